@@ -1,0 +1,97 @@
+// The root class: class references, class names and creation through a
+// class reference.
+#pragma once
+
+#include <type_traits>
+
+#include "platform/rtl/types.h"
+
+class TObject;
+
+// What a class reference points at: one per class, built on first use.
+struct TMetaClass {
+  const char* Name;
+  const TMetaClass* Parent;
+  // Creates an instance; the argument is the owner of a component or the
+  // collection of a collection item, null for plain classes. Null when the
+  // class cannot be created this way.
+  TObject* (*Factory)(TObject* arg);
+
+  bool InheritsFrom(const TMetaClass* other) const {
+    for (const TMetaClass* c = this; c; c = c->Parent)
+      if (c == other) return true;
+    return false;
+  }
+  AnsiString ClassName() const { return Name; }
+};
+using TClass = const TMetaClass*;
+
+namespace rtl::detail {
+template <class T>
+TObject* Factory(TObject* arg) {
+  if constexpr (std::is_abstract_v<T>) {
+    (void)arg;
+    return nullptr;
+  } else if constexpr (requires { typename T::TConstructArg; }) {
+    using A = typename T::TConstructArg;
+    if constexpr (std::is_constructible_v<T, A*>)
+      return new T(dynamic_cast<A*>(arg));
+    else
+      return nullptr;
+  } else if constexpr (std::is_default_constructible_v<T>) {
+    (void)arg;
+    return new T();
+  } else {
+    (void)arg;
+    return nullptr;
+  }
+}
+}  // namespace rtl::detail
+
+// Declares the class-reference members. Put it first in the class body;
+// it leaves the access at private, the default of a class.
+#define RTL_CLASS(Name, Parent)                       \
+ public:                                              \
+  using inherited = Parent;                           \
+  static TClass StaticClass();                        \
+  TClass ClassType() const override;                  \
+                                                      \
+ private:
+
+// Defines them; put it in the class's source file.
+#define RTL_IMPLEMENT_CLASS(Name)                                                            \
+  TClass Name::StaticClass() {                                                               \
+    static const TMetaClass meta{#Name, Name::inherited::StaticClass(), &::rtl::detail::Factory<Name>}; \
+    return &meta;                                                                            \
+  }                                                                                          \
+  TClass Name::ClassType() const { return StaticClass(); }
+
+class TObject {
+ public:
+  TObject() = default;
+  TObject(const TObject&) = delete;
+  TObject& operator=(const TObject&) = delete;
+  virtual ~TObject() = default;
+
+  static TClass StaticClass();
+  virtual TClass ClassType() const;
+  AnsiString ClassName() const { return ClassType()->Name; }
+  bool InheritsFrom(TClass c) const { return ClassType()->InheritsFrom(c); }
+  template <class T>
+  bool Is() const { return InheritsFrom(T::StaticClass()); }
+};
+
+// Deletes the object and clears the reference first, so that code run by
+// the destructor never sees a dangling pointer.
+template <class T>
+void FreeAndNil(T*& obj) {
+  T* o = obj;
+  obj = nullptr;
+  delete o;
+}
+
+// Creates an instance through a class reference; null when the class
+// cannot be created that way.
+inline TObject* CreateInstance(TClass cls, TObject* arg = nullptr) {
+  return cls && cls->Factory ? cls->Factory(arg) : nullptr;
+}
