@@ -30,10 +30,12 @@ class TStream : public TObject {
   virtual Int64 Seek(Int64 offset, TSeekOrigin origin) = 0;
 
   // Raise EReadError "Stream read error" / EWriteError "Stream write error"
-  // when fewer than count bytes move.
+  // when fewer than count bytes move. Partial transfers (pipes) are
+  // repeated until the stream reports that nothing more moves.
   void ReadBuffer(void* buffer, Integer count);
   void WriteBuffer(const void* buffer, Integer count);
-  // Copies count bytes from source (all of it from its start when count is 0).
+  // Copies count bytes from source (all of it from its start when count is
+  // 0 or less); returns the number of bytes copied.
   Int64 CopyFrom(TStream* source, Int64 count);
 
   Int64 Position();
@@ -42,7 +44,8 @@ class TStream : public TObject {
   void SetStreamSize(Int64 newSize) { SetSize(newSize); }
 };
 
-// A stream over a file descriptor.
+// A stream over a file descriptor, which it does not close. Read returns 0
+// and Seek returns -1 on failure, with the last OS error set.
 class THandleStream : public TStream {
   RTL_CLASS(THandleStream, TStream)
 
@@ -59,7 +62,10 @@ class THandleStream : public TStream {
 };
 
 // Raises EFOpenError "Cannot open file \"%s\". %s" or EFCreateError
-// "Cannot create file \"%s\". %s" when the file cannot be opened.
+// "Cannot create file \"%s\". %s" when the file cannot be opened (the
+// second %s is the OS error text). fmCreate creates or truncates the file
+// and opens it for reading and writing. Share flags are accepted and not
+// enforced. A folder cannot be opened as a file.
 class TFileStream : public THandleStream {
   RTL_CLASS(TFileStream, THandleStream)
   AnsiString FFileName;
@@ -82,7 +88,9 @@ class TCustomMemoryStream : public TStream {
 
  public:
   Integer Read(void* buffer, Integer count) override;
-  Integer Write(const void* buffer, Integer count) override;  // raises: fixed memory
+  // The memory is fixed: writes nothing and returns 0, so that WriteBuffer
+  // raises EWriteError.
+  Integer Write(const void* buffer, Integer count) override;
   Int64 Seek(Int64 offset, TSeekOrigin origin) override;
   Int64 Size() override { return FSize; }
   void* Memory() const { return FMemory; }
@@ -91,7 +99,12 @@ class TCustomMemoryStream : public TStream {
 };
 
 // A growable memory stream. Realloc is virtual so that subclasses can
-// change how the memory grows.
+// change how the memory grows; the default rounds capacities up to 8 KB
+// blocks with malloc/realloc/free and raises EStreamError "Out of memory
+// while expanding memory stream". The destructor releases the memory
+// through TMemoryStream's own Realloc, so a subclass that allocates
+// differently must release it (Clear) in its own destructor. Bytes between
+// the old end and a later write or a larger size read as zero.
 class TMemoryStream : public TCustomMemoryStream {
   RTL_CLASS(TMemoryStream, TCustomMemoryStream)
   Int64 FCapacity = 0;
@@ -111,7 +124,8 @@ class TMemoryStream : public TCustomMemoryStream {
   Integer Write(const void* buffer, Integer count) override;
 };
 
-// A stream over a string's bytes.
+// A stream over a string's bytes. Seek clamps the position to [0, Size];
+// writing overwrites in place and extends the string at its end.
 class TStringStream : public TStream {
   RTL_CLASS(TStringStream, TStream)
   AnsiString FDataString;
