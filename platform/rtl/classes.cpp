@@ -121,7 +121,10 @@ void TComponent::Destroying() {
 void TComponent::ChangeName(const AnsiString& NewName) { FName = NewName; }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
-  if (Operation == opRemove && AComponent) RemoveFreeNotification(AComponent);
+  // A component that only changes owner keeps its links: the partners
+  // still hold references to it.
+  if (Operation == opRemove && AComponent && AComponent->FComponentState.Contains(csDestroying))
+    RemoveFreeNotification(AComponent);
   // From the last to the first; a component that drops others while it is
   // told keeps the walk inside the list.
   Integer i = ComponentCount() - 1;

@@ -82,8 +82,10 @@ using TGetChildProc = std::function<void(TComponent* Child)>;
 // notification, then the owned components are destroyed, then the
 // component leaves its owner (which tells the owner's components). These
 // steps run in TComponent's destructor, after the destructors of derived
-// classes; a derived class that must see its owned components destroyed
-// earlier calls DestroyComponents in its own destructor.
+// classes, so csDestroying is not yet set while the derived destructors of
+// the component being deleted run (it is for the components it owns). A
+// derived class that must see its owned components destroyed earlier calls
+// Destroying and DestroyComponents in its own destructor.
 class TComponent : public TPersistent {
   RTL_CLASS(TComponent, TPersistent)
   friend class TReader;
@@ -107,8 +109,9 @@ class TComponent : public TPersistent {
   // Called on every component of the owner (recursively through their
   // own components) when a component is inserted into or removed from the
   // owner, and on every free-notification partner when a component is
-  // destroyed. The default drops the free notification of a removed
-  // component and passes the call on to the owned components.
+  // destroyed. The default drops the free notification of a component that
+  // is being destroyed (not of one that only leaves its owner) and passes
+  // the call on to the owned components.
   virtual void Notification(TComponent* AComponent, TOperation Operation);
   // Raises EComponentError "A component named %s already exists" when one
   // of this component's components other than AComponent has NewName.
