@@ -1,0 +1,236 @@
+#include "support/file_finder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/ansi_string_vectors.h"
+
+namespace {
+
+using Paths = std::vector<std::string>;
+
+// A temporary folder tree, removed at the end of the test. Paths are
+// relative; a path ending in '/' is a folder.
+class Tree : public testing::Test {
+ protected:
+  std::string root;
+
+  void SetUp() override {
+    char tmpl[] = "/tmp/file_finder_test_XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    root = std::string(tmpl) + "/";
+  }
+  void TearDown() override {
+    ::chmod((root + "locked").c_str(), 0755);
+    std::system(("rm -rf '" + root + "'").c_str());
+  }
+  void Make(const Paths& paths) {
+    for (const std::string& p : paths) {
+      if (p.back() == '/')
+        std::system(("mkdir -p '" + root + p + "'").c_str());
+      else
+        std::system(("mkdir -p \"$(dirname '" + root + p + "')\" && touch '" + root + p + "'").c_str());
+    }
+  }
+  void Link(const std::string& target, const std::string& name) {
+    ASSERT_EQ(::symlink(target.c_str(), (root + name).c_str()), 0);
+  }
+
+  // Every match of a finder set up on the root, relative to the root.
+  static Paths Walk(TDICustomFileFinder& finder, const std::string& top) {
+    Paths found;
+    while (finder.NextMatch()) found.push_back(finder.FoundPath().substr(top.size()));
+    return found;
+  }
+  static void Include(TDIWildFileFinder& finder, const std::vector<std::string>& patterns) {
+    TDIAnsiStringVector v;
+    v.SetCount(static_cast<Integer>(patterns.size()));
+    for (size_t i = 0; i < patterns.size(); ++i) v.SetString(static_cast<Integer>(i), patterns[i]);
+    finder.SetIncludeFilters(&v);
+  }
+  // The folder search as the application sets it up.
+  void SetUpPdfSearch(TDIWildFileFinder& finder) {
+    finder.SetSearchFolder(root.substr(0, root.size() - 1));
+    finder.SetRecurse(true);
+    Include(finder, {"*.pdf"});
+  }
+
+  const Paths tree = {"b.pdf", "A.PDF", "c.txt", "d.pdf.txt", "e/", "sub/x.pdf", "sub/y.txt", "sub/deeper/z.Pdf"};
+};
+
+TEST_F(Tree, FindsEveryPdfOnceDepthFirstInNameOrder) {
+  Make(tree);
+  TDIWildFileFinder finder(nullptr);
+  SetUpPdfSearch(finder);
+  EXPECT_EQ(finder.SearchFolder(), root);
+  EXPECT_EQ(Walk(finder, root), (Paths{"A.PDF", "b.pdf", "sub/deeper/z.Pdf", "sub/x.pdf"}));
+  // The ended walk is back at the top, and the next call starts anew.
+  EXPECT_EQ(finder.SearchFolder(), root);
+  EXPECT_EQ(Walk(finder, root).size(), 4u);
+}
+
+TEST_F(Tree, FoldersComeWithATrailingDelimiterBeforeTheirContents) {
+  Make(tree);
+  TDIWildFileFinder finder(nullptr);
+  SetUpPdfSearch(finder);
+  Include(finder, {"*"});
+  finder.SetFolderFilter(true);
+  EXPECT_EQ(Walk(finder, root), (Paths{"A.PDF", "b.pdf", "c.txt", "d.pdf.txt", "e/", "sub/", "sub/deeper/",
+                                       "sub/deeper/z.Pdf", "sub/x.pdf", "sub/y.txt"}));
+  finder.SetRecurse(false);
+  finder.SetFileFilter(false);
+  EXPECT_EQ(Walk(finder, root), (Paths{"e/", "sub/"}));
+}
+
+TEST_F(Tree, ExcludedFoldersAreStillSearched) {
+  Make(tree);
+  TDIWildFileFinder finder(nullptr);
+  SetUpPdfSearch(finder);
+  finder.SetFolderFilter(true);
+  TDIAnsiStringVector exclude;
+  exclude.SetCount(1);
+  exclude.SetString(0, "*/deeper/");
+  finder.SetExcludeFilters(&exclude);
+  Include(finder, {"*.pdf", "*/"});
+  EXPECT_EQ(Walk(finder, root), (Paths{"A.PDF", "b.pdf", "e/", "sub/", "sub/deeper/z.Pdf", "sub/x.pdf"}));
+}
+
+TEST_F(Tree, AttributeFilters) {
+  Make({"plain.pdf", ".dot.pdf", "dir.pdf/", ".hidden/inner.pdf"});
+  ASSERT_EQ(::mkfifo((root + "pipe.pdf").c_str(), 0644), 0);
+  struct Case {
+    const char* name;
+    void (TDICustomAttributeFileFinder::*set)(TDIAttributeFilter);
+    TDIAttributeFilter filter;
+    Paths expected;
+  };
+  const Case cases[] = {
+      {"none", &TDICustomAttributeFileFinder::SetHiddenFilter, afIgnore,
+       {".dot.pdf", ".hidden/", ".hidden/inner.pdf", "dir.pdf/", "pipe.pdf", "plain.pdf"}},
+      // Hidden folders are descended into although they are not returned.
+      {"hidden out", &TDICustomAttributeFileFinder::SetHiddenFilter, afExclude,
+       {".hidden/inner.pdf", "dir.pdf/", "pipe.pdf", "plain.pdf"}},
+      {"hidden only", &TDICustomAttributeFileFinder::SetHiddenFilter, afInclude, {".dot.pdf", ".hidden/"}},
+      {"archive only", &TDICustomAttributeFileFinder::SetArchiveFilter, afInclude,
+       {".dot.pdf", ".hidden/inner.pdf", "plain.pdf"}},
+      {"archive out", &TDICustomAttributeFileFinder::SetArchiveFilter, afExclude,
+       {".hidden/", "dir.pdf/", "pipe.pdf"}},
+      {"system only", &TDICustomAttributeFileFinder::SetSystemFilter, afInclude, {"pipe.pdf"}},
+      {"system out", &TDICustomAttributeFileFinder::SetSystemFilter, afExclude,
+       {".dot.pdf", ".hidden/", ".hidden/inner.pdf", "dir.pdf/", "plain.pdf"}},
+      {"compressed only", &TDICustomAttributeFileFinder::SetCompressedFilter, afInclude, {}},
+  };
+  for (const Case& c : cases) {
+    TDIWildFileFinder finder(nullptr);
+    finder.SetSearchFolder(root);
+    finder.SetRecurse(true);
+    finder.SetFolderFilter(true);
+    (finder.*c.set)(c.filter);
+    EXPECT_EQ(Walk(finder, root), c.expected) << c.name;
+  }
+}
+
+TEST_F(Tree, UnreadableOrMissingFoldersAreSkipped) {
+  Make({"a.pdf", "locked/hidden.pdf", "z.pdf"});
+  ASSERT_EQ(::chmod((root + "locked").c_str(), 0), 0);
+  TDIWildFileFinder finder(nullptr);
+  SetUpPdfSearch(finder);
+  Paths found = Walk(finder, root);
+  if (::geteuid() == 0) {
+    // Permissions do not deny reads to root: only the walk going on is checked.
+    EXPECT_EQ(found.front(), "a.pdf");
+    EXPECT_EQ(found.back(), "z.pdf");
+  } else {
+    EXPECT_EQ(found, (Paths{"a.pdf", "z.pdf"}));
+  }
+  finder.SetSearchFolder(root + "missing");
+  EXPECT_FALSE(finder.NextMatch());
+  EXPECT_EQ(finder.SearchFolder(), root + "missing/");
+}
+
+TEST_F(Tree, StoppedWalkResumesWhereItStopped) {
+  Make(tree);
+  TDIWildFileFinder full(nullptr);
+  SetUpPdfSearch(full);
+  Integer entries = 0;
+  full.OnProgress = [&](TDICustomFileFinder*) { ++entries; };
+  const Paths all = Walk(full, root);
+  ASSERT_GT(entries, 5);
+  // Stop at each entry in turn, including right after descending.
+  for (Integer stopAt = 1; stopAt <= entries; ++stopAt) {
+    TDIWildFileFinder finder(nullptr);
+    SetUpPdfSearch(finder);
+    Integer seen = 0;
+    finder.OnProgress = [&](TDICustomFileFinder* sender) {
+      if (++seen == stopAt) sender->SetStopRequested(true);
+    };
+    Paths found;
+    bool stopped = false;
+    for (;;) {
+      if (finder.NextMatch()) {
+        found.push_back(finder.FoundPath().substr(root.size()));
+      } else if (finder.StopRequested()) {
+        stopped = true;
+      } else {
+        break;
+      }
+    }
+    EXPECT_TRUE(stopped) << stopAt;
+    EXPECT_EQ(found, all) << "stopped at entry " << stopAt;
+  }
+}
+
+TEST_F(Tree, ChangingTheSearchFolderClosesTheWalk) {
+  Make(tree);
+  Make({"other/o.pdf"});
+  TDIWildFileFinder finder(nullptr);
+  SetUpPdfSearch(finder);
+  Include(finder, {"*.pdf", "*/"});
+  finder.SetFolderFilter(true);
+  while (finder.NextMatch() && finder.FoundPath() != root + "sub/deeper/") {
+  }
+  ASSERT_EQ(finder.SearchFolder(), root + "sub/deeper/");
+  // Closing in the middle goes back to the top folder of the walk.
+  finder.CloseSearch();
+  EXPECT_EQ(finder.SearchFolder(), root);
+  ASSERT_TRUE(finder.NextMatch());
+  EXPECT_EQ(finder.FoundPath(), root + "A.PDF");
+  // A new folder starts a new walk there.
+  while (finder.NextMatch() && finder.FoundPath() != root + "sub/") {
+  }
+  finder.SetSearchFolder(root + "other");
+  EXPECT_EQ(Walk(finder, root), (Paths{"other/o.pdf"}));
+}
+
+TEST_F(Tree, LinkCyclesEnd) {
+  Make({"a/a.pdf", "b/b.pdf", "top.pdf"});
+  Link("..", "a/up");         // back to the root
+  Link(".", "b/self");        // to itself
+  Link("../b", "a/to_b");     // a and b point at each other
+  Link("../a", "b/to_a");
+  TDIWildFileFinder finder(nullptr);
+  SetUpPdfSearch(finder);
+  // A linked folder is searched unless it is already open on the path.
+  EXPECT_EQ(Walk(finder, root),
+            (Paths{"a/a.pdf", "a/to_b/b.pdf", "b/b.pdf", "b/to_a/a.pdf", "top.pdf"}));
+}
+
+TEST_F(Tree, DestroyingAFinderInTheMiddleOfAWalkIsClean) {
+  Make(tree);
+  auto* owner = new TComponent(nullptr);
+  auto* finder = new TDIWildFileFinder(owner);
+  SetUpPdfSearch(*finder);
+  ASSERT_TRUE(finder->NextMatch());
+  ASSERT_TRUE(finder->NextMatch());
+  ASSERT_TRUE(finder->NextMatch());
+  EXPECT_EQ(finder->FoundPath(), root + "sub/deeper/z.Pdf");
+  delete owner;  // the owner frees the finder with its open listings
+}
+
+}  // namespace
