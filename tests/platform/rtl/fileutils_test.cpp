@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -273,7 +274,7 @@ TEST_F(FindFiles, RelativePatternsSearchTheCurrentFolder) {
 
 // ---- File times ----------------------------------------------------------------------
 
-// Sets TZ for the scope of a test.
+// Sets an environment variable for the scope of a test.
 class ScopedEnv {
   std::string name_;
   std::optional<std::string> saved_;
@@ -291,6 +292,7 @@ class ScopedEnv {
       setenv(name_.c_str(), saved_->c_str(), 1);
     else
       unsetenv(name_.c_str());
+    tzset();  // the C library keeps the zone it read last
   }
 };
 
