@@ -5,12 +5,8 @@
 #include <cstdint>
 
 #include "platform/rtl/types.h"
+#include "platform/rtl/win_types.h"
 
-using BOOL = int32_t;
-using BYTE = uint8_t;
-using WORD = uint16_t;
-using DWORD = uint32_t;
-using UINT = uint32_t;
 using INT = int32_t;
 using LONG = int32_t;
 using ULONG = uint32_t;
@@ -28,29 +24,15 @@ using INT_PTR = intptr_t;
 using UINT_PTR = uintptr_t;
 using ATOM = uint16_t;
 using COLORREF = uint32_t;
-using CHAR = char;
 using WCHAR = char16_t;
-using LPSTR = char*;
-using LPCSTR = const char*;
 using LPWSTR = char16_t*;
 using LPCWSTR = const char16_t*;
-using LPVOID = void*;
 using LPCVOID = const void*;
 using HRESULT = int32_t;
 
-#ifndef TRUE
-#define TRUE 1
-#endif
-#ifndef FALSE
-#define FALSE 0
-#endif
 
 // Handles are opaque; window and GDI handles carry a generation in their
 // value, so that a stale handle never reaches an object that reused its slot.
-#define RTL_DECLARE_HANDLE(name) \
-  struct name##__;               \
-  using name = name##__*
-using HANDLE = void*;
 RTL_DECLARE_HANDLE(HWND);
 RTL_DECLARE_HANDLE(HDC);
 using HGDIOBJ = void*;
@@ -62,19 +44,14 @@ RTL_DECLARE_HANDLE(HRGN);
 RTL_DECLARE_HANDLE(HPALETTE);
 RTL_DECLARE_HANDLE(HICON);
 RTL_DECLARE_HANDLE(HMENU);
-RTL_DECLARE_HANDLE(HINSTANCE);
 RTL_DECLARE_HANDLE(HHOOK);
 RTL_DECLARE_HANDLE(HMONITOR);
-RTL_DECLARE_HANDLE(HRSRC);
 RTL_DECLARE_HANDLE(HKEY);
 RTL_DECLARE_HANDLE(HDROP);
 using HCURSOR = HICON;
-using HMODULE = HINSTANCE;
-using HGLOBAL = HANDLE;
 using HTHEME = HANDLE;
 using HACCEL = HANDLE;
 
-#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
 
 // The host framework and Win32 share one rectangle and point layout.
 using RECT = TRect;
@@ -101,8 +78,6 @@ struct POINTS {
 #define GET_X_LPARAM(lp) (static_cast<int>(static_cast<short>(LOWORD(lp))))
 #define GET_Y_LPARAM(lp) (static_cast<int>(static_cast<short>(HIWORD(lp))))
 #define GET_WHEEL_DELTA_WPARAM(wp) (static_cast<short>(HIWORD(wp)))
-#define MAKEINTRESOURCE(i) (reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(static_cast<WORD>(i))))
-#define IS_INTRESOURCE(p) ((reinterpret_cast<uintptr_t>(p) >> 16) == 0)
 
 #define RGB(r, g, b) \
   (static_cast<COLORREF>((static_cast<BYTE>(r)) | (static_cast<WORD>(static_cast<BYTE>(g)) << 8) | (static_cast<DWORD>(static_cast<BYTE>(b)) << 16)))
