@@ -87,6 +87,8 @@ constexpr TErrorText kErrorTexts[] = {
     {112, "There is not enough space on the disk"},
     {122, "The data area passed to a system call is too small"},
     {123, "The filename, directory name, or volume label syntax is incorrect"},
+    {126, "The specified module could not be found"},
+    {127, "The specified procedure could not be found"},
     {145, "The directory is not empty"},
     {183, "Cannot create a file when that file already exists"},
     {193, "%1 is not a valid Win32 application"},
@@ -94,6 +96,9 @@ constexpr TErrorText kErrorTexts[] = {
     {232, "The pipe is being closed"},
     {267, "The directory name is invalid"},
     {1400, "Invalid window handle"},
+    {1812, "The specified image file did not contain a resource section"},
+    {1813, "The specified resource type cannot be found in the image file"},
+    {1814, "The specified resource name cannot be found in the image file"},
     {1460, "This operation returned because the timeout period expired"},
 };
 }  // namespace
