@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "platform/rtl/streams.h"
@@ -381,8 +382,10 @@ void TStrings::SplitDelimited(const AnsiString& Value, char delimiter, char quot
 TStringList::~TStringList() {
   OnChange = nullptr;
   OnChanging = nullptr;
-  if (FOwnsObjects)
-    for (TStringItem& item : FList) FreeAndNil(item.FObject);
+  for (TStringItem& item : FList) {
+    delete item.FString;
+    if (FOwnsObjects) FreeAndNil(item.FObject);
+  }
 }
 
 void TStringList::CheckIndex(Integer Index) const {
@@ -406,7 +409,7 @@ void TStringList::SetUpdateState(bool Updating) {
 
 AnsiString TStringList::Get(Integer Index) const {
   CheckIndex(Index);
-  return FList[Index].FString;
+  return *FList[Index].FString;
 }
 
 TObject* TStringList::GetObject(Integer Index) const {
@@ -418,7 +421,7 @@ void TStringList::Put(Integer Index, const AnsiString& S) {
   if (FSorted) Error(kSortedListError, 0);
   CheckIndex(Index);
   Changing();
-  FList[Index].FString = S;
+  *FList[Index].FString = S;
   Changed();
 }
 
@@ -444,7 +447,9 @@ Integer TStringList::CompareStrings(const AnsiString& S1, const AnsiString& S2) 
 
 void TStringList::InsertItem(Integer Index, const AnsiString& S, TObject* AObject) {
   Changing();
-  FList.insert(FList.begin() + Index, TStringItem{S, AObject});
+  auto str = std::make_unique<AnsiString>(S);
+  FList.insert(FList.begin() + Index, TStringItem{str.get(), AObject});
+  str.release();
   Changed();
 }
 
@@ -469,17 +474,20 @@ void TStringList::Clear() {
   // Taken out first: an object's destructor may look at the list.
   std::vector<TStringItem> old;
   old.swap(FList);
-  if (FOwnsObjects)
-    for (TStringItem& item : old) FreeAndNil(item.FObject);
+  for (TStringItem& item : old) {
+    delete item.FString;
+    if (FOwnsObjects) FreeAndNil(item.FObject);
+  }
   Changed();
 }
 
 void TStringList::Delete(Integer Index) {
   CheckIndex(Index);
   Changing();
-  TObject* obj = FList[Index].FObject;
+  TStringItem item = FList[Index];
   FList.erase(FList.begin() + Index);
-  if (FOwnsObjects) delete obj;
+  delete item.FString;
+  if (FOwnsObjects) delete item.FObject;
   Changed();
 }
 
@@ -498,7 +506,7 @@ bool TStringList::Find(const AnsiString& S, Integer& Index) const {
   Integer l = 0, h = GetCount() - 1;
   while (l <= h) {
     Integer i = l + (h - l) / 2;
-    Integer c = CompareStrings(FList[i].FString, S);
+    Integer c = CompareStrings(*FList[i].FString, S);
     if (c < 0) {
       l = i + 1;
     } else {
@@ -535,9 +543,11 @@ void TStringList::Move(Integer CurIndex, Integer NewIndex) {
   CheckIndex(CurIndex);
   CheckIndex(NewIndex);
   Changing();
-  TStringItem item = std::move(FList[CurIndex]);
-  FList.erase(FList.begin() + CurIndex);
-  FList.insert(FList.begin() + NewIndex, std::move(item));
+  auto first = FList.begin();
+  if (CurIndex < NewIndex)
+    std::rotate(first + CurIndex, first + CurIndex + 1, first + NewIndex + 1);
+  else
+    std::rotate(first + NewIndex, first + CurIndex, first + CurIndex + 1);
   Changed();
 }
 
@@ -579,7 +589,7 @@ void TStringList::CustomSort(const TStringListSortCompare& Compare) {
 
 void TStringList::Sort() {
   CustomSort([](TStringList* list, Integer a, Integer b) {
-    return list->CompareStrings(list->FList[a].FString, list->FList[b].FString);
+    return list->CompareStrings(*list->FList[a].FString, *list->FList[b].FString);
   });
 }
 
