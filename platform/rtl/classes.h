@@ -116,7 +116,8 @@ class TComponent : public TPersistent {
   // Raises EComponentError "A component named %s already exists" when one
   // of this component's components other than AComponent has NewName.
   virtual void ValidateRename(TComponent* AComponent, const AnsiString& CurName, const AnsiString& NewName);
-  // Lets AComponent refuse to become this component's owner.
+  // Lets this component refuse AComponent as its owner; the default asks
+  // AComponent (ValidateInsert).
   virtual void ValidateContainer(TComponent* AComponent);
   // Lets this component refuse AComponent as one of its components.
   virtual void ValidateInsert(TComponent* AComponent);
