@@ -2,6 +2,7 @@
 
 #include <type_traits>
 
+#include "platform/rtl/stringlist.h"
 #include "support/filer.h"
 #include "support/text_utils.h"
 
@@ -161,6 +162,12 @@ AnsiString TDIAnsiStringVector::GetString(Integer Index) const {
 void TDIAnsiStringVector::SetString(Integer Index, const AnsiString& Value) {
   CheckIndex(Index);
   static_cast<TDIAnsiStringItem*>(ItemAt(Index))->SetText(Value);
+}
+
+void TDIAnsiStringVector::AssignFromStrings(TStrings* Strings) {
+  Clear();
+  SetCount(Strings->Count());
+  for (Integer i = 0; i < FCount; ++i) static_cast<TDIAnsiStringItem*>(ItemAt(i))->SetText(Strings->Strings(i));
 }
 
 Cardinal TDIAnsiStringCardinalVector::GetCardinal(Integer Index) const {

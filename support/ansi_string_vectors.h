@@ -4,6 +4,8 @@
 
 #include "support/containers.h"
 
+class TStrings;
+
 // The item of a string vector. The string is held through a pointer (null
 // while empty) so that items move as raw bytes, as the vectors move them.
 struct TDIAnsiStringItem {
@@ -46,6 +48,8 @@ class TDIAnsiStringVector : public TDIVector {
   // Both raise "List index out of bounds (%d)" outside 0..Count-1.
   AnsiString GetString(Integer Index) const;
   void SetString(Integer Index, const AnsiString& Value);
+  // Clears, then takes every line of Strings.
+  void AssignFromStrings(TStrings* Strings);
 };
 
 class TDIAnsiStringCardinalVector : public TDIAnsiStringVector {

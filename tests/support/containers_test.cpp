@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/streams.h"
+#include "platform/rtl/stringlist.h"
 #include "support/ansi_string_vectors.h"
 #include "support/filer.h"
 
@@ -261,6 +262,20 @@ TEST(AnsiStringVector, AssignCopiesTheStrings) {
   EXPECT_EQ(b.GetString(1), "");
   EXPECT_EQ(b.GetString(2), "zz");
   EXPECT_EQ(AnsiStringItemHandler()->OnCompareItems()(a.FirstItem(), b.FirstItem()), 'x' - 'c');
+}
+
+TEST(AnsiStringVector, AssignFromStringsReplacesTheItems) {
+  TStringList list;
+  list.Add("*.pdf");
+  list.Add("");
+  list.Add("x");
+  TDIAnsiStringVector v;
+  v.SetCount(9);
+  v.AssignFromStrings(&list);
+  ASSERT_EQ(v.Count(), 3);
+  EXPECT_EQ(v.GetString(0), "*.pdf");
+  EXPECT_EQ(v.GetString(1), "");
+  EXPECT_EQ(v.GetString(2), "x");
 }
 
 TEST(AnsiStringVector, SharedHandlerIsKeptWhileInUse) {
