@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
 
 RTL_IMPLEMENT_CLASS(TPersistent)
@@ -14,21 +15,6 @@ RTL_IMPLEMENT_CLASS(TOwnedCollection)
 
 namespace {
 constexpr const char* kListIndexError = "List index out of bounds (%d)";
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Component and class names are identifiers, so ASCII case folding is the
-// whole rule.
-bool SameName(const AnsiString& a, const AnsiString& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
-
-bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-
-bool IsValidIdent(const AnsiString& s) {
-  if (s.empty() || !IsIdentStart(s[0])) return false;
-  return std::all_of(s.begin() + 1, s.end(), [](char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); });
-}
 
 template <class T>
 bool EraseOne(std::vector<T*>& v, T* item) {
@@ -136,7 +122,7 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const AnsiString& CurName, const AnsiString& NewName) {
-  if (!AComponent || NewName.empty() || SameName(CurName, NewName)) return;
+  if (!AComponent || NewName.empty() || SameText(CurName, NewName)) return;
   TComponent* existing = FindComponent(NewName);
   if (existing && existing != AComponent) throw EComponentError("A component named %s already exists", {NewName});
 }
@@ -154,7 +140,7 @@ void TComponent::Updated() { FComponentState.Exclude(csUpdating); }
 TComponent* TComponent::FindComponent(const AnsiString& AName) const {
   if (AName.empty()) return nullptr;
   for (TComponent* c : FComponents)
-    if (SameName(c->FName, AName)) return c;
+    if (SameText(c->FName, AName)) return c;
   return nullptr;
 }
 
@@ -452,7 +438,7 @@ std::vector<TClass>& Registry() {
 }
 TClass FindRegistered(const AnsiString& name) {
   for (TClass c : Registry())
-    if (SameName(c->Name, name)) return c;
+    if (SameText(c->Name, name)) return c;
   return nullptr;
 }
 }  // namespace

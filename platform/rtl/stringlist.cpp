@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/rtl/streams.h"
+#include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
 
 RTL_IMPLEMENT_CLASS(TStrings)
@@ -16,30 +17,6 @@ constexpr const char* kListIndexError = "List index out of bounds (%d)";
 constexpr const char* kListCapacityError = "List capacity out of bounds (%d)";
 constexpr const char* kDuplicateString = "String list does not allow duplicates";
 constexpr const char* kSortedListError = "Operation not allowed on sorted list";
-
-unsigned char FoldAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c; }
-
-Integer Sign(int v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
-
-// Byte order, ASCII letters folded.
-Integer TextCompare(const AnsiString& s1, const AnsiString& s2) {
-  size_t n = std::min(s1.size(), s2.size());
-  for (size_t i = 0; i < n; ++i) {
-    int d = FoldAscii(static_cast<unsigned char>(s1[i])) - FoldAscii(static_cast<unsigned char>(s2[i]));
-    if (d) return Sign(d);
-  }
-  return Sign(static_cast<int>(s1.size() > s2.size()) - static_cast<int>(s1.size() < s2.size()));
-}
-
-// As TextCompare, ties broken by case, lower case first.
-Integer StrCompare(const AnsiString& s1, const AnsiString& s2) {
-  if (Integer r = TextCompare(s1, s2)) return r;
-  for (size_t i = 0; i < s1.size(); ++i) {
-    auto a = static_cast<unsigned char>(s1[i]), b = static_cast<unsigned char>(s2[i]);
-    if (a != b) return a > b ? -1 : 1;  // 'a' (0x61) before 'A' (0x41)
-  }
-  return 0;
-}
 
 bool IsBlank(char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' '; }
 }  // namespace
@@ -64,7 +41,7 @@ void TStrings::SetCapacity(Integer) {}
 
 void TStrings::SetUpdateState(bool) {}
 
-Integer TStrings::CompareStrings(const AnsiString& S1, const AnsiString& S2) const { return TextCompare(S1, S2); }
+Integer TStrings::CompareStrings(const AnsiString& S1, const AnsiString& S2) const { return AnsiCompareText(S1, S2); }
 
 AnsiString TStrings::GetTextStr() const {
   Integer count = GetCount();
@@ -442,7 +419,7 @@ void TStringList::SetCapacity(Integer NewCapacity) {
 }
 
 Integer TStringList::CompareStrings(const AnsiString& S1, const AnsiString& S2) const {
-  return FCaseSensitive ? StrCompare(S1, S2) : TextCompare(S1, S2);
+  return FCaseSensitive ? AnsiCompareStr(S1, S2) : AnsiCompareText(S1, S2);
 }
 
 void TStringList::InsertItem(Integer Index, const AnsiString& S, TObject* AObject) {

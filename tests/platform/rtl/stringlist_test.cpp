@@ -245,6 +245,11 @@ TEST(StringList, FindAndIndexOfFollowCaseSensitivity) {
     list.SetSorted(c.sorted);
     EXPECT_EQ(list.IndexOf(c.search), c.index) << c.sorted << c.caseSensitive << c.search;
   }
+  TStringList accents;
+  Fill(accents, {"rue", "école"});
+  EXPECT_EQ(accents.IndexOf("ÉCOLE"), 1);  // case folds beyond ASCII
+  accents.SetCaseSensitive(true);
+  EXPECT_EQ(accents.IndexOf("ÉCOLE"), -1);
   TStringList list;
   list.SetSorted(true);
   Fill(list, {"b", "d"});
