@@ -239,7 +239,7 @@ AnsiString rtl::detail::HexText(UInt64 value, int digits) {
     value >>= 4;
   } while (value);
   AnsiString r;
-  if (digits > n) r.assign(static_cast<size_t>(std::min(digits, 4096) - n), '0');
+  if (digits > n) r.assign(static_cast<size_t>(digits - n), '0');
   r.append(buf + 16 - n, static_cast<size_t>(n));
   return r;
 }

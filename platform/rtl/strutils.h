@@ -1,8 +1,10 @@
 // String functions: conversions between text and numbers, trimming and
 // case, comparison, and searching and editing with 1-based positions.
 //
-// AnsiString holds UTF-8; the "Ansi" functions treat it as Unicode text,
-// the others as bytes (ASCII rules, byte positions).
+// AnsiString holds UTF-8. The Ansi* and Wide* functions (and ContainsText,
+// StartsText, EndsText, rfIgnoreCase) compare and change case over Unicode
+// letters; UpperCase, LowerCase, CompareText and SameText follow ASCII
+// rules. Positions and lengths count bytes.
 #pragma once
 
 #include <concepts>
