@@ -1,6 +1,7 @@
 #include "support/filer.h"
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ struct IntegerCase {
   Integer value;
   std::string bytes;
 };
+void PrintTo(const IntegerCase& c, std::ostream* os) { *os << c.value; }
 
 class IntegerEncoding : public testing::TestWithParam<IntegerCase> {};
 
