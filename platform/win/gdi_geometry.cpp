@@ -54,26 +54,22 @@ TSpanRows RoundRectRows(const RECT& r, int cornerW, int cornerH) {
   cornerW = std::clamp(cornerW < 0 ? -cornerW : cornerW, 0, w);
   cornerH = std::clamp(cornerH < 0 ? -cornerH : cornerH, 0, h);
   out.Rows.resize(static_cast<size_t>(h));
+  double a = cornerW / 2.0, b = cornerH / 2.0;
   for (int y = r.Top; y < r.Bottom; ++y) {
-    TSpan s{r.Left, r.Right};
-    if (cornerW > 0 && cornerH > 0) {
-      RECT corner{};
-      bool inCorner = false;
-      if (y + 0.5 < r.Top + cornerH / 2.0) {
-        corner = RECT{r.Left, r.Top, r.Left + cornerW, r.Top + cornerH};
-        inCorner = true;
-      } else if (y + 0.5 > r.Bottom - cornerH / 2.0) {
-        corner = RECT{r.Left, r.Bottom - cornerH, r.Left + cornerW, r.Bottom};
-        inCorner = true;
-      }
-      if (inCorner) {
-        TSpan e = EllipseSpan(corner, y);
-        if (e.first >= e.second) continue;
-        int inset = e.first - r.Left;
-        s = {r.Left + inset, r.Right - inset};
-      }
+    int x0 = r.Left;
+    if (a > 0 && b > 0) {
+      double yc = y + 0.5, dy = 0;
+      if (yc < r.Top + b)
+        dy = r.Top + b - yc;
+      else if (yc > r.Bottom - b)
+        dy = yc - (r.Bottom - b);
+      double t = 1 - (dy / b) * (dy / b);
+      if (t < 0) continue;
+      double edge = r.Left + a - a * std::sqrt(t) - 1e-9;
+      x0 = std::max(r.Left, static_cast<int>(std::ceil(edge - 0.5)));
     }
-    if (s.first < s.second) out.Rows[static_cast<size_t>(y - r.Top)].push_back(s);
+    int x1 = r.Right - (x0 - r.Left);
+    if (x0 < x1) out.Rows[static_cast<size_t>(y - r.Top)].emplace_back(x0, x1);
   }
   return out;
 }

@@ -214,5 +214,7 @@ SIZE GdiScreenSize();
 std::unique_ptr<uint8_t, void (*)(void*)> GdiAllocBits(size_t bytes);
 // A 32-bit top-down DIB section of the given size, for internal use.
 HBITMAP GdiCreateDib32(int width, int height, void** bits);
+// A copy of a bitmap, resized when cx/cy are given (CopyImage's flags).
+HBITMAP GdiCopyBitmap(HBITMAP source, int cx, int cy, UINT flags);
 
 }  // namespace rtl::detail
