@@ -7,6 +7,7 @@
 #include "platform/rtl/types.h"
 
 class TObject;
+class TPropTable;
 
 // What a class reference points at: one per class, built on first use.
 struct TMetaClass {
@@ -16,6 +17,9 @@ struct TMetaClass {
   // collection of a collection item, null for plain classes. Null when the
   // class cannot be created this way.
   TObject* (*Factory)(TObject* arg);
+  // What the class publishes for streaming beyond its ancestors (see
+  // properties.h), built on first use; null when it publishes nothing.
+  const TPropTable* (*Props)() = nullptr;
 
   bool InheritsFrom(const TMetaClass* other) const {
     for (const TMetaClass* c = this; c; c = c->Parent)
@@ -59,11 +63,16 @@ TObject* Factory(TObject* arg) {
  private:
 
 // Defines them; put it in the class's source file.
-#define RTL_IMPLEMENT_CLASS(Name)                                                            \
-  TClass Name::StaticClass() {                                                               \
-    static const TMetaClass meta{#Name, Name::inherited::StaticClass(), &::rtl::detail::Factory<Name>}; \
-    return &meta;                                                                            \
-  }                                                                                          \
+#define RTL_IMPLEMENT_CLASS(Name) RTL_IMPLEMENT_CLASS_PROPS(Name, nullptr)
+
+// The same for a class that publishes properties: PropsFn returns its
+// table (properties.h's RTL_IMPLEMENT_PUBLISHED builds both).
+#define RTL_IMPLEMENT_CLASS_PROPS(Name, PropsFn)                                                       \
+  TClass Name::StaticClass() {                                                                         \
+    static const TMetaClass meta{#Name, Name::inherited::StaticClass(), &::rtl::detail::Factory<Name>, \
+                                 PropsFn};                                                             \
+    return &meta;                                                                                      \
+  }                                                                                                    \
   TClass Name::ClassType() const { return StaticClass(); }
 
 class TObject {
