@@ -18,10 +18,8 @@ RTL_IMPLEMENT_CLASS(TSimpleEvent)
 // On Linux the first thread's id is the process id.
 TThreadID MainThreadID = static_cast<TThreadID>(getpid());
 
-TThreadID GetCurrentThreadId() {
-  thread_local const TThreadID id = static_cast<TThreadID>(gettid());
-  return id;
-}
+// Not cached per thread: a forked child's thread has another id.
+TThreadID GetCurrentThreadId() { return static_cast<TThreadID>(gettid()); }
 
 namespace {
 
