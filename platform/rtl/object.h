@@ -53,20 +53,24 @@ TObject* Factory(TObject* arg) {
 }  // namespace rtl::detail
 
 // Declares the class-reference members. Put it first in the class body;
-// it leaves the access at private, the default of a class.
+// it leaves the access at private, the default of a class. PublishedTable
+// is defined only by classes that publish properties; as a member it may
+// name the class's protected and private accessors.
 #define RTL_CLASS(Name, Parent)                       \
  public:                                              \
   using inherited = Parent;                           \
   static TClass StaticClass();                        \
   TClass ClassType() const override;                  \
                                                       \
- private:
+ private:                                             \
+  static const TPropTable* PublishedTable();
 
 // Defines them; put it in the class's source file.
 #define RTL_IMPLEMENT_CLASS(Name) RTL_IMPLEMENT_CLASS_PROPS(Name, nullptr)
 
 // The same for a class that publishes properties: PropsFn returns its
-// table (properties.h's RTL_IMPLEMENT_PUBLISHED builds both).
+// table (properties.h's RTL_IMPLEMENT_PUBLISHED defines PublishedTable and
+// passes it here).
 #define RTL_IMPLEMENT_CLASS_PROPS(Name, PropsFn)                                                       \
   TClass Name::StaticClass() {                                                                         \
     static const TMetaClass meta{#Name, Name::inherited::StaticClass(), &::rtl::detail::Factory<Name>, \
