@@ -237,7 +237,7 @@ TEST(ThreadLifetime, DeletingARunningThreadTerminatesAndWaitsBeforeDestructors) 
   TEvent running;
   auto* t = new TLambdaThread([&](TLambdaThread* self) {
     running.SetEvent();
-    while (!self->Terminated()) Sleep(1);
+    while (!self->Terminated()) std::this_thread::yield();  // until deleted
     // Synchronising on the way out must not dead-lock the deleting thread.
     self->Synchronize([&] { events.push_back("last call"); });
     std::lock_guard lk(lock);
