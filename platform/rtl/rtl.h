@@ -1,0 +1,21 @@
+// The whole runtime library: the non-visual side of the host framework.
+#pragma once
+
+#include "platform/rtl/types.h"
+#include "platform/rtl/object.h"
+#include "platform/rtl/closure.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/rtl/text_codec.h"
+#include "platform/rtl/strutils.h"
+#include "platform/rtl/mathutils.h"
+#include "platform/rtl/dateutils.h"
+#include "platform/rtl/fileutils.h"
+#include "platform/rtl/streams.h"
+#include "platform/rtl/lists.h"
+#include "platform/rtl/stringlist.h"
+#include "platform/rtl/classes.h"
+#include "platform/rtl/threads.h"
+#include "platform/rtl/units.h"
+#include "platform/rtl/inifiles.h"
+#include "platform/rtl/registry.h"
+#include "platform/rtl/resources.h"
