@@ -11,9 +11,11 @@
 #include "platform/win/gdi_pixels.h"
 #include "platform/win/gdi_region.h"
 
-namespace rtl::detail {
-
+namespace rtl::backend {
 class TFontFace;
+}
+
+namespace rtl::detail {
 
 struct TGdiObject {
   DWORD Type;
@@ -78,7 +80,9 @@ struct TGdiBitmap : TGdiObject {
 
 struct TGdiFont : TGdiObject {
   LOGFONTW Log{};
-  std::shared_ptr<TFontFace> Face;  // realised on first use
+  // Realised on first use, for one device scale at a time.
+  std::shared_ptr<rtl::backend::TFontFace> Face;
+  double FaceScale = 0;
   TGdiFont() : TGdiObject(OBJ_FONT) {}
 };
 

@@ -1,0 +1,267 @@
+#include "platform/backend/font_backend.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "platform/backend/qt_app.h"
+
+namespace rtl::backend {
+
+namespace {
+
+QString ToQ(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
+std::u16string FromQ(const QString& s) { return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())); }
+
+std::u16string Lower(std::u16string s) {
+  for (char16_t& c : s)
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  return s;
+}
+
+// Face names of the original platform and the families they map to.
+const std::set<std::u16string>& SansFaces() {
+  static const std::set<std::u16string> s = {
+      u"tahoma",         u"segoe ui", u"ms sans serif", u"microsoft sans serif", u"arial",  u"verdana",
+      u"ms shell dlg",   u"ms shell dlg 2", u"system",  u"helvetica",            u"calibri", u"trebuchet ms",
+      u"marlett",        u"wingdings", u"webdings",     u"symbol",               u"small fonts"};
+  return s;
+}
+const std::set<std::u16string>& MonoFaces() {
+  static const std::set<std::u16string> s = {u"courier new", u"courier", u"consolas", u"lucida console",
+                                             u"terminal", u"fixedsys"};
+  return s;
+}
+const std::set<std::u16string>& SerifFaces() {
+  static const std::set<std::u16string> s = {u"times new roman", u"times", u"georgia", u"ms serif"};
+  return s;
+}
+
+struct TFamilies {
+  std::mutex Lock;
+  bool Loaded = false;
+  std::vector<std::u16string> Installed;
+  std::set<std::u16string> LowerInstalled;
+};
+
+TFamilies& Families() {
+  static TFamilies f;
+  std::lock_guard<std::mutex> g(f.Lock);
+  if (!f.Loaded) {
+    rtl::detail::EnsureQtApplication();
+    for (const QString& name : QFontDatabase::families()) {
+      f.Installed.push_back(FromQ(name));
+      f.LowerInstalled.insert(Lower(FromQ(name)));
+    }
+    f.Loaded = true;
+  }
+  return f;
+}
+
+std::u16string FirstInstalled(std::initializer_list<const char16_t*> names) {
+  TFamilies& f = Families();
+  for (const char16_t* n : names)
+    if (f.LowerInstalled.count(Lower(n))) return n;
+  return FromQ(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+}
+
+}  // namespace
+
+std::u16string ResolveFontFamily(const std::u16string& face, bool preferFixed, bool preferSerif) {
+  std::u16string l = Lower(face);
+  auto sans = [] { return FirstInstalled({u"Liberation Sans", u"DejaVu Sans"}); };
+  auto mono = [] { return FirstInstalled({u"Liberation Mono", u"DejaVu Sans Mono"}); };
+  auto serif = [] { return FirstInstalled({u"Liberation Serif", u"DejaVu Serif"}); };
+  if (MonoFaces().count(l)) return mono();
+  if (SerifFaces().count(l)) return serif();
+  if (SansFaces().count(l)) return sans();
+  if (!l.empty()) {
+    TFamilies& f = Families();
+    for (const std::u16string& name : f.Installed)
+      if (Lower(name) == l) return name;
+  }
+  return preferFixed ? mono() : preferSerif ? serif() : sans();
+}
+
+std::vector<std::u16string> FontFamilies() {
+  TFamilies& f = Families();
+  std::vector<std::u16string> out = f.Installed;
+  for (const char16_t* alias : {u"Arial", u"Courier New", u"MS Sans Serif", u"Microsoft Sans Serif", u"Segoe UI",
+                                u"Tahoma", u"Times New Roman", u"Verdana"})
+    out.push_back(alias);
+  std::sort(out.begin(), out.end(), [](const std::u16string& a, const std::u16string& b) { return Lower(a) < Lower(b); });
+  out.erase(std::unique(out.begin(), out.end(), [](const std::u16string& a, const std::u16string& b) {
+              return Lower(a) == Lower(b);
+            }),
+            out.end());
+  return out;
+}
+
+bool FamilyIsFixedPitch(const std::u16string& family) {
+  rtl::detail::EnsureQtApplication();
+  std::u16string l = Lower(family);
+  if (MonoFaces().count(l)) return true;
+  if (SansFaces().count(l) || SerifFaces().count(l)) return false;
+  return QFontDatabase::isFixedPitch(ToQ(family));
+}
+
+int AddFontFile(const std::string& path) {
+  rtl::detail::EnsureQtApplication();
+  int id = QFontDatabase::addApplicationFont(QString::fromStdString(path));
+  if (id < 0) return 0;
+  TFamilies& f = Families();
+  std::lock_guard<std::mutex> g(f.Lock);
+  QStringList names = QFontDatabase::applicationFontFamilies(id);
+  for (const QString& n : names) {
+    if (f.LowerInstalled.insert(Lower(FromQ(n))).second) f.Installed.push_back(FromQ(n));
+  }
+  return static_cast<int>(names.size());
+}
+
+// ---- Faces --------------------------------------------------------------
+
+struct TFontFace::TImpl {
+  QFont Font;
+  QFontMetrics Metrics;
+  explicit TImpl(const QFont& f) : Font(f), Metrics(f) {}
+};
+
+TFontFace::TFontFace(const TFontRequest& request) : request_(request) {
+  rtl::detail::EnsureQtApplication();
+  QFont f(ToQ(ResolveFontFamily(request.Face, request.PreferFixed, request.PreferSerif)));
+  f.setPixelSize(std::max(1, request.PixelSize));
+  f.setWeight(static_cast<QFont::Weight>(std::clamp(request.Weight, 100, 900)));
+  f.setItalic(request.Italic);
+  f.setStretch(std::clamp(request.Stretch, 1, 4000));
+  f.setKerning(false);
+  f.setHintingPreference(QFont::PreferFullHinting);
+  f.setStyleStrategy(static_cast<QFont::StyleStrategy>(
+      (request.Antialias ? QFont::PreferAntialias : QFont::NoAntialias) | QFont::NoSubpixelAntialias));
+  impl_ = std::make_unique<TImpl>(f);
+  const QFontMetrics& m = impl_->Metrics;
+  metrics_.Ascent = m.ascent();
+  metrics_.Descent = m.descent();
+  metrics_.ExternalLeading = std::max(0, m.leading());
+  metrics_.AveCharWidth = m.averageCharWidth();
+  metrics_.MaxCharWidth = m.maxWidth();
+  metrics_.UnderlinePos = std::max(1, m.underlinePos());
+  metrics_.StrikeOutPos = m.strikeOutPos();
+  metrics_.LineThickness = std::max(1, m.lineWidth());
+  QFontInfo info(f);
+  metrics_.FixedPitch = info.fixedPitch();
+  metrics_.Family = FromQ(info.family());
+}
+
+TFontFace::~TFontFace() = default;
+
+std::shared_ptr<TFontFace> TFontFace::Get(const TFontRequest& request) {
+  static std::mutex lock;
+  static std::vector<std::shared_ptr<TFontFace>> faces;
+  std::lock_guard<std::mutex> g(lock);
+  for (const auto& f : faces)
+    if (f->request_ == request) return f;
+  auto face = std::shared_ptr<TFontFace>(new TFontFace(request));
+  faces.push_back(face);
+  return face;
+}
+
+int TFontFace::Advance(char32_t c) {
+  std::lock_guard<std::mutex> g(lock_);
+  auto it = advances_.find(c);
+  if (it != advances_.end()) return it->second;
+  int a = impl_->Metrics.horizontalAdvance(QString::fromUcs4(&c, 1));
+  advances_.emplace(c, a);
+  return a;
+}
+
+void TFontFace::Bearings(char32_t c, int& a, int& cRight) {
+  std::lock_guard<std::mutex> g(lock_);
+  if (c > 0xFFFF) {
+    a = cRight = 0;
+    return;
+  }
+  QChar q(static_cast<char16_t>(c));
+  a = impl_->Metrics.leftBearing(q);
+  cRight = impl_->Metrics.rightBearing(q);
+}
+
+bool TFontFace::HasGlyph(char32_t c) {
+  std::lock_guard<std::mutex> g(lock_);
+  return impl_->Metrics.inFontUcs4(c);
+}
+
+const TGlyph& TFontFace::Glyph(char32_t c, int angle) {
+  angle %= 3600;
+  if (angle < 0) angle += 3600;
+  uint64_t key = (uint64_t(uint32_t(angle)) << 32) | uint32_t(c);
+  {
+    std::lock_guard<std::mutex> g(lock_);
+    auto it = glyphs_.find(key);
+    if (it != glyphs_.end()) return *it->second;
+  }
+  int adv = Advance(c);
+  std::lock_guard<std::mutex> g(lock_);
+  int asc = metrics_.Ascent, desc = metrics_.Descent;
+  int pad = std::max(2, request_.PixelSize / 2);
+  int w, h, ox, oy;
+  if (angle == 0) {
+    w = adv + 2 * pad + request_.PixelSize / 2;
+    h = asc + desc + 2 * pad;
+    ox = pad;
+    oy = pad + asc;
+  } else {
+    int r = static_cast<int>(std::ceil(std::hypot(adv + pad, asc + desc + pad))) + pad;
+    w = h = 2 * r;
+    ox = oy = r;
+  }
+  QImage img(w, h, QImage::Format_Alpha8);
+  img.fill(0);
+  {
+    QPainter p(&img);
+    p.setRenderHint(QPainter::TextAntialiasing, request_.Antialias);
+    p.setFont(impl_->Font);
+    p.setPen(QColor(0, 0, 0, 255));
+    p.translate(ox, oy);
+    if (angle) p.rotate(-angle / 10.0);
+    p.drawText(QPointF(0, 0), QString::fromUcs4(&c, 1));
+  }
+  int minX = w, minY = h, maxX = -1, maxY = -1;
+  for (int y = 0; y < h; ++y) {
+    const uchar* row = img.constScanLine(y);
+    for (int x = 0; x < w; ++x)
+      if (row[x]) {
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+      }
+  }
+  auto glyph = std::make_unique<TGlyph>();
+  if (maxX >= 0) {
+    glyph->Left = minX - ox;
+    glyph->Top = minY - oy;
+    glyph->Width = maxX - minX + 1;
+    glyph->Height = maxY - minY + 1;
+    glyph->Coverage.resize(size_t(glyph->Width) * glyph->Height);
+    for (int y = 0; y < glyph->Height; ++y) {
+      const uchar* row = img.constScanLine(minY + y) + minX;
+      for (int x = 0; x < glyph->Width; ++x) {
+        uint8_t v = row[x];
+        if (!request_.Antialias) v = v >= 128 ? 255 : 0;
+        glyph->Coverage[size_t(y) * glyph->Width + x] = v;
+      }
+    }
+  }
+  const TGlyph& ref = *glyph;
+  glyphs_.emplace(key, std::move(glyph));
+  return ref;
+}
+
+}  // namespace rtl::backend
