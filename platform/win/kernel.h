@@ -38,6 +38,7 @@ constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr DWORD ERROR_NOT_SUPPORTED = 50;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_BROKEN_PIPE = 109;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_BAD_EXE_FORMAT = 193;
 constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
@@ -332,8 +333,9 @@ BOOL UnmapViewOfFile(LPCVOID lpBaseAddress);
 // ---- Messages ----------------------------------------------------------------
 
 // FORMAT_MESSAGE_FROM_SYSTEM only: the system's text of dwMessageId followed
-// by ".\r\n". With FORMAT_MESSAGE_ALLOCATE_BUFFER, lpBuffer is an LPSTR* that
-// receives a buffer to free with LocalFree. Returns the length without the
+// by ".\r\n" (by "." alone with a width limit, which is not applied).
+// With FORMAT_MESSAGE_ALLOCATE_BUFFER, lpBuffer is an LPSTR* that receives
+// a buffer to free with LocalFree. Returns the length without the
 // terminating NUL, 0 on failure.
 DWORD FormatMessageA(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId, LPSTR lpBuffer,
                      DWORD nSize, void* Arguments);
