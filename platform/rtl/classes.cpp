@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/rtl/filer.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
 
@@ -132,6 +133,16 @@ void TComponent::ValidateContainer(TComponent* AComponent) { AComponent->Validat
 void TComponent::ValidateInsert(TComponent*) {}
 
 void TComponent::SetParentComponent(TComponent*) {}
+
+TComponent* TComponent::GetChildOwner() { return nullptr; }
+
+TComponent* TComponent::GetChildParent() { return this; }
+
+void TComponent::SetChildOrder(TComponent*, Integer) {}
+
+void TComponent::ReadState(TReader* Reader) { Reader->ReadData(this); }
+
+void TComponent::WriteState(TWriter* Writer) { Writer->WriteData(this); }
 
 void TComponent::Updating() { FComponentState.Include(csUpdating); }
 

@@ -122,6 +122,13 @@ class TComponent : public TPersistent {
   // Lets this component refuse AComponent as one of its components.
   virtual void ValidateInsert(TComponent* AComponent);
   virtual void SetParentComponent(TComponent* Value);
+  // Streaming: the owner of the children read with this component (null:
+  // the root), the component they get as parent (this), their order.
+  virtual TComponent* GetChildOwner();
+  virtual TComponent* GetChildParent();
+  virtual void SetChildOrder(TComponent* Child, Integer Order);
+  // Reads this component's properties and children (Reader->ReadData).
+  virtual void ReadState(TReader* Reader);
   virtual void Updating();
   virtual void Updated();
   void SetComponentStyle(const TComponentStyle& Value) { FComponentStyle = Value; }
@@ -159,6 +166,8 @@ class TComponent : public TPersistent {
   virtual TComponent* GetParentComponent() const;
   // Calls Proc for each child the filer writes with this component.
   virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
+  // Writes this component's entry and children (Writer->WriteData).
+  virtual void WriteState(TWriter* Writer);
 
   TPersistent* GetOwner() const override;
   AnsiString GetNamePath() const override;
