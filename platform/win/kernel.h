@@ -14,7 +14,8 @@
 // - Exit codes: a normal exit gives its status (0..255); a child ended by
 //   TerminateProcess gives the code passed to it; a child ended by any other
 //   signal gives STATUS_CONTROL_C_EXIT. The exit code of a process that this
-//   layer did not start (reached through OpenProcess) reads 0 once it ended.
+//   layer did not start (reached through OpenProcess) reads 0 once it ended,
+//   unless it is a child of this process.
 // - Named mutexes and named file mappings are shared between processes
 //   (POSIX shared memory); named events are shared within the process only.
 //   A waiter blocked on a mutex held by another process looks again every
