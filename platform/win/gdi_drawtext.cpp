@@ -61,7 +61,8 @@ class TLayout {
       size_t i = start, lastBreak = 0;
       bool broke = false;
       for (; i < n; ++i) {
-        if (pos[i] - x0(start) > maxWidth && i > start) {
+        // Spaces may hang past the edge; the next word breaks.
+        if (para[i] != u' ' && pos[i] - x0(start) > maxWidth && i > start) {
           broke = true;
           break;
         }

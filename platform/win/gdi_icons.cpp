@@ -325,6 +325,28 @@ void GdiSetPngDecoder(TGdiPngDecoder decoder) {
 
 TIconObject* GdiIcon(HICON icon) { return GetIcon(icon); }
 
+bool GdiGetIconImage(HICON icon, int* width, int* height, int* hotX, int* hotY, std::vector<uint32_t>* pixels) {
+  TIconObject* o = GetIcon(icon);
+  if (!o) return false;
+  if (width) *width = o->Width;
+  if (height) *height = o->Height;
+  if (hotX) *hotX = o->HotX;
+  if (hotY) *hotY = o->HotY;
+  if (pixels) {
+    pixels->resize(o->Color.size());
+    for (size_t i = 0; i < o->Color.size(); ++i) {
+      uint32_t c = o->Color[i];
+      if (o->Alpha)
+        (*pixels)[i] = c;
+      else if (!o->Mask[i])
+        (*pixels)[i] = 0xFF000000u | (c & 0xFFFFFF);
+      else
+        (*pixels)[i] = (c & 0xFFFFFF) ? 0xFF000000u : 0;
+    }
+  }
+  return true;
+}
+
 HICON GdiAddIcon(std::unique_ptr<TIconObject> icon) { return AddIcon(std::move(icon)); }
 
 }  // namespace rtl::detail

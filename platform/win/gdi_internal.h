@@ -44,4 +44,10 @@ void GdiSetScreenSize(int width, int height);
 using TGdiPngDecoder = bool (*)(const void* data, size_t size, int* width, int* height, std::vector<uint32_t>* pixels);
 void GdiSetPngDecoder(TGdiPngDecoder decoder);
 
+// The image of an icon or cursor as straight-alpha BGRA pixels (top row
+// first), for native cursors and window icons: alpha images as they are,
+// classic ones transparent where their mask is set (pixels that would
+// invert the screen show black).
+bool GdiGetIconImage(HICON icon, int* width, int* height, int* hotX, int* hotY, std::vector<uint32_t>* pixels);
+
 }  // namespace rtl::detail
