@@ -214,7 +214,7 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
       for (int y = c.Top; y < c.Bottom; ++y) {
         uint32_t* d = lock.Row(y);
         if (vertical)
-          std::fill(d + c.Left, d + c.Right, line[size_t(y - r.Top)]);
+          FillPixels(d + c.Left, line[size_t(y - r.Top)], c.Right - c.Left);
         else
           std::copy(line.begin() + (c.Left - r.Left), line.begin() + (c.Right - r.Left), d + c.Left);
       }

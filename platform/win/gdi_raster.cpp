@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 #include <utility>
 
 namespace rtl::detail {
@@ -27,6 +28,17 @@ uint32_t TSurfaceLock::Realize(COLORREF c) const {
   uint32_t px = ColorToPixel(PlainColor(c));
   if (direct_) return px;
   return RealizePixel(bmp_->Format, px) & 0xFFFFFFu;
+}
+
+void FillPixels(uint32_t* d, uint32_t value, int n) {
+  if (n <= 0) return;
+  if ((value & 0xFF) * 0x01010101u == value) {
+    std::memset(d, int(value & 0xFF), size_t(n) * 4);
+    return;
+  }
+  // The library's wide fill is vectorised; wchar_t is 32 bits here.
+  static_assert(sizeof(wchar_t) == 4);
+  std::wmemset(reinterpret_cast<wchar_t*>(d), static_cast<wchar_t>(value), size_t(n));
 }
 
 COLORREF PlainColor(COLORREF c) {
@@ -58,7 +70,7 @@ constexpr uint8_t kHatch[6][8] = {
 
 void TBrushFill::RowAt(int x, int y, int n, uint32_t* out) const {
   if (Solid) {
-    std::fill_n(out, n, Color);
+    FillPixels(out, Color, n);
     return;
   }
   int py = (y - OrgY) % Height;
@@ -152,10 +164,10 @@ void Rop2Span(uint32_t* row, int y, int x0, int x1, const TBrushFill& fill, int 
     uint32_t* d = row + x0;
     int n = x1 - x0;
     switch (rop2) {
-      case R2_COPYPEN: std::fill_n(d, n, p); return;
-      case R2_BLACK: std::fill_n(d, n, 0u); return;
-      case R2_WHITE: std::fill_n(d, n, kRgb); return;
-      case R2_NOTCOPYPEN: std::fill_n(d, n, ~p & kRgb); return;
+      case R2_COPYPEN: FillPixels(d, p, n); return;
+      case R2_BLACK: FillPixels(d, 0u, n); return;
+      case R2_WHITE: FillPixels(d, kRgb, n); return;
+      case R2_NOTCOPYPEN: FillPixels(d, ~p & kRgb, n); return;
       case R2_XORPEN:
         for (int i = 0; i < n; ++i) d[i] = (d[i] ^ p) & kRgb;
         return;
@@ -278,7 +290,7 @@ void PatBltRegion(TGdiDC* dc, const TRegion& areaIn, uint8_t rop, TGdiBrush* bru
     int n = c.Right - c.Left;
     if (useP && fill.Solid) {
       if (rop == 0xF0) {
-        for (int y = c.Top; y < c.Bottom; ++y) std::fill_n(lock.Row(y) + c.Left, n, fill.Color);
+        for (int y = c.Top; y < c.Bottom; ++y) FillPixels(lock.Row(y) + c.Left, fill.Color, n);
         continue;
       }
       pat.assign(size_t(n), fill.Color);

@@ -37,6 +37,9 @@ class TSurfaceLock {
   bool Mono() const { return bmp_->Format.Bits == 1; }
 };
 
+// Sets n pixels to one value as fast as the C library fills memory.
+void FillPixels(uint32_t* d, uint32_t value, int n);
+
 // Resolves PALETTEINDEX/PALETTERGB and system-colour forms to plain RGB.
 COLORREF PlainColor(COLORREF c);
 
