@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/rtl/streams.h"
+#include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
 
@@ -188,29 +189,9 @@ void FillFindData(const TEntryInfo& info, const AnsiString& name, WIN32_FIND_DAT
 
 // ---- Name matching and ordering without regard to case ----
 
-// The upper-case form of a UTF-16 unit for ASCII, Latin-1, Latin
-// Extended-A, Greek and Cyrillic letters; other units compare as they are.
-char16_t FoldCase(char16_t c) {
-  if (c < 0x80) return c >= 'a' && c <= 'z' ? static_cast<char16_t>(c - 32) : c;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
-  if (c == 0xFF) return 0x178;
-  if (c >= 0x100 && c <= 0x17E) {
-    const bool oddUpper = (c >= 0x139 && c <= 0x148) || c >= 0x179;
-    if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149) return c;
-    const bool isLower = oddUpper ? (c % 2 == 0) : (c % 2 == 1);
-    return isLower ? static_cast<char16_t>(c - 1) : c;
-  }
-  if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return static_cast<char16_t>(c - 0x20);
-  if (c >= 0x430 && c <= 0x44F) return static_cast<char16_t>(c - 0x20);
-  if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50);
-  return c;
-}
-
-WideString Folded(const AnsiString& s) {
-  WideString w = AnsiToWide(s);
-  for (char16_t& c : w) c = FoldCase(c);
-  return w;
-}
+// Names compare through the library's one case mapping, so that file
+// search agrees with the string functions.
+WideString Folded(const AnsiString& s) { return WideUpperCase(AnsiToWide(s)); }
 
 // '*' matches any run, '?' one unit; both strings folded.
 bool WildcardMatch(const WideString& mask, const WideString& name) {
