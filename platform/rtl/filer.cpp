@@ -64,17 +64,10 @@ TLoadingScope::~TLoadingScope() {
   // A root made by the read owns everything else it made. Otherwise the
   // components go last first: a component only ever holds (owns or
   // parents) components read after it, so none is freed twice.
-  std::unordered_set<TComponent*> gone;
-  for (TComponent* root : ctx->CreatedRoots) {
-    gone.insert(root);
-    delete root;
-  }
-  if (ctx->CreatedRoots.empty()) {
-    for (auto it = ctx->Created.rbegin(); it != ctx->Created.rend(); ++it) {
-      gone.insert(*it);
-      delete *it;
-    }
-  }
+  std::unordered_set<TComponent*> gone(ctx->Created.begin(), ctx->Created.end());
+  for (TComponent* root : ctx->CreatedRoots) delete root;
+  if (ctx->CreatedRoots.empty())
+    for (auto it = ctx->Created.rbegin(); it != ctx->Created.rend(); ++it) delete *it;
   for (TComponent* c : ctx->Loaded)
     if (!gone.count(c)) TReader::ExcludeState(c, {csLoading, csReading});
 }
@@ -177,13 +170,12 @@ void TReader::SkipBytes(Int64 Count) {
 
 TValueType TReader::NextValue() {
   if (FBufPos == FBufEnd) FillBuffer();
-  auto b = static_cast<unsigned char>(FBuffer[FBufPos]);
-  if (b > vaDouble) throw EReadError(kInvalidStreamFormat);
-  return static_cast<TValueType>(b);
+  return static_cast<TValueType>(FBuffer[FBufPos]);
 }
 
 TValueType TReader::ReadValue() {
   TValueType v = NextValue();
+  if (v > vaDouble) throw EReadError(kInvalidStreamFormat);
   ++FBufPos;
   return v;
 }
@@ -703,9 +695,11 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
   rtl::detail::TLoadingScope scope;
   FContext = &scope.Context();
   size_t firstFixup = FContext->Fixups.size();
+  size_t firstCreated = FContext->Created.size();
   try {
     TComponent* result = ReadComponentEntry(Component);
-    if (!FOwner && !FContext->Created.empty() && FContext->Created.front() == result)
+    // Made without owner, it is the root of what was made with it.
+    if (!FOwner && FContext->Created.size() > firstCreated && FContext->Created[firstCreated] == result)
       FContext->CreatedRoots.push_back(result);
     ResolveFixups(firstFixup);
     FErrorPos = -1;

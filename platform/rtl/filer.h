@@ -26,8 +26,9 @@
 
 class TStream;
 
-// Value kinds of the binary form, with their stored numbers.
-enum TValueType {
+// Value kinds of the binary form, with their stored numbers. A byte, so
+// that NextValue can also show a component entry's prefix (0xF0 and up).
+enum TValueType : Byte {
   vaNull,
   vaList,
   vaInt8,

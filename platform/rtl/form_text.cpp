@@ -10,6 +10,8 @@
 #include "platform/rtl/text_codec.h"
 
 RTL_IMPLEMENT_CLASS(TParser)
+RTL_IMPLEMENT_CLASS(EParserError)
+RTL_IMPLEMENT_CLASS(EInvalidImage)
 
 namespace {
 constexpr const char* kInvalidStreamFormat = "Invalid stream format";
@@ -623,6 +625,8 @@ class TBinaryToText {
         FReader.ReadListEnd();
         FOut += ">";
         break;
+      default:
+        throw EReadError(kInvalidStreamFormat);
     }
   }
 

@@ -5,6 +5,9 @@
 
 #include "platform/rtl/text_codec.h"
 
+RTL_IMPLEMENT_CLASS(EPropertyError)
+RTL_IMPLEMENT_CLASS(EPropertyConvertError)
+
 namespace {
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
