@@ -1,7 +1,6 @@
 // Threads started by CreateThread, and thread priorities.
 #include <pthread.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <condition_variable>
 
@@ -58,17 +57,16 @@ void* ThreadMain(void* arg) {
   return nullptr;
 }
 
-// Nice value offsets of the priorities; idle is the lowest the system has.
+// The nice values of the priorities, the same that TThread uses.
 int NiceOf(int priority) {
-  static const int base = getpriority(PRIO_PROCESS, static_cast<id_t>(getpid()));
   switch (priority) {
     case THREAD_PRIORITY_IDLE: return 19;
-    case THREAD_PRIORITY_LOWEST: return base + 4;
-    case THREAD_PRIORITY_BELOW_NORMAL: return base + 2;
-    case THREAD_PRIORITY_ABOVE_NORMAL: return base - 2;
-    case THREAD_PRIORITY_HIGHEST: return base - 4;
-    case THREAD_PRIORITY_TIME_CRITICAL: return base - 10;
-    default: return base;
+    case THREAD_PRIORITY_LOWEST: return 10;
+    case THREAD_PRIORITY_BELOW_NORMAL: return 5;
+    case THREAD_PRIORITY_ABOVE_NORMAL: return -5;
+    case THREAD_PRIORITY_HIGHEST: return -10;
+    case THREAD_PRIORITY_TIME_CRITICAL: return -20;
+    default: return 0;
   }
 }
 
