@@ -14,6 +14,7 @@ class TBitmapCanvas;
 class TGraphic : public TInterfacedPersistent {
   RTL_CLASS(TGraphic, TInterfacedPersistent)
   friend class TCanvas;
+  friend class TPicture;
   bool FModified = false;
 
  protected:
