@@ -331,9 +331,10 @@ void TWriter::WriteProperty(TPersistent* Instance, PPropInfo PropInfo) {
 
 void TWriter::WriteMethodProperty(TPersistent* Instance, PPropInfo PropInfo) {
   if (!PropInfo->Set) return;
-  TComponent* root = FLookupRoot ? FLookupRoot : FRoot;
+  // Handlers are the root's, also inside inline components, as the reader
+  // binds them.
   bool assigned = IsMethodPropAssigned(Instance, PropInfo);
-  AnsiString name = assigned ? GetMethodPropName(Instance, PropInfo, root) : AnsiString();
+  AnsiString name = assigned ? GetMethodPropName(Instance, PropInfo, FRoot) : AnsiString();
   AnsiString ancestorName;
   bool ancestorAssigned = false;
   if (FAncestor && FAncestor->InheritsFrom(PropInfo->DeclaringClass())) {
@@ -393,13 +394,14 @@ void TWriter::WriteObjectProperty(TPersistent* Instance, PPropInfo PropInfo) {
       TMemoryStream mine, theirs;
       {
         TWriter w(&mine, 4096);
+        w.FRoot = FRoot;
         w.FLookupRoot = FLookupRoot;
         w.WriteItems(collection);
         w.FlushBuffer();
       }
       {
         TWriter w(&theirs, 4096);
-        w.FLookupRoot = FRootAncestor;
+        w.FRoot = w.FLookupRoot = FRootAncestor;
         w.WriteItems(ancestorCollection);
         w.FlushBuffer();
       }
@@ -501,25 +503,24 @@ void TWriter::WriteData(TComponent* Instance) {
   if (!FIgnoreChildren) {
     std::vector<TComponent*> ancestorChildren;
     auto* ancestor = dynamic_cast<TComponent*>(FAncestor);
-    TComponent* savedRoot = FRoot;
     TComponent* savedLookupRoot = FLookupRoot;
     TComponent* savedRootAncestor = FRootAncestor;
-    // An inline component is the root of its own children.
+    // An inline component is the root of its own children: they are the
+    // ones it owns, and names are relative to it.
     if (flags.Contains(ffInline)) {
-      FRoot = FLookupRoot = Instance;
+      FLookupRoot = Instance;
       FRootAncestor = ancestor;
     }
     try {
       if (ancestor) ancestor->GetChildren([&ancestorChildren](TComponent* c) { ancestorChildren.push_back(c); },
                                           FRootAncestor);
-      Instance->GetChildren([this, &ancestorChildren](TComponent* c) { WriteChild(c, ancestorChildren); }, FRoot);
+      Instance->GetChildren([this, &ancestorChildren](TComponent* c) { WriteChild(c, ancestorChildren); },
+                            FLookupRoot);
     } catch (...) {
-      FRoot = savedRoot;
       FLookupRoot = savedLookupRoot;
       FRootAncestor = savedRootAncestor;
       throw;
     }
-    FRoot = savedRoot;
     FLookupRoot = savedLookupRoot;
     FRootAncestor = savedRootAncestor;
   }

@@ -344,6 +344,7 @@ TEST_F(StreamingTest, InlineComponentsOwnTheirChildrenAndNameRelativeToThemselve
       "      Left = 0\n"
       "      Top = 0\n"
       "      Link = Owner\n"
+      "      OnClick = ButtonClick\n"
       "    end\n"
       "  end\n"
       "  object Panel1: TTestControl\n"
@@ -360,6 +361,9 @@ TEST_F(StreamingTest, InlineComponentsOwnTheirChildrenAndNameRelativeToThemselve
   ASSERT_NE(inner, nullptr);
   EXPECT_EQ(inner->Link(), frame);
   EXPECT_EQ(dynamic_cast<TTestControl*>(form->FindComponent("Panel1"))->Link(), inner);
+  // Handlers are the form's, also for the frame's components.
+  inner->OnClick(inner);
+  EXPECT_EQ(form->LastHandler, "ButtonClick");
   EXPECT_EQ(WriteToText(form.get()), text);
 }
 
@@ -528,6 +532,11 @@ const char* const kBaseForm =
     "  Left = 0\n"
     "  Top = 0\n"
     "  Caption = 'Base'\n"
+    "  Items = <\n"
+    "    item\n"
+    "      Caption = 'a'\n"
+    "      Target = Button1\n"
+    "    end>\n"
     "  Lines = (\n"
     "    'one')\n"
     "  object Timer1: TTestTimer\n"
@@ -574,6 +583,11 @@ TEST_F(StreamingTest, ADescendantIsReadOverItsAncestorAndWrittenAsTheDifference)
   EXPECT_FALSE(form.Button1->OnClick);
   EXPECT_EQ(form.ComponentCount(), 4);
   EXPECT_EQ(WriteToText(&form, ancestor.get()), kDerivedForm);
+  // A collection that differs from the ancestor's is written whole.
+  static_cast<TTestItem*>(form.Items()->Add())->SetValue(2);
+  EXPECT_NE(WriteToText(&form, ancestor.get()).find("  Items = <\n    item\n      Caption = 'a'\n      Target = Button1\n"
+                                                    "    end\n    item\n      Value = 2\n    end>\n"),
+            AnsiString::npos);
 }
 
 // ---- Resources ----------------------------------------------------------------------------
