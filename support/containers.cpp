@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/rtl/filer.h"
 #include "platform/rtl/streams.h"
 #include "support/filer.h"
 
@@ -99,6 +100,12 @@ TDIContainer::TDIContainer(TDIItemHandler* ItemHandler) : FItemHandler(ItemHandl
 
 TDIContainer::~TDIContainer() {
   if (FItemHandler) --FItemHandler->FInUseCount;
+}
+
+void TDIContainer::DefineProperties(TFiler* Filer) {
+  inherited::DefineProperties(Filer);
+  Filer->DefineBinaryProperty(ClassName(), TStreamProc(this, &TDIContainer::ReadData),
+                              TStreamProc(this, &TDIContainer::WriteData), NotEmpty());
 }
 
 void TDIContainer::ReadData(TStream* Stream) {

@@ -111,6 +111,10 @@ class TDIContainer : public TDIErrorObject {
   TDIItemHandler* FItemHandler;
   Integer FCount = 0;
 
+  // One binary property named after the class, stored only when the
+  // container is not empty, with ReadData and WriteData as its procedures.
+  void DefineProperties(TFiler* Filer) override;
+
  public:
   // Takes a use of the handler; a derived class that can be given a null
   // handler refuses it ("ItemHandler is nil") in its own constructor, where
@@ -136,11 +140,9 @@ class TDIContainer : public TDIErrorObject {
   virtual void ReadFromFiler(TDIBinaryReader* Reader, Cardinal Flags, void* UserData) = 0;
   virtual void WriteToFiler(TDIBinaryWriter* Writer, Cardinal Flags, void* UserData) = 0;
 
-  // The data of the binary property named after the class, which the host
-  // framework's streaming stores only for a container that is not empty:
-  // ReadFromFiler or WriteToFiler with every flag over a 4096-byte buffer.
-  // A null stream raises "Stream is nil". WriteData flushes before it
-  // returns, so a failed write raises.
+  // The data of the binary property: ReadFromFiler or WriteToFiler with
+  // every flag over a 4096-byte buffer. A null stream raises "Stream is
+  // nil". WriteData flushes before it returns, so a failed write raises.
   void ReadData(TStream* Stream);
   void WriteData(TStream* Stream);
 };

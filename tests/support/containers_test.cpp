@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rtl/filer.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/stringlist.h"
 #include "support/ansi_string_vectors.h"
@@ -300,6 +301,60 @@ TEST(AnsiStringVector, EmptyVectorWritesOnlyTheFrame) {
   TStringStream stream;
   v.WriteData(&stream);
   EXPECT_EQ(stream.DataString(), Bytes({'D', 'I', 'V', 'C', 0x02, 0x01, 0x02, 0x04, 0x02, 0x00}));
+}
+
+// Records what an object declares to the component streaming.
+class RecordingFiler : public TFiler {
+ public:
+  RecordingFiler() : TFiler(nullptr, 0) {}
+  int Definitions = 0;
+  AnsiString Name;
+  TStreamProc Read, Write;
+  bool HasData = false;
+  void DefineProperty(const AnsiString&, const TReaderProc&, const TWriterProc&, bool) override {}
+  void DefineBinaryProperty(const AnsiString& name, const TStreamProc& read, const TStreamProc& write,
+                            bool hasData) override {
+    ++Definitions;
+    Name = name;
+    Read = read;
+    Write = write;
+    HasData = hasData;
+  }
+  void FlushBuffer() override {}
+};
+
+template <class TVector>
+struct Streamable : TVector {
+  using TVector::DefineProperties;
+};
+
+TEST(AnsiStringVector, DeclaresOneBinaryPropertyNamedAfterItsClass) {
+  Streamable<TDIAnsiStringCardinalVector> v;
+  RecordingFiler empty;
+  v.DefineProperties(&empty);
+  EXPECT_EQ(empty.Definitions, 1);
+  EXPECT_EQ(empty.Name, "TDIAnsiStringCardinalVector");
+  EXPECT_FALSE(empty.HasData);  // an empty vector is not stored
+
+  Streamable<TDIAnsiStringVector> strings;
+  strings.SetCount(2);
+  strings.SetString(0, "a");
+  strings.SetString(1, "bc");
+  RecordingFiler writing;
+  strings.DefineProperties(&writing);
+  EXPECT_EQ(writing.Name, "TDIAnsiStringVector");
+  ASSERT_TRUE(writing.HasData);
+  TStringStream stream;
+  writing.Write(&stream);
+  EXPECT_EQ(stream.DataString().size(), 17u);
+
+  Streamable<TDIAnsiStringVector> back;
+  RecordingFiler reading;
+  back.DefineProperties(&reading);
+  stream.SetPosition(0);
+  reading.Read(&stream);
+  ASSERT_EQ(back.Count(), 2);
+  EXPECT_EQ(back.GetString(1), "bc");
 }
 
 // A stream that refuses every write.
