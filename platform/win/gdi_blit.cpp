@@ -22,6 +22,7 @@ bool TBlitSource::FromDC(TGdiDC* dc) {
   if (!b) return false;
   Format = &b->Format;
   Base = b->Row(0);
+  RowBase = 0;
   Stride = b->TopDown ? b->Stride : -b->Stride;
   Width = b->Width;
   Height = b->Height;
@@ -42,7 +43,8 @@ void TBlitSource::Snapshot(const RECT& r) {
       DecodeRow(*Format, RowPtr(y), c.Left, c.Right - c.Left, Own.data() + size_t(y - c.Top) * Width + c.Left);
   OwnFormat = TPixelFormat::Direct32();
   Format = &OwnFormat;
-  Base = reinterpret_cast<const uint8_t*>(Own.data()) - ptrdiff_t(c.Top) * Width * 4;
+  Base = reinterpret_cast<const uint8_t*>(Own.data());
+  RowBase = c.Top;
   Stride = ptrdiff_t(Width) * 4;
   RowFirst = std::max(RowFirst, c.Top);
   RowLast = std::min(RowLast, c.Bottom);
@@ -416,13 +418,15 @@ bool DibSource(const void* bits, const BITMAPINFO* info, UINT usage, UINT startS
   int first = static_cast<int>(std::min<UINT>(startScan, UINT(height)));
   int count = static_cast<int>(std::min<UINT>(lines, UINT(height - first)));
   if (h.biHeight < 0) {
-    src.Base = b - ptrdiff_t(first) * stride;
+    src.Base = b;
+    src.RowBase = first;
     src.Stride = stride;
     src.RowFirst = first;
     src.RowLast = first + count;
   } else {
     // Bottom-up: memory row i is image row height - 1 - (first + i).
-    src.Base = b + ptrdiff_t(height - 1 - first) * stride;
+    src.Base = b;
+    src.RowBase = height - 1 - first;
     src.Stride = -stride;
     src.RowFirst = height - first - count;
     src.RowLast = height - first;

@@ -11,7 +11,8 @@ namespace rtl::detail {
 // Where source pixels come from: a DC's bitmap, DIB memory or a snapshot.
 struct TBlitSource {
   const TPixelFormat* Format = nullptr;
-  const uint8_t* Base = nullptr;  // row 0 (top)
+  const uint8_t* Base = nullptr;  // row RowBase
+  int RowBase = 0;
   ptrdiff_t Stride = 0;           // bytes from a row to the one below
   int Width = 0, Height = 0;
   int RowFirst = 0, RowLast = 0;  // the rows that hold pixels
@@ -26,7 +27,7 @@ struct TBlitSource {
   // Copies the rectangle so that drawing into the same bitmap cannot
   // change what is read.
   void Snapshot(const RECT& r);
-  const uint8_t* RowPtr(int y) const { return Base + ptrdiff_t(y) * Stride; }
+  const uint8_t* RowPtr(int y) const { return Base + ptrdiff_t(y - RowBase) * Stride; }
   void Fetch(int y, int x, int n, uint32_t* out) const;
 };
 
