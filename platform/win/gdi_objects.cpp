@@ -1,5 +1,6 @@
 // The handle table, stock objects, pens, brushes, palettes and the
 // generic object functions (SelectObject, GetObject, DeleteObject, ...).
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -484,15 +485,15 @@ int GetPenObject(TGdiPen* p, int size, void* buffer) {
 
 int GetBrushObject(TGdiBrush* b, int size, void* buffer) {
   if (!buffer) return sizeof(LOGBRUSH);
-  if (size < static_cast<int>(sizeof(LOGBRUSH))) return 0;
+  // Callers that size the record for 32-bit handles still get its fields.
+  if (size < static_cast<int>(offsetof(LOGBRUSH, lbHatch))) return 0;
   LOGBRUSH lb{b->Style, b->Color, 0};
   if (b->Style == BS_HATCHED)
     lb.lbHatch = static_cast<ULONG_PTR>(b->Hatch);
   else if (b->Style == BS_PATTERN || b->Style == BS_DIBPATTERNPT)
     lb.lbHatch = b->PatternHandle;
   if (b->Style == BS_PATTERN || b->Style == BS_NULL) lb.lbColor = 0;
-  std::memcpy(buffer, &lb, sizeof(lb));
-  return sizeof(LOGBRUSH);
+  return CopyOut(&lb, sizeof(lb), size, buffer);
 }
 
 int GetBitmapObject(TGdiBitmap* b, int size, void* buffer) {
@@ -522,9 +523,8 @@ int GetBitmapObject(TGdiBitmap* b, int size, void* buffer) {
     }
   }
   if (!buffer) return sizeof(BITMAP);
-  if (size < static_cast<int>(sizeof(BITMAP))) return 0;
-  std::memcpy(buffer, &bm, sizeof(bm));
-  return sizeof(BITMAP);
+  if (size < static_cast<int>(offsetof(BITMAP, bmBits))) return 0;
+  return CopyOut(&bm, sizeof(bm), size, buffer);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <algorithm>
 
@@ -114,6 +115,51 @@ TEST(DCTest, ObjectRecordsHaveTheirDocumentedFields) {
 
   EXPECT_EQ(GetObjectType(c.dc), DWORD(OBJ_MEMDC));
   for (HGDIOBJ h : {HGDIOBJ(pen), HGDIOBJ(hb), HGDIOBJ(f), HGDIOBJ(bmp)}) DeleteObject(h);
+}
+
+TEST(DCTest, RecordsSizedFor32BitHandlesStillGetTheirFields) {
+  HBITMAP bmp = CreateBitmap(9, 4, 1, 32, nullptr);
+  unsigned char buf[24] = {};
+  EXPECT_EQ(GetObject(bmp, 24, buf), 24);
+  BITMAP bm{};
+  std::memcpy(&bm, buf, offsetof(BITMAP, bmBits));
+  EXPECT_EQ(bm.bmWidth, 9);
+  EXPECT_EQ(bm.bmBitsPixel, 32);
+  HBRUSH b = CreateSolidBrush(RGB(7, 8, 9));
+  LOGBRUSH lb{};
+  EXPECT_EQ(GetObject(b, 12, &lb), 12);
+  EXPECT_EQ(lb.lbColor, RGB(7, 8, 9));
+  DeleteObject(bmp);
+  DeleteObject(b);
+}
+
+TEST(DCTest, DCBrushPenAndMappingModes) {
+  TDibCanvas c(20, 20, 0);
+  SelectObject(c.dc, GetStockObject(DC_BRUSH));
+  SelectObject(c.dc, GetStockObject(DC_PEN));
+  SetDCBrushColor(c.dc, RGB(0, 255, 0));
+  SetDCPenColor(c.dc, RGB(255, 0, 0));
+  Rectangle(c.dc, 0, 0, 5, 5);
+  EXPECT_EQ(c.Rgb(0, 0), 0xFF0000u);
+  EXPECT_EQ(c.Rgb(2, 2), 0x00FF00u);
+  EXPECT_EQ(GetDCBrushColor(c.dc), RGB(0, 255, 0));
+  // Anisotropic: two logical units per pixel, y up from the bottom.
+  SetMapMode(c.dc, MM_ANISOTROPIC);
+  SetWindowExtEx(c.dc, 2, 2, nullptr);
+  SetViewportExtEx(c.dc, 1, -1, nullptr);
+  SetViewportOrgEx(c.dc, 0, 20, nullptr);
+  POINT p[1] = {{10, 10}};
+  LPtoDP(c.dc, p, 1);
+  EXPECT_EQ(p[0], POINT(5, 15));
+  EXPECT_EQ(SetMapMode(c.dc, MM_TEXT), MM_ANISOTROPIC);
+  SIZE ext;
+  GetWindowExtEx(c.dc, &ext);
+  EXPECT_EQ(ext, SIZE(1, 1));
+  SetViewportOrgEx(c.dc, 0, 0, nullptr);
+  SetMapMode(c.dc, MM_LOMETRIC);
+  POINT q[1] = {{254, -254}};
+  LPtoDP(c.dc, q, 1);
+  EXPECT_EQ(q[0], POINT(96, 96)) << "a tenth of a millimetre per unit, y up";
 }
 
 TEST(DCTest, ExtendedPensAndTheirRecords) {
