@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/threads.h"
 #include "platform/win/user.h"
 #include "platform/win/user_sysinfo.h"
 #include "platform/win/windef.h"

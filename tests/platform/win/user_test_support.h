@@ -52,9 +52,14 @@ inline bool IsNoise(UINT m) {
          m == WM_STYLECHANGING || m == WM_STYLECHANGED || m == WM_CTLCOLORSCROLLBAR;
 }
 
-inline LRESULT LoggingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+// Records a message in the current log.
+inline void Record(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (TMessageLog* log = TMessageLog::Current())
     if (log->KeepNoise || !IsNoise(m)) log->Items.push_back(TLogged{h, m, w, l});
+}
+
+inline LRESULT LoggingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  Record(h, m, w, l);
   return DefWindowProcA(h, m, w, l);
 }
 
