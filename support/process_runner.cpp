@@ -1,0 +1,516 @@
+#include "support/process_runner.h"
+
+#include <cstring>
+#include <memory>
+
+#include "platform/rtl/resources.h"
+#include "platform/rtl/stringlist.h"
+#include "platform/rtl/strutils.h"
+#include "platform/win/user.h"
+#include "support/process_threads.h"
+
+RTL_IMPLEMENT_CLASS(EJvProcessError)
+RTL_IMPLEMENT_CLASS(EJclStringError)
+RTL_IMPLEMENT_PUBLISHED(TJvCPSStartupInfo,
+                        RTL_PROP(Desktop),
+                        RTL_PROP(Title),
+                        RTL_PROP(Left).Default(0),
+                        RTL_PROP(Top).Default(0),
+                        RTL_PROP(Width).Default(0),
+                        RTL_PROP(Height).Default(0),
+                        RTL_PROP(DefaultPosition).Default(true),
+                        RTL_PROP(DefaultSize).Default(true),
+                        RTL_PROP(DefaultWindowState).Default(true),
+                        RTL_PROP(ShowWindow).Default(swNormal),
+                        RTL_PROP(ForceOnFeedback).Default(false),
+                        RTL_PROP(ForceOffFeedback).Default(false))
+RTL_IMPLEMENT_CLASS(TJvBaseReader)
+RTL_IMPLEMENT_CLASS(TJvReader)
+RTL_IMPLEMENT_PUBLISHED(TJvCreateProcess,
+                        RTL_PROP(ApplicationName),
+                        RTL_PROP(CommandLine),
+                        RTL_PROP(CreationFlags).Default({}),
+                        RTL_PROP(CurrentDirectory),
+                        RTL_PROP(Environment),
+                        RTL_PROP(Priority).Default(ppNormal),
+                        RTL_PROP(StartupInfo),
+                        RTL_PROP(WaitForTerminate).Default(true),
+                        RTL_PROP(ConsoleOptions).Default({coOwnerData}),
+                        RTL_EVENT(OnTerminate),
+                        RTL_PROP(OnRead),
+                        RTL_PROP(OnErrorRead),
+                        RTL_PROP(OnRawRead),
+                        RTL_PROP(OnErrorRawRead))
+
+namespace {
+
+constexpr DWORD kPriorityClass[] = {IDLE_PRIORITY_CLASS,         NORMAL_PRIORITY_CLASS,      HIGH_PRIORITY_CLASS,
+                                    REALTIME_PRIORITY_CLASS,     BELOW_NORMAL_PRIORITY_CLASS, ABOVE_NORMAL_PRIORITY_CLASS};
+constexpr DWORD kCreationFlag[] = {CREATE_DEFAULT_ERROR_MODE, CREATE_NEW_CONSOLE,    CREATE_NEW_PROCESS_GROUP,
+                                   CREATE_SEPARATE_WOW_VDM,   CREATE_SHARED_WOW_VDM, CREATE_SUSPENDED,
+                                   CREATE_UNICODE_ENVIRONMENT, DETACHED_PROCESS};
+constexpr WORD kShowCommand[] = {0, 2, 3, 1};  // hide, minimize, maximize, normal
+constexpr size_t kTabWidth = 8;
+
+const char* const kProcessRunning = "Cannot perform this operation when process is running";
+const char* const kProcessNotRunning = "Process is not running";
+
+}  // namespace
+
+// ---- Helpers -----------------------------------------------------------------
+
+char* StringsToMultiSz(const TStrings* Strings) {
+  size_t size = 1;
+  const Integer count = Strings->Count();
+  for (Integer i = 0; i < count; ++i) {
+    // A string is taken up to its first NUL; one that is empty there would
+    // end the block early.
+    size_t length = std::strlen(Strings->Get(i).c_str());
+    if (length == 0) throw EJclStringError("String list passed to StringsToMultiSz cannot contain empty strings.");
+    size += length + 1;
+  }
+  char* block = new char[size];
+  char* p = block;
+  for (Integer i = 0; i < count; ++i) {
+    AnsiString s = Strings->Get(i);
+    size_t length = std::strlen(s.c_str());
+    std::memcpy(p, s.c_str(), length);
+    p += length;
+    *p++ = '\0';
+  }
+  *p = '\0';
+  return block;
+}
+
+void ReleaseMultiSz(char*& Block) {
+  delete[] Block;
+  Block = nullptr;
+}
+
+void CheckOSResult(bool Ok) {
+  if (!Ok) RaiseLastOSError();
+}
+
+namespace {
+
+LRESULT UtilityWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  auto* method = reinterpret_cast<TUtilityWindowMethod*>(GetWindowLongPtr(Window, 0));
+  if (!method || !*method) return DefWindowProcA(Window, Msg, WParam, LParam);
+  TMessage message{Msg, WParam, LParam, 0};
+  (*method)(message);
+  return message.Result;
+}
+
+}  // namespace
+
+HWND CreateUtilityWindow(const AnsiString& ClassName, TUtilityWindowMethod Method) {
+  const AnsiString className = ClassName.empty() ? AnsiString("TPUtilWindowEx") : ClassName;
+  WNDCLASSA existing = {};
+  bool registered = GetClassInfoA(HInstance, className.c_str(), &existing);
+  if (registered && existing.lpfnWndProc != &DefWindowProcA) {
+    UnregisterClassA(className.c_str(), HInstance);
+    registered = false;
+  }
+  if (!registered) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &DefWindowProcA;
+    wc.cbWndExtra = sizeof(LONG_PTR);
+    wc.hInstance = HInstance;
+    wc.lpszClassName = className.c_str();
+    RegisterClassA(&wc);
+  }
+  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, className.c_str(), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                HInstance, nullptr);
+  if (window && Method) {
+    SetWindowLongPtr(window, 0, reinterpret_cast<LONG_PTR>(new TUtilityWindowMethod(std::move(Method))));
+    SetWindowLongPtr(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UtilityWindowProc));
+  }
+  return window;
+}
+
+void DestroyUtilityWindow(HWND Window) {
+  auto* method = reinterpret_cast<TUtilityWindowMethod*>(GetWindowLongPtr(Window, 0));
+  // Messages that come while the window goes reach the default procedure.
+  SetWindowLongPtr(Window, 0, 0);
+  DestroyWindow(Window);
+  delete method;
+}
+
+// ---- TJvCPSStartupInfo ---------------------------------------------------------
+
+void TJvCPSStartupInfo::AssignTo(TPersistent* Dest) {
+  auto* d = dynamic_cast<TJvCPSStartupInfo*>(Dest);
+  if (!d) {
+    inherited::AssignTo(Dest);
+    return;
+  }
+  d->FDesktop = FDesktop;
+  d->FTitle = FTitle;
+  d->FLeft = FLeft;
+  d->FTop = FTop;
+  d->FWidth = FWidth;
+  d->FHeight = FHeight;
+  d->FDefaultPosition = FDefaultPosition;
+  d->FDefaultSize = FDefaultSize;
+  d->FDefaultWindowState = FDefaultWindowState;
+  d->FShowWindow = FShowWindow;
+  d->FForceOnFeedback = FForceOnFeedback;
+  d->FForceOffFeedback = FForceOffFeedback;
+}
+
+void TJvCPSStartupInfo::FillStartupInfo(STARTUPINFO& Info) const {
+  Info = {};
+  Info.cb = sizeof Info;
+  // The record only reads these texts while the process is created.
+  if (!FDesktop.empty()) Info.lpDesktop = const_cast<char*>(FDesktop.c_str());
+  if (!FTitle.empty()) Info.lpTitle = const_cast<char*>(FTitle.c_str());
+  if (!FDefaultPosition) {
+    Info.dwX = static_cast<DWORD>(FLeft);
+    Info.dwY = static_cast<DWORD>(FTop);
+    Info.dwFlags |= STARTF_USEPOSITION;
+  }
+  if (!FDefaultSize) {
+    Info.dwXSize = static_cast<DWORD>(FWidth);
+    Info.dwYSize = static_cast<DWORD>(FHeight);
+    Info.dwFlags |= STARTF_USESIZE;
+  }
+  if (!FDefaultWindowState) {
+    Info.wShowWindow = kShowCommand[FShowWindow];
+    Info.dwFlags |= STARTF_USESHOWWINDOW;
+  }
+  if (FForceOnFeedback) Info.dwFlags |= STARTF_FORCEONFEEDBACK;
+  if (FForceOffFeedback) Info.dwFlags |= STARTF_FORCEOFFFEEDBACK;
+}
+
+// ---- TJvBaseReader ------------------------------------------------------------------
+
+TJvBaseReader::TJvBaseReader(TJvCreateProcess* AOwner) : FOwner(AOwner), FOutputLines(new TStringList) {}
+
+TJvBaseReader::~TJvBaseReader() { delete FOutputLines; }
+
+TStrings* TJvBaseReader::OutputLines() const { return FOutputLines; }
+
+void TJvBaseReader::ResetLine() {
+  FStartsOnNewLine = true;
+  FCurrentLine.clear();
+  FCursor = 0;
+}
+
+void TJvBaseReader::WriteSegment(const char* Data, size_t Count) {
+  const size_t end = static_cast<size_t>(FCursor) + Count;
+  if (FCurrentLine.size() < end) FCurrentLine.resize(end);
+  FCurrentLine.replace(static_cast<size_t>(FCursor), Count, Data, Count);
+  FCursor = static_cast<Integer>(end);
+}
+
+void TJvBaseReader::ParseChunk(char* Data, DWORD Count) {
+  if (OnRawRead) OnRawRead(FOwner, AnsiString(Data, Count));
+  DWORD start = 0;
+  for (DWORD i = 0; i < Count; ++i) {
+    const char c = Data[i];
+    if (c == '\0' || c == '\a') {
+      Data[i] = ' ';
+      continue;
+    }
+    if (c != '\b' && c != '\t' && c != '\n' && c != '\r') continue;
+    WriteSegment(Data + start, i - start);
+    start = i + 1;
+    switch (c) {
+      case '\b':
+        if (FCursor > 0) --FCursor;
+        break;
+      case '\t':
+        WriteSegment("        ", kTabWidth);
+        break;
+      case '\n':
+        EmitLine(true);
+        break;
+      default:
+        FCursor = 0;
+    }
+  }
+  WriteSegment(Data + start, Count - start);
+  EmitLine(false);
+}
+
+void TJvBaseReader::EmitLine(bool Finished) {
+  if (!FOwner->ConsoleOptions().Contains(coOwnerData)) {
+    const Integer count = FOutputLines->Count();
+    if (FStartsOnNewLine || count == 0)
+      FOutputLines->Add(FCurrentLine);
+    else
+      FOutputLines->Put(count - 1, FCurrentLine);
+  }
+  if (OnRead) OnRead(FOwner, FCurrentLine, FStartsOnNewLine);
+  if (Finished) {
+    FCurrentLine.clear();
+    FCursor = 0;
+  }
+  FStartsOnNewLine = Finished;
+}
+
+// ---- TJvReader --------------------------------------------------------------------------
+
+void TJvReader::StartRead(HANDLE PipeEnd, HWND Window) {
+  ResetLine();
+  FWindow = Window;
+  FReadThread = new TJvReadThread(this, PipeEnd, Window);
+  FReadThread->SetOnTerminate(TNotifyEvent(this, &TJvReader::ReadThreadTerminated));
+  FReadThread->Start();
+}
+
+void TJvReader::Drain() {
+  while (FReadThread) {
+    DWORD n = FReadThread->TakeBytes(FTransferBuffer, sizeof FTransferBuffer);
+    if (n == 0) break;
+    ParseChunk(FTransferBuffer, n);
+  }
+}
+
+void TJvReader::StopRead() {
+  if (!FReadThread) return;
+  FReadThread->SetOnTerminate(nullptr);
+  FReadThread->Stop();
+  FReadThread = nullptr;
+}
+
+void TJvReader::ReadThreadTerminated(TObject*) {
+  Drain();
+  if (!CurrentLine().empty()) EmitLine(false);
+  FReadThread = nullptr;
+  PostMessage(FWindow, CM_THREADTERMINATED, 0, 0);
+}
+
+// ---- TJvCreateProcess ----------------------------------------------------------------------
+
+TJvCreateProcess::TJvCreateProcess(TComponent* AOwner)
+    : TJvComponent(AOwner),
+      FEnvironment(new TStringList),
+      FStartupInfo(new TJvCPSStartupInfo),
+      FOutputReader(new TJvReader(this)),
+      FErrorReader(new TJvReader(this)) {}
+
+TJvCreateProcess::~TJvCreateProcess() {
+  StopWatching();
+  delete FOutputReader;
+  delete FErrorReader;
+  delete FEnvironment;
+  delete FStartupInfo;
+  if (FUtilityWindow) DestroyUtilityWindow(FUtilityWindow);
+  // Nothing may escape a destructor; a handle that will not close is lost.
+  for (HANDLE h : {FProcessInfo.hProcess, FProcessInfo.hThread})
+    if (h) CloseHandle(h);
+}
+
+TStrings* TJvCreateProcess::Environment() const { return FEnvironment; }
+void TJvCreateProcess::SetEnvironment(TStrings* V) { FEnvironment->Assign(V); }
+void TJvCreateProcess::SetStartupInfo(TJvCPSStartupInfo* V) { FStartupInfo->Assign(V); }
+
+void TJvCreateProcess::SetWaitForTerminate(bool V) {
+  ResetState();
+  FWaitForTerminate = V;
+}
+
+TJvCPSReadEvent TJvCreateProcess::OnRead() const { return FOutputReader->OnRead; }
+void TJvCreateProcess::SetOnRead(TJvCPSReadEvent V) { FOutputReader->OnRead = std::move(V); }
+TJvCPSRawReadEvent TJvCreateProcess::OnRawRead() const { return FOutputReader->OnRawRead; }
+void TJvCreateProcess::SetOnRawRead(TJvCPSRawReadEvent V) { FOutputReader->OnRawRead = std::move(V); }
+TJvCPSReadEvent TJvCreateProcess::OnErrorRead() const { return FErrorReader->OnRead; }
+void TJvCreateProcess::SetOnErrorRead(TJvCPSReadEvent V) { FErrorReader->OnRead = std::move(V); }
+TJvCPSRawReadEvent TJvCreateProcess::OnErrorRawRead() const { return FErrorReader->OnRawRead; }
+void TJvCreateProcess::SetOnErrorRawRead(TJvCPSRawReadEvent V) { FErrorReader->OnRawRead = std::move(V); }
+
+HWND TJvCreateProcess::UtilityWindow() {
+  if (!FUtilityWindow) FUtilityWindow = CreateUtilityWindow("", TUtilityWindowMethod(this, &TJvCreateProcess::WndProc));
+  return FUtilityWindow;
+}
+
+void TJvCreateProcess::CloseProcessHandles() {
+  // Empty slots are skipped: before the first run there is nothing to close.
+  for (HANDLE* h : {&FProcessInfo.hProcess, &FProcessInfo.hThread}) {
+    HANDLE handle = *h;
+    *h = nullptr;
+    if (handle) CheckOSResult(CloseHandle(handle));
+  }
+}
+
+void TJvCreateProcess::ResetState() {
+  if (FState == psWatching && FPendingCompletions > 0) throw EJvProcessError(kProcessRunning);
+  FState = psIdle;
+  CloseProcessHandles();
+  FPendingCompletions = 0;
+}
+
+namespace {
+
+enum TChildStream { csInput, csOutput, csError };
+
+// A pipe for one of the child's streams: the child's end is inheritable,
+// the parent keeps a copy of the other end that is not. Each call is
+// checked; the sets own every handle made so far.
+void CreateChildPipe(TJvRWEHandles& Child, TJvRWEHandles& Parent, TChildStream Stream) {
+  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+  HANDLE r = nullptr, w = nullptr;
+  CheckOSResult(CreatePipe(&r, &w, &sa, 0));
+  const bool childWrites = Stream != csInput;
+  HANDLE parentEnd = childWrites ? r : w;
+  switch (Stream) {
+    case csInput: Child.SetRead(r); break;
+    case csOutput: Child.SetWrite(w); break;
+    case csError: Child.SetError(w); break;
+  }
+  HANDLE kept = nullptr;
+  // The inheritable source is closed whatever happens.
+  CheckOSResult(DuplicateHandle(GetCurrentProcess(), parentEnd, GetCurrentProcess(), &kept, 0, FALSE,
+                                DUPLICATE_CLOSE_SOURCE | DUPLICATE_SAME_ACCESS));
+  switch (Stream) {
+    case csInput: Parent.SetWrite(kept); break;
+    case csOutput: Parent.SetRead(kept); break;
+    case csError: Parent.SetError(kept); break;
+  }
+}
+
+}  // namespace
+
+void TJvCreateProcess::Start() {
+  ResetState();
+  FProcessInfo = {};
+
+  DWORD flags = kPriorityClass[FPriority];
+  for (int f = cfDefaultErrorMode; f <= cfDetached; ++f)
+    if (FCreationFlags.Contains(static_cast<TJvCPSFlag>(f))) flags |= kCreationFlag[f];
+
+  std::unique_ptr<char[]> environment(FEnvironment->Count() > 0 ? StringsToMultiSz(FEnvironment) : nullptr);
+  TJvRWEHandles child, parent;
+  STARTUPINFO si;
+  FStartupInfo->FillStartupInfo(si);
+
+  const bool redirect = FConsoleOptions.Contains(coRedirect);
+  const bool separateError = FConsoleOptions.Contains(coSeparateError);
+  if (redirect) {
+    CreateChildPipe(child, parent, csOutput);
+    if (separateError) {
+      CreateChildPipe(child, parent, csError);
+    } else {
+      // Both streams into one pipe, in the order the child writes them.
+      HANDLE error = nullptr;
+      CheckOSResult(DuplicateHandle(GetCurrentProcess(), child.Write(), GetCurrentProcess(), &error, 0, TRUE,
+                                    DUPLICATE_SAME_ACCESS));
+      child.SetError(error);
+    }
+    CreateChildPipe(child, parent, csInput);
+    si.dwFlags |= STARTF_USESTDHANDLES;
+    si.hStdInput = child.Read();
+    si.hStdOutput = child.Write();
+    si.hStdError = child.Error();
+  }
+
+  const AnsiString application = Trim(FApplicationName);
+  const AnsiString directory = Trim(FCurrentDirectory);
+  AnsiString commandLine = FCommandLine;
+  if (!CreateProcessA(application.empty() ? nullptr : application.c_str(), commandLine.data(), nullptr, nullptr,
+                      redirect, flags, environment.get(), directory.empty() ? nullptr : directory.c_str(), &si,
+                      &FProcessInfo)) {
+    const Cardinal error = GetLastError();
+    for (HANDLE h : {FProcessInfo.hProcess, FProcessInfo.hThread})
+      if (h) CloseHandle(h);
+    FProcessInfo = {};
+    RaiseLastOSError(error);
+  }
+
+  if (redirect) {
+    FState = psWatching;
+    FPendingCompletions = separateError ? 3 : 2;
+    StartWatching(parent, true, separateError);
+  } else if (FWaitForTerminate) {
+    FState = psWatching;
+    FPendingCompletions = 1;
+    StartWatching(parent, false, false);
+  } else {
+    WaitForInputIdle(FProcessInfo.hProcess, INFINITE);
+    if (FState != psIdle) throw EJvProcessError(kProcessRunning);
+    FState = psStarted;
+    // The process handle stays until the next run: it keeps the child's id
+    // from going to another process while TerminateChild may still use it.
+    HANDLE thread = FProcessInfo.hThread;
+    FProcessInfo.hThread = nullptr;
+    CheckOSResult(CloseHandle(thread));
+  }
+}
+
+void TJvCreateProcess::StartWatching(TJvRWEHandles& Parent, bool Redirect, bool SeparateError) {
+  // Each pipe end leaves the set once a thread owns it.
+  try {
+    if (Redirect) {
+      FWaitThread = new TJvConsoleThread(FProcessInfo.hProcess, Parent.Write());
+      Parent.TakeWrite();
+    } else {
+      FWaitThread = new TJvWaitForProcessThread(FProcessInfo.hProcess);
+    }
+    FWaitThread->SetOnTerminate(TNotifyEvent(this, &TJvCreateProcess::WaitThreadTerminated));
+    FWaitThread->Start();
+    if (Redirect) {
+      FOutputReader->StartRead(Parent.Read(), UtilityWindow());
+      Parent.TakeRead();
+    }
+    if (SeparateError) {
+      FErrorReader->StartRead(Parent.Error(), UtilityWindow());
+      Parent.TakeError();
+    }
+  } catch (...) {
+    // Nothing is left watching a child that cannot be watched.
+    StopWatching();
+    throw;
+  }
+}
+
+void TJvCreateProcess::WaitThreadTerminated(TObject* Sender) {
+  FExitCode = static_cast<TJvWaitForProcessThread*>(Sender)->ExitCode();
+  FWaitThread = nullptr;
+  PostMessage(UtilityWindow(), CM_THREADTERMINATED, 0, 0);
+}
+
+void TJvCreateProcess::CountCompletion() {
+  if (FState != psWatching) return;
+  if (--FPendingCompletions > 0) return;
+  ResetState();
+  if (OnTerminate) OnTerminate(this, FExitCode);
+}
+
+void TJvCreateProcess::WndProc(TMessage& Msg) {
+  switch (Msg.Msg) {
+    case CM_READ: {
+      // Only this runner's readers; a stopped one has nothing to drain.
+      auto* reader = reinterpret_cast<TJvReader*>(Msg.WParam);
+      if (reader == FOutputReader || reader == FErrorReader) reader->Drain();
+      break;
+    }
+    case CM_THREADTERMINATED:
+      CountCompletion();
+      break;
+    default:
+      Msg.Result = DefWindowProcA(FUtilityWindow, Msg.Msg, Msg.WParam, Msg.LParam);
+  }
+}
+
+bool TJvCreateProcess::TerminateChild() {
+  if (FState == psIdle) throw EJvProcessError(kProcessNotRunning);
+  HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, FProcessInfo.dwProcessId);
+  CheckOSResult(process != nullptr);
+  const bool ok = TerminateProcess(process, 0);
+  CloseHandle(process);
+  return ok;
+}
+
+void TJvCreateProcess::StopWatching() {
+  if (FState != psWatching) return;
+  if (FWaitThread) {
+    FWaitThread->SetOnTerminate(nullptr);
+    FWaitThread->Stop();
+    FWaitThread = nullptr;
+  }
+  FOutputReader->StopRead();
+  FErrorReader->StopRead();
+  FPendingCompletions = 0;
+  ResetState();
+}
