@@ -9,12 +9,30 @@
 RTL_IMPLEMENT_CLASS(TShortCutList)
 RTL_IMPLEMENT_CLASS(TBasicActionLink)
 RTL_IMPLEMENT_CLASS(TBasicAction)
-RTL_IMPLEMENT_CLASS(TContainedAction)
+RTL_IMPLEMENT_PUBLISHED(TContainedAction, RTL_PROP(Category))
 RTL_IMPLEMENT_CLASS(TCustomAction)
-RTL_IMPLEMENT_CLASS(TAction)
+RTL_IMPLEMENT_PUBLISHED(TAction,
+                        RTL_PROP(AutoCheck).Default(false),
+                        RTL_PROP(Caption),
+                        RTL_PROP(Checked).Default(false),
+                        RTL_PROP(Enabled).Default(true),
+                        RTL_PROP(GroupIndex).Default(0),
+                        RTL_PROP(HelpContext).Default(0),
+                        RTL_PROP(Hint),
+                        RTL_PROP(ImageIndex).Default(-1),
+                        RTL_PROP(ShortCut).Default(0),
+                        RTL_PROP(SecondaryShortCuts).Stored<&Self::HasSecondaryShortCuts>(),
+                        RTL_PROP(Visible).Default(true),
+                        RTL_PROP(OnExecute),
+                        RTL_EVENT(OnHint),
+                        RTL_EVENT(OnUpdate))
 RTL_IMPLEMENT_CLASS(TActionLink)
 RTL_IMPLEMENT_CLASS(TCustomActionList)
-RTL_IMPLEMENT_CLASS(TActionList)
+RTL_IMPLEMENT_PUBLISHED(TActionList,
+                        RTL_PROP(Images),
+                        RTL_EVENT(OnChange),
+                        RTL_EVENT(OnExecute),
+                        RTL_EVENT(OnUpdate))
 
 namespace {
 
@@ -526,6 +544,11 @@ bool TCustomActionList::IsShortCut(TMessage& Message) {
       return action->HandleShortCut();
   }
   return false;
+}
+
+void TCustomActionList::SetChildOrder(TComponent* Child, Integer Order) {
+  if (auto* action = dynamic_cast<TContainedAction*>(Child); action && action->FActionList == this)
+    action->SetIndex(Order);
 }
 
 void TCustomActionList::GetChildren(const TGetChildProc& Proc, TComponent* Root) {

@@ -9,6 +9,7 @@
 
 #include "platform/rtl/classes.h"
 #include "platform/rtl/closure.h"
+#include "platform/rtl/properties.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/win/windef.h"
 
@@ -300,6 +301,8 @@ class TCustomActionList : public TComponent {
   // Fires OnChange.
   virtual void Change();
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Streaming: a child action's place in the list.
+  void SetChildOrder(TComponent* Child, Integer Order) override;
 
  public:
   explicit TCustomActionList(TComponent* AOwner);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/rtl/filer.h"
 #include "platform/rtl/resources.h"
 
 // A bitmap's canvas: a memory DC with the bitmap selected, made on demand
@@ -460,6 +461,16 @@ void DecodeBMP(const uint8_t* p, size_t n, bool fileHeader, TDecoded& d) {
 void TGraphic::Changed(TObject*) {
   FModified = true;
   if (OnChange) OnChange(this);
+}
+
+void TGraphic::DefineProperties(TFiler* Filer) {
+  bool write;
+  if (auto* ancestor = dynamic_cast<TGraphic*>(Filer->Ancestor()))
+    write = !Equals(ancestor);
+  else
+    write = !Empty();
+  Filer->DefineBinaryProperty("Data", TStreamProc(this, &TGraphic::ReadData), TStreamProc(this, &TGraphic::WriteData),
+                              write);
 }
 
 void TGraphic::ReadData(TStream* Stream) { LoadFromStream(Stream); }

@@ -28,7 +28,9 @@ class TGraphic : public TInterfacedPersistent {
   virtual Integer GetWidth() const = 0;
   virtual Integer GetHeight() const = 0;
   virtual bool GetTransparent() const { return FTransparent; }
-  // The binary "Data" value of a form description.
+  // The binary "Data" value of a form description, written when the
+  // graphic is not empty (or differs from the ancestor's).
+  void DefineProperties(TFiler* Filer) override;
   virtual void ReadData(TStream* Stream);
   virtual void WriteData(TStream* Stream);
 

@@ -10,9 +10,6 @@ RTL_IMPLEMENT_CLASS(EInvalidGraphic)
 RTL_IMPLEMENT_CLASS(EInvalidGraphicOperation)
 RTL_IMPLEMENT_CLASS(EOutOfResources)
 RTL_IMPLEMENT_CLASS(TGraphicsObject)
-RTL_IMPLEMENT_CLASS(TFont)
-RTL_IMPLEMENT_CLASS(TPen)
-RTL_IMPLEMENT_CLASS(TBrush)
 RTL_IMPLEMENT_CLASS(TCanvas)
 
 namespace rtl::detail {
@@ -35,12 +32,7 @@ T GDICheck(T value) {
 
 // ---- Colour names ---------------------------------------------------------
 
-struct TColorIdent {
-  TColor Value;
-  const char* Name;
-};
-
-constexpr TColorIdent kColorIdents[] = {
+constexpr TIdentMapEntry kColorIdents[] = {
     {clBlack, "clBlack"},
     {clMaroon, "clMaroon"},
     {clGreen, "clGreen"},
@@ -95,6 +87,28 @@ constexpr TColorIdent kColorIdents[] = {
     {clWindowText, "clWindowText"},
 };
 
+constexpr TIdentMapEntry kCharsetIdents[] = {
+    {ANSI_CHARSET, "ANSI_CHARSET"},
+    {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
+    {SYMBOL_CHARSET, "SYMBOL_CHARSET"},
+    {MAC_CHARSET, "MAC_CHARSET"},
+    {SHIFTJIS_CHARSET, "SHIFTJIS_CHARSET"},
+    {HANGEUL_CHARSET, "HANGEUL_CHARSET"},
+    {JOHAB_CHARSET, "JOHAB_CHARSET"},
+    {GB2312_CHARSET, "GB2312_CHARSET"},
+    {CHINESEBIG5_CHARSET, "CHINESEBIG5_CHARSET"},
+    {GREEK_CHARSET, "GREEK_CHARSET"},
+    {TURKISH_CHARSET, "TURKISH_CHARSET"},
+    {VIETNAMESE_CHARSET, "VIETNAMESE_CHARSET"},
+    {HEBREW_CHARSET, "HEBREW_CHARSET"},
+    {ARABIC_CHARSET, "ARABIC_CHARSET"},
+    {BALTIC_CHARSET, "BALTIC_CHARSET"},
+    {RUSSIAN_CHARSET, "RUSSIAN_CHARSET"},
+    {THAI_CHARSET, "THAI_CHARSET"},
+    {EASTEUROPE_CHARSET, "EASTEUROPE_CHARSET"},
+    {OEM_CHARSET, "OEM_CHARSET"},
+};
+
 // Copies a face name into a LOGFONT, cut to fit and zero-padded so that
 // two descriptions compare byte for byte.
 void PutFaceName(LOGFONTA& lf, const AnsiString& name) {
@@ -124,6 +138,25 @@ constexpr UINT kTextFormatFlags[] = {
 
 }  // namespace
 
+RTL_IMPLEMENT_PUBLISHED(TFont,
+                        RTL_PROP(Charset).Idents(kCharsetIdents),
+                        RTL_PROP(Color).Idents(kColorIdents),
+                        RTL_PROP(Height),
+                        RTL_PROP(Name),
+                        RTL_PROP(Orientation).Default(0),
+                        RTL_PROP(Pitch).Default(fpDefault),
+                        RTL_PROP(Size).Stored(false),
+                        RTL_PROP(Style).Default({}),
+                        RTL_PROP(Quality).Default(fqDefault))
+RTL_IMPLEMENT_PUBLISHED(TPen,
+                        RTL_PROP(Color).Default(clBlack).Idents(kColorIdents),
+                        RTL_PROP(Mode).Default(pmCopy),
+                        RTL_PROP(Style).Default(psSolid),
+                        RTL_PROP(Width).Default(1))
+RTL_IMPLEMENT_PUBLISHED(TBrush,
+                        RTL_PROP(Color).Default(clWhite).Idents(kColorIdents),
+                        RTL_PROP(Style).Default(bsSolid))
+
 // ---- Colours --------------------------------------------------------------
 
 COLORREF ColorToRGB(TColor Color) {
@@ -131,23 +164,13 @@ COLORREF ColorToRGB(TColor Color) {
   return static_cast<COLORREF>(Color);
 }
 
-bool ColorToIdent(TColor Color, AnsiString& Ident) {
-  for (const TColorIdent& c : kColorIdents)
-    if (c.Value == Color) {
-      Ident = c.Name;
-      return true;
-    }
-  return false;
-}
+bool ColorToIdent(TColor Color, AnsiString& Ident) { return IntToIdent(Color, Ident, kColorIdents); }
 
-bool IdentToColor(const AnsiString& Ident, TColor& Color) {
-  for (const TColorIdent& c : kColorIdents)
-    if (SameText(Ident, c.Name)) {
-      Color = c.Value;
-      return true;
-    }
-  return false;
-}
+bool IdentToColor(const AnsiString& Ident, TColor& Color) { return IdentToInt(Ident, Color, kColorIdents); }
+
+std::span<const TIdentMapEntry> ColorIdentMap() { return kColorIdents; }
+
+std::span<const TIdentMapEntry> CharsetIdentMap() { return kCharsetIdents; }
 
 AnsiString ColorToString(TColor Color) {
   AnsiString s;

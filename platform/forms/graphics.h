@@ -10,6 +10,7 @@
 
 #include "platform/rtl/classes.h"
 #include "platform/rtl/closure.h"
+#include "platform/rtl/properties.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/gdi.h"
 
@@ -94,6 +95,10 @@ bool ColorToIdent(TColor Color, AnsiString& Ident);
 bool IdentToColor(const AnsiString& Ident, TColor& Color);
 AnsiString ColorToString(TColor Color);
 TColor StringToColor(const AnsiString& S);
+// The names above, for published colour properties.
+std::span<const TIdentMapEntry> ColorIdentMap();
+// The character set names ("DEFAULT_CHARSET", ...), for Font.Charset.
+std::span<const TIdentMapEntry> CharsetIdentMap();
 
 // ---- Graphics objects ---------------------------------------------------
 
@@ -117,18 +122,10 @@ class TGraphicsObject : public TPersistent {
   virtual bool HandleAllocated() const = 0;
 };
 
-enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+RTL_ENUM(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
 using TFontStyles = TSet<TFontStyle, 4>;
-enum TFontPitch { fpDefault, fpVariable, fpFixed };
-enum TFontQuality {
-  fqDefault,
-  fqDraft,
-  fqProof,
-  fqNonAntialiased,
-  fqAntialiased,
-  fqClearType,
-  fqClearTypeNatural
-};
+RTL_ENUM(TFontPitch, fpDefault, fpVariable, fpFixed)
+RTL_ENUM(TFontQuality, fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType, fqClearTypeNatural)
 using TFontCharset = Byte;
 using TFontName = AnsiString;
 
@@ -202,28 +199,12 @@ class TFont : public TGraphicsObject {
   void SetPixelsPerInch(Integer Value) { FPixelsPerInch = Value; }
 };
 
-enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+RTL_ENUM(TPenStyle, psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame)
 // The sixteen binary raster operations, in the order of their R2_ codes'
 // truth tables as the framework lists them (pmBlack = R2_BLACK, pmWhite =
 // R2_WHITE, pmNop = R2_NOP, pmNot = R2_NOT, pmCopy = R2_COPYPEN, ...).
-enum TPenMode {
-  pmBlack,
-  pmWhite,
-  pmNop,
-  pmNot,
-  pmCopy,
-  pmNotCopy,
-  pmMergePenNot,
-  pmMaskPenNot,
-  pmMergeNotPen,
-  pmMaskNotPen,
-  pmMerge,
-  pmNotMerge,
-  pmMask,
-  pmNotMask,
-  pmXor,
-  pmNotXor
-};
+RTL_ENUM(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot, pmMergeNotPen,
+         pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor)
 
 // A pen: black, solid, one pixel wide, pmCopy. Mode is no part of the GDI
 // pen: the canvas sets it as the DC's ROP2.
@@ -258,7 +239,7 @@ class TPen : public TGraphicsObject {
   void SetMode(TPenMode Value);
 };
 
-enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+RTL_ENUM(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross)
 
 // A brush: white and solid. Setting Color makes a clear brush solid.
 // With Bitmap assigned (not owned) the brush paints the bitmap's pattern.

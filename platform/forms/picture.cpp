@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/forms/icon.h"
+#include "platform/rtl/filer.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/strutils.h"
 
@@ -102,6 +103,18 @@ void TPicture::AssignTo(TPersistent* Dest) {
     Dest->Assign(FGraphic);
   else
     inherited::AssignTo(Dest);
+}
+
+void TPicture::DefineProperties(TFiler* Filer) {
+  bool write;
+  if (auto* ancestor = dynamic_cast<TPicture*>(Filer->Ancestor())) {
+    TGraphic* theirs = ancestor->FGraphic;
+    write = FGraphic ? !FGraphic->Equals(theirs) : theirs != nullptr;
+  } else {
+    write = FGraphic != nullptr;
+  }
+  Filer->DefineBinaryProperty("Data", TStreamProc(this, &TPicture::ReadData), TStreamProc(this, &TPicture::WriteData),
+                              write);
 }
 
 void TPicture::SetGraphic(TGraphic* Value) {

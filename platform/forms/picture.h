@@ -18,6 +18,9 @@ class TPicture : public TInterfacedPersistent {
 
  protected:
   void AssignTo(TPersistent* Dest) override;
+  // "Data", written when there is a graphic (or it differs from the
+  // ancestor's).
+  void DefineProperties(TFiler* Filer) override;
   virtual void Changed(TObject* Sender);
 
  public:
