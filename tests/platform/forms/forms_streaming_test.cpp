@@ -19,7 +19,7 @@ class TStreamRoot : public TComponent {
 
  public:
   explicit TStreamRoot(TComponent* AOwner) : TComponent(AOwner) {}
-  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override {
+  void GetChildren(const TGetChildProc& Proc, TComponent*) override {
     for (Integer i = 0; i < ComponentCount(); ++i)
       if (!Components(i)->HasParent()) Proc(Components(i));
   }
