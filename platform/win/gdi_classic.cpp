@@ -276,14 +276,14 @@ void CaptionGlyph(HDC hdc, const RECT& rc, UINT state) {
         break;
       }
       case DFCS_CAPTIONHELP: {
-        // A question mark: hook, stem and dot.
-        int m = x + s / 2;
-        Fill(hdc, m - s / 4, y, m + s / 4, y + t + 1, c);
-        Fill(hdc, m + s / 4 - t, y, m + s / 4 + 1, y + s / 2, c);
-        Fill(hdc, m - t / 2, y + s / 3, m + s / 4, y + s / 3 + t + 1, c);
-        Fill(hdc, m - t / 2, y + s / 3, m - t / 2 + t + 1, y + s - 2 * t - 1, c);
-        Fill(hdc, m - t / 2, y + s - t - 1, m - t / 2 + t + 1, y + s, c);
-        Fill(hdc, m - s / 4, y, m - s / 4 + t + 1, y + s / 4, c);
+        // A question mark from a 6x9 pattern.
+        static const char* const kHelp[9] = {".XXXX.", "XX..XX", "....XX", "...XX.", "..XX..",
+                                             "..XX..", "......", "..XX..", "..XX.."};
+        int k = std::max(1, s / 9);
+        int hx = x + (s - 6 * k) / 2, hy = y + (s - 9 * k) / 2;
+        for (int row = 0; row < 9; ++row)
+          for (int col = 0; col < 6; ++col)
+            if (kHelp[row][col] == 'X') Fill(hdc, hx + col * k, hy + row * k, hx + (col + 1) * k, hy + (row + 1) * k, c);
         break;
       }
       default:
