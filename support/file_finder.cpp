@@ -3,12 +3,30 @@
 #include <sys/stat.h>
 
 #include "platform/rtl/fileutils.h"
+#include "platform/rtl/properties.h"
 #include "support/ansi_string_vectors.h"
 #include "support/text_utils.h"
 
-RTL_IMPLEMENT_CLASS(TDICustomFileFinder)
-RTL_IMPLEMENT_CLASS(TDICustomAttributeFileFinder)
-RTL_IMPLEMENT_CLASS(TDIWildFileFinder)
+RTL_ENUM_NAMES(TDIAttributeFilter, afIgnore, afInclude, afExclude)
+
+// What a form description stores of a finder.
+RTL_IMPLEMENT_PUBLISHED(TDICustomFileFinder,
+                        RTL_PROP(SearchFolder),
+                        RTL_PROP(Recurse).Default(false),
+                        RTL_PROP(FileFilter).Default(true),
+                        RTL_PROP(FolderFilter).Default(false),
+                        RTL_EVENT(OnProgress))
+RTL_IMPLEMENT_PUBLISHED(TDICustomAttributeFileFinder,
+                        RTL_PROP(ArchiveFilter).Default(afIgnore),
+                        RTL_PROP(CompressedFilter).Default(afIgnore),
+                        RTL_PROP(HiddenFilter).Default(afIgnore),
+                        RTL_PROP(ReadOnlyFilter).Default(afIgnore),
+                        RTL_PROP(SystemFilter).Default(afIgnore))
+RTL_IMPLEMENT_PUBLISHED(TDIWildFileFinder,
+                        RTL_PROP(WildChar).Default('*'),
+                        RTL_PROP(MaskChar).Default('?'),
+                        RTL_PROP(IncludeFilters),
+                        RTL_PROP(ExcludeFilters))
 
 namespace {
 constexpr Integer faCompressed = 0x800;

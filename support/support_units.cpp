@@ -1,8 +1,10 @@
 #include "support/support_units.h"
 
+#include "platform/rtl/classes.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/units.h"
 #include "support/ansi_string_vectors.h"
+#include "support/file_finder.h"
 #include "support/shared_memory.h"
 #include "support/unit_versioning.h"
 
@@ -90,6 +92,10 @@ void RegisterSupportUnits(TUnitRegistry& Registry) {
     Registry.Register(name, [info] { RegisterUnitVersion(HInstance, *info); }, std::move(fini));
   }
   Registry.Register("DIAnsiStringItemHandler", nullptr, [] { FreeAnsiStringItemHandler(); });
+  // Form descriptions name the finder's class.
+  Registry.Register(
+      "DIFileFinder", [] { RegisterClass(TDIWildFileFinder::StaticClass()); },
+      [] { UnRegisterClass(TDIWildFileFinder::StaticClass()); });
   Registry.Register("DIAnsiStringCardinalItemHandler", nullptr, [] { FreeAnsiStringCardinalItemHandler(); });
 }
 

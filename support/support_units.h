@@ -8,6 +8,7 @@ class TUnitRegistry;
 // unit registers its version record with the unit version registry at
 // start-up and withdraws its module at shut-down; the registry's own unit
 // then shuts the registry down, the shared-memory unit frees its lock, and
-// the string-handler units free their shared handlers.
+// the string-handler units free their shared handlers. The folder search's
+// unit registers the finder's class for form descriptions.
 void RegisterSupportUnits(TUnitRegistry& Registry);
 void RegisterSupportUnits();

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rtl/filer.h"
+#include "platform/rtl/form_text.h"
+#include "platform/rtl/streams.h"
 #include "support/ansi_string_vectors.h"
 
 namespace {
@@ -231,6 +234,66 @@ TEST_F(Tree, DestroyingAFinderInTheMiddleOfAWalkIsClean) {
   ASSERT_TRUE(finder->NextMatch());
   EXPECT_EQ(finder->FoundPath(), root + "sub/deeper/z.Pdf");
   delete owner;  // the owner frees the finder with its open listings
+}
+
+// The component a form description of the finder hangs from; like a form,
+// it writes the components it owns.
+class TFinderHost : public TComponent {
+  RTL_CLASS(TFinderHost, TComponent)
+
+ public:
+  using TComponent::TComponent;
+  void GetChildren(const TGetChildProc& Proc, TComponent*) override {
+    for (Integer i = 0; i < ComponentCount(); ++i) Proc(Components(i));
+  }
+};
+RTL_IMPLEMENT_CLASS(TFinderHost)
+
+TEST(FinderStreaming, FormDescriptionKeepsTheSettingsAndThePatterns) {
+  RegisterClasses({TFinderHost::StaticClass(), TDIWildFileFinder::StaticClass()});
+  TFinderHost host(nullptr);
+  host.SetName("Host");
+  auto* finder = new TDIWildFileFinder(&host);
+  finder->SetName("Finder");
+  finder->SetRecurse(true);
+  finder->SetHiddenFilter(afExclude);
+  finder->IncludeFilters()->SetCount(1);
+  finder->IncludeFilters()->SetString(0, "*.pdf");
+
+  TMemoryStream binary;
+  {
+    TWriter writer(&binary, 4096);
+    writer.WriteRootComponent(&host);
+  }
+  binary.SetPosition(0);
+  TStringStream text;
+  ObjectBinaryToText(&binary, &text);
+  const std::string form = text.DataString();
+  // Defaults and the empty exclude list are not stored; the include list
+  // is its binary property, "DIVC", version 1, item size 4, one "*.pdf".
+  EXPECT_NE(form.find("Recurse = True"), std::string::npos) << form;
+  EXPECT_NE(form.find("HiddenFilter = afExclude"), std::string::npos) << form;
+  EXPECT_NE(form.find("    IncludeFilters.TDIAnsiStringVector = {\n      444956430201020402011E052A2E706466}\n"),
+            std::string::npos)
+      << form;
+  EXPECT_EQ(form.find("FileFilter"), std::string::npos) << form;
+  EXPECT_EQ(form.find("ExcludeFilters"), std::string::npos) << form;
+
+  TStringStream in(form);
+  TMemoryStream back;
+  ObjectTextToBinary(&in, &back);
+  back.SetPosition(0);
+  TReader reader(&back, 4096);
+  std::unique_ptr<TComponent> root(reader.ReadRootComponent(nullptr));
+  auto* read = dynamic_cast<TDIWildFileFinder*>(root->FindComponent("Finder"));
+  ASSERT_NE(read, nullptr);
+  EXPECT_TRUE(read->Recurse());
+  EXPECT_TRUE(read->FileFilter());
+  EXPECT_EQ(read->HiddenFilter(), afExclude);
+  ASSERT_EQ(read->IncludeFilters()->Count(), 1);
+  EXPECT_EQ(read->IncludeFilters()->GetString(0), "*.pdf");
+  EXPECT_TRUE(read->ExcludeFilters()->IsEmpty());
+  UnRegisterClasses({TFinderHost::StaticClass(), TDIWildFileFinder::StaticClass()});
 }
 
 }  // namespace

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rtl/classes.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/units.h"
 #include "platform/win/kernel.h"
+#include "support/file_finder.h"
 #include "support/shared_memory.h"
 #include "support/support_errors.h"
 #include "support/support_units.h"
@@ -155,7 +157,9 @@ TEST(SupportUnits, RecordTheirVersionsInOrderAndWithdrawThemAtShutDown) {
   EXPECT_STREQ(module->Items(22)->Info()->Revision, "$Revision: 3861 $");
   EXPECT_STREQ(module->Items(25)->Info()->Revision, "$Revision: 3599 $");
   EXPECT_TRUE(units.IsStarted("JclUnitVersioning"));
+  EXPECT_EQ(GetClass("TDIWildFileFinder"), TDIWildFileFinder::StaticClass());
   units.Finalize();
+  EXPECT_EQ(GetClass("TDIWildFileFinder"), nullptr);
   EXPECT_EQ(GetUnitVersioning(), nullptr);
 }
 
