@@ -4,12 +4,13 @@
 #include <mutex>
 
 #include "platform/rtl/filer.h"
+#include "platform/rtl/properties.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
 
 RTL_IMPLEMENT_CLASS(TPersistent)
 RTL_IMPLEMENT_CLASS(TInterfacedPersistent)
-RTL_IMPLEMENT_CLASS(TComponent)
+RTL_IMPLEMENT_PUBLISHED(TComponent, RTL_PROP(Tag).Default(0))
 RTL_IMPLEMENT_CLASS(TCollectionItem)
 RTL_IMPLEMENT_CLASS(TCollection)
 RTL_IMPLEMENT_CLASS(TOwnedCollection)
@@ -107,6 +108,12 @@ void TComponent::Destroying() {
 
 void TComponent::ChangeName(const AnsiString& NewName) { FName = NewName; }
 
+// Points the owner's published field of this component's name at it (or
+// clears it), so that a form's fields follow its components.
+void TComponent::SetReference(bool Enable) {
+  if (FOwner && !FName.empty()) SetFieldReference(FOwner, FName, Enable ? this : nullptr);
+}
+
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   // A component that only changes owner keeps its links: the partners
   // still hold references to it.
@@ -180,6 +187,7 @@ void TComponent::InsertComponent(TComponent* AComponent) {
   ValidateRename(AComponent, AnsiString(), AComponent->FName);
   if (AComponent->FOwner) AComponent->FOwner->RemoveComponent(AComponent);
   Insert(AComponent);
+  AComponent->SetReference(true);
   if (FComponentState.Contains(csDesigning)) AComponent->SetDesigning(true);
   Notification(AComponent, opInsert);
 }
@@ -187,6 +195,7 @@ void TComponent::InsertComponent(TComponent* AComponent) {
 void TComponent::RemoveComponent(TComponent* AComponent) {
   ValidateRename(AComponent, AComponent->FName, AnsiString());
   Notification(AComponent, opRemove);
+  AComponent->SetReference(false);
   Remove(AComponent);
 }
 
@@ -218,7 +227,9 @@ void TComponent::SetName(const AnsiString& NewName) {
     FOwner->ValidateRename(this, FName, NewName);
   else
     ValidateRename(nullptr, FName, NewName);
+  SetReference(false);
   ChangeName(NewName);
+  SetReference(true);
 }
 
 TComponent* TComponent::Components(Integer Index) const {
@@ -375,6 +386,9 @@ TCollectionItem* TCollection::Insert(Integer Index) {
 void TCollection::Delete(Integer Index) {
   TCollectionItem* item = GetItem(Index);
   Notify(item, cnDeleting);
+  // Extracted while still whole, so that Notify sees the item's own class
+  // rather than the base that its destructor leaves.
+  RemoveItem(item);
   delete item;
 }
 
@@ -382,7 +396,11 @@ void TCollection::Clear() {
   if (FItems.empty()) return;
   BeginUpdate();
   try {
-    while (!FItems.empty()) delete FItems.back();
+    while (!FItems.empty()) {
+      TCollectionItem* item = FItems.back();
+      RemoveItem(item);
+      delete item;
+    }
   } catch (...) {
     EndUpdate();
     throw;

@@ -103,6 +103,7 @@ class TComponent : public TPersistent {
   void Insert(TComponent* AComponent);
   void Remove(TComponent* AComponent);
   void RemoveNotification(TComponent* AComponent);
+  void SetReference(bool Enable);
 
  protected:
   virtual void ChangeName(const AnsiString& NewName);

@@ -111,7 +111,10 @@ class TTestCollection : public TOwnedCollection {
  protected:
   void Notify(TCollectionItem* Item, TCollectionNotification Action) override {
     static const char* names[] = {"added", "extracting", "deleting"};
-    log.push_back(std::string(names[Action]) + " " + static_cast<TTestItem*>(Item)->Text);
+    // An item made with `new` is announced from inside the base constructor,
+    // before it is a TTestItem: it shows as "(constructing)".
+    auto* item = dynamic_cast<TTestItem*>(Item);
+    log.push_back(std::string(names[Action]) + " " + (item ? item->Text : "(constructing)"));
   }
   void Update(TCollectionItem* Item) override { log.push_back(Item ? "update " + Item->DisplayName() : "update all"); }
 };

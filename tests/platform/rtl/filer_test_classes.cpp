@@ -36,7 +36,6 @@ RTL_IMPLEMENT_PUBLISHED(TTestControl,
                         RTL_PROP(Accel).Default('\0'),
                         RTL_PROP(Items).Stored<&Self::IsItemsStored>(),
                         RTL_PROP(Link),
-                        RTL_PROP(Tag).Default(0),
                         RTL_EVENT(OnClick),
                         RTL_EVENT(OnChange))
 

@@ -13,6 +13,7 @@ namespace {
 // give the same bytes.
 const char* const kForm =
     "object MainForm: TTestForm\n"
+    "  Tag = 5\n"
     "  Left = 10\n"
     "  Top = 20\n"
     "  Width = 400\n"
@@ -37,7 +38,6 @@ const char* const kForm =
     "    item\n"
     "      Caption = 'second'\n"
     "    end>\n"
-    "  Tag = 5\n"
     "  OnChange = FormChange\n"
     "  Data = {\n"
     "    000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F\n"

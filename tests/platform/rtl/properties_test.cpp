@@ -81,19 +81,21 @@ TEST(PublishedProperties, AreInheritedInDeclarationOrder) {
   const auto& control = GetPropList(TTestControl::StaticClass());
   const auto& button = GetPropList(TTestButton::StaticClass());
   ASSERT_EQ(control.size(), button.size());
-  EXPECT_STREQ(control[0]->Name, "Left");
+  EXPECT_STREQ(control[0]->Name, "Tag");  // the component's own comes first
+  EXPECT_STREQ(control[1]->Name, "Left");
   EXPECT_STREQ(control.back()->Name, "OnChange");
   // Published again with another default, in its ancestor's place.
   PPropInfo width = GetPropInfo(TTestButton::StaticClass(), "width");
   ASSERT_NE(width, nullptr);
   EXPECT_EQ(width->Default, 75);
   EXPECT_EQ(width->DeclaringClass(), TTestButton::StaticClass());
-  EXPECT_EQ(button[2], width);
-  EXPECT_EQ(control[2]->Default, 64);
+  EXPECT_EQ(button[3], width);
+  EXPECT_EQ(control[3]->Default, 64);
   // Classes that add no properties have their ancestor's.
   EXPECT_EQ(GetPropList(TTestForm2::StaticClass()), control);
   EXPECT_EQ(GetPropInfo(TTestControl::StaticClass(), "Nothing"), nullptr);
-  EXPECT_TRUE(GetPropList(TComponent::StaticClass()).empty());
+  ASSERT_EQ(GetPropList(TComponent::StaticClass()).size(), 1u);
+  EXPECT_TRUE(GetPropList(TPersistent::StaticClass()).empty());
 }
 
 TEST(PublishedProperties, AreReadAndWrittenByKind) {
@@ -183,6 +185,20 @@ TEST(PublishedProperties, FieldsPointAtComponentsOfTheirClass) {
   EXPECT_FALSE(SetFieldReference(&form, "Nothing", &button));
   EXPECT_EQ(GetFieldClass(TTestForm2::StaticClass(), "ttesttimer"), TTestTimer::StaticClass());
   EXPECT_EQ(GetFieldClass(TTestForm::StaticClass(), "TTestButton"), nullptr);
+}
+
+TEST(PublishedProperties, AnOwnersFieldFollowsItsComponent) {
+  TTestForm form(nullptr);
+  auto* button = new TTestButton(nullptr);
+  button->SetName("Button1");
+  form.InsertComponent(button);
+  EXPECT_EQ(form.Button1, button);  // named on insertion
+  button->SetName("Other");
+  EXPECT_EQ(form.Button1, nullptr);  // renamed away
+  button->SetName("Button1");
+  EXPECT_EQ(form.Button1, button);
+  delete button;
+  EXPECT_EQ(form.Button1, nullptr);  // freed
 }
 
 }  // namespace
