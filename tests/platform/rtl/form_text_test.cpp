@@ -319,3 +319,22 @@ TEST(FormTextConversion, ResourceStreamsAreShownAsText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FormTextTest, AFormClassReadsItsDescriptionFromTheProgramsResources) {
+  TTestForm form(nullptr);
+  ASSERT_TRUE(InitInheritedComponent(&form, TTestControl::StaticClass()));
+  EXPECT_EQ(form.Name(), "TestRoot");
+  EXPECT_EQ(form.Caption(), "From a resource");
+  EXPECT_EQ(form.Left(), 4);
+  ASSERT_NE(form.Button1, nullptr);
+  EXPECT_EQ(form.Button1->Caption(), "OK");
+  ASSERT_TRUE(form.Button1->OnClick);
+  form.Button1->OnClick(form.Button1);
+  EXPECT_EQ(form.LastHandler, "ButtonClick");
+  EXPECT_FALSE(form.ComponentState().Contains(csLoading));
+  EXPECT_THROW(ReadComponentRes("TTestMissingForm", &form), EResNotFound);
+}
+
+}  // namespace
