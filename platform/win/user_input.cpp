@@ -239,6 +239,7 @@ void HandleNativeInput(const rtl::backend::TNativeEvent& e) {
       in.Extended = e.Extended;
       in.Repeat = e.AutoRepeat;
       in.Text = e.Text;
+      in.HasText = e.HasText;
       SetAsyncKey(e.Vk, in.Kind == rkKeyDown);
       break;
     default:
