@@ -270,8 +270,8 @@ void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TS
     TBrushFill brush = RealizeBrush(dc, GdiBrush(dc->S.Brush), lock, true);
     if (!brush.Null) {
       TSpanRows body = *fill;
-      if (on) body = CombineRows(body, *on, RGN_DIFF);
-      if (off) body = CombineRows(body, *off, RGN_DIFF);
+      if (on && !pen.Null) body = CombineRows(body, *on, RGN_DIFF);
+      if (off && !pen.Null) body = CombineRows(body, *off, RGN_DIFF);
       PaintRows(lock, clip, body, brush, rop2);
     }
   }

@@ -218,6 +218,11 @@ TEST_F(ShapesTest, ArcsPiesAndChordsFollowTheirAngles) {
   EXPECT_EQ(c.Rgb(28, 12), 0u) << "inside the quarter";
   EXPECT_EQ(c.Rgb(12, 28), 0xFFFFFFu) << "the opposite quarter";
   c.Fill(0x00FFFFFFu);
+  HGDIOBJ pen = SelectObject(c.dc, GetStockObject(NULL_PEN));
+  Pie(c.dc, 0, 0, 40, 40, 40, 20, 20, 0);
+  EXPECT_EQ(c.Rgb(39, 18), 0u) << "without a pen the brush reaches the edge";
+  SelectObject(c.dc, pen);
+  c.Fill(0x00FFFFFFu);
   Chord(c.dc, 0, 0, 40, 40, 40, 20, 20, 0);
   EXPECT_EQ(c.Rgb(32, 6), 0u) << "between arc and chord";
   EXPECT_EQ(c.Rgb(22, 18), 0xFFFFFFu) << "the centre side of the chord";
