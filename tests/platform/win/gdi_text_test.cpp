@@ -238,6 +238,24 @@ TEST_F(TextTest, EscapementRotatesText) {
   DeleteObject(up);
 }
 
+TEST_F(TextTest, WorldTransformScalesGlyphs) {
+  SIZE logical = Extent("Scaled");
+  TextOutA(c.dc, 0, 0, "Scaled", 6);
+  RECT plain = c.InkBox(0xFFFFFF);
+  c.Fill(0x00FFFFFFu);
+  SetGraphicsMode(c.dc, GM_ADVANCED);
+  XFORM twice{2, 0, 0, 2, 0, 0};
+  SetWorldTransform(c.dc, &twice);
+  SIZE scaled = Extent("Scaled");
+  EXPECT_NEAR(scaled.cx, logical.cx, 2) << "extents stay logical";
+  TextOutA(c.dc, 0, 0, "Scaled", 6);
+  RECT big = c.InkBox(0xFFFFFF);
+  EXPECT_NEAR(big.Right - big.Left, 2 * (plain.Right - plain.Left), 4);
+  EXPECT_NEAR(big.Bottom - big.Top, 2 * (plain.Bottom - plain.Top), 3);
+  ModifyWorldTransform(c.dc, nullptr, MWT_IDENTITY);
+  SetGraphicsMode(c.dc, GM_COMPATIBLE);
+}
+
 TEST_F(TextTest, UnderlineSpansTheText) {
   HFONT u = MakeFont(-13, "Tahoma", FW_NORMAL, DEFAULT_QUALITY, 0, 1);
   SelectObject(c.dc, u);
