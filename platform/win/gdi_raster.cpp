@@ -222,9 +222,9 @@ namespace {
 
 // Bit i of the operation index is the result for pattern = bit 2 of i,
 // source = bit 1 and destination = bit 0.
-template <int R>
-inline uint32_t Eval(uint32_t P, uint32_t S, uint32_t D) {
-  uint32_t r = 0;
+template <int R, class T>
+inline T Eval(T P, T S, T D) {
+  T r = 0;
   if constexpr ((R & 0x01) != 0) r |= ~P & ~S & ~D;
   if constexpr ((R & 0x02) != 0) r |= ~P & ~S & D;
   if constexpr ((R & 0x04) != 0) r |= ~P & S & ~D;
@@ -236,14 +236,24 @@ inline uint32_t Eval(uint32_t P, uint32_t S, uint32_t D) {
   return r;
 }
 
+// Two pixels at a time as one 64-bit word: the operation is bitwise.
 template <int R>
 void RopRow(uint32_t* d, const uint32_t* s, const uint32_t* p, int n) {
   constexpr bool useS = RopUsesSource(R), useP = RopUsesPattern(R);
-  for (int i = 0; i < n; ++i) {
+  int i = 0;
+  for (; i + 2 <= n; i += 2) {
+    uint64_t S = 0, P = 0, D;
+    if constexpr (useS) std::memcpy(&S, s + i, 8);
+    if constexpr (useP) std::memcpy(&P, p + i, 8);
+    std::memcpy(&D, d + i, 8);
+    D = Eval<R, uint64_t>(P, S, D);
+    std::memcpy(d + i, &D, 8);
+  }
+  for (; i < n; ++i) {
     uint32_t S = 0, P = 0;
     if constexpr (useS) S = s[i];
     if constexpr (useP) P = p[i];
-    d[i] = Eval<R>(P, S, d[i]);
+    d[i] = Eval<R, uint32_t>(P, S, d[i]);
   }
 }
 
