@@ -277,6 +277,62 @@ TEST_F(CanvasTest, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
   EXPECT_EQ(dib.Color(20, 5), static_cast<COLORREF>(clBlack));
 }
 
+struct TShapeCase {
+  const char* Name;
+  std::function<void(TCanvas&)> Draw;
+  TPoint Probe;
+  COLORREF Expected;
+};
+
+TEST_F(CanvasTest, ShapesTakeThePenForLinesAndTheBrushForInsides) {
+  const COLORREF pen = clRed, brush = clBlue, none = clWhite;
+  const TShapeCase cases[] = {
+      {"polyline", [](TCanvas& c) { c.Polyline({{2, 2}, {20, 2}, {20, 20}}); }, {20, 10}, pen},
+      {"polyline inside", [](TCanvas& c) { c.Polyline({{2, 2}, {20, 2}, {20, 20}}); }, {10, 10}, none},
+      {"polygon edge", [](TCanvas& c) { c.Polygon({{2, 2}, {20, 2}, {20, 20}, {2, 20}}); }, {2, 10}, pen},
+      {"polygon inside", [](TCanvas& c) { c.Polygon({{2, 2}, {20, 2}, {20, 20}, {2, 20}}); }, {10, 10}, brush},
+      {"ellipse inside", [](TCanvas& c) { c.Ellipse(2, 2, 22, 22); }, {12, 12}, brush},
+      {"ellipse corner", [](TCanvas& c) { c.Ellipse(2, 2, 22, 22); }, {2, 2}, none},
+      {"round rect inside", [](TCanvas& c) { c.RoundRect(2, 2, 22, 22, 6, 6); }, {12, 12}, brush},
+      {"pie inside", [](TCanvas& c) { c.Pie(2, 2, 22, 22, 22, 12, 12, 2); }, {15, 9}, brush},
+      {"pie outside its angle", [](TCanvas& c) { c.Pie(2, 2, 22, 22, 22, 12, 12, 2); }, {8, 16}, none},
+      {"chord inside", [](TCanvas& c) { c.Chord(2, 2, 22, 22, 22, 12, 2, 12); }, {12, 7}, brush},
+      {"arc has no inside", [](TCanvas& c) { c.Arc(2, 2, 22, 22, 22, 12, 2, 12); }, {12, 7}, none},
+      {"frame uses the brush", [](TCanvas& c) { c.FrameRect(Rect(2, 2, 12, 12)); }, {2, 6}, brush},
+      {"frame leaves the inside", [](TCanvas& c) { c.FrameRect(Rect(2, 2, 12, 12)); }, {6, 6}, none},
+  };
+  canvas.Pen()->SetColor(static_cast<TColor>(pen));
+  canvas.Brush()->SetColor(static_cast<TColor>(brush));
+  for (const TShapeCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    dib.Fill(PixelOf(none));
+    canvas.Refresh();  // each operation selects what it needs by itself
+    c.Draw(canvas);
+    EXPECT_EQ(dib.Color(c.Probe.X, c.Probe.Y), c.Expected);
+  }
+}
+
+TEST_F(CanvasTest, FocusRectanglesInvertDottedAndUndoThemselves) {
+  canvas.DrawFocusRect(Rect(2, 2, 12, 12));
+  EXPECT_GT(dib.CountNot(clWhite, 2, 2, 12, 3), 2) << "dots along the top edge";
+  EXPECT_LT(dib.CountNot(clWhite, 2, 2, 12, 3), 10) << "dotted, not solid";
+  EXPECT_EQ(dib.Color(6, 6), 0xFFFFFFu);
+  canvas.DrawFocusRect(Rect(2, 2, 12, 12));
+  EXPECT_EQ(dib.CountNot(clWhite, 0, 0, 40, 30), 0);
+}
+
+TEST_F(CanvasTest, TextBackgroundFollowsTheBrushStyle) {
+  canvas.Font()->SetColor(clBlack);
+  canvas.Brush()->SetColor(clYellow);
+  canvas.TextOut(2, 2, "i");
+  TSize cell = canvas.TextExtent("i");
+  EXPECT_EQ(dib.Color(2, 2), static_cast<COLORREF>(clYellow)) << "a solid brush paints the text cell";
+  EXPECT_EQ(dib.Color(2 + cell.cx, 2), 0xFFFFFFu);
+  canvas.Brush()->SetStyle(bsClear);
+  canvas.TextOut(20, 2, "i");
+  EXPECT_EQ(dib.Color(20, 2), 0xFFFFFFu) << "a clear brush leaves it";
+}
+
 TEST_F(CanvasTest, PixelsReadAndWriteResolvedColours) {
   canvas.SetPixels(3, 4, clBtnFace);
   EXPECT_EQ(dib.Color(3, 4), GetSysColor(COLOR_BTNFACE));
