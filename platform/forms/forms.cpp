@@ -1,0 +1,752 @@
+// TCustomForm: creation and destruction steps, showing and placement,
+// closing, modal loops, activation and the focus bookkeeping that fires
+// OnEnter and OnExit.
+#include "platform/forms/forms.h"
+
+#include <algorithm>
+
+#include "platform/forms/forms_internal.h"
+#include "platform/rtl/threads.h"
+
+RTL_IMPLEMENT_CLASS(TScrollingWinControl)
+RTL_IMPLEMENT_CLASS(TCustomForm)
+RTL_IMPLEMENT_CLASS(TForm)
+
+namespace rtl::detail {
+
+namespace {
+
+BOOL DisableTaskWindow(HWND Window, LPARAM Data) {
+  auto* List = reinterpret_cast<std::vector<HWND>*>(Data);
+  if (IsWindowVisible(Window) && IsWindowEnabled(Window)) {
+    List->push_back(Window);
+    EnableWindow(Window, FALSE);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> DisableTaskWindows() {
+  std::vector<HWND> List;
+  EnumThreadWindows(GetCurrentThreadId(), &DisableTaskWindow, reinterpret_cast<LPARAM>(&List));
+  return List;
+}
+
+void EnableTaskWindows(const std::vector<HWND>& Windows) {
+  for (HWND W : Windows)
+    if (IsWindow(W)) EnableWindow(W, TRUE);
+}
+
+}  // namespace rtl::detail
+
+using rtl::detail::DisableTaskWindows;
+using rtl::detail::EnableTaskWindows;
+
+TCustomForm* GetParentForm(TControl* Control, bool TopForm) {
+  if (!Control) return nullptr;
+  while ((TopForm || !dynamic_cast<TCustomForm*>(Control)) && Control->Parent()) Control = Control->Parent();
+  return dynamic_cast<TCustomForm*>(Control);
+}
+
+TCustomForm* ValidParentForm(TControl* Control, bool TopForm) {
+  TCustomForm* Result = GetParentForm(Control, TopForm);
+  if (!Result) throw EInvalidOperation(Format("Control '%s' has no parent form", {Control ? Control->Name() : ""}));
+  return Result;
+}
+
+// ---- Life ---------------------------------------------------------------------------------
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
+  FCanvas->SetControl(this);
+  SetControlStyle({csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
+  SetBounds(0, 0, 320, 240);
+  FVisible = false;
+  SetColor(clBtnFace);
+  FParentFont = false;
+  FParentColor = false;
+  if (Screen) Screen->AddForm(this);
+}
+
+TCustomForm::~TCustomForm() {
+  BeforeDestruction();
+  if (Screen) Screen->RemoveForm(this);
+  FActiveControl = nullptr;
+  FFocusedControl = nullptr;
+}
+
+void TCustomForm::AfterConstruction() {
+  if (FCreated) return;
+  FCreated = true;
+  FFormState += fsCreating;
+  try {
+    ReadDescription();
+  } catch (...) {
+    FFormState -= fsCreating;
+    throw;
+  }
+  FFormState -= fsCreating;
+  DoCreate();
+  if (FFormState.Contains(fsActivated)) {
+    FFormState -= fsActivated;
+    Activate();
+  }
+}
+
+void TCustomForm::BeforeDestruction() {
+  if (FDestroyingDone) return;
+  FDestroyingDone = true;
+  Destroying();
+  if (Screen) {
+    auto& L = Screen->FSaveFocusedList;
+    L.erase(std::remove(L.begin(), L.end(), this), L.end());
+  }
+  if (FFormStyle != fsMDIChild && FVisible) {
+    try {
+      Hide();
+    } catch (...) {
+      if (Application) Application->HandleException(this);
+    }
+  }
+  DoDestroy();
+  DestroyHandle();
+}
+
+void TCustomForm::Free() {
+  BeforeDestruction();
+  delete this;
+}
+
+void TCustomForm::Release() {
+  if (HandleAllocated())
+    PostMessage(Handle(), CM_RELEASE, 0, 0);
+  else
+    Free();
+}
+
+void TCustomForm::CMRelease(TMessage&) { Free(); }
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
+  inherited::Notification(AComponent, Operation);
+  if (Operation == opRemove) {
+    if (AComponent == FActiveControl) FActiveControl = nullptr;
+    if (AComponent == FFocusedControl) FFocusedControl = nullptr;
+  }
+}
+
+// ---- Handlers -------------------------------------------------------------------------------
+
+void TCustomForm::DoCreate() {
+  if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::DoDestroy() {
+  if (!OnDestroy) return;
+  try {
+    OnDestroy(this);
+  } catch (...) {
+    if (Application) Application->HandleException(this);
+  }
+}
+
+void TCustomForm::DoShow() {
+  if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+  if (OnHide) OnHide(this);
+}
+
+void TCustomForm::DoClose(TCloseAction& Action) {
+  if (OnClose) OnClose(this, Action);
+}
+
+void TCustomForm::Activate() {
+  if (OnActivate) OnActivate(this);
+}
+
+void TCustomForm::Deactivate() {
+  if (OnDeactivate) OnDeactivate(this);
+}
+
+void TCustomForm::Paint() {
+  if (OnPaint) OnPaint(this);
+}
+
+void TCustomForm::PaintWindow(HDC DC) {
+  FCanvas->Lock();
+  FCanvas->SetHandle(DC);
+  try {
+    Paint();
+  } catch (...) {
+    FCanvas->SetHandle(nullptr);
+    FCanvas->Unlock();
+    throw;
+  }
+  FCanvas->SetHandle(nullptr);
+  FCanvas->Unlock();
+}
+
+void TCustomForm::WMPaint(TMessage& Message) {
+  if (HandleAllocated() && IsIconic(FHandle)) {
+    DefaultHandler(Message);
+    return;
+  }
+  FControlState += csCustomPaint;
+  try {
+    inherited::WMPaint(Message);
+  } catch (...) {
+    FControlState -= csCustomPaint;
+    throw;
+  }
+  FControlState -= csCustomPaint;
+}
+
+void TCustomForm::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_CLOSE: WMClose(Message); return;
+    case WM_ACTIVATE: WMActivate(Message); return;
+    case CM_ACTIVATE: CMActivate(Message); return;
+    case CM_DEACTIVATE: CMDeactivate(Message); return;
+    case CM_RELEASE: CMRelease(Message); return;
+    default: inherited::Dispatch(Message); return;
+  }
+}
+
+void TCustomForm::WMClose(TMessage&) { Close(); }
+
+void TCustomForm::WMActivate(TMessage& Message) {
+  if (FFormStyle != fsMDIForm) SetActive(LOWORD(Message.WParam) != WA_INACTIVE);
+}
+
+void TCustomForm::WMSize(TMessage& Message) {
+  switch (Message.WParam) {
+    case SIZE_MINIMIZED:
+      FWindowState = wsMinimized;
+      break;
+    case SIZE_MAXIMIZED:
+      FWindowState = wsMaximized;
+      break;
+    case SIZE_RESTORED:
+      FWindowState = wsNormal;
+      break;
+  }
+  inherited::WMSize(Message);
+}
+
+void TCustomForm::CMActivate(TMessage&) {
+  if (ComponentState().Contains(csReading))
+    FFormState += fsActivated;
+  else
+    Activate();
+}
+
+void TCustomForm::CMDeactivate(TMessage&) {
+  if (ComponentState().Contains(csReading))
+    FFormState -= fsActivated;
+  else
+    Deactivate();
+}
+
+// Tab and Shift+Tab go through the tab order; arrows move among the
+// active control's siblings; other keys go to the controls (default and
+// cancel buttons).
+void TCustomForm::CMDialogKey(TMessage& Message) {
+  if (GetKeyState(VK_MENU) >= 0) {
+    switch (Message.WParam) {
+      case VK_TAB:
+        if (GetKeyState(VK_CONTROL) >= 0) {
+          SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
+          Message.Result = 1;
+          return;
+        }
+        break;
+      case VK_LEFT:
+      case VK_RIGHT:
+      case VK_UP:
+      case VK_DOWN:
+        if (FActiveControl && FActiveControl->Parent()) {
+          FActiveControl->Parent()->SelectNext(FActiveControl, Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN,
+                                               false);
+          Message.Result = 1;
+        }
+        return;
+    }
+  }
+  inherited::CMDialogKey(Message);
+}
+
+// ---- Window ------------------------------------------------------------------------------
+
+void TCustomForm::CreateParams(TCreateParams& Params) {
+  inherited::CreateParams(Params);
+  if (!FParent && !FParentWindow) {
+    // A secondary form stays with the main form; a modal one with the
+    // window that was active when it started.
+    HWND Owner = nullptr;
+    if (FFormState.Contains(fsModal)) Owner = GetActiveWindow();
+    TForm* Main = Application ? Application->MainForm() : nullptr;
+    if (!Owner && Main && Main != this && Main->HandleAllocated()) Owner = Main->FHandle;
+    Params.WndParent = Owner;
+    Params.Style &= ~static_cast<DWORD>(WS_CHILD | WS_GROUP | WS_TABSTOP);
+  }
+  Params.WindowClass.style = CS_DBLCLKS;
+  switch (FPosition) {
+    case poDefault:
+      Params.X = Params.Y = CW_USEDEFAULT;
+      break;
+    case poDefaultPosOnly:
+      Params.X = Params.Y = CW_USEDEFAULT;
+      break;
+    default:
+      break;
+  }
+  TBorderIcons Icons = FBorderIcons;
+  TFormBorderStyle CreateStyle = FBorderStyle;
+  switch (CreateStyle) {
+    case bsNone:
+      if (!FParent && !FParentWindow) Params.Style |= WS_POPUP;
+      Icons = {};
+      break;
+    case bsSingle:
+    case bsToolWindow:
+      Params.Style |= WS_CAPTION | WS_BORDER;
+      break;
+    case bsSizeable:
+    case bsSizeToolWin:
+      Params.Style |= WS_CAPTION | WS_THICKFRAME;
+      if (FPosition == poDefault || FPosition == poDefaultSizeOnly) Params.Width = Params.Height = CW_USEDEFAULT;
+      break;
+    case bsDialog:
+      Params.Style |= WS_POPUP | WS_CAPTION;
+      Params.ExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+      Icons = Icons * TBorderIcons{biSystemMenu, biHelp};
+      Params.WindowClass.style |= CS_DBLCLKS | CS_SAVEBITS;
+      break;
+  }
+  if (CreateStyle == bsToolWindow || CreateStyle == bsSizeToolWin) {
+    Params.ExStyle = WS_EX_TOOLWINDOW;
+    Icons = Icons * TBorderIcons{biSystemMenu};
+  }
+  if (CreateStyle == bsSingle || CreateStyle == bsSizeable || CreateStyle == bsNone) {
+    if (Icons.Contains(biMinimize)) Params.Style |= WS_MINIMIZEBOX;
+    if (Icons.Contains(biMaximize)) Params.Style |= WS_MAXIMIZEBOX;
+  } else {
+    FWindowState = wsNormal;
+  }
+  if (Icons.Contains(biSystemMenu)) Params.Style |= WS_SYSMENU;
+  if (Icons.Contains(biHelp) && (CreateStyle == bsDialog || (Icons * TBorderIcons{biMinimize, biMaximize}).Empty()))
+    Params.ExStyle |= WS_EX_CONTEXTHELP;
+  if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+}
+
+void TCustomForm::CreateWnd() {
+  inherited::CreateWnd();
+  if (FFormStyle == fsStayOnTop)
+    SetWindowPos(FHandle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons Value) {
+  if (FBorderIcons == Value) return;
+  FBorderIcons = Value;
+  if (!ComponentState().Contains(csDesigning)) RecreateWnd();
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
+  if (FBorderStyle == Value) return;
+  FBorderStyle = Value;
+  if (!ComponentState().Contains(csDesigning)) RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle Value) {
+  if (FFormStyle == Value) return;
+  TFormStyle Old = FFormStyle;
+  FFormStyle = Value;
+  if (FHandle && (Old == fsStayOnTop || Value == fsStayOnTop) && Old != fsMDIChild && Value != fsMDIChild) {
+    SetWindowPos(FHandle, Value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return;
+  }
+  if (!ComponentState().Contains(csDesigning)) RecreateWnd();
+}
+
+void TCustomForm::SetWindowState(TWindowState Value) {
+  if (FWindowState == Value) return;
+  FWindowState = Value;
+  static const int ShowCommands[] = {SW_SHOWNORMAL, SW_MINIMIZE, SW_SHOWMAXIMIZED};
+  if (!ComponentState().Contains(csDesigning) && Showing()) ShowWindow(Handle(), ShowCommands[Value]);
+}
+
+HMONITOR TCustomForm::Monitor() { return MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST); }
+
+// ---- Showing ----------------------------------------------------------------------------
+
+void TCustomForm::Show() {
+  AfterConstruction();
+  SetVisible(true);
+  BringToFront();
+}
+
+void TCustomForm::Hide() { SetVisible(false); }
+
+void TCustomForm::PositionOnShow() {
+  Integer X, Y;
+  TCustomForm* CenterForm = nullptr;
+  switch (FPosition) {
+    case poScreenCenter:
+    case poDesktopCenter: {
+      TRect Work = Screen->WorkAreaRect();
+      X = Work.Left + (Work.Width() - FWidth) / 2;
+      Y = Work.Top + (Work.Height() - FHeight) / 2;
+      break;
+    }
+    case poMainFormCenter:
+    case poOwnerFormCenter:
+      CenterForm = Application->MainForm();
+      if (FPosition == poOwnerFormCenter && dynamic_cast<TCustomForm*>(Owner()))
+        CenterForm = static_cast<TCustomForm*>(Owner());
+      if (CenterForm && CenterForm != this) {
+        X = CenterForm->Left() + (CenterForm->Width() - FWidth) / 2;
+        Y = CenterForm->Top() + (CenterForm->Height() - FHeight) / 2;
+      } else {
+        X = (Screen->Width() - FWidth) / 2;
+        Y = (Screen->Height() - FHeight) / 2;
+      }
+      break;
+    default:
+      return;
+  }
+  SetBounds(std::max(0, X), std::max(0, Y), FWidth, FHeight);
+}
+
+void TCustomForm::CMShowingChanged(TMessage&) {
+  if (FFormState.Contains(fsShowing))
+    throw EInvalidOperation("Cannot change Visible in OnShow or OnHide");
+  FFormState += fsShowing;
+  TControlLink Self(this);
+  try {
+    if (Showing()) {
+      try {
+        DoShow();
+      } catch (...) {
+        Application->HandleException(this);
+      }
+      if (!Self) return;
+      // The position is taken once, at the first show.
+      PositionOnShow();
+      if (FPosition != poDefault && FPosition != poDefaultPosOnly && FPosition != poDefaultSizeOnly)
+        FPosition = poDesigned;
+      static const int ShowCommands[] = {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED};
+      ShowWindow(FHandle, ShowCommands[FWindowState]);
+    } else {
+      try {
+        DoHide();
+      } catch (...) {
+        Application->HandleException(this);
+      }
+      if (!Self) return;
+      if (FFormState.Contains(fsModal)) {
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      } else {
+        ShowWindow(FHandle, SW_HIDE);
+      }
+    }
+  } catch (...) {
+    if (Self) FFormState -= fsShowing;
+    throw;
+  }
+  FFormState -= fsShowing;
+}
+
+// ---- Closing ----------------------------------------------------------------------------
+
+bool TCustomForm::CloseQuery() {
+  bool CanClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, CanClose);
+  return CanClose;
+}
+
+void TCustomForm::Close() {
+  if (FFormState.Contains(fsModal)) {
+    FModalResult = mrCancel;
+    return;
+  }
+  TControlLink Self(this);
+  if (!CloseQuery() || !Self) return;
+  TCloseAction Action = FFormStyle == fsMDIChild ? (FBorderIcons.Contains(biMinimize) ? caMinimize : caNone) : caHide;
+  DoClose(Action);
+  if (!Self || Action == caNone) return;
+  if (Application && Application->MainForm() == this)
+    Application->Terminate();
+  else if (Action == caHide)
+    Hide();
+  else if (Action == caMinimize)
+    SetWindowState(wsMinimized);
+  else
+    Release();
+}
+
+void TCustomForm::CloseModal() {
+  try {
+    TCloseAction Action = caNone;
+    if (CloseQuery()) {
+      Action = caHide;
+      DoClose(Action);
+    }
+    switch (Action) {
+      case caNone:
+        FModalResult = mrNone;
+        break;
+      case caFree:
+        Release();
+        break;
+      default:
+        break;
+    }
+  } catch (...) {
+    FModalResult = mrNone;
+    Application->HandleException(this);
+  }
+}
+
+TModalResult TCustomForm::ShowModal() {
+  if (FVisible || !Enabled() || FFormState.Contains(fsModal) || FFormStyle == fsMDIChild)
+    throw EInvalidOperation("Cannot make a visible window modal");
+  AfterConstruction();
+  if (HWND Capture = GetCapture()) SendMessage(Capture, WM_CANCELMODE, 0, 0);
+  ReleaseCapture();
+  FFormState += fsModal;
+  HWND ActiveWindow = GetActiveWindow();
+  const Integer SaveFocusCount = FFocusCount;
+  Screen->FSaveFocusedList.insert(Screen->FSaveFocusedList.begin(), Screen->FFocusedForm);
+  Screen->FFocusedForm = this;
+  const TCursor SaveCursor = Screen->Cursor();
+  Screen->SetCursor(crDefault);
+  const Integer SaveCount = Screen->FCursorCount;
+  std::vector<HWND> WindowList = DisableTaskWindows();
+  TControlLink Self(this);
+  TModalResult Result = mrNone;
+  auto Restore = [&] {
+    if (Screen->FCursorCount == SaveCount)
+      Screen->SetCursor(SaveCursor);
+    else
+      Screen->SetCursor(crDefault);
+    EnableTaskWindows(WindowList);
+    auto& L = Screen->FSaveFocusedList;
+    if (!L.empty()) {
+      Screen->FFocusedForm = L.front();
+      L.erase(L.begin());
+    } else {
+      Screen->FFocusedForm = nullptr;
+    }
+    if (ActiveWindow && IsWindow(ActiveWindow)) SetActiveWindow(ActiveWindow);
+    if (Self) {
+      FFocusCount = SaveFocusCount;
+      FFormState -= fsModal;
+    }
+  };
+  try {
+    Show();
+    SendMessage(Handle(), CM_ACTIVATE, 0, 0);
+    FModalResult = mrNone;
+    do {
+      Application->HandleMessage();
+      if (!Self) break;
+      if (Application->Terminated())
+        FModalResult = mrCancel;
+      else if (FModalResult != mrNone)
+        CloseModal();
+    } while (Self && FModalResult == mrNone);
+    if (Self) {
+      Result = FModalResult;
+      SendMessage(FHandle, CM_DEACTIVATE, 0, 0);
+      if (GetActiveWindow() != FHandle) ActiveWindow = nullptr;
+      Hide();
+    }
+  } catch (...) {
+    if (Self && FVisible) Hide();
+    Restore();
+    throw;
+  }
+  Restore();
+  return Result;
+}
+
+// ---- Activation and focus ---------------------------------------------------------------------
+
+void TCustomForm::SetActive(bool Value) {
+  FActive = Value;
+  if (Value) {
+    if (!FActiveControl && !ComponentState().Contains(csDesigning))
+      SetActiveControl(FindNextControl(nullptr, true, true, false));
+    SetWindowFocus();
+  }
+}
+
+void TCustomForm::SetWindowFocus() {
+  HWND FocusHandle = FActiveControl ? FActiveControl->Handle() : Handle();
+  if (FocusHandle && GetFocus() != FocusHandle) ::SetFocus(FocusHandle);
+}
+
+bool TCustomForm::CanFocus() { return FVisible && Enabled(); }
+
+void TCustomForm::SetFocus() {
+  if (FActive) return;
+  if (!(FVisible && Enabled())) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+  SetWindowFocus();
+}
+
+void TCustomForm::SetActiveControl(TWinControl* Control) {
+  if (FActiveControl == Control) return;
+  if (!(Control == nullptr ||
+        (Control != this && GetParentForm(Control) == this &&
+         (ComponentState().Contains(csLoading) || Control->CanFocus()))))
+    throw EInvalidOperation("Cannot focus a disabled or invisible window");
+  FActiveControl = Control;
+  if (!ComponentState().Contains(csLoading) && FActive) SetWindowFocus();
+}
+
+void TCustomForm::FocusControl(TWinControl* Control) {
+  const bool WasActive = FActive;
+  SetActiveControl(Control);
+  if (!WasActive) SetFocus();
+}
+
+void TCustomForm::DefocusControl(TWinControl* Control, bool Removing) {
+  if (Removing && Control->ContainsControl(FFocusedControl)) FFocusedControl = Control->Parent();
+  if (Control->ContainsControl(FActiveControl)) SetActiveControl(nullptr);
+}
+
+bool TCustomForm::SetFocusedControl(TWinControl* Control) {
+  ++FFocusCount;
+  if (Control != this)
+    FActiveControl = Control;
+  else
+    FActiveControl = nullptr;
+  Screen->FActiveControl = Control;
+  Screen->FActiveCustomForm = this;
+  auto& CF = Screen->FCustomForms;
+  CF.erase(std::remove(CF.begin(), CF.end(), this), CF.end());
+  CF.insert(CF.begin(), this);
+  if (auto* F = dynamic_cast<TForm*>(this)) {
+    Screen->FActiveForm = F;
+    auto& FL = Screen->FForms;
+    FL.erase(std::remove(FL.begin(), FL.end(), F), FL.end());
+    FL.insert(FL.begin(), F);
+  } else {
+    Screen->FActiveForm = nullptr;
+  }
+  if (Control->FControlState.Contains(csFocusing)) return false;
+  TControlLink ControlLink(Control);
+  Control->FControlState += csFocusing;
+  auto Done = [&] {
+    if (ControlLink) Control->FControlState -= csFocusing;
+  };
+  // Whether a handler moved the focus elsewhere while Msg was handled.
+  const Integer Count = FFocusCount;
+  auto SendFocusMessage = [&](HWND Window, UINT Msg) {
+    SendMessage(Window, Msg, 0, 0);
+    return FFocusCount == Count;
+  };
+  try {
+    if (Screen->FFocusedForm != this) {
+      if (Screen->FFocusedForm) {
+        HWND FocusHandle = Screen->FFocusedForm->Handle();
+        Screen->FFocusedForm = nullptr;
+        if (!SendFocusMessage(FocusHandle, CM_DEACTIVATE)) {
+          Done();
+          return false;
+        }
+      }
+      Screen->FFocusedForm = this;
+      if (!SendFocusMessage(Handle(), CM_ACTIVATE)) {
+        Done();
+        return false;
+      }
+    }
+    if (!FFocusedControl) FFocusedControl = this;
+    if (FFocusedControl != Control) {
+      while (FFocusedControl && !FFocusedControl->ContainsControl(Control)) {
+        HWND FocusHandle = FFocusedControl->Handle();
+        FFocusedControl = FFocusedControl->Parent();
+        if (!SendFocusMessage(FocusHandle, CM_EXIT)) {
+          Done();
+          return false;
+        }
+      }
+      while (FFocusedControl != Control) {
+        TWinControl* Temp = Control;
+        while (Temp->Parent() != FFocusedControl) Temp = Temp->Parent();
+        FFocusedControl = Temp;
+        if (!SendFocusMessage(Temp->Handle(), CM_ENTER)) {
+          Done();
+          return false;
+        }
+      }
+      Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
+    }
+  } catch (...) {
+    Done();
+    throw;
+  }
+  Done();
+  Screen->UpdateLastActive();
+  return true;
+}
+
+void TCustomForm::SendCancelMode(TControl* Sender) {
+  if (FActive && FActiveControl) FActiveControl->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Sender));
+}
+
+// ---- Shortcuts and actions ------------------------------------------------------------------
+
+namespace {
+
+bool DispatchShortCut(TComponent* Owner, TMessage& Message) {
+  for (Integer I = 0; I < Owner->ComponentCount(); ++I) {
+    TComponent* C = Owner->Components(I);
+    if (auto* List = dynamic_cast<TCustomActionList*>(C)) {
+      if (List->IsShortCut(Message)) return true;
+    } else if (DispatchShortCut(C, Message)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void UpdateActionLists(TComponent* Owner) {
+  for (Integer I = 0; I < Owner->ComponentCount(); ++I) {
+    TComponent* C = Owner->Components(I);
+    if (auto* List = dynamic_cast<TCustomActionList*>(C)) {
+      for (Integer J = 0; J < List->ActionCount(); ++J) List->Actions(J)->Update();
+    } else {
+      UpdateActionLists(C);
+    }
+  }
+}
+
+void TraverseClients(TWinControl* Container) {
+  if (!Container->Showing()) return;
+  for (Integer I = 0; I < Container->ControlCount(); ++I) {
+    TControl* Control = Container->Controls(I);
+    if (Control->ControlStyle().Contains(csActionClient) && Control->Visible()) Control->InitiateAction();
+    auto* W = dynamic_cast<TWinControl*>(Control);
+    if (W && W->ControlStyle().Contains(csAcceptsControls)) TraverseClients(W);
+  }
+}
+
+}  // namespace
+
+bool TCustomForm::IsShortCut(TMessage& Message) {
+  bool Handled = false;
+  if (OnShortCut) OnShortCut(Message, Handled);
+  return Handled || DispatchShortCut(this, Message);
+}
+
+void TCustomForm::UpdateActions() {
+  if (ComponentState().Contains(csDesigning) || !Showing()) return;
+  InitiateAction();
+  UpdateActionLists(this);
+  TraverseClients(this);
+}

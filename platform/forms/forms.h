@@ -1,0 +1,513 @@
+// Forms, the application object and its loop, the screen, the mouse and
+// hints.
+//
+// A form is created in code with Create<T>(Owner) (or the application's
+// CreateForm), which runs the form's description reader (ReadDescription)
+// and then OnCreate once the object is whole. A form is freed with Free()
+// (or Release() from its own handlers), which runs OnDestroy and destroys
+// the window while the form is still whole; a plain delete does the same
+// from TCustomForm's destructor, after the derived parts are gone.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/forms/controls.h"
+#include "platform/rtl/stringlist.h"
+
+class THintWindow;
+
+// ---- Types ---------------------------------------------------------------------
+
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+using TFormBorderStyle = TBorderStyle;
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon, 4>;
+enum TPosition {
+  poDesigned,
+  poDefault,
+  poDefaultPosOnly,
+  poDefaultSizeOnly,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
+  poOwnerFormCenter
+};
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
+using TFormState = TSet<TFormStateItem, 8>;
+
+using TModalResult = Integer;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = 1;
+constexpr TModalResult mrCancel = 2;
+constexpr TModalResult mrAbort = 3;
+constexpr TModalResult mrRetry = 4;
+constexpr TModalResult mrIgnore = 5;
+constexpr TModalResult mrYes = 6;
+constexpr TModalResult mrNo = 7;
+constexpr TModalResult mrAll = mrNo + 1;
+constexpr TModalResult mrNoToAll = mrAll + 1;
+constexpr TModalResult mrYesToAll = mrNoToAll + 1;
+
+using TCloseEvent = TClosure<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = TClosure<void(TObject* Sender, bool& CanClose)>;
+using TShortCutEvent = TClosure<void(TMessage& Msg, bool& Handled)>;
+using TIdleEvent = TClosure<void(TObject* Sender, bool& Done)>;
+using TMessageEvent = TClosure<void(MSG& Msg, bool& Handled)>;
+using TExceptionEvent = TClosure<void(TObject* Sender, Exception* E)>;
+
+// ---- TScrollingWinControl ---------------------------------------------------------
+
+class TScrollingWinControl : public TWinControl {
+  RTL_CLASS(TScrollingWinControl, TWinControl)
+  bool FAutoScroll = false;
+
+ public:
+  explicit TScrollingWinControl(TComponent* AOwner) : TWinControl(AOwner) {}
+  bool AutoScroll() const { return FAutoScroll; }
+  void SetAutoScroll(bool Value) { FAutoScroll = Value; }
+};
+
+// ---- Forms ---------------------------------------------------------------------------
+
+class TCustomForm : public TScrollingWinControl {
+  RTL_CLASS(TCustomForm, TScrollingWinControl)
+  friend class TApplication;
+  friend class TWinControl;
+
+  TWinControl* FActiveControl = nullptr;
+  TWinControl* FFocusedControl = nullptr;
+  TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+  TFormBorderStyle FBorderStyle = bsSizeable;
+  TFormStyle FFormStyle = fsNormal;
+  TPosition FPosition = poDesigned;
+  TWindowState FWindowState = wsNormal;
+  TFormState FFormState;
+  TModalResult FModalResult = mrNone;
+  bool FKeyPreview = false;
+  bool FActive = false;
+  bool FCreated = false;
+  bool FDestroyingDone = false;
+  Integer FFocusCount = 0;
+  std::unique_ptr<TControlCanvas> FCanvas;
+
+  void SetWindowFocus();
+  void CloseModal();
+  void PositionOnShow();
+
+ protected:
+  void WMClose(TMessage& Message);
+  void WMActivate(TMessage& Message);
+  void WMSize(TMessage& Message) override;
+  void WMPaint(TMessage& Message) override;
+  void CMActivate(TMessage& Message);
+  void CMDeactivate(TMessage& Message);
+  void CMRelease(TMessage& Message);
+  void CMShowingChanged(TMessage& Message) override;
+  void CMDialogKey(TMessage& Message) override;
+
+  // Reads the form's description (its components and properties); the
+  // streaming of form descriptions plugs in here. Runs once, before
+  // OnCreate.
+  virtual void ReadDescription() {}
+  virtual void DoCreate();
+  virtual void DoDestroy();
+  virtual void DoShow();
+  virtual void DoHide();
+  virtual void DoClose(TCloseAction& Action);
+  virtual void Activate();
+  virtual void Deactivate();
+  virtual void Paint();
+  void PaintWindow(HDC DC) override;
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void SetActive(bool Value);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ public:
+  explicit TCustomForm(TComponent* AOwner);
+  ~TCustomForm() override;
+
+  // Creates a form of class T and runs its construction steps (the
+  // description, then OnCreate).
+  template <class T>
+  static T* Create(TComponent* AOwner) {
+    T* Form = new T(AOwner);
+    Form->AfterConstruction();
+    return Form;
+  }
+  // The construction steps that need the whole object; Create and
+  // CreateForm call it. Runs once.
+  void AfterConstruction();
+  // OnDestroy, hiding and destroying the window while the form is whole.
+  void BeforeDestruction();
+  // BeforeDestruction, then delete.
+  void Free();
+  // Frees the form once the messages queued now are handled (safe from
+  // the form's own handlers).
+  void Release();
+
+  void Dispatch(TMessage& Message) override;
+
+  void Show();
+  void Hide();
+  // Asks OnCloseQuery, then OnClose decides: hide (caHide, the default),
+  // free (caFree), minimise or nothing. Closing the main form ends the
+  // application; closing a modal form sets ModalResult to mrCancel.
+  void Close();
+  virtual bool CloseQuery();
+  // Shows the form and runs a loop until ModalResult is set; every other
+  // form is disabled meanwhile. Raises EInvalidOperation "Cannot make a
+  // visible window modal" for a visible or disabled form.
+  virtual TModalResult ShowModal();
+  void SetFocus() override;
+  bool CanFocus() override;
+  // Makes Control the active control and focuses it; activates the form.
+  void FocusControl(TWinControl* Control);
+  // Records Control as focused: CM_DEACTIVATE/CM_ACTIVATE between forms,
+  // CM_EXIT up from the old control, CM_ENTER down to the new one. False
+  // when a handler moved the focus meanwhile.
+  bool SetFocusedControl(TWinControl* Control);
+  void DefocusControl(TWinControl* Control, bool Removing);
+  // Action lists owned by the form (and by its components), OnShortCut.
+  virtual bool IsShortCut(TMessage& Message);
+  void SendCancelMode(TControl* Sender);
+  // Lets the actions of the form's action lists and controls update.
+  virtual void UpdateActions();
+
+  TWinControl* ActiveControl() const { return FActiveControl; }
+  // Raises EInvalidOperation "Cannot focus a disabled or invisible window"
+  // for a control that cannot take the focus.
+  void SetActiveControl(TWinControl* Control);
+  bool Active() const { return FActive; }
+  TBorderIcons BorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons Value);
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle Value);
+  TFormStyle FormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle Value);
+  TPosition Position() const { return FPosition; }
+  void SetPosition(TPosition Value) { FPosition = Value; }
+  TWindowState WindowState() const { return FWindowState; }
+  void SetWindowState(TWindowState Value);
+  TFormState FormState() const { return FFormState; }
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult Value) { FModalResult = Value; }
+  bool KeyPreview() const { return FKeyPreview; }
+  void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+  TCanvas* Canvas() const { return FCanvas.get(); }
+  // The monitor that holds most of the form.
+  HMONITOR Monitor();
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnPaint;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+  TShortCutEvent OnShortCut;
+};
+
+class TForm : public TCustomForm {
+  RTL_CLASS(TForm, TCustomForm)
+
+ public:
+  explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
+};
+
+// ---- Hints -----------------------------------------------------------------------------
+
+// What a hint about to show looks like; CM_HINTSHOW and OnShowHint may
+// change it.
+struct THintInfo {
+  TControl* HintControl = nullptr;
+  TClass HintWindowClass = nullptr;
+  TPoint HintPos;
+  Integer HintMaxWidth = 0;
+  TColor HintColor = clInfoBk;
+  TRect CursorRect;
+  TPoint CursorPos;
+  Integer ReshowTimeout = 0;
+  Integer HideTimeout = 0;
+  AnsiString HintStr;
+  void* HintData = nullptr;
+};
+using TShowHintEvent = TClosure<void(AnsiString& HintStr, bool& CanShow, THintInfo& HintInfo)>;
+
+// The popup that shows a hint.
+class THintWindow : public TCustomControl {
+  RTL_CLASS(THintWindow, TCustomControl)
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Paint() override;
+  void WMNCHitTest(TMessage& Message) override;
+
+ public:
+  explicit THintWindow(TComponent* AOwner);
+  // The size the hint needs for AHint, at most MaxWidth wide.
+  virtual TRect CalcHintRect(Integer MaxWidth, const AnsiString& AHint, void* AData);
+  // Shows AHint at Rect (screen), kept on the desktop, without taking
+  // the focus.
+  virtual void ActivateHint(TRect Rect, const AnsiString& AHint);
+  virtual void ActivateHintData(const TRect& Rect, const AnsiString& AHint, void* AData);
+  // Whether Msg (a key or a click) should take the hint away.
+  virtual bool IsHintMsg(const MSG& Msg);
+  void ReleaseHandle() { DestroyHandle(); }
+};
+
+// The class the application makes hint windows of.
+extern TClass HintWindowClass;
+
+// ---- The screen and the mouse ------------------------------------------------------
+
+enum TMonitorDefaultTo { mdNearest, mdNull, mdPrimary };
+
+class TMonitor : public TObject {
+  RTL_CLASS(TMonitor, TObject)
+  HMONITOR FHandle;
+  Integer FMonitorNum;
+
+ public:
+  TMonitor(HMONITOR Handle, Integer Num) : FHandle(Handle), FMonitorNum(Num) {}
+  HMONITOR Handle() const { return FHandle; }
+  Integer MonitorNum() const { return FMonitorNum; }
+  TRect BoundsRect() const;
+  TRect WorkareaRect() const;
+  bool Primary() const;
+  Integer Left() const { return BoundsRect().Left; }
+  Integer Top() const { return BoundsRect().Top; }
+  Integer Width() const { return BoundsRect().Width(); }
+  Integer Height() const { return BoundsRect().Height(); }
+};
+
+class TScreen : public TComponent {
+  RTL_CLASS(TScreen, TComponent)
+  friend class TCustomForm;
+  friend class TApplication;
+
+  std::vector<TCustomForm*> FCustomForms;  // most recently active first
+  std::vector<TForm*> FForms;
+  std::vector<TCustomForm*> FSaveFocusedList;
+  std::vector<std::pair<TCursor, HCURSOR>> FCursorList;
+  std::vector<std::unique_ptr<TMonitor>> FMonitors;
+  std::unique_ptr<TStringList> FFonts;
+  std::unique_ptr<TFont> FHintFont;
+  TCustomForm* FActiveCustomForm = nullptr;
+  TForm* FActiveForm = nullptr;
+  TWinControl* FActiveControl = nullptr;
+  TCustomForm* FFocusedForm = nullptr;
+  TCustomForm* FLastActiveCustomForm = nullptr;
+  TWinControl* FLastActiveControl = nullptr;
+  TCursor FCursor = crDefault;
+  Integer FCursorCount = 0;
+  HCURSOR FDefaultCursor = nullptr;
+
+  void AddForm(TCustomForm* AForm);
+  void RemoveForm(TCustomForm* AForm);
+  void UpdateLastActive();
+  void GetMonitors();
+
+ public:
+  explicit TScreen(TComponent* AOwner);
+  ~TScreen() override;
+
+  Integer Width();
+  Integer Height();
+  TRect DesktopRect();
+  TRect WorkAreaRect();
+  Integer MonitorCount();
+  TMonitor* Monitors(Integer Index);
+  TMonitor* PrimaryMonitor();
+  TMonitor* MonitorFromPoint(const TPoint& Point, TMonitorDefaultTo MonitorDefault = mdNearest);
+  TMonitor* MonitorFromRect(const TRect& Rect, TMonitorDefaultTo MonitorDefault = mdNearest);
+  TMonitor* MonitorFromWindow(HWND Handle, TMonitorDefaultTo MonitorDefault = mdNearest);
+
+  // The cursor that overrides every control's (crDefault: none).
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor Value);
+  // The cursor of an id; the default arrow for an unknown id.
+  HCURSOR Cursors(TCursor Index);
+  // Adds or replaces a cursor; null takes a custom one out (and puts the
+  // stock one back for a stock id).
+  void SetCursors(TCursor Index, HCURSOR Handle);
+
+  Integer FormCount() const { return static_cast<Integer>(FForms.size()); }
+  TForm* Forms(Integer Index) const { return FForms.at(static_cast<size_t>(Index)); }
+  Integer CustomFormCount() const { return static_cast<Integer>(FCustomForms.size()); }
+  TCustomForm* CustomForms(Integer Index) const { return FCustomForms.at(static_cast<size_t>(Index)); }
+  TForm* ActiveForm() const { return FActiveForm; }
+  TCustomForm* ActiveCustomForm() const { return FActiveCustomForm; }
+  TWinControl* ActiveControl() const { return FActiveControl; }
+  TCustomForm* FocusedForm() const { return FFocusedForm; }
+  // The installed font families, sorted.
+  TStrings* Fonts();
+  Integer PixelsPerInch();
+  TFont* HintFont() const { return FHintFont.get(); }
+  // Forgets a control that goes away.
+  void ControlDestroyed(TControl* Control);
+
+  TNotifyEvent OnActiveFormChange;
+  TNotifyEvent OnActiveControlChange;
+};
+
+class TMouse : public TObject {
+  RTL_CLASS(TMouse, TObject)
+  Integer FDragThreshold = 5;
+  bool FDragImmediate = true;
+
+ public:
+  TPoint CursorPos() const;
+  void SetCursorPos(const TPoint& Value);
+  HWND Capture() const;
+  void SetCapture(HWND Value);
+  Integer DragThreshold() const { return FDragThreshold; }
+  void SetDragThreshold(Integer Value) { FDragThreshold = Value; }
+  bool DragImmediate() const { return FDragImmediate; }
+  void SetDragImmediate(bool Value) { FDragImmediate = Value; }
+  bool WheelPresent() const { return true; }
+  Integer WheelScrollLines() const;
+  bool IsDragging() const;
+};
+
+// ---- The application ---------------------------------------------------------------
+
+// How Application->MessageBox asks the user (text, caption, MB_ flags;
+// answers the ID of the button). The standard dialogs install theirs;
+// tests install scripted answers. Without one the answer is the default
+// button's, and the text goes to the error output.
+using TMessageBoxHandler = std::function<Integer(const AnsiString& Text, const AnsiString& Caption, Integer Flags)>;
+void SetMessageBoxHandler(TMessageBoxHandler Handler);
+
+class TApplication : public TComponent {
+  RTL_CLASS(TApplication, TComponent)
+  friend class TCustomForm;
+
+  HWND FHandle = nullptr;
+  TForm* FMainForm = nullptr;
+  AnsiString FTitle;
+  AnsiString FHint;
+  bool FTerminate = false;
+  bool FRunning = false;
+  bool FShowMainForm = true;
+  bool FShowHint = true;
+  bool FHintActive = false;
+  Integer FHintPause = 500;
+  Integer FHintShortPause = 50;
+  Integer FHintHidePause = 2500;
+  TColor FHintColor = clInfoBk;
+  TRect FHintCursorRect;
+  TControl* FHintControl = nullptr;
+  THintWindow* FHintWindow = nullptr;
+  UINT_PTR FHintTimer = 0;
+  bool FHintTimerShows = false;
+  TControl* FMouseControl = nullptr;
+
+  bool ProcessMessage(MSG& Msg);
+  void Idle(const MSG& Msg);
+  bool IsKeyMsg(MSG& Msg);
+  bool IsHintMsg(MSG& Msg);
+  void DoActionIdle();
+  void StartHintTimer(Integer Value, bool Show);
+  void StopHintTimer();
+  void HideHint();
+  static void HintTimerProc(HWND, UINT, UINT_PTR, DWORD);
+  static LRESULT AppWndProc(HWND, UINT, WPARAM, LPARAM);
+  void CreateHandle();
+
+ public:
+  explicit TApplication(TComponent* AOwner);
+  ~TApplication() override;
+
+  void Initialize();
+  // Creates a form owned by the application; the first form created
+  // becomes the main form.
+  template <class T>
+  void CreateForm(T*& Reference) {
+    T* Form = new T(this);
+    Reference = Form;
+    FormCreated(Form);
+  }
+  void CreateForm(TClass InstanceClass, TComponent*& Reference);
+  // Shows the main form and runs the loop until the application
+  // terminates (the main form closes, or Terminate).
+  void Run();
+  void Terminate();
+  bool Terminated() const { return FTerminate; }
+  // Handles every message waiting, then returns.
+  void ProcessMessages();
+  // Handles one message; idles when there is none (OnIdle, action
+  // updates, hints, enter and leave), waiting for the next unless OnIdle
+  // says it is not done.
+  void HandleMessage();
+  // Call from a catch block: reports the exception being handled
+  // (OnException, else ShowException); EAbort is silent.
+  void HandleException(TObject* Sender);
+  void ShowException(Exception* E);
+  Integer MessageBox(const AnsiString& Text, const AnsiString& Caption, Integer Flags = MB_OK);
+  // OnShortCut, then the main form's shortcuts.
+  bool IsShortCut(TMessage& Message);
+
+  // ---- Hints
+  void HintMouseMessage(TControl* Control, TMessage& Message);
+  void ActivateHint(const TPoint& CursorPos);
+  void CancelHint();
+  THintWindow* HintWindow() const { return FHintWindow; }
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool Value);
+  Integer HintPause() const { return FHintPause; }
+  void SetHintPause(Integer Value) { FHintPause = Value; }
+  Integer HintShortPause() const { return FHintShortPause; }
+  void SetHintShortPause(Integer Value) { FHintShortPause = Value; }
+  Integer HintHidePause() const { return FHintHidePause; }
+  void SetHintHidePause(Integer Value) { FHintHidePause = Value; }
+  TColor HintColor() const { return FHintColor; }
+  void SetHintColor(TColor Value);
+  // The long hint of the control under the mouse.
+  const AnsiString& Hint() const { return FHint; }
+  void SetHint(const AnsiString& Value);
+
+  // ---- The mouse over controls: CM_MOUSELEAVE to the control the mouse
+  // left, CM_MOUSEENTER to the one it is over now.
+  TControl* DoMouseIdle();
+  // A mouse message for Control: enter and leave, then the hint.
+  void MouseMessage(TControl* Control, TMessage& Message);
+  // Forgets a control that goes away.
+  void ControlDestroyed(TControl* Control);
+  // Called by CreateForm once the form exists.
+  void FormCreated(TCustomForm* Form);
+
+  HWND Handle();
+  TForm* MainForm() const { return FMainForm; }
+  bool ShowMainForm() const { return FShowMainForm; }
+  void SetShowMainForm(bool Value) { FShowMainForm = Value; }
+  const AnsiString& Title() const { return FTitle; }
+  void SetTitle(const AnsiString& Value);
+  bool Active();
+
+  TIdleEvent OnIdle;
+  TMessageEvent OnMessage;
+  TExceptionEvent OnException;
+  TShowHintEvent OnShowHint;
+  TNotifyEvent OnHint;
+  TShortCutEvent OnShortCut;
+  TActionEvent OnActionExecute;
+  TActionEvent OnActionUpdate;
+};
+
+// The process's application, screen and mouse; they exist between the
+// start-up and the shut-down of the "Forms" unit (RegisterFormsUnit).
+extern TApplication* Application;
+extern TScreen* Screen;
+extern TMouse* Mouse;
+
+// Registers the "Controls" and "Forms" units with the unit registry:
+// their start-up creates Mouse, Screen and Application, their shut-down
+// frees the forms and then those objects.
+void RegisterFormsUnit();
