@@ -215,6 +215,13 @@ LRESULT DefNcLButtonDown(TWnd* w, WPARAM hit, LPARAM lParam) {
       MouseActivate(top);
       if (GetWndNoError(h)) SendToWnd(w, WM_SYSCOMMAND, SC_MOUSEMENU + HTSYSMENU, lParam);
       break;
+    case HTMINBUTTON:
+    case HTMAXBUTTON:
+    case HTCLOSE:
+    case HTHELP:
+      MouseActivate(top);
+      if (GetWndNoError(h)) TrackCaptionButton(w, static_cast<int>(hit));
+      break;
     case HTLEFT:
     case HTRIGHT:
     case HTTOP:
@@ -269,6 +276,10 @@ LRESULT DefSysCommand(TWnd* w, WPARAM cmd, LPARAM lParam) {
       break;
     case SC_RESTORE:
       if (w->Style & (WS_MINIMIZE | WS_MAXIMIZE)) ShowWindowImpl(w, SW_RESTORE);
+      break;
+    case SC_MOVE:
+    case SC_SIZE:
+      MoveSizeLoop(w, cmd, lParam);
       break;
     case SC_VSCROLL:
     case SC_HSCROLL:

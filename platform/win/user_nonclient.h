@@ -42,6 +42,11 @@ void DefNcPaint(TWnd* w, HRGN update);
 void DrawScrollBars(TWnd* w, HDC dc, const TFrameLayout& f);
 // Tracks a press on a window scroll bar until the button goes up.
 void ScrollBarTrackLoop(TWnd* w, int bar, LPARAM screenPoint);
+// The system move and size loop (SC_MOVE / SC_SIZE with a hit code in the
+// low bits, the press's screen point in lParam).
+void MoveSizeLoop(TWnd* w, WPARAM cmd, LPARAM lParam);
+// Tracks a press on a caption button; a release over it sends the command.
+void TrackCaptionButton(TWnd* w, int hit);
 // Whether the window draws a caption that shows activation.
 bool HasCaption(const TWnd* w);
 
