@@ -144,17 +144,17 @@ struct TEntryInfo {
 
 FILETIME FromStatx(const struct statx_timestamp& ts) { return FromUnix(ts.tv_sec, ts.tv_nsec); }
 
-// Reads the attributes, size and times of the entry at path; name decides
-// whether it is hidden.
-bool StatEntry(const AnsiString& path, const AnsiString& name, TEntryInfo& info) {
+// Reads the attributes, size and times of the entry at path (relative to
+// the folder dirFd when that is open); name decides whether it is hidden.
+bool StatEntry(const AnsiString& path, const AnsiString& name, TEntryInfo& info, int dirFd = AT_FDCWD) {
   constexpr unsigned kMask = STATX_BASIC_STATS | STATX_BTIME;
   struct statx sx;
-  if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, kMask, &sx) != 0) return Fail();
+  if (statx(dirFd, path.c_str(), AT_SYMLINK_NOFOLLOW, kMask, &sx) != 0) return Fail();
   DWORD attr = 0;
   if (S_ISLNK(sx.stx_mode)) {
     attr |= FILE_ATTRIBUTE_REPARSE_POINT;
     struct statx target;
-    if (statx(AT_FDCWD, path.c_str(), 0, kMask, &target) == 0) sx = target;
+    if (statx(dirFd, path.c_str(), 0, kMask, &target) == 0) sx = target;
   }
   const bool isDir = S_ISDIR(sx.stx_mode);
   if (isDir)
@@ -164,7 +164,7 @@ bool StatEntry(const AnsiString& path, const AnsiString& name, TEntryInfo& info)
   else if (!S_ISLNK(sx.stx_mode))
     attr |= FILE_ATTRIBUTE_SYSTEM;
   if (IsHiddenName(name)) attr |= FILE_ATTRIBUTE_HIDDEN;
-  if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS))
+  if (faccessat(dirFd, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS))
     attr |= FILE_ATTRIBUTE_READONLY;
   if (attr == 0) attr = FILE_ATTRIBUTE_NORMAL;
   info.Attributes = attr;
@@ -227,6 +227,15 @@ struct TFindListing {
   AnsiString Prefix;  // the folder part of the pattern, with its delimiter
   std::vector<AnsiString> Names;
   size_t Next = 0;
+  // The folder, kept open so that each entry is looked up by its name
+  // alone rather than by its whole path.
+  int DirFd = -1;
+  TFindListing() = default;
+  TFindListing(const TFindListing&) = delete;
+  TFindListing& operator=(const TFindListing&) = delete;
+  ~TFindListing() {
+    if (DirFd >= 0) close(DirFd);
+  }
 };
 
 }  // namespace rtl::detail
@@ -256,7 +265,7 @@ bool NextEntry(TFindListing& l, WIN32_FIND_DATA& fd) {
   while (l.Next < l.Names.size()) {
     const AnsiString& name = l.Names[l.Next++];
     TEntryInfo info;
-    if (StatEntry(l.Prefix + name, name, info)) {
+    if (StatEntry(name, name, info, l.DirFd)) {
       FillFindData(info, name, fd);
       return true;
     }
@@ -288,14 +297,27 @@ void SortNames(std::vector<AnsiString>& names) {
 
 // Fills the listing's names; false with the last error set on failure.
 bool ListNames(TFindListing& l, const AnsiString& mask) {
+  const char* folder = l.Prefix.empty() ? "." : l.Prefix.c_str();
+  l.DirFd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (l.DirFd < 0 && errno == EACCES) {
+    // A folder that cannot be listed may still be searched for a name.
+    l.DirFd = open(folder, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (l.DirFd >= 0) errno = EACCES;
+  }
+  if (l.DirFd < 0) {
+    SetLastError(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrnoToOSError(errno));
+    return false;
+  }
   struct stat st;
-  if (!HasWildcards(mask) && lstat((l.Prefix + mask).c_str(), &st) == 0) {
+  if (!HasWildcards(mask) && fstatat(l.DirFd, mask.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
     l.Names.push_back(mask);
     return true;
   }
-  DIR* dir = opendir(l.Prefix.empty() ? "." : l.Prefix.c_str());
+  const int listFd = dup(l.DirFd);
+  DIR* dir = listFd >= 0 ? fdopendir(listFd) : nullptr;
   if (!dir) {
-    SetLastError(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrnoToOSError(errno));
+    if (listFd >= 0) close(listFd);
+    SetLastError(ErrnoToOSError(errno == EBADF ? EACCES : errno));
     return false;
   }
   const bool all = mask == "*" || mask == "*.*";
