@@ -8,6 +8,7 @@
 #include <mutex>
 #include <tuple>
 
+#include "platform/backend/codecs.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
@@ -26,12 +27,12 @@ THandleTable<TIconObject>& Icons() {
   return table;
 }
 
-std::mutex gPngLock;
-TGdiPngDecoder gPngDecoder = nullptr;
-
 // Icon handles carry bit 31, which no GDI handle has, so that neither kind
 // can be taken for the other; they still fit 32 bits.
 constexpr uintptr_t kIconBit = uintptr_t(1) << 31;
+
+std::mutex gPngLock;
+TGdiPngDecoder gPngDecoder = nullptr;
 
 HICON AddIcon(std::unique_ptr<TIconObject> icon) {
   return reinterpret_cast<HICON>(Icons().Add(std::move(icon)) | kIconBit);
@@ -124,7 +125,16 @@ std::unique_ptr<TIconObject> ParseIconImage(const uint8_t* data, size_t size, bo
     }
     int w = 0, h = 0;
     std::vector<uint32_t> px;
-    if (!decode || !decode(data, size, &w, &h, &px) || w <= 0 || h <= 0 || px.size() != size_t(w) * h) return nullptr;
+    if (decode) {
+      if (!decode(data, size, &w, &h, &px)) return nullptr;
+    } else {
+      rtl::backend::TDecodedImage img;
+      if (!rtl::backend::DecodeImage(data, size, img)) return nullptr;
+      w = img.Width;
+      h = img.Height;
+      px = std::move(img.Pixels);
+    }
+    if (w <= 0 || h <= 0 || px.size() != size_t(w) * size_t(h)) return nullptr;
     std::vector<uint8_t> mask(px.size());
     for (size_t i = 0; i < px.size(); ++i) mask[i] = (px[i] >> 24) == 0;
     return MakeIcon(isIcon, w, h, std::move(px), std::move(mask), true, hotX, hotY, cx, cy);

@@ -39,8 +39,8 @@ int GdiGetScreenDpi();
 void GdiSetScreenSize(int width, int height);
 
 // Decodes a PNG image (icons may hold one) into top-down 32-bit
-// BGRA pixels (straight alpha). Installed by the image codecs; without a
-// decoder, PNG icon images are skipped in favour of the BMP ones.
+// BGRA pixels (straight alpha). Without one installed, icons use the
+// backend's picture codecs.
 using TGdiPngDecoder = bool (*)(const void* data, size_t size, int* width, int* height, std::vector<uint32_t>* pixels);
 void GdiSetPngDecoder(TGdiPngDecoder decoder);
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend/codecs.h"
 #include "platform/win/gdi_internal.h"
 #include "tests/platform/win/gdi_test_support.h"
 
@@ -180,6 +181,29 @@ TEST(IconTest, IconAndCursorFilesPickTheirImages) {
   std::vector<uint8_t> truncated(file.begin(), file.begin() + 40);
   std::string tpath = WriteTemp(truncated, ".ico");
   EXPECT_EQ(LoadImageA(nullptr, tpath.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE), nullptr) << "cut short";
+}
+
+TEST(IconTest, PngImagesInIconFiles) {
+  std::vector<uint32_t> px(16 * 16, 0x00000000u);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 8; ++x) px[size_t(y * 16 + x)] = 0xFF00FF00u;
+  std::string png;
+  ASSERT_TRUE(rtl::backend::EncodeImage(rtl::backend::iffPng, px.data(), 16, 16, 64, {}, png));
+  std::vector<uint8_t> file = IconFile(false, {{16, std::vector<uint8_t>(png.begin(), png.end())}});
+  std::string path = WriteTemp(file, "_png.ico");
+  HICON icon = static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+  ASSERT_NE(icon, nullptr);
+  TDibCanvas c(16, 16, 0x00FFFFFFu);
+  DrawIconEx(c.dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+  EXPECT_EQ(c.Rgb(2, 2), 0x00FF00u);
+  EXPECT_EQ(c.Rgb(12, 2), 0xFFFFFFu) << "transparent half";
+  int w = 0, h = 0;
+  std::vector<uint32_t> image;
+  ASSERT_TRUE(rtl::detail::GdiGetIconImage(icon, &w, &h, nullptr, nullptr, &image));
+  EXPECT_EQ(w, 16);
+  EXPECT_EQ(image[2], 0xFF00FF00u);
+  EXPECT_EQ(image[12] >> 24, 0u);
+  DestroyIcon(icon);
 }
 
 TEST(IconTest, BitmapFilesAndSystemImages) {
