@@ -336,14 +336,7 @@ class TControl : public TComponent {
   virtual TPoint GetClientOrigin();
   virtual TRect GetClientRect();
   virtual AnsiString GetText();
-  virtual void SetText(const AnsiString& Value);
   virtual bool GetEnabled() const { return FEnabled; }
-  virtual void SetEnabled(bool Value);
-  virtual void SetAutoSize(bool Value);
-  virtual void SetAlign(TAlign Value);
-  virtual void SetParentBiDiMode(bool Value);
-  virtual void SetBiDiMode(TBiDiMode Value);
-  virtual void SetDragMode(TDragMode Value);
   virtual TComponent* GetPopupMenu();
   virtual void DoStartDrag(TDragObject*& DragObject);
   virtual void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept);
@@ -362,6 +355,15 @@ class TControl : public TComponent {
  public:
   explicit TControl(TComponent* AOwner);
   ~TControl() override;
+
+  // ---- Overridable setters of public properties
+  virtual void SetText(const AnsiString& Value);
+  virtual void SetEnabled(bool Value);
+  virtual void SetAutoSize(bool Value);
+  virtual void SetAlign(TAlign Value);
+  virtual void SetParentBiDiMode(bool Value);
+  virtual void SetBiDiMode(TBiDiMode Value);
+  virtual void SetDragMode(TDragMode Value);
 
   // ---- Messages
   const TWndMethod& WindowProc() const { return FWindowProc; }

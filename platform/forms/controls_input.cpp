@@ -534,3 +534,13 @@ void TWinControl::SetTabStop(bool Value) {
   }
   Perform(CM_TABSTOPCHANGED, 0, 0);
 }
+
+// A graphic child under the mouse gets the context popup first.
+void TWinControl::WMContextMenu(TMessage& Message) {
+  if (Message.Result != 0) return;
+  TPoint Pt = SmallPointToPoint(Message.LParam);
+  if (!(Pt.X == -1 && Pt.Y == -1))
+    if (TControl* C = ControlAtPos(ScreenToClient(Pt), false))
+      Message.Result = C->Perform(WM_CONTEXTMENU, 0, Message.LParam);
+  if (Message.Result == 0) inherited::WMContextMenu(Message);
+}

@@ -1,0 +1,196 @@
+// Dispatch, subclassing, the parent notifications, text, z-order, tab
+// order and the lifetime of controls, without windows.
+#include <gtest/gtest.h>
+
+#include "controls_test_support.h"
+
+using namespace controls_test;
+
+namespace {
+
+// Records the handlers Dispatch reaches.
+class TProbe : public TGraphicControl {
+ public:
+  explicit TProbe(TComponent* AOwner) : TGraphicControl(AOwner) {}
+  Log Calls;
+
+ protected:
+  void CMEnabledChanged(TMessage& M) override {
+    Calls.push_back("CMEnabledChanged");
+    TGraphicControl::CMEnabledChanged(M);
+  }
+  void CMVisibleChanged(TMessage& M) override {
+    Calls.push_back("CMVisibleChanged");
+    TGraphicControl::CMVisibleChanged(M);
+  }
+  void CMFontChanged(TMessage& M) override {
+    Calls.push_back("CMFontChanged");
+    TGraphicControl::CMFontChanged(M);
+  }
+  void DefaultHandler(TMessage& M) override {
+    if (M.Msg == CM_TEXTCHANGED) Calls.push_back("CM_TEXTCHANGED");
+    TGraphicControl::DefaultHandler(M);
+  }
+};
+
+TEST(ControlMessages, StateChangesReachTheirHandlersOnlyWhenTheyChange) {
+  TProbe P(nullptr);
+  P.SetEnabled(false);
+  P.SetEnabled(false);
+  P.SetVisible(false);
+  P.SetVisible(true);
+  P.Font()->SetSize(12);
+  P.SetText("x");
+  P.SetText("x");
+  EXPECT_EQ(P.Calls, (Log{"CMEnabledChanged", "CMVisibleChanged", "CMVisibleChanged", "CMFontChanged",
+                          "CM_TEXTCHANGED"}));
+  EXPECT_EQ(P.Perform(CM_HITTEST, 0, 0), HTCLIENT);
+}
+
+TEST(ControlMessages, WindowProcChainsRunNewestFirstAndRestoreInAnyOrder) {
+  TProbe P(nullptr);
+  Log L;
+  TWndMethod Base = P.WindowProc();
+  auto Hook = [&](const char* Name, TWndMethod Next) {
+    return TWndMethod([&L, Name, Next](TMessage& M) {
+      if (M.Msg == CM_ENABLEDCHANGED) L.push_back(Name);
+      Next(M);
+    });
+  };
+  TWndMethod First = Hook("first", Base);
+  P.SetWindowProc(First);
+  P.SetWindowProc(Hook("second", First));
+  P.SetEnabled(false);
+  EXPECT_EQ(L, (Log{"second", "first"}));
+  EXPECT_EQ(P.Calls, (Log{"CMEnabledChanged"}));
+  P.SetWindowProc(Base);
+  L.clear();
+  P.SetEnabled(true);
+  EXPECT_TRUE(L.empty());
+  EXPECT_EQ(P.Calls.size(), 2u);
+}
+
+TEST(ControlMessages, ChildrenFollowTheParentsFontColorAndHintUntilTheyHaveTheirOwn) {
+  TWinControl Parent(nullptr);
+  auto* A = new TProbe(nullptr);
+  auto* B = new TProbe(nullptr);
+  Parent.SetColor(clRed);
+  Parent.Font()->SetName("Liberation Serif");
+  Parent.SetShowHint(true);
+  A->SetParent(&Parent);
+  B->SetParent(&Parent);
+  EXPECT_EQ(A->Color(), clRed);
+  EXPECT_EQ(A->Font()->Name(), "Liberation Serif");
+  EXPECT_TRUE(A->ShowHint());
+  EXPECT_TRUE(A->ParentColor());
+
+  B->SetColor(clBlue);
+  B->Font()->SetSize(20);
+  EXPECT_FALSE(B->ParentColor());
+  EXPECT_FALSE(B->ParentFont());
+  Parent.SetColor(clGreen);
+  Parent.Font()->SetStyle({fsBold});
+  EXPECT_EQ(A->Color(), clGreen);
+  EXPECT_TRUE(A->Font()->Style().Contains(fsBold));
+  EXPECT_EQ(B->Color(), clBlue);
+  EXPECT_FALSE(B->Font()->Style().Contains(fsBold));
+  // Going back to the parent's takes its current value.
+  B->SetParentColor(true);
+  EXPECT_EQ(B->Color(), clGreen);
+}
+
+TEST(ControlMessages, TextLivesInTheControlAndTheCaptionFollowsTheName) {
+  TProbe P(nullptr);
+  P.SetName("Probe1");
+  EXPECT_EQ(P.Caption(), "Probe1");
+  P.SetName("Probe2");
+  EXPECT_EQ(P.Caption(), "Probe2");
+  P.SetCaption("Other");
+  P.SetName("Probe3");
+  EXPECT_EQ(P.Caption(), "Other");
+  char Buffer[4];
+  EXPECT_EQ(P.GetTextBuf(Buffer, sizeof(Buffer)), 3);
+  EXPECT_STREQ(Buffer, "Oth");
+  EXPECT_EQ(P.GetTextLen(), 5);
+}
+
+TEST(ControlMessages, GraphicChildrenComeFirstAndZOrderMovesWithinEachKind) {
+  TWinControl Parent(nullptr);
+  auto* W1 = new TWinControl(nullptr);
+  auto* G1 = new TProbe(nullptr);
+  auto* W2 = new TWinControl(nullptr);
+  auto* G2 = new TProbe(nullptr);
+  for (TControl* C : std::initializer_list<TControl*>{W1, G1, W2, G2}) C->SetParent(&Parent);
+  auto Order = [&] {
+    std::vector<TControl*> R;
+    for (Integer I = 0; I < Parent.ControlCount(); ++I) R.push_back(Parent.Controls(I));
+    return R;
+  };
+  EXPECT_EQ(Order(), (std::vector<TControl*>{G1, G2, W1, W2}));
+  G1->BringToFront();
+  W2->SendToBack();
+  EXPECT_EQ(Order(), (std::vector<TControl*>{G2, G1, W2, W1}));
+  EXPECT_THROW(Parent.Controls(4), EListError);
+}
+
+TEST(ControlMessages, TabOrderIsTheOrderOfInsertionUntilSet) {
+  TWinControl Parent(nullptr);
+  auto* A = new TWinControl(nullptr);
+  auto* B = new TWinControl(nullptr);
+  auto* C = new TWinControl(nullptr);
+  for (TWinControl* W : {A, B, C}) W->SetParent(&Parent);
+  auto* Inner = new TWinControl(nullptr);
+  Inner->SetParent(B);
+  EXPECT_EQ(C->TabOrder(), 2);
+  C->SetTabOrder(0);
+  A->SetTabOrder(99);  // clamped to the last place
+  std::vector<TWinControl*> List;
+  Parent.GetTabOrderList(List);
+  EXPECT_EQ(List, (std::vector<TWinControl*>{C, B, Inner, A}));
+}
+
+TEST(ControlMessages, DestroyingAParentDestroysItsChildrenAndLinksGoNull) {
+  auto* Parent = new TWinControl(nullptr);
+  auto* Child = new TProbe(nullptr);
+  Child->SetParent(Parent);
+  TControlLink ParentLink(Parent), ChildLink(Child);
+  auto* Other = new TProbe(nullptr);
+  Other->SetParent(Parent);
+  delete Other;
+  EXPECT_EQ(Parent->ControlCount(), 1);
+  delete Parent;
+  EXPECT_FALSE(ParentLink);
+  EXPECT_FALSE(ChildLink);
+}
+
+TEST(ControlMessages, AParentCannotBeTheControlOrOneOfItsChildren) {
+  TWinControl Outer(nullptr);
+  auto* Inner = new TWinControl(nullptr);
+  Inner->SetParent(&Outer);
+  EXPECT_THROW(Outer.SetParent(&Outer), EInvalidOperation);
+  EXPECT_THROW(Outer.SetParent(Inner), EInvalidOperation);
+  EXPECT_EQ(Inner->Parent(), &Outer);
+}
+
+TEST(ControlMessages, ClientOriginNeedsAWindowSomewhereUp) {
+  TProbe P(nullptr);
+  P.SetName("Lonely");
+  try {
+    P.ClientOrigin();
+    FAIL();
+  } catch (EInvalidOperation& E) {
+    EXPECT_EQ(E.Message(), "Control 'Lonely' has no parent window");
+  }
+}
+
+TEST(ControlMessages, AcceleratorsAndHintParts) {
+  EXPECT_TRUE(IsAccel('N', "&Name"));
+  EXPECT_TRUE(IsAccel('n', "Fi&nd"));
+  EXPECT_FALSE(IsAccel('N', "&&Name"));
+  EXPECT_FALSE(IsAccel('A', "Name"));
+  EXPECT_EQ(GetShortHint("Open|Opens a file"), "Open");
+  EXPECT_EQ(GetLongHint("Open|Opens a file"), "Opens a file");
+  EXPECT_EQ(GetLongHint("Open"), "Open");
+}
+
+}  // namespace
