@@ -15,6 +15,12 @@ namespace controls_test {
 
 using Log = std::vector<std::string>;
 
+// The application's steps of the action chain, kept aside by main.
+inline TActionChain& ApplicationChain() {
+  static TActionChain Chain;
+  return Chain;
+}
+
 // Appends "<name>.<what>" entries to a log.
 struct TLogger {
   Log* Target = nullptr;
@@ -160,6 +166,7 @@ class TFormsTest : public ::testing::Test {
 
   void SetUp() override {
     rtl::testing::UseVirtualClock(true);
+    ActionChain() = ApplicationChain();
     SetMessageBoxHandler([this](const AnsiString& Text, const AnsiString& Caption, Integer) {
       Boxes.push_back(Caption + ": " + Text);
       return mrOk;
@@ -175,6 +182,7 @@ class TFormsTest : public ::testing::Test {
     Application->CancelHint();
     SetMessageBoxHandler(nullptr);
     Pump();
+    ActionChain() = TActionChain();
     rtl::testing::UseVirtualClock(false);
   }
 
