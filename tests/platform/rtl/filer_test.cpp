@@ -601,9 +601,15 @@ TEST_F(StreamingTest, FormResourcesAreFoundByName) {
   }
   // A resource that is not a description.
   EXPECT_THROW(ReadComponentRes("TestBlob", nullptr), EReadError);
+  // No description of its own below the root ancestor (TTestForm's own is
+  // in the test resources).
   TTestForm2 form(nullptr);
-  EXPECT_FALSE(InitInheritedComponent(&form, TTestControl::StaticClass()));
+  EXPECT_FALSE(InitInheritedComponent(&form, TTestForm::StaticClass()));
   EXPECT_EQ(form.ComponentCount(), 0);
+  // Above it, the ancestor's description is read into the descendant.
+  TTestForm2 inheriting(nullptr);
+  EXPECT_TRUE(InitInheritedComponent(&inheriting, TTestControl::StaticClass()));
+  EXPECT_EQ(inheriting.ComponentCount(), 1);
 }
 
 }  // namespace
