@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/forms/forms.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
@@ -478,18 +479,24 @@ void TJvCreateProcess::CountCompletion() {
 }
 
 void TJvCreateProcess::WndProc(TMessage& Msg) {
-  switch (Msg.Msg) {
-    case CM_READ: {
-      // Only this runner's readers; a stopped one has nothing to drain.
-      auto* reader = reinterpret_cast<TJvReader*>(Msg.WParam);
-      if (reader == FOutputReader || reader == FErrorReader) reader->Drain();
-      break;
+  // An exception of a handler is the application's to report.
+  try {
+    switch (Msg.Msg) {
+      case CM_READ: {
+        // Only this runner's readers; a stopped one has nothing to drain.
+        auto* reader = reinterpret_cast<TJvReader*>(Msg.WParam);
+        if (reader == FOutputReader || reader == FErrorReader) reader->Drain();
+        break;
+      }
+      case CM_THREADTERMINATED:
+        CountCompletion();
+        break;
+      default:
+        Msg.Result = DefWindowProcA(FUtilityWindow, Msg.Msg, Msg.WParam, Msg.LParam);
     }
-    case CM_THREADTERMINATED:
-      CountCompletion();
-      break;
-    default:
-      Msg.Result = DefWindowProcA(FUtilityWindow, Msg.Msg, Msg.WParam, Msg.LParam);
+  } catch (...) {
+    if (!Application) throw;
+    Application->HandleException(this);
   }
 }
 

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/forms/forms.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/win/user.h"
 #include "platform/win/user_testing.h"
@@ -377,6 +378,27 @@ TEST_F(ProcessRunnerTest, AMissingProgramRaisesTheSystemError) {
   Runner->Start();
   PumpUntilTerminated();
   EXPECT_EQ(2u, LastExitCode);
+}
+
+TEST_F(ProcessRunnerTest, AnExceptionOfAHandlerGoesToTheApplication) {
+  TApplication* saved = Application;
+  TApplication app(nullptr);
+  Application = &app;
+  AnsiString reported;
+  TObject* reporter = nullptr;
+  app.OnException = [&](TObject* sender, Exception* e) {
+    reporter = sender;
+    reported = e->Message();
+  };
+  AfterTerminate = [] { throw EJvProcessError("from the handler"); };
+  Prepare({"TC_EXIT=1"});
+  Runner->Start();
+  PumpUntilTerminated();
+  Application = saved;
+  EXPECT_EQ("from the handler", reported);
+  EXPECT_EQ(Runner.get(), reporter);
+  // The run ended before the handler: the next one is accepted.
+  EXPECT_EQ(psIdle, Runner->State());
 }
 
 TEST_F(ProcessRunnerTest, HundredChildrenStartedFromOnTerminate) {
