@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/common/process_helpers.h"
+
 #include "platform/rtl/sysutils.h"
 #include "platform/win/kernel_command_line.h"
 
@@ -24,42 +26,11 @@ namespace {
 
 // ---- Helpers -------------------------------------------------------------------
 
-std::string ExeFolder() {
-  char buf[4096];
-  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  std::string s(buf, n > 0 ? static_cast<size_t>(n) : 0);
-  return s.substr(0, s.rfind('/'));
-}
-
-// The converter stand-in, built with the tests.
-std::string ConverterPath() {
-  if (const char* p = std::getenv("TEST_CONVERTER")) return p;
-  return ExeFolder() + "/../tools/test_converter/test_converter";
-}
-
-std::string TempDir() {
-  static std::string dir = [] {
-    char tmpl[] = "/tmp/kernel_test.XXXXXX";
-    return std::string(mkdtemp(tmpl));
-  }();
-  return dir;
-}
-
-std::string ReadFileText(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
-int OpenDescriptorCount() {
-  int n = 0;
-  DIR* d = opendir("/proc/self/fd");
-  while (dirent* e = readdir(d))
-    if (e->d_name[0] != '.') ++n;
-  closedir(d);
-  return n;
-}
+using test_helpers::ConverterPath;
+using test_helpers::ExeFolder;
+using test_helpers::OpenDescriptorCount;
+using test_helpers::ReadFileText;
+using test_helpers::TempDir;
 
 // An environment block: each string NUL-terminated, then one more NUL.
 std::string EnvBlock(const std::vector<std::string>& vars) {
