@@ -590,6 +590,23 @@ TPoint TControl::ScreenToClient(const TPoint& Point) {
   return TPoint(Point.X - O.X, Point.Y - O.Y);
 }
 
+TPoint TControl::ClientToParent(const TPoint& Point, TWinControl* AParent) {
+  if (!AParent) AParent = FParent;
+  if (!AParent) throw EInvalidOperation(Format("Control '%s' has no parent window", {Name()}));
+  TPoint Result = Point;
+  for (TControl* C = this; C != AParent; C = C->FParent) {
+    if (!C) throw EInvalidOperation(Format("Parent given is not a parent of '%s'", {Name()}));
+    Result.X += C->FLeft;
+    Result.Y += C->FTop;
+  }
+  return Result;
+}
+
+TPoint TControl::ParentToClient(const TPoint& Point, TWinControl* AParent) {
+  TPoint Origin = ClientToParent(TPoint(0, 0), AParent);
+  return TPoint(Point.X - Origin.X, Point.Y - Origin.Y);
+}
+
 void TControl::SetClientWidth(Integer Value) { SetClientSize(TPoint(Value, ClientHeight())); }
 
 void TControl::SetClientHeight(Integer Value) { SetClientSize(TPoint(ClientWidth(), Value)); }

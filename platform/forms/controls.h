@@ -345,7 +345,6 @@ class TControl : public TComponent {
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void InvalidateControl(bool IsVisible, bool IsOpaque);
   void UpdateAnchorRules();
-  void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
   bool MouseCapture();
   void SetMouseCapture(bool Value);
   // Whether the control is streamed as a control of its own (a frame).
@@ -399,6 +398,12 @@ class TControl : public TComponent {
   TPoint ClientOrigin() { return GetClientOrigin(); }
   TPoint ClientToScreen(const TPoint& Point);
   TPoint ScreenToClient(const TPoint& Point);
+  // A point of the client area in the client coordinates of AParent (the
+  // parent when null), which must be one of the control's parents: raises
+  // EInvalidOperation "Control '%s' has no parent window" or "Parent given
+  // is not a parent of '%s'".
+  TPoint ClientToParent(const TPoint& Point, TWinControl* AParent = nullptr);
+  TPoint ParentToClient(const TPoint& Point, TWinControl* AParent = nullptr);
   TAlign Align() const { return FAlign; }
   TAnchors Anchors() const { return FAnchors; }
   void SetAnchors(TAnchors Value);
@@ -417,6 +422,7 @@ class TControl : public TComponent {
   void Hide();
   bool Enabled() const { return GetEnabled(); }
   TControlStyle ControlStyle() const { return FControlStyle; }
+  void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
   TControlState ControlState() const { return FControlState; }
   void SetControlState(TControlState Value) { FControlState = Value; }
   bool Dragging();
@@ -847,6 +853,10 @@ TCustomForm* GetParentForm(TControl* Control, bool TopForm = true);
 // GetParentForm, raising EInvalidOperation "Control '%s' has no parent
 // form" when there is none.
 TCustomForm* ValidParentForm(TControl* Control, bool TopForm = true);
+// A hidden window whose messages go to Method (for objects that need a
+// window to receive timers or posted messages); DeallocateHWnd destroys it.
+HWND AllocateHWnd(const TWndMethod& Method);
+void DeallocateHWnd(HWND Wnd);
 // Whether Str marks VK as its accelerator ("&x").
 bool IsAccel(Word VK, const AnsiString& Str);
 // The part of a hint before "|" / after it (the whole hint when none).

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/forms/forms_internal.h"
+#include "platform/forms/icon.h"
 #include "platform/rtl/threads.h"
 
 RTL_IMPLEMENT_CLASS(TScrollingWinControl)
@@ -57,8 +58,10 @@ TCustomForm* ValidParentForm(TControl* Control, bool TopForm) {
 
 // ---- Life ---------------------------------------------------------------------------------
 
-TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
+TCustomForm::TCustomForm(TComponent* AOwner)
+    : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()), FIcon(std::make_unique<TIcon>()) {
   FCanvas->SetControl(this);
+  FIcon->OnChange = TNotifyEvent(this, &TCustomForm::IconChanged);
   SetControlStyle({csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
   SetBounds(0, 0, 320, 240);
   FVisible = false;
@@ -209,6 +212,8 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case CM_ACTIVATE: CMActivate(Message); return;
     case CM_DEACTIVATE: CMDeactivate(Message); return;
     case CM_RELEASE: CMRelease(Message); return;
+    case CM_ICONCHANGED: CMIconChanged(Message); return;
+    case WM_ACTIVATEAPP: WMActivateApp(Message); return;
     default: inherited::Dispatch(Message); return;
   }
 }
@@ -340,8 +345,29 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
   if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
 }
 
+void TCustomForm::SetIcon(TIcon* Value) { FIcon->Assign(Value); }
+
+HICON TCustomForm::GetIconHandle() {
+  HICON Result = FIcon->Empty() ? nullptr : FIcon->Handle();
+  return Result ? Result : (Application ? Application->GetIconHandle() : nullptr);
+}
+
+void TCustomForm::IconChanged(TObject*) {
+  if (FHandle) SendMessage(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(GetIconHandle()));
+}
+
+void TCustomForm::CMIconChanged(TMessage&) {
+  if (FIcon->Empty()) IconChanged(nullptr);
+}
+
+void TCustomForm::WMActivateApp(TMessage& Message) {
+  if (Application) Application->ActivateAppChanged(Message.WParam != 0);
+  DefaultHandler(Message);
+}
+
 void TCustomForm::CreateWnd() {
   inherited::CreateWnd();
+  IconChanged(nullptr);
   if (FFormStyle == fsStayOnTop)
     SetWindowPos(FHandle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

@@ -17,6 +17,7 @@
 #include "platform/rtl/stringlist.h"
 
 class THintWindow;
+class TIcon;
 
 // ---- Types ---------------------------------------------------------------------
 
@@ -93,8 +94,10 @@ class TCustomForm : public TScrollingWinControl {
   bool FDestroyingDone = false;
   Integer FFocusCount = 0;
   std::unique_ptr<TControlCanvas> FCanvas;
+  std::unique_ptr<TIcon> FIcon;
 
   void SetWindowFocus();
+  void IconChanged(TObject* Sender);
   void CloseModal();
   void PositionOnShow();
 
@@ -106,6 +109,8 @@ class TCustomForm : public TScrollingWinControl {
   void CMActivate(TMessage& Message);
   void CMDeactivate(TMessage& Message);
   void CMRelease(TMessage& Message);
+  void CMIconChanged(TMessage& Message);
+  void WMActivateApp(TMessage& Message);
   void CMShowingChanged(TMessage& Message) override;
   void CMDialogKey(TMessage& Message) override;
 
@@ -199,6 +204,10 @@ class TCustomForm : public TScrollingWinControl {
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
   TCanvas* Canvas() const { return FCanvas.get(); }
+  // The form's own icon; empty, the application's shows.
+  TIcon* Icon() const { return FIcon.get(); }
+  void SetIcon(TIcon* Value);
+  HICON GetIconHandle();
   // The monitor that holds most of the form.
   HMONITOR Monitor();
 
@@ -391,6 +400,8 @@ class TApplication : public TComponent {
 
   HWND FHandle = nullptr;
   TForm* FMainForm = nullptr;
+  std::unique_ptr<TIcon> FIcon;
+  bool FActive = false;
   AnsiString FTitle;
   AnsiString FHint;
   bool FTerminate = false;
@@ -420,6 +431,7 @@ class TApplication : public TComponent {
   static void HintTimerProc(HWND, UINT, UINT_PTR, DWORD);
   static LRESULT AppWndProc(HWND, UINT, WPARAM, LPARAM);
   void CreateHandle();
+  void IconChanged(TObject* Sender);
 
  public:
   explicit TApplication(TComponent* AOwner);
@@ -489,7 +501,15 @@ class TApplication : public TComponent {
   void SetShowMainForm(bool Value) { FShowMainForm = Value; }
   const AnsiString& Title() const { return FTitle; }
   void SetTitle(const AnsiString& Value);
+  // The application's icon (forms without their own show it).
+  TIcon* Icon() const { return FIcon.get(); }
+  void SetIcon(TIcon* Value);
+  HICON GetIconHandle();
+  // Whether one of the application's windows is active.
   bool Active();
+  // A top-level window of the application was activated or deactivated
+  // (WM_ACTIVATEAPP): OnActivate / OnDeactivate once per change.
+  void ActivateAppChanged(bool Activating);
 
   TIdleEvent OnIdle;
   TMessageEvent OnMessage;
@@ -497,6 +517,8 @@ class TApplication : public TComponent {
   TShowHintEvent OnShowHint;
   TNotifyEvent OnHint;
   TShortCutEvent OnShortCut;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
   TActionEvent OnActionExecute;
   TActionEvent OnActionUpdate;
 };

@@ -5,6 +5,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
+#include "platform/forms/icon.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/threads.h"
@@ -72,7 +73,8 @@ void SetMessageBoxHandler(TMessageBoxHandler Handler) { g_MessageBoxHandler = st
 
 // ---- Life -------------------------------------------------------------------------------
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::make_unique<TIcon>()) {
+  FIcon->OnChange = TNotifyEvent(this, &TApplication::IconChanged);
   FTitle = ChangeFileExt(ExtractFileName(ParamStr(0)), "");
   TActionChain& Chain = ActionChain();
   Chain.ApplicationExecute = [](TBasicAction* A) {
@@ -146,6 +148,28 @@ void TApplication::SetTitle(const AnsiString& Value) {
 }
 
 bool TApplication::Active() { return GetActiveWindow() != nullptr; }
+
+void TApplication::ActivateAppChanged(bool Activating) {
+  if (FActive == Activating) return;
+  FActive = Activating;
+  if (!Activating) CancelHint();
+  if (Activating && OnActivate) OnActivate(this);
+  if (!Activating && OnDeactivate) OnDeactivate(this);
+}
+
+void TApplication::SetIcon(TIcon* Value) { FIcon->Assign(Value); }
+
+HICON TApplication::GetIconHandle() {
+  HICON Result = FIcon->Empty() ? nullptr : FIcon->Handle();
+  return Result ? Result : LoadIcon(nullptr, IDI_APPLICATION);
+}
+
+// The forms without an icon of their own show the new one.
+void TApplication::IconChanged(TObject*) {
+  if (FHandle) SendMessage(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(GetIconHandle()));
+  if (Screen)
+    for (TCustomForm* F : std::vector<TCustomForm*>(Screen->FCustomForms)) F->Perform(CM_ICONCHANGED, 0, 0);
+}
 
 void TApplication::CreateForm(TClass InstanceClass, TComponent*& Reference) {
   TObject* Instance = CreateInstance(InstanceClass, this);

@@ -101,6 +101,49 @@ void SetCaptureControl(TControl* Control) {
   SetCapture(W->Handle());
 }
 
+// ---- Utility windows ---------------------------------------------------------------------
+
+namespace {
+
+constexpr char kUtilWindowClass[] = "TPUtilWindow";
+constexpr char kUtilMethodProp[] = "UtilMethod";
+
+LRESULT UtilWindowProc(HWND hwnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  auto* Method = static_cast<TWndMethod*>(GetProp(hwnd, kUtilMethodProp));
+  if (!Method) return DefWindowProc(hwnd, Msg, WParam, LParam);
+  TMessage Message{Msg, WParam, LParam, 0};
+  TWndMethod Call = *Method;  // the method may deallocate the window
+  try {
+    Call(Message);
+  } catch (...) {
+    if (!Application) throw;
+    Application->HandleException(nullptr);
+  }
+  return Message.Result;
+}
+
+}  // namespace
+
+HWND AllocateHWnd(const TWndMethod& Method) {
+  WNDCLASSA Class{};
+  if (!GetClassInfo(HInstance, kUtilWindowClass, &Class)) {
+    Class.lpfnWndProc = &UtilWindowProc;
+    Class.hInstance = HInstance;
+    Class.lpszClassName = kUtilWindowClass;
+    RegisterClass(&Class);
+  }
+  HWND Result = CreateWindowEx(WS_EX_TOOLWINDOW, kUtilWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                               HInstance, nullptr);
+  if (Result && Method) SetProp(Result, kUtilMethodProp, new TWndMethod(Method));
+  return Result;
+}
+
+void DeallocateHWnd(HWND Wnd) {
+  if (!Wnd) return;
+  delete static_cast<TWndMethod*>(RemoveProp(Wnd, kUtilMethodProp));
+  DestroyWindow(Wnd);
+}
+
 // ---- Life --------------------------------------------------------------------------------
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(std::make_unique<TBrush>()) {
@@ -350,12 +393,14 @@ LRESULT TWinControl::InitWndProc(HWND hwnd, UINT Msg, WPARAM WParam, LPARAM LPar
 // lets out is the application's to report, and the loop goes on.
 LRESULT TWinControl::MainWndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
   TMessage Message{Msg, WParam, LParam, 0};
+  TControlLink Self(this);
   try {
     FWindowProc(Message);
   } catch (...) {
     FreeDeviceContexts();
+    // The handler may have freed the control before it failed.
     if (Application)
-      Application->HandleException(this);
+      Application->HandleException(Self.Get());
     else
       throw;
   }

@@ -202,7 +202,9 @@ class TFormsTest : public ::testing::Test {
     rtl::testing::InjectMouseMove(At(C, X, Y));
     Pump();
   }
+  // Clicks far enough apart in time never make a double click.
   static void ClickAt(TControl* C, Integer X, Integer Y) {
+    rtl::testing::AdvanceClock(GetDoubleClickTime() + 1);
     rtl::testing::InjectClick(At(C, X, Y));
     Pump();
   }
