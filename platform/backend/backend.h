@@ -26,6 +26,7 @@ struct TNativeParams {
   TRect Bounds;  // screen coordinates
   TNativeKind Kind = nkNormal;
   bool Topmost = false;
+  bool Alpha = false;  // shows per-pixel alpha (layered windows)
   AnsiString Title;
 };
 
@@ -157,5 +158,8 @@ bool BackendChosen();
 std::unique_ptr<IBackend> CreateHeadlessBackend();
 // Null when no Qt platform can be opened.
 std::unique_ptr<IBackend> CreateQtBackend();
+
+// Writes top-down 32-bit pixels (BGRA, alpha ignored) to a PNG file.
+bool WritePng(const AnsiString& path, const void* bits, int width, int height, int stride);
 
 }  // namespace rtl::backend

@@ -613,6 +613,69 @@ BOOL IsRectEmpty(const RECT* rect);
 BOOL EqualRect(const RECT* a, const RECT* b);
 BOOL PtInRect(const RECT* rect, POINT point);
 
+// ---- Global memory (clipboard data and dropped files) ----------------------
+
+#define GMEM_FIXED 0x0000
+#define GMEM_MOVEABLE 0x0002
+#define GMEM_ZEROINIT 0x0040
+#define GMEM_DDESHARE 0x2000
+#define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
+#define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
+
+HGLOBAL GlobalAlloc(UINT flags, size_t bytes);
+HGLOBAL GlobalReAlloc(HGLOBAL mem, size_t bytes, UINT flags);
+LPVOID GlobalLock(HGLOBAL mem);
+BOOL GlobalUnlock(HGLOBAL mem);
+size_t GlobalSize(HGLOBAL mem);
+HGLOBAL GlobalFree(HGLOBAL mem);
+HGLOBAL GlobalHandle(LPCVOID mem);
+
+// ---- Clipboard --------------------------------------------------------------
+
+BOOL OpenClipboard(HWND owner);
+BOOL CloseClipboard();
+BOOL EmptyClipboard();
+HANDLE SetClipboardData(UINT format, HANDLE data);
+// The handle stays the clipboard's: the caller neither frees nor keeps it.
+HANDLE GetClipboardData(UINT format);
+BOOL IsClipboardFormatAvailable(UINT format);
+UINT EnumClipboardFormats(UINT format);
+int CountClipboardFormats();
+UINT RegisterClipboardFormatA(LPCSTR name);
+int GetClipboardFormatNameA(UINT format, LPSTR name, int maxCount);
+inline UINT RegisterClipboardFormat(LPCSTR name) { return RegisterClipboardFormatA(name); }
+inline int GetClipboardFormatName(UINT format, LPSTR name, int maxCount) {
+  return GetClipboardFormatNameA(format, name, maxCount);
+}
+HWND GetClipboardOwner();
+HWND GetOpenClipboardWindow();
+DWORD GetClipboardSequenceNumber();
+HWND SetClipboardViewer(HWND viewer);
+HWND GetClipboardViewer();
+BOOL ChangeClipboardChain(HWND remove, HWND next);
+BOOL AddClipboardFormatListener(HWND hwnd);
+BOOL RemoveClipboardFormatListener(HWND hwnd);
+
+// ---- Dropped files ------------------------------------------------------------
+
+struct DROPFILES {
+  DWORD pFiles;  // offset of the file list
+  POINT pt;
+  BOOL fNC;
+  BOOL fWide;
+};
+
+void DragAcceptFiles(HWND hwnd, BOOL accept);
+// index 0xFFFFFFFF answers the count; a null buffer the length of the name
+// (without the terminator), so that a caller can make room for all of it.
+UINT DragQueryFileA(HDROP drop, UINT index, LPSTR file, UINT size);
+UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR file, UINT size);
+inline UINT DragQueryFile(HDROP drop, UINT index, LPSTR file, UINT size) {
+  return DragQueryFileA(drop, index, file, size);
+}
+BOOL DragQueryPoint(HDROP drop, LPPOINT point);
+void DragFinish(HDROP drop);
+
 // ---- Monitors and system information -------------------------------------
 
 HMONITOR MonitorFromPoint(POINT point, DWORD flags);

@@ -6,6 +6,9 @@
 
 #include "platform/rtl/sysutils.h"
 #include "platform/win/user_internal.h"
+#if __has_include("platform/win/controls.h")
+#include "platform/win/controls.h"
+#endif
 
 namespace rtl::detail {
 namespace {
@@ -71,18 +74,28 @@ ATOM Register(const WNDCLASSEXA& wc, bool system) {
   return c->Atom;
 }
 
-// The static control: its text on the class background.
-LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCHITTEST) return HTTRANSPARENT;
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
 }  // namespace
 
 std::shared_ptr<TWndClass> FindClass(LPCSTR name) {
   EnsureSystemClasses();
-  std::lock_guard<std::mutex> g(g_classLock);
-  return FindLocked(name);
+  {
+    std::lock_guard<std::mutex> g(g_classLock);
+    if (auto c = FindLocked(name)) return c;
+  }
+#if __has_include("platform/win/controls.h")
+  // The standard controls (BUTTON, STATIC, ...) register on first need.
+  static std::once_flag controls;
+  bool registered = false;
+  std::call_once(controls, [&registered] {
+    RegisterStandardControlClasses();
+    registered = true;
+  });
+  if (registered) {
+    std::lock_guard<std::mutex> g(g_classLock);
+    return FindLocked(name);
+  }
+#endif
+  return nullptr;
 }
 
 void EnsureSystemClasses() {
@@ -95,10 +108,6 @@ void EnsureSystemClasses() {
     wc.lpszClassName = "#32769";  // the desktop
     Register(wc, true);
     wc.lpszClassName = "Message";
-    Register(wc, true);
-    wc.lpfnWndProc = StaticProc;
-    wc.style = CS_DBLCLKS | CS_PARENTDC;
-    wc.lpszClassName = "STATIC";
     Register(wc, true);
   });
 }

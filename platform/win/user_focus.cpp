@@ -211,6 +211,7 @@ void ForgetWindow(TWnd* w) {
   }
   if (g_foreground == h) g_foreground = nullptr;
   if (g_lastActive == h) g_lastActive = nullptr;
+  ForgetClipboardWindow(h);
 }
 
 bool AppIsActive() { return g_appActive; }

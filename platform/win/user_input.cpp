@@ -356,6 +356,12 @@ bool RetrieveInput(TThreadQueue& q, HWND filterHwnd, UINT filterMin, UINT filter
       if (i >= q.Input.size()) return false;
       in = q.Input[i];
     }
+    if (in.Kind == rkLeave) {
+      // The pointer left the application's windows.
+      RemoveInputAt(q, i);
+      if (!q.Capture) TrackMove(q, nullptr, HTNOWHERE, in.Pt);
+      continue;
+    }
     if (in.Kind == rkKeyDown || in.Kind == rkKeyUp) {
       MSG m;
       if (!KeyToMessage(q, in, m)) {
@@ -692,10 +698,12 @@ int ShowCursor(BOOL show) {
   return n;
 }
 
+namespace rtl::detail {
 bool CursorHidden() {
   std::lock_guard<std::mutex> g(g_cursorLock);
   return g_showCount < 0;
 }
+}  // namespace rtl::detail
 
 BOOL GetCursorPos(LPPOINT point) {
   if (!point) return FALSE;

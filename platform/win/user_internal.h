@@ -133,6 +133,8 @@ struct TWnd {
   RECT Damage{};  // drawn since last shown (surface coordinates)
   int PressedButton = 0;  // the caption button held down (its hit code)
   std::unique_ptr<rtl::backend::INativeWindow> Native;
+  int NativeKind = -1;  // what the native window was made as
+  bool NativeTopmost = false;
 
   TWnd();
   ~TWnd();
@@ -210,7 +212,7 @@ struct TSentMessage {
 };
 
 // Native and injected input, turned into messages when retrieved.
-enum TRawKind { rkMouseMove, rkButtonDown, rkButtonUp, rkWheel, rkHWheel, rkKeyDown, rkKeyUp };
+enum TRawKind { rkMouseMove, rkButtonDown, rkButtonUp, rkWheel, rkHWheel, rkKeyDown, rkKeyUp, rkLeave };
 enum TMouseButton_ { mbLeft_, mbRight_, mbMiddle_, mbX1_, mbX2_ };
 
 struct TRawInput {
@@ -434,6 +436,15 @@ UINT DoubleClickTime();
 UINT HoverTimeDefault();
 SIZE HoverSize();
 bool ButtonsSwapped();
+
+// ---- Clipboard and drops ---------------------------------------------------
+
+// The system's clipboard changed (our own publishing included).
+void ClipboardChanged();
+// A window that goes away leaves the clipboard (owner, viewer chain).
+void ForgetClipboardWindow(HWND hwnd);
+// Files dropped at a screen point on a top-level window.
+void DropFiles(TWnd* top, POINT screen, const std::vector<AnsiString>& files);
 
 // ---- Tracing ----------------------------------------------------------------
 

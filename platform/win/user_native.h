@@ -4,7 +4,14 @@
 
 #include "platform/win/user_internal.h"
 
+namespace rtl::backend {
+class IBackend;
+}
+
 namespace rtl::detail {
+
+// The backend, with its events coming to HandleNativeEvent.
+rtl::backend::IBackend& SystemBackend();
 
 // Brings the native window in line with the window's visibility, bounds,
 // z-order and kind; creates or drops it as needed.
@@ -17,7 +24,6 @@ void NativeStyleChanged(TWnd* w);
 
 // The queue of the thread that owns the native windows waits in the
 // backend, so that native events wake it.
-void AttachBackend(TThreadQueue& q);
 void BackendWait(int timeoutMs);
 void BackendProcessEvents();
 void WakeBackend();

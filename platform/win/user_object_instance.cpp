@@ -77,24 +77,3 @@ void FreeObjectInstance(WNDPROC ObjectInstance) {
       return;
     }
 }
-
-HWND AllocateHWnd(TWndMethod Method) {
-  static const char* kClass = "TPUtilWindow";
-  WNDCLASSA existing{};
-  if (!GetClassInfoA(nullptr, kClass, &existing) || existing.lpfnWndProc != DefWindowProcA) {
-    if (existing.lpfnWndProc) UnregisterClassA(kClass, nullptr);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = kClass;
-    RegisterClassA(&wc);
-  }
-  HWND h = CreateWindowExA(WS_EX_TOOLWINDOW, kClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-  if (h && Method) SetWindowLongPtrA(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(MakeObjectInstance(std::move(Method))));
-  return h;
-}
-
-void DeallocateHWnd(HWND Wnd) {
-  WNDPROC instance = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd, GWL_WNDPROC));
-  DestroyWindow(Wnd);
-  if (instance && instance != DefWindowProcA) FreeObjectInstance(instance);
-}

@@ -1,6 +1,6 @@
-// Window procedures that call a method of an object, and the hidden
-// utility window built on them (the host framework's MakeObjectInstance,
-// AllocateHWnd and their inverses).
+// Window procedures that call a method of an object (the host framework's
+// MakeObjectInstance and FreeObjectInstance); AllocateHWnd, the hidden
+// utility window, is the visual classes' (platform/forms/controls.h).
 #pragma once
 
 #include "platform/rtl/closure.h"
@@ -14,8 +14,3 @@ using TWndMethod = TClosure<void(TMessage& Message)>;
 WNDPROC MakeObjectInstance(TWndMethod Method);
 // Frees an instance MakeObjectInstance gave; null is ignored.
 void FreeObjectInstance(WNDPROC ObjectInstance);
-
-// A hidden popup tool window of the "TPUtilWindow" class whose messages go
-// to the method (to the default window procedure while none is given).
-HWND AllocateHWnd(TWndMethod Method);
-void DeallocateHWnd(HWND Wnd);

@@ -19,6 +19,7 @@
 #include "platform/win/kernel.h"
 #include "platform/win/user_internal.h"
 #include "platform/win/user_native.h"
+#include "platform/win/user_paint.h"
 #include "platform/win/user_testing.h"
 
 namespace rtl::detail {
@@ -210,6 +211,8 @@ int TimerWaitLimit(TThreadQueue& q) {
 // Blocks until something is handed to the queue, native input arrives or
 // timeoutMs passes (negative: no limit).
 void WaitForWork(TThreadQueue& q, int timeoutMs) {
+  // What was drawn shows before the thread sleeps.
+  if (q.ThreadId == MainThreadID) FlushDamage();
   int limit = TimerWaitLimit(q);
   if (limit >= 0 && (timeoutMs < 0 || limit < timeoutMs)) timeoutMs = limit;
   if (q.UsesBackend) {
@@ -333,10 +336,7 @@ std::shared_ptr<TThreadQueue> CurrentQueuePtr() {
       QueueMap()[q->ThreadId] = q;
     }
     t_holder.Queue = q;
-    if (q->ThreadId == MainThreadID) {
-      InstallSyncHook();
-      AttachBackend(*q);
-    }
+    if (q->ThreadId == MainThreadID) InstallSyncHook();
   }
   return t_holder.Queue;
 }
@@ -635,7 +635,9 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
   TThreadQueue& q = CurrentQueue();
   TFilter f{hwnd, filterMin, filterMax, removeMsg};
   if (q.UsesBackend) BackendProcessEvents();
-  return PeekImpl(q, *msg, f) ? TRUE : FALSE;
+  if (PeekImpl(q, *msg, f)) return TRUE;
+  if (q.ThreadId == MainThreadID) FlushDamage();
+  return FALSE;
 }
 
 BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {

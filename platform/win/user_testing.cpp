@@ -26,6 +26,12 @@ bool Shifted(char c) {
 
 }  // namespace
 
+bool UseHeadlessBackend() {
+  if (rtl::backend::BackendChosen()) return false;
+  rtl::backend::SetBackend(rtl::backend::CreateHeadlessBackend());
+  return true;
+}
+
 void InjectMouseMove(POINT screen) {
   TNativeEvent e;
   e.Kind = rtl::backend::neMouseMove;

@@ -5,11 +5,19 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win/windef.h"
 
 namespace rtl::testing {
+
+// ---- The backend ----------------------------------------------------------------
+
+// Runs the window system without native windows (tests of message orders
+// and pictures); call it before the first window shows. Answers false when
+// another backend was chosen already.
+bool UseHeadlessBackend();
 
 // ---- System values ------------------------------------------------------------
 
@@ -79,6 +87,15 @@ void SetKeyToggle(int virtKey, bool on);
 // input, paint and due timers) until none is left; answers how many were
 // dispatched. WM_QUIT stays in the queue.
 int RunUntilIdle();
+
+// ---- Clipboard and drops ------------------------------------------------------
+
+// Puts content (MIME type, bytes) on the system clipboard as another
+// application would, and reads what is there.
+void SetExternalClipboard(const std::vector<std::pair<AnsiString, std::string>>& content);
+bool ExternalClipboardData(const AnsiString& mime, std::string& data);
+// Files dropped from the desktop at a screen point.
+void InjectFileDrop(POINT screen, const std::vector<AnsiString>& files);
 
 // ---- Pictures -----------------------------------------------------------------
 

@@ -154,6 +154,7 @@ class TUserTest : public ::testing::Test {
   std::vector<HWND> Created;
 
   void SetUp() override {
+    rtl::testing::UseHeadlessBackend();
     rtl::testing::UseVirtualClock(true);
     RegisterLoggingClass("UserTestLog");
     RegisterLoggingClass("UserTestDbl", CS_DBLCLKS);

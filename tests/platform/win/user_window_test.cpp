@@ -76,7 +76,7 @@ TEST_F(WindowTest, FailedCreationCleansUp) {
     HWND h = CreateWindowExA(0, c.Class, "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     EXPECT_EQ(h, nullptr) << c.Class;
     std::vector<TExpected> expected;
-    for (UINT m : c.Messages) expected.push_back(TExpected{m});
+    for (UINT m : c.Messages) expected.push_back(TExpected{m, nullptr, false, std::nullopt});
     EXPECT_TRUE(MatchesSequence(Log.Items, expected)) << c.Class;
     // The class has no window left.
     EXPECT_TRUE(UnregisterClassA(c.Class, nullptr)) << c.Class;
