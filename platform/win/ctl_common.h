@@ -1,0 +1,73 @@
+// What the standard controls share: their state behind the window's extra
+// bytes, class registration, notifying the parent, asking it for colours,
+// fonts, classic text drawing and the clipboard's text.
+#pragma once
+
+#include "platform/win/controls.h"
+#include "platform/win/gdi.h"
+
+namespace rtl::detail {
+
+// Every control keeps its state in a window property, so that it works in
+// classes copied from ours (GetClassInfo, then a new name) and in the
+// predefined classes whose extra bytes are not ours to size.
+extern const char kCtlDataProp[];
+
+// The part of the state every control has.
+struct TCtlBase {
+  HFONT Font = nullptr;  // from WM_SETFONT; null: the default font
+  virtual ~TCtlBase() = default;
+};
+
+template <class T>
+T* CtlData(HWND h) {
+  return dynamic_cast<T*>(static_cast<TCtlBase*>(GetPropA(h, kCtlDataProp)));
+}
+void SetCtlData(HWND h, TCtlBase* data);
+// Frees the state (WM_NCDESTROY).
+void FreeCtlData(HWND h);
+
+void RegisterCtlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor, HBRUSH background = nullptr);
+
+DWORD CtlStyle(HWND h);
+// Where notifications go: the parent of a child, else the owner.
+HWND CtlNotifyTarget(HWND h);
+// Sends WM_COMMAND (id, code) to the target.
+void CtlNotify(HWND h, int code);
+// Asks the target for the colours of msg (WM_CTLCOLOR*); the default
+// procedure's answer when there is no target or it answers no brush.
+HBRUSH CtlColor(HWND h, HDC dc, UINT msg);
+
+HFONT CtlDefaultFont();
+HFONT CtlFont(HWND h);
+// Handles WM_SETFONT / WM_GETFONT for any control: true when msg was one.
+bool CtlFontMessage(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// Height of a line of text in the font.
+int CtlLineHeight(HDC dc);
+
+AnsiString CtlText(HWND h);
+bool CtlHasFocus(HWND h);
+void FillSolid(HDC dc, const RECT& r, COLORREF color);
+// Text in the classic look: disabled text is embossed (highlight below
+// right, shadow on top).
+void DrawCtlText(HDC dc, const AnsiString& text, RECT r, UINT format, bool enabled);
+
+// The clipboard's text (CF_TEXT); false when it holds none.
+bool ClipboardGetText(HWND owner, AnsiString& text);
+bool ClipboardSetText(HWND owner, const AnsiString& text);
+
+// The byte length of the UTF-8 sequence that starts with lead.
+int Utf8Length(unsigned char lead);
+// The start of the character before / after a byte position.
+size_t PrevCharPos(const AnsiString& s, size_t pos);
+size_t NextCharPos(const AnsiString& s, size_t pos);
+
+// Class procedures of the family, registered under their names.
+LRESULT ButtonWndProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT StaticWndProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT EditWndProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT ListBoxWndProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT ComboBoxWndProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT ScrollBarWndProc(HWND, UINT, WPARAM, LPARAM);
+
+}  // namespace rtl::detail
