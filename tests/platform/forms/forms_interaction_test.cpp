@@ -218,4 +218,62 @@ TEST_F(Interaction, HidingTheFocusedControlsContainerMovesTheFocusAway) {
   EXPECT_THROW(Form->SetActiveControl(Edit2), EInvalidOperation);
 }
 
+TEST_F(Interaction, ADoubleBufferedWindowPaintsTheSame) {
+  Body->SetDoubleBuffered(true);
+  Body->Repaint();
+  Pump();
+  EXPECT_EQ(WindowPixel(Body->Handle(), 20, 20), ColorToRGB(clRed));
+  EXPECT_EQ(WindowPixel(Body->Handle(), 5, 5), ColorToRGB(clBtnFace));
+}
+
+TEST_F(Interaction, TheWheelGoesToTheFocusedControlAndUpToTheParentThatTakesIt) {
+  Log E;
+  Body->OnMouseWheelDown = [&](TObject* S, TShiftState, TPoint, bool& Handled) {
+    E.push_back(static_cast<TControl*>(S)->Name() + " down");
+    Handled = true;
+  };
+  Edit1->OnMouseWheel = [&](TObject* S, TShiftState, Integer Delta, TPoint, bool&) {
+    E.push_back(static_cast<TControl*>(S)->Name() + " " + std::to_string(Delta));
+  };
+  rtl::testing::InjectWheel(At(Edit1, 5, 5), -WHEEL_DELTA);
+  Pump();
+  EXPECT_EQ(E, (Log{"Edit1 -120", "Body down"}));
+}
+
+TEST_F(Interaction, ARightClickOnAGraphicControlAsksItForItsContextPopup) {
+  TPoint Seen(-100, -100);
+  Shape->OnContextPopup = [&](TObject*, TPoint MousePos, bool& Handled) {
+    Seen = MousePos;
+    Handled = true;
+  };
+  rtl::testing::InjectClick(At(Shape, 6, 8), rtl::testing::ibRight);
+  Pump();
+  EXPECT_EQ(Seen, TPoint(6, 8));
+}
+
+TEST_F(Interaction, AnAutomaticDragCarriesTheControlToATargetThatAcceptsIt) {
+  Log E;
+  Shape->SetDragMode(dmAutomatic);
+  Shape->OnStartDrag = [&](TObject*, TDragObject*&) { E.push_back("start"); };
+  Edit1->OnDragOver = [&](TObject*, TObject* Source, Integer, Integer, TDragState State, bool& Accept) {
+    E.push_back("over " + std::to_string(State));
+    Accept = Source == Shape;
+  };
+  Edit1->OnDragDrop = [&](TObject*, TObject* Source, Integer X, Integer Y) {
+    E.push_back("drop " + static_cast<TControl*>(Source)->Name() + " " + std::to_string(X) + "," +
+                std::to_string(Y));
+  };
+  Shape->OnEndDrag = [&](TObject*, TObject* Target, Integer, Integer) {
+    E.push_back("end " + (Target ? static_cast<TControl*>(Target)->Name() : std::string("none")));
+  };
+  rtl::testing::InjectMouseButton(rtl::testing::ibLeft, true, At(Shape, 5, 5));
+  MoveTo(Edit1, 3, 4);
+  MoveTo(Edit1, 4, 5);
+  rtl::testing::InjectMouseButton(rtl::testing::ibLeft, false, At(Edit1, 4, 5));
+  Pump();
+  EXPECT_EQ(E, (Log{"start", "over 0", "over 2", "over 2", "drop Shape 4,5", "end Edit1"}));
+  EXPECT_FALSE(Mouse->IsDragging());
+  EXPECT_EQ(GetCaptureControl(), nullptr);
+}
+
 }  // namespace
