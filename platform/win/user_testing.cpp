@@ -32,6 +32,11 @@ bool UseHeadlessBackend() {
   return true;
 }
 
+bool HasNativeWindow(HWND hwnd) {
+  rtl::detail::TWnd* w = rtl::detail::GetWndNoError(hwnd);
+  return w && w->Native && w->Visible();
+}
+
 void InjectMouseMove(POINT screen) {
   TNativeEvent e;
   e.Kind = rtl::backend::neMouseMove;

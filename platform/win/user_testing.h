@@ -18,6 +18,8 @@ namespace rtl::testing {
 // and pictures); call it before the first window shows. Answers false when
 // another backend was chosen already.
 bool UseHeadlessBackend();
+// Whether the window shows through a native window now.
+bool HasNativeWindow(HWND hwnd);
 
 // ---- System values ------------------------------------------------------------
 
