@@ -105,7 +105,10 @@ class TQtNativeWindow : public INativeWindow {
     if (activate) w_->requestActivate();
   }
   void Hide() override { w_->hide(); }
-  void StackAbove(INativeWindow*) override { w_->raise(); }
+  void StackAbove(INativeWindow*) override {
+    // The offscreen platform keeps no stacking order (and says so).
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w_->raise();
+  }
   void SetTitle(const AnsiString& title) override { w_->setTitle(QString::fromUtf8(title.c_str())); }
   void SetIcon(const TNativeImage& icon) override { w_->setIcon(QIcon(QPixmap::fromImage(ImageOf(icon)))); }
   void SetOpacity(double opacity) override { w_->setOpacity(opacity); }
