@@ -225,16 +225,15 @@ void TCustomForm::WMActivate(TMessage& Message) {
 }
 
 void TCustomForm::WMSize(TMessage& Message) {
-  switch (Message.WParam) {
-    case SIZE_MINIMIZED:
+  // Only a shown window tells the state; the sizes of a window that is
+  // being made must not undo the state it is to show in.
+  if (IsWindowVisible(FHandle)) {
+    if (Message.WParam == SIZE_MINIMIZED)
       FWindowState = wsMinimized;
-      break;
-    case SIZE_MAXIMIZED:
+    else if (Message.WParam == SIZE_MAXIMIZED)
       FWindowState = wsMaximized;
-      break;
-    case SIZE_RESTORED:
+    else if (Message.WParam == SIZE_RESTORED)
       FWindowState = wsNormal;
-      break;
   }
   inherited::WMSize(Message);
 }
@@ -420,10 +419,13 @@ void TCustomForm::PositionOnShow() {
   TCustomForm* CenterForm = nullptr;
   switch (FPosition) {
     case poScreenCenter:
+      X = (Screen->Width() - FWidth) / 2;
+      Y = (Screen->Height() - FHeight) / 2;
+      break;
     case poDesktopCenter: {
-      TRect Work = Screen->WorkAreaRect();
-      X = Work.Left + (Work.Width() - FWidth) / 2;
-      Y = Work.Top + (Work.Height() - FHeight) / 2;
+      TRect Desktop = Screen->DesktopRect();
+      X = Desktop.Left + (Desktop.Width() - FWidth) / 2;
+      Y = Desktop.Top + (Desktop.Height() - FHeight) / 2;
       break;
     }
     case poMainFormCenter:
