@@ -172,6 +172,7 @@ void RegisterStandardControlClasses() {
   std::call_once(once, [] {
     RegisterCtlClass("BUTTON", ButtonWndProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
     RegisterCtlClass("STATIC", StaticWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_ARROW);
+    RegisterCtlClass("EDIT", EditWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_IBEAM);
   });
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/win/controls.h"
+#include "platform/win/ctl_common.h"
 #include "tests/platform/win/user_test_support.h"
 
 namespace ctl_test {
@@ -24,6 +25,7 @@ using rtl::testing::InjectMouseButton;
 using rtl::testing::InjectMouseMove;
 using rtl::testing::InjectText;
 using rtl::testing::RunUntilIdle;
+using rtl::detail::CtlText;
 
 // Lets a test answer the parent's messages (owner drawing, colours):
 // returns true when it handled msg and set result.
