@@ -580,7 +580,6 @@ class TWinControl : public TControl {
   void UpdateBounds();
   HWND PrecedingWindow(TWinControl* Control);
   bool IsControlMouseMsg(TMessage& Message);
-  void PaintHandler(TMessage& Message);
   void BrushChanged(TObject* Sender);
   void AlignControlsNow(TControl* AControl);
   // The window procedure of every control's window class.
@@ -669,6 +668,10 @@ class TWinControl : public TControl {
   TRect CalcClientRect();
 
   // ---- Painting
+  // WM_PAINT's work: the window (less its opaque graphic children), then
+  // the graphic children; with the message's DC, or between BeginPaint
+  // and EndPaint.
+  void PaintHandler(TMessage& Message);
   virtual void PaintWindow(HDC DC);
   // Paints the graphic children over DC (those above First, or all).
   void PaintControls(HDC DC, TControl* First);
@@ -753,6 +756,10 @@ class TWinControl : public TControl {
   TBrush* Brush() const { return FBrush.get(); }
   bool DoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
+  // Whether the control lets its parent's background show (the
+  // csParentBackground style).
+  bool ParentBackground() const { return FControlStyle.Contains(csParentBackground); }
+  void SetParentBackground(bool Value);
   bool Ctl3D() const { return FCtl3D; }
   void SetCtl3D(bool Value);
   bool ParentCtl3D() const { return FParentCtl3D; }

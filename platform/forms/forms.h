@@ -408,6 +408,7 @@ class TApplication : public TComponent {
   bool FRunning = false;
   bool FShowMainForm = true;
   bool FShowHint = true;
+  bool FHintShortCuts = true;
   bool FHintActive = false;
   Integer FHintPause = 500;
   Integer FHintShortPause = 50;
@@ -479,6 +480,9 @@ class TApplication : public TComponent {
   void SetHintShortPause(Integer Value) { FHintShortPause = Value; }
   Integer HintHidePause() const { return FHintHidePause; }
   void SetHintHidePause(Integer Value) { FHintHidePause = Value; }
+  // Whether hints of commands add their shortcut's text.
+  bool HintShortCuts() const { return FHintShortCuts; }
+  void SetHintShortCuts(bool Value) { FHintShortCuts = Value; }
   TColor HintColor() const { return FHintColor; }
   void SetHintColor(TColor Value);
   // The long hint of the control under the mouse.

@@ -374,8 +374,10 @@ TControl* TApplication::DoMouseIdle() {
   POINT P;
   TControl* Result = GetCursorPos(&P) ? FindDragTarget(P, true) : nullptr;
   if (Result && Result->ComponentState().Contains(csDesigning)) Result = nullptr;
+  // The enter and leave handlers may free the control.
+  TControlLink Link(Result);
   MoveMouseControl(FMouseControl, Result);
-  return Result;
+  return Link.Get();
 }
 
 void TApplication::MouseMessage(TControl* Control, TMessage& Message) {

@@ -606,6 +606,15 @@ void TWinControl::CMCursorChanged(TMessage&) {
     Perform(WM_SETCURSOR, reinterpret_cast<WPARAM>(FHandle), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
+void TWinControl::SetParentBackground(bool Value) {
+  if (ParentBackground() == Value) return;
+  if (Value)
+    FControlStyle += csParentBackground;
+  else
+    FControlStyle -= csParentBackground;
+  Invalidate();
+}
+
 void TWinControl::SetCtl3D(bool Value) {
   if (FCtl3D == Value) return;
   FCtl3D = Value;
