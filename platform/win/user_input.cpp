@@ -196,6 +196,8 @@ bool IsSystemCursor(HCURSOR c, uintptr_t* id) {
 }
 
 void PushRawInput(const TRawInput& in) {
+  static const bool trace = TraceOn("input");
+  if (trace) Trace("input", "raw %d at %d,%d vk %u", in.Kind, in.Pt.X, in.Pt.Y, in.Vk);
   bool key = in.Kind == rkKeyDown || in.Kind == rkKeyUp;
   std::shared_ptr<TThreadQueue> q = key ? KeyQueue() : MouseQueue(in.Pt);
   {

@@ -240,6 +240,11 @@ bool RetrievePaint(TThreadQueue& q, HWND filterHwnd, MSG& msg) {
   if (q.PaintCount <= 0) return false;
   TWnd* w = FindPaint(Desktop(), q, filterHwnd);
   if (!w) return false;
+  static const bool trace = TraceOn("paint");
+  if (trace) {
+    RECT b = w->Update.IsEmpty() ? RECT() : w->Update.Box();
+    Trace("paint", "WM_PAINT %p update (%d,%d)-(%d,%d)", static_cast<void*>(w->Handle), b.Left, b.Top, b.Right, b.Bottom);
+  }
   msg = MSG{w->Handle, WM_PAINT, 0, 0, 0, POINT()};
   return true;
 }

@@ -411,6 +411,9 @@ LRESULT SendToWnd(TWnd* w, UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND h = w->Handle;
   if (w->Queue && w->Queue.get() != &CurrentQueue()) return SendAcross(w->Queue, h, msg, wParam, lParam, -1, nullptr);
   TWndRef ref(w);
+  static const bool trace = TraceOn("msg");
+  if (trace) Trace("msg", "send %p %04X %lx %lx", static_cast<void*>(h), msg, static_cast<unsigned long>(wParam),
+                   static_cast<unsigned long>(lParam));
   if (HasHooks(WH_CALLWNDPROC)) {
     CWPSTRUCT cwp{lParam, wParam, msg, h};
     CallHooks(WH_CALLWNDPROC, HC_ACTION, 1, reinterpret_cast<LPARAM>(&cwp));
@@ -675,6 +678,9 @@ LRESULT DispatchMessageA(const MSG* msg) {
     return 0;
   }
   TWndRef ref(w);
+  static const bool trace = TraceOn("msg");
+  if (trace) Trace("msg", "dispatch %p %04X %lx %lx", static_cast<void*>(msg->hwnd), msg->message,
+                   static_cast<unsigned long>(msg->wParam), static_cast<unsigned long>(msg->lParam));
   LRESULT r = CallProc(w->Proc, msg->hwnd, msg->message, msg->wParam, msg->lParam);
   if (msg->message == WM_PAINT && GetWndNoError(msg->hwnd)) AfterPaintDispatch(w);
   return r;

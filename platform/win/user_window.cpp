@@ -317,6 +317,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   HWND hwnd = reinterpret_cast<HWND>(Table().Add(std::move(owned)));
   w->Handle = hwnd;
   cls->Windows++;
+  static const bool trace = TraceOn("win");
+  if (trace) Trace("win", "create %p class %s style %08X ex %08X", static_cast<void*>(hwnd), cls->Name.c_str(), style, exStyle);
   LinkNew(w);
   TWndRef ref(w);
 

@@ -118,7 +118,9 @@ TEST_P(ScrollInfoTest, ClampsAndShowsAsNeeded) {
   si.cbSize = sizeof(si);
   EXPECT_EQ(SetScrollInfo(a, SB_VERT, &si, TRUE), c.Pos);
   EXPECT_EQ((GetWindowLongA(a, GWL_STYLE) & WS_VSCROLL) != 0, c.Visible);
-  SCROLLINFO got{sizeof(got), SIF_ALL};
+  SCROLLINFO got{};
+  got.cbSize = sizeof(got);
+  got.fMask = SIF_ALL;
   GetScrollInfo(a, SB_VERT, &got);
   EXPECT_EQ(got.nPos, c.Pos);
   RECT client;
