@@ -214,6 +214,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case CM_RELEASE: CMRelease(Message); return;
     case CM_ICONCHANGED: CMIconChanged(Message); return;
     case WM_ACTIVATEAPP: WMActivateApp(Message); return;
+    case WM_GETMINMAXINFO: WMGetMinMaxInfo(Message); return;
     default: inherited::Dispatch(Message); return;
   }
 }
@@ -362,6 +363,18 @@ void TCustomForm::CMIconChanged(TMessage&) {
 void TCustomForm::WMActivateApp(TMessage& Message) {
   if (Application) Application->ActivateAppChanged(Message.WParam != 0);
   DefaultHandler(Message);
+}
+
+// Sizing the window by hand keeps to the constraints.
+void TCustomForm::WMGetMinMaxInfo(TMessage& Message) {
+  DefaultHandler(Message);
+  auto* Info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
+  if (!Info || ComponentState().Contains(csDesigning)) return;
+  TSizeConstraints* C = Constraints();
+  if (C->MinWidth() > 0) Info->ptMinTrackSize.X = C->MinWidth();
+  if (C->MinHeight() > 0) Info->ptMinTrackSize.Y = C->MinHeight();
+  if (C->MaxWidth() > 0) Info->ptMaxTrackSize.X = C->MaxWidth();
+  if (C->MaxHeight() > 0) Info->ptMaxTrackSize.Y = C->MaxHeight();
 }
 
 void TCustomForm::CreateWnd() {

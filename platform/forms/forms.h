@@ -111,6 +111,7 @@ class TCustomForm : public TScrollingWinControl {
   void CMRelease(TMessage& Message);
   void CMIconChanged(TMessage& Message);
   void WMActivateApp(TMessage& Message);
+  void WMGetMinMaxInfo(TMessage& Message);
   void CMShowingChanged(TMessage& Message) override;
   void CMDialogKey(TMessage& Message) override;
 

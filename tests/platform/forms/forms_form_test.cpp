@@ -89,6 +89,19 @@ TEST_F(FormTest, WindowStatesFollowTheWindow) {
   EXPECT_EQ(F->Width(), 400);
 }
 
+TEST_F(FormTest, ConstraintsLimitSizingByHand) {
+  TForm* F = MakeForm();
+  F->Constraints()->SetMinWidth(250);
+  F->Constraints()->SetMaxHeight(500);
+  MINMAXINFO Info{};
+  Info.ptMaxTrackSize = TPoint(5000, 5000);
+  SendMessage(F->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&Info));
+  EXPECT_EQ(Info.ptMinTrackSize.X, 250);
+  EXPECT_EQ(Info.ptMaxTrackSize.Y, 500);
+  F->SetWidth(100);
+  EXPECT_EQ(F->Width(), 250);
+}
+
 TEST_F(FormTest, RecreatingTheWindowKeepsTheChildrenTextAndFocus) {
   TForm* F = MakeForm();
   auto* Edit = new TTestEdit(F);
