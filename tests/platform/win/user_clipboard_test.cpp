@@ -10,7 +10,7 @@ using namespace user_test;
 using rtl::testing::ExternalClipboardData;
 using rtl::testing::SetExternalClipboard;
 
-class ClipboardTest : public TUserTest {
+class UserClipboardTest : public TUserTest {
  protected:
   HWND Owner = nullptr;
   void SetUp() override {
@@ -43,7 +43,7 @@ class ClipboardTest : public TUserTest {
   }
 };
 
-TEST_F(ClipboardTest, TextGoesOutWithLinuxLineEndsAndComesBackInAnyTextFormat) {
+TEST_F(UserClipboardTest, TextGoesOutWithLinuxLineEndsAndComesBackInAnyTextFormat) {
   ASSERT_TRUE(OpenClipboard(Owner));
   EmptyClipboard();
   SetClipboardData(CF_UNICODETEXT, Wide(u"Gr\u00FC\u00DFe\r\nline two"));
@@ -66,7 +66,7 @@ TEST_F(ClipboardTest, TextGoesOutWithLinuxLineEndsAndComesBackInAnyTextFormat) {
   CloseClipboard();
 }
 
-TEST_F(ClipboardTest, FileListsFromEitherLinuxFormat) {
+TEST_F(UserClipboardTest, FileListsFromEitherLinuxFormat) {
   std::string longName = "/tmp/" + std::string(300, 'n') + ".pdf";
   struct TCase {
     std::vector<std::pair<AnsiString, std::string>> Content;
@@ -98,7 +98,7 @@ TEST_F(ClipboardTest, FileListsFromEitherLinuxFormat) {
   }
 }
 
-TEST_F(ClipboardTest, FileListsGoOutInBothLinuxFormats) {
+TEST_F(UserClipboardTest, FileListsGoOutInBothLinuxFormats) {
   // A drop block of two files, as an application puts it there.
   WideString list = u"/home/u/My Files/a.pdf";
   list.push_back(u'\0');
@@ -122,7 +122,7 @@ TEST_F(ClipboardTest, FileListsGoOutInBothLinuxFormats) {
   EXPECT_EQ(copied, "copy\nfile:///home/u/My%20Files/a.pdf\nfile:///tmp/%C3%A9.pdf");
 }
 
-TEST_F(ClipboardTest, RegisteredFormatsRoundTrip) {
+TEST_F(UserClipboardTest, RegisteredFormatsRoundTrip) {
   UINT fmt = RegisterClipboardFormatA("PdfBatch Settings");
   EXPECT_EQ(RegisterClipboardFormatA("pdfbatch settings"), fmt);
   char name[64];
@@ -148,7 +148,7 @@ TEST_F(ClipboardTest, RegisteredFormatsRoundTrip) {
   CloseClipboard();
 }
 
-TEST_F(ClipboardTest, OpeningOwningAndErrors) {
+TEST_F(UserClipboardTest, OpeningOwningAndErrors) {
   HWND other = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   SetLastError(0);
   EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr);
@@ -192,7 +192,7 @@ LRESULT ViewerProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return DefWindowProcA(h, m, w, l);
 }
 
-TEST_F(ClipboardTest, ViewerChainHearsOfEveryChange) {
+TEST_F(UserClipboardTest, ViewerChainHearsOfEveryChange) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = ViewerProc;
   wc.lpszClassName = "UserTestViewer";
@@ -219,9 +219,9 @@ TEST_F(ClipboardTest, ViewerChainHearsOfEveryChange) {
   EXPECT_EQ(GetClipboardViewer(), g_next[1]);
 }
 
-class DropTest : public TUserTest {};
+class UserDropTest : public TUserTest {};
 
-TEST_F(DropTest, DroppedFilesReachTheAcceptingWindowWithFullNames) {
+TEST_F(UserDropTest, DroppedFilesReachTheAcceptingWindowWithFullNames) {
   HWND top = MakeTop(WS_POPUP | WS_VISIBLE, RECT(100, 100, 400, 400));
   HWND panel = MakeChild(top, WS_VISIBLE, RECT(10, 10, 200, 200));
   HWND inner = MakeChild(panel, WS_VISIBLE, RECT(10, 10, 50, 50));

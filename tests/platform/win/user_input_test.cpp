@@ -13,7 +13,7 @@ using rtl::testing::InjectKeyPress;
 using rtl::testing::InjectMouseMove;
 using rtl::testing::RunUntilIdle;
 
-class InputTest : public TUserTest {
+class UserInputTest : public TUserTest {
  protected:
   std::vector<TLogged> Only(HWND h, std::initializer_list<UINT> msgs) {
     std::vector<TLogged> r;
@@ -23,7 +23,7 @@ class InputTest : public TUserTest {
   }
 };
 
-TEST_F(InputTest, ClickCarriesClientCoordinatesAndKeyFlags) {
+TEST_F(UserInputTest, ClickCarriesClientCoordinatesAndKeyFlags) {
   HWND a = MakeTop(WS_POPUP | WS_VISIBLE, RECT(100, 100, 300, 300));
   RunUntilIdle();
   Log.Clear();
@@ -51,9 +51,9 @@ struct TDoubleCase {
   std::vector<UINT> Downs;
 };
 
-class DoubleClickTest : public InputTest, public ::testing::WithParamInterface<TDoubleCase> {};
+class UserDoubleClickTest : public UserInputTest, public ::testing::WithParamInterface<TDoubleCase> {};
 
-TEST_P(DoubleClickTest, FollowsTimeDistanceAndClassStyle) {
+TEST_P(UserDoubleClickTest, FollowsTimeDistanceAndClassStyle) {
   const TDoubleCase& c = GetParam();
   HWND a = Make(0, c.Class, WS_POPUP | WS_VISIBLE, RECT(0, 0, 200, 200));
   RunUntilIdle();
@@ -69,7 +69,7 @@ TEST_P(DoubleClickTest, FollowsTimeDistanceAndClassStyle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Clicks, DoubleClickTest,
+    Clicks, UserDoubleClickTest,
     ::testing::Values(
         TDoubleCase{"Quick", "UserTestDbl", 100, 0, 2, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}},
         TDoubleCase{"NoClassStyle", "UserTestLog", 100, 0, 2, {WM_LBUTTONDOWN, WM_LBUTTONDOWN}},
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         TDoubleCase{"Third", "UserTestDbl", 100, 0, 3, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN}}),
     [](const ::testing::TestParamInfo<TDoubleCase>& i) { return std::string(i.param.Name); });
 
-TEST_F(InputTest, FrameClicksAreNonClientMessages) {
+TEST_F(UserInputTest, FrameClicksAreNonClientMessages) {
   HWND a = MakeTop(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, RECT(100, 100, 300, 300));
   RunUntilIdle();
   Log.Clear();
@@ -96,7 +96,7 @@ TEST_F(InputTest, FrameClicksAreNonClientMessages) {
   EXPECT_EQ(SendMessageA(a, WM_NCHITTEST, 0, MAKELPARAM(wr.Left + 60, wr.Top + 60)), HTCLIENT);
 }
 
-TEST_F(InputTest, SizingFrameHitCodes) {
+TEST_F(UserInputTest, SizingFrameHitCodes) {
   HWND a = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(100, 100, 300, 300));
   struct TCase {
     POINT Pt;
@@ -121,7 +121,7 @@ LRESULT TransparentProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return DefWindowProcA(h, m, w, l);
 }
 
-TEST_F(InputTest, TransparentHitPassesToTheWindowBelowAcrossTopLevelWindows) {
+TEST_F(UserInputTest, TransparentHitPassesToTheWindowBelowAcrossTopLevelWindows) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = TransparentProc;
   wc.lpszClassName = "UserTestTransparent";
@@ -147,7 +147,7 @@ TEST_F(InputTest, TransparentHitPassesToTheWindowBelowAcrossTopLevelWindows) {
   EXPECT_EQ(down[0].LParam, MAKELPARAM(10, 10));
 }
 
-TEST_F(InputTest, CaptureHeldByAPopupGetsAllMouseInput) {
+TEST_F(UserInputTest, CaptureHeldByAPopupGetsAllMouseInput) {
   HWND main = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(0, 0, 400, 400));
   HWND other = MakeTop(WS_POPUP | WS_VISIBLE, RECT(500, 0, 600, 100));
   SetActiveWindow(main);
@@ -191,7 +191,7 @@ LRESULT EatProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return DefWindowProcA(h, m, w, l);
 }
 
-TEST_F(InputTest, ClicksActivateUnlessTheWindowSaysOtherwise) {
+TEST_F(UserInputTest, ClicksActivateUnlessTheWindowSaysOtherwise) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = NoActivateProc;
   wc.lpszClassName = "UserTestNoActivate";
@@ -226,7 +226,7 @@ TEST_F(InputTest, ClicksActivateUnlessTheWindowSaysOtherwise) {
   EXPECT_EQ(LOWORD(act.back().WParam), WA_CLICKACTIVE);
 }
 
-TEST_F(InputTest, WheelGoesToTheFocusAndUpTheParents) {
+TEST_F(UserInputTest, WheelGoesToTheFocusAndUpTheParents) {
   HWND a = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100));
   HWND child = MakeChild(a, WS_VISIBLE, RECT(10, 10, 50, 50));
   HWND b = MakeTop(WS_POPUP | WS_VISIBLE, RECT(200, 0, 300, 100));
@@ -245,7 +245,7 @@ TEST_F(InputTest, WheelGoesToTheFocusAndUpTheParents) {
   EXPECT_TRUE(Only(b, {WM_MOUSEWHEEL}).empty());
 }
 
-TEST_F(InputTest, KeyMessagesCarryRepeatScanAndTransitionBits) {
+TEST_F(UserInputTest, KeyMessagesCarryRepeatScanAndTransitionBits) {
   HWND a = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100));
   SetActiveWindow(a);
   RunUntilIdle();
@@ -262,7 +262,7 @@ TEST_F(InputTest, KeyMessagesCarryRepeatScanAndTransitionBits) {
   EXPECT_EQ(Only(a, {WM_CHAR}).size(), 2u);
 }
 
-TEST_F(InputTest, AltAndF10OpenTheMenuThroughSysCommand) {
+TEST_F(UserInputTest, AltAndF10OpenTheMenuThroughSysCommand) {
   HWND a = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(0, 0, 100, 100));
   RunUntilIdle();
   struct TCase {
@@ -303,7 +303,7 @@ TEST_F(InputTest, AltAndF10OpenTheMenuThroughSysCommand) {
   EXPECT_EQ(static_cast<DWORD>(alt[1].LParam), 0xC0380001u);
 }
 
-TEST_F(InputTest, ControlWithAltIsNotASystemKey) {
+TEST_F(UserInputTest, ControlWithAltIsNotASystemKey) {
   HWND a = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100));
   SetActiveWindow(a);
   RunUntilIdle();
@@ -326,7 +326,7 @@ LRESULT StateProbe(HWND h, UINT m, WPARAM w, LPARAM l) {
   return DefWindowProcA(h, m, w, l);
 }
 
-TEST_F(InputTest, KeyStateFollowsRetrievedMessagesAndToggles) {
+TEST_F(UserInputTest, KeyStateFollowsRetrievedMessagesAndToggles) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = StateProbe;
   wc.lpszClassName = "UserTestKeyState";
@@ -359,7 +359,7 @@ TEST_F(InputTest, KeyStateFollowsRetrievedMessagesAndToggles) {
   EXPECT_EQ(GetKeyState(VK_CAPITAL), 0);
 }
 
-TEST_F(InputTest, TranslateMessagePostsCharacters) {
+TEST_F(UserInputTest, TranslateMessagePostsCharacters) {
   HWND a = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100));
   SetActiveWindow(a);
   RunUntilIdle();
@@ -374,7 +374,7 @@ TEST_F(InputTest, TranslateMessagePostsCharacters) {
   EXPECT_EQ(typed, "aB!\xC3\xA9");
 }
 
-TEST_F(InputTest, LayoutTables) {
+TEST_F(UserInputTest, LayoutTables) {
   BYTE ks[256] = {};
   WORD ch = 0;
   struct TCase {
@@ -404,7 +404,7 @@ TEST_F(InputTest, LayoutTables) {
   EXPECT_STREQ(name, "Down");
 }
 
-TEST_F(InputTest, MouseLeaveAndHoverTracking) {
+TEST_F(UserInputTest, MouseLeaveAndHoverTracking) {
   HWND a = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100));
   HWND b = MakeTop(WS_POPUP | WS_VISIBLE, RECT(200, 0, 300, 100));
   RunUntilIdle();
@@ -430,7 +430,7 @@ TEST_F(InputTest, MouseLeaveAndHoverTracking) {
   EXPECT_EQ(Log.Count(WM_MOUSELEAVE, b), 0);
 }
 
-TEST_F(InputTest, CursorFollowsTheHitCode) {
+TEST_F(UserInputTest, CursorFollowsTheHitCode) {
   HWND a = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(100, 100, 300, 300));
   RunUntilIdle();
   InjectMouseMove(POINT(101, 200));
@@ -445,7 +445,7 @@ TEST_F(InputTest, CursorFollowsTheHitCode) {
   (void)a;
 }
 
-TEST_F(InputTest, ClickOnAWindowDisabledByAModalOneBringsTheModalUp) {
+TEST_F(UserInputTest, ClickOnAWindowDisabledByAModalOneBringsTheModalUp) {
   HWND owner = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(0, 0, 300, 300));
   HWND modal = Make(0, "UserTestLog", WS_POPUP | WS_CAPTION | WS_VISIBLE, RECT(400, 0, 500, 100), owner);
   EnableWindow(owner, FALSE);

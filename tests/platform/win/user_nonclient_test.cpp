@@ -9,7 +9,7 @@ using rtl::testing::InjectMouseButton;
 using rtl::testing::InjectMouseMove;
 using rtl::testing::RunUntilIdle;
 
-class NonClientTest : public TUserTest {
+class UserNonClientTest : public TUserTest {
  protected:
   // Press at `from`, move to each point, release at the last one.
   void Drag(POINT from, std::initializer_list<POINT> path) {
@@ -31,7 +31,7 @@ class NonClientTest : public TUserTest {
   }
 };
 
-TEST_F(NonClientTest, DraggingTheCaptionMovesTheWindow) {
+TEST_F(UserNonClientTest, DraggingTheCaptionMovesTheWindow) {
   HWND a = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(100, 100, 300, 300));
   RunUntilIdle();
   Log.Clear();
@@ -45,7 +45,7 @@ TEST_F(NonClientTest, DraggingTheCaptionMovesTheWindow) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
-TEST_F(NonClientTest, SizingFromACornerStopsAtTheMinimumTrackingSize) {
+TEST_F(UserNonClientTest, SizingFromACornerStopsAtTheMinimumTrackingSize) {
   HWND a = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(100, 100, 300, 300));
   RunUntilIdle();
   Log.Clear();
@@ -59,7 +59,7 @@ TEST_F(NonClientTest, SizingFromACornerStopsAtTheMinimumTrackingSize) {
   EXPECT_GE(Only(a, WM_SIZE).size(), 1u);
 }
 
-TEST_F(NonClientTest, EscapeEndsAMoveWhereItStarted) {
+TEST_F(UserNonClientTest, EscapeEndsAMoveWhereItStarted) {
   HWND a = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(100, 100, 300, 300));
   RunUntilIdle();
   InjectMouseMove(POINT(160, 110));
@@ -72,7 +72,7 @@ TEST_F(NonClientTest, EscapeEndsAMoveWhereItStarted) {
   EXPECT_EQ(r, RECT(100, 100, 300, 300));
 }
 
-TEST_F(NonClientTest, CaptionButtonsActOnRelease) {
+TEST_F(UserNonClientTest, CaptionButtonsActOnRelease) {
   HWND a = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(100, 100, 300, 300));
   RunUntilIdle();
   RECT wr;
@@ -109,9 +109,9 @@ struct TScrollCase {
   int Pos;
 };
 
-class ScrollInfoTest : public NonClientTest, public ::testing::WithParamInterface<TScrollCase> {};
+class UserScrollInfoTest : public UserNonClientTest, public ::testing::WithParamInterface<TScrollCase> {};
 
-TEST_P(ScrollInfoTest, ClampsAndShowsAsNeeded) {
+TEST_P(UserScrollInfoTest, ClampsAndShowsAsNeeded) {
   const TScrollCase& c = GetParam();
   HWND a = MakeTop(WS_POPUP | WS_VISIBLE | WS_VSCROLL, RECT(0, 0, 100, 200));
   SCROLLINFO si = c.Set;
@@ -129,7 +129,7 @@ TEST_P(ScrollInfoTest, ClampsAndShowsAsNeeded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Bars, ScrollInfoTest,
+    Bars, UserScrollInfoTest,
     ::testing::Values(TScrollCase{"Plain", {0, SIF_ALL, 0, 100, 10, 50, 0}, true, 50},
                       TScrollCase{"PosBeyondMaxMinusPage", {0, SIF_ALL, 0, 100, 10, 99, 0}, true, 91},
                       TScrollCase{"PosBelowMin", {0, SIF_ALL, 20, 100, 10, 5, 0}, true, 20},
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TScrollCase{"KeptDisabled", {0, SIF_ALL | SIF_DISABLENOSCROLL, 0, 10, 20, 0, 0}, true, 0}),
     [](const ::testing::TestParamInfo<TScrollCase>& i) { return std::string(i.param.Name); });
 
-TEST_F(NonClientTest, ScrollBarClicksSendScrollCodes) {
+TEST_F(UserNonClientTest, ScrollBarClicksSendScrollCodes) {
   HWND a = MakeTop(WS_POPUP | WS_VISIBLE | WS_VSCROLL, RECT(0, 0, 100, 200));
   SCROLLINFO si{sizeof(si), SIF_ALL, 0, 100, 10, 0, 0};
   SetScrollInfo(a, SB_VERT, &si, TRUE);

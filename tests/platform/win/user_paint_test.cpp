@@ -31,7 +31,7 @@ LRESULT PaintingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return DefWindowProcA(h, m, w, l);
 }
 
-class PaintTest : public TUserTest {
+class UserPaintTest : public TUserTest {
  protected:
   void SetUp() override {
     TUserTest::SetUp();
@@ -56,7 +56,7 @@ class PaintTest : public TUserTest {
   }
 };
 
-TEST_F(PaintTest, InvalidationsCoalesceIntoOnePaint) {
+TEST_F(UserPaintTest, InvalidationsCoalesceIntoOnePaint) {
   HWND a = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 200, 200), kRed);
   RunUntilIdle();
   Fill(a, RECT(0, 0, 200, 200), kGreen);
@@ -80,7 +80,7 @@ TEST_F(PaintTest, InvalidationsCoalesceIntoOnePaint) {
   EXPECT_EQ(Log.Count(WM_ERASEBKGND, a), 0);
 }
 
-TEST_F(PaintTest, ErasingUsesTheClassBrushAndReportsFErase) {
+TEST_F(UserPaintTest, ErasingUsesTheClassBrushAndReportsFErase) {
   HWND a = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100), kRed);
   RunUntilIdle();
   Fill(a, RECT(0, 0, 100, 100), kGreen);
@@ -99,7 +99,7 @@ TEST_F(PaintTest, ErasingUsesTheClassBrushAndReportsFErase) {
   EXPECT_FALSE(PeekMessageA(&m, a, WM_PAINT, WM_PAINT, PM_NOREMOVE));
 }
 
-TEST_F(PaintTest, HiddenWindowsDoNotPaintAndShowingPaintsEverything) {
+TEST_F(UserPaintTest, HiddenWindowsDoNotPaintAndShowingPaintsEverything) {
   HWND p = Painter(WS_POPUP, RECT(0, 0, 100, 100), kRed);
   HWND c = Painter(WS_CHILD | WS_VISIBLE, RECT(10, 10, 30, 30), kBlue, p);
   InvalidateRect(p, nullptr, TRUE);
@@ -114,7 +114,7 @@ TEST_F(PaintTest, HiddenWindowsDoNotPaintAndShowingPaintsEverything) {
   EXPECT_EQ(WindowPixel(c, 5, 5), kBlue);
 }
 
-TEST_F(PaintTest, ChildrenAndSiblingsAreClippedAsTheStylesSay) {
+TEST_F(UserPaintTest, ChildrenAndSiblingsAreClippedAsTheStylesSay) {
   struct TCase {
     DWORD ParentStyle;
     DWORD LowerStyle;
@@ -139,7 +139,7 @@ TEST_F(PaintTest, ChildrenAndSiblingsAreClippedAsTheStylesSay) {
   }
 }
 
-TEST_F(PaintTest, DrawingOutsidePaintStaysAndXorUndoesItself) {
+TEST_F(UserPaintTest, DrawingOutsidePaintStaysAndXorUndoesItself) {
   HWND a = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100), kRed);
   RunUntilIdle();
   Fill(a, RECT(10, 10, 20, 20), kBlue);
@@ -154,7 +154,7 @@ TEST_F(PaintTest, DrawingOutsidePaintStaysAndXorUndoesItself) {
   EXPECT_EQ(WindowPixel(a, 50, 50), kRed);
 }
 
-TEST_F(PaintTest, ScrollWindowExMovesPixelsAndInvalidatesWhatItUncovers) {
+TEST_F(UserPaintTest, ScrollWindowExMovesPixelsAndInvalidatesWhatItUncovers) {
   HWND a = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100), kRed);
   RunUntilIdle();
   // Stripes: row y has the colour y.
@@ -186,7 +186,7 @@ TEST_F(PaintTest, ScrollWindowExMovesPixelsAndInvalidatesWhatItUncovers) {
   EXPECT_EQ(pending, RECT(0, 50, 100, 65));
 }
 
-TEST_F(PaintTest, ScrollingChildrenMovesThem) {
+TEST_F(UserPaintTest, ScrollingChildrenMovesThem) {
   HWND p = Painter(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, RECT(0, 0, 200, 200), kRed);
   HWND c = Painter(WS_CHILD | WS_VISIBLE, RECT(20, 20, 40, 40), kBlue, p);
   RunUntilIdle();
@@ -199,7 +199,7 @@ TEST_F(PaintTest, ScrollingChildrenMovesThem) {
   EXPECT_EQ(WindowPixel(p, 25, 25), kRed);
 }
 
-TEST_F(PaintTest, RedrawWindowFlags) {
+TEST_F(UserPaintTest, RedrawWindowFlags) {
   HWND p = Painter(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, RECT(0, 0, 200, 200), kRed);
   HWND c = Painter(WS_CHILD | WS_VISIBLE, RECT(20, 20, 40, 40), kBlue, p);
   RunUntilIdle();
@@ -232,7 +232,7 @@ TEST_F(PaintTest, RedrawWindowFlags) {
   EXPECT_EQ(Log.Count(WM_PAINT, p), 0);
 }
 
-TEST_F(PaintTest, SetRedrawFalseStopsPaintingUntilRedrawn) {
+TEST_F(UserPaintTest, SetRedrawFalseStopsPaintingUntilRedrawn) {
   HWND a = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100), kRed);
   RunUntilIdle();
   SendMessageA(a, WM_SETREDRAW, FALSE, 0);
@@ -245,7 +245,7 @@ TEST_F(PaintTest, SetRedrawFalseStopsPaintingUntilRedrawn) {
   EXPECT_EQ(g_painted.size(), 1u);
 }
 
-TEST_F(PaintTest, WindowRegionClipsPaintingAndHitTesting) {
+TEST_F(UserPaintTest, WindowRegionClipsPaintingAndHitTesting) {
   HWND a = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100), kRed);
   RunUntilIdle();
   Fill(a, RECT(0, 0, 100, 100), kGreen);
@@ -260,7 +260,7 @@ TEST_F(PaintTest, WindowRegionClipsPaintingAndHitTesting) {
   DeleteObject(copy);
 }
 
-TEST_F(PaintTest, PrintDrawsTheWindowAndItsChildrenIntoAnyDC) {
+TEST_F(UserPaintTest, PrintDrawsTheWindowAndItsChildrenIntoAnyDC) {
   HWND p = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100), kRed);
   Painter(WS_CHILD | WS_VISIBLE, RECT(10, 10, 30, 30), kBlue, p);
   RunUntilIdle();
@@ -281,7 +281,7 @@ TEST_F(PaintTest, PrintDrawsTheWindowAndItsChildrenIntoAnyDC) {
   DeleteDC(mem);
 }
 
-TEST_F(PaintTest, DefaultFrameShowsActivation) {
+TEST_F(UserPaintTest, DefaultFrameShowsActivation) {
   HWND a = Painter(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(0, 0, 200, 150), kRed);
   HWND b = Painter(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(300, 0, 500, 150), kRed);
   SetActiveWindow(a);

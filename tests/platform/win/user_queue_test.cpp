@@ -13,14 +13,14 @@ namespace {
 
 using namespace user_test;
 
-class QueueTest : public TUserTest {};
+class UserQueueTest : public TUserTest {};
 
 LRESULT Countdown(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_USER) return w == 0 ? 1 : SendMessageA(h, WM_USER, w - 1, 0) + 1;
   return DefWindowProcA(h, m, w, l);
 }
 
-TEST_F(QueueTest, SendMessageIsReentrant) {
+TEST_F(UserQueueTest, SendMessageIsReentrant) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = Countdown;
   wc.lpszClassName = "UserTestCountdown";
@@ -36,9 +36,9 @@ struct TFilterCase {
   std::vector<UINT> Gets;
 };
 
-class PeekFilterTest : public TUserTest, public ::testing::WithParamInterface<TFilterCase> {};
+class UserPeekFilterTest : public TUserTest, public ::testing::WithParamInterface<TFilterCase> {};
 
-TEST_P(PeekFilterTest, TakesWhatPassesTheFilter) {
+TEST_P(UserPeekFilterTest, TakesWhatPassesTheFilter) {
   const TFilterCase& c = GetParam();
   HWND a = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   HWND b = MakeChild(a, 0, RECT(0, 0, 5, 5));
@@ -60,7 +60,7 @@ TEST_P(PeekFilterTest, TakesWhatPassesTheFilter) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Filters, PeekFilterTest,
+    Filters, UserPeekFilterTest,
     ::testing::Values(TFilterCase{"All", 0, 0, 0, {WM_USER + 1, WM_USER + 2, WM_USER + 3, WM_USER + 4}},
                       TFilterCase{"WindowAndChildren", 'A', 0, 0, {WM_USER + 1, WM_USER + 2}},
                       TFilterCase{"Child", 'B', 0, 0, {WM_USER + 2}},
@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TFilterCase{"Nothing", 0, WM_USER + 10, WM_USER + 20, {}}),
     [](const ::testing::TestParamInfo<TFilterCase>& i) { return std::string(i.param.Name); });
 
-TEST_F(QueueTest, RetrievalFollowsThePriorities) {
+TEST_F(UserQueueTest, RetrievalFollowsThePriorities) {
   HWND a = MakeTop(WS_POPUP | WS_VISIBLE, RECT(10, 10, 110, 110));
   rtl::testing::RunUntilIdle();
   SetTimer(a, 1, 10, nullptr);
@@ -93,7 +93,7 @@ TEST_F(QueueTest, RetrievalFollowsThePriorities) {
   KillTimer(a, 1);
 }
 
-TEST_F(QueueTest, QueueStatusFlagsChooseTheKinds) {
+TEST_F(UserQueueTest, QueueStatusFlagsChooseTheKinds) {
   HWND a = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 50, 50));
   rtl::testing::RunUntilIdle();
   InvalidateRect(a, nullptr, TRUE);
@@ -106,7 +106,7 @@ TEST_F(QueueTest, QueueStatusFlagsChooseTheKinds) {
   EXPECT_EQ(m.message, static_cast<UINT>(WM_USER));
 }
 
-TEST_F(QueueTest, QuitComesAfterPostedMessages) {
+TEST_F(UserQueueTest, QuitComesAfterPostedMessages) {
   HWND a = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   PostMessageA(a, WM_USER, 0, 0);
   PostQuitMessage(7);
@@ -125,14 +125,14 @@ TEST_F(QueueTest, QuitComesAfterPostedMessages) {
   EXPECT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST_F(QueueTest, PointersCannotWaitInAQueue) {
+TEST_F(UserQueueTest, PointersCannotWaitInAQueue) {
   HWND a = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   char text[] = "x";
   EXPECT_FALSE(PostMessageA(a, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)));
   EXPECT_EQ(GetLastError(), 1159u);
 }
 
-TEST_F(QueueTest, PostFromAnotherThreadWakesABlockedGetMessage) {
+TEST_F(UserQueueTest, PostFromAnotherThreadWakesABlockedGetMessage) {
   HWND a = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   std::thread worker([a] {
     // This send only returns once the main thread is inside GetMessage.
@@ -171,7 +171,7 @@ LRESULT MainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return DefWindowProcA(h, m, w, l);
 }
 
-TEST_F(QueueTest, ThreadsSendToEachOtherWithoutDeadlock) {
+TEST_F(UserQueueTest, ThreadsSendToEachOtherWithoutDeadlock) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = WorkerProc;
   wc.lpszClassName = "UserTestWorker";
@@ -201,7 +201,7 @@ TEST_F(QueueTest, ThreadsSendToEachOtherWithoutDeadlock) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_THREAD_ID);
 }
 
-TEST_F(QueueTest, SendMessageTimeoutGivesUpOnABusyThread) {
+TEST_F(UserQueueTest, SendMessageTimeoutGivesUpOnABusyThread) {
   std::promise<HWND> ready;
   std::promise<void> release;
   std::thread worker([&] {
@@ -218,7 +218,7 @@ TEST_F(QueueTest, SendMessageTimeoutGivesUpOnABusyThread) {
   worker.join();
 }
 
-TEST_F(QueueTest, SynchronizedCallsRunInsideTheMainLoop) {
+TEST_F(UserQueueTest, SynchronizedCallsRunInsideTheMainLoop) {
   std::atomic<bool> onMain{false};
   std::thread worker([&] {
     TThread::Synchronize(nullptr, [&] {
@@ -233,7 +233,7 @@ TEST_F(QueueTest, SynchronizedCallsRunInsideTheMainLoop) {
   EXPECT_EQ(m.wParam, 3u);
 }
 
-TEST_F(QueueTest, MethodWindowReceivesPostsFromWorkers) {
+TEST_F(UserQueueTest, MethodWindowReceivesPostsFromWorkers) {
   // A hidden window whose procedure is a method, as utility windows are.
   int sum = 0, count = 0;
   HWND util = Make(WS_EX_TOOLWINDOW, "UserTestLog", WS_POPUP, RECT(0, 0, 0, 0));
@@ -257,7 +257,7 @@ TEST_F(QueueTest, MethodWindowReceivesPostsFromWorkers) {
   FreeObjectInstance(inst);
 }
 
-TEST_F(QueueTest, MsgWaitReturnsForHandlesAndForInput) {
+TEST_F(UserQueueTest, MsgWaitReturnsForHandlesAndForInput) {
   HANDLE ev = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   std::thread worker([ev] { SetEvent(ev); });
   EXPECT_EQ(MsgWaitForMultipleObjects(1, &ev, FALSE, INFINITE, QS_ALLINPUT), WAIT_OBJECT_0);

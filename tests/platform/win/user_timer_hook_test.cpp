@@ -6,7 +6,7 @@ namespace {
 
 using namespace user_test;
 
-class TimerTest : public TUserTest {
+class UserTimerTest : public TUserTest {
  protected:
   // The WM_TIMER messages one pass of the loop delivers, as their ids.
   std::vector<WPARAM> Pump() {
@@ -20,7 +20,7 @@ class TimerTest : public TUserTest {
   }
 };
 
-TEST_F(TimerTest, FiresOnTheVirtualClockAndFoldsMissedIntervals) {
+TEST_F(UserTimerTest, FiresOnTheVirtualClockAndFoldsMissedIntervals) {
   HWND a = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   EXPECT_EQ(SetTimer(a, 7, 100, nullptr), 7u);
   rtl::testing::AdvanceClock(99);
@@ -41,7 +41,7 @@ TEST_F(TimerTest, FiresOnTheVirtualClockAndFoldsMissedIntervals) {
   EXPECT_FALSE(KillTimer(a, 7));
 }
 
-TEST_F(TimerTest, EarliestDueComesFirstAndShortIntervalsAreClamped) {
+TEST_F(UserTimerTest, EarliestDueComesFirstAndShortIntervalsAreClamped) {
   HWND a = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   SetTimer(a, 1, 30, nullptr);
   SetTimer(a, 2, 1, nullptr);  // below the minimum of 10 ms
@@ -61,7 +61,7 @@ TEST_F(TimerTest, EarliestDueComesFirstAndShortIntervalsAreClamped) {
 std::vector<UINT_PTR> g_procIds;
 void TimerCallback(HWND, UINT, UINT_PTR id, DWORD) { g_procIds.push_back(id); }
 
-TEST_F(TimerTest, ThreadTimersCallTheirProcedure) {
+TEST_F(UserTimerTest, ThreadTimersCallTheirProcedure) {
   g_procIds.clear();
   UINT_PTR a = SetTimer(nullptr, 0, 50, TimerCallback);
   UINT_PTR b = SetTimer(nullptr, 0, 50, TimerCallback);
@@ -74,7 +74,7 @@ TEST_F(TimerTest, ThreadTimersCallTheirProcedure) {
   KillTimer(nullptr, b);
 }
 
-TEST_F(TimerTest, APostedTimerMessageCannotCallAnArbitraryAddress) {
+TEST_F(UserTimerTest, APostedTimerMessageCannotCallAnArbitraryAddress) {
   g_procIds.clear();
   HWND a = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   PostMessageA(a, WM_TIMER, 9, reinterpret_cast<LPARAM>(&TimerCallback));
@@ -88,7 +88,7 @@ TEST_F(TimerTest, APostedTimerMessageCannotCallAnArbitraryAddress) {
   KillTimer(nullptr, id);
 }
 
-TEST_F(TimerTest, DestroyingTheWindowKillsItsTimers) {
+TEST_F(UserTimerTest, DestroyingTheWindowKillsItsTimers) {
   HWND a = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   SetTimer(a, 1, 10, nullptr);
   DestroyWindow(a);
@@ -123,9 +123,9 @@ LRESULT RetHook(int code, WPARAM w, LPARAM l) {
   return CallNextHookEx(nullptr, code, w, l);
 }
 
-class HookTest : public TUserTest {};
+class UserHookTest : public TUserTest {};
 
-TEST_F(HookTest, CallWndProcHooksRunLastInstalledFirstForSentMessagesOnly) {
+TEST_F(UserHookTest, CallWndProcHooksRunLastInstalledFirstForSentMessagesOnly) {
   HWND a = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   g_trail.clear();
   g_first = SetWindowsHookExA(WH_CALLWNDPROC, FirstHook, nullptr, GetCurrentThreadId());
@@ -151,7 +151,7 @@ LRESULT BlockUser(int code, WPARAM w, LPARAM l) {
   return CallNextHookEx(nullptr, code, w, l);
 }
 
-TEST_F(HookTest, GetMessageHookRewritesTheRetrievedMessage) {
+TEST_F(UserHookTest, GetMessageHookRewritesTheRetrievedMessage) {
   HWND a = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   HHOOK h = SetWindowsHookExA(WH_GETMESSAGE, BlockUser, nullptr, 0);
   PostMessageA(a, WM_USER + 7, 0, 0);
@@ -170,7 +170,7 @@ LRESULT EatEscape(int code, WPARAM w, LPARAM l) {
   return CallNextHookEx(nullptr, code, w, l);
 }
 
-TEST_F(HookTest, KeyboardHookDiscardsKeys) {
+TEST_F(UserHookTest, KeyboardHookDiscardsKeys) {
   HWND a = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(0, 0, 100, 100));
   rtl::testing::RunUntilIdle();
   ASSERT_EQ(GetFocus(), a);
@@ -200,7 +200,7 @@ LRESULT EatRightClicks(int code, WPARAM w, LPARAM l) {
   return CallNextHookEx(nullptr, code, w, l);
 }
 
-TEST_F(HookTest, MouseHookSeesTargetAndDiscardsEvents) {
+TEST_F(UserHookTest, MouseHookSeesTargetAndDiscardsEvents) {
   HWND a = MakeTop(WS_POPUP | WS_VISIBLE, RECT(100, 100, 200, 200));
   rtl::testing::RunUntilIdle();
   HHOOK h = SetWindowsHookExA(WH_MOUSE, EatRightClicks, nullptr, 0);
@@ -225,7 +225,7 @@ LRESULT VetoCreation(int code, WPARAM w, LPARAM l) {
   return CallNextHookEx(nullptr, code, w, l);
 }
 
-TEST_F(HookTest, CbtHookCanVetoCreation) {
+TEST_F(UserHookTest, CbtHookCanVetoCreation) {
   HHOOK h = SetWindowsHookExA(WH_CBT, VetoCreation, nullptr, 0);
   EXPECT_EQ(Make(0, "UserTestLog", WS_POPUP, RECT(0, 0, 10, 10), nullptr, "veto"), nullptr);
   EXPECT_NE(Make(0, "UserTestLog", WS_POPUP, RECT(0, 0, 10, 10), nullptr, "fine"), nullptr);

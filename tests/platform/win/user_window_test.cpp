@@ -7,7 +7,7 @@ namespace {
 
 using namespace user_test;
 
-class WindowTest : public TUserTest {};
+class UserWindowTest : public TUserTest {};
 
 LRESULT FailNcCreate(HWND h, UINT m, WPARAM w, LPARAM l) {
   Record(h, m, w, l);
@@ -21,7 +21,7 @@ LRESULT FailCreate(HWND h, UINT m, WPARAM w, LPARAM l) {
   return DefWindowProcA(h, m, w, l);
 }
 
-TEST_F(WindowTest, ClassRegistrationRules) {
+TEST_F(UserWindowTest, ClassRegistrationRules) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = DefWindowProcA;
   wc.lpszClassName = "UserTestClassRules";
@@ -57,7 +57,7 @@ TEST_F(WindowTest, ClassRegistrationRules) {
   EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
 }
 
-TEST_F(WindowTest, FailedCreationCleansUp) {
+TEST_F(UserWindowTest, FailedCreationCleansUp) {
   struct TCase {
     const char* Class;
     WNDPROC Proc;
@@ -83,7 +83,7 @@ TEST_F(WindowTest, FailedCreationCleansUp) {
   }
 }
 
-TEST_F(WindowTest, StaleHandlesNeverReachANewerWindow) {
+TEST_F(UserWindowTest, StaleHandlesNeverReachANewerWindow) {
   HWND first = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   DestroyWindow(first);
   // The slot is reused by the next window; the old handle stays dead.
@@ -98,7 +98,7 @@ TEST_F(WindowTest, StaleHandlesNeverReachANewerWindow) {
   EXPECT_FALSE(DestroyWindow(first));
 }
 
-TEST_F(WindowTest, HandleOutlivesTheObjectThatUsedIt) {
+TEST_F(UserWindowTest, HandleOutlivesTheObjectThatUsedIt) {
   // The procedure instance goes, the window stays with a plain procedure.
   int calls = 0;
   HWND h = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
@@ -116,7 +116,7 @@ TEST_F(WindowTest, HandleOutlivesTheObjectThatUsedIt) {
   EXPECT_TRUE(IsWindow(h));
 }
 
-TEST_F(WindowTest, WindowLongs) {
+TEST_F(UserWindowTest, WindowLongs) {
   HWND h = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   Log.KeepNoise = true;
   SetWindowLongA(h, GWL_STYLE, WS_POPUP | WS_BORDER);
@@ -138,7 +138,7 @@ TEST_F(WindowTest, WindowLongs) {
   EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWL_WNDPROC)), &LoggingProc);
 }
 
-TEST_F(WindowTest, TextGoesThroughMessages) {
+TEST_F(UserWindowTest, TextGoesThroughMessages) {
   HWND h = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   Log.KeepNoise = true;
   EXPECT_TRUE(SetWindowTextA(h, "Hello, world"));
@@ -156,7 +156,7 @@ TEST_F(WindowTest, TextGoesThroughMessages) {
   EXPECT_EQ(WideString(wbuf), u"Gr\u00FC\u00DFe");
 }
 
-TEST_F(WindowTest, Relations) {
+TEST_F(UserWindowTest, Relations) {
   HWND owner = MakeTop(WS_OVERLAPPEDWINDOW, RECT(0, 0, 100, 100));
   HWND popup = Make(0, "UserTestLog", WS_POPUP, RECT(0, 0, 10, 10), owner);
   HWND overlapped = Make(0, "UserTestLog", WS_OVERLAPPED, RECT(0, 0, 10, 10), owner);
@@ -198,7 +198,7 @@ LRESULT Tagging(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR ref) 
   return DefSubclassProc(h, m, w, l);
 }
 
-TEST_F(WindowTest, SubclassChainsLeaveInAnyOrder) {
+TEST_F(UserWindowTest, SubclassChainsLeaveInAnyOrder) {
   HWND h = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   std::string trail;
   auto ref = reinterpret_cast<DWORD_PTR>(&trail);
@@ -229,7 +229,7 @@ LRESULT RemovesItselfWhileRunning(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR i
   return DefSubclassProc(h, m, w, l);
 }
 
-TEST_F(WindowTest, SubclassRemovedWhileItRunsStillPassesOn) {
+TEST_F(UserWindowTest, SubclassRemovedWhileItRunsStillPassesOn) {
   HWND h = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   std::string trail;
   auto ref = reinterpret_cast<DWORD_PTR>(&trail);
@@ -240,7 +240,7 @@ TEST_F(WindowTest, SubclassRemovedWhileItRunsStillPassesOn) {
   EXPECT_EQ(trail, "211");
 }
 
-TEST_F(WindowTest, ObjectInstanceIsAPlainProcedure) {
+TEST_F(UserWindowTest, ObjectInstanceIsAPlainProcedure) {
   UINT seen = 0;
   WNDPROC inst = MakeObjectInstance([&](TMessage& m) {
     seen = m.Msg;

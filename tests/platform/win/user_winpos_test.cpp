@@ -26,7 +26,7 @@ struct TOrderCase {
   std::vector<TStep> Expected;
 };
 
-class MessageOrderTest : public TUserTest, public ::testing::WithParamInterface<TOrderCase> {
+class UserMessageOrderTest : public TUserTest, public ::testing::WithParamInterface<TOrderCase> {
  public:
   // The fixture's helpers, for the case's lambdas.
   using TUserTest::Make;
@@ -40,7 +40,7 @@ const RECT kRectB(500, 100, 800, 300);
 const TOrderCase kOrderCases[] = {
     {"CreateVisibleOverlapped", nullptr,
      [](TUserTest& t, std::map<char, HWND>& w) {
-       w['A'] = static_cast<MessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
+       w['A'] = static_cast<UserMessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
      },
      {{WM_GETMINMAXINFO, 'A'},
       {WM_NCCREATE, 'A'},
@@ -59,10 +59,10 @@ const TOrderCase kOrderCases[] = {
       {WM_WINDOWPOSCHANGED, 'A'}}},
     {"CreateVisibleChild",
      [](TUserTest& t, std::map<char, HWND>& w) {
-       w['P'] = static_cast<MessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
+       w['P'] = static_cast<UserMessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
      },
      [](TUserTest& t, std::map<char, HWND>& w) {
-       w['C'] = static_cast<MessageOrderTest&>(t).MakeChild(w['P'], WS_VISIBLE, RECT(10, 10, 60, 40));
+       w['C'] = static_cast<UserMessageOrderTest&>(t).MakeChild(w['P'], WS_VISIBLE, RECT(10, 10, 60, 40));
      },
      {{WM_NCCREATE, 'C'},
       {WM_NCCALCSIZE, 'C'},
@@ -77,7 +77,7 @@ const TOrderCase kOrderCases[] = {
       {WM_WINDOWPOSCHANGED, 'C'}}},
     {"MoveTopLevel",
      [](TUserTest& t, std::map<char, HWND>& w) {
-       w['A'] = static_cast<MessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
+       w['A'] = static_cast<UserMessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
      },
      [](TUserTest&, std::map<char, HWND>& w) {
        SetWindowPos(w['A'], nullptr, 150, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -85,7 +85,7 @@ const TOrderCase kOrderCases[] = {
      {{WM_WINDOWPOSCHANGING, 'A'}, {WM_WINDOWPOSCHANGED, 'A'}, {WM_MOVE, 'A'}}},
     {"GrowTopLevel",
      [](TUserTest& t, std::map<char, HWND>& w) {
-       w['A'] = static_cast<MessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
+       w['A'] = static_cast<UserMessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
      },
      [](TUserTest&, std::map<char, HWND>& w) {
        SetWindowPos(w['A'], nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -99,7 +99,7 @@ const TOrderCase kOrderCases[] = {
       {WM_SIZE, 'A', false, SIZE_RESTORED}}},
     {"ActivateOther",
      [](TUserTest& t, std::map<char, HWND>& w) {
-       auto& m = static_cast<MessageOrderTest&>(t);
+       auto& m = static_cast<UserMessageOrderTest&>(t);
        w['A'] = m.MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
        w['B'] = m.MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectB);
      },
@@ -114,13 +114,13 @@ const TOrderCase kOrderCases[] = {
       {WM_SETFOCUS, 'A'}}},
     {"DisableFocused",
      [](TUserTest& t, std::map<char, HWND>& w) {
-       w['A'] = static_cast<MessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
+       w['A'] = static_cast<UserMessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
      },
      [](TUserTest&, std::map<char, HWND>& w) { EnableWindow(w['A'], FALSE); },
      {{WM_CANCELMODE, 'A'}, {WM_KILLFOCUS, 'A'}, {WM_ENABLE, 'A', false, FALSE}}},
     {"HideActive",
      [](TUserTest& t, std::map<char, HWND>& w) {
-       auto& m = static_cast<MessageOrderTest&>(t);
+       auto& m = static_cast<UserMessageOrderTest&>(t);
        w['B'] = m.MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectB);
        w['A'] = m.MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
      },
@@ -136,7 +136,7 @@ const TOrderCase kOrderCases[] = {
       {WM_SETFOCUS, 'B'}}},
     {"MaximizeActive",
      [](TUserTest& t, std::map<char, HWND>& w) {
-       w['A'] = static_cast<MessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
+       w['A'] = static_cast<UserMessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
      },
      [](TUserTest&, std::map<char, HWND>& w) { ShowWindow(w['A'], SW_MAXIMIZE); },
      {{WM_GETMINMAXINFO, 'A'},
@@ -150,7 +150,7 @@ const TOrderCase kOrderCases[] = {
       {WM_SIZE, 'A', false, SIZE_MAXIMIZED}}},
     {"DestroyWithChildren",
      [](TUserTest& t, std::map<char, HWND>& w) {
-       auto& m = static_cast<MessageOrderTest&>(t);
+       auto& m = static_cast<UserMessageOrderTest&>(t);
        w['P'] = m.MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
        w['C'] = m.MakeChild(w['P'], WS_VISIBLE, RECT(0, 0, 50, 50));
        w['G'] = m.MakeChild(w['C'], WS_VISIBLE, RECT(0, 0, 20, 20));
@@ -173,7 +173,7 @@ const TOrderCase kOrderCases[] = {
       {WM_NCDESTROY, 'P'}}},
 };
 
-TEST_P(MessageOrderTest, FollowsTheDocumentedOrder) {
+TEST_P(UserMessageOrderTest, FollowsTheDocumentedOrder) {
   const TOrderCase& c = GetParam();
   std::map<char, HWND> w;
   if (c.Setup) c.Setup(*this, w);
@@ -185,12 +185,12 @@ TEST_P(MessageOrderTest, FollowsTheDocumentedOrder) {
   EXPECT_TRUE(MatchesSequence(Log.Items, expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, MessageOrderTest, ::testing::ValuesIn(kOrderCases),
+INSTANTIATE_TEST_SUITE_P(Windows, UserMessageOrderTest, ::testing::ValuesIn(kOrderCases),
                          [](const ::testing::TestParamInfo<TOrderCase>& i) { return std::string(i.param.Name); });
 
-class WinPosTest : public TUserTest {};
+class UserWinPosTest : public TUserTest {};
 
-TEST_F(WinPosTest, ReportsChangedAndUnchangedPartsInWindowPosChanged) {
+TEST_F(UserWinPosTest, ReportsChangedAndUnchangedPartsInWindowPosChanged) {
   HWND a = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
   Log.Clear();
   SetWindowPos(a, nullptr, 100, 100, 320, 300, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -203,7 +203,7 @@ TEST_F(WinPosTest, ReportsChangedAndUnchangedPartsInWindowPosChanged) {
   EXPECT_EQ(Log.Count(WM_SIZE, a), 1);
 }
 
-TEST_F(WinPosTest, WindowPosChangingCanVetoTheShow) {
+TEST_F(UserWinPosTest, WindowPosChangingCanVetoTheShow) {
   // A handler that takes SWP_SHOWWINDOW away keeps the window hidden.
   static WNDPROC base = nullptr;
   HWND a = MakeTop(WS_OVERLAPPEDWINDOW, kRectA);
@@ -215,7 +215,7 @@ TEST_F(WinPosTest, WindowPosChangingCanVetoTheShow) {
   EXPECT_FALSE(IsWindowVisible(a));
 }
 
-TEST_F(WinPosTest, ClientAreaFollowsTheFrameAndAdjustWindowRectAgrees) {
+TEST_F(UserWinPosTest, ClientAreaFollowsTheFrameAndAdjustWindowRectAgrees) {
   struct TCase {
     DWORD Style;
     DWORD Ex;
@@ -241,7 +241,7 @@ TEST_F(WinPosTest, ClientAreaFollowsTheFrameAndAdjustWindowRectAgrees) {
   }
 }
 
-TEST_F(WinPosTest, MaximizedWindowCoversTheWorkAreaWithItsFrameBeyond) {
+TEST_F(UserWinPosTest, MaximizedWindowCoversTheWorkAreaWithItsFrameBeyond) {
   HWND a = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
   ShowWindow(a, SW_MAXIMIZE);
   EXPECT_TRUE(IsZoomed(a));
@@ -257,7 +257,7 @@ TEST_F(WinPosTest, MaximizedWindowCoversTheWorkAreaWithItsFrameBeyond) {
   EXPECT_FALSE(IsZoomed(a));
 }
 
-TEST_F(WinPosTest, MinimizeHidesOwnedPopupsAndRestoreBringsThemBack) {
+TEST_F(UserWinPosTest, MinimizeHidesOwnedPopupsAndRestoreBringsThemBack) {
   HWND owner = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
   HWND popup = Make(0, "UserTestLog", WS_POPUP | WS_VISIBLE, RECT(10, 10, 50, 50), owner);
   ShowWindow(owner, SW_MINIMIZE);
@@ -271,7 +271,7 @@ TEST_F(WinPosTest, MinimizeHidesOwnedPopupsAndRestoreBringsThemBack) {
   EXPECT_EQ(r, kRectA);
 }
 
-TEST_F(WinPosTest, TopmostWindowsKeepTheirBand) {
+TEST_F(UserWinPosTest, TopmostWindowsKeepTheirBand) {
   HWND top = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 10, 10), WS_EX_TOPMOST);
   HWND normal = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 10, 10));
   // A new normal window starts below the topmost ones.
@@ -285,7 +285,7 @@ TEST_F(WinPosTest, TopmostWindowsKeepTheirBand) {
   EXPECT_EQ(GetTopWindow(nullptr), top);
 }
 
-TEST_F(WinPosTest, OwnedWindowsStayAboveTheirOwner) {
+TEST_F(UserWinPosTest, OwnedWindowsStayAboveTheirOwner) {
   HWND owner = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 10, 10));
   HWND owned = Make(0, "UserTestLog", WS_POPUP | WS_VISIBLE, RECT(0, 0, 10, 10), owner);
   HWND other = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 10, 10));
@@ -296,7 +296,7 @@ TEST_F(WinPosTest, OwnedWindowsStayAboveTheirOwner) {
   EXPECT_EQ(GetWindow(owner, GW_HWNDNEXT), other);
 }
 
-TEST_F(WinPosTest, ChildZOrderAndDeferredPositions) {
+TEST_F(UserWinPosTest, ChildZOrderAndDeferredPositions) {
   HWND p = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 200, 200));
   HWND a = MakeChild(p, WS_VISIBLE, RECT(0, 0, 10, 10));
   HWND b = MakeChild(p, WS_VISIBLE, RECT(0, 0, 10, 10));
@@ -313,7 +313,7 @@ TEST_F(WinPosTest, ChildZOrderAndDeferredPositions) {
   EXPECT_EQ(r, RECT(30, 40, 50, 60));
 }
 
-TEST_F(WinPosTest, MapsPointsBetweenWindows) {
+TEST_F(UserWinPosTest, MapsPointsBetweenWindows) {
   HWND p = MakeTop(WS_POPUP | WS_VISIBLE, RECT(100, 50, 400, 350));
   HWND c = MakeChild(p, WS_VISIBLE | WS_BORDER, RECT(20, 30, 120, 130));
   POINT pt(0, 0);
