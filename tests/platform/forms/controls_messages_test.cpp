@@ -183,6 +183,48 @@ TEST(ControlMessages, ClientOriginNeedsAWindowSomewhereUp) {
   }
 }
 
+TEST(ControlMessages, PointsConvertBetweenAControlAndAnyOfItsParents) {
+  TWinControl Outer(nullptr);
+  Outer.SetName("Outer");
+  auto* Middle = new TWinControl(nullptr);
+  Middle->SetBounds(10, 20, 100, 100);
+  Middle->SetParent(&Outer);
+  auto* Leaf = new TProbe(nullptr);
+  Leaf->SetName("Leaf");
+  Leaf->SetBounds(3, 4, 10, 10);
+  Leaf->SetParent(Middle);
+  EXPECT_EQ(Leaf->ClientToParent(TPoint(1, 1)), TPoint(4, 5));
+  EXPECT_EQ(Leaf->ClientToParent(TPoint(1, 1), &Outer), TPoint(14, 25));
+  EXPECT_EQ(Leaf->ParentToClient(TPoint(14, 25), &Outer), TPoint(1, 1));
+  TWinControl Stranger(nullptr);
+  try {
+    Leaf->ClientToParent(TPoint(0, 0), &Stranger);
+    FAIL();
+  } catch (EInvalidOperation& E) {
+    EXPECT_EQ(E.Message(), "Parent given is not a parent of 'Leaf'");
+  }
+  EXPECT_THROW(Outer.ClientToParent(TPoint(0, 0)), EInvalidOperation);
+}
+
+TEST(ControlMessages, AUtilityWindowHandsItsMessagesToAMethod) {
+  Log L;
+  HWND Wnd = nullptr;
+  Wnd = AllocateHWnd([&](TMessage& M) {
+    if (M.Msg == WM_USER + 1) {
+      L.push_back("user " + std::to_string(M.WParam));
+      M.Result = 42;
+    } else {
+      M.Result = DefWindowProc(Wnd, M.Msg, M.WParam, M.LParam);
+    }
+  });
+  ASSERT_NE(Wnd, nullptr);
+  EXPECT_FALSE(IsWindowVisible(Wnd));
+  EXPECT_EQ(SendMessage(Wnd, WM_USER + 1, 7, 0), 42);
+  EXPECT_EQ(L, (Log{"user 7"}));
+  DeallocateHWnd(Wnd);
+  EXPECT_FALSE(IsWindow(Wnd));
+}
+
 TEST(ControlMessages, AcceleratorsAndHintParts) {
   EXPECT_TRUE(IsAccel('N', "&Name"));
   EXPECT_TRUE(IsAccel('n', "Fi&nd"));
