@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/forms/icon.h"
+#include "platform/forms/jpeg.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/strutils.h"
@@ -21,7 +22,10 @@ struct TFileFormat {
 
 struct TFileFormats {
   std::mutex Lock;
-  std::vector<TFileFormat> List{{"ico", "Icons", TIcon::StaticClass()}, {"bmp", "Bitmaps", TBitmap::StaticClass()}};
+  std::vector<TFileFormat> List{{"ico", "Icons", TIcon::StaticClass()},
+                                {"bmp", "Bitmaps", TBitmap::StaticClass()},
+                                {"jpeg", "JPEG Image File", TJPEGImage::StaticClass()},
+                                {"jpg", "JPEG Image File", TJPEGImage::StaticClass()}};
 };
 
 TFileFormats& Formats() {

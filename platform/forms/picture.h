@@ -52,8 +52,8 @@ class TPicture : public TInterfacedPersistent {
   void WriteData(TStream* Stream);
 
   // The registry: extensions compare without case, the latest
-  // registration of an extension wins. "bmp" (TBitmap) and "ico" (TIcon)
-  // are there from the start.
+  // registration of an extension wins. "ico" (TIcon), "bmp" (TBitmap),
+  // "jpeg" and "jpg" (TJPEGImage) are there from the start.
   static void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description, TGraphicClass GraphicClass);
   // Drops the formats of AClass and of the classes derived from it.
   static void UnregisterGraphicClass(TGraphicClass AClass);

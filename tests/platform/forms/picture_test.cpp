@@ -53,10 +53,12 @@ std::string WriteTemp(const std::string& name, const std::string& bytes) {
   return path;
 }
 
-TEST(PictureTest, TheRegistryStartsWithBitmapsAndIcons) {
-  EXPECT_EQ(GraphicFilter(TGraphic::StaticClass()), "All (*.ico;*.bmp)|*.ico;*.bmp|Icons (*.ico)|*.ico|Bitmaps (*.bmp)|*.bmp");
+TEST(PictureTest, TheRegistryStartsWithIconsBitmapsAndJpegs) {
+  EXPECT_EQ(GraphicFilter(TGraphic::StaticClass()),
+            "All (*.ico;*.bmp;*.jpeg;*.jpg)|*.ico;*.bmp;*.jpeg;*.jpg|Icons (*.ico)|*.ico|Bitmaps (*.bmp)|*.bmp|"
+            "JPEG Image File (*.jpeg)|*.jpeg|JPEG Image File (*.jpg)|*.jpg");
   EXPECT_EQ(GraphicFilter(TBitmap::StaticClass()), "All (*.bmp)|*.bmp|Bitmaps (*.bmp)|*.bmp");
-  EXPECT_EQ(GraphicFileMask(TGraphic::StaticClass()), "*.ico;*.bmp");
+  EXPECT_EQ(GraphicFileMask(TGraphic::StaticClass()), "*.ico;*.bmp;*.jpeg;*.jpg");
   EXPECT_EQ(GraphicExtension(TIcon::StaticClass()), "ico");
   EXPECT_EQ(GraphicFilter(TTextGraphic::StaticClass()), "");
 }
