@@ -573,6 +573,7 @@ class TWinControl : public TControl {
   bool FDoubleBuffered = false;
   bool FCtl3D = true;
   bool FParentCtl3D = true;
+  bool FMeasuring = false;  // CreateParams runs only to learn the styles
 
   void Insert(TControl* AControl);
   void Remove(TControl* AControl);

@@ -359,7 +359,7 @@ void TWinControl::CreateParams(TCreateParams& Params) {
   Params.Y = FTop;
   Params.Width = FWidth;
   Params.Height = FHeight;
-  Params.WndParent = FParent ? FParent->Handle() : FParentWindow;
+  Params.WndParent = FParent ? (FMeasuring ? nullptr : FParent->Handle()) : FParentWindow;
   Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   Params.WindowClass.lpfnWndProc = &DefWindowProcA;
   Params.WindowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -643,22 +643,16 @@ TRect TWinControl::CalcClientRect() {
     ::GetClientRect(FHandle, &R);
     return R;
   }
-  TCreateParams Params;
-  const bool HadParent = FParent != nullptr;
   // The styles alone decide the frame; no window is made for it.
-  TWinControl* SaveParent = FParent;
-  HWND SaveParentWindow = FParentWindow;
-  if (HadParent) FParent = nullptr;
-  FParentWindow = nullptr;
+  TCreateParams Params;
+  FMeasuring = true;
   try {
     CreateParams(Params);
   } catch (...) {
-    FParent = SaveParent;
-    FParentWindow = SaveParentWindow;
+    FMeasuring = false;
     throw;
   }
-  FParent = SaveParent;
-  FParentWindow = SaveParentWindow;
+  FMeasuring = false;
   RECT Frame{0, 0, 0, 0};
   AdjustWindowRectEx(&Frame, Params.Style, FALSE, Params.ExStyle);
   return TRect(0, 0, std::max(0, FWidth - Frame.Width()), std::max(0, FHeight - Frame.Height()));
