@@ -173,6 +173,8 @@ void RegisterStandardControlClasses() {
     RegisterCtlClass("BUTTON", ButtonWndProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
     RegisterCtlClass("STATIC", StaticWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_ARROW);
     RegisterCtlClass("EDIT", EditWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_IBEAM);
+    RegisterCtlClass("LISTBOX", ListBoxWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_ARROW);
+    RegisterCtlClass("ComboLBox", ListBoxWndProc, CS_DBLCLKS | CS_SAVEBITS, IDC_ARROW);
   });
 }
 

@@ -62,6 +62,10 @@ int Utf8Length(unsigned char lead);
 size_t PrevCharPos(const AnsiString& s, size_t pos);
 size_t NextCharPos(const AnsiString& s, size_t pos);
 
+// What the list of a combo box sends its combo box when a click ends
+// it: wParam 1 chose item lParam, 0 cancelled.
+UINT ComboListMessage();
+
 // Class procedures of the family, registered under their names.
 LRESULT ButtonWndProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT StaticWndProc(HWND, UINT, WPARAM, LPARAM);

@@ -41,6 +41,7 @@ struct TEditData : TCtlBase {
   std::string Pending;  // bytes of a character that is still arriving
   std::vector<TLine> Lines;
   bool LinesDirty = true;
+  bool VScroll = false;  // asked for at creation
 };
 
 bool IsMulti(HWND h) { return (CtlStyle(h) & ES_MULTILINE) != 0; }
@@ -233,7 +234,7 @@ void ScrollToCaret(HWND h, TEditData* d, HDC dc) {
 }
 
 void UpdateScrollBar(HWND h, TEditData* d, HDC dc) {
-  if (!IsMulti(h) || !(CtlStyle(h) & WS_VSCROLL)) return;
+  if (!IsMulti(h) || !d->VScroll) return;
   RECT fmt = FormatRect(h, d, dc);
   SCROLLINFO si{};
   si.cbSize = sizeof si;
@@ -704,6 +705,7 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE: {
       auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
       if (IsMulti(h)) d->Limit = 0xFFFFFFFF;
+      d->VScroll = cs && (cs->style & WS_VSCROLL);
       if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) SetText(h, d, cs->lpszName);
       return 0;
     }

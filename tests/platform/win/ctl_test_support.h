@@ -24,6 +24,7 @@ using rtl::testing::InjectKeyPress;
 using rtl::testing::InjectMouseButton;
 using rtl::testing::InjectMouseMove;
 using rtl::testing::InjectText;
+using rtl::testing::InjectWheel;
 using rtl::testing::RunUntilIdle;
 using rtl::detail::CtlText;
 
