@@ -102,6 +102,19 @@ TEST_F(Interaction, MouseEnterAndLeaveComeInPairsAndTellTheParents) {
                }));
 }
 
+TEST_F(Interaction, LeavingEveryWindowOfTheApplicationIsALeaveToo) {
+  MoveTo(Shape, 5, 5);
+  L.clear();
+  // The application notices at idle time at the latest.
+  rtl::testing::InjectMouseMove(POINT(2, 2));
+  Pump();
+  Application->OnIdle = [this](TObject*, bool&) { PostMessage(Form->Handle(), WM_NULL, 0, 0); };
+  Application->HandleMessage();
+  Pump();
+  EXPECT_EQ(L, (Log{"Shape.CM_MOUSELEAVE()", "Body.CM_MOUSELEAVE(Shape)", "Form.CM_MOUSELEAVE(Shape)",
+                    "Shape.OnMouseLeave"}));
+}
+
 TEST_F(Interaction, AClickOnAGraphicControlReachesItInItsOwnCoordinates) {
   Log E;
   Shape->OnMouseDown = [&](TObject*, TMouseButton B, TShiftState S, Integer X, Integer Y) {
