@@ -846,6 +846,8 @@ class TControlCanvas : public TCanvas {
 
 // ---- Functions --------------------------------------------------------------------
 
+// Ends the drag that runs, if any, without a drop.
+void CancelDrag();
 // The control of one of our windows; null for a foreign or stale handle.
 TWinControl* FindControl(HWND Handle);
 // The deepest of our controls at a screen position.

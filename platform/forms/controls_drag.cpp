@@ -5,6 +5,7 @@
 
 #include "platform/forms/controls.h"
 #include "platform/forms/forms.h"
+#include "platform/forms/forms_internal.h"
 
 namespace {
 
@@ -177,3 +178,17 @@ bool TControl::DragMouseMessage(TMessage& Message) {
 }
 
 bool TMouse::IsDragging() const { return g_Drag && g_Drag->Started; }
+
+void CancelDrag() {
+  if (g_Drag)
+    if (TControl* Source = g_Drag->Source.Get()) Source->EndDrag(false);
+}
+
+bool rtl::detail::DragKeyMessage(UINT Msg, WPARAM WParam) {
+  if (!g_Drag || !g_Drag->Started) return false;
+  if (Msg == WM_KEYDOWN && WParam == VK_ESCAPE) {
+    CancelDrag();
+    return true;
+  }
+  return false;
+}

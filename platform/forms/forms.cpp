@@ -555,6 +555,7 @@ TModalResult TCustomForm::ShowModal() {
   if (FVisible || !Enabled() || FFormState.Contains(fsModal) || FFormStyle == fsMDIChild)
     throw EInvalidOperation("Cannot make a visible window modal");
   AfterConstruction();
+  CancelDrag();
   if (HWND Capture = GetCapture()) SendMessage(Capture, WM_CANCELMODE, 0, 0);
   ReleaseCapture();
   FFormState += fsModal;

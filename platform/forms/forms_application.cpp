@@ -231,6 +231,7 @@ bool TApplication::ProcessMessage(MSG& Msg) {
   }
   bool Handled = false;
   if (OnMessage) OnMessage(Msg, Handled);
+  if (!Handled && rtl::detail::DragKeyMessage(Msg.message, Msg.wParam)) return true;
   if (!IsHintMsg(Msg) && !Handled && !IsKeyMsg(Msg)) {
     TranslateMessage(&Msg);
     DispatchMessage(&Msg);

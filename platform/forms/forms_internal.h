@@ -12,4 +12,8 @@ namespace rtl::detail {
 std::vector<HWND> DisableTaskWindows();
 void EnableTaskWindows(const std::vector<HWND>& Windows);
 
+// A key message while a drag runs: Esc cancels the drag (answers true:
+// the key is used up).
+bool DragKeyMessage(UINT Msg, WPARAM WParam);
+
 }  // namespace rtl::detail

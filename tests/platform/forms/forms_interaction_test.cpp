@@ -289,4 +289,24 @@ TEST_F(Interaction, AnAutomaticDragCarriesTheControlToATargetThatAcceptsIt) {
   EXPECT_EQ(GetCaptureControl(), nullptr);
 }
 
+TEST_F(Interaction, EscCancelsADragAndTheSourceHearsOfNoTarget) {
+  Log E;
+  Shape->OnEndDrag = [&](TObject*, TObject* Target, Integer, Integer) {
+    E.push_back(std::string("end ") + (Target ? "target" : "none"));
+  };
+  Edit1->OnDragOver = [&](TObject*, TObject*, Integer, Integer, TDragState, bool& Accept) { Accept = true; };
+  Edit1->OnDragDrop = [&](TObject*, TObject*, Integer, Integer) { E.push_back("drop"); };
+  rtl::testing::InjectMouseButton(rtl::testing::ibLeft, true, At(Shape, 5, 5));
+  Pump();
+  Shape->BeginDrag(false, 3);
+  EXPECT_FALSE(Mouse->IsDragging()) << "not before the mouse moves past the threshold";
+  MoveTo(Edit1, 5, 5);
+  EXPECT_TRUE(Mouse->IsDragging());
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(Mouse->IsDragging());
+  rtl::testing::InjectMouseButton(rtl::testing::ibLeft, false, At(Edit1, 5, 5));
+  Pump();
+  EXPECT_EQ(E, (Log{"end none"}));
+}
+
 }  // namespace
