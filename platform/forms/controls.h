@@ -417,7 +417,7 @@ class TControl : public TComponent {
   bool HasParent() const override { return true; }
   TComponent* GetParentComponent() const override;
   bool Visible() const { return FVisible; }
-  void SetVisible(bool Value);
+  virtual void SetVisible(bool Value);
   void Show();
   void Hide();
   bool Enabled() const { return GetEnabled(); }

@@ -89,11 +89,28 @@ void TCustomForm::AfterConstruction() {
     throw;
   }
   FFormState -= fsCreating;
+  TControlLink Self(this);
   DoCreate();
+  if (!Self) return;
   if (FFormState.Contains(fsActivated)) {
     FFormState -= fsActivated;
     Activate();
   }
+  if (Self && FFormState.Contains(fsVisible)) {
+    FFormState -= fsVisible;
+    SetVisible(true);
+  }
+}
+
+void TCustomForm::SetVisible(bool Value) {
+  if (FFormState.Contains(fsCreating)) {
+    if (Value)
+      FFormState += fsVisible;
+    else
+      FFormState -= fsVisible;
+    return;
+  }
+  inherited::SetVisible(Value);
 }
 
 void TCustomForm::BeforeDestruction() {

@@ -158,6 +158,9 @@ class TCustomForm : public TScrollingWinControl {
 
   void Dispatch(TMessage& Message) override;
 
+  // While the description is read, Visible is only remembered; the form
+  // shows after OnCreate.
+  void SetVisible(bool Value) override;
   void Show();
   void Hide();
   // Asks OnCloseQuery, then OnClose decides: hide (caHide, the default),

@@ -225,6 +225,34 @@ TEST(ControlMessages, AUtilityWindowHandsItsMessagesToAMethod) {
   EXPECT_FALSE(IsWindow(Wnd));
 }
 
+TEST(ControlMessages, AControlFollowsItsActionAndItsClickRunsIt) {
+  TComponent Owner(nullptr);
+  auto* A = new TAction(&Owner);
+  Integer Runs = 0;
+  A->SetCaption("&Open");
+  A->SetHint("Open|Opens a file");
+  A->SetOnExecute([&](TObject*) { ++Runs; });
+  auto* P = new TProbe(&Owner);
+  P->SetAction(A);
+  EXPECT_EQ(P->Caption(), "&Open");
+  EXPECT_EQ(P->Hint(), "Open|Opens a file");
+  A->SetVisible(false);
+  A->SetEnabled(false);
+  A->SetCaption("Open again");
+  EXPECT_FALSE(P->Visible());
+  EXPECT_FALSE(P->Enabled());
+  EXPECT_EQ(P->Caption(), "Open again");
+  ASSERT_TRUE(static_cast<bool>(P->OnClick));
+  P->OnClick(P);
+  EXPECT_EQ(Runs, 1);
+  // A caption set on the control itself is no longer the action's.
+  P->SetCaption("Mine");
+  A->SetCaption("Theirs");
+  EXPECT_EQ(P->Caption(), "Mine");
+  delete A;
+  EXPECT_EQ(P->Action(), nullptr) << "the link goes with the action";
+}
+
 TEST(ControlMessages, AcceleratorsAndHintParts) {
   EXPECT_TRUE(IsAccel('N', "&Name"));
   EXPECT_TRUE(IsAccel('n', "Fi&nd"));

@@ -129,8 +129,8 @@ TEST_F(FormTest, RecreatingTheWindowKeepsTheChildrenTextAndFocus) {
 class TDescribedForm : public TForm {
  public:
   explicit TDescribedForm(TComponent* AOwner) : TForm(AOwner) {}
-  Log* Steps = nullptr;
   static Log* Pending;
+  static bool ShowFromDescription;
 
  protected:
   void ReadDescription() override {
@@ -138,6 +138,11 @@ class TDescribedForm : public TForm {
     auto* C = new TTestShape(this);
     C->SetName("Described");
     C->SetParent(this);
+    SetVisible(ShowFromDescription);
+  }
+  void DoShow() override {
+    Pending->push_back("show");
+    TForm::DoShow();
   }
   void DoCreate() override {
     Pending->push_back(FindComponent("Described") ? "create with children" : "create");
@@ -153,6 +158,7 @@ class TDescribedForm : public TForm {
   }
 };
 Log* TDescribedForm::Pending = nullptr;
+bool TDescribedForm::ShowFromDescription = false;
 
 TEST_F(FormTest, TheDescriptionIsReadBeforeOnCreateAndFreeRunsTheDestructionSteps) {
   Log Steps;
@@ -164,6 +170,14 @@ TEST_F(FormTest, TheDescriptionIsReadBeforeOnCreateAndFreeRunsTheDestructionStep
   Steps.clear();
   F->Free();
   EXPECT_EQ(Steps, (Log{"destroy", "window"}));
+  // A description that makes the form visible shows it after OnCreate.
+  Steps.clear();
+  TDescribedForm::ShowFromDescription = true;
+  F = TCustomForm::Create<TDescribedForm>(nullptr);
+  EXPECT_EQ(Steps, (Log{"read", "create with children", "show"}));
+  EXPECT_TRUE(F->Showing());
+  F->Free();
+  TDescribedForm::ShowFromDescription = false;
   TDescribedForm::Pending = nullptr;
 }
 
