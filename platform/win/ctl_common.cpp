@@ -34,6 +34,8 @@ void RegisterCtlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor, HBRU
 DWORD CtlStyle(HWND h) { return static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE)); }
 
 HWND CtlNotifyTarget(HWND h) {
+  // The list of a combo box talks to its combo box, popup or not.
+  if (HANDLE combo = GetPropA(h, "#Combo")) return static_cast<HWND>(combo);
   if (CtlStyle(h) & WS_CHILD) return GetParent(h);
   return GetWindow(h, GW_OWNER);
 }
@@ -175,6 +177,7 @@ void RegisterStandardControlClasses() {
     RegisterCtlClass("EDIT", EditWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_IBEAM);
     RegisterCtlClass("LISTBOX", ListBoxWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_ARROW);
     RegisterCtlClass("ComboLBox", ListBoxWndProc, CS_DBLCLKS | CS_SAVEBITS, IDC_ARROW);
+    RegisterCtlClass("COMBOBOX", ComboBoxWndProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
   });
 }
 

@@ -40,6 +40,8 @@ bool HasStrings(HWND h) { return !OwnerDraw(h) || (Style(h) & LBS_HASSTRINGS); }
 bool Variable(HWND h) { return (Style(h) & LBS_OWNERDRAWVARIABLE) != 0; }
 bool Multi(HWND h) { return (Style(h) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
 bool Extended(HWND h) { return (Style(h) & LBS_EXTENDEDSEL) != 0; }
+// The popup list of a drop-down combo box.
+bool DropList(HWND h) { return (Style(h) & (LBS_COMBOBOX | WS_POPUP)) == (LBS_COMBOBOX | WS_POPUP); }
 int Count(TListData* d) { return static_cast<int>(d->Items.size()); }
 bool Valid(TListData* d, int i) { return i >= 0 && i < Count(d); }
 
@@ -560,7 +562,7 @@ LRESULT ListBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       POINT p(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       bool outside = false;
       int i = ItemAt(h, d, p, &outside);
-      if (Style(h) & LBS_COMBOBOX) {
+      if (DropList(h)) {
         // The list of a combo box ends on a click: inside chooses, outside cancels.
         SendMessageA(CtlNotifyTarget(h), ComboListMessage(), outside ? 0 : 1, i);
         return 0;
@@ -579,7 +581,7 @@ LRESULT ListBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_MOUSEMOVE: {
       POINT p(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      if (Style(h) & LBS_COMBOBOX) {
+      if (DropList(h)) {
         bool outside = false;
         int i = ItemAt(h, d, p, &outside);
         if (!outside && i != d->Cur) {
