@@ -382,6 +382,11 @@ TControl* TApplication::DoMouseIdle() {
 }
 
 void TApplication::MouseMessage(TControl* Control, TMessage& Message) {
+  // A message performed on a control outside any window has no place on
+  // the screen.
+  TWinControl* Window = dynamic_cast<TWinControl*>(Control);
+  if (!Window) Window = Control->Parent();
+  if (!Window || !Window->HandleAllocated()) return;
   TPoint P = Control->ClientToScreen(SmallPointToPoint(Message.LParam));
   TControl* Target = FindDragTarget(P, true);
   if (Target && Target->ComponentState().Contains(csDesigning)) Target = nullptr;

@@ -47,6 +47,20 @@ TEST(ControlMessages, StateChangesReachTheirHandlersOnlyWhenTheyChange) {
   EXPECT_EQ(P.Perform(CM_HITTEST, 0, 0), HTCLIENT);
 }
 
+TEST(ControlMessages, MouseMessagesPerformedOutsideAnyWindowReachTheHandlers) {
+  TProbe P(nullptr);
+  Log E;
+  P.OnMouseMove = [&](TObject*, TShiftState, Integer X, Integer Y) {
+    E.push_back("move " + std::to_string(X) + "," + std::to_string(Y));
+  };
+  P.OnClick = [&](TObject*) { E.push_back("click"); };
+  P.SetBounds(0, 0, 50, 50);
+  P.Perform(WM_MOUSEMOVE, 0, PointToSmallPoint(TPoint(3, 4)));
+  P.Perform(WM_LBUTTONDOWN, MK_LBUTTON, PointToSmallPoint(TPoint(3, 4)));
+  P.Perform(WM_LBUTTONUP, 0, PointToSmallPoint(TPoint(3, 4)));
+  EXPECT_EQ(E, (Log{"move 3,4", "click"}));
+}
+
 TEST(ControlMessages, WindowProcChainsRunNewestFirstAndRestoreInAnyOrder) {
   TProbe P(nullptr);
   Log L;
