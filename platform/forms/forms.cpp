@@ -72,7 +72,11 @@ TCustomForm::TCustomForm(TComponent* AOwner)
 }
 
 TCustomForm::~TCustomForm() {
-  BeforeDestruction();
+  try {
+    BeforeDestruction();
+  } catch (...) {
+    if (Application) Application->HandleException(this);
+  }
   if (Screen) Screen->RemoveForm(this);
   FActiveControl = nullptr;
   FFocusedControl = nullptr;

@@ -161,7 +161,13 @@ TWinControl::TWinControl(TComponent* AOwner, HWND ParentWindow) : TWinControl(AO
 TWinControl::~TWinControl() {
   Destroying();
   if (FParent) RemoveFocus(true);
-  DestroyHandle();
+  // Nothing may leave a destructor: a window that cannot be destroyed
+  // any more is left to the window system.
+  try {
+    DestroyHandle();
+  } catch (...) {
+    FHandle = nullptr;
+  }
   while (ControlCount() > 0) {
     TControl* C = Controls(ControlCount() - 1);
     Remove(C);
