@@ -7,6 +7,7 @@
 
 #include "platform/forms/actions.h"
 #include "platform/forms/graphic.h"
+#include "platform/forms/image_list.h"
 #include "platform/forms/picture.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/form_text.h"
@@ -31,6 +32,7 @@ class TActionForm : public TStreamRoot {
  public:
   TActionList* alActions = nullptr;
   TAction* acOpen = nullptr;
+  TImageList* imgSmall = nullptr;
   std::vector<std::string> Log;
   explicit TActionForm(TComponent* AOwner) : TStreamRoot(AOwner) {}
   void acOpenExecute(TObject*) { Log.push_back("execute"); }
@@ -57,6 +59,7 @@ RTL_IMPLEMENT_CLASS(TStreamRoot)
 RTL_IMPLEMENT_PUBLISHED(TActionForm,
                         RTL_FIELD(alActions),
                         RTL_FIELD(acOpen),
+                        RTL_FIELD(imgSmall),
                         RTL_HANDLER(acOpenExecute),
                         RTL_HANDLER(alActionsUpdate))
 RTL_IMPLEMENT_PUBLISHED(TGlyphHolder, RTL_PROP(Font), RTL_PROP(Glyph), RTL_PROP(Picture))
@@ -115,6 +118,33 @@ TEST(FormsStreamingTest, ActionListsComeFromFormDescriptions) {
   EXPECT_TRUE(form.acOpen->Execute());
   EXPECT_EQ(form.Log, (std::vector<std::string>{"update", "execute"}));
   EXPECT_EQ(WriteToText(&form), kActionForm);
+}
+
+TEST(FormsStreamingTest, ActionListsReferToImageListsThatCarryTheirImages) {
+  TActionForm form(nullptr);
+  form.SetName("ActionForm");
+  auto* images = new TImageList(&form);
+  images->SetName("imgSmall");
+  TBitmap glyph(16, 16);
+  glyph.Canvas()->Brush()->SetColor(clRed);
+  glyph.Canvas()->FillRect(Rect(0, 0, 16, 16));
+  images->Add(&glyph, nullptr);
+  auto* list = new TActionList(&form);
+  list->SetName("alActions");
+  list->SetImages(images);
+  AnsiString text = WriteToText(&form);
+  EXPECT_NE(text.find("Images = imgSmall"), AnsiString::npos) << text;
+  EXPECT_NE(text.find("Bitmap = {"), AnsiString::npos) << text;
+
+  TActionForm back(nullptr);
+  ReadFromText(text, &back);
+  ASSERT_NE(back.imgSmall, nullptr);
+  ASSERT_NE(back.alActions, nullptr);
+  EXPECT_EQ(back.alActions->Images(), back.imgSmall);
+  EXPECT_EQ(back.imgSmall->Count(), 1);
+  TBitmap out;
+  back.imgSmall->GetBitmap(0, &out);
+  EXPECT_EQ(out.Canvas()->Pixels(8, 8), clRed);
 }
 
 TEST(FormsStreamingTest, FontsBitmapsAndPicturesTravelAsPropertiesAndData) {
