@@ -609,6 +609,8 @@ class TWinControl : public TControl {
   virtual void WMDrawItem(TMessage& Message);
   virtual void WMMeasureItem(TMessage& Message);
   virtual void WMScroll(TMessage& Message);
+  // WM_DELETEITEM, WM_COMPAREITEM, WM_VKEYTOITEM and WM_CHARTOITEM.
+  virtual void WMListItem(TMessage& Message);
   virtual void WMNCHitTest(TMessage& Message);
   void WMContextMenu(TMessage& Message) override;
   virtual void CNKeyDown(TMessage& Message);

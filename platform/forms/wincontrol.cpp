@@ -52,6 +52,17 @@ struct TMeasureItemHead {
   UINT CtlType;
   UINT CtlID;
 };
+struct TDeleteItemHead {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;
+  HWND hwndItem;
+};
+struct TCompareItemHead {
+  UINT CtlType;
+  UINT CtlID;
+  HWND hwndItem;
+};
 constexpr UINT kOdtMenu = 1;
 
 void MoveWindowOrg(HDC DC, Integer DX, Integer DY) {
@@ -797,6 +808,10 @@ void TWinControl::Dispatch(TMessage& Message) {
     case WM_MEASUREITEM: WMMeasureItem(Message); return;
     case WM_HSCROLL:
     case WM_VSCROLL: WMScroll(Message); return;
+    case WM_DELETEITEM:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM: WMListItem(Message); return;
     case CN_KEYDOWN: CNKeyDown(Message); return;
     case CN_KEYUP: CNKeyUp(Message); return;
     case CN_CHAR: CNChar(Message); return;
@@ -903,6 +918,18 @@ void TWinControl::WMMeasureItem(TMessage& Message) {
   if (!Item || Item->CtlType == kOdtMenu ||
       !DoControlMsg(GetDlgItem(FHandle, static_cast<int>(Item->CtlID)), Message))
     DefaultHandler(Message);
+}
+
+void TWinControl::WMListItem(TMessage& Message) {
+  HWND Item = nullptr;
+  if (Message.Msg == WM_DELETEITEM) {
+    if (auto* Head = reinterpret_cast<const TDeleteItemHead*>(Message.LParam)) Item = Head->hwndItem;
+  } else if (Message.Msg == WM_COMPAREITEM) {
+    if (auto* Head = reinterpret_cast<const TCompareItemHead*>(Message.LParam)) Item = Head->hwndItem;
+  } else {
+    Item = reinterpret_cast<HWND>(Message.LParam);
+  }
+  if (!Item || !DoControlMsg(Item, Message)) DefaultHandler(Message);
 }
 
 void TWinControl::WMScroll(TMessage& Message) {

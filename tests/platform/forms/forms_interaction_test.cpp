@@ -13,6 +13,12 @@ using rtl::testing::WindowPixel;
 
 namespace {
 
+// A memory DC for colour questions.
+struct TTestDc {
+  HDC DC = CreateCompatibleDC(nullptr);
+  ~TTestDc() { DeleteDC(DC); }
+};
+
 class Interaction : public TFormsTest {
  protected:
   TForm* Form = nullptr;
@@ -229,6 +235,31 @@ TEST_F(Interaction, HidingTheFocusedControlsContainerMovesTheFocusAway) {
   EXPECT_NE(Form->ActiveControl(), Edit2);
   EXPECT_FALSE(IsWindowVisible(Edit2->Handle()));
   EXPECT_THROW(Form->SetActiveControl(Edit2), EInvalidOperation);
+}
+
+TEST_F(Interaction, AChildWindowsNotificationsComeBackToItsControl) {
+  Log E;
+  TWndMethod Old = Edit2->WindowProc();
+  Edit2->SetWindowProc([&, Old](TMessage& M) {
+    if (M.Msg == CN_COMMAND) {
+      E.push_back("CN_COMMAND " + std::to_string(HIWORD(M.WParam)));
+      M.Result = 5;
+      return;
+    }
+    Old(M);
+  });
+  EXPECT_EQ(SendMessage(Inner->Handle(), WM_COMMAND, MAKEWPARAM(1, 7), reinterpret_cast<LPARAM>(Edit2->Handle())),
+            5);
+  EXPECT_EQ(E, (Log{"CN_COMMAND 7"}));
+  // A control's colours for a child's DC: its font colour and its brush.
+  TTestDc Dc;
+  Edit1->Font()->SetColor(clBlue);
+  Edit1->SetColor(clYellow);
+  LRESULT Brush =
+      SendMessage(Body->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(Dc.DC), reinterpret_cast<LPARAM>(Edit1->Handle()));
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(Brush), Edit1->Brush()->Handle());
+  EXPECT_EQ(GetTextColor(Dc.DC), ColorToRGB(clBlue));
+  EXPECT_EQ(GetBkColor(Dc.DC), ColorToRGB(clYellow));
 }
 
 TEST_F(Interaction, ADoubleBufferedWindowPaintsTheSame) {
