@@ -466,9 +466,10 @@ using LPCOMPAREITEMSTRUCT = COMPAREITEMSTRUCT*;
 #define MB_MISCMASK 0x0000C000
 
 // Shows a modal box with the text, the caption ("Error" when null) and the
-// buttons and icon of `type`; answers the ID of the button chosen (IDCANCEL
-// for Esc or the close box when the box has a Cancel button or only OK), or
-// 0 when the box could not be made.
+// buttons and icon of `type`; answers the ID of the button chosen (Esc and
+// the close box give IDCANCEL when there is a Cancel button, IDOK for a box
+// with only OK, and do nothing otherwise), or 0 when the box could not be
+// made.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 int MessageBoxExA(HWND owner, LPCSTR text, LPCSTR caption, UINT type, WORD languageId);
