@@ -14,7 +14,10 @@
 #include "platform/rtl/text_codec.h"
 #include "platform/win/gdi.h"
 #include "platform/win/gdiplus.h"
+#include "platform/win/commctrl.h"
+#include "platform/win/dwmapi.h"
 #include "platform/win/gdiplus_internal.h"
+#include "platform/win/uxtheme.h"
 
 namespace rtl::detail {
 namespace {
@@ -39,6 +42,49 @@ const TModuleExport kKernel32[] = {
 
 const TModuleExport kUser32[] = {
     EXPORT(WindowFromDC),
+};
+
+// ---- UxTheme.dll ------------------------------------------------------------
+
+const TModuleExport kUxTheme[] = {
+    EXPORT(BeginBufferedPaint), EXPORT(BeginPanningFeedback), EXPORT(BufferedPaintClear), EXPORT(BufferedPaintInit),
+    EXPORT(BufferedPaintSetAlpha), EXPORT(BufferedPaintStopAllAnimations), EXPORT(BufferedPaintUnInit),
+    EXPORT(CloseThemeData), EXPORT(DrawThemeBackground), EXPORT(DrawThemeEdge), EXPORT(DrawThemeIcon),
+    EXPORT(DrawThemeParentBackground), EXPORT(DrawThemeText), EXPORT(DrawThemeTextEx),
+    EXPORT(EnableThemeDialogTexture), EXPORT(EndBufferedPaint), EXPORT(EndPanningFeedback),
+    EXPORT(GetBufferedPaintBits), EXPORT(GetBufferedPaintDC), EXPORT(GetBufferedPaintTargetDC),
+    EXPORT(GetBufferedPaintTargetRect), EXPORT(GetCurrentThemeName), EXPORT(GetThemeAppProperties),
+    EXPORT(GetThemeBackgroundContentRect), EXPORT(GetThemeBackgroundExtent), EXPORT(GetThemeBackgroundRegion),
+    EXPORT(GetThemeBool), EXPORT(GetThemeColor), EXPORT(GetThemeDocumentationProperty), EXPORT(GetThemeEnumValue),
+    EXPORT(GetThemeFilename), EXPORT(GetThemeFont), EXPORT(GetThemeInt), EXPORT(GetThemeIntList),
+    EXPORT(GetThemeMargins), EXPORT(GetThemeMetric), EXPORT(GetThemePartSize), EXPORT(GetThemePosition),
+    EXPORT(GetThemePropertyOrigin), EXPORT(GetThemeRect), EXPORT(GetThemeString), EXPORT(GetThemeSysBool),
+    EXPORT(GetThemeSysColor), EXPORT(GetThemeSysColorBrush), EXPORT(GetThemeSysFont), EXPORT(GetThemeSysInt),
+    EXPORT(GetThemeSysSize), EXPORT(GetThemeSysString), EXPORT(GetThemeTextExtent), EXPORT(GetThemeTextMetrics),
+    EXPORT(GetWindowTheme), EXPORT(HitTestThemeBackground), EXPORT(IsAppThemed), EXPORT(IsThemeActive),
+    EXPORT(IsThemeBackgroundPartiallyTransparent), EXPORT(IsThemeDialogTextureEnabled), EXPORT(IsThemePartDefined),
+    EXPORT(OpenThemeData), EXPORT(SetThemeAppProperties), EXPORT(SetWindowTheme), EXPORT(UpdatePanningFeedback),
+};
+
+// ---- dwmapi.dll -------------------------------------------------------------
+
+const TModuleExport kDwmapi[] = {
+    EXPORT(DwmDefWindowProc), EXPORT(DwmEnableBlurBehindWindow), EXPORT(DwmEnableComposition),
+    EXPORT(DwmEnableMMCSS), EXPORT(DwmExtendFrameIntoClientArea), EXPORT(DwmGetColorizationColor),
+    EXPORT(DwmGetWindowAttribute), EXPORT(DwmInvalidateIconicBitmaps), EXPORT(DwmIsCompositionEnabled),
+    EXPORT(DwmSetIconicLivePreviewBitmap), EXPORT(DwmSetIconicThumbnail), EXPORT(DwmSetWindowAttribute),
+};
+
+// ---- comctl32.dll -----------------------------------------------------------
+
+const TModuleExport kComctl32[] = {
+    EXPORT(ImageList_Add), EXPORT(ImageList_AddMasked), EXPORT(ImageList_Create), EXPORT(ImageList_Destroy),
+    EXPORT(ImageList_Draw), EXPORT(ImageList_DrawEx), EXPORT(ImageList_DrawIndirect), EXPORT(ImageList_Duplicate),
+    EXPORT(ImageList_GetBkColor), EXPORT(ImageList_GetIcon), EXPORT(ImageList_GetIconSize),
+    EXPORT(ImageList_GetImageCount), EXPORT(ImageList_GetImageInfo), EXPORT(ImageList_Read),
+    EXPORT(ImageList_Remove), EXPORT(ImageList_Replace), EXPORT(ImageList_ReplaceIcon), EXPORT(ImageList_SetBkColor),
+    EXPORT(ImageList_SetIconSize), EXPORT(ImageList_SetImageCount), EXPORT(ImageList_SetOverlayImage),
+    EXPORT(ImageList_Write), EXPORT(InitCommonControls), EXPORT(InitCommonControlsEx),
 };
 
 // ---- msimg32.dll ------------------------------------------------------------
@@ -275,6 +321,9 @@ const TModuleInfo kModules[] = {
     Module("user32.dll", kUser32, true),
     Module("gdiplus.dll", kGdiplus, false),
     Module("msimg32.dll", kMsimg32, false),
+    Module("uxtheme.dll", kUxTheme, false),
+    Module("dwmapi.dll", kDwmapi, false),
+    Module("comctl32.dll", kComctl32, false),
     Module("shell32.dll", false),
     Module("winmm.dll", false),
 };
