@@ -7,7 +7,7 @@
 
 namespace {
 
-class TextTest : public GdiplusTest {
+class GdipTextTest : public GdiplusTest {
  protected:
   GpFont* font_ = nullptr;
   void SetUp() override {
@@ -46,7 +46,7 @@ RECT Ink(const TGpCanvas& c) {
   return r;
 }
 
-TEST_F(TextTest, FontsFromLogfontsAndBack) {
+TEST_F(GdipTextTest, FontsFromLogfontsAndBack) {
   REAL size = 0;
   GdipGetFontSize(font_, &size);
   EXPECT_FLOAT_EQ(size, 16);
@@ -82,7 +82,7 @@ TEST_F(TextTest, FontsFromLogfontsAndBack) {
   GdipDeleteFont(f);
 }
 
-TEST_F(TextTest, FamiliesByNameAndGenerics) {
+TEST_F(GdipTextTest, FamiliesByNameAndGenerics) {
   GpFontFamily* family = nullptr;
   for (const char16_t* name : {u"Segoe UI", u"tahoma", u"Courier New"}) {
     EXPECT_EQ(GdipCreateFontFamilyFromName(reinterpret_cast<const WCHAR*>(name), nullptr, &family), Ok);
@@ -104,7 +104,7 @@ TEST_F(TextTest, FamiliesByNameAndGenerics) {
   GdipDeleteFontFamily(family);
 }
 
-TEST_F(TextTest, DrawnTextStaysInItsLayoutAndFollowsAlignment) {
+TEST_F(GdipTextTest, DrawnTextStaysInItsLayoutAndFollowsAlignment) {
   const GpRectF layout{10, 5, 180, 30};
   int left[3];
   StringAlignment aligns[3] = {StringAlignmentNear, StringAlignmentCenter, StringAlignmentFar};
@@ -127,7 +127,7 @@ TEST_F(TextTest, DrawnTextStaysInItsLayoutAndFollowsAlignment) {
   EXPECT_LT(left[1] + 40, left[2]);
 }
 
-TEST_F(TextTest, TextIsClippedToItsLayoutUnlessNoClip) {
+TEST_F(GdipTextTest, TextIsClippedToItsLayoutUnlessNoClip) {
   const GpRectF layout{0, 0, 30, 8};
   for (bool noClip : {false, true}) {
     TGpCanvas c(120, 40);
@@ -141,7 +141,7 @@ TEST_F(TextTest, TextIsClippedToItsLayoutUnlessNoClip) {
   }
 }
 
-TEST_F(TextTest, MeasuringAgreesWithWrappingAndLines) {
+TEST_F(GdipTextTest, MeasuringAgreesWithWrappingAndLines) {
   TGpCanvas c(1, 1);
   const GpRectF open{0, 0, 0, 0};
   GpRectF one = Measure(c.G(), u"Hello", open), two = Measure(c.G(), u"Hello world", open);
@@ -169,7 +169,7 @@ TEST_F(TextTest, MeasuringAgreesWithWrappingAndLines) {
   GdipDeleteStringFormat(noWrap);
 }
 
-TEST_F(TextTest, HotkeyPrefixesAreHiddenOrShown) {
+TEST_F(GdipTextTest, HotkeyPrefixesAreHiddenOrShown) {
   TGpCanvas c(1, 1);
   GpStringFormat* format = nullptr;
   GdipCreateStringFormat(0, 0, &format);
@@ -186,7 +186,7 @@ TEST_F(TextTest, HotkeyPrefixesAreHiddenOrShown) {
   GdipDeleteStringFormat(format);
 }
 
-TEST_F(TextTest, EllipsisTrimmingShortensWhatDoesNotFit) {
+TEST_F(GdipTextTest, EllipsisTrimmingShortensWhatDoesNotFit) {
   TGpCanvas c(1, 1);
   GpStringFormat* format = nullptr;
   GdipCreateStringFormat(StringFormatFlagsNoWrap, 0, &format);
@@ -198,7 +198,7 @@ TEST_F(TextTest, EllipsisTrimmingShortensWhatDoesNotFit) {
   GdipDeleteStringFormat(format);
 }
 
-TEST_F(TextTest, CharacterRangesGiveRegions) {
+TEST_F(GdipTextTest, CharacterRangesGiveRegions) {
   TGpCanvas c(1, 1);
   GpStringFormat* format = nullptr;
   GdipCreateStringFormat(0, 0, &format);
@@ -220,7 +220,7 @@ TEST_F(TextTest, CharacterRangesGiveRegions) {
   GdipDeleteStringFormat(format);
 }
 
-TEST_F(TextTest, GenericFormatsAreSharedAndSurviveDeletion) {
+TEST_F(GdipTextTest, GenericFormatsAreSharedAndSurviveDeletion) {
   GpStringFormat *a = nullptr, *b = nullptr;
   GdipStringFormatGetGenericTypographic(&a);
   GdipStringFormatGetGenericTypographic(&b);
@@ -235,7 +235,7 @@ TEST_F(TextTest, GenericFormatsAreSharedAndSurviveDeletion) {
   EXPECT_LT(Measure(c.G(), u"Hello", open, b).Width, Measure(c.G(), u"Hello", open).Width);
 }
 
-TEST_F(TextTest, PathsOfText) {
+TEST_F(GdipTextTest, PathsOfText) {
   GpPath* path = nullptr;
   GdipCreatePath(FillModeWinding, &path);
   GpFontFamily* family = nullptr;
