@@ -56,7 +56,8 @@ const TIconEntry& Pick(const std::vector<TIconEntry>& entries, int cx, int cy) {
 }
 
 HICON CreateFromFile(std::vector<uint8_t>& d, int cx, int cy) {
-  const TIconEntry& e = Pick(ReadDirectory(d), cx, cy);
+  std::vector<TIconEntry> entries = ReadDirectory(d);
+  const TIconEntry& e = Pick(entries, cx, cy);
   HICON icon = CreateIconFromResourceEx(d.data() + e.Offset, e.Size, TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
   if (!icon) InvalidIcon();
   return icon;
