@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/forms/image_list.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/user.h"
@@ -489,10 +490,16 @@ void TActionLink::SetVisible(bool) {}
 
 // ---- TCustomActionList ------------------------------------------------------------
 
-TCustomActionList::TCustomActionList(TComponent* AOwner) : TComponent(AOwner) {}
+TCustomActionList::TCustomActionList(TComponent* AOwner)
+    : TComponent(AOwner), FImageChangeLink(std::make_unique<TChangeLink>()) {
+  FImageChangeLink->OnChange = TNotifyEvent(this, &TCustomActionList::ImageListChange);
+}
 
 TCustomActionList::~TCustomActionList() {
-  if (FImages) FImages->RemoveFreeNotification(this);
+  if (FImages) {
+    FImages->UnRegisterChanges(FImageChangeLink.get());
+    FImages->RemoveFreeNotification(this);
+  }
   while (!FActions.empty()) delete FActions.back();
 }
 
@@ -516,9 +523,11 @@ void TCustomActionList::Change() {
 void TCustomActionList::Notification(TComponent* AComponent, TOperation Operation) {
   inherited::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FImages)
-    SetImages(nullptr);
-  else if (auto* action = dynamic_cast<TContainedAction*>(AComponent))
+  if (AComponent == FImages) {
+    // The list is going: only its component part is left to talk to.
+    FImages = nullptr;
+    Change();
+  } else if (auto* action = dynamic_cast<TContainedAction*>(AComponent))
     RemoveAction(action);
 }
 
@@ -561,10 +570,20 @@ TContainedAction* TCustomActionList::Actions(Integer Index) const {
   return FActions[static_cast<size_t>(Index)];
 }
 
-void TCustomActionList::SetImages(TComponent* Value) {
+void TCustomActionList::ImageListChange(TObject* Sender) {
+  if (Sender == FImages) Change();
+}
+
+void TCustomActionList::SetImages(TCustomImageList* Value) {
   if (Value == FImages) return;
-  if (FImages) FImages->RemoveFreeNotification(this);
+  if (FImages) {
+    FImages->UnRegisterChanges(FImageChangeLink.get());
+    FImages->RemoveFreeNotification(this);
+  }
   FImages = Value;
-  if (Value) Value->FreeNotification(this);
+  if (Value) {
+    Value->RegisterChanges(FImageChangeLink.get());
+    Value->FreeNotification(this);
+  }
   Change();
 }

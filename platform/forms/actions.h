@@ -54,6 +54,8 @@ class TShortCutList : public TStringList {
 
 class TBasicAction;
 class TCustomActionList;
+class TCustomImageList;
+class TChangeLink;
 
 // What ties a client (a control, a menu item) to an action: the action
 // tells its links when its properties change, and a client executes the
@@ -293,7 +295,10 @@ class TCustomActionList : public TComponent {
   RTL_CLASS(TCustomActionList, TComponent)
   friend class TContainedAction;
   std::vector<TContainedAction*> FActions;
-  TComponent* FImages = nullptr;
+  TCustomImageList* FImages = nullptr;
+  std::unique_ptr<TChangeLink> FImageChangeLink;
+
+  void ImageListChange(TObject* Sender);
 
  protected:
   virtual void AddAction(TContainedAction* Action);
@@ -321,9 +326,10 @@ class TCustomActionList : public TComponent {
   // Raises EListError "List index out of bounds (%d)".
   TContainedAction* Actions(Integer Index) const;
   Integer ActionCount() const { return static_cast<Integer>(FActions.size()); }
-  // The image list the clients take ImageIndex from.
-  TComponent* Images() const { return FImages; }
-  virtual void SetImages(TComponent* Value);
+  // The image list the clients take ImageIndex from; its changes fire
+  // OnChange.
+  TCustomImageList* Images() const { return FImages; }
+  virtual void SetImages(TCustomImageList* Value);
 
   TNotifyEvent OnChange;
   TActionEvent OnExecute;

@@ -1,4 +1,5 @@
 #include "platform/forms/actions.h"
+#include "platform/forms/image_list.h"
 
 #include <gtest/gtest.h>
 
@@ -375,10 +376,17 @@ TEST_F(ActionTest, TheListOwnsItsActionsAndForgetsItsImages) {
   EXPECT_EQ(a->GetParentComponent(), list);
   EXPECT_THROW(list->Actions(2), EListError);
 
-  auto* images = new TComponent(&owner);
+  auto* images = new TImageList(&owner);
+  int changes = 0;
+  list->OnChange = [&](TObject*) { ++changes; };
   list->SetImages(images);
+  EXPECT_EQ(changes, 1);
+  images->SetWidth(24);  // a change of the images is a change of the list
+  EXPECT_EQ(changes, 2);
   delete images;
   EXPECT_EQ(list->Images(), nullptr);
+  EXPECT_EQ(changes, 3);
+  list->OnChange = nullptr;
 
   std::vector<TComponent*> children;
   list->GetChildren([&](TComponent* c) { children.push_back(c); }, &owner);
