@@ -5,6 +5,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/win/gdi.h"
 #include "platform/win/user_internal.h"
+#include "platform/win/user_menu_internal.h"
 #include "platform/win/user_native.h"
 #include "platform/win/user_nonclient.h"
 #include "platform/win/user_paint.h"
@@ -141,9 +142,15 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       SendToWnd(w, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(p.X, p.Y));
       return 0;
     }
-    case WM_CONTEXTMENU:
+    case WM_CONTEXTMENU: {
       if (TWnd* p = ParentOf(w)) return SendToWnd(p, msg, wParam, lParam);
+      // A top-level window shows its system menu for its caption.
+      if (!(w->Style & WS_SYSMENU) || lParam == -1) return 0;
+      POINT p(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      LRESULT hit = SendToWnd(w, WM_NCHITTEST, 0, lParam);
+      if (GetWndNoError(hwnd) && (hit == HTCAPTION || hit == HTSYSMENU)) ShowSystemMenu(w, p);
       return 0;
+    }
     case WM_SETTEXT:
       SetTextTo(w, reinterpret_cast<LPCSTR>(lParam));
       return TRUE;

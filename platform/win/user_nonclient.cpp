@@ -6,6 +6,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/win/gdi.h"
 #include "platform/win/user_internal.h"
+#include "platform/win/user_menu_internal.h"
 #include "platform/win/user_nonclient.h"
 #include "platform/win/user_sysinfo.h"
 
@@ -285,10 +286,32 @@ LRESULT DefSysCommand(TWnd* w, WPARAM cmd, LPARAM lParam) {
     case SC_HSCROLL:
       ScrollBarTrackLoop(w, (cmd & 0xFFF0) == SC_VSCROLL ? SB_VERT : SB_HORZ, lParam);
       break;
+    case SC_MOUSEMENU:
+      if (w->Style & WS_SYSMENU) ShowSystemMenu(w, SystemMenuPoint(w));
+      break;
+    case SC_KEYMENU:
+      // Alt+Space opens the system menu; without a menu bar of ours, other
+      // mnemonics find nothing and beep, and Alt alone does nothing.
+      if (lParam == ' ') {
+        if (w->Style & WS_SYSMENU) ShowSystemMenu(w, SystemMenuPoint(w));
+      } else if (lParam) {
+        MessageBeep(0);
+      }
+      break;
     default:
       break;
   }
   return 0;
+}
+
+POINT SystemMenuPoint(const TWnd* w) {
+  TFrameLayout f = FrameLayout(w);
+  // Below the system icon, or below the frame's top left corner.
+  // (the caption bar leaves a line below it before the client area)
+  int below = f.Caption.IsEmpty() ? f.Border.Top : f.Caption.Bottom + 1;
+  POINT p(f.SysIcon.IsEmpty() ? f.Border.Left : f.SysIcon.Left, below);
+  RECT r = WindowScreenRect(w);
+  return POINT(r.Left + p.X, r.Top + p.Y);
 }
 
 }  // namespace rtl::detail

@@ -47,6 +47,8 @@ void ScrollBarTrackLoop(TWnd* w, int bar, LPARAM screenPoint);
 void MoveSizeLoop(TWnd* w, WPARAM cmd, LPARAM lParam);
 // Tracks a press on a caption button; a release over it sends the command.
 void TrackCaptionButton(TWnd* w, int hit);
+// Where the system menu opens (screen coordinates).
+POINT SystemMenuPoint(const TWnd* w);
 // Whether the window draws a caption that shows activation.
 bool HasCaption(const TWnd* w);
 

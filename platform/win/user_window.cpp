@@ -7,6 +7,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
 #include "platform/win/user_internal.h"
+#include "platform/win/user_menu.h"
 #include "platform/win/user_native.h"
 
 namespace rtl::detail {
@@ -129,6 +130,7 @@ void FreeWindowStorage(TWnd* w) {
   }
   DropPaintState(w);
   DropNativeWindow(w);
+  if (w->SystemMenu) DestroyMenu(w->SystemMenu);
   w->Class->Windows--;
   w->Flags |= wfDestroyed;
   ReleaseDestroyedWnd(w);

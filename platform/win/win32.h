@@ -5,6 +5,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/threads.h"
 #include "platform/win/user.h"
+#include "platform/win/user_menu.h"
 #include "platform/win/user_sysinfo.h"
 #include "platform/win/windef.h"
 
