@@ -17,6 +17,7 @@
 #include "platform/win/commctrl.h"
 #include "platform/win/dwmapi.h"
 #include "platform/win/gdiplus_internal.h"
+#include "platform/win/oleacc.h"
 #include "platform/win/uxtheme.h"
 
 namespace rtl::detail {
@@ -85,6 +86,15 @@ const TModuleExport kComctl32[] = {
     EXPORT(ImageList_Remove), EXPORT(ImageList_Replace), EXPORT(ImageList_ReplaceIcon), EXPORT(ImageList_SetBkColor),
     EXPORT(ImageList_SetIconSize), EXPORT(ImageList_SetImageCount), EXPORT(ImageList_SetOverlayImage),
     EXPORT(ImageList_Write), EXPORT(InitCommonControls), EXPORT(InitCommonControlsEx),
+};
+
+// ---- oleacc.dll -------------------------------------------------------------
+
+const TModuleExport kOleacc[] = {
+    EXPORT(AccessibleObjectFromWindow),
+    EXPORT(CreateStdAccessibleObject),
+    EXPORT(LresultFromObject),
+    EXPORT(ObjectFromLresult),
 };
 
 // ---- msimg32.dll ------------------------------------------------------------
@@ -324,6 +334,7 @@ const TModuleInfo kModules[] = {
     Module("uxtheme.dll", kUxTheme, false),
     Module("dwmapi.dll", kDwmapi, false),
     Module("comctl32.dll", kComctl32, false),
+    Module("oleacc.dll", kOleacc, false),
     Module("shell32.dll", false),
     Module("winmm.dll", false),
 };
