@@ -2,6 +2,8 @@
 // classes.
 #include "platform/win/ctl_common.h"
 
+#include "platform/win/commctrl_controls.h"
+
 #include <cstring>
 #include <mutex>
 
@@ -179,6 +181,23 @@ void RegisterStandardControlClasses() {
     RegisterCtlClass("ComboLBox", ListBoxWndProc, CS_DBLCLKS | CS_SAVEBITS, IDC_ARROW);
     RegisterCtlClass("COMBOBOX", ComboBoxWndProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
   });
+  RegisterCommonControlClasses();
+}
+
+void RegisterCommonControlClasses() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    RegisterCtlClass(PROGRESS_CLASS, ProgressWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+    RegisterCtlClass(WC_TABCONTROL, TabWndProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  });
+}
+
+LRESULT CtlSendNotify(HWND h, NMHDR& hdr, UINT code) {
+  hdr.hwndFrom = h;
+  hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
+  hdr.code = code;
+  HWND target = CtlNotifyTarget(h);
+  return target ? SendMessageA(target, WM_NOTIFY, hdr.idFrom, reinterpret_cast<LPARAM>(&hdr)) : 0;
 }
 
 }  // namespace rtl::detail

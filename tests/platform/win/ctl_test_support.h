@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win/commctrl_controls.h"
 #include "platform/win/controls.h"
 #include "platform/win/ctl_common.h"
 #include "tests/platform/win/user_test_support.h"
@@ -36,8 +37,15 @@ inline TParentHook& ParentHook() {
   return hook;
 }
 
+// WM_NOTIFY codes the parent heard (their records do not outlive the call).
+inline std::vector<UINT>& NotifyCodes() {
+  static std::vector<UINT> codes;
+  return codes;
+}
+
 inline LRESULT ParentProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   Record(h, m, w, l);
+  if (m == WM_NOTIFY && l) NotifyCodes().push_back(reinterpret_cast<const NMHDR*>(l)->code);
   LRESULT r = 0;
   if (ParentHook() && ParentHook()(h, m, w, l, r)) return r;
   return DefWindowProcA(h, m, w, l);
@@ -119,6 +127,7 @@ class TCtlTest : public TUserTest {
     Dialog = MakeTop(WS_POPUP | WS_VISIBLE, RECT(100, 100, 600, 500), 0, "CtlTestParent");
     RunUntilIdle();
     Log.Clear();
+    NotifyCodes().clear();
   }
 
   void TearDown() override {
