@@ -37,8 +37,16 @@ void TControl::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Intege
   if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
 }
 
+// A click whose handler is the action's runs the action (its update, its
+// chain); a handler of the control's own runs as it is.
 void TControl::Click() {
-  if (OnClick) OnClick(this);
+  TBasicAction* A = Action();
+  if (OnClick && A && !(OnClick == A->OnExecute()))
+    OnClick(this);
+  else if (!ComponentState().Contains(csDesigning) && FActionLink)
+    FActionLink->Execute(this);
+  else if (OnClick)
+    OnClick(this);
 }
 
 void TControl::DblClick() {

@@ -198,7 +198,7 @@ void TApplication::FormCreated(TCustomForm* Form) {
 }
 
 void TApplication::ControlDestroyed(TControl* Control) {
-  if (FMainForm == Control) FMainForm = nullptr;
+  if (static_cast<void*>(FMainForm) == static_cast<void*>(Control)) FMainForm = nullptr;
   if (FMouseControl == Control) FMouseControl = nullptr;
   if (FHintControl == Control) FHintControl = nullptr;
   if (FHintWindow == Control) FHintWindow = nullptr;

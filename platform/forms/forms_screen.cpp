@@ -75,11 +75,14 @@ void TScreen::AddForm(TCustomForm* AForm) {
 
 void TScreen::RemoveForm(TCustomForm* AForm) {
   FCustomForms.erase(std::remove(FCustomForms.begin(), FCustomForms.end(), AForm), FCustomForms.end());
-  FForms.erase(std::remove(FForms.begin(), FForms.end(), static_cast<TForm*>(AForm)), FForms.end());
+  // A form that is being destroyed is no TForm any more: compare addresses.
+  FForms.erase(std::remove_if(FForms.begin(), FForms.end(),
+                              [AForm](TForm* F) { return static_cast<void*>(F) == static_cast<void*>(AForm); }),
+               FForms.end());
   FSaveFocusedList.erase(std::remove(FSaveFocusedList.begin(), FSaveFocusedList.end(), AForm),
                          FSaveFocusedList.end());
   if (FActiveCustomForm == AForm) FActiveCustomForm = nullptr;
-  if (FActiveForm == AForm) FActiveForm = nullptr;
+  if (static_cast<void*>(FActiveForm) == static_cast<void*>(AForm)) FActiveForm = nullptr;
   if (FFocusedForm == AForm) FFocusedForm = nullptr;
   if (FLastActiveCustomForm == AForm) FLastActiveCustomForm = nullptr;
 }

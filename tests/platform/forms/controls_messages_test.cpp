@@ -247,6 +247,7 @@ TEST(ControlMessages, AControlFollowsItsActionAndItsClickRunsIt) {
   A->SetHint("Open|Opens a file");
   A->SetOnExecute([&](TObject*) { ++Runs; });
   auto* P = new TProbe(&Owner);
+  P->SetBounds(0, 0, 20, 20);
   P->SetAction(A);
   EXPECT_EQ(P->Caption(), "&Open");
   EXPECT_EQ(P->Hint(), "Open|Opens a file");
@@ -256,9 +257,16 @@ TEST(ControlMessages, AControlFollowsItsActionAndItsClickRunsIt) {
   EXPECT_FALSE(P->Visible());
   EXPECT_FALSE(P->Enabled());
   EXPECT_EQ(P->Caption(), "Open again");
-  ASSERT_TRUE(static_cast<bool>(P->OnClick));
-  P->OnClick(P);
+  // A click runs the action through its chain: a disabled one does not run.
+  P->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  P->Perform(WM_LBUTTONUP, 0, 0);
+  EXPECT_EQ(Runs, 0);
+  A->SetEnabled(true);
+  A->SetVisible(true);
+  P->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  P->Perform(WM_LBUTTONUP, 0, 0);
   EXPECT_EQ(Runs, 1);
+  EXPECT_EQ(A->ActionComponent(), nullptr) << "only while it runs";
   // A caption set on the control itself is no longer the action's.
   P->SetCaption("Mine");
   A->SetCaption("Theirs");
