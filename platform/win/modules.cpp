@@ -18,6 +18,7 @@
 #include "platform/win/dwmapi.h"
 #include "platform/win/gdiplus_internal.h"
 #include "platform/win/oleacc.h"
+#include "platform/win/user.h"
 #include "platform/win/uxtheme.h"
 
 namespace rtl::detail {
@@ -42,6 +43,9 @@ const TModuleExport kKernel32[] = {
 // LogicalToPhysicalPoint, ...) are absent on purpose: touch never fires here.
 
 const TModuleExport kUser32[] = {
+    EXPORT(AnimateWindow),
+    EXPORT(SetLayeredWindowAttributes),
+    EXPORT(UpdateLayeredWindow),
     EXPORT(WindowFromDC),
 };
 
