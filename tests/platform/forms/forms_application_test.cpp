@@ -96,7 +96,9 @@ TEST_F(Loop, CloseHidesFreesOrRefusesAsTheHandlersSay) {
     F->Close();
     Pump();
     ASSERT_EQ(static_cast<bool>(Link), c.Alive) << c.Action;
-    if (Link) EXPECT_EQ(F->Visible(), c.Visible) << c.Action;
+    if (Link) {
+      EXPECT_EQ(F->Visible(), c.Visible) << c.Action;
+    }
   }
 }
 
