@@ -189,6 +189,8 @@ void RegisterCommonControlClasses() {
   std::call_once(once, [] {
     RegisterCtlClass(PROGRESS_CLASS, ProgressWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
     RegisterCtlClass(WC_TABCONTROL, TabWndProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+    RegisterCtlClass(UPDOWN_CLASS, UpDownWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+    RegisterCtlClass(TRACKBAR_CLASS, TrackbarWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
   });
 }
 

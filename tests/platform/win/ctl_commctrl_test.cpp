@@ -1,7 +1,8 @@
-// The progress bar and the tab control: range, position and steps and how
-// the bar is drawn; tabs chosen by mouse and keys with the parent asked
-// before and told after, a refusal, the display rectangle, hit tests and
-// removed tabs.
+// The progress bar, the tab control, the up-down control and the
+// trackbar: ranges, positions and steps and how they are drawn; tabs chosen
+// by mouse and keys with the parent asked before and told after; an up-down
+// stepping its buddy edit by clicks, repeats and keys; a trackbar's thumb
+// dragged, paged and moved by keys, with the scroll codes it reports.
 #include "tests/platform/win/ctl_test_support.h"
 
 namespace {
@@ -174,6 +175,185 @@ TEST_F(TabTest, TheSelectedTabStandsOutAndJoinsThePane) {
   // No pane line under the selected tab; one under the other.
   EXPECT_NE(p.At((a.Left + a.Right) / 2, a.Bottom), light);
   EXPECT_EQ(p.At((b.Left + b.Right) / 2, b.Bottom), light);
+}
+
+class UpDownTest : public TCtlTest {
+ protected:
+  HWND Buddy = nullptr;
+  HWND UpDown(DWORD style) {
+    Buddy = Ctl("EDIT", "", ES_AUTOHSCROLL, RECT(10, 10, 110, 31), 95, WS_EX_CLIENTEDGE);
+    HWND u = Ctl(UPDOWN_CLASS, "", style, RECT(0, 0, 16, 21), 96);
+    RunUntilIdle();
+    Log.Clear();
+    NotifyCodes().clear();
+    return u;
+  }
+  std::vector<WPARAM> Scrolls(UINT msg = WM_VSCROLL) const {
+    std::vector<WPARAM> r;
+    for (const TLogged& l : Log.Items)
+      if (l.Hwnd == Dialog && l.Msg == msg) r.push_back(l.WParam);
+    return r;
+  }
+};
+
+TEST_F(UpDownTest, ArrowsStepTheBuddyAndTellTheParent) {
+  HWND u = UpDown(UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS);
+  EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(u, UDM_GETBUDDY, 0, 0)), Buddy);
+  RECT b, me;
+  GetWindowRect(Buddy, &b);
+  GetWindowRect(u, &me);
+  EXPECT_EQ(me.Left, b.Right);  // beside the buddy, which gave up the room
+  EXPECT_EQ(me.Right, 100 + 110);
+  EXPECT_EQ(me.Height(), b.Height());
+  SendMessageA(u, UDM_SETRANGE32, 0, 1500);
+  SendMessageA(u, UDM_SETPOS32, 0, 999);
+  EXPECT_EQ(CtlText(Buddy), "999");
+  RECT c;
+  GetClientRect(u, &c);
+  Click(u, c.Right / 2, 2);
+  EXPECT_EQ(SendMessageA(u, UDM_GETPOS32, 0, 0), 1000);
+  EXPECT_EQ(CtlText(Buddy), "1,000");
+  EXPECT_EQ(NotifyCodes(), (std::vector<UINT>{UDN_DELTAPOS}));
+  EXPECT_EQ(Scrolls(), (std::vector<WPARAM>{MAKEWPARAM(SB_THUMBPOSITION, 1000), MAKEWPARAM(SB_ENDSCROLL, 0)}));
+  EXPECT_EQ(GetFocus(), Buddy);
+
+  // The buddy's arrow keys step too; what the user typed is read back.
+  Press(VK_DOWN);
+  EXPECT_EQ(SendMessageA(u, UDM_GETPOS32, 0, 0), 999);
+  SetWindowTextA(Buddy, "42");
+  BOOL error = TRUE;
+  EXPECT_EQ(SendMessageA(u, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)), 42);
+  EXPECT_FALSE(error);
+  SetWindowTextA(Buddy, "4x2");
+  EXPECT_EQ(SendMessageA(u, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)), 42);
+  EXPECT_TRUE(error);
+  EXPECT_NE(HIWORD(SendMessageA(u, UDM_GETPOS, 0, 0)), 0);
+}
+
+TEST_F(UpDownTest, HeldArrowRepeatsAndTheParentMayRefuse) {
+  HWND u = UpDown(UDS_SETBUDDYINT | UDS_AUTOBUDDY);
+  EXPECT_EQ(SendMessageA(u, UDM_GETRANGE, 0, 0), MAKELRESULT(0, 100));  // documented default: 100 down to 0
+  SendMessageA(u, UDM_SETRANGE, 0, MAKELPARAM(10, 0));
+  RECT c;
+  GetClientRect(u, &c);
+  InjectMouseMove(ClientPoint(u, 5, 2));
+  InjectMouseButton(rtl::testing::ibLeft, true, ClientPoint(u, 5, 2));
+  RunUntilIdle();
+  EXPECT_EQ(SendMessageA(u, UDM_GETPOS32, 0, 0), 1);
+  rtl::testing::AdvanceClock(400);
+  RunUntilIdle();
+  EXPECT_EQ(SendMessageA(u, UDM_GETPOS32, 0, 0), 2);
+  rtl::testing::AdvanceClock(100);
+  RunUntilIdle();
+  EXPECT_EQ(SendMessageA(u, UDM_GETPOS32, 0, 0), 3);
+  InjectMouseButton(rtl::testing::ibLeft, false, ClientPoint(u, 5, 2));
+  RunUntilIdle();
+  rtl::testing::AdvanceClock(500);
+  RunUntilIdle();
+  EXPECT_EQ(SendMessageA(u, UDM_GETPOS32, 0, 0), 3);
+
+  ParentHook() = [](HWND, UINT m, WPARAM, LPARAM l, LRESULT& r) {
+    if (m != WM_NOTIFY) return false;
+    auto* nm = reinterpret_cast<const NMUPDOWN*>(l);
+    EXPECT_EQ(nm->hdr.code, UDN_DELTAPOS);
+    EXPECT_EQ(nm->iPos, 3);
+    EXPECT_EQ(nm->iDelta, -1);
+    r = TRUE;
+    return true;
+  };
+  Click(u, 5, c.Bottom - 3);
+  EXPECT_EQ(SendMessageA(u, UDM_GETPOS32, 0, 0), 3);
+}
+
+TEST_F(UpDownTest, WrapGoesRoundTheEnds) {
+  HWND u = UpDown(UDS_SETBUDDYINT | UDS_AUTOBUDDY | UDS_WRAP);
+  SendMessageA(u, UDM_SETRANGE32, 1, 3);
+  SendMessageA(u, UDM_SETPOS32, 0, 3);
+  Click(u, 5, 2);
+  EXPECT_EQ(SendMessageA(u, UDM_GETPOS32, 0, 0), 1);
+  RECT c;
+  GetClientRect(u, &c);
+  rtl::testing::AdvanceClock(1000);
+  Click(u, 5, c.Bottom - 3);
+  EXPECT_EQ(SendMessageA(u, UDM_GETPOS32, 0, 0), 3);
+}
+
+class TrackbarTest : public UpDownTest {
+ protected:
+  HWND Track(DWORD style = TBS_AUTOTICKS) {
+    HWND t = Ctl(TRACKBAR_CLASS, "", style | WS_TABSTOP, RECT(10, 60, 230, 90), 97);
+    RunUntilIdle();
+    Log.Clear();
+    return t;
+  }
+};
+
+TEST_F(TrackbarTest, KeysMoveByLinesPagesAndEnds) {
+  HWND t = Track();
+  SetFocus(t);
+  RunUntilIdle();
+  Log.Clear();
+  Press(VK_RIGHT);
+  EXPECT_EQ(SendMessageA(t, TBM_GETPOS, 0, 0), 1);
+  EXPECT_EQ(Scrolls(WM_HSCROLL), (std::vector<WPARAM>{TB_LINEDOWN, TB_ENDTRACK}));
+  Press(VK_END);
+  EXPECT_EQ(SendMessageA(t, TBM_GETPOS, 0, 0), 100);
+  Press(VK_PRIOR);
+  EXPECT_EQ(SendMessageA(t, TBM_GETPOS, 0, 0), 80);
+  Press(VK_HOME);
+  EXPECT_EQ(SendMessageA(t, TBM_GETPOS, 0, 0), 0);
+  Press(VK_LEFT);  // already at the start
+  EXPECT_EQ(SendMessageA(t, TBM_GETPOS, 0, 0), 0);
+}
+
+TEST_F(TrackbarTest, DraggingTheThumbTracksAndClicksBesideItPage) {
+  HWND t = Track();
+  RECT thumb, channel;
+  SendMessageA(t, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+  SendMessageA(t, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+  int y = (thumb.Top + thumb.Bottom) / 2;
+  int x0 = (thumb.Left + thumb.Right) / 2;
+  int x75 = channel.Left + 2 + (channel.Width() - 5) * 3 / 4;
+  InjectMouseMove(ClientPoint(t, x0, y));
+  InjectMouseButton(rtl::testing::ibLeft, true, ClientPoint(t, x0, y));
+  InjectMouseMove(ClientPoint(t, x75, y));
+  InjectMouseButton(rtl::testing::ibLeft, false, ClientPoint(t, x75, y));
+  RunUntilIdle();
+  int pos = static_cast<int>(SendMessageA(t, TBM_GETPOS, 0, 0));
+  EXPECT_NEAR(pos, 75, 1);
+  EXPECT_EQ(GetFocus(), t);
+  EXPECT_EQ(Scrolls(WM_HSCROLL), (std::vector<WPARAM>{MAKEWPARAM(TB_THUMBTRACK, pos),
+                                                      MAKEWPARAM(TB_THUMBPOSITION, pos), TB_ENDTRACK}));
+  Log.Clear();
+  rtl::testing::AdvanceClock(1000);
+  Click(t, channel.Left + 3, y);
+  EXPECT_EQ(SendMessageA(t, TBM_GETPOS, 0, 0), pos - 20);
+  EXPECT_EQ(Scrolls(WM_HSCROLL), (std::vector<WPARAM>{TB_PAGEUP, TB_ENDTRACK}));
+}
+
+TEST_F(TrackbarTest, RangeTicksAndVerticalReports) {
+  HWND t = Track(TBS_AUTOTICKS);
+  SendMessageA(t, TBM_SETRANGE, TRUE, MAKELPARAM(10, 20));
+  EXPECT_EQ(SendMessageA(t, TBM_GETRANGEMIN, 0, 0), 10);
+  EXPECT_EQ(SendMessageA(t, TBM_GETRANGEMAX, 0, 0), 20);
+  EXPECT_EQ(SendMessageA(t, TBM_GETPOS, 0, 0), 10);
+  SendMessageA(t, TBM_SETTICFREQ, 5, 0);
+  EXPECT_EQ(SendMessageA(t, TBM_GETNUMTICS, 0, 0), 3);
+  SendMessageA(t, TBM_SETPOS, TRUE, 99);
+  EXPECT_EQ(SendMessageA(t, TBM_GETPOS, 0, 0), 20);
+  EXPECT_TRUE(Scrolls(WM_HSCROLL).empty());  // setting is silent
+
+  HWND v = Ctl(TRACKBAR_CLASS, "", TBS_VERT, RECT(250, 10, 280, 200), 98);
+  SetFocus(v);
+  RunUntilIdle();
+  Log.Clear();
+  Press(VK_DOWN);
+  EXPECT_EQ(SendMessageA(v, TBM_GETPOS, 0, 0), 1);
+  EXPECT_EQ(Scrolls(WM_VSCROLL), (std::vector<WPARAM>{TB_LINEDOWN, TB_ENDTRACK}));
+  RECT thumb;
+  SendMessageA(v, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+  EXPECT_GT(thumb.Height(), 0);
+  EXPECT_GT(thumb.Width(), thumb.Height());  // lying across a vertical channel
 }
 
 }  // namespace
