@@ -1,8 +1,10 @@
-# Compiles every public header on its own, so headers stay self-contained.
-# Each header gets a one-line source that includes it; backend headers are
-# included too (they must not pull Qt in).
+# Compiles every header on its own, so headers stay self-contained. Each
+# header gets a one-line source that includes it. Headers other code may
+# include are compiled without Qt, which keeps Qt out of them; the backend's
+# private headers (*_internal.h) may use Qt and are compiled with it.
 function(add_header_check)
-  set(_sources)
+  set(_plain)
+  set(_qt)
   foreach(dir platform/rtl platform/win platform/backend platform/forms support grid ui app)
     file(GLOB_RECURSE _headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.h)
     foreach(h ${_headers})
@@ -10,9 +12,18 @@ function(add_header_check)
       string(MAKE_C_IDENTIFIER ${rel} id)
       set(src ${CMAKE_BINARY_DIR}/header_check/${id}.cpp)
       file(CONFIGURE OUTPUT ${src} CONTENT "#include \"${rel}\"\n")
-      list(APPEND _sources ${src})
+      if(rel MATCHES "^platform/backend/.*_internal\\.h$")
+        list(APPEND _qt ${src})
+      else()
+        list(APPEND _plain ${src})
+      endif()
     endforeach()
   endforeach()
-  add_library(header_check OBJECT ${_sources})
+  add_library(header_check OBJECT ${_plain})
+  if(_qt)
+    find_package(Qt6 REQUIRED COMPONENTS Gui)
+    add_library(header_check_qt OBJECT ${_qt})
+    target_link_libraries(header_check_qt PRIVATE Qt6::Gui)
+  endif()
 endfunction()
 add_header_check()
