@@ -126,6 +126,19 @@ struct MINMAXINFO {
 using PMINMAXINFO = MINMAXINFO*;
 using LPMINMAXINFO = MINMAXINFO*;
 
+// WM_HELP: what help is asked for.
+#define HELPINFO_WINDOW 0x0001
+#define HELPINFO_MENUITEM 0x0002
+struct HELPINFO {
+  UINT cbSize;
+  int iContextType;
+  int iCtrlId;
+  HANDLE hItemHandle;
+  DWORD_PTR dwContextId;
+  POINT MousePos;
+};
+using LPHELPINFO = HELPINFO*;
+
 struct STYLESTRUCT {
   DWORD styleOld;
   DWORD styleNew;
@@ -367,6 +380,8 @@ inline HWND FindWindowEx(HWND parent, HWND childAfter, LPCSTR className, LPCSTR 
   return FindWindowExA(parent, childAfter, className, windowName);
 }
 int GetDlgCtrlID(HWND hwnd);
+BOOL SetWindowContextHelpId(HWND hwnd, DWORD id);
+DWORD GetWindowContextHelpId(HWND hwnd);
 HWND GetDlgItem(HWND dialog, int id);
 
 // ---- Geometry, position and state ----------------------------------------

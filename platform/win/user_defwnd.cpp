@@ -151,6 +151,17 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (GetWndNoError(hwnd) && (hit == HTCAPTION || hit == HTSYSMENU)) ShowSystemMenu(w, p);
       return 0;
     }
+    case WM_KEYF1: {
+      POINT p;
+      GetCursorPos(&p);
+      SendHelp(w, hwnd, p);
+      return 0;
+    }
+    case WM_HELP:
+      // Up the parents, then to the owner.
+      if (TWnd* p = ParentOf(w)) return SendToWnd(p, msg, wParam, lParam);
+      if (w->Owner) return SendToWnd(w->Owner, msg, wParam, lParam);
+      return 0;
     case WM_SETTEXT:
       SetTextTo(w, reinterpret_cast<LPCSTR>(lParam));
       return TRUE;
@@ -217,7 +228,6 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL:
     case WM_APPCOMMAND:
-    case WM_HELP:
       if (TWnd* p = ParentOf(w)) return SendToWnd(p, msg, wParam, lParam);
       return 0;
     case WM_KEYDOWN:

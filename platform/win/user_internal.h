@@ -133,6 +133,7 @@ struct TWnd {
   RECT Damage{};  // drawn since last shown (surface coordinates)
   int PressedButton = 0;  // the caption button held down (its hit code)
   HMENU SystemMenu = nullptr;  // the window's own copy, made on first use
+  DWORD HelpContext = 0;       // SetWindowContextHelpId
   std::unique_ptr<rtl::backend::INativeWindow> Native;
   int NativeKind = -1;  // what the native window was made as
   bool NativeTopmost = false;

@@ -405,6 +405,10 @@ BOOL TranslateMessage(const MSG* msg) {
   UINT m = msg->message;
   if (m != WM_KEYDOWN && m != WM_SYSKEYDOWN) return (m == WM_KEYUP || m == WM_SYSKEYUP) ? TRUE : FALSE;
   TThreadQueue& q = CurrentQueue();
+  // F1 alone asks for help.
+  if (m == WM_KEYDOWN && msg->wParam == VK_F1 && !(q.KeyState[VK_CONTROL] & 0x80) && !(q.KeyState[VK_SHIFT] & 0x80) &&
+      !(q.KeyState[VK_MENU] & 0x80))
+    PostTo(CurrentQueuePtr(), msg->hwnd, WM_KEYF1, 0, 0);
   UINT charMsg = m == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
   AnsiString text;
   const MSG& last = q.LastKeyMsg;

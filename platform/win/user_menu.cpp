@@ -468,7 +468,18 @@ HMENU GetSystemMenu(HWND hwnd, BOOL revert) {
     w->SystemMenu = GetSubMenu(bar, 0);
     RemoveMenu(bar, 0, MF_BYPOSITION);
     DestroyMenu(bar);
-    if (TMenu* m = MenuOf(w->SystemMenu)) m->SysOwner = hwnd;
+    if (TMenu* m = MenuOf(w->SystemMenu)) {
+      m->SysOwner = hwnd;
+      // The window's own copy shows the caption glyphs beside its commands.
+      for (TMenuItem& it : m->Items) {
+        switch (it.Id) {
+          case SC_RESTORE: it.Bitmap = HBMMENU_POPUP_RESTORE; break;
+          case SC_MINIMIZE: it.Bitmap = HBMMENU_POPUP_MINIMIZE; break;
+          case SC_MAXIMIZE: it.Bitmap = HBMMENU_POPUP_MAXIMIZE; break;
+          case SC_CLOSE: it.Bitmap = HBMMENU_POPUP_CLOSE; break;
+        }
+      }
+    }
   }
   return w->SystemMenu;
 }

@@ -372,6 +372,20 @@ void Key(TTracker& t, const MSG& msg) {
     case VK_F10:
       t.Done = true;
       return;
+    case VK_F1: {
+      // Help about the selected item goes to the owner.
+      TMenu* m = MenuOf(level.Menu);
+      if (!m || level.Selected < 0) return;
+      HELPINFO hi{};
+      hi.cbSize = sizeof hi;
+      hi.iContextType = HELPINFO_MENUITEM;
+      hi.iCtrlId = static_cast<int>(m->Items[static_cast<size_t>(level.Selected)].Id);
+      hi.hItemHandle = level.Menu;
+      hi.dwContextId = m->HelpId;
+      GetCursorPos(&hi.MousePos);
+      if (TWnd* o = GetWndNoError(t.Owner)) SendToWnd(o, WM_HELP, 0, reinterpret_cast<LPARAM>(&hi));
+      return;
+    }
   }
 }
 
@@ -467,6 +481,8 @@ UINT Track(HMENU menu, UINT flags, POINT at, HWND owner, bool system) {
       case WM_SYSCHAR:
         if (m.wParam > 0x20) Char(t, static_cast<char>(m.wParam));
         continue;
+      case WM_KEYF1:
+        continue;  // the menu answered F1 itself
     }
     if ((m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) || (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST))
       continue;

@@ -60,6 +60,7 @@
 #define WM_POWER 0x0048
 #define WM_COPYDATA 0x004A
 #define WM_CANCELJOURNAL 0x004B
+#define WM_KEYF1 0x004D  // F1 went down: DefWindowProc asks for help
 #define WM_NOTIFY 0x004E
 #define WM_INPUTLANGCHANGEREQUEST 0x0050
 #define WM_INPUTLANGCHANGE 0x0051

@@ -158,4 +158,47 @@ void MoveSizeLoop(TWnd* w, WPARAM cmd, LPARAM lParam) {
   if (TWnd* cur = GetWndNoError(h)) SendToWnd(cur, WM_EXITSIZEMOVE, 0, 0);
 }
 
+void SendHelp(TWnd* w, HWND item, POINT at) {
+  HELPINFO hi{};
+  hi.cbSize = sizeof hi;
+  hi.iContextType = HELPINFO_WINDOW;
+  hi.iCtrlId = GetDlgCtrlID(item);
+  hi.hItemHandle = item;
+  hi.dwContextId = GetWindowContextHelpId(item);
+  hi.MousePos = at;
+  SendToWnd(w, WM_HELP, 0, reinterpret_cast<LPARAM>(&hi));
+}
+
+void ContextHelpLoop(TWnd* w) {
+  HWND h = w->Handle;
+  HCURSOR old = SetCursor(SystemCursor(IDC_HELP));
+  HWND target = nullptr;
+  POINT at{};
+  // The next click names the window help is wanted for; Escape or another
+  // button gives up.
+  CaptureLoop(h, [&](const MSG& m) {
+    switch (m.message) {
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+        return m.wParam != VK_ESCAPE;
+      case WM_LBUTTONDOWN:
+      case WM_NCLBUTTONDOWN:
+        at = m.pt;
+        target = WindowFromPoint(at);
+        return false;
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_NCRBUTTONDOWN:
+      case WM_NCMBUTTONDOWN:
+        return false;
+    }
+    return true;
+  });
+  SetCursor(old);
+  TWnd* t = GetWndNoError(target);
+  TWnd* top = GetWndNoError(h) ? TopLevelOf(w) : nullptr;
+  if (!t || !top || TopLevelOf(t) != top) return;
+  SendHelp(t, target, at);
+}
+
 }  // namespace rtl::detail

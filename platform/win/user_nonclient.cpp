@@ -286,6 +286,9 @@ LRESULT DefSysCommand(TWnd* w, WPARAM cmd, LPARAM lParam) {
     case SC_HSCROLL:
       ScrollBarTrackLoop(w, (cmd & 0xFFF0) == SC_VSCROLL ? SB_VERT : SB_HORZ, lParam);
       break;
+    case SC_CONTEXTHELP:
+      ContextHelpLoop(w);
+      break;
     case SC_MOUSEMENU:
       if (w->Style & WS_SYSMENU) ShowSystemMenu(w, SystemMenuPoint(w));
       break;

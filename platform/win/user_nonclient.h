@@ -47,6 +47,11 @@ void ScrollBarTrackLoop(TWnd* w, int bar, LPARAM screenPoint);
 void MoveSizeLoop(TWnd* w, WPARAM cmd, LPARAM lParam);
 // Tracks a press on a caption button; a release over it sends the command.
 void TrackCaptionButton(TWnd* w, int hit);
+// Context help mode (SC_CONTEXTHELP): the next click sends WM_HELP to the
+// window under it.
+void ContextHelpLoop(TWnd* w);
+// Sends WM_HELP (HELPINFO_WINDOW) about `item` to `w`.
+void SendHelp(TWnd* w, HWND item, POINT at);
 // Where the system menu opens (screen coordinates).
 POINT SystemMenuPoint(const TWnd* w);
 // Whether the window draws a caption that shows activation.

@@ -934,6 +934,18 @@ int GetDlgCtrlID(HWND hwnd) {
   return static_cast<int>(w->Id);
 }
 
+BOOL SetWindowContextHelpId(HWND hwnd, DWORD id) {
+  TWnd* w = GetWnd(hwnd);
+  if (!w) return FALSE;
+  w->HelpContext = id;
+  return TRUE;
+}
+
+DWORD GetWindowContextHelpId(HWND hwnd) {
+  TWnd* w = GetWnd(hwnd);
+  return w ? w->HelpContext : 0;
+}
+
 HWND GetDlgItem(HWND dialog, int id) {
   TWnd* p = GetWnd(dialog);
   if (!p) return nullptr;

@@ -376,6 +376,11 @@ TEST_F(UserMenuTest, TheSystemMenuFollowsTheTemplatesAndTheWindowState) {
   ASSERT_EQ(GetMenuItemCount(sys), 7);
   for (int i = 0; i < 7; ++i) EXPECT_EQ(GetMenuItemID(sys, i), ids[i]) << i;
   EXPECT_EQ(GetMenuDefaultItem(sys, FALSE, 0), static_cast<UINT>(SC_CLOSE));
+  MENUITEMINFOA ii{};
+  ii.cbSize = sizeof ii;
+  ii.fMask = MIIM_BITMAP;
+  ASSERT_TRUE(GetMenuItemInfoA(sys, SC_CLOSE, FALSE, &ii));
+  EXPECT_EQ(ii.hbmpItem, HBMMENU_POPUP_CLOSE);
   EXPECT_EQ(GetSystemMenu(owner, FALSE), sys);
   EXPECT_EQ(GetSystemMenu(owner, TRUE), nullptr);
   EXPECT_FALSE(IsMenu(sys));
