@@ -829,6 +829,11 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_RECREATEWND: CMRecreateWnd(Message); return;
     case CM_INVALIDATE: CMInvalidate(Message); return;
     case CM_SYSCOLORCHANGE: CMSysColorChange(Message); return;
+    case WM_SYSCOLORCHANGE:
+      // The system's colours changed: the controls hear of it.
+      Perform(CM_SYSCOLORCHANGE, 0, 0);
+      DefaultHandler(Message);
+      return;
     case CM_SYSFONTCHANGED: CMSysFontChanged(Message); return;
     case CM_CONTROLLISTCHANGE: CMControlListChange(Message); return;
     case CM_PARENTCTL3DCHANGED: CMParentCtl3DChanged(Message); return;

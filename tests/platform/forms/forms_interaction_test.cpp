@@ -262,6 +262,19 @@ TEST_F(Interaction, AChildWindowsNotificationsComeBackToItsControl) {
   EXPECT_EQ(GetBkColor(Dc.DC), ColorToRGB(clYellow));
 }
 
+TEST_F(Interaction, ASystemColourChangeReachesEveryControl) {
+  Log E;
+  for (TControl* C : std::initializer_list<TControl*>{Shape, Edit2}) {
+    TWndMethod Old = C->WindowProc();
+    C->SetWindowProc([&E, C, Old](TMessage& M) {
+      if (M.Msg == CM_SYSCOLORCHANGE) E.push_back(C->Name());
+      Old(M);
+    });
+  }
+  SendMessage(Form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(E, (Log{"Shape", "Edit2"}));
+}
+
 TEST_F(Interaction, ADoubleBufferedWindowPaintsTheSame) {
   Body->SetDoubleBuffered(true);
   Body->Repaint();
