@@ -45,6 +45,21 @@ TEST_F(FormTest, BorderPropertiesChooseTheWindowStyles) {
   EXPECT_NE(GetWindowLong(F->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
+TEST_F(FormTest, TheClientSizeSetBeforeTheWindowExistsIsTheWindowsClientSize) {
+  for (TFormBorderStyle Border : {bsSizeable, bsDialog, bsNone, bsToolWindow}) {
+    TForm* F = MakeForm();
+    F->SetBorderStyle(Border);
+    F->SetClientWidth(300);
+    F->SetClientHeight(200);
+    ASSERT_FALSE(F->HandleAllocated());
+    RECT R;
+    ::GetClientRect(F->Handle(), &R);
+    EXPECT_EQ(R.Right, 300) << Border;
+    EXPECT_EQ(R.Bottom, 200) << Border;
+    EXPECT_EQ(F->ClientWidth(), 300);
+  }
+}
+
 TEST_F(FormTest, ThePositionIsTakenAtTheFirstShow) {
   TForm* Main = Application->MainForm();
   ASSERT_EQ(Main, nullptr) << "the tests run without a main form";
