@@ -151,6 +151,10 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (GetWndNoError(hwnd) && (hit == HTCAPTION || hit == HTSYSMENU)) ShowSystemMenu(w, p);
       return 0;
     }
+    case WM_POPUPSYSTEMMENU:
+      // The system menu at a screen point (the taskbar's right click).
+      if (w->Style & WS_SYSMENU) ShowSystemMenu(w, POINT(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+      return 0;
     case WM_KEYF1: {
       POINT p;
       GetCursorPos(&p);

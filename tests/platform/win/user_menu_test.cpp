@@ -450,6 +450,18 @@ TEST_F(UserMenuTest, ClickingTheSystemIconOpensTheMenuBelowIt) {
   EXPECT_FALSE(IsWindow(owner));
 }
 
+TEST_F(UserMenuTest, PopupSystemMenuOpensItWhereAsked) {
+  HWND owner = MakeOwner();
+  static RECT placed;
+  OnIdle() = [](HWND, int) {
+    GetWindowRect(MenuWindow(), &placed);
+    EndMenu();
+  };
+  SendMessageA(owner, WM_POPUPSYSTEMMENU, 0, MAKELPARAM(30, 40));
+  EXPECT_EQ(placed.Left, 30);
+  EXPECT_EQ(placed.Top, 40);
+}
+
 TEST_F(UserMenuTest, ARightClickOnTheCaptionShowsTheSystemMenu) {
   HWND owner = MakeOwner();
   RECT wr;
