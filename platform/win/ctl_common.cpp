@@ -191,6 +191,7 @@ void RegisterCommonControlClasses() {
     RegisterCtlClass(WC_TABCONTROL, TabWndProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
     RegisterCtlClass(UPDOWN_CLASS, UpDownWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
     RegisterCtlClass(TRACKBAR_CLASS, TrackbarWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+    RegisterCtlClass(WC_TREEVIEW, TreeViewWndProc, CS_DBLCLKS, IDC_ARROW);
   });
 }
 

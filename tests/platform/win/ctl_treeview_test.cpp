@@ -1,0 +1,277 @@
+// The tree view driven by injected input: expanding by the button, by keys
+// and by double clicks; selecting by mouse and keys with the parent asked
+// first; hit tests; deleting with notices and stale handles refused;
+// sorting, callbacks, scrolling and what it draws.
+#include "tests/platform/win/ctl_test_support.h"
+
+namespace {
+
+using namespace ctl_test;
+
+struct TTreeNote {
+  UINT Code;
+  UINT Action;
+  HTREEITEM Old;
+  HTREEITEM New;
+};
+
+class TreeViewTest : public TCtlTest {
+ protected:
+  HWND Tree = nullptr;
+  std::vector<TTreeNote> Notes;
+  bool RefuseSelection = false;
+  bool RefuseExpansion = false;
+
+  void SetUp() override {
+    TCtlTest::SetUp();
+    ParentHook() = [this](HWND, UINT m, WPARAM, LPARAM l, LRESULT& r) {
+      if (m != WM_NOTIFY) return false;
+      auto* hdr = reinterpret_cast<const NMHDR*>(l);
+      if (hdr->hwndFrom != Tree) return false;
+      UINT code = hdr->code;
+      if (code == TVN_GETDISPINFOA) {
+        auto* di = reinterpret_cast<NMTVDISPINFOA*>(l);
+        if (di->item.mask & TVIF_TEXT) std::snprintf(di->item.pszText, di->item.cchTextMax, "item %d", static_cast<int>(di->item.lParam));
+        r = 0;
+        return true;
+      }
+      TTreeNote n{code, 0, nullptr, nullptr};
+      if (code == TVN_SELCHANGINGA || code == TVN_SELCHANGEDA || code == TVN_ITEMEXPANDINGA ||
+          code == TVN_ITEMEXPANDEDA || code == TVN_DELETEITEMA) {
+        auto* nm = reinterpret_cast<const NMTREEVIEWA*>(l);
+        n.Action = nm->action;
+        n.Old = nm->itemOld.hItem;
+        n.New = nm->itemNew.hItem;
+      }
+      if (code == NM_CUSTOMDRAW || code == NM_SETFOCUS || code == NM_KILLFOCUS || code == TVN_KEYDOWN) return false;
+      Notes.push_back(n);
+      r = (code == TVN_SELCHANGINGA && RefuseSelection) || (code == TVN_ITEMEXPANDINGA && RefuseExpansion);
+      return true;
+    };
+    Tree = Ctl(WC_TREEVIEW, "", TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | WS_VSCROLL | WS_TABSTOP,
+               RECT(10, 10, 250, 250), 99, WS_EX_CLIENTEDGE);
+  }
+
+  HTREEITEM Add(HTREEITEM parent, const char* text, HTREEITEM after = TVI_LAST, LPARAM param = 0) {
+    TVINSERTSTRUCTA is{};
+    is.hParent = parent;
+    is.hInsertAfter = after;
+    is.item.mask = TVIF_TEXT | TVIF_PARAM;
+    is.item.pszText = const_cast<LPSTR>(text);
+    is.item.lParam = param;
+    return reinterpret_cast<HTREEITEM>(SendMessageA(Tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
+  }
+  bool ItemRect(HTREEITEM item, RECT& r, bool label = true) {
+    *reinterpret_cast<HTREEITEM*>(&r) = item;
+    return SendMessageA(Tree, TVM_GETITEMRECT, label, reinterpret_cast<LPARAM>(&r)) != 0;
+  }
+  HTREEITEM Selected() { return reinterpret_cast<HTREEITEM>(SendMessageA(Tree, TVM_GETNEXTITEM, TVGN_CARET, 0)); }
+  UINT State(HTREEITEM item) { return static_cast<UINT>(SendMessageA(Tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), 0xFFFF)); }
+  std::vector<UINT> Codes() const {
+    std::vector<UINT> r;
+    for (auto& n : Notes) r.push_back(n.Code);
+    return r;
+  }
+  TVHITTESTINFO Hit(int x, int y) {
+    TVHITTESTINFO hti{POINT(x, y), 0, nullptr};
+    SendMessageA(Tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hti));
+    return hti;
+  }
+};
+
+TEST_F(TreeViewTest, ButtonExpandsAndLabelSelects) {
+  HTREEITEM docs = Add(TVI_ROOT, "Documents");
+  HTREEITEM a = Add(docs, "a.pdf");
+  Add(docs, "b.pdf");
+  HTREEITEM pics = Add(TVI_ROOT, "Pictures");
+  EXPECT_EQ(SendMessageA(Tree, TVM_GETCOUNT, 0, 0), 4);
+  RECT r;
+  EXPECT_FALSE(ItemRect(a, r));  // inside a collapsed item
+  ASSERT_TRUE(ItemRect(docs, r));
+  RunUntilIdle();
+  Notes.clear();
+
+  // The button sits left of the label.
+  TVHITTESTINFO hti = Hit(r.Left - 12, (r.Top + r.Bottom) / 2);
+  EXPECT_EQ(hti.hItem, docs);
+  EXPECT_EQ(hti.flags, static_cast<UINT>(TVHT_ONITEMBUTTON));
+  Click(Tree, r.Left - 12, (r.Top + r.Bottom) / 2);
+  EXPECT_TRUE(State(docs) & TVIS_EXPANDED);
+  EXPECT_TRUE(ItemRect(a, r));
+  ASSERT_EQ(Codes(), (std::vector<UINT>{TVN_ITEMEXPANDINGA, TVN_ITEMEXPANDEDA}));
+  EXPECT_EQ(Notes[0].Action, static_cast<UINT>(TVE_EXPAND));
+  EXPECT_EQ(Notes[0].New, docs);
+
+  Notes.clear();
+  ItemRect(pics, r);
+  rtl::testing::AdvanceClock(1000);
+  Click(Tree, r.Left + 3, r.Top + 3);
+  EXPECT_EQ(Selected(), pics);
+  EXPECT_TRUE(State(pics) & TVIS_SELECTED);
+  ASSERT_EQ(Codes(), (std::vector<UINT>{TVN_SELCHANGINGA, TVN_SELCHANGEDA, NM_CLICK}));
+  EXPECT_EQ(Notes[0].Action, static_cast<UINT>(TVC_BYMOUSE));
+  EXPECT_EQ(Notes[1].Old, nullptr);
+  EXPECT_EQ(Notes[1].New, pics);
+  EXPECT_EQ(GetFocus(), Tree);
+
+  // The parent may keep the selection where it is.
+  RefuseSelection = true;
+  ItemRect(a, r);
+  rtl::testing::AdvanceClock(1000);
+  Click(Tree, r.Left + 3, r.Top + 3);
+  EXPECT_EQ(Selected(), pics);
+}
+
+TEST_F(TreeViewTest, KeysWalkExpandAndCollapse) {
+  HTREEITEM docs = Add(TVI_ROOT, "Documents");
+  HTREEITEM a = Add(docs, "a.pdf");
+  HTREEITEM b = Add(docs, "b.pdf");
+  HTREEITEM pics = Add(TVI_ROOT, "Pictures");
+  SendMessageA(Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(docs));
+  SetFocus(Tree);
+  RunUntilIdle();
+  Notes.clear();
+  Press(VK_DOWN);
+  EXPECT_EQ(Selected(), pics);  // the children are hidden
+  Press(VK_UP);
+  Press(VK_RIGHT);  // opens
+  EXPECT_TRUE(State(docs) & TVIS_EXPANDED);
+  EXPECT_EQ(Selected(), docs);
+  Press(VK_RIGHT);  // goes to the first child
+  EXPECT_EQ(Selected(), a);
+  Press(VK_DOWN);
+  EXPECT_EQ(Selected(), b);
+  Press(VK_LEFT);  // to the parent
+  EXPECT_EQ(Selected(), docs);
+  Press(VK_LEFT);  // closes
+  EXPECT_FALSE(State(docs) & TVIS_EXPANDED);
+  Press(VK_END);
+  EXPECT_EQ(Selected(), pics);
+  for (const TTreeNote& n : Notes)
+    if (n.Code == TVN_SELCHANGEDA) EXPECT_EQ(n.Action, static_cast<UINT>(TVC_BYKEYBOARD));
+
+  // Collapsing an item that holds the selection moves it up.
+  SendMessageA(Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(b));
+  EXPECT_TRUE(State(docs) & TVIS_EXPANDED);  // selecting opened the way
+  SendMessageA(Tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(docs));
+  EXPECT_EQ(Selected(), docs);
+
+  // A refused expansion stays closed.
+  RefuseExpansion = true;
+  EXPECT_FALSE(SendMessageA(Tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(docs)));
+  EXPECT_FALSE(State(docs) & TVIS_EXPANDED);
+}
+
+TEST_F(TreeViewTest, DoubleClickTogglesAndHitTestsNameThePlace) {
+  HTREEITEM docs = Add(TVI_ROOT, "Documents");
+  Add(docs, "a.pdf");
+  RECT r;
+  ItemRect(docs, r);
+  RunUntilIdle();
+  InjectClick(ClientPoint(Tree, r.Left + 3, r.Top + 3));
+  InjectClick(ClientPoint(Tree, r.Left + 3, r.Top + 3));
+  RunUntilIdle();
+  EXPECT_TRUE(State(docs) & TVIS_EXPANDED);
+  int y = (r.Top + r.Bottom) / 2;
+  EXPECT_EQ(Hit(r.Left + 2, y).flags, static_cast<UINT>(TVHT_ONITEMLABEL));
+  EXPECT_EQ(Hit(r.Right + 10, y).flags, static_cast<UINT>(TVHT_ONITEMRIGHT));
+  EXPECT_EQ(Hit(1, y).flags, static_cast<UINT>(TVHT_ONITEMINDENT));
+  EXPECT_EQ(Hit(5, 200).flags, static_cast<UINT>(TVHT_NOWHERE));
+  EXPECT_EQ(Hit(5, -3).flags, static_cast<UINT>(TVHT_ABOVE));
+  EXPECT_EQ(Hit(5, 200).hItem, nullptr);
+}
+
+TEST_F(TreeViewTest, DeletingTellsForEachItemAndRefusesStaleHandles) {
+  HTREEITEM docs = Add(TVI_ROOT, "Documents");
+  HTREEITEM a = Add(docs, "a.pdf");
+  HTREEITEM b = Add(docs, "b.pdf");
+  HTREEITEM other = Add(TVI_ROOT, "Other");
+  SendMessageA(Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(a));
+  Notes.clear();
+  EXPECT_TRUE(SendMessageA(Tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(docs)));
+  ASSERT_EQ(Codes(), (std::vector<UINT>{TVN_DELETEITEMA, TVN_DELETEITEMA, TVN_DELETEITEMA}));
+  EXPECT_EQ(Notes[0].Old, a);
+  EXPECT_EQ(Notes[1].Old, b);
+  EXPECT_EQ(Notes[2].Old, docs);
+  EXPECT_EQ(SendMessageA(Tree, TVM_GETCOUNT, 0, 0), 1);
+  EXPECT_EQ(Selected(), nullptr);
+  char text[8];
+  TVITEMA it{};
+  it.mask = TVIF_TEXT;
+  it.hItem = a;
+  it.pszText = text;
+  it.cchTextMax = sizeof text;
+  EXPECT_FALSE(SendMessageA(Tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it)));
+  EXPECT_FALSE(SendMessageA(Tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(docs)));
+  EXPECT_FALSE(SendMessageA(Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(b)));
+  it.hItem = other;
+  EXPECT_TRUE(SendMessageA(Tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it)));
+  EXPECT_STREQ(text, "Other");
+  EXPECT_TRUE(SendMessageA(Tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)));
+  EXPECT_EQ(SendMessageA(Tree, TVM_GETCOUNT, 0, 0), 0);
+}
+
+TEST_F(TreeViewTest, SortingNavigationAndCallbackText) {
+  Add(TVI_ROOT, "pear", TVI_SORT);
+  Add(TVI_ROOT, "Apple", TVI_SORT);
+  HTREEITEM m = Add(TVI_ROOT, "mango", TVI_SORT);
+  HTREEITEM first = reinterpret_cast<HTREEITEM>(SendMessageA(Tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  char text[16];
+  TVITEMA it{};
+  it.mask = TVIF_TEXT;
+  it.pszText = text;
+  it.cchTextMax = sizeof text;
+  it.hItem = first;
+  SendMessageA(Tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+  EXPECT_STREQ(text, "Apple");
+  EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessageA(Tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(first))), m);
+  EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessageA(Tree, TVM_GETNEXTITEM, TVGN_PREVIOUS, reinterpret_cast<LPARAM>(first))),
+            nullptr);
+  HTREEITEM cb = Add(m, LPSTR_TEXTCALLBACKA, TVI_LAST, 7);
+  EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessageA(Tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(cb))), m);
+  it.hItem = cb;
+  SendMessageA(Tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+  EXPECT_STREQ(text, "item 7");
+}
+
+TEST_F(TreeViewTest, SelectingFarDownScrollsAndTheListIsDrawn) {
+  std::vector<std::string> names;
+  HTREEITEM last = nullptr, firstItem = nullptr;
+  for (int i = 0; i < 40; ++i) {
+    names.push_back("file " + std::to_string(i));
+    last = Add(TVI_ROOT, names.back().c_str());
+    if (!firstItem) firstItem = last;
+  }
+  HTREEITEM child = Add(firstItem, "child");
+  SendMessageA(Tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(firstItem));
+  SetFocus(Tree);
+  SendMessageA(Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(last));
+  EXPECT_NE(reinterpret_cast<HTREEITEM>(SendMessageA(Tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)), firstItem);
+  RECT r;
+  ASSERT_TRUE(ItemRect(last, r));
+  RECT client;
+  GetClientRect(Tree, &client);
+  EXPECT_LE(r.Bottom, client.Bottom);
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  GetScrollInfo(Tree, SB_VERT, &si);
+  EXPECT_EQ(si.nMax, 40);
+  EXPECT_GT(si.nPos, 0);
+  RunUntilIdle();
+  TPicture p = Capture(Tree);
+  EXPECT_EQ(p.At(r.Left + 1, r.Top + 1), GetSysColor(COLOR_HIGHLIGHT));
+  SendMessageA(Tree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(firstItem));
+  RunUntilIdle();
+  p = Capture(Tree);
+  ItemRect(firstItem, r);
+  // The button of the expanded first item: a framed box with a minus.
+  TVHITTESTINFO hti = Hit(r.Left - 12, (r.Top + r.Bottom) / 2);
+  EXPECT_EQ(hti.flags, static_cast<UINT>(TVHT_ONITEMBUTTON));
+  EXPECT_EQ(p.At(r.Left - 12, (r.Top + r.Bottom) / 2), GetSysColor(COLOR_WINDOWTEXT));
+  RECT c;
+  ItemRect(child, c);
+  EXPECT_GT(c.Left, r.Left);  // indented
+}
+
+}  // namespace
