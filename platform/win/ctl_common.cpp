@@ -180,6 +180,7 @@ void RegisterStandardControlClasses() {
     RegisterCtlClass("LISTBOX", ListBoxWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_ARROW);
     RegisterCtlClass("ComboLBox", ListBoxWndProc, CS_DBLCLKS | CS_SAVEBITS, IDC_ARROW);
     RegisterCtlClass("COMBOBOX", ComboBoxWndProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+    RegisterCtlClass("SCROLLBAR", ScrollBarWndProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
   });
   RegisterCommonControlClasses();
 }

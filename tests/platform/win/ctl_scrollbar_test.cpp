@@ -1,0 +1,93 @@
+// The "SCROLLBAR" class driven by injected input: arrows that repeat while
+// held, pages, a dragged thumb, keys, disabled arrows, and the range, page
+// and position it keeps for its parent.
+#include "tests/platform/win/ctl_test_support.h"
+
+namespace {
+
+using namespace ctl_test;
+
+class ScrollBarTest : public TCtlTest {
+ protected:
+  std::vector<WPARAM> Scrolls(UINT msg) const {
+    std::vector<WPARAM> r;
+    for (const TLogged& l : Log.Items)
+      if (l.Hwnd == Dialog && l.Msg == msg) r.push_back(l.WParam);
+    return r;
+  }
+  HWND Bar(DWORD style, RECT r) {
+    HWND b = Ctl("SCROLLBAR", "", style, r, 120);
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 0, 0};
+    SendMessageA(b, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&si));
+    RunUntilIdle();
+    Log.Clear();
+    return b;
+  }
+};
+
+TEST_F(ScrollBarTest, ArrowsRepeatWhileHeldAndEndWithEndScroll) {
+  HWND b = Bar(SBS_VERT, RECT(10, 10, 27, 210));
+  RECT c;
+  GetClientRect(b, &c);
+  POINT down = ClientPoint(b, 8, c.Bottom - 5);
+  InjectMouseMove(down);
+  InjectMouseButton(rtl::testing::ibLeft, true, down);
+  RunUntilIdle();
+  rtl::testing::AdvanceClock(400);
+  RunUntilIdle();
+  rtl::testing::AdvanceClock(50);
+  RunUntilIdle();
+  InjectMouseButton(rtl::testing::ibLeft, false, down);
+  RunUntilIdle();
+  EXPECT_EQ(Scrolls(WM_VSCROLL), (std::vector<WPARAM>{SB_LINEDOWN, SB_LINEDOWN, SB_LINEDOWN, SB_ENDSCROLL}));
+  EXPECT_EQ(SendMessageA(b, SBM_GETPOS, 0, 0), 0);  // the parent moves it, not the bar
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(ScrollBarTest, PagesAndTheDraggedThumb) {
+  HWND b = Bar(SBS_HORZ, RECT(10, 10, 210, 27));
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof info;
+  SendMessageA(b, SBM_GETSCROLLBARINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_GT(info.xyThumbBottom, info.xyThumbTop);
+  Click(b, info.xyThumbBottom + 20, 8);
+  EXPECT_EQ(Scrolls(WM_HSCROLL), (std::vector<WPARAM>{SB_PAGERIGHT, SB_ENDSCROLL}));
+
+  Log.Clear();
+  int x = (info.xyThumbTop + info.xyThumbBottom) / 2;
+  rtl::testing::AdvanceClock(1000);
+  InjectMouseMove(ClientPoint(b, x, 8));
+  InjectMouseButton(rtl::testing::ibLeft, true, ClientPoint(b, x, 8));
+  InjectMouseMove(ClientPoint(b, 500, 8));  // far past the end
+  RunUntilIdle();
+  SCROLLINFO si{sizeof si, SIF_TRACKPOS | SIF_POS, 0, 0, 0, 0, 0};
+  SendMessageA(b, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&si));
+  EXPECT_EQ(si.nTrackPos, 90);  // the last position a page of 10 allows
+  EXPECT_EQ(si.nPos, 0);
+  InjectMouseButton(rtl::testing::ibLeft, false, ClientPoint(b, 500, 8));
+  RunUntilIdle();
+  EXPECT_EQ(Scrolls(WM_HSCROLL), (std::vector<WPARAM>{MAKEWPARAM(SB_THUMBTRACK, 90), MAKEWPARAM(SB_THUMBPOSITION, 90),
+                                                      SB_ENDSCROLL}));
+}
+
+TEST_F(ScrollBarTest, RangePositionKeysAndDisabledArrows) {
+  HWND b = Bar(SBS_VERT | WS_TABSTOP, RECT(10, 10, 27, 210));
+  EXPECT_EQ(SendMessageA(b, SBM_SETPOS, 200, TRUE), 0);
+  EXPECT_EQ(SendMessageA(b, SBM_GETPOS, 0, 0), 90);
+  int lo = -1, hi = -1;
+  SendMessageA(b, SBM_GETRANGE, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
+  EXPECT_EQ(lo, 0);
+  EXPECT_EQ(hi, 99);
+  SetFocus(b);
+  RunUntilIdle();
+  Log.Clear();
+  Press(VK_DOWN);
+  Press(VK_HOME);
+  EXPECT_EQ(Scrolls(WM_VSCROLL), (std::vector<WPARAM>{SB_LINEDOWN, SB_ENDSCROLL, SB_TOP, SB_ENDSCROLL}));
+  Log.Clear();
+  SendMessageA(b, SBM_ENABLE_ARROWS, ESB_DISABLE_UP, 0);
+  Click(b, 8, 5);
+  EXPECT_TRUE(Scrolls(WM_VSCROLL).empty());
+}
+
+}  // namespace
