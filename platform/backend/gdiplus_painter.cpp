@@ -430,7 +430,8 @@ void TGpPainter::FillPath(const TGpPaintState& state, const TGpPathData& path, c
   // its own scale copies its pixels) while the outline keeps its offset.
   QPainterPath q = impl_->ShapeTransform(state).map(ToQPath(path));
   QBrush b = ToQBrush(brush);
-  b.setTransform(b.transform() * ToQ(state.World));
+  // A solid brush stays untransformed, which keeps Qt on its fast path.
+  if (brush.Kind != TGpBrushData::bkSolid) b.setTransform(b.transform() * ToQ(state.World));
   if (brush.Kind == TGpBrushData::bkTexture && brush.Wrap == gwClamp) {
     QPainterPath tile;
     tile.addRect(0, 0, brush.Texture.Width, brush.Texture.Height);

@@ -1,6 +1,7 @@
 // Pixel formats of bitmaps: reading and writing single pixels, converting
 // rows between formats, and showing pixels to the painter.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/win/gdiplus_internal.h"
@@ -134,6 +135,24 @@ std::vector<ARGB> DefaultPalette(PixelFormat f) {
   return p;
 }
 
+// The attributes of bitmaps hold nothing but a colour matrix that is the
+// identity except for the alpha factor.
+bool AlphaOnly(const GpImageAttributes* attributes, double& factor) {
+  if (!attributes) return false;
+  const TGpColorAdjust& a =
+      attributes->Adjust[ColorAdjustTypeBitmap].Set ? attributes->Adjust[ColorAdjustTypeBitmap] : attributes->Adjust[0];
+  if (a.NoOp || !a.HasMatrix || a.HasGamma || a.HasThreshold || a.HasKeys || !a.Remap.empty() ||
+      a.MatrixFlags != ColorMatrixFlagsDefault)
+    return false;
+  for (int i = 0; i < 5; ++i)
+    for (int j = 0; j < 5; ++j) {
+      if (i == 3 && j == 3) continue;
+      if (a.Matrix.m[i][j] != (i == j ? 1.0f : 0.0f)) return false;
+    }
+  factor = a.Matrix.m[3][3];
+  return true;
+}
+
 }  // namespace
 
 TGpBitmap* BitmapImpl(const GpImage* image) { return dynamic_cast<TGpBitmap*>(const_cast<GpImage*>(image)); }
@@ -244,6 +263,22 @@ std::unique_ptr<TGpBitmap> PremultipliedCopy(const TGpBitmap& b, INT x, INT y, I
   out->DpiY = b.DpiY;
   if (!attributes && b.Format == PixelFormat32bppPARGB) {
     for (INT r = 0; r < height; ++r) std::memcpy(out->Row(r), b.Row(y + r) + ptrdiff_t(x) * 4, size_t(width) * 4);
+    return out;
+  }
+  // A matrix that only scales alpha (fading) works on premultiplied pixels
+  // directly: every channel scales alike.
+  double fade = 0;
+  if (b.Format == PixelFormat32bppPARGB && AlphaOnly(attributes, fade)) {
+    const uint32_t f = static_cast<uint32_t>(std::lround(std::clamp(fade, 0.0, 1.0) * 65536));
+    for (INT r = 0; r < height; ++r) {
+      const auto* s = reinterpret_cast<const uint32_t*>(b.Row(y + r)) + x;
+      auto* d = reinterpret_cast<uint32_t*>(out->Row(r));
+      for (INT c = 0; c < width; ++c) {
+        uint32_t p = s[c], v = 0;
+        for (int shift = 0; shift < 32; shift += 8) v |= ((((p >> shift) & 0xFF) * f + 32768) >> 16) << shift;
+        d[c] = v;
+      }
+    }
     return out;
   }
   std::vector<uint32_t> row(static_cast<size_t>(width));
