@@ -125,6 +125,12 @@ void PaintThroughCopy(GpGraphics* g, TGpPaintState s,
 }  // namespace
 
 GpStatus Paint(GpGraphics* g, const std::function<void(TGpPainter&, const TGpPaintState&)>& paint) {
+  if (g->Dc) {
+    DWORD type = GetObjectType(g->Dc);
+    if (type != OBJ_DC && type != OBJ_MEMDC) return Win32Error;
+    // Another bitmap selected into the DC: draw where it draws now.
+    if (GetCurrentObject(g->Dc, OBJ_BITMAP) != g->DcBitmap) AcquireDcTarget(g);
+  }
   if (g->Image) {
     if (g->Image->Locked) return WrongState;
     // The image may have been given new pixels (rotated, another frame).
@@ -285,18 +291,18 @@ GpStatus Restore(GpGraphics* g, UINT id) {
 
 // ---- Creation ---------------------------------------------------------------------
 
-GpStatus GdipCreateFromHDC(HDC hdc, GpGraphics** graphics) {
-  if (!graphics) return InvalidParameter;
-  DWORD type = GetObjectType(hdc);
-  if (type != OBJ_DC && type != OBJ_MEMDC) return OutOfMemory;
-  auto g = std::make_unique<GpGraphics>();
-  g->Dc = hdc;
-  g->DpiX = REAL(GetDeviceCaps(hdc, LOGPIXELSX));
-  g->DpiY = REAL(GetDeviceCaps(hdc, LOGPIXELSY));
+namespace rtl::detail {
+
+void AcquireDcTarget(GpGraphics* g) {
+  HDC hdc = g->Dc;
+  g->Painter.reset();
+  g->Direct = true;
+  g->Invalidate();
   POINT org{};
   GetDCOrgEx(hdc, &org);
   g->DeviceToTarget = DcTransform(hdc).Then(Translation(org.X, org.Y));
   auto bmp = static_cast<HBITMAP>(GetCurrentObject(hdc, OBJ_BITMAP));
+  g->DcBitmap = bmp;
   DIBSECTION ds{};
   int n = bmp ? GetObject(bmp, sizeof ds, &ds) : 0;
   bool standard = ds.dsBmih.biCompression == BI_RGB ||
@@ -322,6 +328,19 @@ GpStatus GdipCreateFromHDC(HDC hdc, GpGraphics** graphics) {
     }
   }
   g->DeviceClip = DcClip(hdc, org, g->TargetWidth, g->TargetHeight);
+}
+
+}  // namespace rtl::detail
+
+GpStatus GdipCreateFromHDC(HDC hdc, GpGraphics** graphics) {
+  if (!graphics) return InvalidParameter;
+  DWORD type = GetObjectType(hdc);
+  if (type != OBJ_DC && type != OBJ_MEMDC) return OutOfMemory;
+  auto g = std::make_unique<GpGraphics>();
+  g->Dc = hdc;
+  g->DpiX = REAL(GetDeviceCaps(hdc, LOGPIXELSX));
+  g->DpiY = REAL(GetDeviceCaps(hdc, LOGPIXELSY));
+  AcquireDcTarget(g.get());
   *graphics = g.release();
   return Ok;
 }

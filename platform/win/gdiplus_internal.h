@@ -188,6 +188,8 @@ std::shared_ptr<const TGpRegionNode> TargetClip(GpGraphics* g);
 // the state of the graphics.
 GpStatus Paint(GpGraphics* g,
                const std::function<void(rtl::backend::TGpPainter&, const rtl::backend::TGpPaintState&)>& paint);
+// Finds the pixels, transform and clip of the graphics' DC.
+void AcquireDcTarget(GpGraphics* g);
 // Target pixels that are visible (device bounds and every clip).
 const std::vector<TRect>& VisibleRects(GpGraphics* g);
 REAL UnitToPixels(GpUnit unit, REAL dpi);
@@ -239,6 +241,7 @@ void* GdipNotImplementedNull();
 
 struct GpGraphics {
   HDC Dc = nullptr;                   // made from a device context
+  HBITMAP DcBitmap = nullptr;         // the bitmap the DC had selected then
   rtl::detail::TGpBitmap* Image = nullptr;  // made from an image
   // Where drawing lands. A DC without addressable pixels (a device-dependent
   // bitmap, the screen) is painted through a copy, per call.

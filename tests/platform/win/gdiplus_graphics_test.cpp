@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "platform/win/gdi_internal.h"
 #include "tests/platform/win/gdiplus_test_support.h"
 
 namespace {
@@ -161,6 +162,54 @@ TEST_F(GraphicsTest, WorldTransformsMoveScaleAndRotate) {
   GdipFillRectangleI(s.G(), TSolid(kRed), 1, 1, 2, 2);
   EXPECT_EQ(s.Inked(3, 2, 9, 6), 24);
   EXPECT_EQ(s.Inked(0, 0, 20, 20), 24);
+}
+
+TEST_F(GraphicsTest, WindowDeviceContextsDrawAtTheirOriginInsideTheirVisiblePart) {
+  // A window DC over a surface: its device (0, 0) at (10, 5), its visible
+  // part the device's left 8 columns.
+  TGpCanvas surface(30, 30);
+  HDC dc = rtl::detail::GdiCreateWindowDC(nullptr, surface.bmp);
+  HRGN visible = CreateRectRgn(0, 0, 8, 20);
+  rtl::detail::GdiSetDCDeviceArea(dc, POINT(10, 5), visible);
+  DeleteObject(visible);
+  GpGraphics* g = nullptr;
+  ASSERT_EQ(GdipCreateFromHDC(dc, &g), Ok);
+  GdipFillRectangleI(g, TSolid(kRed), 2, 2, 10, 3);
+  GdipDeleteGraphics(g);
+  rtl::detail::GdiDeleteWindowDC(dc);
+  EXPECT_EQ(surface.At(12, 7), kRed);
+  EXPECT_EQ(surface.At(17, 9), kRed);
+  EXPECT_EQ(surface.At(18, 7), 0u) << "beyond the visible part";
+  EXPECT_EQ(surface.Inked(0, 0, 30, 30), 18);
+}
+
+TEST_F(GraphicsTest, DeviceDependentBitmapsAreDrawnThroughACopy) {
+  HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+  HBITMAP ddb = CreateCompatibleBitmap(screen, 16, 16);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, ddb);
+  PatBlt(dc, 0, 0, 16, 16, WHITENESS);
+  GpGraphics* g = nullptr;
+  ASSERT_EQ(GdipCreateFromHDC(dc, &g), Ok);
+  SetViewportOrgEx(dc, 100, 100, nullptr);  // after creation: not GDI+'s concern
+  GdipFillRectangleI(g, TSolid(kRed), 4, 4, 4, 4);
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  EXPECT_EQ(GetPixel(dc, 5, 5), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 2, 2), RGB(255, 255, 255));
+  // Another bitmap selected: drawing follows it.
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  SelectObject(dc, dib);
+  GdipFillRectangleI(g, TSolid(kRed), 0, 0, 2, 2);
+  EXPECT_EQ(static_cast<uint32_t*>(bits)[17], kRed);
+  GdipDeleteGraphics(g);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(dib);
+  DeleteObject(ddb);
+  DeleteDC(screen);
 }
 
 TEST_F(GraphicsTest, BottomUpBitmapsAreDrawnTheRightWayUp) {
