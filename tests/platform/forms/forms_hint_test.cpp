@@ -51,6 +51,15 @@ TEST_F(Hints, AHintAppearsAfterThePauseAndHidesAfterTheHidePause) {
   ASSERT_TRUE(HintShown());
   THintWindow* W = Application->HintWindow();
   EXPECT_EQ(W->Caption(), "Open");
+  Pump();
+  EXPECT_EQ(rtl::testing::WindowPixel(W->Handle(), 1, 1), ColorToRGB(Application->HintColor()));
+  RECT Client;
+  ::GetClientRect(W->Handle(), &Client);
+  Integer Ink = 0;
+  for (Integer X = 0; X < Client.Right; ++X)
+    for (Integer Y = 0; Y < Client.Bottom; ++Y)
+      if (rtl::testing::WindowPixel(W->Handle(), X, Y) != ColorToRGB(Application->HintColor())) ++Ink;
+  EXPECT_GT(Ink, 0) << "the text is drawn";
   // Below the cursor, on screen.
   RECT R;
   GetWindowRect(W->Handle(), &R);
