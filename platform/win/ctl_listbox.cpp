@@ -344,7 +344,10 @@ void DrawItem(HWND h, TListData* d, HDC dc, int i, UINT action) {
     return;
   }
   COLORREF text = GetTextColor(dc);
-  if (selected) {
+  if (selected && !enabled) {
+    FillSolid(dc, r, GetSysColor(COLOR_3DFACE));
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  } else if (selected) {
     FillSolid(dc, r, GetSysColor(COLOR_HIGHLIGHT));
     SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
   } else if (!enabled) {
