@@ -248,8 +248,12 @@ void TControl::WMContextMenu(TMessage& Message) {
     }
   }
   bool Handled = false;
+  TControlLink Self(this);
   DoContextPopup(Temp, Handled);
+  if (!Self) return;
   Message.Result = Handled ? 1 : 0;
+  // Unhandled, the parents get their turn.
+  if (Message.Result == 0) DefaultHandler(Message);
 }
 
 // ---- TWinControl: keys -----------------------------------------------------------------

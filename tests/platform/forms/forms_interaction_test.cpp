@@ -306,6 +306,18 @@ TEST_F(Interaction, ARightClickOnAGraphicControlAsksItForItsContextPopup) {
   rtl::testing::InjectClick(At(Shape, 6, 8), rtl::testing::ibRight);
   Pump();
   EXPECT_EQ(Seen, TPoint(6, 8));
+  // What a control leaves unhandled goes to its parents.
+  Log E;
+  Edit1->OnContextPopup = [&](TObject*, TPoint, bool&) { E.push_back("Edit1"); };
+  Body->OnContextPopup = [&](TObject*, TPoint P, bool& Handled) {
+    E.push_back("Body " + std::to_string(P.X) + "," + std::to_string(P.Y));
+    Handled = true;
+  };
+  Form->OnContextPopup = [&](TObject*, TPoint, bool&) { E.push_back("Form"); };
+  rtl::testing::AdvanceClock(1000);
+  rtl::testing::InjectClick(At(Edit1, 2, 3), rtl::testing::ibRight);
+  Pump();
+  EXPECT_EQ(E, (Log{"Edit1", "Body 62,13"}));
 }
 
 TEST_F(Interaction, AnAutomaticDragCarriesTheControlToATargetThatAcceptsIt) {
