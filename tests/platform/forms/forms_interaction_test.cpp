@@ -163,9 +163,16 @@ TEST_F(Interaction, FocusMovesWithClicksAndTabsAndEntersAndExitsTheContainers) {
   for (const std::string& S : L)
     if (S.find("MOUSE") == std::string::npos) Focus.push_back(S);
   EXPECT_EQ(Focus, (Log{"Edit1.CM_EXIT", "Edit1.OnExit", "Inner.CM_ENTER", "Edit2.CM_ENTER", "Edit2.OnEnter"}));
-  // Arrows move among the siblings of the active control.
+  // Arrows move among the siblings of the active control, unless it takes
+  // them itself.
   Press(VK_RIGHT);
   EXPECT_EQ(Form->ActiveControl(), Edit2) << "Edit2 takes the arrows itself";
+  Press(VK_TAB);
+  ASSERT_EQ(Form->ActiveControl(), OK);
+  Press(VK_DOWN);
+  EXPECT_EQ(Form->ActiveControl(), Cancel);
+  Press(VK_DOWN);
+  EXPECT_EQ(Form->ActiveControl(), Edit2) << "round within the parent";
 }
 
 TEST_F(Interaction, KeyPreviewLetsTheFormSeeChangeOrDiscardKeysFirst) {
