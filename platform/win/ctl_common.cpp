@@ -171,29 +171,36 @@ size_t NextCharPos(const AnsiString& s, size_t pos) {
   return pos;
 }
 
+// Registration may be asked for again from inside itself (the window system
+// looks classes up while we create the probe window): once started, later
+// calls return at once.
 void RegisterStandardControlClasses() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    RegisterCtlClass("BUTTON", ButtonWndProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
-    RegisterCtlClass("STATIC", StaticWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_ARROW);
-    RegisterCtlClass("EDIT", EditWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_IBEAM);
-    RegisterCtlClass("LISTBOX", ListBoxWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_ARROW);
-    RegisterCtlClass("ComboLBox", ListBoxWndProc, CS_DBLCLKS | CS_SAVEBITS, IDC_ARROW);
-    RegisterCtlClass("COMBOBOX", ComboBoxWndProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
-    RegisterCtlClass("SCROLLBAR", ScrollBarWndProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
-  });
+  static std::recursive_mutex lock;
+  static bool started = false;
+  std::lock_guard<std::recursive_mutex> guard(lock);
+  if (started) return;
+  started = true;
+  RegisterCtlClass("BUTTON", ButtonWndProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  RegisterCtlClass("STATIC", StaticWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_ARROW);
+  RegisterCtlClass("EDIT", EditWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_IBEAM);
+  RegisterCtlClass("LISTBOX", ListBoxWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_ARROW);
+  RegisterCtlClass("ComboLBox", ListBoxWndProc, CS_DBLCLKS | CS_SAVEBITS, IDC_ARROW);
+  RegisterCtlClass("COMBOBOX", ComboBoxWndProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  RegisterCtlClass("SCROLLBAR", ScrollBarWndProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
   RegisterCommonControlClasses();
 }
 
 void RegisterCommonControlClasses() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    RegisterCtlClass(PROGRESS_CLASS, ProgressWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
-    RegisterCtlClass(WC_TABCONTROL, TabWndProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
-    RegisterCtlClass(UPDOWN_CLASS, UpDownWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
-    RegisterCtlClass(TRACKBAR_CLASS, TrackbarWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
-    RegisterCtlClass(WC_TREEVIEW, TreeViewWndProc, CS_DBLCLKS, IDC_ARROW);
-  });
+  static std::recursive_mutex lock;
+  static bool started = false;
+  std::lock_guard<std::recursive_mutex> guard(lock);
+  if (started) return;
+  started = true;
+  RegisterCtlClass(PROGRESS_CLASS, ProgressWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  RegisterCtlClass(WC_TABCONTROL, TabWndProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  RegisterCtlClass(UPDOWN_CLASS, UpDownWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  RegisterCtlClass(TRACKBAR_CLASS, TrackbarWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  RegisterCtlClass(WC_TREEVIEW, TreeViewWndProc, CS_DBLCLKS, IDC_ARROW);
 }
 
 LRESULT CtlSendNotify(HWND h, NMHDR& hdr, UINT code) {

@@ -2,6 +2,7 @@
 // icon, the text wrapped to the screen, the buttons of the type), with the
 // keyboard of a dialog, and a hook that lets tests answer without a box.
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 #include "platform/rtl/text_codec.h"
@@ -107,16 +108,16 @@ LRESULT BoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void RegisterBoxClass() {
-  static bool done = false;
-  if (done) return;
-  done = true;
   RegisterStandardControlClasses();
-  WNDCLASSA wc{};
-  wc.style = CS_SAVEBITS;
-  wc.lpfnWndProc = BoxProc;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = kBoxClass;
-  RegisterClassA(&wc);
+  static std::once_flag once;
+  std::call_once(once, [] {
+    WNDCLASSA wc{};
+    wc.style = CS_SAVEBITS;
+    wc.lpfnWndProc = BoxProc;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = kBoxClass;
+    RegisterClassA(&wc);
+  });
 }
 
 // Focus moves among the buttons; the focused push button is the default.
