@@ -32,6 +32,7 @@ struct TListData : TCtlBase {
   // the bars are needed).
   bool VScroll = false;
   bool HScroll = false;
+  bool Fitting = false;  // resizing itself to whole items
 };
 
 DWORD Style(HWND h) { return CtlStyle(h); }
@@ -495,6 +496,22 @@ LRESULT GetText(TListData* d, HWND h, int i, LPARAM buf) {
   return static_cast<LRESULT>(it.Text.size());
 }
 
+// Unless told otherwise a list shows whole items only: its height drops to
+// the last item that fits.
+void FitHeight(HWND h, TListData* d) {
+  DWORD style = Style(h);
+  if ((style & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE)) || d->Fitting) return;
+  RECT c, w;
+  GetClientRect(h, &c);
+  GetWindowRect(h, &w);
+  int ih = ItemHeight(h, d, 0);
+  int extra = c.Height() % std::max(1, ih);
+  if (extra == 0 || c.Height() < ih) return;
+  d->Fitting = true;
+  SetWindowPos(h, nullptr, 0, 0, w.Width(), w.Height() - extra, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  d->Fitting = false;
+}
+
 }  // namespace
 
 UINT ComboListMessage() {
@@ -516,6 +533,7 @@ LRESULT ListBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
       d->VScroll = cs && (cs->style & WS_VSCROLL);
       d->HScroll = cs && (cs->style & WS_HSCROLL);
+      FitHeight(h, d);
       UpdateScroll(h, d);
       return 0;
     }
@@ -542,6 +560,7 @@ LRESULT ListBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       Paint(h, d, reinterpret_cast<HDC>(wParam));
       return 0;
     case WM_SIZE:
+      FitHeight(h, d);
       d->Top = std::clamp(d->Top, 0, MaxTop(h, d));
       UpdateScroll(h, d);
       InvalidateRect(h, nullptr, TRUE);

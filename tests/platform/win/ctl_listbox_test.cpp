@@ -257,4 +257,19 @@ TEST_F(ListBoxTest, ParentAnswersKeysOfAKeyboardList) {
   EXPECT_EQ(SendMessageA(l, LB_GETCURSEL, 0, 0), 0);
 }
 
+TEST_F(ListBoxTest, ShowsWholeItemsUnlessToldNotTo) {
+  HWND whole = List(0, {"a", "b"}, RECT(10, 10, 160, 107));
+  HWND any = List(LBS_NOINTEGRALHEIGHT, {"a", "b"}, RECT(170, 10, 320, 107));
+  int ih = static_cast<int>(SendMessageA(whole, LB_GETITEMHEIGHT, 0, 0));
+  RECT c;
+  GetClientRect(whole, &c);
+  EXPECT_EQ(c.Height() % ih, 0);
+  EXPECT_GT(c.Height(), 97 - 4 - ih);
+  GetClientRect(any, &c);
+  EXPECT_EQ(c.Height(), 97 - 4);  // inside its client edge
+  MoveWindow(whole, 10, 10, 150, 150, TRUE);
+  GetClientRect(whole, &c);
+  EXPECT_EQ(c.Height() % ih, 0);
+}
+
 }  // namespace
