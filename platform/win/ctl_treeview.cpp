@@ -157,9 +157,21 @@ int ImageWidth(TTreeData* d) {
 struct TRowGeom {
   RECT Row;
   RECT Button;  // empty without a button
+  RECT StateIcon;  // empty without state images or check boxes
   RECT Icon;
   RECT Label;
 };
+
+// The width of the state image (a check box with TVS_CHECKBOXES and no
+// list of state images); 0 when the tree shows none.
+int StateWidth(HWND h, TTreeData* d) {
+  int cx = 0, cy = 0;
+  if (d->StateImages) ImageList_GetIconSize(d->StateImages, &cx, &cy);
+  else if (CtlStyle(h) & TVS_CHECKBOXES) cx = 13;
+  return cx ? cx + 3 : 0;
+}
+
+UINT StateIndex(TNode* n) { return (n->State & TVIS_STATEIMAGEMASK) >> 12; }
 
 TRowGeom Geometry(HWND h, TTreeData* d, TNode* n, int row) {
   TRowGeom g{};
@@ -174,6 +186,9 @@ TRowGeom Geometry(HWND h, TTreeData* d, TNode* n, int row) {
     int cx = (lo - 1) * d->Indent + d->Indent / 2 + 3, cy = y + ih / 2;
     g.Button = RECT(cx - 4, cy - 4, cx + 5, cy + 5);
   }
+  int sw = StateWidth(h, d);
+  g.StateIcon = RECT(x, y, x + sw, y + ih);
+  x += sw;
   int iw = ImageWidth(d);
   g.Icon = RECT(x, y, x + iw, y + ih);
   x += iw;
@@ -323,6 +338,7 @@ HTREEITEM Insert(HWND h, TTreeData* d, const TVINSERTSTRUCTA* is) {
   if (!parent) return nullptr;
   auto* n = new TNode;
   n->Parent = parent;
+  if (CtlStyle(h) & TVS_CHECKBOXES) n->State = 1u << 12;  // unchecked
   SetItem(n, is->item);
   auto& kids = parent->Kids;
   size_t at = kids.size();
@@ -420,7 +436,8 @@ TNode* HitTest(HWND h, TTreeData* d, POINT p, UINT* flags) {
   TNode* n = rows[static_cast<size_t>(row)];
   TRowGeom g = Geometry(h, d, n, row);
   if (!IsRectEmpty(&g.Button) && p.X >= g.Button.Left - 2 && p.X < g.Button.Right + 2) f = TVHT_ONITEMBUTTON;
-  else if (p.X < g.Icon.Left) f = TVHT_ONITEMINDENT;
+  else if (p.X < g.StateIcon.Left) f = TVHT_ONITEMINDENT;
+  else if (p.X < g.StateIcon.Right) f = TVHT_ONITEMSTATEICON;
   else if (p.X < g.Icon.Right) f = TVHT_ONITEMICON;
   else if (p.X < g.Label.Right) f = TVHT_ONITEMLABEL;
   else f = TVHT_ONITEMRIGHT;
@@ -483,6 +500,17 @@ void Paint(HWND h, TTreeData* d, HDC dc) {
       }
     }
     bool selected = n == d->Selected || n == d->DropHilite;
+    if (UINT si = StateIndex(n); si && !IsRectEmpty(&g.StateIcon)) {
+      if (d->StateImages) {
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(d->StateImages, &cx, &cy);
+        ImageList_Draw(d->StateImages, static_cast<int>(si), dc, g.StateIcon.Left, g.StateIcon.Top + (ih - cy) / 2,
+                       ILD_TRANSPARENT);
+      } else {
+        RECT box(g.StateIcon.Left, g.StateIcon.Top + (ih - 13) / 2, g.StateIcon.Left + 13, g.StateIcon.Top + (ih - 13) / 2 + 13);
+        DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | (si == 2 ? DFCS_CHECKED : 0) | DFCS_FLAT);
+      }
+    }
     if (d->Images) {
       int image = selected ? n->SelImage : n->Image;
       if (image == I_IMAGECALLBACK) DispInfo(h, n, selected ? TVIF_SELECTEDIMAGE : TVIF_IMAGE, nullptr, &image, nullptr);
@@ -507,6 +535,14 @@ void Paint(HWND h, TTreeData* d, HDC dc) {
     if (n == d->Selected && d->Focused) DrawFocusRect(dc, &label);
   }
   SelectObject(dc, oldFont);
+}
+
+// A check box item goes between unchecked (state image 1) and checked (2).
+void ToggleCheck(HWND h, TNode* n) {
+  if (!(CtlStyle(h) & TVS_CHECKBOXES) || !n) return;
+  UINT next = StateIndex(n) == 2 ? 1 : 2;
+  n->State = (n->State & ~static_cast<UINT>(TVIS_STATEIMAGEMASK)) | (next << 12);
+  InvalidateRect(h, nullptr, TRUE);
 }
 
 void KeyDown(HWND h, TTreeData* d, WPARAM vk) {
@@ -552,6 +588,9 @@ void KeyDown(HWND h, TTreeData* d, WPARAM vk) {
         };
         all(n);
       }
+      break;
+    case VK_SPACE:
+      ToggleCheck(h, n);
       break;
     case VK_RETURN: {
       NMHDR hdr{};
@@ -647,6 +686,7 @@ LRESULT TreeViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         Expand(h, d, n, TVE_TOGGLE);
         return 0;
       }
+      if (n && (flags & TVHT_ONITEMSTATEICON) && msg == WM_LBUTTONDOWN) ToggleCheck(h, n);
       if (n && (flags & (TVHT_ONITEM | TVHT_ONITEMRIGHT)) && ((flags & TVHT_ONITEM) || (CtlStyle(h) & TVS_FULLROWSELECT)))
         Select(h, d, n, TVC_BYMOUSE);
       if (!IsWindow(h)) return 0;

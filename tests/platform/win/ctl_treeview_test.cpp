@@ -147,8 +147,11 @@ TEST_F(TreeViewTest, KeysWalkExpandAndCollapse) {
   EXPECT_FALSE(State(docs) & TVIS_EXPANDED);
   Press(VK_END);
   EXPECT_EQ(Selected(), pics);
-  for (const TTreeNote& n : Notes)
-    if (n.Code == TVN_SELCHANGEDA) EXPECT_EQ(n.Action, static_cast<UINT>(TVC_BYKEYBOARD));
+  for (const TTreeNote& n : Notes) {
+    if (n.Code == TVN_SELCHANGEDA) {
+      EXPECT_EQ(n.Action, static_cast<UINT>(TVC_BYKEYBOARD));
+    }
+  }
 
   // Collapsing an item that holds the selection moves it up.
   SendMessageA(Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(b));
@@ -272,6 +275,28 @@ TEST_F(TreeViewTest, SelectingFarDownScrollsAndTheListIsDrawn) {
   RECT c;
   ItemRect(child, c);
   EXPECT_GT(c.Left, r.Left);  // indented
+}
+
+TEST_F(TreeViewTest, CheckBoxesToggleByClickAndSpace) {
+  DestroyWindow(Tree);
+  Tree = Ctl(WC_TREEVIEW, "", TVS_CHECKBOXES | TVS_HASBUTTONS | TVS_LINESATROOT, RECT(10, 10, 250, 250), 99);
+  HTREEITEM a = Add(TVI_ROOT, "Play a sound");
+  Add(TVI_ROOT, "Prompt");
+  EXPECT_EQ(State(a) & TVIS_STATEIMAGEMASK, 1u << 12);  // unchecked
+  RECT r;
+  ItemRect(a, r);
+  int y = (r.Top + r.Bottom) / 2;
+  TVHITTESTINFO hti = Hit(r.Left - 8, y);
+  EXPECT_EQ(hti.flags, static_cast<UINT>(TVHT_ONITEMSTATEICON));
+  Click(Tree, r.Left - 8, y);
+  EXPECT_EQ(State(a) & TVIS_STATEIMAGEMASK, 2u << 12);  // checked
+  RunUntilIdle();
+  TPicture p = Capture(Tree);
+  EXPECT_GT(p.Count(GetSysColor(COLOR_WINDOWTEXT), RECT(r.Left - 16, r.Top, r.Left - 3, r.Bottom)), 4);
+  SendMessageA(Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(a));
+  SetFocus(Tree);
+  Press(VK_SPACE);
+  EXPECT_EQ(State(a) & TVIS_STATEIMAGEMASK, 1u << 12);
 }
 
 }  // namespace
