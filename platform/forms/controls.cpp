@@ -5,12 +5,58 @@
 #include <cstring>
 
 #include "platform/forms/forms.h"
+#include "platform/rtl/filer.h"
+#include "platform/rtl/strutils.h"
 
-RTL_IMPLEMENT_CLASS(TSizeConstraints)
+RTL_IMPLEMENT_PUBLISHED(TSizeConstraints,
+                        RTL_PROP(MaxHeight).Default(0),
+                        RTL_PROP(MaxWidth).Default(0),
+                        RTL_PROP(MinHeight).Default(0),
+                        RTL_PROP(MinWidth).Default(0))
 RTL_IMPLEMENT_CLASS(TDragObject)
 RTL_IMPLEMENT_CLASS(TDragControlObject)
-RTL_IMPLEMENT_CLASS(TControl)
+RTL_IMPLEMENT_PUBLISHED(TControl,
+                        RTL_PROP(Left),
+                        RTL_PROP(Top),
+                        RTL_PROP(Width),
+                        RTL_PROP(Height),
+                        RTL_PROP(Cursor).Default(crDefault).Idents(CursorIdentMap()),
+                        RTL_PROP(Hint).Stored<&Self::IsHintStored>())
 RTL_IMPLEMENT_CLASS(TControlActionLink)
+
+// ---- Cursor names ---------------------------------------------------------------
+
+namespace {
+
+const TIdentMapEntry kCursorIdents[] = {
+    {crDefault, "crDefault"},     {crNone, "crNone"},         {crArrow, "crArrow"},
+    {crCross, "crCross"},         {crIBeam, "crIBeam"},       {crSizeNESW, "crSizeNESW"},
+    {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"}, {crSizeWE, "crSizeWE"},
+    {crUpArrow, "crUpArrow"},     {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+    {crNoDrop, "crNoDrop"},       {crHSplit, "crHSplit"},     {crVSplit, "crVSplit"},
+    {crMultiDrag, "crMultiDrag"}, {crSQLWait, "crSQLWait"},   {crNo, "crNo"},
+    {crAppStart, "crAppStart"},   {crHelp, "crHelp"},         {crHandPoint, "crHandPoint"},
+    {crSizeAll, "crSizeAll"},
+};
+
+}  // namespace
+
+std::span<const TIdentMapEntry> CursorIdentMap() { return kCursorIdents; }
+
+bool CursorToIdent(Integer Cursor, AnsiString& Ident) { return IntToIdent(Cursor, Ident, kCursorIdents); }
+
+bool IdentToCursor(const AnsiString& Ident, Integer& Cursor) { return IdentToInt(Ident, Cursor, kCursorIdents); }
+
+AnsiString CursorToString(TCursor Cursor) {
+  AnsiString S;
+  return CursorToIdent(Cursor, S) ? S : IntToStr(Cursor);
+}
+
+TCursor StringToCursor(const AnsiString& S) {
+  Integer Result;
+  if (!IdentToCursor(S, Result)) Result = StrToInt(S);
+  return static_cast<TCursor>(Result);
+}
 
 // ---- Helpers --------------------------------------------------------------------
 
@@ -187,6 +233,33 @@ void TControl::Loaded() {
   if (FActionLink && FActionLink->Action()) ActionChange(FActionLink->Action(), true);
   UpdateAnchorRules();
 }
+
+void TControl::ReadState(TReader* Reader) {
+  FControlState += csReadingState;
+  try {
+    inherited::ReadState(Reader);
+  } catch (...) {
+    FControlState -= csReadingState;
+    throw;
+  }
+  FControlState -= csReadingState;
+  if (FParent) {
+    Perform(CM_PARENTCOLORCHANGED, 0, 0);
+    Perform(CM_PARENTFONTCHANGED, 0, 0);
+    Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+    Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
+  }
+}
+
+bool TControl::IsCaptionStored() const { return !(FActionLink && FActionLink->IsCaptionLinked()); }
+
+bool TControl::IsEnabledStored() const { return !(FActionLink && FActionLink->IsEnabledLinked()); }
+
+bool TControl::IsHintStored() const { return !(FActionLink && FActionLink->IsHintLinked()); }
+
+bool TControl::IsVisibleStored() const { return !(FActionLink && FActionLink->IsVisibleLinked()); }
+
+bool TControl::IsOnClickStored() const { return !(FActionLink && FActionLink->IsOnExecuteLinked()); }
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   inherited::Notification(AComponent, Operation);

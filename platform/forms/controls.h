@@ -20,6 +20,7 @@
 #include "platform/forms/graphics.h"
 #include "platform/rtl/classes.h"
 #include "platform/rtl/closure.h"
+#include "platform/rtl/properties.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/user.h"
 
@@ -30,21 +31,21 @@ class TDragObject;
 
 // ---- Types ------------------------------------------------------------------
 
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+RTL_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
 using TAlignSet = TSet<TAlign, 8>;
 
-enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+RTL_ENUM(TAnchorKind, akLeft, akTop, akRight, akBottom)
 using TAnchors = TSet<TAnchorKind, 4>;
 // The anchors each alignment implies.
 TAnchors AnchorAlign(TAlign Align);
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-enum TDragMode { dmManual, dmAutomatic };
-enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
-enum TDragKind { dkDrag, dkDock };
-enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
-enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+RTL_ENUM(TMouseButton, mbLeft, mbRight, mbMiddle)
+RTL_ENUM(TDragMode, dmManual, dmAutomatic)
+RTL_ENUM(TDragState, dsDragEnter, dsDragLeave, dsDragMove)
+RTL_ENUM(TDragKind, dkDrag, dkDock)
+RTL_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
+RTL_ENUM(TBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
+RTL_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
 
 enum TControlStateItem {
   csLButtonDown,
@@ -121,6 +122,15 @@ constexpr TCursor crHelp = -20;
 constexpr TCursor crHandPoint = -21;
 constexpr TCursor crSizeAll = -22;
 constexpr TCursor crSize = crSizeAll;
+
+// The names of the stock cursors in form descriptions ("crHandPoint").
+std::span<const TIdentMapEntry> CursorIdentMap();
+bool CursorToIdent(Integer Cursor, AnsiString& Ident);
+bool IdentToCursor(const AnsiString& Ident, Integer& Cursor);
+// The name, or the number for a cursor without one.
+AnsiString CursorToString(TCursor Cursor);
+// Raises EConvertError for text that is neither a name nor a number.
+TCursor StringToCursor(const AnsiString& S);
 
 // ---- Events -------------------------------------------------------------------
 
@@ -490,8 +500,23 @@ class TControl : public TComponent {
 
   void SetName(const AnsiString& NewName) override;
   void Loaded() override;
+  // Reads the control from a description: its parent hears of it (its
+  // colour, font and hints reach it) once it is read.
+  void ReadState(TReader* Reader) override;
 
   TControlLink Link() const;
+
+  // Stored rules of published properties: a value taken from the parent
+  // or from the action is not written.
+  bool IsFontStored() const { return !FParentFont; }
+  bool IsColorStored() const { return !FParentColor; }
+  bool IsShowHintStored() const { return !FParentShowHint; }
+  bool IsBiDiModeStored() const { return !FParentBiDiMode; }
+  bool IsCaptionStored() const;
+  bool IsEnabledStored() const;
+  bool IsHintStored() const;
+  bool IsVisibleStored() const;
+  bool IsOnClickStored() const;
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -578,6 +603,9 @@ class TWinControl : public TControl {
   void Insert(TControl* AControl);
   void Remove(TControl* AControl);
   void UpdateTabOrder(Integer Value);
+  // Puts the children read from a description in the tab order they were
+  // read with.
+  void FixupTabList();
   void UpdateBounds();
   HWND PrecedingWindow(TWinControl* Control);
   bool IsControlMouseMsg(TMessage& Message);
@@ -774,6 +802,10 @@ class TWinControl : public TControl {
   void Repaint() override;
   void SetZOrderPosition(Integer Position) override;
   void SetParent(TWinControl* AParent) override;
+  // Reads with the alignment held back, then takes the tab order the
+  // children were read with.
+  void ReadState(TReader* Reader) override;
+  bool IsCtl3DStored() const { return !FParentCtl3D; }
   // Asks the parents to show AControl (a page control brings its page to
   // the front).
   virtual void ShowControl(TControl* AControl);

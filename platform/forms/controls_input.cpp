@@ -526,6 +526,32 @@ void TWinControl::SetTabOrder(Integer Value) {
     UpdateTabOrder(Value);
 }
 
+void TWinControl::FixupTabList() {
+  const Integer Count = static_cast<Integer>(FWinControls.size());
+  std::vector<TWinControl*> List(static_cast<size_t>(Count), nullptr);
+  for (TWinControl* C : FWinControls) {
+    Integer J = C->FTabOrderLoading;
+    if (J >= 0 && J < Count) List[static_cast<size_t>(J)] = C;
+    C->FTabOrderLoading = -1;
+  }
+  for (Integer I = 0; I < Count; ++I)
+    if (TWinControl* C = List[static_cast<size_t>(I)]) C->UpdateTabOrder(I);
+}
+
+void TWinControl::ReadState(TReader* Reader) {
+  DisableAlign();
+  try {
+    inherited::ReadState(Reader);
+  } catch (...) {
+    EnableAlign();
+    throw;
+  }
+  EnableAlign();
+  FixupTabList();
+  if (FParent) Perform(CM_PARENTCTL3DCHANGED, 0, 0);
+  UpdateControlState();
+}
+
 void TWinControl::UpdateTabOrder(Integer Value) {
   Integer CurIndex = TabOrder();
   if (CurIndex < 0) return;

@@ -7,11 +7,71 @@
 
 #include "platform/forms/forms_internal.h"
 #include "platform/forms/icon.h"
+#include "platform/rtl/filer.h"
 #include "platform/rtl/threads.h"
 
 RTL_IMPLEMENT_CLASS(TScrollingWinControl)
 RTL_IMPLEMENT_CLASS(TCustomForm)
-RTL_IMPLEMENT_CLASS(TForm)
+RTL_IMPLEMENT_PUBLISHED(TForm,
+                        RTL_PROP(ActiveControl),
+                        RTL_PROP(Align).Default(alNone),
+                        RTL_PROP(Anchors).Default({akLeft, akTop}),
+                        RTL_PROP(AutoScroll).Default(false),
+                        RTL_PROP(AutoSize).Default(false),
+                        RTL_PROP(BiDiMode).Stored<&Self::IsBiDiModeStored>(),
+                        RTL_PROP(BorderIcons).Default({biSystemMenu, biMinimize, biMaximize}),
+                        RTL_PROP(BorderStyle).Default(bsSizeable),
+                        RTL_PROP(Caption).Stored<&Self::IsCaptionStored>(),
+                        RTL_PROP(ClientHeight).Stored<&Self::IsClientSizeStored>(),
+                        RTL_PROP(ClientWidth).Stored<&Self::IsClientSizeStored>(),
+                        RTL_PROP(Color).Default(clBtnFace).Idents(ColorIdentMap()),
+                        RTL_PROP(Constraints),
+                        RTL_PROP(Ctl3D).Default(true),
+                        RTL_PROP(DragKind).Default(dkDrag),
+                        RTL_PROP(DragMode).Default(dmManual),
+                        RTL_PROP(Enabled).Default(true),
+                        RTL_PROP(Font).Stored<&Self::IsFontStored>(),
+                        RTL_PROP(FormStyle).Default(fsNormal),
+                        RTL_PROP(Height).Stored<&Self::IsFormSizeStored>(),
+                        RTL_PROP(Icon),
+                        RTL_PROP(KeyPreview).Default(false),
+                        RTL_PROP(OldCreateOrder).Default(false),
+                        RTL_PROP(ParentBiDiMode).Default(true),
+                        RTL_PROP(ParentFont).Default(false),
+                        RTL_PROP(PopupMenu),
+                        RTL_PROP(Position).Default(poDesigned),
+                        RTL_PROP(ShowHint).Default(false),
+                        RTL_PROP(Visible).Default(false),
+                        RTL_PROP(Width).Stored<&Self::IsFormSizeStored>(),
+                        RTL_PROP(WindowState).Default(wsNormal),
+                        RTL_EVENT(OnActivate),
+                        RTL_EVENT(OnCanResize),
+                        RTL_EVENT(OnClick),
+                        RTL_EVENT(OnClose),
+                        RTL_EVENT(OnCloseQuery),
+                        RTL_EVENT(OnConstrainedResize),
+                        RTL_EVENT(OnContextPopup),
+                        RTL_EVENT(OnCreate),
+                        RTL_EVENT(OnDblClick),
+                        RTL_EVENT(OnDestroy),
+                        RTL_EVENT(OnDeactivate),
+                        RTL_EVENT(OnDragDrop),
+                        RTL_EVENT(OnDragOver),
+                        RTL_EVENT(OnHide),
+                        RTL_EVENT(OnKeyDown),
+                        RTL_EVENT(OnKeyPress),
+                        RTL_EVENT(OnKeyUp),
+                        RTL_EVENT(OnMouseDown),
+                        RTL_EVENT(OnMouseMove),
+                        RTL_EVENT(OnMouseUp),
+                        RTL_EVENT(OnMouseWheel),
+                        RTL_EVENT(OnMouseWheelDown),
+                        RTL_EVENT(OnMouseWheelUp),
+                        RTL_EVENT(OnPaint),
+                        RTL_EVENT(OnResize),
+                        RTL_EVENT(OnShortCut),
+                        RTL_EVENT(OnShow),
+                        RTL_EVENT(OnStartDrag))
 
 namespace rtl::detail {
 
@@ -149,6 +209,26 @@ void TCustomForm::Release() {
 }
 
 void TCustomForm::CMRelease(TMessage&) { Free(); }
+
+void TCustomForm::DefineProperties(TFiler* Filer) {
+  inherited::DefineProperties(Filer);
+  Filer->DefineProperty(
+      "PixelsPerInch", [](TReader* Reader) { Reader->ReadInteger(); },
+      [](TWriter* Writer) { Writer->WriteInteger(Screen ? Screen->PixelsPerInch() : 96); }, !Filer->Ancestor());
+  Filer->DefineProperty(
+      "TextHeight", [](TReader* Reader) { Reader->ReadInteger(); },
+      [this](TWriter* Writer) {
+        // Measured on the screen, so that writing makes no window.
+        HDC DC = GetDC(nullptr);
+        HGDIOBJ Old = SelectObject(DC, Font()->Handle());
+        SIZE Size{};
+        GetTextExtentPoint32(DC, "0", 1, &Size);
+        SelectObject(DC, Old);
+        ReleaseDC(nullptr, DC);
+        Writer->WriteInteger(Size.cy);
+      },
+      !Filer->Ancestor());
+}
 
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
   inherited::Notification(AComponent, Operation);

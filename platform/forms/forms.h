@@ -22,21 +22,13 @@ class TIcon;
 // ---- Types ---------------------------------------------------------------------
 
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
-enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+RTL_ENUM(TFormStyle, fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop)
 using TFormBorderStyle = TBorderStyle;
-enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+RTL_ENUM(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 using TBorderIcons = TSet<TBorderIcon, 4>;
-enum TPosition {
-  poDesigned,
-  poDefault,
-  poDefaultPosOnly,
-  poDefaultSizeOnly,
-  poScreenCenter,
-  poDesktopCenter,
-  poMainFormCenter,
-  poOwnerFormCenter
-};
-enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+RTL_ENUM(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+         poMainFormCenter, poOwnerFormCenter)
+RTL_ENUM(TWindowState, wsNormal, wsMinimized, wsMaximized)
 enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateItem, 8>;
 
@@ -89,6 +81,7 @@ class TCustomForm : public TScrollingWinControl {
   TFormState FFormState;
   TModalResult FModalResult = mrNone;
   bool FKeyPreview = false;
+  bool FOldCreateOrder = false;
   bool FActive = false;
   bool FCreated = false;
   bool FDestroyingDone = false;
@@ -132,6 +125,9 @@ class TCustomForm : public TScrollingWinControl {
   void CreateWnd() override;
   void SetActive(bool Value);
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // The screen resolution and text height a description was made at
+  // (read and written; the layout is not scaled).
+  void DefineProperties(TFiler* Filer) override;
 
  public:
   explicit TCustomForm(TComponent* AOwner);
@@ -207,6 +203,13 @@ class TCustomForm : public TScrollingWinControl {
   void SetModalResult(TModalResult Value) { FModalResult = Value; }
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+  // Kept for descriptions that name it; OnCreate always runs once the
+  // whole form is made.
+  bool OldCreateOrder() const { return FOldCreateOrder; }
+  void SetOldCreateOrder(bool Value) { FOldCreateOrder = Value; }
+  // A scrolling form stores its outer size, another its client size.
+  bool IsFormSizeStored() const { return AutoScroll(); }
+  bool IsClientSizeStored() const { return !AutoScroll(); }
   TCanvas* Canvas() const { return FCanvas.get(); }
   // The form's own icon; empty, the application's shows.
   TIcon* Icon() const { return FIcon.get(); }
@@ -227,6 +230,7 @@ class TCustomForm : public TScrollingWinControl {
   TShortCutEvent OnShortCut;
 };
 
+// A form with its properties and events published for form descriptions.
 class TForm : public TCustomForm {
   RTL_CLASS(TForm, TCustomForm)
 
