@@ -46,6 +46,8 @@ struct TNativeImage {
 
 enum TNativeState { nsNormal, nsMinimized, nsMaximized };
 
+struct TNativeEvent;
+
 class INativeWindow {
  public:
   virtual ~INativeWindow() = default;
@@ -70,6 +72,13 @@ class INativeWindow {
   virtual void Activate() = 0;
   virtual void SetState(TNativeState state) = 0;
   virtual void AcceptDrops(bool accept) = 0;
+  // Tests: hands the window an event as the display would send it (mouse
+  // moves, presses and releases, wheel, keys, a close request), so that it
+  // takes the native path; false when the backend has no such path.
+  virtual bool Simulate(const TNativeEvent& e) {
+    (void)e;
+    return false;
+  }
 };
 
 enum TNativeEventKind {

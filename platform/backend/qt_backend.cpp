@@ -6,6 +6,7 @@
 #include <QAbstractEventDispatcher>
 #include <QBackingStore>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QDropEvent>
 #include <QExposeEvent>
@@ -147,7 +148,59 @@ class TQtNativeWindow : public INativeWindow {
       w_->showNormal();
   }
   void AcceptDrops(bool accept) override { w_->Drops = accept; }
+  bool Simulate(const TNativeEvent& e) override;
 };
+
+Qt::MouseButton QtButtonOf(int button) {
+  switch (button) {
+    case 1: return Qt::RightButton;
+    case 2: return Qt::MiddleButton;
+    case 3: return Qt::BackButton;
+    case 4: return Qt::ForwardButton;
+    default: return Qt::LeftButton;
+  }
+}
+
+// Builds the Qt event the display would have sent and sends it to the
+// window, so that it goes through TQtWindow::event like real input.
+bool TQtNativeWindow::Simulate(const TNativeEvent& e) {
+  QPointF global(e.Pos.X, e.Pos.Y);
+  QPointF local = w_->mapFromGlobal(global.toPoint());
+  Qt::MouseButtons held;
+  for (int b = 0; b < 5; ++b)
+    if (w_->Buttons & (1u << b)) held |= QtButtonOf(b);
+  switch (e.Kind) {
+    case neMouseMove: {
+      QMouseEvent ev(QEvent::MouseMove, local, global, Qt::NoButton, held, Qt::NoModifier);
+      return QCoreApplication::sendEvent(w_, &ev);
+    }
+    case neMouseDown:
+    case neMouseUp: {
+      Qt::MouseButton b = QtButtonOf(e.Button);
+      bool down = e.Kind == neMouseDown;
+      QMouseEvent ev(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, local, global, b,
+                     down ? (held | b) : (held & ~Qt::MouseButtons(b)), Qt::NoModifier);
+      return QCoreApplication::sendEvent(w_, &ev);
+    }
+    case neWheel: {
+      QPoint angle = e.Horizontal ? QPoint(e.Delta, 0) : QPoint(0, e.Delta);
+      QWheelEvent ev(local, global, QPoint(), angle, held, Qt::NoModifier, Qt::NoScrollPhase, false);
+      return QCoreApplication::sendEvent(w_, &ev);
+    }
+    case neKeyDown:
+    case neKeyUp: {
+      QKeyEvent ev(e.Kind == neKeyDown ? QEvent::KeyPress : QEvent::KeyRelease, VkToQtKey(e.Vk), Qt::NoModifier, 0, 0,
+                   0, QString::fromUtf8(e.Text.c_str()), e.AutoRepeat);
+      return QCoreApplication::sendEvent(w_, &ev);
+    }
+    case neClose: {
+      QCloseEvent ev;
+      return QCoreApplication::sendEvent(w_, &ev);
+    }
+    default:
+      return false;
+  }
+}
 
 class TQtBackend : public IBackend {
  public:

@@ -124,4 +124,12 @@ TKeyCode QtKeyToVk(int key, bool keypad, uint32_t nativeScan) {
   return k;
 }
 
+int VkToQtKey(uint32_t vk) {
+  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return static_cast<int>(vk);
+  if (vk >= kF1 && vk < kF1 + 24) return Qt::Key_F1 + static_cast<int>(vk - kF1);
+  for (const TMap& m : kKeys)
+    if (m.Vk == vk) return m.Key;
+  return Qt::Key_unknown;
+}
+
 }  // namespace rtl::backend

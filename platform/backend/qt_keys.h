@@ -14,5 +14,8 @@ struct TKeyCode {
 // key: Qt::Key; keypad: the key came from the numeric keypad; nativeScan:
 // the X11 key code (evdev code + 8) or 0.
 TKeyCode QtKeyToVk(int key, bool keypad, uint32_t nativeScan);
+// The Qt key a virtual key comes from (the first one the table names);
+// Qt::Key_unknown for none.
+int VkToQtKey(uint32_t vk);
 
 }  // namespace rtl::backend

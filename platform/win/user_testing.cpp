@@ -37,6 +37,24 @@ bool HasNativeWindow(HWND hwnd) {
   return w && w->Native && w->Visible();
 }
 
+bool SimulateNativeInput(HWND hwnd, int kind, POINT screen, int value, const AnsiString& text) {
+  using namespace rtl::backend;
+  rtl::detail::TWnd* w = rtl::detail::GetWndNoError(hwnd);
+  if (!w) return false;
+  w = rtl::detail::TopLevelOf(w);
+  if (!w->Native) return false;
+  static const TNativeEventKind kinds[] = {neMouseMove, neMouseDown, neMouseUp, neWheel, neKeyDown, neKeyUp, neClose};
+  if (kind < 0 || kind > 6) return false;
+  TNativeEvent e;
+  e.Kind = kinds[kind];
+  e.Pos = screen;
+  e.Button = value;
+  e.Delta = value;
+  e.Vk = static_cast<uint32_t>(value);
+  e.Text = text;
+  return w->Native->Simulate(e);
+}
+
 void InjectMouseMove(POINT screen) {
   TNativeEvent e;
   e.Kind = rtl::backend::neMouseMove;

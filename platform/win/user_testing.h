@@ -20,6 +20,13 @@ namespace rtl::testing {
 bool UseHeadlessBackend();
 // Whether the window shows through a native window now.
 bool HasNativeWindow(HWND hwnd);
+// Native input as the display would send it to the native window of the
+// window's top-level window (it goes through the backend's own event
+// translation). kind: 0 move, 1 press, 2 release, 3 wheel, 4 key down,
+// 5 key up, 6 close request. `value` is the button (0 left, 1 right, 2
+// middle), the wheel delta or the virtual key; `text` what a key types.
+// False when the backend has no native path (headless).
+bool SimulateNativeInput(HWND hwnd, int kind, POINT screen, int value = 0, const AnsiString& text = AnsiString());
 
 // ---- System values ------------------------------------------------------------
 

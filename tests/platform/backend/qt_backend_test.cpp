@@ -103,6 +103,86 @@ TEST_F(QtBackendTest, ClipboardGoesThroughQt) {
   CloseClipboard();
 }
 
+struct TSeen {
+  HWND Hwnd;
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+};
+std::vector<TSeen> g_seen;
+
+LRESULT SeeingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  switch (m) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_MOUSEWHEEL:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+      g_seen.push_back(TSeen{h, m, w, l});
+      break;
+    case WM_CLOSE:
+      g_seen.push_back(TSeen{h, m, w, l});
+      return 0;  // stays open
+  }
+  return RedPainter(h, m, w, l);
+}
+
+TEST_F(QtBackendTest, NativeInputBecomesMessages) {
+  WNDCLASSA wc{};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = SeeingProc;
+  wc.lpszClassName = "QtBackendSeeing";
+  RegisterClassA(&wc);
+  HWND main = CreateWindowExA(0, "QtBackendSeeing", "qt-input", WS_POPUP | WS_VISIBLE, 100, 100, 200, 150, nullptr,
+                              nullptr, nullptr, nullptr);
+  Windows.push_back(main);
+  HWND child = CreateWindowExA(0, "QtBackendSeeing", "", WS_CHILD | WS_VISIBLE, 20, 30, 100, 50, main, nullptr, nullptr,
+                               nullptr);
+  SetFocus(main);
+  rtl::testing::RunUntilIdle();
+  g_seen.clear();
+  auto pump = [] {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    }
+  };
+  using rtl::testing::SimulateNativeInput;
+  POINT p(100 + 20 + 5, 100 + 30 + 7);  // (5, 7) in the child
+  ASSERT_TRUE(SimulateNativeInput(main, 0, p));
+  ASSERT_TRUE(SimulateNativeInput(main, 1, p, 0));
+  ASSERT_TRUE(SimulateNativeInput(main, 2, p, 0));
+  ASSERT_TRUE(SimulateNativeInput(main, 1, p, 0));  // a second click, quickly
+  ASSERT_TRUE(SimulateNativeInput(main, 2, p, 0));
+  ASSERT_TRUE(SimulateNativeInput(main, 3, p, -120));
+  ASSERT_TRUE(SimulateNativeInput(main, 4, p, 'A', "a"));
+  ASSERT_TRUE(SimulateNativeInput(main, 5, p, 'A'));
+  pump();
+  // A close request is posted (as WM_SYSCOMMAND SC_CLOSE): it would come
+  // before queued input.
+  ASSERT_TRUE(SimulateNativeInput(main, 6, p));
+  pump();
+  std::vector<UINT> msgs;
+  for (const TSeen& s : g_seen) msgs.push_back(s.Msg);
+  std::vector<UINT> want = {WM_MOUSEMOVE,     WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP,
+                            WM_MOUSEWHEEL,    WM_KEYDOWN,     WM_CHAR,      WM_KEYUP,         WM_CLOSE};
+  ASSERT_EQ(msgs, want);
+  EXPECT_EQ(g_seen[1].Hwnd, child);
+  EXPECT_EQ(g_seen[1].LParam, MAKELPARAM(5, 7));
+  EXPECT_EQ(g_seen[1].WParam, static_cast<WPARAM>(MK_LBUTTON));
+  EXPECT_EQ(g_seen[5].Hwnd, main);  // the wheel goes to the focus
+  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(g_seen[5].WParam), -120);
+  EXPECT_EQ(g_seen[6].WParam, static_cast<WPARAM>('A'));
+  EXPECT_EQ(g_seen[7].WParam, static_cast<WPARAM>('a'));
+  EXPECT_EQ(g_seen[9].Hwnd, main);
+  EXPECT_TRUE(IsWindow(main));
+}
+
 TEST(QtKeysTest, MapsQtKeysToVirtualKeys) {
   using rtl::backend::QtKeyToVk;
   struct TCase {
@@ -124,6 +204,11 @@ TEST(QtKeysTest, MapsQtKeysToVirtualKeys) {
     EXPECT_EQ(k.Scan, c.Scan) << c.Key;
     EXPECT_EQ(k.Extended, c.Extended) << c.Key;
   }
+  // Back and forth: the Qt key of a virtual key maps to it again.
+  for (uint32_t vk : {static_cast<uint32_t>('Q'), static_cast<uint32_t>('7'), static_cast<uint32_t>(VK_F5),
+                      static_cast<uint32_t>(VK_RETURN), static_cast<uint32_t>(VK_ESCAPE),
+                      static_cast<uint32_t>(VK_NEXT), static_cast<uint32_t>(VK_OEM_MINUS)})
+    EXPECT_EQ(QtKeyToVk(rtl::backend::VkToQtKey(vk), false, 0).Vk, vk) << vk;
 }
 
 }  // namespace
