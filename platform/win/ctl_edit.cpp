@@ -141,11 +141,16 @@ void Layout(HWND h, TEditData* d, HDC dc) {
         for (size_t i = s; i < paraEnd; i = NextCharPos(t, i))
           if (xs[NextCharPos(t, i) - s] <= width) fit = NextCharPos(t, i);
         if (fit == s) fit = NextCharPos(t, s);
+        // Break after the last space that fits; a word wider than the line
+        // breaks where the line ends.
         size_t cut = fit;
-        size_t space = t.rfind(' ', fit - 1);
-        if (space != AnsiString::npos && space >= s && space + 1 > s && space + 1 <= fit && space + 1 != s) cut = space + 1;
+        if (t[fit] != ' ') {
+          size_t space = t.rfind(' ', fit - 1);
+          if (space != AnsiString::npos && space >= s) cut = space + 1;
+        }
         size_t end = cut;
         while (end > s && t[end - 1] == ' ') --end;
+        while (cut < paraEnd && t[cut] == ' ') ++cut;
         d->Lines.push_back(TLine{s, end, cut});
         s = cut;
       }

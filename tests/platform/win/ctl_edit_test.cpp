@@ -318,6 +318,15 @@ TEST_F(EditTest, MultiLineEditsLinesAndWraps) {
     int len = static_cast<int>(SendMessageA(e, EM_LINELENGTH, start, 0));
     EXPECT_LE(X(e, start + len) - X(e, start), 140) << "line " << li;
   }
+  // A word wider than the box breaks where the line ends; nothing is lost.
+  std::string word(80, 'w');
+  SetWindowTextA(e, word.c_str());
+  int lines = static_cast<int>(SendMessageA(e, EM_GETLINECOUNT, 0, 0));
+  EXPECT_GT(lines, 1);
+  int total = 0;
+  for (int li = 0; li < lines; ++li)
+    total += static_cast<int>(SendMessageA(e, EM_LINELENGTH, SendMessageA(e, EM_LINEINDEX, li, 0), 0));
+  EXPECT_EQ(total, 80);
 }
 
 TEST_F(EditTest, ColoursComeFromTheParent) {
