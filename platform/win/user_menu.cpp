@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/rtl/resources.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/text_codec.h"
 #include "platform/win/modules.h"
 #include "platform/win/user_internal.h"
 #include "platform/win/user_menu_internal.h"
@@ -125,6 +127,87 @@ HMENU SystemTemplate(int id) {
   HMENU bar = CreateMenu();
   AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "");
   return bar;
+}
+
+// Reads the menu templates of resources: 16-bit little-endian fields,
+// UTF-16 texts.
+class TTemplateReader {
+ public:
+  explicit TTemplateReader(const BYTE* p) : p_(p) {}
+  WORD Word() {
+    WORD v = static_cast<WORD>(p_[0] | (p_[1] << 8));
+    p_ += 2;
+    return v;
+  }
+  DWORD Dword() {
+    DWORD lo = Word();
+    return lo | (static_cast<DWORD>(Word()) << 16);
+  }
+  AnsiString Text() {
+    WideString w;
+    while (WORD c = Word()) w.push_back(static_cast<char16_t>(c));
+    return WideToAnsi(w);
+  }
+  void AlignDword(const BYTE* base) {
+    while ((p_ - base) % 4) ++p_;
+  }
+  const BYTE* Pos() const { return p_; }
+
+ private:
+  const BYTE* p_;
+};
+
+// Items of one level of a standard template, up to the one marked MF_END.
+void ReadStandard(TTemplateReader& r, HMENU menu, int depth) {
+  for (;;) {
+    WORD option = r.Word();
+    UINT flags = option & ~static_cast<UINT>(MF_END);
+    if (option & MF_POPUP) {
+      AnsiString text = r.Text();
+      HMENU sub = CreatePopupMenu();
+      if (depth < 16) ReadStandard(r, sub, depth + 1);
+      AppendMenuA(menu, flags, reinterpret_cast<UINT_PTR>(sub), text.c_str());
+    } else {
+      WORD id = r.Word();
+      AnsiString text = r.Text();
+      // A separator is an item with neither an id nor a text.
+      if (!id && text.empty() && !(flags & (MF_BITMAP | MF_OWNERDRAW)))
+        AppendMenuA(menu, MF_SEPARATOR | flags, 0, nullptr);
+      else
+        AppendMenuA(menu, flags, id, text.c_str());
+    }
+    if (option & MF_END) return;
+  }
+}
+
+// Items of one level of an extended template (each DWORD-aligned).
+void ReadExtended(TTemplateReader& r, const BYTE* base, HMENU menu, int depth) {
+  for (;;) {
+    r.AlignDword(base);
+    MENUITEMINFOA ii{};
+    ii.cbSize = sizeof ii;
+    ii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID;
+    ii.fType = r.Dword();
+    ii.fState = r.Dword();
+    ii.wID = r.Dword();
+    WORD resInfo = r.Word();
+    AnsiString text = r.Text();
+    if (!(ii.fType & (MFT_SEPARATOR | MFT_BITMAP | MFT_OWNERDRAW))) {
+      ii.fMask |= MIIM_STRING;
+      ii.dwTypeData = text.data();
+    }
+    HMENU sub = nullptr;
+    if (resInfo & 0x01) {
+      r.AlignDword(base);
+      r.Dword();  // the popup's help id
+      sub = CreatePopupMenu();
+      if (depth < 16) ReadExtended(r, base, sub, depth + 1);
+      ii.fMask |= MIIM_SUBMENU;
+      ii.hSubMenu = sub;
+    }
+    InsertMenuItemA(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &ii);
+    if (resInfo & 0x80) return;
+  }
 }
 
 }  // namespace
@@ -449,10 +532,41 @@ BOOL SetMenuInfo(HMENU menu, LPCMENUINFO info) {
 }
 
 HMENU LoadMenuA(HINSTANCE instance, LPCSTR name) {
-  if (instance && instance == GetModuleHandleA("user32.dll") && IS_INTRESOURCE(name))
-    if (HMENU m = SystemTemplate(static_cast<int>(reinterpret_cast<uintptr_t>(name)))) return m;
-  SetLastError(1814);  // ERROR_RESOURCE_NAME_NOT_FOUND
-  return nullptr;
+  if (instance && instance == GetModuleHandleA("user32.dll")) {
+    if (IS_INTRESOURCE(name))
+      if (HMENU m = SystemTemplate(static_cast<int>(reinterpret_cast<uintptr_t>(name)))) return m;
+    SetLastError(1814);  // ERROR_RESOURCE_NAME_NOT_FOUND
+    return nullptr;
+  }
+  HRSRC res = FindResource(instance, name, RT_MENU);
+  if (!res) return nullptr;
+  HGLOBAL data = LoadResource(instance, res);
+  return data ? LoadMenuIndirectA(LockResource(data)) : nullptr;
+}
+
+HMENU LoadMenuIndirectA(const void* menuTemplate) {
+  if (!menuTemplate) {
+    SetLastError(87);
+    return nullptr;
+  }
+  const BYTE* base = static_cast<const BYTE*>(menuTemplate);
+  TTemplateReader r(base);
+  WORD version = r.Word();
+  WORD offset = r.Word();
+  HMENU menu = CreateMenu();
+  if (version == 0) {
+    TTemplateReader items(base + 4 + offset);
+    ReadStandard(items, menu, 0);
+  } else if (version == 1) {
+    // The offset counts from the end of the version field and its own.
+    TTemplateReader items(base + 4 + offset);
+    ReadExtended(items, base, menu, 0);
+  } else {
+    DestroyMenu(menu);
+    SetLastError(87);
+    return nullptr;
+  }
+  return menu;
 }
 
 HMENU GetSystemMenu(HWND hwnd, BOOL revert) {

@@ -32,6 +32,7 @@
 #define MF_HELP 0x00004000
 #define MF_RIGHTJUSTIFY 0x00004000
 #define MF_MOUSESELECT 0x00008000
+#define MF_END 0x00000080  // menu templates: the last item of a level
 
 #define MFT_STRING MF_STRING
 #define MFT_BITMAP MF_BITMAP
@@ -194,7 +195,11 @@ BOOL GetMenuInfo(HMENU menu, LPMENUINFO info);
 BOOL SetMenuInfo(HMENU menu, LPCMENUINFO info);
 // The system menu templates of the window system's own module
 // (GetModuleHandle("user32")): 16 standard, 32 MDI child, 48 close only.
+// Other modules' menus come from their RT_MENU resources.
 HMENU LoadMenuA(HINSTANCE instance, LPCSTR name);
+// A menu from a standard (version 0) or extended (version 1) menu template.
+HMENU LoadMenuIndirectA(const void* menuTemplate);
+inline HMENU LoadMenuIndirect(const void* menuTemplate) { return LoadMenuIndirectA(menuTemplate); }
 inline HMENU LoadMenu(HINSTANCE instance, LPCSTR name) { return LoadMenuA(instance, name); }
 HMENU GetSystemMenu(HWND hwnd, BOOL revert);
 HMENU GetMenu(HWND hwnd);

@@ -128,6 +128,103 @@ TEST(UserMenuItemTest, RadioItemsAndTheDefaultItem) {
   DestroyMenu(m);
 }
 
+// A menu template, built word by word.
+struct TTemplate {
+  std::vector<WORD> Words;
+  void W(WORD w) { Words.push_back(w); }
+  void D(DWORD d) {
+    W(LOWORD(d));
+    W(HIWORD(d));
+  }
+  void Text(const char* s) {
+    while (*s) W(static_cast<WORD>(static_cast<unsigned char>(*s++)));
+    W(0);
+  }
+  void Align() {
+    if (Words.size() % 2) W(0);
+  }
+};
+
+TEST(UserMenuItemTest, StandardTemplatesLoad) {
+  TTemplate t;
+  t.W(0);  // version
+  t.W(0);  // header size
+  t.W(MF_POPUP);
+  t.Text("&File");
+  t.W(0);
+  t.W(100);
+  t.Text("&Open");
+  t.W(0);  // separator
+  t.W(0);
+  t.Text("");
+  t.W(MF_GRAYED | MF_END);
+  t.W(101);
+  t.Text("E&xit");
+  t.W(MF_END | MF_CHECKED);
+  t.W(200);
+  t.Text("&Help");
+  HMENU m = LoadMenuIndirectA(t.Words.data());
+  ASSERT_TRUE(m);
+  ASSERT_EQ(GetMenuItemCount(m), 2);
+  HMENU file = GetSubMenu(m, 0);
+  ASSERT_TRUE(file);
+  EXPECT_EQ(ItemText(m, 0, MF_BYPOSITION), "&File");
+  ASSERT_EQ(GetMenuItemCount(file), 3);
+  EXPECT_EQ(GetMenuItemID(file, 0), 100u);
+  EXPECT_EQ(GetMenuState(file, 1, MF_BYPOSITION), static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(GetMenuState(file, 101, MF_BYCOMMAND), static_cast<UINT>(MF_GRAYED));
+  EXPECT_EQ(GetMenuState(m, 200, MF_BYCOMMAND), static_cast<UINT>(MF_CHECKED));
+  DestroyMenu(m);
+}
+
+TEST(UserMenuItemTest, ExtendedTemplatesLoad) {
+  TTemplate t;
+  t.W(1);  // version
+  t.W(4);  // offset past the help id
+  t.D(0);  // help id
+  t.D(MFT_STRING);
+  t.D(0);
+  t.D(0);
+  t.W(0x01);  // a popup
+  t.Text("&View");
+  t.Align();
+  t.D(0);  // the popup's help id
+  t.D(MFT_RADIOCHECK);
+  t.D(MFS_CHECKED);
+  t.D(300);
+  t.W(0);
+  t.Text("&Large");
+  t.Align();
+  t.D(MFT_SEPARATOR);
+  t.D(0);
+  t.D(0);
+  t.W(0);
+  t.Text("");
+  t.Align();
+  t.D(MFT_STRING);
+  t.D(MFS_GRAYED);
+  t.D(301);
+  t.W(0x80);  // the popup's last item
+  t.Text("&Small");
+  t.Align();
+  t.D(MFT_STRING);
+  t.D(0);
+  t.D(400);
+  t.W(0x80);  // the menu's last item
+  t.Text("&Go");
+  HMENU m = LoadMenuIndirectA(t.Words.data());
+  ASSERT_TRUE(m);
+  ASSERT_EQ(GetMenuItemCount(m), 2);
+  HMENU view = GetSubMenu(m, 0);
+  ASSERT_EQ(GetMenuItemCount(view), 3);
+  EXPECT_EQ(ItemText(view, 300, MF_BYCOMMAND), "&Large");
+  EXPECT_TRUE(GetMenuState(view, 300, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_EQ(GetMenuState(view, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_TRUE(GetMenuState(view, 301, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_EQ(GetMenuItemID(m, 1), 400u);
+  DestroyMenu(m);
+}
+
 class UserMenuTest : public TUserTest {
  protected:
   static std::function<void(HWND owner, int spell)>& OnIdle() {
