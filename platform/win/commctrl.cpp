@@ -336,10 +336,12 @@ bool ReadBmp(IStream* stm, int width, int height, int bits, std::vector<uint32_t
 
 // ---- Initialisation -------------------------------------------------------------------
 
-void InitCommonControls() {}
+void InitCommonControls() { rtl::detail::RegisterCommonControlClasses(); }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce) {
-  return picce && picce->dwSize == sizeof(INITCOMMONCONTROLSEX);
+  if (!picce || picce->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
+  rtl::detail::RegisterCommonControlClasses();
+  return TRUE;
 }
 
 // ---- Image lists ------------------------------------------------------------------------

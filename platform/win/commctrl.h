@@ -140,3 +140,6 @@ HIMAGELIST ImageList_Duplicate(HIMAGELIST himl);
 // what Write wrote, and null for anything else.
 BOOL ImageList_Write(HIMAGELIST himl, IStream* pstm);
 HIMAGELIST ImageList_Read(IStream* pstm);
+
+// The common controls themselves (tree view, tabs, progress bar, ...).
+#include "platform/win/commctrl_controls.h"
