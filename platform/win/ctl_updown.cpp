@@ -32,21 +32,25 @@ bool Horizontal(HWND h) { return (CtlStyle(h) & UDS_HORZ) != 0; }
 int Lo(TUpDownData* d) { return std::min(d->Min, d->Max); }
 int Hi(TUpDownData* d) { return std::max(d->Min, d->Max); }
 
-AnsiString Format(HWND h, TUpDownData* d, int v) {
+AnsiString BuddyText(HWND h, TUpDownData* d, int v) {
   if (d->Base == 16) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%04X", static_cast<unsigned>(v) & 0xFFFF);
     return buf;
   }
-  AnsiString s = std::to_string(std::abs(v));
-  if (!(CtlStyle(h) & UDS_NOTHOUSANDS))
-    for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3) s.insert(static_cast<size_t>(i), ",");
-  return v < 0 ? "-" + s : s;
+  const AnsiString digits = std::to_string(std::abs(v));
+  const bool groups = !(CtlStyle(h) & UDS_NOTHOUSANDS);
+  AnsiString s = v < 0 ? "-" : "";
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (groups && i > 0 && (digits.size() - i) % 3 == 0) s += ',';
+    s += digits[i];
+  }
+  return s;
 }
 
 void UpdateBuddy(HWND h, TUpDownData* d) {
   if (!d->Buddy || !(CtlStyle(h) & UDS_SETBUDDYINT)) return;
-  SetWindowTextA(d->Buddy, Format(h, d, d->Pos).c_str());
+  SetWindowTextA(d->Buddy, BuddyText(h, d, d->Pos).c_str());
 }
 
 // The buddy's text as a position; false when it is not a number in range.
