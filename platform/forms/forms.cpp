@@ -120,6 +120,9 @@ TCustomForm* ValidParentForm(TControl* Control, bool TopForm) {
 
 TCustomForm::TCustomForm(TComponent* AOwner)
     : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()), FIcon(std::make_unique<TIcon>()) {
+  // Forms live among the screen's forms and in the application's loop.
+  if (!Screen || !Application)
+    throw EInvalidOperation("Forms need the application: register and start the Forms unit first");
   FCanvas->SetControl(this);
   FIcon->OnChange = TNotifyEvent(this, &TCustomForm::IconChanged);
   SetControlStyle({csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
@@ -128,7 +131,7 @@ TCustomForm::TCustomForm(TComponent* AOwner)
   SetColor(clBtnFace);
   FParentFont = false;
   FParentColor = false;
-  if (Screen) Screen->AddForm(this);
+  Screen->AddForm(this);
 }
 
 TCustomForm::~TCustomForm() {
