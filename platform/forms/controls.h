@@ -578,6 +578,17 @@ struct TCreateParams {
   AnsiString WinClassName;
 };
 
+// A control with a window of its own, made when first needed (Handle) and
+// shown with its parents. Its children are aligned whether or not the
+// window exists yet: without one, the client area is what the styles of
+// CreateParams leave of the bounds.
+//
+// When a control is deleted, its children's windows are destroyed first,
+// while the children are whole objects; its own window goes in
+// TWinControl's destructor, where overrides of the derived classes no
+// longer run. A class whose DestroyWnd or WM_DESTROY handling must run
+// for itself calls DestroyHandle in its own destructor (forms do it in
+// BeforeDestruction).
 class TWinControl : public TControl {
   RTL_CLASS(TWinControl, TControl)
   friend class TControl;
