@@ -5,10 +5,8 @@
 #include <mutex>
 
 #include "platform/rtl/sysutils.h"
-#include "platform/win/user_internal.h"
-#if __has_include("platform/win/controls.h")
 #include "platform/win/controls.h"
-#endif
+#include "platform/win/user_internal.h"
 
 namespace rtl::detail {
 namespace {
@@ -82,7 +80,6 @@ std::shared_ptr<TWndClass> FindClass(LPCSTR name) {
     std::lock_guard<std::mutex> g(g_classLock);
     if (auto c = FindLocked(name)) return c;
   }
-#if __has_include("platform/win/controls.h")
   // The standard controls (BUTTON, STATIC, ...) register on first need.
   static std::once_flag controls;
   bool registered = false;
@@ -94,7 +91,6 @@ std::shared_ptr<TWndClass> FindClass(LPCSTR name) {
     std::lock_guard<std::mutex> g(g_classLock);
     return FindLocked(name);
   }
-#endif
   return nullptr;
 }
 
