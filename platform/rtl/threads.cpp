@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <deque>
@@ -386,7 +387,14 @@ Integer InterlockedCompareExchange(volatile Integer* Destination, Integer Exchan
 
 void Sleep(Cardinal Milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(Milliseconds)); }
 
+namespace {
+std::atomic<UInt64 (*)()> g_tickSource{nullptr};
+}  // namespace
+
+void rtl::detail::SetTickSource(UInt64 (*source)()) { g_tickSource = source; }
+
 UInt64 GetTickCount64() {
+  if (UInt64 (*source)() = g_tickSource.load()) return source();
   timespec ts;
   clock_gettime(CLOCK_MONOTONIC, &ts);
   return static_cast<UInt64>(ts.tv_sec) * 1000u + static_cast<UInt64>(ts.tv_nsec) / 1000000u;

@@ -219,3 +219,9 @@ void Sleep(Cardinal Milliseconds);
 // 32-bit count wraps after 49.7 days.
 Cardinal GetTickCount();
 UInt64 GetTickCount64();
+
+namespace rtl::detail {
+// Replaces the clock behind GetTickCount (null: the monotonic clock), so
+// that code timing itself follows the window system's test clock.
+void SetTickSource(UInt64 (*source)());
+}  // namespace rtl::detail

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/threads.h"
 #include "platform/win/user_internal.h"
 #include "platform/win/user_testing.h"
 
@@ -165,6 +166,9 @@ namespace rtl::testing {
 void UseVirtualClock(bool on) {
   if (on && !g_virtual) g_virtualNow = RealNow();
   g_virtual = on;
+  // GetTickCount follows the same clock.
+  UInt64 (*virtualTicks)() = [] { return static_cast<UInt64>(rtl::detail::ClockNow()); };
+  rtl::detail::SetTickSource(on ? virtualTicks : nullptr);
   WakeAllQueues();
 }
 

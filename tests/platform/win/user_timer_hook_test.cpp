@@ -20,6 +20,13 @@ class UserTimerTest : public TUserTest {
   }
 };
 
+TEST_F(UserTimerTest, TickCountFollowsTheVirtualClock) {
+  const Cardinal before = GetTickCount();
+  rtl::testing::AdvanceClock(1234);
+  EXPECT_EQ(GetTickCount() - before, 1234u);
+  EXPECT_EQ(GetTickCount64(), rtl::testing::ClockNow());
+}
+
 TEST_F(UserTimerTest, FiresOnTheVirtualClockAndFoldsMissedIntervals) {
   HWND a = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
   EXPECT_EQ(SetTimer(a, 7, 100, nullptr), 7u);
