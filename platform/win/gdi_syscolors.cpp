@@ -2,6 +2,7 @@
 #include <mutex>
 
 #include "platform/win/gdi_objects.h"
+#include "platform/win/user.h"
 
 namespace rtl::detail {
 
@@ -84,13 +85,18 @@ HBRUSH GetSysColorBrush(int index) {
 
 BOOL SetSysColors(int count, const INT* elements, const COLORREF* values) {
   if (count < 0 || (count && (!elements || !values))) return FALSE;
-  TSysColors& s = SysColors();
-  std::lock_guard<std::mutex> g(s.Lock);
-  for (int i = 0; i < count; ++i) {
-    int e = elements[i];
-    if (e < 0 || e >= kSysColorCount) continue;
-    s.Colors[e] = values[i] & 0xFFFFFF;
-    if (TGdiBrush* b = GdiBrush(s.Brushes[e])) b->Color = values[i] & 0xFFFFFF;
+  {
+    TSysColors& s = SysColors();
+    std::lock_guard<std::mutex> g(s.Lock);
+    for (int i = 0; i < count; ++i) {
+      int e = elements[i];
+      if (e < 0 || e >= kSysColorCount) continue;
+      s.Colors[e] = values[i] & 0xFFFFFF;
+      if (TGdiBrush* b = GdiBrush(s.Brushes[e])) b->Color = values[i] & 0xFFFFFF;
+    }
   }
+  // Every top-level window learns of the change, as after a change made in
+  // the system's settings.
+  SendMessageA(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0);
   return TRUE;
 }

@@ -242,3 +242,21 @@ TEST_F(UserHookTest, CbtHookCanVetoCreation) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace user_test;
+
+TEST_F(UserTimerTest, ChangingASystemColourTellsEveryTopLevelWindow) {
+  HWND a = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
+  HWND b = MakeTop(WS_OVERLAPPEDWINDOW, RECT(20, 0, 40, 10));
+  const INT element = COLOR_BTNFACE;
+  const COLORREF old = GetSysColor(element);
+  const COLORREF value = RGB(1, 2, 3);
+  Log.Items.clear();
+  ASSERT_TRUE(SetSysColors(1, &element, &value));
+  SetSysColors(1, &element, &old);
+  for (HWND h : {a, b}) EXPECT_EQ(Log.Count(WM_SYSCOLORCHANGE, h), 2);
+}
+
+}  // namespace
