@@ -12,6 +12,7 @@
 // the application (Application->HandleException) and goes on.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -888,6 +889,20 @@ class TControlCanvas : public TCanvas {
   TControl* Control() const { return FControl; }
   void SetControl(TControl* AControl);
 };
+
+// ---- Popup menus -----------------------------------------------------------------
+
+// What the popup menu classes do for controls, installed by them (a
+// control's PopupMenu is any component until they exist): Popup shows
+// Menu for Control at a screen point and answers whether it did (a menu
+// that does not pop up by itself answers false); IsShortCut runs the item
+// of Menu that has the key of a key message (CharCode in WParam, KeyData
+// in LParam) and answers whether there was one. Empty steps do nothing.
+struct TPopupMenuHooks {
+  std::function<bool(TComponent* Menu, TControl* Control, TPoint Pos)> Popup;
+  std::function<bool(TComponent* Menu, TMessage& Message)> IsShortCut;
+};
+TPopupMenuHooks& PopupMenuHooks();
 
 // ---- Functions --------------------------------------------------------------------
 

@@ -252,6 +252,18 @@ void TControl::WMContextMenu(TMessage& Message) {
   DoContextPopup(Temp, Handled);
   if (!Self) return;
   Message.Result = Handled ? 1 : 0;
+  if (!Handled) {
+    TComponent* Menu = GetPopupMenu();
+    const TPopupMenuHooks& Hooks = PopupMenuHooks();
+    if (Menu && Hooks.Popup) {
+      SendCancelMode(nullptr);
+      if (Self && Hooks.Popup(Menu, this, FromKeyboard ? ClientToScreen(TPoint(0, 0)) : Pt)) {
+        if (Self) Message.Result = 1;
+        return;
+      }
+      if (!Self) return;
+    }
+  }
   // Unhandled, the parents get their turn.
   if (Message.Result == 0) DefaultHandler(Message);
 }
@@ -328,8 +340,18 @@ void TWinControl::WMChar(TMessage& Message) {
   if (!DoKeyPress(Message)) DefaultHandler(Message);
 }
 
+TPopupMenuHooks& PopupMenuHooks() {
+  static TPopupMenuHooks Hooks;
+  return Hooks;
+}
+
 bool TWinControl::IsMenuKey(TMessage& Message) {
   if (!ComponentState().Contains(csDesigning)) {
+    const TPopupMenuHooks& Hooks = PopupMenuHooks();
+    if (Hooks.IsShortCut)
+      for (TControl* C = this; C; C = C->FParent)
+        if (TComponent* Menu = C->GetPopupMenu())
+          if (Hooks.IsShortCut(Menu, Message)) return true;
     TCustomForm* Form = GetParentForm(this);
     if (Form && Form->IsShortCut(Message)) return true;
   }

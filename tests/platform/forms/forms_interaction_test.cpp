@@ -327,6 +327,35 @@ TEST_F(Interaction, ARightClickOnAGraphicControlAsksItForItsContextPopup) {
   EXPECT_EQ(E, (Log{"Edit1", "Body 62,13"}));
 }
 
+TEST_F(Interaction, APopupMenuShowsWhereNoHandlerTookTheContextPopupAndAnswersItsShortcuts) {
+  TComponent Menu(nullptr);
+  Menu.SetName("Menu");
+  Body->SetPopupMenu(&Menu);
+  Log E;
+  TPopupMenuHooks Saved = PopupMenuHooks();
+  PopupMenuHooks().Popup = [&](TComponent* M, TControl* C, TPoint P) {
+    TPoint Local = C->ScreenToClient(P);
+    E.push_back(M->Name() + " for " + C->Name() + " at " + std::to_string(Local.X) + "," + std::to_string(Local.Y));
+    return true;
+  };
+  PopupMenuHooks().IsShortCut = [&](TComponent* M, TMessage& Msg) {
+    if (Msg.WParam != VK_F2) return false;
+    E.push_back(M->Name() + " F2");
+    return true;
+  };
+  rtl::testing::InjectClick(At(Body, 200, 100), rtl::testing::ibRight);
+  Pump();
+  // Edit1 has no menu of its own: the key goes to its parent's.
+  Log Keys;
+  Edit1->OnKeyDown = [&](TObject*, Word& Key, TShiftState) { Keys.push_back(std::to_string(Key)); };
+  Press(VK_F2);
+  Press(VK_F3);
+  PopupMenuHooks() = Saved;
+  Body->SetPopupMenu(nullptr);
+  EXPECT_EQ(E, (Log{"Menu for Body at 200,100", "Menu F2"}));
+  EXPECT_EQ(Keys, (Log{std::to_string(VK_F3)}));
+}
+
 TEST_F(Interaction, AnAutomaticDragCarriesTheControlToATargetThatAcceptsIt) {
   Log E;
   Shape->SetDragMode(dmAutomatic);
