@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "platform/win/gdi_internal.h"
-#include "tests/platform/win/gdi_test_support.h"
+#include "tests/common/dib_canvas.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/platform/win/gdi_test_support.h"
+#include "tests/common/dib_canvas.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "platform/backend/codecs.h"
 #include "platform/win/gdi_internal.h"
-#include "tests/platform/win/gdi_test_support.h"
+#include "tests/common/dib_canvas.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "tests/platform/win/gdi_test_support.h"
+#include "tests/common/dib_canvas.h"
 
 namespace {
 

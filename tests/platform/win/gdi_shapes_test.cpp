@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/platform/win/gdi_test_support.h"
+#include "tests/common/dib_canvas.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/win/gdi_test_support.h"
+#include "tests/common/dib_canvas.h"
 
 namespace {
 
