@@ -103,7 +103,7 @@ class TQtNativeWindow : public INativeWindow {
   }
   void Show(bool activate) override {
     if (!w_->isVisible()) w_->show();
-    if (activate) w_->requestActivate();
+    if (activate) Activate();
   }
   void Hide() override { w_->hide(); }
   void StackAbove(INativeWindow*) override {
@@ -140,7 +140,10 @@ class TQtNativeWindow : public INativeWindow {
       w_->setCursor(QCursor(ShapeOf(shape)));
   }
   void GrabPointer(bool grab) override { w_->setMouseGrabEnabled(grab); }
-  void Activate() override { w_->requestActivate(); }
+  // Popups never take focus: asking Qt to activate one only draws a warning.
+  void Activate() override {
+    if (!(w_->flags() & Qt::WindowDoesNotAcceptFocus)) w_->requestActivate();
+  }
   void SetState(TNativeState state) override {
     if (state == nsMinimized)
       w_->showMinimized();
