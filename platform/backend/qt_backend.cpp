@@ -139,7 +139,10 @@ class TQtNativeWindow : public INativeWindow {
     else
       w_->setCursor(QCursor(ShapeOf(shape)));
   }
-  void GrabPointer(bool grab) override { w_->setMouseGrabEnabled(grab); }
+  // Offscreen there is no pointer to grab (and the platform says so).
+  void GrabPointer(bool grab) override {
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w_->setMouseGrabEnabled(grab);
+  }
   // Popups never take focus: asking Qt to activate one only draws a warning.
   void Activate() override {
     if (!(w_->flags() & Qt::WindowDoesNotAcceptFocus)) w_->requestActivate();
