@@ -8,6 +8,7 @@
 #include "platform/forms/forms_internal.h"
 #include "platform/forms/icon.h"
 #include "platform/rtl/filer.h"
+#include "platform/rtl/form_text.h"
 #include "platform/rtl/threads.h"
 
 RTL_IMPLEMENT_CLASS(TScrollingWinControl)
@@ -896,3 +897,5 @@ void TCustomForm::UpdateActions() {
   UpdateActionLists(this);
   TraverseClients(this);
 }
+
+void TCustomForm::ReadDescription() { InitInheritedComponent(this, TForm::StaticClass()); }

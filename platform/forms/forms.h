@@ -108,10 +108,11 @@ class TCustomForm : public TScrollingWinControl {
   void CMShowingChanged(TMessage& Message) override;
   void CMDialogKey(TMessage& Message) override;
 
-  // Reads the form's description (its components and properties); the
-  // streaming of form descriptions plugs in here. Runs once, before
-  // OnCreate.
-  virtual void ReadDescription() {}
+  // Reads the form's description (its components and properties) once,
+  // before OnCreate: by default the program's resources named after the
+  // form's class and its ancestors below TForm; a form without one is
+  // built in code.
+  virtual void ReadDescription();
   virtual void DoCreate();
   virtual void DoDestroy();
   virtual void DoShow();

@@ -101,6 +101,20 @@ RTL_IMPLEMENT_PUBLISHED(TMainWindow,
                         RTL_HANDLER(FormCreate),
                         RTL_HANDLER(BodyClick))
 
+// A form whose description lies in the program's resources, under its
+// class name.
+class TTestResourceForm : public TForm {
+  RTL_CLASS(TTestResourceForm, TForm)
+
+ public:
+  explicit TTestResourceForm(TComponent* AOwner) : TForm(AOwner) {}
+  TStreamPanel* Panel = nullptr;
+  Log Steps;
+  void FormCreate(TObject*) { Steps.push_back(Panel ? "create after the description" : "create"); }
+};
+
+RTL_IMPLEMENT_PUBLISHED(TTestResourceForm, RTL_FIELD(Panel), RTL_HANDLER(FormCreate))
+
 AnsiString WriteToText(TComponent* Root) {
   TMemoryStream Binary;
   TWriter Writer(&Binary, 4096);
@@ -115,10 +129,10 @@ class Description : public TFormsTest {
  protected:
   void SetUp() override {
     TFormsTest::SetUp();
-    RegisterClasses({TStreamPanel::StaticClass(), TMainWindow::StaticClass()});
+    RegisterClasses({TStreamPanel::StaticClass(), TMainWindow::StaticClass(), TTestResourceForm::StaticClass()});
   }
   void TearDown() override {
-    UnRegisterClasses({TStreamPanel::StaticClass(), TMainWindow::StaticClass()});
+    UnRegisterClasses({TStreamPanel::StaticClass(), TMainWindow::StaticClass(), TTestResourceForm::StaticClass()});
     TFormsTest::TearDown();
   }
 };
@@ -154,6 +168,23 @@ TEST_F(Description, AFormReadsItsPropertiesChildrenAndHandlersThenRunsOnCreate) 
   EXPECT_EQ(F->ActiveControl(), F->Body) << "the first tab stop";
   ClickAt(F->Body, 10, 10);
   EXPECT_EQ(F->Steps.back(), "body click");
+}
+
+TEST_F(Description, AFormClassReadsItsDescriptionFromTheResources) {
+  auto* F = TCustomForm::Create<TTestResourceForm>(nullptr);
+  Forms.push_back(F->Link());
+  EXPECT_EQ(F->Steps, (Log{"create after the description"}));
+  EXPECT_EQ(F->Name(), "TestResourceForm");
+  EXPECT_EQ(F->Caption(), "Described");
+  ASSERT_NE(F->Panel, nullptr);
+  EXPECT_EQ(F->Panel->Caption(), "Inside");
+  F->Show();
+  Pump();
+  EXPECT_EQ(F->Panel->BoundsRect(), Rect(0, 0, 200, 120));
+  // A form class without a description of its own is built in code.
+  auto* Plain = TCustomForm::Create<TForm>(nullptr);
+  Forms.push_back(Plain->Link());
+  EXPECT_EQ(Plain->ComponentCount(), 0);
 }
 
 TEST_F(Description, AFormWritesWhatItReadsAndReadsItBack) {
