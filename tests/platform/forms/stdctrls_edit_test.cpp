@@ -1,0 +1,219 @@
+// Edits and memos driven by injected keys and mouse: typing with OnChange
+// and a key filter, the selection, limits and modes, text kept across a
+// new window.
+#include "stdctrls_test_support.h"
+
+using namespace stdctrls_test;
+
+namespace {
+
+class EditTest : public TStdCtrlsTest {
+ protected:
+  TEdit* Edit = nullptr;
+  Log Events;
+
+  void SetUp() override {
+    TStdCtrlsTest::SetUp();
+    ShowForm();
+    Edit = Add<TEdit>(Rect(10, 10, 190, 31));
+    Edit->SetName("Edit");
+    Edit->OnChange = [this](TObject*) { Events.push_back("change " + Edit->Text()); };
+    Pump();
+    Edit->SetFocus();
+    Pump();
+  }
+};
+
+TEST_F(EditTest, TypingChangesTheTextAndAKeyFilterDiscardsKeys) {
+  // The options dialog's page fields take digits only.
+  Edit->OnKeyPress = [this](TObject* Sender, char& Key) {
+    EXPECT_EQ(Sender, Edit);
+    if ((Key < '0' || Key > '9') && Key != '\b') Key = 0;
+  };
+  Type("1a2");
+  EXPECT_EQ(Edit->Text(), "12");
+  EXPECT_EQ(Events, (Log{"change 1", "change 12"}));
+  Press(VK_BACK);
+  EXPECT_EQ(Edit->Text(), "1");
+  EXPECT_EQ(Events.back(), "change 1");
+  EXPECT_TRUE(Edit->Modified());
+}
+
+TEST_F(EditTest, SettingTheTextTellsOnChangeAndAFocusByTabSelectsAll) {
+  Edit->SetText("report.pdf");
+  EXPECT_EQ(Events, (Log{"change report.pdf"}));
+  Edit->SetText("report.pdf");
+  EXPECT_EQ(Events.size(), 1u) << "the same text is no change";
+  auto* Other = Add<TEdit>(Rect(10, 40, 190, 61));
+  Pump();
+  Other->SetFocus();
+  Pump();
+  // Back with Shift+Tab: the whole text is selected, so typing replaces it.
+  rtl::testing::InjectKey(VK_SHIFT, true);
+  rtl::testing::InjectKeyPress(VK_TAB);
+  rtl::testing::InjectKey(VK_SHIFT, false);
+  Pump();
+  ASSERT_TRUE(Edit->Focused());
+  EXPECT_EQ(Edit->SelStart(), 0);
+  EXPECT_EQ(Edit->SelLength(), 10);
+  Type("x");
+  EXPECT_EQ(Edit->Text(), "x");
+}
+
+TEST_F(EditTest, TheSelectionReadsAndReplaces) {
+  Edit->SetText("Convert file to Word");
+  Edit->SetSelStart(8);
+  Edit->SetSelLength(4);
+  EXPECT_EQ(Edit->SelText(), "file");
+  Events.clear();
+  Edit->SetSelText("document");
+  EXPECT_EQ(Edit->Text(), "Convert document to Word");
+  EXPECT_EQ(Events, (Log{"change Convert document to Word"}));
+  EXPECT_EQ(Edit->SelStart(), 16) << "the caret after the inserted text";
+  EXPECT_EQ(Edit->SelLength(), 0);
+  // Shift+Home selects back to the start.
+  rtl::testing::InjectKey(VK_SHIFT, true);
+  rtl::testing::InjectKeyPress(VK_HOME);
+  rtl::testing::InjectKey(VK_SHIFT, false);
+  Pump();
+  EXPECT_EQ(Edit->SelText(), "Convert document");
+}
+
+TEST_F(EditTest, ModesLimitWhatTypingDoes) {
+  struct Case {
+    const char* Name;
+    std::function<void(TEdit*)> Set;
+    const char* Typed;
+    const char* Expected;
+  };
+  const Case Cases[] = {
+      {"MaxLength", [](TEdit* E) { E->SetMaxLength(3); }, "12345", "123"},
+      {"ReadOnly", [](TEdit* E) { E->SetReadOnly(true); }, "abc", ""},
+      {"upper case", [](TEdit* E) { E->SetCharCase(ecUpperCase); }, "Doc", "DOC"},
+      {"lower case", [](TEdit* E) { E->SetCharCase(ecLowerCase); }, "Doc", "doc"},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    auto* E = Add<TEdit>(Rect(10, 80, 190, 101));
+    C.Set(E);
+    Pump();
+    E->SetFocus();
+    Pump();
+    Type(C.Typed);
+    EXPECT_EQ(E->Text(), C.Expected);
+    delete E;
+  }
+}
+
+TEST_F(EditTest, APasswordEditShowsItsCharacterButKeepsTheText) {
+  Edit->SetPasswordChar('*');
+  Type("secret");
+  EXPECT_EQ(Edit->Text(), "secret");
+  EXPECT_EQ(SendMessage(Edit->Handle(), EM_GETPASSWORDCHAR, 0, 0), '*');
+}
+
+TEST_F(EditTest, TextModesAndTheModifiedFlagSurviveANewWindow) {
+  Edit->SetMaxLength(5);
+  Edit->SetPasswordChar('#');
+  Type("abc");
+  HWND Old = Edit->Handle();
+  Events.clear();
+  Edit->RecreateWnd();
+  Pump();
+  EXPECT_NE(Edit->Handle(), Old);
+  EXPECT_EQ(Edit->Text(), "abc");
+  EXPECT_TRUE(Edit->Modified());
+  EXPECT_TRUE(Events.empty()) << "a new window is no change of the text";
+  EXPECT_EQ(SendMessage(Edit->Handle(), EM_GETPASSWORDCHAR, 0, 0), '#');
+  Edit->SetFocus();
+  Pump();
+  Press(VK_END);
+  Type("defg");
+  EXPECT_EQ(Edit->Text(), "abcde");
+}
+
+TEST_F(EditTest, AChangingCaseConvertsTheTextThere) {
+  Edit->SetText("Report.PDF");
+  Edit->SetCharCase(ecLowerCase);
+  EXPECT_EQ(Edit->Text(), "report.pdf");
+  Edit->SetCharCase(ecNormal);
+  EXPECT_EQ(Edit->Text(), "report.pdf");
+}
+
+TEST_F(EditTest, WithoutAWindowTheTextIsKeptAndHandedToTheWindow) {
+  auto* E = new TEdit(Form);
+  E->SetText("kept");
+  EXPECT_FALSE(E->HandleAllocated());
+  EXPECT_EQ(E->Text(), "kept");
+  E->SetParent(Form);
+  Pump();
+  ASSERT_TRUE(E->HandleAllocated());
+  EXPECT_EQ(E->Text(), "kept");
+  EXPECT_EQ(GetWindowTextLength(E->Handle()), 4);
+}
+
+TEST_F(EditTest, AnAutoSizedEditTakesTheHeightOfItsFont) {
+  const Integer Small = Edit->Height();
+  Edit->Font()->SetHeight(-24);
+  EXPECT_GT(Edit->Height(), Small + 8);
+  Edit->SetAutoSize(false);
+  Edit->SetHeight(15);
+  EXPECT_EQ(Edit->Height(), 15);
+}
+
+TEST_F(EditTest, TheClipboardCutsAndPastes) {
+  Edit->SetText("one two");
+  Edit->SetSelStart(0);
+  Edit->SetSelLength(4);
+  Edit->CutToClipboard();
+  EXPECT_EQ(Edit->Text(), "two");
+  Edit->SetSelStart(3);
+  Edit->PasteFromClipboard();
+  EXPECT_EQ(Edit->Text(), "twoone ");
+  EXPECT_TRUE(Edit->CanUndo());
+  Edit->Undo();
+  EXPECT_EQ(Edit->Text(), "two");
+}
+
+// ---- Memo ------------------------------------------------------------------------------
+
+class MemoTest : public TStdCtrlsTest {};
+
+TEST_F(MemoTest, LinesAreTheTextSplitAtLineBreaks) {
+  ShowForm();
+  auto* M = Add<TMemo>(Rect(10, 10, 210, 110));
+  M->Lines()->Add("first");
+  M->Lines()->Add("second");
+  EXPECT_EQ(M->Text(), "first\r\nsecond");
+  M->Lines()->Insert(1, "middle");
+  M->Lines()->Delete(0);
+  EXPECT_EQ(M->Lines()->Count(), 2);
+  EXPECT_EQ(M->Lines()->Strings(0), "middle");
+  M->Lines()->SetText("a\nb\nc\n");
+  EXPECT_EQ(M->Text(), "a\r\nb\r\nc");
+  EXPECT_EQ(M->Lines()->Count(), 3);
+  EXPECT_THROW(M->Lines()->Strings(3), EStringListError);
+}
+
+TEST_F(MemoTest, EnterGoesToTheDefaultButtonUnlessTheMemoWantsReturns) {
+  ShowForm();
+  auto* M = Add<TMemo>(Rect(10, 10, 210, 110));
+  auto* OK = Add<TButton>(Rect(10, 120, 85, 145));
+  OK->SetDefault(true);
+  Integer Clicks = 0;
+  OK->OnClick = [&](TObject*) { ++Clicks; };
+  Pump();
+  M->SetFocus();
+  Pump();
+  Type("a");
+  Press(VK_RETURN);
+  Type("b");
+  EXPECT_EQ(M->Lines()->Count(), 2);
+  EXPECT_EQ(Clicks, 0);
+  M->SetWantReturns(false);
+  Press(VK_RETURN);
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_EQ(M->Lines()->Count(), 2);
+}
+
+}  // namespace
