@@ -6,6 +6,8 @@
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
 #include "platform/forms/icon.h"
+#include "platform/forms/menus.h"
+#include "platform/forms/timer.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/threads.h"
@@ -401,6 +403,11 @@ void RegisterFormsUnit() {
   RegisterUnit(
       "Controls", [] { Mouse = new TMouse(); },
       [] { FreeAndNil(Mouse); });
+  // Form descriptions create timers and menus by class name.
+  RegisterUnit(
+      "Menus", [] { RegisterMenuClasses(); }, nullptr);
+  RegisterUnit(
+      "ExtCtrls", [] { RegisterClass(TTimer::StaticClass()); }, nullptr);
   RegisterUnit(
       "Forms",
       [] {
