@@ -460,7 +460,8 @@ void TCustomComboBox::CreateParams(TCreateParams& Params) {
   static constexpr DWORD CharCases[] = {0, CBS_UPPERCASE, CBS_LOWERCASE};
   inherited::CreateParams(Params);
   CreateSubClass(Params, "COMBOBOX");
-  Params.Style |= WS_VSCROLL | CBS_HASSTRINGS | CBS_AUTOHSCROLL | Styles[FStyle] | CharCases[FCharCase];
+  // No WS_VSCROLL: the list that drops down has its own scroll bar.
+  Params.Style |= CBS_HASSTRINGS | CBS_AUTOHSCROLL | Styles[FStyle] | CharCases[FCharCase];
   if (Sorted()) Params.Style |= CBS_SORT;
 }
 
