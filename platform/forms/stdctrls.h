@@ -436,6 +436,7 @@ class TListControlItems : public TStrings {
   std::vector<TItem> FItems;       // without a window
   std::vector<Integer> FStates;    // per item, kept by the list (check states)
   Integer FItemIndex = -1;         // without a window
+  Integer FLoadedIndex = -2;       // read from a description (-2: none)
   Integer FTopIndex = 0;           // without a window
   bool FSorted = false;
   bool FMultiSelect = false;       // the list box's setting

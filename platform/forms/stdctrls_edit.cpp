@@ -56,6 +56,7 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
   SetControlStyle({csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight});
   SetBounds(0, 0, 121, 25);
   SetTabStop(true);
+  SetParentColor(false);
   SetColor(clWindow);
   SetAutoSize(true);
 }

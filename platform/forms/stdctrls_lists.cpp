@@ -313,7 +313,10 @@ void TListControlItems::SetItemState(Integer Index, Integer Value) {
 }
 
 Integer TListControlItems::ItemIndex() const {
-  if (!Live()) return FItemIndex >= 0 && FItemIndex < GetCount() ? FItemIndex : -1;
+  if (!Live()) {
+    if (FLoadedIndex != -2) return FLoadedIndex;
+    return FItemIndex >= 0 && FItemIndex < GetCount() ? FItemIndex : -1;
+  }
   const LRESULT I = Send(Multi() ? FMsgs.GetCaret : FMsgs.GetCurSel, 0, 0);
   return I < 0 ? -1 : static_cast<Integer>(I);
 }
@@ -325,14 +328,17 @@ void TListControlItems::SetItemIndex(Integer Value) {
     else
       Send(FMsgs.SetCurSel, static_cast<WPARAM>(Value), 0);
   } else if (FControl->ComponentState().Contains(csLoading)) {
-    FItemIndex = Value;  // checked in Loaded, once the items are read
+    FLoadedIndex = Value;  // chosen in Loaded, once the items are read
   } else {
     FItemIndex = Value >= 0 && Value < GetCount() ? Value : -1;
   }
 }
 
 void TListControlItems::Loaded() {
-  if (!Live() && (FItemIndex < -1 || FItemIndex >= GetCount())) FItemIndex = -1;
+  if (FLoadedIndex == -2) return;
+  const Integer Index = FLoadedIndex;
+  FLoadedIndex = -2;
+  SetItemIndex(Index >= 0 && Index < GetCount() ? Index : -1);
 }
 
 Integer TListControlItems::TopIndex() const {
@@ -449,6 +455,7 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
   SetControlStyle({csSetCaption, csDoubleClicks, csFixedHeight});
   SetBounds(0, 0, 145, 25);
   SetTabStop(true);
+  SetParentColor(false);
   SetColor(clWindow);
 }
 
@@ -671,6 +678,7 @@ TCustomListBox::TCustomListBox(TComponent* AOwner)
   SetControlStyle({csSetCaption, csDoubleClicks, csOpaque});
   SetBounds(0, 0, 121, 97);
   SetTabStop(true);
+  SetParentColor(false);
   SetColor(clWindow);
 }
 
