@@ -356,15 +356,9 @@ LRESULT ButtonWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return DlgCode(style);
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(h, &ps);
-      if (dc) Paint(h, dc, d);
-      EndPaint(h, &ps);
-      return 0;
-    }
+    case WM_PAINT:
     case WM_PRINTCLIENT:
-      Paint(h, reinterpret_cast<HDC>(wParam), d);
+      CtlPaint(h, msg, wParam, [&](HDC dc) { Paint(h, dc, d); });
       return 0;
     case WM_ENABLE:
       Redraw(h);

@@ -380,15 +380,9 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(h, &ps);
-      if (dc) Paint(h, d, dc);
-      EndPaint(h, &ps);
-      return 0;
-    }
+    case WM_PAINT:
     case WM_PRINTCLIENT:
-      Paint(h, d, reinterpret_cast<HDC>(wParam));
+      CtlPaint(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); });
       return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

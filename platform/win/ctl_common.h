@@ -45,6 +45,20 @@ bool CtlFontMessage(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& res
 // Height of a line of text in the font.
 int CtlLineHeight(HDC dc);
 
+// Answers WM_PAINT (between BeginPaint and EndPaint) or WM_PRINTCLIENT (on
+// the DC it brings) by calling paint(dc).
+template <class F>
+void CtlPaint(HWND h, UINT msg, WPARAM wParam, F&& paint) {
+  if (msg == WM_PRINTCLIENT) {
+    paint(reinterpret_cast<HDC>(wParam));
+    return;
+  }
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  if (dc) paint(dc);
+  EndPaint(h, &ps);
+}
+
 AnsiString CtlText(HWND h);
 bool CtlHasFocus(HWND h);
 void FillSolid(HDC dc, const RECT& r, COLORREF color);

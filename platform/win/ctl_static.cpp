@@ -169,15 +169,9 @@ LRESULT StaticWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return DLGC_STATIC;
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(h, &ps);
-      if (dc) Paint(h, dc, d);
-      EndPaint(h, &ps);
-      return 0;
-    }
+    case WM_PAINT:
     case WM_PRINTCLIENT:
-      Paint(h, reinterpret_cast<HDC>(wParam), d);
+      CtlPaint(h, msg, wParam, [&](HDC dc) { Paint(h, dc, d); });
       return 0;
     case WM_SETTEXT: {
       LRESULT r = DefWindowProcA(h, msg, wParam, lParam);
