@@ -626,6 +626,13 @@ void TCustomTabControl::AdjustClientRect(TRect& Rect) {
   inherited::AdjustClientRect(Rect);
 }
 
+// The window paints its tabs into the DC it is given, around the pages
+// (which clip themselves out).
+void TCustomTabControl::PaintWindow(HDC DC) {
+  TMessage Message{WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT, 0};
+  DefaultHandler(Message);
+}
+
 void TCustomTabControl::SetTabIndex(Integer Value) {
   if (Value < -1 || Value >= static_cast<Integer>(FItems.size())) return;
   FTabIndex = Value;

@@ -256,6 +256,7 @@ class TCustomTabControl : public TWinControl {
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void AdjustClientRect(TRect& Rect) override;
+  void PaintWindow(HDC DC) override;
   virtual bool CanChange();
   virtual void Change();
   virtual void CNNotify(TMessage& Message);

@@ -12,7 +12,7 @@ using rtl::testing::InjectKey;
 
 namespace {
 
-class ComCtrlsTest : public TStdCtrlsTest {
+class ComCtrls : public TStdCtrlsTest {
  protected:
   void SetUp() override {
     TStdCtrlsTest::SetUp();
@@ -31,7 +31,7 @@ class ComCtrlsTest : public TStdCtrlsTest {
 
 // ---- Progress bar --------------------------------------------------------------------------
 
-TEST_F(ComCtrlsTest, AProgressBarKeepsItsPositionWithinItsRangeWithOrWithoutAWindow) {
+TEST_F(ComCtrls, AProgressBarKeepsItsPositionWithinItsRangeWithOrWithoutAWindow) {
   auto* P = new TProgressBar(Form);
   P->SetMax(4);
   P->SetPosition(3);
@@ -58,7 +58,7 @@ TEST_F(ComCtrlsTest, AProgressBarKeepsItsPositionWithinItsRangeWithOrWithoutAWin
   EXPECT_EQ(P->Position(), 2) << "past the end it starts again";
 }
 
-TEST_F(ComCtrlsTest, ASmoothProgressBarFillsItsShare) {
+TEST_F(ComCtrls, ASmoothProgressBarFillsItsShare) {
   auto* P = Add<TProgressBar>(Rect(10, 10, 210, 26));
   P->SetSmooth(true);
   P->SetMax(4);
@@ -74,7 +74,7 @@ TEST_F(ComCtrlsTest, ASmoothProgressBarFillsItsShare) {
 
 // ---- Track bar -----------------------------------------------------------------------------
 
-TEST_F(ComCtrlsTest, ATrackBarMovesByKeysAndTellsOnChange) {
+TEST_F(ComCtrls, ATrackBarMovesByKeysAndTellsOnChange) {
   auto* T = Add<TTrackBar>(Rect(10, 10, 210, 55));
   T->SetMax(20);
   T->SetPageSize(5);
@@ -97,7 +97,7 @@ TEST_F(ComCtrlsTest, ATrackBarMovesByKeysAndTellsOnChange) {
 
 // ---- Up-down -------------------------------------------------------------------------------
 
-TEST_F(ComCtrlsTest, AnUpDownStepsItsAssociatesNumber) {
+TEST_F(ComCtrls, AnUpDownStepsItsAssociatesNumber) {
   auto* E = Add<TEdit>(Rect(10, 10, 90, 31));
   auto* U = Add<TUpDown>(Rect(0, 0, 16, 21));
   U->SetMin(10);
@@ -135,7 +135,7 @@ TEST_F(ComCtrlsTest, AnUpDownStepsItsAssociatesNumber) {
 // ---- Page control -----------------------------------------------------------------------------
 
 // The customization dialog's pages: the Key Tips page has no tab.
-class PageTest : public ComCtrlsTest {
+class ComPage : public ComCtrls {
  protected:
   TPageControl* Pages = nullptr;
   TTabSheet *Toolbars = nullptr, *Commands = nullptr, *KeyTips = nullptr, *Options = nullptr;
@@ -143,7 +143,7 @@ class PageTest : public ComCtrlsTest {
   Log Events;
 
   void SetUp() override {
-    ComCtrlsTest::SetUp();
+    ComCtrls::SetUp();
     Pages = Add<TPageControl>(Rect(10, 10, 410, 310));
     auto Sheet = [this](const char* Name, const char* Caption) {
       auto* S = new TTabSheet(Form);
@@ -169,7 +169,7 @@ class PageTest : public ComCtrlsTest {
   }
 };
 
-TEST_F(PageTest, TheFirstPageShowsAndAHiddenTabIsLeftOut) {
+TEST_F(ComPage, TheFirstPageShowsAndAHiddenTabIsLeftOut) {
   EXPECT_EQ(Pages->ActivePage(), Toolbars);
   EXPECT_EQ(Pages->PageCount(), 4);
   EXPECT_EQ(Pages->Tabs()->CommaText(), "Toolbars,Commands,Options");
@@ -185,7 +185,7 @@ TEST_F(PageTest, TheFirstPageShowsAndAHiddenTabIsLeftOut) {
   EXPECT_GT(D.Top, 10);
 }
 
-TEST_F(PageTest, ClickingATabChangesThePageAndTellsOnChanging) {
+TEST_F(ComPage, ClickingATabChangesThePageAndTellsOnChanging) {
   ClickTab(2);
   EXPECT_EQ(Pages->ActivePage(), Options);
   EXPECT_EQ(Pages->TabIndex(), 2);
@@ -199,7 +199,7 @@ TEST_F(PageTest, ClickingATabChangesThePageAndTellsOnChanging) {
   EXPECT_EQ(SendMessage(Pages->Handle(), TCM_GETCURSEL, 0, 0), 2);
 }
 
-TEST_F(PageTest, APageWithoutATabCanStillBeShownInCode) {
+TEST_F(ComPage, APageWithoutATabCanStillBeShownInCode) {
   Pages->SetActivePage(KeyTips);
   EXPECT_EQ(Pages->ActivePage(), KeyTips);
   EXPECT_TRUE(KeyTips->Visible());
@@ -212,7 +212,7 @@ TEST_F(PageTest, APageWithoutATabCanStillBeShownInCode) {
   EXPECT_EQ(KeyTips->TabIndex(), 2);
 }
 
-TEST_F(PageTest, CtrlTabGoesRoundThePagesWithTabs) {
+TEST_F(ComPage, CtrlTabGoesRoundThePagesWithTabs) {
   Pages->SetActivePage(Commands);
   Edit->SetFocus();
   Pump();
@@ -232,7 +232,7 @@ TEST_F(PageTest, CtrlTabGoesRoundThePagesWithTabs) {
   EXPECT_EQ(Pages->ActivePage(), Commands) << "the arrows choose the tabs";
 }
 
-TEST_F(PageTest, RemovingTheActivePageShowsTheNextOne) {
+TEST_F(ComPage, RemovingTheActivePageShowsTheNextOne) {
   Pages->SetActivePage(Commands);
   Pages->SetActivePage(Commands);
   delete Commands;
@@ -245,7 +245,7 @@ TEST_F(PageTest, RemovingTheActivePageShowsTheNextOne) {
   delete Toolbars;
 }
 
-TEST_F(PageTest, TabsAndTheActivePageSurviveANewWindow) {
+TEST_F(ComPage, TabsAndTheActivePageSurviveANewWindow) {
   Pages->SetActivePage(Options);
   Pages->SetMultiLine(true);  // a new window
   Pump();
@@ -263,7 +263,7 @@ TEST_F(PageTest, TabsAndTheActivePageSurviveANewWindow) {
   EXPECT_STREQ(Text, "General");
 }
 
-TEST_F(PageTest, PagesRoundTripThroughADescription) {
+TEST_F(ComPage, PagesRoundTripThroughADescription) {
   TDescribedForm* F = ReadForm(
       "object F: TDescribedForm\n"
       "  Left = 0\n"
@@ -321,14 +321,14 @@ TEST_F(PageTest, PagesRoundTripThroughADescription) {
 
 // ---- Tree view -------------------------------------------------------------------------------
 
-class TreeTest : public ComCtrlsTest {
+class ComTree : public ComCtrls {
  protected:
   TTreeView* Tree = nullptr;
   TTreeNode *Bars = nullptr, *File = nullptr, *AddFile = nullptr, *Help = nullptr;
   Log Events;
 
   void SetUp() override {
-    ComCtrlsTest::SetUp();
+    ComCtrls::SetUp();
     Tree = Add<TTreeView>(Rect(10, 10, 260, 260));
     TTreeNodes* N = Tree->Items();
     Bars = N->AddChild(nullptr, "Toolbars");
@@ -353,7 +353,7 @@ class TreeTest : public ComCtrlsTest {
   }
 };
 
-TEST_F(TreeTest, NodesKnowTheirPlace) {
+TEST_F(ComTree, NodesKnowTheirPlace) {
   EXPECT_EQ(Tree->Items()->Count(), 7);
   EXPECT_EQ(Tree->Items()->Item(3), AddFile);
   EXPECT_EQ(AddFile->AbsoluteIndex(), 3);
@@ -368,7 +368,7 @@ TEST_F(TreeTest, NodesKnowTheirPlace) {
   EXPECT_FALSE(AddFile->IsVisible());
 }
 
-TEST_F(TreeTest, ClickingAButtonExpandsAndClickingALabelSelects) {
+TEST_F(ComTree, ClickingAButtonExpandsAndClickingALabelSelects) {
   const TRect R = Bars->DisplayRect(true);
   EXPECT_EQ(Tree->GetHitTestInfoAt(R.Left + 3, R.Top + 3), (THitTests{htOnItem, htOnLabel}));
   // The button sits an indent left of the label.
@@ -389,7 +389,7 @@ TEST_F(TreeTest, ClickingAButtonExpandsAndClickingALabelSelects) {
   EXPECT_TRUE(AddFile->IsVisible());
 }
 
-TEST_F(TreeTest, HandlersCanRefuseExpandingAndChanging) {
+TEST_F(ComTree, HandlersCanRefuseExpandingAndChanging) {
   Tree->OnExpanding = [](TObject*, TTreeNode*, bool& Allow) { Allow = false; };
   Bars->Expand(false);
   EXPECT_FALSE(Bars->Expanded());
@@ -404,7 +404,7 @@ TEST_F(TreeTest, HandlersCanRefuseExpandingAndChanging) {
   EXPECT_FALSE(File->IsVisible());
 }
 
-TEST_F(TreeTest, DeletingANodeDeletesItsChildrenFirst) {
+TEST_F(ComTree, DeletingANodeDeletesItsChildrenFirst) {
   Events.clear();
   File->Delete();
   EXPECT_EQ(Events, (Log{"deletion Add File", "deletion Add Folder", "deletion File"}));
@@ -416,7 +416,7 @@ TEST_F(TreeTest, DeletingANodeDeletesItsChildrenFirst) {
   EXPECT_EQ(Tree->Items()->GetFirstNode(), nullptr);
 }
 
-TEST_F(TreeTest, NodesTheirStatesAndTheSelectionSurviveANewWindow) {
+TEST_F(ComTree, NodesTheirStatesAndTheSelectionSurviveANewWindow) {
   File->MakeVisible();
   Tree->SetSelected(AddFile);
   AddFile->SetImageIndex(2);
@@ -435,7 +435,7 @@ TEST_F(TreeTest, NodesTheirStatesAndTheSelectionSurviveANewWindow) {
   EXPECT_FALSE(AddFile->DisplayRect(true).IsEmpty());
 }
 
-TEST_F(TreeTest, ImagesComeFromOnGetImageIndexAsTheViewDraws) {
+TEST_F(ComTree, ImagesComeFromOnGetImageIndexAsTheViewDraws) {
   auto* Images = new TImageList(Form);
   TBitmap Glyph(16, 16);
   Images->Add(&Glyph, nullptr);
@@ -453,7 +453,7 @@ TEST_F(TreeTest, ImagesComeFromOnGetImageIndexAsTheViewDraws) {
   EXPECT_EQ(Tree->Images(), nullptr) << "a freed image list is forgotten";
 }
 
-TEST_F(TreeTest, SortingAndMovingKeepTheNodesAndTheWindowAlike) {
+TEST_F(ComTree, SortingAndMovingKeepTheNodesAndTheWindowAlike) {
   Tree->Items()->AddChild(nullptr, "Appearance");
   Tree->AlphaSort(true);
   EXPECT_EQ(Tree->Items()->GetFirstNode()->Text(), "Appearance");
@@ -476,7 +476,7 @@ TEST_F(TreeTest, SortingAndMovingKeepTheNodesAndTheWindowAlike) {
   EXPECT_EQ(A->Index(), Help->Count() - 1);
 }
 
-TEST_F(TreeTest, WithoutAWindowNodesAreKeptAndHandedOn) {
+TEST_F(ComTree, WithoutAWindowNodesAreKeptAndHandedOn) {
   auto* T = new TTreeView(Form);
   TTreeNode* Root = T->Items()->AddChild(nullptr, "Root");
   TTreeNode* Kid = T->Items()->AddChild(Root, "Kid");

@@ -11,7 +11,7 @@ using namespace stdctrls_test;
 
 namespace {
 
-class ExtCtrlsTest : public TStdCtrlsTest {
+class ExtCtrls : public TStdCtrlsTest {
  protected:
   void SetUp() override {
     TStdCtrlsTest::SetUp();
@@ -23,7 +23,7 @@ class ExtCtrlsTest : public TStdCtrlsTest {
   static COLORREF Sys(int Index) { return GetSysColor(Index); }
 };
 
-TEST_F(ExtCtrlsTest, APanelLaysItsChildrenOutInsideItsEdges) {
+TEST_F(ExtCtrls, APanelLaysItsChildrenOutInsideItsEdges) {
   auto* P = Add<TPanel>(Rect(10, 10, 210, 110));
   P->SetBevelInner(bvLowered);
   P->SetBorderWidth(3);
@@ -35,7 +35,7 @@ TEST_F(ExtCtrlsTest, APanelLaysItsChildrenOutInsideItsEdges) {
   EXPECT_EQ(Child->BoundsRect(), Rect(4, 4, 196, 96));
 }
 
-TEST_F(ExtCtrlsTest, APanelPaintsItsBevelsAndItsCaption) {
+TEST_F(ExtCtrls, APanelPaintsItsBevelsAndItsCaption) {
   auto* P = Add<TPanel>(Rect(10, 10, 210, 50));
   P->SetCaption("Converting");
   Pump();
@@ -54,7 +54,7 @@ TEST_F(ExtCtrlsTest, APanelPaintsItsBevelsAndItsCaption) {
   EXPECT_EQ(At(P, 199, 39), Sys(COLOR_BTNHIGHLIGHT));
 }
 
-TEST_F(ExtCtrlsTest, BevelsDrawTheirShapes) {
+TEST_F(ExtCtrls, BevelsDrawTheirShapes) {
   struct Case {
     TBevelShape Shape;
     TBevelStyle Style;
@@ -88,7 +88,7 @@ std::unique_ptr<TBitmap> SolidBitmap(Integer W, Integer H, TColor Color) {
   return B;
 }
 
-TEST_F(ExtCtrlsTest, AnImageShowsItsPictureAtItsSizeCentredOrStretched) {
+TEST_F(ExtCtrls, AnImageShowsItsPictureAtItsSizeCentredOrStretched) {
   auto* I = Add<TImage>(Rect(10, 10, 110, 110));
   auto B = SolidBitmap(20, 10, clRed);
   I->Picture()->SetGraphic(B.get());
@@ -113,7 +113,7 @@ TEST_F(ExtCtrlsTest, AnImageShowsItsPictureAtItsSizeCentredOrStretched) {
   EXPECT_EQ(I->Height(), 10);
 }
 
-TEST_F(ExtCtrlsTest, ATransparentImageLetsTheParentThroughItsTransparentColour) {
+TEST_F(ExtCtrls, ATransparentImageLetsTheParentThroughItsTransparentColour) {
   auto* I = Add<TImage>(Rect(10, 10, 30, 30));
   auto B = SolidBitmap(20, 20, clLime);
   B->Canvas()->Brush()->SetColor(clBlue);
@@ -127,7 +127,7 @@ TEST_F(ExtCtrlsTest, ATransparentImageLetsTheParentThroughItsTransparentColour) 
   EXPECT_FALSE(I->ControlStyle().Contains(csOpaque));
 }
 
-TEST_F(ExtCtrlsTest, AnImageCanvasDrawsOnItsBitmapOnly) {
+TEST_F(ExtCtrls, AnImageCanvasDrawsOnItsBitmapOnly) {
   auto* I = Add<TImage>(Rect(10, 10, 50, 50));
   I->Canvas()->Brush()->SetColor(clNavy);
   I->Canvas()->FillRect(Rect(0, 0, 40, 40));
@@ -141,7 +141,7 @@ TEST_F(ExtCtrlsTest, AnImageCanvasDrawsOnItsBitmapOnly) {
   EXPECT_THROW(I->Canvas(), EInvalidOperation);
 }
 
-TEST_F(ExtCtrlsTest, ShapesFillWithTheirBrushAndOutlineWithTheirPen) {
+TEST_F(ExtCtrls, ShapesFillWithTheirBrushAndOutlineWithTheirPen) {
   auto* S = Add<TShape>(Rect(10, 10, 70, 50));
   S->SetShape(stCircle);
   S->Brush()->SetColor(clYellow);
@@ -152,7 +152,7 @@ TEST_F(ExtCtrlsTest, ShapesFillWithTheirBrushAndOutlineWithTheirPen) {
   EXPECT_EQ(At(Form, 40, 10), RGB(255, 0, 0));
 }
 
-TEST_F(ExtCtrlsTest, ThesePropertiesRoundTripThroughADescription) {
+TEST_F(ExtCtrls, ThesePropertiesRoundTripThroughADescription) {
   TDescribedForm* F = ReadForm(
       "object F: TDescribedForm\n"
       "  Left = 0\n"

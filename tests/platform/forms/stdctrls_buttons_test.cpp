@@ -7,7 +7,7 @@ using rtl::testing::InjectKey;
 
 namespace {
 
-class ButtonTest : public TStdCtrlsTest {
+class StdButton : public TStdCtrlsTest {
  protected:
   Log Events;
 
@@ -22,7 +22,7 @@ class ButtonTest : public TStdCtrlsTest {
   }
 };
 
-TEST_F(ButtonTest, AClickOrSpaceOrTheAcceleratorClicksAButton) {
+TEST_F(StdButton, AClickOrSpaceOrTheAcceleratorClicksAButton) {
   ShowForm();
   auto* B = Add<TButton>(Rect(10, 10, 85, 35));
   B->SetName("B");
@@ -48,7 +48,7 @@ TEST_F(ButtonTest, AClickOrSpaceOrTheAcceleratorClicksAButton) {
 
 // The completion dialog: "&Open output folder" (Default, mrOk), "&Cancel"
 // (mrCancel), and a check box.
-class ModalTest : public ButtonTest {
+class StdModal : public StdButton {
  protected:
   TForm* Dialog = nullptr;
   TButton* OK = nullptr;
@@ -57,7 +57,7 @@ class ModalTest : public ButtonTest {
   TEdit* Edit = nullptr;
 
   void SetUp() override {
-    ButtonTest::SetUp();
+    StdButton::SetUp();
     ShowForm();
     Dialog = MakeForm(300, 140);
     Edit = Add<TEdit>(Rect(10, 10, 150, 31), Dialog);
@@ -87,18 +87,18 @@ class ModalTest : public ButtonTest {
   }
 };
 
-TEST_F(ModalTest, EnterClicksTheDefaultButtonAndEndsTheDialogWithItsResult) {
+TEST_F(StdModal, EnterClicksTheDefaultButtonAndEndsTheDialogWithItsResult) {
   EXPECT_EQ(Run([] { rtl::testing::InjectKeyPress(VK_RETURN); }), mrOk);
   EXPECT_EQ(Events, (Log{"OK click"}));
   EXPECT_TRUE(OK->Active());
 }
 
-TEST_F(ModalTest, EscClicksTheCancelButton) {
+TEST_F(StdModal, EscClicksTheCancelButton) {
   EXPECT_EQ(Run([] { rtl::testing::InjectKeyPress(VK_ESCAPE); }), mrCancel);
   EXPECT_EQ(Events, (Log{"Cancel click"}));
 }
 
-TEST_F(ModalTest, EnterClicksTheFocusedButtonRatherThanTheDefaultOne) {
+TEST_F(StdModal, EnterClicksTheFocusedButtonRatherThanTheDefaultOne) {
   EXPECT_EQ(Run([this] {
               Cancel->SetFocus();
               rtl::testing::InjectKeyPress(VK_RETURN);
@@ -110,11 +110,11 @@ TEST_F(ModalTest, EnterClicksTheFocusedButtonRatherThanTheDefaultOne) {
       << "the default button gives up its frame while another button has the focus";
 }
 
-TEST_F(ModalTest, AMouseClickOnAButtonEndsTheDialog) {
+TEST_F(StdModal, AMouseClickOnAButtonEndsTheDialog) {
   EXPECT_EQ(Run([this] { rtl::testing::InjectClick(At(OK, 20, 10)); }), mrOk);
 }
 
-TEST_F(ModalTest, TheCheckBoxOnTheDialogIsReadAfterwards) {
+TEST_F(StdModal, TheCheckBoxOnTheDialogIsReadAfterwards) {
   Check->SetName("Check");
   Logged(Check);
   EXPECT_EQ(Run([this] {
@@ -128,7 +128,7 @@ TEST_F(ModalTest, TheCheckBoxOnTheDialogIsReadAfterwards) {
 
 // ---- Check boxes ----------------------------------------------------------------------------
 
-TEST_F(ButtonTest, ACheckBoxTogglesOnClicksAndKeysAndTellsOnClick) {
+TEST_F(StdButton, ACheckBoxTogglesOnClicksAndKeysAndTellsOnClick) {
   ShowForm();
   auto* C = Add<TCheckBox>(Rect(10, 10, 200, 27));
   C->SetName("C");
@@ -151,7 +151,7 @@ TEST_F(ButtonTest, ACheckBoxTogglesOnClicksAndKeysAndTellsOnClick) {
   EXPECT_EQ(Events.size(), 4u);
 }
 
-TEST_F(ButtonTest, AGrayedCheckBoxStepsThroughThreeStates) {
+TEST_F(StdButton, AGrayedCheckBoxStepsThroughThreeStates) {
   ShowForm();
   auto* C = Add<TCheckBox>(Rect(10, 10, 200, 27));
   C->SetAllowGrayed(true);
@@ -166,7 +166,7 @@ TEST_F(ButtonTest, AGrayedCheckBoxStepsThroughThreeStates) {
   EXPECT_FALSE(C->Checked());
 }
 
-TEST_F(ButtonTest, CheckStatesAndCaptionsSurviveANewWindow) {
+TEST_F(StdButton, CheckStatesAndCaptionsSurviveANewWindow) {
   ShowForm();
   auto* C = Add<TCheckBox>(Rect(10, 10, 200, 27));
   C->SetCaption("Keep me");
@@ -186,14 +186,14 @@ TEST_F(ButtonTest, CheckStatesAndCaptionsSurviveANewWindow) {
 // ---- Radio buttons --------------------------------------------------------------------------
 
 // The options dialog's first page: two radio pairs in two group boxes.
-class RadioTest : public ButtonTest {
+class StdRadio : public StdButton {
  protected:
   TGroupBox* Output = nullptr;
   TGroupBox* Overwrite = nullptr;
   TRadioButton *Original = nullptr, *Select = nullptr, *Replace = nullptr, *Append = nullptr;
 
   void SetUp() override {
-    ButtonTest::SetUp();
+    StdButton::SetUp();
     ShowForm();
     Output = Add<TGroupBox>(Rect(10, 10, 300, 90));
     Output->SetCaption("O&utput Directory");
@@ -219,7 +219,7 @@ class RadioTest : public ButtonTest {
   }
 };
 
-TEST_F(RadioTest, CheckingOneUnchecksTheOthersOfItsParentOnly) {
+TEST_F(StdRadio, CheckingOneUnchecksTheOthersOfItsParentOnly) {
   ClickAt(Select, 5, 8);
   EXPECT_TRUE(Select->Checked());
   EXPECT_FALSE(Original->Checked());
@@ -235,7 +235,7 @@ TEST_F(RadioTest, CheckingOneUnchecksTheOthersOfItsParentOnly) {
   EXPECT_EQ(Events.back(), "Append click");
 }
 
-TEST_F(RadioTest, ArrowsMoveTheFocusAndTheChoiceWithinAGroup) {
+TEST_F(StdRadio, ArrowsMoveTheFocusAndTheChoiceWithinAGroup) {
   Original->SetFocus();
   Pump();
   Press(VK_DOWN);
@@ -249,7 +249,7 @@ TEST_F(RadioTest, ArrowsMoveTheFocusAndTheChoiceWithinAGroup) {
   EXPECT_TRUE(Replace->Checked());
 }
 
-TEST_F(RadioTest, AGroupBoxAcceleratorFocusesItsTabStop) {
+TEST_F(StdRadio, AGroupBoxAcceleratorFocusesItsTabStop) {
   Append->SetFocus();
   Pump();
   EXPECT_TRUE(Append->Checked()) << "the focus chose it";
@@ -261,7 +261,7 @@ TEST_F(RadioTest, AGroupBoxAcceleratorFocusesItsTabStop) {
 
 // ---- Labels -------------------------------------------------------------------------------
 
-TEST_F(ButtonTest, AnAutoSizedLabelFollowsItsTextKeepingItsAlignedEdge) {
+TEST_F(StdButton, AnAutoSizedLabelFollowsItsTextKeepingItsAlignedEdge) {
   ShowForm();
   auto* L = Add<TLabel>(Rect(100, 10, 200, 27));
   L->SetCaption("Converting...");
@@ -279,7 +279,7 @@ TEST_F(ButtonTest, AnAutoSizedLabelFollowsItsTextKeepingItsAlignedEdge) {
   EXPECT_EQ(L->Left() + L->Width(), Right);
 }
 
-TEST_F(ButtonTest, AWordWrappedLabelGrowsDownward) {
+TEST_F(StdButton, AWordWrappedLabelGrowsDownward) {
   ShowForm();
   auto* L = Add<TLabel>(Rect(10, 10, 110, 27));
   L->SetWordWrap(true);
@@ -290,7 +290,7 @@ TEST_F(ButtonTest, AWordWrappedLabelGrowsDownward) {
   EXPECT_GE(L->Height(), 3 * Form->Canvas()->TextHeight("0"));
 }
 
-TEST_F(ButtonTest, ALabelsAcceleratorFocusesItsFocusControl) {
+TEST_F(StdButton, ALabelsAcceleratorFocusesItsFocusControl) {
   ShowForm();
   auto* L = Add<TLabel>(Rect(10, 10, 100, 27));
   L->SetCaption("&from page:");
@@ -310,7 +310,7 @@ TEST_F(ButtonTest, ALabelsAcceleratorFocusesItsFocusControl) {
   EXPECT_TRUE(Other->Focused());
 }
 
-TEST_F(ButtonTest, ALabelPaintsItsTextAndItsBackgroundUnlessTransparent) {
+TEST_F(StdButton, ALabelPaintsItsTextAndItsBackgroundUnlessTransparent) {
   ShowForm();
   Form->SetColor(clWhite);
   auto* L = Add<TLabel>(Rect(10, 10, 110, 30));
@@ -337,7 +337,7 @@ TEST_F(ButtonTest, ALabelPaintsItsTextAndItsBackgroundUnlessTransparent) {
 
 // ---- Scroll bar --------------------------------------------------------------------------------
 
-TEST_F(ButtonTest, AScrollBarMovesByItsStepsAndTellsOnScrollThenOnChange) {
+TEST_F(StdButton, AScrollBarMovesByItsStepsAndTellsOnScrollThenOnChange) {
   ShowForm();
   auto* S = Add<TScrollBar>(Rect(10, 10, 210, 27));
   S->SetName("S");

@@ -135,7 +135,7 @@ const char* const kOptions =
     "  end\n"
     "end\n";
 
-class DescriptionTest : public TStdCtrlsTest {
+class StdDescription : public TStdCtrlsTest {
  protected:
   template <class T>
   static T* Find(TComponent* Root, const char* Name) {
@@ -145,7 +145,7 @@ class DescriptionTest : public TStdCtrlsTest {
   }
 };
 
-TEST_F(DescriptionTest, ControlsReadTheirPropertiesItemsAndReferences) {
+TEST_F(StdDescription, ControlsReadTheirPropertiesItemsAndReferences) {
   TDescribedForm* F = ReadForm(kOptions);
   Forms.push_back(F->Link());
   auto* Original = Find<TRadioButton>(F, "RadioOriginal");
@@ -188,7 +188,7 @@ TEST_F(DescriptionTest, ControlsReadTheirPropertiesItemsAndReferences) {
   EXPECT_EQ(F->ActiveControl(), Select) << "the first tab stop: the group's checked radio button";
 }
 
-TEST_F(DescriptionTest, ControlsWriteWhatTheyReadAndReadItBack) {
+TEST_F(StdDescription, ControlsWriteWhatTheyReadAndReadItBack) {
   TDescribedForm* F = ReadForm(kOptions);
   Forms.push_back(F->Link());
   const AnsiString Text = WriteToText(F);
@@ -215,7 +215,7 @@ TEST_F(DescriptionTest, ControlsWriteWhatTheyReadAndReadItBack) {
   EXPECT_EQ(WriteToText(Copy), Shown);
 }
 
-TEST_F(DescriptionTest, AnIndexReadBeforeItsItemsStillChooses) {
+TEST_F(StdDescription, AnIndexReadBeforeItsItemsStillChooses) {
   TDescribedForm* F = ReadForm(
       "object F: TDescribedForm\n"
       "  object C: TComboBox\n"

@@ -7,7 +7,7 @@ using namespace stdctrls_test;
 
 namespace {
 
-class EditTest : public TStdCtrlsTest {
+class StdEdit : public TStdCtrlsTest {
  protected:
   TEdit* Edit = nullptr;
   Log Events;
@@ -24,7 +24,7 @@ class EditTest : public TStdCtrlsTest {
   }
 };
 
-TEST_F(EditTest, TypingChangesTheTextAndAKeyFilterDiscardsKeys) {
+TEST_F(StdEdit, TypingChangesTheTextAndAKeyFilterDiscardsKeys) {
   // The options dialog's page fields take digits only.
   Edit->OnKeyPress = [this](TObject* Sender, char& Key) {
     EXPECT_EQ(Sender, Edit);
@@ -39,7 +39,7 @@ TEST_F(EditTest, TypingChangesTheTextAndAKeyFilterDiscardsKeys) {
   EXPECT_TRUE(Edit->Modified());
 }
 
-TEST_F(EditTest, SettingTheTextTellsOnChangeAndAFocusByTabSelectsAll) {
+TEST_F(StdEdit, SettingTheTextTellsOnChangeAndAFocusByTabSelectsAll) {
   Edit->SetText("report.pdf");
   EXPECT_EQ(Events, (Log{"change report.pdf"}));
   Edit->SetText("report.pdf");
@@ -60,7 +60,7 @@ TEST_F(EditTest, SettingTheTextTellsOnChangeAndAFocusByTabSelectsAll) {
   EXPECT_EQ(Edit->Text(), "x");
 }
 
-TEST_F(EditTest, TheSelectionReadsAndReplaces) {
+TEST_F(StdEdit, TheSelectionReadsAndReplaces) {
   Edit->SetText("Convert file to Word");
   Edit->SetSelStart(8);
   Edit->SetSelLength(4);
@@ -79,7 +79,7 @@ TEST_F(EditTest, TheSelectionReadsAndReplaces) {
   EXPECT_EQ(Edit->SelText(), "Convert document");
 }
 
-TEST_F(EditTest, ModesLimitWhatTypingDoes) {
+TEST_F(StdEdit, ModesLimitWhatTypingDoes) {
   struct Case {
     const char* Name;
     std::function<void(TEdit*)> Set;
@@ -105,14 +105,14 @@ TEST_F(EditTest, ModesLimitWhatTypingDoes) {
   }
 }
 
-TEST_F(EditTest, APasswordEditShowsItsCharacterButKeepsTheText) {
+TEST_F(StdEdit, APasswordEditShowsItsCharacterButKeepsTheText) {
   Edit->SetPasswordChar('*');
   Type("secret");
   EXPECT_EQ(Edit->Text(), "secret");
   EXPECT_EQ(SendMessage(Edit->Handle(), EM_GETPASSWORDCHAR, 0, 0), '*');
 }
 
-TEST_F(EditTest, TextModesAndTheModifiedFlagSurviveANewWindow) {
+TEST_F(StdEdit, TextModesAndTheModifiedFlagSurviveANewWindow) {
   Edit->SetMaxLength(5);
   Edit->SetPasswordChar('#');
   Type("abc");
@@ -132,7 +132,7 @@ TEST_F(EditTest, TextModesAndTheModifiedFlagSurviveANewWindow) {
   EXPECT_EQ(Edit->Text(), "abcde");
 }
 
-TEST_F(EditTest, AChangingCaseConvertsTheTextThere) {
+TEST_F(StdEdit, AChangingCaseConvertsTheTextThere) {
   Edit->SetText("Report.PDF");
   Edit->SetCharCase(ecLowerCase);
   EXPECT_EQ(Edit->Text(), "report.pdf");
@@ -140,7 +140,7 @@ TEST_F(EditTest, AChangingCaseConvertsTheTextThere) {
   EXPECT_EQ(Edit->Text(), "report.pdf");
 }
 
-TEST_F(EditTest, WithoutAWindowTheTextIsKeptAndHandedToTheWindow) {
+TEST_F(StdEdit, WithoutAWindowTheTextIsKeptAndHandedToTheWindow) {
   auto* E = new TEdit(Form);
   E->SetText("kept");
   EXPECT_FALSE(E->HandleAllocated());
@@ -152,7 +152,7 @@ TEST_F(EditTest, WithoutAWindowTheTextIsKeptAndHandedToTheWindow) {
   EXPECT_EQ(GetWindowTextLength(E->Handle()), 4);
 }
 
-TEST_F(EditTest, AnAutoSizedEditTakesTheHeightOfItsFont) {
+TEST_F(StdEdit, AnAutoSizedEditTakesTheHeightOfItsFont) {
   const Integer Small = Edit->Height();
   Edit->Font()->SetHeight(-24);
   EXPECT_GT(Edit->Height(), Small + 8);
@@ -161,7 +161,7 @@ TEST_F(EditTest, AnAutoSizedEditTakesTheHeightOfItsFont) {
   EXPECT_EQ(Edit->Height(), 15);
 }
 
-TEST_F(EditTest, TheClipboardCutsAndPastes) {
+TEST_F(StdEdit, TheClipboardCutsAndPastes) {
   Edit->SetText("one two");
   Edit->SetSelStart(0);
   Edit->SetSelLength(4);
@@ -177,9 +177,9 @@ TEST_F(EditTest, TheClipboardCutsAndPastes) {
 
 // ---- Memo ------------------------------------------------------------------------------
 
-class MemoTest : public TStdCtrlsTest {};
+class StdMemo : public TStdCtrlsTest {};
 
-TEST_F(MemoTest, LinesAreTheTextSplitAtLineBreaks) {
+TEST_F(StdMemo, LinesAreTheTextSplitAtLineBreaks) {
   ShowForm();
   auto* M = Add<TMemo>(Rect(10, 10, 210, 110));
   M->Lines()->Add("first");
@@ -195,7 +195,7 @@ TEST_F(MemoTest, LinesAreTheTextSplitAtLineBreaks) {
   EXPECT_THROW(M->Lines()->Strings(3), EStringListError);
 }
 
-TEST_F(MemoTest, EnterGoesToTheDefaultButtonUnlessTheMemoWantsReturns) {
+TEST_F(StdMemo, EnterGoesToTheDefaultButtonUnlessTheMemoWantsReturns) {
   ShowForm();
   auto* M = Add<TMemo>(Rect(10, 10, 210, 110));
   auto* OK = Add<TButton>(Rect(10, 120, 85, 145));

@@ -11,7 +11,7 @@ TObject* Tag(intptr_t N) { return reinterpret_cast<TObject*>(N); }
 
 // ---- Combo boxes -----------------------------------------------------------------------------
 
-class ComboTest : public TStdCtrlsTest {
+class StdCombo : public TStdCtrlsTest {
  protected:
   TComboBox* Combo = nullptr;
   Log Events;
@@ -42,7 +42,7 @@ class ComboTest : public TStdCtrlsTest {
   }
 };
 
-TEST_F(ComboTest, ChoosingFromTheDroppedListTellsClickThenChange) {
+TEST_F(StdCombo, ChoosingFromTheDroppedListTellsClickThenChange) {
   EXPECT_EQ(Combo->ItemIndex(), -1);
   EXPECT_EQ(Combo->Text(), "");
   ClickAt(Combo, Combo->Width() - 8, 8);
@@ -54,7 +54,7 @@ TEST_F(ComboTest, ChoosingFromTheDroppedListTellsClickThenChange) {
   EXPECT_EQ(Events, (Log{"click", "change GIF"}));
 }
 
-TEST_F(ComboTest, OnSelectTakesTheChoiceInsteadOfOnChange) {
+TEST_F(StdCombo, OnSelectTakesTheChoiceInsteadOfOnChange) {
   Combo->OnSelect = [this](TObject*) { Events.push_back("select " + Combo->Text()); };
   Combo->SetFocus();
   Pump();
@@ -64,7 +64,7 @@ TEST_F(ComboTest, OnSelectTakesTheChoiceInsteadOfOnChange) {
   EXPECT_EQ(Events, (Log{"click", "select PNG", "click", "select JPG"}));
 }
 
-TEST_F(ComboTest, EscClosesTheListWithoutAChoiceAndDropDownEventsArrive) {
+TEST_F(StdCombo, EscClosesTheListWithoutAChoiceAndDropDownEventsArrive) {
   Combo->OnDropDown = [this](TObject*) { Events.push_back("drop down"); };
   Combo->OnCloseUp = [this](TObject*) { Events.push_back("close up"); };
   Combo->SetItemIndex(1);
@@ -83,7 +83,7 @@ TEST_F(ComboTest, EscClosesTheListWithoutAChoiceAndDropDownEventsArrive) {
   EXPECT_EQ(Events, (Log{"drop down", "close up"}));
 }
 
-TEST_F(ComboTest, TheListIsDropDownCountItemsHigh) {
+TEST_F(StdCombo, TheListIsDropDownCountItemsHigh) {
   for (int I = 0; I < 20; ++I) Combo->Items()->Add("Extra " + std::to_string(I));
   const Integer H = Combo->ItemHeight();
   for (Integer Count : {8, 3}) {
@@ -98,7 +98,7 @@ TEST_F(ComboTest, TheListIsDropDownCountItemsHigh) {
   }
 }
 
-TEST_F(ComboTest, ItemIndexMinusOneEmptiesTheTextAndTextChoosesAnItem) {
+TEST_F(StdCombo, ItemIndexMinusOneEmptiesTheTextAndTextChoosesAnItem) {
   Combo->SetItemIndex(3);
   EXPECT_EQ(Combo->Text(), "BMP");
   Combo->SetItemIndex(-1);
@@ -108,7 +108,7 @@ TEST_F(ComboTest, ItemIndexMinusOneEmptiesTheTextAndTextChoosesAnItem) {
   EXPECT_TRUE(Events.empty());
 }
 
-TEST_F(ComboTest, TypingIntoAnEditComboTellsOnChange) {
+TEST_F(StdCombo, TypingIntoAnEditComboTellsOnChange) {
   auto* C = Add<TComboBox>(Rect(10, 40, 160, 61));
   C->Items()->Add("Width");
   C->Items()->Add("Height");
@@ -127,7 +127,7 @@ TEST_F(ComboTest, TypingIntoAnEditComboTellsOnChange) {
   EXPECT_EQ(C->Items()->Count(), 0);
 }
 
-TEST_F(ComboTest, ItemsObjectsAndTheChoiceSurviveANewWindow) {
+TEST_F(StdCombo, ItemsObjectsAndTheChoiceSurviveANewWindow) {
   Combo->Items()->SetObjects(1, Tag(11));
   Combo->SetItemIndex(1);
   HWND Old = Combo->Handle();
@@ -140,7 +140,7 @@ TEST_F(ComboTest, ItemsObjectsAndTheChoiceSurviveANewWindow) {
   EXPECT_TRUE(Events.empty());
 }
 
-TEST_F(ComboTest, WithoutAWindowTheItemsAreKeptAndHandedOn) {
+TEST_F(StdCombo, WithoutAWindowTheItemsAreKeptAndHandedOn) {
   auto* C = new TComboBox(Form);
   C->SetStyle(csDropDownList);
   C->Items()->Add("(None)");
@@ -162,7 +162,7 @@ TEST_F(ComboTest, WithoutAWindowTheItemsAreKeptAndHandedOn) {
   EXPECT_EQ(C->Text(), "Height");
 }
 
-TEST_F(ComboTest, AnOwnerDrawnComboDrawsEachItemThroughOnDrawItem) {
+TEST_F(StdCombo, AnOwnerDrawnComboDrawsEachItemThroughOnDrawItem) {
   auto* C = Add<TComboBox>(Rect(10, 40, 160, 61));
   C->SetStyle(csOwnerDrawVariable);
   std::vector<std::pair<Integer, bool>> Drawn;
@@ -193,7 +193,7 @@ TEST_F(ComboTest, AnOwnerDrawnComboDrawsEachItemThroughOnDrawItem) {
 
 // ---- List boxes ------------------------------------------------------------------------------
 
-class ListTest : public TStdCtrlsTest {
+class StdList : public TStdCtrlsTest {
  protected:
   TListBox* List = nullptr;
   Integer Clicks = 0;
@@ -222,7 +222,7 @@ class ListTest : public TStdCtrlsTest {
   }
 };
 
-TEST_F(ListTest, AClickSelectsOneItemAndTellsOnClick) {
+TEST_F(StdList, AClickSelectsOneItemAndTellsOnClick) {
   ClickItem(2);
   EXPECT_EQ(List->ItemIndex(), 2);
   EXPECT_TRUE(List->Selected(2));
@@ -236,7 +236,7 @@ TEST_F(ListTest, AClickSelectsOneItemAndTellsOnClick) {
   EXPECT_THROW(List->Selected(10), EListError);
 }
 
-TEST_F(ListTest, ShiftAndCtrlExtendAMultiSelection) {
+TEST_F(StdList, ShiftAndCtrlExtendAMultiSelection) {
   List->SetMultiSelect(true);
   Pump();
   ClickItem(1);
@@ -254,7 +254,7 @@ TEST_F(ListTest, ShiftAndCtrlExtendAMultiSelection) {
   EXPECT_EQ(List->SelCount(), 10);
 }
 
-TEST_F(ListTest, WithoutExtendedSelectEachClickToggles) {
+TEST_F(StdList, WithoutExtendedSelectEachClickToggles) {
   List->SetMultiSelect(true);
   List->SetExtendedSelect(false);
   Pump();
@@ -264,7 +264,7 @@ TEST_F(ListTest, WithoutExtendedSelectEachClickToggles) {
   EXPECT_EQ(SelectedItems(), (std::vector<Integer>{3}));
 }
 
-TEST_F(ListTest, AMultiSelectionAndTheTopItemSurviveANewWindow) {
+TEST_F(StdList, AMultiSelectionAndTheTopItemSurviveANewWindow) {
   for (int I = 0; I < 20; ++I) List->Items()->Add("more " + std::to_string(I));
   List->SetMultiSelect(true);
   List->SetSelected(2, true);
@@ -280,7 +280,7 @@ TEST_F(ListTest, AMultiSelectionAndTheTopItemSurviveANewWindow) {
   EXPECT_EQ(List->Items()->Objects(8), Tag(8));
 }
 
-TEST_F(ListTest, ASortedListSortsWithAndWithoutAWindow) {
+TEST_F(StdList, ASortedListSortsWithAndWithoutAWindow) {
   auto* L = new TListBox(Form);
   L->SetSorted(true);
   for (const char* S : {"pear", "Apple", "fig"}) L->Items()->Add(S);
@@ -293,7 +293,7 @@ TEST_F(ListTest, ASortedListSortsWithAndWithoutAWindow) {
   EXPECT_EQ(L->Items()->IndexOf("FIG"), 2);
 }
 
-TEST_F(ListTest, ItemAtPosFindsTheItemUnderAPoint) {
+TEST_F(StdList, ItemAtPosFindsTheItemUnderAPoint) {
   const TRect R = List->ItemRect(1);
   EXPECT_EQ(List->ItemAtPos(TPoint(5, R.Top + 1), true), 1);
   EXPECT_EQ(List->ItemRect(10).Top, List->ItemRect(9).Bottom) << "the rectangle after the last";
@@ -302,7 +302,7 @@ TEST_F(ListTest, ItemAtPosFindsTheItemUnderAPoint) {
   EXPECT_EQ(List->ItemAtPos(TPoint(5, 5), false), 0);
 }
 
-TEST_F(ListTest, OwnerDrawnItemsAreDrawnAndMeasuredByTheirEvents) {
+TEST_F(StdList, OwnerDrawnItemsAreDrawnAndMeasuredByTheirEvents) {
   auto* L = Add<TListBox>(Rect(220, 10, 380, 150));
   L->SetStyle(lbOwnerDrawVariable);
   std::vector<std::pair<Integer, TOwnerDrawState>> Drawn;
@@ -333,7 +333,7 @@ TEST_F(ListTest, OwnerDrawnItemsAreDrawnAndMeasuredByTheirEvents) {
 
 // ---- Check list box --------------------------------------------------------------------------
 
-TEST_F(ListTest, ACheckListBoxTogglesItsBoxesByClickAndSpace) {
+TEST_F(StdList, ACheckListBoxTogglesItsBoxesByClickAndSpace) {
   auto* C = Add<TCheckListBox>(Rect(220, 10, 380, 110));
   for (const char* S : {"Word", "Excel", "HTML"}) C->Items()->Add(S);
   Log E;
@@ -358,7 +358,7 @@ TEST_F(ListTest, ACheckListBoxTogglesItsBoxesByClickAndSpace) {
   EXPECT_EQ(C->State(0), cbGrayed);
 }
 
-TEST_F(ListTest, CheckStatesFollowTheirItemsAndSurviveANewWindow) {
+TEST_F(StdList, CheckStatesFollowTheirItemsAndSurviveANewWindow) {
   auto* C = Add<TCheckListBox>(Rect(220, 10, 380, 110));
   for (const char* S : {"pear", "apple", "fig"}) C->Items()->Add(S);
   C->SetChecked(0, true);
