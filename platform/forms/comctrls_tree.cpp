@@ -1,6 +1,7 @@
 // Tree views, their node lists and nodes. The nodes are the control's own;
 // the window shows each through an item whose parameter is the node.
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 #include "platform/forms/comctrls.h"
@@ -216,11 +217,17 @@ void TTreeNode::MakeVisible() {
 
 TRect TTreeNode::DisplayRect(bool TextOnly) const {
   TCustomTreeView* TV = TreeView();
-  RECT R{};
-  if (!FItemId || !TV->HandleAllocated()) return R;
-  *reinterpret_cast<HTREEITEM*>(&R) = HItem(FItemId);
-  if (!SendMessage(TV->Handle(), TVM_GETITEMRECT, TextOnly ? TRUE : FALSE, reinterpret_cast<LPARAM>(&R))) return TRect();
-  return R;
+  if (!FItemId || !TV->HandleAllocated()) return TRect();
+  // The message takes the item in the rectangle's first bytes and
+  // answers the rectangle in the same place.
+  alignas(RECT) unsigned char Buffer[sizeof(RECT)] = {};
+  const HTREEITEM Item = HItem(FItemId);
+  std::memcpy(Buffer, &Item, sizeof Item);
+  if (!SendMessage(TV->Handle(), TVM_GETITEMRECT, TextOnly ? TRUE : FALSE, reinterpret_cast<LPARAM>(Buffer)))
+    return TRect();
+  Integer Sides[4];
+  std::memcpy(Sides, Buffer, sizeof Sides);
+  return TRect(Sides[0], Sides[1], Sides[2], Sides[3]);
 }
 
 void TTreeNode::MoveTo(TTreeNode* Destination, TNodeAttachMode Mode) {

@@ -295,9 +295,10 @@ class TButton : public TButtonControl {
   bool FActive = false;
   TModalResult FModalResult = mrNone;
 
-  void SetButtonStyle(bool ADefault);
-
  protected:
+  // Shows whether the button is the one Enter clicks (the default push
+  // button style).
+  virtual void SetButtonStyle(bool ADefault);
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void CNCommand(TMessage& Message) override;

@@ -1,6 +1,7 @@
 // A dialog made of every control wrapper, in normal, focused and disabled
 // states, written out as a picture to look at; the checks pin what a person
 // would look for first.
+#include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/graphic.h"
@@ -148,7 +149,26 @@ TEST_F(StdDialogPicture, EveryControlOnOneDialog) {
   OK->SetDefault(true);
   auto* Cancel = Put<TButton>(F, Rect(558, 450, 638, 475), "&Cancel");
   Cancel->SetCancel(true);
-  Put<TButton>(F, Rect(646, 450, 710, 475), "Help")->SetEnabled(false);
+  // A bitmap button with a glyph (a question mark), disabled.
+  TBitmap Glyph(16, 16);
+  Glyph.Canvas()->Brush()->SetColor(clFuchsia);
+  Glyph.Canvas()->FillRect(Rect(0, 0, 16, 16));
+  Glyph.Canvas()->Font()->SetStyle({fsBold});
+  Glyph.Canvas()->Font()->SetColor(clNavy);
+  Glyph.Canvas()->Brush()->SetStyle(bsClear);
+  Glyph.Canvas()->TextOut(4, 1, "?");
+  auto* HelpButton = Put<TBitBtn>(F, Rect(646, 450, 710, 475), "Help");
+  HelpButton->SetGlyph(&Glyph);
+  HelpButton->SetEnabled(false);
+  // Speed buttons: one of a group held down, one flat.
+  for (int I = 0; I < 3; ++I) {
+    auto* S = Put<TSpeedButton>(F, Rect(330 + I * 24, 448, 353 + I * 24, 470), AnsiString(1, "BIU"[I]));
+    S->SetGroupIndex(1);
+    S->SetAllowAllUp(true);
+    if (I == 0) S->SetDown(true);
+  }
+  auto* Go = Put<TBitBtn>(F, Rect(8, 448, 120, 474), "Convert");
+  Go->SetGlyph(&Glyph);
 
   F->Show();
   Pump();
