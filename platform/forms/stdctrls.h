@@ -505,9 +505,12 @@ class TCustomComboBox : public TWinControl {
   Integer FItemHeight = 16;
   Integer FMaxLength = 0;
   TEditCharCase FCharCase = ecNormal;
-  bool FDroppedDown = false;
+  HWND FEditHandle = nullptr;
 
   void AdjustDropDown();
+  // The keys typed into the edit of an edit style go through the combo
+  // box's key events (OnKeyDown, OnKeyPress, OnKeyUp) first.
+  static LRESULT EditSubclass(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id, DWORD_PTR Ref);
   bool IsListStyle() const { return FStyle != csDropDown && FStyle != csSimple; }
 
  protected:
@@ -550,6 +553,8 @@ class TCustomComboBox : public TWinControl {
   bool DroppedDown();
   void SetDroppedDown(bool Value);
   TCanvas* Canvas() const { return FCanvas.get(); }
+  // The edit of an edit style's window; null for the list styles.
+  HWND EditHandle() const { return FEditHandle; }
   void Clear();
 
   TNotifyEvent OnChange;

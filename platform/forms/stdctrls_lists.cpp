@@ -475,12 +475,48 @@ void TCustomComboBox::CreateParams(TCreateParams& Params) {
 void TCustomComboBox::CreateWnd() {
   inherited::CreateWnd();
   SendMessage(Handle(), CB_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+  FEditHandle = nullptr;
+  for (HWND Child = GetWindow(Handle(), GW_CHILD); Child; Child = GetWindow(Child, GW_HWNDNEXT)) {
+    char Class[16] = {};
+    GetClassNameA(Child, Class, sizeof Class);
+    if (AnsiSameText(Class, "EDIT")) {
+      FEditHandle = Child;
+      SetWindowSubclass(Child, &TCustomComboBox::EditSubclass, 1, reinterpret_cast<DWORD_PTR>(this));
+      break;
+    }
+  }
   FItems->Restore();
 }
 
 void TCustomComboBox::DestroyWnd() {
   FItems->Save();
+  if (FEditHandle) RemoveWindowSubclass(FEditHandle, &TCustomComboBox::EditSubclass, 1);
+  FEditHandle = nullptr;
   inherited::DestroyWnd();
+}
+
+LRESULT TCustomComboBox::EditSubclass(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR, DWORD_PTR Ref) {
+  auto* Combo = reinterpret_cast<TCustomComboBox*>(Ref);
+  TMessage Message{Msg, WParam, LParam, 0};
+  switch (Msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (Combo->DoKeyDown(Message)) return 0;
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      if (Combo->DoKeyUp(Message)) return 0;
+      break;
+    case WM_CHAR:
+      if (Combo->DoKeyPress(Message)) return 0;
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(Wnd, &TCustomComboBox::EditSubclass, 1);
+      if (Combo->FEditHandle == Wnd) Combo->FEditHandle = nullptr;
+      break;
+  }
+  // A handler may have changed the key.
+  return DefSubclassProc(Wnd, Msg, Message.WParam, LParam);
 }
 
 void TCustomComboBox::Loaded() {

@@ -127,6 +127,30 @@ TEST_F(StdCombo, TypingIntoAnEditComboTellsOnChange) {
   EXPECT_EQ(C->Items()->Count(), 0);
 }
 
+TEST_F(StdCombo, KeysTypedIntoTheEditGoThroughTheComboBoxsKeyEvents) {
+  auto* C = Add<TComboBox>(Rect(10, 40, 160, 61));
+  C->SetStyle(csDropDown);
+  // The resize field takes digits only.
+  C->OnKeyPress = [](TObject*, char& Key) {
+    if ((Key < '0' || Key > '9') && Key != '\b') Key = 0;
+  };
+  Pump();
+  ASSERT_NE(C->EditHandle(), nullptr);
+  C->SetFocus();
+  Pump();
+  EXPECT_EQ(GetFocus(), C->EditHandle());
+  Type("1x20");
+  EXPECT_EQ(C->Text(), "120");
+  C->SetCharCase(ecUpperCase);  // a new window, a new edit
+  Pump();
+  ASSERT_NE(C->EditHandle(), nullptr);
+  C->SetFocus();
+  Pump();
+  Press(VK_END);
+  Type("a5");
+  EXPECT_EQ(C->Text(), "1205");
+}
+
 TEST_F(StdCombo, ItemsObjectsAndTheChoiceSurviveANewWindow) {
   Combo->Items()->SetObjects(1, Tag(11));
   Combo->SetItemIndex(1);
