@@ -227,7 +227,9 @@ void TTrackBar::CreateWnd() {
 }
 
 void TTrackBar::Changed() {
-  if (OnChange) OnChange(this);
+  TControlLink Self(this);
+  inherited::Changed();
+  if (Self && OnChange) OnChange(this);
 }
 
 void TTrackBar::Scrolled(TMessage& Message) {

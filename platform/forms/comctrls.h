@@ -90,7 +90,8 @@ class TTrackBar : public TWinControl {
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
-  virtual void Changed();
+  // CM_CHANGED, then OnChange.
+  void Changed() override;
 
  public:
   explicit TTrackBar(TComponent* AOwner);
@@ -163,6 +164,7 @@ class TCustomUpDown : public TWinControl {
   void Notification(TComponent* AComponent, TOperation Operation) override;
   virtual bool CanChange();
   virtual bool DoCanChange(SmallInt NewVal, TUpDownDirection Direction);
+  using TWinControl::Click;
   virtual void Click(TUDBtnType Button);
 
  public:
