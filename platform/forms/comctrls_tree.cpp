@@ -440,13 +440,18 @@ TCustomTreeView::TCustomTreeView(TComponent* AOwner)
   FStateChangeLink->OnChange = TNotifyEvent(this, &TCustomTreeView::ImageListChange);
 }
 
-// The nodes go (telling OnDeletion) while the view is whole.
+// The window goes first (its items with it), then the nodes, telling
+// OnDeletion while the view is whole.
 TCustomTreeView::~TCustomTreeView() {
   Destroying();
+  try {
+    DestroyHandle();
+  } catch (...) {
+    SetHandle(nullptr);
+  }
   FTreeNodes->Clear();
   if (FImages) FImages->UnRegisterChanges(FImageChangeLink.get());
   if (FStateImages) FStateImages->UnRegisterChanges(FStateChangeLink.get());
-  DestroyHandle();
 }
 
 void TCustomTreeView::CreateParams(TCreateParams& Params) {

@@ -416,6 +416,13 @@ TEST_F(ComTree, DeletingANodeDeletesItsChildrenFirst) {
   EXPECT_EQ(Tree->Items()->GetFirstNode(), nullptr);
 }
 
+TEST_F(ComTree, AViewGoingAwayTellsOnDeletionForEveryNode) {
+  Events.clear();
+  delete Tree;
+  EXPECT_EQ(Events.size(), 7u);
+  EXPECT_EQ(Events.back(), "deletion About");
+}
+
 TEST_F(ComTree, NodesTheirStatesAndTheSelectionSurviveANewWindow) {
   File->MakeVisible();
   Tree->SetSelected(AddFile);
