@@ -420,7 +420,7 @@ TEST_F(ComTree, AViewGoingAwayTellsOnDeletionForEveryNode) {
   Events.clear();
   delete Tree;
   EXPECT_EQ(Events.size(), 7u);
-  EXPECT_EQ(Events.back(), "deletion About");
+  EXPECT_EQ(Events.back(), "deletion Help") << "each node after its children";
 }
 
 TEST_F(ComTree, NodesTheirStatesAndTheSelectionSurviveANewWindow) {
