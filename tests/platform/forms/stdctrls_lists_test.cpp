@@ -122,6 +122,11 @@ TEST_F(StdCombo, TypingIntoAnEditComboTellsOnChange) {
   EXPECT_EQ(C->ItemIndex(), -1);
   C->SetItemIndex(0);
   EXPECT_EQ(C->Text(), "Width");
+  C->SetText("Depth");
+  EXPECT_EQ(E.size(), 2u) << "a text or choice set in code is no change";
+  // A choice from the list is one change.
+  Press(VK_DOWN);
+  EXPECT_EQ(E, (Log{"H", "He", "Height"}));
   C->Clear();
   EXPECT_EQ(C->Text(), "");
   EXPECT_EQ(C->Items()->Count(), 0);
