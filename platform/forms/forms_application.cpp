@@ -3,10 +3,14 @@
 // the action chain; the units that create the global objects.
 #include <cstdio>
 
+#include "platform/forms/buttons.h"
+#include "platform/forms/comctrls.h"
+#include "platform/forms/extctrls.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
 #include "platform/forms/icon.h"
 #include "platform/forms/menus.h"
+#include "platform/forms/stdctrls.h"
 #include "platform/forms/timer.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/resources.h"
@@ -407,7 +411,15 @@ void RegisterFormsUnit() {
   RegisterUnit(
       "Menus", [] { RegisterMenuClasses(); }, nullptr);
   RegisterUnit(
-      "ExtCtrls", [] { RegisterClass(TTimer::StaticClass()); }, nullptr);
+      "ExtCtrls",
+      [] {
+        RegisterClass(TTimer::StaticClass());
+        RegisterExtCtrlsClasses();
+      },
+      nullptr);
+  RegisterUnit("StdCtrls", [] { RegisterStdCtrlsClasses(); }, nullptr);
+  RegisterUnit("ComCtrls", [] { RegisterComCtrlsClasses(); }, nullptr);
+  RegisterUnit("Buttons", [] { RegisterButtonsClasses(); }, nullptr);
   RegisterUnit(
       "Forms",
       [] {
