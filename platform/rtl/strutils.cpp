@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/rtl/decimal_digits.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
 
@@ -407,49 +408,7 @@ AnsiString FloatToStr(Extended value) { return FloatToStr(value, FormatSettings)
 
 namespace {
 
-// Significant digits of |v| and the power of ten of the first one; an
-// empty digit string is zero. 18 digits, as the host's decimal expansion.
-struct TDigits {
-  std::string Digits;
-  int Exponent = 0;
-};
-
-TDigits Expand(double v) {
-  TDigits d;
-  v = std::fabs(v);
-  if (v == 0) return d;
-  char buf[48];
-  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 17);
-  std::string_view t(buf, static_cast<size_t>(r.ptr - buf));
-  size_t e = t.find('e');
-  d.Digits += t[0];
-  d.Digits.append(t.substr(2, e - 2));
-  std::from_chars(t.data() + e + (t[e + 1] == '+' ? 2 : 1), t.data() + t.size(), d.Exponent);
-  while (!d.Digits.empty() && d.Digits.back() == '0') d.Digits.pop_back();
-  return d;
-}
-
-// Keeps `keep` leading digits, rounding half away from zero.
-void RoundAt(TDigits& d, int keep) {
-  if (keep >= static_cast<int>(d.Digits.size())) return;
-  if (keep < 0) {
-    d.Digits.clear();
-    return;
-  }
-  bool up = d.Digits[keep] >= '5';
-  d.Digits.resize(static_cast<size_t>(keep));
-  if (up) {
-    int i = keep - 1;
-    while (i >= 0 && d.Digits[i] == '9') d.Digits[i--] = '0';
-    if (i >= 0) {
-      ++d.Digits[i];
-    } else {
-      d.Digits.insert(d.Digits.begin(), '1');
-      ++d.Exponent;
-    }
-  }
-  while (!d.Digits.empty() && d.Digits.back() == '0') d.Digits.pop_back();
-}
+using TDigits = rtl::detail::TDecimalDigits;
 
 char DigitAt(const TDigits& d, int index) {
   return index >= 0 && index < static_cast<int>(d.Digits.size()) ? d.Digits[index] : '0';
@@ -534,11 +493,11 @@ std::vector<std::string_view> Sections(std::string_view f) {
 }
 
 AnsiString Render(const TPicture& p, double value, bool minus, const TFormatSettings& fs) {
-  TDigits d = Expand(value);
+  TDigits d = rtl::detail::ExpandDecimal(value);
   std::string intDigits, fracDigits, expText;
   if (p.Scientific) {
     int intCount = std::max(1, p.IntCount);
-    RoundAt(d, intCount + p.FracCount);
+    rtl::detail::RoundDecimal(d, intCount + p.FracCount);
     int exp = 0;
     if (d.Digits.empty()) {
       intDigits.assign(static_cast<size_t>(std::max(1, p.MinInt)), '0');
@@ -551,7 +510,7 @@ AnsiString Render(const TPicture& p, double value, bool minus, const TFormatSett
     if (static_cast<int>(expText.size()) < p.ExpDigits) expText.insert(0, p.ExpDigits - expText.size(), '0');
     expText.insert(0, exp < 0 ? "-" : "+");
   } else {
-    RoundAt(d, d.Exponent + 1 + p.FracCount);
+    rtl::detail::RoundDecimal(d, d.Exponent + 1 + p.FracCount);
     if (!d.Digits.empty())
       for (int k = 0; k <= d.Exponent; ++k) intDigits += DigitAt(d, k);
     for (int k = 0; k < p.FracCount; ++k) fracDigits += DigitAt(d, d.Exponent + 1 + k);
@@ -617,10 +576,10 @@ AnsiString FormatFloat(const AnsiString& format, Extended value, const TFormatSe
   };
   size_t index = value > 0 ? 0 : value < 0 ? 1 : 2;
   TPicture p = ParsePicture(section(index));
-  TDigits d = Expand(value);
+  TDigits d = rtl::detail::ExpandDecimal(value);
   if (!d.Digits.empty()) {
     if (!p.Scientific && d.Exponent >= 18) return FloatToStrF(value, ffGeneral, 15, 0, fs);
-    RoundAt(d, p.Scientific ? std::max(1, p.IntCount) + p.FracCount : d.Exponent + 1 + p.FracCount);
+    rtl::detail::RoundDecimal(d, p.Scientific ? std::max(1, p.IntCount) + p.FracCount : d.Exponent + 1 + p.FracCount);
   }
   if (d.Digits.empty() && index != 2) {
     // A value that rounds to zero shows as zero.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/rtl/decimal_digits.h"
 #include "platform/rtl/text_codec.h"
 
 TClass TObject::StaticClass() {
@@ -166,66 +167,15 @@ TFormatSettings FormatSettings;
 
 namespace {
 
-// The decimal digits of |v| rounded half up to `keep` significant digits
-// (keep <= 18), from an 18-digit expansion, as the host framework does.
-// Returns the digit string without leading zeros and the decimal exponent
-// of its first digit. A zero value gives "0" and exponent 0.
-struct TDecimal {
-  AnsiString Digits;
-  int Exponent = 0;
-  bool Negative = false;
-};
+using TDecimal = rtl::detail::TDecimalDigits;
 
-TDecimal ToDecimal(double v) {
-  TDecimal d;
-  d.Negative = std::signbit(v) && v != 0;
-  v = std::fabs(v);
-  if (v == 0) {
-    d.Digits = "0";
-    return d;
-  }
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.17e", v);
-  // buf: d.ddddddddddddddddde[+-]xx
-  const char* e = std::strchr(buf, 'e');
-  d.Digits.push_back(buf[0]);
-  d.Digits.append(buf + 2, static_cast<size_t>(e - (buf + 2)));
-  d.Exponent = std::atoi(e + 1);
-  return d;
-}
-
-// Rounds the digits half up so that `count` digits remain (count may be 0
-// or negative: the value rounds to 0 or to one unit at that position).
+// Rounds to `count` digits; zero keeps one digit "0" for the text builders.
 void RoundDigits(TDecimal& d, int count) {
-  if (count >= static_cast<int>(d.Digits.size())) return;
-  if (count < 0) {
-    d.Digits = "0";
-    d.Exponent = 0;
-    return;
-  }
-  bool up = d.Digits[count] >= '5';
-  d.Digits.resize(count);
-  if (up) {
-    int i = count - 1;
-    while (i >= 0 && d.Digits[i] == '9') d.Digits[i--] = '0';
-    if (i >= 0) {
-      ++d.Digits[i];
-    } else {
-      d.Digits.insert(d.Digits.begin(), '1');
-      ++d.Exponent;
-      d.Digits.pop_back();
-      if (d.Digits.empty()) d.Digits = "1";
-    }
-  }
+  rtl::detail::RoundDecimal(d, count);
   if (d.Digits.empty()) {
     d.Digits = "0";
     d.Exponent = 0;
   }
-}
-
-void StripTrailingZeros(TDecimal& d) {
-  while (d.Digits.size() > 1 && d.Digits.back() == '0') d.Digits.pop_back();
-  if (d.Digits == "0") d.Exponent = 0;
 }
 
 bool IsZeroDigits(const AnsiString& s) { return s.find_first_not_of('0') == AnsiString::npos; }
@@ -311,11 +261,10 @@ AnsiString FloatToStrF(Extended value, TFloatFormat format, int precision, int d
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   if (precision < 1) precision = 1;
   if (precision > 18) precision = 18;
-  TDecimal d = ToDecimal(value);
+  TDecimal d = rtl::detail::ExpandDecimal(value);
   switch (format) {
     case ffGeneral: {
       RoundDigits(d, precision);
-      StripTrailingZeros(d);
       AnsiString sign = d.Negative && !IsZeroDigits(d.Digits) ? "-" : "";
       if (IsZeroDigits(d.Digits)) return "0";
       if (d.Exponent < precision && d.Exponent >= -5) {
