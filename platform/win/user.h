@@ -564,6 +564,44 @@ HWND GetActiveWindow();
 BOOL SetForegroundWindow(HWND hwnd);
 HWND GetForegroundWindow();
 
+// ---- Dialog manager -------------------------------------------------------
+// The keyboard of a window built from controls: Tab and Shift+Tab through
+// WS_TABSTOP controls, arrows within a WS_GROUP group, Enter for the
+// default button, Esc for IDCANCEL, underlined letters. A window that is
+// not a dialog gets all of it too: its procedure answering DM_GETDEFID
+// with 0 makes the BS_DEFPUSHBUTTON child (else IDOK) the default.
+
+// Handles msg when it is for the dialog or one of its descendants (and
+// translates and dispatches what it does not consume): TRUE then.
+BOOL IsDialogMessageA(HWND dialog, MSG* msg);
+BOOL IsDialogMessageW(HWND dialog, MSG* msg);
+inline BOOL IsDialogMessage(HWND dialog, MSG* msg) { return IsDialogMessageA(dialog, msg); }
+// Children of a WS_EX_CONTROLPARENT child count as the dialog's own, in
+// its place; hidden and disabled controls are skipped. A null control
+// starts from the first (or last) one.
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
+HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
+// The dialog procedure's defaults: DM_GETDEFID, DM_SETDEFID and
+// WM_NEXTDLGCTL; the rest goes to DefWindowProcA.
+LRESULT DefDlgProcA(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+inline LRESULT DefDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefDlgProcA(dialog, msg, wParam, lParam);
+}
+
+LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT msg, WPARAM wParam, LPARAM lParam);
+UINT GetDlgItemTextA(HWND dialog, int id, LPSTR text, int maxCount);
+BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
+UINT IsDlgButtonChecked(HWND dialog, int id);
+BOOL CheckDlgButton(HWND dialog, int id, UINT check);
+BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
+inline LRESULT SendDlgItemMessage(HWND dialog, int id, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return SendDlgItemMessageA(dialog, id, msg, wParam, lParam);
+}
+inline UINT GetDlgItemText(HWND dialog, int id, LPSTR text, int maxCount) {
+  return GetDlgItemTextA(dialog, id, text, maxCount);
+}
+inline BOOL SetDlgItemText(HWND dialog, int id, LPCSTR text) { return SetDlgItemTextA(dialog, id, text); }
+
 // ---- Carets ---------------------------------------------------------------
 
 BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height);
