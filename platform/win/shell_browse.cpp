@@ -229,6 +229,9 @@ void Layout(TBrowseState* s) {
   }
   int buttonsY = c.Height() - kMargin - kButtonH;
   MoveWindow(s->Tree, kMargin, y, w, std::max(0, buttonsY - kGap - y), TRUE);
+  // A shorter tree (a status line shown) keeps the selection in sight.
+  if (HTREEITEM sel = Next(s, nullptr, TVGN_CARET))
+    SendMessageA(s->Tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(sel));
   int x = c.Width() - kMargin - kButtonW;
   MoveWindow(s->Cancel, x, buttonsY, kButtonW, kButtonH, TRUE);
   x -= kGap + kButtonW;
@@ -534,7 +537,12 @@ TBrowseAnswer RunDialog(const TBrowseRequest& request) {
   // Nothing is chosen until the callback or the user chooses.
   EnableWindow(s->Ok, FALSE);
   if (s->NewFolder) EnableWindow(s->NewFolder, FALSE);
-  if (!FillTops(s, root)) Dismiss(s);
+  if (!FillTops(s, root)) {
+    RemovePropA(s->Dialog, kBrowseProp);
+    DestroyWindow(s->Dialog);
+    DeleteObject(s->Font);
+    return answer;
+  }
 
   bool ownerWasEnabled = top && IsWindowEnabled(top);
   if (ownerWasEnabled) EnableWindow(top, FALSE);
