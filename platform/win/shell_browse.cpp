@@ -322,7 +322,7 @@ LRESULT Notify(TBrowseState* s, const NMHDR* hdr) {
 
 LRESULT BrowseProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TBrowseState* s = StateOf(h);
-  if (!s) return DefWindowProcA(h, msg, wParam, lParam);
+  if (!s) return DefDlgProcA(h, msg, wParam, lParam);
   switch (msg) {
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) {
@@ -389,7 +389,7 @@ LRESULT BrowseProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     }
   }
-  return DefWindowProcA(h, msg, wParam, lParam);
+  return DefDlgProcA(h, msg, wParam, lParam);
 }
 
 void RegisterBrowseClass() {
@@ -402,40 +402,6 @@ void RegisterBrowseClass() {
     wc.lpszClassName = kBrowseClass;
     RegisterClassA(&wc);
   });
-}
-
-// The dialog's keys: Tab among the controls, Enter for the default button
-// (or the focused one), Esc to cancel. True when the message was one.
-bool BrowseKey(TBrowseState* s, const MSG& m) {
-  if (m.message != WM_KEYDOWN && m.message != WM_CHAR) return false;
-  if (m.hwnd != s->Dialog && !IsChild(s->Dialog, m.hwnd)) return false;
-  if (m.message == WM_CHAR) return m.wParam == '\r' || m.wParam == 0x1B || m.wParam == '\t';
-  HWND focus = GetFocus();
-  switch (m.wParam) {
-    case VK_ESCAPE:
-      Dismiss(s);
-      return true;
-    case VK_RETURN:
-      if ((focus == s->Cancel || focus == s->NewFolder) && focus)
-        SendMessageA(focus, BM_CLICK, 0, 0);
-      else
-        Accept(s);
-      return true;
-    case VK_TAB: {
-      std::vector<HWND> order;
-      for (HWND c : {s->Tree, s->NewFolder, s->Ok, s->Cancel})
-        if (c && IsWindowVisible(c) && IsWindowEnabled(c)) order.push_back(c);
-      if (order.empty()) return true;
-      auto it = std::find(order.begin(), order.end(), focus);
-      int n = static_cast<int>(order.size());
-      int at = it == order.end() ? -1 : static_cast<int>(it - order.begin());
-      bool back = GetKeyState(VK_SHIFT) & 0x8000;
-      int next = at < 0 ? (back ? n - 1 : 0) : (at + (back ? n - 1 : 1)) % n;
-      SetFocus(order[static_cast<size_t>(next)]);
-      return true;
-    }
-  }
-  return false;
 }
 
 HWND MakeChild(TBrowseState* s, DWORD ex, const char* cls, const char* text, DWORD style, int id) {
@@ -561,7 +527,9 @@ TBrowseAnswer RunDialog(const TBrowseRequest& request) {
       quitCode = static_cast<int>(m.wParam);
       break;
     }
-    if (BrowseKey(s, m)) continue;
+    // The dialog manager's keys: Tab, Enter for the default (or focused)
+    // button, Esc for Cancel.
+    if (IsDialogMessageA(s->Dialog, &m)) continue;
     TranslateMessage(&m);
     DispatchMessageA(&m);
   }
