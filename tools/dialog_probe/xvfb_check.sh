@@ -1,0 +1,216 @@
+#!/usr/bin/env bash
+# Answers the message box and the open dialog of dialog_probe on a private
+# X server with real input (XTEST through xdotool), and checks what the
+# probe reports.
+#
+#   xvfb_check.sh <dialog_probe> [<open mode: 1 or 0>]
+#
+# Exits 0 when every case passes, 1 on a failure, 77 when the X server or
+# xdotool is missing. Every step is bounded in time; the whole run stays
+# well under a minute.
+set -u
+
+# The whole check never runs longer than this, whatever hangs: the TERM
+# trap below still cleans up.
+if [ -z "${DIALOG_PROBE_BOUNDED:-}" ]; then
+  DIALOG_PROBE_BOUNDED=1 exec timeout -k 5 55 bash "$0" "$@"
+fi
+
+probe=${1:?usage: xvfb_check.sh <dialog_probe> [open mode]}
+open_mode=${2:-1}
+
+for tool in Xvfb xdotool; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "SKIP: $tool is not installed"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/dialog_probe.XXXXXX")
+xvfb_pid=
+probe_pid=
+
+cleanup() {
+  [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'echo "FAIL: interrupted or out of time"; exit 1' INT TERM
+
+fail() {
+  echo "FAIL: $*"
+  if [ -n "$probe_pid" ] && [ -s "$work/probe.err" ]; then
+    echo "--- probe stderr:"
+    tail -n 20 "$work/probe.err"
+  fi
+  exit 1
+}
+
+# A private server on the first free display from :90 up. Two runs racing
+# for one number: the loser's server exits at once and the next is tried.
+start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    local i
+    for i in $(seq 1 50); do
+      if ! kill -0 "$xvfb_pid" 2>/dev/null; then
+        break
+      fi
+      if [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" timeout 2 xdotool getmouselocation >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=
+  done
+  return 1
+}
+
+start_xvfb || fail "no X server could be started"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+echo "X server on $DISPLAY"
+
+# Starts the probe in the background with its output in $work/probe.out.
+run_probe() {
+  : >"$work/probe.out"
+  : >"$work/probe.err"
+  timeout 30 "$probe" "$@" >"$work/probe.out" 2>"$work/probe.err" &
+  probe_pid=$!
+}
+
+# Waits for the probe to end by itself; fails when it does not.
+wait_probe() {
+  local i
+  for i in $(seq 1 100); do
+    kill -0 "$probe_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$probe_pid" 2>/dev/null; then
+    fail "the probe is still running after: $1"
+  fi
+  wait "$probe_pid"
+  local rc=$?
+  probe_pid=
+  [ "$rc" -eq 0 ] || fail "the probe exited with $rc after: $1"
+}
+
+# Prints the id of the visible window titled exactly $1, waiting for it
+# while the probe runs.
+find_window() {
+  local id i
+  for i in $(seq 1 150); do
+    id=$(timeout 2 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    kill -0 "$probe_pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# Gives the keyboard to window $1 and waits until the server says it has
+# it. There is no window manager, so activation requests would go
+# unanswered: the input focus is set directly.
+focus_window() {
+  local id=$1 i
+  for i in $(seq 1 30); do
+    timeout 2 xdotool windowactivate --sync "$id" >/dev/null 2>&1 ||
+      timeout 2 xdotool windowfocus --sync "$id" >/dev/null 2>&1
+    if [ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ]; then
+      # Let the client take the focus change before the first key.
+      sleep 0.2
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+expect_output() {
+  local want=$1 what=$2 got
+  got=$(cat "$work/probe.out")
+  if [ "$got" != "$want" ]; then
+    echo "expected:"
+    echo "$want"
+    echo "got:"
+    echo "$got"
+    fail "$what"
+  fi
+  echo "ok: $what"
+}
+
+# --- The message box: "y" answers Yes through the button's mnemonic.
+case_msgbox_mnemonic() {
+  run_probe msgbox
+  local id
+  id=$(find_window Probe) || fail "the message box never appeared"
+  focus_window "$id" || fail "the message box never got the keyboard"
+  timeout 5 xdotool key --clearmodifiers y
+  wait_probe "y in the message box"
+  expect_output "result=6" "y answers Yes"
+}
+
+# --- The message box: Tab moves to No, Return presses the focused button.
+case_msgbox_tab_return() {
+  run_probe msgbox
+  local id
+  id=$(find_window Probe) || fail "the message box never appeared"
+  focus_window "$id" || fail "the message box never got the keyboard"
+  timeout 5 xdotool key --clearmodifiers Tab
+  timeout 5 xdotool key --clearmodifiers Return
+  wait_probe "Tab, Return in the message box"
+  expect_output "result=7" "Tab then Return answers No"
+}
+
+# --- The message box: a click on Yes with the pointer.
+case_msgbox_click() {
+  run_probe msgbox
+  local id
+  id=$(find_window Probe) || fail "the message box never appeared"
+  focus_window "$id" || fail "the message box never got the keyboard"
+  # The buttons sit side by side, centred, at the bottom of the box:
+  # Yes is just left of the middle.
+  local geo w h
+  geo=$(timeout 5 xdotool getwindowgeometry --shell "$id") || fail "no geometry for the message box"
+  w=$(echo "$geo" | sed -n 's/^WIDTH=//p')
+  h=$(echo "$geo" | sed -n 's/^HEIGHT=//p')
+  timeout 5 xdotool mousemove --window "$id" $((w / 2 - 40)) $((h - 25)) click 1
+  wait_probe "a click on Yes"
+  expect_output "result=6" "a click on Yes answers Yes"
+}
+
+case_msgbox_mnemonic
+case_msgbox_tab_return
+case_msgbox_click
+
+if [ "$open_mode" = 1 ]; then
+  folder="$work/files"
+  mkdir -p "$folder"
+  : >"$folder/a.pdf"
+  : >"$folder/b.pdf"
+  : >"$folder/notes.txt"
+  folder=$(cd "$folder" && pwd -P)
+
+  # --- The open dialog: a name typed into the name box, then Return.
+  run_probe open "$folder"
+  id=$(find_window "Probe Open") || fail "the open dialog never appeared"
+  focus_window "$id" || fail "the open dialog never got the keyboard"
+  timeout 5 xdotool type --delay 30 "b.pdf"
+  timeout 5 xdotool key --clearmodifiers Return
+  wait_probe "a typed name in the open dialog"
+  expect_output "$folder/b.pdf" "a typed name is returned with its folder"
+fi
+
+echo "PASS"
+exit 0
