@@ -48,24 +48,23 @@ fail() {
   exit 1
 }
 
-# A private server on the first free display from :90 up. Two runs racing
-# for one number: the loser's server exits at once and the next is tried.
+# A private server on the first free display from :90 up. The server
+# writes its display number once it listens, and only if the display was
+# free: two runs racing for one number cannot end up sharing a server.
 start_xvfb() {
-  local n
+  local n i
   for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    { [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; } && continue
+    : >"$work/display"
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset -displayfd 3 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
-    local i
-    for i in $(seq 1 50); do
-      if ! kill -0 "$xvfb_pid" 2>/dev/null; then
-        break
-      fi
-      if [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" timeout 2 xdotool getmouselocation >/dev/null 2>&1; then
+    for i in $(seq 1 100); do
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      if [ "$(cat "$work/display")" = "$n" ]; then
         export DISPLAY=":$n"
         return 0
       fi
-      sleep 0.1
+      sleep 0.05
     done
     kill "$xvfb_pid" 2>/dev/null
     wait "$xvfb_pid" 2>/dev/null
@@ -194,6 +193,41 @@ case_msgbox_mnemonic
 case_msgbox_tab_return
 case_msgbox_click
 
+# The open dialog's client area is 520 x 340 when it appears; the frame
+# around it is found from the native window's size. The file list starts
+# 37 pixels down, 8 in, with items 13 pixels high (the dialog font on the
+# fonts the setup installs); Open sits at the right of the name row.
+open_client_origin() {
+  local geo w h border
+  geo=$(timeout 5 xdotool getwindowgeometry --shell "$1") || return 1
+  w=$(echo "$geo" | sed -n 's/^WIDTH=//p')
+  h=$(echo "$geo" | sed -n 's/^HEIGHT=//p')
+  border=$(((w - 520) / 2))
+  echo "$border $((h - border - 340))"
+}
+
+# Clicks at client point ($2, $3) of window $1, holding the keys in $4.
+click_client() {
+  local id=$1 x=$2 y=$3 hold=${4:-} origin ox oy
+  origin=$(open_client_origin "$id") || fail "no geometry for the open dialog"
+  read -r ox oy <<<"$origin"
+  timeout 5 xdotool mousemove --window "$id" $((ox + x)) $((oy + y)) || fail "the pointer could not be moved"
+  sleep 0.1
+  if [ -n "$hold" ]; then
+    timeout 5 xdotool keydown "$hold" click 1 keyup "$hold"
+  else
+    timeout 5 xdotool click 1
+  fi
+}
+
+list_row_y() { echo $((37 + 2 + $1 * 13 + 6)); }
+
+open_dialog() {
+  run_probe open "$folder"
+  id=$(find_window "Probe Open") || fail "the open dialog never appeared"
+  focus_window "$id" || fail "the open dialog never got the keyboard"
+}
+
 if [ "$open_mode" = 1 ]; then
   folder="$work/files"
   mkdir -p "$folder"
@@ -202,14 +236,39 @@ if [ "$open_mode" = 1 ]; then
   : >"$folder/notes.txt"
   folder=$(cd "$folder" && pwd -P)
 
-  # --- The open dialog: a name typed into the name box, then Return.
-  run_probe open "$folder"
-  id=$(find_window "Probe Open") || fail "the open dialog never appeared"
-  focus_window "$id" || fail "the open dialog never got the keyboard"
+  # --- A name typed into the name box (which has the focus), then Return.
+  open_dialog
   timeout 5 xdotool type --delay 30 "b.pdf"
   timeout 5 xdotool key --clearmodifiers Return
   wait_probe "a typed name in the open dialog"
   expect_output "$folder/b.pdf" "a typed name is returned with its folder"
+
+  # --- By keys in the list: Shift+Tab from the name box to the list, Home
+  # to the first file, Down to the next, Return.
+  open_dialog
+  timeout 5 xdotool key --clearmodifiers shift+Tab
+  timeout 5 xdotool key --clearmodifiers Home
+  timeout 5 xdotool key --clearmodifiers Down
+  timeout 5 xdotool key --clearmodifiers Return
+  wait_probe "keys in the open dialog's list"
+  expect_output "$folder/b.pdf" "the file chosen by keys in the list is returned"
+
+  # --- By the mouse: a click on a.pdf, a Ctrl+click on b.pdf, a click on
+  # Open; the text file is not listed under the PDF filter, so the second
+  # row is b.pdf.
+  open_dialog
+  click_client "$id" 40 "$(list_row_y 0)"
+  click_client "$id" 40 "$(list_row_y 1)" ctrl
+  click_client "$id" $((520 - 8 - 40)) $((340 - 8 - 23 - 6 - 12))
+  wait_probe "clicks in the open dialog"
+  expect_output "$folder/a.pdf
+$folder/b.pdf" "two files chosen with the mouse are returned"
+
+  # --- Escape cancels.
+  open_dialog
+  timeout 5 xdotool key --clearmodifiers Escape
+  wait_probe "Escape in the open dialog"
+  expect_output "cancelled" "Escape cancels the open dialog"
 fi
 
 echo "PASS"
