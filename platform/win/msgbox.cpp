@@ -1,6 +1,7 @@
 // The message box: a modal window built from the standard controls (an
-// icon, the text wrapped to the screen, the buttons of the type), with the
-// keyboard of a dialog, and a hook that lets tests answer without a box.
+// icon, the text wrapped to the screen, the buttons of the type), run with
+// the dialog manager's keyboard, and a hook that lets tests answer without
+// a box.
 #include <algorithm>
 #include <mutex>
 #include <vector>
@@ -81,6 +82,11 @@ LRESULT BoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (s && HIWORD(wParam) == BN_CLICKED) {
         int id = LOWORD(wParam);
+        if (id == IDCANCEL && !GetDlgItem(h, IDCANCEL)) {
+          // Esc in a box without Cancel: as its close box.
+          if (s->EscapeResult) Finish(h, s->EscapeResult);
+          return 0;
+        }
         if (id == IDHELP) {
           // Help leaves the box open and asks the owner.
           if (s->Owner) SendMessageA(s->Owner, WM_HELP, 0, 0);
@@ -118,55 +124,6 @@ void RegisterBoxClass() {
     wc.lpszClassName = kBoxClass;
     RegisterClassA(&wc);
   });
-}
-
-// Focus moves among the buttons; the focused push button is the default.
-void FocusButton(TBoxState* s, HWND to) {
-  for (HWND b : s->Buttons) SendMessageA(b, BM_SETSTYLE, b == to ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
-  SetFocus(to);
-}
-
-// The dialog keys of the box; true when the message was one of them.
-bool BoxKey(HWND box, TBoxState* s, const MSG& m) {
-  if (m.message != WM_KEYDOWN && m.message != WM_SYSCHAR && m.message != WM_CHAR) return false;
-  if (m.hwnd != box && !IsChild(box, m.hwnd)) return false;
-  auto it = std::find(s->Buttons.begin(), s->Buttons.end(), GetFocus());
-  int at = it == s->Buttons.end() ? 0 : static_cast<int>(it - s->Buttons.begin());
-  int n = static_cast<int>(s->Buttons.size());
-  if (m.message == WM_CHAR || m.message == WM_SYSCHAR) {
-    // A button's underlined letter presses it.
-    char c = static_cast<char>(std::tolower(static_cast<unsigned char>(m.wParam)));
-    for (HWND b : s->Buttons) {
-      AnsiString t = CtlText(b);
-      size_t amp = t.find('&');
-      if (amp != AnsiString::npos && amp + 1 < t.size() && std::tolower(static_cast<unsigned char>(t[amp + 1])) == c) {
-        SendMessageA(b, BM_CLICK, 0, 0);
-        return true;
-      }
-    }
-    return m.message == WM_CHAR && (m.wParam == '\r' || m.wParam == 0x1B || m.wParam == '\t');
-  }
-  bool shift = GetKeyState(VK_SHIFT) & 0x8000;
-  switch (m.wParam) {
-    case VK_TAB:
-      FocusButton(s, s->Buttons[static_cast<size_t>((at + (shift ? n - 1 : 1)) % n)]);
-      return true;
-    case VK_LEFT:
-    case VK_UP:
-      FocusButton(s, s->Buttons[static_cast<size_t>((at + n - 1) % n)]);
-      return true;
-    case VK_RIGHT:
-    case VK_DOWN:
-      FocusButton(s, s->Buttons[static_cast<size_t>((at + 1) % n)]);
-      return true;
-    case VK_RETURN:
-      SendMessageA(s->Buttons[static_cast<size_t>(at)], BM_CLICK, 0, 0);
-      return true;
-    case VK_ESCAPE:
-      if (s->EscapeResult) Finish(box, s->EscapeResult);
-      return true;
-  }
-  return false;
 }
 
 int ShowBox(HWND owner, const AnsiString& text, const AnsiString& caption, UINT type) {
@@ -272,7 +229,7 @@ int ShowBox(HWND owner, const AnsiString& text, const AnsiString& caption, UINT 
       quitCode = static_cast<int>(m.wParam);
       break;
     }
-    if (BoxKey(box, &state, m)) continue;
+    if (IsDialogMessageA(box, &m)) continue;
     TranslateMessage(&m);
     DispatchMessageA(&m);
   }
