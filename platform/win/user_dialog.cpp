@@ -137,9 +137,10 @@ void TrackDefault(HWND dlg, HWND from, HWND to) {
 void MoveFocus(HWND dlg, HWND to) {
   if (!to) return;
   HWND from = GetFocus();
-  if (from == to) return;
-  TrackDefault(dlg, from, to);
-  SetFocus(to);
+  if (from != to) {
+    TrackDefault(dlg, from, to);
+    SetFocus(to);
+  }
   if (GetFocus() == to && (DlgCode(to) & DLGC_HASSETSEL)) SendMessageA(to, EM_SETSEL, 0, -1);
 }
 

@@ -147,6 +147,14 @@ TEST_F(DialogTest, TabVisitsUsableTabStopsAndSelectsEditText) {
   EXPECT_EQ(Log.Count(WM_CHAR), 0);
   EXPECT_STREQ(CtlText(Name).c_str(), "John");
 
+  // With the focus on the dialog itself, Tab starts at either end.
+  Focus(Host);
+  Key(VK_TAB);
+  EXPECT_EQ(GetFocus(), Name);
+  Focus(Host);
+  Key(VK_TAB, VK_SHIFT);
+  EXPECT_EQ(GetFocus(), Cancel);
+
   EXPECT_EQ(GetNextDlgTabItem(Host, nullptr, FALSE), Name);
   EXPECT_EQ(GetNextDlgTabItem(Host, nullptr, TRUE), Cancel);
   EXPECT_EQ(GetNextDlgTabItem(Host, Label, FALSE), Name);
@@ -194,7 +202,7 @@ struct TEnterCase {
   const char* Name;
   int FocusId;
   UINT Key;
-  bool OkDisabled;
+  int DisabledId;              // a button disabled first (0: none)
   std::vector<int> Commands;  // ids of the WM_COMMAND the dialog hears
 };
 
@@ -203,7 +211,7 @@ class DialogEnterTest : public DialogTest, public ::testing::WithParamInterface<
 TEST_P(DialogEnterTest, EnterAndEscapeCommandTheDialog) {
   const TEnterCase& c = GetParam();
   Build();
-  if (c.OkDisabled) EnableWindow(Ok, FALSE);
+  if (c.DisabledId) EnableWindow(GetDlgItem(Host, c.DisabledId), FALSE);
   Focus(GetDlgItem(Host, c.FocusId));
   Key(c.Key);
   std::vector<TDlgCommand> want;
@@ -214,12 +222,13 @@ TEST_P(DialogEnterTest, EnterAndEscapeCommandTheDialog) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, DialogEnterTest,
-    ::testing::Values(TEnterCase{"EnterInAnEditIsTheDefault", 11, VK_RETURN, false, {IDOK}},
-                      TEnterCase{"EnterOnACheckBoxIsTheDefault", 15, VK_RETURN, false, {IDOK}},
-                      TEnterCase{"EnterOnAFocusedPushButtonIsThatButton", IDCANCEL, VK_RETURN, false, {IDCANCEL}},
-                      TEnterCase{"EnterWithTheDefaultDisabledDoesNothing", 11, VK_RETURN, true, {}},
-                      TEnterCase{"EscapeIsCancel", 11, VK_ESCAPE, false, {IDCANCEL}},
-                      TEnterCase{"EscapeOnOkIsCancelToo", IDOK, VK_ESCAPE, false, {IDCANCEL}}),
+    ::testing::Values(TEnterCase{"EnterInAnEditIsTheDefault", 11, VK_RETURN, 0, {IDOK}},
+                      TEnterCase{"EnterOnACheckBoxIsTheDefault", 15, VK_RETURN, 0, {IDOK}},
+                      TEnterCase{"EnterOnAFocusedPushButtonIsThatButton", IDCANCEL, VK_RETURN, 0, {IDCANCEL}},
+                      TEnterCase{"EnterWithTheDefaultDisabledDoesNothing", 11, VK_RETURN, IDOK, {}},
+                      TEnterCase{"EscapeIsCancel", 11, VK_ESCAPE, 0, {IDCANCEL}},
+                      TEnterCase{"EscapeOnOkIsCancelToo", IDOK, VK_ESCAPE, 0, {IDCANCEL}},
+                      TEnterCase{"EscapeWithCancelDisabledDoesNothing", 11, VK_ESCAPE, IDCANCEL, {}}),
     [](const auto& info) { return info.param.Name; });
 
 TEST_F(DialogTest, EscapeWithoutACancelButtonStillAsksForCancel) {
@@ -299,7 +308,7 @@ INSTANTIATE_TEST_SUITE_P(
         TMnemonicCase{"AltPushButtonClicks", 11, VK_MENU, 'O', IDOK, {IDOK}, "John"},
         TMnemonicCase{"PlainLetterOnAButton", IDCANCEL, 0, 'L', 15, {15}, "John"},
         TMnemonicCase{"PlainLetterInAnEditIsTyped", 11, 0, 'L', 11, {}, "Johnl"},
-        TMnemonicCase{"DisabledAndHiddenControlsHaveNone", IDCANCEL, VK_MENU, 'D', IDCANCEL, {}, "John"},
+        TMnemonicCase{"DisabledControlHasNone", IDCANCEL, VK_MENU, 'D', IDCANCEL, {}, "John"},
         TMnemonicCase{"HiddenControlHasNone", IDCANCEL, VK_MENU, 'H', IDCANCEL, {}, "John"},
         TMnemonicCase{"NoPrefixLabelHasNone", IDCANCEL, VK_MENU, 'Z', IDCANCEL, {}, "John"}),
     [](const auto& info) { return info.param.Name; });
