@@ -198,6 +198,18 @@ void TGraphicsObject::Unlock() {
   if (FOwnerLock) FOwnerLock->unlock();
 }
 
+void TGraphicsObject::ChangedReleasing(HGDIOBJ Old, HGDIOBJ Now) {
+  struct TRelease {
+    TGraphicsObject* Self;
+    HGDIOBJ Old, Now;
+    ~TRelease() {
+      if (Old && Old != Now) DeleteObject(Old);
+      Self->Unlock();
+    }
+  } release{this, Old, Now};
+  Changed();
+}
+
 // ---- Fonts ----------------------------------------------------------------
 
 Integer ScreenLogPixels() {
@@ -250,15 +262,7 @@ void TFont::Modify(const LOGFONTA& Log) {
   FLog = Log;
   HFONT old = FHandle;
   FHandle = nullptr;
-  try {
-    Changed();
-  } catch (...) {
-    if (old) DeleteObject(old);
-    Unlock();
-    throw;
-  }
-  if (old) DeleteObject(old);
-  Unlock();
+  ChangedReleasing(old, nullptr);
 }
 
 void TFont::Assign(TPersistent* Source) {
@@ -300,9 +304,7 @@ void TFont::SetHandle(HFONT Value) {
   FLog = Normalized(lf);
   HFONT old = FHandle;
   FHandle = Value;
-  Changed();
-  if (old) DeleteObject(old);
-  Unlock();
+  ChangedReleasing(old, Value);
 }
 
 void TFont::SetColor(TColor Value) {
@@ -402,15 +404,7 @@ void TPen::Replace(TColor Color, Integer Width, TPenStyle Style, HPEN Handle) {
   FStyle = Style;
   HPEN old = FHandle;
   FHandle = Handle;
-  try {
-    Changed();
-  } catch (...) {
-    if (old && old != Handle) DeleteObject(old);
-    Unlock();
-    throw;
-  }
-  if (old && old != Handle) DeleteObject(old);
-  Unlock();
+  ChangedReleasing(old, Handle);
 }
 
 void TPen::Assign(TPersistent* Source) {
@@ -495,15 +489,7 @@ void TBrush::Replace(TColor Color, TBrushStyle Style, TBitmap* Bitmap, HBRUSH Ha
   FBitmap = Bitmap;
   HBRUSH old = FHandle;
   FHandle = Handle;
-  try {
-    Changed();
-  } catch (...) {
-    if (old && old != Handle) DeleteObject(old);
-    Unlock();
-    throw;
-  }
-  if (old && old != Handle) DeleteObject(old);
-  Unlock();
+  ChangedReleasing(old, Handle);
 }
 
 void TBrush::Assign(TPersistent* Source) {

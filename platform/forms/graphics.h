@@ -114,6 +114,9 @@ class TGraphicsObject : public TPersistent {
   virtual void Changed();
   void Lock();
   void Unlock();
+  // Called under Lock() once a new handle is in place: tells of the change,
+  // then deletes the replaced handle and unlocks, also when a handler raises.
+  void ChangedReleasing(HGDIOBJ Old, HGDIOBJ Now);
 
  public:
   TNotifyEvent OnChange;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -188,6 +189,36 @@ TEST(PenTest, HandleFollowsDescriptionAndSetHandleReadsItBack) {
   EXPECT_EQ(q.Style(), psDot);
   EXPECT_EQ(q.Width(), 2);
   EXPECT_EQ(q.Color(), static_cast<TColor>(RGB(1, 2, 3)));
+}
+
+// A change handler that raises must not leave the owner's lock held nor
+// leak the replaced handle.
+TEST(GraphicsObjectTest, ARaisingChangeHandlerReleasesTheLockAndTheOldHandle) {
+  struct TCase {
+    const char* Name;
+    std::function<void(TFont&)> Change;
+  };
+  const TCase cases[] = {
+      {"font SetHandle", [](TFont& f) { f.SetHandle(CreateFontA(-13, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Arial")); }},
+      {"font SetSize", [](TFont& f) { f.SetSize(f.Size() + 4); }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::recursive_mutex ownerLock;
+    TFont font;
+    font.SetOwnerCriticalSection(&ownerLock);
+    HFONT old = font.Handle();
+    font.OnChange = [](TObject*) { throw Exception("refused"); };
+    EXPECT_THROW(c.Change(font), Exception);
+    EXPECT_EQ(GetObjectType(old), 0u) << "the replaced handle is deleted";
+    bool took = false;
+    std::thread([&] {
+      took = ownerLock.try_lock();
+      if (took) ownerLock.unlock();
+    }).join();
+    EXPECT_TRUE(took) << "the owner's lock is free again";
+    font.OnChange = nullptr;
+  }
 }
 
 // ---- The canvas -------------------------------------------------------------
