@@ -238,7 +238,7 @@ LRESULT ColorProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TColorState* s = StateOf(h);
   LRESULT r = 0;
   if (CommonDialogMessage(h, msg, wParam, lParam, r)) return r;
-  if (!s) return DefWindowProcA(h, msg, wParam, lParam);
+  if (!s) return DefDlgProcA(h, msg, wParam, lParam);
   switch (msg) {
     case WM_COMMAND:
       Command(s, LOWORD(wParam), HIWORD(wParam));
@@ -247,7 +247,7 @@ LRESULT ColorProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       s->Done = true;
       return 0;
   }
-  return DefWindowProcA(h, msg, wParam, lParam);
+  return DefDlgProcA(h, msg, wParam, lParam);
 }
 
 HWND Grid(HWND dialog, TGrid* g, int id, RECT r, DWORD style) {

@@ -1,9 +1,7 @@
 // What the common dialogs share: the thread's last error, the shown hook,
 // a frame centred over the owner, children in the dialog font and the
-// modal loop with the keys of a dialog.
+// modal loop with the dialog manager's keyboard.
 #include <algorithm>
-#include <cctype>
-#include <mutex>
 
 #include "platform/win/comdlg_internal.h"
 #include "platform/win/controls.h"
@@ -20,88 +18,9 @@ TCommonDialogShownHook& ShownHook() {
   return hook;
 }
 
-AnsiString ClassOf(HWND h) {
-  char cls[64] = {};
-  GetClassNameA(h, cls, sizeof cls);
-  return cls;
-}
-
-bool IsPushButton(HWND h) {
-  if (!h || ClassOf(h) != "BUTTON") return false;
-  DWORD type = static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE)) & BS_TYPEMASK;
-  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
-}
-
-// The combo box a window belongs to (itself or its edit), if any.
-HWND ComboOf(HWND h) {
-  for (int i = 0; h && i < 2; ++i, h = GetParent(h))
-    if (ClassOf(h) == "COMBOBOX") return h;
-  return nullptr;
-}
-
-bool Usable(HWND h) { return IsWindowVisible(h) && IsWindowEnabled(h); }
-
-std::vector<HWND> TabStops(HWND dialog) {
-  std::vector<HWND> r;
-  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if ((GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP) && Usable(c)) r.push_back(c);
-  return r;
-}
-
-// The direct child of the dialog that holds h.
-HWND ChildOf(HWND dialog, HWND h) {
-  while (h && GetParent(h) != dialog) h = GetParent(h);
-  return h;
-}
-
 void FocusControl(HWND h) {
   SetFocus(h);
   if (SendMessageA(h, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(h, EM_SETSEL, 0, -1);
-}
-
-void Click(HWND dialog, int id) {
-  HWND b = GetDlgItem(dialog, id);
-  if (b && !IsWindowEnabled(b)) return;
-  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(b));
-}
-
-// The underlined letter of a text, lower case; 0 when there is none.
-char Mnemonic(const AnsiString& t) {
-  for (size_t i = 0; i + 1 < t.size(); ++i) {
-    if (t[i] != '&') continue;
-    if (t[i + 1] == '&') {
-      ++i;
-      continue;
-    }
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(t[i + 1])));
-  }
-  return 0;
-}
-
-bool MnemonicKey(HWND dialog, char c) {
-  c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (HWND k = GetWindow(dialog, GW_CHILD); k; k = GetWindow(k, GW_HWNDNEXT)) {
-    if (!IsWindowVisible(k) || Mnemonic(CtlText(k)) != c) continue;
-    AnsiString cls = ClassOf(k);
-    if (cls == "STATIC") {
-      // A label gives the focus to the control after it.
-      for (HWND n = GetWindow(k, GW_HWNDNEXT); n; n = GetWindow(n, GW_HWNDNEXT))
-        if ((GetWindowLongA(n, GWL_STYLE) & WS_TABSTOP) && Usable(n)) {
-          FocusControl(n);
-          return true;
-        }
-      return true;
-    }
-    if (!IsWindowEnabled(k)) return true;
-    if (IsPushButton(k)) {
-      Click(dialog, GetDlgCtrlID(k));
-    } else {
-      SetFocus(k);
-      if (cls == "BUTTON") SendMessageA(k, BM_CLICK, 0, 0);
-    }
-    return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -143,9 +62,6 @@ bool CommonDialogMessage(HWND h, UINT msg, WPARAM wParam, LPARAM, LRESULT& resul
       SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_3DFACE));
       result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_3DFACE));
       return true;
-    case DM_GETDEFID:
-      result = MAKELRESULT(IDOK, DC_HASDEFID);
-      return true;
   }
   return false;
 }
@@ -177,40 +93,6 @@ HWND AddDialogChild(HWND dialog, LPCSTR cls, LPCSTR text, DWORD style, int id, R
   return h;
 }
 
-bool CommonDialogKey(HWND dialog, const MSG& m) {
-  if (m.hwnd != dialog && !IsChild(dialog, m.hwnd)) return false;
-  HWND focus = GetFocus();
-  if (HWND combo = ComboOf(focus); combo && SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0)) return false;
-  if (m.message == WM_SYSCHAR) return MnemonicKey(dialog, static_cast<char>(m.wParam));
-  if (m.message == WM_CHAR) return m.wParam == '\r' || m.wParam == 0x1B || m.wParam == '\t';
-  if (m.message != WM_KEYDOWN) return false;
-  LRESULT code = focus ? SendMessageA(focus, WM_GETDLGCODE, m.wParam, reinterpret_cast<LPARAM>(&m)) : 0;
-  if (code & DLGC_WANTALLKEYS) return false;
-  switch (m.wParam) {
-    case VK_TAB: {
-      if (code & DLGC_WANTTAB) return false;
-      std::vector<HWND> stops = TabStops(dialog);
-      if (stops.empty()) return true;
-      bool back = GetKeyState(VK_SHIFT) & 0x8000;
-      auto it = std::find(stops.begin(), stops.end(), ChildOf(dialog, focus));
-      int n = static_cast<int>(stops.size());
-      int at = it == stops.end() ? (back ? 0 : n - 1) : static_cast<int>(it - stops.begin());
-      FocusControl(stops[static_cast<size_t>((at + (back ? n - 1 : 1)) % n)]);
-      return true;
-    }
-    case VK_RETURN:
-      if (IsPushButton(focus))
-        Click(dialog, GetDlgCtrlID(focus));
-      else
-        Click(dialog, LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0)));
-      return true;
-    case VK_ESCAPE:
-      Click(dialog, IDCANCEL);
-      return true;
-  }
-  return false;
-}
-
 bool RunCommonDialog(HWND dialog, HWND owner, HWND focus, const bool& done) {
   HWND top = owner && IsWindow(owner) ? GetAncestor(owner, GA_ROOT) : nullptr;
   bool ownerWasEnabled = top && IsWindowEnabled(top);
@@ -229,7 +111,7 @@ bool RunCommonDialog(HWND dialog, HWND owner, HWND focus, const bool& done) {
       quitCode = static_cast<int>(m.wParam);
       break;
     }
-    if (CommonDialogKey(dialog, m)) continue;
+    if (IsDialogMessageA(dialog, &m)) continue;
     TranslateMessage(&m);
     DispatchMessageA(&m);
   }

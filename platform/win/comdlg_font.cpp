@@ -154,7 +154,7 @@ LRESULT FontProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   LRESULT r = 0;
   if (CommonDialogMessage(h, msg, wParam, lParam, r)) return r;
-  if (!s) return DefWindowProcA(h, msg, wParam, lParam);
+  if (!s) return DefDlgProcA(h, msg, wParam, lParam);
   switch (msg) {
     case WM_COMMAND:
       Command(s, LOWORD(wParam), HIWORD(wParam));
@@ -163,7 +163,7 @@ LRESULT FontProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       s->Done = true;
       return 0;
   }
-  return DefWindowProcA(h, msg, wParam, lParam);
+  return DefDlgProcA(h, msg, wParam, lParam);
 }
 
 // The index of the item whose text is `text` (without regard to case); -1.

@@ -1,6 +1,5 @@
 // What the common dialogs share: their last error, the shown hook, the
-// font and frame of a dialog, making its children, and the modal loop with
-// the dialog keys.
+// font and frame of a dialog, making its children, and the modal loop.
 #pragma once
 
 #include "platform/win/commdlg.h"
@@ -17,7 +16,8 @@ HFONT CreateCommonDialogFont();
 void RegisterCommonDialogClass(LPCSTR name, WNDPROC proc);
 
 // What every dialog procedure answers the same way (background, colours
-// of static children, the default button); true when msg was one of them.
+// of static children); true when msg was one of them. The rest goes to
+// DefDlgProcA.
 bool CommonDialogMessage(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 // A top-level dialog window of the client size, centred over the owner's
@@ -28,14 +28,10 @@ HWND CreateCommonDialog(LPCSTR cls, const AnsiString& title, HWND owner, int cli
 HWND AddDialogChild(HWND dialog, LPCSTR cls, LPCSTR text, DWORD style, int id, RECT r, HFONT font, DWORD ex = 0);
 
 // Shows the dialog and runs its loop until `done` is set or the window is
-// gone, with the owner's top-level window disabled; then destroys the
-// dialog and gives activation back. A WM_QUIT ends the loop and is posted
-// again; answers false then.
+// gone, with the owner's top-level window disabled and the dialog
+// manager's keyboard (Tab, Enter for the default button, Esc for Cancel,
+// underlined letters); then destroys the dialog and gives activation
+// back. A WM_QUIT ends the loop and is posted again; answers false then.
 bool RunCommonDialog(HWND dialog, HWND owner, HWND focus, const bool& done);
-
-// The dialog keys for a message of the loop: Tab among the tab stops,
-// Enter for the focused push button or the default one, Esc for Cancel,
-// Alt with an underlined letter. True when the message was used up.
-bool CommonDialogKey(HWND dialog, const MSG& m);
 
 }  // namespace rtl::detail

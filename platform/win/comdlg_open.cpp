@@ -367,7 +367,7 @@ LRESULT OpenProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TOpenState* s = StateOf(h);
   LRESULT r = 0;
   if (CommonDialogMessage(h, msg, wParam, lParam, r)) return r;
-  if (!s) return DefWindowProcA(h, msg, wParam, lParam);
+  if (!s) return DefDlgProcA(h, msg, wParam, lParam);
   switch (msg) {
     case WM_COMMAND:
       Command(s, LOWORD(wParam), HIWORD(wParam));
@@ -392,7 +392,7 @@ LRESULT OpenProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       s->Done = true;
       return 0;
   }
-  return DefWindowProcA(h, msg, wParam, lParam);
+  return DefDlgProcA(h, msg, wParam, lParam);
 }
 
 HWND Child(TOpenState* s, LPCSTR cls, LPCSTR text, DWORD style, int id, DWORD ex = 0) {
@@ -449,7 +449,7 @@ TOpenFileAnswer ShowOpenDialog(const TOpenFileRequest& q, const AnsiString& defE
   GetWindowRect(s.Dialog, &wr);
   s.MinSize = SIZE(wr.Width(), wr.Height());
 
-  s.LookLabel = Child(&s, "STATIC", "Look &in:", SS_LEFT, -1);
+  s.LookLabel = Child(&s, "STATIC", "Look in:", SS_LEFT, -1);
   s.Look = Child(&s, "STATIC", "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, stc1);
   s.Up = Child(&s, "BUTTON", "Up", BS_PUSHBUTTON | WS_TABSTOP, psh1);
   s.List = Child(&s, "LISTBOX", "",
