@@ -24,7 +24,13 @@ using namespace rtl::backend;
 
 std::atomic<IBackend*> g_native{nullptr};
 bool g_attached = false;
-HWND g_requestedActivation = nullptr;
+// Activations asked of the native windows whose focus events have not
+// come back yet, oldest first. Several may be on their way at once (a modal
+// form closes and another form shows): each answer must be recognised as
+// ours, or the window system would take it for the user's choice and ask
+// again, and the two would hand the activation back and forth for ever.
+std::vector<HWND> g_requestedActivations;
+constexpr size_t kMaxRequestedActivations = 16;
 HWND g_grab = nullptr;
 std::vector<HWND> g_stack;  // native stacking order last applied, bottom first
 
@@ -161,7 +167,8 @@ void SyncNativeWindow(TWnd* w) {
 void DropNativeWindow(TWnd* w) {
   if (!w->Native) return;
   if (g_grab == w->Handle) g_grab = nullptr;
-  if (g_requestedActivation == w->Handle) g_requestedActivation = nullptr;
+  auto& r = g_requestedActivations;
+  r.erase(std::remove(r.begin(), r.end(), w->Handle), r.end());
   w->Native.reset();
   g_stack.erase(std::remove(g_stack.begin(), g_stack.end(), w->Handle), g_stack.end());
 }
@@ -173,7 +180,11 @@ void NativeStyleChanged(TWnd* w) {
 
 void NativeActivate(TWnd* w) {
   if (!w->Native) return;
-  g_requestedActivation = w->Handle;
+  auto& r = g_requestedActivations;
+  // Requests whose answers never come (a window hidden meanwhile) must not
+  // pile up.
+  if (r.size() >= kMaxRequestedActivations) r.erase(r.begin());
+  r.push_back(w->Handle);
   w->Native->Activate();
 }
 
@@ -313,9 +324,15 @@ void HandleNativeEvent(const TNativeEvent& e) {
       break;
     case neFocusIn:
       if (!w) break;
-      if (g_requestedActivation == w->Handle) {
-        g_requestedActivation = nullptr;
-        if (AppIsActive()) break;
+      {
+        // The answer to one of our requests; the older ones are answered
+        // or lost by now.
+        auto& r = g_requestedActivations;
+        auto it = std::find(r.begin(), r.end(), w->Handle);
+        if (it != r.end()) {
+          r.erase(r.begin(), it + 1);
+          if (AppIsActive()) break;
+        }
       }
       AppActivationChanged(w, true);
       break;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "controls_test_support.h"
+#include "platform/rtl/threads.h"
 
 using namespace controls_test;
 
@@ -221,6 +222,73 @@ TEST_F(Loop, ActionsUpdateAtIdleAndTheirShortcutsExecuteThem) {
   EXPECT_EQ(Executed, 1);
   ClickAt(Shape, 5, 5);
   EXPECT_EQ(Executed, 2) << "the control's click runs the action";
+}
+
+// Handles what waits in the queue the way ProcessMessages does, but gives
+// up after Limit messages; answers how many there were.
+Integer PumpAtMost(Integer Limit) {
+  Integer Count = 0;
+  MSG Msg;
+  while (Count < Limit && PeekMessage(&Msg, nullptr, 0, 0, PM_REMOVE)) {
+    ++Count;
+    TranslateMessage(&Msg);
+    DispatchMessage(&Msg);
+  }
+  return Count;
+}
+
+// Counts activations; past a limit it refuses them, so that activations
+// that keep causing each other stop instead of hanging the test.
+struct TActivationGuard {
+  static inline Integer Count = 0;
+  static constexpr Integer Limit = 200;
+  HHOOK Hook;
+  TActivationGuard() {
+    Count = 0;
+    Hook = SetWindowsHookEx(
+        WH_CBT,
+        [](int Code, WPARAM WParam, LPARAM LParam) -> LRESULT {
+          if (Code == HCBT_ACTIVATE && ++Count > Limit) return 1;
+          return CallNextHookEx(nullptr, Code, WParam, LParam);
+        },
+        nullptr, GetCurrentThreadId());
+  }
+  ~TActivationGuard() { UnhookWindowsHookEx(Hook); }
+};
+
+// A form closed from its modal loop and then shown modelessly used to
+// make the window system and the native windows hand the activation back
+// and forth, so that the queue never ran dry.
+TEST_F(Loop, AFormShownAgainAfterAModalRunLetsTheQueueRunDry) {
+  TForm* Main = MakeForm();
+  Main->Show();
+  Pump();
+  TForm* Dialog = MakeForm(200, 120);
+  auto* Cancel = new TTestButton(Dialog);
+  Cancel->SetParent(Dialog);
+  Cancel->Cancel = true;
+  Cancel->ModalResult = mrCancel;
+  Log Activations;
+  Main->OnActivate = [&](TObject*) { Activations.push_back("main"); };
+  Dialog->OnActivate = [&](TObject*) { Activations.push_back("dialog"); };
+  Dialog->OnShow = [&](TObject*) { rtl::testing::InjectKeyPress(VK_ESCAPE); };
+  GuardLoop([&] { Dialog->SetModalResult(mrAbort); });
+  EXPECT_EQ(Dialog->ShowModal(), mrCancel);
+  Application->OnIdle = nullptr;
+  Dialog->OnShow = nullptr;
+  TActivationGuard Guard;
+  for (Integer Round = 0; Round < 3; ++Round) {
+    Dialog->Show();
+    EXPECT_LT(PumpAtMost(1000), 1000) << "round " << Round;
+    EXPECT_EQ(GetActiveWindow(), Dialog->Handle()) << "round " << Round;
+    Activations.clear();
+    EXPECT_LT(PumpAtMost(1000), 1000) << "round " << Round;
+    EXPECT_TRUE(Activations.empty()) << "nothing more happens once the queue is dry";
+    Dialog->Hide();
+    EXPECT_LT(PumpAtMost(1000), 1000) << "round " << Round;
+    EXPECT_EQ(GetActiveWindow(), Main->Handle()) << "round " << Round;
+  }
+  EXPECT_LT(Guard.Count, 20);
 }
 
 }  // namespace
