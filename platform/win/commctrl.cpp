@@ -632,3 +632,237 @@ HIMAGELIST ImageList_Read(IStream* pstm) {
   }
   return Register(l);
 }
+
+// ---- Dragging an image ----------------------------------------------------------------
+
+namespace {
+
+// The drag that runs: the image taken (Base) and the one shown (List,
+// Base with a cursor image over it), the window it is over and what it
+// covers there.
+struct TImageDrag {
+  HIMAGELIST Base = nullptr;
+  POINT BaseHotspot{};
+  HIMAGELIST List = nullptr;
+  POINT Hotspot{};
+  HWND Lock = nullptr;
+  bool Entered = false;
+  bool Visible = false;
+  POINT Pos{};  // the hot spot, window coordinates of Lock
+  // While shown: where (window coordinates), the pixels it covered, and
+  // the pixels it put there.
+  bool Shown = false;
+  RECT Rect{};
+  std::vector<uint32_t> Under;
+  std::vector<uint32_t> Drawn;
+};
+
+TImageDrag* gDrag = nullptr;
+
+// Image i as premultiplied pixels with alpha (transparent where masked).
+std::vector<uint32_t> Premultiplied(HIMAGELIST l, int i) {
+  std::vector<uint32_t> out(l->Size());
+  const bool masked = (l->Flags & ILC_MASK) != 0;
+  for (size_t s = 0; s < out.size(); ++s) {
+    uint32_t p = l->Image(i)[s];
+    if (l->Alpha[static_cast<size_t>(i)])
+      out[s] = p;
+    else if (masked && l->ImageMask(i)[s])
+      out[s] = 0;
+    else
+      out[s] = p | 0xFF000000u;
+  }
+  return out;
+}
+
+// A list of one image made of premultiplied pixels.
+HIMAGELIST SingleImage(int cx, int cy, const std::vector<uint32_t>& px) {
+  HIMAGELIST l = ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 1, 1);
+  if (!l) return nullptr;
+  l->Resize(1);
+  bool alpha = false;
+  for (size_t s = 0; s < l->Size(); ++s) {
+    l->Image(0)[s] = px[s];
+    l->ImageMask(0)[s] = (px[s] >> 24) == 0;
+    alpha |= (px[s] >> 24) != 0;
+  }
+  l->Alpha[0] = alpha;
+  return l;
+}
+
+// Source over destination, both premultiplied.
+uint32_t Over(uint32_t src, uint32_t dst) {
+  const uint32_t inv = 255 - (src >> 24);
+  uint32_t r = 0;
+  for (int shift = 0; shift < 32; shift += 8)
+    r |= std::min<uint32_t>(255, ((src >> shift) & 0xFF) + (((dst >> shift) & 0xFF) * inv + 127) / 255) << shift;
+  return r;
+}
+
+// Copies a rectangle of a DC into top-down pixels, or the pixels into it.
+void Transfer(HDC dc, const RECT& r, std::vector<uint32_t>& px, bool toDc) {
+  const int w = r.Width(), h = r.Height();
+  uint32_t* bits = nullptr;
+  HBITMAP dib = NewDib(w, h, &bits);
+  if (!dib) return;
+  HDC mem = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(mem, dib);
+  if (toDc) {
+    std::memcpy(bits, px.data(), px.size() * 4);
+    BitBlt(dc, r.Left, r.Top, w, h, mem, 0, 0, SRCCOPY);
+  } else {
+    BitBlt(mem, 0, 0, w, h, dc, r.Left, r.Top, SRCCOPY);
+    GdiFlush();
+    px.assign(bits, bits + size_t(w) * h);
+  }
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  DeleteObject(dib);
+}
+
+HDC LockDC(HWND lock) { return GetDCEx(lock, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE); }
+
+// Puts back what the image covered, except where the window painted over
+// the image since it was drawn: that paint is newer than the saved pixels.
+void HideImage(TImageDrag& d) {
+  if (!d.Shown) return;
+  d.Shown = false;
+  if (d.Lock && !IsWindow(d.Lock)) return;
+  HDC dc = LockDC(d.Lock);
+  if (!dc) return;
+  std::vector<uint32_t> now;
+  Transfer(dc, d.Rect, now, false);
+  if (now.size() == d.Under.size()) {
+    for (size_t s = 0; s < now.size(); ++s)
+      if (now[s] == d.Drawn[s]) now[s] = d.Under[s];
+    Transfer(dc, d.Rect, now, true);
+  }
+  ReleaseDC(d.Lock, dc);
+}
+
+void ShowImage(TImageDrag& d) {
+  if (d.Shown || !d.Entered || !d.Visible) return;
+  if (d.Lock && !IsWindow(d.Lock)) return;
+  HDC dc = LockDC(d.Lock);
+  if (!dc) return;
+  const HIMAGELIST l = d.List;
+  d.Rect = RECT(d.Pos.X - d.Hotspot.X, d.Pos.Y - d.Hotspot.Y, d.Pos.X - d.Hotspot.X + l->Cx,
+                d.Pos.Y - d.Hotspot.Y + l->Cy);
+  Transfer(dc, d.Rect, d.Under, false);
+  if (d.Under.size() == l->Size()) {
+    // Composed aside and put on the window in one go.
+    const std::vector<uint32_t> image = Premultiplied(l, 0);
+    d.Drawn.resize(d.Under.size());
+    for (size_t s = 0; s < d.Drawn.size(); ++s) d.Drawn[s] = Over(image[s], d.Under[s] | 0xFF000000u) & 0xFFFFFFu;
+    // The window's pixels keep their own top byte.
+    for (size_t s = 0; s < d.Drawn.size(); ++s) d.Drawn[s] |= d.Under[s] & 0xFF000000u;
+    Transfer(dc, d.Rect, d.Drawn, true);
+    // Read back: what the window holds now, clipping and all.
+    Transfer(dc, d.Rect, d.Drawn, false);
+    d.Shown = true;
+  }
+  ReleaseDC(d.Lock, dc);
+}
+
+void FreeDrag() {
+  if (!gDrag) return;
+  HideImage(*gDrag);
+  if (gDrag->List != gDrag->Base) ImageList_Destroy(gDrag->List);
+  ImageList_Destroy(gDrag->Base);
+  delete gDrag;
+  gDrag = nullptr;
+}
+
+}  // namespace
+
+BOOL ImageList_BeginDrag(HIMAGELIST himlTrack, int iTrack, int dxHotspot, int dyHotspot) {
+  if (!Valid(himlTrack) || iTrack < 0 || iTrack >= himlTrack->Count) return FALSE;
+  FreeDrag();
+  HIMAGELIST base = SingleImage(himlTrack->Cx, himlTrack->Cy, Premultiplied(himlTrack, iTrack));
+  if (!base) return FALSE;
+  gDrag = new TImageDrag;
+  gDrag->Base = gDrag->List = base;
+  gDrag->BaseHotspot = gDrag->Hotspot = POINT(dxHotspot, dyHotspot);
+  return TRUE;
+}
+
+BOOL ImageList_DragEnter(HWND hwndLock, int x, int y) {
+  if (!gDrag) return FALSE;
+  if (hwndLock && !IsWindow(hwndLock)) return FALSE;
+  HideImage(*gDrag);
+  gDrag->Lock = hwndLock;
+  gDrag->Entered = true;
+  gDrag->Visible = true;
+  gDrag->Pos = POINT(x, y);
+  ShowImage(*gDrag);
+  return TRUE;
+}
+
+BOOL ImageList_DragMove(int x, int y) {
+  if (!gDrag) return FALSE;
+  if (gDrag->Pos.X == x && gDrag->Pos.Y == y) return TRUE;
+  HideImage(*gDrag);
+  gDrag->Pos = POINT(x, y);
+  ShowImage(*gDrag);
+  return TRUE;
+}
+
+BOOL ImageList_DragLeave(HWND) {
+  if (!gDrag || !gDrag->Entered) return FALSE;
+  HideImage(*gDrag);
+  gDrag->Entered = false;
+  gDrag->Lock = nullptr;
+  return TRUE;
+}
+
+BOOL ImageList_DragShowNolock(BOOL fShow) {
+  if (!gDrag) return FALSE;
+  gDrag->Visible = fShow != FALSE;
+  if (gDrag->Visible)
+    ShowImage(*gDrag);
+  else
+    HideImage(*gDrag);
+  return TRUE;
+}
+
+void ImageList_EndDrag() { FreeDrag(); }
+
+BOOL ImageList_SetDragCursorImage(HIMAGELIST himlDrag, int iDrag, int dxHotspot, int dyHotspot) {
+  if (!gDrag || !Valid(himlDrag) || iDrag < 0 || iDrag >= himlDrag->Count) return FALSE;
+  const HIMAGELIST base = gDrag->Base;
+  // Both images in the frame of the drag's hot spot; the new image spans
+  // both.
+  const int bx = -gDrag->BaseHotspot.X, by = -gDrag->BaseHotspot.Y;
+  const int cx = -dxHotspot, cy = -dyHotspot;
+  const int left = std::min(bx, cx), top = std::min(by, cy);
+  const int right = std::max(bx + base->Cx, cx + himlDrag->Cx), bottom = std::max(by + base->Cy, cy + himlDrag->Cy);
+  if (right - left > kMaxSide || bottom - top > kMaxSide) return FALSE;
+  const int w = right - left, h = bottom - top;
+  std::vector<uint32_t> px(size_t(w) * h, 0);
+  auto paint = [&](HIMAGELIST l, int i, int ox, int oy) {
+    const std::vector<uint32_t> image = Premultiplied(l, i);
+    for (int y = 0; y < l->Cy; ++y)
+      for (int x = 0; x < l->Cx; ++x) {
+        uint32_t& dst = px[size_t(oy - top + y) * w + (ox - left + x)];
+        dst = Over(image[size_t(y) * l->Cx + x], dst);
+      }
+  };
+  paint(base, 0, bx, by);
+  paint(himlDrag, iDrag, cx, cy);
+  HIMAGELIST combined = SingleImage(w, h, px);
+  if (!combined) return FALSE;
+  const bool shown = gDrag->Shown;
+  HideImage(*gDrag);
+  if (gDrag->List != base) ImageList_Destroy(gDrag->List);
+  gDrag->List = combined;
+  gDrag->Hotspot = POINT(-left, -top);
+  if (shown) ShowImage(*gDrag);
+  return TRUE;
+}
+
+HIMAGELIST ImageList_GetDragImage(POINT* ppt, POINT* pptHotspot) {
+  if (!gDrag) return nullptr;
+  if (ppt) *ppt = gDrag->Pos;
+  if (pptHotspot) *pptHotspot = gDrag->Hotspot;
+  return gDrag->List;
+}

@@ -141,5 +141,37 @@ HIMAGELIST ImageList_Duplicate(HIMAGELIST himl);
 BOOL ImageList_Write(HIMAGELIST himl, IStream* pstm);
 HIMAGELIST ImageList_Read(IStream* pstm);
 
+// ---- Dragging an image ----------------------------------------------------------
+// One drag image at a time: BeginDrag copies an image into a list of its
+// own; DragEnter shows it over a window, its hot spot at a point relative
+// to the window's top-left corner (not the client area), and DragMove and
+// DragLeave put back what it covered. The covered pixels are kept aside
+// when it is drawn; where the window painted over the image meanwhile, the
+// new paint stays.
+
+// (dxHotspot, dyHotspot): the point of the image that follows the mouse.
+// A drag already running ends first.
+BOOL ImageList_BeginDrag(HIMAGELIST himlTrack, int iTrack, int dxHotspot, int dyHotspot);
+// Shows the image over hwndLock (null: the desktop) with its hot spot at
+// (x, y); another window the image is over loses it first.
+BOOL ImageList_DragEnter(HWND hwndLock, int x, int y);
+// Moves the hot spot to (x, y) of the window entered (the image stays
+// hidden when it is).
+BOOL ImageList_DragMove(int x, int y);
+// Takes the image off the window entered (hwndLock).
+BOOL ImageList_DragLeave(HWND hwndLock);
+// Shows or hides the image over the window entered.
+BOOL ImageList_DragShowNolock(BOOL fShow);
+// Hides the image and frees the drag's list.
+void ImageList_EndDrag();
+// Makes the drag image the one BeginDrag took with image iDrag of
+// himlDrag (a cursor, say) drawn over it, that image's hot spot
+// (dxHotspot, dyHotspot) on the drag's hot spot. A later call replaces the
+// image added before.
+BOOL ImageList_SetDragCursorImage(HIMAGELIST himlDrag, int iDrag, int dxHotspot, int dyHotspot);
+// The drag's list (owned by the drag; null when none runs), the hot
+// spot's position in the window entered and the hot spot in the image.
+HIMAGELIST ImageList_GetDragImage(POINT* ppt, POINT* pptHotspot);
+
 // The common controls themselves (tree view, tabs, progress bar, ...).
 #include "platform/win/commctrl_controls.h"

@@ -90,6 +90,9 @@ const TModuleExport kComctl32[] = {
     EXPORT(ImageList_Remove), EXPORT(ImageList_Replace), EXPORT(ImageList_ReplaceIcon), EXPORT(ImageList_SetBkColor),
     EXPORT(ImageList_SetIconSize), EXPORT(ImageList_SetImageCount), EXPORT(ImageList_SetOverlayImage),
     EXPORT(ImageList_Write), EXPORT(InitCommonControls), EXPORT(InitCommonControlsEx),
+    EXPORT(ImageList_BeginDrag), EXPORT(ImageList_DragEnter), EXPORT(ImageList_DragMove),
+    EXPORT(ImageList_DragLeave), EXPORT(ImageList_DragShowNolock), EXPORT(ImageList_EndDrag),
+    EXPORT(ImageList_SetDragCursorImage), EXPORT(ImageList_GetDragImage),
 };
 
 // ---- oleacc.dll -------------------------------------------------------------
