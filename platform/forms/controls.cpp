@@ -183,6 +183,10 @@ TCursor TDragObject::GetDragCursor(bool Accepted, Integer, Integer) { return Acc
 
 void TDragObject::Finished(TObject*, Integer, Integer, bool) {}
 
+TDragImageList* TDragObject::GetDragImages() { return nullptr; }
+
+TDragImageList* TDragControlObject::GetDragImages() { return FControl->GetDragImages(); }
+
 TCursor TDragControlObject::GetDragCursor(bool Accepted, Integer X, Integer Y) {
   if (Accepted) return FControl->DragCursor();
   return inherited::GetDragCursor(Accepted, X, Y);
@@ -211,6 +215,7 @@ TControl::TControl(TComponent* AOwner)
 
 TControl::~TControl() {
   Destroying();
+  DragSourceDestroyed();
   *FLink = nullptr;
   if (Application) Application->ControlDestroyed(this);
   if (Screen) Screen->ControlDestroyed(this);
@@ -350,6 +355,7 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); return;
     case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(Message); return;
     case CM_PARENTBIDIMODECHANGED: CMParentBiDiModeChanged(Message); return;
+    case CM_BIDIMODECHANGED: CMBiDiModeChanged(Message); return;
     case CM_CURSORCHANGED: CMCursorChanged(Message); return;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); return;
     case CM_HINTSHOW: CMHintShow(Message); return;
@@ -493,6 +499,23 @@ void TControl::SetParentBiDiMode(bool Value) {
   FParentBiDiMode = Value;
   if (FParent && !ComponentState().Contains(csReading)) Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
 }
+
+LongInt TControl::DrawTextBiDiModeFlags(LongInt Flags) const {
+  LongInt Result = Flags;
+  if (UseRightToLeftAlignment()) {
+    // DT_LEFT is no bit of its own: without DT_RIGHT or DT_CENTER the text
+    // is left-aligned.
+    if (Result & DT_RIGHT)
+      Result &= ~static_cast<LongInt>(DT_RIGHT);
+    else if (!(Result & DT_CENTER))
+      Result |= DT_RIGHT;
+  }
+  return Result | DrawTextBiDiModeFlagsReadingOnly();
+}
+
+LongInt TControl::DrawTextBiDiModeFlagsReadingOnly() const { return UseRightToLeftReading() ? DT_RTLREADING : 0; }
+
+void TControl::CMBiDiModeChanged(TMessage&) { Invalidate(); }
 
 void TControl::CMParentBiDiModeChanged(TMessage&) {
   if (FParentBiDiMode && FParent) {

@@ -29,6 +29,7 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class TDragObject;
+class TDragImageList;
 
 // ---- Types ------------------------------------------------------------------
 
@@ -209,11 +210,23 @@ class TDragObject : public TObject {
   RTL_CLASS(TDragObject, TObject)
 
  public:
+  // The cursor at screen point (X, Y): crDrag where the control under the
+  // mouse accepts the drag, crNoDrop elsewhere.
   virtual TCursor GetDragCursor(bool Accepted, Integer X, Integer Y);
+  // The images that follow the mouse (none by default). The drag asks
+  // again at every move, so that a source may change them.
+  virtual TDragImageList* GetDragImages();
+  // Show or hide the drag images (a control that paints during the drag
+  // hides them first).
+  virtual void ShowDragImage();
+  virtual void HideDragImage();
   // The drag ended: dropped on Target (Accepted) or not.
   virtual void Finished(TObject* Target, Integer X, Integer Y, bool Accepted);
 };
 
+// Drags a control: the control's DragCursor where the drag is accepted,
+// crNoDrop elsewhere; its GetDragImages; its OnEndDrag at the end (with no
+// target when not dropped).
 class TDragControlObject : public TDragObject {
   RTL_CLASS(TDragControlObject, TDragObject)
   TControl* FControl;
@@ -222,6 +235,7 @@ class TDragControlObject : public TDragObject {
   explicit TDragControlObject(TControl* AControl) : FControl(AControl) {}
   TControl* Control() const { return FControl; }
   TCursor GetDragCursor(bool Accepted, Integer X, Integer Y) override;
+  TDragImageList* GetDragImages() override;
   void Finished(TObject* Target, Integer X, Integer Y, bool Accepted) override;
 };
 
@@ -286,6 +300,9 @@ class TControl : public TComponent {
   void DoConstrainedResize(Integer& NewWidth, Integer& NewHeight);
   void BeginAutoDrag();
   bool DragMouseMessage(TMessage& Message);
+  // Ends a drag this control is the source of, without events (it is
+  // going away).
+  void DragSourceDestroyed();
 
  protected:
   // ---- Message handlers (one per message; the inherited one is called
@@ -315,6 +332,7 @@ class TControl : public TComponent {
   virtual void CMParentColorChanged(TMessage& Message);
   virtual void CMParentShowHintChanged(TMessage& Message);
   virtual void CMParentBiDiModeChanged(TMessage& Message);
+  virtual void CMBiDiModeChanged(TMessage& Message);
   virtual void CMCursorChanged(TMessage& Message);
   virtual void CMMouseWheel(TMessage& Message);
   virtual void CMHintShow(TMessage& Message);
@@ -353,6 +371,9 @@ class TControl : public TComponent {
   virtual void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept);
   virtual void DoEndDrag(TObject* Target, Integer X, Integer Y);
   virtual void DragCanceled();
+  // The images a drag of this control shows (none by default); they show
+  // over the controls with csDisplayDragImage.
+  virtual TDragImageList* GetDragImages();
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void InvalidateControl(bool IsVisible, bool IsOpaque);
   void UpdateAnchorRules();
@@ -454,8 +475,22 @@ class TControl : public TComponent {
   void SetCursor(TCursor Value);
   TBiDiMode BiDiMode() const { return FBiDiMode; }
   bool ParentBiDiMode() const { return FParentBiDiMode; }
+  // What the bidirectional mode asks of the control: text aligned from the
+  // right (bdRightToLeft), read from the right (every right-to-left mode),
+  // the vertical scroll bar on the left (bdRightToLeft and
+  // bdRightToLeftNoAlign).
   bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
   bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+  bool UseRightToLeftScrollBar() const { return FBiDiMode == bdRightToLeft || FBiDiMode == bdRightToLeftNoAlign; }
+  bool IsRightToLeft() const {
+    return UseRightToLeftReading() || UseRightToLeftAlignment() || UseRightToLeftScrollBar();
+  }
+  // DrawText flags for the mode: DT_RTLREADING added when reading from the
+  // right; with right alignment DT_LEFT and DT_RIGHT swap (DT_CENTER
+  // stays).
+  LongInt DrawTextBiDiModeFlags(LongInt Flags) const;
+  // DT_RTLREADING when reading from the right, else 0.
+  LongInt DrawTextBiDiModeFlagsReadingOnly() const;
   AnsiString Caption() { return GetText(); }
   void SetCaption(const AnsiString& Value) { SetText(Value); }
   AnsiString Text() { return GetText(); }
@@ -664,7 +699,7 @@ class TWinControl : public TControl {
   void CMFontChanged(TMessage& Message) override;
   void CMColorChanged(TMessage& Message) override;
   virtual void CMShowHintChanged(TMessage& Message);
-  virtual void CMBiDiModeChanged(TMessage& Message);
+  void CMBiDiModeChanged(TMessage& Message) override;
   virtual void CMDialogKey(TMessage& Message);
   virtual void CMDialogChar(TMessage& Message);
   virtual void CMChildKey(TMessage& Message);

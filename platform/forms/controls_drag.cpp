@@ -1,11 +1,14 @@
 // Drag and drop between controls: the source holds the mouse capture while
 // the drag runs; the control under the mouse is asked (CM_DRAG, OnDragOver)
-// whether it accepts, gets the drop, and the source hears the end.
+// whether it accepts, gets the drop, and the source hears the end. The drag
+// object's images follow the mouse over the controls that display them
+// (csDisplayDragImage), drawn over the top-level window under the mouse.
 #include <cstdlib>
 
 #include "platform/forms/controls.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
+#include "platform/forms/image_list.h"
 
 namespace {
 
@@ -25,9 +28,50 @@ struct TDragSession {
   Integer Threshold = 0;
   bool Started = false;
   bool Accepted = false;
+  // The list whose image this drag showed (compared, never used, once the
+  // list may be gone).
+  TDragImageList* Images = nullptr;
 };
 
 TDragSession* g_Drag = nullptr;
+
+// The images of the drag now.
+TDragImageList* DragImages() { return g_Drag && g_Drag->Object ? g_Drag->Object->GetDragImages() : nullptr; }
+
+// Ends the image drag this drag began, if that list still drags.
+void EndDragImages() {
+  if (g_Drag->Images && TDragImageList::DraggingList() == g_Drag->Images) g_Drag->Images->EndDrag();
+  g_Drag->Images = nullptr;
+}
+
+// The top-level window a control shows in; null when it has none.
+HWND RootWindowOf(TControl* C) {
+  for (; C; C = C->Parent())
+    if (auto* W = dynamic_cast<TWinControl*>(C); W && W->HandleAllocated()) return GetAncestor(W->Handle(), GA_ROOT);
+  return nullptr;
+}
+
+// Moves the drag images to the screen point P: shown over Target's
+// top-level window when Target displays them, hidden otherwise. Answers
+// whether they show.
+bool MoveDragImages(TControl* Target, const TPoint& P) {
+  TDragImageList* Images = DragImages();
+  if (Images != g_Drag->Images) EndDragImages();
+  if (!Images) return false;
+  HWND Root = Target && Target->ControlStyle().Contains(csDisplayDragImage) ? RootWindowOf(Target) : nullptr;
+  if (!Root) {
+    if (Images->Dragging()) g_Drag->Object->HideDragImage();
+    return false;
+  }
+  RECT R{};
+  GetWindowRect(Root, &R);
+  const bool Shown = Images->Dragging() ? Images->DragLock(Root, P.X - R.Left, P.Y - R.Top)
+                                        : Images->BeginDrag(Root, P.X - R.Left, P.Y - R.Top);
+  if (!Shown) return false;
+  g_Drag->Images = Images;
+  g_Drag->Object->ShowDragImage();
+  return true;
+}
 
 TObject* EventSource(TDragObject* Object) {
   if (auto* C = dynamic_cast<TDragControlObject*>(Object)) return C->Control();
@@ -47,6 +91,29 @@ void EndDragState() {
 }
 
 }  // namespace
+
+void TDragObject::ShowDragImage() {
+  if (TDragImageList* Images = GetDragImages()) Images->ShowDragImage();
+}
+
+void TDragObject::HideDragImage() {
+  if (TDragImageList* Images = GetDragImages()) Images->HideDragImage();
+}
+
+TDragImageList* TControl::GetDragImages() { return nullptr; }
+
+void TControl::DragSourceDestroyed() {
+  if (!g_Drag || g_Drag->Source.Get() != this) return;
+  // The control's own parts are gone: no events, only the images and the
+  // target let go of.
+  EndDragImages();
+  if (TControl* Target = g_Drag->Target.Get()) {
+    POINT P{0, 0};
+    GetCursorPos(&P);
+    if (g_Drag->Object) DragMessage(Target, dmDragLeave, P);
+  }
+  if (g_Drag) EndDragState();
+}
 
 void TControl::BeginAutoDrag() { BeginDrag(Mouse ? Mouse->DragImmediate() : true, Mouse ? Mouse->DragThreshold() : 5); }
 
@@ -84,6 +151,8 @@ void TControl::EndDrag(bool Drop) {
   TControl* Target = g_Drag->Target.Get();
   const bool Accepted = Drop && Target && g_Drag->Accepted;
   if (GetCaptureControl() == this) SetCaptureControl(nullptr);
+  // The image goes before the target paints what the drop does.
+  EndDragImages();
   if (Target) DragMessage(Target, Accepted ? dmDragDrop : dmDragLeave, P);
   if (!g_Drag) return;
   TPoint Local = Target && g_Drag->Target ? Target->ScreenToClient(P) : TPoint(P.X, P.Y);
@@ -157,7 +226,12 @@ bool TControl::DragMouseMessage(TMessage& Message) {
         if (!g_Drag) return true;
       }
       g_Drag->Accepted = Target && DragMessage(Target, dmDragMove, P);
-      if (g_Drag && Screen) ::SetCursor(Screen->Cursors(g_Drag->Object->GetDragCursor(g_Drag->Accepted, P.X, P.Y)));
+      if (!g_Drag) return true;
+      const bool ImagesShown = MoveDragImages(g_Drag->Target.Get(), P);
+      TCursor Cursor = g_Drag->Object->GetDragCursor(g_Drag->Accepted, P.X, P.Y);
+      if (ImagesShown && g_Drag->Accepted && DragImages()->DragCursor() != crDefault)
+        Cursor = DragImages()->DragCursor();
+      if (Screen) ::SetCursor(Screen->Cursors(Cursor));
       return true;
     }
     case WM_LBUTTONUP:

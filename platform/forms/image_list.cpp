@@ -514,3 +514,86 @@ void TCustomImageList::WriteData(TStream* Stream) {
   TAdapterRef adapter(Stream);
   if (!ImageList_Write(Handle(), adapter.get())) throw EWriteError("Failed to write ImageList data to stream");
 }
+
+// ---- TDragImageList ----------------------------------------------------------------------
+
+namespace {
+
+// The list whose image drags now (the ImageList_ drag is one for all).
+TDragImageList* g_DraggingList = nullptr;
+
+}  // namespace
+
+TDragImageList::~TDragImageList() { EndDrag(); }
+
+TDragImageList* TDragImageList::DraggingList() { return g_DraggingList; }
+
+bool TDragImageList::BeginDrag(HWND Window, Integer X, Integer Y) {
+  if (!FDragging) {
+    if (FDragIndex < 0 || FDragIndex >= Count()) return false;
+    if (g_DraggingList) g_DraggingList->EndDrag();
+    if (!ImageList_BeginDrag(Handle(), FDragIndex, FDragHotspot.X, FDragHotspot.Y)) return false;
+    FDragging = true;
+    FHidden = false;
+    g_DraggingList = this;
+  }
+  return DragLock(Window, X, Y);
+}
+
+bool TDragImageList::DragLock(HWND Window, Integer XPos, Integer YPos) {
+  if (!FDragging) return false;
+  if (FLocked && Window == FDragLockWindow) return DragMove(XPos, YPos);
+  DragUnlock();
+  FLocked = ImageList_DragEnter(Window, XPos, YPos) != FALSE;
+  if (FLocked) FDragLockWindow = Window;
+  return FLocked;
+}
+
+void TDragImageList::DragUnlock() {
+  if (!FLocked) return;
+  ImageList_DragLeave(FDragLockWindow);
+  FLocked = false;
+  FDragLockWindow = nullptr;
+}
+
+bool TDragImageList::DragMove(Integer X, Integer Y) { return FDragging && ImageList_DragMove(X, Y); }
+
+bool TDragImageList::EndDrag() {
+  if (!FDragging) return false;
+  DragUnlock();
+  ImageList_EndDrag();
+  FDragging = false;
+  if (g_DraggingList == this) g_DraggingList = nullptr;
+  return true;
+}
+
+void TDragImageList::ShowDragImage() {
+  if (!FDragging) return;
+  FHidden = false;
+  ImageList_DragShowNolock(TRUE);
+}
+
+void TDragImageList::HideDragImage() {
+  if (!FDragging) return;
+  FHidden = true;
+  ImageList_DragShowNolock(FALSE);
+}
+
+bool TDragImageList::SetDragImage(Integer Index, Integer HotSpotX, Integer HotSpotY) {
+  if (Index < 0 || (HandleAllocated() && Index >= Count())) return false;
+  FDragIndex = Index;
+  FDragHotspot = TPoint(HotSpotX, HotSpotY);
+  if (!FDragging) return true;
+  // The drag goes on with the new image, where and as it was.
+  POINT Pos{};
+  ImageList_GetDragImage(&Pos, nullptr);
+  const HWND Window = FDragLockWindow;
+  const bool WasLocked = FLocked, WasHidden = FHidden;
+  EndDrag();
+  if (!ImageList_BeginDrag(Handle(), FDragIndex, FDragHotspot.X, FDragHotspot.Y)) return false;
+  FDragging = true;
+  g_DraggingList = this;
+  const bool Result = !WasLocked || DragLock(Window, Pos.X, Pos.Y);
+  if (WasHidden) HideDragImage();
+  return Result;
+}

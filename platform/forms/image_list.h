@@ -10,6 +10,8 @@
 
 class TCustomImageList;
 class TIcon;
+// As controls.h has it (a cursor id of Screen->Cursors).
+using TCursor = SmallInt;
 
 // Tells its owner (a control that shows images) when the image list it
 // is registered with changes. Deleting the link unregisters it; the list
@@ -149,14 +151,51 @@ class TCustomImageList : public TComponent {
   TNotifyEvent OnChange;
 };
 
-// An image list that a drag operation can show (the drag image itself is
-// drawn by the drag code).
+// An image list whose image DragIndex can follow the mouse over a window
+// (the ImageList_ drag functions): BeginDrag shows it over a window with
+// its hot spot at a point in the window's coordinates (its top-left corner
+// is 0, 0), DragMove moves it, DragLock moves it to another window,
+// EndDrag takes it away. One list drags at a time: a list that begins
+// ends the drag of another.
 class TDragImageList : public TCustomImageList {
   RTL_CLASS(TDragImageList, TCustomImageList)
+  Integer FDragIndex = 0;
+  TPoint FDragHotspot;
+  TCursor FDragCursor = 0;  // crDefault
+  HWND FDragLockWindow = nullptr;
+  bool FDragging = false;
+  bool FLocked = false;
+  bool FHidden = false;
 
  public:
   explicit TDragImageList(TComponent* AOwner) : TCustomImageList(AOwner) {}
   TDragImageList(Integer AWidth, Integer AHeight) : TCustomImageList(AWidth, AHeight) {}
+  ~TDragImageList() override;
+
+  // False for an image that is not there.
+  bool BeginDrag(HWND Window, Integer X, Integer Y);
+  // Shows the image over Window (leaving the window it was over).
+  bool DragLock(HWND Window, Integer XPos, Integer YPos);
+  void DragUnlock();
+  bool DragMove(Integer X, Integer Y);
+  bool EndDrag();
+  void ShowDragImage();
+  void HideDragImage();
+  // The image that drags and its hot spot; a drag that runs takes the new
+  // image at once.
+  bool SetDragImage(Integer Index, Integer HotSpotX, Integer HotSpotY);
+  bool Dragging() const { return FDragging; }
+  // The list whose image drags now; null when none.
+  static TDragImageList* DraggingList();
+  HWND DragLockWindow() const { return FDragLockWindow; }
+  Integer DragIndex() const { return FDragIndex; }
+  TPoint DragHotspot() const { return FDragHotspot; }
+  void SetDragHotspot(const TPoint& Value) { SetDragImage(FDragIndex, Value.X, Value.Y); }
+  TPoint GetHotSpot() const { return FDragHotspot; }
+  // The cursor while the image shows over a control that accepts the
+  // drag; crDefault leaves the drag object's cursor.
+  TCursor DragCursor() const { return FDragCursor; }
+  void SetDragCursor(TCursor Value) { FDragCursor = Value; }
 };
 
 class TImageList : public TDragImageList {

@@ -606,7 +606,10 @@ void TWinControl::CMColorChanged(TMessage& Message) {
 
 void TWinControl::CMShowHintChanged(TMessage&) { NotifyControls(CM_PARENTSHOWHINTCHANGED); }
 
-void TWinControl::CMBiDiModeChanged(TMessage&) { NotifyControls(CM_PARENTBIDIMODECHANGED); }
+void TWinControl::CMBiDiModeChanged(TMessage& Message) {
+  inherited::CMBiDiModeChanged(Message);
+  NotifyControls(CM_PARENTBIDIMODECHANGED);
+}
 
 void TWinControl::CMSysColorChange(TMessage& Message) { Broadcast(Message); }
 
