@@ -264,6 +264,34 @@ if [ "$open_mode" = 1 ]; then
   expect_output "$folder/a.pdf
 $folder/b.pdf" "two files chosen with the mouse are returned"
 
+  # --- A name that is not there: a message box over the dialog says so,
+  # Return closes it, the keyboard comes back to the dialog by itself and
+  # a good name still goes through.
+  open_dialog
+  timeout 5 xdotool type --delay 30 "missing.pdf"
+  timeout 5 xdotool key --clearmodifiers Return
+  box=
+  for i in $(seq 1 100); do
+    box=$(timeout 2 xdotool search --onlyvisible --name "^Probe Open\$" 2>/dev/null | grep -vx "$id" | head -n 1)
+    [ -n "$box" ] && break
+    sleep 0.1
+  done
+  [ -n "$box" ] || fail "no message box for a file that is not there"
+  focus_window "$box" || fail "the message box over the open dialog never got the keyboard"
+  timeout 5 xdotool key --clearmodifiers Return
+  for i in $(seq 1 50); do
+    [ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ] && break
+    sleep 0.1
+  done
+  [ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ] ||
+    fail "the keyboard did not come back to the open dialog after its message box"
+  sleep 0.2
+  timeout 5 xdotool key --clearmodifiers ctrl+a
+  timeout 5 xdotool type --delay 30 "b.pdf"
+  timeout 5 xdotool key --clearmodifiers Return
+  wait_probe "a good name after a missing one"
+  expect_output "$folder/b.pdf" "after the message box for a missing file the dialog goes on"
+
   # --- Escape cancels.
   open_dialog
   timeout 5 xdotool key --clearmodifiers Escape
