@@ -32,6 +32,18 @@ RTL_ENUM(TListBoxStyle, lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable)
 RTL_ENUM(TScrollBarKind, sbHorizontal, sbVertical)
 RTL_ENUM(TScrollCode, scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll)
 
+// The scroll bars of a memo. ssHorizontal is also a shift state (an
+// unrelated enumeration with other values), so the type lives in the
+// StdCtrls scope, as the unit qualifies it: StdCtrls::ssHorizontal. The
+// other names are free and are used unqualified too.
+namespace StdCtrls {
+RTL_ENUM(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
+}  // namespace StdCtrls
+using StdCtrls::TScrollStyle;
+using StdCtrls::ssNone;
+using StdCtrls::ssVertical;
+using StdCtrls::ssBoth;
+
 // The state of an owner-drawn item: one value per ODS_ bit, in bit order,
 // so that an itemState converts as it is.
 enum TOwnerDrawStateItem {
@@ -223,10 +235,14 @@ class TMemoStrings : public TStrings {
   void Insert(Integer Index, const AnsiString& S) override;
 };
 
-// A multi-line edit. Its lines end with CR LF in the window.
+// A multi-line edit. Its lines end with CR LF in the window. Wrapped
+// lines wrap at the window's width: no horizontal scrolling then (a
+// horizontal scroll bar turns the wrapping off, as the window class has
+// it).
 class TCustomMemo : public TCustomEdit {
   RTL_CLASS(TCustomMemo, TCustomEdit)
   std::unique_ptr<TMemoStrings> FLines;
+  TScrollStyle FScrollBars = ssNone;
   bool FWordWrap = true;
   bool FWantReturns = true;
   bool FWantTabs = false;
@@ -244,6 +260,13 @@ class TCustomMemo : public TCustomEdit {
   void SetLines(TStrings* Value) { FLines->Assign(Value); }
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool Value);
+  TScrollStyle ScrollBars() const { return FScrollBars; }
+  void SetScrollBars(TScrollStyle Value);
+  // The caret (the end of the selection) as a column (X) of a line (Y),
+  // both from 0; a wrapped line counts as the lines it shows as. Setting
+  // it keeps to the lines and columns there are and selects nothing.
+  TPoint CaretPos();
+  void SetCaretPos(const TPoint& Value);
   bool WantReturns() const { return FWantReturns; }
   void SetWantReturns(bool Value) { FWantReturns = Value; }
   bool WantTabs() const { return FWantTabs; }

@@ -41,6 +41,7 @@ RTL_IMPLEMENT_PUBLISHED(TMemo,
                         RTL_PROP(ParentColor).Default(false),
                         RTL_PROP(ParentCtl3D).Default(true),
                         RTL_PROP(ReadOnly).Default(false),
+                        RTL_PROP(ScrollBars).Default(ssNone),
                         RTL_PROP(TabOrder).Default(-1),
                         RTL_PROP(TabStop).Default(true),
                         RTL_PROP(WantReturns).Default(true),
@@ -339,8 +340,9 @@ TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::
 TCustomMemo::~TCustomMemo() = default;
 
 void TCustomMemo::CreateParams(TCreateParams& Params) {
+  static constexpr DWORD ScrollBarStyles[] = {0, WS_HSCROLL, WS_VSCROLL, WS_HSCROLL | WS_VSCROLL};
   inherited::CreateParams(Params);
-  Params.Style |= ES_MULTILINE;
+  Params.Style |= ES_MULTILINE | ScrollBarStyles[FScrollBars];
   if (FWordWrap) Params.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
 }
 
@@ -348,6 +350,32 @@ void TCustomMemo::SetWordWrap(bool Value) {
   if (FWordWrap == Value) return;
   FWordWrap = Value;
   RecreateWnd();
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle Value) {
+  if (FScrollBars == Value) return;
+  FScrollBars = Value;
+  RecreateWnd();
+}
+
+TPoint TCustomMemo::CaretPos() {
+  DWORD Start = 0, End = 0;
+  const HWND H = Handle();
+  SendMessage(H, EM_GETSEL, reinterpret_cast<WPARAM>(&Start), reinterpret_cast<LPARAM>(&End));
+  const Integer Line = static_cast<Integer>(SendMessage(H, EM_LINEFROMCHAR, End, 0));
+  const Integer LineStart = static_cast<Integer>(SendMessage(H, EM_LINEINDEX, static_cast<WPARAM>(Line), 0));
+  return TPoint(static_cast<Integer>(End) - LineStart, Line);
+}
+
+void TCustomMemo::SetCaretPos(const TPoint& Value) {
+  const HWND H = Handle();
+  const Integer Lines = static_cast<Integer>(SendMessage(H, EM_GETLINECOUNT, 0, 0));
+  const Integer Line = std::clamp(Value.Y, 0, std::max(0, Lines - 1));
+  const Integer LineStart = static_cast<Integer>(SendMessage(H, EM_LINEINDEX, static_cast<WPARAM>(Line), 0));
+  const Integer Length = static_cast<Integer>(SendMessage(H, EM_LINELENGTH, static_cast<WPARAM>(LineStart), 0));
+  const Integer Pos = LineStart + std::clamp(Value.X, 0, Length);
+  SendMessage(H, EM_SETSEL, static_cast<WPARAM>(Pos), Pos);
+  SendMessage(H, EM_SCROLLCARET, 0, 0);
 }
 
 void TCustomMemo::KeyPress(char& Key) {

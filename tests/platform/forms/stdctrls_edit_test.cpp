@@ -216,4 +216,85 @@ TEST_F(StdMemo, EnterGoesToTheDefaultButtonUnlessTheMemoWantsReturns) {
   EXPECT_EQ(M->Lines()->Count(), 2);
 }
 
+TEST_F(StdMemo, ScrollBarsAndWrappingAreTheWindowsStyles) {
+  ShowForm();
+  const struct {
+    TScrollStyle Bars;
+    bool Wrap;
+    DWORD On, Off;
+  } Cases[] = {
+      {ssNone, true, 0, WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL},
+      {ssNone, false, ES_AUTOHSCROLL, WS_HSCROLL | WS_VSCROLL},
+      {StdCtrls::ssHorizontal, false, WS_HSCROLL | ES_AUTOHSCROLL, WS_VSCROLL},
+      {ssVertical, true, WS_VSCROLL, WS_HSCROLL | ES_AUTOHSCROLL},
+      {ssBoth, true, WS_HSCROLL | WS_VSCROLL, ES_AUTOHSCROLL},
+  };
+  // More lines than the memo shows: the window class hides a vertical
+  // scroll bar that has nothing to scroll.
+  auto* M = Add<TMemo>(Rect(10, 10, 110, 110));
+  for (Integer I = 0; I < 20; ++I) M->Lines()->Add("line " + std::to_string(I));
+  const AnsiString Text = M->Text();
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(std::to_string(C.Bars) + (C.Wrap ? " wrapped" : ""));
+    M->SetScrollBars(C.Bars);
+    M->SetWordWrap(C.Wrap);
+    const DWORD Style = static_cast<DWORD>(GetWindowLong(M->Handle(), GWL_STYLE));
+    EXPECT_EQ(Style & C.On, C.On);
+    EXPECT_EQ(Style & C.Off, 0u);
+    EXPECT_EQ(M->ScrollBars(), C.Bars);
+    EXPECT_EQ(M->Text(), Text) << "the new window keeps the text";
+  }
+  EXPECT_NE(WriteToText(Form).find("ScrollBars = ssBoth"), AnsiString::npos);
+}
+
+TEST_F(StdMemo, ALongLineWrapsUnlessAHorizontalScrollBarScrollsIt) {
+  ShowForm();
+  auto* M = Add<TMemo>(Rect(10, 10, 110, 110));
+  M->SetText("a line far too long for a memo of a hundred pixels");
+  const auto Shown = [M] { return SendMessage(M->Handle(), EM_GETLINECOUNT, 0, 0); };
+  EXPECT_GT(Shown(), 1);
+  M->SetScrollBars(StdCtrls::ssHorizontal);
+  EXPECT_EQ(Shown(), 1);
+  EXPECT_EQ(M->Lines()->Count(), 1) << "the lines are the text's, not the window's";
+}
+
+TEST_F(StdMemo, TheCaretPositionIsALineAndAColumn) {
+  ShowForm();
+  auto* M = Add<TMemo>(Rect(10, 10, 210, 110));
+  M->SetText("abc\r\ndefgh\r\nij");
+  Pump();
+  M->SetFocus();
+  Pump();
+  M->SetCaretPos(TPoint(2, 1));
+  EXPECT_EQ(M->SelStart(), 5 + 2);
+  EXPECT_EQ(M->SelLength(), 0);
+  EXPECT_EQ(M->CaretPos(), TPoint(2, 1));
+  Type("X");
+  EXPECT_EQ(M->Lines()->Strings(1), "deXfgh");
+  EXPECT_EQ(M->CaretPos(), TPoint(3, 1));
+  // Past the end of a line or of the text: as far as there is.
+  M->SetCaretPos(TPoint(40, 0));
+  EXPECT_EQ(M->CaretPos(), TPoint(3, 0));
+  M->SetCaretPos(TPoint(1, 9));
+  EXPECT_EQ(M->CaretPos(), TPoint(1, 2));
+}
+
+TEST_F(StdMemo, TabTypesATabOnlyWhenTheMemoWantsTabs) {
+  ShowForm();
+  auto* M = Add<TMemo>(Rect(10, 10, 210, 110));
+  auto* Next = Add<TEdit>(Rect(10, 120, 110, 141));
+  Pump();
+  M->SetFocus();
+  Pump();
+  Press(VK_TAB);
+  EXPECT_TRUE(Next->Focused());
+  EXPECT_EQ(M->Text(), "");
+  M->SetWantTabs(true);
+  M->SetFocus();
+  Pump();
+  Press(VK_TAB);
+  EXPECT_TRUE(M->Focused());
+  EXPECT_EQ(M->Text(), "\t");
+}
+
 }  // namespace
