@@ -52,13 +52,13 @@ fail() {
 # writes its display number once it listens, and only if the display was
 # free: two runs racing for one number cannot end up sharing a server.
 start_xvfb() {
-  local n i
+  local n
   for n in $(seq 90 140); do
     { [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; } && continue
     : >"$work/display"
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset -displayfd 3 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
-    for i in $(seq 1 100); do
+    for _ in $(seq 1 100); do
       kill -0 "$xvfb_pid" 2>/dev/null || break
       if [ "$(cat "$work/display")" = "$n" ]; then
         export DISPLAY=":$n"
@@ -88,8 +88,7 @@ run_probe() {
 
 # Waits for the probe to end by itself; fails when it does not.
 wait_probe() {
-  local i
-  for i in $(seq 1 100); do
+  for _ in $(seq 1 100); do
     kill -0 "$probe_pid" 2>/dev/null || break
     sleep 0.1
   done
@@ -105,8 +104,8 @@ wait_probe() {
 # Prints the id of the visible window titled exactly $1, waiting for it
 # while the probe runs.
 find_window() {
-  local id i
-  for i in $(seq 1 150); do
+  local id
+  for _ in $(seq 1 150); do
     id=$(timeout 2 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
     if [ -n "$id" ]; then
       echo "$id"
@@ -122,8 +121,8 @@ find_window() {
 # it. There is no window manager, so activation requests would go
 # unanswered: the input focus is set directly.
 focus_window() {
-  local id=$1 i
-  for i in $(seq 1 30); do
+  local id=$1
+  for _ in $(seq 1 30); do
     timeout 2 xdotool windowactivate --sync "$id" >/dev/null 2>&1 ||
       timeout 2 xdotool windowfocus --sync "$id" >/dev/null 2>&1
     if [ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ]; then
@@ -271,7 +270,7 @@ $folder/b.pdf" "two files chosen with the mouse are returned"
   timeout 5 xdotool type --delay 30 "missing.pdf"
   timeout 5 xdotool key --clearmodifiers Return
   box=
-  for i in $(seq 1 100); do
+  for _ in $(seq 1 100); do
     box=$(timeout 2 xdotool search --onlyvisible --name "^Probe Open\$" 2>/dev/null | grep -vx "$id" | head -n 1)
     [ -n "$box" ] && break
     sleep 0.1
@@ -279,7 +278,7 @@ $folder/b.pdf" "two files chosen with the mouse are returned"
   [ -n "$box" ] || fail "no message box for a file that is not there"
   focus_window "$box" || fail "the message box over the open dialog never got the keyboard"
   timeout 5 xdotool key --clearmodifiers Return
-  for i in $(seq 1 50); do
+  for _ in $(seq 1 50); do
     [ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ] && break
     sleep 0.1
   done
