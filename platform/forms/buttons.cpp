@@ -3,6 +3,8 @@
 #include "platform/forms/buttons.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "platform/forms/graphic.h"
 #include "platform/forms/stdctrls_internal.h"
@@ -12,7 +14,7 @@ RTL_IMPLEMENT_PUBLISHED(TBitBtn,
                         RTL_PROP(Cancel).Default(false).Stored<&Self::IsCustom>(),
                         RTL_PROP(Caption).Stored<&Self::IsCustomCaption>(),
                         RTL_PROP(Default).Default(false).Stored<&Self::IsCustom>(),
-                        RTL_PROP(Glyph),
+                        RTL_PROP(Glyph).Stored<&Self::IsGlyphStored>(),
                         RTL_PROP(Kind).Default(bkCustom),
                         RTL_PROP(Layout).Default(blGlyphLeft),
                         RTL_PROP(Margin).Default(-1),
@@ -167,6 +169,97 @@ constexpr TKindInfo kKinds[] = {
     {"&Retry", mrRetry},  {"&Ignore", mrIgnore},  {"&All", mrAll},
 };
 
+// The glyphs of the kinds: 16 x 16 pictures drawn with a few strokes on a
+// fuchsia ground (the bottom-left pixel, so transparent).
+void DrawKindGlyph(TBitBtnKind Kind, TBitmap* Glyph) {
+  constexpr TColor Green = clGreen, Red = static_cast<TColor>(0x0000C0), Blue = clNavy;
+  constexpr TColor Brown = static_cast<TColor>(0x004080);
+  Glyph->SetSize(16, 16);
+  TCanvas* C = Glyph->Canvas();
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(clFuchsia);
+  C->FillRect(TRect(0, 0, 16, 16));
+  const auto Pen = [C](TColor Color, Integer Width) {
+    C->Pen()->SetStyle(psSolid);
+    C->Pen()->SetColor(Color);
+    C->Pen()->SetWidth(Width);
+  };
+  const auto Fill = [C](TColor Color) { C->Brush()->SetColor(Color); };
+  switch (Kind) {
+    case bkOK:
+    case bkYes:
+      Pen(Green, 3);
+      C->Polyline({TPoint(3, 8), TPoint(6, 11), TPoint(12, 4)});
+      break;
+    case bkAll:
+      // Two check marks.
+      Pen(Green, 2);
+      C->Polyline({TPoint(1, 9), TPoint(3, 11), TPoint(8, 5)});
+      C->Polyline({TPoint(6, 9), TPoint(8, 11), TPoint(14, 4)});
+      break;
+    case bkCancel:
+    case bkNo:
+      Pen(Red, 3);
+      C->Polyline({TPoint(4, 4), TPoint(12, 12)});
+      C->Polyline({TPoint(12, 4), TPoint(4, 12)});
+      break;
+    case bkAbort:
+      // A white cross on a red disc.
+      Pen(Red, 1);
+      Fill(Red);
+      C->Ellipse(1, 1, 15, 15);
+      Pen(clWhite, 2);
+      C->Polyline({TPoint(5, 5), TPoint(11, 11)});
+      C->Polyline({TPoint(11, 5), TPoint(5, 11)});
+      break;
+    case bkHelp:
+      Pen(Blue, 2);
+      C->Polyline({TPoint(4, 5), TPoint(5, 3), TPoint(7, 2), TPoint(9, 2), TPoint(11, 3), TPoint(12, 5), TPoint(11, 7),
+                   TPoint(8, 9), TPoint(8, 11)});
+      Pen(Blue, 1);
+      Fill(Blue);
+      C->Rectangle(7, 13, 10, 16);
+      break;
+    case bkClose:
+      // A door with an arrow going out of it.
+      Pen(clBlack, 1);
+      Fill(Brown);
+      C->Rectangle(2, 1, 9, 15);
+      C->SetPixels(7, 8, clYellow);
+      Pen(Green, 2);
+      C->Polyline({TPoint(8, 8), TPoint(14, 8)});
+      C->Polyline({TPoint(11, 5), TPoint(14, 8), TPoint(11, 11)});
+      break;
+    case bkRetry: {
+      // Three quarters of a circle ending in an arrow head.
+      Pen(Green, 2);
+      std::vector<TPoint> Arc;
+      for (Integer Degrees = 45; Degrees <= 315; Degrees += 15) {
+        const double A = Degrees * 3.14159265358979 / 180;
+        Arc.emplace_back(static_cast<Integer>(std::lround(8 + 5 * std::cos(A))),
+                         static_cast<Integer>(std::lround(8 - 5 * std::sin(A))));
+      }
+      C->Polyline(Arc);
+      Pen(Green, 1);
+      Fill(Green);
+      C->Polygon({TPoint(9, 13), TPoint(14, 13), TPoint(14, 8)});
+      break;
+    }
+    case bkIgnore:
+      // An arrow hopping over a bar.
+      Pen(clGray, 2);
+      C->Polyline({TPoint(6, 13), TPoint(11, 13)});
+      Pen(Blue, 2);
+      C->Polyline({TPoint(2, 12), TPoint(4, 7), TPoint(8, 4), TPoint(11, 6)});
+      Pen(Blue, 1);
+      Fill(Blue);
+      C->Polygon({TPoint(9, 8), TPoint(14, 4), TPoint(14, 10)});
+      break;
+    case bkCustom:
+      break;
+  }
+}
+
 }  // namespace
 
 TBitBtn::TBitBtn(TComponent* AOwner)
@@ -192,7 +285,7 @@ void TBitBtn::SetButtonStyle(bool) {
 }
 
 void TBitBtn::GlyphChanged(TObject*) {
-  FModifiedGlyph = true;
+  if (!FDrawingKindGlyph) FModifiedGlyph = true;
   Invalidate();
 }
 
@@ -269,10 +362,25 @@ void TBitBtn::SetKind(TBitBtnKind Value) {
   if (FKind == Value) return;
   if (Value != bkCustom) {
     const TKindInfo& K = kKinds[Value];
-    SetCaption(K.Caption);
+    // A caption read before the kind is the button's own.
+    if (!ComponentState().Contains(csLoading) || Caption().empty()) SetCaption(K.Caption);
     SetModalResult(K.Result);
     SetDefault(Value == bkOK || Value == bkYes);
     SetCancel(Value == bkCancel || Value == bkNo);
+    if (!FModifiedGlyph) {
+      FDrawingKindGlyph = true;
+      try {
+        DrawKindGlyph(Value, FGlyph->Glyph());
+      } catch (...) {
+        FDrawingKindGlyph = false;
+        throw;
+      }
+      FDrawingKindGlyph = false;
+      FGlyph->SetNumGlyphs(1);
+    }
+  } else if (!FGlyph->Glyph()->Empty()) {
+    // The kind's picture stays, as the button's own now.
+    FModifiedGlyph = true;
   }
   FKind = Value;
   Invalidate();

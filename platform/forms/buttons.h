@@ -41,8 +41,9 @@ class TButtonGlyph {
 }  // namespace rtl::detail
 
 // A push button with a glyph beside its caption. Kind gives the usual
-// captions and results (OK, Cancel, Yes, ...); a Close button closes its
-// form.
+// captions, results and glyphs (a check mark for OK, a cross for Cancel,
+// ...) unless the button has a glyph of its own; a Close button closes its
+// form. A disabled glyph without an image of its own is drawn embossed.
 class TBitBtn : public TButton {
   RTL_CLASS(TBitBtn, TButton)
   std::unique_ptr<rtl::detail::TButtonGlyph> FGlyph;
@@ -52,6 +53,7 @@ class TBitBtn : public TButton {
   Integer FMargin = -1;
   Integer FSpacing = 4;
   bool FModifiedGlyph = false;
+  bool FDrawingKindGlyph = false;
 
   void GlyphChanged(TObject* Sender);
   void DrawItem(const DRAWITEMSTRUCT& Item);
@@ -78,9 +80,10 @@ class TBitBtn : public TButton {
   void SetMargin(Integer Value);
   Integer Spacing() const { return FSpacing; }
   void SetSpacing(Integer Value);
-  // Stored rules: a kind's own caption and result are not written.
+  // Stored rules: a kind's own caption, result and glyph are not written.
   bool IsCustom() const { return FKind == bkCustom; }
   bool IsCustomCaption();
+  bool IsGlyphStored() const { return FModifiedGlyph; }
 };
 
 // A tool button painted on its parent. With a GroupIndex it stays down

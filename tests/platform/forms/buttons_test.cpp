@@ -166,6 +166,84 @@ TEST_F(Buttons, AKindsOwnCaptionAndResultAreNotWritten) {
   EXPECT_EQ(WriteToText(Copy), Text);
 }
 
+TEST_F(Buttons, EachKindShowsAGlyphOfItsOwnThatGreysWhenDisabled) {
+  ShowForm();
+  const COLORREF Green = RGB(0, 128, 0), Red = RGB(192, 0, 0), Navy = RGB(0, 0, 128), Brown = RGB(128, 64, 0);
+  const struct {
+    TBitBtnKind Kind;
+    COLORREF Ink;
+    Integer AtLeast;  // pixels of the ink in the glyph
+  } Cases[] = {
+      {bkOK, Green, 20},   {bkYes, Green, 20},   {bkAll, Green, 20},  {bkRetry, Green, 30},
+      {bkCancel, Red, 20}, {bkNo, Red, 20},      {bkAbort, Red, 60},  {bkHelp, Navy, 20},
+      {bkIgnore, Navy, 20}, {bkClose, Brown, 40},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Kind);
+    auto* B = Add<TBitBtn>(Rect(10, 10, 110, 40));
+    B->SetKind(C.Kind);
+    EXPECT_FALSE(B->Glyph()->Empty());
+    EXPECT_EQ(B->Glyph()->Width(), 16);
+    Pump();
+    const HWND H = B->Handle();
+    const TRect All = Rect(0, 0, 100, 30);
+    EXPECT_GE(Count(H, All, C.Ink), C.AtLeast);
+    EXPECT_EQ(Count(H, All, RGB(255, 0, 255)), 0) << "the ground is transparent";
+    B->SetEnabled(false);
+    Pump();
+    EXPECT_EQ(Count(H, All, C.Ink), 0);
+    delete B;
+  }
+  // The pictures differ from kind to kind where their meanings do.
+  TBitBtn OK(nullptr), Cancel(nullptr), Retry(nullptr);
+  OK.SetKind(bkOK);
+  Cancel.SetKind(bkCancel);
+  Retry.SetKind(bkRetry);
+  Integer Differ = 0;
+  for (Integer Y = 0; Y < 16; ++Y)
+    for (Integer X = 0; X < 16; ++X)
+      Differ += OK.Glyph()->Canvas()->Pixels(X, Y) != Retry.Glyph()->Canvas()->Pixels(X, Y);
+  EXPECT_GT(Differ, 20);
+}
+
+TEST_F(Buttons, AGlyphOfTheButtonsOwnOutlastsItsKind) {
+  TBitBtn B(nullptr);
+  auto Glyph = RedGlyph();
+  B.SetGlyph(Glyph.get());
+  B.SetKind(bkOK);
+  EXPECT_EQ(B.Glyph()->Canvas()->Pixels(8, 8), clRed);
+  EXPECT_TRUE(B.IsGlyphStored());
+  // A kind's glyph follows the kind and is not written...
+  TBitBtn K(nullptr);
+  K.SetKind(bkOK);
+  const TColor Check = K.Glyph()->Canvas()->Pixels(6, 10);
+  K.SetKind(bkCancel);
+  EXPECT_NE(K.Glyph()->Canvas()->Pixels(6, 10), Check);
+  EXPECT_FALSE(K.IsGlyphStored());
+  // ...until the button becomes a custom one that keeps the picture.
+  K.SetKind(bkCustom);
+  EXPECT_FALSE(K.Glyph()->Empty());
+  EXPECT_TRUE(K.IsGlyphStored());
+}
+
+TEST_F(Buttons, ACaptionReadBeforeItsKindStays) {
+  TDescribedForm* F = ReadForm(
+      "object F: TDescribedForm\n"
+      "  object BGo: TBitBtn\n"
+      "    Caption = 'Convert'\n"
+      "    Kind = bkOK\n"
+      "  end\n"
+      "end\n");
+  Forms.push_back(F->Link());
+  auto* Go = dynamic_cast<TBitBtn*>(F->FindComponent("BGo"));
+  ASSERT_NE(Go, nullptr);
+  EXPECT_EQ(Go->Caption(), "Convert");
+  EXPECT_EQ(Go->ModalResult(), mrOk);
+  const AnsiString Text = WriteToText(F);
+  EXPECT_NE(Text.find("Caption = 'Convert'"), AnsiString::npos) << Text;
+  EXPECT_EQ(Text.find("Glyph"), AnsiString::npos) << "the kind's glyph is the kind's: " << Text;
+}
+
 // ---- Speed buttons -------------------------------------------------------------------------
 
 class SpeedButtons : public Buttons {
