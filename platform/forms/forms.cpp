@@ -11,7 +11,6 @@
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/threads.h"
 
-RTL_IMPLEMENT_CLASS(TScrollingWinControl)
 RTL_IMPLEMENT_CLASS(TCustomForm)
 RTL_IMPLEMENT_PUBLISHED(TForm,
                         RTL_PROP(ActiveControl),
@@ -34,6 +33,7 @@ RTL_IMPLEMENT_PUBLISHED(TForm,
                         RTL_PROP(Font).Stored<&Self::IsFontStored>(),
                         RTL_PROP(FormStyle).Default(fsNormal),
                         RTL_PROP(Height).Stored<&Self::IsFormSizeStored>(),
+                        RTL_PROP(HorzScrollBar),
                         RTL_PROP(Icon),
                         RTL_PROP(KeyPreview).Default(false),
                         RTL_PROP(OldCreateOrder).Default(false),
@@ -42,6 +42,7 @@ RTL_IMPLEMENT_PUBLISHED(TForm,
                         RTL_PROP(PopupMenu),
                         RTL_PROP(Position).Default(poDesigned),
                         RTL_PROP(ShowHint).Default(false),
+                        RTL_PROP(VertScrollBar),
                         RTL_PROP(Visible).Default(false),
                         RTL_PROP(Width).Stored<&Self::IsFormSizeStored>(),
                         RTL_PROP(WindowState).Default(wsNormal),
@@ -831,6 +832,9 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
           return false;
         }
       }
+      // The scrolling containers on the way bring the control into view.
+      for (TWinControl* P = Control->Parent(); P; P = P->Parent())
+        if (auto* S = dynamic_cast<TScrollingWinControl*>(P)) S->AutoScrollInView(Control);
       Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
     }
   } catch (...) {

@@ -54,14 +54,133 @@ using TExceptionEvent = TClosure<void(TObject* Sender, Exception* E)>;
 
 // ---- TScrollingWinControl ---------------------------------------------------------
 
-class TScrollingWinControl : public TWinControl {
-  RTL_CLASS(TScrollingWinControl, TWinControl)
-  bool FAutoScroll = false;
+class TScrollingWinControl;
+
+RTL_ENUM(TScrollBarStyle, ssRegular, ssFlat, ssHotTrack)
+using TScrollBarInc = Integer;
+
+// One of the two scroll bars of a scrolling control, shown on the
+// control's own window (SB_HORZ or SB_VERT). Range is the extent of the
+// content; the bar shows when the range is larger than the client area,
+// and Position is how far the content has moved (0 to Range less the
+// client size).
+class TControlScrollBar : public TPersistent {
+  RTL_CLASS(TControlScrollBar, TPersistent)
+  friend class TScrollingWinControl;
+
+  TScrollingWinControl* FControl;
+  int FBar;  // SB_HORZ or SB_VERT
+  TScrollBarInc FIncrement = 8;
+  Integer FPageIncrement = 80;
+  Integer FPosition = 0;
+  Integer FRange = 0;
+  Integer FCalcRange = 0;
+  Integer FMargin = 0;
+  Integer FSize = 0;
+  Integer FButtonSize = 0;
+  TScrollBarStyle FStyle = ssRegular;
+  bool FVisible = true;
+  bool FTracking = false;
+
+  TControlScrollBar(TScrollingWinControl* AControl, int Bar) : FControl(AControl), FBar(Bar) {}
+  // The client size along the bar with the other bar as it is
+  // (ControlSB), or as if it were shown (AssumeSB) or hidden.
+  Integer ControlSize(bool ControlSB, bool AssumeSB);
+  bool NeedsScrollBarVisible();
+  void DoSetRange(Integer Value);
+  void ScrollMessage(TMessage& Message);
+  void Update(bool ControlSB, bool AssumeSB);
+
+ protected:
+  void AssignTo(TPersistent* Dest) override;
 
  public:
-  explicit TScrollingWinControl(TComponent* AOwner) : TWinControl(AOwner) {}
+  // Whether the bar shows on the window now.
+  bool IsScrollBarVisible();
+  // Position while the bar shows, else 0.
+  Integer ScrollPos();
+  bool IsRangeStored() const;
+
+  TScrollBarInc Increment() const { return FIncrement; }
+  void SetIncrement(TScrollBarInc Value);
+  Integer Position() const { return FPosition; }
+  void SetPosition(Integer Value);
+  // Setting a range by hand ends the control's AutoScroll.
+  Integer Range() const { return FRange; }
+  void SetRange(Integer Value);
+  Integer Margin() const { return FMargin; }
+  void SetMargin(Integer Value);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  // Whether dragging the thumb scrolls at once (else on release).
+  bool Tracking() const { return FTracking; }
+  void SetTracking(bool Value) { FTracking = Value; }
+  // Kept for descriptions; the bars take the system's sizes and look.
+  Integer Size() const { return FSize; }
+  void SetSize(Integer Value) { FSize = Value; }
+  Integer ButtonSize() const { return FButtonSize; }
+  void SetButtonSize(Integer Value) { FButtonSize = Value; }
+  TScrollBarStyle Style() const { return FStyle; }
+  void SetStyle(TScrollBarStyle Value) { FStyle = Value; }
+};
+
+// A container whose content may be larger than its client area: its
+// window's scroll bars move the children. With AutoScroll the ranges
+// follow the children's bounds.
+class TScrollingWinControl : public TWinControl {
+  RTL_CLASS(TScrollingWinControl, TWinControl)
+  friend class TControlScrollBar;
+
+  std::unique_ptr<TControlScrollBar> FHorzScrollBar;
+  std::unique_ptr<TControlScrollBar> FVertScrollBar;
+  bool FAutoScroll = false;
+  bool FUpdatingScrollBars = false;
+  Integer FAutoRangeCount = 0;
+
+ protected:
+  void WMSize(TMessage& Message) override;
+  void WMScroll(TMessage& Message) override;
+  void AlignControls(TControl* AControl, TRect& Rect) override;
+  void CreateWnd() override;
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override;
+  // The ranges from the children's bounds (AutoScroll only).
+  void CalcAutoRange();
+  void UpdateScrollBars();
+
+ public:
+  explicit TScrollingWinControl(TComponent* AOwner);
+  ~TScrollingWinControl() override;
+
   bool AutoScroll() const { return FAutoScroll; }
-  void SetAutoScroll(bool Value) { FAutoScroll = Value; }
+  void SetAutoScroll(bool Value);
+  TControlScrollBar* HorzScrollBar() const { return FHorzScrollBar.get(); }
+  void SetHorzScrollBar(TControlScrollBar* Value) { FHorzScrollBar->Assign(Value); }
+  TControlScrollBar* VertScrollBar() const { return FVertScrollBar.get(); }
+  void SetVertScrollBar(TControlScrollBar* Value) { FVertScrollBar->Assign(Value); }
+  // Holds the ranges while many children change; the last Enable
+  // computes them.
+  void DisableAutoRange();
+  void EnableAutoRange();
+  // Moves the content (the children) by DeltaX, DeltaY.
+  void ScrollBy(Integer DeltaX, Integer DeltaY);
+  // Scrolls so that AControl (a descendant) shows, with the margins.
+  void ScrollInView(TControl* AControl);
+  // ScrollInView for a control that got the focus.
+  virtual void AutoScrollInView(TControl* AControl);
+};
+
+// A bordered scrolling container for a form's controls.
+class TScrollBox : public TScrollingWinControl {
+  RTL_CLASS(TScrollBox, TScrollingWinControl)
+  TFormBorderStyle FBorderStyle = bsSingle;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+
+ public:
+  explicit TScrollBox(TComponent* AOwner);
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle Value);
 };
 
 // ---- Forms ---------------------------------------------------------------------------

@@ -423,6 +423,7 @@ void RegisterFormsUnit() {
   RegisterUnit(
       "Forms",
       [] {
+        RegisterClass(TScrollBox::StaticClass());
         Screen = new TScreen(nullptr);
         Application = new TApplication(nullptr);
       },
