@@ -46,10 +46,12 @@ bool CtlFontMessage(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& res
 int CtlLineHeight(HDC dc);
 
 // Answers WM_PAINT (between BeginPaint and EndPaint) or WM_PRINTCLIENT (on
-// the DC it brings) by calling paint(dc).
+// the DC it brings) by calling paint(dc). A WM_PAINT that brings a DC in
+// wParam paints into that DC and leaves the update region alone: the
+// sender (a double-buffering or clipping parent) owns the paint cycle.
 template <class F>
 void CtlPaint(HWND h, UINT msg, WPARAM wParam, F&& paint) {
-  if (msg == WM_PRINTCLIENT) {
+  if (msg == WM_PRINTCLIENT || wParam) {
     paint(reinterpret_cast<HDC>(wParam));
     return;
   }

@@ -290,7 +290,8 @@ LRESULT TabWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case TCM_GETCURSEL:
       return d->Cur;
     case TCM_SETCURSEL: {
-      if (!Valid(d, idx)) return -1;
+      // -1 leaves no tab chosen (a page control without an active page).
+      if (!Valid(d, idx) && idx != -1) return -1;
       int old = d->Cur;
       d->Cur = d->FocusItem = idx;
       Invalidate(h);

@@ -1,8 +1,9 @@
 // The progress bar, the tab control, the up-down control and the
 // trackbar: ranges, positions and steps and how they are drawn; tabs chosen
-// by mouse and keys with the parent asked before and told after; an up-down
-// stepping its buddy edit by clicks, repeats and keys; a trackbar's thumb
-// dragged, paged and moved by keys, with the scroll codes it reports.
+// by mouse and keys with the parent asked before and told after, none
+// chosen, and their images; an up-down stepping its buddy edit by clicks,
+// repeats and keys; a trackbar's thumb dragged, paged and moved by keys,
+// with the scroll codes it reports.
 #include "tests/platform/win/ctl_test_support.h"
 
 namespace {
@@ -175,6 +176,78 @@ TEST_F(TabTest, TheSelectedTabStandsOutAndJoinsThePane) {
   // No pane line under the selected tab; one under the other.
   EXPECT_NE(p.At((a.Left + a.Right) / 2, a.Bottom), light);
   EXPECT_EQ(p.At((b.Left + b.Right) / 2, b.Bottom), light);
+}
+
+TEST_F(TabTest, MinusOneChoosesNoTabAndAnswersThePrevious) {
+  HWND t = Tabs({"Conversions", "Misc"});
+  SendMessageA(t, TCM_SETCURSEL, 1, 0);
+  EXPECT_EQ(SendMessageA(t, TCM_SETCURSEL, static_cast<WPARAM>(-1), 0), 1);
+  EXPECT_EQ(SendMessageA(t, TCM_GETCURSEL, 0, 0), -1);
+  EXPECT_EQ(SendMessageA(t, TCM_SETCURSEL, static_cast<WPARAM>(-1), 0), -1);
+  EXPECT_EQ(SendMessageA(t, TCM_SETCURSEL, 5, 0), -1) << "past the tabs: refused";
+  EXPECT_EQ(SendMessageA(t, TCM_SETCURSEL, static_cast<WPARAM>(-2), 0), -1);
+  EXPECT_EQ(SendMessageA(t, TCM_GETCURSEL, 0, 0), -1);
+  EXPECT_TRUE(NotifyCodes().empty());
+  // No tab stands out: both top edges are level.
+  RunUntilIdle();
+  TPicture p = Capture(t);
+  RECT a, b;
+  SendMessageA(t, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&a));
+  SendMessageA(t, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&b));
+  COLORREF light = GetSysColor(COLOR_3DHILIGHT);
+  for (const RECT& r : {a, b}) {
+    EXPECT_EQ(p.At((r.Left + r.Right) / 2, r.Top), light);
+    EXPECT_NE(p.At((r.Left + r.Right) / 2, r.Top - 2), light);
+    EXPECT_EQ(p.At((r.Left + r.Right) / 2, r.Bottom), light) << "the pane's edge runs under every tab";
+  }
+  // The user may choose again.
+  POINT c = TabCentre(t, 0);
+  Click(t, c.X, c.Y);
+  EXPECT_EQ(SendMessageA(t, TCM_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(NotifyCodes(), (std::vector<UINT>{TCN_SELCHANGING, TCN_SELCHANGE}));
+}
+
+// Tabs show the image of their iImage left of the caption, and are wider
+// for it; a tab without one (-1) shows none.
+TEST_F(TabTest, TabsDrawTheirImages) {
+  HWND t = Tabs({"Conversions", "Word Options"});
+  RECT plain;
+  SendMessageA(t, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&plain));
+  const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 0, 255)};
+  HIMAGELIST list = ImageList_Create(12, 12, ILC_COLOR32, 2, 2);
+  for (COLORREF colour : colours) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bm = CreateCompatibleBitmap(screen, 12, 12);
+    ReleaseDC(nullptr, screen);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bm);
+    rtl::detail::FillSolid(dc, RECT(0, 0, 12, 12), colour);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ImageList_Add(list, bm, nullptr);
+    DeleteObject(bm);
+  }
+  EXPECT_EQ(SendMessageA(t, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list)), 0);
+  EXPECT_EQ(SendMessageA(t, TCM_GETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(list));
+  TCITEMA it{};
+  it.mask = TCIF_IMAGE;
+  it.iImage = 1;
+  SendMessageA(t, TCM_SETITEMA, 1, reinterpret_cast<LPARAM>(&it));
+  it.iImage = -1;
+  SendMessageA(t, TCM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+  RunUntilIdle();
+  RECT a, b;
+  SendMessageA(t, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&a));
+  SendMessageA(t, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&b));
+  EXPECT_EQ(b.Width(), plain.Width() + 12 + 3);
+  TPicture p = Capture(t);
+  EXPECT_EQ(p.Count(colours[1], b), 12 * 12);
+  EXPECT_EQ(p.Count(colours[0], a), 0);
+  EXPECT_EQ(p.Count(colours[1], a), 0);
+  // The image sits at the left, before the caption.
+  EXPECT_EQ(p.Count(colours[1], RECT(b.Left, b.Top, b.Left + 12 + 8, b.Bottom)), 12 * 12);
+  EXPECT_EQ(SendMessageA(t, TCM_SETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(list));
+  ImageList_Destroy(list);
 }
 
 class UpDownTest : public TCtlTest {
