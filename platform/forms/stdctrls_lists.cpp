@@ -510,12 +510,6 @@ LRESULT TCustomComboBox::EditSubclass(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM 
     case WM_CHAR:
       if (Combo->DoKeyPress(Message)) return 0;
       break;
-    case WM_SETTEXT: {
-      ++Combo->FSettingEditText;
-      const LRESULT Result = DefSubclassProc(Wnd, Msg, WParam, LParam);
-      --Combo->FSettingEditText;
-      return Result;
-    }
     case WM_NCDESTROY:
       RemoveWindowSubclass(Wnd, &TCustomComboBox::EditSubclass, 1);
       if (Combo->FEditHandle == Wnd) Combo->FEditHandle = nullptr;
@@ -545,9 +539,9 @@ void TCustomComboBox::CNCommand(TMessage& Message) {
       DblClick();
       break;
     case CBN_EDITCHANGE:
-      // Only the user's typing changes the text; the window showing the
-      // chosen item or a text set in code does not.
-      if (FSettingEditText == 0) Change();
+      // The window tells only the user's edits: showing the chosen item or
+      // a text set in code is no change.
+      Change();
       break;
     case CBN_DROPDOWN:
       DropDown();

@@ -27,7 +27,17 @@ struct TComboData : TCtlBase {
   bool ExtendedUI = false;
   int SelBeforeDrop = -1;
   bool Resizing = false;
+  int SettingEdit = 0;  // the combo box itself puts a text into its edit
 };
+
+// Sets the edit's text on the combo box's behalf: only the user's edits
+// are told as CBN_EDITUPDATE / CBN_EDITCHANGE.
+LRESULT SetEditText(TComboData* d, const char* text) {
+  ++d->SettingEdit;
+  LRESULT r = SendMessageA(d->Edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  --d->SettingEdit;
+  return r;
+}
 
 UINT ComboType(HWND h) { return CtlStyle(h) & 3; }
 bool HasEdit(HWND h) { return ComboType(h) != CBS_DROPDOWNLIST; }
@@ -73,7 +83,7 @@ void ShowCurrent(HWND h, TComboData* d) {
   int i = Cur(d);
   if (d->Edit) {
     AnsiString s = i >= 0 ? ItemText(d, i) : AnsiString();
-    SetWindowTextA(d->Edit, s.c_str());
+    SetEditText(d, s.c_str());
     if (GetFocus() == d->Edit) SendMessageA(d->Edit, EM_SETSEL, 0, -1);
   }
   InvalidateRect(h, nullptr, FALSE);
@@ -432,8 +442,12 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
             d->Focused = false;
             CtlNotify(h, CBN_KILLFOCUS);
             break;
-          case EN_CHANGE: CtlNotify(h, CBN_EDITCHANGE); break;
-          case EN_UPDATE: CtlNotify(h, CBN_EDITUPDATE); break;
+          case EN_CHANGE:
+            if (!d->SettingEdit) CtlNotify(h, CBN_EDITCHANGE);
+            break;
+          case EN_UPDATE:
+            if (!d->SettingEdit) CtlNotify(h, CBN_EDITUPDATE);
+            break;
         }
       } else if (from && from == d->List && !DropsDown(h)) {
         if (code == LBN_SELCHANGE) {
@@ -480,7 +494,7 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_SETTEXT:
-      if (d->Edit) return SendMessageA(d->Edit, msg, wParam, lParam);
+      if (d->Edit) return SetEditText(d, reinterpret_cast<const char*>(lParam));
       {
         LRESULT i = SendMessageA(d->List, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), lParam);
         if (i == LB_ERR) return CB_ERR;
@@ -514,7 +528,7 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case CB_RESETCONTENT:
       SendMessageA(d->List, LB_RESETCONTENT, 0, 0);
-      if (d->Edit) SetWindowTextA(d->Edit, "");
+      if (d->Edit) SetEditText(d, "");
       InvalidateRect(h, nullptr, FALSE);
       return CB_OKAY;
     case CB_SHOWDROPDOWN:

@@ -2,6 +2,8 @@
 // and closing by mouse and keys, clicks outside cancelling, the edit of a
 // drop-down, the simple style, owner drawing, and the notifications in
 // their documented order.
+#include <functional>
+
 #include "tests/platform/win/ctl_test_support.h"
 
 namespace {
@@ -148,6 +150,56 @@ TEST_F(ComboBoxTest, DropDownEditTypesAndTakesChosenItems) {
   GetClientRect(c, &r);
   Click(c, 10, r.Bottom / 2);
   EXPECT_FALSE(SendMessageA(c, CB_GETDROPPEDSTATE, 0, 0));
+}
+
+// Only the user's edits are edit changes: a text the combo box puts into
+// its edit (a choice, a text set by message, emptying) tells none.
+TEST_F(ComboBoxTest, TextTheComboSetsItselfIsNoEditChange) {
+  struct TCase {
+    const char* Name;
+    std::function<void(HWND)> Act;
+    const char* Text;
+  };
+  const TCase cases[] = {
+      {"CB_SETCURSEL", [](HWND c) { SendMessageA(c, CB_SETCURSEL, 1, 0); }, "Grayscale"},
+      {"WM_SETTEXT", [](HWND c) { SetWindowTextA(c, "Custom"); }, "Custom"},
+      {"CB_SELECTSTRING",
+       [](HWND c) { SendMessageA(c, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("Tru")); },
+       "Truecolor"},
+      {"CB_RESETCONTENT", [](HWND c) { SendMessageA(c, CB_RESETCONTENT, 0, 0); }, ""},
+      {"arrow key", [this](HWND) { Press(VK_DOWN); }, "Monochrome"},
+      {"choice from the list",
+       [this](HWND) {
+         Press(VK_F4);
+         Press(VK_DOWN);
+         Press(VK_DOWN);
+         Press(VK_RETURN);
+       },
+       "Grayscale"},
+  };
+  auto edits = [this] {
+    std::vector<TCommand> r;
+    for (const TCommand& c : Commands())
+      if (c.Code == CBN_EDITCHANGE || c.Code == CBN_EDITUPDATE) r.push_back(c);
+    return r;
+  };
+  for (DWORD style : {static_cast<DWORD>(CBS_DROPDOWN), static_cast<DWORD>(CBS_SIMPLE)}) {
+    for (const TCase& k : cases) {
+      SCOPED_TRACE(std::string(k.Name) + (style == CBS_SIMPLE ? " (simple)" : " (drop-down)"));
+      HWND c = Combo(style, {"Monochrome", "Grayscale", "Truecolor"}, RECT(20, 20, 180, 150));
+      SetFocus(c);
+      RunUntilIdle();
+      Log.Clear();
+      k.Act(c);
+      EXPECT_EQ(CtlText(c), k.Text);
+      EXPECT_TRUE(edits().empty());
+      // The user's typing still is.
+      Type("x");
+      EXPECT_EQ(edits(), (std::vector<TCommand>{{70, CBN_EDITUPDATE}, {70, CBN_EDITCHANGE}}));
+      DestroyWindow(c);
+      RunUntilIdle();
+    }
+  }
 }
 
 TEST_F(ComboBoxTest, SimpleComboShowsItsListAlways) {
