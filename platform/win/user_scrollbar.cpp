@@ -1,10 +1,11 @@
 // Window scroll bars (WS_HSCROLL, WS_VSCROLL): range, page and position,
 // showing and enabling, drawing in the frame, and the tracking loop that
 // sends WM_HSCROLL / WM_VSCROLL with line and page repeat and thumb
-// tracking.
+// tracking. SB_CTL hands the call to the scroll bar control itself.
 #include <algorithm>
 
 #include "platform/rtl/sysutils.h"
+#include "platform/win/controls.h"
 #include "platform/win/gdi.h"
 #include "platform/win/user_internal.h"
 #include "platform/win/user_nonclient.h"
@@ -275,6 +276,7 @@ using namespace rtl::detail;
 int SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO si, BOOL redraw) {
   TWnd* w = GetWnd(hwnd);
   if (!w || !si || (si->cbSize != sizeof(SCROLLINFO) && si->cbSize != sizeof(SCROLLINFO) - sizeof(int))) return 0;
+  if (bar == SB_CTL) return static_cast<int>(SendMessageA(hwnd, SBM_SETSCROLLINFO, redraw, reinterpret_cast<LPARAM>(si)));
   TScrollState* s = StateOf(w, bar);
   if (!s) {
     SetLastError(87);
@@ -307,6 +309,7 @@ int SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO si, BOOL redraw) {
 BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO si) {
   TWnd* w = GetWnd(hwnd);
   if (!w || !si) return FALSE;
+  if (bar == SB_CTL) return SendMessageA(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(si)) ? TRUE : FALSE;
   TScrollState* s = StateOf(w, bar);
   if (!s) return FALSE;
   if (si->fMask & SIF_RANGE) {
@@ -322,6 +325,7 @@ BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO si) {
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
   TWnd* w = GetWnd(hwnd);
   if (!w) return 0;
+  if (bar == SB_CTL) return static_cast<int>(SendMessageA(hwnd, SBM_SETPOS, static_cast<WPARAM>(pos), redraw));
   TScrollState* s = StateOf(w, bar);
   if (!s) return 0;
   int old = s->Pos;
@@ -333,6 +337,7 @@ int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
 int GetScrollPos(HWND hwnd, int bar) {
   TWnd* w = GetWnd(hwnd);
   if (!w) return 0;
+  if (bar == SB_CTL) return static_cast<int>(SendMessageA(hwnd, SBM_GETPOS, 0, 0));
   TScrollState* s = StateOf(w, bar);
   return s ? s->Pos : 0;
 }
@@ -344,6 +349,10 @@ BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
   }
   SCROLLINFO si{sizeof(si), SIF_RANGE, minPos, maxPos, 0, 0, 0};
   TWnd* w = GetWnd(hwnd);
+  if (w && bar == SB_CTL) {
+    SendMessageA(hwnd, redraw ? SBM_SETRANGEREDRAW : SBM_SETRANGE, static_cast<WPARAM>(minPos), maxPos);
+    return TRUE;
+  }
   if (!w || !StateOf(w, bar)) return FALSE;
   SetScrollInfo(hwnd, bar, &si, redraw);
   return TRUE;
@@ -352,6 +361,13 @@ BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
 BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos) {
   TWnd* w = GetWnd(hwnd);
   if (!w) return FALSE;
+  if (bar == SB_CTL) {
+    int lo = 0, hi = 0;
+    SendMessageA(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(&lo), reinterpret_cast<LPARAM>(&hi));
+    if (minPos) *minPos = lo;
+    if (maxPos) *maxPos = hi;
+    return TRUE;
+  }
   TScrollState* s = StateOf(w, bar);
   if (!s) return FALSE;
   if (minPos) *minPos = s->Min;
@@ -362,6 +378,11 @@ BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos) {
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
   TWnd* w = GetWnd(hwnd);
   if (!w) return FALSE;
+  // A scroll bar control shows and hides as a window.
+  if (bar == SB_CTL) {
+    ShowWindow(hwnd, show ? SW_SHOW : SW_HIDE);
+    return TRUE;
+  }
   DWORD bits = bar == SB_BOTH ? (WS_HSCROLL | WS_VSCROLL) : bar == SB_HORZ ? WS_HSCROLL : bar == SB_VERT ? WS_VSCROLL : 0;
   if (!bits) return FALSE;
   SetBarsShown(w, bits, show != FALSE);
@@ -371,6 +392,7 @@ BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
 BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
   TWnd* w = GetWnd(hwnd);
   if (!w) return FALSE;
+  if (bar == SB_CTL) return SendMessageA(hwnd, SBM_ENABLE_ARROWS, arrows, 0) ? TRUE : FALSE;
   bool changed = false;
   for (int b : {SB_HORZ, SB_VERT}) {
     if (bar != SB_BOTH && static_cast<int>(bar) != b) continue;
@@ -387,6 +409,9 @@ BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
 BOOL GetScrollBarInfo(HWND hwnd, LONG object, PSCROLLBARINFO info) {
   TWnd* w = GetWnd(hwnd);
   if (!w || !info || info->cbSize != sizeof(SCROLLBARINFO)) return FALSE;
+  // The client object of a scroll bar control is the control itself.
+  if (object == OBJID_CLIENT)
+    return SendMessageA(hwnd, SBM_GETSCROLLBARINFO, 0, reinterpret_cast<LPARAM>(info)) ? TRUE : FALSE;
   int bar = object == OBJID_VSCROLL ? SB_VERT : object == OBJID_HSCROLL ? SB_HORZ : -1;
   if (bar < 0) {
     SetLastError(87);

@@ -90,4 +90,59 @@ TEST_F(ScrollBarTest, RangePositionKeysAndDisabledArrows) {
   EXPECT_TRUE(Scrolls(WM_VSCROLL).empty());
 }
 
+// The window functions given SB_CTL act on the scroll bar control itself,
+// not on bars in its frame.
+TEST_F(ScrollBarTest, ScrollFunctionsWithSbCtlReachTheControl) {
+  HWND b = Bar(SBS_HORZ, RECT(10, 10, 210, 27));
+  const LONG style = GetWindowLongA(b, GWL_STYLE);
+  SCROLLINFO set{sizeof set, SIF_RANGE | SIF_PAGE | SIF_POS, 10, 60, 11, 30, 0};
+  EXPECT_EQ(SetScrollInfo(b, SB_CTL, &set, TRUE), 30);
+  SCROLLINFO got{sizeof got, SIF_ALL, 0, 0, 0, 0, 0};
+  EXPECT_TRUE(GetScrollInfo(b, SB_CTL, &got));
+  EXPECT_EQ(got.nMin, 10);
+  EXPECT_EQ(got.nMax, 60);
+  EXPECT_EQ(got.nPage, 11u);
+  EXPECT_EQ(got.nPos, 30);
+  EXPECT_EQ(SendMessageA(b, SBM_GETPOS, 0, 0), 30);
+
+  EXPECT_EQ(SetScrollPos(b, SB_CTL, 99, TRUE), 30) << "the old position";
+  EXPECT_EQ(GetScrollPos(b, SB_CTL), 50) << "held where a page of 11 still fits";
+  EXPECT_TRUE(SetScrollRange(b, SB_CTL, 0, 20, TRUE));
+  int lo = -1, hi = -1;
+  EXPECT_TRUE(GetScrollRange(b, SB_CTL, &lo, &hi));
+  EXPECT_EQ(lo, 0);
+  EXPECT_EQ(hi, 20);
+  EXPECT_EQ(GetWindowLongA(b, GWL_STYLE), style) << "no frame bars were made";
+
+  // The thumb's track position, as a dragging owner asks for it.
+  SetScrollInfo(b, SB_CTL, &set, TRUE);
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof info;
+  EXPECT_TRUE(GetScrollBarInfo(b, OBJID_CLIENT, &info));
+  int x = (info.xyThumbTop + info.xyThumbBottom) / 2;
+  EXPECT_GT(info.xyThumbBottom, info.xyThumbTop);
+  InjectMouseMove(ClientPoint(b, x, 8));
+  InjectMouseButton(rtl::testing::ibLeft, true, ClientPoint(b, x, 8));
+  InjectMouseMove(ClientPoint(b, 500, 8));
+  RunUntilIdle();
+  SCROLLINFO track{sizeof track, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+  EXPECT_TRUE(GetScrollInfo(b, SB_CTL, &track));
+  EXPECT_EQ(track.nTrackPos, 50);
+  InjectMouseButton(rtl::testing::ibLeft, false, ClientPoint(b, 500, 8));
+  RunUntilIdle();
+
+  // Disabled arrows ignore clicks; the control hides as a window.
+  Log.Clear();
+  EXPECT_TRUE(EnableScrollBar(b, SB_CTL, ESB_DISABLE_LEFT));
+  rtl::testing::AdvanceClock(1000);
+  Click(b, 5, 8);
+  EXPECT_TRUE(Scrolls(WM_HSCROLL).empty());
+  EXPECT_TRUE(EnableScrollBar(b, SB_CTL, ESB_ENABLE_BOTH));
+  rtl::testing::AdvanceClock(1000);
+  Click(b, 5, 8);
+  EXPECT_EQ(Scrolls(WM_HSCROLL), (std::vector<WPARAM>{SB_LINELEFT, SB_ENDSCROLL}));
+  EXPECT_TRUE(ShowScrollBar(b, SB_CTL, FALSE));
+  EXPECT_FALSE(IsWindowVisible(b));
+}
+
 }  // namespace
