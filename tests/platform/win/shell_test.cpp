@@ -3,10 +3,15 @@
 // dialog driven through injected input with the callback a program uses),
 // and ShellExecute's argument vectors recorded instead of started.
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
+#include <thread>
 
 #include "platform/rtl/text_codec.h"
 #include "platform/win/shellapi.h"
@@ -778,6 +783,76 @@ TEST_F(TShellExecuteTest, FailuresAnswerSmallCodesAndStartNothing) {
     EXPECT_TRUE(Spawned.empty());
   }
   EXPECT_EQ(Code(ShellExecuteA(Dialog, "open", nullptr, nullptr, nullptr, SW_SHOWNORMAL)), SE_ERR_FNF);
+}
+
+}  // namespace
+
+namespace {
+
+// Programs of our own in place of the desktop's, found along PATH.
+class TShellProgramsTest : public TShellTest {
+ protected:
+  AnsiString Bin, OldPath;
+
+  void SetUp() override {
+    TShellTest::SetUp();
+    Bin = Tmp + "/bin";
+    fs::create_directories(Bin);
+    const char* path = std::getenv("PATH");
+    OldPath = path ? path : "";
+    setenv("PATH", Bin.c_str(), 1);
+  }
+  void TearDown() override {
+    setenv("PATH", OldPath.c_str(), 1);
+    TShellTest::TearDown();
+  }
+  // A program that writes its arguments, one a line, to <name>.out and
+  // exits with `status`.
+  void Program(const AnsiString& name, int status) {
+    AnsiString file = Bin + "/" + name;
+    std::ofstream(file) << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" << file
+                        << ".tmp\" && /bin/mv \"" << file << ".tmp\" \"" << file << ".out\"\nexit " << status << "\n";
+    chmod(file.c_str(), 0755);
+  }
+  // What a program was given once it has run (it runs on its own, so this
+  // waits for its file, for ten seconds at most).
+  std::vector<AnsiString> Given(const AnsiString& name) {
+    AnsiString out = Bin + "/" + name + ".out";
+    for (int i = 0; i < 1000 && !fs::exists(out); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::vector<AnsiString> lines;
+    std::ifstream in(out);
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    return lines;
+  }
+  static intptr_t Code(HINSTANCE h) { return reinterpret_cast<intptr_t>(h); }
+};
+
+TEST_F(TShellProgramsTest, ProgramsGetTheirArgumentsUntouched) {
+  Program("xdg-open", 0);
+  AnsiString odd = Tmp + "/it's \"quoted\"; echo $HOME `id` & x.txt";
+  std::ofstream(odd) << "x";
+  EXPECT_GT(Code(ShellExecuteA(nullptr, "open", odd.c_str(), nullptr, nullptr, SW_SHOWNORMAL)), 32);
+  EXPECT_EQ(Given("xdg-open"), std::vector<AnsiString>{odd});
+}
+
+TEST_F(TShellProgramsTest, FolderOpensWhenTheFileManagerDoesNotAnswer) {
+  Program("dbus-send", 1);
+  Program("xdg-open", 0);
+  AnsiString item = Tmp + "/Alpha/Inner";
+  EXPECT_GT(Code(ShellExecuteA(nullptr, "Open", "explorer.exe", ("/e, /select," + item).c_str(), nullptr, SW_SHOWNORMAL)), 32);
+  std::vector<AnsiString> dbus = Given("dbus-send");
+  ASSERT_EQ(dbus.size(), 8u);
+  EXPECT_EQ(dbus[6], "array:string:file://" + item);
+  EXPECT_EQ(Given("xdg-open"), std::vector<AnsiString>{Tmp + "/Alpha"});
+}
+
+TEST_F(TShellProgramsTest, NoProgramToOpenWithIsNoAssociation) {
+  EXPECT_EQ(Code(ShellExecuteA(nullptr, "open", (Tmp + "/file.txt").c_str(), nullptr, nullptr, SW_SHOWNORMAL)),
+            SE_ERR_NOASSOC);
+  // Without dbus-send the folder opens, without xdg-open nothing can.
+  EXPECT_EQ(Code(ShellExecuteA(nullptr, "open", "explorer.exe", ("/select," + Tmp + "/file.txt").c_str(), nullptr,
+                               SW_SHOWNORMAL)),
+            SE_ERR_NOASSOC);
 }
 
 }  // namespace
