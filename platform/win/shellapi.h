@@ -40,7 +40,8 @@ namespace rtl::detail {
 // Takes the place of starting programs (tests): gets each argument vector
 // that would have started (the program first) and answers the exit status
 // the program would have had; a failed attempt to show an item in the file
-// manager falls back to opening its folder.
+// manager falls back to opening its folder. With a hook, the programs
+// count as installed.
 using TShellSpawnHook = std::function<int(const std::vector<AnsiString>& argv)>;
 void SetShellSpawnHook(TShellSpawnHook hook);
 
