@@ -67,13 +67,14 @@ class OpenDialogTest : public TCtlTest {
   HWND Box = nullptr;  // the dialog while it runs
   bool OwnerEnabledWhileShown = true;
   std::vector<AnsiString> Messages;  // message boxes the dialog showed
+  int BoxAnswer = IDOK;
 
   void SetUp() override {
     TCtlTest::SetUp();
     rtl::detail::SetMessageBoxHook([this](HWND owner, const AnsiString& text, const AnsiString&, UINT) {
       EXPECT_EQ(owner, Box) << "a refusal is owned by the dialog";
       Messages.push_back(text);
-      return IDOK;
+      return BoxAnswer;
     });
   }
 
@@ -406,6 +407,39 @@ TEST_F(OpenDialogTest, SizingMovesTheChildrenWithTheEdges) {
     InjectKeyPress(VK_ESCAPE);
   });
   EXPECT_FALSE(fixed & WS_THICKFRAME);
+}
+
+TEST_F(OpenDialogTest, SaveAsksBeforeReplacingAndAddsTheDefaultExtension) {
+  auto save = [&](const char* typed, int answer, AnsiString& title, AnsiString& button) {
+    BoxAnswer = answer;
+    Messages.clear();
+    rtl::detail::SetCommonDialogShownHook([&](HWND box) {
+      Box = box;
+      title = CtlText(box);
+      button = CtlText(GetDlgItem(box, IDOK));
+      InjectText(typed);
+      InjectKeyPress(VK_RETURN);
+      if (answer == IDNO) InjectKeyPress(VK_ESCAPE);
+      Guard(box);
+    });
+    char buffer[1024] = {};
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFile = buffer;
+    ofn.nMaxFile = sizeof buffer;
+    ofn.lpstrInitialDir = Folder.Root.c_str();
+    ofn.lpstrDefExt = "pdf";
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    return GetSaveFileNameA(&ofn) ? AnsiString(buffer) : AnsiString();
+  };
+  AnsiString title, button;
+  EXPECT_EQ(save("Alpha", IDNO, title, button), "") << "kept open, then cancelled";
+  EXPECT_EQ(Messages, (std::vector<AnsiString>{"Alpha.pdf already exists.\nDo you want to replace it?"}));
+  EXPECT_EQ(title, "Save As");
+  EXPECT_EQ(button, "&Save");
+  EXPECT_EQ(save("Alpha.pdf", IDYES, title, button), Folder.Root + "/Alpha.pdf");
+  EXPECT_EQ(save("report", IDYES, title, button), Folder.Root + "/report.pdf");
+  EXPECT_TRUE(Messages.empty());
 }
 
 // ---- Scripted answers and the caller's record ----------------------------------------
