@@ -9,7 +9,9 @@
 #include "platform/forms/icon.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/form_text.h"
+#include "platform/rtl/resources.h"
 #include "platform/rtl/threads.h"
+#include "platform/win/user_mdi.h"
 
 RTL_IMPLEMENT_CLASS(TCustomForm)
 RTL_IMPLEMENT_PUBLISHED(TForm,
@@ -179,6 +181,9 @@ void TCustomForm::SetVisible(bool Value) {
       FFormState -= fsVisible;
     return;
   }
+  if (!Value && FVisible && FFormStyle == fsMDIChild && !ComponentState().Contains(csDestroying) &&
+      !ComponentState().Contains(csDesigning))
+    throw EInvalidOperation("Cannot hide an MDI Child Form");
   inherited::SetVisible(Value);
 }
 
@@ -321,11 +326,39 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case CM_ICONCHANGED: CMIconChanged(Message); return;
     case WM_ACTIVATEAPP: WMActivateApp(Message); return;
     case WM_GETMINMAXINFO: WMGetMinMaxInfo(Message); return;
+    case WM_MDIACTIVATE: WMMDIActivate(Message); return;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      // A click on a document form makes it the active document.
+      if (FFormStyle == fsMDIChild && FHandle) {
+        HWND Client = GetParent(FHandle);
+        if (reinterpret_cast<HWND>(SendMessage(Client, WM_MDIGETACTIVE, 0, 0)) != FHandle)
+          SendMessage(Client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
+      }
+      inherited::Dispatch(Message);
+      return;
     default: inherited::Dispatch(Message); return;
   }
 }
 
 void TCustomForm::WMClose(TMessage&) { Close(); }
+
+void TCustomForm::DefaultHandler(TMessage& Message) {
+  // A frame sizes its MDI client itself (AlignControls).
+  if (FClientHandle && FHandle && Message.Msg != WM_SIZE &&
+      !(Message.Msg >= CN_CTLCOLORMSGBOX && Message.Msg <= CN_CTLCOLORSTATIC)) {
+    Message.Result = DefFrameProcA(FHandle, FClientHandle, Message.Msg, Message.WParam, Message.LParam);
+    return;
+  }
+  inherited::DefaultHandler(Message);
+}
+
+// The client tells a document form whether it is the active document now.
+void TCustomForm::WMMDIActivate(TMessage& Message) {
+  DefaultHandler(Message);
+  if (FFormStyle == fsMDIChild) SetActive(reinterpret_cast<HWND>(Message.LParam) == FHandle && FHandle);
+}
 
 void TCustomForm::WMActivate(TMessage& Message) {
   if (FFormStyle != fsMDIForm) SetActive(LOWORD(Message.WParam) != WA_INACTIVE);
@@ -449,6 +482,50 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
   if (Icons.Contains(biHelp) && (CreateStyle == bsDialog || (Icons * TBorderIcons{biMinimize, biMaximize}).Empty()))
     Params.ExStyle |= WS_EX_CONTEXTHELP;
   if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+  if (FFormStyle == fsMDIChild && !ComponentState().Contains(csDesigning)) {
+    TForm* Main = Application ? Application->MainForm() : nullptr;
+    if (!Main || Main == this || !Main->FClientHandle)
+      throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+    Params.WndParent = Main->FClientHandle;
+    Params.Style = (Params.Style & ~static_cast<DWORD>(WS_POPUP)) | WS_CHILD | WS_CLIPSIBLINGS;
+    Params.ExStyle |= WS_EX_MDICHILD;
+    Params.WindowClass.lpfnWndProc = &DefMDIChildProcA;
+  }
+}
+
+void TCustomForm::CreateWindowHandle(const TCreateParams& Params) {
+  if (FFormStyle != fsMDIChild || ComponentState().Contains(csDesigning)) {
+    inherited::CreateWindowHandle(Params);
+    return;
+  }
+  MDICREATESTRUCTA Create{};
+  Create.szClass = Params.WinClassName.c_str();
+  Create.szTitle = Params.Caption.c_str();
+  Create.hOwner = Params.WindowClass.hInstance;
+  Create.x = Params.X;
+  Create.y = Params.Y;
+  Create.cx = Params.Width;
+  Create.cy = Params.Height;
+  Create.style = Params.Style;
+  Create.lParam = reinterpret_cast<LPARAM>(Params.Param);
+  HWND H = reinterpret_cast<HWND>(SendMessage(Params.WndParent, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&Create)));
+  if (H) {
+    SetHandle(H);
+    FFormState += fsCreatedMDIChild;
+  }
+}
+
+void TCustomForm::DestroyWindowHandle() {
+  FFormState -= fsCreatedMDIChild;
+  inherited::DestroyWindowHandle();
+  FClientHandle = nullptr;
+}
+
+void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
+  inherited::AlignControls(AControl, Rect);
+  if (FClientHandle)
+    SetWindowPos(FClientHandle, nullptr, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TCustomForm::SetIcon(TIcon* Value) { FIcon->Assign(Value); }
@@ -485,6 +562,15 @@ void TCustomForm::WMGetMinMaxInfo(TMessage& Message) {
 
 void TCustomForm::CreateWnd() {
   inherited::CreateWnd();
+  if (FFormStyle == fsMDIForm && !ComponentState().Contains(csDesigning)) {
+    CLIENTCREATESTRUCT Create{nullptr, 0xFF00};
+    FClientHandle = CreateWindowEx(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                                   WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
+                                       MDIS_ALLCHILDSTYLES,
+                                   0, 0, ClientWidth(), ClientHeight(), FHandle, nullptr, HInstance, &Create);
+    if (!FClientHandle) RaiseLastOSError();
+    Realign();
+  }
   IconChanged(nullptr);
   if (FFormStyle == fsStayOnTop)
     SetWindowPos(FHandle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -512,6 +598,7 @@ void TCustomForm::SetFormStyle(TFormStyle Value) {
     return;
   }
   if (!ComponentState().Contains(csDesigning)) RecreateWnd();
+  if (Value == fsMDIChild) SetVisible(true);
 }
 
 void TCustomForm::SetWindowState(TWindowState Value) {
@@ -585,6 +672,9 @@ void TCustomForm::CMShowingChanged(TMessage&) {
         FPosition = poDesigned;
       static const int ShowCommands[] = {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED};
       ShowWindow(FHandle, ShowCommands[FWindowState]);
+      // A document that shows becomes the active one.
+      if (FFormStyle == fsMDIChild && FHandle)
+        SendMessage(GetParent(FHandle), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
     } else {
       try {
         DoHide();
@@ -767,6 +857,12 @@ void TCustomForm::DefocusControl(TWinControl* Control, bool Removing) {
 }
 
 bool TCustomForm::SetFocusedControl(TWinControl* Control) {
+  // The focus going into a document form makes it the active document.
+  if (FFormStyle == fsMDIChild && FHandle) {
+    HWND Client = GetParent(FHandle);
+    if (reinterpret_cast<HWND>(SendMessage(Client, WM_MDIGETACTIVE, 0, 0)) != FHandle)
+      SendMessage(Client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
+  }
   ++FFocusCount;
   if (Control != this)
     FActiveControl = Control;
@@ -903,3 +999,56 @@ void TCustomForm::UpdateActions() {
 }
 
 void TCustomForm::ReadDescription() { InitInheritedComponent(this, TForm::StaticClass()); }
+
+// ---- MDI ------------------------------------------------------------------------------------
+
+TForm* TCustomForm::ActiveMDIChild() {
+  if (FFormStyle != fsMDIForm || !FClientHandle) return nullptr;
+  return dynamic_cast<TForm*>(FindControl(reinterpret_cast<HWND>(SendMessage(FClientHandle, WM_MDIGETACTIVE, 0, 0))));
+}
+
+namespace {
+
+std::vector<TForm*> DocumentsOf(HWND Client) {
+  std::vector<TForm*> List;
+  if (!Client || !Screen) return List;
+  for (Integer I = 0; I < Screen->FormCount(); ++I) {
+    TForm* F = Screen->Forms(I);
+    if (F->FormStyle() == fsMDIChild && F->HandleAllocated() && GetParent(F->Handle()) == Client) List.push_back(F);
+  }
+  return List;
+}
+
+}  // namespace
+
+Integer TCustomForm::MDIChildCount() {
+  return FFormStyle == fsMDIForm ? static_cast<Integer>(DocumentsOf(FClientHandle).size()) : 0;
+}
+
+TForm* TCustomForm::MDIChildren(Integer Index) {
+  std::vector<TForm*> List = FFormStyle == fsMDIForm ? DocumentsOf(FClientHandle) : std::vector<TForm*>();
+  if (Index < 0 || static_cast<size_t>(Index) >= List.size())
+    throw EListError(Format("List index out of bounds (%d)", {Index}));
+  return List[static_cast<size_t>(Index)];
+}
+
+void TCustomForm::Next() {
+  if (FFormStyle == fsMDIForm && FClientHandle) SendMessage(FClientHandle, WM_MDINEXT, 0, 0);
+}
+
+void TCustomForm::Previous() {
+  if (FFormStyle == fsMDIForm && FClientHandle) SendMessage(FClientHandle, WM_MDINEXT, 0, 1);
+}
+
+void TCustomForm::Cascade() {
+  if (FFormStyle == fsMDIForm && FClientHandle) SendMessage(FClientHandle, WM_MDICASCADE, 0, 0);
+}
+
+void TCustomForm::Tile() {
+  if (FFormStyle == fsMDIForm && FClientHandle)
+    SendMessage(FClientHandle, WM_MDITILE, FTileMode == tbHorizontal ? MDITILE_HORIZONTAL : MDITILE_VERTICAL, 0);
+}
+
+void TCustomForm::ArrangeIcons() {
+  if (FFormStyle == fsMDIForm && FClientHandle) SendMessage(FClientHandle, WM_MDIICONARRANGE, 0, 0);
+}

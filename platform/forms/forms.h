@@ -17,6 +17,7 @@
 #include "platform/rtl/stringlist.h"
 
 class THintWindow;
+class TForm;
 class TIcon;
 
 // ---- Types ---------------------------------------------------------------------
@@ -29,6 +30,7 @@ using TBorderIcons = TSet<TBorderIcon, 4>;
 RTL_ENUM(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
          poMainFormCenter, poOwnerFormCenter)
 RTL_ENUM(TWindowState, wsNormal, wsMinimized, wsMaximized)
+RTL_ENUM(TTileMode, tbHorizontal, tbVertical)
 enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateItem, 8>;
 
@@ -205,6 +207,8 @@ class TCustomForm : public TScrollingWinControl {
   bool FCreated = false;
   bool FDestroyingDone = false;
   Integer FFocusCount = 0;
+  HWND FClientHandle = nullptr;
+  TTileMode FTileMode = tbHorizontal;
   std::unique_ptr<TControlCanvas> FCanvas;
   std::unique_ptr<TIcon> FIcon;
 
@@ -226,6 +230,7 @@ class TCustomForm : public TScrollingWinControl {
   void WMGetMinMaxInfo(TMessage& Message);
   void CMShowingChanged(TMessage& Message) override;
   void CMDialogKey(TMessage& Message) override;
+  void WMMDIActivate(TMessage& Message);
 
   // Reads the form's description (its components and properties) once,
   // before OnCreate: by default the program's resources named after the
@@ -243,6 +248,12 @@ class TCustomForm : public TScrollingWinControl {
   void PaintWindow(HDC DC) override;
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  // A document form (fsMDIChild) is made and destroyed through the main
+  // form's MDI client.
+  void CreateWindowHandle(const TCreateParams& Params) override;
+  void DestroyWindowHandle() override;
+  // The MDI client of a frame takes what the aligned controls leave.
+  void AlignControls(TControl* AControl, TRect& Rect) override;
   void SetActive(bool Value);
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // The screen resolution and text height a description was made at
@@ -273,6 +284,8 @@ class TCustomForm : public TScrollingWinControl {
   void Release();
 
   void Dispatch(TMessage& Message) override;
+  // A frame's messages go on to the frame procedure with its MDI client.
+  void DefaultHandler(TMessage& Message) override;
 
   // While the description is read, Visible is only remembered; the form
   // shows after OnCreate.
@@ -337,6 +350,25 @@ class TCustomForm : public TScrollingWinControl {
   HICON GetIconHandle();
   // The monitor that holds most of the form.
   HMONITOR Monitor();
+
+  // ---- MDI. A frame (fsMDIForm) holds its document forms (fsMDIChild,
+  // which need the application's main form to be a frame) in the window
+  // of its MDI client. A document form shows once made and cannot hide;
+  // closing it minimises it unless OnClose says otherwise.
+  HWND ClientHandle() const { return FClientHandle; }
+  TForm* ActiveMDIChild();
+  Integer MDIChildCount();
+  TForm* MDIChildren(Integer Index);
+  // The next (previous) document becomes the active one.
+  void Next();
+  void Previous();
+  void Cascade();
+  // Side by side (tbVertical) or above each other (tbHorizontal).
+  void Tile();
+  // Minimised documents in a row along the bottom.
+  void ArrangeIcons();
+  TTileMode TileMode() const { return FTileMode; }
+  void SetTileMode(TTileMode Value) { FTileMode = Value; }
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;

@@ -7,6 +7,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/win/controls.h"
 #include "platform/win/user_internal.h"
+#include "platform/win/user_mdi.h"
 
 namespace rtl::detail {
 namespace {
@@ -85,6 +86,7 @@ std::shared_ptr<TWndClass> FindClass(LPCSTR name) {
   bool registered = false;
   std::call_once(controls, [&registered] {
     RegisterStandardControlClasses();
+    RegisterMdiClientClass();
     registered = true;
   });
   if (registered) {
