@@ -35,6 +35,8 @@ RTL_IMPLEMENT_PUBLISHED(TForm,
                         RTL_PROP(Font).Stored<&Self::IsFontStored>(),
                         RTL_PROP(FormStyle).Default(fsNormal),
                         RTL_PROP(Height).Stored<&Self::IsFormSizeStored>(),
+                        RTL_PROP(HelpContext).Default(0),
+                        RTL_PROP(HelpFile),
                         RTL_PROP(HorzScrollBar),
                         RTL_PROP(Icon),
                         RTL_PROP(KeyPreview).Default(false),
@@ -327,6 +329,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case WM_ACTIVATEAPP: WMActivateApp(Message); return;
     case WM_GETMINMAXINFO: WMGetMinMaxInfo(Message); return;
     case WM_MDIACTIVATE: WMMDIActivate(Message); return;
+    case WM_HELP: WMHelp(Message); return;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -358,6 +361,37 @@ void TCustomForm::DefaultHandler(TMessage& Message) {
 void TCustomForm::WMMDIActivate(TMessage& Message) {
   DefaultHandler(Message);
   if (FFormStyle == fsMDIChild) SetActive(reinterpret_cast<HWND>(Message.LParam) == FHandle && FHandle);
+}
+
+// The help of the window asked about, or of its nearest parent with one;
+// a form with a help button in its caption asks for a popup.
+void TCustomForm::WMHelp(TMessage& Message) {
+  const auto* Info = reinterpret_cast<const HELPINFO*>(Message.LParam);
+  if (ComponentState().Contains(csDesigning) || !Application || !Info) {
+    DefaultHandler(Message);
+    return;
+  }
+  Message.Result = 1;
+  THelpContext Context = 0;
+  if (Info->iContextType == HELPINFO_WINDOW) {
+    TControl* Control = FindControl(static_cast<HWND>(Info->hItemHandle));
+    if (!Control) Control = this;
+    if (ControlHelpType(Control) == htKeyword) {
+      while (Control && ControlHelpKeyword(Control).empty()) Control = Control->Parent();
+      if (Control) Application->HelpKeyword(ControlHelpKeyword(Control));
+      return;
+    }
+    while (Control && ControlHelpContext(Control) == 0) Control = Control->Parent();
+    if (!Control) return;
+    Context = ControlHelpContext(Control);
+  } else {
+    Context = static_cast<THelpContext>(Info->dwContextId);
+  }
+  if (Context == 0) return;
+  if (FBorderIcons.Contains(biHelp))
+    Application->HelpCommand(HELP_CONTEXTPOPUP, Context);
+  else
+    Application->HelpContext(Context);
 }
 
 void TCustomForm::WMActivate(TMessage& Message) {

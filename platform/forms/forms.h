@@ -54,6 +54,40 @@ using TIdleEvent = TClosure<void(TObject* Sender, bool& Done)>;
 using TMessageEvent = TClosure<void(MSG& Msg, bool& Handled)>;
 using TExceptionEvent = TClosure<void(TObject* Sender, Exception* E)>;
 
+// ---- Help ------------------------------------------------------------------------------
+
+RTL_ENUM(THelpType, htKeyword, htContext)
+// Answers whether the handler gave the help; CallHelp false keeps the help
+// file out of it.
+using THelpEvent = TClosure<bool(Word Command, NativeInt Data, bool& CallHelp)>;
+
+// What help is asked for (the Command of HelpCommand).
+#ifndef HELP_CONTEXT
+#define HELP_CONTEXT 0x0001
+#define HELP_QUIT 0x0002
+#define HELP_CONTENTS 0x0003
+#define HELP_HELPONHELP 0x0004
+#define HELP_SETCONTENTS 0x0005
+#define HELP_CONTEXTPOPUP 0x0008
+#define HELP_FORCEFILE 0x0009
+#define HELP_CONTEXTMENU 0x000A
+#define HELP_FINDER 0x000B
+#define HELP_WM_HELP 0x000C
+#define HELP_KEY 0x0101
+#define HELP_COMMAND 0x0102
+#define HELP_PARTIALKEY 0x0105
+#endif
+
+// The help of a control: by context number (htContext, the default) or by
+// keyword. F1 asks for the focused control's, or its nearest parent's
+// that has one. Kept beside the control, which has no fields for it.
+THelpType ControlHelpType(const TControl* Control);
+void SetControlHelpType(TControl* Control, THelpType Value);
+THelpContext ControlHelpContext(const TControl* Control);
+void SetControlHelpContext(TControl* Control, THelpContext Value);
+AnsiString ControlHelpKeyword(const TControl* Control);
+void SetControlHelpKeyword(TControl* Control, const AnsiString& Value);
+
 // ---- TScrollingWinControl ---------------------------------------------------------
 
 class TScrollingWinControl;
@@ -209,6 +243,7 @@ class TCustomForm : public TScrollingWinControl {
   Integer FFocusCount = 0;
   HWND FClientHandle = nullptr;
   TTileMode FTileMode = tbHorizontal;
+  AnsiString FHelpFile;
   std::unique_ptr<TControlCanvas> FCanvas;
   std::unique_ptr<TIcon> FIcon;
 
@@ -231,6 +266,8 @@ class TCustomForm : public TScrollingWinControl {
   void CMShowingChanged(TMessage& Message) override;
   void CMDialogKey(TMessage& Message) override;
   void WMMDIActivate(TMessage& Message);
+  // F1 (or a click in context-help mode) on one of the form's windows.
+  void WMHelp(TMessage& Message);
 
   // Reads the form's description (its components and properties) once,
   // before OnCreate: by default the program's resources named after the
@@ -369,6 +406,17 @@ class TCustomForm : public TScrollingWinControl {
   void ArrangeIcons();
   TTileMode TileMode() const { return FTileMode; }
   void SetTileMode(TTileMode Value) { FTileMode = Value; }
+
+  // ---- Help. The form's own help file wins over the application's while
+  // the form is active.
+  const AnsiString& HelpFile() const { return FHelpFile; }
+  void SetHelpFile(const AnsiString& Value) { FHelpFile = Value; }
+  THelpContext HelpContext() const { return ControlHelpContext(this); }
+  void SetHelpContext(THelpContext Value) { SetControlHelpContext(this, Value); }
+  AnsiString HelpKeyword() const { return ControlHelpKeyword(this); }
+  void SetHelpKeyword(const AnsiString& Value) { SetControlHelpKeyword(this, Value); }
+  THelpType HelpType() const { return ControlHelpType(this); }
+  void SetHelpType(THelpType Value) { SetControlHelpType(this, Value); }
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -564,6 +612,7 @@ class TApplication : public TComponent {
   bool FActive = false;
   AnsiString FTitle;
   AnsiString FHint;
+  AnsiString FHelpFile;
   bool FTerminate = false;
   bool FRunning = false;
   bool FShowMainForm = true;
@@ -627,6 +676,19 @@ class TApplication : public TComponent {
   // OnShortCut, then the main form's shortcuts.
   bool IsShortCut(TMessage& Message);
 
+  // ---- Help. OnHelp answers first; unless it says CallHelp false, the
+  // help file would be asked, but there is no help viewer here: without
+  // a handler that answers, the answer is false and nothing happens.
+  bool HelpCommand(Integer Command, NativeInt Data);
+  bool HelpContext(THelpContext Context);
+  // A topic of the help file by its id.
+  bool HelpJump(const AnsiString& JumpID);
+  bool HelpKeyword(const AnsiString& Keyword);
+  const AnsiString& HelpFile() const { return FHelpFile; }
+  void SetHelpFile(const AnsiString& Value) { FHelpFile = Value; }
+  // The active form's help file, else the application's.
+  AnsiString CurrentHelpFile();
+
   // ---- Hints
   void HintMouseMessage(TControl* Control, TMessage& Message);
   void ActivateHint(const TPoint& CursorPos);
@@ -685,6 +747,7 @@ class TApplication : public TComponent {
   TNotifyEvent OnDeactivate;
   TActionEvent OnActionExecute;
   TActionEvent OnActionUpdate;
+  THelpEvent OnHelp;
 };
 
 // The process's application, screen and mouse; they exist between the
