@@ -12,10 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/win32.h"
-#ifdef PROBE_HAS_OPEN_DIALOG
 #include "platform/win/commdlg.h"
-#endif
+#include "platform/win/win32.h"
 
 namespace {
 
@@ -30,7 +28,6 @@ int ProbeMessageBox() {
   return 0;
 }
 
-#ifdef PROBE_HAS_OPEN_DIALOG
 // The buffer holds either one full path, or the folder followed by the
 // names, each ended by a zero, with an empty name last.
 std::vector<std::string> SplitSelection(const char* buf) {
@@ -64,18 +61,18 @@ int ProbeOpen(const char* folder) {
   for (const std::string& p : SplitSelection(buf.data())) std::printf("%s\n", p.c_str());
   return 0;
 }
-#endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   int rc = 2;
-  if (!std::strcmp(argv[1], "msgbox")) rc = ProbeMessageBox();
-#ifdef PROBE_HAS_OPEN_DIALOG
-  else if (!std::strcmp(argv[1], "open") && argc >= 3) rc = ProbeOpen(argv[2]);
-#endif
-  else return Usage();
+  if (!std::strcmp(argv[1], "msgbox"))
+    rc = ProbeMessageBox();
+  else if (!std::strcmp(argv[1], "open") && argc >= 3)
+    rc = ProbeOpen(argv[2]);
+  else
+    return Usage();
   std::fflush(stdout);
   return rc;
 }

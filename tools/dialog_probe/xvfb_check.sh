@@ -3,7 +3,7 @@
 # X server with real input (XTEST through xdotool), and checks what the
 # probe reports.
 #
-#   xvfb_check.sh <dialog_probe> [<open mode: 1 or 0>]
+#   xvfb_check.sh <dialog_probe>
 #
 # Exits 0 when every case passes, 1 on a failure, 77 when the X server or
 # xdotool is missing. Every step is bounded in time; the whole run stays
@@ -16,8 +16,7 @@ if [ -z "${DIALOG_PROBE_BOUNDED:-}" ]; then
   DIALOG_PROBE_BOUNDED=1 exec timeout -k 5 55 bash "$0" "$@"
 fi
 
-probe=${1:?usage: xvfb_check.sh <dialog_probe> [open mode]}
-open_mode=${2:-1}
+probe=${1:?usage: xvfb_check.sh <dialog_probe>}
 
 for tool in Xvfb xdotool; do
   if ! command -v "$tool" >/dev/null 2>&1; then
@@ -227,76 +226,74 @@ open_dialog() {
   focus_window "$id" || fail "the open dialog never got the keyboard"
 }
 
-if [ "$open_mode" = 1 ]; then
-  folder="$work/files"
-  mkdir -p "$folder"
-  : >"$folder/a.pdf"
-  : >"$folder/b.pdf"
-  : >"$folder/notes.txt"
-  folder=$(cd "$folder" && pwd -P)
+folder="$work/files"
+mkdir -p "$folder"
+: >"$folder/a.pdf"
+: >"$folder/b.pdf"
+: >"$folder/notes.txt"
+folder=$(cd "$folder" && pwd -P)
 
-  # --- A name typed into the name box (which has the focus), then Return.
-  open_dialog
-  timeout 5 xdotool type --delay 30 "b.pdf"
-  timeout 5 xdotool key --clearmodifiers Return
-  wait_probe "a typed name in the open dialog"
-  expect_output "$folder/b.pdf" "a typed name is returned with its folder"
+# --- A name typed into the name box (which has the focus), then Return.
+open_dialog
+timeout 5 xdotool type --delay 30 "b.pdf"
+timeout 5 xdotool key --clearmodifiers Return
+wait_probe "a typed name in the open dialog"
+expect_output "$folder/b.pdf" "a typed name is returned with its folder"
 
-  # --- By keys in the list: Shift+Tab from the name box to the list, Home
-  # to the first file, Down to the next, Return.
-  open_dialog
-  timeout 5 xdotool key --clearmodifiers shift+Tab
-  timeout 5 xdotool key --clearmodifiers Home
-  timeout 5 xdotool key --clearmodifiers Down
-  timeout 5 xdotool key --clearmodifiers Return
-  wait_probe "keys in the open dialog's list"
-  expect_output "$folder/b.pdf" "the file chosen by keys in the list is returned"
+# --- By keys in the list: Shift+Tab from the name box to the list, Home
+# to the first file, Down to the next, Return.
+open_dialog
+timeout 5 xdotool key --clearmodifiers shift+Tab
+timeout 5 xdotool key --clearmodifiers Home
+timeout 5 xdotool key --clearmodifiers Down
+timeout 5 xdotool key --clearmodifiers Return
+wait_probe "keys in the open dialog's list"
+expect_output "$folder/b.pdf" "the file chosen by keys in the list is returned"
 
-  # --- By the mouse: a click on a.pdf, a Ctrl+click on b.pdf, a click on
-  # Open; the text file is not listed under the PDF filter, so the second
-  # row is b.pdf.
-  open_dialog
-  click_client "$id" 40 "$(list_row_y 0)"
-  click_client "$id" 40 "$(list_row_y 1)" ctrl
-  click_client "$id" $((520 - 8 - 40)) $((340 - 8 - 23 - 6 - 12))
-  wait_probe "clicks in the open dialog"
-  expect_output "$folder/a.pdf
+# --- By the mouse: a click on a.pdf, a Ctrl+click on b.pdf, a click on
+# Open; the text file is not listed under the PDF filter, so the second
+# row is b.pdf.
+open_dialog
+click_client "$id" 40 "$(list_row_y 0)"
+click_client "$id" 40 "$(list_row_y 1)" ctrl
+click_client "$id" $((520 - 8 - 40)) $((340 - 8 - 23 - 6 - 12))
+wait_probe "clicks in the open dialog"
+expect_output "$folder/a.pdf
 $folder/b.pdf" "two files chosen with the mouse are returned"
 
-  # --- A name that is not there: a message box over the dialog says so,
-  # Return closes it, the keyboard comes back to the dialog by itself and
-  # a good name still goes through.
-  open_dialog
-  timeout 5 xdotool type --delay 30 "missing.pdf"
-  timeout 5 xdotool key --clearmodifiers Return
-  box=
-  for _ in $(seq 1 100); do
-    box=$(timeout 2 xdotool search --onlyvisible --name "^Probe Open\$" 2>/dev/null | grep -vx "$id" | head -n 1)
-    [ -n "$box" ] && break
-    sleep 0.1
-  done
-  [ -n "$box" ] || fail "no message box for a file that is not there"
-  focus_window "$box" || fail "the message box over the open dialog never got the keyboard"
-  timeout 5 xdotool key --clearmodifiers Return
-  for _ in $(seq 1 50); do
-    [ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ] && break
-    sleep 0.1
-  done
-  [ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ] ||
-    fail "the keyboard did not come back to the open dialog after its message box"
-  sleep 0.2
-  timeout 5 xdotool key --clearmodifiers ctrl+a
-  timeout 5 xdotool type --delay 30 "b.pdf"
-  timeout 5 xdotool key --clearmodifiers Return
-  wait_probe "a good name after a missing one"
-  expect_output "$folder/b.pdf" "after the message box for a missing file the dialog goes on"
+# --- A name that is not there: a message box over the dialog says so,
+# Return closes it, the keyboard comes back to the dialog by itself and
+# a good name still goes through.
+open_dialog
+timeout 5 xdotool type --delay 30 "missing.pdf"
+timeout 5 xdotool key --clearmodifiers Return
+box=
+for _ in $(seq 1 100); do
+  box=$(timeout 2 xdotool search --onlyvisible --name "^Probe Open\$" 2>/dev/null | grep -vx "$id" | head -n 1)
+  [ -n "$box" ] && break
+  sleep 0.1
+done
+[ -n "$box" ] || fail "no message box for a file that is not there"
+focus_window "$box" || fail "the message box over the open dialog never got the keyboard"
+timeout 5 xdotool key --clearmodifiers Return
+for _ in $(seq 1 50); do
+  [ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ] && break
+  sleep 0.1
+done
+[ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ] ||
+  fail "the keyboard did not come back to the open dialog after its message box"
+sleep 0.2
+timeout 5 xdotool key --clearmodifiers ctrl+a
+timeout 5 xdotool type --delay 30 "b.pdf"
+timeout 5 xdotool key --clearmodifiers Return
+wait_probe "a good name after a missing one"
+expect_output "$folder/b.pdf" "after the message box for a missing file the dialog goes on"
 
-  # --- Escape cancels.
-  open_dialog
-  timeout 5 xdotool key --clearmodifiers Escape
-  wait_probe "Escape in the open dialog"
-  expect_output "cancelled" "Escape cancels the open dialog"
-fi
+# --- Escape cancels.
+open_dialog
+timeout 5 xdotool key --clearmodifiers Escape
+wait_probe "Escape in the open dialog"
+expect_output "cancelled" "Escape cancels the open dialog"
 
 echo "PASS"
 exit 0
