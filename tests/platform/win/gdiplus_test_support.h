@@ -8,6 +8,10 @@
 
 #include "platform/win/gdiplus.h"
 
+// In a namespace of their own: the host framework has classes of the same
+// names, and one test program may link both.
+namespace gptest {
+
 class GdiplusTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -100,3 +104,7 @@ struct TPen {
   ~TPen() { GdipDeletePen(pen); }
   operator GpPen*() const { return pen; }
 };
+
+}  // namespace gptest
+
+using namespace gptest;
