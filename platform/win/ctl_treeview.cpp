@@ -1,7 +1,8 @@
 // The tree view ("SysTreeView32"): items with text, images and children,
 // expanding and collapsing, selection by mouse and keys, hit tests,
-// scrolling, and the TVN_ notifications through WM_NOTIFY. Item handles are
-// checked against the live items, so a stale one is refused, never used.
+// scrolling, label editing in an "EDIT" child, and the TVN_ notifications
+// through WM_NOTIFY. Item handles are checked against the live items, so a
+// stale one is refused, never used.
 #include <algorithm>
 #include <cstring>
 #include <cwctype>
@@ -43,6 +44,9 @@ struct TTreeData : TCtlBase {
   COLORREF TextColor = CLR_NONE;
   bool Focused = false;
   bool VScroll = false;
+  HWND Edit = nullptr;             // the label being edited
+  TNode* EditItem = nullptr;
+  TNode* EditPending = nullptr;    // a click on the selected label waits to edit it
   ~TTreeData() override {
     for (TNode* n : Live) delete n;
   }
@@ -56,6 +60,16 @@ TNode* NodeOf(TTreeData* d, HTREEITEM h) {
 }
 
 LRESULT Notify(HWND h, NMHDR& hdr, UINT code) { return CtlSendNotify(h, hdr, code); }
+
+constexpr UINT_PTR kEditTimer = 1;
+constexpr int kEditId = 1;
+
+// The edit of a label that ended: destroyed once the messages that led
+// there are done with it.
+UINT EditDoneMessage() {
+  static UINT m = RegisterWindowMessageA("#TreeEditDone");
+  return m;
+}
 
 void FillItem(TNode* n, TVITEMA& it, UINT mask) {
   it.mask = mask;
@@ -229,6 +243,7 @@ int RowOf(TTreeData* d, TNode* n) {
 }
 
 bool Expand(HWND h, TTreeData* d, TNode* n, UINT action);
+void EndEdit(HWND h, TTreeData* d, bool cancel, bool focusLost = false);
 
 // Opens the item's ancestors and scrolls it into view.
 void EnsureVisible(HWND h, TTreeData* d, TNode* n) {
@@ -254,6 +269,11 @@ bool Expand(HWND h, TTreeData* d, TNode* n, UINT action) {
     return false;
   }
   if (want && !HasChildren(h, n)) return false;
+  if (d->Edit) {
+    // The rows move under the edit: the edit ends first.
+    EndEdit(h, d, false, false);
+    if (!IsWindow(h) || !d->Live.count(n)) return false;
+  }
   NMTREEVIEWA nm{};
   nm.action = want ? TVE_EXPAND : TVE_COLLAPSE;
   FillItem(n, nm.itemNew, TVIF_HANDLE | TVIF_STATE | TVIF_PARAM);
@@ -361,6 +381,9 @@ HTREEITEM Insert(HWND h, TTreeData* d, const TVINSERTSTRUCTA* is) {
 void Delete(HWND h, TTreeData* d, TNode* n) {
   for (TNode* k : std::vector<TNode*>(n->Kids)) Delete(h, d, k);
   if (n == &d->Root) return;
+  if (n == d->EditItem) EndEdit(h, d, true, false);
+  if (!IsWindow(h) || !d->Live.count(n)) return;
+  if (n == d->EditPending) d->EditPending = nullptr;
   NMTREEVIEWA nm{};
   FillItem(n, nm.itemOld, TVIF_HANDLE | TVIF_PARAM);
   Notify(h, nm.hdr, TVN_DELETEITEMA);
@@ -545,6 +568,118 @@ void ToggleCheck(HWND h, TNode* n) {
   InvalidateRect(h, nullptr, TRUE);
 }
 
+// ---- Label editing ----
+
+// The edit of a label keeps Enter and Esc for itself: Enter accepts, Esc
+// cancels.
+LRESULT LabelEditSubclass(HWND e, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
+  HWND tree = reinterpret_cast<HWND>(ref);
+  TTreeData* d = CtlData<TTreeData>(tree);
+  bool editing = d && d->Edit == e;
+  switch (msg) {
+    case WM_GETDLGCODE:
+      return DLGC_WANTALLKEYS | DefSubclassProc(e, msg, wParam, lParam);
+    case WM_KEYDOWN:
+      if (editing && (wParam == VK_RETURN || wParam == VK_ESCAPE)) {
+        EndEdit(tree, d, wParam == VK_ESCAPE);
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == '\r' || wParam == 0x1B) return 0;
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(e, LabelEditSubclass, 1);
+      break;
+  }
+  return DefSubclassProc(e, msg, wParam, lParam);
+}
+
+// Where the edit of a row's label goes: over the label, with room to type.
+RECT EditRect(HWND h, TTreeData* d, TNode* n) {
+  RECT c;
+  GetClientRect(h, &c);
+  TRowGeom g = Geometry(h, d, n, std::max(RowOf(d, n), 0));
+  RECT r = g.Label;
+  r.Right = std::min(static_cast<int>(c.Right), std::max(r.Right + 24, r.Left + 60));
+  if (r.Right <= r.Left) r.Right = r.Left + 60;
+  return r;
+}
+
+// Starts editing n's label: the edit exists (hidden) while the parent is
+// asked, so that it may adjust it; a parent that answers TRUE cancels.
+HWND BeginEdit(HWND h, TTreeData* d, TNode* n) {
+  if (d->Edit) EndEdit(h, d, false);
+  if (!IsWindow(h) || !n || !d->Live.count(n)) return nullptr;
+  KillTimer(h, kEditTimer);
+  d->EditPending = nullptr;
+  if (n != d->Selected && !Select(h, d, n, TVC_UNKNOWN)) return nullptr;
+  if (!IsWindow(h) || !d->Live.count(n)) return nullptr;
+  EnsureVisible(h, d, n);
+  AnsiString text = TextOf(h, n);
+  RECT r = EditRect(h, d, n);
+  HWND e = CreateWindowExA(0, "EDIT", text.c_str(), WS_CHILD | WS_BORDER | ES_AUTOHSCROLL | ES_LEFT, r.Left, r.Top,
+                           r.Width(), r.Height(), h, reinterpret_cast<HMENU>(static_cast<intptr_t>(kEditId)), nullptr,
+                           nullptr);
+  if (!e) return nullptr;
+  SendMessageA(e, WM_SETFONT, reinterpret_cast<WPARAM>(CtlFont(h)), FALSE);
+  SetWindowSubclass(e, LabelEditSubclass, 1, reinterpret_cast<DWORD_PTR>(h));
+  d->Edit = e;
+  d->EditItem = n;
+  NMTVDISPINFOA di{};
+  di.item.mask = TVIF_HANDLE | TVIF_PARAM | TVIF_STATE | TVIF_TEXT;
+  di.item.hItem = H(n);
+  di.item.state = n->State;
+  di.item.lParam = n->Param;
+  di.item.pszText = text.data();
+  di.item.cchTextMax = static_cast<int>(text.size()) + 1;
+  bool refused = Notify(h, di.hdr, TVN_BEGINLABELEDITA) != 0;
+  if (!IsWindow(h)) return nullptr;
+  if (refused || d->Edit != e || !d->Live.count(n)) {
+    if (d->Edit == e) {
+      d->Edit = nullptr;
+      d->EditItem = nullptr;
+    }
+    if (IsWindow(e)) DestroyWindow(e);
+    return nullptr;
+  }
+  SendMessageA(e, EM_SETSEL, 0, -1);
+  ShowWindow(e, SW_SHOW);
+  SetFocus(e);
+  return IsWindow(e) && d->Edit == e ? e : nullptr;
+}
+
+// Ends the edit: the parent hears TVN_ENDLABELEDIT (pszText null when
+// cancelled) and answering TRUE takes the text as the item's label. An
+// edit that lost the focus leaves it where it went.
+void EndEdit(HWND h, TTreeData* d, bool cancel, bool focusLost) {
+  HWND e = d->Edit;
+  TNode* n = d->EditItem;
+  if (!e) return;
+  // Taken first: the focus moving below ends nothing twice.
+  d->Edit = nullptr;
+  d->EditItem = nullptr;
+  AnsiString text = CtlText(e);
+  if (!focusLost && GetFocus() == e) SetFocus(h);
+  if (!IsWindow(h)) return;
+  ShowWindow(e, SW_HIDE);
+  // Destroyed later: this may run inside the edit's own messages.
+  PostMessageA(h, EditDoneMessage(), reinterpret_cast<WPARAM>(e), 0);
+  if (!n || !d->Live.count(n)) return;
+  NMTVDISPINFOA di{};
+  di.item.mask = TVIF_HANDLE | TVIF_PARAM | TVIF_STATE | (cancel ? 0 : TVIF_TEXT);
+  di.item.hItem = H(n);
+  di.item.state = n->State;
+  di.item.lParam = n->Param;
+  di.item.pszText = cancel ? nullptr : text.data();
+  di.item.cchTextMax = cancel ? 0 : static_cast<int>(text.size()) + 1;
+  LRESULT accepted = Notify(h, di.hdr, TVN_ENDLABELEDITA);
+  if (!IsWindow(h) || cancel || !accepted || !d->Live.count(n)) return;
+  n->TextCallback = false;
+  n->Text = text;
+  Changed(h, d);
+}
+
 void KeyDown(HWND h, TTreeData* d, WPARAM vk) {
   NMTVKEYDOWN kd{};
   kd.wVKey = static_cast<WORD>(vk);
@@ -645,6 +780,10 @@ LRESULT TreeViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_DESTROY:
+      // The edit goes with the window; its items go untold of edits.
+      KillTimer(h, kEditTimer);
+      d->Edit = nullptr;
+      d->EditItem = d->EditPending = nullptr;
       Delete(h, d, &d->Root);
       return 0;
     case WM_NCDESTROY:
@@ -672,10 +811,21 @@ LRESULT TreeViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-      if (GetFocus() != h) SetFocus(h);
+      bool hadFocus = GetFocus() == h;
+      TNode* selectedBefore = d->Selected;
+      KillTimer(h, kEditTimer);
+      d->EditPending = nullptr;
+      if (!hadFocus) SetFocus(h);
       if (!IsWindow(h)) return 0;
       UINT flags = 0;
       TNode* n = HitTest(h, d, POINT(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), &flags);
+      // A click on the label of the item already chosen edits it, once the
+      // time for a double click has passed without one.
+      if (msg == WM_LBUTTONDOWN && n && n == selectedBefore && hadFocus && (flags & TVHT_ONITEMLABEL) &&
+          (CtlStyle(h) & TVS_EDITLABELS)) {
+        d->EditPending = n;
+        SetTimer(h, kEditTimer, GetDoubleClickTime(), nullptr);
+      }
       if (n && (flags & TVHT_ONITEMBUTTON)) {
         Expand(h, d, n, TVE_TOGGLE);
         return 0;
@@ -716,7 +866,22 @@ LRESULT TreeViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_TIMER:
+      if (wParam != kEditTimer) break;
+      KillTimer(h, kEditTimer);
+      if (TNode* n = d->EditPending; n && d->Live.count(n) && n == d->Selected && GetFocus() == h) {
+        d->EditPending = nullptr;
+        BeginEdit(h, d, n);
+      }
+      d->EditPending = nullptr;
+      return 0;
+    case WM_COMMAND:
+      if (d->Edit && reinterpret_cast<HWND>(lParam) == d->Edit && HIWORD(wParam) == EN_KILLFOCUS)
+        EndEdit(h, d, false, true);
+      return 0;
     case WM_VSCROLL: {
+      if (d->Edit) EndEdit(h, d, false);
+      if (!IsWindow(h)) return 0;
       int page = VisibleCount(h, d);
       switch (LOWORD(wParam)) {
         case SB_LINEUP: --d->Top; break;
@@ -732,6 +897,8 @@ LRESULT TreeViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_MOUSEWHEEL:
+      if (d->Edit) EndEdit(h, d, false);
+      if (!IsWindow(h)) return 0;
       d->Top -= GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3;
       Changed(h, d);
       return 0;
@@ -865,9 +1032,19 @@ LRESULT TreeViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case TVM_GETTEXTCOLOR:
       return static_cast<LRESULT>(d->TextColor == CLR_NONE ? static_cast<COLORREF>(-1) : d->TextColor);
-    case TVM_GETEDITCONTROL:
     case TVM_EDITLABELA:
-      return 0;
+      return reinterpret_cast<LRESULT>(BeginEdit(h, d, NodeOf(d, reinterpret_cast<HTREEITEM>(lParam))));
+    case TVM_GETEDITCONTROL:
+      return reinterpret_cast<LRESULT>(d->Edit);
+    case TVM_ENDEDITLABELNOW:
+      if (!d->Edit) return FALSE;
+      EndEdit(h, d, wParam != 0);
+      return TRUE;
+  }
+  if (msg == EditDoneMessage()) {
+    auto e = reinterpret_cast<HWND>(wParam);
+    if (e && e != d->Edit && IsWindow(e) && GetParent(e) == h) DestroyWindow(e);
+    return 0;
   }
   return DefWindowProcA(h, msg, wParam, lParam);
 }

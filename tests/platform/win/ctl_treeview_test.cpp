@@ -1,7 +1,11 @@
 // The tree view driven by injected input: expanding by the button, by keys
 // and by double clicks; selecting by mouse and keys with the parent asked
 // first; hit tests; deleting with notices and stale handles refused;
-// sorting, callbacks, scrolling and what it draws.
+// sorting, callbacks, scrolling and what it draws; labels edited in an
+// edit child, begun by message or by a click on the chosen label.
+#include <functional>
+#include <string>
+
 #include "tests/platform/win/ctl_test_support.h"
 
 namespace {
@@ -297,6 +301,220 @@ TEST_F(TreeViewTest, CheckBoxesToggleByClickAndSpace) {
   SetFocus(Tree);
   Press(VK_SPACE);
   EXPECT_EQ(State(a) & TVIS_STATEIMAGEMASK, 1u << 12);
+}
+
+// ---- Label editing ----
+
+// What the parent heard of an edit: the text it was shown (null: the edit
+// was cancelled), and whether the edit control existed by then.
+struct TEditNote {
+  UINT Code;
+  HTREEITEM Item;
+  bool HasText;
+  std::string Text;
+  HWND EditThen;
+};
+
+class TreeEditTest : public TreeViewTest {
+ protected:
+  std::vector<TEditNote> Edits;
+  bool RefuseBegin = false;
+  bool AcceptEnd = true;
+  HTREEITEM Docs = nullptr, Pics = nullptr;
+
+  void SetUp() override {
+    TreeViewTest::SetUp();
+    TParentHook inner = ParentHook();
+    ParentHook() = [this, inner](HWND w, UINT m, WPARAM wp, LPARAM l, LRESULT& r) {
+      if (m == WM_NOTIFY) {
+        auto* di = reinterpret_cast<const NMTVDISPINFOA*>(l);
+        UINT code = di->hdr.code;
+        if (code == TVN_BEGINLABELEDITA || code == TVN_ENDLABELEDITA) {
+          HWND edit = reinterpret_cast<HWND>(SendMessageA(Tree, TVM_GETEDITCONTROL, 0, 0));
+          Edits.push_back(TEditNote{code, di->item.hItem, di->item.pszText != nullptr,
+                                    di->item.pszText ? di->item.pszText : "", edit});
+          r = code == TVN_BEGINLABELEDITA ? RefuseBegin : AcceptEnd;
+          return true;
+        }
+      }
+      return inner(w, m, wp, l, r);
+    };
+    SetWindowLongA(Tree, GWL_STYLE, GetWindowLongA(Tree, GWL_STYLE) | TVS_EDITLABELS);
+    Docs = Add(TVI_ROOT, "Documents");
+    Pics = Add(TVI_ROOT, "Pictures");
+    RunUntilIdle();
+  }
+  std::string Text(HTREEITEM item) {
+    char buf[64] = {};
+    TVITEMA it{};
+    it.mask = TVIF_TEXT;
+    it.hItem = item;
+    it.pszText = buf;
+    it.cchTextMax = sizeof buf;
+    SendMessageA(Tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    return buf;
+  }
+  HWND EditControl() { return reinterpret_cast<HWND>(SendMessageA(Tree, TVM_GETEDITCONTROL, 0, 0)); }
+  HWND StartEdit(HTREEITEM item) {
+    SetFocus(Tree);
+    HWND e = reinterpret_cast<HWND>(SendMessageA(Tree, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item)));
+    RunUntilIdle();
+    return e;
+  }
+};
+
+TEST_F(TreeEditTest, AnEditOverTheLabelTakesTheTextTheParentAccepts) {
+  HWND e = StartEdit(Pics);
+  ASSERT_TRUE(e);
+  EXPECT_EQ(EditControl(), e);
+  EXPECT_EQ(GetParent(e), Tree);
+  EXPECT_TRUE(IsWindowVisible(e));
+  EXPECT_EQ(GetFocus(), e);
+  EXPECT_EQ(CtlText(e), "Pictures");
+  EXPECT_EQ(Selected(), Pics) << "the edited item is chosen";
+  // Over the label.
+  RECT label, er;
+  ItemRect(Pics, label);
+  GetWindowRect(e, &er);
+  MapWindowPoints(nullptr, Tree, reinterpret_cast<POINT*>(&er), 2);
+  EXPECT_EQ(er.Left, label.Left);
+  EXPECT_EQ(er.Top, label.Top);
+  ASSERT_EQ(Edits.size(), 1u);
+  EXPECT_EQ(Edits[0].Code, static_cast<UINT>(TVN_BEGINLABELEDITA));
+  EXPECT_EQ(Edits[0].Item, Pics);
+  EXPECT_EQ(Edits[0].Text, "Pictures");
+  EXPECT_EQ(Edits[0].EditThen, e) << "the parent may adjust the edit while it is asked";
+
+  Type("Photos");  // the whole text was selected: typing replaces it
+  Press(VK_RETURN);
+  ASSERT_EQ(Edits.size(), 2u);
+  EXPECT_EQ(Edits[1].Code, static_cast<UINT>(TVN_ENDLABELEDITA));
+  EXPECT_TRUE(Edits[1].HasText);
+  EXPECT_EQ(Edits[1].Text, "Photos");
+  EXPECT_EQ(Text(Pics), "Photos");
+  EXPECT_EQ(EditControl(), nullptr);
+  EXPECT_FALSE(IsWindow(e));
+  EXPECT_EQ(GetFocus(), Tree);
+}
+
+// How an edit ends decides what the parent hears and what the item keeps.
+TEST_F(TreeEditTest, EscCancelsAndTheParentMayRefuseTheText) {
+  struct TCase {
+    const char* Name;
+    bool Accept;
+    std::function<void()> End;
+    bool Told;  // the parent was shown the text
+    const char* Kept;
+  };
+  const TCase cases[] = {
+      {"Esc", true, [this] { Press(VK_ESCAPE); }, false, "Documents"},
+      {"Enter refused", false, [this] { Press(VK_RETURN); }, true, "Documents"},
+      {"end now, cancelled", true, [this] { EXPECT_TRUE(SendMessageA(Tree, TVM_ENDEDITLABELNOW, TRUE, 0)); }, false,
+       "Documents"},
+      {"end now, kept", true, [this] { EXPECT_TRUE(SendMessageA(Tree, TVM_ENDEDITLABELNOW, FALSE, 0)); }, true, "Docs"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    AcceptEnd = c.Accept;
+    TVITEMA it{};
+    it.mask = TVIF_TEXT;
+    it.hItem = Docs;
+    it.pszText = const_cast<LPSTR>("Documents");
+    SendMessageA(Tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    HWND e = StartEdit(Docs);
+    ASSERT_TRUE(e);
+    Type("Docs");
+    Edits.clear();
+    c.End();
+    RunUntilIdle();
+    ASSERT_EQ(Edits.size(), 1u);
+    EXPECT_EQ(Edits[0].Code, static_cast<UINT>(TVN_ENDLABELEDITA));
+    EXPECT_EQ(Edits[0].HasText, c.Told);
+    if (c.Told) {
+      EXPECT_EQ(Edits[0].Text, "Docs");
+    }
+    EXPECT_EQ(Text(Docs), c.Kept);
+    EXPECT_FALSE(IsWindow(e));
+    EXPECT_EQ(GetFocus(), Tree);
+  }
+  EXPECT_FALSE(SendMessageA(Tree, TVM_ENDEDITLABELNOW, FALSE, 0)) << "no edit to end";
+}
+
+TEST_F(TreeEditTest, TheParentMayRefuseToBeginAndLosingTheFocusAccepts) {
+  RefuseBegin = true;
+  SetFocus(Tree);
+  EXPECT_EQ(SendMessageA(Tree, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(Docs)), 0);
+  RunUntilIdle();
+  EXPECT_EQ(EditControl(), nullptr);
+  ASSERT_EQ(Edits.size(), 1u);
+  EXPECT_EQ(Edits[0].Code, static_cast<UINT>(TVN_BEGINLABELEDITA));
+  HWND orphan = FindWindowExA(Tree, nullptr, "EDIT", nullptr);
+  EXPECT_EQ(orphan, nullptr) << "the refused edit is gone";
+
+  // The focus going elsewhere keeps the text typed, and goes where it went.
+  RefuseBegin = false;
+  Edits.clear();
+  HWND other = Ctl("BUTTON", "OK", BS_PUSHBUTTON, RECT(300, 10, 380, 35), 7);
+  HWND e = StartEdit(Docs);
+  ASSERT_TRUE(e);
+  Type("Files");
+  Click(other, 10, 10);
+  EXPECT_EQ(GetFocus(), other);
+  ASSERT_EQ(Edits.size(), 2u);
+  EXPECT_EQ(Edits[1].Code, static_cast<UINT>(TVN_ENDLABELEDITA));
+  EXPECT_EQ(Edits[1].Text, "Files");
+  EXPECT_EQ(Text(Docs), "Files");
+  EXPECT_FALSE(IsWindow(e));
+
+  // An item deleted while edited cancels the edit.
+  Edits.clear();
+  e = StartEdit(Pics);
+  ASSERT_TRUE(e);
+  EXPECT_TRUE(SendMessageA(Tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Pics)));
+  RunUntilIdle();
+  EXPECT_EQ(EditControl(), nullptr);
+  EXPECT_FALSE(IsWindow(e));
+  ASSERT_GE(Edits.size(), 2u);
+  EXPECT_FALSE(Edits.back().HasText);
+}
+
+// A click on the label of the item already chosen edits it once the time
+// of a double click has passed; a double click, another item or a tree
+// without TVS_EDITLABELS does not.
+TEST_F(TreeEditTest, AClickOnTheChosenLabelEditsItAfterTheDoubleClickTime) {
+  RECT r;
+  ItemRect(Docs, r);
+  const int x = r.Left + 5, y = (r.Top + r.Bottom) / 2;
+  const UINT wait = GetDoubleClickTime() + 1;
+  rtl::testing::AdvanceClock(1000);
+  Click(Tree, x, y);  // chooses it
+  rtl::testing::AdvanceClock(wait);
+  RunUntilIdle();
+  EXPECT_EQ(EditControl(), nullptr) << "the click that chose it does not edit";
+
+  rtl::testing::AdvanceClock(1000);
+  Click(Tree, x, y);
+  EXPECT_EQ(EditControl(), nullptr) << "not before the double-click time";
+  Click(Tree, x, y);  // a double click
+  rtl::testing::AdvanceClock(wait);
+  RunUntilIdle();
+  EXPECT_EQ(EditControl(), nullptr) << "a double click is no edit";
+
+  rtl::testing::AdvanceClock(1000);
+  Click(Tree, x, y);
+  rtl::testing::AdvanceClock(wait);
+  RunUntilIdle();
+  HWND e = EditControl();
+  ASSERT_TRUE(e);
+  EXPECT_EQ(GetFocus(), e);
+  Press(VK_ESCAPE);
+
+  SetWindowLongA(Tree, GWL_STYLE, GetWindowLongA(Tree, GWL_STYLE) & ~TVS_EDITLABELS);
+  rtl::testing::AdvanceClock(1000);
+  Click(Tree, x, y);
+  rtl::testing::AdvanceClock(wait);
+  RunUntilIdle();
+  EXPECT_EQ(EditControl(), nullptr) << "labels are not the user's to edit";
 }
 
 }  // namespace
