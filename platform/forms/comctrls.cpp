@@ -69,6 +69,20 @@ RTL_IMPLEMENT_PUBLISHED(TUpDown,
                         RTL_EVENT(OnMouseUp))
 RTL_IMPLEMENT_CLASS(TTabStrings)
 RTL_IMPLEMENT_CLASS(TCustomTabControl)
+RTL_IMPLEMENT_PUBLISHED(TTabControl,
+                        RTL_CONTROL_PROPS,
+                        RTL_PROP(Images),
+                        RTL_PROP(MultiLine).Default(false),
+                        RTL_PROP(TabOrder).Default(-1),
+                        RTL_PROP(TabStop).Default(true),
+                        // The index after the tabs it chooses among.
+                        RTL_PROP(Tabs),
+                        RTL_PROP(TabIndex).Default(-1),
+                        RTL_EVENT(OnChange),
+                        RTL_EVENT(OnChanging),
+                        RTL_EVENT(OnResize),
+                        RTL_MOUSE_EVENTS,
+                        RTL_WINCONTROL_EVENTS)
 RTL_IMPLEMENT_PUBLISHED(TTabSheet,
                         // The page control places its pages.
                         RTL_PROP(Left).Stored(false),
@@ -98,6 +112,7 @@ RTL_IMPLEMENT_PUBLISHED(TPageControl,
                         RTL_CONTROL_PROPS,
                         RTL_PROP(ActivePage),
                         RTL_PROP(HotTrack).Default(false),
+                        RTL_PROP(Images),
                         RTL_PROP(MultiLine).Default(false),
                         RTL_PROP(Style).Default(tsTabs),
                         RTL_PROP(TabOrder).Default(-1),
@@ -111,7 +126,8 @@ RTL_IMPLEMENT_PUBLISHED(TPageControl,
 
 void RegisterComCtrlsClasses() {
   RegisterClasses({TProgressBar::StaticClass(), TTrackBar::StaticClass(), TUpDown::StaticClass(),
-                   TTabSheet::StaticClass(), TPageControl::StaticClass(), TTreeView::StaticClass()});
+                   TTabControl::StaticClass(), TTabSheet::StaticClass(), TPageControl::StaticClass(),
+                   TTreeView::StaticClass()});
 }
 
 // ---- TProgressBar -------------------------------------------------------------------------
@@ -566,14 +582,17 @@ void TTabStrings::DefineProperties(TFiler* Filer) { DefineStringsProperty(this, 
 // ---- TCustomTabControl ---------------------------------------------------------------------
 
 TCustomTabControl::TCustomTabControl(TComponent* AOwner)
-    : TWinControl(AOwner), FTabs(std::make_unique<TTabStrings>()) {
+    : TWinControl(AOwner), FTabs(std::make_unique<TTabStrings>()), FImageChangeLink(std::make_unique<TChangeLink>()) {
   FTabs->FTabControl = this;
+  FImageChangeLink->OnChange = TNotifyEvent(this, &TCustomTabControl::ImageListChange);
   SetControlStyle({csDoubleClicks, csOpaque});
   SetBounds(0, 0, 289, 193);
   SetTabStop(true);
 }
 
-TCustomTabControl::~TCustomTabControl() = default;
+TCustomTabControl::~TCustomTabControl() {
+  if (FImages) FImages->UnRegisterChanges(FImageChangeLink.get());
+}
 
 void TCustomTabControl::CreateParams(TCreateParams& Params) {
   static constexpr DWORD Positions[] = {0, TCS_BOTTOM, TCS_VERTICAL, TCS_VERTICAL | TCS_RIGHT};
@@ -588,17 +607,20 @@ void TCustomTabControl::CreateParams(TCreateParams& Params) {
 
 void TCustomTabControl::CreateWnd() {
   inherited::CreateWnd();
+  if (FImages) SendMessage(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages->Handle()));
   for (Integer I = 0; I < static_cast<Integer>(FItems.size()); ++I) SendTab(TCM_INSERTITEMA, I);
-  if (FTabIndex >= 0) SendMessage(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(FTabIndex), 0);
+  // The window chose its first tab; a control without a tab index has none.
+  SendMessage(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(FTabIndex), 0);
   Realign();
 }
 
 void TCustomTabControl::SendTab(UINT Msg, Integer Index) {
   if (!HandleAllocated()) return;
   TCITEMA Item{};
-  Item.mask = TCIF_TEXT;
+  Item.mask = TCIF_TEXT | TCIF_IMAGE;
   AnsiString Caption = FItems[static_cast<size_t>(Index)].Caption;
   Item.pszText = Caption.data();
+  Item.iImage = GetImageIndex(Index);
   SendMessage(Handle(), Msg, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&Item));
   if (Msg == TCM_INSERTITEMA && FTabIndex >= 0)
     SendMessage(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(FTabIndex), 0);
@@ -628,17 +650,54 @@ void TCustomTabControl::AdjustClientRect(TRect& Rect) {
   inherited::AdjustClientRect(Rect);
 }
 
-// The window paints its tabs into the DC it is given, around the pages
-// (which clip themselves out).
-void TCustomTabControl::PaintWindow(HDC DC) {
-  TMessage Message{WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT, 0};
-  DefaultHandler(Message);
-}
-
 void TCustomTabControl::SetTabIndex(Integer Value) {
-  if (Value < -1 || Value >= static_cast<Integer>(FItems.size())) return;
+  if (Value < -1 || Value >= static_cast<Integer>(FItems.size())) {
+    // A description may give the index before the tabs.
+    if (ComponentState().Contains(csLoading)) FLoadedTabIndex = Value;
+    return;
+  }
+  FLoadedTabIndex = -2;
   FTabIndex = Value;
   if (HandleAllocated()) SendMessage(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(Value), 0);
+}
+
+void TCustomTabControl::Loaded() {
+  inherited::Loaded();
+  if (FLoadedTabIndex == -2) return;
+  const Integer Index = FLoadedTabIndex;
+  FLoadedTabIndex = -2;
+  SetTabIndex(Index);
+}
+
+Integer TCustomTabControl::GetImageIndex(Integer TabIndex) { return TabIndex; }
+
+void TCustomTabControl::UpdateTabImages() {
+  for (Integer I = 0; I < static_cast<Integer>(FItems.size()); ++I) SendTab(TCM_SETITEMA, I);
+}
+
+void TCustomTabControl::SetImages(TCustomImageList* Value) {
+  if (FImages == Value) return;
+  if (FImages) FImages->UnRegisterChanges(FImageChangeLink.get());
+  FImages = Value;
+  if (Value) {
+    Value->RegisterChanges(FImageChangeLink.get());
+    Value->FreeNotification(this);
+  }
+  if (!HandleAllocated()) return;
+  SendMessage(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Value ? Value->Handle() : nullptr));
+  // Images change the tabs' sizes and so the display area.
+  TabsChanged();
+}
+
+void TCustomTabControl::ImageListChange(TObject*) {
+  if (!HandleAllocated()) return;
+  SendMessage(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+  TabsChanged();
+}
+
+void TCustomTabControl::Notification(TComponent* AComponent, TOperation Operation) {
+  inherited::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FImages) SetImages(nullptr);
 }
 
 bool TCustomTabControl::CanChange() {
@@ -762,6 +821,12 @@ void TTabSheet::SetTabShowing(bool Value) {
 
 void TTabSheet::UpdateTabShowing() { SetTabShowing(FPageControl && FTabVisible); }
 
+void TTabSheet::SetImageIndex(Integer Value) {
+  if (FImageIndex == Value) return;
+  FImageIndex = Value;
+  if (FTabShowing) FPageControl->UpdateTab(this);
+}
+
 void TTabSheet::SetTabVisible(bool Value) {
   if (FTabVisible == Value) return;
   FTabVisible = Value;
@@ -857,6 +922,12 @@ void TPageControl::MoveTab(Integer CurIndex, Integer NewIndex) {
 }
 
 void TPageControl::UpdateTab(TTabSheet* Page) { Tabs()->Put(Page->TabIndex(), Page->Caption()); }
+
+Integer TPageControl::GetImageIndex(Integer TabIndex) {
+  if (TabIndex < 0 || TabIndex >= Tabs()->Count()) return -1;
+  auto* Page = static_cast<TTabSheet*>(Tabs()->Objects(TabIndex));
+  return Page ? Page->ImageIndex() : TabIndex;
+}
 
 void TPageControl::UpdateActivePage() {
   if (TabIndex() >= 0)

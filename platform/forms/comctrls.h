@@ -18,6 +18,7 @@ class TPageControl;
 class TCustomTreeView;
 class TTreeNodes;
 struct _TREEITEM;
+struct TVITEMA;
 
 // ---- Progress bar -----------------------------------------------------------------------
 
@@ -235,7 +236,8 @@ class TTabStrings : public TStrings {
 };
 
 // A row of tabs ("SysTabControl32") over a display area. A tab chosen by
-// the user asks OnChanging first and fires OnChange after.
+// the user asks OnChanging first and fires OnChange after. With Images,
+// each tab shows the image GetImageIndex names beside its caption.
 class TCustomTabControl : public TWinControl {
   RTL_CLASS(TCustomTabControl, TWinControl)
   friend class TTabStrings;
@@ -244,8 +246,11 @@ class TCustomTabControl : public TWinControl {
     TObject* Object = nullptr;
   };
   std::unique_ptr<TTabStrings> FTabs;
+  std::unique_ptr<TChangeLink> FImageChangeLink;
   std::vector<TTab> FItems;
+  TCustomImageList* FImages = nullptr;
   Integer FTabIndex = -1;
+  Integer FLoadedTabIndex = -2;  // an index read before its tabs; -2: none
   TTabPosition FTabPosition = tpTop;
   TTabStyle FStyle = tsTabs;
   bool FMultiLine = false;
@@ -253,15 +258,22 @@ class TCustomTabControl : public TWinControl {
 
   void SendTab(UINT Msg, Integer Index);
   void TabsChanged();
+  void ImageListChange(TObject* Sender);
 
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  void Loaded() override;
   void AdjustClientRect(TRect& Rect) override;
-  void PaintWindow(HDC DC) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   virtual bool CanChange();
   virtual void Change();
   virtual void CNNotify(TMessage& Message);
+  // The image of tab TabIndex: its own index here; a page control's
+  // pages name theirs.
+  virtual Integer GetImageIndex(Integer TabIndex);
+  // Sends every tab's caption and image to the window again.
+  void UpdateTabImages();
 
  public:
   explicit TCustomTabControl(TComponent* AOwner);
@@ -273,6 +285,8 @@ class TCustomTabControl : public TWinControl {
   // The chosen tab; -1 for none.
   Integer TabIndex() const { return FTabIndex; }
   void SetTabIndex(Integer Value);
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* Value);
   // The area inside the tabs and the frame, in client coordinates.
   TRect DisplayRect();
   TTabPosition TabPosition() const { return FTabPosition; }
@@ -286,6 +300,15 @@ class TCustomTabControl : public TWinControl {
 
   TNotifyEvent OnChange;
   TTabChangingEvent OnChanging;
+};
+
+// A tab control of its own: the application reads TabIndex and fills
+// the display area itself.
+class TTabControl : public TCustomTabControl {
+  RTL_CLASS(TTabControl, TCustomTabControl)
+
+ public:
+  explicit TTabControl(TComponent* AOwner) : TCustomTabControl(AOwner) {}
 };
 
 // A page of a page control. A page whose TabVisible is false has no tab
@@ -324,7 +347,7 @@ class TTabSheet : public TWinControl {
   bool TabVisible() const { return FTabVisible; }
   void SetTabVisible(bool Value);
   Integer ImageIndex() const { return FImageIndex; }
-  void SetImageIndex(Integer Value) { FImageIndex = Value; }
+  void SetImageIndex(Integer Value);
   bool Highlighted() const { return FHighlighted; }
   void SetHighlighted(bool Value) { FHighlighted = Value; }
 
@@ -351,6 +374,7 @@ class TPageControl : public TCustomTabControl {
 
  protected:
   void Change() override;
+  Integer GetImageIndex(Integer TabIndex) override;
   void CMDialogKey(TMessage& Message) override;
 
  public:
@@ -399,6 +423,8 @@ using TTVExpandingEvent = TClosure<void(TObject* Sender, TTreeNode* Node, bool& 
 using TTVCollapsingEvent = TClosure<void(TObject* Sender, TTreeNode* Node, bool& AllowCollapse)>;
 using TTVExpandedEvent = TClosure<void(TObject* Sender, TTreeNode* Node)>;
 using TTVCompareEvent = TClosure<void(TObject* Sender, TTreeNode* Node1, TTreeNode* Node2, Integer Data, Integer& Compare)>;
+using TTVEditingEvent = TClosure<void(TObject* Sender, TTreeNode* Node, bool& AllowEdit)>;
+using TTVEditedEvent = TClosure<void(TObject* Sender, TTreeNode* Node, AnsiString& S)>;
 
 // A node of a tree view: text, data, image indexes and children. The view
 // shows it through an item of its window while it has one.
@@ -484,6 +510,11 @@ class TTreeNode : public TPersistent {
   void DeleteChildren();
   void AlphaSort(bool Recurse = false);
   void Assign(TPersistent* Source) override;
+  // Starts editing the node's label in the view (which asks OnEditing);
+  // false when it did not start.
+  bool EditText();
+  // Ends an edit of the label, keeping the text typed unless Cancel.
+  void EndEdit(bool Cancel);
 };
 
 // The nodes of a tree view.
@@ -588,6 +619,10 @@ class TCustomTreeView : public TWinControl {
   virtual void Delete(TTreeNode* Node);
   virtual void GetImageIndex(TTreeNode* Node);
   virtual void GetSelectedIndex(TTreeNode* Node);
+  virtual bool CanEdit(TTreeNode* Node);
+  // An edit of a label ended with text S (OnEdited may change it); the
+  // node takes it.
+  virtual void Edit(const TVITEMA& Item);
 
  public:
   explicit TCustomTreeView(TComponent* AOwner);
@@ -606,6 +641,8 @@ class TCustomTreeView : public TWinControl {
   // Sorts the roots (and all children when Recurse) by OnCompare, or by
   // text without one.
   void AlphaSort(bool Recurse = true);
+  // Whether a label is being edited.
+  bool IsEditing();
 
   TCustomImageList* Images() const { return FImages; }
   void SetImages(TCustomImageList* Value);
@@ -623,6 +660,7 @@ class TCustomTreeView : public TWinControl {
   void SetHideSelection(bool Value);
   bool HotTrack() const { return FHotTrack; }
   void SetHotTrack(bool Value);
+  // Without ReadOnly the user edits a label by clicking the chosen node's.
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value);
   bool RightClickSelect() const { return FRightClickSelect; }
@@ -648,6 +686,8 @@ class TCustomTreeView : public TWinControl {
   TTVExpandedEvent OnGetImageIndex;
   TTVExpandedEvent OnGetSelectedIndex;
   TTVCompareEvent OnCompare;
+  TTVEditingEvent OnEditing;
+  TTVEditedEvent OnEdited;
 };
 
 class TTreeView : public TCustomTreeView {

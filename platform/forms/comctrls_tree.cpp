@@ -42,6 +42,8 @@ RTL_IMPLEMENT_PUBLISHED(TTreeView,
                         RTL_EVENT(OnCollapsing),
                         RTL_EVENT(OnCompare),
                         RTL_EVENT(OnDeletion),
+                        RTL_EVENT(OnEdited),
+                        RTL_EVENT(OnEditing),
                         RTL_EVENT(OnExpanded),
                         RTL_EVENT(OnExpanding),
                         RTL_EVENT(OnGetImageIndex),
@@ -300,6 +302,17 @@ void TTreeNode::Delete() {
 
 void TTreeNode::AlphaSort(bool Recurse) { TreeView()->SortChildren(this, Recurse); }
 
+bool TTreeNode::EditText() {
+  TCustomTreeView* TV = TreeView();
+  if (!FItemId || !TV->HandleAllocated()) return false;
+  return SendMessage(TV->Handle(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(HItem(FItemId))) != 0;
+}
+
+void TTreeNode::EndEdit(bool Cancel) {
+  TCustomTreeView* TV = TreeView();
+  if (TV->HandleAllocated()) SendMessage(TV->Handle(), TVM_ENDEDITLABELNOW, Cancel ? TRUE : FALSE, 0);
+}
+
 void TTreeNode::Assign(TPersistent* Source) {
   auto* N = dynamic_cast<TTreeNode*>(Source);
   if (!N) {
@@ -466,6 +479,7 @@ void TCustomTreeView::CreateParams(TCreateParams& Params) {
   if (FHotTrack) Params.Style |= TVS_TRACKSELECT;
   if (FRowSelect) Params.Style |= TVS_FULLROWSELECT;
   if (FAutoExpand) Params.Style |= TVS_SINGLEEXPAND;
+  if (!FReadOnly) Params.Style |= TVS_EDITLABELS;
   if (FBorderStyle == bsSingle) {
     if (Ctl3D())
       Params.ExStyle |= WS_EX_CLIENTEDGE;
@@ -710,6 +724,25 @@ void TCustomTreeView::GetSelectedIndex(TTreeNode* Node) {
   if (OnGetSelectedIndex) OnGetSelectedIndex(this, Node);
 }
 
+bool TCustomTreeView::CanEdit(TTreeNode* Node) {
+  bool Result = true;
+  if (OnEditing) OnEditing(this, Node, Result);
+  return Result;
+}
+
+void TCustomTreeView::Edit(const TVITEMA& Item) {
+  if (!Item.pszText) return;  // cancelled
+  AnsiString S = Item.pszText;
+  TTreeNode* Node = NodeOfParam(Item.lParam);
+  TControlLink Self(this);
+  if (OnEdited) OnEdited(this, Node, S);
+  if (Self && Node) Node->SetText(S);
+}
+
+bool TCustomTreeView::IsEditing() {
+  return HandleAllocated() && SendMessage(Handle(), TVM_GETEDITCONTROL, 0, 0) != 0;
+}
+
 void TCustomTreeView::CNNotify(TMessage& Message) {
   auto* Header = reinterpret_cast<NMHDR*>(Message.LParam);
   switch (Header->code) {
@@ -756,6 +789,15 @@ void TCustomTreeView::CNNotify(TMessage& Message) {
       }
       return;
     }
+    case TVN_BEGINLABELEDITA: {
+      auto* Info = reinterpret_cast<NMTVDISPINFOA*>(Header);
+      Message.Result = CanEdit(NodeOfParam(Info->item.lParam)) ? 0 : 1;
+      return;
+    }
+    case TVN_ENDLABELEDITA:
+      // The node takes the text itself; the window is told to keep its own.
+      Edit(reinterpret_cast<NMTVDISPINFOA*>(Header)->item);
+      return;
     case NM_RCLICK:
       if (FRightClickSelect) {
         POINT P;

@@ -1,7 +1,11 @@
-// Progress bars, track bars, up-downs, page controls and tree views driven
-// by injected mouse and keys; their state kept without a window.
+// Progress bars, track bars, up-downs, tab and page controls and tree views
+// driven by injected mouse and keys; their state kept without a window;
+// tab images, tab controls read from descriptions, labels edited in place.
 #include "platform/forms/comctrls.h"
 
+#include <string>
+
+#include "platform/forms/extctrls.h"
 #include "platform/forms/graphic.h"
 #include "platform/forms/image_list.h"
 #include "platform/win/commctrl_controls.h"
@@ -319,6 +323,134 @@ TEST_F(ComPage, PagesRoundTripThroughADescription) {
   EXPECT_EQ(WriteToText(Copy), Text);
 }
 
+// A page's image is its tab's, and images make the tabs wider.
+TEST_F(ComPage, PagesNameTheImagesOfTheirTabs) {
+  auto* Images = new TImageList(Form);
+  TBitmap Glyph(16, 16);
+  Images->Add(&Glyph, nullptr);
+  Images->Add(&Glyph, nullptr);
+  RECT Before;
+  SendMessage(Pages->Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&Before));
+  Options->SetImageIndex(1);
+  Pages->SetImages(Images);
+  Pump();
+  EXPECT_EQ(SendMessage(Pages->Handle(), TCM_GETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(Images->Handle()));
+  auto TabImage = [this](Integer Tab) {
+    TCITEMA Item{};
+    Item.mask = TCIF_IMAGE;
+    SendMessage(Pages->Handle(), TCM_GETITEMA, static_cast<WPARAM>(Tab), reinterpret_cast<LPARAM>(&Item));
+    return Item.iImage;
+  };
+  EXPECT_EQ(TabImage(0), 0);
+  EXPECT_EQ(TabImage(2), 1);
+  Commands->SetImageIndex(-1);
+  EXPECT_EQ(TabImage(1), -1) << "a page without an image";
+  RECT After;
+  SendMessage(Pages->Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&After));
+  EXPECT_EQ(After.Width(), Before.Width() + 16 + 3);
+  EXPECT_EQ(Toolbars->BoundsRect(), Pages->DisplayRect()) << "the pages follow the taller tabs";
+  // A new window keeps them.
+  Pages->SetMultiLine(true);
+  Pump();
+  EXPECT_EQ(SendMessage(Pages->Handle(), TCM_GETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(Images->Handle()));
+  EXPECT_EQ(TabImage(2), 1);
+  delete Images;
+  EXPECT_EQ(Pages->Images(), nullptr) << "a freed image list is forgotten";
+  EXPECT_EQ(SendMessage(Pages->Handle(), TCM_GETIMAGELIST, 0, 0), 0);
+}
+
+// ---- Tab control ---------------------------------------------------------------------------------
+
+TEST_F(ComCtrls, ATabControlTellsTheUsersChoiceAndMayHaveNone) {
+  auto* T = Add<TTabControl>(Rect(10, 10, 310, 210));
+  for (const char* S : {"Conversions", "Misc", "Word Options"}) T->Tabs()->Add(S);
+  Log E;
+  bool Allow = true;
+  T->OnChanging = [&](TObject*, bool& AllowChange) {
+    E.push_back("changing " + std::to_string(T->TabIndex()));
+    AllowChange = Allow;
+  };
+  T->OnChange = [&](TObject*) { E.push_back("change " + std::to_string(T->TabIndex())); };
+  Pump();
+  EXPECT_EQ(T->TabIndex(), 0) << "the first tab is chosen";
+  auto ClickTab = [T](Integer Index) {
+    RECT R;
+    SendMessage(T->Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&R));
+    ClickAt(T, R.Left + R.Width() / 2, R.Top + R.Height() / 2);
+  };
+  ClickTab(2);
+  EXPECT_EQ(E, (Log{"changing 0", "change 2"}));
+  Allow = false;
+  ClickTab(1);
+  EXPECT_EQ(T->TabIndex(), 2);
+  EXPECT_EQ(SendMessage(T->Handle(), TCM_GETCURSEL, 0, 0), 2);
+
+  // None chosen, in code: told to the window, kept by a new one.
+  E.clear();
+  T->SetTabIndex(-1);
+  EXPECT_EQ(SendMessage(T->Handle(), TCM_GETCURSEL, 0, 0), -1);
+  T->SetMultiLine(true);
+  Pump();
+  EXPECT_EQ(SendMessage(T->Handle(), TCM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessage(T->Handle(), TCM_GETCURSEL, 0, 0), -1);
+  EXPECT_EQ(T->TabIndex(), -1);
+  EXPECT_TRUE(E.empty()) << "a choice in code tells no events";
+  // A control on it sits inside the tabs and the frame.
+  auto* Inner = Add<TPanel>(Rect(0, 0, 50, 50), T);
+  Inner->SetAlign(alClient);
+  EXPECT_EQ(Inner->BoundsRect(), T->DisplayRect());
+}
+
+TEST_F(ComCtrls, ATabControlReadsItsTabsAndChoiceFromADescription) {
+  RegisterClasses({TImageList::StaticClass()});
+  const AnsiString Tabs = "    Tabs.Strings = (\n      'PNG'\n      'JPG'\n      'TIFF')\n";
+  const AnsiString Index = "    TabIndex = 2\n";
+  // The index may come before the tabs it chooses among.
+  for (bool IndexFirst : {false, true}) {
+    SCOPED_TRACE(IndexFirst ? "index first" : "tabs first");
+    TDescribedForm* F = ReadForm(
+        "object F: TDescribedForm\n"
+        "  Left = 0\n"
+        "  Top = 0\n"
+        "  ClientHeight = 300\n"
+        "  ClientWidth = 400\n"
+        "  PixelsPerInch = 96\n"
+        "  TextHeight = 12\n"
+        "  object Glyphs: TImageList\n"
+        "  end\n"
+        "  object TabControlFormat: TTabControl\n"
+        "    Left = 8\n"
+        "    Top = 8\n"
+        "    Width = 380\n"
+        "    Height = 280\n"
+        "    Images = Glyphs\n"
+        "    MultiLine = True\n"
+        "    TabOrder = 0\n" +
+        (IndexFirst ? Index + Tabs : Tabs + Index) +
+        "  end\n"
+        "end\n");
+    Forms.push_back(F->Link());
+    auto* T = dynamic_cast<TTabControl*>(F->FindComponent("TabControlFormat"));
+    ASSERT_NE(T, nullptr);
+    EXPECT_EQ(T->Tabs()->CommaText(), "PNG,JPG,TIFF");
+    EXPECT_EQ(T->TabIndex(), 2);
+    EXPECT_TRUE(T->MultiLine());
+    EXPECT_EQ(T->Images(), F->FindComponent("Glyphs"));
+    EXPECT_EQ(SendMessage(T->Handle(), TCM_GETIMAGELIST, 0, 0),
+              reinterpret_cast<LRESULT>(T->Images() ? T->Images()->Handle() : nullptr));
+    EXPECT_EQ(SendMessage(T->Handle(), TCM_GETCURSEL, 0, 0), 2);
+    // Written back (the form writes its controls, not its image lists).
+    T->SetImages(nullptr);
+    const AnsiString Text = WriteToText(F);
+    EXPECT_NE(Text.find("    MultiLine = True\n    TabOrder = 0\n" + Tabs + Index), AnsiString::npos)
+        << "the index after the tabs\n"
+        << Text;
+    TDescribedForm* Copy = ReadForm(Text);
+    Forms.push_back(Copy->Link());
+    EXPECT_EQ(WriteToText(Copy), Text);
+  }
+}
+
 // ---- Tree view -------------------------------------------------------------------------------
 
 class ComTree : public ComCtrls {
@@ -498,6 +630,73 @@ TEST_F(ComTree, WithoutAWindowNodesAreKeptAndHandedOn) {
   EXPECT_EQ(SendMessage(T->Handle(), TVM_GETCOUNT, 0, 0), 2);
   EXPECT_TRUE(Root->Expanded());
   EXPECT_EQ(T->Selected(), Kid);
+}
+
+// Labels are the user's to edit unless ReadOnly: OnEditing may refuse,
+// OnEdited sees (and may change) the text the node takes.
+TEST_F(ComTree, EditingALabelAsksOnEditingAndOnEditedGivesTheText) {
+  EXPECT_TRUE(GetWindowLong(Tree->Handle(), GWL_STYLE) & TVS_EDITLABELS);
+  Tree->OnEditing = [this](TObject*, TTreeNode* Node, bool& AllowEdit) {
+    Events.push_back("editing " + Node->Text());
+    AllowEdit = Node != Help;
+  };
+  Tree->OnEdited = [this](TObject*, TTreeNode* Node, AnsiString& S) {
+    Events.push_back("edited " + Node->Text() + " as " + S);
+    S += "!";
+  };
+  Tree->SetSelected(Bars);
+  Pump();
+  Events.clear();
+  EXPECT_TRUE(Bars->EditText());
+  EXPECT_TRUE(Tree->IsEditing());
+  Type("Bars");
+  Press(VK_RETURN);
+  EXPECT_FALSE(Tree->IsEditing());
+  auto EditEvents = [this] {
+    Log R;
+    for (const AnsiString& E : Events)
+      if (E.rfind("edit", 0) == 0) R.push_back(E);
+    return R;
+  };
+  EXPECT_EQ(EditEvents(), (Log{"editing Toolbars", "edited Toolbars as Bars"}));
+  EXPECT_EQ(Bars->Text(), "Bars!");
+  char Text[32] = {};
+  TVITEMA Item{};
+  Item.mask = TVIF_TEXT;
+  Item.hItem = Bars->ItemId();
+  Item.pszText = Text;
+  Item.cchTextMax = sizeof Text;
+  SendMessage(Tree->Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&Item));
+  EXPECT_STREQ(Text, "Bars!") << "the window shows the node's text";
+
+  // Refused, cancelled, and ended in code.
+  Events.clear();
+  EXPECT_FALSE(Help->EditText());
+  EXPECT_FALSE(Tree->IsEditing());
+  Tree->SetSelected(Bars);
+  EXPECT_TRUE(Bars->EditText());
+  Type("Other");
+  Press(VK_ESCAPE);
+  EXPECT_EQ(Bars->Text(), "Bars!");
+  Tree->SetSelected(Bars);
+  EXPECT_TRUE(Bars->EditText());
+  Type("Menus");
+  Bars->EndEdit(false);
+  EXPECT_EQ(Bars->Text(), "Menus!");
+  EXPECT_EQ(EditEvents(), (Log{"editing Help", "editing Bars!", "editing Bars!", "edited Bars! as Menus"}));
+
+  // Leaving the edit for another control keeps the text typed.
+  auto* Other = Add<TEdit>(Rect(300, 10, 400, 31));
+  Pump();
+  EXPECT_TRUE(Bars->EditText());
+  Type("Kept");
+  ClickAt(Other, 5, 5);
+  EXPECT_TRUE(Other->Focused());
+  EXPECT_FALSE(Tree->IsEditing());
+  EXPECT_EQ(Bars->Text(), "Kept!");
+
+  Tree->SetReadOnly(true);
+  EXPECT_FALSE(GetWindowLong(Tree->Handle(), GWL_STYLE) & TVS_EDITLABELS);
 }
 
 }  // namespace
