@@ -617,10 +617,12 @@ void TCustomTabControl::CreateWnd() {
 void TCustomTabControl::SendTab(UINT Msg, Integer Index) {
   if (!HandleAllocated()) return;
   TCITEMA Item{};
-  Item.mask = TCIF_TEXT | TCIF_IMAGE;
+  Item.mask = TCIF_TEXT | TCIF_IMAGE | TCIF_STATE;
   AnsiString Caption = FItems[static_cast<size_t>(Index)].Caption;
   Item.pszText = Caption.data();
   Item.iImage = GetImageIndex(Index);
+  Item.dwStateMask = TCIS_HIGHLIGHTED;
+  Item.dwState = GetTabHighlighted(Index) ? TCIS_HIGHLIGHTED : 0;
   SendMessage(Handle(), Msg, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&Item));
   if (Msg == TCM_INSERTITEMA && FTabIndex >= 0)
     SendMessage(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(FTabIndex), 0);
@@ -670,6 +672,8 @@ void TCustomTabControl::Loaded() {
 }
 
 Integer TCustomTabControl::GetImageIndex(Integer TabIndex) { return TabIndex; }
+
+bool TCustomTabControl::GetTabHighlighted(Integer) { return false; }
 
 void TCustomTabControl::UpdateTabImages() {
   for (Integer I = 0; I < static_cast<Integer>(FItems.size()); ++I) SendTab(TCM_SETITEMA, I);
@@ -821,6 +825,12 @@ void TTabSheet::SetTabShowing(bool Value) {
 
 void TTabSheet::UpdateTabShowing() { SetTabShowing(FPageControl && FTabVisible); }
 
+void TTabSheet::SetHighlighted(bool Value) {
+  if (FHighlighted == Value) return;
+  FHighlighted = Value;
+  if (FTabShowing) FPageControl->UpdateTab(this);
+}
+
 void TTabSheet::SetImageIndex(Integer Value) {
   if (FImageIndex == Value) return;
   FImageIndex = Value;
@@ -922,6 +932,12 @@ void TPageControl::MoveTab(Integer CurIndex, Integer NewIndex) {
 }
 
 void TPageControl::UpdateTab(TTabSheet* Page) { Tabs()->Put(Page->TabIndex(), Page->Caption()); }
+
+bool TPageControl::GetTabHighlighted(Integer TabIndex) {
+  if (TabIndex < 0 || TabIndex >= Tabs()->Count()) return false;
+  auto* Page = static_cast<TTabSheet*>(Tabs()->Objects(TabIndex));
+  return Page && Page->Highlighted();
+}
 
 Integer TPageControl::GetImageIndex(Integer TabIndex) {
   if (TabIndex < 0 || TabIndex >= Tabs()->Count()) return -1;

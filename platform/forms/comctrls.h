@@ -272,6 +272,8 @@ class TCustomTabControl : public TWinControl {
   // The image of tab TabIndex: its own index here; a page control's
   // pages name theirs.
   virtual Integer GetImageIndex(Integer TabIndex);
+  // Whether tab TabIndex shows highlighted: a page control's pages say.
+  virtual bool GetTabHighlighted(Integer TabIndex);
   // Sends every tab's caption and image to the window again.
   void UpdateTabImages();
 
@@ -349,7 +351,7 @@ class TTabSheet : public TWinControl {
   Integer ImageIndex() const { return FImageIndex; }
   void SetImageIndex(Integer Value);
   bool Highlighted() const { return FHighlighted; }
-  void SetHighlighted(bool Value) { FHighlighted = Value; }
+  void SetHighlighted(bool Value);
 
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
@@ -375,6 +377,7 @@ class TPageControl : public TCustomTabControl {
  protected:
   void Change() override;
   Integer GetImageIndex(Integer TabIndex) override;
+  bool GetTabHighlighted(Integer TabIndex) override;
   void CMDialogKey(TMessage& Message) override;
 
  public:

@@ -176,7 +176,15 @@ void Paint(HWND h, TTabData* d, HDC dc) {
                        ILD_TRANSPARENT);
         content.Left += iw + 3;
       }
-      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      // A highlighted tab (TCM_HIGHLIGHTITEM) stands out in the selection colours.
+      bool highlighted = (t.State & TCIS_HIGHLIGHTED) != 0;
+      if (highlighted) {
+        RECT back = content;
+        InflateRect(&back, -2, -1);
+        back.Top += 1;
+        FillSolid(dc, back, GetSysColor(COLOR_HIGHLIGHT));
+      }
+      SetTextColor(dc, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
       DrawCtlText(dc, t.Text, content, DT_SINGLELINE | DT_CENTER | DT_VCENTER, enabled);
       if (selected && d->Focused) {
         RECT f = r;

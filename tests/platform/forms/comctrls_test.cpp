@@ -359,6 +359,27 @@ TEST_F(ComPage, PagesNameTheImagesOfTheirTabs) {
   EXPECT_EQ(SendMessage(Pages->Handle(), TCM_GETIMAGELIST, 0, 0), 0);
 }
 
+TEST_F(ComPage, AHighlightedPageHighlightsItsTab) {
+  auto TabHighlighted = [this](Integer Tab) {
+    TCITEMA Item{};
+    Item.mask = TCIF_STATE;
+    Item.dwStateMask = TCIS_HIGHLIGHTED;
+    SendMessage(Pages->Handle(), TCM_GETITEMA, static_cast<WPARAM>(Tab), reinterpret_cast<LPARAM>(&Item));
+    return Item.dwState == TCIS_HIGHLIGHTED;
+  };
+  Options->SetHighlighted(true);
+  EXPECT_TRUE(TabHighlighted(2));
+  EXPECT_FALSE(TabHighlighted(1));
+  KeyTips->SetTabVisible(true);  // a tab before it: the highlight moves along
+  EXPECT_TRUE(TabHighlighted(3));
+  EXPECT_FALSE(TabHighlighted(2));
+  Pages->SetMultiLine(true);  // a new window
+  Pump();
+  EXPECT_TRUE(TabHighlighted(3));
+  Options->SetHighlighted(false);
+  EXPECT_FALSE(TabHighlighted(3));
+}
+
 // ---- Tab control ---------------------------------------------------------------------------------
 
 TEST_F(ComCtrls, ATabControlTellsTheUsersChoiceAndMayHaveNone) {

@@ -250,6 +250,25 @@ TEST_F(TabTest, TabsDrawTheirImages) {
   ImageList_Destroy(list);
 }
 
+TEST_F(TabTest, AHighlightedTabShowsInTheSelectionColours) {
+  HWND t = Tabs({"Conversions", "Word Options"});
+  COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  RECT b;
+  SendMessageA(t, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&b));
+  EXPECT_EQ(Capture(t).Count(highlight, b), 0);
+  EXPECT_TRUE(SendMessageA(t, TCM_HIGHLIGHTITEM, 1, MAKELPARAM(TRUE, 0)));
+  TCITEMA it{};
+  it.mask = TCIF_STATE;
+  it.dwStateMask = TCIS_HIGHLIGHTED;
+  SendMessageA(t, TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&it));
+  EXPECT_EQ(it.dwState, static_cast<DWORD>(TCIS_HIGHLIGHTED));
+  RunUntilIdle();
+  EXPECT_GT(Capture(t).Count(highlight, b), b.Width() * b.Height() / 3) << "behind the caption";
+  SendMessageA(t, TCM_HIGHLIGHTITEM, 1, MAKELPARAM(FALSE, 0));
+  RunUntilIdle();
+  EXPECT_EQ(Capture(t).Count(highlight, b), 0);
+}
+
 class UpDownTest : public TCtlTest {
  protected:
   HWND Buddy = nullptr;
