@@ -52,7 +52,8 @@ void TControlScrollBar::AssignTo(TPersistent* Dest) {
     return;
   }
   D->SetVisible(FVisible);
-  D->SetRange(FRange);
+  // An automatic range is the other control's own to work out.
+  if (!FControl->AutoScroll()) D->SetRange(FRange);
   D->SetPosition(FPosition);
   D->SetIncrement(FIncrement);
   D->SetMargin(FMargin);
@@ -283,14 +284,17 @@ void TScrollingWinControl::WMSize(TMessage& Message) {
     throw;
   }
   --FAutoRangeCount;
+  // A size change from showing or hiding a bar comes while the bars are
+  // being updated: that update goes on with the new size.
+  const bool WasUpdating = FUpdatingScrollBars;
   FUpdatingScrollBars = true;
   try {
     CalcAutoRange();
   } catch (...) {
-    FUpdatingScrollBars = false;
+    FUpdatingScrollBars = WasUpdating;
     throw;
   }
-  FUpdatingScrollBars = false;
+  FUpdatingScrollBars = WasUpdating;
   if (FHorzScrollBar->FVisible || FVertScrollBar->FVisible) UpdateScrollBars();
 }
 
