@@ -73,7 +73,9 @@ HWND CreateCommonDialog(LPCSTR cls, const AnsiString& title, HWND owner, int cli
   GetMonitorInfoA(top ? MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST) : MonitorFromPoint(POINT(0, 0), MONITOR_DEFAULTTOPRIMARY),
                   &mi);
   RECT work = mi.rcWork;
-  DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (sizable ? WS_THICKFRAME : 0);
+  // No WS_CLIPCHILDREN: group boxes draw only their frame and rely on the
+  // dialog's own background under them.
+  DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | (sizable ? WS_THICKFRAME : 0);
   DWORD ex = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
   RECT wr(0, 0, clientW, clientH);
   AdjustWindowRectEx(&wr, style, FALSE, ex);

@@ -683,6 +683,8 @@ TEST_F(FontDialogTest, InitialFontIsShownAndTheChoiceComesBack) {
   cf.rgbColors = RGB(128, 0, 0);
   AnsiString face, style, size;
   BOOL ok = ChooseFontWith(cf, [&](HWND box) {
+    // Inside the Effects group, beside its check boxes: the dialog's face.
+    EXPECT_EQ(rtl::testing::WindowPixel(box, 12, 240), GetSysColor(COLOR_BTNFACE));
     face = Selected(GetDlgItem(box, lst1));
     style = Selected(GetDlgItem(box, lst2));
     size = Selected(GetDlgItem(box, lst3));
