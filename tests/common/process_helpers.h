@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -26,13 +27,22 @@ inline std::string ConverterPath() {
   return ExeFolder() + "/../tools/test_converter/test_converter";
 }
 
-// One temporary folder per test program, made on first use.
+// One temporary folder per test program, made on first use and removed
+// with everything in it when the program ends.
 inline std::string TempDir() {
-  static std::string dir = [] {
-    char tmpl[] = "/tmp/process_test.XXXXXX";
-    return std::string(mkdtemp(tmpl));
-  }();
-  return dir;
+  struct TDir {
+    std::string Path;
+    TDir() {
+      char tmpl[] = "/tmp/process_test.XXXXXX";
+      if (mkdtemp(tmpl)) Path = tmpl;
+    }
+    ~TDir() {
+      std::error_code ec;
+      if (!Path.empty()) std::filesystem::remove_all(Path, ec);
+    }
+  };
+  static TDir dir;
+  return dir.Path;
 }
 
 inline std::string ReadFileText(const std::string& path) {
