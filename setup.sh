@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential g++ cmake ninja-build ccache pkg-config
-  qt6-base-dev libgl-dev libfontconfig-dev libjpeg62-turbo-dev libtiff-dev libgif-dev
+  qt6-base-dev qt6-qpa-plugins libgl-dev libfontconfig-dev libjpeg62-turbo-dev libtiff-dev libgif-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
   xvfb xdotool x11-utils
