@@ -529,7 +529,6 @@ class TCustomComboBox : public TWinControl {
   Integer FMaxLength = 0;
   TEditCharCase FCharCase = ecNormal;
   HWND FEditHandle = nullptr;
-  Integer FSettingEditText = 0;  // the window puts a text into its edit
 
   void AdjustDropDown();
   // The keys typed into the edit of an edit style go through the combo
