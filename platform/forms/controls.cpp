@@ -21,7 +21,10 @@ RTL_IMPLEMENT_PUBLISHED(TControl,
                         RTL_PROP(Width),
                         RTL_PROP(Height),
                         RTL_PROP(Cursor).Default(crDefault).Idents(CursorIdentMap()),
-                        RTL_PROP(Hint).Stored<&Self::IsHintStored>())
+                        RTL_PROP(Hint).Stored<&Self::IsHintStored>(),
+                        RTL_PROP(HelpType).Default(htContext),
+                        RTL_PROP(HelpKeyword).Stored<&Self::IsHelpContextStored>(),
+                        RTL_PROP(HelpContext).Default(0).Stored<&Self::IsHelpContextStored>())
 RTL_IMPLEMENT_CLASS(TControlActionLink)
 
 // ---- Cursor names ---------------------------------------------------------------
@@ -261,6 +264,8 @@ bool TControl::IsCaptionStored() const { return !(FActionLink && FActionLink->Is
 bool TControl::IsEnabledStored() const { return !(FActionLink && FActionLink->IsEnabledLinked()); }
 
 bool TControl::IsHintStored() const { return !(FActionLink && FActionLink->IsHintLinked()); }
+
+bool TControl::IsHelpContextStored() const { return !(FActionLink && FActionLink->IsHelpContextLinked()); }
 
 bool TControl::IsVisibleStored() const { return !(FActionLink && FActionLink->IsVisibleLinked()); }
 
@@ -757,6 +762,7 @@ void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
   if (!CheckDefaults || GetText().empty() || GetText() == Name()) SetText(A->Caption());
   if (!CheckDefaults || FEnabled) SetEnabled(A->Enabled());
   if (!CheckDefaults || FHint.empty()) SetHint(A->Hint());
+  if (!CheckDefaults || FHelpContext == 0) SetHelpContext(A->HelpContext());
   if (!CheckDefaults || FVisible) SetVisible(A->Visible());
   if (!CheckDefaults || !OnClick) OnClick = A->OnExecute();
 }
@@ -786,6 +792,11 @@ bool TControlActionLink::IsHintLinked() {
   return TActionLink::IsHintLinked() && A && FClient->FHint == A->Hint();
 }
 
+bool TControlActionLink::IsHelpContextLinked() {
+  auto* A = dynamic_cast<TCustomAction*>(FAction);
+  return TActionLink::IsHelpContextLinked() && A && FClient->FHelpContext == A->HelpContext();
+}
+
 bool TControlActionLink::IsVisibleLinked() {
   auto* A = dynamic_cast<TCustomAction*>(FAction);
   return TActionLink::IsVisibleLinked() && A && FClient->FVisible == A->Visible();
@@ -805,6 +816,10 @@ void TControlActionLink::SetEnabled(bool Value) {
 
 void TControlActionLink::SetHint(const AnsiString& Value) {
   if (IsHintLinked()) FClient->SetHint(Value);
+}
+
+void TControlActionLink::SetHelpContext(THelpContext Value) {
+  if (IsHelpContextLinked()) FClient->SetHelpContext(Value);
 }
 
 void TControlActionLink::SetVisible(bool Value) {

@@ -48,6 +48,7 @@ RTL_ENUM(TDragKind, dkDrag, dkDock)
 RTL_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
 RTL_ENUM(TBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 RTL_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
+RTL_ENUM(THelpType, htKeyword, htContext)
 
 enum TControlStateItem {
   csLButtonDown,
@@ -285,6 +286,9 @@ class TControl : public TComponent {
   TBiDiMode FBiDiMode = bdLeftToRight;
   AnsiString FText;
   AnsiString FHint;
+  THelpType FHelpType = htContext;
+  THelpContext FHelpContext = 0;
+  AnsiString FHelpKeyword;
   TComponent* FPopupMenu = nullptr;
   std::unique_ptr<TControlActionLink> FActionLink;
   std::shared_ptr<TControl*> FLink;
@@ -505,6 +509,15 @@ class TControl : public TComponent {
   void SetShowHint(bool Value);
   bool ParentShowHint() const { return FParentShowHint; }
   void SetParentShowHint(bool Value);
+  // The control's help: by context number (htContext, the default) or by
+  // keyword. F1 asks for the focused control's, or its nearest parent's
+  // that has one.
+  THelpType HelpType() const { return FHelpType; }
+  void SetHelpType(THelpType Value) { FHelpType = Value; }
+  THelpContext HelpContext() const { return FHelpContext; }
+  void SetHelpContext(THelpContext Value) { FHelpContext = Value; }
+  const AnsiString& HelpKeyword() const { return FHelpKeyword; }
+  void SetHelpKeyword(const AnsiString& Value) { FHelpKeyword = Value; }
   TComponent* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TComponent* Value);
   TCursor DragCursor() const { return FDragCursor; }
@@ -551,6 +564,7 @@ class TControl : public TComponent {
   bool IsCaptionStored() const;
   bool IsEnabledStored() const;
   bool IsHintStored() const;
+  bool IsHelpContextStored() const;
   bool IsVisibleStored() const;
   bool IsOnClickStored() const;
 
@@ -588,11 +602,13 @@ class TControlActionLink : public TActionLink {
   bool IsCaptionLinked() override;
   bool IsEnabledLinked() override;
   bool IsHintLinked() override;
+  bool IsHelpContextLinked() override;
   bool IsVisibleLinked() override;
   bool IsOnExecuteLinked() override;
   void SetCaption(const AnsiString& Value) override;
   void SetEnabled(bool Value) override;
   void SetHint(const AnsiString& Value) override;
+  void SetHelpContext(THelpContext Value) override;
   void SetVisible(bool Value) override;
   void SetOnExecute(const TNotifyEvent& Value) override;
 };

@@ -35,7 +35,6 @@ RTL_IMPLEMENT_PUBLISHED(TForm,
                         RTL_PROP(Font).Stored<&Self::IsFontStored>(),
                         RTL_PROP(FormStyle).Default(fsNormal),
                         RTL_PROP(Height).Stored<&Self::IsFormSizeStored>(),
-                        RTL_PROP(HelpContext).Default(0),
                         RTL_PROP(HelpFile),
                         RTL_PROP(HorzScrollBar),
                         RTL_PROP(Icon),
@@ -376,14 +375,14 @@ void TCustomForm::WMHelp(TMessage& Message) {
   if (Info->iContextType == HELPINFO_WINDOW) {
     TControl* Control = FindControl(static_cast<HWND>(Info->hItemHandle));
     if (!Control) Control = this;
-    if (ControlHelpType(Control) == htKeyword) {
-      while (Control && ControlHelpKeyword(Control).empty()) Control = Control->Parent();
-      if (Control) Application->HelpKeyword(ControlHelpKeyword(Control));
+    if (Control->HelpType() == htKeyword) {
+      while (Control && Control->HelpKeyword().empty()) Control = Control->Parent();
+      if (Control) Application->HelpKeyword(Control->HelpKeyword());
       return;
     }
-    while (Control && ControlHelpContext(Control) == 0) Control = Control->Parent();
+    while (Control && Control->HelpContext() == 0) Control = Control->Parent();
     if (!Control) return;
-    Context = ControlHelpContext(Control);
+    Context = Control->HelpContext();
   } else {
     Context = static_cast<THelpContext>(Info->dwContextId);
   }

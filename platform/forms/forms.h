@@ -56,7 +56,6 @@ using TExceptionEvent = TClosure<void(TObject* Sender, Exception* E)>;
 
 // ---- Help ------------------------------------------------------------------------------
 
-RTL_ENUM(THelpType, htKeyword, htContext)
 // Answers whether the handler gave the help; CallHelp false keeps the help
 // file out of it.
 using THelpEvent = TClosure<bool(Word Command, NativeInt Data, bool& CallHelp)>;
@@ -77,16 +76,6 @@ using THelpEvent = TClosure<bool(Word Command, NativeInt Data, bool& CallHelp)>;
 #define HELP_COMMAND 0x0102
 #define HELP_PARTIALKEY 0x0105
 #endif
-
-// The help of a control: by context number (htContext, the default) or by
-// keyword. F1 asks for the focused control's, or its nearest parent's
-// that has one. Kept beside the control, which has no fields for it.
-THelpType ControlHelpType(const TControl* Control);
-void SetControlHelpType(TControl* Control, THelpType Value);
-THelpContext ControlHelpContext(const TControl* Control);
-void SetControlHelpContext(TControl* Control, THelpContext Value);
-AnsiString ControlHelpKeyword(const TControl* Control);
-void SetControlHelpKeyword(TControl* Control, const AnsiString& Value);
 
 // ---- TScrollingWinControl ---------------------------------------------------------
 
@@ -411,12 +400,6 @@ class TCustomForm : public TScrollingWinControl {
   // the form is active.
   const AnsiString& HelpFile() const { return FHelpFile; }
   void SetHelpFile(const AnsiString& Value) { FHelpFile = Value; }
-  THelpContext HelpContext() const { return ControlHelpContext(this); }
-  void SetHelpContext(THelpContext Value) { SetControlHelpContext(this, Value); }
-  AnsiString HelpKeyword() const { return ControlHelpKeyword(this); }
-  void SetHelpKeyword(const AnsiString& Value) { SetControlHelpKeyword(this, Value); }
-  THelpType HelpType() const { return ControlHelpType(this); }
-  void SetHelpType(THelpType Value) { SetControlHelpType(this, Value); }
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;

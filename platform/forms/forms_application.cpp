@@ -2,7 +2,6 @@
 // before dispatch, exceptions, message boxes, the mouse over controls and
 // the action chain; the units that create the global objects.
 #include <cstdio>
-#include <map>
 
 #include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
@@ -79,47 +78,6 @@ bool TargetStep(TBasicAction* Action, bool Update) {
 void SetMessageBoxHandler(TMessageBoxHandler Handler) { g_MessageBoxHandler = std::move(Handler); }
 
 // ---- Help -------------------------------------------------------------------------------
-
-namespace {
-
-struct TControlHelp {
-  THelpType Type = htContext;
-  THelpContext Context = 0;
-  AnsiString Keyword;
-};
-
-std::map<const TControl*, TControlHelp>& ControlHelp() {
-  static std::map<const TControl*, TControlHelp> Map;
-  return Map;
-}
-
-const TControlHelp* FindHelp(const TControl* Control) {
-  auto It = ControlHelp().find(Control);
-  return It == ControlHelp().end() ? nullptr : &It->second;
-}
-
-}  // namespace
-
-THelpType ControlHelpType(const TControl* Control) {
-  const TControlHelp* H = FindHelp(Control);
-  return H ? H->Type : htContext;
-}
-
-void SetControlHelpType(TControl* Control, THelpType Value) { ControlHelp()[Control].Type = Value; }
-
-THelpContext ControlHelpContext(const TControl* Control) {
-  const TControlHelp* H = FindHelp(Control);
-  return H ? H->Context : 0;
-}
-
-void SetControlHelpContext(TControl* Control, THelpContext Value) { ControlHelp()[Control].Context = Value; }
-
-AnsiString ControlHelpKeyword(const TControl* Control) {
-  const TControlHelp* H = FindHelp(Control);
-  return H ? H->Keyword : AnsiString();
-}
-
-void SetControlHelpKeyword(TControl* Control, const AnsiString& Value) { ControlHelp()[Control].Keyword = Value; }
 
 AnsiString TApplication::CurrentHelpFile() {
   TCustomForm* Form = Screen ? Screen->ActiveCustomForm() : nullptr;
@@ -273,7 +231,6 @@ void TApplication::FormCreated(TCustomForm* Form) {
 }
 
 void TApplication::ControlDestroyed(TControl* Control) {
-  ControlHelp().erase(Control);
   if (static_cast<void*>(FMainForm) == static_cast<void*>(Control)) FMainForm = nullptr;
   if (FMouseControl == Control) FMouseControl = nullptr;
   if (FHintControl == Control) FHintControl = nullptr;

@@ -2,9 +2,10 @@
 // control asking for its (or its parents') help.
 #include <gtest/gtest.h>
 
-#include "controls_test_support.h"
+#include "stdctrls_test_support.h"
 
 using namespace controls_test;
+using namespace stdctrls_test;
 
 namespace {
 
@@ -104,8 +105,8 @@ TEST_F(Help, F1AsksForTheFocusedControlsHelp) {
     auto* Edit = new TTestEdit(F);
     Edit->SetParent(Panel);
     F->SetHelpContext(C.Form);
-    SetControlHelpContext(Panel, C.Panel);
-    SetControlHelpContext(Edit, C.Edit);
+    Panel->SetHelpContext(C.Panel);
+    Edit->SetHelpContext(C.Edit);
     F->Show();
     Pump();
     Edit->SetFocus();
@@ -135,10 +136,10 @@ TEST_F(Help, F1OnAControlWithKeywordHelpAsksForTheKeyword) {
   Panel->SetParent(F);
   auto* Edit = new TTestEdit(F);
   Edit->SetParent(Panel);
-  SetControlHelpContext(Panel, 9);
-  SetControlHelpType(Edit, htKeyword);
-  SetControlHelpKeyword(Panel, "output folder");
-  EXPECT_EQ(ControlHelpType(Panel), htContext) << "context help unless asked otherwise";
+  Panel->SetHelpContext(9);
+  Edit->SetHelpType(htKeyword);
+  Panel->SetHelpKeyword("output folder");
+  EXPECT_EQ(Panel->HelpType(), htContext) << "context help unless asked otherwise";
   F->Show();
   Pump();
   Edit->SetFocus();
@@ -148,16 +149,75 @@ TEST_F(Help, F1OnAControlWithKeywordHelpAsksForTheKeyword) {
   EXPECT_EQ(Requests[0].Text, "output folder");
 }
 
-TEST_F(Help, AControlsHelpGoesWithIt) {
-  TForm* F = MakeForm();
-  auto* Panel = new TTestPanel(F);
-  SetControlHelpContext(Panel, 5);
-  SetControlHelpKeyword(Panel, "k");
-  const TControl* Gone = Panel;
-  delete Panel;
-  // Nothing is kept for the address, which a new control may get.
-  EXPECT_EQ(ControlHelpContext(Gone), 0);
-  EXPECT_EQ(ControlHelpKeyword(Gone), "");
+// The help of a control is part of its description; a help context that
+// comes from the control's action is the action's to keep.
+TEST_F(Help, AControlsHelpIsWrittenAndReadBackUnlessItsActionGivesIt) {
+  RegisterStdCtrlsClasses();
+  TDescribedForm* F = ReadForm(
+      "object F: TDescribedForm\n"
+      "  Left = 0\n"
+      "  Top = 0\n"
+      "  ClientHeight = 100\n"
+      "  ClientWidth = 200\n"
+      "  object Folder: TEdit\n"
+      "    Left = 8\n"
+      "    Top = 8\n"
+      "    Width = 120\n"
+      "    Height = 21\n"
+      "    HelpType = htKeyword\n"
+      "    HelpKeyword = 'output folder'\n"
+      "    HelpContext = 12\n"
+      "    TabOrder = 0\n"
+      "  end\n"
+      "  object Go: TButton\n"
+      "    Left = 8\n"
+      "    Top = 40\n"
+      "    Width = 75\n"
+      "    Height = 25\n"
+      "    TabOrder = 1\n"
+      "  end\n"
+      "end\n");
+  Forms.push_back(F->Link());
+  auto* Folder = dynamic_cast<TEdit*>(F->FindComponent("Folder"));
+  auto* Go = dynamic_cast<TButton*>(F->FindComponent("Go"));
+  ASSERT_NE(Folder, nullptr);
+  ASSERT_NE(Go, nullptr);
+  EXPECT_EQ(Folder->HelpType(), htKeyword);
+  EXPECT_EQ(Folder->HelpKeyword(), "output folder");
+  EXPECT_EQ(Folder->HelpContext(), 12);
+  EXPECT_EQ(Go->HelpType(), htContext);
+  EXPECT_EQ(Go->HelpContext(), 0);
+
+  const AnsiString Text = WriteToText(F);
+  EXPECT_NE(Text.find("    HelpType = htKeyword\n    HelpKeyword = 'output folder'\n    HelpContext = 12\n"),
+            AnsiString::npos)
+      << Text;
+  TDescribedForm* Copy = ReadForm(Text);
+  Forms.push_back(Copy->Link());
+  EXPECT_EQ(WriteToText(Copy), Text);
+
+  // The button takes its action's help context and follows its changes;
+  // the context is not written for it.
+  auto* Save = new TAction(F);
+  Save->SetName("Save");
+  Save->SetHelpContext(40);
+  Go->SetAction(Save);
+  EXPECT_EQ(Go->HelpContext(), 40);
+  Save->SetHelpContext(41);
+  EXPECT_EQ(Go->HelpContext(), 41);
+  auto ButtonText = [&] {
+    const AnsiString All = WriteToText(F);
+    const size_t From = All.find("  object Go");
+    const size_t To = All.find("\n  end\n", From);
+    return From == AnsiString::npos || To == AnsiString::npos ? AnsiString() : All.substr(From, To - From);
+  };
+  EXPECT_NE(ButtonText().find("Action = Save"), AnsiString::npos) << ButtonText();
+  EXPECT_EQ(ButtonText().find("HelpContext"), AnsiString::npos) << ButtonText();
+  // A context of the button's own parts it from the action.
+  Go->SetHelpContext(7);
+  Save->SetHelpContext(42);
+  EXPECT_EQ(Go->HelpContext(), 7);
+  EXPECT_NE(ButtonText().find("    HelpContext = 7\n"), AnsiString::npos) << ButtonText();
 }
 
 }  // namespace
