@@ -81,11 +81,12 @@ using THelpEvent = TClosure<bool(Word Command, NativeInt Data, bool& CallHelp)>;
 
 class TScrollingWinControl;
 
+RTL_ENUM(TScrollBarKind, sbHorizontal, sbVertical)
 RTL_ENUM(TScrollBarStyle, ssRegular, ssFlat, ssHotTrack)
 using TScrollBarInc = Integer;
 
 // One of the two scroll bars of a scrolling control, shown on the
-// control's own window (SB_HORZ or SB_VERT). Range is the extent of the
+// control's own window. Range is the extent of the
 // content; the bar shows when the range is larger than the client area,
 // and Position is how far the content has moved (0 to Range less the
 // client size).
@@ -94,7 +95,7 @@ class TControlScrollBar : public TPersistent {
   friend class TScrollingWinControl;
 
   TScrollingWinControl* FControl;
-  int FBar;  // SB_HORZ or SB_VERT
+  TScrollBarKind FKind;
   TScrollBarInc FIncrement = 8;
   Integer FPageIncrement = 80;
   Integer FPosition = 0;
@@ -107,7 +108,9 @@ class TControlScrollBar : public TPersistent {
   bool FVisible = true;
   bool FTracking = false;
 
-  TControlScrollBar(TScrollingWinControl* AControl, int Bar) : FControl(AControl), FBar(Bar) {}
+  TControlScrollBar(TScrollingWinControl* AControl, TScrollBarKind AKind) : FControl(AControl), FKind(AKind) {}
+  // The window's bar: SB_HORZ or SB_VERT.
+  int Bar() const;
   // The client size along the bar with the other bar as it is
   // (ControlSB), or as if it were shown (AssumeSB) or hidden.
   Integer ControlSize(bool ControlSB, bool AssumeSB);
@@ -126,6 +129,7 @@ class TControlScrollBar : public TPersistent {
   Integer ScrollPos();
   bool IsRangeStored() const;
 
+  TScrollBarKind Kind() const { return FKind; }
   TScrollBarInc Increment() const { return FIncrement; }
   void SetIncrement(TScrollBarInc Value);
   Integer Position() const { return FPosition; }

@@ -63,18 +63,20 @@ void TControlScrollBar::AssignTo(TPersistent* Dest) {
   D->FStyle = FStyle;
 }
 
+int TControlScrollBar::Bar() const { return FKind == sbVertical ? SB_VERT : SB_HORZ; }
+
 bool TControlScrollBar::IsRangeStored() const { return !FControl->AutoScroll(); }
 
 bool TControlScrollBar::IsScrollBarVisible() {
   if (!FVisible || !FControl->HandleAllocated()) return false;
-  const LONG Bit = FBar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
+  const LONG Bit = FKind == sbVertical ? WS_VSCROLL : WS_HSCROLL;
   return (GetWindowLong(FControl->Handle(), GWL_STYLE) & Bit) != 0;
 }
 
 Integer TControlScrollBar::ScrollPos() { return IsScrollBarVisible() ? FPosition : 0; }
 
 Integer TControlScrollBar::ControlSize(bool ControlSB, bool AssumeSB) {
-  const bool Vertical = FBar == SB_VERT;
+  const bool Vertical = FKind == sbVertical;
   // The other bar takes its thickness off this one's length.
   Integer Adjustment = 0;
   if (!ControlSB && FControl->HandleAllocated()) {
@@ -127,13 +129,13 @@ void TControlScrollBar::SetPosition(Integer Value) {
   if (Value != FPosition) {
     const Integer OldPos = FPosition;
     FPosition = Value;
-    if (FBar == SB_HORZ)
+    if (FKind == sbHorizontal)
       FControl->ScrollBy(OldPos - Value, 0);
     else
       FControl->ScrollBy(0, OldPos - Value);
   }
-  if (FControl->HandleAllocated() && GetScrollPos(FControl->Handle(), FBar) != FPosition)
-    SetScrollPos(FControl->Handle(), FBar, FPosition, TRUE);
+  if (FControl->HandleAllocated() && GetScrollPos(FControl->Handle(), Bar()) != FPosition)
+    SetScrollPos(FControl->Handle(), Bar(), FPosition, TRUE);
 }
 
 void TControlScrollBar::Update(bool ControlSB, bool AssumeSB) {
@@ -148,7 +150,7 @@ void TControlScrollBar::Update(bool ControlSB, bool AssumeSB) {
   Info.nPage = static_cast<UINT>(std::max(Size, 0) + 1);
   Info.nPos = FPosition;
   Info.nTrackPos = FPosition;
-  SetScrollInfo(FControl->Handle(), FBar, &Info, TRUE);
+  SetScrollInfo(FControl->Handle(), Bar(), &Info, TRUE);
   SetPosition(FPosition);
   FPageIncrement = std::max(ControlSize(true, false) * 9 / 10, 1);
 }
@@ -160,7 +162,7 @@ void TControlScrollBar::ScrollMessage(TMessage& Message) {
     SCROLLINFO Info{};
     Info.cbSize = sizeof(Info);
     Info.fMask = Track ? SIF_TRACKPOS : SIF_POS;
-    if (FCalcRange > 32767 && GetScrollInfo(FControl->Handle(), FBar, &Info)) return Track ? Info.nTrackPos : Info.nPos;
+    if (FCalcRange > 32767 && GetScrollInfo(FControl->Handle(), Bar(), &Info)) return Track ? Info.nTrackPos : Info.nPos;
     return static_cast<Integer>(HIWORD(Message.WParam));
   };
   switch (LOWORD(Message.WParam)) {
@@ -183,8 +185,8 @@ void TControlScrollBar::ScrollMessage(TMessage& Message) {
 
 TScrollingWinControl::TScrollingWinControl(TComponent* AOwner)
     : TWinControl(AOwner),
-      FHorzScrollBar(new TControlScrollBar(this, SB_HORZ)),
-      FVertScrollBar(new TControlScrollBar(this, SB_VERT)) {}
+      FHorzScrollBar(new TControlScrollBar(this, sbHorizontal)),
+      FVertScrollBar(new TControlScrollBar(this, sbVertical)) {}
 
 TScrollingWinControl::~TScrollingWinControl() = default;
 

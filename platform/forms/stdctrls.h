@@ -29,7 +29,6 @@ RTL_ENUM(TEditCharCase, ecNormal, ecUpperCase, ecLowerCase)
 RTL_ENUM(TCheckBoxState, cbUnchecked, cbChecked, cbGrayed)
 RTL_ENUM(TComboBoxStyle, csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable)
 RTL_ENUM(TListBoxStyle, lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable)
-RTL_ENUM(TScrollBarKind, sbHorizontal, sbVertical)
 RTL_ENUM(TScrollCode, scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll)
 
 // The scroll bars of a memo. ssHorizontal is also a shift state (an

@@ -95,6 +95,24 @@ TEST_F(Scrolling, OneBarTakesRoomFromTheOther) {
   EXPECT_EQ(Box->ClientWidth(), 200 - BarWidth);
 }
 
+// A bar's kind says which of the window's bars it drives, and copying
+// another bar's settings keeps it.
+TEST_F(Scrolling, EachBarDrivesTheWindowsBarOfItsKind) {
+  MakeBox();
+  EXPECT_EQ(Box->HorzScrollBar()->Kind(), sbHorizontal);
+  EXPECT_EQ(Box->VertScrollBar()->Kind(), sbVertical);
+  Box->SetAutoScroll(false);
+  Box->VertScrollBar()->SetRange(500);
+  Pump();
+  EXPECT_EQ(Style() & (WS_HSCROLL | WS_VSCROLL), WS_VSCROLL);
+  Box->HorzScrollBar()->Assign(Box->VertScrollBar());
+  Box->VertScrollBar()->SetRange(0);
+  Pump();
+  EXPECT_EQ(Box->HorzScrollBar()->Kind(), sbHorizontal);
+  EXPECT_EQ(Box->HorzScrollBar()->Range(), 500);
+  EXPECT_EQ(Style() & (WS_HSCROLL | WS_VSCROLL), WS_HSCROLL);
+}
+
 // Each scroll code moves the position and the children by as much; the
 // window's bar shows the same position.
 TEST_F(Scrolling, ScrollMessagesMoveTheChildren) {
