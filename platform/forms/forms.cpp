@@ -241,6 +241,15 @@ void TCustomForm::DefineProperties(TFiler* Filer) {
       !Filer->Ancestor());
 }
 
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  inherited::GetChildren(Proc, Root);
+  if (Root != this) return;
+  for (Integer I = 0; I < ComponentCount(); ++I) {
+    TComponent* C = Components(I);
+    if (!C->HasParent()) Proc(C);
+  }
+}
+
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
   inherited::Notification(AComponent, Operation);
   if (Operation == opRemove) {

@@ -289,6 +289,9 @@ class TCustomForm : public TScrollingWinControl {
   // The screen resolution and text height a description was made at
   // (read and written; the layout is not scaled).
   void DefineProperties(TFiler* Filer) override;
+  // The child controls, then (for the form as the root) the components it
+  // owns that sit on no parent: image lists, timers, menus, action lists.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
  public:
   explicit TCustomForm(TComponent* AOwner);

@@ -460,14 +460,21 @@ TEST_F(ComCtrls, ATabControlReadsItsTabsAndChoiceFromADescription) {
     EXPECT_EQ(SendMessage(T->Handle(), TCM_GETIMAGELIST, 0, 0),
               reinterpret_cast<LRESULT>(T->Images() ? T->Images()->Handle() : nullptr));
     EXPECT_EQ(SendMessage(T->Handle(), TCM_GETCURSEL, 0, 0), 2);
-    // Written back (the form writes its controls, not its image lists).
-    T->SetImages(nullptr);
+    // Written back with the image list, which the copy's tabs find again.
     const AnsiString Text = WriteToText(F);
     EXPECT_NE(Text.find("    MultiLine = True\n    TabOrder = 0\n" + Tabs + Index), AnsiString::npos)
         << "the index after the tabs\n"
         << Text;
+    EXPECT_NE(Text.find("    Images = Glyphs\n"), AnsiString::npos) << Text;
+    EXPECT_NE(Text.find("  object Glyphs: TImageList\n"), AnsiString::npos) << Text;
     TDescribedForm* Copy = ReadForm(Text);
     Forms.push_back(Copy->Link());
+    auto* CopyTabs = dynamic_cast<TTabControl*>(Copy->FindComponent("TabControlFormat"));
+    ASSERT_NE(CopyTabs, nullptr);
+    ASSERT_NE(CopyTabs->Images(), nullptr);
+    EXPECT_EQ(CopyTabs->Images(), Copy->FindComponent("Glyphs"));
+    EXPECT_EQ(SendMessage(CopyTabs->Handle(), TCM_GETIMAGELIST, 0, 0),
+              reinterpret_cast<LRESULT>(CopyTabs->Images()->Handle()));
     EXPECT_EQ(WriteToText(Copy), Text);
   }
 }

@@ -3,7 +3,13 @@
 // handlers bound by name, OnCreate after the description.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "controls_test_support.h"
+#include "platform/forms/comctrls.h"
+#include "platform/forms/image_list.h"
+#include "platform/forms/menus.h"
+#include "platform/forms/timer.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/streams.h"
@@ -115,6 +121,16 @@ class TTestResourceForm : public TForm {
 
 RTL_IMPLEMENT_PUBLISHED(TTestResourceForm, RTL_FIELD(Panel), RTL_HANDLER(FormCreate))
 
+// A form built in code, to be written and read back.
+class TToolWindow : public TForm {
+  RTL_CLASS(TToolWindow, TForm)
+
+ public:
+  explicit TToolWindow(TComponent* AOwner) : TForm(AOwner) {}
+};
+
+RTL_IMPLEMENT_CLASS(TToolWindow)
+
 AnsiString WriteToText(TComponent* Root) {
   TMemoryStream Binary;
   TWriter Writer(&Binary, 4096);
@@ -211,6 +227,82 @@ TEST_F(Description, AFormWritesWhatItReadsAndReadsItBack) {
   Copy->Description = nullptr;
   TStringStream Input(Text);
   ReadComponentText(&Input, Copy);
+  EXPECT_EQ(WriteToText(Copy), Text);
+}
+
+// The components a form owns that sit on no parent are written after its
+// controls, in the order they were made, so that references to them read
+// back; menu items and actions go inside their menu and list only.
+TEST_F(Description, AFormWritesItsComponentsThatHaveNoParentAfterItsControls) {
+  RegisterComCtrlsClasses();
+  RegisterMenuClasses();
+  RegisterClasses({TToolWindow::StaticClass(), TImageList::StaticClass(), TTimer::StaticClass(),
+                   TActionList::StaticClass(), TAction::StaticClass()});
+  auto* F = new TToolWindow(nullptr);
+  Forms.push_back(F->Link());
+  F->SetName("Tools");
+  auto* Ticker = new TTimer(F);
+  Ticker->SetName("Ticker");
+  Ticker->SetEnabled(false);
+  Ticker->SetInterval(250);
+  auto* Glyphs = new TImageList(F);
+  Glyphs->SetName("Glyphs");
+  Glyphs->SetWidth(24);
+  auto* Menu = new TPopupMenu(F);
+  Menu->SetName("Menu");
+  auto* OpenItem = new TMenuItem(F);
+  OpenItem->SetName("OpenItem");
+  OpenItem->SetCaption("Open");
+  Menu->Items()->Add(OpenItem);
+  auto* Commands = new TActionList(F);
+  Commands->SetName("Commands");
+  auto* Convert = new TAction(F);
+  Convert->SetName("Convert");
+  Convert->SetCaption("Convert");
+  Convert->SetActionList(Commands);
+  auto* Tabs = new TTabControl(F);
+  Tabs->SetName("Tabs");
+  Tabs->SetParent(F);
+  Tabs->SetImages(Glyphs);
+  Tabs->SetPopupMenu(Menu);
+
+  const AnsiString Text = WriteToText(F);
+  auto Count = [&](const AnsiString& What) {
+    size_t N = 0;
+    for (size_t At = Text.find(What); At != AnsiString::npos; At = Text.find(What, At + 1)) ++N;
+    return N;
+  };
+  std::vector<size_t> Order;
+  for (const char* Object : {"  object Tabs: TTabControl\n", "  object Ticker: TTimer\n", "  object Glyphs: TImageList\n",
+                             "  object Menu: TPopupMenu\n", "    object OpenItem: TMenuItem\n",
+                             "  object Commands: TActionList\n", "    object Convert: TAction\n"}) {
+    EXPECT_EQ(Count(Object), 1u) << Object << Text;
+    Order.push_back(Text.find(Object));
+  }
+  EXPECT_TRUE(std::is_sorted(Order.begin(), Order.end())) << Text;
+  EXPECT_NE(Text.find("    Images = Glyphs\n"), AnsiString::npos) << Text;
+  EXPECT_NE(Text.find("    PopupMenu = Menu\n"), AnsiString::npos) << Text;
+
+  auto* Copy = new TToolWindow(nullptr);
+  Forms.push_back(Copy->Link());
+  TStringStream Input(Text);
+  ReadComponentText(&Input, Copy);
+  auto* CopyTabs = dynamic_cast<TTabControl*>(Copy->FindComponent("Tabs"));
+  auto* CopyGlyphs = dynamic_cast<TImageList*>(Copy->FindComponent("Glyphs"));
+  auto* CopyMenu = dynamic_cast<TPopupMenu*>(Copy->FindComponent("Menu"));
+  auto* CopyTicker = dynamic_cast<TTimer*>(Copy->FindComponent("Ticker"));
+  auto* CopyCommands = dynamic_cast<TActionList*>(Copy->FindComponent("Commands"));
+  ASSERT_TRUE(CopyTabs && CopyGlyphs && CopyMenu && CopyTicker && CopyCommands);
+  EXPECT_EQ(CopyTabs->Parent(), Copy);
+  EXPECT_EQ(CopyTabs->Images(), CopyGlyphs);
+  EXPECT_EQ(CopyTabs->PopupMenu(), CopyMenu);
+  EXPECT_EQ(CopyGlyphs->Width(), 24);
+  EXPECT_EQ(CopyTicker->Interval(), 250u);
+  EXPECT_FALSE(CopyTicker->Enabled());
+  ASSERT_EQ(CopyMenu->Items()->Count(), 1);
+  EXPECT_EQ(CopyMenu->Items()->Items(0)->Caption(), "Open");
+  ASSERT_EQ(CopyCommands->ActionCount(), 1);
+  EXPECT_EQ(CopyCommands->Actions(0)->Name(), "Convert");
   EXPECT_EQ(WriteToText(Copy), Text);
 }
 
