@@ -107,9 +107,11 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
     if (!pending.IsEmpty()) InvalidateWnd(w, &pending, RDW_INVALIDATE | RDW_NOCHILDREN);
   }
   if (flags & SW_SCROLLCHILDREN) {
+    // Without a scroll rectangle every child moves, also those outside the
+    // client area (a scrolled page's hidden rows must come into view).
     std::vector<HWND> kids;
     for (TWnd* c : w->Children)
-      if (!IntersectR(c->Window, scroll ? *scroll : client).IsEmpty()) kids.push_back(c->Handle);
+      if (!scroll || !IntersectR(c->Window, *scroll).IsEmpty()) kids.push_back(c->Handle);
     for (HWND k : kids)
       if (TWnd* c = GetWndNoError(k))
         SetWindowPosImpl(c, nullptr, c->Window.Left + dx, c->Window.Top + dy, 0, 0,

@@ -199,6 +199,36 @@ TEST_F(UserPaintTest, ScrollingChildrenMovesThem) {
   EXPECT_EQ(WindowPixel(p, 25, 25), kRed);
 }
 
+// Without a scroll rectangle every child moves, also one lying wholly
+// outside the client area; with one, only those it touches.
+TEST_F(UserPaintTest, ScrollingChildrenMovesThoseOutsideTheClientArea) {
+  HWND p = Painter(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, RECT(0, 0, 200, 200), kRed);
+  HWND inside = Painter(WS_CHILD | WS_VISIBLE, RECT(20, 20, 40, 40), kBlue, p);
+  HWND below = Painter(WS_CHILD | WS_VISIBLE, RECT(20, 260, 40, 280), kBlue, p);
+  HWND left = Painter(WS_CHILD | WS_VISIBLE, RECT(-80, 20, -60, 40), kBlue, p);
+  RunUntilIdle();
+  auto at = [&](HWND c) {
+    POINT o(0, 0);
+    MapWindowPoints(c, p, &o, 1);
+    return o;
+  };
+  ScrollWindowEx(p, 0, -100, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE);
+  RunUntilIdle();
+  EXPECT_EQ(at(inside), POINT(20, -80));
+  EXPECT_EQ(at(below), POINT(20, 160));
+  EXPECT_EQ(at(left), POINT(-80, -80));
+  EXPECT_EQ(WindowPixel(p, 25, 165), kBlue);  // the child that came into view shows
+  ScrollWindow(p, 100, 0, nullptr, nullptr);
+  RunUntilIdle();
+  EXPECT_EQ(at(left), POINT(20, -80));
+  EXPECT_EQ(at(below), POINT(120, 160));
+  // A scroll rectangle limits the move to the children it touches.
+  RECT part(100, 100, 200, 200);
+  ScrollWindowEx(p, 0, 10, &part, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
+  EXPECT_EQ(at(below), POINT(120, 170));
+  EXPECT_EQ(at(inside), POINT(120, -80));
+}
+
 TEST_F(UserPaintTest, RedrawWindowFlags) {
   HWND p = Painter(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, RECT(0, 0, 200, 200), kRed);
   HWND c = Painter(WS_CHILD | WS_VISIBLE, RECT(20, 20, 40, 40), kBlue, p);
