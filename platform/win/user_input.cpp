@@ -332,6 +332,24 @@ bool MouseToMessage(TThreadQueue& q, const TRawInput& in, TWnd*& target, int& hi
   return true;
 }
 
+// A press in a child's client area tells its ancestors, the nearest first,
+// where it happened (in each one's client coordinates); a window with
+// WS_EX_NOPARENTNOTIFY does not tell its parent. False when the pressed
+// window went away meanwhile.
+bool NotifyParentsOfPress(TWnd* target, UINT press, WPARAM xbutton, POINT screen) {
+  HWND th = target->Handle;
+  HWND cur = th;
+  for (TWnd* w = target; w && w->IsChild() && !(w->ExStyle & WS_EX_NOPARENTNOTIFY);) {
+    TWnd* parent = w->Parent;
+    if (!parent || IsRootWnd(parent)) break;
+    cur = parent->Handle;
+    POINT o = ClientScreenOrigin(parent);
+    SendToWnd(parent, WM_PARENTNOTIFY, MAKEWPARAM(press, xbutton), MAKELPARAM(screen.X - o.X, screen.Y - o.Y));
+    w = GetWndNoError(cur);
+  }
+  return GetWndNoError(th) != nullptr;
+}
+
 bool MatchFilter(HWND filter, UINT first, UINT last, const MSG& m) {
   if (filter && filter != reinterpret_cast<HWND>(static_cast<intptr_t>(-1)) && m.hwnd != filter &&
       !(m.hwnd && IsChild(filter, m.hwnd)))
@@ -442,6 +460,9 @@ bool RetrieveInput(TThreadQueue& q, HWND filterHwnd, UINT filterMin, UINT filter
         q.LastClickMsg = 0;  // a double click: the next press starts anew
       }
     }
+    if (IsDown(clientMsg) && m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST &&
+        !NotifyParentsOfPress(target, clientMsg, HIWORD(m.wParam), in.Pt))
+      continue;
     bool captured = q.Capture != nullptr;
     bool eat = false;
     if (IsDown(clientMsg) && !captured) {

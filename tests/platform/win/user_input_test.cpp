@@ -226,6 +226,53 @@ TEST_F(UserInputTest, ClicksActivateUnlessTheWindowSaysOtherwise) {
   EXPECT_EQ(LOWORD(act.back().WParam), WA_CLICKACTIVE);
 }
 
+// A press on a grandchild tells the child, then the top-level window,
+// each in its own client coordinates and before the press itself arrives;
+// WS_EX_NOPARENTNOTIFY on a window keeps it from telling its parent.
+TEST_F(UserInputTest, PressesNotifyTheParentsUpTheChain) {
+  using rtl::testing::TInjectButton;
+  struct TCase {
+    const char* Name;
+    TInjectButton Button;
+    DWORD ChildEx, GrandEx;
+    WPARAM Expected;   // 0: no notification
+    int Notified;      // windows told: the child, then the top-level
+  } cases[] = {
+      {"left", rtl::testing::ibLeft, 0, 0, MAKEWPARAM(WM_LBUTTONDOWN, 0), 2},
+      {"right", rtl::testing::ibRight, 0, 0, MAKEWPARAM(WM_RBUTTONDOWN, 0), 2},
+      {"middle", rtl::testing::ibMiddle, 0, 0, MAKEWPARAM(WM_MBUTTONDOWN, 0), 2},
+      {"x2", rtl::testing::ibX2, 0, 0, MAKEWPARAM(WM_XBUTTONDOWN, XBUTTON2), 2},
+      {"child stops", rtl::testing::ibLeft, WS_EX_NOPARENTNOTIFY, 0, MAKEWPARAM(WM_LBUTTONDOWN, 0), 1},
+      {"grandchild stops", rtl::testing::ibLeft, 0, WS_EX_NOPARENTNOTIFY, 0, 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    HWND top = MakeTop(WS_POPUP | WS_VISIBLE, RECT(100, 100, 400, 400));
+    HWND child = Make(c.ChildEx, "UserTestLog", WS_CHILD | WS_VISIBLE | WS_BORDER, RECT(20, 30, 220, 230), top);
+    HWND grand = Make(c.GrandEx, "UserTestLog", WS_CHILD | WS_VISIBLE, RECT(10, 10, 60, 60), child);
+    RunUntilIdle();
+    Log.Clear();
+    InjectClick(ClientPoint(grand, 5, 6), c.Button);
+    RunUntilIdle();
+    std::vector<TLogged> seen = Only(nullptr, {WM_PARENTNOTIFY, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN,
+                                               WM_XBUTTONDOWN});
+    std::vector<TLogged> notes = Only(nullptr, {WM_PARENTNOTIFY});
+    ASSERT_EQ(notes.size(), static_cast<size_t>(c.Notified));
+    // The child's client area starts inside its border.
+    const LPARAM where[] = {MAKELPARAM(15, 16), MAKELPARAM(20 + 1 + 15, 30 + 1 + 16)};
+    const HWND parents[] = {child, top};
+    for (int i = 0; i < c.Notified; ++i) {
+      EXPECT_EQ(notes[i].Hwnd, parents[i]);
+      EXPECT_EQ(notes[i].WParam, c.Expected);
+      EXPECT_EQ(notes[i].LParam, where[i]);
+    }
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back().Hwnd, grand);  // the press itself comes last
+    EXPECT_NE(seen.back().Msg, static_cast<UINT>(WM_PARENTNOTIFY));
+    DestroyWindow(top);
+  }
+}
+
 TEST_F(UserInputTest, WheelGoesToTheFocusAndUpTheParents) {
   HWND a = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100));
   HWND child = MakeChild(a, WS_VISIBLE, RECT(10, 10, 50, 50));
