@@ -243,7 +243,8 @@ void UpdateScrollBar(HWND h, TEditData* d, HDC dc) {
   RECT fmt = FormatRect(h, d, dc);
   SCROLLINFO si{};
   si.cbSize = sizeof si;
-  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  // The bar stays, grey while there is nothing to scroll.
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
   si.nMin = 0;
   si.nMax = static_cast<int>(d->Lines.size()) - 1;
   si.nPage = static_cast<UINT>(std::max(1, fmt.Height() / std::max(1, CtlLineHeight(dc))));
@@ -727,7 +728,12 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<LRESULT>(d->Font);
     case WM_GETDLGCODE: {
       LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-      if (IsMulti(h)) code |= DLGC_WANTALLKEYS;
+      if (IsMulti(h)) {
+        // A multi-line edit keeps Enter and Tab but not Esc: in a dialog, Esc
+        // still cancels.
+        const auto* m = reinterpret_cast<const MSG*>(lParam);
+        if (!m || m->message != WM_KEYDOWN || m->wParam != VK_ESCAPE) code |= DLGC_WANTALLKEYS;
+      }
       return code;
     }
     case WM_SETTEXT:

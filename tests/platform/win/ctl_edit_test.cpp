@@ -329,6 +329,43 @@ TEST_F(EditTest, MultiLineEditsLinesAndWraps) {
   EXPECT_EQ(total, 80);
 }
 
+// A multi-line edit made with a vertical scroll bar keeps it: grey while
+// everything shows, working once there is more text than room.
+TEST_F(EditTest, MultiLineScrollBarStaysAndGreysOut) {
+  HWND e = Edit(ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, "one", RECT(10, 10, 150, 100));
+  auto barState = [&] {
+    SCROLLBARINFO sbi{};
+    sbi.cbSize = sizeof sbi;
+    EXPECT_TRUE(GetScrollBarInfo(e, OBJID_VSCROLL, &sbi));
+    return sbi.rgstate[0];
+  };
+  RECT wr, cr;
+  GetWindowRect(e, &wr);
+  auto clientWidth = [&] {
+    GetClientRect(e, &cr);
+    return cr.Width();
+  };
+  const int withBar = wr.Width() - 2 * GetSystemMetrics(SM_CXEDGE) - GetSystemMetrics(SM_CXVSCROLL);
+  EXPECT_TRUE(GetWindowLongA(e, GWL_STYLE) & WS_VSCROLL);
+  EXPECT_EQ(clientWidth(), withBar);
+  EXPECT_EQ(barState(), static_cast<DWORD>(STATE_SYSTEM_UNAVAILABLE));
+
+  std::string text;
+  for (int i = 0; i < 30; ++i) text += "line\r\n";
+  SetWindowTextA(e, text.c_str());
+  EXPECT_EQ(barState(), 0u);
+  EXPECT_EQ(clientWidth(), withBar);
+  RECT down;  // the bar's down arrow, in client coordinates
+  GetClientRect(e, &down);
+  Click(e, down.Right + GetSystemMetrics(SM_CXVSCROLL) / 2, down.Bottom - 3);
+  EXPECT_EQ(SendMessageA(e, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
+
+  SetWindowTextA(e, "short again");
+  EXPECT_TRUE(GetWindowLongA(e, GWL_STYLE) & WS_VSCROLL);
+  EXPECT_EQ(clientWidth(), withBar);
+  EXPECT_EQ(barState(), static_cast<DWORD>(STATE_SYSTEM_UNAVAILABLE));
+}
+
 TEST_F(EditTest, ColoursComeFromTheParent) {
   HBRUSH yellow = CreateSolidBrush(RGB(255, 255, 0));
   HBRUSH cyan = CreateSolidBrush(RGB(0, 255, 255));

@@ -380,6 +380,26 @@ TEST_F(DialogTest, AMultiLineEditKeepsEnterAndTab) {
   EXPECT_TRUE(Checked(Loud));
 }
 
+// A multi-line edit wants every key but Esc: there, Esc still cancels the
+// dialog (unless Cancel is disabled), and typing goes on afterwards.
+TEST_F(DialogTest, EscapeInAMultiLineEditCancels) {
+  Build();
+  HWND memo = Add("EDIT", "", ES_MULTILINE | ES_WANTRETURN | WS_TABSTOP | WS_VSCROLL, 20);
+  Focus(memo);
+  Key('A');
+  Key(VK_ESCAPE);
+  EXPECT_EQ(HostCommands(BN_CLICKED), (std::vector<TDlgCommand>{{IDCANCEL, BN_CLICKED, Cancel}}));
+  EXPECT_EQ(GetFocus(), memo);
+  Log.Clear();
+  EnableWindow(Cancel, FALSE);
+  Key(VK_ESCAPE);
+  Key('B');
+  EXPECT_TRUE(HostCommands(BN_CLICKED).empty());
+  EXPECT_EQ(CtlText(memo), "ab");  // Esc typed nothing
+  // Asked without a message, the edit still claims all keys.
+  EXPECT_TRUE(SendMessageA(memo, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS);
+}
+
 TEST_F(DialogTest, ADroppedComboBoxKeepsEnterAndEscape) {
   Build();
   HWND combo = Add("COMBOBOX", "", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, 40);
