@@ -13,10 +13,8 @@
 namespace rtl::detail {
 namespace {
 
-TChooseColorHook& AnswerHook() {
-  static TChooseColorHook hook;
-  return hook;
-}
+struct TColorAnswerTag;
+TChooseColorHook& AnswerHook() { return DialogHook<TColorAnswerTag, TChooseColorHook>(); }
 
 const char kColorClass[] = "#ChooseColorDialog";
 const char kGridClass[] = "#ColorGrid";
@@ -237,7 +235,7 @@ void Command(TColorState* s, int id, int code) {
 LRESULT ColorProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TColorState* s = StateOf(h);
   LRESULT r = 0;
-  if (CommonDialogMessage(h, msg, wParam, lParam, r)) return r;
+  if (DialogFaceMessage(h, msg, wParam, r)) return r;
   if (!s) return DefDlgProcA(h, msg, wParam, lParam);
   switch (msg) {
     case WM_COMMAND:
@@ -257,7 +255,7 @@ HWND Grid(HWND dialog, TGrid* g, int id, RECT r, DWORD style) {
 }
 
 BOOL ShowColorDialog(CHOOSECOLORA& cc) {
-  RegisterCommonDialogClass(kColorClass, ColorProc);
+  RegisterDialogClass(kColorClass, ColorProc, CS_DBLCLKS);
   RegisterGridClass();
   TColorState s;
   s.Flags = cc.Flags;
@@ -283,7 +281,7 @@ BOOL ShowColorDialog(CHOOSECOLORA& cc) {
     SetCommDlgError(CDERR_DIALOGFAILURE);
     return FALSE;
   }
-  HFONT font = CreateCommonDialogFont();
+  HFONT font = CreateDialogFont();
   HWND d = s.Dialog;
   AddDialogChild(d, "STATIC", "&Basic colors:", SS_LEFT, -1, RECT(left, 8, left + gridW, 24), font);
   s.BasicGrid = Grid(d, &s.Basic, ctl1, RECT(left, 26, left + gridW, 26 + 6 * kCellH), WS_TABSTOP | WS_GROUP);
@@ -317,7 +315,7 @@ BOOL ShowColorDialog(CHOOSECOLORA& cc) {
   if (cc.Flags & CC_PREVENTFULLOPEN) EnableWindow(s.Define, FALSE);
 
   HWND focus = s.Custom.Selected >= 0 ? s.CustomGrid : s.BasicGrid;
-  RunCommonDialog(d, cc.hwndOwner, focus, s.Done);
+  RunCommonDialog(d, cc.hwndOwner, focus, kColorProp, s.Done);
   DeleteObject(font);
   // The custom colours are the caller's to keep, chosen or not.
   std::copy(s.Custom.Colors.begin(), s.Custom.Colors.end(), cc.lpCustColors);
@@ -335,19 +333,7 @@ void SetChooseColorHook(TChooseColorHook hook) { AnswerHook() = std::move(hook);
 using namespace rtl::detail;
 
 BOOL ChooseColorA(LPCHOOSECOLORA cc) {
-  SetCommDlgError(0);
-  if (!cc) {
-    SetCommDlgError(CDERR_INITIALIZATION);
-    return FALSE;
-  }
-  if (cc->lStructSize != sizeof(CHOOSECOLORA)) {
-    SetCommDlgError(CDERR_STRUCTSIZE);
-    return FALSE;
-  }
-  if (!cc->lpCustColors) {
-    SetCommDlgError(CDERR_INITIALIZATION);
-    return FALSE;
-  }
+  if (!UsableRecord(cc, [](const CHOOSECOLORA& r) { return r.lpCustColors != nullptr; })) return FALSE;
   if (AnswerHook()) return AnswerHook()(*cc) ? TRUE : FALSE;
   return ShowColorDialog(*cc);
 }

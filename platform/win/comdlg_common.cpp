@@ -1,27 +1,14 @@
-// What the common dialogs share: the thread's last error, the shown hook,
-// a frame centred over the owner, children in the dialog font and the
-// modal loop with the dialog manager's keyboard.
-#include <algorithm>
-
+// What the common dialogs share: the thread's last error, their frame and
+// the shown hook of their modal loop.
 #include "platform/win/comdlg_internal.h"
-#include "platform/win/controls.h"
-#include "platform/win/ctl_common.h"
-#include "platform/win/user_sysinfo.h"
 
 namespace rtl::detail {
 namespace {
 
 thread_local DWORD tLastError = 0;
 
-TCommonDialogShownHook& ShownHook() {
-  static TCommonDialogShownHook hook;
-  return hook;
-}
-
-void FocusControl(HWND h) {
-  SetFocus(h);
-  if (SendMessageA(h, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(h, EM_SETSEL, 0, -1);
-}
+struct TCommonShownTag;
+TCommonDialogShownHook& ShownHook() { return DialogHook<TCommonShownTag, TCommonDialogShownHook>(); }
 
 }  // namespace
 
@@ -29,101 +16,22 @@ void SetCommDlgError(DWORD code) { tLastError = code; }
 
 void SetCommonDialogShownHook(TCommonDialogShownHook hook) { ShownHook() = std::move(hook); }
 
-HFONT CreateCommonDialogFont() {
-  NONCLIENTMETRICSA ncm{};
-  ncm.cbSize = sizeof ncm;
-  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-  return CreateFontIndirectA(&ncm.lfMessageFont);
-}
-
-void RegisterCommonDialogClass(LPCSTR name, WNDPROC proc) {
-  RegisterStandardControlClasses();
-  WNDCLASSA wc{};
-  if (GetClassInfoA(nullptr, name, &wc)) return;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = name;
-  RegisterClassA(&wc);
-}
-
-bool CommonDialogMessage(HWND h, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-  switch (msg) {
-    case WM_ERASEBKGND: {
-      RECT r;
-      GetClientRect(h, &r);
-      FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_3DFACE));
-      result = 1;
-      return true;
-    }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
-      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_3DFACE));
-      result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_3DFACE));
-      return true;
-  }
-  return false;
-}
-
 HWND CreateCommonDialog(LPCSTR cls, const AnsiString& title, HWND owner, int clientW, int clientH, bool sizable) {
-  HWND top = owner && IsWindow(owner) ? GetAncestor(owner, GA_ROOT) : nullptr;
-  MONITORINFO mi{};
-  mi.cbSize = sizeof mi;
-  GetMonitorInfoA(top ? MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST) : MonitorFromPoint(POINT(0, 0), MONITOR_DEFAULTTOPRIMARY),
-                  &mi);
-  RECT work = mi.rcWork;
-  // No WS_CLIPCHILDREN: group boxes draw only their frame and rely on the
-  // dialog's own background under them.
-  DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | (sizable ? WS_THICKFRAME : 0);
-  DWORD ex = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
-  RECT wr(0, 0, clientW, clientH);
-  AdjustWindowRectEx(&wr, style, FALSE, ex);
-  RECT around = work;
-  if (top && IsWindowVisible(top) && !IsIconic(top)) GetWindowRect(top, &around);
-  int x = around.Left + (around.Width() - wr.Width()) / 2;
-  int y = around.Top + (around.Height() - wr.Height()) / 2;
-  x = std::clamp(x, work.Left, std::max(work.Left, work.Right - wr.Width()));
-  y = std::clamp(y, work.Top, std::max(work.Top, work.Bottom - wr.Height()));
-  return CreateWindowExA(ex, cls, title.c_str(), style, x, y, wr.Width(), wr.Height(), top, nullptr, nullptr, nullptr);
+  TDialogFrame frame;
+  frame.Sizable = sizable;
+  frame.ControlParent = true;
+  return CreateDialogFrame(cls, title, owner, clientW, clientH, frame);
 }
 
-HWND AddDialogChild(HWND dialog, LPCSTR cls, LPCSTR text, DWORD style, int id, RECT r, HFONT font, DWORD ex) {
-  HWND h = CreateWindowExA(ex, cls, text, WS_CHILD | WS_VISIBLE | style, r.Left, r.Top, r.Width(), r.Height(), dialog,
-                           reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
-  if (h) SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return h;
-}
-
-bool RunCommonDialog(HWND dialog, HWND owner, HWND focus, const bool& done) {
-  HWND top = owner && IsWindow(owner) ? GetAncestor(owner, GA_ROOT) : nullptr;
-  bool ownerWasEnabled = top && IsWindowEnabled(top);
-  if (ownerWasEnabled) EnableWindow(top, FALSE);
-  ShowWindow(dialog, SW_SHOW);
-  SetActiveWindow(dialog);
-  if (focus) FocusControl(focus);
-  if (ShownHook()) ShownHook()(dialog);
-
-  bool quit = false;
-  int quitCode = 0;
-  MSG m;
-  while (!done && IsWindow(dialog)) {
-    if (!GetMessageA(&m, nullptr, 0, 0)) {
-      quit = true;
-      quitCode = static_cast<int>(m.wParam);
-      break;
-    }
-    if (IsDialogMessageA(dialog, &m)) continue;
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-  // The owner is enabled again before the dialog goes, so that activation
-  // can return to it.
-  if (ownerWasEnabled && IsWindow(top)) EnableWindow(top, TRUE);
-  if (IsWindow(dialog)) DestroyWindow(dialog);
-  if (top && IsWindow(top)) SetActiveWindow(top);
-  if (quit) PostQuitMessage(quitCode);
-  return !quit;
+bool RunCommonDialog(HWND dialog, HWND owner, HWND focus, LPCSTR stateProp, const bool& done) {
+  TModalRun run;
+  run.Owner = owner;
+  run.Focus = focus;
+  run.StateProp = stateProp;
+  run.Shown = [](HWND d) {
+    if (ShownHook()) ShownHook()(d);
+  };
+  return RunModalDialog(dialog, run, done);
 }
 
 }  // namespace rtl::detail

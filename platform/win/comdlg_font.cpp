@@ -15,10 +15,8 @@
 namespace rtl::detail {
 namespace {
 
-TChooseFontHook& AnswerHook() {
-  static TChooseFontHook hook;
-  return hook;
-}
+struct TFontAnswerTag;
+TChooseFontHook& AnswerHook() { return DialogHook<TFontAnswerTag, TChooseFontHook>(); }
 
 const char kFontClass[] = "#ChooseFontDialog";
 const char kFontProp[] = "#ChooseFontState";
@@ -153,7 +151,7 @@ LRESULT FontProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
   }
   LRESULT r = 0;
-  if (CommonDialogMessage(h, msg, wParam, lParam, r)) return r;
+  if (DialogFaceMessage(h, msg, wParam, r)) return r;
   if (!s) return DefDlgProcA(h, msg, wParam, lParam);
   switch (msg) {
     case WM_COMMAND:
@@ -175,7 +173,7 @@ int Find(HWND list, const AnsiString& text) {
 }
 
 BOOL ShowFontDialog(CHOOSEFONTA& cf, const std::vector<AnsiString>& faces, int minSize, int maxSize) {
-  RegisterCommonDialogClass(kFontClass, FontProc);
+  RegisterDialogClass(kFontClass, FontProc, CS_DBLCLKS);
   TFontState s;
   HDC screen = GetDC(nullptr);
   s.Dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -187,7 +185,7 @@ BOOL ShowFontDialog(CHOOSEFONTA& cf, const std::vector<AnsiString>& faces, int m
     SetCommDlgError(CDERR_DIALOGFAILURE);
     return FALSE;
   }
-  HFONT font = CreateCommonDialogFont();
+  HFONT font = CreateDialogFont();
   HWND d = s.Dialog;
   const DWORD listStyle = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
   AddDialogChild(d, "STATIC", "&Font:", SS_LEFT, -1, RECT(8, 8, 178, 24), font);
@@ -251,7 +249,7 @@ BOOL ShowFontDialog(CHOOSEFONTA& cf, const std::vector<AnsiString>& faces, int m
   SetPropA(d, kFontProp, &s);
   UpdateSample(&s);
 
-  RunCommonDialog(d, cf.hwndOwner, s.Faces, s.Done);
+  RunCommonDialog(d, cf.hwndOwner, s.Faces, kFontProp, s.Done);
   if (s.Chosen) {
     LOGFONTA& lf = *cf.lpLogFont;
     if (!(cf.Flags & CF_INITTOLOGFONTSTRUCT)) {
@@ -289,19 +287,7 @@ void SetChooseFontHook(TChooseFontHook hook) { AnswerHook() = std::move(hook); }
 using namespace rtl::detail;
 
 BOOL ChooseFontA(LPCHOOSEFONTA cf) {
-  SetCommDlgError(0);
-  if (!cf) {
-    SetCommDlgError(CDERR_INITIALIZATION);
-    return FALSE;
-  }
-  if (cf->lStructSize != sizeof(CHOOSEFONTA)) {
-    SetCommDlgError(CDERR_STRUCTSIZE);
-    return FALSE;
-  }
-  if (!cf->lpLogFont) {
-    SetCommDlgError(CDERR_INITIALIZATION);
-    return FALSE;
-  }
+  if (!UsableRecord(cf, [](const CHOOSEFONTA& r) { return r.lpLogFont != nullptr; })) return FALSE;
   int minSize = 1, maxSize = 1638;
   if (cf->Flags & CF_LIMITSIZE) {
     if (cf->nSizeMax < cf->nSizeMin) {

@@ -1,37 +1,34 @@
-// What the common dialogs share: their last error, the shown hook, the
-// font and frame of a dialog, making its children, and the modal loop.
+// What the common dialogs share beyond the dialog frame: their last error,
+// the checks of the caller's record, their frame's style and the shown
+// hook their modal loop calls.
 #pragma once
 
 #include "platform/win/commdlg.h"
+#include "platform/win/dialog_frame.h"
 
 namespace rtl::detail {
 
 void SetCommDlgError(DWORD code);
 
-// The message font of the system; the caller deletes it.
-HFONT CreateCommonDialogFont();
+// The checks every common dialog makes of the caller's record first: it
+// is given, of its own size, and has what the dialog cannot do without
+// (`complete`). Clears the last error; sets it and answers false when a
+// check fails.
+template <class Record, class Complete>
+bool UsableRecord(const Record* record, Complete complete) {
+  DWORD error = !record                                ? CDERR_INITIALIZATION
+                : record->lStructSize != sizeof(Record) ? CDERR_STRUCTSIZE
+                : !complete(*record)                     ? CDERR_INITIALIZATION
+                                                         : 0;
+  SetCommDlgError(error);
+  return error == 0;
+}
 
-// Registers a dialog class (once per name): 3D-face background, arrow
-// cursor, double clicks.
-void RegisterCommonDialogClass(LPCSTR name, WNDPROC proc);
-
-// What every dialog procedure answers the same way (background, colours
-// of static children); true when msg was one of them. The rest goes to
-// DefDlgProcA.
-bool CommonDialogMessage(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-
-// A top-level dialog window of the client size, centred over the owner's
-// top-level window (or the work area), clamped to the work area.
+// A common dialog's frame: the close box, a sizing border when asked.
 HWND CreateCommonDialog(LPCSTR cls, const AnsiString& title, HWND owner, int clientW, int clientH, bool sizable);
 
-// A child with the dialog's font.
-HWND AddDialogChild(HWND dialog, LPCSTR cls, LPCSTR text, DWORD style, int id, RECT r, HFONT font, DWORD ex = 0);
-
-// Shows the dialog and runs its loop until `done` is set or the window is
-// gone, with the owner's top-level window disabled and the dialog
-// manager's keyboard (Tab, Enter for the default button, Esc for Cancel,
-// underlined letters); then destroys the dialog and gives activation
-// back. A WM_QUIT ends the loop and is posted again; answers false then.
-bool RunCommonDialog(HWND dialog, HWND owner, HWND focus, const bool& done);
+// Runs a common dialog modally (RunModalDialog) with the common dialogs'
+// shown hook; `stateProp` holds the dialog's state.
+bool RunCommonDialog(HWND dialog, HWND owner, HWND focus, LPCSTR stateProp, const bool& done);
 
 }  // namespace rtl::detail

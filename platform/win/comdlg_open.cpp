@@ -18,10 +18,8 @@
 namespace rtl::detail {
 namespace {
 
-TOpenFileHook& AnswerHook() {
-  static TOpenFileHook hook;
-  return hook;
-}
+struct TOpenAnswerTag;
+TOpenFileHook& AnswerHook() { return DialogHook<TOpenAnswerTag, TOpenFileHook>(); }
 
 const char kOpenClass[] = "#OpenFileDialog";
 const char kOpenProp[] = "#OpenFileDialogState";
@@ -366,7 +364,7 @@ void Command(TOpenState* s, int id, int code) {
 LRESULT OpenProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TOpenState* s = StateOf(h);
   LRESULT r = 0;
-  if (CommonDialogMessage(h, msg, wParam, lParam, r)) return r;
+  if (DialogFaceMessage(h, msg, wParam, r)) return r;
   if (!s) return DefDlgProcA(h, msg, wParam, lParam);
   switch (msg) {
     case WM_COMMAND:
@@ -430,7 +428,7 @@ void StartPlace(const TOpenFileRequest& q, AnsiString& folder, AnsiString& name)
 
 TOpenFileAnswer ShowOpenDialog(const TOpenFileRequest& q, const AnsiString& defExt) {
   TOpenFileAnswer answer;
-  RegisterCommonDialogClass(kOpenClass, OpenProc);
+  RegisterDialogClass(kOpenClass, OpenProc, CS_DBLCLKS);
   TOpenState s;
   s.Request = q;
   s.DefExt = defExt;
@@ -444,7 +442,7 @@ TOpenFileAnswer ShowOpenDialog(const TOpenFileRequest& q, const AnsiString& defE
     SetCommDlgError(CDERR_DIALOGFAILURE);
     return answer;
   }
-  s.Font = CreateCommonDialogFont();
+  s.Font = CreateDialogFont();
   RECT wr;
   GetWindowRect(s.Dialog, &wr);
   s.MinSize = SIZE(wr.Width(), wr.Height());
@@ -478,7 +476,7 @@ TOpenFileAnswer ShowOpenDialog(const TOpenFileRequest& q, const AnsiString& defE
   EnableWindow(s.Up, s.Folder != AnsiString(1, PathDelim));
   SetName(&s, name, false);
 
-  RunCommonDialog(s.Dialog, q.Owner, s.Name, s.Done);
+  RunCommonDialog(s.Dialog, q.Owner, s.Name, kOpenProp, s.Done);
   DeleteObject(s.Font);
   if (!s.Chosen) return answer;
   answer.Cancel = false;
@@ -577,20 +575,14 @@ bool Ask(const TOpenFileRequest& q, const AnsiString& defExt, TOpenFileAnswer& a
   return true;
 }
 
+// The caller's buffer for the chosen names is required.
+template <class Record>
+bool UsableOpenRecord(const Record* ofn) {
+  return UsableRecord(ofn, [](const Record& r) { return r.lpstrFile && r.nMaxFile > 0; });
+}
+
 BOOL RunA(LPOPENFILENAMEA ofn, bool save) {
-  SetCommDlgError(0);
-  if (!ofn) {
-    SetCommDlgError(CDERR_INITIALIZATION);
-    return FALSE;
-  }
-  if (ofn->lStructSize != sizeof(OPENFILENAMEA)) {
-    SetCommDlgError(CDERR_STRUCTSIZE);
-    return FALSE;
-  }
-  if (!ofn->lpstrFile || ofn->nMaxFile == 0) {
-    SetCommDlgError(CDERR_INITIALIZATION);
-    return FALSE;
-  }
+  if (!UsableOpenRecord(ofn)) return FALSE;
   TOpenFileRequest q;
   q.Owner = ofn->hwndOwner;
   q.Filters = ParseFilter(MultiString(ofn->lpstrFilter));
@@ -628,19 +620,7 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA ofn) { return RunA(ofn, false); }
 BOOL GetSaveFileNameA(LPOPENFILENAMEA ofn) { return RunA(ofn, true); }
 
 BOOL GetOpenFileNameW(LPOPENFILENAMEW ofn) {
-  SetCommDlgError(0);
-  if (!ofn) {
-    SetCommDlgError(CDERR_INITIALIZATION);
-    return FALSE;
-  }
-  if (ofn->lStructSize != sizeof(OPENFILENAMEW)) {
-    SetCommDlgError(CDERR_STRUCTSIZE);
-    return FALSE;
-  }
-  if (!ofn->lpstrFile || ofn->nMaxFile == 0) {
-    SetCommDlgError(CDERR_INITIALIZATION);
-    return FALSE;
-  }
+  if (!UsableOpenRecord(ofn)) return FALSE;
   auto narrow = [](LPCWSTR w) { return w ? WideToAnsi(WideString(w)) : AnsiString(); };
   TOpenFileRequest q;
   q.Owner = ofn->hwndOwner;
