@@ -3,24 +3,21 @@
 // the dialog manager's keyboard, and a hook that lets tests answer without
 // a box.
 #include <algorithm>
-#include <mutex>
 #include <vector>
 
 #include "platform/rtl/text_codec.h"
-#include "platform/win/ctl_common.h"
+#include "platform/win/controls.h"
+#include "platform/win/dialog_frame.h"
+#include "platform/win/gdi.h"
 #include "platform/win/user_sysinfo.h"
 
 namespace rtl::detail {
 namespace {
 
-TMessageBoxHook& AnswerHook() {
-  static TMessageBoxHook hook;
-  return hook;
-}
-TMessageBoxShownHook& ShownHook() {
-  static TMessageBoxShownHook hook;
-  return hook;
-}
+struct TBoxAnswerTag;
+struct TBoxShownTag;
+TMessageBoxHook& AnswerHook() { return DialogHook<TBoxAnswerTag, TMessageBoxHook>(); }
+TMessageBoxShownHook& ShownHook() { return DialogHook<TBoxShownTag, TMessageBoxShownHook>(); }
 
 const char kBoxClass[] = "#MessageBox";
 const char kBoxProp[] = "#MessageBoxState";
@@ -77,6 +74,8 @@ void Finish(HWND box, int result) {
 }
 
 LRESULT BoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT r = 0;
+  if (DialogFaceMessage(h, msg, wParam, r)) return r;
   TBoxState* s = StateOf(h);
   switch (msg) {
     case WM_COMMAND:
@@ -98,47 +97,15 @@ LRESULT BoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       if (s && s->EscapeResult) Finish(h, s->EscapeResult);
       return 0;
-    case WM_ERASEBKGND: {
-      RECT r;
-      GetClientRect(h, &r);
-      FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_3DFACE));
-      return 1;
-    }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
-      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_3DFACE));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_3DFACE));
   }
   return DefWindowProcA(h, msg, wParam, lParam);
 }
 
-void RegisterBoxClass() {
-  RegisterStandardControlClasses();
-  static std::once_flag once;
-  std::call_once(once, [] {
-    WNDCLASSA wc{};
-    wc.style = CS_SAVEBITS;
-    wc.lpfnWndProc = BoxProc;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = kBoxClass;
-    RegisterClassA(&wc);
-  });
-}
-
 int ShowBox(HWND owner, const AnsiString& text, const AnsiString& caption, UINT type) {
-  RegisterBoxClass();
+  RegisterDialogClass(kBoxClass, BoxProc, CS_SAVEBITS);
   if (owner && !IsWindow(owner)) owner = nullptr;
-  HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
-  NONCLIENTMETRICSA ncm{};
-  ncm.cbSize = sizeof ncm;
-  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-  HFONT font = CreateFontIndirectA(&ncm.lfMessageFont);
-
-  MONITORINFO mi{};
-  mi.cbSize = sizeof mi;
-  GetMonitorInfoA(top ? MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST) : MonitorFromPoint(POINT(0, 0), MONITOR_DEFAULTTOPRIMARY), &mi);
-  RECT work = mi.rcWork;
+  HFONT font = CreateDialogFont();
+  RECT work = DialogWorkArea(owner);
 
   // The text wraps at three fifths of the screen's width.
   HDC dc = GetDC(nullptr);
@@ -167,21 +134,11 @@ int ShowBox(HWND owner, const AnsiString& text, const AnsiString& caption, UINT 
   int clientH = buttonsY + kButtonH + kMargin;
 
   bool hasCancel = std::any_of(buttons.begin(), buttons.end(), [](const TBoxButton& b) { return b.Id == IDCANCEL; });
-  bool cancellable = hasCancel || (type & MB_TYPEMASK) == MB_OK;
+  TDialogFrame frame;
   // A box that cannot be cancelled has no close box either.
-  DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN | (cancellable ? WS_SYSMENU : 0);
-  DWORD ex = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | ((type & (MB_TOPMOST | MB_SYSTEMMODAL)) ? WS_EX_TOPMOST : 0);
-  RECT wr(0, 0, clientW, clientH);
-  AdjustWindowRectEx(&wr, style, FALSE, ex);
-  RECT around = work;
-  if (top && IsWindowVisible(top) && !IsIconic(top)) GetWindowRect(top, &around);
-  int x = around.Left + (around.Width() - wr.Width()) / 2;
-  int y = around.Top + (around.Height() - wr.Height()) / 2;
-  x = std::clamp(x, work.Left, std::max(work.Left, work.Right - wr.Width()));
-  y = std::clamp(y, work.Top, std::max(work.Top, work.Bottom - wr.Height()));
-
-  HWND box = CreateWindowExA(ex, kBoxClass, caption.c_str(), style, x, y, wr.Width(), wr.Height(), top, nullptr,
-                             nullptr, nullptr);
+  frame.CloseBox = hasCancel || (type & MB_TYPEMASK) == MB_OK;
+  frame.TopMost = type & (MB_TOPMOST | MB_SYSTEMMODAL);
+  HWND box = CreateDialogFrame(kBoxClass, caption, owner, clientW, clientH, frame);
   if (!box) {
     DeleteObject(font);
     return 0;
@@ -192,57 +149,33 @@ int ShowBox(HWND owner, const AnsiString& text, const AnsiString& caption, UINT 
   SetPropA(box, kBoxProp, &state);
 
   if (icon) {
-    HWND i = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, kMargin, kMargin, iconW, iconH, box,
-                             reinterpret_cast<HMENU>(static_cast<intptr_t>(20)), nullptr, nullptr);
+    HWND i = AddDialogChild(box, "STATIC", "", SS_ICON, 20, RECT(kMargin, kMargin, kMargin + iconW, kMargin + iconH),
+                            nullptr);
     SendMessageA(i, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
   }
-  HWND label = CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, textX, textY,
-                               tr.Width() + 1, tr.Height(), box, reinterpret_cast<HMENU>(static_cast<intptr_t>(0xFFFF)),
-                               nullptr, nullptr);
-  SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  AddDialogChild(box, "STATIC", text.c_str(), SS_LEFT | SS_NOPREFIX, 0xFFFF,
+                 RECT(textX, textY, textX + tr.Width() + 1, textY + tr.Height()), font);
   size_t def = ((type & MB_DEFMASK) >> 8);
   if (def >= buttons.size()) def = 0;
   int bx = (clientW - rowW) / 2;
   for (size_t i = 0; i < buttons.size(); ++i) {
-    DWORD bs = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == def ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | (i == 0 ? WS_GROUP : 0);
-    HWND b = CreateWindowExA(0, "BUTTON", buttons[i].Text, bs, bx, buttonsY, bw, kButtonH, box,
-                             reinterpret_cast<HMENU>(static_cast<intptr_t>(buttons[i].Id)), nullptr, nullptr);
-    SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    state.Buttons.push_back(b);
+    DWORD bs = WS_TABSTOP | (i == def ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | (i == 0 ? WS_GROUP : 0);
+    state.Buttons.push_back(AddDialogChild(box, "BUTTON", buttons[i].Text, bs, buttons[i].Id,
+                                           RECT(bx, buttonsY, bx + bw, buttonsY + kButtonH), font));
     bx += bw + kButtonGap;
   }
 
-  bool ownerWasEnabled = top && IsWindowEnabled(top);
-  if (ownerWasEnabled) EnableWindow(top, FALSE);
   MessageBeep(type & MB_ICONMASK);
-  ShowWindow(box, SW_SHOW);
-  SetActiveWindow(box);
-  if (!(type & MB_NOFOCUS)) SetFocus(state.Buttons[def]);
-  if (ShownHook()) ShownHook()(box);
-
-  bool quit = false;
-  int quitCode = 0;
-  MSG m;
-  while (!state.Done && IsWindow(box)) {
-    if (!GetMessageA(&m, nullptr, 0, 0)) {
-      quit = true;
-      quitCode = static_cast<int>(m.wParam);
-      break;
-    }
-    if (IsDialogMessageA(box, &m)) continue;
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-  int result = state.Done ? state.Result : (state.EscapeResult ? state.EscapeResult : IDOK);
-  if (ownerWasEnabled) EnableWindow(top, TRUE);
-  if (IsWindow(box)) {
-    RemovePropA(box, kBoxProp);
-    DestroyWindow(box);
-  }
-  if (top && IsWindow(top)) SetActiveWindow(top);
+  TModalRun run;
+  run.Owner = owner;
+  run.Focus = (type & MB_NOFOCUS) ? nullptr : state.Buttons[def];
+  run.StateProp = kBoxProp;
+  run.Shown = [](HWND b) {
+    if (ShownHook()) ShownHook()(b);
+  };
+  RunModalDialog(box, run, state.Done);
   DeleteObject(font);
-  if (quit) PostQuitMessage(quitCode);
-  return result;
+  return state.Done ? state.Result : (state.EscapeResult ? state.EscapeResult : IDOK);
 }
 
 }  // namespace

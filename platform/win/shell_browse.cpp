@@ -9,26 +9,21 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "platform/rtl/text_codec.h"
 #include "platform/win/commctrl_controls.h"
 #include "platform/win/ctl_common.h"
+#include "platform/win/dialog_frame.h"
 #include "platform/win/shlobj.h"
-#include "platform/win/user_sysinfo.h"
 
 namespace rtl::detail {
 namespace {
 
-TBrowseForFolderHook& AnswerHook() {
-  static TBrowseForFolderHook hook;
-  return hook;
-}
-TBrowseForFolderShownHook& ShownHook() {
-  static TBrowseForFolderShownHook hook;
-  return hook;
-}
+struct TBrowseAnswerTag;
+struct TBrowseShownTag;
+TBrowseForFolderHook& AnswerHook() { return DialogHook<TBrowseAnswerTag, TBrowseForFolderHook>(); }
+TBrowseForFolderShownHook& ShownHook() { return DialogHook<TBrowseShownTag, TBrowseForFolderShownHook>(); }
 
 const char kBrowseClass[] = "#BrowseForFolder";
 const char kBrowseProp[] = "#BrowseForFolderState";
@@ -321,6 +316,8 @@ LRESULT Notify(TBrowseState* s, const NMHDR* hdr) {
 }
 
 LRESULT BrowseProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT r = 0;
+  if (DialogFaceMessage(h, msg, wParam, r)) return r;
   TBrowseState* s = StateOf(h);
   if (!s) return DefDlgProcA(h, msg, wParam, lParam);
   switch (msg) {
@@ -346,17 +343,6 @@ LRESULT BrowseProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       mm->ptMinTrackSize = POINT(280, 240);
       return 0;
     }
-    case WM_ERASEBKGND: {
-      RECT r;
-      GetClientRect(h, &r);
-      FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_3DFACE));
-      return 1;
-    }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
-      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_3DFACE));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_3DFACE));
 
     // What the callback may ask.
     case BFFM_SETSTATUSTEXTA:
@@ -392,23 +378,9 @@ LRESULT BrowseProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefDlgProcA(h, msg, wParam, lParam);
 }
 
-void RegisterBrowseClass() {
-  RegisterStandardControlClasses();
-  static std::once_flag once;
-  std::call_once(once, [] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = BrowseProc;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = kBrowseClass;
-    RegisterClassA(&wc);
-  });
-}
-
+// Layout places the children.
 HWND MakeChild(TBrowseState* s, DWORD ex, const char* cls, const char* text, DWORD style, int id) {
-  HWND c = CreateWindowExA(ex, cls, text, WS_CHILD | style, 0, 0, 0, 0, s->Dialog,
-                           reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
-  if (c) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(s->Font), FALSE);
-  return c;
+  return AddDialogChild(s->Dialog, cls, text, style, id, RECT(0, 0, 0, 0), s->Font, ex);
 }
 
 // The tree's first items: "Computer" with the home folder and the file
@@ -438,17 +410,12 @@ TBrowseAnswer RunDialog(const TBrowseRequest& request) {
     root = DecodeShellItem(request.Root);
     if (root.Kind == skInvalid || (root.Kind == skPath && !IsFolder(root.Path))) return answer;
   }
-  RegisterBrowseClass();
-  HWND owner = request.Owner && IsWindow(request.Owner) ? request.Owner : nullptr;
-  HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+  RegisterDialogClass(kBrowseClass, BrowseProc, 0);
 
   TBrowseState state;
   TBrowseState* s = &state;
   s->Request = request;
-  NONCLIENTMETRICSA ncm{};
-  ncm.cbSize = sizeof ncm;
-  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-  s->Font = CreateFontIndirectA(&ncm.lfMessageFont);
+  s->Font = CreateDialogFont();
 
   // The title wraps over up to three lines.
   HDC dc = GetDC(nullptr);
@@ -463,39 +430,25 @@ TBrowseAnswer RunDialog(const TBrowseRequest& request) {
   SelectObject(dc, oldFont);
   ReleaseDC(nullptr, dc);
 
-  MONITORINFO mi{};
-  mi.cbSize = sizeof mi;
-  GetMonitorInfoA(top ? MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST) : MonitorFromPoint(POINT(0, 0), MONITOR_DEFAULTTOPRIMARY),
-                  &mi);
-  RECT work = mi.rcWork;
-  DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN |
-                ((request.Flags & BIF_NEWDIALOGSTYLE) ? WS_THICKFRAME : 0);
-  DWORD ex = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
-  RECT wr(0, 0, kClientW, kClientH);
-  AdjustWindowRectEx(&wr, style, FALSE, ex);
-  RECT around = work;
-  if (top && IsWindowVisible(top) && !IsIconic(top)) GetWindowRect(top, &around);
-  int x = std::clamp(around.Left + (around.Width() - wr.Width()) / 2, work.Left, std::max(work.Left, work.Right - wr.Width()));
-  int y = std::clamp(around.Top + (around.Height() - wr.Height()) / 2, work.Top, std::max(work.Top, work.Bottom - wr.Height()));
-
-  s->Dialog = CreateWindowExA(ex, kBrowseClass, "Browse For Folder", style, x, y, wr.Width(), wr.Height(), top,
-                              nullptr, nullptr, nullptr);
+  TDialogFrame frame;
+  frame.Sizable = request.Flags & BIF_NEWDIALOGSTYLE;
+  s->Dialog = CreateDialogFrame(kBrowseClass, "Browse For Folder", request.Owner, kClientW, kClientH, frame);
   if (!s->Dialog) {
     DeleteObject(s->Font);
     return answer;
   }
-  s->Title = MakeChild(s, 0, "STATIC", request.Title.c_str(), SS_LEFT | SS_NOPREFIX | (s->TitleHeight ? WS_VISIBLE : 0),
-                       kBrowseTitleId);
+  s->Title = MakeChild(s, 0, "STATIC", request.Title.c_str(), SS_LEFT | SS_NOPREFIX, kBrowseTitleId);
+  if (!s->TitleHeight) ShowWindow(s->Title, SW_HIDE);
+  // The status line shows once there is a status.
   s->Status = MakeChild(s, 0, "STATIC", "", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, kBrowseStatusId);
+  ShowWindow(s->Status, SW_HIDE);
   s->Tree = MakeChild(s, WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
-                      WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
-                          TVS_SHOWSELALWAYS,
+                      WS_TABSTOP | WS_VSCROLL | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
                       kBrowseTreeId);
   if ((request.Flags & BIF_NEWDIALOGSTYLE) && !(request.Flags & BIF_NONEWFOLDERBUTTON))
-    s->NewFolder = MakeChild(s, 0, "BUTTON", "&Make New Folder", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                             kBrowseNewFolderId);
-  s->Ok = MakeChild(s, 0, "BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
-  s->Cancel = MakeChild(s, 0, "BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
+    s->NewFolder = MakeChild(s, 0, "BUTTON", "&Make New Folder", WS_TABSTOP | BS_PUSHBUTTON, kBrowseNewFolderId);
+  s->Ok = MakeChild(s, 0, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
+  s->Cancel = MakeChild(s, 0, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
   SetPropA(s->Dialog, kBrowseProp, s);
   if (request.Flags & BIF_STATUSTEXT) ShowStatus(s, "");
   Layout(s);
@@ -510,41 +463,20 @@ TBrowseAnswer RunDialog(const TBrowseRequest& request) {
     return answer;
   }
 
-  bool ownerWasEnabled = top && IsWindowEnabled(top);
-  if (ownerWasEnabled) EnableWindow(top, FALSE);
-  ShowWindow(s->Dialog, SW_SHOW);
-  SetActiveWindow(s->Dialog);
-  SetFocus(s->Tree);
-  CallBack(s, BFFM_INITIALIZED, 0);
-  if (ShownHook() && IsWindow(s->Dialog)) ShownHook()(s->Dialog);
-
-  bool quit = false;
-  int quitCode = 0;
-  MSG m;
-  while (!s->Done && IsWindow(s->Dialog)) {
-    if (!GetMessageA(&m, nullptr, 0, 0)) {
-      quit = true;
-      quitCode = static_cast<int>(m.wParam);
-      break;
-    }
-    // The dialog manager's keys: Tab, Enter for the default (or focused)
-    // button, Esc for Cancel.
-    if (IsDialogMessageA(s->Dialog, &m)) continue;
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
+  TModalRun run;
+  run.Owner = request.Owner;
+  run.Focus = s->Tree;
+  run.StateProp = kBrowseProp;
+  run.Shown = [s](HWND d) {
+    CallBack(s, BFFM_INITIALIZED, 0);
+    if (ShownHook() && IsWindow(d)) ShownHook()(d);
+  };
+  RunModalDialog(s->Dialog, run, s->Done);
   if (s->Done && s->Chosen) {
     answer.Pidl = EncodeShellItem(s->Chosen->Item);
     answer.Name = s->Chosen->Name;
   }
-  if (ownerWasEnabled) EnableWindow(top, TRUE);
-  if (IsWindow(s->Dialog)) {
-    RemovePropA(s->Dialog, kBrowseProp);
-    DestroyWindow(s->Dialog);
-  }
-  if (top && IsWindow(top)) SetActiveWindow(top);
   DeleteObject(s->Font);
-  if (quit) PostQuitMessage(quitCode);
   return answer;
 }
 
