@@ -274,7 +274,9 @@ void Paint(HWND h, TComboData* d, HDC dc) {
 void Create(HWND h, TComboData* d, CREATESTRUCTA* cs) {
   DWORD style = CtlStyle(h);
   d->FieldHeight = FontHeight(h) + 8;
+  // The list always scrolls vertically; a horizontal bar only when asked.
   DWORD listStyle = WS_VSCROLL | LBS_NOTIFY | LBS_COMBOBOX | LBS_NOINTEGRALHEIGHT;
+  if (static_cast<DWORD>(cs->style) & WS_HSCROLL) listStyle |= WS_HSCROLL;
   if (style & CBS_SORT) listStyle |= LBS_SORT;
   if (style & CBS_OWNERDRAWFIXED) listStyle |= LBS_OWNERDRAWFIXED;
   if (style & CBS_OWNERDRAWVARIABLE) listStyle |= LBS_OWNERDRAWVARIABLE;
@@ -331,7 +333,13 @@ UINT ListMessage(UINT msg) {
 }  // namespace
 
 LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) SetCtlData(h, new TComboData);
+  if (msg == WM_NCCREATE) {
+    SetCtlData(h, new TComboData);
+    // Scroll bars asked for belong to the list: the combo box's own frame
+    // has none, or they would sit beside the drop-down button.
+    DWORD style = CtlStyle(h);
+    if (style & (WS_VSCROLL | WS_HSCROLL)) SetWindowLongA(h, GWL_STYLE, static_cast<LONG>(style & ~(WS_VSCROLL | WS_HSCROLL)));
+  }
   TComboData* d = CtlData<TComboData>(h);
   if (!d) return DefWindowProcA(h, msg, wParam, lParam);
   if (msg == ComboListMessage()) {

@@ -271,4 +271,64 @@ TEST_F(ComboBoxTest, DroppedRectAndWidth) {
   EXPECT_EQ(DroppedList(), nullptr);
 }
 
+// Scroll bars asked of a combo box are its list's: its own frame stays
+// bare, so nothing sits beside the drop-down button.
+TEST_F(ComboBoxTest, ScrollBarStylesGoToTheListNotTheComboBox) {
+  std::vector<const char*> items;
+  static const char* const kNames[] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o"};
+  for (const char* n : kNames) items.push_back(n);
+  auto listOf = [&](HWND c) {
+    if ((GetWindowLongA(c, GWL_STYLE) & 3) == CBS_SIMPLE) return GetDlgItem(c, 1000);
+    SendMessageA(c, CB_SHOWDROPDOWN, TRUE, 0);
+    RunUntilIdle();
+    return DroppedList();
+  };
+  for (DWORD type : {DWORD(CBS_DROPDOWNLIST), DWORD(CBS_DROPDOWN), DWORD(CBS_SIMPLE)}) {
+    SCOPED_TRACE(type);
+    HWND plain = Combo(type | WS_BORDER, items, RECT(20, 20, 180, 120));
+    HWND scrolled = Combo(type | WS_BORDER | WS_VSCROLL, items, RECT(200, 20, 360, 120));
+    EXPECT_EQ(GetWindowLongA(scrolled, GWL_STYLE) & WS_VSCROLL, 0);
+    RECT wr, cr;
+    GetWindowRect(scrolled, &wr);
+    GetClientRect(scrolled, &cr);
+    EXPECT_EQ(cr.Width(), wr.Width() - 2 * GetSystemMetrics(SM_CXBORDER));
+    EXPECT_EQ(cr.Height(), wr.Height() - 2 * GetSystemMetrics(SM_CYBORDER));
+    // The whole window, frame included, looks like the one without the style.
+    TPicture a = Capture(plain, true), b = Capture(scrolled, true);
+    ASSERT_EQ(a.Width, b.Width);
+    ASSERT_EQ(a.Height, b.Height);
+    EXPECT_TRUE(a.Pixels == b.Pixels);
+
+    // The list has the bar and scrolls.
+    HWND list = listOf(scrolled);
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL);
+    SendMessageA(list, WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 1);
+    RunUntilIdle();
+    // The bar shows: its arrows are drawn, not painted over by the combo box.
+    SCROLLBARINFO sbi{};
+    sbi.cbSize = sizeof sbi;
+    ASSERT_TRUE(GetScrollBarInfo(list, OBJID_VSCROLL, &sbi));
+    RECT lw;
+    GetWindowRect(list, &lw);
+    RECT bar = sbi.rcScrollBar;
+    OffsetRect(&bar, -lw.Left, -lw.Top);
+    ASSERT_FALSE(IsRectEmpty(&bar));
+    EXPECT_GT(Capture(list, true).Count(GetSysColor(COLOR_BTNTEXT), bar), 0);
+    SendMessageA(scrolled, CB_SHOWDROPDOWN, FALSE, 0);
+
+    // A horizontal bar goes to the list too, shown once its items are wider.
+    HWND wide = Combo(type | WS_HSCROLL, items, RECT(380, 20, 480, 120));
+    EXPECT_EQ(GetWindowLongA(wide, GWL_STYLE) & WS_HSCROLL, 0);
+    SendMessageA(wide, CB_SETHORIZONTALEXTENT, 1000, 0);
+    list = listOf(wide);
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
+    SendMessageA(wide, CB_SHOWDROPDOWN, FALSE, 0);
+    for (HWND h : {plain, scrolled, wide}) DestroyWindow(h);
+    RunUntilIdle();
+  }
+}
+
 }  // namespace

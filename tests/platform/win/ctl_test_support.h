@@ -91,9 +91,9 @@ struct TPicture {
   }
 };
 
-inline TPicture Capture(HWND h) {
+inline TPicture Capture(HWND h, bool withFrame = false) {
   TPicture p;
-  HBITMAP b = rtl::testing::CaptureWindow(h);
+  HBITMAP b = rtl::testing::CaptureWindow(h, withFrame);
   if (!b) return p;
   BITMAP bm{};
   GetObjectA(b, sizeof bm, &bm);
