@@ -5,6 +5,7 @@
 
 #include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
+#include "platform/forms/dialogs.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
@@ -447,6 +448,7 @@ void RegisterFormsUnit() {
   RegisterUnit("StdCtrls", [] { RegisterStdCtrlsClasses(); }, nullptr);
   RegisterUnit("ComCtrls", [] { RegisterComCtrlsClasses(); }, nullptr);
   RegisterUnit("Buttons", [] { RegisterButtonsClasses(); }, nullptr);
+  RegisterUnit("Dialogs", [] { RegisterDialogsClasses(); }, nullptr);
   RegisterUnit(
       "Forms",
       [] {
