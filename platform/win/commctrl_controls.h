@@ -4,6 +4,8 @@
 // Notifications travel as WM_NOTIFY with an NMHDR at their head.
 #pragma once
 
+#include <cstring>
+
 #include "platform/win/commctrl.h"
 #include "platform/win/controls.h"
 
@@ -490,3 +492,10 @@ void RegisterCommonControlClasses();
 LRESULT CtlSendNotify(HWND h, NMHDR& hdr, UINT code);
 
 }  // namespace rtl::detail
+
+// The item goes in as the first bytes of the rectangle, as the message
+// defines; copied rather than cast so no alias rule is broken.
+inline BOOL TreeView_GetItemRect(HWND tree, HTREEITEM item, RECT* rect, BOOL textOnly) {
+  std::memcpy(static_cast<void*>(rect), &item, sizeof item);
+  return static_cast<BOOL>(SendMessageA(tree, TVM_GETITEMRECT, static_cast<WPARAM>(textOnly), reinterpret_cast<LPARAM>(rect)));
+}

@@ -916,7 +916,9 @@ LRESULT TreeViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return Expand(h, d, NodeOf(d, reinterpret_cast<HTREEITEM>(lParam)), static_cast<UINT>(wParam));
     case TVM_GETITEMRECT: {
       if (!lParam) return FALSE;
-      TNode* n = NodeOf(d, *reinterpret_cast<HTREEITEM*>(lParam));
+      HTREEITEM item;
+      std::memcpy(&item, reinterpret_cast<const void*>(lParam), sizeof item);
+      TNode* n = NodeOf(d, item);
       int row = n ? RowOf(d, n) : -1;
       if (row < 0) return FALSE;
       TRowGeom g = Geometry(h, d, n, row);

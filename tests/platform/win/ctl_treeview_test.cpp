@@ -66,8 +66,7 @@ class TreeViewTest : public TCtlTest {
     return reinterpret_cast<HTREEITEM>(SendMessageA(Tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
   }
   bool ItemRect(HTREEITEM item, RECT& r, bool label = true) {
-    *reinterpret_cast<HTREEITEM*>(&r) = item;
-    return SendMessageA(Tree, TVM_GETITEMRECT, label, reinterpret_cast<LPARAM>(&r)) != 0;
+    return TreeView_GetItemRect(Tree, item, &r, label) != 0;
   }
   HTREEITEM Selected() { return reinterpret_cast<HTREEITEM>(SendMessageA(Tree, TVM_GETNEXTITEM, TVGN_CARET, 0)); }
   UINT State(HTREEITEM item) { return static_cast<UINT>(SendMessageA(Tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), 0xFFFF)); }

@@ -327,8 +327,7 @@ class TBrowseTest : public TShellTest {
   // Clicks an item's label and lets the dialog see it.
   static void ClickItem(HWND tree, HTREEITEM h) {
     RECT r{};
-    *reinterpret_cast<HTREEITEM*>(&r) = h;
-    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
+    ASSERT_TRUE(TreeView_GetItemRect(tree, h, &r, TRUE));
     InjectClick(ClientPoint(tree, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
     RunUntilIdle();
   }
@@ -613,8 +612,7 @@ TEST_F(TBrowseTest, SelectionStaysInSightWhenTheStatusLineAppears) {
   RECT item{}, tree{};
   Browse(BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE, Tmp, [&](HWND d) {
     HTREEITEM sel = Selection(d);
-    *reinterpret_cast<HTREEITEM*>(&item) = sel;
-    SendMessageA(Tree(d), TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&item));
+    TreeView_GetItemRect(Tree(d), sel, &item, FALSE);
     GetClientRect(Tree(d), &tree);
     InjectKeyPress(VK_ESCAPE);
   });
