@@ -93,16 +93,18 @@ TTaskHeap& Heap() {
 }
 
 // The allocator and the desktop folder live as long as the process; their
-// reference counts are kept for callers that look at them.
-class TTaskMalloc final : public IMalloc {
+// reference counts are kept for callers that look at them but never reach
+// zero.
+template <class I, const IID& Iid>
+class TProcessObject : public I {
   std::atomic<ULONG> FRefs{1};
 
  public:
   HRESULT QueryInterface(REFIID riid, void** ppv) override {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IMalloc) return E_NOINTERFACE;
-    *ppv = static_cast<IMalloc*>(this);
+    if (riid != IID_IUnknown && riid != Iid) return E_NOINTERFACE;
+    *ppv = static_cast<I*>(this);
     AddRef();
     return S_OK;
   }
@@ -113,6 +115,10 @@ class TTaskMalloc final : public IMalloc {
     }
     return r > 1 ? r - 1 : 1;
   }
+};
+
+class TTaskMalloc final : public TProcessObject<IMalloc, IID_IMalloc> {
+ public:
   void* Alloc(SIZE_T cb) override { return Heap().Alloc(cb); }
   void* Realloc(void* pv, SIZE_T cb) override { return Heap().Realloc(pv, cb); }
   void Free(void* pv) override { Heap().Free(pv); }
@@ -128,25 +134,8 @@ TTaskMalloc& TaskMalloc() {
 
 // ---- The desktop folder ------------------------------------------------------------
 
-class TDesktopFolder final : public IShellFolder {
-  std::atomic<ULONG> FRefs{1};
-
+class TDesktopFolder final : public TProcessObject<IShellFolder, IID_IShellFolder> {
  public:
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IShellFolder) return E_NOINTERFACE;
-    *ppv = static_cast<IShellFolder*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++FRefs; }
-  ULONG Release() override {
-    ULONG r = FRefs.load();
-    while (r > 1 && !FRefs.compare_exchange_weak(r, r - 1)) {
-    }
-    return r > 1 ? r - 1 : 1;
-  }
 
   HRESULT ParseDisplayName(HWND, IBindCtx*, LPWSTR pszDisplayName, ULONG* pchEaten, PIDLIST_RELATIVE* ppidl,
                            ULONG* pdwAttributes) override {
