@@ -1,6 +1,8 @@
-// The tab control ("SysTabControl32"): one row of tabs over a raised pane,
+// The tab control ("SysTabControl32"): tabs over (or under) a raised pane,
 // chosen by the mouse or the arrow keys, telling the parent before and
-// after the selection changes.
+// after the selection changes. One row too narrow for its tabs scrolls by
+// whole tabs with a pair of arrows; a multi-line control wraps them into
+// rows and keeps the selected tab's row next to the pane.
 #include <algorithm>
 #include <cstring>
 
@@ -26,6 +28,8 @@ struct TTabData : TCtlBase {
   int FixedW = 0, FixedH = 0;
   int MinW = -1;
   bool Focused = false;
+  int First = 0;           // the first tab shown when one row overflows
+  HWND Arrows = nullptr;   // the up-down that scrolls that row
 };
 
 int Count(TTabData* d) { return static_cast<int>(d->Tabs.size()); }
@@ -45,13 +49,33 @@ int TabHeight(TTabData* d, HDC dc) {
   return std::max(CtlLineHeight(dc), ih) + 2 * d->PadY + 1;
 }
 
-// The tabs' rectangles (unselected size), one row from the left.
-std::vector<RECT> Layout(HWND h, TTabData* d) {
+// Where everything lies: the tabs' rectangles (unselected size) as drawn,
+// the pane's edge they stand on and, when one row is too narrow for them,
+// the arrows that scroll it by whole tabs.
+struct TGeom {
+  std::vector<RECT> Rects;
+  int Rows = 1;
+  int TabH = 0;
+  int PaneTop = 0, PaneBottom = 0;  // the pane's outer edges
+  bool Arrows = false;
+  RECT ArrowRect{};
+  int MaxFirst = 0;
+  int First = 0;
+};
+
+bool Bottom(HWND h) { return (CtlStyle(h) & TCS_BOTTOM) != 0; }
+bool MultiLine(HWND h) { return (CtlStyle(h) & TCS_MULTILINE) != 0; }
+
+TGeom Geometry(HWND h, TTabData* d) {
+  TGeom g;
+  RECT c;
+  GetClientRect(h, &c);
+  const int cw = c.Width(), ch = c.Height();
   HDC dc = GetDC(h);
   HGDIOBJ old = SelectObject(dc, CtlFont(h));
-  int th = TabHeight(d, dc);
-  std::vector<RECT> r;
-  int x = 2;
+  const int th = TabHeight(d, dc);
+  g.TabH = th;
+  std::vector<int> widths;
   for (const TTab& t : d->Tabs) {
     int w = d->FixedW;
     if (!w) {
@@ -61,53 +85,173 @@ std::vector<RECT> Layout(HWND h, TTabData* d) {
       if (d->Images && t.Image >= 0) w += ImageSize(d) + 3;
       w = std::max(w, d->MinW >= 0 ? d->MinW : 42);
     }
-    r.push_back(RECT(x, 2, x + w, 2 + th));
-    x += w;
+    widths.push_back(w);
   }
   SelectObject(dc, old);
   ReleaseDC(h, dc);
+
+  const int n = Count(d);
+  std::vector<int> rowOf(static_cast<size_t>(n), 0);
+  std::vector<int> xs(static_cast<size_t>(n), 0);
+  if (MultiLine(h)) {
+    // Wrap into rows; with more than one, every row but a ragged one is
+    // stretched to the full width.
+    std::vector<std::vector<int>> rows(1);
+    int x = 2;
+    for (int i = 0; i < n; ++i) {
+      int w = widths[static_cast<size_t>(i)];
+      if (!rows.back().empty() && x + w > cw - 2) {
+        rows.emplace_back();
+        x = 2;
+      }
+      rows.back().push_back(i);
+      x += w;
+    }
+    g.Rows = static_cast<int>(rows.size());
+    bool stretch = g.Rows > 1 && !(CtlStyle(h) & TCS_RAGGEDRIGHT);
+    for (int r = 0; r < g.Rows; ++r) {
+      const std::vector<int>& row = rows[static_cast<size_t>(r)];
+      int used = 0;
+      for (int i : row) used += widths[static_cast<size_t>(i)];
+      int spare = stretch ? std::max(0, cw - 4 - used) : 0;
+      int k = static_cast<int>(row.size());
+      x = 2;
+      for (int j = 0; j < k; ++j) {
+        int i = row[static_cast<size_t>(j)];
+        int extra = k ? spare / k + (j < spare % k ? 1 : 0) : 0;
+        widths[static_cast<size_t>(i)] += extra;
+        xs[static_cast<size_t>(i)] = x;
+        rowOf[static_cast<size_t>(i)] = r;
+        x += widths[static_cast<size_t>(i)];
+      }
+    }
+  } else {
+    int x = 2;
+    for (int i = 0; i < n; ++i) {
+      xs[static_cast<size_t>(i)] = x;
+      x += widths[static_cast<size_t>(i)];
+    }
+    if (n && x > cw - 2) {
+      // Too wide: arrows at the row's right end, the row starts at First.
+      int ah = std::max(th - 4, 8);
+      int aw = 2 * ah;
+      g.Arrows = true;
+      int limit = cw - aw;
+      int last = x;
+      g.MaxFirst = n - 1;
+      for (int i = 0; i < n; ++i)
+        if (last - xs[static_cast<size_t>(i)] + 2 <= limit) {
+          g.MaxFirst = i;
+          break;
+        }
+      g.First = std::clamp(d->First, 0, g.MaxFirst);
+      int shift = xs[static_cast<size_t>(g.First)] - 2;
+      for (int& v : xs) v -= shift;
+      int top = Bottom(h) ? ch - 2 - th + 2 : 2 + th - 2 - ah;
+      g.ArrowRect = RECT(cw - aw, top, cw, top + ah);
+    }
+  }
+  // The row of the selected tab lies next to the pane; the others follow
+  // it in turn, away from the pane.
+  const int selRow = Valid(d, d->Cur) ? rowOf[static_cast<size_t>(d->Cur)] : 0;
+  if (Bottom(h)) {
+    g.PaneTop = 0;
+    g.PaneBottom = ch - 2 - g.Rows * th;
+  } else {
+    g.PaneTop = 2 + g.Rows * th;
+    g.PaneBottom = ch;
+  }
+  for (int i = 0; i < n; ++i) {
+    int slot = (rowOf[static_cast<size_t>(i)] - selRow + g.Rows) % g.Rows;  // 0: next to the pane
+    int y = Bottom(h) ? g.PaneBottom + slot * th : g.PaneTop - (slot + 1) * th;
+    int x = xs[static_cast<size_t>(i)];
+    g.Rects.push_back(RECT(x, y, x + widths[static_cast<size_t>(i)], y + th));
+  }
+  return g;
+}
+
+std::vector<RECT> Layout(HWND h, TTabData* d) { return Geometry(h, d).Rects; }
+
+// The selected tab stands out: wider, and reaching into the row away from the pane.
+RECT SelectedRect(HWND h, RECT r) {
+  InflateRect(&r, 2, 0);
+  if (Bottom(h))
+    r.Bottom += 2;
+  else
+    r.Top -= 2;
   return r;
 }
 
-int PaneTop(HWND h, TTabData* d) {
-  HDC dc = GetDC(h);
-  HGDIOBJ old = SelectObject(dc, CtlFont(h));
-  int th = TabHeight(d, dc);
-  SelectObject(dc, old);
-  ReleaseDC(h, dc);
-  return th + 2;
-}
-
 void AdjustRect(HWND h, TTabData* d, bool larger, RECT* r) {
-  int top = PaneTop(h, d);
-  if (larger) {
-    r->Left -= 4;
-    r->Right += 4;
-    r->Bottom += 4;
-    r->Top -= top + 4;
-  } else {
-    r->Left += 4;
-    r->Right -= 4;
-    r->Bottom -= 4;
-    r->Top += top + 4;
-  }
+  TGeom g = Geometry(h, d);
+  RECT c;
+  GetClientRect(h, &c);
+  const int above = Bottom(h) ? 0 : g.PaneTop;
+  const int below = Bottom(h) ? c.Height() - g.PaneBottom : 0;
+  const int s = larger ? -1 : 1;
+  r->Left += s * 4;
+  r->Right -= s * 4;
+  r->Top += s * (above + 4);
+  r->Bottom -= s * (below + 4);
 }
 
 int HitTest(HWND h, TTabData* d, POINT p, UINT* flags) {
-  std::vector<RECT> rects = Layout(h, d);
-  for (int i = 0; i < Count(d); ++i) {
-    RECT r = rects[static_cast<size_t>(i)];
-    if (i == d->Cur) {
-      InflateRect(&r, 2, 0);
-      r.Top -= 2;
-    }
+  TGeom g = Geometry(h, d);
+  if (flags) *flags = TCHT_NOWHERE;
+  if (g.Arrows && p.X >= g.ArrowRect.Left) return -1;  // under the arrows
+  // The selected tab lies over its neighbours: it is asked first.
+  if (Valid(d, d->Cur)) {
+    RECT r = SelectedRect(h, g.Rects[static_cast<size_t>(d->Cur)]);
     if (PtInRect(&r, p)) {
+      if (flags) *flags = TCHT_ONITEMLABEL;
+      return d->Cur;
+    }
+  }
+  for (int i = 0; i < Count(d); ++i) {
+    if (PtInRect(&g.Rects[static_cast<size_t>(i)], p)) {
       if (flags) *flags = TCHT_ONITEMLABEL;
       return i;
     }
   }
-  if (flags) *flags = TCHT_NOWHERE;
   return -1;
+}
+
+// Shows, places and sets the arrows after anything that moves the tabs.
+void Relayout(HWND h, TTabData* d) {
+  TGeom g = Geometry(h, d);
+  d->First = g.First;
+  if (g.Arrows && !d->Arrows) {
+    d->Arrows = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | UDS_HORZ, 0, 0, 0, 0, h, nullptr, nullptr, nullptr);
+  }
+  if (d->Arrows) {
+    if (g.Arrows) {
+      SendMessageA(d->Arrows, UDM_SETRANGE32, 0, g.MaxFirst);
+      SendMessageA(d->Arrows, UDM_SETPOS32, 0, g.First);
+      SetWindowPos(d->Arrows, HWND_TOP, g.ArrowRect.Left, g.ArrowRect.Top, g.ArrowRect.Width(),
+                   g.ArrowRect.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    } else {
+      ShowWindow(d->Arrows, SW_HIDE);
+    }
+  }
+}
+
+// Scrolls the row so that the selected tab shows whole, if it can.
+void EnsureVisible(HWND h, TTabData* d) {
+  TGeom g = Geometry(h, d);
+  if (!g.Arrows || !Valid(d, d->Cur)) return Relayout(h, d);
+  if (d->Cur < g.First) {
+    d->First = d->Cur;
+  } else {
+    int shift = 0;
+    int right = g.Rects[static_cast<size_t>(d->Cur)].Right;
+    int f = g.First;
+    while (f < d->Cur && f < g.MaxFirst && right - shift > g.ArrowRect.Left) {
+      shift += g.Rects[static_cast<size_t>(f)].Width();
+      ++f;
+    }
+    d->First = f;
+  }
+  Relayout(h, d);
 }
 
 void Invalidate(HWND h) { InvalidateRect(h, nullptr, TRUE); }
@@ -120,6 +264,7 @@ void UserSelect(HWND h, TTabData* d, int i) {
   if (!IsWindow(h)) return;
   d->Cur = i;
   d->FocusItem = i;
+  EnsureVisible(h, d);
   Invalidate(h);
   NMHDR after{};
   CtlSendNotify(h, after, TCN_SELCHANGE);
@@ -144,30 +289,61 @@ void DrawTab(HDC dc, RECT r, bool selected) {
   FillRect(dc, &inner, shadow);
 }
 
+// A tab below the pane: the same tab upside down, its open side up. The
+// selected one covers the pane's two lower edge lines so that it joins it.
+void DrawTabBelow(HDC dc, RECT r, bool selected) {
+  HBRUSH light = GetSysColorBrush(COLOR_3DHILIGHT), shadow = GetSysColorBrush(COLOR_3DSHADOW),
+         dark = GetSysColorBrush(COLOR_3DDKSHADOW);
+  const int top = r.Top - (selected ? 2 : 0);
+  RECT fill(r.Left + 1, top, r.Right - 1, r.Bottom - 1);
+  FillRect(dc, &fill, GetSysColorBrush(COLOR_3DFACE));
+  RECT left(r.Left, top, r.Left + 1, r.Bottom - 2);
+  FillRect(dc, &left, light);
+  RECT lc(r.Left + 1, r.Bottom - 2, r.Left + 2, r.Bottom - 1);
+  FillRect(dc, &lc, dark);
+  RECT bottom(r.Left + 2, r.Bottom - 1, r.Right - 2, r.Bottom);
+  FillRect(dc, &bottom, dark);
+  RECT innerBottom(r.Left + 2, r.Bottom - 2, r.Right - 2, r.Bottom - 1);
+  FillRect(dc, &innerBottom, shadow);
+  RECT rc(r.Right - 2, r.Bottom - 2, r.Right - 1, r.Bottom - 1);
+  FillRect(dc, &rc, dark);
+  RECT right(r.Right - 1, top, r.Right, r.Bottom - 2);
+  FillRect(dc, &right, dark);
+  RECT inner(r.Right - 2, top, r.Right - 1, r.Bottom - 2);
+  FillRect(dc, &inner, shadow);
+}
+
 void Paint(HWND h, TTabData* d, HDC dc) {
   HGDIOBJ oldFont = SelectObject(dc, CtlFont(h));
   RECT c;
   GetClientRect(h, &c);
   FillRect(dc, &c, GetSysColorBrush(COLOR_3DFACE));
-  int paneTop = PaneTop(h, d);
-  RECT pane(0, paneTop, c.Right, c.Bottom);
+  TGeom g = Geometry(h, d);
+  const bool below = Bottom(h);
+  RECT pane(0, g.PaneTop, c.Right, g.PaneBottom);
   DrawEdge(dc, &pane, EDGE_RAISED, BF_RECT | BF_SOFT);
-  std::vector<RECT> rects = Layout(h, d);
+  // The arrows draw themselves; tabs running under them are cut there.
+  if (g.Arrows) ExcludeClipRect(dc, g.ArrowRect.Left, 0, c.Right, below ? c.Bottom : g.PaneTop);
   bool enabled = IsWindowEnabled(h);
   for (int pass = 0; pass < 2; ++pass) {
     for (int i = 0; i < Count(d); ++i) {
       bool selected = i == d->Cur;
       if ((pass == 1) != selected) continue;  // the selected tab last, over its neighbours
-      RECT r = rects[static_cast<size_t>(i)];
-      r.Bottom = paneTop;
-      if (selected) {
-        InflateRect(&r, 2, 0);
-        r.Top -= 2;
-      }
-      DrawTab(dc, r, selected);
+      RECT r = g.Rects[static_cast<size_t>(i)];
+      if (r.Right <= 0 || r.Left >= c.Right) continue;
+      if (selected) r = SelectedRect(h, r);
+      if (below)
+        DrawTabBelow(dc, r, selected);
+      else
+        DrawTab(dc, r, selected);
       RECT content = r;
-      content.Bottom -= 1;
-      if (!selected) content.Top += 1;
+      if (below) {
+        content.Bottom -= 1;
+        if (!selected) content.Bottom -= 1;
+      } else {
+        content.Bottom -= 1;
+        if (!selected) content.Top += 1;
+      }
       const TTab& t = d->Tabs[static_cast<size_t>(i)];
       if (d->Images && t.Image >= 0) {
         int ih = 0;
@@ -189,7 +365,10 @@ void Paint(HWND h, TTabData* d, HDC dc) {
       if (selected && d->Focused) {
         RECT f = r;
         InflateRect(&f, -3, -3);
-        f.Bottom += 1;
+        if (below)
+          f.Top -= 1;
+        else
+          f.Bottom += 1;
         DrawFocusRect(dc, &f);
       }
     }
@@ -225,7 +404,10 @@ LRESULT TabWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TTabData* d = CtlData<TTabData>(h);
   if (!d) return DefWindowProcA(h, msg, wParam, lParam);
   LRESULT fontResult;
-  if (CtlFontMessage(h, msg, wParam, lParam, fontResult)) return fontResult;
+  if (CtlFontMessage(h, msg, wParam, lParam, fontResult)) {
+    if (msg == WM_SETFONT) Relayout(h, d);
+    return fontResult;
+  }
   int idx = static_cast<int>(wParam);
   switch (msg) {
     case WM_NCDESTROY:
@@ -245,8 +427,20 @@ LRESULT TabWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       Invalidate(h);
       return 0;
     case WM_ENABLE:
-    case WM_SIZE:
       Invalidate(h);
+      return 0;
+    case WM_SIZE:
+    case WM_STYLECHANGED:
+      EnsureVisible(h, d);
+      Invalidate(h);
+      return 0;
+    case WM_HSCROLL:
+      // The arrows: their position is the first tab shown.
+      if (d->Arrows && reinterpret_cast<HWND>(lParam) == d->Arrows && LOWORD(wParam) == SB_THUMBPOSITION) {
+        d->First = static_cast<short>(HIWORD(wParam));
+        Relayout(h, d);
+        Invalidate(h);
+      }
       return 0;
     case WM_LBUTTONDOWN: {
       int i = HitTest(h, d, POINT(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), nullptr);
@@ -273,6 +467,7 @@ LRESULT TabWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       d->Tabs.insert(d->Tabs.begin() + idx, t);
       if (d->Cur >= idx) ++d->Cur;
       if (d->Cur < 0) d->Cur = 0;  // the first tab is selected
+      Relayout(h, d);
       Invalidate(h);
       return idx;
     }
@@ -281,11 +476,14 @@ LRESULT TabWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       d->Tabs.erase(d->Tabs.begin() + idx);
       if (d->Cur == idx) d->Cur = -1;
       else if (d->Cur > idx) --d->Cur;
+      Relayout(h, d);
       Invalidate(h);
       return TRUE;
     case TCM_DELETEALLITEMS:
       d->Tabs.clear();
       d->Cur = d->FocusItem = -1;
+      d->First = 0;
+      Relayout(h, d);
       Invalidate(h);
       return TRUE;
     case TCM_GETITEMA:
@@ -293,6 +491,7 @@ LRESULT TabWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case TCM_SETITEMA:
       if (!Valid(d, idx) || !lParam) return FALSE;
       SetItem(d->Tabs[static_cast<size_t>(idx)], reinterpret_cast<const TCITEMA*>(lParam));
+      Relayout(h, d);
       Invalidate(h);
       return TRUE;
     case TCM_GETCURSEL:
@@ -302,6 +501,7 @@ LRESULT TabWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (!Valid(d, idx) && idx != -1) return -1;
       int old = d->Cur;
       d->Cur = d->FocusItem = idx;
+      EnsureVisible(h, d);
       Invalidate(h);
       return old;
     }
@@ -326,29 +526,33 @@ LRESULT TabWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case TCM_SETIMAGELIST: {
       HIMAGELIST old = d->Images;
       d->Images = reinterpret_cast<HIMAGELIST>(lParam);
+      Relayout(h, d);
       Invalidate(h);
       return reinterpret_cast<LRESULT>(old);
     }
     case TCM_GETIMAGELIST:
       return reinterpret_cast<LRESULT>(d->Images);
     case TCM_GETROWCOUNT:
-      return 1;
+      return Geometry(h, d).Rows;
     case TCM_SETITEMSIZE: {
       std::vector<RECT> rects = Layout(h, d);
       LRESULT old = rects.empty() ? 0 : MAKELRESULT(rects[0].Width(), rects[0].Height());
       d->FixedW = (CtlStyle(h) & TCS_FIXEDWIDTH) ? LOWORD(lParam) : 0;
       d->FixedH = HIWORD(lParam);
+      Relayout(h, d);
       Invalidate(h);
       return old;
     }
     case TCM_SETPADDING:
       d->PadX = LOWORD(lParam);
       d->PadY = HIWORD(lParam);
+      Relayout(h, d);
       Invalidate(h);
       return 0;
     case TCM_SETMINTABWIDTH: {
       int old = d->MinW;
       d->MinW = static_cast<int>(lParam);
+      Relayout(h, d);
       Invalidate(h);
       return old;
     }
