@@ -74,6 +74,7 @@ RTL_IMPLEMENT_PUBLISHED(TTabControl,
                         RTL_PROP(Images),
                         RTL_PROP(MultiLine).Default(false),
                         RTL_PROP(TabOrder).Default(-1),
+                        RTL_PROP(TabPosition).Default(tpTop),
                         RTL_PROP(TabStop).Default(true),
                         // The index after the tabs it chooses among.
                         RTL_PROP(Tabs),

@@ -479,6 +479,113 @@ TEST_F(ComCtrls, ATabControlReadsItsTabsAndChoiceFromADescription) {
   }
 }
 
+// Many pages in a narrow control: the row scrolls with its arrows and
+// every page can be reached by clicking.
+TEST_F(ComCtrls, EveryPageOfAnOverlongRowCanBeReachedThroughTheArrows) {
+  auto* P = Add<TPageControl>(Rect(10, 10, 210, 160));
+  std::vector<TTabSheet*> Sheets;
+  for (int I = 0; I < 9; ++I) {
+    auto* S = new TTabSheet(Form);
+    S->SetCaption("Sheet " + std::to_string(I));
+    S->SetPageControl(P);
+    Sheets.push_back(S);
+  }
+  Pump();
+  HWND Arrows = FindWindowExA(P->Handle(), nullptr, UPDOWN_CLASSA, nullptr);
+  ASSERT_TRUE(Arrows && IsWindowVisible(Arrows));
+  RECT A;
+  GetWindowRect(Arrows, &A);
+  MapWindowPoints(nullptr, P->Handle(), reinterpret_cast<POINT*>(&A), 2);
+  auto TabRect = [P](Integer I) {
+    RECT R;
+    SendMessage(P->Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(&R));
+    return R;
+  };
+  for (Integer I = 0; I < 9; ++I) {
+    SCOPED_TRACE(I);
+    for (int Clicks = 0; TabRect(I).Right > A.Left && Clicks < 20; ++Clicks)
+      ClickAt(P, A.Right - 3, (A.Top + A.Bottom) / 2);  // the right arrow
+    RECT R = TabRect(I);
+    ASSERT_LE(R.Right, A.Left);
+    ClickAt(P, (R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);
+    EXPECT_EQ(P->ActivePage(), Sheets[static_cast<size_t>(I)]);
+    EXPECT_EQ(P->TabIndex(), I);
+  }
+  // Ctrl+Tab round to the first page scrolls it back into view.
+  P->SetFocus();
+  Pump();
+  CtrlPress(VK_TAB);
+  EXPECT_EQ(P->ActivePage(), Sheets[0]);
+  EXPECT_EQ(TabRect(0).Left, 2);
+}
+
+// MultiLine and TabPosition reach the window, and the pages follow the
+// display area they leave.
+TEST_F(ComCtrls, APageControlsPagesFollowItsRowsAndTabPosition) {
+  auto* P = Add<TPageControl>(Rect(10, 10, 210, 210));
+  auto* First = new TTabSheet(Form);
+  for (int I = 0; I < 6; ++I) {
+    auto* S = I ? new TTabSheet(Form) : First;
+    S->SetCaption("Sheet " + std::to_string(I));
+    S->SetPageControl(P);
+  }
+  Pump();
+  const TRect OneRow = P->DisplayRect();
+  EXPECT_EQ(First->BoundsRect(), OneRow);
+
+  P->SetMultiLine(true);
+  Pump();
+  EXPECT_TRUE(GetWindowLongA(P->Handle(), GWL_STYLE) & TCS_MULTILINE);
+  const LRESULT Rows = SendMessage(P->Handle(), TCM_GETROWCOUNT, 0, 0);
+  ASSERT_GE(Rows, 2);
+  const TRect Wrapped = P->DisplayRect();
+  EXPECT_GT(Wrapped.Top, OneRow.Top);
+  EXPECT_EQ(First->BoundsRect(), Wrapped);
+  P->SetWidth(1000);  // wide enough for one row again
+  Pump();
+  EXPECT_EQ(SendMessage(P->Handle(), TCM_GETROWCOUNT, 0, 0), 1);
+  EXPECT_EQ(First->BoundsRect().Top, OneRow.Top);
+  P->SetWidth(200);
+  Pump();
+
+  P->SetTabPosition(tpBottom);
+  Pump();
+  EXPECT_TRUE(GetWindowLongA(P->Handle(), GWL_STYLE) & TCS_BOTTOM);
+  const TRect Below = P->DisplayRect();
+  EXPECT_EQ(Below.Top, 4);
+  EXPECT_EQ(Below.Height(), Wrapped.Height()) << "the same rows, now under the pages";
+  EXPECT_EQ(First->BoundsRect(), Below);
+  RECT R;
+  SendMessage(P->Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&R));
+  EXPECT_GE(R.Top, Below.Bottom);
+}
+
+TEST_F(ComCtrls, ATabControlReadsItsTabPosition) {
+  TDescribedForm* F = ReadForm(
+      "object F: TDescribedForm\n"
+      "  Left = 0\n"
+      "  Top = 0\n"
+      "  ClientHeight = 300\n"
+      "  ClientWidth = 400\n"
+      "  PixelsPerInch = 96\n"
+      "  TextHeight = 12\n"
+      "  object Formats: TTabControl\n"
+      "    Left = 8\n"
+      "    Top = 8\n"
+      "    Width = 380\n"
+      "    Height = 280\n"
+      "    TabOrder = 0\n"
+      "    TabPosition = tpBottom\n"
+      "  end\n"
+      "end\n");
+  Forms.push_back(F->Link());
+  auto* T = dynamic_cast<TTabControl*>(F->FindComponent("Formats"));
+  ASSERT_NE(T, nullptr);
+  EXPECT_EQ(T->TabPosition(), tpBottom);
+  EXPECT_TRUE(GetWindowLongA(T->Handle(), GWL_STYLE) & TCS_BOTTOM);
+  EXPECT_NE(WriteToText(F).find("    TabPosition = tpBottom\n"), AnsiString::npos);
+}
+
 // ---- Tree view -------------------------------------------------------------------------------
 
 class ComTree : public ComCtrls {
