@@ -323,7 +323,9 @@ void Paint(HWND h, TTabData* d, HDC dc) {
   RECT pane(0, g.PaneTop, c.Right, g.PaneBottom);
   DrawEdge(dc, &pane, EDGE_RAISED, BF_RECT | BF_SOFT);
   // The arrows draw themselves; tabs running under them are cut there.
-  if (g.Arrows) ExcludeClipRect(dc, g.ArrowRect.Left, 0, c.Right, below ? c.Bottom : g.PaneTop);
+  if (g.Arrows) {
+    ExcludeClipRect(dc, g.ArrowRect.Left, below ? g.PaneBottom - 2 : 0, c.Right, below ? c.Bottom : g.PaneTop);
+  }
   bool enabled = IsWindowEnabled(h);
   for (int pass = 0; pass < 2; ++pass) {
     for (int i = 0; i < Count(d); ++i) {
