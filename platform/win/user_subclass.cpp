@@ -34,6 +34,10 @@ struct TWalk {
   HWND Hwnd;
   std::vector<std::shared_ptr<TSubclass>> Links;
   size_t Index;
+  // The window's own procedure when the walk began: a subclass removing
+  // itself (and with it the chain) mid-walk still passes the message on to
+  // it, as it must WM_NCDESTROY.
+  WNDPROC Original;
 };
 thread_local std::vector<TWalk*> t_walks;
 
@@ -44,14 +48,14 @@ LRESULT Continue(TWalk& walk, UINT msg, WPARAM wParam, LPARAM lParam) {
     return link->Proc(walk.Hwnd, msg, wParam, lParam, link->Id, link->RefData);
   }
   auto it = Chains().find(walk.Hwnd);
-  WNDPROC original = it != Chains().end() ? it->second.Original : nullptr;
+  WNDPROC original = it != Chains().end() ? it->second.Original : walk.Original;
   return original ? CallProc(original, walk.Hwnd, msg, wParam, lParam) : DefWindowProcA(walk.Hwnd, msg, wParam, lParam);
 }
 
 LRESULT SubclassDispatcher(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto it = Chains().find(hwnd);
   if (it == Chains().end()) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  TWalk walk{hwnd, it->second.Links, 0};
+  TWalk walk{hwnd, it->second.Links, 0, it->second.Original};
   t_walks.push_back(&walk);
   struct TPop {
     ~TPop() { t_walks.pop_back(); }

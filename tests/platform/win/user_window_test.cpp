@@ -240,6 +240,20 @@ TEST_F(UserWindowTest, SubclassRemovedWhileItRunsStillPassesOn) {
   EXPECT_EQ(trail, "211");
 }
 
+// The last subclass leaving takes the chain with it; the message it passes
+// on must still reach the window's own procedure (it frees its state on
+// WM_NCDESTROY, where subclasses typically leave).
+TEST_F(UserWindowTest, LastSubclassRemovedWhileItRunsStillReachesTheWindow) {
+  HWND h = MakeTop(WS_POPUP, RECT(0, 0, 10, 10));
+  std::string trail;
+  SetWindowSubclass(h, RemovesItselfWhileRunning, 1, reinterpret_cast<DWORD_PTR>(&trail));
+  Log.Clear();
+  SendMessageA(h, WM_USER, 0, 0);
+  EXPECT_EQ(trail, "1");
+  EXPECT_EQ(Log.Count(WM_USER, h), 1);
+  EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWL_WNDPROC)), &LoggingProc);
+}
+
 TEST_F(UserWindowTest, ObjectInstanceIsAPlainProcedure) {
   UINT seen = 0;
   WNDPROC inst = MakeObjectInstance([&](TMessage& m) {
