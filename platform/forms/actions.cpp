@@ -497,7 +497,7 @@ TCustomActionList::TCustomActionList(TComponent* AOwner)
 
 TCustomActionList::~TCustomActionList() {
   if (FImages) {
-    FImages->UnRegisterChanges(FImageChangeLink.get());
+    FImageChangeLink->Unlink();
     FImages->RemoveFreeNotification(this);
   }
   while (!FActions.empty()) delete FActions.back();
@@ -577,7 +577,7 @@ void TCustomActionList::ImageListChange(TObject* Sender) {
 void TCustomActionList::SetImages(TCustomImageList* Value) {
   if (Value == FImages) return;
   if (FImages) {
-    FImages->UnRegisterChanges(FImageChangeLink.get());
+    FImageChangeLink->Unlink();
     FImages->RemoveFreeNotification(this);
   }
   FImages = Value;

@@ -592,7 +592,7 @@ TCustomTabControl::TCustomTabControl(TComponent* AOwner)
 }
 
 TCustomTabControl::~TCustomTabControl() {
-  if (FImages) FImages->UnRegisterChanges(FImageChangeLink.get());
+  if (FImages) FImageChangeLink->Unlink();
 }
 
 void TCustomTabControl::CreateParams(TCreateParams& Params) {
@@ -682,7 +682,7 @@ void TCustomTabControl::UpdateTabImages() {
 
 void TCustomTabControl::SetImages(TCustomImageList* Value) {
   if (FImages == Value) return;
-  if (FImages) FImages->UnRegisterChanges(FImageChangeLink.get());
+  if (FImages) FImageChangeLink->Unlink();
   FImages = Value;
   if (Value) {
     Value->RegisterChanges(FImageChangeLink.get());

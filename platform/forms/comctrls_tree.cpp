@@ -463,8 +463,8 @@ TCustomTreeView::~TCustomTreeView() {
     SetHandle(nullptr);
   }
   FTreeNodes->Clear();
-  if (FImages) FImages->UnRegisterChanges(FImageChangeLink.get());
-  if (FStateImages) FStateImages->UnRegisterChanges(FStateChangeLink.get());
+  if (FImages) FImageChangeLink->Unlink();
+  if (FStateImages) FStateChangeLink->Unlink();
 }
 
 void TCustomTreeView::CreateParams(TCreateParams& Params) {
@@ -568,7 +568,7 @@ void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation)
 
 void TCustomTreeView::SetImages(TCustomImageList* Value) {
   if (FImages == Value) return;
-  if (FImages) FImages->UnRegisterChanges(FImageChangeLink.get());
+  if (FImages) FImageChangeLink->Unlink();
   FImages = Value;
   if (Value) {
     Value->RegisterChanges(FImageChangeLink.get());
@@ -580,7 +580,7 @@ void TCustomTreeView::SetImages(TCustomImageList* Value) {
 
 void TCustomTreeView::SetStateImages(TCustomImageList* Value) {
   if (FStateImages == Value) return;
-  if (FStateImages) FStateImages->UnRegisterChanges(FStateChangeLink.get());
+  if (FStateImages) FStateChangeLink->Unlink();
   FStateImages = Value;
   if (Value) {
     Value->RegisterChanges(FStateChangeLink.get());

@@ -102,7 +102,9 @@ TImageCopy Extract(HIMAGELIST list, int index, int cx, int cy) {
 
 // ---- TChangeLink ----------------------------------------------------------------------
 
-TChangeLink::~TChangeLink() {
+TChangeLink::~TChangeLink() { Unlink(); }
+
+void TChangeLink::Unlink() {
   if (FSender) FSender->UnRegisterChanges(this);
 }
 

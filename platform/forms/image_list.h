@@ -27,6 +27,11 @@ class TChangeLink : public TObject {
   // Fires OnChange with the list as the sender.
   virtual void Change();
   TCustomImageList* Sender() const { return FSender; }
+  // Leaves the list it is registered with, if any. Clients call this rather
+  // than the list's UnRegisterChanges: when they hear of the list's
+  // destruction the list has already let go of its links and is no longer
+  // an image list.
+  void Unlink();
   void SetSender(TCustomImageList* Value) { FSender = Value; }
   TNotifyEvent OnChange;
 };
