@@ -88,7 +88,10 @@ TPixelFormat TPixelFormat::Direct32() { return TPixelFormat(); }
 
 bool TPixelFormat::FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& out) {
   if (!info) return false;
-  const BITMAPINFOHEADER& h = info->bmiHeader;
+  // Copied: packed DIBs (after a file header, on the clipboard) need not be
+  // aligned for the header's fields.
+  BITMAPINFOHEADER h;
+  std::memcpy(&h, info, sizeof h);
   if (h.biSize < sizeof(BITMAPINFOHEADER)) return false;
   out = TPixelFormat();
   out.Bits = h.biBitCount;
