@@ -11,6 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/gdi_objects.h"
+
+using rtl::detail::GdiCreateDib32;
+using rtl::detail::GdiReadDib32;
+
 namespace {
 
 constexpr int kColumns = 4;  // images per row of the strips
@@ -68,39 +73,6 @@ HIMAGELIST Register(HIMAGELIST h) {
   return h;
 }
 
-HBITMAP NewDib(int width, int height, uint32_t** bits) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* p = nullptr;
-  HBITMAP h = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-  *bits = static_cast<uint32_t*>(p);
-  return h;
-}
-
-// Any bitmap as 32-bit top-down pixels; `bits` gets its depth.
-bool ReadBitmap(HBITMAP hbm, int& width, int& height, int& bits, std::vector<uint32_t>& pixels) {
-  BITMAP bm{};
-  if (!hbm || GetObject(hbm, sizeof bm, &bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight <= 0) return false;
-  width = bm.bmWidth;
-  height = bm.bmHeight;
-  bits = bm.bmBitsPixel * bm.bmPlanes;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  pixels.assign(size_t(width) * height, 0);
-  HDC dc = CreateCompatibleDC(nullptr);
-  int lines = GetDIBits(dc, hbm, 0, static_cast<UINT>(height), pixels.data(), &bi, DIB_RGB_COLORS);
-  DeleteDC(dc);
-  return lines == height;
-}
-
 // Copies image `k` of a strip of images side by side into slot `slot`.
 void Store(HIMAGELIST l, int slot, const std::vector<uint32_t>& px, int width, int height, int bits, int k,
            const std::vector<uint32_t>* mask) {
@@ -133,7 +105,7 @@ int AddPixels(HIMAGELIST l, const std::vector<uint32_t>& px, int width, int heig
 
 bool ReadMask(HBITMAP hbmMask, int width, int height, std::vector<uint32_t>& mask) {
   int mw, mh, mb;
-  return ReadBitmap(hbmMask, mw, mh, mb, mask) && mw >= width && mh >= height;
+  return GdiReadDib32(hbmMask, mw, mh, mb, mask) && mw >= width && mh >= height;
 }
 
 // The strips that GetImageInfo hands out, brought up to date.
@@ -145,7 +117,7 @@ void SyncStrips(HIMAGELIST l) {
   if (!l->Strip || rows != l->StripRows) {
     if (l->Strip) DeleteObject(l->Strip);
     if (l->MaskStrip) DeleteObject(l->MaskStrip);
-    l->Strip = NewDib(w, h, &bits);
+    l->Strip = GdiCreateDib32(w, h, &bits);
     l->MaskStrip = (l->Flags & ILC_MASK) ? CreateBitmap(w, h, 1, 1, nullptr) : nullptr;
     l->StripRows = rows;
   }
@@ -231,7 +203,7 @@ BOOL DrawImage(const IMAGELISTDRAWPARAMS& p) {
   const int w = std::min(p.cx > 0 ? p.cx : l->Cx, l->Cx - sx), h = std::min(p.cy > 0 ? p.cy : l->Cy, l->Cy - sy);
   if (w <= 0 || h <= 0) return TRUE;
   uint32_t* bits = nullptr;
-  HBITMAP dib = NewDib(w, h, &bits);
+  HBITMAP dib = GdiCreateDib32(w, h, &bits);
   if (!dib) return FALSE;
   HDC mem = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(mem, dib);
@@ -378,13 +350,13 @@ int ImageList_Add(HIMAGELIST himl, HBITMAP hbmImage, HBITMAP hbmMask) {
   if (!Valid(himl)) return -1;
   int w, h, bits;
   std::vector<uint32_t> px, mask;
-  if (!ReadBitmap(hbmImage, w, h, bits, px)) return -1;
+  if (!GdiReadDib32(hbmImage, w, h, bits, px)) return -1;
   bool useMask = hbmMask && (himl->Flags & ILC_MASK) && ReadMask(hbmMask, w, h, mask);
   if (useMask && mask.size() != px.size()) {
     // A mask wider or taller than the image: its top-left part.
     int mw = 0, mh = 0, mb = 0;
     std::vector<uint32_t> full;
-    ReadBitmap(hbmMask, mw, mh, mb, full);
+    GdiReadDib32(hbmMask, mw, mh, mb, full);
     mask.assign(px.size(), 0);
     for (int y = 0; y < h; ++y) std::memcpy(&mask[size_t(y) * w], &full[size_t(y) * mw], size_t(w) * 4);
   }
@@ -395,7 +367,7 @@ int ImageList_AddMasked(HIMAGELIST himl, HBITMAP hbmImage, COLORREF crMask) {
   if (!Valid(himl)) return -1;
   int w, h, bits;
   std::vector<uint32_t> px;
-  if (!ReadBitmap(hbmImage, w, h, bits, px)) return -1;
+  if (!GdiReadDib32(hbmImage, w, h, bits, px)) return -1;
   const uint32_t key = ((crMask & 0xFF) << 16) | (crMask & 0xFF00) | ((crMask >> 16) & 0xFF);
   std::vector<uint32_t> mask(px.size(), 0);
   for (size_t i = 0; i < px.size(); ++i)
@@ -410,7 +382,7 @@ BOOL ImageList_Replace(HIMAGELIST himl, int i, HBITMAP hbmImage, HBITMAP hbmMask
   if (!Valid(himl) || i < 0 || i >= himl->Count) return FALSE;
   int w, h, bits;
   std::vector<uint32_t> px, mask;
-  if (!ReadBitmap(hbmImage, w, h, bits, px) || w < himl->Cx) return FALSE;
+  if (!GdiReadDib32(hbmImage, w, h, bits, px) || w < himl->Cx) return FALSE;
   bool useMask = hbmMask && (himl->Flags & ILC_MASK) && ReadMask(hbmMask, w, h, mask) && mask.size() == px.size();
   Store(himl, i, px, w, h, bits, 0, useMask ? &mask : nullptr);
   return TRUE;
@@ -422,9 +394,9 @@ int ImageList_ReplaceIcon(HIMAGELIST himl, int i, HICON hicon) {
   if (!GetIconInfo(hicon, &info)) return -1;
   int w = 0, h = 0, bits = 0, mw = 0, mh = 0, mb = 0;
   std::vector<uint32_t> px, mask;
-  bool ok = ReadBitmap(info.hbmMask, mw, mh, mb, mask);
+  bool ok = GdiReadDib32(info.hbmMask, mw, mh, mb, mask);
   if (info.hbmColor) {
-    ok = ok && ReadBitmap(info.hbmColor, w, h, bits, px) && mw == w && mh >= h;
+    ok = ok && GdiReadDib32(info.hbmColor, w, h, bits, px) && mw == w && mh >= h;
   } else if (ok) {
     // A monochrome icon: the AND mask above the XOR image.
     w = mw;
@@ -463,7 +435,7 @@ BOOL ImageList_Remove(HIMAGELIST himl, int i) {
 HICON ImageList_GetIcon(HIMAGELIST himl, int i, UINT flags) {
   if (!Valid(himl) || i < 0 || i >= himl->Count) return nullptr;
   uint32_t* bits = nullptr;
-  HBITMAP colour = NewDib(himl->Cx, himl->Cy, &bits);
+  HBITMAP colour = GdiCreateDib32(himl->Cx, himl->Cy, &bits);
   if (!colour) return nullptr;
   const int stride = ((himl->Cx + 15) / 16) * 2;
   std::vector<BYTE> maskBits(size_t(stride) * himl->Cy, 0);
@@ -703,7 +675,7 @@ uint32_t Over(uint32_t src, uint32_t dst) {
 void Transfer(HDC dc, const RECT& r, std::vector<uint32_t>& px, bool toDc) {
   const int w = r.Width(), h = r.Height();
   uint32_t* bits = nullptr;
-  HBITMAP dib = NewDib(w, h, &bits);
+  HBITMAP dib = GdiCreateDib32(w, h, &bits);
   if (!dib) return;
   HDC mem = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(mem, dib);

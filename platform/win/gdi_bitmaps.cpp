@@ -86,6 +86,25 @@ HBITMAP GdiCreateDib32(int width, int height, void** bits) {
   return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
+bool GdiReadDib32(HBITMAP bitmap, int& width, int& height, int& bits, std::vector<uint32_t>& pixels) {
+  BITMAP bm{};
+  if (!bitmap || GetObject(bitmap, sizeof bm, &bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight <= 0) return false;
+  width = bm.bmWidth;
+  height = bm.bmHeight;
+  bits = bm.bmBitsPixel * bm.bmPlanes;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  pixels.assign(size_t(width) * height, 0);
+  HDC dc = CreateCompatibleDC(nullptr);
+  int lines = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &bi, DIB_RGB_COLORS);
+  DeleteDC(dc);
+  return lines == height;
+}
+
 HBITMAP GdiCopyBitmap(HBITMAP source, int cx, int cy, UINT flags) {
   TGdiBitmap* s = GdiBitmap(source);
   if (!s) return nullptr;

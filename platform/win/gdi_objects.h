@@ -218,6 +218,14 @@ SIZE GdiScreenSize();
 std::unique_ptr<uint8_t, void (*)(void*)> GdiAllocBits(size_t bytes);
 // A 32-bit top-down DIB section of the given size, for internal use.
 HBITMAP GdiCreateDib32(int width, int height, void** bits);
+inline HBITMAP GdiCreateDib32(int width, int height, uint32_t** bits) {
+  void* p = nullptr;
+  HBITMAP h = GdiCreateDib32(width, height, &p);
+  *bits = static_cast<uint32_t*>(p);
+  return h;
+}
+// The pixels of any bitmap as 32-bit top-down rows; `bits` gets its depth.
+bool GdiReadDib32(HBITMAP bitmap, int& width, int& height, int& bits, std::vector<uint32_t>& pixels);
 // A copy of a bitmap, resized when cx/cy are given (CopyImage's flags).
 HBITMAP GdiCopyBitmap(HBITMAP source, int cx, int cy, UINT flags);
 

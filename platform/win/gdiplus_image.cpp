@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/backend/codecs.h"
+#include "platform/win/gdi_objects.h"
 #include "platform/win/gdiplus_internal.h"
 
 using namespace rtl::detail;
@@ -26,42 +27,6 @@ TGpBitmap* Clone(const TGpBitmap& src) {
   b->FrameCount = src.FrameCount;
   b->Frame = src.Frame;
   return b;
-}
-
-// A 32-bit top-down DIB section and its pixels.
-HBITMAP NewDib(INT width, INT height, uint32_t** bits) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* p = nullptr;
-  HBITMAP h = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-  *bits = static_cast<uint32_t*>(p);
-  return h;
-}
-
-// The pixels of any bitmap handle as 32-bit top-down rows.
-bool ReadHBitmap(HBITMAP hbm, INT& width, INT& height, int& bits, std::vector<uint32_t>& pixels) {
-  BITMAP bm{};
-  if (GetObject(hbm, sizeof bm, &bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight <= 0) return false;
-  width = bm.bmWidth;
-  height = bm.bmHeight;
-  bits = bm.bmBitsPixel * bm.bmPlanes;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  pixels.assign(size_t(width) * height, 0);
-  HDC dc = CreateCompatibleDC(nullptr);
-  int lines = GetDIBits(dc, hbm, 0, static_cast<UINT>(height), pixels.data(), &bi, DIB_RGB_COLORS);
-  DeleteDC(dc);
-  return lines == height;
 }
 
 GpStatus CheckRect(const TGpBitmap& b, INT x, INT y, INT w, INT h) {
@@ -139,7 +104,7 @@ GpStatus GdipCreateBitmapFromHBITMAP(HBITMAP hbm, HPALETTE, GpBitmap** bitmap) {
   INT w, h;
   int bits;
   std::vector<uint32_t> px;
-  if (!ReadHBitmap(hbm, w, h, bits, px)) return InvalidParameter;
+  if (!GdiReadDib32(hbm, w, h, bits, px)) return InvalidParameter;
   // GDI's fourth byte is not alpha.
   TGpBitmap* b = NewBitmapFromPixels(w, h, px.data(), bits == 32 ? PixelFormat32bppRGB : PixelFormat24bppRGB);
   if (!b) return OutOfMemory;
@@ -151,7 +116,7 @@ GpStatus GdipCreateHBITMAPFromBitmap(GpBitmap* bitmap, HBITMAP* hbmReturn, ARGB 
   TGpBitmap* b = BitmapImpl(bitmap);
   if (!b || !hbmReturn) return InvalidParameter;
   uint32_t* bits = nullptr;
-  HBITMAP h = NewDib(b->Width, b->Height, &bits);
+  HBITMAP h = GdiCreateDib32(b->Width, b->Height, &bits);
   if (!h) return OutOfMemory;
   // Premultiplied pixels over the premultiplied background: with a
   // transparent background the alpha channel is kept.
@@ -181,13 +146,13 @@ GpStatus GdipCreateBitmapFromHICON(HICON hicon, GpBitmap** bitmap) {
   std::vector<uint32_t> colour, mask;
   bool ok = true;
   if (info.hbmColor) {
-    ok = ReadHBitmap(info.hbmColor, w, h, bits, colour);
+    ok = GdiReadDib32(info.hbmColor, w, h, bits, colour);
     INT mw, mh;
     int mb;
-    if (ok && info.hbmMask) ok = ReadHBitmap(info.hbmMask, mw, mh, mb, mask) && mw == w && mh >= h;
+    if (ok && info.hbmMask) ok = GdiReadDib32(info.hbmMask, mw, mh, mb, mask) && mw == w && mh >= h;
   } else if (info.hbmMask) {
     // A monochrome icon: the AND mask over the XOR mask, one above the other.
-    ok = ReadHBitmap(info.hbmMask, w, h, bits, mask) && h % 2 == 0;
+    ok = GdiReadDib32(info.hbmMask, w, h, bits, mask) && h % 2 == 0;
     h /= 2;
     if (ok) colour.assign(mask.begin() + ptrdiff_t(w) * h, mask.end());
   } else {
@@ -213,7 +178,7 @@ GpStatus GdipCreateHICONFromBitmap(GpBitmap* bitmap, HICON* hbmReturn) {
   TGpBitmap* b = BitmapImpl(bitmap);
   if (!b || !hbmReturn) return InvalidParameter;
   uint32_t* bits = nullptr;
-  HBITMAP colour = NewDib(b->Width, b->Height, &bits);
+  HBITMAP colour = GdiCreateDib32(b->Width, b->Height, &bits);
   if (!colour) return OutOfMemory;
   const int maskStride = ((b->Width + 15) / 16) * 2;
   std::vector<BYTE> maskBits(size_t(maskStride) * b->Height, 0);
