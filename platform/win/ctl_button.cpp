@@ -338,17 +338,13 @@ LRESULT DlgCode(DWORD style) {
 }  // namespace
 
 LRESULT ButtonWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) SetCtlData(h, new TButtonData);
-  TButtonData* d = CtlData<TButtonData>(h);
-  if (!d) return DefWindowProcA(h, msg, wParam, lParam);
-  LRESULT fontResult;
-  if (CtlFontMessage(h, msg, wParam, lParam, fontResult)) return fontResult;
+  LRESULT result;
+  TButtonData* d = CtlBegin<TButtonData>(h, msg, wParam, lParam, result);
+  if (!d) return result;
+  if (CtlFontMessage(h, msg, wParam, lParam, result)) return result;
   DWORD style = CtlStyle(h);
   UINT type = ButtonType(style);
   switch (msg) {
-    case WM_NCDESTROY:
-      FreeCtlData(h);
-      return DefWindowProcA(h, msg, wParam, lParam);
     case WM_NCHITTEST:
       if (type == BS_GROUPBOX) return HTTRANSPARENT;
       break;

@@ -334,14 +334,14 @@ UINT ListMessage(UINT msg) {
 
 LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    SetCtlData(h, new TComboData);
     // Scroll bars asked for belong to the list: the combo box's own frame
     // has none, or they would sit beside the drop-down button.
     DWORD style = CtlStyle(h);
     if (style & (WS_VSCROLL | WS_HSCROLL)) SetWindowLongA(h, GWL_STYLE, static_cast<LONG>(style & ~(WS_VSCROLL | WS_HSCROLL)));
   }
-  TComboData* d = CtlData<TComboData>(h);
-  if (!d) return DefWindowProcA(h, msg, wParam, lParam);
+  LRESULT result;
+  TComboData* d = CtlBegin<TComboData>(h, msg, wParam, lParam, result);
+  if (!d) return result;
   if (msg == ComboListMessage()) {
     if (wParam) SendMessageA(d->List, LB_SETCURSEL, static_cast<WPARAM>(lParam), 0);
     CloseUp(h, d, wParam != 0);
@@ -361,9 +361,6 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (d->List && DropsDown(h)) DestroyWindow(d->List);
       d->List = nullptr;
       return 0;
-    case WM_NCDESTROY:
-      FreeCtlData(h);
-      return DefWindowProcA(h, msg, wParam, lParam);
     case WM_WINDOWPOSCHANGING: {
       // A drop-down keeps the height of its field; a taller size asked
       // for is the height of its list.

@@ -27,6 +27,20 @@ void SetCtlData(HWND h, TCtlBase* data);
 // Frees the state (WM_NCDESTROY).
 void FreeCtlData(HWND h);
 
+// The opening of a control's procedure: makes its state on WM_NCCREATE and
+// frees it on WM_NCDESTROY. Returns the state when the procedure is to go
+// on with msg; null when msg has been answered, the answer in result (the
+// default procedure's, also for a window that has no state).
+template <class T>
+T* CtlBegin(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (msg == WM_NCCREATE) SetCtlData(h, new T);
+  T* d = CtlData<T>(h);
+  if (d && msg != WM_NCDESTROY) return d;
+  if (d) FreeCtlData(h);
+  result = DefWindowProcA(h, msg, wParam, lParam);
+  return nullptr;
+}
+
 void RegisterCtlClass(LPCSTR name, WNDPROC proc, UINT style, LPCSTR cursor, HBRUSH background = nullptr);
 
 DWORD CtlStyle(HWND h);

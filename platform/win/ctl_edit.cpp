@@ -701,13 +701,10 @@ void VScroll(HWND h, TEditData* d, int code) {
 }  // namespace
 
 LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) SetCtlData(h, new TEditData);
-  TEditData* d = CtlData<TEditData>(h);
-  if (!d) return DefWindowProcA(h, msg, wParam, lParam);
+  LRESULT result;
+  TEditData* d = CtlBegin<TEditData>(h, msg, wParam, lParam, result);
+  if (!d) return result;
   switch (msg) {
-    case WM_NCDESTROY:
-      FreeCtlData(h);
-      return DefWindowProcA(h, msg, wParam, lParam);
     case WM_CREATE: {
       auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
       if (IsMulti(h)) d->Limit = 0xFFFFFFFF;

@@ -64,15 +64,11 @@ LRESULT SetPos(HWND h, TProgressData* d, int pos) {
 }  // namespace
 
 LRESULT ProgressWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) SetCtlData(h, new TProgressData);
-  TProgressData* d = CtlData<TProgressData>(h);
-  if (!d) return DefWindowProcA(h, msg, wParam, lParam);
-  LRESULT fontResult;
-  if (CtlFontMessage(h, msg, wParam, lParam, fontResult)) return fontResult;
+  LRESULT result;
+  TProgressData* d = CtlBegin<TProgressData>(h, msg, wParam, lParam, result);
+  if (!d) return result;
+  if (CtlFontMessage(h, msg, wParam, lParam, result)) return result;
   switch (msg) {
-    case WM_NCDESTROY:
-      FreeCtlData(h);
-      return DefWindowProcA(h, msg, wParam, lParam);
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:

@@ -157,15 +157,11 @@ void Step(HWND h, TScrollData* d) {
 }  // namespace
 
 LRESULT ScrollBarWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) SetCtlData(h, new TScrollData);
-  TScrollData* d = CtlData<TScrollData>(h);
-  if (!d) return DefWindowProcA(h, msg, wParam, lParam);
-  LRESULT fontResult;
-  if (CtlFontMessage(h, msg, wParam, lParam, fontResult)) return fontResult;
+  LRESULT result;
+  TScrollData* d = CtlBegin<TScrollData>(h, msg, wParam, lParam, result);
+  if (!d) return result;
+  if (CtlFontMessage(h, msg, wParam, lParam, result)) return result;
   switch (msg) {
-    case WM_NCDESTROY:
-      FreeCtlData(h);
-      return DefWindowProcA(h, msg, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
     case WM_ERASEBKGND:

@@ -152,17 +152,13 @@ void Paint(HWND h, HDC dc, TStaticData* d) {
 }  // namespace
 
 LRESULT StaticWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) SetCtlData(h, new TStaticData);
-  TStaticData* d = CtlData<TStaticData>(h);
-  if (!d) return DefWindowProcA(h, msg, wParam, lParam);
-  LRESULT fontResult;
-  if (CtlFontMessage(h, msg, wParam, lParam, fontResult)) return fontResult;
+  LRESULT result;
+  TStaticData* d = CtlBegin<TStaticData>(h, msg, wParam, lParam, result);
+  if (!d) return result;
+  if (CtlFontMessage(h, msg, wParam, lParam, result)) return result;
   DWORD style = CtlStyle(h);
   UINT type = StaticType(style);
   switch (msg) {
-    case WM_NCDESTROY:
-      FreeCtlData(h);
-      return DefWindowProcA(h, msg, wParam, lParam);
     case WM_NCHITTEST:
       return (style & SS_NOTIFY) ? HTCLIENT : HTTRANSPARENT;
     case WM_GETDLGCODE:

@@ -402,19 +402,15 @@ void SetItem(TTab& t, const TCITEMA* it) {
 }  // namespace
 
 LRESULT TabWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) SetCtlData(h, new TTabData);
-  TTabData* d = CtlData<TTabData>(h);
-  if (!d) return DefWindowProcA(h, msg, wParam, lParam);
-  LRESULT fontResult;
-  if (CtlFontMessage(h, msg, wParam, lParam, fontResult)) {
+  LRESULT result;
+  TTabData* d = CtlBegin<TTabData>(h, msg, wParam, lParam, result);
+  if (!d) return result;
+  if (CtlFontMessage(h, msg, wParam, lParam, result)) {
     if (msg == WM_SETFONT) Relayout(h, d);
-    return fontResult;
+    return result;
   }
   int idx = static_cast<int>(wParam);
   switch (msg) {
-    case WM_NCDESTROY:
-      FreeCtlData(h);
-      return DefWindowProcA(h, msg, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_ERASEBKGND:

@@ -764,13 +764,12 @@ void SortChildren(HWND h, TNode* n, const std::function<int(TNode*, TNode*)>& cm
 }  // namespace
 
 LRESULT TreeViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) SetCtlData(h, new TTreeData);
-  TTreeData* d = CtlData<TTreeData>(h);
-  if (!d) return DefWindowProcA(h, msg, wParam, lParam);
-  LRESULT fontResult;
-  if (CtlFontMessage(h, msg, wParam, lParam, fontResult)) {
+  LRESULT result;
+  TTreeData* d = CtlBegin<TTreeData>(h, msg, wParam, lParam, result);
+  if (!d) return result;
+  if (CtlFontMessage(h, msg, wParam, lParam, result)) {
     if (msg == WM_SETFONT) Changed(h, d);
-    return fontResult;
+    return result;
   }
   switch (msg) {
     case WM_CREATE: {
@@ -786,9 +785,6 @@ LRESULT TreeViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       d->EditItem = d->EditPending = nullptr;
       Delete(h, d, &d->Root);
       return 0;
-    case WM_NCDESTROY:
-      FreeCtlData(h);
-      return DefWindowProcA(h, msg, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_ERASEBKGND:

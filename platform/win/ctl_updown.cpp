@@ -181,11 +181,10 @@ HWND SetBuddy(HWND h, TUpDownData* d, HWND buddy) {
 }  // namespace
 
 LRESULT UpDownWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) SetCtlData(h, new TUpDownData);
-  TUpDownData* d = CtlData<TUpDownData>(h);
-  if (!d) return DefWindowProcA(h, msg, wParam, lParam);
-  LRESULT fontResult;
-  if (CtlFontMessage(h, msg, wParam, lParam, fontResult)) return fontResult;
+  LRESULT result;
+  TUpDownData* d = CtlBegin<TUpDownData>(h, msg, wParam, lParam, result);
+  if (!d) return result;
+  if (CtlFontMessage(h, msg, wParam, lParam, result)) return result;
   switch (msg) {
     case WM_CREATE:
       if (CtlStyle(h) & UDS_AUTOBUDDY) SetBuddy(h, d, GetWindow(h, GW_HWNDPREV));
@@ -193,9 +192,6 @@ LRESULT UpDownWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       if (d->Buddy && IsWindow(d->Buddy)) RemoveWindowSubclass(d->Buddy, BuddySubclass, reinterpret_cast<UINT_PTR>(h));
       return 0;
-    case WM_NCDESTROY:
-      FreeCtlData(h);
-      return DefWindowProcA(h, msg, wParam, lParam);
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
