@@ -34,6 +34,17 @@ GpStatus CheckRect(const TGpBitmap& b, INT x, INT y, INT w, INT h) {
   return Ok;
 }
 
+// Makes `view` the caller's rows of a lock on `b`, in the lock's format.
+void ViewRows(TGpBitmap& view, const TGpBitmap& b, INT width, INT height, PixelFormat format, INT stride,
+              BYTE* scan0) {
+  view.Width = width;
+  view.Height = height;
+  view.Format = format;
+  view.Stride = stride;
+  view.Scan0 = scan0;
+  view.Palette = IsIndexedPixelFormat(format) ? b.Palette : std::vector<ARGB>();
+}
+
 }  // namespace
 
 // ---- Creation -----------------------------------------------------------------
@@ -370,12 +381,7 @@ GpStatus GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags, Pi
   if (!inPlace && (flags & ImageLockModeRead)) {
     // Whole rows of the source from the rectangle's left edge.
     TGpBitmap view;
-    view.Width = r.Width;
-    view.Height = r.Height;
-    view.Format = format;
-    view.Stride = stride;
-    view.Scan0 = scan0;
-    view.Palette = IsIndexedPixelFormat(format) ? b->Palette : std::vector<ARGB>();
+    ViewRows(view, *b, r.Width, r.Height, format, stride, scan0);
     for (INT y = 0; y < r.Height; ++y)
       for (INT x = 0; x < r.Width; ++x) WritePixel(view, x, y, ReadPixel(*b, r.X + x, r.Y + y));
   }
@@ -399,12 +405,8 @@ GpStatus GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedBitmapData) {
   if (!b->Locked) return WrongState;
   if (!b->LockInPlace && (b->LockFlags & ImageLockModeWrite)) {
     TGpBitmap view;
-    view.Width = b->LockRect.Width;
-    view.Height = b->LockRect.Height;
-    view.Format = b->LockFormat;
-    view.Stride = lockedBitmapData->Stride;
-    view.Scan0 = static_cast<BYTE*>(lockedBitmapData->Scan0);
-    view.Palette = IsIndexedPixelFormat(b->LockFormat) ? b->Palette : std::vector<ARGB>();
+    ViewRows(view, *b, b->LockRect.Width, b->LockRect.Height, b->LockFormat, lockedBitmapData->Stride,
+             static_cast<BYTE*>(lockedBitmapData->Scan0));
     for (INT y = 0; y < view.Height; ++y)
       for (INT x = 0; x < view.Width; ++x)
         WritePixel(*b, b->LockRect.X + x, b->LockRect.Y + y, ReadPixel(view, x, y));
