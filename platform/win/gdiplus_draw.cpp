@@ -117,6 +117,13 @@ void NaturalSize(GpGraphics* g, const TGpBitmap* b, REAL& w, REAL& h) {
   h = static_cast<REAL>(b->Height * (g->DpiY / b->DpiY) / pageY);
 }
 
+std::vector<GpRectF> ToRectsF(const GpRect* rects, INT count) {
+  std::vector<GpRectF> out;
+  for (INT i = 0; i < count; ++i)
+    out.push_back({REAL(rects[i].X), REAL(rects[i].Y), REAL(rects[i].Width), REAL(rects[i].Height)});
+  return out;
+}
+
 }  // namespace
 
 // ---- Outlines -----------------------------------------------------------------------
@@ -199,8 +206,7 @@ GpStatus GdipDrawRectangles(GpGraphics* graphics, GpPen* pen, const GpRectF* rec
 
 GpStatus GdipDrawRectanglesI(GpGraphics* graphics, GpPen* pen, const GpRect* rects, INT count) {
   if (!rects || count < 1) return InvalidParameter;
-  std::vector<GpRectF> f;
-  for (INT i = 0; i < count; ++i) f.push_back({REAL(rects[i].X), REAL(rects[i].Y), REAL(rects[i].Width), REAL(rects[i].Height)});
+  std::vector<GpRectF> f = ToRectsF(rects, count);
   return GdipDrawRectangles(graphics, pen, f.data(), count);
 }
 
@@ -310,8 +316,7 @@ GpStatus GdipFillRectangles(GpGraphics* graphics, GpBrush* brush, const GpRectF*
 
 GpStatus GdipFillRectanglesI(GpGraphics* graphics, GpBrush* brush, const GpRect* rects, INT count) {
   if (!rects || count < 1) return InvalidParameter;
-  std::vector<GpRectF> f;
-  for (INT i = 0; i < count; ++i) f.push_back({REAL(rects[i].X), REAL(rects[i].Y), REAL(rects[i].Width), REAL(rects[i].Height)});
+  std::vector<GpRectF> f = ToRectsF(rects, count);
   return GdipFillRectangles(graphics, brush, f.data(), count);
 }
 
