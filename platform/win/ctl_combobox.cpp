@@ -271,6 +271,25 @@ void Paint(HWND h, TComboData* d, HDC dc) {
   SelectObject(dc, oldFont);
 }
 
+// A drop-down is as high as its field (the one size its
+// WM_WINDOWPOSCHANGING lets through) and as wide as width; then its parts
+// are laid out again.
+void FitToField(HWND h, TComboData* d, int width) {
+  if (DropsDown(h)) {
+    d->Resizing = true;
+    SetWindowPos(h, nullptr, 0, 0, width, d->FieldHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    d->Resizing = false;
+  }
+  Layout(h, d);
+}
+
+// The same, keeping the width it has.
+void FitToField(HWND h, TComboData* d) {
+  RECT c;
+  GetClientRect(h, &c);
+  FitToField(h, d, c.Width());
+}
+
 void Create(HWND h, TComboData* d, CREATESTRUCTA* cs) {
   DWORD style = CtlStyle(h);
   d->FieldHeight = FontHeight(h) + 8;
@@ -299,12 +318,7 @@ void Create(HWND h, TComboData* d, CREATESTRUCTA* cs) {
                               10, 10, h, reinterpret_cast<HMENU>(static_cast<intptr_t>(kEditId)), nullptr, nullptr);
     if (d->Edit) SetWindowSubclass(d->Edit, EditSubclass, 1, reinterpret_cast<DWORD_PTR>(h));
   }
-  if (DropsDown(h)) {
-    d->Resizing = true;
-    SetWindowPos(h, nullptr, 0, 0, cs->cx, d->FieldHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    d->Resizing = false;
-  }
-  Layout(h, d);
+  FitToField(h, d, cs->cx);
 }
 
 // The list messages a combo box passes on, and their list counterparts.
@@ -379,14 +393,7 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (d->Edit) SendMessageA(d->Edit, WM_SETFONT, wParam, lParam);
       if (d->List) SendMessageA(d->List, WM_SETFONT, wParam, lParam);
       d->FieldHeight = FontHeight(h) + 8;
-      if (DropsDown(h)) {
-        RECT c;
-        GetClientRect(h, &c);
-        d->Resizing = true;
-        SetWindowPos(h, nullptr, 0, 0, c.Width(), d->FieldHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        d->Resizing = false;
-      }
-      Layout(h, d);
+      FitToField(h, d);
       if (LOWORD(lParam)) InvalidateRect(h, nullptr, TRUE);
       return 0;
     case WM_GETFONT:
@@ -583,14 +590,7 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         int ht = static_cast<int>(lParam);
         if (ht <= 0) return CB_ERR;
         d->FieldHeight = ht + 6;
-        if (DropsDown(h)) {
-          RECT c;
-          GetClientRect(h, &c);
-          d->Resizing = true;
-          SetWindowPos(h, nullptr, 0, 0, c.Width(), d->FieldHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-          d->Resizing = false;
-        }
-        Layout(h, d);
+        FitToField(h, d);
         return CB_OKAY;
       }
       return SendMessageA(d->List, LB_SETITEMHEIGHT, wParam, lParam);
