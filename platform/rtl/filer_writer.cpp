@@ -1,5 +1,6 @@
 // TWriter: components, their stored properties and values in the binary
 // form.
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -44,6 +45,15 @@ template <class T>
 void ToLE(T value, unsigned char* out) {
   auto v = static_cast<std::make_unsigned_t<T>>(value);
   for (size_t i = 0; i < sizeof(T); ++i) out[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// A value-type byte and the value after it, little-endian.
+template <class T>
+void WriteTagged(TWriter& writer, TValueType tag, T value) {
+  unsigned char b[1 + sizeof(T)];
+  b[0] = static_cast<unsigned char>(tag);
+  ToLE(value, b + 1);
+  writer.Write(b, static_cast<Integer>(sizeof b));
 }
 
 bool IsAscii(const AnsiString& s) {
@@ -101,24 +111,14 @@ void TWriter::WriteValue(TValueType Value) {
 }
 
 void TWriter::WriteInteger(Int64 Value) {
-  unsigned char b[9];
-  if (Value >= -128 && Value <= 127) {
-    b[0] = vaInt8;
-    b[1] = static_cast<unsigned char>(Value);
-    Write(b, 2);
-  } else if (Value >= -32768 && Value <= 32767) {
-    b[0] = vaInt16;
-    ToLE(static_cast<int16_t>(Value), b + 1);
-    Write(b, 3);
-  } else if (Value >= std::numeric_limits<int32_t>::min() && Value <= std::numeric_limits<int32_t>::max()) {
-    b[0] = vaInt32;
-    ToLE(static_cast<int32_t>(Value), b + 1);
-    Write(b, 5);
-  } else {
-    b[0] = vaInt64;
-    ToLE(Value, b + 1);
-    Write(b, 9);
-  }
+  if (Value >= -128 && Value <= 127)
+    WriteTagged(*this, vaInt8, static_cast<int8_t>(Value));
+  else if (Value >= -32768 && Value <= 32767)
+    WriteTagged(*this, vaInt16, static_cast<int16_t>(Value));
+  else if (Value >= std::numeric_limits<int32_t>::min() && Value <= std::numeric_limits<int32_t>::max())
+    WriteTagged(*this, vaInt32, static_cast<int32_t>(Value));
+  else
+    WriteTagged(*this, vaInt64, Value);
 }
 
 void TWriter::WriteBoolean(bool Value) { WriteValue(Value ? vaTrue : vaFalse); }
@@ -134,59 +134,26 @@ void TWriter::WriteFloat(Extended Value) {
   Write(b, 11);
 }
 
-void TWriter::WriteSingle(float Value) {
-  unsigned char b[5];
-  b[0] = vaSingle;
-  Cardinal bits;
-  std::memcpy(&bits, &Value, 4);
-  ToLE(bits, b + 1);
-  Write(b, 5);
-}
+void TWriter::WriteSingle(float Value) { WriteTagged(*this, vaSingle, std::bit_cast<Cardinal>(Value)); }
 
-void TWriter::WriteDouble(double Value) {
-  unsigned char b[9];
-  b[0] = vaDouble;
-  UInt64 bits;
-  std::memcpy(&bits, &Value, 8);
-  ToLE(bits, b + 1);
-  Write(b, 9);
-}
+void TWriter::WriteDouble(double Value) { WriteTagged(*this, vaDouble, std::bit_cast<UInt64>(Value)); }
 
 void TWriter::WriteCurrency(Extended Value) {
-  unsigned char b[9];
-  b[0] = vaCurrency;
-  ToLE(static_cast<Int64>(std::llround(Value * 10000)), b + 1);
-  Write(b, 9);
+  WriteTagged(*this, vaCurrency, static_cast<Int64>(std::llround(Value * 10000)));
 }
 
-void TWriter::WriteDate(TDateTime Value) {
-  unsigned char b[9];
-  b[0] = vaDate;
-  UInt64 bits;
-  std::memcpy(&bits, &Value, 8);
-  ToLE(bits, b + 1);
-  Write(b, 9);
-}
+void TWriter::WriteDate(TDateTime Value) { WriteTagged(*this, vaDate, std::bit_cast<UInt64>(Value)); }
 
 void TWriter::WriteString(const AnsiString& Value) {
-  unsigned char b[5];
-  if (IsAscii(Value) && Value.size() <= 255) {
-    b[0] = vaString;
-    b[1] = static_cast<unsigned char>(Value.size());
-    Write(b, 2);
-  } else {
-    b[0] = IsAscii(Value) ? vaLString : vaUTF8String;
-    ToLE(static_cast<Cardinal>(Value.size()), b + 1);
-    Write(b, 5);
-  }
+  if (IsAscii(Value) && Value.size() <= 255)
+    WriteTagged(*this, vaString, static_cast<uint8_t>(Value.size()));
+  else
+    WriteTagged(*this, IsAscii(Value) ? vaLString : vaUTF8String, static_cast<Cardinal>(Value.size()));
   Write(Value.data(), static_cast<Integer>(Value.size()));
 }
 
 void TWriter::WriteWideString(const WideString& Value) {
-  unsigned char b[5];
-  b[0] = vaWString;
-  ToLE(static_cast<Cardinal>(Value.size()), b + 1);
-  Write(b, 5);
+  WriteTagged(*this, vaWString, static_cast<Cardinal>(Value.size()));
   AnsiString bytes(Value.size() * 2, '\0');
   for (size_t i = 0; i < Value.size(); ++i) {
     bytes[2 * i] = static_cast<char>(Value[i] & 0xFF);
@@ -242,10 +209,7 @@ void TWriter::DefineBinaryProperty(const AnsiString& Name, const TStreamProc&, c
   TMemoryStream data;
   WriteData(&data);
   WritePropName(Name);
-  unsigned char b[5];
-  b[0] = vaBinary;
-  ToLE(static_cast<Cardinal>(data.Size()), b + 1);
-  Write(b, 5);
+  WriteTagged(*this, vaBinary, static_cast<Cardinal>(data.Size()));
   if (data.Size()) Write(data.Memory(), static_cast<Integer>(data.Size()));
 }
 
