@@ -94,65 +94,26 @@ TTypeInfo MakeEnumTypeInfo(const char* Name, const char* ValueList) {
   return t;
 }
 
+// A type with no more to it than its kind and name.
+static TTypeInfo PlainTypeInfo(TTypeKind Kind, const char* Name, TFloatType FloatType = ftExtended) {
+  TTypeInfo t;
+  t.Kind = Kind;
+  t.Name = Name;
+  t.FloatType = FloatType;
+  return t;
+}
+
 PTypeInfo BuiltinTypeInfo(TBuiltinType Type) {
   static const TTypeInfo types[] = {
-      [] {
-        TTypeInfo t;
-        t.Kind = tkEnumeration;
-        t.Name = "Boolean";
-        t.EnumNames = {"False", "True"};
-        return t;
-      }(),
-      [] {
-        TTypeInfo t;
-        t.Kind = tkChar;
-        t.Name = "Char";
-        return t;
-      }(),
-      [] {
-        TTypeInfo t;
-        t.Kind = tkWChar;
-        t.Name = "WideChar";
-        return t;
-      }(),
-      [] {
-        TTypeInfo t;
-        t.Kind = tkInteger;
-        t.Name = "Integer";
-        return t;
-      }(),
-      [] {
-        TTypeInfo t;
-        t.Kind = tkInt64;
-        t.Name = "Int64";
-        return t;
-      }(),
-      [] {
-        TTypeInfo t;
-        t.Kind = tkFloat;
-        t.Name = "Single";
-        t.FloatType = ftSingle;
-        return t;
-      }(),
-      [] {
-        TTypeInfo t;
-        t.Kind = tkFloat;
-        t.Name = "Double";
-        t.FloatType = ftDouble;
-        return t;
-      }(),
-      [] {
-        TTypeInfo t;
-        t.Kind = tkLString;
-        t.Name = "AnsiString";
-        return t;
-      }(),
-      [] {
-        TTypeInfo t;
-        t.Kind = tkWString;
-        t.Name = "WideString";
-        return t;
-      }(),
+      MakeEnumTypeInfo("Boolean", "False,True"),
+      PlainTypeInfo(tkChar, "Char"),
+      PlainTypeInfo(tkWChar, "WideChar"),
+      PlainTypeInfo(tkInteger, "Integer"),
+      PlainTypeInfo(tkInt64, "Int64"),
+      PlainTypeInfo(tkFloat, "Single", ftSingle),
+      PlainTypeInfo(tkFloat, "Double", ftDouble),
+      PlainTypeInfo(tkLString, "AnsiString"),
+      PlainTypeInfo(tkWString, "WideString"),
   };
   return &types[Type];
 }
