@@ -122,6 +122,17 @@ void OwnerDrawItem(TControlCanvas* Canvas, TWinControl* Control, TMessage& Messa
   Message.Result = 1;
 }
 
+// An owner-drawn item's height: the fixed one, unless the style is
+// variable and Measure changes it; never less than a pixel.
+template <class F>
+void OwnerMeasureItem(TMessage& Message, Integer FixedHeight, bool Variable, F Measure) {
+  auto* Item = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+  Integer H = FixedHeight;
+  if (Variable) Measure(static_cast<Integer>(Item->itemID), H);
+  Item->itemHeight = static_cast<UINT>(std::max(1, H));
+  Message.Result = 1;
+}
+
 }  // namespace
 
 // ---- TListControlItems ------------------------------------------------------------------
@@ -563,11 +574,8 @@ void TCustomComboBox::CNDrawItem(TMessage& Message) {
 }
 
 void TCustomComboBox::CNMeasureItem(TMessage& Message) {
-  auto* Item = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-  Integer H = FItemHeight;
-  if (FStyle == csOwnerDrawVariable) MeasureItem(static_cast<Integer>(Item->itemID), H);
-  Item->itemHeight = static_cast<UINT>(std::max(1, H));
-  Message.Result = 1;
+  OwnerMeasureItem(Message, FItemHeight, FStyle == csOwnerDrawVariable,
+                   [this](Integer Index, Integer& Height) { MeasureItem(Index, Height); });
 }
 
 void TCustomComboBox::DrawItem(Integer Index, const TRect& Rect, TOwnerDrawState State) {
@@ -775,11 +783,8 @@ void TCustomListBox::CNDrawItem(TMessage& Message) {
 }
 
 void TCustomListBox::CNMeasureItem(TMessage& Message) {
-  auto* Item = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-  Integer H = FItemHeight;
-  if (FStyle == lbOwnerDrawVariable) MeasureItem(static_cast<Integer>(Item->itemID), H);
-  Item->itemHeight = static_cast<UINT>(std::max(1, H));
-  Message.Result = 1;
+  OwnerMeasureItem(Message, FItemHeight, FStyle == lbOwnerDrawVariable,
+                   [this](Integer Index, Integer& Height) { MeasureItem(Index, Height); });
 }
 
 void TCustomListBox::DrawItem(Integer Index, const TRect& Rect, TOwnerDrawState State) {
