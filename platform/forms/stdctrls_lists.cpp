@@ -935,6 +935,13 @@ constexpr Integer kCheckMask = 3;
 constexpr Integer kDisabledFlag = 4;
 constexpr Integer kCheckSize = 13;
 
+// Has the item's row painted again, once there is a window to paint.
+void RepaintItem(TCustomListBox* List, Integer Index) {
+  if (!List->HandleAllocated()) return;
+  RECT R = List->ItemRect(Index);
+  InvalidateRect(List->Handle(), &R, FALSE);
+}
+
 }  // namespace
 
 TCheckListBox::TCheckListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
@@ -954,10 +961,7 @@ TCheckBoxState TCheckListBox::State(Integer Index) const {
 void TCheckListBox::SetState(Integer Index, TCheckBoxState Value) {
   if (State(Index) == Value) return;
   SetItemState(Index, (ItemState(Index) & ~kCheckMask) | Value);
-  if (HandleAllocated()) {
-    RECT R = ItemRect(Index);
-    InvalidateRect(Handle(), &R, FALSE);
-  }
+  RepaintItem(this, Index);
 }
 
 bool TCheckListBox::ItemEnabled(Integer Index) const {
@@ -968,10 +972,7 @@ bool TCheckListBox::ItemEnabled(Integer Index) const {
 void TCheckListBox::SetItemEnabled(Integer Index, bool Value) {
   if (ItemEnabled(Index) == Value) return;
   SetItemState(Index, Value ? ItemState(Index) & ~kDisabledFlag : ItemState(Index) | kDisabledFlag);
-  if (HandleAllocated()) {
-    RECT R = ItemRect(Index);
-    InvalidateRect(Handle(), &R, FALSE);
-  }
+  RepaintItem(this, Index);
 }
 
 // The box is drawn on the list's own colour, left of the item, which is
