@@ -111,24 +111,27 @@ HDC ScreenDC() {
   return dc;
 }
 
-// A BITMAPINFO with room for a full colour table or the three masks.
+// A BITMAPINFO with room for a full colour table or the three masks; the
+// header starts as that of an uncompressed bottom-up DIB.
 struct TBitmapInfo {
   BITMAPINFOHEADER Header{};
   RGBQUAD Colors[256]{};
 
+  TBitmapInfo(int width, int height, int bits) {
+    Header.biSize = sizeof(BITMAPINFOHEADER);
+    Header.biWidth = width;
+    Header.biHeight = height;
+    Header.biPlanes = 1;
+    Header.biBitCount = static_cast<WORD>(bits);
+    Header.biCompression = BI_RGB;
+  }
   const BITMAPINFO* Info() const { return reinterpret_cast<const BITMAPINFO*>(this); }
   BITMAPINFO* Info() { return reinterpret_cast<BITMAPINFO*>(this); }
 };
 
 // A bottom-up DIB section of the format; null when it cannot be made.
 HBITMAP CreateDIB(int width, int height, TPixelFormat format, const std::vector<RGBQUAD>& colors, void** bits) {
-  TBitmapInfo bi;
-  bi.Header.biSize = sizeof(BITMAPINFOHEADER);
-  bi.Header.biWidth = width;
-  bi.Header.biHeight = height;
-  bi.Header.biPlanes = 1;
-  bi.Header.biBitCount = static_cast<WORD>(BitsOf(format));
-  bi.Header.biCompression = BI_RGB;
+  TBitmapInfo bi(width, height, BitsOf(format));
   if (format == pf16bit) {
     bi.Header.biCompression = BI_BITFIELDS;
     std::memcpy(bi.Colors, kMasks565, sizeof(kMasks565));
@@ -976,13 +979,7 @@ void TBitmap::WriteImage(std::vector<uint8_t>& Out) {
       std::memcpy(dst + ptrdiff_t(y) * stride, v.Row(FHeight - 1 - y), static_cast<size_t>(stride));
     return;
   }
-  TBitmapInfo bi;
-  bi.Header.biSize = sizeof(BITMAPINFOHEADER);
-  bi.Header.biWidth = FWidth;
-  bi.Header.biHeight = FHeight;
-  bi.Header.biPlanes = 1;
-  bi.Header.biBitCount = static_cast<WORD>(bits);
-  bi.Header.biCompression = BI_RGB;
+  TBitmapInfo bi(FWidth, FHeight, bits);
   HDC dc = CreateCompatibleDC(nullptr);
   GetDIBits(dc, FHandle, 0, static_cast<UINT>(FHeight), dst, bi.Info(), DIB_RGB_COLORS);
   DeleteDC(dc);
