@@ -106,6 +106,23 @@ std::vector<RGBQUAD> DefaultColors(int bits) {
   return c;
 }
 
+// A memory DC with a bitmap selected into it, for as long as it lives.
+class TBitmapDC {
+ public:
+  explicit TBitmapDC(HBITMAP bitmap) : DC(CreateCompatibleDC(nullptr)), FOld(SelectObject(DC, bitmap)) {}
+  ~TBitmapDC() {
+    SelectObject(DC, FOld);
+    DeleteDC(DC);
+  }
+  TBitmapDC(const TBitmapDC&) = delete;
+  TBitmapDC& operator=(const TBitmapDC&) = delete;
+
+  const HDC DC;
+
+ private:
+  HGDIOBJ FOld;
+};
+
 HDC ScreenDC() {
   static const HDC dc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
   return dc;
@@ -208,24 +225,14 @@ void CopyPixels(HBITMAP from, HBITMAP to, int width, int height, bool RawOk) {
     }
     return;
   }
-  HDC src = CreateCompatibleDC(nullptr);
-  HDC dst = CreateCompatibleDC(nullptr);
-  HGDIOBJ oldSrc = SelectObject(src, from);
-  HGDIOBJ oldDst = SelectObject(dst, to);
-  BitBlt(dst, 0, 0, width, height, src, 0, 0, SRCCOPY);
-  SelectObject(dst, oldDst);
-  SelectObject(src, oldSrc);
-  DeleteDC(dst);
-  DeleteDC(src);
+  TBitmapDC src(from), dst(to);
+  BitBlt(dst.DC, 0, 0, width, height, src.DC, 0, 0, SRCCOPY);
 }
 
 void FillBitmap(HBITMAP h, int width, int height, HBRUSH brush) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, h);
+  TBitmapDC dc(h);
   RECT r(0, 0, width, height);
-  FillRect(dc, &r, brush);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  FillRect(dc.DC, &r, brush);
 }
 
 // ---- BMP decoding -------------------------------------------------------------
@@ -715,11 +722,7 @@ void TBitmap::SetHandle(HBITMAP Value) {
       }
       if (ds.dsBm.bmBitsPixel <= 8) {
         RGBQUAD table[256];
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, Value);
-        UINT n = GetDIBColorTable(dc, 0, 256, table);
-        SelectObject(dc, old);
-        DeleteDC(dc);
+        UINT n = GetDIBColorTable(TBitmapDC(Value).DC, 0, 256, table);
         FColors.assign(table, table + n);
       }
     } else {
@@ -752,13 +755,10 @@ void TBitmap::MaskHandleNeeded() {
   HBITMAP mask = CreateBitmap(FWidth, FHeight, 1, 1, nullptr);
   if (!mask) rtl::detail::RaiseGDIError();
   HDC src = static_cast<TBitmapCanvas*>(Canvas())->DC();
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, mask);
+  TBitmapDC dc(mask);
   COLORREF oldBk = SetBkColor(src, key);
-  BitBlt(dc, 0, 0, FWidth, FHeight, src, 0, 0, SRCCOPY);
+  BitBlt(dc.DC, 0, 0, FWidth, FHeight, src, 0, 0, SRCCOPY);
   SetBkColor(src, oldBk);
-  SelectObject(dc, old);
-  DeleteDC(dc);
   FMaskHandle = mask;
   FMaskValid = true;
 }
@@ -888,11 +888,7 @@ void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {
         d[3] = s[3];
       }
     }
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, copy);
-    AlphaBlend(dst, Rect.Left, Rect.Top, w, h, dc, 0, 0, FWidth, FHeight, blend);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    AlphaBlend(dst, Rect.Left, Rect.Top, w, h, TBitmapDC(copy).DC, 0, 0, FWidth, FHeight, blend);
     DeleteObject(copy);
     return;
   }
