@@ -157,47 +157,34 @@ void DecodeDateTime(TDateTime value, Word& year, Word& month, Word& day, Word& h
   DecodeTime(value, hour, min, sec, msec);
 }
 
-Word YearOf(TDateTime value) {
-  Word y, m, d;
-  DecodeDate(value, y, m, d);
-  return y;
+namespace {
+struct TDateParts {
+  Word Year, Month, Day;
+};
+struct TTimeParts {
+  Word Hour, Min, Sec, MSec;
+};
+
+TDateParts DateParts(TDateTime value) {
+  TDateParts p;
+  DecodeDate(value, p.Year, p.Month, p.Day);
+  return p;
 }
 
-Word MonthOf(TDateTime value) {
-  Word y, m, d;
-  DecodeDate(value, y, m, d);
-  return m;
+TTimeParts TimeParts(TDateTime value) {
+  TTimeParts p;
+  DecodeTime(value, p.Hour, p.Min, p.Sec, p.MSec);
+  return p;
 }
+}  // namespace
 
-Word DayOf(TDateTime value) {
-  Word y, m, d;
-  DecodeDate(value, y, m, d);
-  return d;
-}
-
-Word HourOf(TDateTime value) {
-  Word h, n, s, ms;
-  DecodeTime(value, h, n, s, ms);
-  return h;
-}
-
-Word MinuteOf(TDateTime value) {
-  Word h, n, s, ms;
-  DecodeTime(value, h, n, s, ms);
-  return n;
-}
-
-Word SecondOf(TDateTime value) {
-  Word h, n, s, ms;
-  DecodeTime(value, h, n, s, ms);
-  return s;
-}
-
-Word MilliSecondOf(TDateTime value) {
-  Word h, n, s, ms;
-  DecodeTime(value, h, n, s, ms);
-  return ms;
-}
+Word YearOf(TDateTime value) { return DateParts(value).Year; }
+Word MonthOf(TDateTime value) { return DateParts(value).Month; }
+Word DayOf(TDateTime value) { return DateParts(value).Day; }
+Word HourOf(TDateTime value) { return TimeParts(value).Hour; }
+Word MinuteOf(TDateTime value) { return TimeParts(value).Min; }
+Word SecondOf(TDateTime value) { return TimeParts(value).Sec; }
+Word MilliSecondOf(TDateTime value) { return TimeParts(value).MSec; }
 
 Word DayOfWeek(TDateTime value) {
   Int64 day, ms;
