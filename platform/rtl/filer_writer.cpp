@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "platform/rtl/filer.h"
 #include "platform/rtl/streams.h"
@@ -55,6 +56,20 @@ void WriteTagged(TWriter& writer, TValueType tag, T value) {
   ToLE(value, b + 1);
   writer.Write(b, static_cast<Integer>(sizeof b));
 }
+
+// Gives a field back its value when the scope ends, thrown out of or not.
+template <class T>
+class TRestoreOnExit {
+ public:
+  explicit TRestoreOnExit(T& field) : FField(field), FSaved(field) {}
+  ~TRestoreOnExit() { FField = std::move(FSaved); }
+  TRestoreOnExit(const TRestoreOnExit&) = delete;
+  TRestoreOnExit& operator=(const TRestoreOnExit&) = delete;
+
+ private:
+  T& FField;
+  T FSaved;
+};
 
 bool IsAscii(const AnsiString& s) {
   for (char c : s)
@@ -377,39 +392,23 @@ void TWriter::WriteObjectProperty(TPersistent* Instance, PPropInfo PropInfo) {
   }
   auto* nested = dynamic_cast<TPersistent*>(value);
   if (!nested) return;
-  AnsiString savedPath = FPropPath;
-  TPersistent* savedAncestor = FAncestor;
+  TRestoreOnExit keepPath(FPropPath);
+  TRestoreOnExit keepAncestor(FAncestor);
   FPropPath += AnsiString(PropInfo->Name) + ".";
   FAncestor = dynamic_cast<TPersistent*>(ancestorValue);
-  try {
-    WriteProperties(nested);
-  } catch (...) {
-    FPropPath = savedPath;
-    FAncestor = savedAncestor;
-    throw;
-  }
-  FPropPath = savedPath;
-  FAncestor = savedAncestor;
+  WriteProperties(nested);
 }
 
 void TWriter::WriteItems(TCollection* Value) {
-  AnsiString savedPath = FPropPath;
-  TPersistent* savedAncestor = FAncestor;
+  TRestoreOnExit keepPath(FPropPath);
+  TRestoreOnExit keepAncestor(FAncestor);
   FPropPath.clear();
   FAncestor = nullptr;
-  try {
-    for (TCollectionItem* item : *Value) {
-      WriteListBegin();
-      WriteProperties(item);
-      WriteListEnd();
-    }
-  } catch (...) {
-    FPropPath = savedPath;
-    FAncestor = savedAncestor;
-    throw;
+  for (TCollectionItem* item : *Value) {
+    WriteListBegin();
+    WriteProperties(item);
+    WriteListEnd();
   }
-  FPropPath = savedPath;
-  FAncestor = savedAncestor;
 }
 
 void TWriter::WriteCollection(TCollection* Value) {
@@ -439,20 +438,14 @@ void TWriter::WriteComponent(TComponent* Component) {
 }
 
 void TWriter::WriteChild(TComponent* Child, const std::vector<TComponent*>& AncestorChildren) {
-  TPersistent* savedAncestor = FAncestor;
+  TRestoreOnExit keepAncestor(FAncestor);
   FAncestor = nullptr;
   for (TComponent* a : AncestorChildren)
     if (SameText(a->Name(), Child->Name())) {
       FAncestor = a;
       break;
     }
-  try {
-    WriteComponent(Child);
-  } catch (...) {
-    FAncestor = savedAncestor;
-    throw;
-  }
-  FAncestor = savedAncestor;
+  WriteComponent(Child);
 }
 
 void TWriter::WriteData(TComponent* Instance) {
@@ -467,26 +460,18 @@ void TWriter::WriteData(TComponent* Instance) {
   if (!FIgnoreChildren) {
     std::vector<TComponent*> ancestorChildren;
     auto* ancestor = dynamic_cast<TComponent*>(FAncestor);
-    TComponent* savedLookupRoot = FLookupRoot;
-    TComponent* savedRootAncestor = FRootAncestor;
+    TRestoreOnExit keepLookupRoot(FLookupRoot);
+    TRestoreOnExit keepRootAncestor(FRootAncestor);
     // An inline component is the root of its own children: they are the
     // ones it owns, and names are relative to it.
     if (flags.Contains(ffInline)) {
       FLookupRoot = Instance;
       FRootAncestor = ancestor;
     }
-    try {
-      if (ancestor) ancestor->GetChildren([&ancestorChildren](TComponent* c) { ancestorChildren.push_back(c); },
-                                          FRootAncestor);
-      Instance->GetChildren([this, &ancestorChildren](TComponent* c) { WriteChild(c, ancestorChildren); },
-                            FLookupRoot);
-    } catch (...) {
-      FLookupRoot = savedLookupRoot;
-      FRootAncestor = savedRootAncestor;
-      throw;
-    }
-    FLookupRoot = savedLookupRoot;
-    FRootAncestor = savedRootAncestor;
+    if (ancestor) ancestor->GetChildren([&ancestorChildren](TComponent* c) { ancestorChildren.push_back(c); },
+                                        FRootAncestor);
+    Instance->GetChildren([this, &ancestorChildren](TComponent* c) { WriteChild(c, ancestorChildren); },
+                          FLookupRoot);
   }
   WriteListEnd();
 }
