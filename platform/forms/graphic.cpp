@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/forms/graphic_internal.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/resources.h"
 
@@ -37,22 +38,15 @@ namespace rtl::detail {
 [[noreturn]] void RaiseGDIError();
 }
 
+using rtl::detail::Get16;
+using rtl::detail::Get32;
+using rtl::detail::Put16;
+using rtl::detail::Put32;
+using rtl::detail::RowBytes;
+
 namespace {
 
 [[noreturn]] void InvalidBitmap() { throw EInvalidGraphic("Bitmap image is not valid"); }
-
-// ---- Little-endian fields ---------------------------------------------------
-
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Get32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 // ---- Formats ------------------------------------------------------------------
 
@@ -73,8 +67,6 @@ int BitsOf(TPixelFormat f) {
       return 32;
   }
 }
-
-int RowBytes(int width, int bits) { return ((width * bits + 31) / 32) * 4; }
 
 constexpr uint32_t kMasks555[3] = {0x7C00, 0x03E0, 0x001F};
 constexpr uint32_t kMasks565[3] = {0xF800, 0x07E0, 0x001F};
@@ -145,6 +137,17 @@ struct TBitmapInfo {
   const BITMAPINFO* Info() const { return reinterpret_cast<const BITMAPINFO*>(this); }
   BITMAPINFO* Info() { return reinterpret_cast<BITMAPINFO*>(this); }
 };
+
+}  // namespace
+
+void rtl::detail::GetBottomUpBits(HBITMAP Bitmap, int Width, int Height, int Bits, uint8_t* Out) {
+  TBitmapInfo bi(Width, Height, Bits);
+  HDC dc = CreateCompatibleDC(nullptr);
+  GetDIBits(dc, Bitmap, 0, static_cast<UINT>(Height), Out, bi.Info(), DIB_RGB_COLORS);
+  DeleteDC(dc);
+}
+
+namespace {
 
 // A bottom-up DIB section of the format; null when it cannot be made.
 HBITMAP CreateDIB(int width, int height, TPixelFormat format, const std::vector<RGBQUAD>& colors, void** bits) {
@@ -975,10 +978,7 @@ void TBitmap::WriteImage(std::vector<uint8_t>& Out) {
       std::memcpy(dst + ptrdiff_t(y) * stride, v.Row(FHeight - 1 - y), static_cast<size_t>(stride));
     return;
   }
-  TBitmapInfo bi(FWidth, FHeight, bits);
-  HDC dc = CreateCompatibleDC(nullptr);
-  GetDIBits(dc, FHandle, 0, static_cast<UINT>(FHeight), dst, bi.Info(), DIB_RGB_COLORS);
-  DeleteDC(dc);
+  rtl::detail::GetBottomUpBits(FHandle, FWidth, FHeight, bits, dst);
 }
 
 void TBitmap::LoadFromStream(TStream* Stream) { ReadStream(Stream, Stream->Size() - Stream->Position()); }

@@ -2,22 +2,19 @@
 
 #include <cstring>
 
+#include "platform/forms/graphic_internal.h"
+
 RTL_IMPLEMENT_CLASS(TIcon)
+
+using rtl::detail::Get16;
+using rtl::detail::Get32;
+using rtl::detail::Put16;
+using rtl::detail::Put32;
+using rtl::detail::RowBytes;
 
 namespace {
 
 [[noreturn]] void InvalidIcon() { throw EInvalidGraphic("Icon image is not valid"); }
-
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Get32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 struct TIconEntry {
   int Width, Height, Bits;
@@ -65,20 +62,8 @@ HICON CreateFromFile(std::vector<uint8_t>& d, int cx, int cy) {
 
 // The bits of a bitmap as a bottom-up DIB of the given depth.
 std::vector<uint8_t> DIBits(HBITMAP bitmap, int width, int height, int bits) {
-  struct {
-    BITMAPINFOHEADER Header;
-    RGBQUAD Colors[2];
-  } bi{};
-  bi.Header.biSize = sizeof(BITMAPINFOHEADER);
-  bi.Header.biWidth = width;
-  bi.Header.biHeight = height;
-  bi.Header.biPlanes = 1;
-  bi.Header.biBitCount = static_cast<WORD>(bits);
-  bi.Header.biCompression = BI_RGB;
-  std::vector<uint8_t> out(size_t(((width * bits + 31) / 32) * 4) * height);
-  HDC dc = CreateCompatibleDC(nullptr);
-  GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), out.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
-  DeleteDC(dc);
+  std::vector<uint8_t> out(size_t(RowBytes(width, bits)) * size_t(height));
+  rtl::detail::GetBottomUpBits(bitmap, width, height, bits, out.data());
   return out;
 }
 
