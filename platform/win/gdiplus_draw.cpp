@@ -117,14 +117,14 @@ void NaturalSize(GpGraphics* g, const TGpBitmap* b, REAL& w, REAL& h) {
   h = static_cast<REAL>(b->Height * (g->DpiY / b->DpiY) / pageY);
 }
 
-std::vector<GpRectF> ToRectsF(const GpRect* rects, INT count) {
+}  // namespace
+
+std::vector<GpRectF> rtl::detail::ToRectsF(const GpRect* rects, INT count) {
   std::vector<GpRectF> out;
   for (INT i = 0; i < count; ++i)
     out.push_back({REAL(rects[i].X), REAL(rects[i].Y), REAL(rects[i].Width), REAL(rects[i].Height)});
   return out;
 }
-
-}  // namespace
 
 // ---- Outlines -----------------------------------------------------------------------
 

@@ -220,6 +220,7 @@ void CloseFigure(TGpPathData& d, bool& newFigure);
 // Curves replaced by lines no further than `tolerance` from them.
 TGpPathData Flatten(const TGpPathData& path, double tolerance);
 std::vector<GpPointF> ToPointsF(const GpPoint* points, INT count);
+std::vector<GpRectF> ToRectsF(const GpRect* rects, INT count);
 
 // ---- Pens and text ---------------------------------------------------------------
 

@@ -501,8 +501,7 @@ GpStatus GdipAddPathRectangles(GpPath* path, const GpRectF* rects, INT count) {
 
 GpStatus GdipAddPathRectanglesI(GpPath* path, const GpRect* rects, INT count) {
   if (!rects || count < 1) return InvalidParameter;
-  std::vector<GpRectF> f;
-  for (INT i = 0; i < count; ++i) f.push_back({REAL(rects[i].X), REAL(rects[i].Y), REAL(rects[i].Width), REAL(rects[i].Height)});
+  std::vector<GpRectF> f = ToRectsF(rects, count);
   return GdipAddPathRectangles(path, f.data(), count);
 }
 
