@@ -146,6 +146,15 @@ void SetInfo(HWND h, TScrollData* d, const SCROLLINFO& si, bool redraw) {
   if (si.fMask & SIF_PAGE) d->Page = std::min(si.nPage, static_cast<UINT>(d->Max - d->Min + 1));
   if (si.fMask & SIF_POS) d->Pos = si.nPos;
   d->Pos = std::clamp(d->Pos, d->Min, std::max(d->Min, MaxPos(d)));
+  if ((si.fMask & SIF_DISABLENOSCROLL) && (si.fMask & (SIF_RANGE | SIF_PAGE))) {
+    // Grey while a page shows the whole range (or there is no range), as
+    // ESB_DISABLE_BOTH would; usable again once there is something to scroll.
+    UINT arrows = MaxPos(d) <= d->Min ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH;
+    if (arrows != d->DisabledArrows) {
+      d->DisabledArrows = arrows;
+      InvalidateRect(h, nullptr, FALSE);
+    }
+  }
   if (redraw) InvalidateRect(h, nullptr, FALSE);
 }
 
@@ -315,7 +324,10 @@ LRESULT ScrollBarWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       info->xyThumbTop = l.Thumb ? l.ThumbStart : 0;
       info->xyThumbBottom = l.Thumb ? l.ThumbStart + l.ThumbLength : 0;
       for (DWORD& s : info->rgstate) s = 0;
-      if (!IsWindowEnabled(h)) info->rgstate[0] = STATE_SYSTEM_UNAVAILABLE;
+      if (!IsWindowEnabled(h) || (d->DisabledArrows & ESB_DISABLE_BOTH) == ESB_DISABLE_BOTH)
+        info->rgstate[0] = STATE_SYSTEM_UNAVAILABLE;
+      if (d->DisabledArrows & ESB_DISABLE_LTUP) info->rgstate[1] |= STATE_SYSTEM_UNAVAILABLE;
+      if (d->DisabledArrows & ESB_DISABLE_RTDN) info->rgstate[5] |= STATE_SYSTEM_UNAVAILABLE;
       return TRUE;
     }
   }

@@ -90,6 +90,64 @@ TEST_F(ScrollBarTest, RangePositionKeysAndDisabledArrows) {
   EXPECT_TRUE(Scrolls(WM_VSCROLL).empty());
 }
 
+// SIF_DISABLENOSCROLL greys a bar that has nothing left to scroll (and
+// wakes it again when it has); without the flag enabling is left alone.
+// Each bar starts at 0..99 with a page of 10, enabled.
+TEST_F(ScrollBarTest, DisableNoScrollGreysABarWithNothingToScroll) {
+  constexpr UINT kAll = SIF_RANGE | SIF_PAGE | SIF_POS;
+  constexpr UINT kOff = SIF_DISABLENOSCROLL;
+  struct TCase {
+    const char* Name;
+    SCROLLINFO First, Then;  // Then.fMask == 0: no second call
+    bool Disabled;
+  };
+  const TCase cases[] = {
+      {"page equals range", {sizeof(SCROLLINFO), kAll | kOff, 0, 9, 10, 0, 0}, {}, true},
+      {"page beyond range", {sizeof(SCROLLINFO), kAll | kOff, 0, 9, 50, 0, 0}, {}, true},
+      {"page alone covers it", {sizeof(SCROLLINFO), SIF_PAGE | kOff, 0, 0, 100, 0, 0}, {}, true},
+      {"min equals max, no page", {sizeof(SCROLLINFO), kAll | kOff, 5, 5, 0, 5, 0}, {}, true},
+      {"page one short of range", {sizeof(SCROLLINFO), kAll | kOff, 0, 10, 10, 0, 0}, {}, false},
+      {"no page, a range", {sizeof(SCROLLINFO), kAll | kOff, 0, 1, 0, 0, 0}, {}, false},
+      {"needless without the flag", {sizeof(SCROLLINFO), kAll, 0, 9, 10, 0, 0}, {}, false},
+      {"needed again with the flag",
+       {sizeof(SCROLLINFO), kAll | kOff, 0, 9, 10, 0, 0},
+       {sizeof(SCROLLINFO), kAll | kOff, 0, 99, 10, 0, 0},
+       false},
+      {"needed again without the flag",
+       {sizeof(SCROLLINFO), kAll | kOff, 0, 9, 10, 0, 0},
+       {sizeof(SCROLLINFO), kAll, 0, 99, 10, 0, 0},
+       true},
+  };
+  int left = 10;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    HWND b = Bar(SBS_VERT, RECT(left, 10, left + 17, 210));
+    left += 20;
+    SendMessageA(b, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&c.First));
+    if (c.Then.fMask) SendMessageA(b, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&c.Then));
+    RunUntilIdle();
+    EXPECT_TRUE(IsWindowEnabled(b)) << "the arrows are disabled, not the window";
+
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetScrollBarInfo(b, OBJID_CLIENT, &info));
+    const DWORD grey = c.Disabled ? STATE_SYSTEM_UNAVAILABLE : 0;
+    EXPECT_EQ(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE, grey) << "the bar";
+    EXPECT_EQ(info.rgstate[1] & STATE_SYSTEM_UNAVAILABLE, grey) << "the up arrow";
+    EXPECT_EQ(info.rgstate[5] & STATE_SYSTEM_UNAVAILABLE, grey) << "the down arrow";
+
+    Log.Clear();
+    rtl::testing::AdvanceClock(1000);
+    Click(b, 8, 5);
+    rtl::testing::AdvanceClock(1000);
+    Click(b, 8, 195);
+    if (c.Disabled)
+      EXPECT_TRUE(Scrolls(WM_VSCROLL).empty());
+    else
+      EXPECT_EQ(Scrolls(WM_VSCROLL), (std::vector<WPARAM>{SB_LINEUP, SB_ENDSCROLL, SB_LINEDOWN, SB_ENDSCROLL}));
+  }
+}
+
 // The window functions given SB_CTL act on the scroll bar control itself,
 // not on bars in its frame.
 TEST_F(ScrollBarTest, ScrollFunctionsWithSbCtlReachTheControl) {
