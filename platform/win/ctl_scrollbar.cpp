@@ -36,7 +36,11 @@ struct TLayout {
   bool Thumb;      // there is room and range for one
 };
 
-int MaxPos(TScrollData* d) { return d->Page ? d->Max - static_cast<int>(d->Page) + 1 : d->Max; }
+// Ranges may span the whole int range: the arithmetic is done wide.
+long long Span(const TScrollData* d) { return static_cast<long long>(d->Max) - d->Min + 1; }
+int MaxPos(TScrollData* d) {
+  return d->Page ? static_cast<int>(std::max<long long>(d->Min, static_cast<long long>(d->Max) - d->Page + 1)) : d->Max;
+}
 
 TLayout Layout(HWND h, TScrollData* d, int pos) {
   RECT c;
@@ -46,13 +50,12 @@ TLayout Layout(HWND h, TScrollData* d, int pos) {
   int metric = GetSystemMetrics(Vertical(h) ? SM_CYVSCROLL : SM_CXHSCROLL);
   l.Arrow = std::min(metric, l.Length / 2);
   int track = l.Length - 2 * l.Arrow;
-  int span = d->Max - d->Min + 1;
-  l.ThumbLength = d->Page ? std::max(8, static_cast<int>(static_cast<long long>(track) * d->Page / std::max(1, span)))
+  l.ThumbLength = d->Page ? std::max(8, static_cast<int>(static_cast<long long>(track) * d->Page / std::max(1LL, Span(d))))
                           : GetSystemMetrics(Vertical(h) ? SM_CYVTHUMB : SM_CXHTHUMB);
   l.Thumb = track >= l.ThumbLength && d->Max > d->Min && IsWindowEnabled(h) && MaxPos(d) > d->Min;
-  int range = MaxPos(d) - d->Min;
+  long long range = static_cast<long long>(MaxPos(d)) - d->Min;
   l.ThumbStart = l.Arrow + (range > 0 ? static_cast<int>(static_cast<long long>(track - l.ThumbLength) *
-                                                          (std::clamp(pos, d->Min, MaxPos(d)) - d->Min) / range)
+                                                          (static_cast<long long>(std::clamp(pos, d->Min, MaxPos(d))) - d->Min) / range)
                                       : 0);
   return l;
 }
@@ -143,7 +146,7 @@ void SetInfo(HWND h, TScrollData* d, const SCROLLINFO& si, bool redraw) {
     d->Min = si.nMin;
     d->Max = std::max(si.nMin, si.nMax);
   }
-  if (si.fMask & SIF_PAGE) d->Page = std::min(si.nPage, static_cast<UINT>(d->Max - d->Min + 1));
+  if (si.fMask & SIF_PAGE) d->Page = static_cast<UINT>(std::min<long long>(si.nPage, Span(d)));
   if (si.fMask & SIF_POS) d->Pos = si.nPos;
   d->Pos = std::clamp(d->Pos, d->Min, std::max(d->Min, MaxPos(d)));
   if ((si.fMask & SIF_DISABLENOSCROLL) && (si.fMask & (SIF_RANGE | SIF_PAGE))) {
@@ -225,8 +228,8 @@ LRESULT ScrollBarWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         TLayout l = Layout(h, d, d->Pos);
         int track = l.Length - 2 * l.Arrow - l.ThumbLength;
         int at = (Vertical(h) ? p.Y : p.X) - d->DragOffset - l.Arrow;
-        int range = MaxPos(d) - d->Min;
-        int pos = track > 0 ? d->Min + static_cast<int>((static_cast<long long>(std::clamp(at, 0, track)) * range + track / 2) / track)
+        long long range = static_cast<long long>(MaxPos(d)) - d->Min;
+        int pos = track > 0 ? static_cast<int>(d->Min + (static_cast<long long>(std::clamp(at, 0, track)) * range + track / 2) / track)
                             : d->Min;
         if (pos != d->TrackPos) {
           d->TrackPos = pos;

@@ -1,6 +1,8 @@
 // The "SCROLLBAR" class driven by injected input: arrows that repeat while
 // held, pages, a dragged thumb, keys, disabled arrows, and the range, page
 // and position it keeps for its parent.
+#include <climits>
+
 #include "tests/platform/win/ctl_test_support.h"
 
 namespace {
@@ -150,6 +152,25 @@ TEST_F(ScrollBarTest, DisableNoScrollGreysABarWithNothingToScroll) {
 
 // The window functions given SB_CTL act on the scroll bar control itself,
 // not on bars in its frame.
+// A range over every int: page and positions must not wrap around.
+TEST_F(ScrollBarTest, TheWholeIntRangeKeepsItsPageAndPositions) {
+  HWND b = Bar(SBS_HORZ, RECT(10, 10, 210, 27));
+  SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, INT_MIN, INT_MAX, 100, INT_MAX, 0};
+  SendMessageA(b, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&si));
+  SCROLLINFO got{sizeof got, SIF_ALL, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(SendMessageA(b, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&got)));
+  EXPECT_EQ(got.nMin, INT_MIN);
+  EXPECT_EQ(got.nMax, INT_MAX);
+  EXPECT_EQ(got.nPage, 100u);
+  EXPECT_EQ(got.nPos, INT_MAX - 99);  // the last page's first position
+  si.fMask = SIF_POS;
+  si.nPos = INT_MIN;
+  SendMessageA(b, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&si));
+  ASSERT_TRUE(SendMessageA(b, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&got)));
+  EXPECT_EQ(got.nPos, INT_MIN);
+  RunUntilIdle();  // paints the thumb from the wide range
+}
+
 TEST_F(ScrollBarTest, ScrollFunctionsWithSbCtlReachTheControl) {
   HWND b = Bar(SBS_HORZ, RECT(10, 10, 210, 27));
   const LONG style = GetWindowLongA(b, GWL_STYLE);
