@@ -200,12 +200,23 @@ bool Key(HWND h, TComboData* d, UINT msg, WPARAM vk) {
   return false;
 }
 
+// With its list down a combo box keeps Enter and Esc, which close the
+// list, from the dialog manager.
+LRESULT ComboDlgCode(TComboData* d, LPARAM lParam, LRESULT code) {
+  const auto* m = reinterpret_cast<const MSG*>(lParam);
+  if (d && d->Dropped && m && (m->message == WM_KEYDOWN || m->message == WM_CHAR) &&
+      (m->wParam == VK_RETURN || m->wParam == VK_ESCAPE))
+    code |= DLGC_WANTMESSAGE;
+  return code;
+}
+
 // The edit of a combo box hands the list keys to its combo box.
 LRESULT EditSubclass(HWND e, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
   HWND combo = reinterpret_cast<HWND>(ref);
   TComboData* d = CtlData<TComboData>(combo);
   if (d && (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) && Key(combo, d, msg, wParam)) return 0;
   if (d && msg == WM_CHAR && d->Dropped && (wParam == '\r' || wParam == 0x1B)) return 0;
+  if (msg == WM_GETDLGCODE) return ComboDlgCode(d, lParam, DefSubclassProc(e, msg, wParam, lParam));
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(e, EditSubclass, 1);
   return DefSubclassProc(e, msg, wParam, lParam);
 }
@@ -399,7 +410,7 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(d->Font);
     case WM_GETDLGCODE:
-      return DLGC_WANTARROWS | DLGC_WANTCHARS;
+      return ComboDlgCode(d, lParam, DLGC_WANTARROWS | DLGC_WANTCHARS);
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:

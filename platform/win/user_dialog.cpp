@@ -144,13 +144,6 @@ void MoveFocus(HWND dlg, HWND to) {
   if (GetFocus() == to && (DlgCode(to) & DLGC_HASSETSEL)) SendMessageA(to, EM_SETSEL, 0, -1);
 }
 
-// A combo box with its list down keeps Enter and Esc to close it.
-bool IsDroppedCombo(HWND h) {
-  for (int i = 0; h && i < 2; ++i, h = GetAncestor(h, GA_PARENT))
-    if (HasClass(h, "COMBOBOX") && SendMessageA(h, CB_GETDROPPEDSTATE, 0, 0)) return true;
-  return false;
-}
-
 // The letter after the single '&' of a text, lower case; 0 when none
 // ("&&" is an ampersand).
 int MnemonicOf(const char* t) {
@@ -260,12 +253,10 @@ bool KeyDown(HWND dlg, const MSG& msg, UINT code) {
       return true;
     case VK_RETURN:
     case VK_EXECUTE:
-      if (IsDroppedCombo(msg.hwnd)) return false;
       Enter(dlg, msg.hwnd, code);
       return true;
     case VK_ESCAPE:
     case VK_CANCEL:
-      if (IsDroppedCombo(msg.hwnd)) return false;
       if (HWND cancel = FindItem(dlg, IDCANCEL); !cancel || IsWindowEnabled(cancel))
         SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
       return true;

@@ -402,22 +402,28 @@ TEST_F(DialogTest, EscapeInAMultiLineEditCancels) {
 
 TEST_F(DialogTest, ADroppedComboBoxKeepsEnterAndEscape) {
   Build();
-  HWND combo = Add("COMBOBOX", "", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, 40);
-  SetWindowPos(combo, nullptr, 0, 0, 140, 120, SWP_NOMOVE | SWP_NOZORDER);
-  for (const char* s : {"One", "Two"}) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
-  Focus(combo);
-  Key(VK_F4);
-  ASSERT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
-  Key(VK_ESCAPE);
-  EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
-  EXPECT_TRUE(HostCommands(BN_CLICKED).empty());
-  Key(VK_F4);
-  Key(VK_RETURN);
-  EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
-  EXPECT_TRUE(HostCommands(BN_CLICKED).empty());
-  // Closed, the keys are the dialog's again.
-  Key(VK_ESCAPE);
-  EXPECT_EQ(HostCommands(BN_CLICKED), (std::vector<TDlgCommand>{{IDCANCEL, BN_CLICKED, Cancel}}));
+  // With an edit, the focus sits in the edit; without, on the combo box.
+  for (DWORD kind : {DWORD(CBS_DROPDOWNLIST), DWORD(CBS_DROPDOWN)}) {
+    SCOPED_TRACE(kind == CBS_DROPDOWN ? "drop-down" : "drop-down list");
+    HWND combo = Add("COMBOBOX", "", kind | WS_TABSTOP | WS_VSCROLL, kind == CBS_DROPDOWN ? 41 : 40);
+    SetWindowPos(combo, nullptr, 0, 0, 140, 120, SWP_NOMOVE | SWP_NOZORDER);
+    for (const char* s : {"One", "Two"}) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+    Focus(combo);
+    Key(VK_F4);
+    ASSERT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_TRUE(HostCommands(BN_CLICKED).empty());
+    Key(VK_F4);
+    Key(VK_RETURN);
+    EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_TRUE(HostCommands(BN_CLICKED).empty());
+    // Closed, the keys are the dialog's again.
+    Key(VK_ESCAPE);
+    EXPECT_EQ(HostCommands(BN_CLICKED), (std::vector<TDlgCommand>{{IDCANCEL, BN_CLICKED, Cancel}}));
+    DestroyWindow(combo);
+    Log.Clear();
+  }
 }
 
 class DefDlgProcTest : public DialogTest {
