@@ -6,6 +6,21 @@
 
 #include "platform/win/gdi.h"
 
+// A 32-bit DIB section, top-down unless asked otherwise; its pixels go to
+// *bits.
+inline HBITMAP TestDib32(int w, int h, uint32_t** bits, bool bottomUp = false) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = bottomUp ? h : -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* p = nullptr;
+  HBITMAP b = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+  *bits = static_cast<uint32_t*>(p);
+  return b;
+}
+
 class TDibCanvas {
  public:
   HDC dc = nullptr;
@@ -14,15 +29,7 @@ class TDibCanvas {
   int width, height;
 
   TDibCanvas(int w, int h, uint32_t fill = 0xFF000000u) : width(w), height(h) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<uint32_t*>(p);
+    bmp = TestDib32(w, h, &bits);
     dc = CreateCompatibleDC(nullptr);
     old_ = SelectObject(dc, bmp);
     Fill(fill);

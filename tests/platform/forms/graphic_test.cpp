@@ -8,6 +8,7 @@
 
 #include "platform/rtl/resources.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/common/dib_canvas.h"
 
 namespace {
 
@@ -537,15 +538,9 @@ TEST(BitmapTest, ReleasedHandlesBelongToTheCaller) {
 }
 
 TEST(BitmapTest, HandleOfADIBSectionIsReadBack) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = 5;
-  bi.bmiHeader.biHeight = -4;  // top-down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP h = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  static_cast<uint32_t*>(bits)[0] = PixelOf(clBlue);
+  uint32_t* bits = nullptr;
+  HBITMAP h = TestDib32(5, 4, &bits);  // top-down
+  bits[0] = PixelOf(clBlue);
   TBitmap bmp;
   bmp.SetHandle(h);
   EXPECT_EQ(bmp.PixelFormat(), pf32bit);

@@ -3,6 +3,7 @@
 // window's own update region owed; a parent that paints over its children
 // (no WS_CLIPCHILDREN) is followed by the children's own paint.
 #include "tests/platform/win/ctl_test_support.h"
+#include "tests/common/dib_canvas.h"
 
 namespace {
 
@@ -17,16 +18,7 @@ struct TMemorySurface {
   int Width = 0, Height = 0;
 
   TMemorySurface(int w, int h, COLORREF fill) : Width(w), Height(h) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    Bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    Bits = static_cast<uint32_t*>(bits);
+    Bitmap = TestDib32(w, h, &Bits);
     Dc = CreateCompatibleDC(nullptr);
     Old = SelectObject(Dc, Bitmap);
     RECT all(0, 0, w, h);

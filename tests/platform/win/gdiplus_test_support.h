@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/win/gdiplus.h"
+#include "tests/common/dib_canvas.h"
 
 // In a namespace of their own: the host framework has classes of the same
 // names, and one test program may link both.
@@ -35,15 +36,7 @@ class TGpCanvas {
   bool bottomUp;
 
   TGpCanvas(int w, int h, uint32_t fill = 0, bool bottomUpDib = false) : width(w), height(h), bottomUp(bottomUpDib) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = bottomUp ? h : -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    bits = static_cast<uint32_t*>(p);
+    bmp = TestDib32(w, h, &bits, bottomUp);
     dc = CreateCompatibleDC(nullptr);
     old_ = SelectObject(dc, bmp);
     for (int i = 0; i < w * h; ++i) bits[i] = fill;

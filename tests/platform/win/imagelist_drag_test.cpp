@@ -7,6 +7,7 @@
 
 #include "platform/win/commctrl.h"
 #include "tests/platform/win/user_test_support.h"
+#include "tests/common/dib_canvas.h"
 
 namespace {
 
@@ -79,15 +80,8 @@ struct TImages {
   }
   template <class F>
   void Add(F colour, bool masked) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = 8;
-    bi.bmiHeader.biHeight = -6;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    HBITMAP b = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    auto* bits = static_cast<uint32_t*>(p);
+    uint32_t* bits = nullptr;
+    HBITMAP b = TestDib32(8, 6, &bits);
     for (int y = 0; y < 6; ++y)
       for (int x = 0; x < 8; ++x) bits[y * 8 + x] = colour(x, y);
     if (masked)

@@ -1,4 +1,5 @@
 #include "platform/win/commctrl.h"
+#include "tests/common/dib_canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +15,7 @@ struct TDib {
   int Width, Height;
   template <class F>
   TDib(int w, int h, F colour) : Width(w), Height(h) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* p = nullptr;
-    Bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    Bits = static_cast<uint32_t*>(p);
+    Bitmap = TestDib32(w, h, &Bits);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) Bits[y * w + x] = colour(x, y);
   }

@@ -1,6 +1,7 @@
 // Device contexts of windows: the DCX_ flags of GetDCEx, LockWindowUpdate,
 // ScrollDC, the caret, and layered windows, checked on captured pictures.
 #include "tests/platform/win/user_test_support.h"
+#include "tests/common/dib_canvas.h"
 
 namespace {
 
@@ -219,15 +220,8 @@ TEST_F(UserDCTest, LayeredWindowsShowTheirPictureWithItsAlpha) {
 
   // A 32-bit picture with straight per-pixel alpha: left half opaque blue,
   // right half half-transparent green (premultiplied, as the call wants).
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = 40;
-  bi.bmiHeader.biHeight = -20;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP pic = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  auto* px = static_cast<uint32_t*>(bits);
+  uint32_t* px = nullptr;
+  HBITMAP pic = TestDib32(40, 20, &px);
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 40; ++x) px[y * 40 + x] = x < 20 ? 0xFF0000FFu : 0x80008000u;
   HDC mem = CreateCompatibleDC(nullptr);
