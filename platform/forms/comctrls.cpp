@@ -8,6 +8,7 @@
 #include "platform/forms/image_list.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/stdctrls_internal.h"
+#include "platform/forms/forms_internal.h"
 #include "platform/rtl/filer.h"
 #include "platform/win/commctrl_controls.h"
 #include "platform/win/user_sysinfo.h"
@@ -995,22 +996,8 @@ void TPageControl::SetActivePageIndex(Integer Value) {
 }
 
 TTabSheet* TPageControl::FindNextPage(TTabSheet* CurPage, bool GoForward, bool CheckTabVisible) {
-  const Integer Count = PageCount();
-  if (Count == 0) return nullptr;
-  auto It = std::find(FPages.begin(), FPages.end(), CurPage);
-  Integer Start = It == FPages.end() ? (GoForward ? Count - 1 : 0) : static_cast<Integer>(It - FPages.begin());
-  Integer I = Start;
-  do {
-    if (GoForward) {
-      if (++I == Count) I = 0;
-    } else {
-      if (I == 0) I = Count;
-      --I;
-    }
-    TTabSheet* P = FPages[static_cast<size_t>(I)];
-    if (!CheckTabVisible || P->TabVisible()) return P;
-  } while (I != Start);
-  return nullptr;
+  return rtl::detail::FindCyclic(FPages, CurPage, GoForward,
+                                 [&](TTabSheet* P) { return !CheckTabVisible || P->TabVisible(); });
 }
 
 void TPageControl::SelectNextPage(bool GoForward, bool CheckTabVisible) {

@@ -5,6 +5,7 @@
 
 #include "platform/forms/controls.h"
 #include "platform/forms/forms.h"
+#include "platform/forms/forms_internal.h"
 
 // ---- TControl: mouse -------------------------------------------------------------------
 
@@ -516,22 +517,9 @@ TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForwar
                                           bool CheckParent) {
   std::vector<TWinControl*> List;
   GetTabOrderList(List);
-  if (List.empty()) return nullptr;
-  const Integer Count = static_cast<Integer>(List.size());
-  auto It = std::find(List.begin(), List.end(), CurControl);
-  Integer StartIndex = It == List.end() ? (GoForward ? Count - 1 : 0) : static_cast<Integer>(It - List.begin());
-  Integer I = StartIndex;
-  do {
-    if (GoForward) {
-      if (++I == Count) I = 0;
-    } else {
-      if (I == 0) I = Count;
-      --I;
-    }
-    TWinControl* C = List[static_cast<size_t>(I)];
-    if (C->CanFocus() && (!CheckTabStop || C->FTabStop) && (!CheckParent || C->FParent == this)) return C;
-  } while (I != StartIndex);
-  return nullptr;
+  return rtl::detail::FindCyclic(List, CurControl, GoForward, [&](TWinControl* C) {
+    return C->CanFocus() && (!CheckTabStop || C->FTabStop) && (!CheckParent || C->FParent == this);
+  });
 }
 
 Integer TWinControl::TabOrder() const {
