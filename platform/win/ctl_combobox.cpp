@@ -378,6 +378,7 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == CB_DELETESTRING || msg == CB_SETITEMDATA) InvalidateRect(h, nullptr, FALSE);
     return r;
   }
+  if (LRESULT painted; CtlPaintMessage(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); }, painted)) return painted;
   switch (msg) {
     case WM_CREATE:
       Create(h, d, reinterpret_cast<CREATESTRUCTA*>(lParam));
@@ -411,12 +412,6 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<LRESULT>(d->Font);
     case WM_GETDLGCODE:
       return ComboDlgCode(d, lParam, DLGC_WANTARROWS | DLGC_WANTCHARS);
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      CtlPaint(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); });
-      return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSTATIC:

@@ -75,6 +75,21 @@ void CtlPaint(HWND h, UINT msg, WPARAM wParam, F&& paint) {
   EndPaint(h, &ps);
 }
 
+// The erasing and painting of a class that paints itself whole: the
+// background is left to the paint (no flicker), WM_PAINT and
+// WM_PRINTCLIENT go to CtlPaint. True when msg was one of them.
+template <class F>
+bool CtlPaintMessage(HWND h, UINT msg, WPARAM wParam, F&& paint, LRESULT& result) {
+  if (msg == WM_ERASEBKGND) {
+    result = 1;
+    return true;
+  }
+  if (msg != WM_PAINT && msg != WM_PRINTCLIENT) return false;
+  CtlPaint(h, msg, wParam, paint);
+  result = 0;
+  return true;
+}
+
 AnsiString CtlText(HWND h);
 bool CtlHasFocus(HWND h);
 void FillSolid(HDC dc, const RECT& r, COLORREF color);

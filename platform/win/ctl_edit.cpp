@@ -704,6 +704,7 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result;
   TEditData* d = CtlBegin<TEditData>(h, msg, wParam, lParam, result);
   if (!d) return result;
+  if (LRESULT painted; CtlPaintMessage(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); }, painted)) return painted;
   switch (msg) {
     case WM_CREATE: {
       auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
@@ -748,12 +749,6 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETTEXTLENGTH:
       return static_cast<LRESULT>(d->Text.size());
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      CtlPaint(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); });
-      return 0;
     case WM_SIZE:
       d->LinesDirty = true;
       Refresh(h, d);

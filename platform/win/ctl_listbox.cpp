@@ -524,6 +524,7 @@ LRESULT ListBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TListData* d = CtlData<TListData>(h);
   if (!d) return DefWindowProcA(h, msg, wParam, lParam);
   int idx = static_cast<int>(wParam);
+  if (LRESULT painted; CtlPaintMessage(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); }, painted)) return painted;
   switch (msg) {
     case WM_NCDESTROY:
       Reset(h, d);
@@ -547,12 +548,6 @@ LRESULT ListBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<LRESULT>(d->Font);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      CtlPaint(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); });
-      return 0;
     case WM_SIZE:
       FitHeight(h, d);
       d->Top = std::clamp(d->Top, 0, MaxTop(h, d));

@@ -68,13 +68,8 @@ LRESULT ProgressWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TProgressData* d = CtlBegin<TProgressData>(h, msg, wParam, lParam, result);
   if (!d) return result;
   if (CtlFontMessage(h, msg, wParam, lParam, result)) return result;
+  if (LRESULT painted; CtlPaintMessage(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); }, painted)) return painted;
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      CtlPaint(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); });
-      return 0;
     case PBM_SETRANGE: {
       LRESULT old = MAKELRESULT(d->Min, d->Max);
       d->Min = LOWORD(lParam);

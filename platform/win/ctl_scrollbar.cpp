@@ -173,15 +173,10 @@ LRESULT ScrollBarWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TScrollData* d = CtlBegin<TScrollData>(h, msg, wParam, lParam, result);
   if (!d) return result;
   if (CtlFontMessage(h, msg, wParam, lParam, result)) return result;
+  if (LRESULT painted; CtlPaintMessage(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); }, painted)) return painted;
   switch (msg) {
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      CtlPaint(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); });
-      return 0;
     case WM_ENABLE:
     case WM_SIZE:
       InvalidateRect(h, nullptr, FALSE);

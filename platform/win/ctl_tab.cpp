@@ -410,15 +410,10 @@ LRESULT TabWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     return result;
   }
   int idx = static_cast<int>(wParam);
+  if (LRESULT painted; CtlPaintMessage(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); }, painted)) return painted;
   switch (msg) {
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      CtlPaint(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); });
-      return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       d->Focused = msg == WM_SETFOCUS;

@@ -136,15 +136,10 @@ LRESULT TrackbarWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TTrackData* d = CtlBegin<TTrackData>(h, msg, wParam, lParam, result);
   if (!d) return result;
   if (CtlFontMessage(h, msg, wParam, lParam, result)) return result;
+  if (LRESULT painted; CtlPaintMessage(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); }, painted)) return painted;
   switch (msg) {
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      CtlPaint(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); });
-      return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       d->Focused = msg == WM_SETFOCUS;

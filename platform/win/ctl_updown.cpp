@@ -185,18 +185,13 @@ LRESULT UpDownWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TUpDownData* d = CtlBegin<TUpDownData>(h, msg, wParam, lParam, result);
   if (!d) return result;
   if (CtlFontMessage(h, msg, wParam, lParam, result)) return result;
+  if (LRESULT painted; CtlPaintMessage(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); }, painted)) return painted;
   switch (msg) {
     case WM_CREATE:
       if (CtlStyle(h) & UDS_AUTOBUDDY) SetBuddy(h, d, GetWindow(h, GW_HWNDPREV));
       return 0;
     case WM_DESTROY:
       if (d->Buddy && IsWindow(d->Buddy)) RemoveWindowSubclass(d->Buddy, BuddySubclass, reinterpret_cast<UINT_PTR>(h));
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      CtlPaint(h, msg, wParam, [&](HDC dc) { Paint(h, d, dc); });
       return 0;
     case WM_ENABLE:
       InvalidateRect(h, nullptr, FALSE);
