@@ -341,7 +341,8 @@ void TStrings::SplitDelimited(const AnsiString& Value, char delimiter, char quot
       }
       Add(s);
       skipBlanks();
-      if (*p == delimiter) {
+      // A NUL delimiter would match the terminator and step past it.
+      if (*p && *p == delimiter) {
         if (p[1] == '\0') Add(AnsiString());  // a trailing delimiter ends with an empty string
         ++p;
         skipBlanks();

@@ -141,11 +141,12 @@ TEST(StringsDelimited, CommaTextQuotingRoundTrips) {
 
 TEST(StringsDelimited, ParsingRules) {
   struct Case {
-    const char* text;
+    std::string text;
     char delimiter;
     bool strict;
     Lines expected;
   };
+  using namespace std::string_literals;
   const Case cases[] = {
       {"a b,c", ',', false, {"a", "b", "c"}},  // blanks separate unless strict
       {"a b,c", ',', true, {"a b", "c"}},
@@ -155,6 +156,12 @@ TEST(StringsDelimited, ParsingRules) {
       {"\"open", ',', false, {"open"}},
       {"x;y z;", ';', false, {"x", "y", "z", ""}},
       {"x;y z", ';', true, {"x", "y z"}},
+      // A NUL byte ends the text, also when it is the delimiter: what lies
+      // after it is never read.
+      {"ab\0zz"s, '\0', true, {"ab"}},
+      {"a b\0zz"s, '\0', false, {"a", "b"}},
+      {"\"q\"\0zz"s, '\0', false, {"q"}},
+      {"x,\0y"s, ',', false, {"x", ""}},
   };
   for (const Case& c : cases) {
     TStringList list;
