@@ -343,19 +343,23 @@ AnsiString Format(const AnsiString& fmt, const TVarRec* args, int count, const T
     if (argIndex >= count) ArgumentMissing(fmt);
     return args[argIndex++];
   };
-  // A number or "*" (taken from the arguments); -1 when absent.
+  // A number or "*" (taken from the arguments); -1 when absent or, from an
+  // argument, negative. Both kinds share one cap, so that no width or
+  // precision asks for gigabytes of padding.
+  constexpr Int64 kMaxNumber = 100000000;
   auto readNumber = [&]() -> int {
     if (i < n && fmt[i] == '*') {
       ++i;
       const TVarRec& a = next();
       if (a.Kind != TVarRec::vtInteger && a.Kind != TVarRec::vtInt64) FormatError(fmt);
-      return static_cast<int>(a.VInteger);
+      if (a.VInteger > kMaxNumber) FormatError(fmt);
+      return a.VInteger < 0 ? -1 : static_cast<int>(a.VInteger);
     }
     if (i >= n || fmt[i] < '0' || fmt[i] > '9') return -1;
     int v = 0;
     while (i < n && fmt[i] >= '0' && fmt[i] <= '9') {
       v = v * 10 + (fmt[i] - '0');
-      if (v > 100000000) FormatError(fmt);
+      if (v > kMaxNumber) FormatError(fmt);
       ++i;
     }
     return v;

@@ -58,6 +58,13 @@ TEST(Format, BadDirectivesRaise) {
   const FormatCase bad[] = {
       {"%d", {"text"}, nullptr}, {"%s", {5}, nullptr},  {"%f", {5}, nullptr},
       {"%d %d", {1}, nullptr},   {"%q", {1}, nullptr},  {"abc%", {}, nullptr},
+      // Widths and precisions from arguments have the cap of written ones
+      // (which would otherwise pad to gigabytes).
+      {"%*d", {INT32_MAX, 1}, nullptr},
+      {"%.*d", {INT32_MAX, 1}, nullptr},
+      {"%*s", {Int64(1) << 32, "x"}, nullptr},
+      {"%-*s", {100000001, "x"}, nullptr},
+      {"%999999999d", {1}, nullptr},
   };
   for (const auto& c : bad) EXPECT_THROW(FormatCaseText(c), EConvertError) << c.fmt;
   try {
