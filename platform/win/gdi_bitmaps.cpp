@@ -1,6 +1,7 @@
 // Bitmaps: device-dependent bitmaps (1 or 32 bits), DIB sections in every
 // depth, and the transfers between bitmaps and DIB memory.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/rtl/sysutils.h"
@@ -10,12 +11,11 @@ namespace rtl::detail {
 
 namespace {
 
-constexpr int64_t kMaxBitmapBytes = int64_t(1) << 31;
-
 std::unique_ptr<TGdiBitmap> NewBitmap(int w, int h, const TPixelFormat& f, bool dib, bool topDown) {
   if (w <= 0 || h <= 0) return nullptr;
-  int stride = f.RowBytes(w, dib || f.Bits != 1 ? 4 : 2);
-  if (int64_t(stride) * h > kMaxBitmapBytes) return nullptr;
+  const int64_t rowBytes = f.RowBytes(w, dib || f.Bits != 1 ? 4 : 2);
+  if (rowBytes * h > kMaxBitmapBytes) return nullptr;
+  const int stride = static_cast<int>(rowBytes);
   auto b = std::make_unique<TGdiBitmap>();
   b->Width = w;
   b->Height = h;
@@ -195,12 +195,13 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
     return nullptr;
   }
   const BITMAPINFOHEADER& h = info->bmiHeader;
-  if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN) {
+  TDibExtent extent;
+  if (!DibExtentOf(f, h.biWidth, h.biHeight, extent)) {
     SetLastError(87);
     return nullptr;
   }
-  int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-  auto b = NewBitmap(h.biWidth, height, f, true, h.biHeight < 0);
+  const int height = extent.Height;
+  auto b = NewBitmap(extent.Width, height, f, true, extent.TopDown);
   if (!b) return AddBitmap(nullptr);
   b->Header = h;
   b->Header.biSize = sizeof(BITMAPINFOHEADER);
@@ -215,7 +216,9 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
 HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits, const BITMAPINFO* info,
                        UINT usage) {
   if (!header) return nullptr;
-  int w = header->biWidth, h = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+  const int64_t rows = header->biHeight < 0 ? -int64_t(header->biHeight) : int64_t(header->biHeight);
+  if (rows > INT32_MAX) return nullptr;
+  int w = header->biWidth, h = static_cast<int>(rows);
   HBITMAP bmp = GdiDC(hdc) ? CreateCompatibleBitmap(hdc, w, h)
                            : AddBitmap(NewBitmap(w, h, TPixelFormat::Direct32(), false, true));
   if (bmp && (init & CBM_INIT) && bits && info) SetDIBits(hdc, bmp, 0, UINT(h), bits, info, usage);
@@ -298,29 +301,33 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, LPBITMAP
   return count;
 }
 
-int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
+int rtl::detail::GdiSetDIBits(HBITMAP bitmap, UINT start, UINT lines, const void* bits, size_t size, const BITMAPINFO* info,
+                               UINT usage) {
   TGdiBitmap* b = GdiBitmap(bitmap);
   TPixelFormat f;
   if (!b || !bits || !TPixelFormat::FromInfo(info, usage, f)) return 0;
-  const BITMAPINFOHEADER& h = info->bmiHeader;
-  if (h.biWidth <= 0 || h.biHeight == 0) return 0;
-  int dibHeight = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-  bool topDown = h.biHeight < 0;
-  if (start >= UINT(dibHeight)) return 0;
-  int count = static_cast<int>(std::min<UINT>(lines, UINT(dibHeight) - start));
-  int stride = f.RowBytes(h.biWidth, 4);
-  int w = std::min<int>(h.biWidth, b->Width);
-  std::vector<uint32_t> row(static_cast<size_t>(h.biWidth));
+  TDibExtent dib;
+  if (!DibExtentOf(f, info->bmiHeader.biWidth, info->bmiHeader.biHeight, dib)) return 0;
+  if (start >= UINT(dib.Height)) return 0;
+  int count = static_cast<int>(std::min<UINT>(lines, UINT(dib.Height) - start));
+  if (size / dib.Stride < size_t(count)) return 0;
+  int w = std::min<int>(dib.Width, b->Width);
+  std::vector<uint32_t> row(static_cast<size_t>(dib.Width));
   int done = 0;
   for (int i = 0; i < count; ++i) {
     int scan = static_cast<int>(start) + i;
-    int y = topDown ? scan : dibHeight - 1 - scan;
+    int y = dib.TopDown ? scan : dib.Height - 1 - scan;
     if (y < 0 || y >= b->Height) continue;
-    DecodeRow(f, static_cast<const uint8_t*>(bits) + ptrdiff_t(i) * stride, 0, h.biWidth, row.data());
+    DecodeRow(f, static_cast<const uint8_t*>(bits) + size_t(i) * dib.Stride, 0, w, row.data());
     EncodeRow(b->Format, row.data(), w, b->Row(y), 0);
     ++done;
   }
   return done;
+}
+
+int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
+  // The caller vouches for the rows: the call takes no length.
+  return GdiSetDIBits(bitmap, start, lines, bits, SIZE_MAX, info, usage);
 }
 
 LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits) {

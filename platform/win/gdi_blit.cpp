@@ -408,12 +408,13 @@ namespace {
 bool DibSource(const void* bits, const BITMAPINFO* info, UINT usage, UINT startScan, UINT lines, TBlitSource& src) {
   if (!bits || !TPixelFormat::FromInfo(info, usage, src.OwnFormat)) return false;
   const BITMAPINFOHEADER& h = info->bmiHeader;
-  int w = h.biWidth, height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-  if (w <= 0 || height <= 0) return false;
+  TDibExtent dib;
+  if (!DibExtentOf(src.OwnFormat, h.biWidth, h.biHeight, dib)) return false;
+  const int height = dib.Height;
   src.Format = &src.OwnFormat;
-  src.Width = w;
+  src.Width = dib.Width;
   src.Height = height;
-  ptrdiff_t stride = src.OwnFormat.RowBytes(w, 4);
+  ptrdiff_t stride = static_cast<ptrdiff_t>(dib.Stride);
   const auto* b = static_cast<const uint8_t*>(bits);
   int first = static_cast<int>(std::min<UINT>(startScan, UINT(height)));
   int count = static_cast<int>(std::min<UINT>(lines, UINT(height - first)));
@@ -442,7 +443,9 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
   TGdiDC* dc = GdiDC(hdc);
   if (!dc || !info) return 0;
-  int height = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
+  const int64_t rows = info->bmiHeader.biHeight < 0 ? -int64_t(info->bmiHeader.biHeight) : info->bmiHeader.biHeight;
+  if (rows > INT32_MAX) return 0;
+  const int height = static_cast<int>(rows);
   TBlitSource src;
   uint8_t r = RopIndex(rop);
   if (RopUsesSource(r) && !DibSource(bits, info, usage, 0, UINT(height), src)) return 0;

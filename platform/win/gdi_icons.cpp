@@ -240,15 +240,18 @@ HBITMAP BitmapFromPackedDib(const uint8_t* p, size_t size, UINT flags) {
   BITMAPINFOHEADER hdr;
   std::memcpy(&hdr, p, sizeof(hdr));
   if (hdr.biSize < 40 || hdr.biSize > size) return nullptr;
-  size_t colors = hdr.biBitCount <= 8 ? (hdr.biClrUsed ? hdr.biClrUsed : 1u << hdr.biBitCount) * 4
-                  : (hdr.biCompression == BI_BITFIELDS && hdr.biSize == 40) ? 12
-                                                                            : 0;
-  int h = hdr.biHeight < 0 ? -hdr.biHeight : hdr.biHeight;
+  // In 64 bits: a colour count times four wraps in 32.
+  const size_t colors = hdr.biBitCount <= 8 ? size_t(hdr.biClrUsed ? hdr.biClrUsed : 1u << hdr.biBitCount) * 4
+                        : (hdr.biCompression == BI_BITFIELDS && hdr.biSize < 52) ? 12
+                                                                               : 0;
   TPixelFormat f;
-  if (hdr.biSize + colors > size || !TPixelFormat::FromInfo(reinterpret_cast<const BITMAPINFO*>(p), DIB_RGB_COLORS, f))
+  if (colors > size - hdr.biSize || !TPixelFormat::FromInfo(reinterpret_cast<const BITMAPINFO*>(p), DIB_RGB_COLORS, f))
     return nullptr;
-  size_t need = hdr.biSize + colors + size_t(f.RowBytes(hdr.biWidth, 4)) * h;
-  if (need > size) return nullptr;
+  TDibExtent dib;
+  if (!DibExtentOf(f, hdr.biWidth, hdr.biHeight, dib)) return nullptr;
+  const int h = dib.Height;
+  const size_t pixels = size - hdr.biSize - colors;
+  if (pixels / dib.Stride < size_t(h)) return nullptr;
   std::vector<uint8_t> info(p, p + hdr.biSize + colors);
   auto* bi = reinterpret_cast<BITMAPINFO*>(info.data());
   if (flags & (LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT)) {
@@ -271,7 +274,7 @@ HBITMAP BitmapFromPackedDib(const uint8_t* p, size_t size, UINT flags) {
     if ((flags & LR_LOADTRANSPARENT) && n > 0) {
       const uint8_t* bits = p + hdr.biSize + colors;
       // The top-left pixel of a bottom-up image lives in the last row.
-      const uint8_t* first = hdr.biHeight > 0 ? bits + size_t(f.RowBytes(hdr.biWidth, 4)) * (h - 1) : bits;
+      const uint8_t* first = dib.TopDown ? bits : bits + dib.Stride * size_t(h - 1);
       int idx = hdr.biBitCount == 8 ? first[0] : hdr.biBitCount == 4 ? first[0] >> 4 : first[0] >> 7;
       COLORREF v = GetSysColor(COLOR_WINDOW);
       if (idx < n) table[idx] = RGBQUAD{GetBValue(v), GetGValue(v), GetRValue(v), 0};
@@ -281,14 +284,14 @@ HBITMAP BitmapFromPackedDib(const uint8_t* p, size_t size, UINT flags) {
   if (flags & LR_CREATEDIBSECTION) {
     void* out = nullptr;
     HBITMAP b = CreateDIBSection(nullptr, bi, DIB_RGB_COLORS, &out, nullptr, 0);
-    if (b && out) std::memcpy(out, bits, need - hdr.biSize - colors);
+    if (b && out) std::memcpy(out, bits, dib.Bytes());
     return b;
   }
   HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
   HBITMAP b = (flags & LR_MONOCHROME) || hdr.biBitCount == 1
                   ? CreateBitmap(hdr.biWidth, h, 1, 1, nullptr)
                   : CreateCompatibleBitmap(screen, hdr.biWidth, h);
-  SetDIBits(screen, b, 0, UINT(h), bits, bi, DIB_RGB_COLORS);
+  GdiSetDIBits(b, 0, UINT(h), bits, pixels, bi, DIB_RGB_COLORS);
   DeleteDC(screen);
   return b;
 }

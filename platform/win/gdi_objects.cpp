@@ -120,22 +120,22 @@ std::shared_ptr<const TPatternImage> PatternFromPackedDib(const void* packed, UI
   TPixelFormat f;
   if (!TPixelFormat::FromInfo(info, usage, f)) return nullptr;
   const BITMAPINFOHEADER& h = info->bmiHeader;
-  int w = h.biWidth, hh = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-  if (w <= 0 || hh <= 0) return nullptr;
+  TDibExtent dib;
+  if (!DibExtentOf(f, h.biWidth, h.biHeight, dib)) return nullptr;
+  const int w = dib.Width, hh = dib.Height;
   size_t colors = 0;
   if (f.Bits <= 8)
-    colors = (h.biClrUsed ? h.biClrUsed : 1u << f.Bits) * (usage == DIB_PAL_COLORS ? 2 : 4);
+    colors = size_t(h.biClrUsed ? h.biClrUsed : 1u << f.Bits) * (usage == DIB_PAL_COLORS ? 2 : 4);
   else if (h.biCompression == BI_BITFIELDS && h.biSize == 40)
     colors = 12;
   const uint8_t* bits = static_cast<const uint8_t*>(packed) + h.biSize + colors;
-  int stride = f.RowBytes(w, 4);
   auto img = std::make_shared<TPatternImage>();
   img->Width = w;
   img->Height = hh;
   img->Pixels.resize(size_t(w) * hh);
   for (int y = 0; y < hh; ++y) {
-    int src = h.biHeight < 0 ? y : hh - 1 - y;
-    DecodeRow(f, bits + ptrdiff_t(src) * stride, 0, w, img->Pixels.data() + size_t(y) * w);
+    int src = dib.TopDown ? y : hh - 1 - y;
+    DecodeRow(f, bits + size_t(src) * dib.Stride, 0, w, img->Pixels.data() + size_t(y) * w);
     for (int x = 0; x < w; ++x) img->Pixels[size_t(y) * w + x] &= 0xFFFFFF;
   }
   return img;

@@ -226,6 +226,10 @@ inline HBITMAP GdiCreateDib32(int width, int height, uint32_t** bits) {
 }
 // The pixels of any bitmap as 32-bit top-down rows; `bits` gets its depth.
 bool GdiReadDib32(HBITMAP bitmap, int& width, int& height, int& bits, std::vector<uint32_t>& pixels);
+// SetDIBits over a source of `size` bytes: 0 when the rows asked for do
+// not all lie within it.
+int GdiSetDIBits(HBITMAP bitmap, UINT start, UINT lines, const void* bits, size_t size, const BITMAPINFO* info,
+                 UINT usage);
 // A copy of a bitmap, resized when cx/cy are given (CopyImage's flags).
 HBITMAP GdiCopyBitmap(HBITMAP source, int cx, int cy, UINT flags);
 

@@ -86,6 +86,18 @@ TPixelFormat TPixelFormat::Mono() {
 
 TPixelFormat TPixelFormat::Direct32() { return TPixelFormat(); }
 
+bool DibExtentOf(const TPixelFormat& f, int32_t width, int32_t height, TDibExtent& out) {
+  const int64_t rows = height < 0 ? -int64_t(height) : int64_t(height);
+  if (width <= 0 || rows == 0 || rows > INT32_MAX) return false;
+  const int64_t stride = f.RowBytes(width, 4);
+  if (stride <= 0 || stride * rows > kMaxBitmapBytes) return false;
+  out.Width = width;
+  out.Height = static_cast<int>(rows);
+  out.TopDown = height < 0;
+  out.Stride = static_cast<size_t>(stride);
+  return true;
+}
+
 bool TPixelFormat::FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& out) {
   if (!info) return false;
   // Copied: packed DIBs (after a file header, on the clipboard) need not be

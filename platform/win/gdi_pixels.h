@@ -31,8 +31,11 @@ struct TPixelFormat {
   bool IsDirect32() const {
     return Bits == 32 && Masks[0] == 0x00FF0000u && Masks[1] == 0x0000FF00u && Masks[2] == 0x000000FFu;
   }
-  // Bytes in a row, padded to `align` bytes.
-  int RowBytes(int width, int align) const { return ((width * Bits + align * 8 - 1) / (align * 8)) * align; }
+  // Bytes in a row, padded to `align` bytes; in 64 bits, since a header's
+  // width times its depth overflows an int.
+  int64_t RowBytes(int64_t width, int align) const {
+    return ((width * Bits + align * 8 - 1) / (align * 8)) * align;
+  }
 
   static TPixelFormat Mono();
   static TPixelFormat Direct32();
@@ -41,6 +44,22 @@ struct TPixelFormat {
   // the header is not one we can read.
   static bool FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& out);
 };
+
+// The most memory one bitmap's pixels may take; a header asking for more
+// is damage, not data.
+constexpr int64_t kMaxBitmapBytes = int64_t(1) << 31;
+
+// The size a DIB header describes, checked in 64 bits: a positive width,
+// a height other than 0 whose magnitude fits an int, and rows of
+// `f`'s depth that stay within kMaxBitmapBytes.
+struct TDibExtent {
+  int Width = 0;
+  int Height = 0;  // rows, positive
+  bool TopDown = false;
+  size_t Stride = 0;  // bytes in a row, padded to 4
+  size_t Bytes() const { return Stride * size_t(Height); }
+};
+bool DibExtentOf(const TPixelFormat& f, int32_t width, int32_t height, TDibExtent& out);
 
 // Converts n pixels starting at pixel x of a row into 32-bit pixels.
 void DecodeRow(const TPixelFormat& f, const uint8_t* row, int x, int n, uint32_t* out);

@@ -264,6 +264,42 @@ TEST(IconTest, BitmapFilesAndSystemImages) {
   DestroyIcon(small);
 }
 
+// Headers whose sizes overflow 32-bit arithmetic, over a few bytes of
+// pixels: each must be refused without reading past the file.
+TEST(IconTest, BitmapFilesWithImpossibleSizesAreRefused) {
+  struct TCase {
+    const char* what;
+    int32_t width, height;
+    uint16_t bits;
+  } const cases[] = {
+      {"width times 32 bits wraps to a 4-byte row", 0x08000001, 1, 32},
+      {"width times 4 bits wraps to a 4-byte row", 0x40000001, 2, 4},
+      {"width times 24 bits wraps", 0x0AAAAAAB, 1, 24},
+      {"height INT_MIN", 1, INT32_MIN, 32},
+      {"top-down INT_MIN + 1 rows of 4 bytes", 1, INT32_MIN + 1, 32},
+  };
+  for (const TCase& c : cases) {
+    std::vector<uint8_t> bmp = {'B', 'M'};
+    const uint32_t table = c.bits <= 8 ? (1u << c.bits) * 4 : 0;
+    Put32(bmp, 14 + 40 + table + 4);
+    Put32(bmp, 0);
+    Put32(bmp, 14 + 40 + table);
+    Put32(bmp, 40);
+    Put32(bmp, uint32_t(c.width));
+    Put32(bmp, uint32_t(c.height));
+    Put16(bmp, 1);
+    Put16(bmp, c.bits);
+    for (int i = 0; i < 6; ++i) Put32(bmp, 0);
+    bmp.resize(bmp.size() + table, 0x80);
+    for (int i = 0; i < 4; ++i) bmp.push_back(0xFF);
+    const std::string path = WriteTemp(bmp, ".bmp");
+    for (UINT flags : {0u, UINT(LR_CREATEDIBSECTION), UINT(LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS), UINT(LR_MONOCHROME)})
+      EXPECT_EQ(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | flags), nullptr)
+          << c.what << ", flags " << flags;
+    std::remove(path.c_str());
+  }
+}
+
 TEST(IconTest, GroupDirectoriesPickByIdentifier) {
   // GRPICONDIR with two entries: 16x16 (id 7) and 32x32 (id 9).
   std::vector<uint8_t> dir;
