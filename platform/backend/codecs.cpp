@@ -132,7 +132,7 @@ bool DecodePackedDib(const void* data, size_t size, TDecodedImage& out, std::str
 bool EncodeImage(TImageFileFormat format, const uint32_t* pixels, int width, int height, int stride,
                  const TEncodeOptions& options, std::string& out, std::string* error) {
   out.clear();
-  if (!pixels || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || stride < width * 4)
+  if (!pixels || width <= 0 || height <= 0 || width > rtl::kMaxImageSide || height > rtl::kMaxImageSide || stride < width * 4)
     return Fail(error, "Nothing to encode");
   try {
     switch (format) {

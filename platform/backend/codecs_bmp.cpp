@@ -182,6 +182,10 @@ bool DecodeDibAt(const uint8_t* p, size_t size, size_t pixelOffset, bool icon, T
   }
   if (pixelOffset) at = pixelOffset;
   if (at > size) return Fail(error, "Truncated bitmap data");
+  const bool runLength = h.Compression == kBiRle4 || h.Compression == kBiRle8;
+  const size_t runBytes = h.ImageSize ? std::min<size_t>(h.ImageSize, size - at) : size - at;
+  if (runLength && !rtl::RunLengthSizePlausible(int64_t(width) * rows, runBytes))
+    return Fail(error, "Invalid bitmap size");
 
   const size_t stride = ((size_t(width) * h.Bits + 31) / 32) * 4;
   out = TDecodedImage();
@@ -199,10 +203,9 @@ bool DecodeDibAt(const uint8_t* p, size_t size, size_t pixelOffset, bool icon, T
   auto paletteColour = [&](uint32_t i) { return i < palette.size() ? palette[i] : 0xFF000000u; };
 
   size_t end = at;  // where the colour pixels end
-  if (h.Compression == kBiRle4 || h.Compression == kBiRle8) {
+  if (runLength) {
     std::vector<uint8_t> idx;
-    size_t n = h.ImageSize ? std::min<size_t>(h.ImageSize, size - at) : size - at;
-    if (!DecodeRle(p + at, n, width, rows, h.Compression == kBiRle4, idx, error)) return false;
+    if (!DecodeRle(p + at, runBytes, width, rows, h.Compression == kBiRle4, idx, error)) return false;
     for (int r = 0; r < rows; ++r)
       for (int x = 0; x < width; ++x) pix(x, r) = paletteColour(idx[size_t(r) * width + x]);
     end = size;

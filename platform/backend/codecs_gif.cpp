@@ -41,6 +41,13 @@ bool GifFail(std::string* error, const char* what, int code) {
   return false;
 }
 
+// Whether a frame of w x h pixels can be real: within the decoders' limit,
+// and no more than its remaining bytes of LZW data can describe (a code
+// stands for at most 4096 pixels and takes at least two bits).
+bool FrameSizeAllowed(int w, int h, size_t remaining) {
+  return SizeAllowed(w, h) && int64_t(w) * h <= int64_t(remaining) * 4 * 4096;
+}
+
 }  // namespace
 
 bool DecodeGif(const uint8_t* data, size_t size, int frame, TDecodedImage& out, std::string* error) {
@@ -55,7 +62,54 @@ bool DecodeGif(const uint8_t* data, size_t size, int frame, TDecodedImage& out, 
       DGifCloseFile(Gif, &e);
     }
   } closer{gif};
-  if (DGifSlurp(gif) != GIF_OK) return GifFail(error, "Corrupt or truncated GIF image", gif->Error);
+  // Record by record rather than DGifSlurp, which allocates every frame at
+  // its declared size before anything can look at it. Only the frames up
+  // to the one asked for are decoded; later ones are counted.
+  const int wanted = std::max(frame, 0);
+  std::vector<std::vector<GifByteType>> rasters;
+  std::vector<GraphicsControlBlock> controls;
+  GraphicsControlBlock pending{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
+  GifRecordType record = UNDEFINED_RECORD_TYPE;
+  do {
+    if (DGifGetRecordType(gif, &record) != GIF_OK) return GifFail(error, "Corrupt or truncated GIF image", gif->Error);
+    if (record == IMAGE_DESC_RECORD_TYPE) {
+      if (DGifGetImageDesc(gif) != GIF_OK) return GifFail(error, "Corrupt or truncated GIF image", gif->Error);
+      const GifImageDesc& d = gif->Image;
+      if (!FrameSizeAllowed(d.Width, d.Height, reader.Size - reader.Pos)) return Fail(error, "Invalid GIF image size");
+      controls.push_back(pending);
+      pending = GraphicsControlBlock{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
+      if (gif->ImageCount - 1 <= wanted) {
+        std::vector<GifByteType> raster(size_t(d.Width) * d.Height);
+        if (d.Interlace) {
+          static const int kOffsets[] = {0, 4, 2, 1}, kJumps[] = {8, 8, 4, 2};
+          for (int pass = 0; pass < 4; ++pass)
+            for (int y = kOffsets[pass]; y < d.Height; y += kJumps[pass])
+              if (DGifGetLine(gif, raster.data() + size_t(y) * d.Width, d.Width) != GIF_OK)
+                return GifFail(error, "Corrupt or truncated GIF image", gif->Error);
+        } else if (DGifGetLine(gif, raster.data(), d.Width * d.Height) != GIF_OK) {
+          return GifFail(error, "Corrupt or truncated GIF image", gif->Error);
+        }
+        rasters.push_back(std::move(raster));
+      } else {
+        int codeSize = 0;
+        GifByteType* block = nullptr;
+        if (DGifGetCode(gif, &codeSize, &block) != GIF_OK)
+          return GifFail(error, "Corrupt or truncated GIF image", gif->Error);
+        while (block)
+          if (DGifGetCodeNext(gif, &block) != GIF_OK)
+            return GifFail(error, "Corrupt or truncated GIF image", gif->Error);
+      }
+    } else if (record == EXTENSION_RECORD_TYPE) {
+      int code = 0;
+      GifByteType* ext = nullptr;
+      if (DGifGetExtension(gif, &code, &ext) != GIF_OK)
+        return GifFail(error, "Corrupt or truncated GIF image", gif->Error);
+      if (code == GRAPHICS_EXT_FUNC_CODE && ext && ext[0] >= 4) DGifExtensionToGCB(ext[0], ext + 1, &pending);
+      while (ext)
+        if (DGifGetExtensionNext(gif, &ext) != GIF_OK)
+          return GifFail(error, "Corrupt or truncated GIF image", gif->Error);
+    }
+  } while (record != TERMINATE_RECORD_TYPE);
   if (gif->ImageCount < 1) return Fail(error, "GIF image without frames");
   if (frame >= gif->ImageCount) return Fail(error, "No such frame in the GIF image");
   int sw = gif->SWidth, sh = gif->SHeight;
@@ -74,19 +128,18 @@ bool DecodeGif(const uint8_t* data, size_t size, int frame, TDecodedImage& out, 
   image.Pixels.assign(size_t(sw) * sh, 0);
   std::vector<uint32_t> previous;
   for (int i = 0; i <= frame; ++i) {
-    const SavedImage& s = gif->SavedImages[i];
-    const GifImageDesc& d = s.ImageDesc;
+    const GifImageDesc& d = gif->SavedImages[i].ImageDesc;
     const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
-    if (!map || !s.RasterBits || d.Width <= 0 || d.Height <= 0) return Fail(error, "Corrupt GIF image");
-    GraphicsControlBlock gcb{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
-    DGifSavedExtensionToGCB(gif, i, &gcb);
+    if (!map || d.Width <= 0 || d.Height <= 0) return Fail(error, "Corrupt GIF image");
+    const GifByteType* raster = rasters[size_t(i)].data();
+    const GraphicsControlBlock& gcb = controls[size_t(i)];
     if (gcb.TransparentColor != NO_TRANSPARENT_COLOR) image.HasAlpha = true;
     if (gcb.DisposalMode == DISPOSE_PREVIOUS) previous = image.Pixels;
     const int x0 = std::max(0, d.Left), y0 = std::max(0, d.Top);
     const int x1 = std::min(sw, d.Left + d.Width), y1 = std::min(sh, d.Top + d.Height);
     for (int y = y0; y < y1; ++y)
       for (int x = x0; x < x1; ++x) {
-        int index = s.RasterBits[size_t(y - d.Top) * d.Width + (x - d.Left)];
+        int index = raster[size_t(y - d.Top) * d.Width + (x - d.Left)];
         if (index == gcb.TransparentColor) continue;
         if (index >= map->ColorCount) {
           image.HasAlpha = true;

@@ -7,22 +7,17 @@
 #include <string>
 
 #include "platform/backend/codecs.h"
+#include "platform/rtl/image_limits.h"
 
 namespace rtl::backend::detail {
-
-// The largest picture decoded, in pixels (a 16384 x 8192 picture takes
-// 512 MB), so that a lying header cannot ask for any amount of memory.
-constexpr int64_t kMaxPixels = int64_t(1) << 27;
-constexpr int kMaxSide = 65535;
 
 inline bool Fail(std::string* error, const char* message) {
   if (error) *error = message;
   return false;
 }
 
-inline bool SizeAllowed(int64_t width, int64_t height) {
-  return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
-}
+// Within the limits every decoder shares (platform/rtl/image_limits.h).
+inline bool SizeAllowed(int64_t width, int64_t height) { return rtl::ImageSizeAllowed(width, height); }
 
 inline uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t U32(const uint8_t* p) {

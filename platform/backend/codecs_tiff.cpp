@@ -73,7 +73,7 @@ TIFF* Open(TMemoryFile& f, const char* mode) {
   TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
   TIFFOpenOptionsSetErrorHandlerExtR(opts, ErrorProc, &f);
   TIFFOpenOptionsSetWarningHandlerExtR(opts, WarningProc, &f);
-  TIFFOpenOptionsSetMaxSingleMemAlloc(opts, static_cast<tmsize_t>(kMaxPixels * 4));
+  TIFFOpenOptionsSetMaxSingleMemAlloc(opts, static_cast<tmsize_t>(rtl::kMaxImagePixels * 4));
   TIFF* tif = TIFFClientOpenExt("memory", mode, &f, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
                                 UnmapProc, opts);
   TIFFOpenOptionsFree(opts);

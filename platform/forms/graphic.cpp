@@ -7,6 +7,7 @@
 
 #include "platform/forms/graphic_internal.h"
 #include "platform/rtl/filer.h"
+#include "platform/rtl/image_limits.h"
 #include "platform/rtl/resources.h"
 
 // A bitmap's canvas: a memory DC with the bitmap selected, made on demand
@@ -380,9 +381,9 @@ void DecodeBMP(const uint8_t* p, size_t n, bool fileHeader, TDecoded& d) {
     default:
       InvalidBitmap();
   }
+  // The limits every decoder of the layer shares.
+  if (!rtl::ImageSizeAllowed(width, absHeight)) InvalidBitmap();
   int64_t stride = RowBytes(static_cast<int>(width), bits);
-  // A picture of more than 1 GiB is taken for damage, not for data.
-  if (stride * absHeight > (int64_t(1) << 30) || width * absHeight * 4 > (int64_t(1) << 30)) InvalidBitmap();
 
   // Colour table.
   if (bits <= 8) {
@@ -406,6 +407,7 @@ void DecodeBMP(const uint8_t* p, size_t n, bool fileHeader, TDecoded& d) {
   size_t dataSize = n - pos;
   bool compressed = compression == BI_RLE8 || compression == BI_RLE4;
   if (!compressed && dataSize < static_cast<uint64_t>(stride * absHeight)) InvalidBitmap();
+  if (compressed && !rtl::RunLengthSizePlausible(width * absHeight, dataSize)) InvalidBitmap();
 
   // The format kept: the file's own, except that unusual bit fields become
   // 32-bit B,G,R,A.

@@ -8,9 +8,16 @@
 #include <string>
 #include <vector>
 
+#include <gif_lib.h>
+
+#include "tests/common/rle_bitmaps.h"
+
 using namespace rtl::backend;
 
 namespace {
+
+void Put16(std::string& s, uint16_t v) { s.append(reinterpret_cast<const char*>(&v), 2); }
+void Put32(std::string& s, uint32_t v) { s.append(reinterpret_cast<const char*>(&v), 4); }
 
 // A picture with a smooth colour ramp, a hard edge and an alpha ramp:
 // enough structure that a wrong row order, channel order or stride shows.
@@ -127,6 +134,83 @@ TEST(CodecTest, GifQuantisesManyColoursClosely) {
   EXPECT_LE(MeanDifference(src, img.Pixels), 6);
 }
 
+// Two frames written through giflib: an interlaced 4 x 4 frame whose rows
+// each have their own colour, then a 2 x 2 frame at (1, 1) with a
+// transparent index that is disposed of to the background.
+std::string TwoFrameGif() {
+  std::string out;
+  int err = 0;
+  GifFileType* gif = EGifOpen(&out, [](GifFileType* g, const GifByteType* b, int n) {
+    static_cast<std::string*>(g->UserData)->append(reinterpret_cast<const char*>(b), size_t(n));
+    return n;
+  }, &err);
+  GifColorType colours[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+  ColorMapObject* map = GifMakeMapObject(4, colours);
+  EGifSetGifVersion(gif, true);
+  EGifPutScreenDesc(gif, 4, 4, 8, 0, map);
+  EGifPutImageDesc(gif, 0, 0, 4, 4, true, nullptr);
+  // Interlaced: rows 0, then 2, then 1, 3 in the file.
+  for (int y : {0, 2, 1, 3}) {
+    GifByteType row[4] = {GifByteType(y), GifByteType(y), GifByteType(y), GifByteType(y)};
+    EGifPutLine(gif, row, 4);
+  }
+  GraphicsControlBlock gcb{DISPOSE_BACKGROUND, false, 0, 3};
+  GifByteType ext[4];
+  EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(EGifGCBToExtension(&gcb, ext)), ext);
+  EGifPutImageDesc(gif, 1, 1, 2, 2, false, nullptr);
+  GifByteType pixels[4] = {3, 0, 0, 0};
+  EGifPutLine(gif, pixels, 4);
+  EGifCloseFile(gif, &err);
+  GifFreeMapObject(map);
+  return out;
+}
+
+TEST(CodecTest, GifFramesComposeInTurn) {
+  const std::string file = TwoFrameGif();
+  const uint32_t red = 0xFFFF0000u, green = 0xFF00FF00u, blue = 0xFF0000FFu, white = 0xFFFFFFFFu;
+  TDecodedImage first, second;
+  std::string error;
+  ASSERT_TRUE(DecodeImage(file.data(), file.size(), first, &error, 0)) << error;
+  EXPECT_EQ(first.FrameCount, 2);
+  EXPECT_EQ(first.Pixels, (std::vector<uint32_t>{red, red, red, red, green, green, green, green,  //
+                                                 blue, blue, blue, blue, white, white, white, white}))
+      << "interlaced rows land in their places";
+  ASSERT_TRUE(DecodeImage(file.data(), file.size(), second, &error, 1)) << error;
+  EXPECT_EQ(second.Pixels[1 * 4 + 1], green) << "the transparent index shows the frame below";
+  EXPECT_EQ(second.Pixels[1 * 4 + 2], red);
+  EXPECT_EQ(second.Pixels[2 * 4 + 1], red);
+  EXPECT_EQ(second.Pixels[0], red);
+  EXPECT_TRUE(second.HasAlpha);
+  EXPECT_FALSE(DecodeImage(file.data(), file.size(), second, &error, 2));
+}
+
+// A frame declaring far more pixels than its few bytes of data can hold
+// is refused for its size, before any memory is taken for its raster.
+TEST(CodecTest, GifFramesOutOfProportionToTheirDataAreRefused) {
+  struct TCase {
+    uint16_t width, height;
+  } const cases[] = {{32768, 32768}, {16384, 8192}, {65535, 1000}, {1000, 200}};
+  for (const TCase& c : cases) {
+    // 25 bytes: header, a 1 x 1 screen, one frame, its code size and an
+    // empty data block.
+    std::string gif = "GIF89a";
+    Put16(gif, 1);
+    Put16(gif, 1);
+    gif += std::string("\0\0\0", 3);
+    gif += ',';
+    Put16(gif, 0);
+    Put16(gif, 0);
+    Put16(gif, c.width);
+    Put16(gif, c.height);
+    gif += std::string("\0\x02\0", 3);
+    ASSERT_EQ(gif.size(), 25u);
+    TDecodedImage img;
+    std::string error;
+    EXPECT_FALSE(DecodeImage(gif.data(), gif.size(), img, &error)) << c.width << " x " << c.height;
+    EXPECT_EQ(error, "Invalid GIF image size") << c.width << " x " << c.height;
+  }
+}
+
 TEST(CodecTest, ResolutionIsKept) {
   std::vector<uint32_t> src = TestPicture(8, 8, false);
   TEncodeOptions o;
@@ -213,9 +297,6 @@ TEST(CodecTest, EncodersRefuseEmptyPicturesAndIcons) {
 }
 
 // ---- Hand-made BMP variants ---------------------------------------------------
-
-void Put16(std::string& s, uint16_t v) { s.append(reinterpret_cast<const char*>(&v), 2); }
-void Put32(std::string& s, uint32_t v) { s.append(reinterpret_cast<const char*>(&v), 4); }
 
 // A BITMAPINFOHEADER (or a larger header with masks), colour table and
 // pixel bytes, with or without the 14-byte file header.
@@ -315,6 +396,24 @@ TEST(BmpTest, RejectsLyingHeaders) {
     EXPECT_FALSE(DecodeImage(c.data(), c.size(), img, &error)) << error;
     EXPECT_FALSE(error.empty());
   }
+}
+
+// Run-length pictures whose declared size is out of all proportion to
+// their data are refused before anything is decoded; a picture that is
+// large but mostly skipped is still read.
+TEST(BmpTest, RunLengthSizesMustMatchTheirData) {
+  for (const std::string& file : {test_bitmaps::HugeRle4Bmp(), test_bitmaps::HugeRle8Bmp()}) {
+    TDecodedImage img;
+    std::string error;
+    EXPECT_FALSE(DecodeImage(file.data(), file.size(), img, &error)) << file.size() << " bytes";
+    EXPECT_EQ(error, "Invalid bitmap size");
+  }
+  const std::string blank = test_bitmaps::RunLengthBmp(1024, 1024, 8, 1, 2, std::string("\x02\x01\x00\x01", 4));
+  TDecodedImage img;
+  std::string error;
+  ASSERT_TRUE(DecodeImage(blank.data(), blank.size(), img, &error)) << error;
+  EXPECT_EQ(img.Width, 1024);
+  EXPECT_EQ(img.Pixels[size_t(1023) * 1024 + 1], 0xFF102030u) << "the bottom row's run";
 }
 
 // ---- Icons and cursors --------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/rtl/streams.h"
+#include "tests/common/rle_bitmaps.h"
 #include "tests/platform/win/gdiplus_test_support.h"
 
 namespace {
@@ -135,6 +136,19 @@ TEST_F(ImageTest, CutShortAndForeignStreamsFailWithoutAnImage) {
   GpImage* image = nullptr;
   EXPECT_EQ(GdipLoadImageFromStream(text.Adapter, &image), UnknownImageFormat);
   GdipDisposeImage(src);
+}
+
+// A few hundred bytes of runs declaring 134 million pixels: refused
+// rather than decoded and scaled for a thumbnail (which took 23 s).
+TEST_F(ImageTest, RunLengthBitmapsOutOfProportionToTheirDataAreRefused) {
+  const std::string file = test_bitmaps::HugeRle8Bmp();
+  TMemory m;
+  m.Stream.WriteBuffer(file.data(), static_cast<Integer>(file.size()));
+  m.Rewind();
+  GpImage* image = nullptr;
+  EXPECT_NE(GdipLoadImageFromStream(m.Adapter, &image), Ok);
+  EXPECT_EQ(image, nullptr);
+  GdipDisposeImage(image);
 }
 
 TEST_F(ImageTest, LoadingStartsAtTheStreamPosition) {
