@@ -14,7 +14,7 @@ namespace {
 std::unique_ptr<TGdiBitmap> NewBitmap(int w, int h, const TPixelFormat& f, bool dib, bool topDown) {
   if (w <= 0 || h <= 0) return nullptr;
   const int64_t rowBytes = f.RowBytes(w, dib || f.Bits != 1 ? 4 : 2);
-  if (rowBytes * h > kMaxBitmapBytes) return nullptr;
+  if (rowBytes > INT32_MAX || rowBytes * h > kMaxBitmapBytes) return nullptr;
   const int stride = static_cast<int>(rowBytes);
   auto b = std::make_unique<TGdiBitmap>();
   b->Width = w;
@@ -288,21 +288,21 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, LPBITMAP
   if (!bits) return 1;
   if (start >= UINT(b->Height)) return 0;
   int count = static_cast<int>(std::min<UINT>(lines, UINT(b->Height) - start));
-  int stride = f.RowBytes(b->Width, 4);
+  const size_t stride = static_cast<size_t>(f.RowBytes(b->Width, 4));
   std::vector<uint32_t> row(static_cast<size_t>(b->Width));
   for (int i = 0; i < count; ++i) {
     int scan = static_cast<int>(start) + i;
     int y = topDown ? scan : b->Height - 1 - scan;
     DecodeRow(b->Format, b->Row(y), 0, b->Width, row.data());
-    auto* out = static_cast<uint8_t*>(bits) + ptrdiff_t(i) * stride;
-    std::memset(out, 0, size_t(stride));
+    auto* out = static_cast<uint8_t*>(bits) + size_t(i) * stride;
+    std::memset(out, 0, stride);
     EncodeRow(f, row.data(), b->Width, out, 0);
   }
   return count;
 }
 
-int rtl::detail::GdiSetDIBits(HBITMAP bitmap, UINT start, UINT lines, const void* bits, size_t size, const BITMAPINFO* info,
-                               UINT usage) {
+int rtl::detail::GdiSetDIBits(HBITMAP bitmap, UINT start, UINT lines, const void* bits, size_t size,
+                               const BITMAPINFO* info, UINT usage) {
   TGdiBitmap* b = GdiBitmap(bitmap);
   TPixelFormat f;
   if (!b || !bits || !TPixelFormat::FromInfo(info, usage, f)) return 0;
