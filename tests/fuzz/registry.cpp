@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "fuzz_support.h"
@@ -12,8 +13,9 @@
 #include "platform/rtl/sysutils.h"
 
 namespace {
+// `path` is below the root, without a leading backslash ("" for the root).
 void Walk(TRegistry& reg, const AnsiString& path, int depth) {
-  if (depth > 8 || !reg.OpenKeyReadOnly(path)) return;
+  if (depth > 8 || !reg.OpenKeyReadOnly("\\" + path)) return;
   TStringList values, keys;
   reg.GetValueNames(&values);
   for (Integer i = 0; i < values.Count(); ++i) {
@@ -36,7 +38,8 @@ void Walk(TRegistry& reg, const AnsiString& path, int depth) {
     }
   }
   reg.GetKeyNames(&keys);
-  for (Integer i = 0; i < keys.Count() && i < 16; ++i) Walk(reg, path + "\\" + keys.Get(i), depth + 1);
+  for (Integer i = 0; i < keys.Count() && i < 16; ++i)
+    Walk(reg, path.empty() ? keys.Get(i) : path + "\\" + keys.Get(i), depth + 1);
 }
 }  // namespace
 
@@ -45,11 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const AnsiString file = rtl::detail::RegistryFileName();
   ForceDirectories(ExtractFileDir(file));
   const std::string written = fuzz::WriteScratchFile("user.reg", data, size);
-  RenameFile(written, file);
+  // Over the old file: a new identity, so the store reads it again.
+  std::rename(written.c_str(), file.c_str());
   try {
     TRegistry reg(KEY_READ);
     reg.SetRootKey(HKEY_CURRENT_USER);
-    Walk(reg, "\\", 0);
+    Walk(reg, "", 0);
   } catch (const Exception&) {
   }
   return 0;
