@@ -10,7 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "platform/win/user.h"
+#include "platform/win/user/user.h"
 #include "support/process_runner.h"
 
 extern char** environ;

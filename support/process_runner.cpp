@@ -7,7 +7,7 @@
 #include "platform/rtl/resources.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
-#include "platform/win/user.h"
+#include "platform/win/user/user.h"
 #include "support/process_threads.h"
 
 RTL_IMPLEMENT_CLASS(EJvProcessError)

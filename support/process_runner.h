@@ -12,7 +12,7 @@
 
 #include "platform/rtl/classes.h"
 #include "platform/rtl/properties.h"
-#include "platform/win/kernel.h"
+#include "platform/win/kernel/kernel.h"
 #include "support/support_errors.h"
 #include "support/thread_base.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win/user.h"
+#include "platform/win/user/user.h"
 #include "support/process_runner.h"
 
 RTL_IMPLEMENT_CLASS(TJvWaitForProcessThread)

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/rtl/threads.h"
-#include "platform/win/kernel.h"
+#include "platform/win/kernel/kernel.h"
 #include "support/thread_base.h"
 
 class TJvReader;

@@ -19,8 +19,8 @@
 
 #include "platform/forms/forms.h"
 #include "platform/rtl/stringlist.h"
-#include "platform/win/user.h"
-#include "platform/win/user_testing.h"
+#include "platform/win/user/user.h"
+#include "platform/win/user/user_testing.h"
 
 namespace {
 

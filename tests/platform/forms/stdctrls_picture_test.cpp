@@ -4,7 +4,7 @@
 #include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "platform/forms/icon.h"
 #include "platform/forms/image_list.h"
 #include "platform/forms/picture.h"

@@ -1,0 +1,479 @@
+// Processes: starting children, watching them end, exit codes, termination.
+//
+// Each process object holds a process file descriptor. A monitor thread
+// polls the descriptors of the processes still running; when one ends it
+// records the exit code without reaping the child (so its id stays taken)
+// and signals the object. The child is reaped when its object goes, that is
+// when its last handle is closed and it has ended.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/eventfd.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <map>
+#include <thread>
+
+#include "platform/rtl/sysutils.h"
+#include "platform/rtl/text_codec.h"
+#include "platform/win/kernel/kernel_command_line.h"
+#include "platform/win/kernel/kernel_object.h"
+
+extern char** environ;
+
+namespace rtl::detail {
+
+namespace {
+
+int PidfdOpen(pid_t pid) { return static_cast<int>(syscall(SYS_pidfd_open, pid, 0)); }
+int PidfdSendSignal(int pidfd, int sig) { return static_cast<int>(syscall(SYS_pidfd_send_signal, pidfd, sig, nullptr, 0)); }
+
+class TProcessObject : public TKernelObject {
+ public:
+  TProcessObject(pid_t pid, int pidfd, bool child) : TKernelObject(TKernelType::Process), Pid(pid), PidFd(pidfd), Child(child) {}
+  ~TProcessObject() override;
+  bool Waitable() const override { return true; }
+  TAcquire TryAcquire(pid_t) override { return Exited ? TAcquire::Ok : TAcquire::Fail; }
+
+  const pid_t Pid;
+  const int PidFd;  // -1 for this process
+  const bool Child;
+
+  // Under KernelLock().
+  bool Exited = false;
+  DWORD ExitCode = STILL_ACTIVE;
+  bool TerminateAsked = false;
+  DWORD TerminateCode = 0;
+};
+
+// A child's primary thread: it ends with the process.
+class TChildThreadObject : public TThreadBase {
+ public:
+  explicit TChildThreadObject(std::shared_ptr<TProcessObject> process) : FProcess(std::move(process)) {}
+  TAcquire TryAcquire(pid_t tid) override { return FProcess->TryAcquire(tid); }
+  TKernelObject* QueueOwner() override { return FProcess.get(); }
+  DWORD ExitCode() const override { return FProcess->ExitCode; }
+  DWORD Resume() override { return 0; }
+  pid_t Tid() const override { return FProcess->Pid; }
+
+ private:
+  std::shared_ptr<TProcessObject> FProcess;
+};
+
+// ---- Process objects by id ---------------------------------------------------------
+
+struct TProcessTable {
+  std::mutex Lock;
+  std::map<pid_t, std::weak_ptr<TProcessObject>> ById;
+};
+
+TProcessTable& Processes() {
+  static TProcessTable* table = new TProcessTable;
+  return *table;
+}
+
+TProcessObject::~TProcessObject() {
+  if (PidFd < 0) return;
+  if (Child) {
+    // Ended (the monitor let go only then), so this does not block.
+    siginfo_t info = {};
+    waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(PidFd), &info, WEXITED);
+  }
+  close(PidFd);
+  TProcessTable& t = Processes();
+  std::lock_guard g(t.Lock);
+  auto it = t.ById.find(Pid);
+  if (it != t.ById.end() && it->second.expired()) t.ById.erase(it);
+}
+
+// ---- The monitor -------------------------------------------------------------------
+
+class TMonitor {
+ public:
+  TMonitor() : FWakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) { std::thread([this] { Run(); }).detach(); }
+
+  void Watch(std::shared_ptr<TProcessObject> p) {
+    {
+      std::lock_guard g(FLock);
+      FWatched.push_back(std::move(p));
+    }
+    eventfd_write(FWakeFd, 1);
+  }
+
+ private:
+  std::mutex FLock;
+  std::vector<std::shared_ptr<TProcessObject>> FWatched;
+  const int FWakeFd;
+
+  void Run() {
+    std::vector<TProcessObject*> watched;
+    std::vector<pollfd> fds;
+    for (;;) {
+      {
+        std::lock_guard g(FLock);
+        watched.clear();
+        for (const auto& p : FWatched) watched.push_back(p.get());
+      }
+      fds.assign(1, pollfd{FWakeFd, POLLIN, 0});
+      for (TProcessObject* p : watched) fds.push_back(pollfd{p->PidFd, POLLIN, 0});
+      if (poll(fds.data(), fds.size(), -1) < 0) continue;
+      if (fds[0].revents) {
+        eventfd_t v;
+        eventfd_read(FWakeFd, &v);
+      }
+      for (size_t i = 1; i < fds.size(); ++i)
+        if (fds[i].revents) Ended(watched[i - 1]);
+    }
+  }
+
+  void Ended(TProcessObject* p) {
+    siginfo_t info = {};
+    bool known = waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(p->PidFd), &info,
+                        WEXITED | WNOWAIT | WNOHANG) == 0 &&
+                 info.si_pid != 0;
+    std::lock_guard g(KernelLock());
+    DWORD code = 0;
+    if (known && info.si_code == CLD_EXITED)
+      code = static_cast<DWORD>(info.si_status);
+    else if (known)
+      code = p->TerminateAsked && info.si_status == SIGKILL ? p->TerminateCode : STATUS_CONTROL_C_EXIT;
+    p->ExitCode = code;
+    p->Exited = true;
+    SignalObject(p);
+    // Let go before any waiter runs, so that closing the last handle after
+    // the wait reaps the child at once. Without handles it goes right here.
+    std::shared_ptr<TProcessObject> ref;
+    {
+      std::lock_guard w(FLock);
+      auto it = std::find_if(FWatched.begin(), FWatched.end(), [&](const auto& q) { return q.get() == p; });
+      ref = std::move(*it);
+      FWatched.erase(it);
+    }
+  }
+};
+
+TMonitor& Monitor() {
+  static TMonitor* monitor = new TMonitor;
+  return *monitor;
+}
+
+// ---- Finding the program -------------------------------------------------------------
+
+std::string CurrentFolder() {
+  char buf[PATH_MAX];
+  return getcwd(buf, sizeof buf) ? std::string(buf) : std::string(".");
+}
+
+std::string ExecutableFolder() {
+  char buf[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return CurrentFolder();
+  std::string s(buf, static_cast<size_t>(n));
+  return s.substr(0, s.rfind('/'));
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// Error number of a program path that cannot be run, 0 when it can be tried.
+DWORD CheckProgram(const std::string& path) {
+  struct stat st = {};
+  if (stat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) return ErrnoToOSError(errno);
+    // A missing folder is told apart from a missing file.
+    std::string folder = path.substr(0, path.rfind('/'));
+    return folder.empty() || (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ? ERROR_FILE_NOT_FOUND
+                                                                                    : ERROR_PATH_NOT_FOUND;
+  }
+  if (S_ISDIR(st.st_mode)) return ERROR_ACCESS_DENIED;
+  return 0;
+}
+
+DWORD ResolveProgram(const std::string& name, bool search, std::string& path) {
+  if (name.empty()) return ERROR_FILE_NOT_FOUND;
+  if (name.find('/') != std::string::npos) {
+    path = name[0] == '/' ? name : Join(CurrentFolder(), name);
+    return CheckProgram(path);
+  }
+  std::vector<std::string> folders;
+  if (search) folders.push_back(ExecutableFolder());
+  folders.push_back(CurrentFolder());
+  if (search) {
+    const char* env = getenv("PATH");
+    std::string list = env ? env : "";
+    size_t start = 0;
+    for (;;) {
+      size_t end = list.find(':', start);
+      std::string folder = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+      folders.push_back(folder.empty() ? CurrentFolder() : folder);
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
+  }
+  for (const std::string& folder : folders) {
+    std::string candidate = Join(folder, name);
+    struct stat st = {};
+    if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (!search || access(candidate.c_str(), X_OK) == 0)) {
+      path = candidate;
+      return 0;
+    }
+  }
+  return ERROR_FILE_NOT_FOUND;
+}
+
+// The strings of an environment block: each ends with NUL, an empty one
+// ends the block.
+std::vector<std::string> ParseEnvironment(const void* block, bool unicode) {
+  std::vector<std::string> vars;
+  if (unicode) {
+    for (auto p = static_cast<const char16_t*>(block); *p;) {
+      std::u16string s(p);
+      p += s.size() + 1;
+      vars.push_back(WideToAnsi(s));
+    }
+  } else {
+    for (auto p = static_cast<const char*>(block); *p;) {
+      std::string s(p);
+      p += s.size() + 1;
+      vars.push_back(std::move(s));
+    }
+  }
+  return vars;
+}
+
+std::vector<char*> PointerList(std::vector<std::string>& strings) {
+  std::vector<char*> list;
+  for (std::string& s : strings) list.push_back(s.data());
+  list.push_back(nullptr);
+  return list;
+}
+
+// Descriptors handed to a child's standard streams, raised above 2 so that
+// setting one stream cannot overwrite the source of another; owns the
+// copies it makes.
+class TStdStreams {
+ public:
+  ~TStdStreams() {
+    for (int fd : FCopies) close(fd);
+  }
+  // -1 gives the stream /dev/null.
+  int Source[3] = {-1, -1, -1};
+
+  bool Set(int stream, int fd) {
+    if (fd >= 0 && fd <= 2) {
+      fd = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+      if (fd < 0) return false;
+      FCopies.push_back(fd);
+    }
+    Source[stream] = fd;
+    return true;
+  }
+
+ private:
+  std::vector<int> FCopies;
+};
+
+struct TSpawnSetup {
+  posix_spawn_file_actions_t Actions;
+  posix_spawnattr_t Attributes;
+  TSpawnSetup() {
+    posix_spawn_file_actions_init(&Actions);
+    posix_spawnattr_init(&Attributes);
+  }
+  ~TSpawnSetup() {
+    posix_spawn_file_actions_destroy(&Actions);
+    posix_spawnattr_destroy(&Attributes);
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<TKernelObject> SelfProcess() {
+  static std::shared_ptr<TKernelObject>* self = new std::shared_ptr<TKernelObject>(
+      std::make_shared<TProcessObject>(getpid(), -1, false));
+  return *self;
+}
+
+}  // namespace rtl::detail
+
+using namespace rtl::detail;
+
+BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_ATTRIBUTES lpProcessAttributes,
+                    LPSECURITY_ATTRIBUTES lpThreadAttributes, BOOL bInheritHandles, DWORD dwCreationFlags,
+                    LPVOID lpEnvironment, LPCSTR lpCurrentDirectory, LPSTARTUPINFOA lpStartupInfo,
+                    LPPROCESS_INFORMATION lpProcessInformation) {
+  if (!lpStartupInfo || !lpProcessInformation ||
+      ((!lpApplicationName || !*lpApplicationName) && (!lpCommandLine || !*lpCommandLine))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  std::vector<std::string> args = SplitCommandLine(lpCommandLine ? lpCommandLine : "");
+  const bool haveApplication = lpApplicationName && *lpApplicationName;
+  if (args.empty()) args.push_back(lpApplicationName);
+  std::string program;
+  if (DWORD error = ResolveProgram(haveApplication ? lpApplicationName : args[0], !haveApplication, program)) {
+    SetLastError(error);
+    return FALSE;
+  }
+  if (lpCurrentDirectory && *lpCurrentDirectory) {
+    struct stat st = {};
+    if (stat(lpCurrentDirectory, &st) != 0 || !S_ISDIR(st.st_mode)) {
+      SetLastError(ERROR_DIRECTORY);
+      return FALSE;
+    }
+  }
+
+  TSpawnSetup setup;
+  TStdStreams streams;
+  std::vector<std::shared_ptr<TKernelObject>> keep;
+  if (lpStartupInfo->dwFlags & STARTF_USESTDHANDLES) {
+    HANDLE handles[3] = {lpStartupInfo->hStdInput, lpStartupInfo->hStdOutput, lpStartupInfo->hStdError};
+    for (int i = 0; i < 3; ++i) {
+      // A child inherits only inheritable handles, and only when asked to.
+      bool inherit = false;
+      std::shared_ptr<TPipeObject> pipe = LookupHandleOf<TPipeObject>(handles[i], TKernelType::Pipe, 0, &inherit);
+      if (pipe && inherit && bInheritHandles) {
+        if (!streams.Set(i, pipe->Fd)) {
+          SetLastErrorFromErrno();
+          return FALSE;
+        }
+        keep.push_back(std::move(pipe));
+      }
+    }
+    for (int i = 0; i < 3; ++i) {
+      if (streams.Source[i] < 0)
+        posix_spawn_file_actions_addopen(&setup.Actions, i, "/dev/null", O_RDWR, 0);
+      else
+        posix_spawn_file_actions_adddup2(&setup.Actions, streams.Source[i], i);
+    }
+  }
+  // The child gets its standard streams and nothing else.
+  posix_spawn_file_actions_addclosefrom_np(&setup.Actions, 3);
+  if (lpCurrentDirectory && *lpCurrentDirectory) posix_spawn_file_actions_addchdir_np(&setup.Actions, lpCurrentDirectory);
+
+  sigset_t defaults, mask;
+  sigfillset(&defaults);
+  sigdelset(&defaults, SIGKILL);
+  sigdelset(&defaults, SIGSTOP);
+  sigemptyset(&mask);
+  posix_spawnattr_setsigdefault(&setup.Attributes, &defaults);
+  posix_spawnattr_setsigmask(&setup.Attributes, &mask);
+  short flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
+  if (dwCreationFlags & CREATE_NEW_PROCESS_GROUP) {
+    flags |= POSIX_SPAWN_SETPGROUP;
+    posix_spawnattr_setpgroup(&setup.Attributes, 0);
+  }
+  posix_spawnattr_setflags(&setup.Attributes, flags);
+
+  std::vector<char*> argv = PointerList(args);
+  std::vector<std::string> vars;
+  std::vector<char*> envp;
+  if (lpEnvironment) {
+    vars = ParseEnvironment(lpEnvironment, dwCreationFlags & CREATE_UNICODE_ENVIRONMENT);
+    envp = PointerList(vars);
+  }
+  pid_t pid = 0;
+  int err = posix_spawn(&pid, program.c_str(), &setup.Actions, &setup.Attributes, argv.data(),
+                        lpEnvironment ? envp.data() : environ);
+  if (err != 0) {
+    SetLastError(ErrnoToOSError(err));
+    return FALSE;
+  }
+  int pidfd = PidfdOpen(pid);
+  if (pidfd < 0) {
+    int e = errno;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    SetLastError(ErrnoToOSError(e));
+    return FALSE;
+  }
+  auto process = std::make_shared<TProcessObject>(pid, pidfd, true);
+  {
+    TProcessTable& t = Processes();
+    std::lock_guard g(t.Lock);
+    t.ById[pid] = process;
+  }
+  Monitor().Watch(process);
+  auto thread = std::make_shared<TChildThreadObject>(process);
+  lpProcessInformation->hProcess =
+      AddHandle(process, PROCESS_ALL_ACCESS, lpProcessAttributes && lpProcessAttributes->bInheritHandle);
+  lpProcessInformation->hThread =
+      AddHandle(thread, THREAD_ALL_ACCESS, lpThreadAttributes && lpThreadAttributes->bInheritHandle);
+  lpProcessInformation->dwProcessId = static_cast<DWORD>(pid);
+  lpProcessInformation->dwThreadId = static_cast<DWORD>(pid);
+  return TRUE;
+}
+
+HANDLE OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId) {
+  const pid_t pid = static_cast<pid_t>(dwProcessId);
+  if (pid == getpid()) return AddHandle(SelfProcess(), dwDesiredAccess, bInheritHandle != FALSE);
+  std::shared_ptr<TProcessObject> process;
+  {
+    TProcessTable& t = Processes();
+    std::lock_guard g(t.Lock);
+    auto it = t.ById.find(pid);
+    if (it != t.ById.end()) process = it->second.lock();
+    if (!process) {
+      int pidfd = pid > 0 ? PidfdOpen(pid) : -1;
+      if (pidfd < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+      }
+      process = std::make_shared<TProcessObject>(pid, pidfd, false);
+      t.ById[pid] = process;
+      Monitor().Watch(process);
+    }
+  }
+  return AddHandle(std::move(process), dwDesiredAccess, bInheritHandle != FALSE);
+}
+
+BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode) {
+  std::shared_ptr<TProcessObject> p = LookupHandleOf<TProcessObject>(hProcess, TKernelType::Process, PROCESS_TERMINATE);
+  if (!p) return FALSE;
+  if (p->PidFd < 0) _exit(static_cast<int>(uExitCode));
+  std::lock_guard g(KernelLock());
+  if (p->Exited) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  // The monitor reads the code under the same lock once the child is gone.
+  bool asked = p->TerminateAsked;
+  p->TerminateAsked = true;
+  p->TerminateCode = uExitCode;
+  if (PidfdSendSignal(p->PidFd, SIGKILL) != 0) {
+    p->TerminateAsked = asked;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
+  std::shared_ptr<TProcessObject> p = LookupHandleWithEither<TProcessObject>(
+      hProcess, TKernelType::Process, PROCESS_QUERY_INFORMATION, PROCESS_QUERY_LIMITED_INFORMATION);
+  if (!p) return FALSE;
+  if (!lpExitCode) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  std::lock_guard g(KernelLock());
+  *lpExitCode = p->ExitCode;
+  return TRUE;
+}
+
+DWORD WaitForInputIdle(HANDLE hProcess, DWORD) {
+  if (!LookupHandleOf<TProcessObject>(hProcess, TKernelType::Process, 0)) return WAIT_FAILED;
+  return 0;
+}
+
+DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }
