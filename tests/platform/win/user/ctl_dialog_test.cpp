@@ -2,6 +2,7 @@
 // and disabled states, written out as pictures to look at; the checks pin
 // what a person would look for first.
 #include "tests/platform/win/ctl_test_support.h"
+#include "tests/common/pictures.h"
 
 namespace {
 
@@ -145,7 +146,7 @@ TEST_F(DialogPictureTest, EveryControlInEveryState) {
   SetFocus(edit);
   SendMessageA(edit, EM_SETSEL, 0, 7);
   RunUntilIdle();
-  AnsiString dir = ::testing::TempDir();
+  AnsiString dir = PictureDir();
   EXPECT_TRUE(rtl::testing::SaveWindowPng(Box, dir + "controls_dialog.png", true));
   TPicture p = Capture(Box);
   POINT e(22 + 4, 448 + 10);

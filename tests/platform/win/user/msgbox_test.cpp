@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "tests/platform/win/ctl_test_support.h"
+#include "tests/common/pictures.h"
 
 namespace {
 
@@ -161,7 +162,7 @@ TEST_F(MessageBoxTest, LongTextWrapsToTheScreen) {
 }
 
 TEST_F(MessageBoxTest, PictureOfABox) {
-  AnsiString path = ::testing::TempDir() + "message_box.png";
+  AnsiString path = PictureDir() + "message_box.png";
   bool saved = false;
   Show("Conversion is complete. Do you want to open the output folder?", "PDF Batch",
        MB_YESNOCANCEL | MB_ICONQUESTION, [&](HWND box) {
