@@ -3,35 +3,21 @@
 #include <algorithm>
 
 #include "platform/rtl/fileutils.h"
+#include "platform/rtl/strutils.h"
 
 namespace {
 
-// Upper-case mapping of the Windows-1252 code page.
-unsigned char Upper1252(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
-  switch (c) {
-    case 0x9A:  // s caron
-    case 0x9C:  // oe
-    case 0x9E:  // z caron
-      return static_cast<unsigned char>(c - 0x10);
-    case 0xFF:  // y diaeresis
-      return 0x9F;
-    default:
-      break;
-  }
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
-  return c;
-}
-
+// Works on characters, not bytes: S is the folded text, M the mask as
+// written (so a letter never turns into the wild or mask character) and F
+// the folded mask.
 struct TMatcher {
-  const AnsiString& S;
-  const AnsiString& M;
-  char W;
-  char Q;
+  const std::u32string& S;
+  const std::u32string& M;
+  const std::u32string& F;
+  char32_t W;
+  char32_t Q;
 
-  bool Corresponds(size_t m, size_t s) const {
-    return M[m] == Q || Upper1252(static_cast<unsigned char>(M[m])) == Upper1252(static_cast<unsigned char>(S[s]));
-  }
+  bool Corresponds(size_t m, size_t s) const { return M[m] == Q || F[m] == S[s]; }
 
   bool Run() const {
     const size_t sl = S.size(), ml = M.size();
@@ -70,7 +56,16 @@ struct TMatcher {
 }  // namespace
 
 bool MatchWildcard(const AnsiString& text, const AnsiString& mask, char wild, char maskChar) {
-  return TMatcher{text, mask, wild, maskChar}.Run();
+  std::u32string folded = AnsiToCodePoints(text);
+  for (char32_t& c : folded) c = FoldCase(c);
+  const std::u32string written = AnsiToCodePoints(mask);
+  std::u32string foldedMask = written;
+  for (char32_t& c : foldedMask) c = FoldCase(c);
+  // The two characters as the mask's decoding sees them (a lone high byte
+  // is not valid UTF-8).
+  const char32_t w = AnsiToCodePoints(AnsiString(1, wild))[0];
+  const char32_t q = AnsiToCodePoints(AnsiString(1, maskChar))[0];
+  return TMatcher{folded, written, foldedMask, w, q}.Run();
 }
 
 AnsiString EnsureTrailingChar(const AnsiString& text, char c) {
