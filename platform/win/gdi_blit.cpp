@@ -32,6 +32,7 @@ bool TBlitSource::FromDC(TGdiDC* dc) {
   HasBk = true;
   BkPixel = ColorToPixel(PlainColor(dc->S.BkColor));
   Bitmap = b;
+  Held = b;
   return true;
 }
 

@@ -374,9 +374,15 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 }
 
 BOOL DestroyWindow(HWND hwnd) {
-  TWnd* w = GetWnd(hwnd);
-  if (!w) return FALSE;
-  if (w->Has(wfDesktop) || w->Has(wfMessageRoot) || !OnWndThread(w)) {
+  // The thread is checked on a held reference: another thread's window may
+  // go away while we look.
+  TWnd* w = nullptr;
+  auto owner = QueueOfWindow(hwnd, &w);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  if ((owner && owner.get() != &CurrentQueue()) || w->Has(wfDesktop) || w->Has(wfMessageRoot)) {
     SetLastError(kErrorAccessDenied);
     return FALSE;
   }
