@@ -20,6 +20,7 @@ HDC NewDC(TDCKind kind) {
   auto dc = std::make_unique<TGdiDC>(kind);
   TGdiDC* raw = dc.get();
   HDC h = static_cast<HDC>(GdiAdd(std::move(dc)));
+  if (!h) return nullptr;
   raw->Handle = h;
   GdiSetDefaultState(raw);
   return h;
@@ -161,6 +162,7 @@ SIZE GdiScreenSize() { return SIZE(gScreenWidth.load(), gScreenHeight.load()); }
 HDC GdiCreateWindowDC(HWND owner, HBITMAP surface) {
   HDC h = NewDC(dckWindow);
   auto dc = GdiDC(h);
+  if (!dc) return nullptr;
   dc->Owner = owner;
   dc->Surface = surface;
   dc->Invalidate();

@@ -149,7 +149,9 @@ HGDIOBJ Add(std::unique_ptr<T> obj) {
 }  // namespace
 
 HGDIOBJ GdiAdd(std::unique_ptr<TGdiObject> obj) {
-  return reinterpret_cast<HGDIOBJ>(Table().Add(std::move(obj)));
+  HGDIOBJ h = reinterpret_cast<HGDIOBJ>(Table().Add(std::move(obj)));
+  if (!h) SetLastError(8);  // every slot taken
+  return h;
 }
 
 TGdiRef<TGdiObject> GdiGet(const void* handle) {

@@ -15,6 +15,7 @@ namespace {
 
 constexpr DWORD kErrorAccessDenied = 5;
 constexpr DWORD kErrorInvalidParameter = 87;
+constexpr DWORD kErrorNotEnoughMemory = 8;
 
 THandleTable<TWnd>& Table() {
   static THandleTable<TWnd> table(THandleKind::Window);
@@ -293,7 +294,11 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   w->Parent = parent;
   w->Owner = owner;
   w->IconBig = nullptr;
-  HWND hwnd = reinterpret_cast<HWND>(Table().Add(std::move(owned)));
+  HWND hwnd = reinterpret_cast<HWND>(Table().Add(owned));
+  if (!hwnd) {
+    SetLastError(kErrorNotEnoughMemory);
+    return nullptr;
+  }
   w->Handle = hwnd;
   cls->Windows++;
   static const bool trace = TraceOn("win");
