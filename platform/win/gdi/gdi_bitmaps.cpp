@@ -106,7 +106,7 @@ bool GdiReadDib32(HBITMAP bitmap, int& width, int& height, int& bits, std::vecto
 }
 
 HBITMAP GdiCopyBitmap(HBITMAP source, int cx, int cy, UINT flags) {
-  TGdiBitmap* s = GdiBitmap(source);
+  auto s = GdiBitmap(source);
   if (!s) return nullptr;
   int w = cx > 0 ? cx : s->Width, h = cy > 0 ? cy : s->Height;
   std::unique_ptr<TGdiBitmap> b;
@@ -176,11 +176,11 @@ HBITMAP CreateBitmapIndirect(const BITMAP* bm) {
 }
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || width < 0 || height < 0) return nullptr;
   if (width == 0 || height == 0) return GdiDefaultBitmap();
   // A memory DC holding a monochrome bitmap makes monochrome bitmaps.
-  TGdiBitmap* cur = dc->Kind == dckMemory ? dc->Target() : nullptr;
+  auto cur = dc->Kind == dckMemory ? dc->Target() : nullptr;
   bool mono = cur && cur->Format.Bits == 1 && !cur->Dib;
   return AddBitmap(NewBitmap(width, height, mono ? TPixelFormat::Mono() : TPixelFormat::Direct32(), false, true));
 }
@@ -223,7 +223,7 @@ HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, cons
 }
 
 int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, LPBITMAPINFO info, UINT usage) {
-  TGdiBitmap* b = GdiBitmap(bitmap);
+  auto b = GdiBitmap(bitmap);
   if (!b || !info || info->bmiHeader.biSize < sizeof(BITMAPINFOHEADER)) return 0;
   BITMAPINFOHEADER& h = info->bmiHeader;
   if (!bits && h.biBitCount == 0) {
@@ -299,7 +299,7 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, LPBITMAP
 }
 
 int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
-  TGdiBitmap* b = GdiBitmap(bitmap);
+  auto b = GdiBitmap(bitmap);
   TPixelFormat f;
   if (!b || !bits || !TPixelFormat::FromInfo(info, usage, f)) return 0;
   const BITMAPINFOHEADER& h = info->bmiHeader;
@@ -324,7 +324,7 @@ int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, con
 }
 
 LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits) {
-  TGdiBitmap* b = GdiBitmap(bitmap);
+  auto b = GdiBitmap(bitmap);
   if (!b) return 0;
   LONG rowBytes = b->Dib ? b->Stride : b->Format.RowBytes(b->Width, 2);
   LONG total = rowBytes * b->Height;
@@ -337,7 +337,7 @@ LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits) {
 }
 
 LONG SetBitmapBits(HBITMAP bitmap, DWORD size, const void* bits) {
-  TGdiBitmap* b = GdiBitmap(bitmap);
+  auto b = GdiBitmap(bitmap);
   if (!b || !bits) return 0;
   LONG rowBytes = b->Dib ? b->Stride : b->Format.RowBytes(b->Width, 2);
   LONG n = std::min<LONG>(LONG(size), rowBytes * b->Height);
@@ -348,8 +348,8 @@ LONG SetBitmapBits(HBITMAP bitmap, DWORD size, const void* bits) {
 }
 
 UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiBitmap* b = dc ? dc->Target() : nullptr;
+  auto dc = GdiDC(hdc);
+  auto b = dc ? dc->Target() : nullptr;
   if (!b || !b->Dib || b->Format.Bits > 8 || !colors) return 0;
   UINT n = UINT(b->Format.Palette.size());
   if (start >= n) return 0;
@@ -362,8 +362,8 @@ UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors) {
 }
 
 UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiBitmap* b = dc ? dc->Target() : nullptr;
+  auto dc = GdiDC(hdc);
+  auto b = dc ? dc->Target() : nullptr;
   if (!b || !b->Dib || b->Format.Bits > 8 || !colors) return 0;
   UINT n = UINT(b->Format.Palette.size());
   if (start >= n) return 0;
@@ -375,14 +375,14 @@ UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
 }
 
 BOOL GetBitmapDimensionEx(HBITMAP bitmap, LPSIZE size) {
-  TGdiBitmap* b = GdiBitmap(bitmap);
+  auto b = GdiBitmap(bitmap);
   if (!b || !size) return FALSE;
   *size = b->Dimension;
   return TRUE;
 }
 
 BOOL SetBitmapDimensionEx(HBITMAP bitmap, int width, int height, LPSIZE old) {
-  TGdiBitmap* b = GdiBitmap(bitmap);
+  auto b = GdiBitmap(bitmap);
   if (!b) return FALSE;
   if (old) *old = b->Dimension;
   b->Dimension = SIZE(width, height);

@@ -18,8 +18,8 @@ std::vector<int> NearestMap(int n, int s0, int sn) {
 }
 
 struct TStretchPair {
-  TGdiDC* Dc = nullptr;
-  TGdiBitmap* Bmp = nullptr;
+  TGdiRef<TGdiDC> Dc;
+  TGdiRef<TGdiBitmap> Bmp;
   RECT Dest{};   // target pixels, normalised
   RECT Src{};    // source pixels, normalised
   TBlitSource Source;
@@ -28,7 +28,7 @@ struct TStretchPair {
 // Resolves both rectangles; false on bad arguments.
 bool Prepare(HDC dest, int xd, int yd, int wd, int hd, HDC srcDC, int xs, int ys, int ws, int hs, TStretchPair& p) {
   p.Dc = GdiDC(dest);
-  TGdiDC* sdc = GdiDC(srcDC);
+  auto sdc = GdiDC(srcDC);
   if (!p.Dc || !sdc || wd < 0 || hd < 0 || ws < 0 || hs < 0) return false;
   if (!p.Source.FromDC(sdc)) return false;
   p.Dest = TargetRectOf(p.Dc, xd, yd, wd, hd);
@@ -137,9 +137,9 @@ uint32_t VertexPixel(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
 }  // namespace
 
 BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, ULONG meshCount, ULONG mode) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !vertices || !mesh || mode > GRADIENT_FILL_TRIANGLE) return FALSE;
-  TGdiBitmap* bmp = dc->Target();
+  auto bmp = dc->Target();
   if (!bmp) return TRUE;
   const TRegion& clip = dc->EffectiveClip();
   std::vector<POINT> pts(vertexCount);

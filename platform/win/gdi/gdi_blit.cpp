@@ -18,7 +18,7 @@ int Round(double v) { return static_cast<int>(std::floor(v + 0.5)); }
 // ---- Sources ------------------------------------------------------------
 
 bool TBlitSource::FromDC(TGdiDC* dc) {
-  TGdiBitmap* b = dc ? dc->Target() : nullptr;
+  auto b = dc ? dc->Target() : nullptr;
   if (!b) return false;
   Format = &b->Format;
   Base = b->Row(0);
@@ -32,6 +32,7 @@ bool TBlitSource::FromDC(TGdiDC* dc) {
   HasBk = true;
   BkPixel = ColorToPixel(PlainColor(dc->S.BkColor));
   Bitmap = b;
+  Held = b;
   return true;
 }
 
@@ -121,7 +122,7 @@ void Convert(const TBlitSource& src, bool dstMono, uint32_t fg, uint32_t bg, con
 }  // namespace
 
 bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* brush) {
-  TGdiBitmap* bmp = dc->Target();
+  auto bmp = dc->Target();
   if (!bmp) return true;
   int dx = p.DX, dy = p.DY, dw = p.DW, dh = p.DH;
   int sx = p.SX, sy = p.SY, sw = p.SW, sh = p.SH;
@@ -310,22 +311,22 @@ RECT TargetRectOf(TGdiDC* dc, int x, int y, int w, int h) {
 using namespace rtl::detail;
 
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   uint8_t r = RopIndex(rop);
   if (!dc || RopUsesSource(r)) return FALSE;
   RECT t = TargetRectOf(dc, x, y, w, h);
   RECT n{std::min(t.Left, t.Right), std::min(t.Top, t.Bottom), std::max(t.Left, t.Right), std::max(t.Top, t.Bottom)};
-  PatBltRect(dc, n, r, GdiBrush(dc->S.Brush));
+  PatBltRect(dc, n, r, GdiBrush(dc->S.Brush).get());
   return TRUE;
 }
 
 BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC srcDC, int xSrc, int ySrc, int wSrc,
                 int hSrc, DWORD rop) {
-  TGdiDC* dc = GdiDC(dest);
+  auto dc = GdiDC(dest);
   if (!dc) return FALSE;
   uint8_t r = RopIndex(rop);
   TBlitSource src;
-  TGdiDC* sdc = nullptr;
+  TGdiRef<TGdiDC> sdc;
   if (RopUsesSource(r)) {
     sdc = GdiDC(srcDC);
     if (!sdc) return FALSE;
@@ -346,7 +347,7 @@ BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC srcDC,
   }
   p.Rop = p.BackRop = r;
   p.StretchMode = dc->S.StretchMode;
-  return BlitTarget(dc, p, sdc ? &src : nullptr, GdiBrush(dc->S.Brush));
+  return BlitTarget(dc, p, sdc ? &src : nullptr, GdiBrush(dc->S.Brush).get());
 }
 
 BOOL BitBlt(HDC dest, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop) {
@@ -356,14 +357,14 @@ BOOL BitBlt(HDC dest, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWO
 BOOL MaskBlt(HDC dest, int xDest, int yDest, int width, int height, HDC srcDC, int xSrc, int ySrc, HBITMAP mask,
              int xMask, int yMask, DWORD rop) {
   if (!mask) return BitBlt(dest, xDest, yDest, width, height, srcDC, xSrc, ySrc, rop);
-  TGdiDC* dc = GdiDC(dest);
-  TGdiBitmap* m = GdiBitmap(mask);
+  auto dc = GdiDC(dest);
+  auto m = GdiBitmap(mask);
   if (!dc || !m || m->Format.Bits != 1) return FALSE;
   TBlitParams p;
   p.Rop = RopIndex(rop);
   p.BackRop = static_cast<uint8_t>(rop >> 24);
   TBlitSource src;
-  TGdiDC* sdc = nullptr;
+  TGdiRef<TGdiDC> sdc;
   if (RopUsesSource(p.Rop) || RopUsesSource(p.BackRop)) {
     sdc = GdiDC(srcDC);
     if (!sdc) return FALSE;
@@ -385,7 +386,7 @@ BOOL MaskBlt(HDC dest, int xDest, int yDest, int width, int height, HDC srcDC, i
   p.MX = xMask;
   p.MY = yMask;
   p.StretchMode = COLORONCOLOR;
-  return BlitTarget(dc, p, sdc ? &src : nullptr, GdiBrush(dc->S.Brush));
+  return BlitTarget(dc, p, sdc ? &src : nullptr, GdiBrush(dc->S.Brush).get());
 }
 
 BOOL PlgBlt(HDC dest, const POINT* points, HDC srcDC, int xSrc, int ySrc, int width, int height, HBITMAP mask,
@@ -440,7 +441,7 @@ bool DibSource(const void* bits, const BITMAPINFO* info, UINT usage, UINT startS
 
 int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !info) return 0;
   int height = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
   TBlitSource src;
@@ -459,13 +460,13 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   p.SH = srcHeight;
   p.Rop = p.BackRop = r;
   p.StretchMode = dc->S.StretchMode;
-  if (!BlitTarget(dc, p, RopUsesSource(r) ? &src : nullptr, GdiBrush(dc->S.Brush))) return 0;
+  if (!BlitTarget(dc, p, RopUsesSource(r) ? &src : nullptr, GdiBrush(dc->S.Brush).get())) return 0;
   return height;
 }
 
 int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc, UINT startScan,
                       UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !info) return 0;
   TBlitSource src;
   if (!DibSource(bits, info, usage, startScan, lines, src)) return 0;
@@ -489,9 +490,9 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
 // ---- Pixels -------------------------------------------------------------
 
 COLORREF GetPixel(HDC hdc, int x, int y) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return CLR_INVALID;
-  TGdiBitmap* b = dc->Target();
+  auto b = dc->Target();
   POINT p = dc->LPtoTarget(POINT(x, y));
   if (!b || !dc->EffectiveClip().Contains(p.X, p.Y)) return CLR_INVALID;
   uint32_t px;
@@ -500,9 +501,9 @@ COLORREF GetPixel(HDC hdc, int x, int y) {
 }
 
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return CLR_INVALID;
-  TGdiBitmap* b = dc->Target();
+  auto b = dc->Target();
   POINT p = dc->LPtoTarget(POINT(x, y));
   if (!b || !dc->EffectiveClip().Contains(p.X, p.Y)) return CLR_INVALID;
   TSurfaceLock lock(b, p.Y, p.Y + 1);

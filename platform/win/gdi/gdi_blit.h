@@ -20,6 +20,7 @@ struct TBlitSource {
   bool HasBk = false;             // colour to monochrome compares with BkPixel
   uint32_t BkPixel = 0;
   const TGdiBitmap* Bitmap = nullptr;
+  THandleRef<TGdiBitmap> Held;  // keeps Base's pixels while the source is read
   TPixelFormat OwnFormat;
   std::vector<uint32_t> Own;
 

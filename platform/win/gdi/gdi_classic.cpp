@@ -14,7 +14,7 @@ namespace {
 
 void Fill(HDC hdc, int l, int t, int r, int b, COLORREF c) {
   if (l >= r || t >= b) return;
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   TGdiBrush brush;
   brush.Color = c;
   PatBltRegion(dc, LogicalRectToTarget(dc, RECT{l, t, r, b}), 0xF0, &brush);
@@ -179,7 +179,7 @@ RECT ButtonFace(HDC hdc, const RECT& r, UINT state) {
   } else if (state & DFCS_CHECKED) {
     DrawEdge(hdc, &rr, EDGE_SUNKEN, flags & ~UINT(BF_MIDDLE));
     // A checked button shows a dithered face.
-    TGdiDC* dc = GdiDC(hdc);
+    auto dc = GdiDC(hdc);
     TGdiBrush dither;
     dither.Style = BS_PATTERN;
     auto pattern = std::make_shared<TPatternImage>();
@@ -395,7 +395,7 @@ BOOL DrawFrameControl(HDC hdc, LPRECT rect, UINT type, UINT state) {
 }
 
 BOOL DrawFocusRect(HDC hdc, const RECT* rect) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !rect || rect->Left >= rect->Right || rect->Top >= rect->Bottom) return FALSE;
   // Every other pixel of the frame is inverted, so a second call restores.
   TGdiBrush dots;
@@ -470,7 +470,7 @@ void PaintMask(HDC hdc, const std::vector<uint8_t>& mask, int x, int y, int cx, 
 
 BOOL DrawStateImpl(HDC hdc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM data, WPARAM wdata, int x, int y, int cx, int cy,
                    UINT flags, bool ansi) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   UINT type = flags & 0x000F;
   if (cx == 0 || cy == 0) {
@@ -484,7 +484,7 @@ BOOL DrawStateImpl(HDC hdc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM data, WPARA
         DrawTextW(hdc, reinterpret_cast<LPCWSTR>(data), wdata ? static_cast<int>(wdata) : -1, &r, fmt);
       sz = SIZE(r.Right, r.Bottom);
     } else if (type == DST_ICON) {
-      if (TIconObject* o = GdiIcon(reinterpret_cast<HICON>(data))) sz = SIZE(o->Width, o->Height);
+      if (auto o = GdiIcon(reinterpret_cast<HICON>(data))) sz = SIZE(o->Width, o->Height);
     } else if (type == DST_BITMAP) {
       BITMAP bm{};
       if (GetObject(reinterpret_cast<HBITMAP>(data), sizeof(bm), &bm)) sz = SIZE(bm.bmWidth, bm.bmHeight);
@@ -534,10 +534,10 @@ BOOL DrawStateImpl(HDC hdc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM data, WPARA
     PaintMask(hdc, mask, x + 1, y + 1, cx, cy, Sys(COLOR_3DHIGHLIGHT), false);
     PaintMask(hdc, mask, x, y, cx, cy, Sys(COLOR_3DSHADOW), false);
   } else if (flags & DSS_MONO) {
-    TGdiBrush* b = GdiResolveBrush(brush);
+    auto b = GdiResolveBrush(brush);
     PaintMask(hdc, mask, x, y, cx, cy, b ? b->Color : dc->S.TextColor, false);
   } else {
-    TGdiBrush* b = GdiResolveBrush(brush);
+    auto b = GdiResolveBrush(brush);
     PaintMask(hdc, mask, x, y, cx, cy, b ? b->Color : Sys(COLOR_HIGHLIGHT), true);
   }
   return TRUE;
@@ -558,7 +558,7 @@ BOOL DrawStateW(HDC hdc, HBRUSH brush, DRAWSTATEPROC proc, LPARAM data, WPARAM w
 namespace {
 
 BOOL GrayStringImpl(HDC hdc, GRAYSTRINGPROC proc, LPARAM data, int count, int x, int y, bool ansi) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   // The display has a solid grey, so the text is simply drawn in it.
   COLORREF old = SetTextColor(hdc, GetSysColor(COLOR_GRAYTEXT));

@@ -124,7 +124,7 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD count, const RGNDATA* data) {
 }
 
 DWORD GetRegionData(HRGN region, DWORD count, LPRGNDATA data) {
-  TGdiRegion* r = GdiRegion(region);
+  auto r = GdiRegion(region);
   if (!r) return 0;
   const auto& rects = r->Rgn.Rects();
   DWORD need = static_cast<DWORD>(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
@@ -140,13 +140,13 @@ DWORD GetRegionData(HRGN region, DWORD count, LPRGNDATA data) {
 }
 
 int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
-  TGdiRegion* d = GdiRegion(dest);
-  TGdiRegion* a = GdiRegion(src1);
+  auto d = GdiRegion(dest);
+  auto a = GdiRegion(src1);
   if (!d || !a || mode < RGN_AND || mode > RGN_COPY) return ERROR;
   if (mode == RGN_COPY) {
     d->Rgn = a->Rgn;
   } else {
-    TGdiRegion* b = GdiRegion(src2);
+    auto b = GdiRegion(src2);
     if (!b) return ERROR;
     d->Rgn = TRegion::Combine(a->Rgn, b->Rgn, mode);
   }
@@ -154,38 +154,38 @@ int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
 }
 
 int OffsetRgn(HRGN region, int x, int y) {
-  TGdiRegion* r = GdiRegion(region);
+  auto r = GdiRegion(region);
   if (!r) return ERROR;
   r->Rgn.Offset(x, y);
   return r->Rgn.Complexity();
 }
 
 BOOL PtInRegion(HRGN region, int x, int y) {
-  TGdiRegion* r = GdiRegion(region);
+  auto r = GdiRegion(region);
   return r && r->Rgn.Contains(x, y);
 }
 
 BOOL RectInRegion(HRGN region, const RECT* rect) {
-  TGdiRegion* r = GdiRegion(region);
+  auto r = GdiRegion(region);
   return r && rect && r->Rgn.Intersects(*rect);
 }
 
 int GetRgnBox(HRGN region, LPRECT rect) {
-  TGdiRegion* r = GdiRegion(region);
+  auto r = GdiRegion(region);
   if (!r || !rect) return ERROR;
   *rect = r->Rgn.Box();
   return r->Rgn.Complexity();
 }
 
 BOOL EqualRgn(HRGN a, HRGN b) {
-  TGdiRegion* x = GdiRegion(a);
-  TGdiRegion* y = GdiRegion(b);
+  auto x = GdiRegion(a);
+  auto y = GdiRegion(b);
   if (!x || !y) return ERROR;
   return x->Rgn == y->Rgn;
 }
 
 BOOL SetRectRgn(HRGN region, int left, int top, int right, int bottom) {
-  TGdiRegion* r = GdiRegion(region);
+  auto r = GdiRegion(region);
   if (!r) return FALSE;
   r->Rgn.SetRect(Normalized(left, top, right, bottom));
   return TRUE;
@@ -194,9 +194,9 @@ BOOL SetRectRgn(HRGN region, int left, int top, int right, int bottom) {
 // ---- Clipping -----------------------------------------------------------
 
 int ExtSelectClipRgn(HDC hdc, HRGN region, int mode) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || mode < RGN_AND || mode > RGN_COPY) return ERROR;
-  TGdiRegion* r = GdiRegion(region);
+  auto r = GdiRegion(region);
   if (!r) {
     if (mode != RGN_COPY) return ERROR;
     dc->S.Clip.reset();
@@ -208,19 +208,19 @@ int ExtSelectClipRgn(HDC hdc, HRGN region, int mode) {
 int SelectClipRgn(HDC hdc, HRGN region) { return ExtSelectClipRgn(hdc, region, RGN_COPY); }
 
 int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return ERROR;
   return CombineClip(dc, TRegion(LogicalRectToDevice(dc, RECT{left, top, right, bottom})), RGN_DIFF);
 }
 
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return ERROR;
   return CombineClip(dc, TRegion(LogicalRectToDevice(dc, RECT{left, top, right, bottom})), RGN_AND);
 }
 
 int OffsetClipRgn(HDC hdc, int x, int y) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return ERROR;
   if (dc->S.Clip) {
     TXform m = dc->LogicalToDevice();
@@ -230,8 +230,8 @@ int OffsetClipRgn(HDC hdc, int x, int y) {
 }
 
 int GetClipRgn(HDC hdc, HRGN region) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiRegion* r = GdiRegion(region);
+  auto dc = GdiDC(hdc);
+  auto r = GdiRegion(region);
   if (!dc || !r) return -1;
   if (!dc->S.Clip) return 0;
   r->Rgn = *dc->S.Clip;
@@ -239,8 +239,8 @@ int GetClipRgn(HDC hdc, HRGN region) {
 }
 
 int GetMetaRgn(HDC hdc, HRGN region) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiRegion* r = GdiRegion(region);
+  auto dc = GdiDC(hdc);
+  auto r = GdiRegion(region);
   if (!dc || !r) return 0;
   if (!dc->S.Meta) return 0;
   r->Rgn = *dc->S.Meta;
@@ -248,7 +248,7 @@ int GetMetaRgn(HDC hdc, HRGN region) {
 }
 
 int SetMetaRgn(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return ERROR;
   if (dc->S.Clip) {
     dc->S.Meta = dc->S.Meta ? TRegion::Combine(*dc->S.Meta, *dc->S.Clip, RGN_AND) : *dc->S.Clip;
@@ -258,8 +258,8 @@ int SetMetaRgn(HDC hdc) {
 }
 
 int GetRandomRgn(HDC hdc, HRGN region, INT which) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiRegion* r = GdiRegion(region);
+  auto dc = GdiDC(hdc);
+  auto r = GdiRegion(region);
   if (!dc || !r) return -1;
   switch (which) {
     case 1:
@@ -286,7 +286,7 @@ int GetRandomRgn(HDC hdc, HRGN region, INT which) {
 }
 
 int GetClipBox(HDC hdc, LPRECT rect) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !rect) return ERROR;
   const TRegion& clip = dc->EffectiveClip();
   RECT box = clip.Box();
@@ -308,7 +308,7 @@ int GetClipBox(HDC hdc, LPRECT rect) {
 }
 
 BOOL RectVisible(HDC hdc, const RECT* rect) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !rect) return FALSE;
   RECT d = LogicalRectToDevice(dc, *rect);
   d.Left += dc->DeviceOrigin.X;
@@ -319,7 +319,7 @@ BOOL RectVisible(HDC hdc, const RECT* rect) {
 }
 
 BOOL PtVisible(HDC hdc, int x, int y) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   POINT p = dc->LPtoTarget(POINT(x, y));
   return dc->EffectiveClip().Contains(p.X, p.Y);

@@ -20,6 +20,7 @@ HDC NewDC(TDCKind kind) {
   auto dc = std::make_unique<TGdiDC>(kind);
   TGdiDC* raw = dc.get();
   HDC h = static_cast<HDC>(GdiAdd(std::move(dc)));
+  if (!h) return nullptr;
   raw->Handle = h;
   GdiSetDefaultState(raw);
   return h;
@@ -30,8 +31,8 @@ void ReleaseSelections(TGdiDC* dc) {
   for (HGDIOBJ h : {static_cast<HGDIOBJ>(dc->S.Pen), static_cast<HGDIOBJ>(dc->S.Brush),
                     static_cast<HGDIOBJ>(dc->S.Font), static_cast<HGDIOBJ>(dc->S.Palette),
                     static_cast<HGDIOBJ>(dc->S.Bitmap)})
-    if (TGdiObject* o = GdiGet(h)) --o->Selected;
-  if (TGdiBitmap* b = GdiBitmap(dc->S.Bitmap))
+    if (auto o = GdiGet(h)) --o->Selected;
+  if (auto b = GdiBitmap(dc->S.Bitmap))
     if (b->SelectedIn == dc->Handle) b->SelectedIn = nullptr;
 }
 
@@ -78,7 +79,7 @@ bool TXform::Invert(TXform& out) const {
 
 // ---- TGdiDC -------------------------------------------------------------
 
-TGdiBitmap* TGdiDC::Target() {
+THandleRef<TGdiBitmap> TGdiDC::Target() {
   switch (Kind) {
     case dckMemory: return GdiBitmap(S.Bitmap);
     case dckWindow: return GdiBitmap(Surface);
@@ -88,7 +89,7 @@ TGdiBitmap* TGdiDC::Target() {
 
 SIZE TGdiDC::DeviceSize() {
   if (Kind == dckScreen || Kind == dckInfo) return GdiScreenSize();
-  TGdiBitmap* b = Target();
+  auto b = Target();
   return b ? SIZE(b->Width, b->Height) : SIZE(0, 0);
 }
 
@@ -160,7 +161,8 @@ SIZE GdiScreenSize() { return SIZE(gScreenWidth.load(), gScreenHeight.load()); }
 
 HDC GdiCreateWindowDC(HWND owner, HBITMAP surface) {
   HDC h = NewDC(dckWindow);
-  TGdiDC* dc = GdiDC(h);
+  auto dc = GdiDC(h);
+  if (!dc) return nullptr;
   dc->Owner = owner;
   dc->Surface = surface;
   dc->Invalidate();
@@ -168,17 +170,17 @@ HDC GdiCreateWindowDC(HWND owner, HBITMAP surface) {
 }
 
 void GdiDeleteWindowDC(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || dc->Kind != dckWindow) return;
   ReleaseSelections(dc);
   GdiRemove(hdc);
 }
 
 void GdiSetDCDeviceArea(HDC hdc, POINT deviceOrigin, HRGN visibleRegion) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return;
   dc->DeviceOrigin = deviceOrigin;
-  if (TGdiRegion* r = GdiRegion(visibleRegion))
+  if (auto r = GdiRegion(visibleRegion))
     dc->Visible = r->Rgn;
   else
     dc->Visible.reset();
@@ -186,18 +188,18 @@ void GdiSetDCDeviceArea(HDC hdc, POINT deviceOrigin, HRGN visibleRegion) {
 }
 
 void GdiResetDC(HDC hdc) {
-  if (TGdiDC* dc = GdiDC(hdc)) GdiSetDefaultState(dc);
+  if (auto dc = GdiDC(hdc)) GdiSetDefaultState(dc);
 }
 
 void GdiSetDCSurface(HDC hdc, HBITMAP surface) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || dc->Kind != dckWindow) return;
   dc->Surface = surface;
   dc->Invalidate();
 }
 
 bool GdiGetSurfaceBits(HBITMAP bitmap, void** bits, int* width, int* height, int* stride) {
-  TGdiBitmap* b = GdiBitmap(bitmap);
+  auto b = GdiBitmap(bitmap);
   if (!b || !b->Dib) return false;
   if (bits) *bits = b->Row(0);
   if (width) *width = b->Width;
@@ -246,7 +248,7 @@ HDC CreateDCW(LPCWSTR driver, LPCWSTR device, LPCWSTR output, const void* init) 
 }
 
 BOOL DeleteDC(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   // Window DCs belong to the window system, which releases them.
   if (!dc || dc->Kind == dckWindow) return FALSE;
   ReleaseSelections(dc);
@@ -255,14 +257,14 @@ BOOL DeleteDC(HDC hdc) {
 }
 
 int SaveDC(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return 0;
   dc->Saved.push_back(dc->S);
   return static_cast<int>(dc->Saved.size());
 }
 
 BOOL RestoreDC(HDC hdc, int savedDC) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   int n = static_cast<int>(dc->Saved.size());
   int index = savedDC < 0 ? n + savedDC : savedDC - 1;
@@ -289,7 +291,7 @@ BOOL RestoreDC(HDC hdc, int savedDC) {
 }
 
 int GetDeviceCaps(HDC hdc, int index) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return 0;
   int dpi = GdiScreenDpi();
   SIZE screen = GdiScreenSize();
@@ -331,12 +333,12 @@ int GetDeviceCaps(HDC hdc, int index) {
 }
 
 HWND WindowFromDC(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   return dc ? dc->Owner : nullptr;
 }
 
 BOOL GetDCOrgEx(HDC hdc, LPPOINT point) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !point) return FALSE;
   *point = dc->DeviceOrigin;
   return TRUE;
@@ -345,7 +347,7 @@ BOOL GetDCOrgEx(HDC hdc, LPPOINT point) {
 BOOL GdiFlush() { return TRUE; }
 
 DWORD SetLayout(HDC hdc, DWORD layout) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return GDI_ERROR;
   DWORD old = dc->S.Layout;
   dc->S.Layout = layout;
@@ -353,7 +355,7 @@ DWORD SetLayout(HDC hdc, DWORD layout) {
 }
 
 DWORD GetLayout(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   return dc ? dc->S.Layout : GDI_ERROR;
 }
 
@@ -362,7 +364,7 @@ DWORD GetLayout(HDC hdc) {
 namespace {
 
 BOOL SetPoint(HDC hdc, POINT TDCState::*field, int x, int y, LPPOINT old, bool relative) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   POINT& p = dc->S.*field;
   if (old) *old = p;
@@ -372,7 +374,7 @@ BOOL SetPoint(HDC hdc, POINT TDCState::*field, int x, int y, LPPOINT old, bool r
 }
 
 BOOL GetPoint(HDC hdc, POINT TDCState::*field, LPPOINT out) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !out) return FALSE;
   *out = dc->S.*field;
   return TRUE;
@@ -411,7 +413,7 @@ BOOL GetBrushOrgEx(HDC hdc, LPPOINT point) { return GetPoint(hdc, &TDCState::Bru
 BOOL GetCurrentPositionEx(HDC hdc, LPPOINT point) { return GetPoint(hdc, &TDCState::CurPos, point); }
 
 BOOL SetWindowExtEx(HDC hdc, int x, int y, LPSIZE old) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   if (old) *old = dc->S.WindowExt;
   if (dc->S.MapMode != MM_ISOTROPIC && dc->S.MapMode != MM_ANISOTROPIC) return TRUE;
@@ -423,14 +425,14 @@ BOOL SetWindowExtEx(HDC hdc, int x, int y, LPSIZE old) {
 }
 
 BOOL GetWindowExtEx(HDC hdc, LPSIZE size) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !size) return FALSE;
   *size = dc->S.WindowExt;
   return TRUE;
 }
 
 BOOL SetViewportExtEx(HDC hdc, int x, int y, LPSIZE old) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   if (old) *old = dc->S.ViewportExt;
   if (dc->S.MapMode != MM_ISOTROPIC && dc->S.MapMode != MM_ANISOTROPIC) return TRUE;
@@ -442,28 +444,28 @@ BOOL SetViewportExtEx(HDC hdc, int x, int y, LPSIZE old) {
 }
 
 BOOL GetViewportExtEx(HDC hdc, LPSIZE size) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !size) return FALSE;
   *size = dc->S.ViewportExt;
   return TRUE;
 }
 
 BOOL ScaleViewportExtEx(HDC hdc, int xn, int xd, int yn, int yd, LPSIZE old) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !xd || !yd) return FALSE;
   SIZE e = dc->S.ViewportExt;
   return SetViewportExtEx(hdc, e.cx * xn / xd, e.cy * yn / yd, old);
 }
 
 BOOL ScaleWindowExtEx(HDC hdc, int xn, int xd, int yn, int yd, LPSIZE old) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !xd || !yd) return FALSE;
   SIZE e = dc->S.WindowExt;
   return SetWindowExtEx(hdc, e.cx * xn / xd, e.cy * yn / yd, old);
 }
 
 int SetMapMode(HDC hdc, int mode) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || mode < MM_TEXT || mode > MM_ANISOTROPIC) return 0;
   int old = dc->S.MapMode;
   dc->S.MapMode = mode;
@@ -483,12 +485,12 @@ int SetMapMode(HDC hdc, int mode) {
 }
 
 int GetMapMode(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   return dc ? dc->S.MapMode : 0;
 }
 
 int SetGraphicsMode(HDC hdc, int mode) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || (mode != GM_COMPATIBLE && mode != GM_ADVANCED)) return 0;
   // Going back to the compatible mode needs the identity transform.
   if (mode == GM_COMPATIBLE && !dc->S.World.IsIdentity()) return 0;
@@ -499,7 +501,7 @@ int SetGraphicsMode(HDC hdc, int mode) {
 }
 
 int GetGraphicsMode(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   return dc ? dc->S.GraphicsMode : 0;
 }
 
@@ -513,7 +515,7 @@ XFORM ToXFORM(const TXform& t) {
 }  // namespace
 
 BOOL SetWorldTransform(HDC hdc, const XFORM* xform) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !xform || dc->S.GraphicsMode != GM_ADVANCED) return FALSE;
   if (xform->eM11 * xform->eM22 - xform->eM12 * xform->eM21 == 0) return FALSE;
   dc->S.World = FromXFORM(*xform);
@@ -522,14 +524,14 @@ BOOL SetWorldTransform(HDC hdc, const XFORM* xform) {
 }
 
 BOOL GetWorldTransform(HDC hdc, LPXFORM xform) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !xform) return FALSE;
   *xform = ToXFORM(dc->S.World);
   return TRUE;
 }
 
 BOOL ModifyWorldTransform(HDC hdc, const XFORM* xform, DWORD mode) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || dc->S.GraphicsMode != GM_ADVANCED) return FALSE;
   switch (mode) {
     case MWT_IDENTITY:
@@ -557,7 +559,7 @@ BOOL CombineTransform(LPXFORM result, const XFORM* a, const XFORM* b) {
 }
 
 BOOL LPtoDP(HDC hdc, LPPOINT points, int count) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || (!points && count)) return FALSE;
   TXform m = dc->LogicalToDevice();
   for (int i = 0; i < count; ++i) {
@@ -568,7 +570,7 @@ BOOL LPtoDP(HDC hdc, LPPOINT points, int count) {
 }
 
 BOOL DPtoLP(HDC hdc, LPPOINT points, int count) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || (!points && count)) return FALSE;
   TXform inv;
   if (!dc->LogicalToDevice().Invert(inv)) return FALSE;
@@ -585,7 +587,7 @@ namespace {
 
 template <class T>
 T SetField(HDC hdc, T TDCState::*field, T value, T failure) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return failure;
   T old = dc->S.*field;
   dc->S.*field = value;
@@ -594,7 +596,7 @@ T SetField(HDC hdc, T TDCState::*field, T value, T failure) {
 
 template <class T>
 T GetField(HDC hdc, T TDCState::*field, T failure) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   return dc ? dc->S.*field : failure;
 }
 
@@ -638,9 +640,9 @@ int SetArcDirection(HDC hdc, int direction) {
 int GetArcDirection(HDC hdc) { return GetField(hdc, &TDCState::ArcDirection, 0); }
 
 COLORREF GetNearestColor(HDC hdc, COLORREF color) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return CLR_INVALID;
-  TGdiBitmap* b = dc->Target();
+  auto b = dc->Target();
   uint32_t px = ColorToPixel(color & 0xFFFFFF);
   return b ? PixelToColor(RealizePixel(b->Format, px)) : (color & 0xFFFFFF);
 }

@@ -158,7 +158,7 @@ std::u16string StripPrefixes(const std::u16string& s, int& underline) {
 
 int DrawTextCore(HDC hdc, char16_t* text, int count, LPRECT rect, UINT format, LPDRAWTEXTPARAMS params,
                  std::u16string* modified) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   TRealFont font;
   if (!dc || !rect || !text || !RealizeFont(dc, font)) return 0;
   if (count < 0) count = static_cast<int>(std::char_traits<char16_t>::length(text));

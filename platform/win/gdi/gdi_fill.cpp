@@ -35,8 +35,8 @@ uint8_t Rop2ToRop3(int rop2) {
 using namespace rtl::detail;
 
 int FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiBrush* b = GdiResolveBrush(brush);
+  auto dc = GdiDC(hdc);
+  auto b = GdiResolveBrush(brush);
   if (!dc || !rect || !b) return 0;
   if (rect->Left >= rect->Right || rect->Top >= rect->Bottom) return 1;
   if (dc->Simple()) {
@@ -49,8 +49,8 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
 }
 
 int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiBrush* b = GdiResolveBrush(brush);
+  auto dc = GdiDC(hdc);
+  auto b = GdiResolveBrush(brush);
   if (!dc || !rect || !b) return 0;
   const RECT& r = *rect;
   if (r.Left >= r.Right || r.Top >= r.Bottom) return 1;
@@ -61,7 +61,7 @@ int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush) {
 }
 
 BOOL InvertRect(HDC hdc, const RECT* rect) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !rect) return FALSE;
   if (rect->Left >= rect->Right || rect->Top >= rect->Bottom) return TRUE;
   PatBltRegion(dc, LogicalRectToTarget(dc, *rect), 0x55, nullptr);
@@ -69,34 +69,34 @@ BOOL InvertRect(HDC hdc, const RECT* rect) {
 }
 
 BOOL FillRgn(HDC hdc, HRGN region, HBRUSH brush) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiRegion* r = GdiRegion(region);
-  TGdiBrush* b = GdiResolveBrush(brush);
+  auto dc = GdiDC(hdc);
+  auto r = GdiRegion(region);
+  auto b = GdiResolveBrush(brush);
   if (!dc || !r || !b) return FALSE;
   PatBltRegion(dc, RegionToTarget(dc, r->Rgn), 0xF0, b);
   return TRUE;
 }
 
 BOOL PaintRgn(HDC hdc, HRGN region) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiRegion* r = GdiRegion(region);
+  auto dc = GdiDC(hdc);
+  auto r = GdiRegion(region);
   if (!dc || !r) return FALSE;
-  PatBltRegion(dc, RegionToTarget(dc, r->Rgn), Rop2ToRop3(dc->S.Rop2), GdiBrush(dc->S.Brush));
+  PatBltRegion(dc, RegionToTarget(dc, r->Rgn), Rop2ToRop3(dc->S.Rop2), GdiBrush(dc->S.Brush).get());
   return TRUE;
 }
 
 BOOL InvertRgn(HDC hdc, HRGN region) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiRegion* r = GdiRegion(region);
+  auto dc = GdiDC(hdc);
+  auto r = GdiRegion(region);
   if (!dc || !r) return FALSE;
   PatBltRegion(dc, RegionToTarget(dc, r->Rgn), 0x55, nullptr);
   return TRUE;
 }
 
 BOOL FrameRgn(HDC hdc, HRGN region, HBRUSH brush, int width, int height) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiRegion* r = GdiRegion(region);
-  TGdiBrush* b = GdiResolveBrush(brush);
+  auto dc = GdiDC(hdc);
+  auto r = GdiRegion(region);
+  auto b = GdiResolveBrush(brush);
   if (!dc || !r || !b || width <= 0 || height <= 0) return FALSE;
   // The frame is what an erosion by width x height takes away.
   TRegion inner = r->Rgn;

@@ -65,7 +65,7 @@ int L(double v, double scale) { return static_cast<int>(std::lround(v / scale));
 }  // namespace
 
 bool RealizeFont(TGdiDC* dc, TRealFont& out) {
-  TGdiFont* f = GdiFont(dc->S.Font);
+  auto f = GdiFont(dc->S.Font);
   if (!f) return false;
   const TXform& m = dc->ToTarget();
   double scale = std::sqrt(std::fabs(m.M11 * m.M22 - m.M12 * m.M21));
@@ -200,7 +200,7 @@ HFONT CreateFontA(int height, int width, int escapement, int orientation, int we
 }
 
 BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW metrics) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   TRealFont f;
   if (!dc || !metrics || !RealizeFont(dc, f)) return FALSE;
   *metrics = f.Tm;
@@ -224,14 +224,14 @@ BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA metrics) {
 }
 
 int GetTextCharset(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiFont* f = dc ? GdiFont(dc->S.Font) : nullptr;
+  auto dc = GdiDC(hdc);
+  auto f = dc ? GdiFont(dc->S.Font) : nullptr;
   if (!f) return DEFAULT_CHARSET;
   return f->Log.lfCharSet == DEFAULT_CHARSET ? ANSI_CHARSET : f->Log.lfCharSet;
 }
 
 BOOL GetCharWidth32W(HDC hdc, UINT first, UINT last, INT* widths) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   TRealFont f;
   if (!dc || !widths || last < first || !RealizeFont(dc, f)) return FALSE;
   for (UINT c = first; c <= last; ++c) {
@@ -244,7 +244,7 @@ BOOL GetCharWidth32W(HDC hdc, UINT first, UINT last, INT* widths) {
 BOOL GetCharWidth32A(HDC hdc, UINT first, UINT last, INT* widths) { return GetCharWidth32W(hdc, first, last, widths); }
 
 BOOL GetCharABCWidthsW(HDC hdc, UINT first, UINT last, LPABC widths) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   TRealFont f;
   if (!dc || !widths || last < first || !RealizeFont(dc, f)) return FALSE;
   for (UINT c = first; c <= last; ++c) {
@@ -263,8 +263,8 @@ BOOL GetCharABCWidthsA(HDC hdc, UINT first, UINT last, LPABC widths) {
 }
 
 int GetTextFaceW(HDC hdc, int count, LPWSTR face) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiFont* f = dc ? GdiFont(dc->S.Font) : nullptr;
+  auto dc = GdiDC(hdc);
+  auto f = dc ? GdiFont(dc->S.Font) : nullptr;
   if (!f) return 0;
   std::u16string name = FaceOf(f->Log);
   if (name.empty()) name = rtl::backend::ResolveFontFamily(name);

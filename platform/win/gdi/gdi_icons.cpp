@@ -23,29 +23,17 @@ namespace {
 constexpr int kDefaultIconSize = 32;
 
 THandleTable<TIconObject>& Icons() {
-  static THandleTable<TIconObject> table;
+  static THandleTable<TIconObject> table(THandleKind::Icon);
   return table;
 }
-
-// Icon handles carry bit 31, which no GDI handle has, so that neither kind
-// can be taken for the other; they still fit 32 bits.
-constexpr uintptr_t kIconBit = uintptr_t(1) << 31;
 
 std::mutex gPngLock;
 TGdiPngDecoder gPngDecoder = nullptr;
 
-HICON AddIcon(std::unique_ptr<TIconObject> icon) {
-  return reinterpret_cast<HICON>(Icons().Add(std::move(icon)) | kIconBit);
-}
+HICON AddIcon(std::unique_ptr<TIconObject> icon) { return reinterpret_cast<HICON>(Icons().Add(std::move(icon))); }
 
-uintptr_t IconSlot(HICON h) {
-  uint32_t v = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(h));
-  return (v & kIconBit) ? (v & ~kIconBit) : 0;
-}
-
-TIconObject* GetIcon(HICON h) {
-  uintptr_t slot = IconSlot(h);
-  return slot ? Icons().Get(slot) : nullptr;
+THandleRef<TIconObject> GetIcon(HICON h) {
+  return THandleRef<TIconObject>(Icons().Get(reinterpret_cast<uintptr_t>(h)));
 }
 
 uint16_t Rd16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
@@ -71,7 +59,7 @@ HBITMAP MonoBitmap(int w, int h, const std::vector<uint8_t>& bits) {
 
 // Pixels of a bitmap as 32-bit values (top row first).
 std::vector<uint32_t> ReadPixels(HBITMAP b, int& w, int& h) {
-  TGdiBitmap* bmp = GdiBitmap(b);
+  auto bmp = GdiBitmap(b);
   if (!bmp) return {};
   w = bmp->Width;
   h = bmp->Height;
@@ -333,10 +321,10 @@ void GdiSetPngDecoder(TGdiPngDecoder decoder) {
   gPngDecoder = decoder;
 }
 
-TIconObject* GdiIcon(HICON icon) { return GetIcon(icon); }
+THandleRef<TIconObject> GdiIcon(HICON icon) { return GetIcon(icon); }
 
 bool GdiGetIconImage(HICON icon, int* width, int* height, int* hotX, int* hotY, std::vector<uint32_t>* pixels) {
-  TIconObject* o = GetIcon(icon);
+  auto o = GetIcon(icon);
   if (!o) return false;
   if (width) *width = o->Width;
   if (height) *height = o->Height;
@@ -372,7 +360,7 @@ HICON CreateIconIndirect(PICONINFO info) {
     int w = 0, h = 0;
     std::vector<uint32_t> color = ReadPixels(info->hbmColor, w, h);
     if (color.empty()) return nullptr;
-    TGdiBitmap* cb = GdiBitmap(info->hbmColor);
+    auto cb = GdiBitmap(info->hbmColor);
     bool alpha = false;
     if (cb->Format.Bits == 32)
       for (uint32_t p : color) alpha |= (p >> 24) != 0;
@@ -467,7 +455,7 @@ int LookupIconIdFromDirectoryEx(BYTE* dir, BOOL icon, int cx, int cy, UINT flags
 }
 
 BOOL GetIconInfo(HICON icon, PICONINFO info) {
-  TIconObject* o = GdiIcon(icon);
+  auto o = GdiIcon(icon);
   if (!o || !info) return FALSE;
   info->fIcon = o->IsIcon;
   info->xHotspot = static_cast<DWORD>(o->HotX);
@@ -485,7 +473,7 @@ BOOL GetIconInfo(HICON icon, PICONINFO info) {
 }
 
 HICON CopyIcon(HICON icon) {
-  TIconObject* o = GdiIcon(icon);
+  auto o = GdiIcon(icon);
   if (!o) return nullptr;
   auto copy = std::make_unique<TIconObject>(*o);
   copy->Shared = false;
@@ -493,18 +481,18 @@ HICON CopyIcon(HICON icon) {
 }
 
 BOOL DestroyIcon(HICON icon) {
-  TIconObject* o = GdiIcon(icon);
+  auto o = GdiIcon(icon);
   if (!o) return FALSE;
   if (o->Shared) return TRUE;
-  Icons().Remove(IconSlot(icon));
+  Icons().Remove(reinterpret_cast<uintptr_t>(icon));
   return TRUE;
 }
 
 BOOL DestroyCursor(HCURSOR cursor) { return DestroyIcon(cursor); }
 
 BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH flicker, UINT flags) {
-  TIconObject* o = GdiIcon(icon);
-  TGdiDC* dc = GdiDC(hdc);
+  auto o = GdiIcon(icon);
+  auto dc = GdiDC(hdc);
   if (!o || !dc) return FALSE;
   if (cx == 0) cx = (flags & DI_DEFAULTSIZE) ? kDefaultIconSize : o->Width;
   if (cy == 0) cy = (flags & DI_DEFAULTSIZE) ? kDefaultIconSize : o->Height;
@@ -560,7 +548,7 @@ BOOL DrawIcon(HDC hdc, int x, int y, HICON icon) {
 HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) {
   HANDLE result = nullptr;
   if (type == IMAGE_BITMAP) {
-    TGdiBitmap* b = GdiBitmap(static_cast<HBITMAP>(image));
+    auto b = GdiBitmap(static_cast<HBITMAP>(image));
     if (!b) return nullptr;
     bool same = (cx == 0 || cx == b->Width) && (cy == 0 || cy == b->Height) &&
                 !(flags & (LR_CREATEDIBSECTION | LR_MONOCHROME));
@@ -570,7 +558,7 @@ HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags) {
     return result;
   }
   if (type == IMAGE_ICON || type == IMAGE_CURSOR) {
-    TIconObject* o = GdiIcon(static_cast<HICON>(image));
+    auto o = GdiIcon(static_cast<HICON>(image));
     if (!o) return nullptr;
     if (flags & LR_DEFAULTSIZE) {
       if (!cx) cx = kDefaultIconSize;
@@ -622,7 +610,7 @@ HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UI
   }
   if (flags & LR_SHARED) {
     if (type != IMAGE_BITMAP)
-      if (TIconObject* o = GdiIcon(static_cast<HICON>(h))) o->Shared = true;
+      if (auto o = GdiIcon(static_cast<HICON>(h))) o->Shared = true;
     std::lock_guard<std::mutex> g(gSharedLock);
     gShared.emplace(key, h);
   }

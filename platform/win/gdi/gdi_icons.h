@@ -19,7 +19,8 @@ struct TIconObject {
   std::vector<uint8_t> Mask;    // 1 = transparent (the AND mask)
 };
 
-TIconObject* GdiIcon(HICON icon);
+// Holds the icon for as long as the caller keeps the reference.
+THandleRef<TIconObject> GdiIcon(HICON icon);
 HICON GdiAddIcon(std::unique_ptr<TIconObject> icon);
 
 // OBM_ bitmaps and IDI_ icons of the system, drawn in the classic look.

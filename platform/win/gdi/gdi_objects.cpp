@@ -15,7 +15,7 @@ namespace rtl::detail {
 namespace {
 
 THandleTable<TGdiObject>& Table() {
-  static THandleTable<TGdiObject> table;
+  static THandleTable<TGdiObject> table(THandleKind::Gdi);
   return table;
 }
 
@@ -149,12 +149,16 @@ HGDIOBJ Add(std::unique_ptr<T> obj) {
 }  // namespace
 
 HGDIOBJ GdiAdd(std::unique_ptr<TGdiObject> obj) {
-  return reinterpret_cast<HGDIOBJ>(Table().Add(std::move(obj)));
+  HGDIOBJ h = reinterpret_cast<HGDIOBJ>(Table().Add(std::move(obj)));
+  if (!h) SetLastError(8);  // every slot taken
+  return h;
 }
 
-TGdiObject* GdiGet(const void* handle) { return Table().Get(reinterpret_cast<uintptr_t>(handle)); }
+TGdiRef<TGdiObject> GdiGet(const void* handle) {
+  return TGdiRef<TGdiObject>(Table().Get(reinterpret_cast<uintptr_t>(handle)));
+}
 
-std::unique_ptr<TGdiObject> GdiRemove(const void* handle) {
+std::shared_ptr<TGdiObject> GdiRemove(const void* handle) {
   return Table().Remove(reinterpret_cast<uintptr_t>(handle));
 }
 
@@ -171,16 +175,16 @@ std::unique_ptr<uint8_t, void (*)(void*)> GdiAllocBits(size_t bytes) {
 void GdiSetDefaultState(TGdiDC* dc) {
   const TStock& s = Stock();
   auto swap = [](auto& slot, HGDIOBJ h) {
-    if (TGdiObject* o = GdiGet(slot)) --o->Selected;
+    if (auto o = GdiGet(slot)) --o->Selected;
     slot = static_cast<std::remove_reference_t<decltype(slot)>>(h);
-    if (TGdiObject* o = GdiGet(h)) ++o->Selected;
+    if (auto o = GdiGet(h)) ++o->Selected;
   };
   swap(dc->S.Pen, s.Objects[BLACK_PEN]);
   swap(dc->S.Brush, s.Objects[WHITE_BRUSH]);
   swap(dc->S.Font, s.Objects[SYSTEM_FONT]);
   swap(dc->S.Palette, s.Objects[DEFAULT_PALETTE]);
   if (dc->Kind == dckMemory) {
-    if (TGdiBitmap* b = GdiBitmap(dc->S.Bitmap))
+    if (auto b = GdiBitmap(dc->S.Bitmap))
       if (b->SelectedIn == dc->Handle) b->SelectedIn = nullptr;
     swap(dc->S.Bitmap, s.DefaultBitmap);
   }
@@ -197,7 +201,7 @@ void GdiSetDefaultState(TGdiDC* dc) {
   dc->Invalidate();
 }
 
-TGdiBrush* GdiResolveBrush(HBRUSH brush) {
+TGdiRef<TGdiBrush> GdiResolveBrush(HBRUSH brush) {
   uintptr_t v = reinterpret_cast<uintptr_t>(brush);
   if (v >= 1 && v <= COLOR_MENUBAR + 1) return GdiBrush(GetSysColorBrush(static_cast<int>(v - 1)));
   return GdiBrush(brush);
@@ -270,7 +274,7 @@ HBRUSH CreateHatchBrush(int hatch, COLORREF color) {
 }
 
 HBRUSH CreatePatternBrush(HBITMAP bitmap) {
-  TGdiBitmap* bmp = GdiBitmap(bitmap);
+  auto bmp = GdiBitmap(bitmap);
   if (!bmp) return nullptr;
   auto b = std::make_unique<TGdiBrush>();
   b->Style = BS_PATTERN;
@@ -328,7 +332,7 @@ HPALETTE CreateHalftonePalette(HDC) {
 }
 
 HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !GdiGetAs<TGdiPalette>(palette, OBJ_PAL)) return nullptr;
   HPALETTE old = dc->S.Palette;
   dc->S.Palette = palette;
@@ -338,7 +342,7 @@ HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL) {
 UINT RealizePalette(HDC hdc) { return GdiDC(hdc) ? 0 : GDI_ERROR; }
 
 UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries) {
-  auto* p = GdiGetAs<TGdiPalette>(palette, OBJ_PAL);
+  auto p = GdiGetAs<TGdiPalette>(palette, OBJ_PAL);
   if (!p) return 0;
   UINT n = static_cast<UINT>(p->Entries.size());
   if (!entries) return n;
@@ -353,7 +357,7 @@ UINT GetSystemPaletteEntries(HDC, UINT, UINT, PALETTEENTRY*) { return 0; }
 // ---- Generic object functions -------------------------------------------
 
 DWORD GetObjectType(HGDIOBJ obj) {
-  TGdiObject* o = GdiGet(obj);
+  auto o = GdiGet(obj);
   if (!o) {
     SetLastError(6);
     return 0;
@@ -367,8 +371,8 @@ template <class Slot>
 HGDIOBJ Swap(Slot& slot, HGDIOBJ obj) {
   HGDIOBJ old = slot;
   if (old == obj) return old;
-  if (TGdiObject* o = GdiGet(old)) --o->Selected;
-  if (TGdiObject* o = GdiGet(obj)) ++o->Selected;
+  if (auto o = GdiGet(old)) --o->Selected;
+  if (auto o = GdiGet(obj)) ++o->Selected;
   slot = static_cast<Slot>(obj);
   return old;
 }
@@ -376,8 +380,8 @@ HGDIOBJ Swap(Slot& slot, HGDIOBJ obj) {
 }  // namespace
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
-  TGdiDC* dc = GdiDC(hdc);
-  TGdiObject* o = GdiGet(obj);
+  auto dc = GdiDC(hdc);
+  auto o = GdiGet(obj);
   if (!dc || !o) {
     SetLastError(6);
     return nullptr;
@@ -392,11 +396,11 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
       return Swap(dc->S.Font, obj);
     case OBJ_BITMAP: {
       if (dc->Kind != dckMemory) return nullptr;
-      auto* b = static_cast<TGdiBitmap*>(o);
+      auto* b = static_cast<TGdiBitmap*>(o.get());
       if (!b->Stock && b->SelectedIn && b->SelectedIn != hdc) return nullptr;
       HGDIOBJ old = dc->S.Bitmap;
       if (old == obj) return old;
-      if (TGdiBitmap* ob = GdiBitmap(dc->S.Bitmap))
+      if (auto ob = GdiBitmap(dc->S.Bitmap))
         if (ob->SelectedIn == hdc) ob->SelectedIn = nullptr;
       Swap(dc->S.Bitmap, obj);
       if (!b->Stock) b->SelectedIn = hdc;
@@ -413,7 +417,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
 }
 
 HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return nullptr;
   switch (type) {
     case OBJ_PEN:
@@ -433,7 +437,7 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
 }
 
 BOOL DeleteObject(HGDIOBJ obj) {
-  TGdiObject* o = GdiGet(obj);
+  auto o = GdiGet(obj);
   if (!o) {
     SetLastError(6);
     return FALSE;
@@ -442,7 +446,7 @@ BOOL DeleteObject(HGDIOBJ obj) {
   if (o->Stock) return TRUE;
   // A selected object stays alive: the DC still draws with it.
   if (o->Selected > 0) return FALSE;
-  if (o->Type == OBJ_BITMAP && static_cast<TGdiBitmap*>(o)->SelectedIn) return FALSE;
+  if (o->Type == OBJ_BITMAP && static_cast<TGdiBitmap*>(o.get())->SelectedIn) return FALSE;
   GdiRemove(obj);
   return TRUE;
 }
@@ -530,7 +534,7 @@ int GetBitmapObject(TGdiBitmap* b, int size, void* buffer) {
 }  // namespace
 
 int GetObjectW(HGDIOBJ obj, int size, LPVOID buffer) {
-  TGdiObject* o = GdiGet(obj);
+  auto o = GdiGet(obj);
   if (!o) {
     SetLastError(6);
     return 0;
@@ -538,17 +542,17 @@ int GetObjectW(HGDIOBJ obj, int size, LPVOID buffer) {
   switch (o->Type) {
     case OBJ_PEN:
     case OBJ_EXTPEN:
-      return GetPenObject(static_cast<TGdiPen*>(o), size, buffer);
+      return GetPenObject(static_cast<TGdiPen*>(o.get()), size, buffer);
     case OBJ_BRUSH:
-      return GetBrushObject(static_cast<TGdiBrush*>(o), size, buffer);
+      return GetBrushObject(static_cast<TGdiBrush*>(o.get()), size, buffer);
     case OBJ_BITMAP:
-      return GetBitmapObject(static_cast<TGdiBitmap*>(o), size, buffer);
+      return GetBitmapObject(static_cast<TGdiBitmap*>(o.get()), size, buffer);
     case OBJ_FONT: {
-      const LOGFONTW& lf = static_cast<TGdiFont*>(o)->Log;
+      const LOGFONTW& lf = static_cast<TGdiFont*>(o.get())->Log;
       return CopyOut(&lf, sizeof(LOGFONTW), size, buffer);
     }
     case OBJ_PAL: {
-      WORD n = static_cast<WORD>(static_cast<TGdiPalette*>(o)->Entries.size());
+      WORD n = static_cast<WORD>(static_cast<TGdiPalette*>(o.get())->Entries.size());
       return CopyOut(&n, sizeof(n), size, buffer);
     }
     default:
@@ -557,9 +561,9 @@ int GetObjectW(HGDIOBJ obj, int size, LPVOID buffer) {
 }
 
 int GetObjectA(HGDIOBJ obj, int size, LPVOID buffer) {
-  TGdiObject* o = GdiGet(obj);
+  auto o = GdiGet(obj);
   if (o && o->Type == OBJ_FONT) {
-    const LOGFONTW& w = static_cast<TGdiFont*>(o)->Log;
+    const LOGFONTW& w = static_cast<TGdiFont*>(o.get())->Log;
     LOGFONTA a{};
     std::memcpy(&a, &w, offsetof(LOGFONTW, lfFaceName));
     std::u16string face;

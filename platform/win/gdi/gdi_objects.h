@@ -10,6 +10,7 @@
 #include "platform/win/gdi/gdi.h"
 #include "platform/win/gdi/gdi_pixels.h"
 #include "platform/win/gdi/gdi_region.h"
+#include "platform/win/kernel/handle_table.h"
 
 namespace rtl::backend {
 class TFontFace;
@@ -164,7 +165,7 @@ struct TGdiDC : TGdiObject {
     xformValid_ = false;
   }
   // The bitmap drawing goes to, null when there is none (screen DC).
-  TGdiBitmap* Target();
+  THandleRef<TGdiBitmap> Target();
   // Width and height of the device surface.
   SIZE DeviceSize();
   // The clip in target coordinates, including the device bounds.
@@ -187,30 +188,35 @@ struct TGdiDC : TGdiObject {
 };
 
 // ---- The handle table ---------------------------------------------------
+// Lookups hold a reference, so an object deleted on another thread meanwhile
+// lives on until the call that looked it up is done with it.
+
+template <class T>
+using TGdiRef = THandleRef<T>;
 
 HGDIOBJ GdiAdd(std::unique_ptr<TGdiObject> obj);
-TGdiObject* GdiGet(const void* handle);
+TGdiRef<TGdiObject> GdiGet(const void* handle);
 template <class T>
-T* GdiGetAs(const void* handle, DWORD type) {
-  TGdiObject* o = GdiGet(handle);
+TGdiRef<T> GdiGetAs(const void* handle, DWORD type) {
+  TGdiRef<TGdiObject> o = GdiGet(handle);
   if (!o) return nullptr;
   if (o->Type == type || (type == OBJ_PEN && o->Type == OBJ_EXTPEN) || (type == OBJ_DC && o->Type == OBJ_MEMDC))
-    return static_cast<T*>(o);
+    return o.As<T>();
   return nullptr;
 }
-inline TGdiDC* GdiDC(HDC h) { return GdiGetAs<TGdiDC>(h, OBJ_DC); }
-inline TGdiBitmap* GdiBitmap(HBITMAP h) { return GdiGetAs<TGdiBitmap>(h, OBJ_BITMAP); }
-inline TGdiRegion* GdiRegion(HRGN h) { return GdiGetAs<TGdiRegion>(h, OBJ_REGION); }
-inline TGdiBrush* GdiBrush(HBRUSH h) { return GdiGetAs<TGdiBrush>(h, OBJ_BRUSH); }
-inline TGdiPen* GdiPen(HPEN h) { return GdiGetAs<TGdiPen>(h, OBJ_PEN); }
-inline TGdiFont* GdiFont(HFONT h) { return GdiGetAs<TGdiFont>(h, OBJ_FONT); }
-std::unique_ptr<TGdiObject> GdiRemove(const void* handle);
+inline TGdiRef<TGdiDC> GdiDC(HDC h) { return GdiGetAs<TGdiDC>(h, OBJ_DC); }
+inline TGdiRef<TGdiBitmap> GdiBitmap(HBITMAP h) { return GdiGetAs<TGdiBitmap>(h, OBJ_BITMAP); }
+inline TGdiRef<TGdiRegion> GdiRegion(HRGN h) { return GdiGetAs<TGdiRegion>(h, OBJ_REGION); }
+inline TGdiRef<TGdiBrush> GdiBrush(HBRUSH h) { return GdiGetAs<TGdiBrush>(h, OBJ_BRUSH); }
+inline TGdiRef<TGdiPen> GdiPen(HPEN h) { return GdiGetAs<TGdiPen>(h, OBJ_PEN); }
+inline TGdiRef<TGdiFont> GdiFont(HFONT h) { return GdiGetAs<TGdiFont>(h, OBJ_FONT); }
+std::shared_ptr<TGdiObject> GdiRemove(const void* handle);
 
 // The default objects of a fresh DC.
 HBITMAP GdiDefaultBitmap();
 void GdiSetDefaultState(TGdiDC* dc);
 // Resolves a brush argument: a handle, or a system colour index + 1.
-TGdiBrush* GdiResolveBrush(HBRUSH brush);
+TGdiRef<TGdiBrush> GdiResolveBrush(HBRUSH brush);
 // The screen's metrics.
 int GdiScreenDpi();
 SIZE GdiScreenSize();

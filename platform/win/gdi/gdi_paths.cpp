@@ -87,7 +87,7 @@ TRegion PathRegion(TGdiDC* dc) {
 using namespace rtl::detail;
 
 BOOL BeginPath(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   dc->Path.clear();
   dc->PathOpen = true;
@@ -96,7 +96,7 @@ BOOL BeginPath(HDC hdc) {
 }
 
 BOOL EndPath(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !dc->PathOpen) return FALSE;
   dc->PathOpen = false;
   dc->HasPath = true;
@@ -104,7 +104,7 @@ BOOL EndPath(HDC hdc) {
 }
 
 BOOL AbortPath(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   dc->PathOpen = false;
   Discard(dc);
@@ -112,14 +112,14 @@ BOOL AbortPath(HDC hdc) {
 }
 
 BOOL CloseFigure(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !dc->PathOpen) return FALSE;
   if (!dc->Path.empty()) dc->Path.back().Closed = true;
   return TRUE;
 }
 
 BOOL FillPath(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !dc->HasPath) return FALSE;
   TSpanRows fill = FillRowsOf(dc);
   PaintShape(dc, &fill, nullptr, nullptr, TStroke());
@@ -128,7 +128,7 @@ BOOL FillPath(HDC hdc) {
 }
 
 BOOL StrokePath(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !dc->HasPath) return FALSE;
   TStroke pen = RealizePen(dc);
   TSpanRows gaps;
@@ -139,7 +139,7 @@ BOOL StrokePath(HDC hdc) {
 }
 
 BOOL StrokeAndFillPath(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !dc->HasPath) return FALSE;
   TStroke pen = RealizePen(dc);
   TSpanRows fill = FillRowsOf(dc), gaps;
@@ -150,7 +150,7 @@ BOOL StrokeAndFillPath(HDC hdc) {
 }
 
 HRGN PathToRegion(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !dc->HasPath) return nullptr;
   TRegion r = PathRegion(dc);
   Discard(dc);
@@ -160,7 +160,7 @@ HRGN PathToRegion(HDC hdc) {
 }
 
 BOOL SelectClipPath(HDC hdc, int mode) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !dc->HasPath || mode < RGN_AND || mode > RGN_COPY) return FALSE;
   TRegion r = PathRegion(dc);
   Discard(dc);
@@ -173,9 +173,9 @@ BOOL SelectClipPath(HDC hdc, int mode) {
 }
 
 BOOL ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
-  TGdiBitmap* bmp = dc->Target();
+  auto bmp = dc->Target();
   if (!bmp) return FALSE;
   POINT start = dc->LPtoTarget(POINT(x, y));
   const TRegion& clip = dc->EffectiveClip();

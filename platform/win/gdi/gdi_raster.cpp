@@ -282,7 +282,7 @@ void PatBltRect(TGdiDC* dc, const RECT& r, uint8_t rop, TGdiBrush* brush) {
 }
 
 void PatBltRegion(TGdiDC* dc, const TRegion& areaIn, uint8_t rop, TGdiBrush* brush) {
-  TGdiBitmap* bmp = dc->Target();
+  auto bmp = dc->Target();
   if (!bmp) return;
   TRegion area = TRegion::Combine(areaIn, dc->EffectiveClip(), RGN_AND);
   if (area.IsEmpty()) return;

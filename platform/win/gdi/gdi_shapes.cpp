@@ -280,7 +280,7 @@ void Bezier(const TPointF& p0, const TPointF& p1, const TPointF& p2, const TPoin
 using namespace rtl::detail;
 
 BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT old) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   if (old) *old = dc->S.CurPos;
   dc->S.CurPos = POINT(x, y);
@@ -289,7 +289,7 @@ BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT old) {
 }
 
 BOOL LineTo(HDC hdc, int x, int y) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   POINT from = dc->S.CurPos;
   dc->S.CurPos = POINT(x, y);
@@ -299,7 +299,7 @@ BOOL LineTo(HDC hdc, int x, int y) {
 }
 
 BOOL Polyline(HDC hdc, const POINT* points, int count) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !points || count < 2) return FALSE;
   std::vector<POINT> pts = ToTargetPoints(dc, points, count);
   if (PathAdd(dc, ToFloat(pts), true, false)) return TRUE;
@@ -308,7 +308,7 @@ BOOL Polyline(HDC hdc, const POINT* points, int count) {
 }
 
 BOOL PolylineTo(HDC hdc, const POINT* points, int count) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !points || count < 1) return FALSE;
   std::vector<POINT> pts{dc->LPtoTarget(dc->S.CurPos)};
   std::vector<POINT> rest = ToTargetPoints(dc, points, count);
@@ -320,7 +320,7 @@ BOOL PolylineTo(HDC hdc, const POINT* points, int count) {
 }
 
 BOOL PolyPolyline(HDC hdc, const POINT* points, const DWORD* counts, DWORD polylines) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !points || !counts) return FALSE;
   const POINT* p = points;
   for (DWORD i = 0; i < polylines; ++i) {
@@ -332,7 +332,7 @@ BOOL PolyPolyline(HDC hdc, const POINT* points, const DWORD* counts, DWORD polyl
 }
 
 BOOL PolyPolygon(HDC hdc, const POINT* points, const INT* counts, int polygons) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !points || !counts || polygons <= 0) return FALSE;
   std::vector<std::vector<TPointF>> polys;
   const POINT* p = points;
@@ -355,7 +355,7 @@ BOOL Polygon(HDC hdc, const POINT* points, int count) {
 }
 
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
@@ -401,7 +401,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
 }
 
 BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
@@ -418,7 +418,7 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
 }
 
 BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   if (right < left) std::swap(left, right);
   if (bottom < top) std::swap(top, bottom);
@@ -433,14 +433,14 @@ BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int
 }
 
 BOOL Arc(HDC hdc, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   DrawArc(dc, left, top, right, bottom, xs, ys, xe, ye, akArc, nullptr, nullptr);
   return TRUE;
 }
 
 BOOL ArcTo(HDC hdc, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   POINT from = dc->S.CurPos, end;
   DrawArc(dc, left, top, right, bottom, xs, ys, xe, ye, akArc, &from, &end);
@@ -449,21 +449,21 @@ BOOL ArcTo(HDC hdc, int left, int top, int right, int bottom, int xs, int ys, in
 }
 
 BOOL Pie(HDC hdc, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   DrawArc(dc, left, top, right, bottom, xs, ys, xe, ye, akPie, nullptr, nullptr);
   return TRUE;
 }
 
 BOOL Chord(HDC hdc, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   DrawArc(dc, left, top, right, bottom, xs, ys, xe, ye, akChord, nullptr, nullptr);
   return TRUE;
 }
 
 BOOL AngleArc(HDC hdc, int x, int y, DWORD radius, float startAngle, float sweepAngle) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   double a0 = startAngle * kPi / 180, sw = sweepAngle * kPi / 180, r = radius;
   std::vector<TPointF> logical{TPointF{double(dc->S.CurPos.X), double(dc->S.CurPos.Y)}};
@@ -522,13 +522,13 @@ BOOL DrawBezier(TGdiDC* dc, const POINT* points, DWORD count, bool fromCurrent) 
 }  // namespace
 
 BOOL PolyBezier(HDC hdc, const POINT* points, DWORD count) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !points || count < 4 || (count - 1) % 3 != 0) return FALSE;
   return DrawBezier(dc, points, count, false);
 }
 
 BOOL PolyBezierTo(HDC hdc, const POINT* points, DWORD count) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc || !points || count < 3 || count % 3 != 0) return FALSE;
   return DrawBezier(dc, points, count, true);
 }

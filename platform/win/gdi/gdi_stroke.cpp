@@ -120,7 +120,7 @@ void StrokePiece(const std::vector<TPointF>& pts, bool closed, const TStroke& pe
 
 TStroke RealizePen(TGdiDC* dc) {
   TStroke s;
-  TGdiPen* pen = GdiPen(dc->S.Pen);
+  auto pen = GdiPen(dc->S.Pen);
   if (!pen || pen->Kind() == PS_NULL) return s;
   s.Null = false;
   s.Color = PenColor(dc, pen);
@@ -252,7 +252,7 @@ TSpanRows StrokeWide(const std::vector<TPointF>& pts, bool closed, const TStroke
 }
 
 void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TSpanRows* off, const TStroke& pen) {
-  TGdiBitmap* bmp = dc->Target();
+  auto bmp = dc->Target();
   if (!bmp) return;
   const TRegion& clip = dc->EffectiveClip();
   int top = INT32_MAX, bottom = INT32_MIN;
@@ -267,7 +267,7 @@ void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TS
   TSurfaceLock lock(bmp, top, bottom);
   int rop2 = dc->S.Rop2;
   if (fill) {
-    TBrushFill brush = RealizeBrush(dc, GdiBrush(dc->S.Brush), lock, true);
+    TBrushFill brush = RealizeBrush(dc, GdiBrush(dc->S.Brush).get(), lock, true);
     if (!brush.Null) {
       TSpanRows body = *fill;
       if (on && !pen.Null) body = CombineRows(body, *on, RGN_DIFF);

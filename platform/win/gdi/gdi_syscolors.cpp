@@ -95,7 +95,7 @@ bool GdiSetSysColors(int count, const INT* elements, const COLORREF* values) {
     int e = elements[i];
     if (e < 0 || e >= kSysColorCount) continue;
     s.Colors[e] = values[i] & 0xFFFFFF;
-    if (TGdiBrush* b = GdiBrush(s.Brushes[e])) b->Color = values[i] & 0xFFFFFF;
+    if (auto b = GdiBrush(s.Brushes[e])) b->Color = values[i] & 0xFFFFFF;
   }
   return true;
 }

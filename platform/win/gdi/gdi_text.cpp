@@ -141,7 +141,7 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
     dc->S.CurPos = POINT(static_cast<int>(std::lround(cp.X)), static_cast<int>(std::lround(cp.Y)));
   }
 
-  TGdiBitmap* bmp = dc->Target();
+  auto bmp = dc->Target();
   if (!bmp) return TRUE;
   if (dc->S.BkMode == OPAQUE && !(options & ETO_OPAQUE) && !chars.empty())
     FillSolid(dc, FrameRect(dc, fr, start, base - f.Tm.tmAscent, start + width, base + f.Tm.tmDescent),
@@ -235,7 +235,7 @@ struct TExtent {
 };
 
 bool Measure(HDC hdc, const char16_t* s, int n, TExtent& e) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   TRealFont f;
   if (!dc || n < 0 || (n && !s) || !RealizeFont(dc, f)) return false;
   std::vector<TTextChar> chars = SplitText(s, n);
@@ -266,7 +266,7 @@ int NextTab(int x, int tabCount, const INT* stops, int defaultTab) {
 }
 
 LONG Tabbed(HDC hdc, int x, int y, const char16_t* s, int n, int tabCount, const INT* stops, int origin, bool draw) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   TRealFont f;
   if (!dc || n < 0 || (n && !s) || !RealizeFont(dc, f)) return 0;
   UINT align = dc->S.TextAlign;
@@ -312,7 +312,7 @@ LONG Tabbed(HDC hdc, int x, int y, const char16_t* s, int n, int tabCount, const
 }  // namespace
 
 UINT SetTextAlign(HDC hdc, UINT align) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return GDI_ERROR;
   UINT old = dc->S.TextAlign;
   dc->S.TextAlign = align & TA_MASK;
@@ -320,12 +320,12 @@ UINT SetTextAlign(HDC hdc, UINT align) {
 }
 
 UINT GetTextAlign(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   return dc ? dc->S.TextAlign : GDI_ERROR;
 }
 
 int SetTextCharacterExtra(HDC hdc, int extra) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return static_cast<int>(0x80000000u);
   int old = dc->S.CharExtra;
   dc->S.CharExtra = extra;
@@ -333,12 +333,12 @@ int SetTextCharacterExtra(HDC hdc, int extra) {
 }
 
 int GetTextCharacterExtra(HDC hdc) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   return dc ? dc->S.CharExtra : static_cast<int>(0x80000000u);
 }
 
 BOOL SetTextJustification(HDC hdc, int breakExtra, int breakCount) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   dc->S.BreakExtra = breakCount > 0 ? breakExtra : 0;
   dc->S.BreakCount = breakCount > 0 ? breakCount : 0;
@@ -346,7 +346,7 @@ BOOL SetTextJustification(HDC hdc, int breakExtra, int breakCount) {
 }
 
 BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count, const INT* dx) {
-  TGdiDC* dc = GdiDC(hdc);
+  auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   return TextOutCore(dc, x, y, options, rect, text, static_cast<int>(count), dx);
 }

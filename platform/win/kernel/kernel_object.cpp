@@ -9,6 +9,7 @@
 #include <map>
 
 #include "platform/rtl/sysutils.h"
+#include "platform/win/kernel/handle_table.h"
 
 namespace rtl::detail {
 
@@ -30,62 +31,23 @@ pid_t CurrentTid() {
 bool IsPseudoHandle(HANDLE h) { return h == kCurrentProcessHandle || h == kCurrentThreadHandle; }
 
 // ---- Handle table ----------------------------------------------------------------
-// A handle value is ((generation << 20 | slot) + 1) * 4: a multiple of 4 as
-// on the original platform, never 0 or a pseudo handle, and stale once its
-// slot is reused.
 
 namespace {
 
-struct TEntry {
-  std::shared_ptr<TKernelObject> Object;
+struct THandleAccess {
   DWORD Access = 0;
   bool Inherit = false;
-  uint32_t Generation = 1;
 };
 
-constexpr uint32_t kSlotBits = 20;
-constexpr uint32_t kSlotMask = (1u << kSlotBits) - 1;
-constexpr uint32_t kGenerationMask = (1u << 9) - 1;
+using TKernelHandles = THandleTable<TKernelObject, THandleAccess>;
 
-struct THandleTable {
-  std::mutex Lock;
-  std::vector<TEntry> Slots;
-  std::vector<uint32_t> Free;
-
-  static HANDLE Encode(uint32_t slot, uint32_t generation) {
-    uintptr_t v = ((static_cast<uintptr_t>(generation) << kSlotBits | slot) + 1) * 4;
-    return reinterpret_cast<HANDLE>(v);
-  }
-  // The live entry of a handle, null otherwise. Under Lock.
-  TEntry* Find(HANDLE h) {
-    uintptr_t v = reinterpret_cast<uintptr_t>(h);
-    if (v == 0 || v % 4 != 0 || v > (uintptr_t{1} << 31)) return nullptr;
-    v = v / 4 - 1;
-    uint32_t slot = static_cast<uint32_t>(v & kSlotMask);
-    uint32_t generation = static_cast<uint32_t>(v >> kSlotBits);
-    if (slot >= Slots.size() || !Slots[slot].Object || Slots[slot].Generation != generation) return nullptr;
-    return &Slots[slot];
-  }
-};
-
-THandleTable& Handles() {
-  static THandleTable* table = new THandleTable;
+TKernelHandles& Handles() {
+  // Never destroyed: threads may still close handles while the process exits.
+  static TKernelHandles* table = new TKernelHandles(THandleKind::Kernel);
   return *table;
 }
 
-// Drops a handle's entry; the caller releases the returned reference
-// outside the table's lock.
-std::shared_ptr<TKernelObject> RemoveHandle(HANDLE h) {
-  THandleTable& t = Handles();
-  std::lock_guard g(t.Lock);
-  TEntry* e = t.Find(h);
-  if (!e) return nullptr;
-  std::shared_ptr<TKernelObject> obj = std::move(e->Object);
-  e->Generation = (e->Generation + 1) & kGenerationMask;
-  if (e->Generation == 0) e->Generation = 1;
-  t.Free.push_back(static_cast<uint32_t>(e - t.Slots.data()));
-  return obj;
-}
+uintptr_t HandleValue(HANDLE h) { return reinterpret_cast<uintptr_t>(h); }
 
 void ReleaseHandleReference(const std::shared_ptr<TKernelObject>& obj) {
   if (obj->HandleCount.fetch_sub(1) == 1) obj->LastHandleClosed();
@@ -94,26 +56,15 @@ void ReleaseHandleReference(const std::shared_ptr<TKernelObject>& obj) {
 }  // namespace
 
 HANDLE AddHandle(std::shared_ptr<TKernelObject> obj, DWORD access, bool inherit) {
-  THandleTable& t = Handles();
-  std::lock_guard g(t.Lock);
-  uint32_t slot;
-  if (!t.Free.empty()) {
-    slot = t.Free.back();
-    t.Free.pop_back();
-  } else {
-    if (t.Slots.size() > kSlotMask) {
-      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-      return nullptr;
-    }
-    slot = static_cast<uint32_t>(t.Slots.size());
-    t.Slots.emplace_back();
+  TKernelObject* o = obj.get();
+  o->HandleCount.fetch_add(1);
+  uintptr_t h = Handles().Add(std::move(obj), THandleAccess{access, inherit});
+  if (!h) {
+    o->HandleCount.fetch_sub(1);
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
   }
-  TEntry& e = t.Slots[slot];
-  obj->HandleCount.fetch_add(1);
-  e.Object = std::move(obj);
-  e.Access = access;
-  e.Inherit = inherit;
-  return THandleTable::Encode(slot, e.Generation);
+  return reinterpret_cast<HANDLE>(h);
 }
 
 std::shared_ptr<TKernelObject> LookupHandle(HANDLE h, DWORD access, bool* inherit) {
@@ -121,19 +72,18 @@ std::shared_ptr<TKernelObject> LookupHandle(HANDLE h, DWORD access, bool* inheri
     if (inherit) *inherit = false;
     return SelfProcess();
   }
-  THandleTable& t = Handles();
-  std::lock_guard g(t.Lock);
-  TEntry* e = t.Find(h);
-  if (!e) {
+  THandleAccess a;
+  std::shared_ptr<TKernelObject> obj = Handles().Get(HandleValue(h), &a);
+  if (!obj) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
-  if ((e->Access & access) != access) {
+  if ((a.Access & access) != access) {
     SetLastError(ERROR_ACCESS_DENIED);
     return nullptr;
   }
-  if (inherit) *inherit = e->Inherit;
-  return e->Object;
+  if (inherit) *inherit = a.Inherit;
+  return obj;
 }
 
 // ---- Named objects ---------------------------------------------------------------
@@ -322,7 +272,7 @@ using namespace rtl::detail;
 
 BOOL CloseHandle(HANDLE hObject) {
   if (IsPseudoHandle(hObject)) return TRUE;
-  std::shared_ptr<TKernelObject> obj = RemoveHandle(hObject);
+  std::shared_ptr<TKernelObject> obj = Handles().Remove(HandleValue(hObject));
   if (!obj) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
@@ -357,12 +307,9 @@ BOOL DuplicateHandle(HANDLE hSourceProcessHandle, HANDLE hSourceHandle, HANDLE h
     obj = SelfProcess();
     access = PROCESS_ALL_ACCESS;
   } else if (!IsPseudoHandle(hSourceHandle)) {
-    THandleTable& t = Handles();
-    std::lock_guard g(t.Lock);
-    if (TEntry* e = t.Find(hSourceHandle)) {
-      obj = e->Object;
-      access = e->Access;
-    }
+    THandleAccess a;
+    obj = Handles().Get(HandleValue(hSourceHandle), &a);
+    access = a.Access;
   }
   // The copy is made before the source goes, so the object never reads as
   // closed in between; the source goes whatever happens to the copy.

@@ -88,7 +88,7 @@ enum TWndFlag : uint32_t {
   wfNcActive = 1u << 14,     // the caption shows the active state
 };
 
-struct TWnd {
+struct TWnd : std::enable_shared_from_this<TWnd> {
   HWND Handle = nullptr;
   std::shared_ptr<TWndClass> Class;
   std::shared_ptr<TThreadQueue> Queue;  // the owning thread's queue
@@ -108,7 +108,6 @@ struct TWnd {
   HICON IconBig = nullptr;
   HICON IconSmall = nullptr;
   uint32_t Flags = 0;
-  int Refs = 0;  // calls into the window's procedure under way
   RECT NormalRect{};  // restored placement (parent coordinates)
   POINT MinPos{-1, -1};
   POINT MaxPos{-1, -1};
@@ -150,7 +149,10 @@ struct TWnd {
 };
 
 // The live window of a handle; null (and ERROR_INVALID_WINDOW_HANDLE as
-// the last error) for 0 or a stale handle. The desktop resolves too.
+// the last error) for 0 or a stale handle. The desktop resolves too. The
+// pointer is for the thread that owns the window, which alone destroys it,
+// and a TWndRef keeps it through calls that might; other threads go
+// through QueueOfWindow or IsWindow.
 TWnd* GetWnd(HWND hwnd);
 TWnd* GetWndNoError(HWND hwnd);
 TWnd* Desktop();
@@ -163,17 +165,17 @@ void ForEachWnd(const std::function<void(TWnd*)>& f);
 
 // Keeps a window's structure alive while its procedure runs.
 class TWndRef {
-  TWnd* w_;
+  std::shared_ptr<TWnd> w_;
 
  public:
-  explicit TWndRef(TWnd* w);
-  ~TWndRef();
+  explicit TWndRef(TWnd* w) : w_(w->shared_from_this()) {}
   TWndRef(const TWndRef&) = delete;
   TWndRef& operator=(const TWndRef&) = delete;
-  TWnd* get() const { return w_; }
+  TWnd* get() const { return w_.get(); }
 };
 
-// Frees the structure of a destroyed window once no call refers to it.
+// Makes a destroyed window's handle stale; the structure goes with the last
+// TWndRef.
 void ReleaseDestroyedWnd(TWnd* w);
 
 // The window's screen rectangle and its client rectangle in screen

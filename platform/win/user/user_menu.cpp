@@ -17,7 +17,7 @@ namespace rtl::detail {
 namespace {
 
 THandleTable<TMenu>& Menus() {
-  static THandleTable<TMenu> menus;
+  static THandleTable<TMenu> menus(THandleKind::Menu);
   return menus;
 }
 
@@ -25,8 +25,8 @@ constexpr DWORD kErrorInvalidMenuHandle = ERROR_INVALID_MENU_HANDLE;
 constexpr DWORD kErrorMenuItemNotFound = 1456;
 
 // Finds an item by command (searching submenus) or position.
-bool Locate(HMENU menu, UINT item, bool byPosition, TMenu*& owner, size_t& index) {
-  TMenu* m = MenuOf(menu);
+bool Locate(HMENU menu, UINT item, bool byPosition, THandleRef<TMenu>& owner, size_t& index) {
+  auto m = MenuOf(menu);
   if (!m) return false;
   if (byPosition) {
     if (item >= m->Items.size()) return false;
@@ -212,7 +212,7 @@ void ReadExtended(TTemplateReader& r, const BYTE* base, HMENU menu, int depth) {
 
 }  // namespace
 
-TMenu* MenuOf(HMENU menu) { return Menus().Get(reinterpret_cast<uintptr_t>(menu)); }
+THandleRef<TMenu> MenuOf(HMENU menu) { return THandleRef<TMenu>(Menus().Get(reinterpret_cast<uintptr_t>(menu))); }
 
 // Greys what the window's state does not allow, as the system does before
 // the system menu shows.
@@ -239,7 +239,7 @@ HMENU CreatePopupMenu() {
 }
 
 BOOL DestroyMenu(HMENU menu) {
-  TMenu* m = MenuOf(menu);
+  auto m = MenuOf(menu);
   if (!m) {
     SetLastError(kErrorInvalidMenuHandle);
     return FALSE;
@@ -255,7 +255,7 @@ BOOL DestroyMenu(HMENU menu) {
 BOOL IsMenu(HMENU menu) { return MenuOf(menu) ? TRUE : FALSE; }
 
 BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCSTR newItem) {
-  TMenu* m = MenuOf(menu);
+  auto m = MenuOf(menu);
   if (!m) {
     SetLastError(kErrorInvalidMenuHandle);
     return FALSE;
@@ -264,7 +264,7 @@ BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCS
   if (!FromFlags(it, flags, idNewItem, newItem)) return FALSE;
   size_t at = m->Items.size();
   if (position != 0xFFFFFFFF) {
-    TMenu* owner = nullptr;
+    THandleRef<TMenu> owner;
     size_t index = 0;
     if (Locate(menu, position, (flags & MF_BYPOSITION) != 0, owner, index)) {
       m = owner;
@@ -280,7 +280,7 @@ BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newItem) {
 }
 
 BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCSTR newItem) {
-  TMenu* owner = nullptr;
+  THandleRef<TMenu> owner;
   size_t index = 0;
   if (!Locate(menu, position, (flags & MF_BYPOSITION) != 0, owner, index)) {
     SetLastError(kErrorMenuItemNotFound);
@@ -293,13 +293,13 @@ BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCS
 }
 
 BOOL InsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info) {
-  TMenu* m = MenuOf(menu);
+  auto m = MenuOf(menu);
   if (!m || !info) {
     SetLastError(kErrorInvalidMenuHandle);
     return FALSE;
   }
   size_t at = m->Items.size();
-  TMenu* owner = m;
+  THandleRef<TMenu> owner = m;
   size_t index = 0;
   if (Locate(menu, item, byPosition != FALSE, owner, index))
     at = index;
@@ -310,7 +310,7 @@ BOOL InsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA in
 }
 
 BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info) {
-  TMenu* owner = nullptr;
+  THandleRef<TMenu> owner;
   size_t index = 0;
   if (!info || !Locate(menu, item, byPosition != FALSE, owner, index)) {
     SetLastError(kErrorMenuItemNotFound);
@@ -341,7 +341,7 @@ BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA i
 }
 
 BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA info) {
-  TMenu* owner = nullptr;
+  THandleRef<TMenu> owner;
   size_t index = 0;
   if (!info || !Locate(menu, item, byPosition != FALSE, owner, index)) {
     SetLastError(kErrorMenuItemNotFound);
@@ -375,7 +375,7 @@ BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA in
 }
 
 BOOL RemoveMenu(HMENU menu, UINT position, UINT flags) {
-  TMenu* owner = nullptr;
+  THandleRef<TMenu> owner;
   size_t index = 0;
   if (!Locate(menu, position, (flags & MF_BYPOSITION) != 0, owner, index)) {
     SetLastError(kErrorMenuItemNotFound);
@@ -386,7 +386,7 @@ BOOL RemoveMenu(HMENU menu, UINT position, UINT flags) {
 }
 
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) {
-  TMenu* owner = nullptr;
+  THandleRef<TMenu> owner;
   size_t index = 0;
   if (!Locate(menu, position, (flags & MF_BYPOSITION) != 0, owner, index)) {
     SetLastError(kErrorMenuItemNotFound);
@@ -399,7 +399,7 @@ BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) {
 }
 
 int GetMenuItemCount(HMENU menu) {
-  TMenu* m = MenuOf(menu);
+  auto m = MenuOf(menu);
   if (!m) {
     SetLastError(kErrorInvalidMenuHandle);
     return -1;
@@ -408,33 +408,33 @@ int GetMenuItemCount(HMENU menu) {
 }
 
 UINT GetMenuItemID(HMENU menu, int position) {
-  TMenu* m = MenuOf(menu);
+  auto m = MenuOf(menu);
   if (!m || position < 0 || static_cast<size_t>(position) >= m->Items.size()) return 0xFFFFFFFF;
   const TMenuItem& it = m->Items[static_cast<size_t>(position)];
   return it.SubMenu ? 0xFFFFFFFF : it.Id;
 }
 
 HMENU GetSubMenu(HMENU menu, int position) {
-  TMenu* m = MenuOf(menu);
+  auto m = MenuOf(menu);
   if (!m || position < 0 || static_cast<size_t>(position) >= m->Items.size()) return nullptr;
   return m->Items[static_cast<size_t>(position)].SubMenu;
 }
 
 UINT GetMenuState(HMENU menu, UINT id, UINT flags) {
-  TMenu* owner = nullptr;
+  THandleRef<TMenu> owner;
   size_t index = 0;
   if (!Locate(menu, id, (flags & MF_BYPOSITION) != 0, owner, index)) return 0xFFFFFFFF;
   const TMenuItem& it = owner->Items[index];
   UINT r = it.State | (it.Type & ~static_cast<UINT>(MFT_RADIOCHECK));
   if (it.SubMenu) {
-    TMenu* sub = MenuOf(it.SubMenu);
+    auto sub = MenuOf(it.SubMenu);
     r = MF_POPUP | (it.State & 0xFF) | (sub ? (static_cast<UINT>(sub->Items.size()) << 8) : 0);
   }
   return r;
 }
 
 int GetMenuStringA(HMENU menu, UINT item, LPSTR text, int maxCount, UINT flags) {
-  TMenu* owner = nullptr;
+  THandleRef<TMenu> owner;
   size_t index = 0;
   if (!Locate(menu, item, (flags & MF_BYPOSITION) != 0, owner, index)) return 0;
   const AnsiString& s = owner->Items[index].Text;
@@ -446,7 +446,7 @@ int GetMenuStringA(HMENU menu, UINT item, LPSTR text, int maxCount, UINT flags) 
 }
 
 BOOL EnableMenuItem(HMENU menu, UINT id, UINT enable) {
-  TMenu* owner = nullptr;
+  THandleRef<TMenu> owner;
   size_t index = 0;
   if (!Locate(menu, id, (enable & MF_BYPOSITION) != 0, owner, index)) return -1;
   TMenuItem& it = owner->Items[index];
@@ -456,7 +456,7 @@ BOOL EnableMenuItem(HMENU menu, UINT id, UINT enable) {
 }
 
 DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) {
-  TMenu* owner = nullptr;
+  THandleRef<TMenu> owner;
   size_t index = 0;
   if (!Locate(menu, id, (check & MF_BYPOSITION) != 0, owner, index)) return 0xFFFFFFFF;
   TMenuItem& it = owner->Items[index];
@@ -467,7 +467,7 @@ DWORD CheckMenuItem(HMENU menu, UINT id, UINT check) {
 
 BOOL CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flags) {
   bool byPos = (flags & MF_BYPOSITION) != 0;
-  TMenu* m = MenuOf(menu);
+  auto m = MenuOf(menu);
   if (!m) return FALSE;
   bool found = false;
   for (size_t i = 0; i < m->Items.size(); ++i) {
@@ -486,7 +486,7 @@ BOOL CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flag
 }
 
 BOOL SetMenuDefaultItem(HMENU menu, UINT item, UINT byPosition) {
-  TMenu* m = MenuOf(menu);
+  auto m = MenuOf(menu);
   if (!m) return FALSE;
   for (TMenuItem& it : m->Items) it.State &= ~static_cast<UINT>(MF_DEFAULT);
   if (item == 0xFFFFFFFF) return TRUE;
@@ -499,7 +499,7 @@ BOOL SetMenuDefaultItem(HMENU menu, UINT item, UINT byPosition) {
 }
 
 UINT GetMenuDefaultItem(HMENU menu, UINT byPosition, UINT) {
-  TMenu* m = MenuOf(menu);
+  auto m = MenuOf(menu);
   if (!m) return 0xFFFFFFFF;
   for (size_t i = 0; i < m->Items.size(); ++i)
     if (m->Items[i].State & MF_DEFAULT) return byPosition ? static_cast<UINT>(i) : m->Items[i].Id;
@@ -507,7 +507,7 @@ UINT GetMenuDefaultItem(HMENU menu, UINT byPosition, UINT) {
 }
 
 BOOL GetMenuInfo(HMENU menu, LPMENUINFO info) {
-  TMenu* m = MenuOf(menu);
+  auto m = MenuOf(menu);
   if (!m || !info || info->cbSize != sizeof(MENUINFO)) return FALSE;
   if (info->fMask & MIM_STYLE) info->dwStyle = m->Style;
   if (info->fMask & MIM_MAXHEIGHT) info->cyMax = m->MaxHeight;
@@ -518,7 +518,7 @@ BOOL GetMenuInfo(HMENU menu, LPMENUINFO info) {
 }
 
 BOOL SetMenuInfo(HMENU menu, LPCMENUINFO info) {
-  TMenu* m = MenuOf(menu);
+  auto m = MenuOf(menu);
   if (!m || !info || info->cbSize != sizeof(MENUINFO)) return FALSE;
   if (info->fMask & MIM_STYLE) m->Style = info->dwStyle;
   if (info->fMask & MIM_MAXHEIGHT) m->MaxHeight = info->cyMax;
@@ -582,7 +582,7 @@ HMENU GetSystemMenu(HWND hwnd, BOOL revert) {
     w->SystemMenu = GetSubMenu(bar, 0);
     RemoveMenu(bar, 0, MF_BYPOSITION);
     DestroyMenu(bar);
-    if (TMenu* m = MenuOf(w->SystemMenu)) {
+    if (auto m = MenuOf(w->SystemMenu)) {
       m->SysOwner = hwnd;
       // The window's own copy shows the caption glyphs beside its commands.
       for (TMenuItem& it : m->Items) {

@@ -31,7 +31,8 @@ struct TMenu {
   HWND SysOwner = nullptr;  // the window whose system menu this is
 };
 
-TMenu* MenuOf(HMENU menu);
+// Holds the menu for as long as the caller keeps the reference.
+THandleRef<TMenu> MenuOf(HMENU menu);
 // Greys the system menu's commands that the window's state rules out.
 void UpdateSystemMenu(TWnd* w, HMENU sys);
 // Shows the window's system menu at a screen point and runs the chosen

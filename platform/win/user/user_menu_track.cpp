@@ -58,7 +58,7 @@ int CheckColumn() { return GetSystemMetrics(SM_CXMENUCHECK) + 6; }
 
 // Lays the items out; answers the popup's window size.
 SIZE Layout(TLevel& level) {
-  TMenu* m = MenuOf(level.Menu);
+  auto m = MenuOf(level.Menu);
   level.Items.clear();
   HDC dc = GetDC(nullptr);
   HFONT font = MenuFont(false), bold = MenuFont(true);
@@ -142,7 +142,7 @@ void PaintLevel(HWND hwnd, HDC dc) {
   TLevel* level = nullptr;
   for (TLevel& l : g_tracker->Levels)
     if (l.Window == hwnd) level = &l;
-  TMenu* m = level ? MenuOf(level->Menu) : nullptr;
+  auto m = level ? MenuOf(level->Menu) : nullptr;
   if (!m) return;
   RECT all;
   GetClientRect(hwnd, &all);
@@ -231,7 +231,7 @@ void SelectItem(TTracker& t, size_t levelIndex, int item) {
   if (level.Selected == item) return;
   level.Selected = item;
   InvalidateRect(level.Window, nullptr, FALSE);
-  TMenu* m = MenuOf(level.Menu);
+  auto m = MenuOf(level.Menu);
   if (item >= 0 && m) {
     const TMenuItem& it = m->Items[static_cast<size_t>(item)];
     UINT flags = MF_HILITE | (it.SubMenu ? MF_POPUP : 0) | (it.State & (MF_GRAYED | MF_DISABLED | MF_CHECKED)) |
@@ -282,7 +282,7 @@ void OpenLevel(TTracker& t, HMENU menu, POINT at, const RECT* avoid, WPARAM inde
 
 void OpenSubmenu(TTracker& t, size_t levelIndex, bool selectFirst) {
   TLevel& level = t.Levels[levelIndex];
-  TMenu* m = MenuOf(level.Menu);
+  auto m = MenuOf(level.Menu);
   if (!m || level.Selected < 0) return;
   const TMenuItem& it = m->Items[static_cast<size_t>(level.Selected)];
   if (!it.SubMenu || !Enabled(it)) return;
@@ -294,7 +294,7 @@ void OpenSubmenu(TTracker& t, size_t levelIndex, bool selectFirst) {
   OpenLevel(t, it.SubMenu, POINT(screen.Right - kBorder, screen.Top - kBorder), &screen,
             static_cast<WPARAM>(level.Selected));
   if (selectFirst) {
-    TMenu* sub = MenuOf(it.SubMenu);
+    auto sub = MenuOf(it.SubMenu);
     for (size_t i = 0; sub && i < sub->Items.size(); ++i)
       if (Selectable(sub->Items[i])) {
         SelectItem(t, t.Levels.size() - 1, static_cast<int>(i));
@@ -304,7 +304,7 @@ void OpenSubmenu(TTracker& t, size_t levelIndex, bool selectFirst) {
 }
 
 void Choose(TTracker& t, size_t levelIndex, int item) {
-  TMenu* m = MenuOf(t.Levels[levelIndex].Menu);
+  auto m = MenuOf(t.Levels[levelIndex].Menu);
   const TMenuItem it = m->Items[static_cast<size_t>(item)];
   if (!Enabled(it) || !Selectable(it)) return;
   if (it.SubMenu) {
@@ -325,7 +325,7 @@ bool Hit(TTracker& t, POINT screen, size_t& levelIndex, int& item) {
     levelIndex = i;
     item = -1;
     POINT c(screen.X - r.Left, screen.Y - r.Top);
-    TMenu* m = MenuOf(t.Levels[i].Menu);
+    auto m = MenuOf(t.Levels[i].Menu);
     for (size_t k = 0; m && k < t.Levels[i].Items.size(); ++k)
       if (t.Levels[i].Items[k].Contains(c) && Selectable(m->Items[k])) item = static_cast<int>(k);
     return true;
@@ -336,7 +336,7 @@ bool Hit(TTracker& t, POINT screen, size_t& levelIndex, int& item) {
 void Step(TTracker& t, int direction) {
   size_t li = t.Levels.size() - 1;
   TLevel& level = t.Levels[li];
-  TMenu* m = MenuOf(level.Menu);
+  auto m = MenuOf(level.Menu);
   int n = static_cast<int>(m->Items.size());
   if (!n) return;
   int i = level.Selected;
@@ -374,7 +374,7 @@ void Key(TTracker& t, const MSG& msg) {
       return;
     case VK_F1: {
       // Help about the selected item goes to the owner.
-      TMenu* m = MenuOf(level.Menu);
+      auto m = MenuOf(level.Menu);
       if (!m || level.Selected < 0) return;
       HELPINFO hi{};
       hi.cbSize = sizeof hi;
@@ -391,7 +391,7 @@ void Key(TTracker& t, const MSG& msg) {
 
 void Char(TTracker& t, char c) {
   size_t li = t.Levels.size() - 1;
-  TMenu* m = MenuOf(t.Levels[li].Menu);
+  auto m = MenuOf(t.Levels[li].Menu);
   char want = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (size_t i = 0; i < m->Items.size(); ++i) {
     const AnsiString& s = m->Items[i].Text;
@@ -513,7 +513,7 @@ void ShowSystemMenu(TWnd* w, POINT screen) {
 using namespace rtl::detail;
 
 BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS) {
-  TMenu* m = MenuOf(menu);
+  auto m = MenuOf(menu);
   if (!m) {
     SetLastError(ERROR_INVALID_MENU_HANDLE);
     return FALSE;

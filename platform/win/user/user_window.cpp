@@ -15,23 +15,19 @@ namespace {
 
 constexpr DWORD kErrorAccessDenied = 5;
 constexpr DWORD kErrorInvalidParameter = 87;
+constexpr DWORD kErrorNotEnoughMemory = 8;
 
 THandleTable<TWnd>& Table() {
-  static THandleTable<TWnd> table;
+  static THandleTable<TWnd> table(THandleKind::Window);
   return table;
 }
-
-// Guards freeing window structures against threads that look a handle up
-// to post or send to it.
-std::mutex g_deleteLock;
-std::vector<std::unique_ptr<TWnd>> g_graveyard;
 
 TWnd* g_desktop = nullptr;
 TWnd* g_messageRoot = nullptr;
 
 TWnd* MakeRoot(const char* className, uint32_t flag) {
   EnsureSystemClasses();
-  auto w = std::make_unique<TWnd>();
+  auto w = std::make_shared<TWnd>();
   TWnd* p = w.get();
   p->Class = FindClass(className);
   p->Class->Windows++;
@@ -145,9 +141,9 @@ TWnd::~TWnd() = default;
 
 TWnd* GetWndNoError(HWND hwnd) {
   InitRoots();
-  TWnd* w = Table().Get(reinterpret_cast<uintptr_t>(hwnd));
-  if (w && w->Has(wfDestroyed)) return nullptr;
-  return w;
+  std::shared_ptr<TWnd> w = Table().Get(reinterpret_cast<uintptr_t>(hwnd));
+  if (!w || w->Has(wfDestroyed)) return nullptr;
+  return w.get();
 }
 
 TWnd* GetWnd(HWND hwnd) {
@@ -168,40 +164,22 @@ TWnd* MessageRoot() {
 
 void ForEachWnd(const std::function<void(TWnd*)>& f) {
   InitRoots();
-  Table().ForEach([&](uintptr_t, TWnd* w) {
-    if (!w->Has(wfDestroyed) && !w->Has(wfDesktop) && !w->Has(wfMessageRoot)) f(w);
+  Table().ForEach([&](uintptr_t, const std::shared_ptr<TWnd>& w) {
+    if (!w->Has(wfDestroyed) && !w->Has(wfDesktop) && !w->Has(wfMessageRoot)) f(w.get());
   });
 }
 
-TWndRef::TWndRef(TWnd* w) : w_(w) { ++w_->Refs; }
-TWndRef::~TWndRef() {
-  if (--w_->Refs == 0 && w_->Has(wfDestroyed)) ReleaseDestroyedWnd(w_);
-}
-
 void ReleaseDestroyedWnd(TWnd* w) {
-  std::unique_ptr<TWnd> doomed;
-  {
-    std::lock_guard<std::mutex> g(g_deleteLock);
-    auto removed = Table().Remove(reinterpret_cast<uintptr_t>(w->Handle));
-    if (removed) {
-      if (w->Refs > 0) {
-        g_graveyard.push_back(std::move(removed));
-        return;
-      }
-      doomed = std::move(removed);
-    } else {
-      auto it = std::find_if(g_graveyard.begin(), g_graveyard.end(), [w](auto& p) { return p.get() == w; });
-      if (it == g_graveyard.end() || w->Refs > 0) return;
-      doomed = std::move(*it);
-      g_graveyard.erase(it);
-    }
-  }
+  // Dropped here, after the table's lock: the destructor may take others.
+  std::shared_ptr<TWnd> removed = Table().Remove(reinterpret_cast<uintptr_t>(w->Handle));
 }
 
 std::shared_ptr<TThreadQueue> QueueOfWindow(HWND hwnd, TWnd** out) {
-  std::lock_guard<std::mutex> g(g_deleteLock);
-  TWnd* w = GetWndNoError(hwnd);
-  if (out) *out = w;
+  InitRoots();
+  // Held while reading, as the owning thread may destroy the window now.
+  std::shared_ptr<TWnd> w = Table().Get(reinterpret_cast<uintptr_t>(hwnd));
+  if (w && w->Has(wfDestroyed)) w = nullptr;
+  if (out) *out = w.get();
   if (!w) return nullptr;
   return w->Queue;
 }
@@ -303,7 +281,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   if (width < 0) width = 0;
   if (height < 0) height = 0;
 
-  auto owned = std::make_unique<TWnd>();
+  auto owned = std::make_shared<TWnd>();
   TWnd* w = owned.get();
   w->Class = cls;
   w->Queue = CurrentQueuePtr();
@@ -316,7 +294,11 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   w->Parent = parent;
   w->Owner = owner;
   w->IconBig = nullptr;
-  HWND hwnd = reinterpret_cast<HWND>(Table().Add(std::move(owned)));
+  HWND hwnd = reinterpret_cast<HWND>(Table().Add(owned));
+  if (!hwnd) {
+    SetLastError(kErrorNotEnoughMemory);
+    return nullptr;
+  }
   w->Handle = hwnd;
   cls->Windows++;
   static const bool trace = TraceOn("win");
@@ -397,9 +379,15 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 }
 
 BOOL DestroyWindow(HWND hwnd) {
-  TWnd* w = GetWnd(hwnd);
-  if (!w) return FALSE;
-  if (w->Has(wfDesktop) || w->Has(wfMessageRoot) || !OnWndThread(w)) {
+  // The thread is checked on a held reference: another thread's window may
+  // go away while we look.
+  TWnd* w = nullptr;
+  auto owner = QueueOfWindow(hwnd, &w);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  if ((owner && owner.get() != &CurrentQueue()) || w->Has(wfDesktop) || w->Has(wfMessageRoot)) {
     SetLastError(kErrorAccessDenied);
     return FALSE;
   }
@@ -452,7 +440,12 @@ BOOL DestroyWindow(HWND hwnd) {
   return TRUE;
 }
 
-BOOL IsWindow(HWND hwnd) { return GetWndNoError(hwnd) != nullptr; }
+BOOL IsWindow(HWND hwnd) {
+  // Any thread may ask: the answer comes from a held reference.
+  TWnd* w = nullptr;
+  QueueOfWindow(hwnd, &w);
+  return w != nullptr;
+}
 
 BOOL IsWindowUnicode(HWND hwnd) {
   GetWnd(hwnd);
