@@ -159,12 +159,6 @@ class TMonitor {
   }
 
   void Ended(TProcessObject* p) {
-    {
-      std::lock_guard g(KernelLock());
-      RecordExit(p);
-    }
-    // Let go before any waiter runs, so that closing the last handle after
-    // the wait reaps the child at once. Without handles it goes right here.
     std::shared_ptr<TProcessObject> ref;
     {
       std::lock_guard w(FLock);
@@ -173,6 +167,11 @@ class TMonitor {
       ref = std::move(*it);
       FWatched.erase(it);
     }
+    std::lock_guard g(KernelLock());
+    RecordExit(p);
+    // Let go before any waiter runs, so that closing the last handle after
+    // the wait reaps the child at once. Without handles it goes right here.
+    ref.reset();
   }
 };
 
