@@ -72,6 +72,7 @@ struct TDICustomFileFinder::TListing {
     AnsiString Name;
     unsigned char Type;
   };
+  AnsiString Folder;  // with its trailing delimiter
   int Fd = -1;
   dev_t Dev = 0;
   ino_t Ino = 0;
@@ -146,7 +147,7 @@ const TSearchRec& TDICustomFileFinder::FindData() const {
     // The runtime library's record of that one entry: attributes, times
     // and size as its search gives them.
     WIN32_FILE_ATTRIBUTE_DATA data;
-    const AnsiString path = FSearchFolder + name;
+    const AnsiString path = FCurrent->Folder + name;
     if (!GetFileAttributesEx(path.c_str(), GetFileExInfoStandard, &data)) {
       data = WIN32_FILE_ATTRIBUTE_DATA();
       data.dwFileAttributes = CurrentIsFolder() ? faDirectory : faArchive;
@@ -207,6 +208,7 @@ bool TDICustomFileFinder::OpenListing() {
     listing->Ino = st.st_ino;
   }
   if (!listing->Read()) return false;
+  listing->Folder = FSearchFolder;
   size_t slot = 0;
   while (slot < FListings.size() && FListings[slot]) ++slot;
   if (slot == FListings.size()) FListings.emplace_back();

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -96,9 +98,28 @@ FILETIME FromUnix(Int64 sec, Int64 nsec) {
 
 Int64 FloorDiv(Int64 a, Int64 b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
+// Loads the time zone once, and again when TZ changes or, at most once a
+// second, to notice a new zone file: the C library would otherwise look at
+// the zone file on every conversion.
+void LoadTimeZone() {
+  static std::mutex lock;
+  static bool loaded = false;
+  static std::string zone;
+  static std::chrono::steady_clock::time_point checked;
+  const char* tz = std::getenv("TZ");
+  const std::string current = tz ? std::string(1, '=') + tz : std::string();
+  const auto now = std::chrono::steady_clock::now();
+  std::lock_guard<std::mutex> g(lock);
+  if (loaded && current == zone && now - checked < std::chrono::seconds(1)) return;
+  tzset();
+  loaded = true;
+  zone = current;
+  checked = now;
+}
+
 // The local time's offset from UTC, in seconds, at a UTC instant.
 long LocalOffsetAt(Int64 unixSeconds) {
-  tzset();
+  LoadTimeZone();
   time_t t = static_cast<time_t>(unixSeconds);
   struct tm tm;
   if (!localtime_r(&t, &tm)) return 0;
