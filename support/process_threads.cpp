@@ -240,9 +240,12 @@ class TService {
 
   void ProcessReady(const TJvWatchRef& ref) {
     TJvWatch& w = *ref;
+    // The descriptor is ready: the process layer records the end at once.
+    // Waiting for that (rather than asking first) also lets the layer's
+    // own watch of the child go before the run can end.
+    if (WaitForSingleObject(w.Handle, 5000) != WAIT_OBJECT_0) return;  // looked at again
     DWORD code = 0;
     GetExitCodeProcess(w.Handle, &code);
-    if (code == STILL_ACTIVE) return;  // not recorded yet; looked at again
     HWND window = w.Window;
     EndLocked(w);
     w.Ended = true;

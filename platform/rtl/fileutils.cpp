@@ -98,9 +98,11 @@ FILETIME FromUnix(Int64 sec, Int64 nsec) {
 
 Int64 FloorDiv(Int64 a, Int64 b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
-// Loads the time zone once, and again when TZ changes or, at most once a
-// second, to notice a new zone file: the C library would otherwise look at
-// the zone file on every conversion.
+// Makes the C library's zone current. With TZ set that costs nothing (the
+// library compares the text), so it is done every time; without TZ the
+// library would look at the system's zone file on every call, so that is
+// done only when TZ was just removed or at most once a second, to notice a
+// new zone file.
 void LoadTimeZone() {
   static std::mutex lock;
   static bool loaded = false;
@@ -110,7 +112,7 @@ void LoadTimeZone() {
   const std::string current = tz ? std::string(1, '=') + tz : std::string();
   const auto now = std::chrono::steady_clock::now();
   std::lock_guard<std::mutex> g(lock);
-  if (loaded && current == zone && now - checked < std::chrono::seconds(1)) return;
+  if (loaded && !tz && current == zone && now - checked < std::chrono::seconds(1)) return;
   tzset();
   loaded = true;
   zone = current;

@@ -96,20 +96,13 @@ TProcessObject::~TProcessObject() {
 
 // ---- The monitor -------------------------------------------------------------------
 
-// Records the exit of a process that has ended, once; nothing while it
-// runs. Whoever looks first (the monitor, or a caller asking for the exit
-// code after seeing the process descriptor ready) records it. Under
+// Records the exit of a process whose descriptor is ready. Under
 // KernelLock().
 void RecordExit(TProcessObject* p) {
-  if (p->Exited || p->PidFd < 0) return;
-  // The descriptor is readable once the process has ended, child or not.
-  pollfd ready = {p->PidFd, POLLIN, 0};
-  if (poll(&ready, 1, 0) != 1) return;
   siginfo_t info = {};
-  if (waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(p->PidFd), &info, WEXITED | WNOWAIT | WNOHANG) == 0 &&
-      info.si_pid == 0)
-    return;
-  const bool known = info.si_pid != 0;
+  const bool known = waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(p->PidFd), &info,
+                            WEXITED | WNOWAIT | WNOHANG) == 0 &&
+                     info.si_pid != 0;
   DWORD code = 0;
   if (known && info.si_code == CLD_EXITED)
     code = static_cast<DWORD>(info.si_status);
@@ -484,7 +477,6 @@ BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
     return FALSE;
   }
   std::lock_guard g(KernelLock());
-  RecordExit(p.get());
   *lpExitCode = p->ExitCode;
   return TRUE;
 }
