@@ -22,6 +22,7 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/win/user.h"
 #include "platform/win/user_testing.h"
+#include "support/process_threads.h"
 
 namespace {
 
@@ -508,6 +509,20 @@ TEST_F(ProcessRunnerTest, AnOverlongCommandLineFailsWithItsOwnError) {
     EXPECT_NE(std::string::npos, e.Message().find("command line is too long")) << e.Message();
   }
   EXPECT_EQ(psIdle, Runner->State());
+}
+
+// The service thread is joined at shut-down and comes back for the next run.
+TEST_F(ProcessRunnerTest, TheServiceStopsAtShutDownAndStartsAgain) {
+  Prepare({"TC_SCRIPT=out:a"});
+  Runner->Start();
+  PumpUntilTerminated(1);
+  const int running = ThreadCount();
+  jv_process_service::Shutdown();
+  EXPECT_EQ(running - 1, ThreadCount());
+  Runner->Start();
+  PumpUntilTerminated(2);
+  EXPECT_EQ("aa", Raw);
+  EXPECT_EQ(running, ThreadCount());
 }
 
 }  // namespace
