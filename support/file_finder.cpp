@@ -74,34 +74,35 @@ struct TDICustomFileFinder::TListing {
   };
   AnsiString Folder;  // with its trailing delimiter
   int Fd = -1;
-  dev_t Dev = 0;
-  ino_t Ino = 0;
+  DIR* Dir = nullptr;  // over Fd, open while the listing is
+  uint64_t Dev = 0;
+  uint64_t Ino = 0;
   std::vector<TEntry> Entries;
   size_t Next = 0;
   TListing() = default;
   TListing(const TListing&) = delete;
   TListing& operator=(const TListing&) = delete;
   ~TListing() {
-    if (Fd >= 0) ::close(Fd);
+    if (Dir)
+      ::closedir(Dir);
+    else if (Fd >= 0)
+      ::close(Fd);
   }
   const TEntry& Current() const { return Entries[Next - 1]; }
 
   // Reads the folder open on Fd; false when it cannot be read.
   bool Read() {
-    const int listFd = ::dup(Fd);
-    DIR* dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
-    if (!dir) {
-      if (listFd >= 0) ::close(listFd);
-      return false;
-    }
+    // The stream keeps the descriptor, which stays usable for the
+    // entries' own look-ups.
+    Dir = ::fdopendir(Fd);
+    if (!Dir) return false;
     struct TKey {
       int Rank;
       WideString Folded;
       size_t Index;
     };
     std::vector<TEntry> read;
-    while (struct dirent* e = ::readdir(dir)) read.push_back({e->d_name, e->d_type});
-    ::closedir(dir);
+    while (struct dirent* e = ::readdir(Dir)) read.push_back({e->d_name, e->d_type});
     std::vector<TKey> keys;
     keys.reserve(read.size());
     for (size_t i = 0; i < read.size(); ++i) {
@@ -202,10 +203,9 @@ bool TDICustomFileFinder::OpenListing() {
     listing->Dev = st.st_dev;
     listing->Ino = st.st_ino;
   } else {
-    struct stat st;
-    if (::fstat(listing->Fd, &st) != 0) return false;
-    listing->Dev = st.st_dev;
-    listing->Ino = st.st_ino;
+    // Its identity was taken for the loop check.
+    listing->Dev = FPendingDev;
+    listing->Ino = FPendingIno;
   }
   if (!listing->Read()) return false;
   listing->Folder = FSearchFolder;
@@ -260,6 +260,8 @@ bool TDICustomFileFinder::OpenSubfolder(const AnsiString& Name) {
       return false;
     }
   FPendingFolder = fd;
+  FPendingDev = st.st_dev;
+  FPendingIno = st.st_ino;
   return true;
 }
 

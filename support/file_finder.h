@@ -3,6 +3,7 @@
 // match, pump messages through the progress event and stop at any time.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -45,6 +46,8 @@ class TDICustomFileFinder : public TComponent {
   // The subfolder the walk has descended into, opened (and its identity
   // taken) for the loop check and listed by the next OpenListing.
   int FPendingFolder = -1;
+  uint64_t FPendingDev = 0;
+  uint64_t FPendingIno = 0;
   // The entry being judged, in its listing; null when none. Its record
   // (attributes, times, size) is read from the file system only when
   // FindData asks for it.
