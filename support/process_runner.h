@@ -231,7 +231,7 @@ class TJvCreateProcess : public TJvComponent {
   // Stops watching the child without OnTerminate; the child runs on.
   void StopWatching();
 
-  // The utility window the worker threads post to, made on first need.
+  // The utility window the service thread posts to, made on first need.
   HWND UtilityWindow();
 
   TJvCPSState State() const { return FState; }

@@ -120,7 +120,10 @@ class TService {
     }
     if (w->Paused && w->Active && w->Fill < w->Buffer.size()) {
       w->Paused = false;
-      Arm(*w, EPOLLIN);
+      epoll_event ev = {};
+      ev.events = EPOLLIN;
+      ev.data.u64 = w->Id;
+      epoll_ctl(FEpoll, EPOLL_CTL_ADD, w->Fd, &ev);
     }
     return static_cast<DWORD>(n);
   }
@@ -143,6 +146,7 @@ class TService {
     std::lock_guard g(FLock);
     for (auto& [id, w] : FWatches) EndLocked(*w, false);
     FWatches.clear();
+    FGrace.clear();
     close(FEpoll);
     close(FWake);
     FEpoll = FWake = -1;
@@ -169,18 +173,11 @@ class TService {
     FThread = std::thread([this] { Run(); });
   }
 
-  void Arm(TJvWatch& w, uint32_t events) {
-    epoll_event ev = {};
-    ev.events = events;
-    ev.data.u64 = w.Id;
-    epoll_ctl(FEpoll, EPOLL_CTL_MOD, w.Fd, &ev);
-  }
-
   // Takes the watch out of the set; a pipe end it owns is closed.
   void EndLocked(TJvWatch& w, bool forget = true) {
     if (!w.Active) return;
     w.Active = false;
-    epoll_ctl(FEpoll, EPOLL_CTL_DEL, w.Fd, nullptr);
+    if (!w.Paused) epoll_ctl(FEpoll, EPOLL_CTL_DEL, w.Fd, nullptr);
     if (forget) FWatches.erase(w.Id);
     if (w.Kind == TJvWatch::wkPipe) {
       CloseHandle(w.Handle);
@@ -218,9 +215,10 @@ class TService {
       if (w.Buffer.size() < kMaxCapacity) {
         w.Buffer.resize(w.Buffer.size() * 2);
       } else {
-        // Full: the child waits on the pipe until bytes are taken.
+        // Full: the child waits on the pipe until bytes are taken. Out of
+        // the set, since a hang-up would be reported even with no events.
         w.Paused = true;
-        Arm(w, 0);
+        epoll_ctl(FEpoll, EPOLL_CTL_DEL, w.Fd, nullptr);
         return;
       }
     }
@@ -261,7 +259,7 @@ class TService {
       {
         std::lock_guard g(FLock);
         if (FStop) return;
-        // A grace period only runs once termination was asked for.
+        // An ended child whose pipes have all ended needs no grace.
         for (auto it = FGrace.begin(); it != FGrace.end();) {
           bool open = false;
           for (const TJvWatchRef& p : it->second->Pipes) open = open || p->Active;
