@@ -290,7 +290,8 @@ void TJvBaseReader::EmitLine(bool Finished) {
       AnsiString& kept = FOutputLines->Last();
       const size_t from = kept.size() == FEmittedSize ? FChangedFrom : 0;
       kept.resize(FCurrentLine.size());
-      if (from < FCurrentLine.size()) std::memcpy(kept.data() + from, FCurrentLine.data() + from, FCurrentLine.size() - from);
+      if (from < FCurrentLine.size())
+        std::memcpy(kept.data() + from, FCurrentLine.data() + from, FCurrentLine.size() - from);
     }
   }
   FChangedFrom = FEmittedSize = FCurrentLine.size();
@@ -505,7 +506,8 @@ void TJvCreateProcess::StartWatching(TJvRWEHandles& Parent, bool Redirect, bool 
   // Each pipe end leaves the set once the service owns it.
   try {
     const HWND window = UtilityWindow();
-    FProcessWatch = jv_process_service::WatchProcess(FProcessInfo.hProcess, Redirect ? Parent.Write() : nullptr, window);
+    FProcessWatch =
+        jv_process_service::WatchProcess(FProcessInfo.hProcess, Redirect ? Parent.Write() : nullptr, window);
     CheckOSResult(FProcessWatch != nullptr);
     if (Redirect) Parent.TakeWrite();
     if (Redirect) {
