@@ -246,6 +246,10 @@ HANDLE OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId
 // Fails with ERROR_ACCESS_DENIED once the process has ended.
 BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode);
 BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode);
+// The system descriptor behind a pipe end or a child process (a process
+// descriptor), for one thread to wait on many with poll or epoll; it is the
+// handle's and lives as long as the object. -1 for other objects.
+int GetHandleDescriptor(HANDLE hObject);
 // There is no input idleness to wait for: 0 at once for a process handle.
 DWORD WaitForInputIdle(HANDLE hProcess, DWORD dwMilliseconds);
 

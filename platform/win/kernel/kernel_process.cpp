@@ -96,6 +96,23 @@ TProcessObject::~TProcessObject() {
 
 // ---- The monitor -------------------------------------------------------------------
 
+// Records the exit of a process whose descriptor is ready. Under
+// KernelLock().
+void RecordExit(TProcessObject* p) {
+  siginfo_t info = {};
+  const bool known = waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(p->PidFd), &info,
+                            WEXITED | WNOWAIT | WNOHANG) == 0 &&
+                     info.si_pid != 0;
+  DWORD code = 0;
+  if (known && info.si_code == CLD_EXITED)
+    code = static_cast<DWORD>(info.si_status);
+  else if (known)
+    code = p->TerminateAsked && info.si_status == SIGKILL ? p->TerminateCode : STATUS_CONTROL_C_EXIT;
+  p->ExitCode = code;
+  p->Exited = true;
+  SignalObject(p);
+}
+
 class TMonitor {
  public:
   TMonitor() : FWakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) { std::thread([this] { Run(); }).detach(); }
@@ -135,28 +152,19 @@ class TMonitor {
   }
 
   void Ended(TProcessObject* p) {
-    siginfo_t info = {};
-    bool known = waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(p->PidFd), &info,
-                        WEXITED | WNOWAIT | WNOHANG) == 0 &&
-                 info.si_pid != 0;
-    std::lock_guard g(KernelLock());
-    DWORD code = 0;
-    if (known && info.si_code == CLD_EXITED)
-      code = static_cast<DWORD>(info.si_status);
-    else if (known)
-      code = p->TerminateAsked && info.si_status == SIGKILL ? p->TerminateCode : STATUS_CONTROL_C_EXIT;
-    p->ExitCode = code;
-    p->Exited = true;
-    SignalObject(p);
-    // Let go before any waiter runs, so that closing the last handle after
-    // the wait reaps the child at once. Without handles it goes right here.
     std::shared_ptr<TProcessObject> ref;
     {
       std::lock_guard w(FLock);
       auto it = std::find_if(FWatched.begin(), FWatched.end(), [&](const auto& q) { return q.get() == p; });
+      if (it == FWatched.end()) return;
       ref = std::move(*it);
       FWatched.erase(it);
     }
+    std::lock_guard g(KernelLock());
+    RecordExit(p);
+    // Let go before any waiter runs, so that closing the last handle after
+    // the wait reaps the child at once. Without handles it goes right here.
+    ref.reset();
   }
 };
 
@@ -386,7 +394,9 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
   int err = posix_spawn(&pid, program.c_str(), &setup.Actions, &setup.Attributes, argv.data(),
                         lpEnvironment ? envp.data() : environ);
   if (err != 0) {
-    SetLastError(ErrnoToOSError(err));
+    // Arguments beyond the system's limits: the original's error for a
+    // command line that is too long.
+    SetLastError(err == E2BIG ? ERROR_FILENAME_EXCED_RANGE : ErrnoToOSError(err));
     return FALSE;
   }
   int pidfd = PidfdOpen(pid);
@@ -474,6 +484,15 @@ BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
 DWORD WaitForInputIdle(HANDLE hProcess, DWORD) {
   if (!LookupHandleOf<TProcessObject>(hProcess, TKernelType::Process, 0)) return WAIT_FAILED;
   return 0;
+}
+
+int GetHandleDescriptor(HANDLE hObject) {
+  std::shared_ptr<TKernelObject> o = LookupHandle(hObject, 0);
+  if (!o) return -1;
+  if (o->Type == TKernelType::Pipe) return std::static_pointer_cast<TPipeObject>(o)->Fd;
+  if (o->Type == TKernelType::Process) return std::static_pointer_cast<TProcessObject>(o)->PidFd;
+  SetLastError(ERROR_INVALID_HANDLE);
+  return -1;
 }
 
 DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }

@@ -1,6 +1,7 @@
 #include "platform/win/kernel/kernel.h"
 
 #include <dirent.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -591,6 +592,29 @@ TEST(KernelProcess, WaitsOnAProcessAndAnEventTogether) {
   c.CloseInput();
   EXPECT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(2, both, TRUE, INFINITE));
   CloseHandle(e);
+}
+
+// One thread can wait on many pipes and children through their
+// descriptors: a pipe end's is readable once there is data or the writer
+// is gone, a child's once it has ended; other objects have none.
+TEST(KernelProcess, PipesAndChildrenGiveDescriptorsToPollOn) {
+  TChild c;
+  ASSERT_TRUE(Start(c, ConverterPath(), {"TC_SCRIPT=stdin:;out:x"}));
+  const int out = GetHandleDescriptor(c.Out);
+  const int process = GetHandleDescriptor(c.Info.hProcess);
+  ASSERT_GE(out, 0);
+  ASSERT_GE(process, 0);
+  pollfd fds[2] = {{out, POLLIN, 0}, {process, POLLIN, 0}};
+  EXPECT_EQ(0, poll(fds, 2, 50));
+  c.CloseInput();
+  ASSERT_EQ(1, poll(fds, 1, 10000));
+  EXPECT_EQ(0u, c.Wait());
+  EXPECT_EQ(1, poll(fds + 1, 1, 0));
+  HANDLE e = CreateEvent(nullptr, TRUE, FALSE, nullptr);
+  EXPECT_EQ(-1, GetHandleDescriptor(e));
+  EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+  CloseHandle(e);
+  EXPECT_EQ(-1, GetHandleDescriptor(e));
 }
 
 TEST(KernelProcess, ChildGetsOnlyItsStandardStreams) {
