@@ -119,6 +119,11 @@ void WatchThreadExit();
 // Abandons the mutexes that thread `tid` owns (defined with the mutexes).
 void AbandonMutexesOf(pid_t tid);
 
+// Reaps a child started outside CreateProcess (the shell's programs) on the
+// process watcher's thread and tells onExit its exit status (non-zero when
+// it did not exit normally). False when the child cannot be watched.
+bool WatchDetachedChild(pid_t pid, std::function<void(int code)> onExit);
+
 // ---- Shared object kinds ------------------------------------------------------------
 
 // One end of a pipe. The descriptor lives as long as the object, so a

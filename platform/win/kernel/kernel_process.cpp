@@ -16,9 +16,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <thread>
 
@@ -113,9 +115,21 @@ void RecordExit(TProcessObject* p) {
   SignalObject(p);
 }
 
+// One joinable thread watches every child through its process descriptor:
+// the processes of CreateProcess (their exit is recorded on the object) and
+// the detached children of the shell (reaped, then reported). It stops when
+// the program's statics go, so it never runs during their destruction.
 class TMonitor {
  public:
-  TMonitor() : FWakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) { std::thread([this] { Run(); }).detach(); }
+  TMonitor() : FWakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) { FThread = std::thread([this] { Run(); }); }
+
+  ~TMonitor() {
+    FStop = true;
+    eventfd_write(FWakeFd, 1);
+    if (FThread.joinable()) FThread.join();
+    for (TChild& c : FChildren) close(c.PidFd);
+    close(FWakeFd);
+  }
 
   void Watch(std::shared_ptr<TProcessObject> p) {
     {
@@ -125,29 +139,53 @@ class TMonitor {
     eventfd_write(FWakeFd, 1);
   }
 
+  void WatchChild(int pidFd, pid_t pid, std::function<void(int)> onExit) {
+    {
+      std::lock_guard g(FLock);
+      FChildren.push_back(TChild{pidFd, pid, std::move(onExit)});
+    }
+    eventfd_write(FWakeFd, 1);
+  }
+
  private:
+  struct TChild {
+    int PidFd;
+    pid_t Pid;
+    std::function<void(int)> OnExit;
+  };
+
   std::mutex FLock;
   std::vector<std::shared_ptr<TProcessObject>> FWatched;
+  std::vector<TChild> FChildren;
   const int FWakeFd;
+  std::atomic<bool> FStop{false};
+  std::thread FThread;
 
   void Run() {
     std::vector<TProcessObject*> watched;
+    std::vector<int> children;
     std::vector<pollfd> fds;
-    for (;;) {
+    while (!FStop) {
       {
         std::lock_guard g(FLock);
         watched.clear();
         for (const auto& p : FWatched) watched.push_back(p.get());
+        children.clear();
+        for (const TChild& c : FChildren) children.push_back(c.PidFd);
       }
       fds.assign(1, pollfd{FWakeFd, POLLIN, 0});
       for (TProcessObject* p : watched) fds.push_back(pollfd{p->PidFd, POLLIN, 0});
+      for (int fd : children) fds.push_back(pollfd{fd, POLLIN, 0});
       if (poll(fds.data(), fds.size(), -1) < 0) continue;
       if (fds[0].revents) {
         eventfd_t v;
         eventfd_read(FWakeFd, &v);
       }
-      for (size_t i = 1; i < fds.size(); ++i)
-        if (fds[i].revents) Ended(watched[i - 1]);
+      if (FStop) break;
+      for (size_t i = 0; i < watched.size(); ++i)
+        if (fds[1 + i].revents) Ended(watched[i]);
+      for (size_t i = 0; i < children.size(); ++i)
+        if (fds[1 + watched.size() + i].revents) ChildEnded(children[i]);
     }
   }
 
@@ -166,12 +204,41 @@ class TMonitor {
     // the wait reaps the child at once. Without handles it goes right here.
     ref.reset();
   }
+
+  void ChildEnded(int pidFd) {
+    TChild c;
+    {
+      std::lock_guard w(FLock);
+      auto it = std::find_if(FChildren.begin(), FChildren.end(), [&](const TChild& x) { return x.PidFd == pidFd; });
+      if (it == FChildren.end()) return;
+      c = std::move(*it);
+      FChildren.erase(it);
+    }
+    int status = 0;
+    pid_t r;
+    while ((r = waitpid(c.Pid, &status, 0)) < 0 && errno == EINTR) {
+    }
+    close(c.PidFd);
+    if (c.OnExit) c.OnExit(r == c.Pid && WIFEXITED(status) ? WEXITSTATUS(status) : 1);
+  }
 };
 
 TMonitor& Monitor() {
-  static TMonitor* monitor = new TMonitor;
-  return *monitor;
+  static TMonitor monitor;
+  return monitor;
 }
+
+}  // namespace
+
+bool WatchDetachedChild(pid_t pid, std::function<void(int code)> onExit) {
+  int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  if (fd < 0) return false;
+  fcntl(fd, F_SETFD, FD_CLOEXEC);
+  Monitor().WatchChild(fd, pid, std::move(onExit));
+  return true;
+}
+
+namespace {
 
 // ---- Finding the program -------------------------------------------------------------
 

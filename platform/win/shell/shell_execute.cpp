@@ -14,11 +14,11 @@
 #include <climits>
 #include <cstdlib>
 #include <mutex>
-#include <thread>
 
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
 #include "platform/win/kernel/kernel.h"
+#include "platform/win/kernel/kernel_object.h"
 #include "platform/win/shell/shellapi.h"
 
 extern char** environ;
@@ -82,7 +82,7 @@ AnsiString FindProgram(const AnsiString& name) {
   return AnsiString();
 }
 
-// Starts a program on its own and reaps it on a thread, which then tells
+// Starts a program on its own; the process watcher reaps it and tells
 // onExit its exit status (non-zero when it did not exit normally). Answers
 // 0 or the errno of the failure.
 int StartDetached(const AnsiString& program, const std::vector<AnsiString>& argv,
@@ -111,18 +111,9 @@ int StartDetached(const AnsiString& program, const std::vector<AnsiString>& argv
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attrs);
   if (err != 0) return err;
-  try {
-    std::thread([pid, onExit = std::move(onExit)] {
-      int status = 0;
-      pid_t r;
-      while ((r = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
-      }
-      int code = r == pid && WIFEXITED(status) ? WEXITSTATUS(status) : 1;
-      if (onExit) onExit(code);
-    }).detach();
-  } catch (...) {
-    // No thread: the child runs on, but nothing reaps it until we exit.
-  }
+  // Without a process descriptor the child runs on, unreaped until we exit;
+  // waiting for it here could hold the caller for as long as it runs.
+  WatchDetachedChild(pid, std::move(onExit));
   return 0;
 }
 

@@ -124,6 +124,17 @@ int RunHelper(const std::string& mode, const std::string& name) {
     CloseHandle(f);
     return 0;
   }
+  if (mode == "exit-watching") {
+    // Leaves through exit() while the process watcher waits for a child
+    // that runs on: the watcher stops with the statics, without waiting for
+    // the child.
+    STARTUPINFO si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    char cmd[] = "/bin/sleep 20";
+    if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 30;
+    std::exit(0);
+  }
   if (mode == "leave") {
     // Ends holding the mapping, as a crash would.
     HANDLE f = CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, name.c_str());
@@ -771,3 +782,16 @@ TEST(KernelMessage, FormatMessageFromSystem) {
 }
 
 }  // namespace
+
+TEST(KernelProcess, LeavingWhileAChildIsWatchedEndsAtOnce) {
+  TChild c;
+  ASSERT_TRUE(StartHelper(c, "exit-watching", ""));
+  CloseHandle(c.In);
+  c.In = nullptr;
+  // Well before the watched child's 20 s: the exit neither waits for it
+  // nor fails in the watcher's shut-down.
+  ASSERT_EQ(WaitForSingleObject(c.Info.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  EXPECT_TRUE(GetExitCodeProcess(c.Info.hProcess, &code));
+  EXPECT_EQ(code, 0u);
+}
