@@ -167,6 +167,7 @@ TEST(ProcessRunnerHelpers, UtilityWindowMayBeDestroyedByItsOwnMethod) {
   // What the method holds must last until it returns.
   struct TMark {
     std::shared_ptr<bool> Gone;
+    explicit TMark(std::shared_ptr<bool> G) : Gone(std::move(G)) {}
     ~TMark() { *Gone = true; }
   };
   auto gone = std::make_shared<bool>(false);

@@ -247,6 +247,7 @@ TEST(ControlMessages, AUtilityWindowMayReplaceItselfFromItsOwnHandler) {
   auto Gone = std::make_shared<bool>(false);
   struct TMark {
     std::shared_ptr<bool> Gone;
+    explicit TMark(std::shared_ptr<bool> G) : Gone(std::move(G)) {}
     ~TMark() { *Gone = true; }
   };
   First = AllocateHWnd([&, Mark = std::make_shared<TMark>(Gone), Name = std::string("first")](TMessage& M) {

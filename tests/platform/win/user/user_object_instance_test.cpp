@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/sysutils.h"
@@ -23,6 +24,7 @@ struct TLifeMark {
   std::shared_ptr<bool> Gone = std::make_shared<bool>(false);
   struct TMark {
     std::shared_ptr<bool> Gone;
+    explicit TMark(std::shared_ptr<bool> G) : Gone(std::move(G)) {}
     ~TMark() { *Gone = true; }
   };
   std::shared_ptr<TMark> Make() const { return std::make_shared<TMark>(Gone); }
