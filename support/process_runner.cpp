@@ -12,6 +12,7 @@
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
 #include "platform/win/user/user.h"
+#include "platform/win/user/user_object_instance.h"
 #include "support/process_threads.h"
 
 RTL_IMPLEMENT_CLASS(EJvProcessError)
@@ -96,18 +97,6 @@ void CheckOSResult(bool Ok) {
   if (!Ok) RaiseLastOSError();
 }
 
-namespace {
-
-LRESULT UtilityWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
-  auto* method = reinterpret_cast<TUtilityWindowMethod*>(GetWindowLongPtr(Window, 0));
-  if (!method || !*method) return DefWindowProcA(Window, Msg, WParam, LParam);
-  TMessage message{Msg, WParam, LParam, 0};
-  (*method)(message);
-  return message.Result;
-}
-
-}  // namespace
-
 HWND CreateUtilityWindow(const AnsiString& ClassName, TUtilityWindowMethod Method) {
   const AnsiString className = ClassName.empty() ? AnsiString("TPUtilWindowEx") : ClassName;
   WNDCLASSA existing = {};
@@ -119,26 +108,23 @@ HWND CreateUtilityWindow(const AnsiString& ClassName, TUtilityWindowMethod Metho
   if (!registered) {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = &DefWindowProcA;
-    wc.cbWndExtra = sizeof(LONG_PTR);
     wc.hInstance = HInstance;
     wc.lpszClassName = className.c_str();
     RegisterClassA(&wc);
   }
   HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, className.c_str(), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 HInstance, nullptr);
-  if (window && Method) {
-    SetWindowLongPtr(window, 0, reinterpret_cast<LONG_PTR>(new TUtilityWindowMethod(std::move(Method))));
-    SetWindowLongPtr(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UtilityWindowProc));
-  }
+  if (window && Method)
+    SetWindowLongPtr(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MakeObjectInstance(std::move(Method))));
   return window;
 }
 
 void DestroyUtilityWindow(HWND Window) {
-  auto* method = reinterpret_cast<TUtilityWindowMethod*>(GetWindowLongPtr(Window, 0));
+  auto instance = reinterpret_cast<WNDPROC>(GetWindowLongPtr(Window, GWLP_WNDPROC));
   // Messages that come while the window goes reach the default procedure.
-  SetWindowLongPtr(Window, 0, 0);
+  SetWindowLongPtr(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
   DestroyWindow(Window);
-  delete method;
+  FreeObjectInstance(instance);
 }
 
 // ---- TJvCPSStartupInfo ---------------------------------------------------------

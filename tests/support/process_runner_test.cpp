@@ -176,6 +176,29 @@ TEST(ProcessRunnerHelpers, UtilityWindowHandsMessagesToItsMethod) {
   DestroyUtilityWindow(plain);
 }
 
+TEST(ProcessRunnerHelpers, UtilityWindowMayBeDestroyedByItsOwnMethod) {
+  // What the method holds must last until it returns.
+  struct TMark {
+    std::shared_ptr<bool> Gone;
+    explicit TMark(std::shared_ptr<bool> G) : Gone(std::move(G)) {}
+    ~TMark() { *Gone = true; }
+  };
+  auto gone = std::make_shared<bool>(false);
+  std::vector<std::string> seen;
+  HWND w = nullptr;
+  w = CreateUtilityWindow("", [&, mark = std::make_shared<TMark>(gone), name = std::string("runner")](TMessage& m) {
+    if (m.Msg != WM_USER + 3) return;
+    DestroyUtilityWindow(w);
+    seen.push_back(name + (IsWindow(w) ? " alive" : " gone") + (*mark->Gone ? " freed" : " held"));
+    m.Result = 9;
+  });
+  PostMessage(w, WM_USER + 3, 0, 0);
+  PostMessage(w, WM_USER + 3, 0, 0);  // finds the window gone
+  rtl::testing::RunUntilIdle();
+  EXPECT_EQ((std::vector<std::string>{"runner gone held"}), seen);
+  EXPECT_TRUE(*gone);
+}
+
 // ---- The runner ----------------------------------------------------------------------
 
 class ProcessRunnerTest : public ::testing::Test {
