@@ -365,6 +365,7 @@ TEvent::TEvent(void* EventAttributes, bool ManualReset, bool InitialState, const
     FState = std::make_shared<TState>(ManualReset, InitialState);
     return;
   }
+  FNamed = true;
   std::lock_guard g(g_namedEventsLock);
   auto& events = NamedEvents();
   auto it = events.find(Name);
@@ -376,6 +377,7 @@ TEvent::TEvent(void* EventAttributes, bool ManualReset, bool InitialState, const
 }
 
 TEvent::~TEvent() {
+  if (!FNamed) return;
   std::lock_guard g(g_namedEventsLock);
   FState.reset();
   // Forget names whose last event is gone, so the map does not grow.

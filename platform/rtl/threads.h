@@ -186,6 +186,7 @@ class TEvent : public TSynchroObject {
   RTL_CLASS(TEvent, TSynchroObject)
   struct TState;
   std::shared_ptr<TState> FState;
+  bool FNamed = false;
 
  public:
   // Manual reset, not signalled.
