@@ -265,6 +265,9 @@ int GetTextFaceA(HDC hdc, int count, LPSTR face);
 int GetTextFaceW(HDC hdc, int count, LPWSTR face);
 inline int GetTextFace(HDC hdc, int count, LPSTR face) { return GetTextFaceA(hdc, count, face); }
 inline int GetTextFace(HDC hdc, int count, LPWSTR face) { return GetTextFaceW(hdc, count, face); }
+// The fonts of a file for this process; the count of faces added, 0 on
+// failure. A remove must name the file and flags of an add; a file added n
+// times goes after n removes. Neither reports an extended error.
 int AddFontResourceExA(LPCSTR name, DWORD flags, void* reserved);
 BOOL RemoveFontResourceExA(LPCSTR name, DWORD flags, void* reserved);
 

@@ -2,7 +2,11 @@
 // face names and enumeration.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include "platform/backend/font_backend.h"
 #include "platform/rtl/text_codec.h"
@@ -402,6 +406,47 @@ int EnumFontFamiliesA(HDC hdc, LPCSTR family, FONTENUMPROCA proc, LPARAM lparam)
   return EnumFontFamiliesW(hdc, family ? w.c_str() : nullptr, &AnsiThunk, reinterpret_cast<LPARAM>(&e));
 }
 
-int AddFontResourceExA(LPCSTR name, DWORD, void*) { return name ? rtl::backend::AddFontFile(name) : 0; }
+namespace {
+// What AddFontResourceExA added, by file and flags: remove must name both,
+// and a file added n times is gone after n removes.
+struct TAddedFont {
+  std::string Path;
+  DWORD Flags;
+  int Id;
+};
+std::mutex gAddedFontsLock;
+std::vector<TAddedFont> gAddedFonts;
 
-BOOL RemoveFontResourceExA(LPCSTR name, DWORD, void*) { return name != nullptr; }
+std::string FontPathKey(LPCSTR name) {
+  char* full = realpath(name, nullptr);
+  if (!full) return name;
+  std::string key(full);
+  free(full);
+  return key;
+}
+}  // namespace
+
+int AddFontResourceExA(LPCSTR name, DWORD flags, void*) {
+  if (!name || !*name) return 0;
+  int id = -1;
+  int faces = rtl::backend::AddFontFile(name, &id);
+  if (faces <= 0) return 0;
+  std::lock_guard g(gAddedFontsLock);
+  gAddedFonts.push_back({FontPathKey(name), flags, id});
+  return faces;
+}
+
+BOOL RemoveFontResourceExA(LPCSTR name, DWORD flags, void*) {
+  if (!name || !*name) return FALSE;
+  std::string key = FontPathKey(name);
+  int id = -1;
+  {
+    std::lock_guard g(gAddedFontsLock);
+    auto it = std::find_if(gAddedFonts.rbegin(), gAddedFonts.rend(),
+                           [&](const TAddedFont& f) { return f.Path == key && f.Flags == flags; });
+    if (it == gAddedFonts.rend()) return FALSE;
+    id = it->Id;
+    gAddedFonts.erase(std::next(it).base());
+  }
+  return rtl::backend::RemoveFontFile(id) ? TRUE : FALSE;
+}

@@ -136,6 +136,8 @@ enum BrushType {
 using GpBrushType = BrushType;
 enum WrapMode { WrapModeTile, WrapModeTileFlipX, WrapModeTileFlipY, WrapModeTileFlipXY, WrapModeClamp };
 using GpWrapMode = WrapMode;
+enum WarpMode { WarpModePerspective = 0, WarpModeBilinear = 1 };
+
 enum LinearGradientMode {
   LinearGradientModeHorizontal,
   LinearGradientModeVertical,
@@ -503,6 +505,8 @@ struct GpCachedBitmap;
 struct GpFont;
 struct GpFontFamily;
 struct GpFontCollection;
+struct GpPathIterator;
+RTL_DECLARE_HANDLE(HENHMETAFILE);
 struct GpStringFormat;
 
 // ---- Start-up and memory --------------------------------------------------------------
@@ -1115,3 +1119,14 @@ GpStatus GdipMeasureString(GpGraphics* graphics, const WCHAR* string, INT length
 GpStatus GdipMeasureCharacterRanges(GpGraphics* graphics, const WCHAR* string, INT length, const GpFont* font,
                                     const GpRectF& layoutRect, const GpStringFormat* stringFormat, INT regionCount,
                                     GpRegion** regions);
+
+// ---- Bound by name, not implemented ----------------------------------------------------
+// Each answers NotImplemented (GdipEmfToWmfBits: 0 bytes) and touches no
+// argument; outputs stay as the caller left them.
+GpStatus GdipCreatePathGradient(const GpPointF* points, INT count, GpWrapMode wrapMode,
+                                GpPathGradient** polyGradient);
+GpStatus GdipCreateMetafileFromEmf(HENHMETAFILE hEmf, BOOL deleteEmf, GpMetafile** metafile);
+UINT GdipEmfToWmfBits(HENHMETAFILE hemf, UINT cbData16, BYTE* pData16, INT iMapMode, INT eFlags);
+GpStatus GdipPathIterRewind(GpPathIterator* iterator);
+GpStatus GdipWarpPath(GpPath* path, GpMatrix* matrix, const GpPointF* points, INT count, REAL srcx, REAL srcy,
+                      REAL srcwidth, REAL srcheight, WarpMode warpMode, REAL flatness);

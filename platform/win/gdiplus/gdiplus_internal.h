@@ -228,14 +228,6 @@ void DescribePen(const GpPen* pen, const GpGraphics* g, rtl::backend::TGpPenData
 rtl::backend::TGpFontData DescribeFont(const GpFont* font, const GpGraphics* g);
 rtl::backend::TGpTextFormat DescribeFormat(const GpStringFormat* format);
 
-// ---- Module table ----------------------------------------------------------------
-
-// The entry point of every GDI+ name the layer does not implement: it
-// takes any arguments, touches none and answers NotImplemented.
-GpStatus GdipNotImplemented();
-// Those whose results are pointers or counts answer null.
-void* GdipNotImplementedNull();
-
 }  // namespace rtl::detail
 
 // ---- Graphics --------------------------------------------------------------------

@@ -25,10 +25,6 @@ bool DecodePngForGdi(const void* data, size_t size, int* width, int* height, std
 
 }  // namespace
 
-GpStatus GdipNotImplemented() { return NotImplemented; }
-
-void* GdipNotImplementedNull() { return nullptr; }
-
 }  // namespace rtl::detail
 
 using namespace rtl::detail;
@@ -61,3 +57,17 @@ void GdiplusNotificationUnhook(ULONG_PTR) {}
 void* GdipAlloc(size_t size) { return std::malloc(size ? size : 1); }
 
 void GdipFree(void* ptr) { std::free(ptr); }
+
+// ---- Bound by name, not implemented ----------------------------------------------------
+
+GpStatus GdipCreatePathGradient(const GpPointF*, INT, GpWrapMode, GpPathGradient**) { return NotImplemented; }
+
+GpStatus GdipCreateMetafileFromEmf(HENHMETAFILE, BOOL, GpMetafile**) { return NotImplemented; }
+
+UINT GdipEmfToWmfBits(HENHMETAFILE, UINT, BYTE*, INT, INT) { return 0; }
+
+GpStatus GdipPathIterRewind(GpPathIterator*) { return NotImplemented; }
+
+GpStatus GdipWarpPath(GpPath*, GpMatrix*, const GpPointF*, INT, REAL, REAL, REAL, REAL, WarpMode, REAL) {
+  return NotImplemented;
+}

@@ -20,9 +20,17 @@
 //   (POSIX shared memory); named events are shared within the process only.
 //   A waiter blocked on a mutex held by another process looks again every
 //   few milliseconds.
-// - CREATE_SUSPENDED is accepted but the child starts at once; consoles,
-//   priority classes, window placement and feedback flags are accepted and
-//   have no effect.
+// - CREATE_SUSPENDED holds the child before it runs the program, until
+//   ResumeThread of its primary thread; closing that handle before it is
+//   resumed ends the child (exit code 127) rather than leave it held.
+// - A priority class is the child's nice value (idle 19, below normal 10,
+//   normal 0, above normal -5, high -10, real time -20), set once it is
+//   started; a raise the user may not make leaves it at 0. More than one
+//   class fails with ERROR_INVALID_PARAMETER.
+// - Consoles, window placement and feedback flags are accepted and have no
+//   effect.
+// - WaitForInputIdle fails at once (WAIT_FAILED, ERROR_NOT_GUI_PROCESS), as
+//   for a process without a message queue: no process has one visible here.
 #pragma once
 
 #include "platform/win/kernel/windef.h"
@@ -49,6 +57,7 @@ constexpr DWORD ERROR_NOT_OWNER = 288;
 constexpr DWORD ERROR_INVALID_ADDRESS = 487;
 constexpr DWORD ERROR_OPERATION_ABORTED = 995;
 constexpr DWORD ERROR_MAPPED_ALIGNMENT = 1132;
+constexpr DWORD ERROR_NOT_GUI_PROCESS = 1471;
 
 constexpr DWORD INFINITE = 0xFFFFFFFF;
 constexpr DWORD WAIT_OBJECT_0 = 0;

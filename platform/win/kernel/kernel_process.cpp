@@ -10,6 +10,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/eventfd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -56,18 +57,38 @@ class TProcessObject : public TKernelObject {
   DWORD TerminateCode = 0;
 };
 
-// A child's primary thread: it ends with the process.
+// A child's primary thread: it ends with the process. A child started
+// suspended waits before exec for a byte on a pipe whose write end this
+// object holds; the resume that brings the count to zero writes it. Closing
+// the last handle of a thread never resumed closes the pipe, and the child
+// ends (exit code 127) instead of waiting for ever.
 class TChildThreadObject : public TThreadBase {
  public:
-  explicit TChildThreadObject(std::shared_ptr<TProcessObject> process) : FProcess(std::move(process)) {}
+  TChildThreadObject(std::shared_ptr<TProcessObject> process, int holdFd)
+      : FProcess(std::move(process)), FHoldFd(holdFd), FSuspendCount(holdFd >= 0 ? 1 : 0) {}
+  ~TChildThreadObject() override {
+    if (FHoldFd >= 0) close(FHoldFd);
+  }
   TAcquire TryAcquire(pid_t tid) override { return FProcess->TryAcquire(tid); }
   TKernelObject* QueueOwner() override { return FProcess.get(); }
   DWORD ExitCode() const override { return FProcess->ExitCode; }
-  DWORD Resume() override { return 0; }
+  DWORD Resume() override {
+    DWORD previous = FSuspendCount;
+    if (FSuspendCount > 0 && --FSuspendCount == 0) {
+      const char go = 1;
+      while (write(FHoldFd, &go, 1) < 0 && errno == EINTR) {
+      }
+      close(FHoldFd);
+      FHoldFd = -1;
+    }
+    return previous;
+  }
   pid_t Tid() const override { return FProcess->Pid; }
 
  private:
   std::shared_ptr<TProcessObject> FProcess;
+  int FHoldFd;            // under KernelLock()
+  DWORD FSuspendCount;    // under KernelLock()
 };
 
 // ---- Process objects by id ---------------------------------------------------------
@@ -371,6 +392,82 @@ struct TSpawnSetup {
   }
 };
 
+
+// The nice value of the priority class among the creation flags (0 when none
+// is given); false when more than one is.
+bool PriorityClassNice(DWORD flags, int& nice) {
+  static const struct {
+    DWORD Class;
+    int Nice;
+  } classes[] = {{IDLE_PRIORITY_CLASS, 19},        {BELOW_NORMAL_PRIORITY_CLASS, 10}, {NORMAL_PRIORITY_CLASS, 0},
+                 {ABOVE_NORMAL_PRIORITY_CLASS, -5}, {HIGH_PRIORITY_CLASS, -10},        {REALTIME_PRIORITY_CLASS, -20}};
+  int found = 0;
+  for (const auto& c : classes)
+    if (flags & c.Class) {
+      nice = c.Nice;
+      ++found;
+    }
+  return found <= 1;
+}
+
+struct TForkSetup {
+  const char* Program = nullptr;
+  char* const* Argv = nullptr;
+  char* const* Envp = nullptr;
+  const char* Directory = nullptr;
+  const int* Streams = nullptr;  // the three sources; null: inherit ours
+  bool NewGroup = false;
+};
+
+// Forks a child that waits for a byte on a pipe before it sets itself up and
+// execs; `holdFd` is the pipe's write end. Only async-signal-safe calls in
+// the child, since other threads of ours may hold locks. An errno on failure.
+int ForkHeld(const TForkSetup& f, pid_t& pid, int& holdFd) {
+  int hold[2];
+  if (pipe2(hold, O_CLOEXEC) != 0) return errno;
+  // Blocked until the child has put every handler back to the default, so no
+  // handler of ours runs in it.
+  sigset_t all, previous;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &previous);
+  pid = fork();
+  if (pid == 0) {
+    struct sigaction dfl = {};
+    dfl.sa_handler = SIG_DFL;
+    for (int sig = 1; sig < NSIG; ++sig)
+      if (sig != SIGKILL && sig != SIGSTOP) sigaction(sig, &dfl, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    close(hold[1]);
+    char go = 0;
+    ssize_t n;
+    while ((n = read(hold[0], &go, 1)) < 0 && errno == EINTR) {
+    }
+    if (n != 1) _exit(127);
+    if (f.Streams) {
+      for (int i = 0; i < 3; ++i) {
+        int source = f.Streams[i] >= 0 ? f.Streams[i] : open("/dev/null", O_RDWR);
+        if (source < 0 || dup2(source, i) < 0) _exit(127);
+      }
+    }
+    syscall(SYS_close_range, 3u, ~0u, 0u);
+    if (f.Directory && chdir(f.Directory) != 0) _exit(127);
+    if (f.NewGroup) setpgid(0, 0);
+    execve(f.Program, f.Argv, f.Envp);
+    _exit(127);
+  }
+  int e = errno;
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  close(hold[0]);
+  if (pid < 0) {
+    close(hold[1]);
+    return e;
+  }
+  holdFd = hold[1];
+  return 0;
+}
+
 }  // namespace
 
 std::shared_ptr<TKernelObject> SelfProcess() {
@@ -389,6 +486,11 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
                     LPPROCESS_INFORMATION lpProcessInformation) {
   if (!lpStartupInfo || !lpProcessInformation ||
       ((!lpApplicationName || !*lpApplicationName) && (!lpCommandLine || !*lpCommandLine))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  int niceValue = 0;
+  if (!PriorityClassNice(dwCreationFlags, niceValue)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
@@ -458,17 +560,34 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
     envp = PointerList(vars);
   }
   pid_t pid = 0;
-  int err = posix_spawn(&pid, program.c_str(), &setup.Actions, &setup.Attributes, argv.data(),
-                        lpEnvironment ? envp.data() : environ);
-  if (err != 0) {
+  int holdFd = -1;
+  if (dwCreationFlags & CREATE_SUSPENDED) {
+    // posix_spawn returns only once the child has exec'd, so a child held
+    // before exec needs a fork of its own.
+    TForkSetup fork;
+    fork.Program = program.c_str();
+    fork.Argv = argv.data();
+    fork.Envp = lpEnvironment ? envp.data() : environ;
+    fork.Directory = lpCurrentDirectory && *lpCurrentDirectory ? lpCurrentDirectory : nullptr;
+    fork.Streams = lpStartupInfo->dwFlags & STARTF_USESTDHANDLES ? streams.Source : nullptr;
+    fork.NewGroup = dwCreationFlags & CREATE_NEW_PROCESS_GROUP;
+    if (int e = ForkHeld(fork, pid, holdFd)) {
+      SetLastError(ErrnoToOSError(e));
+      return FALSE;
+    }
+  } else if (int err = posix_spawn(&pid, program.c_str(), &setup.Actions, &setup.Attributes, argv.data(),
+                                   lpEnvironment ? envp.data() : environ)) {
     // Arguments beyond the system's limits: the original's error for a
     // command line that is too long.
     SetLastError(err == E2BIG ? ERROR_FILENAME_EXCED_RANGE : ErrnoToOSError(err));
     return FALSE;
   }
+  // Before the child runs when it is held; else as soon as it is started.
+  if (niceValue != 0) setpriority(PRIO_PROCESS, static_cast<id_t>(pid), niceValue);
   int pidfd = PidfdOpen(pid);
   if (pidfd < 0) {
     int e = errno;
+    if (holdFd >= 0) close(holdFd);
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
     SetLastError(ErrnoToOSError(e));
@@ -481,7 +600,7 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
     t.ById[pid] = process;
   }
   Monitor().Watch(process);
-  auto thread = std::make_shared<TChildThreadObject>(process);
+  auto thread = std::make_shared<TChildThreadObject>(process, holdFd);
   lpProcessInformation->hProcess =
       AddHandle(process, PROCESS_ALL_ACCESS, lpProcessAttributes && lpProcessAttributes->bInheritHandle);
   lpProcessInformation->hThread =
@@ -549,8 +668,12 @@ BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
 }
 
 DWORD WaitForInputIdle(HANDLE hProcess, DWORD) {
-  if (!LookupHandleOf<TProcessObject>(hProcess, TKernelType::Process, 0)) return WAIT_FAILED;
-  return 0;
+  if (!LookupHandleOf<TProcessObject>(hProcess, TKernelType::Process, PROCESS_QUERY_INFORMATION)) return WAIT_FAILED;
+  // A process without a message queue fails at once; no process is seen to
+  // have one from here (queues live in the window layer, and a child's not
+  // at all), so there is nothing to wait for and no timeout to run.
+  SetLastError(ERROR_NOT_GUI_PROCESS);
+  return WAIT_FAILED;
 }
 
 int GetHandleDescriptor(HANDLE hObject) {

@@ -5,9 +5,29 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <map>
 #include <set>
 
+#include "platform/win/user/user.h"
+#include "platform/win/user/user_messages.h"
 #include "platform/win/user/user_sysinfo.h"
+
+namespace {
+
+// What SetWindowTheme and EnableThemeDialogTexture keep per window, and the
+// theme OpenThemeData last gave it. Handles carry a generation, so an entry of
+// a destroyed window never answers for a new one; such entries are dropped
+// when the table is next written.
+struct TWindowTheme {
+  bool HasSubApp = false, HasIdList = false;
+  std::u16string SubApp, IdList;
+  HTHEME Last = nullptr;
+  DWORD Texture = 0;
+};
+std::mutex gWindowThemesLock;
+std::map<HWND, TWindowTheme> gWindowThemes;
+
+}  // namespace
 
 namespace rtl::detail {
 
@@ -31,7 +51,12 @@ namespace {
 std::atomic<TThemeProvider*> gProvider{nullptr};
 }
 
-void SetThemeProvider(TThemeProvider* provider) { gProvider = provider; }
+void SetThemeProvider(TThemeProvider* provider) {
+  // Handles of the style going away are no window's theme under the next one.
+  std::lock_guard g(gWindowThemesLock);
+  for (auto& [hwnd, w] : gWindowThemes) w.Last = nullptr;
+  gProvider = provider;
+}
 
 TThemeProvider* ThemeProvider() { return gProvider.load(); }
 
@@ -250,20 +275,89 @@ BOOL IsThemeActive() { return ThemeProvider() != nullptr; }
 
 BOOL IsAppThemed() { return ThemeProvider() != nullptr; }
 
+namespace {
+
+TWindowTheme& WindowThemeLocked(HWND hwnd) {
+  for (auto it = gWindowThemes.begin(); it != gWindowThemes.end();)
+    it = it->first != hwnd && !IsWindow(it->first) ? gWindowThemes.erase(it) : std::next(it);
+  return gWindowThemes[hwnd];
+}
+
+// The class list OpenThemeData asks the style for: the window's own list in
+// place of the caller's, each name first under the window's sub-application.
+std::u16string EffectiveClassList(const TWindowTheme& w, const std::u16string& classList) {
+  std::u16string list = w.HasIdList && !w.IdList.empty() ? w.IdList : classList;
+  if (!w.HasSubApp || w.SubApp.empty()) return list;
+  std::u16string out;
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t end = list.find(u';', start);
+    if (end == std::u16string::npos) end = list.size();
+    std::u16string name = list.substr(start, end - start);
+    if (!name.empty()) {
+      if (!out.empty()) out += u';';
+      out += w.SubApp + u"::" + name + u';' + name;
+    }
+    start = end + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
 HTHEME OpenThemeData(HWND hwnd, LPCWSTR pszClassList) {
   TThemeProvider* p = ThemeProvider();
   if (!p || !pszClassList) return nullptr;
-  return p->Open(hwnd, std::u16string(pszClassList));
+  std::u16string classList(pszClassList);
+  if (hwnd) {
+    std::lock_guard g(gWindowThemesLock);
+    auto it = gWindowThemes.find(hwnd);
+    if (it != gWindowThemes.end()) {
+      const TWindowTheme& w = it->second;
+      if (w.HasSubApp && w.HasIdList && w.SubApp.empty() && w.IdList.empty()) return nullptr;
+      classList = EffectiveClassList(w, classList);
+    }
+  }
+  HTHEME theme = p->Open(hwnd, classList);
+  if (theme && hwnd && IsWindow(hwnd)) {
+    std::lock_guard g(gWindowThemesLock);
+    WindowThemeLocked(hwnd).Last = theme;
+  }
+  return theme;
 }
 
 HRESULT CloseThemeData(HTHEME hTheme) {
   TThemeProvider* p = ProviderFor(hTheme);
-  return p ? p->Close(hTheme) : E_HANDLE;
+  if (!p) return E_HANDLE;
+  {
+    std::lock_guard g(gWindowThemesLock);
+    for (auto& [hwnd, w] : gWindowThemes)
+      if (w.Last == hTheme) w.Last = nullptr;
+  }
+  return p->Close(hTheme);
 }
 
-HTHEME GetWindowTheme(HWND) { return nullptr; }
+HTHEME GetWindowTheme(HWND hwnd) {
+  if (!ThemeProvider() || !IsWindow(hwnd)) return nullptr;
+  std::lock_guard g(gWindowThemesLock);
+  auto it = gWindowThemes.find(hwnd);
+  return it == gWindowThemes.end() ? nullptr : it->second.Last;
+}
 
-HRESULT SetWindowTheme(HWND, LPCWSTR, LPCWSTR) { return S_OK; }
+HRESULT SetWindowTheme(HWND hwnd, LPCWSTR pszSubAppName, LPCWSTR pszSubIdList) {
+  if (!IsWindow(hwnd)) return E_HANDLE;
+  {
+    std::lock_guard g(gWindowThemesLock);
+    TWindowTheme& w = WindowThemeLocked(hwnd);
+    w.HasSubApp = pszSubAppName != nullptr;
+    w.SubApp = pszSubAppName ? pszSubAppName : u"";
+    w.HasIdList = pszSubIdList != nullptr;
+    w.IdList = pszSubIdList ? pszSubIdList : u"";
+  }
+  // The window reopens its theme data with the new names.
+  SendMessageA(hwnd, WM_THEMECHANGED, 0, 0);
+  return S_OK;
+}
 
 HRESULT DrawThemeBackground(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, LPCRECT pRect, LPCRECT pClipRect) {
   TThemeProvider* p = ProviderFor(hTheme);
@@ -307,9 +401,24 @@ HRESULT DrawThemeTextEx(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, LPCWS
   return p->DrawText(hTheme, hdc, iPartId, iStateId, text, dwTextFlags, *pRect, pOptions);
 }
 
-HRESULT EnableThemeDialogTexture(HWND, DWORD) { return ThemeProvider() ? S_OK : E_FAIL; }
+HRESULT EnableThemeDialogTexture(HWND hwnd, DWORD dwFlags) {
+  if (!IsWindow(hwnd)) return E_HANDLE;
+  if ((dwFlags & ~DWORD(ETDT_VALIDBITS)) || (dwFlags & ETDT_ENABLE && dwFlags & ETDT_DISABLE)) return E_INVALIDARG;
+  std::lock_guard g(gWindowThemesLock);
+  TWindowTheme& w = WindowThemeLocked(hwnd);
+  if (dwFlags & ETDT_DISABLE)
+    w.Texture = 0;
+  else if (dwFlags & ETDT_ENABLE)
+    w.Texture = dwFlags;
+  return S_OK;
+}
 
-BOOL IsThemeDialogTextureEnabled(HWND) { return FALSE; }
+BOOL IsThemeDialogTextureEnabled(HWND hwnd) {
+  if (!IsWindow(hwnd)) return FALSE;
+  std::lock_guard g(gWindowThemesLock);
+  auto it = gWindowThemes.find(hwnd);
+  return it != gWindowThemes.end() && (it->second.Texture & ETDT_ENABLE) ? TRUE : FALSE;
+}
 
 HRESULT GetCurrentThemeName(LPWSTR pszThemeFileName, int cchMaxNameChars, LPWSTR pszColorBuff, int cchMaxColorChars,
                             LPWSTR pszSizeBuff, int cchMaxSizeChars) {

@@ -68,6 +68,9 @@ struct DTTOPTS {
 #define ETDT_ENABLE 0x00000002
 #define ETDT_USETABTEXTURE 0x00000004
 #define ETDT_ENABLETAB (ETDT_ENABLE | ETDT_USETABTEXTURE)
+#define ETDT_USEAEROWIZARDTABTEXTURE 0x00000008
+#define ETDT_ENABLEAEROWIZARDTAB (ETDT_ENABLE | ETDT_USEAEROWIZARDTABTEXTURE)
+#define ETDT_VALIDBITS (ETDT_DISABLE | ETDT_ENABLE | ETDT_USETABTEXTURE | ETDT_USEAEROWIZARDTABTEXTURE)
 
 #define STAP_ALLOW_NONCLIENT (1UL << 0)
 #define STAP_ALLOW_CONTROLS (1UL << 1)
@@ -139,7 +142,13 @@ BOOL IsThemeActive();
 BOOL IsAppThemed();
 HTHEME OpenThemeData(HWND hwnd, LPCWSTR pszClassList);
 HRESULT CloseThemeData(HTHEME hTheme);
+// The handle OpenThemeData last gave for the window and that is still
+// open; null when none or when no style is active.
 HTHEME GetWindowTheme(HWND hwnd);
+// Per window: a sub-application name that prefixes the class names
+// OpenThemeData looks up ("Name::Class", then "Class"), and a list that
+// replaces the class list. Null leaves that part to the window's class; two
+// empty strings turn visual styles off for the window. Sends WM_THEMECHANGED.
 HRESULT SetWindowTheme(HWND hwnd, LPCWSTR pszSubAppName, LPCWSTR pszSubIdList);
 HRESULT DrawThemeBackground(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, LPCRECT pRect, LPCRECT pClipRect);
 HRESULT DrawThemeEdge(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, LPCRECT pDestRect, UINT uEdge, UINT uFlags,
@@ -151,6 +160,9 @@ HRESULT DrawThemeText(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, LPCWSTR
                       DWORD dwTextFlags, DWORD dwTextFlags2, LPCRECT pRect);
 HRESULT DrawThemeTextEx(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, LPCWSTR pszText, int cchText,
                         DWORD dwTextFlags, LPRECT pRect, const DTTOPTS* pOptions);
+// The window's dialog texture flag, kept whether or not a style is active
+// (it takes effect when one is); ETDT_ENABLE with ETDT_DISABLE is
+// E_INVALIDARG.
 HRESULT EnableThemeDialogTexture(HWND hwnd, DWORD dwFlags);
 BOOL IsThemeDialogTextureEnabled(HWND hwnd);
 HRESULT GetCurrentThemeName(LPWSTR pszThemeFileName, int cchMaxNameChars, LPWSTR pszColorBuff, int cchMaxColorChars,

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <unistd.h>
 #include <set>
 #include <string>
 #include <vector>
@@ -329,3 +331,31 @@ TEST_F(TextTest, FaceMappingAndEnumeration) {
 }
 
 }  // namespace
+
+TEST(FontResources, RemoveTakesBackOnlyWhatAddAdded) {
+  const char* file = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  if (access(file, R_OK) != 0) GTEST_SKIP() << "no DejaVu font file";
+  struct Step {
+    bool add;  // else remove
+    const char* name;
+    DWORD flags;
+    bool ok;
+  };
+  const Step steps[] = {
+      {false, file, FR_PRIVATE, false},  // never added
+      {true, file, FR_PRIVATE, true},
+      {true, file, FR_PRIVATE, true},
+      {false, file, FR_NOT_ENUM, false},  // flags must match the add
+      {false, file, FR_PRIVATE, true},
+      {false, file, FR_PRIVATE, true},   // added twice, removed twice
+      {false, file, FR_PRIVATE, false},  // nothing left
+      {true, "/nonexistent/font.ttf", FR_PRIVATE, false},
+      {false, "/nonexistent/font.ttf", FR_PRIVATE, false},
+      {false, nullptr, FR_PRIVATE, false},
+  };
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    const Step& s = steps[i];
+    bool ok = s.add ? AddFontResourceExA(s.name, s.flags, nullptr) > 0 : RemoveFontResourceExA(s.name, s.flags, nullptr) != 0;
+    EXPECT_EQ(ok, s.ok) << "step " << i;
+  }
+}

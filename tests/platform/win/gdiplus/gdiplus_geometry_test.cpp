@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "platform/win/modules.h"
@@ -246,12 +249,73 @@ TEST_F(GeometryTest, TheBindingFindsEveryNameItCalls) {
   ASSERT_EQ(startup(&token, &input, &output), Ok);
   EXPECT_EQ(output.NotificationHook(&hook), Ok);
   output.NotificationUnhook(hook);
-  auto warp = reinterpret_cast<GpStatus (*)()>(GetProcAddress(lib, "GdipWarpPath"));
+  auto warp = reinterpret_cast<decltype(&GdipWarpPath)>(GetProcAddress(lib, "GdipWarpPath"));
   ASSERT_NE(warp, nullptr);
-  EXPECT_EQ(warp(), NotImplemented);
+  GpPointF corners[4] = {};
+  EXPECT_EQ(warp(nullptr, nullptr, corners, 4, 0, 0, 1, 1, WarpModePerspective, 0.25f), NotImplemented);
   GdiplusStartupInput old;
   old.GdiplusVersion = 9;
   EXPECT_EQ(startup(&token, &old, nullptr), UnsupportedGdiplusVersion);
+  FreeLibrary(lib);
+}
+
+// The names bound but not implemented are each a function of their own
+// type: called through it they answer NotImplemented and leave outputs alone.
+TEST_F(GeometryTest, PlaceholdersHaveTheirOwnSignatures) {
+  HMODULE lib = LoadLibraryA("gdiplus.dll");
+  ASSERT_NE(lib, nullptr);
+  auto bind = [&](const char* name, auto* fn) {
+    FARPROC p = GetProcAddress(lib, name);
+    EXPECT_EQ(p, reinterpret_cast<FARPROC>(fn)) << name;
+    return p ? reinterpret_cast<decltype(fn)>(p) : nullptr;
+  };
+  const GpPointF points[3] = {{0, 0}, {10, 0}, {5, 8}};
+  auto* const untouched = reinterpret_cast<GpPathGradient*>(uintptr_t(0x1234));
+  GpPathGradient* gradient = untouched;
+  if (auto f = bind("GdipCreatePathGradient", &GdipCreatePathGradient)) {
+    EXPECT_EQ(f(points, 3, WrapModeClamp, &gradient), NotImplemented);
+  }
+  EXPECT_EQ(gradient, untouched);
+  GpMetafile* metafile = nullptr;
+  if (auto f = bind("GdipCreateMetafileFromEmf", &GdipCreateMetafileFromEmf)) {
+    EXPECT_EQ(f(nullptr, FALSE, &metafile), NotImplemented);
+  }
+  EXPECT_EQ(metafile, nullptr);
+  BYTE bits[16] = {};
+  if (auto f = bind("GdipEmfToWmfBits", &GdipEmfToWmfBits)) {
+    EXPECT_EQ(f(nullptr, sizeof bits, bits, 8, 0), 0u) << "no bytes converted";
+  }
+  if (auto f = bind("GdipPathIterRewind", &GdipPathIterRewind)) {
+    EXPECT_EQ(f(nullptr), NotImplemented);
+  }
+  if (auto f = bind("GdipWarpPath", &GdipWarpPath)) {
+    EXPECT_EQ(f(nullptr, nullptr, points, 3, 0, 0, 1, 1, WarpModeBilinear, 0.25f), NotImplemented);
+  }
+  FreeLibrary(lib);
+}
+
+TEST_F(GeometryTest, EveryExportIsItsOwnFunctionAndUnlistedNamesAreNotFound) {
+  size_t count = 0;
+  const rtl::detail::TModuleInfo* modules = rtl::detail::ModuleTable(&count);
+  const rtl::detail::TModuleInfo* gdiplus = nullptr;
+  for (size_t i = 0; i < count; ++i)
+    if (std::string(modules[i].FileName) == "gdiplus.dll") gdiplus = &modules[i];
+  ASSERT_NE(gdiplus, nullptr);
+  std::map<FARPROC, std::string> seen;
+  for (size_t k = 0; k < gdiplus->ExportCount; ++k) {
+    const rtl::detail::TModuleExport& e = gdiplus->Exports[k];
+    auto [it, fresh] = seen.emplace(e.Address, e.Name);
+    EXPECT_TRUE(fresh) << e.Name << " shares its entry point with " << it->second;
+  }
+  HMODULE lib = LoadLibraryA("gdiplus.dll");
+  ASSERT_NE(lib, nullptr);
+  // Names of the flat API that nothing here binds.
+  for (const char* name : {"GdipCreateHatchBrush", "GdipCreateHalftonePalette", "GdipBitmapApplyEffect",
+                           "GdipRecordMetafile", "GdipCreatePathIter", "GdipNotImplemented"}) {
+    SetLastError(0);
+    EXPECT_EQ(GetProcAddress(lib, name), nullptr) << name;
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND)) << name;
+  }
   FreeLibrary(lib);
 }
 

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,7 +74,7 @@ struct TChild {
 };
 
 BOOL Start(TChild& c, const std::string& commandLine, const std::vector<std::string>& env,
-           const char* cwd = nullptr, const char* application = nullptr) {
+           const char* cwd = nullptr, const char* application = nullptr, DWORD flags = NORMAL_PRIORITY_CLASS) {
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
   HANDLE inR, inW, outR, outW;
   EXPECT_TRUE(CreatePipe(&inR, &inW, &sa, 0));
@@ -90,8 +91,7 @@ BOOL Start(TChild& c, const std::string& commandLine, const std::vector<std::str
   si.hStdError = outW;
   std::string cmd = commandLine;
   std::string block = EnvBlock(env);
-  BOOL ok = CreateProcess(application, cmd.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, block.data(), cwd,
-                          &si, &c.Info);
+  BOOL ok = CreateProcess(application, cmd.data(), nullptr, nullptr, TRUE, flags, block.data(), cwd, &si, &c.Info);
   DWORD error = GetLastError();
   CloseHandle(inR);
   CloseHandle(outW);
@@ -670,6 +670,94 @@ TEST(KernelProcess, CurrentFolderAndEnvironmentReachTheChild) {
   ASSERT_TRUE(Start(c, ConverterPath(), {"TC_CREATE=made.txt"}, dir.c_str()));
   EXPECT_EQ(0u, c.Wait());
   EXPECT_EQ("converted\n", ReadFileText(dir + "/made.txt"));
+}
+
+std::string ExeOf(pid_t pid) {
+  char buf[4096];
+  ssize_t n = readlink(("/proc/" + std::to_string(pid) + "/exe").c_str(), buf, sizeof buf);
+  return n > 0 ? std::string(buf, size_t(n)) : std::string();
+}
+
+TEST(KernelProcess, ASuspendedChildRunsTheProgramOnlyOnResume) {
+  std::string dir = TempDir() + "/held";
+  mkdir(dir.c_str(), 0700);
+  std::string fds = dir + "/fds.log";
+  std::remove(fds.c_str());
+  TChild c;
+  ASSERT_TRUE(Start(c, ConverterPath(), {"TC_FDS=" + fds, "TC_CREATE=made.txt", "TC_SCRIPT=out:hello"}, dir.c_str(),
+                    nullptr, CREATE_SUSPENDED));
+  const pid_t pid = static_cast<pid_t>(c.Info.dwProcessId);
+  EXPECT_EQ(ExeOf(pid), ExeOf(getpid())) << "held before it runs the program";
+  EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(c.Info.hProcess, 0));
+  EXPECT_EQ(1u, ResumeThread(c.Info.hThread));
+  EXPECT_EQ(0u, ResumeThread(c.Info.hThread));
+  EXPECT_EQ("hello", ReadAll(c.Out));
+  EXPECT_EQ(0u, c.Wait());
+  // Set up as a child started at once: streams, folder, environment.
+  EXPECT_EQ("fd 0\nfd 1\nfd 2\n", ReadFileText(fds));
+  EXPECT_EQ("converted\n", ReadFileText(dir + "/made.txt"));
+}
+
+TEST(KernelProcess, ASuspendedChildNeverResumedEnds) {
+  struct Case {
+    const char* name;
+    bool terminate;  // else close the thread handle
+    DWORD code;
+  };
+  const Case cases[] = {{"terminated", true, 42}, {"thread handle closed", false, 127}};
+  for (const Case& k : cases) {
+    TChild c;
+    ASSERT_TRUE(Start(c, ConverterPath(), {"TC_EXIT=3"}, nullptr, nullptr, CREATE_SUSPENDED)) << k.name;
+    if (k.terminate) {
+      EXPECT_TRUE(TerminateProcess(c.Info.hProcess, k.code)) << k.name;
+    } else {
+      CloseHandle(c.Info.hThread);
+      c.Info.hThread = nullptr;
+    }
+    EXPECT_EQ(k.code, c.Wait()) << k.name;
+  }
+}
+
+TEST(KernelProcess, PriorityClassesSetTheChildsNiceValue) {
+  struct Case {
+    DWORD flags;
+    int nice;
+  };
+  const Case cases[] = {
+      {IDLE_PRIORITY_CLASS, 19}, {BELOW_NORMAL_PRIORITY_CLASS, 10}, {NORMAL_PRIORITY_CLASS, 0},
+      {ABOVE_NORMAL_PRIORITY_CLASS, -5}, {HIGH_PRIORITY_CLASS, -10}, {REALTIME_PRIORITY_CLASS, -20},
+  };
+  errno = 0;
+  const int ours = getpriority(PRIO_PROCESS, 0);
+  for (const Case& k : cases) {
+    TChild c;
+    ASSERT_TRUE(Start(c, ConverterPath(), {}, nullptr, nullptr, k.flags | CREATE_SUSPENDED)) << k.flags;
+    errno = 0;
+    int got = getpriority(PRIO_PROCESS, static_cast<id_t>(c.Info.dwProcessId));
+    ASSERT_EQ(0, errno);
+    // Lowering always works; a raise needs a privilege the tests may lack.
+    if (k.nice >= ours)
+      EXPECT_EQ(k.nice, got) << k.flags;
+    else
+      EXPECT_TRUE(got == k.nice || got == ours) << k.flags << " gave " << got;
+    ResumeThread(c.Info.hThread);
+    EXPECT_EQ(0u, c.Wait());
+  }
+  TChild c;
+  EXPECT_FALSE(Start(c, ConverterPath(), {}, nullptr, nullptr, IDLE_PRIORITY_CLASS | HIGH_PRIORITY_CLASS));
+  EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+}
+
+TEST(KernelProcess, WaitForInputIdleFailsAtOnceForAProcessWithoutAMessageQueue) {
+  TChild c;
+  ASSERT_TRUE(Start(c, ConverterPath(), {"TC_SCRIPT=stdin:"}));
+  SetLastError(0);
+  EXPECT_EQ(WAIT_FAILED, WaitForInputIdle(c.Info.hProcess, INFINITE));
+  EXPECT_EQ(ERROR_NOT_GUI_PROCESS, GetLastError());
+  EXPECT_EQ(WAIT_FAILED, WaitForInputIdle(nullptr, 0));
+  EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+  c.CloseInput();
+  EXPECT_EQ(0u, c.Wait());
 }
 
 struct TStartFailure {

@@ -2,9 +2,13 @@
 // window's surface, and desktop composition (off).
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <vector>
+
 #include "platform/win/dwm/dwmapi.h"
 #include "platform/win/gdi/gdi_internal.h"
 #include "platform/win/modules.h"
+#include "platform/win/user/user.h"
 #include "platform/win/uxtheme/uxtheme.h"
 #include "platform/win/uxtheme/uxtheme_recording.h"
 
@@ -72,6 +76,115 @@ TEST(ThemeTest, ARecordingStyleAnswersAndRemembers) {
   }
   EXPECT_FALSE(IsThemeActive()) << "gone with the recording style";
 }
+
+int gThemeChanged = 0;
+
+LRESULT CountThemeChanged(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_THEMECHANGED) ++gThemeChanged;
+  return DefWindowProcA(h, m, w, l);
+}
+
+HWND MakeThemedWindow() {
+  WNDCLASSA wc{};
+  if (!GetClassInfoA(nullptr, "ThemeTestWindow", &wc)) {
+    wc.lpfnWndProc = CountThemeChanged;
+    wc.lpszClassName = "ThemeTestWindow";
+    RegisterClassA(&wc);
+  }
+  return CreateWindowExA(0, "ThemeTestWindow", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+}
+
+TEST(WindowThemeTest, SubAppNameAndIdListChangeWhatOpenThemeDataAsksFor) {
+  struct Case {
+    const char16_t* subApp;
+    const char16_t* idList;
+    const char16_t* asked;  // the class list the style sees; null: nothing opened
+  };
+  const Case cases[] = {
+      {nullptr, nullptr, u"Button"},
+      {u"Explorer", nullptr, u"Explorer::Button;Button"},
+      {nullptr, u"Edit;ListView", u"Edit;ListView"},
+      {u"Explorer", u"Edit", u"Explorer::Edit;Edit"},
+      {u"", u"", nullptr},  // visual styles off for the window
+      {u"", nullptr, u"Button"},
+  };
+  TRecordingTheme theme;
+  for (const Case& c : cases) {
+    HWND w = MakeThemedWindow();
+    ASSERT_NE(w, nullptr);
+    gThemeChanged = 0;
+    ASSERT_EQ(SetWindowTheme(w, c.subApp, c.idList), S_OK);
+    EXPECT_EQ(gThemeChanged, 1) << "the window hears of the change";
+    theme.Calls.clear();
+    HTHEME h = OpenThemeData(w, u"Button");
+    if (!c.asked) {
+      EXPECT_EQ(h, nullptr);
+      EXPECT_TRUE(theme.CallsOf("OpenThemeData").empty());
+      EXPECT_EQ(GetWindowTheme(w), nullptr);
+    } else {
+      ASSERT_NE(h, nullptr);
+      std::vector<TRecordingTheme::TCall> opens = theme.CallsOf("OpenThemeData");
+      ASSERT_EQ(opens.size(), 1u);
+      EXPECT_EQ(opens[0].ClassList, std::u16string(c.asked));
+      EXPECT_EQ(GetWindowTheme(w), h);
+      CloseThemeData(h);
+      EXPECT_EQ(GetWindowTheme(w), nullptr) << "a closed handle is not the window's theme";
+    }
+    DestroyWindow(w);
+  }
+}
+
+TEST(WindowThemeTest, GetWindowThemeIsTheLatestOpenAndNullWithoutAStyle) {
+  HWND w = MakeThemedWindow();
+  HWND other = MakeThemedWindow();
+  EXPECT_EQ(SetWindowTheme(nullptr, u"x", nullptr), E_HANDLE);
+  {
+    TRecordingTheme theme;
+    EXPECT_EQ(GetWindowTheme(w), nullptr);
+    HTHEME first = OpenThemeData(w, u"Button");
+    HTHEME second = OpenThemeData(w, u"Edit");
+    HTHEME others = OpenThemeData(other, u"Edit");
+    EXPECT_EQ(GetWindowTheme(w), second);
+    EXPECT_EQ(GetWindowTheme(other), others);
+    CloseThemeData(first);
+    EXPECT_EQ(GetWindowTheme(w), second);
+    DestroyWindow(other);
+    EXPECT_EQ(GetWindowTheme(other), nullptr);
+  }
+  EXPECT_EQ(GetWindowTheme(w), nullptr) << "no style active";
+  DestroyWindow(w);
+}
+
+TEST(WindowThemeTest, DialogTextureFlagIsKeptPerWindow) {
+  struct Step {
+    DWORD flags;
+    HRESULT result;
+    BOOL enabled;  // afterwards
+  };
+  const Step steps[] = {
+      {0, S_OK, FALSE},
+      {ETDT_ENABLE, S_OK, TRUE},
+      {ETDT_USETABTEXTURE, S_OK, TRUE},  // neither enable nor disable: unchanged
+      {ETDT_DISABLE, S_OK, FALSE},
+      {ETDT_ENABLETAB, S_OK, TRUE},
+      {ETDT_ENABLE | ETDT_DISABLE, E_INVALIDARG, TRUE},
+      {0x100, E_INVALIDARG, TRUE},
+      {ETDT_DISABLE, S_OK, FALSE},
+  };
+  HWND w = MakeThemedWindow();
+  HWND other = MakeThemedWindow();
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    EXPECT_EQ(EnableThemeDialogTexture(w, steps[i].flags), steps[i].result) << "step " << i;
+    EXPECT_EQ(IsThemeDialogTextureEnabled(w), steps[i].enabled) << "step " << i;
+    EXPECT_FALSE(IsThemeDialogTextureEnabled(other)) << "step " << i;
+  }
+  EXPECT_EQ(EnableThemeDialogTexture(nullptr, ETDT_ENABLE), E_HANDLE);
+  EXPECT_EQ(EnableThemeDialogTexture(w, ETDT_ENABLE), S_OK);
+  DestroyWindow(w);
+  EXPECT_FALSE(IsThemeDialogTextureEnabled(w)) << "a destroyed window";
+  DestroyWindow(other);
+}
+
 
 // A window DC over a 32-bit surface whose device area starts at (10, 10)
 // and whose visible part leaves out the surface's right half.
