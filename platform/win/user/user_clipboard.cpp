@@ -39,6 +39,16 @@ struct TClipboard {
   DWORD Sequence = 1;
   HWND Viewer = nullptr;
   std::vector<HWND> Listeners;
+
+  // The last content lives until exit; its memory blocks go with it. GDI
+  // objects are left to their own table, which may be gone by now.
+  ~TClipboard() {
+    auto release = [](UINT format, HANDLE h) {
+      if (h && format != CF_BITMAP && format != CF_PALETTE) GlobalFree(h);
+    };
+    for (TEntry& e : Local) release(e.Format, e.Data);
+    for (auto& [f, h] : Cache) release(f, h);
+  }
 };
 
 TClipboard& Clip() {

@@ -459,8 +459,10 @@ INSTANTIATE_TEST_SUITE_P(Errors, ReadErrorTest, ::testing::ValuesIn(kReadErrors)
 // ---- References between roots ------------------------------------------------------
 
 std::vector<TComponent*> GlobalRoots;
+int RootLookups = 0;
 
 TComponent* FindTestRoot(const AnsiString& name) {
+  ++RootLookups;
   for (TComponent* c : GlobalRoots)
     if (SameText(c->Name(), name)) return c;
   return nullptr;
@@ -507,11 +509,20 @@ TEST_F(GlobalReferenceTest, AReferenceWaitsForItsRootAndIsWrittenQualified) {
 }
 
 TEST_F(GlobalReferenceTest, AWaitingReferenceGoesWithItsHolder) {
-  auto a = Read(kFormA);
-  a.reset();
+  auto gone = Read(kFormA);
+  auto kept = Read(kFormA);
+  gone.reset();
   auto b = Read(kFormB);
   GlobalRoots.push_back(b.get());
+  // Only the holder still alive looks its root up; the freed one's entry
+  // went with it and is never touched again.
+  RootLookups = 0;
   GlobalFixupReferences();
+  EXPECT_EQ(RootLookups, 1);
+  EXPECT_EQ(kept->Link(), b->Button1);
+  RootLookups = 0;
+  GlobalFixupReferences();
+  EXPECT_EQ(RootLookups, 0);
   GlobalRoots.clear();
 }
 
