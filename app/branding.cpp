@@ -4,6 +4,8 @@
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/rtl/whole_files.h"
 
 namespace {
 const char kSection[] = "SYSTEM";
@@ -18,10 +20,17 @@ AnsiString InvertLine(const AnsiString& line) {
 }
 
 std::unique_ptr<TMemIniFile> OpenBranding(const AnsiString& path) {
+  // Read without blocking and bounded: a FIFO or a device in the file's
+  // place must not hang or fill memory before any window exists.
+  AnsiString text;
+  const TWholeFileRead r = ReadWholeFile(path, text, MaxSettingsFileSize);
+  if (r != wfOk) throw EFOpenError("Cannot open file \"%s\". %s", {path, WholeFileReadFailure(r, MaxSettingsFileSize)});
   TStringList lines;
-  lines.LoadFromFile(path);
+  lines.SetText(text);  // CR LF, LF or CR end a line; a NUL ends the text
   for (Integer i = 0; i < lines.Count(); ++i) lines.Put(i, InvertLine(lines.Get(i)));
-  auto ini = std::make_unique<TMemIniFile>(path);
+  // The in-memory ini gets no file name: it would only read the raw file
+  // again, to have it replaced by the lines, and it is never written.
+  auto ini = std::make_unique<TMemIniFile>("");
   ini->SetStrings(&lines);
   return ini;
 }

@@ -16,7 +16,9 @@ AnsiString BrandingFilePath();
 AnsiString InvertLine(const AnsiString& line);
 
 // Loads the branding file as lines, un-inverts each and hands the result
-// to an in-memory ini. Raises EFOpenError when the file cannot be read.
+// to an in-memory ini. Raises EFOpenError when the file cannot be read:
+// missing, not a regular file (a FIFO, a device) or larger than
+// MaxSettingsFileSize; the message names the file and the reason.
 std::unique_ptr<TMemIniFile> OpenBranding(const AnsiString& path);
 
 // The product name: key "Name" of section "SYSTEM" (empty by default).

@@ -154,13 +154,22 @@ bool LoadSettings(const AnsiString& title) {
 void SaveSettings(const AnsiString& title) {
   TIniFile ini(SettingsFilePath(title));
   const TGlobalVars& g = GlobalVars;
+  // Every key the file can hold is written. One it cannot (a folder name
+  // with a line break, a value longer than a read returns) keeps what the
+  // file had and is reported, with any other, once all are written.
+  AnsiString refused;
   for (const TSettingField& f : kSettings) {
-    switch (f.Kind) {
-      case TSettingField::skBool: ini.WriteBool(kSystemSection, f.Key, g.*f.Bool); break;
-      case TSettingField::skInt: ini.WriteInteger(kSystemSection, f.Key, g.*f.Int); break;
-      case TSettingField::skText: ini.WriteString(kSystemSection, f.Key, g.*f.Text); break;
+    try {
+      switch (f.Kind) {
+        case TSettingField::skBool: ini.WriteBool(kSystemSection, f.Key, g.*f.Bool); break;
+        case TSettingField::skInt: ini.WriteInteger(kSystemSection, f.Key, g.*f.Int); break;
+        case TSettingField::skText: ini.WriteString(kSystemSection, f.Key, g.*f.Text); break;
+      }
+    } catch (const EIniValueError& e) {
+      refused += (refused.empty() ? "" : "\n") + e.Message();
     }
   }
+  if (!refused.empty()) throw EIniValueError(refused);
 }
 
 void LoadWindowPlacement(const AnsiString& title, const AnsiString& section, IPlacementWindow& window) {
@@ -172,13 +181,23 @@ void LoadWindowPlacement(const AnsiString& title, const AnsiString& section, IPl
   Integer height = ini.ReadInteger(section, "height", b.Height());
   Integer width = ini.ReadInteger(section, "width", b.Width());
 
+  // Wide arithmetic: the stored values may be anything an Integer holds,
+  // and x + width must not wrap round. A size below the window's minimum
+  // (zero or negative in the file) would give an empty window.
   const TSize screen = window.PrimaryScreenSize();
-  width = std::min(width, screen.cx);
-  height = std::min(height, screen.cy);
-  if (x + width > screen.cx) x = screen.cx - width;
-  if (y + height > screen.cy) y = screen.cy - height;
-  x = std::max(x, 0);
-  y = std::max(y, 0);
+  const TSize minimum = window.MinimumSize();
+  Int64 w = std::min<Int64>(width, screen.cx), h = std::min<Int64>(height, screen.cy);
+  w = std::max<Int64>(w, std::max<Int64>(minimum.cx, 1));
+  h = std::max<Int64>(h, std::max<Int64>(minimum.cy, 1));
+  Int64 left = x, top = y;
+  if (left + w > screen.cx) left = screen.cx - w;
+  if (top + h > screen.cy) top = screen.cy - h;
+  left = std::max<Int64>(left, 0);
+  top = std::max<Int64>(top, 0);
+  x = static_cast<Integer>(left);
+  y = static_cast<Integer>(top);
+  width = static_cast<Integer>(w);
+  height = static_cast<Integer>(h);
 
   if (GlobalVars.RibbonForm) height += window.RibbonExtraCaptionHeight();
   // The normal bounds are set first, so that a maximized window restores

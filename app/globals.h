@@ -91,10 +91,16 @@ AnsiString SettingsFilePath(const AnsiString& title);
 void InitializeSettings(const AnsiString& title);
 
 // True when the settings file existed and was read; otherwise writes it
-// with the current values and returns false.
+// with the current values and returns false. A file that is there but
+// cannot be read (not a regular file, larger than MaxSettingsFileSize, no
+// permission) raises EIniFileException "Unable to read %s. <why>" and is
+// left as it is: it is neither taken as read nor replaced.
 bool LoadSettings(const AnsiString& title);
-// Writes every key of section "System" in the documented order. Raises
-// EIniFileException when the file cannot be written.
+// Writes every key of section "System" in the documented order. A value
+// the file cannot hold (a line break, more than 2047 bytes) is not
+// written; the others are, and then EIniValueError names every key
+// refused. Raises EIniFileException when the file cannot be written or
+// read (and then writes nothing more).
 void SaveSettings(const AnsiString& title);
 
 // What the placement routines need of a window.
@@ -110,9 +116,14 @@ class IPlacementWindow {
   virtual void SetMaximized(bool value) = 0;
   // The size of the primary screen.
   virtual TSize PrimaryScreenSize() const = 0;
+  // The smallest size the window takes (its size constraints); a stored
+  // size below it is raised to it.
+  virtual TSize MinimumSize() const = 0;
   // The height the ribbon draws inside the window's caption area.
   virtual Integer RibbonExtraCaptionHeight() const = 0;
 };
 
+// Reads the placement kept in the section, fits it to the primary screen
+// and to the window's minimum size, and sets it (normal bounds first).
 void LoadWindowPlacement(const AnsiString& title, const AnsiString& section, IPlacementWindow& window);
 void SaveWindowPlacement(const AnsiString& title, const AnsiString& section, const IPlacementWindow& window);

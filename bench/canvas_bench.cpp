@@ -7,7 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "platform/rtl/streams.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/backend/codecs.h"
-#include "platform/win/gdiplus.h"
+#include "platform/win/gdiplus/gdiplus.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/rtl/classes.h"
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/streams.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/win/gdi.h"
+#include "platform/win/gdi/gdi.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 #include "platform/rtl/streams.h"
 #include "support/filer.h"
 

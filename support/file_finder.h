@@ -3,6 +3,7 @@
 // match, pump messages through the progress event and stop at any time.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -37,19 +38,32 @@ class TDICustomFileFinder : public TComponent {
   bool FStopRequested = false;
   AnsiString FFoundPath;
   // The open listing of SearchFolder: a handle into FListings (slot + 1),
-  // 0 for none. The platform's find handles are pointer-sized, so the
-  // finder numbers its listings itself and the folder stack keeps these.
+  // 0 for none. The folder stack keeps these numbers.
   Cardinal FSearchHandle = 0;
   std::vector<std::unique_ptr<TListing>> FListings;
   // (folder, search handle) of each folder the walk descended from.
   std::unique_ptr<TDIAnsiStringCardinalVector> FFolderStack;
-  // The entry being judged.
-  const TSearchRec* FFindData = nullptr;
+  // The subfolder the walk has descended into, opened (and its identity
+  // taken) for the loop check and listed by the next OpenListing.
+  int FPendingFolder = -1;
+  uint64_t FPendingDev = 0;
+  uint64_t FPendingIno = 0;
+  // The entry being judged, in its listing; null when none. Its record
+  // (attributes, times, size) is read from the file system only when
+  // FindData asks for it.
+  TListing* FCurrent = nullptr;
+  mutable std::unique_ptr<TSearchRec> FFindData;
+  mutable bool FFindDataValid = false;
 
   bool OpenListing();
   bool AdvanceListing();
   void CloseListing(Cardinal Handle);
-  bool IsOpenOnPath(const AnsiString& Folder) const;
+  void ClosePendingFolder();
+  // Opens the subfolder Name of the current listing for descending; false
+  // when it is already open on the current path.
+  bool OpenSubfolder(const AnsiString& Name);
+  bool CurrentIsFolder() const;
+  const AnsiString& CurrentName() const;
 
  protected:
   // Judges the entry of FindData whose full path is FoundPath.

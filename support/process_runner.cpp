@@ -1,13 +1,18 @@
 #include "support/process_runner.h"
 
+#include <signal.h>
+
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "platform/forms/forms.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
-#include "platform/win/user.h"
+#include "platform/win/user/user.h"
+#include "platform/win/user/user_object_instance.h"
 #include "support/process_threads.h"
 
 RTL_IMPLEMENT_CLASS(EJvProcessError)
@@ -92,18 +97,6 @@ void CheckOSResult(bool Ok) {
   if (!Ok) RaiseLastOSError();
 }
 
-namespace {
-
-LRESULT UtilityWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
-  auto* method = reinterpret_cast<TUtilityWindowMethod*>(GetWindowLongPtr(Window, 0));
-  if (!method || !*method) return DefWindowProcA(Window, Msg, WParam, LParam);
-  TMessage message{Msg, WParam, LParam, 0};
-  (*method)(message);
-  return message.Result;
-}
-
-}  // namespace
-
 HWND CreateUtilityWindow(const AnsiString& ClassName, TUtilityWindowMethod Method) {
   const AnsiString className = ClassName.empty() ? AnsiString("TPUtilWindowEx") : ClassName;
   WNDCLASSA existing = {};
@@ -115,26 +108,23 @@ HWND CreateUtilityWindow(const AnsiString& ClassName, TUtilityWindowMethod Metho
   if (!registered) {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = &DefWindowProcA;
-    wc.cbWndExtra = sizeof(LONG_PTR);
     wc.hInstance = HInstance;
     wc.lpszClassName = className.c_str();
     RegisterClassA(&wc);
   }
   HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, className.c_str(), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 HInstance, nullptr);
-  if (window && Method) {
-    SetWindowLongPtr(window, 0, reinterpret_cast<LONG_PTR>(new TUtilityWindowMethod(std::move(Method))));
-    SetWindowLongPtr(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UtilityWindowProc));
-  }
+  if (window && Method)
+    SetWindowLongPtr(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MakeObjectInstance(std::move(Method))));
   return window;
 }
 
 void DestroyUtilityWindow(HWND Window) {
-  auto* method = reinterpret_cast<TUtilityWindowMethod*>(GetWindowLongPtr(Window, 0));
+  auto instance = reinterpret_cast<WNDPROC>(GetWindowLongPtr(Window, GWLP_WNDPROC));
   // Messages that come while the window goes reach the default procedure.
-  SetWindowLongPtr(Window, 0, 0);
+  SetWindowLongPtr(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
   DestroyWindow(Window);
-  delete method;
+  FreeObjectInstance(instance);
 }
 
 // ---- TJvCPSStartupInfo ---------------------------------------------------------
@@ -183,9 +173,46 @@ void TJvCPSStartupInfo::FillStartupInfo(STARTUPINFO& Info) const {
   if (FForceOffFeedback) Info.dwFlags |= STARTF_FORCEOFFFEEDBACK;
 }
 
+// ---- TJvOutputLines -----------------------------------------------------------------
+
+// The reader's own line list: a plain list of lines whose last line the
+// reader can bring up to date in place.
+class TJvOutputLines : public TStrings {
+  RTL_CLASS(TJvOutputLines, TStrings)
+  std::vector<AnsiString> FLines;
+
+  void CheckIndex(Integer Index, Integer Limit) const {
+    if (Index < 0 || Index >= Limit) Error("List index out of bounds (%d)", Index);
+  }
+
+ public:
+  AnsiString Get(Integer Index) const override {
+    CheckIndex(Index, GetCount());
+    return FLines[static_cast<size_t>(Index)];
+  }
+  Integer GetCount() const override { return static_cast<Integer>(FLines.size()); }
+  void Put(Integer Index, const AnsiString& S) override {
+    CheckIndex(Index, GetCount());
+    FLines[static_cast<size_t>(Index)] = S;
+  }
+  void Clear() override { FLines.clear(); }
+  void Delete(Integer Index) override {
+    CheckIndex(Index, GetCount());
+    FLines.erase(FLines.begin() + Index);
+  }
+  void Insert(Integer Index, const AnsiString& S) override {
+    CheckIndex(Index, GetCount() + 1);
+    FLines.insert(FLines.begin() + Index, S);
+  }
+  // The last line (the list is not empty).
+  AnsiString& Last() { return FLines.back(); }
+};
+
+RTL_IMPLEMENT_CLASS(TJvOutputLines)
+
 // ---- TJvBaseReader ------------------------------------------------------------------
 
-TJvBaseReader::TJvBaseReader(TJvCreateProcess* AOwner) : FOwner(AOwner), FOutputLines(new TStringList) {}
+TJvBaseReader::TJvBaseReader(TJvCreateProcess* AOwner) : FOwner(AOwner), FOutputLines(new TJvOutputLines) {}
 
 TJvBaseReader::~TJvBaseReader() { delete FOutputLines; }
 
@@ -195,12 +222,16 @@ void TJvBaseReader::ResetLine() {
   FStartsOnNewLine = true;
   FCurrentLine.clear();
   FCursor = 0;
+  FChangedFrom = 0;
 }
 
 void TJvBaseReader::WriteSegment(const char* Data, size_t Count) {
-  const size_t end = static_cast<size_t>(FCursor) + Count;
+  const size_t cursor = static_cast<size_t>(FCursor);
+  const size_t end = cursor + Count;
+  if (Count == 0) return;
   if (FCurrentLine.size() < end) FCurrentLine.resize(end);
-  FCurrentLine.replace(static_cast<size_t>(FCursor), Count, Data, Count);
+  std::memcpy(FCurrentLine.data() + cursor, Data, Count);
+  FChangedFrom = std::min(FChangedFrom, cursor);
   FCursor = static_cast<Integer>(end);
 }
 
@@ -237,49 +268,59 @@ void TJvBaseReader::ParseChunk(char* Data, DWORD Count) {
 void TJvBaseReader::EmitLine(bool Finished) {
   if (!FOwner->ConsoleOptions().Contains(coOwnerData)) {
     const Integer count = FOutputLines->Count();
-    if (FStartsOnNewLine || count == 0)
+    if (FStartsOnNewLine || count == 0) {
       FOutputLines->Add(FCurrentLine);
-    else
-      FOutputLines->Put(count - 1, FCurrentLine);
+    } else {
+      // The kept line is this line as last emitted: only what changed since
+      // is copied. One whose length someone else changed is copied whole.
+      AnsiString& kept = FOutputLines->Last();
+      const size_t from = kept.size() == FEmittedSize ? FChangedFrom : 0;
+      kept.resize(FCurrentLine.size());
+      if (from < FCurrentLine.size())
+        std::memcpy(kept.data() + from, FCurrentLine.data() + from, FCurrentLine.size() - from);
+    }
   }
+  FChangedFrom = FEmittedSize = FCurrentLine.size();
   if (OnRead) OnRead(FOwner, FCurrentLine, FStartsOnNewLine);
   if (Finished) {
     FCurrentLine.clear();
     FCursor = 0;
+    FChangedFrom = 0;
   }
   FStartsOnNewLine = Finished;
 }
 
 // ---- TJvReader --------------------------------------------------------------------------
 
-void TJvReader::StartRead(HANDLE PipeEnd, HWND Window) {
+TJvReader::~TJvReader() { StopRead(); }
+
+std::shared_ptr<TJvWatch> TJvReader::StartRead(HANDLE PipeEnd, HWND Window) {
   ResetLine();
   FWindow = Window;
-  FReadThread = new TJvReadThread(this, PipeEnd, Window);
-  FReadThread->SetOnTerminate(TNotifyEvent(this, &TJvReader::ReadThreadTerminated));
-  FReadThread->Start();
+  FSource = jv_process_service::WatchPipe(PipeEnd, Window, reinterpret_cast<WPARAM>(this));
+  return FSource;
 }
 
 void TJvReader::Drain() {
-  while (FReadThread) {
-    DWORD n = FReadThread->TakeBytes(FTransferBuffer, sizeof FTransferBuffer);
+  while (FSource) {
+    DWORD n = jv_process_service::TakeBytes(FSource, FTransferBuffer, sizeof FTransferBuffer);
     if (n == 0) break;
     ParseChunk(FTransferBuffer, n);
   }
 }
 
 void TJvReader::StopRead() {
-  if (!FReadThread) return;
-  FReadThread->SetOnTerminate(nullptr);
-  FReadThread->Stop();
-  FReadThread = nullptr;
+  if (!FSource) return;
+  jv_process_service::Cancel(FSource);
+  FSource = nullptr;
 }
 
-void TJvReader::ReadThreadTerminated(TObject*) {
+bool TJvReader::PipeEnded(uint64_t Id) {
+  if (!FSource || jv_process_service::WatchId(FSource) != Id) return false;
   Drain();
   if (!CurrentLine().empty()) EmitLine(false);
-  FReadThread = nullptr;
-  PostMessage(FWindow, CM_THREADTERMINATED, 0, 0);
+  FSource = nullptr;
+  return true;
 }
 
 // ---- TJvCreateProcess ----------------------------------------------------------------------
@@ -377,7 +418,9 @@ void TJvCreateProcess::Start() {
   ResetState();
   FProcessInfo = {};
 
-  DWORD flags = kPriorityClass[FPriority];
+  // Its own process group, so that TerminateChild reaches what the child
+  // starts.
+  DWORD flags = kPriorityClass[FPriority] | CREATE_NEW_PROCESS_GROUP;
   for (int f = cfDefaultErrorMode; f <= cfDetached; ++f)
     if (FCreationFlags.Contains(static_cast<TJvCPSFlag>(f))) flags |= kCreationFlag[f];
 
@@ -416,6 +459,12 @@ void TJvCreateProcess::Start() {
     for (HANDLE h : {FProcessInfo.hProcess, FProcessInfo.hThread})
       if (h) CloseHandle(h);
     FProcessInfo = {};
+    if (error == ERROR_FILENAME_EXCED_RANGE) {
+      EOSError e(Format("System Error.  Code: %d.\nThe command line is too long (%d bytes)",
+                        {static_cast<Int64>(error), static_cast<Int64>(FCommandLine.size())}));
+      e.SetErrorCode(error);
+      throw e;
+    }
     RaiseLastOSError(error);
   }
 
@@ -440,23 +489,24 @@ void TJvCreateProcess::Start() {
 }
 
 void TJvCreateProcess::StartWatching(TJvRWEHandles& Parent, bool Redirect, bool SeparateError) {
-  // Each pipe end leaves the set once a thread owns it.
+  // Each pipe end leaves the set once the service owns it.
   try {
+    const HWND window = UtilityWindow();
+    FProcessWatch =
+        jv_process_service::WatchProcess(FProcessInfo.hProcess, Redirect ? Parent.Write() : nullptr, window);
+    CheckOSResult(FProcessWatch != nullptr);
+    if (Redirect) Parent.TakeWrite();
     if (Redirect) {
-      FWaitThread = new TJvConsoleThread(FProcessInfo.hProcess, Parent.Write());
-      Parent.TakeWrite();
-    } else {
-      FWaitThread = new TJvWaitForProcessThread(FProcessInfo.hProcess);
-    }
-    FWaitThread->SetOnTerminate(TNotifyEvent(this, &TJvCreateProcess::WaitThreadTerminated));
-    FWaitThread->Start();
-    if (Redirect) {
-      FOutputReader->StartRead(Parent.Read(), UtilityWindow());
+      std::shared_ptr<TJvWatch> pipe = FOutputReader->StartRead(Parent.Read(), window);
+      CheckOSResult(pipe != nullptr);
       Parent.TakeRead();
+      jv_process_service::AttachPipe(FProcessWatch, pipe);
     }
     if (SeparateError) {
-      FErrorReader->StartRead(Parent.Error(), UtilityWindow());
+      std::shared_ptr<TJvWatch> pipe = FErrorReader->StartRead(Parent.Error(), window);
+      CheckOSResult(pipe != nullptr);
       Parent.TakeError();
+      jv_process_service::AttachPipe(FProcessWatch, pipe);
     }
   } catch (...) {
     // Nothing is left watching a child that cannot be watched.
@@ -465,9 +515,10 @@ void TJvCreateProcess::StartWatching(TJvRWEHandles& Parent, bool Redirect, bool 
   }
 }
 
-void TJvCreateProcess::WaitThreadTerminated(TObject* Sender) {
-  FExitCode = static_cast<TJvWaitForProcessThread*>(Sender)->ExitCode();
-  FWaitThread = nullptr;
+void TJvCreateProcess::ProcessEnded(uint64_t Id, Cardinal Code) {
+  if (!FProcessWatch || jv_process_service::WatchId(FProcessWatch) != Id) return;
+  FExitCode = Code;
+  FProcessWatch = nullptr;
   PostMessage(UtilityWindow(), CM_THREADTERMINATED, 0, 0);
 }
 
@@ -488,6 +539,15 @@ void TJvCreateProcess::WndProc(TMessage& Msg) {
         if (reader == FOutputReader || reader == FErrorReader) reader->Drain();
         break;
       }
+      case CM_READEND: {
+        auto* reader = reinterpret_cast<TJvReader*>(Msg.WParam);
+        if ((reader == FOutputReader || reader == FErrorReader) && reader->PipeEnded(static_cast<uint64_t>(Msg.LParam)))
+          PostMessage(FUtilityWindow, CM_THREADTERMINATED, 0, 0);
+        break;
+      }
+      case CM_PROCESSEND:
+        ProcessEnded(static_cast<uint64_t>(Msg.WParam), static_cast<Cardinal>(Msg.LParam));
+        break;
       case CM_THREADTERMINATED:
         CountCompletion();
         break;
@@ -504,18 +564,20 @@ bool TJvCreateProcess::TerminateChild() {
   if (FState == psIdle) throw EJvProcessError(kProcessNotRunning);
   HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, FProcessInfo.dwProcessId);
   CheckOSResult(process != nullptr);
-  const bool ok = TerminateProcess(process, 0);
+  bool ok = TerminateProcess(process, 0);
   CloseHandle(process);
+  // The group bears the child's id, which stays taken while the run holds
+  // the child's handle; what the child started goes with it.
+  const pid_t group = static_cast<pid_t>(FProcessInfo.dwProcessId);
+  if (group > 1 && ::kill(-group, SIGKILL) == 0) ok = true;
+  jv_process_service::TerminationAsked(FProcessWatch);
   return ok;
 }
 
 void TJvCreateProcess::StopWatching() {
   if (FState != psWatching) return;
-  if (FWaitThread) {
-    FWaitThread->SetOnTerminate(nullptr);
-    FWaitThread->Stop();
-    FWaitThread = nullptr;
-  }
+  jv_process_service::Cancel(FProcessWatch);
+  FProcessWatch = nullptr;
   FOutputReader->StopRead();
   FErrorReader->StopRead();
   FPendingCompletions = 0;

@@ -3,25 +3,32 @@
 // user-interface thread as raw chunks and as assembled lines, and tells of
 // its end with the exit code, on the user-interface thread.
 //
-// Worker threads (a wait or console thread on the process, a read thread
-// per read pipe) hand their work to the user-interface thread through a
-// hidden utility window: WM_USER + 1 when output is waiting, WM_USER + 2
-// when a thread has ended. Every event handler runs on the user-interface
-// thread; a message loop (and CheckSynchronize) must run there.
+// One shared service thread watches every child and reads every pipe (see
+// process_threads.h); it hands its work to the user-interface thread
+// through a hidden utility window: WM_USER + 1 when output is waiting, and
+// a message when a pipe or the child has ended, each counted as a
+// completion. Every event handler runs on the user-interface thread; a
+// message loop must run there.
+//
+// A child runs in its own process group, so that TerminateChild also ends
+// what the child started.
 #pragma once
+
+#include <cstdint>
+#include <memory>
 
 #include "platform/rtl/classes.h"
 #include "platform/rtl/properties.h"
-#include "platform/win/kernel.h"
+#include "platform/win/kernel/kernel.h"
 #include "support/support_errors.h"
 #include "support/thread_base.h"
 
 class TStrings;
 class TStringList;
 class TJvCreateProcess;
-class TJvReadThread;
-class TJvWaitForProcessThread;
 class TJvRWEHandles;
+class TJvOutputLines;
+struct TJvWatch;
 
 RTL_EXCEPTION(EJvProcessError, Exception)
 RTL_EXCEPTION(EJclStringError, EJclError)
@@ -143,34 +150,40 @@ class TJvBaseReader : public TObject {
   char FTransferBuffer[1024];
 
  private:
-  TStringList* FOutputLines;
+  TJvOutputLines* FOutputLines;
   AnsiString FCurrentLine;
   Integer FCursor = 0;
   bool FStartsOnNewLine = true;
+  // The start of what changed in the line since it was last emitted, so
+  // that the kept line is brought up to date in time proportional to that.
+  size_t FChangedFrom = 0;
+  size_t FEmittedSize = 0;
 
   void WriteSegment(const char* Data, size_t Count);
 };
 
-// A reader of one pipe end, through a read thread.
+// A reader of one pipe end, read by the runner's service thread.
 class TJvReader : public TJvBaseReader {
   RTL_CLASS(TJvReader, TJvBaseReader)
-  TJvReadThread* FReadThread = nullptr;
+  std::shared_ptr<TJvWatch> FSource;
   HWND FWindow = nullptr;
-
-  void ReadThreadTerminated(TObject* Sender);
 
  public:
   using TJvBaseReader::TJvBaseReader;
+  ~TJvReader() override;
 
-  // Starts a read thread on the pipe end, which it then owns; the thread
-  // posts to Window.
-  void StartRead(HANDLE PipeEnd, HWND Window);
-  // Parses what the read thread holds (on WM_USER + 1).
+  // Starts reading the pipe end, which the service then owns; it posts to
+  // Window. The watch, or null when the pipe cannot be watched.
+  std::shared_ptr<TJvWatch> StartRead(HANDLE PipeEnd, HWND Window);
+  // Parses what the service holds (on WM_USER + 1).
   void Drain();
-  // Stops the read thread without any report and forgets it, so that a
-  // late WM_USER + 1 finds nothing to do.
+  // The pipe has ended (watch Id): parses the rest, emits an unfinished
+  // line and forgets the pipe; false for a pipe it no longer reads.
+  bool PipeEnded(uint64_t Id);
+  // Stops reading without any report and forgets the pipe, so that a late
+  // WM_USER + 1 finds nothing to do.
   void StopRead();
-  bool Reading() const { return FReadThread != nullptr; }
+  bool Reading() const { return FSource != nullptr; }
 };
 
 // ---- The runner ----------------------------------------------------------------------
@@ -192,7 +205,7 @@ class TJvCreateProcess : public TJvComponent {
   PROCESS_INFORMATION FProcessInfo = {};
   Integer FPendingCompletions = 0;
   Cardinal FExitCode = 0;
-  TJvWaitForProcessThread* FWaitThread = nullptr;
+  std::shared_ptr<TJvWatch> FProcessWatch;
   TJvReader* FOutputReader;
   TJvReader* FErrorReader;
   HWND FUtilityWindow = nullptr;
@@ -200,7 +213,7 @@ class TJvCreateProcess : public TJvComponent {
   void ResetState();
   void CloseProcessHandles();
   void StartWatching(TJvRWEHandles& Parent, bool Redirect, bool SeparateError);
-  void WaitThreadTerminated(TObject* Sender);
+  void ProcessEnded(uint64_t Id, Cardinal Code);
   void CountCompletion();
   void WndProc(TMessage& Msg);
 
@@ -209,13 +222,16 @@ class TJvCreateProcess : public TJvComponent {
   ~TJvCreateProcess() override;
 
   void Start();
-  // Terminates the child with exit code 0; whether that worked. Raises
-  // EJvProcessError "Process is not running" when idle.
+  // Terminates the child with exit code 0, and its process group; whether
+  // that ended anything. Once the child is gone the run ends when its pipes
+  // are drained or after a short grace period, even when something outside
+  // the group still holds them. Raises EJvProcessError "Process is not
+  // running" when idle.
   bool TerminateChild();
   // Stops watching the child without OnTerminate; the child runs on.
   void StopWatching();
 
-  // The utility window the worker threads post to, made on first need.
+  // The utility window the service thread posts to, made on first need.
   HWND UtilityWindow();
 
   TJvCPSState State() const { return FState; }

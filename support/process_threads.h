@@ -1,23 +1,28 @@
-// The process runner's worker threads and its handle sets. Each thread is
-// created suspended, frees itself when it ends and runs one step below
-// normal priority; its end handler runs on the user-interface thread.
+// The process runner's watching service and its handle sets.
+//
+// One service thread waits, in one epoll set, for every watched child (its
+// process descriptor) and every watched pipe end, so that a child costs no
+// thread of its own. It reads the pipes into buffers that the
+// user-interface thread takes from and tells that thread what happened by
+// posting to the runner's utility window: CM_READ when output waits,
+// CM_READEND when a pipe has ended, CM_PROCESSEND when the child has ended.
+// The thread is started on first need and stopped (joined) at the
+// runner's unit shut-down, or at the latest when the program ends.
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <vector>
+#include <cstdint>
+#include <memory>
 
-#include "platform/rtl/threads.h"
-#include "platform/win/kernel.h"
-#include "support/thread_base.h"
-
-class TJvReader;
+#include "platform/win/kernel/kernel.h"
 
 // Posted to the utility window: output is waiting (first parameter: the
-// reader), a worker thread has ended.
+// reader), a watch has ended (counted as a completion).
 constexpr UINT CM_READ = 0x0400 + 1;
 constexpr UINT CM_THREADTERMINATED = 0x0400 + 2;
+// A pipe has ended (first parameter: the reader, second: the watch id); the
+// child has ended (first parameter: the watch id, second: the exit code).
+constexpr UINT CM_READEND = 0x0400 + 3;
+constexpr UINT CM_PROCESSEND = 0x0400 + 4;
 
 // Three handle slots: read, write, error. Setting a slot closes what it
 // held (unless it is the same handle); taking one empties it; the set
@@ -44,71 +49,33 @@ class TJvRWEHandles {
   HANDLE TakeError() { return Take(2); }
 };
 
-// Waits for the process or a stop request. Its exit code is the child's,
-// or 0xFFFFFFFF when stopped.
-class TJvWaitForProcessThread : public TJvCustomThread {
-  RTL_CLASS(TJvWaitForProcessThread, TJvCustomThread)
+struct TJvWatch;
+using TJvWatchRef = std::shared_ptr<TJvWatch>;
 
- protected:
-  HANDLE FProcess;
-  HANDLE FStopEvent;
-  Cardinal FExitCode = 0;
+namespace jv_process_service {
 
-  void Execute() override;
-  // Waits for the first of the stop event and the process; false when the
-  // wait failed.
-  bool WaitForEnd();
+// Watches a pipe end, which the service then owns and closes when the pipe
+// ends or the watch is cancelled. Reader is handed back in the posts. The
+// waiting bytes grow to at most 131072; beyond that the pipe is not read
+// until the user-interface thread has taken some, so nothing is dropped.
+TJvWatchRef WatchPipe(HANDLE Pipe, HWND Window, WPARAM Reader);
+// Watches a child process (the handle stays the caller's and must outlive
+// the watch). ConsoleInput, when given, is the parent's end of the child's
+// input: held open, unwritten, until the child ends.
+TJvWatchRef WatchProcess(HANDLE Process, HANDLE ConsoleInput, HWND Window);
+// Ties the pipes of a run to its child, for the grace period below.
+void AttachPipe(const TJvWatchRef& Process, const TJvWatchRef& Pipe);
+// Termination was asked for: once the child has ended, its pipes end when
+// they are drained or after a short grace period, whichever comes first,
+// even when a process outside the child's group still holds them.
+void TerminationAsked(const TJvWatchRef& Process);
+// Copies up to Size waiting bytes from the front; how many.
+DWORD TakeBytes(const TJvWatchRef& Pipe, char* Buffer, DWORD Size);
+// Stops watching at once: nothing more is posted for the watch, and a pipe
+// end it owns is closed.
+void Cancel(const TJvWatchRef& Watch);
+uint64_t WatchId(const TJvWatchRef& Watch);
+// Stops and joins the service thread; a later watch starts it again.
+void Shutdown();
 
- public:
-  explicit TJvWaitForProcessThread(HANDLE Process);
-  ~TJvWaitForProcessThread() override;
-  void Stop();
-  Cardinal ExitCode() const { return FExitCode; }
-};
-
-// The same for a child with redirected streams; it also holds the parent's
-// end of the child's input, open and unwritten, until the watch ends.
-class TJvConsoleThread : public TJvWaitForProcessThread {
-  RTL_CLASS(TJvConsoleThread, TJvWaitForProcessThread)
-  HANDLE FConsoleInput;
-
- protected:
-  void Execute() override;
-
- public:
-  TJvConsoleThread(HANDLE Process, HANDLE ConsoleInput);
-  ~TJvConsoleThread() override;
-};
-
-// Reads a pipe end in chunks of up to 1024 bytes into a buffer that the
-// user-interface thread takes from, and posts CM_READ for each chunk. The
-// buffer grows 1024, 2048, ... up to 131072 bytes; when the user-interface
-// thread falls that far behind, the thread waits for it to take bytes
-// (and the child, once the pipe is full, for the thread) rather than drop
-// output.
-class TJvReadThread : public TThread {
-  RTL_CLASS(TJvReadThread, TThread)
-  TJvReader* FReader;
-  std::atomic<HANDLE> FPipe;
-  HWND FWindow;
-  std::mutex FLock;
-  std::condition_variable FRoom;
-  bool FStopped = false;
-  char FReadBuffer[1024];
-  std::vector<char> FPending;
-  size_t FFill = 0;
-
-  // False when stopped while waiting for room.
-  bool StoreBytes(const char* Data, size_t Count);
-
- protected:
-  void Execute() override;
-
- public:
-  TJvReadThread(TJvReader* Reader, HANDLE Pipe, HWND Window);
-  ~TJvReadThread() override;
-  // Copies up to Size waiting bytes from the front; how many.
-  DWORD TakeBytes(char* Buffer, DWORD Size);
-  // Asks the thread to end and closes its pipe end, which wakes a read.
-  void Stop();
-};
+}  // namespace jv_process_service

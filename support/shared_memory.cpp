@@ -5,7 +5,7 @@
 #include <atomic>
 
 #include "platform/rtl/sysutils.h"
-#include "platform/win/kernel.h"
+#include "platform/win/kernel/kernel.h"
 #include "support/support_errors.h"
 #include "support/sync_objects.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/rtl/types.h"
-#include "platform/win/windef.h"
+#include "platform/win/kernel/windef.h"
 
 struct TMMFHandleListItem {
   TMMFHandleListItem* Next;

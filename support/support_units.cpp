@@ -5,6 +5,7 @@
 #include "platform/rtl/units.h"
 #include "support/ansi_string_vectors.h"
 #include "support/file_finder.h"
+#include "support/process_threads.h"
 #include "support/shared_memory.h"
 #include "support/unit_versioning.h"
 
@@ -91,6 +92,9 @@ void RegisterSupportUnits(TUnitRegistry& Registry) {
     }
     Registry.Register(name, [info] { RegisterUnitVersion(HInstance, *info); }, std::move(fini));
   }
+  // The runner's service thread is joined here, before anything it posts
+  // to can go.
+  Registry.Register("JvCreateProcess", nullptr, [] { jv_process_service::Shutdown(); });
   Registry.Register("DIAnsiStringItemHandler", nullptr, [] { FreeAnsiStringItemHandler(); });
   // Form descriptions name the finder's class.
   Registry.Register(

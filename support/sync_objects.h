@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/rtl/threads.h"
-#include "platform/win/kernel.h"
+#include "platform/win/kernel/kernel.h"
 
 // A waitable handle, closed when the object goes.
 class TJclDispatcherObject : public TObject {

@@ -1,47 +1,42 @@
 #include "support/text_utils.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/rtl/fileutils.h"
+#include "platform/rtl/strutils.h"
 
 namespace {
 
-// Upper-case mapping of the Windows-1252 code page.
-unsigned char Upper1252(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
-  switch (c) {
-    case 0x9A:  // s caron
-    case 0x9C:  // oe
-    case 0x9E:  // z caron
-      return static_cast<unsigned char>(c - 0x10);
-    case 0xFF:  // y diaeresis
-      return 0x9F;
-    default:
-      break;
-  }
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
-  return c;
-}
-
+// Works on characters: bytes of ASCII text, else code points.
+template <class Ch>
 struct TMatcher {
-  const AnsiString& S;
-  const AnsiString& M;
-  char W;
-  char Q;
+  std::basic_string_view<Ch> S;
+  std::basic_string_view<Ch> M;
+  char32_t W;
+  char32_t Q;
 
+  static char32_t At(std::basic_string_view<Ch> t, size_t i) {
+    if constexpr (sizeof(Ch) == 1)
+      return static_cast<unsigned char>(t[i]);
+    else
+      return t[i];
+  }
+  bool IsWild(size_t m) const { return At(M, m) == W; }
   bool Corresponds(size_t m, size_t s) const {
-    return M[m] == Q || Upper1252(static_cast<unsigned char>(M[m])) == Upper1252(static_cast<unsigned char>(S[s]));
+    const char32_t c = At(M, m);
+    return c == Q || FoldCase(c) == FoldCase(At(S, s));
   }
 
   bool Run() const {
     const size_t sl = S.size(), ml = M.size();
     size_t s = 0, m = 0;
     // Prefix up to the first wild character.
-    while (s < sl && m < ml && M[m] != W && Corresponds(m, s)) ++s, ++m;
+    while (s < sl && m < ml && !IsWild(m) && Corresponds(m, s)) ++s, ++m;
     if (m == ml) return s == sl;
-    if (M[m] != W) return false;
+    if (!IsWild(m)) return false;
     for (;;) {
-      while (m < ml && M[m] == W) ++m;
+      while (m < ml && IsWild(m)) ++m;
       if (m == ml) return true;
       // Find the segment's first character, then walk the rest of it.
       const size_t segment = m;
@@ -49,8 +44,8 @@ struct TMatcher {
       if (s == sl) return false;
       const size_t resume = ++s;
       ++m;
-      while (m < ml && s < sl && M[m] != W && Corresponds(m, s)) ++m, ++s;
-      if (m < ml && M[m] != W) {
+      while (m < ml && s < sl && !IsWild(m) && Corresponds(m, s)) ++m, ++s;
+      if (m < ml && !IsWild(m)) {
         m = segment;
         s = resume;
         continue;
@@ -67,10 +62,24 @@ struct TMatcher {
   }
 };
 
+bool IsAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 }  // namespace
 
 bool MatchWildcard(const AnsiString& text, const AnsiString& mask, char wild, char maskChar) {
-  return TMatcher{text, mask, wild, maskChar}.Run();
+  const auto w = static_cast<unsigned char>(wild), q = static_cast<unsigned char>(maskChar);
+  // Folder searches match every path: plain ASCII needs no decoding.
+  if (w < 0x80 && q < 0x80 && IsAscii(text) && IsAscii(mask))
+    return TMatcher<char>{text, mask, w, q}.Run();
+  const std::u32string t = AnsiToCodePoints(text), m = AnsiToCodePoints(mask);
+  // The two characters as the mask's decoding sees them (a lone high byte
+  // is not valid UTF-8).
+  return TMatcher<char32_t>{t, m, AnsiToCodePoints(AnsiString(1, wild))[0],
+                            AnsiToCodePoints(AnsiString(1, maskChar))[0]}.Run();
 }
 
 AnsiString EnsureTrailingChar(const AnsiString& text, char c) {

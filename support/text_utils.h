@@ -3,10 +3,10 @@
 
 #include "platform/rtl/types.h"
 
-// Case-insensitive wildcard match of a whole text: wild matches any run of
-// characters (also none), mask any one character. Case is folded by the
-// upper-case mapping of the Windows-1252 code page (a to z and its accented
-// Latin letters); every other byte stands for itself.
+// Case-insensitive wildcard match of a whole UTF-8 text: wild matches any
+// run of characters (also none), mask any one character. Case is folded as
+// by the runtime library's FoldCase; a byte that is not part of valid UTF-8
+// is a character of its own that matches only itself.
 bool MatchWildcard(const AnsiString& text, const AnsiString& mask, char wild = '*', char maskChar = '?');
 
 // Appends c unless the text already ends with it; an empty text becomes c.

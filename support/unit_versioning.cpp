@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/win/kernel.h"
+#include "platform/win/kernel/kernel.h"
 #include "support/shared_memory.h"
 #include "support/sync_objects.h"
 

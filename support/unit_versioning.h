@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/rtl/object.h"
-#include "platform/win/windef.h"
+#include "platform/win/kernel/windef.h"
 
 class TJclMutex;
 

@@ -112,10 +112,11 @@ bool FamilyIsFixedPitch(const std::u16string& family) {
   return QFontDatabase::isFixedPitch(ToQ(family));
 }
 
-int AddFontFile(const std::string& path) {
+int AddFontFile(const std::string& path, int* fontId) {
   rtl::detail::EnsureQtApplication();
   int id = QFontDatabase::addApplicationFont(QString::fromStdString(path));
   if (id < 0) return 0;
+  if (fontId) *fontId = id;
   TFamilies& f = Families();
   std::lock_guard<std::mutex> g(f.Lock);
   QStringList names = QFontDatabase::applicationFontFamilies(id);
@@ -123,6 +124,23 @@ int AddFontFile(const std::string& path) {
     if (f.LowerInstalled.insert(Lower(FromQ(n))).second) f.Installed.push_back(FromQ(n));
   }
   return static_cast<int>(names.size());
+}
+
+bool RemoveFontFile(int id) {
+  rtl::detail::EnsureQtApplication();
+  QStringList names = QFontDatabase::applicationFontFamilies(id);
+  if (!QFontDatabase::removeApplicationFont(id)) return false;
+  TFamilies& f = Families();
+  std::lock_guard<std::mutex> g(f.Lock);
+  // A family stays listed while the system or another added file still has it.
+  QStringList left = QFontDatabase::families();
+  for (const QString& n : names) {
+    if (left.contains(n, Qt::CaseInsensitive)) continue;
+    std::u16string lower = Lower(FromQ(n));
+    f.LowerInstalled.erase(lower);
+    std::erase_if(f.Installed, [&](const std::u16string& i) { return Lower(i) == lower; });
+  }
+  return true;
 }
 
 // ---- Faces --------------------------------------------------------------

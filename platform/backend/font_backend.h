@@ -79,6 +79,9 @@ std::u16string ResolveFontFamily(const std::u16string& face, bool preferFixed = 
 std::vector<std::u16string> FontFamilies();
 bool FamilyIsFixedPitch(const std::u16string& family);
 // Makes the fonts of a file available to the process; the count of faces.
-int AddFontFile(const std::string& path);
+// `id`, when given, receives what RemoveFontFile takes back.
+int AddFontFile(const std::string& path, int* id = nullptr);
+// Takes back the fonts one AddFontFile call made available.
+bool RemoveFontFile(int id);
 
 }  // namespace rtl::backend

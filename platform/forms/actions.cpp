@@ -5,7 +5,7 @@
 #include "platform/forms/image_list.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
-#include "platform/win/user.h"
+#include "platform/win/user/user.h"
 
 RTL_IMPLEMENT_CLASS(TShortCutList)
 RTL_IMPLEMENT_CLASS(TBasicActionLink)

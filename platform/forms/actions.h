@@ -11,7 +11,7 @@
 #include "platform/rtl/closure.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/stringlist.h"
-#include "platform/win/windef.h"
+#include "platform/win/kernel/windef.h"
 
 // ---- Shift states and shortcuts -------------------------------------------
 

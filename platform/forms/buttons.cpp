@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "platform/forms/stdctrls_internal.h"
-#include "platform/win/controls.h"
+#include "platform/win/user/standard_classes.h"
 
 RTL_IMPLEMENT_PUBLISHED(TBitBtn,
                         RTL_PROP(Cancel).Default(false).Stored<&Self::IsCustom>(),

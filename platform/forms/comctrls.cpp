@@ -9,9 +9,9 @@
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/stdctrls_internal.h"
 #include "platform/forms/forms_internal.h"
-#include "platform/rtl/filer.h"
-#include "platform/win/commctrl_controls.h"
-#include "platform/win/user_sysinfo.h"
+#include "platform/rtl/component_streaming.h"
+#include "platform/win/comctl/commctrl_controls.h"
+#include "platform/win/user/user_sysinfo.h"
 
 RTL_IMPLEMENT_PUBLISHED(TProgressBar,
                         RTL_CONTROL_PROPS,
@@ -140,6 +140,7 @@ TProgressBar::TProgressBar(TComponent* AOwner) : TWinControl(AOwner) {
 
 void TProgressBar::CreateParams(TCreateParams& Params) {
   inherited::CreateParams(Params);
+  InitCommonControls();  // common control classes exist only once a program registers them
   CreateSubClass(Params, PROGRESS_CLASS);
   if (FSmooth) Params.Style |= PBS_SMOOTH;
   if (FOrientation == pbVertical) Params.Style |= PBS_VERTICAL;
@@ -225,6 +226,7 @@ void TTrackBar::CreateParams(TCreateParams& Params) {
   static constexpr DWORD TickStyles[] = {TBS_NOTICKS, TBS_AUTOTICKS, 0};
   static constexpr DWORD TickMarks[] = {TBS_BOTTOM, TBS_TOP, TBS_BOTH};
   inherited::CreateParams(Params);
+  InitCommonControls();  // common control classes exist only once a program registers them
   CreateSubClass(Params, TRACKBAR_CLASS);
   Params.Style |= (FOrientation == trVertical ? TBS_VERT : TBS_HORZ) | TickStyles[FTickStyle] | TickMarks[FTickMarks] |
                   TBS_FIXEDLENGTH | TBS_ENABLESELRANGE;
@@ -364,6 +366,7 @@ TCustomUpDown::TCustomUpDown(TComponent* AOwner) : TWinControl(AOwner) {
 
 void TCustomUpDown::CreateParams(TCreateParams& Params) {
   inherited::CreateParams(Params);
+  InitCommonControls();  // common control classes exist only once a program registers them
   CreateSubClass(Params, UPDOWN_CLASS);
   Params.Style |= UDS_SETBUDDYINT | (FAlignButton == udLeft ? UDS_ALIGNLEFT : UDS_ALIGNRIGHT);
   if (FArrowKeys) Params.Style |= UDS_ARROWKEYS;
@@ -600,6 +603,7 @@ void TCustomTabControl::CreateParams(TCreateParams& Params) {
   static constexpr DWORD Positions[] = {0, TCS_BOTTOM, TCS_VERTICAL, TCS_VERTICAL | TCS_RIGHT};
   static constexpr DWORD Styles[] = {TCS_TABS, TCS_BUTTONS, TCS_BUTTONS | TCS_FLATBUTTONS};
   inherited::CreateParams(Params);
+  InitCommonControls();  // common control classes exist only once a program registers them
   CreateSubClass(Params, WC_TABCONTROL);
   Params.Style |= WS_CLIPCHILDREN | Positions[FTabPosition] | Styles[FStyle];
   if (FMultiLine) Params.Style |= TCS_MULTILINE;

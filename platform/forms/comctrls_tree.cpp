@@ -8,7 +8,7 @@
 #include "platform/forms/image_list.h"
 #include "platform/forms/stdctrls_internal.h"
 #include "platform/rtl/strutils.h"
-#include "platform/win/commctrl_controls.h"
+#include "platform/win/comctl/commctrl_controls.h"
 
 RTL_IMPLEMENT_CLASS(TTreeNode)
 RTL_IMPLEMENT_CLASS(TTreeNodes)
@@ -469,6 +469,7 @@ TCustomTreeView::~TCustomTreeView() {
 
 void TCustomTreeView::CreateParams(TCreateParams& Params) {
   inherited::CreateParams(Params);
+  InitCommonControls();  // common control classes exist only once a program registers them
   CreateSubClass(Params, WC_TREEVIEW);
   Params.Style |= WS_VSCROLL | TVS_DISABLEDRAGDROP;
   if (FShowLines) Params.Style |= TVS_HASLINES;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/forms/forms.h"
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 #include "platform/rtl/strutils.h"
 
 RTL_IMPLEMENT_PUBLISHED(TSizeConstraints,

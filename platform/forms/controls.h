@@ -23,7 +23,7 @@
 #include "platform/rtl/closure.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/sysutils.h"
-#include "platform/win/user.h"
+#include "platform/win/user/user.h"
 
 class TControl;
 class TWinControl;

@@ -5,7 +5,7 @@
 
 #include "platform/forms/actions.h"
 #include "platform/rtl/types.h"
-#include "platform/win/user.h"
+#include "platform/win/user/user.h"
 
 // ---- Component messages -----------------------------------------------------
 

@@ -11,7 +11,7 @@
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
-#include "platform/win/commdlg.h"
+#include "platform/win/comdlg/commdlg.h"
 
 namespace {
 

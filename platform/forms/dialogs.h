@@ -10,7 +10,7 @@
 #include "platform/rtl/classes.h"
 #include "platform/rtl/closure.h"
 #include "platform/rtl/properties.h"
-#include "platform/win/windef.h"
+#include "platform/win/kernel/windef.h"
 
 class TStrings;
 class TFont;

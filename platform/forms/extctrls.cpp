@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "platform/forms/icon.h"
 #include "platform/forms/picture.h"
 #include "platform/forms/stdctrls_internal.h"

@@ -7,11 +7,11 @@
 
 #include "platform/forms/forms_internal.h"
 #include "platform/forms/icon.h"
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/threads.h"
-#include "platform/win/user_mdi.h"
+#include "platform/win/user/user_mdi.h"
 
 RTL_IMPLEMENT_CLASS(TCustomForm)
 RTL_IMPLEMENT_PUBLISHED(TForm,

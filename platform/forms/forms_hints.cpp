@@ -2,7 +2,7 @@
 // HintPause, again after HintShortPause while hints are up, hide after
 // HintHidePause).
 #include "platform/forms/forms.h"
-#include "platform/win/user_sysinfo.h"
+#include "platform/win/user/user_sysinfo.h"
 
 RTL_IMPLEMENT_CLASS(THintWindow)
 

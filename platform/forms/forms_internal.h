@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "platform/win/windef.h"
+#include "platform/win/kernel/windef.h"
 
 namespace rtl::detail {
 

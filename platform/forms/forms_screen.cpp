@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "platform/forms/forms.h"
-#include "platform/win/user_sysinfo.h"
+#include "platform/win/user/user_sysinfo.h"
 
 RTL_IMPLEMENT_CLASS(TMonitor)
 RTL_IMPLEMENT_CLASS(TScreen)

@@ -5,7 +5,7 @@
 #include "platform/forms/forms.h"
 #include "platform/forms/stdctrls_internal.h"
 #include "platform/rtl/mathutils.h"
-#include "platform/win/user_sysinfo.h"
+#include "platform/win/user/user_sysinfo.h"
 
 RTL_IMPLEMENT_PUBLISHED(TControlScrollBar,
                         RTL_PROP(ButtonSize).Default(0),

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "platform/rtl/mathutils.h"
 #include "platform/rtl/strutils.h"
 

@@ -12,7 +12,7 @@
 #include "platform/rtl/closure.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/sysutils.h"
-#include "platform/win/gdi.h"
+#include "platform/win/gdi/gdi.h"
 
 class TGraphic;
 class TBitmap;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/forms/graphic_internal.h"
+#include "platform/forms/bitmap_internal.h"
 
 RTL_IMPLEMENT_CLASS(TIcon)
 

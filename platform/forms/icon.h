@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 
 // An icon: one image of an .ico file, the one nearest to the requested
 // size (32 x 32 unless SetSize chose another while the icon was empty),

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/forms/icon.h"
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 
 RTL_IMPLEMENT_CLASS(TChangeLink)
 RTL_IMPLEMENT_CLASS(TCustomImageList)

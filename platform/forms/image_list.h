@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "platform/rtl/classes.h"
-#include "platform/win/commctrl.h"
+#include "platform/win/comctl/commctrl.h"
 
 class TCustomImageList;
 class TIcon;

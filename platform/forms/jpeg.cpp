@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win/gdiplus.h"
-#include "platform/win/objidl.h"
+#include "platform/win/gdiplus/gdiplus.h"
+#include "platform/win/kernel/objidl.h"
 
 RTL_IMPLEMENT_CLASS(EJPEG)
 RTL_IMPLEMENT_CLASS(TJPEGImage)

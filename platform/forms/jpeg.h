@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 
 RTL_EXCEPTION(EJPEG, EInvalidGraphic)
 

@@ -5,8 +5,8 @@
 
 #include "platform/forms/controls.h"
 #include "platform/forms/image_list.h"
-#include "platform/win/user.h"
-#include "platform/win/user_menu.h"
+#include "platform/win/user/user.h"
+#include "platform/win/user/user_menu.h"
 
 RTL_IMPLEMENT_CLASS(EMenuError)
 RTL_IMPLEMENT_CLASS(TMenuActionLink)

@@ -12,7 +12,7 @@
 #include "platform/rtl/closure.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/types.h"
-#include "platform/win/windef.h"
+#include "platform/win/kernel/windef.h"
 
 struct TMessage;
 class TCustomImageList;

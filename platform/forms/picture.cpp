@@ -6,7 +6,7 @@
 
 #include "platform/forms/icon.h"
 #include "platform/forms/jpeg.h"
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/strutils.h"
 

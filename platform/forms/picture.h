@@ -2,7 +2,7 @@
 // file formats by extension.
 #pragma once
 
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 
 class TIcon;
 

@@ -6,9 +6,9 @@
 
 #include "platform/forms/forms.h"
 #include "platform/forms/stdctrls_internal.h"
-#include "platform/rtl/filer.h"
-#include "platform/win/controls.h"
-#include "platform/win/user_sysinfo.h"
+#include "platform/rtl/component_streaming.h"
+#include "platform/win/user/standard_classes.h"
+#include "platform/win/user/user_sysinfo.h"
 
 RTL_IMPLEMENT_CLASS(TCustomLabel)
 RTL_IMPLEMENT_PUBLISHED(TLabel,

@@ -4,8 +4,8 @@
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/stdctrls_internal.h"
 #include "platform/rtl/strutils.h"
-#include "platform/win/controls.h"
-#include "platform/win/user_sysinfo.h"
+#include "platform/win/user/standard_classes.h"
+#include "platform/win/user/user_sysinfo.h"
 
 RTL_IMPLEMENT_CLASS(TCustomEdit)
 RTL_IMPLEMENT_PUBLISHED(TEdit,

@@ -5,7 +5,7 @@
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/stdctrls_internal.h"
 #include "platform/rtl/strutils.h"
-#include "platform/win/controls.h"
+#include "platform/win/user/standard_classes.h"
 
 RTL_IMPLEMENT_CLASS(TListControlItems)
 RTL_IMPLEMENT_CLASS(TCustomComboBox)

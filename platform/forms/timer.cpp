@@ -3,7 +3,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/graphics.h"
 #include "platform/rtl/properties.h"
-#include "platform/win/user.h"
+#include "platform/win/user/user.h"
 
 RTL_IMPLEMENT_PUBLISHED(TTimer,
                         RTL_PROP(Enabled).Default(true),

@@ -4,7 +4,7 @@
 
 #include "platform/rtl/classes.h"
 #include "platform/rtl/closure.h"
-#include "platform/win/windef.h"
+#include "platform/win/kernel/windef.h"
 
 struct TMessage;
 

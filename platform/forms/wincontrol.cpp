@@ -7,6 +7,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/forms.h"
 #include "platform/rtl/resources.h"
+#include "platform/win/user/user_object_instance.h"
 
 RTL_IMPLEMENT_CLASS(TWinControl)
 RTL_IMPLEMENT_CLASS(TGraphicControl)
@@ -117,42 +118,42 @@ void SetCaptureControl(TControl* Control) {
 namespace {
 
 constexpr char kUtilWindowClass[] = "TPUtilWindow";
-constexpr char kUtilMethodProp[] = "UtilMethod";
-
-LRESULT UtilWindowProc(HWND hwnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-  auto* Method = static_cast<TWndMethod*>(GetProp(hwnd, kUtilMethodProp));
-  if (!Method) return DefWindowProc(hwnd, Msg, WParam, LParam);
-  TMessage Message{Msg, WParam, LParam, 0};
-  TWndMethod Call = *Method;  // the method may deallocate the window
-  try {
-    Call(Message);
-  } catch (...) {
-    if (!Application) throw;
-    Application->HandleException(nullptr);
-  }
-  return Message.Result;
-}
 
 }  // namespace
 
+// The window's procedure is an object instance of the method, which keeps
+// the method alive through a call that deallocates the window.
 HWND AllocateHWnd(const TWndMethod& Method) {
   WNDCLASSA Class{};
   if (!GetClassInfo(HInstance, kUtilWindowClass, &Class)) {
-    Class.lpfnWndProc = &UtilWindowProc;
+    Class.lpfnWndProc = &DefWindowProcA;
     Class.hInstance = HInstance;
     Class.lpszClassName = kUtilWindowClass;
     RegisterClass(&Class);
   }
   HWND Result = CreateWindowEx(WS_EX_TOOLWINDOW, kUtilWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                HInstance, nullptr);
-  if (Result && Method) SetProp(Result, kUtilMethodProp, new TWndMethod(Method));
+  if (Result && Method) {
+    WNDPROC Instance = MakeObjectInstance(TWndMethod([Method](TMessage& Message) {
+      try {
+        Method(Message);
+      } catch (...) {
+        if (!Application) throw;
+        Application->HandleException(nullptr);
+      }
+    }));
+    SetWindowLongPtr(Result, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Instance));
+  }
   return Result;
 }
 
 void DeallocateHWnd(HWND Wnd) {
   if (!Wnd) return;
-  delete static_cast<TWndMethod*>(RemoveProp(Wnd, kUtilMethodProp));
+  auto Instance = reinterpret_cast<WNDPROC>(GetWindowLongPtr(Wnd, GWLP_WNDPROC));
+  // Messages that come while the window goes reach the default procedure.
+  SetWindowLongPtr(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
   DestroyWindow(Wnd);
+  FreeObjectInstance(Instance);
 }
 
 // ---- Life --------------------------------------------------------------------------------

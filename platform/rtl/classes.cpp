@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"

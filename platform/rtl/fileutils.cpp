@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -96,9 +98,30 @@ FILETIME FromUnix(Int64 sec, Int64 nsec) {
 
 Int64 FloorDiv(Int64 a, Int64 b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
+// Makes the C library's zone current. With TZ set that costs nothing (the
+// library compares the text), so it is done every time; without TZ the
+// library would look at the system's zone file on every call, so that is
+// done only when TZ was just removed or at most once a second, to notice a
+// new zone file.
+void LoadTimeZone() {
+  static std::mutex lock;
+  static bool loaded = false;
+  static std::string zone;
+  static std::chrono::steady_clock::time_point checked;
+  const char* tz = std::getenv("TZ");
+  const std::string current = tz ? std::string(1, '=') + tz : std::string();
+  const auto now = std::chrono::steady_clock::now();
+  std::lock_guard<std::mutex> g(lock);
+  if (loaded && !tz && current == zone && now - checked < std::chrono::seconds(1)) return;
+  tzset();
+  loaded = true;
+  zone = current;
+  checked = now;
+}
+
 // The local time's offset from UTC, in seconds, at a UTC instant.
 long LocalOffsetAt(Int64 unixSeconds) {
-  tzset();
+  LoadTimeZone();
   time_t t = static_cast<time_t>(unixSeconds);
   struct tm tm;
   if (!localtime_r(&t, &tm)) return 0;

@@ -23,7 +23,7 @@
 // RCDATA, named after the class).
 #pragma once
 
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 
 RTL_EXCEPTION(EParserError, Exception)
 RTL_EXCEPTION(EInvalidImage, EFilerError)

@@ -1,15 +1,5 @@
 #include "platform/rtl/inifiles.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <mutex>
-
 #include "platform/rtl/dateutils.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/stringlist.h"
@@ -18,113 +8,29 @@
 RTL_IMPLEMENT_CLASS(TCustomIniFile)
 RTL_IMPLEMENT_CLASS(TIniFile)
 RTL_IMPLEMENT_CLASS(TMemIniFile)
-
-// ---- Whole-file reading and replacing ------------------------------------------
-
-namespace rtl::detail {
-
-namespace {
-std::mutex gHookLock;
-std::function<int(const AnsiString&)> gFaultHook;
-
-bool WriteAll(int fd, const char* p, size_t n) {
-  while (n > 0) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
-}
-}  // namespace
-
-bool ReadWholeFile(const AnsiString& FileName, AnsiString& Contents) {
-  Contents.clear();
-  int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    SetLastErrorFromErrno();
-    return false;
-  }
-  char buf[65536];
-  for (;;) {
-    ssize_t r = ::read(fd, buf, sizeof buf);
-    if (r < 0) {
-      if (errno == EINTR) continue;
-      SetLastErrorFromErrno();
-      ::close(fd);
-      Contents.clear();
-      return false;
-    }
-    if (r == 0) break;
-    Contents.append(buf, static_cast<size_t>(r));
-  }
-  ::close(fd);
-  return true;
-}
-
-void SetReplaceFileFaultHook(std::function<int(const AnsiString&)> Hook) {
-  std::lock_guard lk(gHookLock);
-  gFaultHook = std::move(Hook);
-}
-
-bool ReplaceFile(const AnsiString& FileName, const AnsiString& Contents) {
-  AnsiString target = FileName;
-  struct stat st;
-  if (::lstat(FileName.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    // Replace the file the link points at, not the link.
-    if (char* real = ::realpath(FileName.c_str(), nullptr)) {
-      target = real;
-      std::free(real);
-    }
-  }
-  const bool existed = ::stat(target.c_str(), &st) == 0;
-  const size_t slash = target.rfind('/');
-  const AnsiString dir = slash == AnsiString::npos ? AnsiString(".") : target.substr(0, slash + 1);
-  const AnsiString base = slash == AnsiString::npos ? target : target.substr(slash + 1);
-  static std::atomic<unsigned> counter{0};
-  const AnsiString temp =
-      (slash == AnsiString::npos ? AnsiString() : dir) + "." + base + "." + IntToStr(getpid()) + "." + IntToStr(++counter) + ".tmp";
-
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    SetLastErrorFromErrno();
-    return false;
-  }
-  int err = 0;
-  {
-    std::lock_guard lk(gHookLock);
-    if (gFaultHook) err = gFaultHook(FileName);
-  }
-  if (err == 0 && existed && ::fchmod(fd, st.st_mode & 07777) != 0) err = errno;
-  if (err == 0 && !WriteAll(fd, Contents.data(), Contents.size())) err = errno;
-  if (err == 0 && ::fsync(fd) != 0) err = errno;
-  if (::close(fd) != 0 && err == 0) err = errno;
-  if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
-  if (err != 0) {
-    ::unlink(temp.c_str());
-    errno = err;
-    SetLastErrorFromErrno();
-    return false;
-  }
-  // Make the rename itself durable.
-  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
-  return true;
-}
-
-}  // namespace rtl::detail
+RTL_IMPLEMENT_CLASS(EIniValueError)
 
 // ---- TCustomIniFile ------------------------------------------------------------------
 
 namespace {
 
 [[noreturn]] void WriteFailed(const AnsiString& fileName) { throw EIniFileException("Unable to write to %s", {fileName}); }
+
+// The file's content; false when there is none to read (no file, or a
+// folder in its place, which the profile functions read as empty). Raises
+// for anything else that cannot be read: taking it as empty would let the
+// next write replace it.
+bool ReadIniText(const AnsiString& fileName, AnsiString& text) {
+  const TWholeFileRead r = ReadWholeFile(fileName, text, MaxSettingsFileSize);
+  if (r == wfOk) return true;
+  if (r == wfMissing || r == wfIsDirectory) return false;
+  throw EIniFileException("Unable to read %s. %s", {fileName, WholeFileReadFailure(r, MaxSettingsFileSize)});
+}
+
+// Replaces the file with the text; raises the write error.
+void ReplaceIniText(const AnsiString& fileName, const AnsiString& text) {
+  if (!ReplaceWholeFile(fileName, text)) WriteFailed(fileName);
+}
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -252,6 +158,7 @@ TProfileLine ClassifyLine(AnsiString text) {
   return line;
 }
 
+// Lines end at CR LF, LF or a lone CR, as in the string lists.
 TProfile ParseProfile(const AnsiString& text) {
   TProfile p;
   size_t pos = 0;
@@ -260,12 +167,12 @@ TProfile ParseProfile(const AnsiString& text) {
     pos = 3;
   }
   while (pos < text.size()) {
-    size_t nl = text.find('\n', pos);
-    size_t end = nl == AnsiString::npos ? text.size() : nl;
-    size_t len = end - pos;
-    if (len > 0 && text[end - 1] == '\r') --len;
-    p.Lines.push_back(ClassifyLine(text.substr(pos, len)));
-    pos = nl == AnsiString::npos ? text.size() : nl + 1;
+    size_t end = text.find_first_of("\r\n", pos);
+    if (end == AnsiString::npos) end = text.size();
+    p.Lines.push_back(ClassifyLine(text.substr(pos, end - pos)));
+    pos = end;
+    if (pos < text.size() && text[pos] == '\r') ++pos;
+    if (pos < text.size() && text[pos] == '\n') ++pos;
   }
   return p;
 }
@@ -304,9 +211,12 @@ size_t FindProfileKey(const TProfile& p, TSectionRange r, const AnsiString& Iden
   return p.Lines.size();
 }
 
+// Surrounded by a pair of the same quote, which a read removes.
+bool InQuotes(const AnsiString& v) { return v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]; }
+
 // A value as the profile functions return it: unquoted and cut.
 AnsiString ProfileValue(AnsiString v) {
-  if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
+  if (InQuotes(v)) v = v.substr(1, v.size() - 2);
   if (v.size() > kMaxValue) {
     // Never split a UTF-8 sequence.
     size_t n = kMaxValue;
@@ -316,13 +226,42 @@ AnsiString ProfileValue(AnsiString v) {
   return v;
 }
 
-bool HasLineBreak(const AnsiString& s) { return s.find_first_of("\r\n") != AnsiString::npos; }
+// The value as the file stores it: in double quotes when reading it bare
+// would change it (blanks cut at either end, a surrounding pair of quotes
+// removed), so that what is written reads back exactly.
+AnsiString StoredValue(const AnsiString& v) {
+  if (Trim(v) != v || InQuotes(v)) return "\"" + v + "\"";
+  return v;
+}
+
+// Why the file cannot hold the text, or "" when it can.
+AnsiString UnstorableText(const AnsiString& s) {
+  if (s.find_first_of("\r\n") != AnsiString::npos) return "it holds a line break";
+  if (s.find('\0') != AnsiString::npos) return "it holds a NUL byte";
+  return AnsiString();
+}
+
+// Refuses, before anything is read or written, a section, key or value
+// that the file cannot hold or that a read would not return whole.
+void CheckStorable(const AnsiString& fileName, const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) {
+  AnsiString why = UnstorableText(Section);
+  if (!why.empty()) throw EIniValueError("The section \"%s\" cannot be stored in %s: %s.", {Section, fileName, why});
+  const AnsiString key = Trim(Ident);
+  why = UnstorableText(Ident);
+  if (why.empty() && key.empty()) why = "it is empty";
+  if (why.empty() && key.find('=') != AnsiString::npos) why = "it holds \"=\"";
+  if (why.empty() && (key[0] == ';' || key[0] == '[')) why = "it starts with \"" + key.substr(0, 1) + "\"";
+  if (!why.empty()) throw EIniValueError("The key \"%s\" cannot be stored in %s: %s.", {Ident, fileName, why});
+  why = UnstorableText(Value);
+  if (why.empty() && Value.size() > kMaxValue) why = "it is longer than " + IntToStr(static_cast<Int64>(kMaxValue)) + " bytes";
+  if (!why.empty()) throw EIniValueError("The value of \"%s\" cannot be stored in %s: %s.", {Ident, fileName, why});
+}
 
 }  // namespace
 
 AnsiString TIniFile::ReadString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default) {
   AnsiString text;
-  if (rtl::detail::ReadWholeFile(FileName(), text)) {
+  if (ReadIniText(FileName(), text)) {
     const TProfile p = ParseProfile(text);
     const TSectionRange r = FindProfileSection(p, Section);
     const size_t k = r.Header < p.Lines.size() ? FindProfileKey(p, r, Ident) : p.Lines.size();
@@ -333,31 +272,32 @@ AnsiString TIniFile::ReadString(const AnsiString& Section, const AnsiString& Ide
 }
 
 void TIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) {
-  // A line break or a "=" in the key would change the file's structure.
-  if (HasLineBreak(Section) || HasLineBreak(Ident) || HasLineBreak(Value) || Ident.find('=') != AnsiString::npos ||
-      Trim(Ident).empty())
-    WriteFailed(FileName());
+  CheckStorable(FileName(), Section, Ident, Value);
+  const AnsiString line = Trim(Ident) + "=" + StoredValue(Value);
+  // Read, change and replace as one step against other writers.
+  TFileUpdateLock lock(FileName());
+  if (!lock.Locked()) WriteFailed(FileName());
   AnsiString text;
-  rtl::detail::ReadWholeFile(FileName(), text);
+  ReadIniText(FileName(), text);
   TProfile p = ParseProfile(text);
   const TSectionRange r = FindProfileSection(p, Section);
   if (r.Header == p.Lines.size()) {
     if (!p.Lines.empty() && !Trim(p.Lines.back().Text).empty()) p.Lines.push_back(ClassifyLine(""));
     p.Lines.push_back(ClassifyLine("[" + Section + "]"));
-    p.Lines.push_back(ClassifyLine(Trim(Ident) + "=" + Value));
+    p.Lines.push_back(ClassifyLine(line));
   } else {
     const size_t k = FindProfileKey(p, r, Ident);
     if (k < p.Lines.size()) {
-      p.Lines[k] = ClassifyLine(p.Lines[k].Name + "=" + Value);
+      p.Lines[k] = ClassifyLine(p.Lines[k].Name + "=" + StoredValue(Value));
     } else {
       // After the section's last non-empty line, before the blank lines
       // that separate it from the next.
       size_t at = r.End;
       while (at > r.Header + 1 && Trim(p.Lines[at - 1].Text).empty()) --at;
-      p.Lines.insert(p.Lines.begin() + static_cast<std::ptrdiff_t>(at), ClassifyLine(Trim(Ident) + "=" + Value));
+      p.Lines.insert(p.Lines.begin() + static_cast<std::ptrdiff_t>(at), ClassifyLine(line));
     }
   }
-  if (!rtl::detail::ReplaceFile(FileName(), ProfileText(p))) WriteFailed(FileName());
+  ReplaceIniText(FileName(), ProfileText(p));
 }
 
 Integer TIniFile::ReadInteger(const AnsiString& Section, const AnsiString& Ident, Integer Default) {
@@ -371,7 +311,7 @@ void TIniFile::ReadSection(const AnsiString& Section, TStrings* Strings) {
   Strings->BeginUpdate();
   Strings->Clear();
   AnsiString text;
-  if (rtl::detail::ReadWholeFile(FileName(), text)) {
+  if (ReadIniText(FileName(), text)) {
     const TProfile p = ParseProfile(text);
     const TSectionRange r = FindProfileSection(p, Section);
     for (size_t i = r.Header + 1; i < r.End; ++i)
@@ -384,7 +324,7 @@ void TIniFile::ReadSections(TStrings* Strings) {
   Strings->BeginUpdate();
   Strings->Clear();
   AnsiString text;
-  if (rtl::detail::ReadWholeFile(FileName(), text)) {
+  if (ReadIniText(FileName(), text)) {
     for (const TProfileLine& l : ParseProfile(text).Lines)
       if (l.Kind == TProfileLine::lkSection && Strings->IndexOf(l.Name) < 0) Strings->Add(l.Name);
   }
@@ -395,7 +335,7 @@ void TIniFile::ReadSectionValues(const AnsiString& Section, TStrings* Strings) {
   Strings->BeginUpdate();
   Strings->Clear();
   AnsiString text;
-  if (rtl::detail::ReadWholeFile(FileName(), text)) {
+  if (ReadIniText(FileName(), text)) {
     const TProfile p = ParseProfile(text);
     const TSectionRange r = FindProfileSection(p, Section);
     for (size_t i = r.Header + 1; i < r.End; ++i)
@@ -406,7 +346,10 @@ void TIniFile::ReadSectionValues(const AnsiString& Section, TStrings* Strings) {
 
 void TIniFile::EraseSection(const AnsiString& Section) {
   AnsiString text;
-  if (!rtl::detail::ReadWholeFile(FileName(), text)) return;  // nothing to erase
+  if (!ReadIniText(FileName(), text)) return;  // nothing to erase
+  TFileUpdateLock lock(FileName());
+  if (!lock.Locked()) WriteFailed(FileName());
+  if (!ReadIniText(FileName(), text)) return;  // removed meanwhile
   TProfile p = ParseProfile(text);
   bool changed = false;
   // Every section of that name goes, so that none shows up afterwards.
@@ -414,12 +357,14 @@ void TIniFile::EraseSection(const AnsiString& Section) {
     p.Lines.erase(p.Lines.begin() + static_cast<std::ptrdiff_t>(r.Header), p.Lines.begin() + static_cast<std::ptrdiff_t>(r.End));
     changed = true;
   }
-  if (changed && !rtl::detail::ReplaceFile(FileName(), ProfileText(p))) WriteFailed(FileName());
+  if (changed) ReplaceIniText(FileName(), ProfileText(p));
 }
 
 void TIniFile::DeleteKey(const AnsiString& Section, const AnsiString& Ident) {
   AnsiString text;
-  if (!rtl::detail::ReadWholeFile(FileName(), text)) return;
+  if (!ReadIniText(FileName(), text)) return;
+  TFileUpdateLock lock(FileName());
+  if (!lock.Locked() || !ReadIniText(FileName(), text)) return;
   TProfile p = ParseProfile(text);
   TSectionRange r = FindProfileSection(p, Section);
   bool changed = false;
@@ -427,7 +372,8 @@ void TIniFile::DeleteKey(const AnsiString& Section, const AnsiString& Ident) {
     p.Lines.erase(p.Lines.begin() + static_cast<std::ptrdiff_t>(k));
     changed = true;
   }
-  if (changed) rtl::detail::ReplaceFile(FileName(), ProfileText(p));
+  // As the profile functions, a failed delete is not reported.
+  if (changed) ReplaceWholeFile(FileName(), ProfileText(p));
 }
 
 // ---- TMemIniFile -----------------------------------------------------------------
@@ -456,7 +402,7 @@ Integer TMemIniFile::IndexOfName(const TSection& s, const AnsiString& Name) cons
 void TMemIniFile::LoadValues() {
   AnsiString text;
   FSections.clear();
-  if (FileName().empty() || !rtl::detail::ReadWholeFile(FileName(), text)) return;
+  if (FileName().empty() || !ReadIniText(FileName(), text)) return;
   if (text.compare(0, 3, kBom) == 0) text.erase(0, 3);
   TStringList lines;
   lines.SetText(text);
@@ -533,7 +479,9 @@ void TMemIniFile::UpdateFile() {
     for (const AnsiString& line : s.Lines) text += line + "\r\n";
     text += "\r\n";
   }
-  if (!rtl::detail::ReplaceFile(FileName(), text)) WriteFailed(FileName());
+  TFileUpdateLock lock(FileName());
+  if (!lock.Locked()) WriteFailed(FileName());
+  ReplaceIniText(FileName(), text);
 }
 
 void TMemIniFile::GetStrings(TStrings* List) {

@@ -4,16 +4,25 @@
 //
 // Files are always replaced whole: the new content goes to a temporary file
 // in the same folder, is flushed to disk and renamed over the old one, so a
-// crash or a full disk never leaves a half-written file behind.
+// crash or a full disk never leaves a half-written file behind. Only
+// regular files of at most MaxSettingsFileSize bytes are read (whole_files.h):
+// anything else at the file's name (a FIFO, a device, a larger file, one
+// that cannot be read) raises EIniFileException "Unable to read %s. <why>"
+// and is never replaced; a missing file reads as empty.
 #pragma once
 
-#include <functional>
 #include <vector>
 
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/whole_files.h"
 
 class TStrings;
 class TStream;
+
+// A section, key or value that the file cannot hold (a line break, a value
+// longer than a read returns, ...); the message names it and the file, and
+// the file is unchanged.
+RTL_EXCEPTION(EIniValueError, EIniFileException)
 
 class TCustomIniFile : public TObject {
   RTL_CLASS(TCustomIniFile, TObject)
@@ -65,10 +74,19 @@ class TCustomIniFile : public TObject {
 // and keys match without regard to case (the first of duplicates counts);
 // blanks around keys and values are cut and one pair of quotes ('' or "")
 // around a value is removed; a value read is cut at 2047 bytes (at a whole
-// character). The file is created by the first write, its folder is not:
-// a failed write raises EIniFileException "Unable to write to %s". Lines
-// end in CR LF when written; CR LF and LF are read. Comments (";") and
-// other lines are kept when the file is rewritten.
+// character). Lines end at CR LF, LF or a lone CR; they are written with
+// CR LF. Comments (";") and other lines are kept when the file is
+// rewritten.
+//
+// A write reads, changes and replaces the file under an exclusive lock
+// between processes (TFileUpdateLock), so writers never lose each other's
+// keys. A value whose read would differ from it (blanks at either end,
+// surrounding quotes) is written in double quotes, so that every value
+// written reads back exactly; one that no read can return whole (a line
+// break or NUL, more than 2047 bytes) raises EIniValueError, as does a key
+// or section the file cannot hold. The file is created by the first write,
+// its folder is not: a failed write raises EIniFileException "Unable to
+// write to %s".
 class TIniFile : public TCustomIniFile {
   RTL_CLASS(TIniFile, TCustomIniFile)
 
@@ -89,7 +107,7 @@ class TIniFile : public TCustomIniFile {
 };
 
 // An ini file held in memory: loaded from the file when created (or set by
-// SetStrings), written back by UpdateFile. Keys and values are trimmed when
+// SetStrings), written back by UpdateFile (under the same lock as TIniFile). Keys and values are trimmed when
 // loaded, comments and empty lines dropped; values are neither cut nor
 // unquoted. Sections and keys match without regard to case unless
 // CaseSensitive; lines of a repeated section join the first one.
@@ -131,16 +149,3 @@ class TMemIniFile : public TCustomIniFile {
   bool CaseSensitive() const { return FCaseSensitive; }
   void SetCaseSensitive(bool Value) { FCaseSensitive = Value; }
 };
-
-namespace rtl::detail {
-// Reads a whole file; false (with the last error set) when it cannot.
-bool ReadWholeFile(const AnsiString& FileName, AnsiString& Contents);
-// Replaces a file whole through a temporary file in its folder, flushed
-// and renamed over it, keeping the old file's permissions and following a
-// symbolic link. False (with the last error set) when any step fails; the
-// old file is then untouched and no temporary file is left.
-bool ReplaceFile(const AnsiString& FileName, const AnsiString& Contents);
-// For tests: called with the target's name before the data is written; a
-// non-zero errno value makes the write fail with it, as a full disk would.
-void SetReplaceFileFaultHook(std::function<int(const AnsiString& FileName)> Hook);
-}  // namespace rtl::detail

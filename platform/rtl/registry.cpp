@@ -1,7 +1,6 @@
 #include "platform/rtl/registry.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -340,6 +339,9 @@ void ParseStore(const AnsiString& text, TRegNode& tree) {
 
 // ---- The store ------------------------------------------------------------------
 
+// The store holds every program's keys: a larger limit than a settings file's.
+constexpr Int64 kMaxStoreSize = 16 * 1024 * 1024;
+
 struct TFileIdentity {
   bool Exists = false;
   dev_t Dev = 0;
@@ -365,27 +367,19 @@ class TRegStore {
   AnsiString FFile;
   TFileIdentity FIdentity;
   bool FLoaded = false;
+  bool FUnreadable = false;
   std::vector<TRegOp> FPending;
   bool FFlushAtExit = false;
 
+  // Reads the file; one that exists but cannot be read (not a regular
+  // file, too large, no permission) reads as empty and is never replaced.
   void Load(const AnsiString& file) {
     FTree = TRegNode();
-    FIdentity = TFileIdentity();
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-      // The identity of what is read, even if the file is replaced meanwhile.
-      struct stat st;
-      AnsiString text;
-      if (::fstat(fd, &st) == 0) {
-        FIdentity = TFileIdentity::Of(st);
-        char buf[65536];
-        ssize_t r;
-        while ((r = ::read(fd, buf, sizeof buf)) > 0 || (r < 0 && errno == EINTR))
-          if (r > 0) text.append(buf, static_cast<size_t>(r));
-      }
-      ::close(fd);
-      ParseStore(text, FTree);
-    }
+    FIdentity = IdentityOf(file);
+    AnsiString text;
+    const TWholeFileRead r = ReadWholeFile(file, text, kMaxStoreSize);
+    FUnreadable = r != wfOk && r != wfMissing;
+    if (r == wfOk) ParseStore(text, FTree);
     SeedShellFolders(FTree);
     for (const TRegOp& op : FPending) ApplyOp(FTree, op);
     FFile = file;
@@ -417,22 +411,17 @@ class TRegStore {
     if (FPending.empty()) return true;
     const AnsiString file = rtl::detail::RegistryFileName();
     if (!ForceDirectories(ExtractFileDir(file))) return false;
-    int lockFd = ::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lockFd < 0) {
-      SetLastErrorFromErrno();
-      return false;
-    }
-    while (::flock(lockFd, LOCK_EX) != 0 && errno == EINTR) {
-    }
+    TFileUpdateLock lock(file);
+    if (!lock.Locked()) return false;
     // Under the lock: the latest file, with this process's changes on top.
+    FLoaded = false;
     Sync();
-    const bool ok = rtl::detail::ReplaceFile(file, StoreText(FTree));
+    if (FUnreadable) return false;
+    const bool ok = ReplaceWholeFile(file, StoreText(FTree));
     if (ok) {
       FIdentity = IdentityOf(file);
       FPending.clear();
     }
-    ::flock(lockFd, LOCK_UN);
-    ::close(lockFd);
     return ok;
   }
 };

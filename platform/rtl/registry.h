@@ -16,7 +16,10 @@
 // exclusive lock (user.reg.lock beside the file), reads the file afresh,
 // applies this process's own changes (the values set or deleted, the keys
 // created or deleted) and replaces the file whole through a temporary file,
-// so two processes that write in turn keep each other's keys.
+// so two processes that write in turn keep each other's keys. A store file
+// that cannot be read (not a regular file, over 16 MB, no permission)
+// reads as empty and is never replaced: writes then fail and the changes
+// stay pending.
 //
 // The shell folders key (Software\Microsoft\Windows\CurrentVersion\Explorer
 // \Shell Folders) answers "AppData" and "Personal" with the user's folders

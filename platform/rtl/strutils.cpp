@@ -61,9 +61,6 @@ char32_t ToUpperCP(char32_t c) {
   return c;
 }
 
-// One case for comparisons: final sigma and long s meet their plain forms.
-char32_t FoldCP(char32_t c) { return ToLowerCP(ToUpperCP(c)); }
-
 bool IsAscii(const AnsiString& s) {
   for (char c : s)
     if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -94,7 +91,7 @@ char32_t NextCP(const WideString& s, size_t& i) {
 Integer CollateWide(const WideString& a, const WideString& b, bool tieByCase) {
   size_t i = 0, j = 0;
   while (i < a.size() && j < b.size()) {
-    char32_t ca = FoldCP(NextCP(a, i)), cb = FoldCP(NextCP(b, j));
+    char32_t ca = FoldCase(NextCP(a, i)), cb = FoldCase(NextCP(b, j));
     if (ca != cb) return ca < cb ? -1 : 1;
   }
   if (i < a.size()) return 1;
@@ -134,7 +131,7 @@ Integer Collate(const AnsiString& a, const AnsiString& b, bool tieByCase) {
 }
 
 // Case-folded UTF-16, unit for unit, for case-insensitive searches.
-WideString FoldWide(const WideString& s) { return MapWide<FoldCP>(s); }
+WideString FoldWide(const WideString& s) { return MapWide<FoldCase>(s); }
 
 }  // namespace
 
@@ -159,6 +156,17 @@ AnsiString AnsiUpperCase(const AnsiString& s) {
 
 AnsiString AnsiLowerCase(const AnsiString& s) {
   return IsAscii(s) ? LowerCase(s) : WideToAnsi(WideLowerCase(AnsiToWide(s)));
+}
+
+// Final sigma and long s meet their plain forms.
+char32_t FoldCase(char32_t c) { return ToLowerCP(ToUpperCP(c)); }
+
+std::u32string AnsiToCodePoints(const AnsiString& s) {
+  const WideString w = AnsiToWide(s);
+  std::u32string r;
+  r.reserve(w.size());
+  for (size_t i = 0; i < w.size();) r.push_back(NextCP(w, i));
+  return r;
 }
 
 // ---- Comparison -------------------------------------------------------------------

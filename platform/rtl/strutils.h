@@ -124,6 +124,15 @@ AnsiString AnsiLowerCase(const AnsiString& s);
 WideString WideUpperCase(const WideString& s);
 WideString WideLowerCase(const WideString& s);
 
+// The one case folding of every case-insensitive comparison here (the
+// Ansi*, Wide* and *Text functions over Unicode letters, and the folder
+// search's masks): a code point's simple one-to-one folded form.
+char32_t FoldCase(char32_t c);
+// The code points of UTF-8 text, one per character. A byte that is not part
+// of valid UTF-8 becomes U+DC80+byte, as in AnsiToWide, so it meets only
+// the same byte.
+std::u32string AnsiToCodePoints(const AnsiString& s);
+
 // ---- Comparison ---------------------------------------------------------------
 
 // Byte order: the difference of the first differing bytes (as unsigned),

@@ -24,8 +24,10 @@ size_t ValidSequence(const unsigned char* p, size_t avail, char32_t& cp) {
     cp = (cp << 6) | (p[k] & 0x3F);
   }
   if (cp < min || cp > 0x10FFFF) return 0;
-  // Encoded surrogates of the escape range would not come back as bytes.
-  if (cp >= 0xDC80 && cp <= 0xDCFF) return 0;
+  // Surrogates are not characters: encoded ones would pair up into a code
+  // point their bytes never spelled, and those of the escape range would
+  // not come back as bytes.
+  if (cp >= 0xD800 && cp <= 0xDFFF) return 0;
   return len;
 }
 }  // namespace

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <ctime>
 #include <deque>
+#include <map>
 #include <memory>
 #include <system_error>
 
@@ -341,36 +342,74 @@ void DeleteCriticalSection(TRTLCriticalSection& cs) {
   cs.FSection = nullptr;
 }
 
-TEvent::TEvent(void* EventAttributes, bool ManualReset, bool InitialState, const AnsiString& Name)
-    : FManualReset(ManualReset), FSignaled(InitialState) {
+struct TEvent::TState {
+  std::mutex Lock;
+  std::condition_variable Cond;
+  bool ManualReset;
+  bool Signaled;
+  TState(bool manualReset, bool signaled) : ManualReset(manualReset), Signaled(signaled) {}
+};
+
+namespace {
+// Named events of the process; an entry lives as long as one TEvent holds it.
+std::mutex g_namedEventsLock;
+std::map<AnsiString, std::weak_ptr<void>>& NamedEvents() {
+  static std::map<AnsiString, std::weak_ptr<void>> events;
+  return events;
+}
+}  // namespace
+
+TEvent::TEvent(void* EventAttributes, bool ManualReset, bool InitialState, const AnsiString& Name) {
   (void)EventAttributes;
-  (void)Name;
+  if (Name.empty()) {
+    FState = std::make_shared<TState>(ManualReset, InitialState);
+    return;
+  }
+  FNamed = true;
+  std::lock_guard g(g_namedEventsLock);
+  auto& events = NamedEvents();
+  auto it = events.find(Name);
+  if (it != events.end()) FState = std::static_pointer_cast<TState>(it->second.lock());
+  if (!FState) {
+    FState = std::make_shared<TState>(ManualReset, InitialState);
+    events[Name] = FState;
+  }
+}
+
+TEvent::~TEvent() {
+  if (!FNamed) return;
+  std::lock_guard g(g_namedEventsLock);
+  FState.reset();
+  // Forget names whose last event is gone, so the map does not grow.
+  auto& events = NamedEvents();
+  for (auto it = events.begin(); it != events.end();) it = it->second.expired() ? events.erase(it) : std::next(it);
 }
 
 void TEvent::SetEvent() {
   {
-    std::lock_guard lk(FLock);
-    FSignaled = true;
+    std::lock_guard lk(FState->Lock);
+    FState->Signaled = true;
   }
-  if (FManualReset)
-    FCond.notify_all();
+  if (FState->ManualReset)
+    FState->Cond.notify_all();
   else
-    FCond.notify_one();
+    FState->Cond.notify_one();
 }
 
 void TEvent::ResetEvent() {
-  std::lock_guard lk(FLock);
-  FSignaled = false;
+  std::lock_guard lk(FState->Lock);
+  FState->Signaled = false;
 }
 
 TWaitResult TEvent::WaitFor(Cardinal Timeout) {
-  std::unique_lock lk(FLock);
-  auto signaled = [this] { return FSignaled; };
+  TState& s = *FState;
+  std::unique_lock lk(s.Lock);
+  auto signaled = [&s] { return s.Signaled; };
   if (Timeout == 0xFFFFFFFF)
-    FCond.wait(lk, signaled);
-  else if (!FCond.wait_for(lk, std::chrono::milliseconds(Timeout), signaled))
+    s.Cond.wait(lk, signaled);
+  else if (!s.Cond.wait_for(lk, std::chrono::milliseconds(Timeout), signaled))
     return wrTimeout;
-  if (!FManualReset) FSignaled = false;
+  if (!s.ManualReset) s.Signaled = false;
   return wrSignaled;
 }
 

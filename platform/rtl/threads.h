@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -176,19 +177,22 @@ void DeleteCriticalSection(TRTLCriticalSection& cs);
 enum TWaitResult { wrSignaled, wrTimeout, wrAbandoned, wrError, wrIOCompletion };
 
 // An event: manual reset (stays signalled until reset) or auto reset (one
-// waiter passes and resets it). The name is accepted for the shape of the
-// call; events are not shared between processes.
+// waiter passes and resets it). Events with the same non-empty name share one
+// event within the process, as named kernel events do: the second one opens
+// the first and its ManualReset and InitialState are ignored. Names do not
+// reach other processes: a process-shared condition would need shared memory
+// that outlives a crashed owner, which nothing here needs.
 class TEvent : public TSynchroObject {
   RTL_CLASS(TEvent, TSynchroObject)
-  std::mutex FLock;
-  std::condition_variable FCond;
-  bool FManualReset;
-  bool FSignaled;
+  struct TState;
+  std::shared_ptr<TState> FState;
+  bool FNamed = false;
 
  public:
   // Manual reset, not signalled.
   TEvent() : TEvent(nullptr, true, false, AnsiString()) {}
   TEvent(void* EventAttributes, bool ManualReset, bool InitialState, const AnsiString& Name);
+  ~TEvent() override;
   void SetEvent();
   void ResetEvent();
   // Timeout in ms; 0xFFFFFFFF waits without limit.

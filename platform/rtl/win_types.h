@@ -1,6 +1,6 @@
 // The few Win32 fundamental types that the runtime library's own functions
 // take (module and resource handles, file times, find data). The Win32-shaped
-// API declares the rest in platform/win/windef.h, which includes this file.
+// API declares the rest in platform/win/kernel/windef.h, which includes this file.
 #pragma once
 
 #include <cstdint>

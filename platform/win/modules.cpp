@@ -3,32 +3,27 @@
 // library or a name missing here is missing for the program.
 #include "platform/win/modules.h"
 
-#include <atomic>
-#include <mutex>
-#include <string>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/rtl/resources.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
-#include "platform/win/gdi.h"
-#include "platform/win/gdiplus.h"
-#include "platform/win/commctrl.h"
-#include "platform/win/dwmapi.h"
-#include "platform/win/gdiplus_internal.h"
-#include "platform/win/oleacc.h"
-#include "platform/win/user.h"
-#include "platform/win/uxtheme.h"
+#include "platform/win/gdi/gdi.h"
+#include "platform/win/gdiplus/gdiplus.h"
+#include "platform/win/comctl/commctrl.h"
+#include "platform/win/dwm/dwmapi.h"
+#include "platform/win/gdiplus/gdiplus_internal.h"
+#include "platform/win/oleacc/oleacc.h"
+#include "platform/win/user/user.h"
+#include "platform/win/uxtheme/uxtheme.h"
 
 namespace rtl::detail {
 namespace {
 
 #define EXPORT(fn) {#fn, reinterpret_cast<FARPROC>(&fn)}
-// A name the layer binds but does not implement: NotImplemented, or null
-// for the entry points whose result is a handle or a count.
-#define STUB(fn) {#fn, reinterpret_cast<FARPROC>(&GdipNotImplemented)}
-#define NULL_ENTRY(fn) {#fn, reinterpret_cast<FARPROC>(&GdipNotImplementedNull)}
 
 // ---- kernel32.dll -----------------------------------------------------------
 
@@ -125,116 +120,79 @@ const TModuleExport kGdiplus[] = {
     EXPORT(GdipAddPathPolygonI), EXPORT(GdipAddPathRectangle), EXPORT(GdipAddPathRectangleI),
     EXPORT(GdipAddPathRectangles), EXPORT(GdipAddPathRectanglesI), EXPORT(GdipAddPathString),
     EXPORT(GdipAddPathStringI), EXPORT(GdipAlloc), EXPORT(GdipBeginContainer), EXPORT(GdipBeginContainer2),
-    EXPORT(GdipBeginContainerI), STUB(GdipBitmapApplyEffect), STUB(GdipBitmapConvertFormat),
-    STUB(GdipBitmapCreateApplyEffect), STUB(GdipBitmapGetHistogram), STUB(GdipBitmapGetHistogramSize),
-    EXPORT(GdipBitmapGetPixel), EXPORT(GdipBitmapLockBits), EXPORT(GdipBitmapSetPixel),
+    EXPORT(GdipBeginContainerI), EXPORT(GdipBitmapGetPixel), EXPORT(GdipBitmapLockBits), EXPORT(GdipBitmapSetPixel),
     EXPORT(GdipBitmapSetResolution), EXPORT(GdipBitmapUnlockBits), EXPORT(GdipClearPathMarkers),
-    EXPORT(GdipCloneBitmapArea), EXPORT(GdipCloneBitmapAreaI), EXPORT(GdipCloneBrush), STUB(GdipCloneCustomLineCap),
-    EXPORT(GdipCloneFont), EXPORT(GdipCloneFontFamily), EXPORT(GdipCloneImage), EXPORT(GdipCloneImageAttributes),
-    EXPORT(GdipCloneMatrix), EXPORT(GdipClonePath), EXPORT(GdipClonePen), EXPORT(GdipCloneRegion),
-    EXPORT(GdipCloneStringFormat), EXPORT(GdipClosePathFigure), EXPORT(GdipClosePathFigures),
-    EXPORT(GdipCombineRegionPath), EXPORT(GdipCombineRegionRect), EXPORT(GdipCombineRegionRectI),
-    EXPORT(GdipCombineRegionRegion), STUB(GdipComment), STUB(GdipConvertToEmfPlus), STUB(GdipConvertToEmfPlusToFile),
-    STUB(GdipConvertToEmfPlusToStream), STUB(GdipCreateAdjustableArrowCap),
-    STUB(GdipCreateBitmapFromDirectDrawSurface), EXPORT(GdipCreateBitmapFromFile),
-    EXPORT(GdipCreateBitmapFromFileICM), EXPORT(GdipCreateBitmapFromGdiDib), EXPORT(GdipCreateBitmapFromGraphics),
-    EXPORT(GdipCreateBitmapFromHBITMAP), EXPORT(GdipCreateBitmapFromHICON), STUB(GdipCreateBitmapFromResource),
+    EXPORT(GdipCloneBitmapArea), EXPORT(GdipCloneBitmapAreaI), EXPORT(GdipCloneBrush), EXPORT(GdipCloneFont),
+    EXPORT(GdipCloneFontFamily), EXPORT(GdipCloneImage), EXPORT(GdipCloneImageAttributes), EXPORT(GdipCloneMatrix),
+    EXPORT(GdipClonePath), EXPORT(GdipClonePen), EXPORT(GdipCloneRegion), EXPORT(GdipCloneStringFormat),
+    EXPORT(GdipClosePathFigure), EXPORT(GdipClosePathFigures), EXPORT(GdipCombineRegionPath),
+    EXPORT(GdipCombineRegionRect), EXPORT(GdipCombineRegionRectI), EXPORT(GdipCombineRegionRegion),
+    EXPORT(GdipCreateBitmapFromFile), EXPORT(GdipCreateBitmapFromFileICM), EXPORT(GdipCreateBitmapFromGdiDib),
+    EXPORT(GdipCreateBitmapFromGraphics), EXPORT(GdipCreateBitmapFromHBITMAP), EXPORT(GdipCreateBitmapFromHICON),
     EXPORT(GdipCreateBitmapFromScan0), EXPORT(GdipCreateBitmapFromStream), EXPORT(GdipCreateBitmapFromStreamICM),
-    EXPORT(GdipCreateCachedBitmap), STUB(GdipCreateCustomLineCap), STUB(GdipCreateEffect), EXPORT(GdipCreateFont),
-    EXPORT(GdipCreateFontFamilyFromName), EXPORT(GdipCreateFontFromDC), EXPORT(GdipCreateFontFromLogfontA),
-    EXPORT(GdipCreateFontFromLogfontW), EXPORT(GdipCreateFromHDC), EXPORT(GdipCreateFromHDC2),
-    STUB(GdipCreateFromHWND), STUB(GdipCreateFromHWNDICM), NULL_ENTRY(GdipCreateHalftonePalette),
-    STUB(GdipCreateHatchBrush), EXPORT(GdipCreateHBITMAPFromBitmap), EXPORT(GdipCreateHICONFromBitmap),
-    EXPORT(GdipCreateImageAttributes), EXPORT(GdipCreateLineBrush), EXPORT(GdipCreateLineBrushFromRect),
-    EXPORT(GdipCreateLineBrushFromRectI), EXPORT(GdipCreateLineBrushFromRectWithAngle),
-    EXPORT(GdipCreateLineBrushFromRectWithAngleI), EXPORT(GdipCreateLineBrushI), EXPORT(GdipCreateMatrix),
-    EXPORT(GdipCreateMatrix2), EXPORT(GdipCreateMatrix3), EXPORT(GdipCreateMatrix3I),
-    STUB(GdipCreateMetafileFromEmf), STUB(GdipCreateMetafileFromFile), STUB(GdipCreateMetafileFromStream),
-    STUB(GdipCreateMetafileFromWmf), STUB(GdipCreateMetafileFromWmfFile), EXPORT(GdipCreatePath),
-    EXPORT(GdipCreatePath2), EXPORT(GdipCreatePath2I), STUB(GdipCreatePathGradient),
-    STUB(GdipCreatePathGradientFromPath), STUB(GdipCreatePathGradientI), STUB(GdipCreatePathIter),
-    EXPORT(GdipCreatePen1), EXPORT(GdipCreatePen2), EXPORT(GdipCreateRegion), EXPORT(GdipCreateRegionHrgn),
-    EXPORT(GdipCreateRegionPath), EXPORT(GdipCreateRegionRect), EXPORT(GdipCreateRegionRectI),
-    STUB(GdipCreateRegionRgnData), EXPORT(GdipCreateSolidFill), STUB(GdipCreateStreamOnFile),
-    EXPORT(GdipCreateStringFormat), EXPORT(GdipCreateTexture), EXPORT(GdipCreateTexture2),
-    EXPORT(GdipCreateTexture2I), EXPORT(GdipCreateTextureIA), EXPORT(GdipCreateTextureIAI), EXPORT(GdipDeleteBrush),
-    EXPORT(GdipDeleteCachedBitmap), STUB(GdipDeleteCustomLineCap), STUB(GdipDeleteEffect), EXPORT(GdipDeleteFont),
+    EXPORT(GdipCreateCachedBitmap), EXPORT(GdipCreateFont), EXPORT(GdipCreateFontFamilyFromName),
+    EXPORT(GdipCreateFontFromDC), EXPORT(GdipCreateFontFromLogfontA), EXPORT(GdipCreateFontFromLogfontW),
+    EXPORT(GdipCreateFromHDC), EXPORT(GdipCreateFromHDC2), EXPORT(GdipCreateHBITMAPFromBitmap),
+    EXPORT(GdipCreateHICONFromBitmap), EXPORT(GdipCreateImageAttributes), EXPORT(GdipCreateLineBrush),
+    EXPORT(GdipCreateLineBrushFromRect), EXPORT(GdipCreateLineBrushFromRectI),
+    EXPORT(GdipCreateLineBrushFromRectWithAngle), EXPORT(GdipCreateLineBrushFromRectWithAngleI),
+    EXPORT(GdipCreateLineBrushI), EXPORT(GdipCreateMatrix), EXPORT(GdipCreateMatrix2), EXPORT(GdipCreateMatrix3),
+    EXPORT(GdipCreateMatrix3I), EXPORT(GdipCreateMetafileFromEmf), EXPORT(GdipCreatePath), EXPORT(GdipCreatePath2),
+    EXPORT(GdipCreatePath2I), EXPORT(GdipCreatePathGradient), EXPORT(GdipCreatePen1), EXPORT(GdipCreatePen2),
+    EXPORT(GdipCreateRegion), EXPORT(GdipCreateRegionHrgn), EXPORT(GdipCreateRegionPath), EXPORT(GdipCreateRegionRect),
+    EXPORT(GdipCreateRegionRectI), EXPORT(GdipCreateSolidFill), EXPORT(GdipCreateStringFormat),
+    EXPORT(GdipCreateTexture), EXPORT(GdipCreateTexture2), EXPORT(GdipCreateTexture2I), EXPORT(GdipCreateTextureIA),
+    EXPORT(GdipCreateTextureIAI), EXPORT(GdipDeleteBrush), EXPORT(GdipDeleteCachedBitmap), EXPORT(GdipDeleteFont),
     EXPORT(GdipDeleteFontFamily), EXPORT(GdipDeleteGraphics), EXPORT(GdipDeleteMatrix), EXPORT(GdipDeletePath),
-    STUB(GdipDeletePathIter), EXPORT(GdipDeletePen), EXPORT(GdipDeletePrivateFontCollection),
-    EXPORT(GdipDeleteRegion), EXPORT(GdipDeleteStringFormat), EXPORT(GdipDisposeImage),
-    EXPORT(GdipDisposeImageAttributes), EXPORT(GdipDrawArc), EXPORT(GdipDrawArcI), EXPORT(GdipDrawBezier),
-    EXPORT(GdipDrawBezierI), EXPORT(GdipDrawBeziers), EXPORT(GdipDrawBeziersI), EXPORT(GdipDrawCachedBitmap),
-    EXPORT(GdipDrawClosedCurve), EXPORT(GdipDrawClosedCurve2), EXPORT(GdipDrawClosedCurve2I),
-    EXPORT(GdipDrawClosedCurveI), EXPORT(GdipDrawCurve), EXPORT(GdipDrawCurve2), EXPORT(GdipDrawCurve2I),
-    EXPORT(GdipDrawCurve3), EXPORT(GdipDrawCurve3I), EXPORT(GdipDrawCurveI), STUB(GdipDrawDriverString),
-    EXPORT(GdipDrawEllipse), EXPORT(GdipDrawEllipseI), EXPORT(GdipDrawImage), STUB(GdipDrawImageFX),
-    EXPORT(GdipDrawImageI), EXPORT(GdipDrawImagePointRect), EXPORT(GdipDrawImagePointRectI),
-    EXPORT(GdipDrawImagePoints), EXPORT(GdipDrawImagePointsI), EXPORT(GdipDrawImagePointsRect),
-    EXPORT(GdipDrawImagePointsRectI), EXPORT(GdipDrawImageRect), EXPORT(GdipDrawImageRectI),
-    EXPORT(GdipDrawImageRectRect), EXPORT(GdipDrawImageRectRectI), EXPORT(GdipDrawLine), EXPORT(GdipDrawLineI),
-    EXPORT(GdipDrawLines), EXPORT(GdipDrawLinesI), EXPORT(GdipDrawPath), EXPORT(GdipDrawPie), EXPORT(GdipDrawPieI),
-    EXPORT(GdipDrawPolygon), EXPORT(GdipDrawPolygonI), EXPORT(GdipDrawRectangle), EXPORT(GdipDrawRectangleI),
-    EXPORT(GdipDrawRectangles), EXPORT(GdipDrawRectanglesI), EXPORT(GdipDrawString), NULL_ENTRY(GdipEmfToWmfBits),
-    EXPORT(GdipEndContainer), STUB(GdipEnumerateMetafileDestPoint), STUB(GdipEnumerateMetafileDestPointI),
-    STUB(GdipEnumerateMetafileDestPoints), STUB(GdipEnumerateMetafileDestPointsI),
-    STUB(GdipEnumerateMetafileDestRect), STUB(GdipEnumerateMetafileDestRectI),
-    STUB(GdipEnumerateMetafileSrcRectDestPoint), STUB(GdipEnumerateMetafileSrcRectDestPointI),
-    STUB(GdipEnumerateMetafileSrcRectDestPoints), STUB(GdipEnumerateMetafileSrcRectDestPointsI),
-    STUB(GdipEnumerateMetafileSrcRectDestRect), STUB(GdipEnumerateMetafileSrcRectDestRectI),
+    EXPORT(GdipDeletePen), EXPORT(GdipDeletePrivateFontCollection), EXPORT(GdipDeleteRegion),
+    EXPORT(GdipDeleteStringFormat), EXPORT(GdipDisposeImage), EXPORT(GdipDisposeImageAttributes), EXPORT(GdipDrawArc),
+    EXPORT(GdipDrawArcI), EXPORT(GdipDrawBezier), EXPORT(GdipDrawBezierI), EXPORT(GdipDrawBeziers),
+    EXPORT(GdipDrawBeziersI), EXPORT(GdipDrawCachedBitmap), EXPORT(GdipDrawClosedCurve), EXPORT(GdipDrawClosedCurve2),
+    EXPORT(GdipDrawClosedCurve2I), EXPORT(GdipDrawClosedCurveI), EXPORT(GdipDrawCurve), EXPORT(GdipDrawCurve2),
+    EXPORT(GdipDrawCurve2I), EXPORT(GdipDrawCurve3), EXPORT(GdipDrawCurve3I), EXPORT(GdipDrawCurveI),
+    EXPORT(GdipDrawEllipse), EXPORT(GdipDrawEllipseI), EXPORT(GdipDrawImage), EXPORT(GdipDrawImageI),
+    EXPORT(GdipDrawImagePointRect), EXPORT(GdipDrawImagePointRectI), EXPORT(GdipDrawImagePoints),
+    EXPORT(GdipDrawImagePointsI), EXPORT(GdipDrawImagePointsRect), EXPORT(GdipDrawImagePointsRectI),
+    EXPORT(GdipDrawImageRect), EXPORT(GdipDrawImageRectI), EXPORT(GdipDrawImageRectRect),
+    EXPORT(GdipDrawImageRectRectI), EXPORT(GdipDrawLine), EXPORT(GdipDrawLineI), EXPORT(GdipDrawLines),
+    EXPORT(GdipDrawLinesI), EXPORT(GdipDrawPath), EXPORT(GdipDrawPie), EXPORT(GdipDrawPieI), EXPORT(GdipDrawPolygon),
+    EXPORT(GdipDrawPolygonI), EXPORT(GdipDrawRectangle), EXPORT(GdipDrawRectangleI), EXPORT(GdipDrawRectangles),
+    EXPORT(GdipDrawRectanglesI), EXPORT(GdipDrawString), EXPORT(GdipEmfToWmfBits), EXPORT(GdipEndContainer),
     EXPORT(GdipFillClosedCurve), EXPORT(GdipFillClosedCurve2), EXPORT(GdipFillClosedCurve2I),
     EXPORT(GdipFillClosedCurveI), EXPORT(GdipFillEllipse), EXPORT(GdipFillEllipseI), EXPORT(GdipFillPath),
     EXPORT(GdipFillPie), EXPORT(GdipFillPieI), EXPORT(GdipFillPolygon), EXPORT(GdipFillPolygon2),
     EXPORT(GdipFillPolygon2I), EXPORT(GdipFillPolygonI), EXPORT(GdipFillRectangle), EXPORT(GdipFillRectangleI),
-    EXPORT(GdipFillRectangles), EXPORT(GdipFillRectanglesI), EXPORT(GdipFillRegion), STUB(GdipFindFirstImageItem),
-    STUB(GdipFindNextImageItem), EXPORT(GdipFlattenPath), EXPORT(GdipFlush), STUB(GdipFontCollectionEnumerable),
-    STUB(GdipFontCollectionEnumerate), EXPORT(GdipFree), STUB(GdipGetAdjustableArrowCapFillState),
-    STUB(GdipGetAdjustableArrowCapHeight), STUB(GdipGetAdjustableArrowCapMiddleInset),
-    STUB(GdipGetAdjustableArrowCapWidth), EXPORT(GdipGetAllPropertyItems), EXPORT(GdipGetBrushType),
+    EXPORT(GdipFillRectangles), EXPORT(GdipFillRectanglesI), EXPORT(GdipFillRegion), EXPORT(GdipFlattenPath),
+    EXPORT(GdipFlush), EXPORT(GdipFree), EXPORT(GdipGetAllPropertyItems), EXPORT(GdipGetBrushType),
     EXPORT(GdipGetCellAscent), EXPORT(GdipGetCellDescent), EXPORT(GdipGetClip), EXPORT(GdipGetClipBounds),
-    EXPORT(GdipGetClipBoundsI), EXPORT(GdipGetCompositingMode), EXPORT(GdipGetCompositingQuality),
-    STUB(GdipGetCustomLineCapBaseCap), STUB(GdipGetCustomLineCapBaseInset), STUB(GdipGetCustomLineCapStrokeCaps),
-    STUB(GdipGetCustomLineCapStrokeJoin), STUB(GdipGetCustomLineCapType), STUB(GdipGetCustomLineCapWidthScale),
-    EXPORT(GdipGetDC), EXPORT(GdipGetDpiX), EXPORT(GdipGetDpiY), STUB(GdipGetEffectParameters),
-    STUB(GdipGetEffectParameterSize), EXPORT(GdipGetEmHeight), EXPORT(GdipGetEncoderParameterList),
+    EXPORT(GdipGetClipBoundsI), EXPORT(GdipGetCompositingMode), EXPORT(GdipGetCompositingQuality), EXPORT(GdipGetDC),
+    EXPORT(GdipGetDpiX), EXPORT(GdipGetDpiY), EXPORT(GdipGetEmHeight), EXPORT(GdipGetEncoderParameterList),
     EXPORT(GdipGetEncoderParameterListSize), EXPORT(GdipGetFamily), EXPORT(GdipGetFamilyName),
     EXPORT(GdipGetFontCollectionFamilyCount), EXPORT(GdipGetFontCollectionFamilyList), EXPORT(GdipGetFontHeight),
     EXPORT(GdipGetFontHeightGivenDPI), EXPORT(GdipGetFontSize), EXPORT(GdipGetFontStyle), EXPORT(GdipGetFontUnit),
     EXPORT(GdipGetGenericFontFamilyMonospace), EXPORT(GdipGetGenericFontFamilySansSerif),
-    EXPORT(GdipGetGenericFontFamilySerif), STUB(GdipGetHatchBackgroundColor), STUB(GdipGetHatchForegroundColor),
-    STUB(GdipGetHatchStyle), STUB(GdipGetHemfFromMetafile), STUB(GdipGetImageAttributesAdjustedPalette),
-    EXPORT(GdipGetImageBounds), EXPORT(GdipGetImageDecoders), EXPORT(GdipGetImageDecodersSize),
-    EXPORT(GdipGetImageDimension), EXPORT(GdipGetImageEncoders), EXPORT(GdipGetImageEncodersSize),
-    EXPORT(GdipGetImageFlags), EXPORT(GdipGetImageGraphicsContext), EXPORT(GdipGetImageHeight),
-    EXPORT(GdipGetImageHorizontalResolution), STUB(GdipGetImageItemData), EXPORT(GdipGetImagePalette),
+    EXPORT(GdipGetGenericFontFamilySerif), EXPORT(GdipGetImageBounds), EXPORT(GdipGetImageDecoders),
+    EXPORT(GdipGetImageDecodersSize), EXPORT(GdipGetImageDimension), EXPORT(GdipGetImageEncoders),
+    EXPORT(GdipGetImageEncodersSize), EXPORT(GdipGetImageFlags), EXPORT(GdipGetImageGraphicsContext),
+    EXPORT(GdipGetImageHeight), EXPORT(GdipGetImageHorizontalResolution), EXPORT(GdipGetImagePalette),
     EXPORT(GdipGetImagePaletteSize), EXPORT(GdipGetImagePixelFormat), EXPORT(GdipGetImageRawFormat),
     EXPORT(GdipGetImageThumbnail), EXPORT(GdipGetImageType), EXPORT(GdipGetImageVerticalResolution),
     EXPORT(GdipGetImageWidth), EXPORT(GdipGetInterpolationMode), EXPORT(GdipGetLineBlend),
     EXPORT(GdipGetLineBlendCount), EXPORT(GdipGetLineColors), EXPORT(GdipGetLineGammaCorrection),
     EXPORT(GdipGetLinePresetBlend), EXPORT(GdipGetLinePresetBlendCount), EXPORT(GdipGetLineRect),
     EXPORT(GdipGetLineRectI), EXPORT(GdipGetLineSpacing), EXPORT(GdipGetLineTransform), EXPORT(GdipGetLineWrapMode),
-    EXPORT(GdipGetLogFontA), EXPORT(GdipGetLogFontW), EXPORT(GdipGetMatrixElements),
-    STUB(GdipGetMetafileDownLevelRasterizationLimit), STUB(GdipGetMetafileHeaderFromEmf),
-    STUB(GdipGetMetafileHeaderFromFile), STUB(GdipGetMetafileHeaderFromMetafile),
-    STUB(GdipGetMetafileHeaderFromStream), STUB(GdipGetMetafileHeaderFromWmf), EXPORT(GdipGetNearestColor),
+    EXPORT(GdipGetLogFontA), EXPORT(GdipGetLogFontW), EXPORT(GdipGetMatrixElements), EXPORT(GdipGetNearestColor),
     EXPORT(GdipGetPageScale), EXPORT(GdipGetPageUnit), EXPORT(GdipGetPathData), EXPORT(GdipGetPathFillMode),
-    STUB(GdipGetPathGradientBlend), STUB(GdipGetPathGradientBlendCount), STUB(GdipGetPathGradientCenterColor),
-    STUB(GdipGetPathGradientCenterPoint), STUB(GdipGetPathGradientCenterPointI),
-    STUB(GdipGetPathGradientFocusScales), STUB(GdipGetPathGradientGammaCorrection), STUB(GdipGetPathGradientPath),
-    STUB(GdipGetPathGradientPointCount), STUB(GdipGetPathGradientPresetBlend),
-    STUB(GdipGetPathGradientPresetBlendCount), STUB(GdipGetPathGradientRect), STUB(GdipGetPathGradientRectI),
-    STUB(GdipGetPathGradientSurroundColorCount), STUB(GdipGetPathGradientSurroundColorsWithCount),
-    STUB(GdipGetPathGradientTransform), STUB(GdipGetPathGradientWrapMode), EXPORT(GdipGetPathLastPoint),
-    EXPORT(GdipGetPathPoints), EXPORT(GdipGetPathPointsI), EXPORT(GdipGetPathTypes), EXPORT(GdipGetPathWorldBounds),
-    EXPORT(GdipGetPathWorldBoundsI), EXPORT(GdipGetPenBrushFill), EXPORT(GdipGetPenColor),
-    STUB(GdipGetPenCompoundArray), EXPORT(GdipGetPenCompoundCount), STUB(GdipGetPenCustomEndCap),
-    STUB(GdipGetPenCustomStartCap), EXPORT(GdipGetPenDashArray), EXPORT(GdipGetPenDashCap197819),
-    EXPORT(GdipGetPenDashCount), EXPORT(GdipGetPenDashOffset), EXPORT(GdipGetPenDashStyle), EXPORT(GdipGetPenEndCap),
-    EXPORT(GdipGetPenFillType), EXPORT(GdipGetPenLineJoin), EXPORT(GdipGetPenMiterLimit), EXPORT(GdipGetPenMode),
-    EXPORT(GdipGetPenStartCap), EXPORT(GdipGetPenTransform), EXPORT(GdipGetPenUnit), EXPORT(GdipGetPenWidth),
-    EXPORT(GdipGetPixelOffsetMode), EXPORT(GdipGetPointCount), EXPORT(GdipGetPropertyCount),
-    EXPORT(GdipGetPropertyIdList), EXPORT(GdipGetPropertyItem), EXPORT(GdipGetPropertyItemSize),
-    EXPORT(GdipGetPropertySize), EXPORT(GdipGetRegionBounds), EXPORT(GdipGetRegionBoundsI), STUB(GdipGetRegionData),
-    STUB(GdipGetRegionDataSize), EXPORT(GdipGetRegionHRgn), EXPORT(GdipGetRegionScans),
+    EXPORT(GdipGetPathLastPoint), EXPORT(GdipGetPathPoints), EXPORT(GdipGetPathPointsI), EXPORT(GdipGetPathTypes),
+    EXPORT(GdipGetPathWorldBounds), EXPORT(GdipGetPathWorldBoundsI), EXPORT(GdipGetPenBrushFill),
+    EXPORT(GdipGetPenColor), EXPORT(GdipGetPenCompoundCount), EXPORT(GdipGetPenDashArray),
+    EXPORT(GdipGetPenDashCap197819), EXPORT(GdipGetPenDashCount), EXPORT(GdipGetPenDashOffset),
+    EXPORT(GdipGetPenDashStyle), EXPORT(GdipGetPenEndCap), EXPORT(GdipGetPenFillType), EXPORT(GdipGetPenLineJoin),
+    EXPORT(GdipGetPenMiterLimit), EXPORT(GdipGetPenMode), EXPORT(GdipGetPenStartCap), EXPORT(GdipGetPenTransform),
+    EXPORT(GdipGetPenUnit), EXPORT(GdipGetPenWidth), EXPORT(GdipGetPixelOffsetMode), EXPORT(GdipGetPointCount),
+    EXPORT(GdipGetPropertyCount), EXPORT(GdipGetPropertyIdList), EXPORT(GdipGetPropertyItem),
+    EXPORT(GdipGetPropertyItemSize), EXPORT(GdipGetPropertySize), EXPORT(GdipGetRegionBounds),
+    EXPORT(GdipGetRegionBoundsI), EXPORT(GdipGetRegionHRgn), EXPORT(GdipGetRegionScans),
     EXPORT(GdipGetRegionScansCount), EXPORT(GdipGetRegionScansI), EXPORT(GdipGetRenderingOrigin),
     EXPORT(GdipGetSmoothingMode), EXPORT(GdipGetSolidFillColor), EXPORT(GdipGetStringFormatAlign),
     EXPORT(GdipGetStringFormatDigitSubstitution), EXPORT(GdipGetStringFormatFlags),
@@ -243,10 +201,9 @@ const TModuleExport kGdiplus[] = {
     EXPORT(GdipGetStringFormatTabStops), EXPORT(GdipGetStringFormatTrimming), EXPORT(GdipGetTextContrast),
     EXPORT(GdipGetTextRenderingHint), EXPORT(GdipGetTextureImage), EXPORT(GdipGetTextureTransform),
     EXPORT(GdipGetTextureWrapMode), EXPORT(GdipGetVisibleClipBounds), EXPORT(GdipGetVisibleClipBoundsI),
-    EXPORT(GdipGetWorldTransform), EXPORT(GdipGraphicsClear), STUB(GdipGraphicsSetAbort),
-    EXPORT(GdipImageForceValidation), EXPORT(GdipImageGetFrameCount), EXPORT(GdipImageGetFrameDimensionsCount),
-    EXPORT(GdipImageGetFrameDimensionsList), EXPORT(GdipImageRotateFlip), EXPORT(GdipImageSelectActiveFrame),
-    STUB(GdipImageSetAbort), STUB(GdipInitializePalette), EXPORT(GdipInvertMatrix), EXPORT(GdipIsClipEmpty),
+    EXPORT(GdipGetWorldTransform), EXPORT(GdipGraphicsClear), EXPORT(GdipImageForceValidation),
+    EXPORT(GdipImageGetFrameCount), EXPORT(GdipImageGetFrameDimensionsCount), EXPORT(GdipImageGetFrameDimensionsList),
+    EXPORT(GdipImageRotateFlip), EXPORT(GdipImageSelectActiveFrame), EXPORT(GdipInvertMatrix), EXPORT(GdipIsClipEmpty),
     EXPORT(GdipIsEmptyRegion), EXPORT(GdipIsEqualRegion), EXPORT(GdipIsInfiniteRegion), EXPORT(GdipIsMatrixEqual),
     EXPORT(GdipIsMatrixIdentity), EXPORT(GdipIsMatrixInvertible), EXPORT(GdipIsOutlineVisiblePathPoint),
     EXPORT(GdipIsOutlineVisiblePathPointI), EXPORT(GdipIsStyleAvailable), EXPORT(GdipIsVisibleClipEmpty),
@@ -256,236 +213,123 @@ const TModuleExport kGdiplus[] = {
     EXPORT(GdipIsVisibleRegionRectI), EXPORT(GdipLoadImageFromFile), EXPORT(GdipLoadImageFromFileICM),
     EXPORT(GdipLoadImageFromStream), EXPORT(GdipLoadImageFromStreamICM), EXPORT(GdiplusNotificationHook),
     EXPORT(GdiplusNotificationUnhook), EXPORT(GdiplusShutdown), EXPORT(GdiplusStartup),
-    EXPORT(GdipMeasureCharacterRanges), STUB(GdipMeasureDriverString), EXPORT(GdipMeasureString),
-    EXPORT(GdipMultiplyLineTransform), EXPORT(GdipMultiplyMatrix), STUB(GdipMultiplyPathGradientTransform),
-    EXPORT(GdipMultiplyPenTransform), EXPORT(GdipMultiplyTextureTransform), EXPORT(GdipMultiplyWorldTransform),
-    EXPORT(GdipNewInstalledFontCollection), EXPORT(GdipNewPrivateFontCollection), STUB(GdipPathIterCopyData),
-    STUB(GdipPathIterEnumerate), STUB(GdipPathIterGetCount), STUB(GdipPathIterGetSubpathCount),
-    STUB(GdipPathIterHasCurve), STUB(GdipPathIterIsValid), STUB(GdipPathIterNextMarker),
-    STUB(GdipPathIterNextMarkerPath), STUB(GdipPathIterNextPathType), STUB(GdipPathIterNextSubpath),
-    STUB(GdipPathIterNextSubpathPath), STUB(GdipPathIterRewind), STUB(GdipPlayMetafileRecord),
-    EXPORT(GdipPrivateAddFontFile), STUB(GdipPrivateAddMemoryFont), STUB(GdipRecordMetafile),
-    STUB(GdipRecordMetafileFileName), STUB(GdipRecordMetafileFileNameI), STUB(GdipRecordMetafileI),
-    STUB(GdipRecordMetafileStream), STUB(GdipRecordMetafileStreamI), EXPORT(GdipReleaseDC),
-    EXPORT(GdipRemovePropertyItem), EXPORT(GdipResetClip), EXPORT(GdipResetImageAttributes),
-    EXPORT(GdipResetLineTransform), EXPORT(GdipResetPageTransform), EXPORT(GdipResetPath),
-    STUB(GdipResetPathGradientTransform), EXPORT(GdipResetPenTransform), EXPORT(GdipResetTextureTransform),
-    EXPORT(GdipResetWorldTransform), EXPORT(GdipRestoreGraphics), EXPORT(GdipReversePath),
-    EXPORT(GdipRotateLineTransform), EXPORT(GdipRotateMatrix), STUB(GdipRotatePathGradientTransform),
-    EXPORT(GdipRotatePenTransform), EXPORT(GdipRotateTextureTransform), EXPORT(GdipRotateWorldTransform),
-    STUB(GdipSaveAdd), STUB(GdipSaveAddImage), EXPORT(GdipSaveGraphics), EXPORT(GdipSaveImageToFile),
-    EXPORT(GdipSaveImageToStream), EXPORT(GdipScaleLineTransform), EXPORT(GdipScaleMatrix),
-    STUB(GdipScalePathGradientTransform), EXPORT(GdipScalePenTransform), EXPORT(GdipScaleTextureTransform),
-    EXPORT(GdipScaleWorldTransform), STUB(GdipSetAdjustableArrowCapFillState), STUB(GdipSetAdjustableArrowCapHeight),
-    STUB(GdipSetAdjustableArrowCapMiddleInset), STUB(GdipSetAdjustableArrowCapWidth), EXPORT(GdipSetClipGraphics),
-    EXPORT(GdipSetClipHrgn), EXPORT(GdipSetClipPath), EXPORT(GdipSetClipRect), EXPORT(GdipSetClipRectI),
-    EXPORT(GdipSetClipRegion), EXPORT(GdipSetCompositingMode), EXPORT(GdipSetCompositingQuality),
-    STUB(GdipSetCustomLineCapBaseCap), STUB(GdipSetCustomLineCapBaseInset), STUB(GdipSetCustomLineCapStrokeCaps),
-    STUB(GdipSetCustomLineCapStrokeJoin), STUB(GdipSetCustomLineCapWidthScale), STUB(GdipSetEffectParameters),
-    EXPORT(GdipSetEmpty), EXPORT(GdipSetImageAttributesCachedBackground), EXPORT(GdipSetImageAttributesColorKeys),
-    EXPORT(GdipSetImageAttributesColorMatrix), EXPORT(GdipSetImageAttributesGamma),
-    EXPORT(GdipSetImageAttributesICMMode), EXPORT(GdipSetImageAttributesNoOp),
-    STUB(GdipSetImageAttributesOutputChannel), STUB(GdipSetImageAttributesOutputChannelColorProfile),
+    EXPORT(GdipMeasureCharacterRanges), EXPORT(GdipMeasureString), EXPORT(GdipMultiplyLineTransform),
+    EXPORT(GdipMultiplyMatrix), EXPORT(GdipMultiplyPenTransform), EXPORT(GdipMultiplyTextureTransform),
+    EXPORT(GdipMultiplyWorldTransform), EXPORT(GdipNewInstalledFontCollection), EXPORT(GdipNewPrivateFontCollection),
+    EXPORT(GdipPathIterRewind), EXPORT(GdipPrivateAddFontFile), EXPORT(GdipReleaseDC), EXPORT(GdipRemovePropertyItem),
+    EXPORT(GdipResetClip), EXPORT(GdipResetImageAttributes), EXPORT(GdipResetLineTransform),
+    EXPORT(GdipResetPageTransform), EXPORT(GdipResetPath), EXPORT(GdipResetPenTransform),
+    EXPORT(GdipResetTextureTransform), EXPORT(GdipResetWorldTransform), EXPORT(GdipRestoreGraphics),
+    EXPORT(GdipReversePath), EXPORT(GdipRotateLineTransform), EXPORT(GdipRotateMatrix), EXPORT(GdipRotatePenTransform),
+    EXPORT(GdipRotateTextureTransform), EXPORT(GdipRotateWorldTransform), EXPORT(GdipSaveGraphics),
+    EXPORT(GdipSaveImageToFile), EXPORT(GdipSaveImageToStream), EXPORT(GdipScaleLineTransform), EXPORT(GdipScaleMatrix),
+    EXPORT(GdipScalePenTransform), EXPORT(GdipScaleTextureTransform), EXPORT(GdipScaleWorldTransform),
+    EXPORT(GdipSetClipGraphics), EXPORT(GdipSetClipHrgn), EXPORT(GdipSetClipPath), EXPORT(GdipSetClipRect),
+    EXPORT(GdipSetClipRectI), EXPORT(GdipSetClipRegion), EXPORT(GdipSetCompositingMode),
+    EXPORT(GdipSetCompositingQuality), EXPORT(GdipSetEmpty), EXPORT(GdipSetImageAttributesCachedBackground),
+    EXPORT(GdipSetImageAttributesColorKeys), EXPORT(GdipSetImageAttributesColorMatrix),
+    EXPORT(GdipSetImageAttributesGamma), EXPORT(GdipSetImageAttributesICMMode), EXPORT(GdipSetImageAttributesNoOp),
     EXPORT(GdipSetImageAttributesRemapTable), EXPORT(GdipSetImageAttributesThreshold),
     EXPORT(GdipSetImageAttributesToIdentity), EXPORT(GdipSetImageAttributesWrapMode), EXPORT(GdipSetImagePalette),
     EXPORT(GdipSetInfinite), EXPORT(GdipSetInterpolationMode), EXPORT(GdipSetLineBlend), EXPORT(GdipSetLineColors),
     EXPORT(GdipSetLineGammaCorrection), EXPORT(GdipSetLineLinearBlend), EXPORT(GdipSetLinePresetBlend),
     EXPORT(GdipSetLineSigmaBlend), EXPORT(GdipSetLineTransform), EXPORT(GdipSetLineWrapMode),
-    EXPORT(GdipSetMatrixElements), STUB(GdipSetMetafileDownLevelRasterizationLimit), EXPORT(GdipSetPageScale),
-    EXPORT(GdipSetPageUnit), EXPORT(GdipSetPathFillMode), STUB(GdipSetPathGradientBlend),
-    STUB(GdipSetPathGradientCenterColor), STUB(GdipSetPathGradientCenterPoint),
-    STUB(GdipSetPathGradientCenterPointI), STUB(GdipSetPathGradientFocusScales),
-    STUB(GdipSetPathGradientGammaCorrection), STUB(GdipSetPathGradientLinearBlend), STUB(GdipSetPathGradientPath),
-    STUB(GdipSetPathGradientPresetBlend), STUB(GdipSetPathGradientSigmaBlend),
-    STUB(GdipSetPathGradientSurroundColorsWithCount), STUB(GdipSetPathGradientTransform),
-    STUB(GdipSetPathGradientWrapMode), EXPORT(GdipSetPathMarker), EXPORT(GdipSetPenBrushFill),
-    EXPORT(GdipSetPenColor), STUB(GdipSetPenCompoundArray), STUB(GdipSetPenCustomEndCap),
-    STUB(GdipSetPenCustomStartCap), EXPORT(GdipSetPenDashArray), EXPORT(GdipSetPenDashCap197819),
-    EXPORT(GdipSetPenDashOffset), EXPORT(GdipSetPenDashStyle), EXPORT(GdipSetPenEndCap),
-    EXPORT(GdipSetPenLineCap197819), EXPORT(GdipSetPenLineJoin), EXPORT(GdipSetPenMiterLimit),
+    EXPORT(GdipSetMatrixElements), EXPORT(GdipSetPageScale), EXPORT(GdipSetPageUnit), EXPORT(GdipSetPathFillMode),
+    EXPORT(GdipSetPathMarker), EXPORT(GdipSetPenBrushFill), EXPORT(GdipSetPenColor), EXPORT(GdipSetPenDashArray),
+    EXPORT(GdipSetPenDashCap197819), EXPORT(GdipSetPenDashOffset), EXPORT(GdipSetPenDashStyle),
+    EXPORT(GdipSetPenEndCap), EXPORT(GdipSetPenLineCap197819), EXPORT(GdipSetPenLineJoin), EXPORT(GdipSetPenMiterLimit),
     EXPORT(GdipSetPenMode), EXPORT(GdipSetPenStartCap), EXPORT(GdipSetPenTransform), EXPORT(GdipSetPenUnit),
-    EXPORT(GdipSetPenWidth), EXPORT(GdipSetPixelOffsetMode), STUB(GdipSetPropertyItem),
-    EXPORT(GdipSetRenderingOrigin), EXPORT(GdipSetSmoothingMode), EXPORT(GdipSetSolidFillColor),
-    EXPORT(GdipSetStringFormatAlign), EXPORT(GdipSetStringFormatDigitSubstitution), EXPORT(GdipSetStringFormatFlags),
+    EXPORT(GdipSetPenWidth), EXPORT(GdipSetPixelOffsetMode), EXPORT(GdipSetRenderingOrigin),
+    EXPORT(GdipSetSmoothingMode), EXPORT(GdipSetSolidFillColor), EXPORT(GdipSetStringFormatAlign),
+    EXPORT(GdipSetStringFormatDigitSubstitution), EXPORT(GdipSetStringFormatFlags),
     EXPORT(GdipSetStringFormatHotkeyPrefix), EXPORT(GdipSetStringFormatLineAlign),
     EXPORT(GdipSetStringFormatMeasurableCharacterRanges), EXPORT(GdipSetStringFormatTabStops),
     EXPORT(GdipSetStringFormatTrimming), EXPORT(GdipSetTextContrast), EXPORT(GdipSetTextRenderingHint),
     EXPORT(GdipSetTextureTransform), EXPORT(GdipSetTextureWrapMode), EXPORT(GdipSetWorldTransform),
     EXPORT(GdipShearMatrix), EXPORT(GdipStartPathFigure), EXPORT(GdipStringFormatGetGenericDefault),
-    EXPORT(GdipStringFormatGetGenericTypographic), STUB(GdipTestControl), EXPORT(GdipTransformMatrixPoints),
+    EXPORT(GdipStringFormatGetGenericTypographic), EXPORT(GdipTransformMatrixPoints),
     EXPORT(GdipTransformMatrixPointsI), EXPORT(GdipTransformPath), EXPORT(GdipTransformPoints),
     EXPORT(GdipTransformPointsI), EXPORT(GdipTransformRegion), EXPORT(GdipTranslateClip), EXPORT(GdipTranslateClipI),
-    EXPORT(GdipTranslateLineTransform), EXPORT(GdipTranslateMatrix), STUB(GdipTranslatePathGradientTransform),
-    EXPORT(GdipTranslatePenTransform), EXPORT(GdipTranslateRegion), EXPORT(GdipTranslateRegionI),
-    EXPORT(GdipTranslateTextureTransform), EXPORT(GdipTranslateWorldTransform),
-    EXPORT(GdipVectorTransformMatrixPoints), EXPORT(GdipVectorTransformMatrixPointsI), STUB(GdipWarpPath),
-    EXPORT(GdipWidenPath), STUB(GdipWindingModeOutline),
+    EXPORT(GdipTranslateLineTransform), EXPORT(GdipTranslateMatrix), EXPORT(GdipTranslatePenTransform),
+    EXPORT(GdipTranslateRegion), EXPORT(GdipTranslateRegionI), EXPORT(GdipTranslateTextureTransform),
+    EXPORT(GdipTranslateWorldTransform), EXPORT(GdipVectorTransformMatrixPoints),
+    EXPORT(GdipVectorTransformMatrixPointsI), EXPORT(GdipWarpPath), EXPORT(GdipWidenPath),
 };
 
 #undef EXPORT
-#undef STUB
-#undef NULL_ENTRY
 
 template <size_t N>
-constexpr TModuleInfo Module(const char* name, const TModuleExport (&exports)[N], bool resident) {
-  return TModuleInfo{name, exports, N, resident};
+constexpr TModuleInfo Module(const char* name, const TModuleExport (&exports)[N]) {
+  return TModuleInfo{name, exports, N, false};
 }
-constexpr TModuleInfo Module(const char* name, bool resident) { return TModuleInfo{name, nullptr, 0, resident}; }
 
-// File names in lower case.
-const TModuleInfo kModules[] = {
-    Module("kernel32.dll", kKernel32, true),
-    Module("user32.dll", kUser32, true),
-    Module("gdiplus.dll", kGdiplus, false),
-    Module("msimg32.dll", kMsimg32, false),
-    Module("uxtheme.dll", kUxTheme, false),
-    Module("dwmapi.dll", kDwmapi, false),
-    Module("comctl32.dll", kComctl32, false),
-    Module("oleacc.dll", kOleacc, false),
-    Module("shell32.dll", false),
-    Module("winmm.dll", false),
-};
-constexpr size_t kModuleCount = sizeof(kModules) / sizeof(kModules[0]);
-
-// Load state, one slot per module of the table.
-struct TModuleState {
-  int References = 0;
-  std::once_flag IndexOnce;
-  std::unordered_map<std::string_view, FARPROC> Index;
+// What each module exports; a module of the loader's list missing here
+// exports nothing.
+const TModuleInfo kExports[] = {
+    Module("kernel32.dll", kKernel32),  Module("user32.dll", kUser32),     Module("gdiplus.dll", kGdiplus),
+    Module("msimg32.dll", kMsimg32),    Module("uxtheme.dll", kUxTheme),   Module("dwmapi.dll", kDwmapi),
+    Module("comctl32.dll", kComctl32),  Module("oleacc.dll", kOleacc),
 };
 
-TModuleState gStates[kModuleCount];
-std::mutex gLock;
-std::atomic<UINT> gErrorMode{0};
+// The loader's list with the exports beside each module, built once.
+struct TTable {
+  std::vector<TModuleInfo> Modules;
+  std::vector<std::unordered_map<std::string_view, FARPROC>> Index;
+};
 
-// The file-name part of a path, in lower case, with ".dll" added when it
-// has no extension and a final "." (meaning "no extension") removed.
-std::string NormalizeName(const char* path) {
-  std::string_view s(path);
-  size_t slash = s.find_last_of("\\/");
-  if (slash != std::string_view::npos) s.remove_prefix(slash + 1);
-  std::string name(s);
-  for (char& c : name)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  if (!name.empty() && name.back() == '.')
-    name.pop_back();
-  else if (name.find('.') == std::string::npos)
-    name += ".dll";
-  return name;
+const TTable& Table() {
+  static const TTable t = [] {
+    TTable r;
+    size_t n = ModuleCount();
+    r.Modules.resize(n);
+    r.Index.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+      TModuleInfo& m = r.Modules[i];
+      m.FileName = ModuleFileName(static_cast<int>(i));
+      m.Resident = ModuleResident(static_cast<int>(i));
+      for (const TModuleInfo& e : kExports)
+        if (std::strcmp(e.FileName, m.FileName) == 0) {
+          m.Exports = e.Exports;
+          m.ExportCount = e.ExportCount;
+        }
+      for (size_t k = 0; k < m.ExportCount; ++k) r.Index[i].emplace(m.Exports[k].Name, m.Exports[k].Address);
+    }
+    return r;
+  }();
+  return t;
 }
-
-int FindModule(const char* path) {
-  if (!path || !*path) return -1;
-  std::string name = NormalizeName(path);
-  for (size_t i = 0; i < kModuleCount; ++i)
-    if (name == kModules[i].FileName) return static_cast<int>(i);
-  return -1;
-}
-
-HMODULE HandleOf(int index) { return reinterpret_cast<HMODULE>(const_cast<TModuleInfo*>(&kModules[index])); }
-
-int IndexOf(HMODULE module) {
-  auto* p = reinterpret_cast<const TModuleInfo*>(module);
-  if (p < kModules || p >= kModules + kModuleCount) return -1;
-  return static_cast<int>(p - kModules);
-}
-
-bool IsLoaded(int index) { return kModules[index].Resident || gStates[index].References > 0; }
-
-HMODULE Load(const char* path) {
-  int i = FindModule(path);
-  if (i < 0) {
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-  }
-  std::lock_guard<std::mutex> lock(gLock);
-  if (!kModules[i].Resident) ++gStates[i].References;
-  return HandleOf(i);
-}
-
-AnsiString Narrow(LPCWSTR s) { return s ? WideToAnsi(WideString(s)) : AnsiString(); }
 
 }  // namespace
 
 const TModuleInfo* ModuleTable(size_t* count) {
-  if (count) *count = kModuleCount;
-  return kModules;
+  const TTable& t = Table();
+  if (count) *count = t.Modules.size();
+  return t.Modules.data();
 }
 
 }  // namespace rtl::detail
 
 using namespace rtl::detail;
 
-HMODULE LoadLibraryA(LPCSTR lpLibFileName) { return Load(lpLibFileName); }
-
-HMODULE LoadLibraryW(LPCWSTR lpLibFileName) {
-  AnsiString name = Narrow(lpLibFileName);
-  return Load(name.c_str());
-}
-
-HMODULE LoadLibraryExA(LPCSTR lpLibFileName, HANDLE, DWORD) { return Load(lpLibFileName); }
-
-HMODULE LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE, DWORD) { return LoadLibraryW(lpLibFileName); }
-
-HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
-  if (!lpModuleName) return HInstance;
-  int i = FindModule(lpModuleName);
-  std::lock_guard<std::mutex> lock(gLock);
-  if (i < 0 || !IsLoaded(i)) {
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-  }
-  return HandleOf(i);
-}
-
-HMODULE GetModuleHandleW(LPCWSTR lpModuleName) {
-  if (!lpModuleName) return HInstance;
-  AnsiString name = Narrow(lpModuleName);
-  return GetModuleHandleA(name.c_str());
-}
-
-BOOL FreeLibrary(HMODULE hLibModule) {
-  if (hLibModule == HInstance) return TRUE;
-  int i = IndexOf(hLibModule);
-  std::lock_guard<std::mutex> lock(gLock);
-  if (i < 0 || !IsLoaded(i)) {
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return FALSE;
-  }
-  if (!kModules[i].Resident) --gStates[i].References;
-  return TRUE;
-}
-
 FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
   if (hModule == HInstance || hModule == nullptr) {
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
   }
-  int i = IndexOf(hModule);
-  {
-    std::lock_guard<std::mutex> lock(gLock);
-    if (i < 0 || !IsLoaded(i)) {
-      SetLastError(ERROR_MOD_NOT_FOUND);
-      return nullptr;
-    }
+  int i = ModuleIndexOf(hModule);
+  if (i < 0 || !ModuleLoaded(i)) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
   }
   if (!lpProcName || IS_INTRESOURCE(lpProcName)) {
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
   }
-  TModuleState& st = gStates[i];
-  std::call_once(st.IndexOnce, [&] {
-    const TModuleInfo& m = kModules[i];
-    for (size_t k = 0; k < m.ExportCount; ++k) st.Index.emplace(m.Exports[k].Name, m.Exports[k].Address);
-  });
-  auto it = st.Index.find(std::string_view(lpProcName));
-  if (it == st.Index.end()) {
+  const auto& index = Table().Index[static_cast<size_t>(i)];
+  auto it = index.find(std::string_view(lpProcName));
+  if (it == index.end()) {
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
   }
   return it->second;
 }
-
-UINT SetErrorMode(UINT uMode) { return gErrorMode.exchange(uMode); }
-
-UINT GetErrorMode() { return gErrorMode.load(); }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
+#include <filesystem>
 
 #include "app/branding.h"
 #include "app/globals.h"
@@ -102,6 +105,29 @@ TEST_F(Branding, APlainFileGivesEveryDefault) {
 
 TEST_F(Branding, AMissingFileIsAnOpenError) {
   EXPECT_THROW(ReadProductName(Root + "missing/PCore.dll"), EFOpenError);
+}
+
+TEST_F(Branding, AFifoALinkToADeviceOrAnOversizedFileIsAnOpenErrorAtOnce) {
+  alarm(30);  // a blocking open or an endless read ends the program, not the run
+  const AnsiString fifo = Root + "fifo/PCore.dll", zero = Root + "zero/PCore.dll", big = Root + "big/PCore.dll";
+  for (const AnsiString& p : {fifo, zero, big}) std::filesystem::create_directories(ExtractFileDir(p));
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(symlink("/dev/zero", zero.c_str()), 0);
+  WriteBrandingFile(big, "[SYSTEM]\nName=Big\nCopyright=" + AnsiString(5 * 1024 * 1024, 'c') + "\n");
+  const std::pair<AnsiString, AnsiString> cases[] = {
+      {fifo, "It is not a regular file."}, {zero, "It is not a regular file."}, {big, "It is larger than 4 MB."}};
+  for (const auto& [path, why] : cases) {
+    try {
+      ReadProductName(path);
+      ADD_FAILURE() << "no exception for " << path;
+    } catch (const EFOpenError& e) {
+      EXPECT_EQ(e.Message(), "Cannot open file \"" + path + "\". " + why);
+    }
+    RecordingWindow w;
+    EXPECT_THROW(ReadBranding(w, "T", path), EFOpenError);
+  }
+  alarm(0);
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST_F(Branding, TheFileLiesNextToTheExecutable) {

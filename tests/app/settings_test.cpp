@@ -1,6 +1,14 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <climits>
 #include <filesystem>
+#include <random>
+#include <thread>
 
 #include "app/globals.h"
 #include "app_fixture.h"
@@ -8,8 +16,29 @@
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/common/unprivileged.h"
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// A hang (a blocking open of a FIFO, an endless read of a device) ends the
+// test program instead of the test run waiting for its time-out.
+class HangGuard {
+ public:
+  explicit HangGuard(unsigned seconds) { alarm(seconds); }
+  ~HangGuard() { alarm(0); }
+};
+
+template <class F>
+AnsiString MessageOf(F&& f) {
+  try {
+    f();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "(no exception)";
+}
 
 class Settings : public AppFolders {
  protected:
@@ -140,6 +169,7 @@ class FakeWindow : public IPlacementWindow {
   TRect normal{100, 50, 900, 650};
   bool maximized = false;
   TSize screen{1280, 1024};
+  TSize minimum{120, 90};
   Integer extra = 0;
   std::vector<AnsiString> calls;
 
@@ -155,8 +185,204 @@ class FakeWindow : public IPlacementWindow {
     maximized = v;
   }
   TSize PrimaryScreenSize() const override { return screen; }
+  TSize MinimumSize() const override { return minimum; }
   Integer RibbonExtraCaptionHeight() const override { return extra; }
 };
+
+TEST_F(Settings, AFifoOrALinkToADeviceIsReportedNotReadAndNotReplaced) {
+  HangGuard guard(30);
+  InitializeSettings("T");
+  const AnsiString path = SettingsFilePath("T");
+  const AnsiString message = "Unable to read " + path + ". It is not a regular file.";
+  for (bool fifo : {true, false}) {
+    SCOPED_TRACE(fifo ? "FIFO" : "link to /dev/zero");
+    fs::remove(path);
+    if (fifo)
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    else
+      ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0);
+    EXPECT_EQ(MessageOf([&] { LoadSettings("T"); }), message);
+    EXPECT_EQ(MessageOf([&] { SaveSettings("T"); }), message);
+    FakeWindow w;
+    EXPECT_EQ(MessageOf([&] { LoadWindowPlacement("T", "Form", w); }), message);
+    EXPECT_EQ(MessageOf([&] { SaveWindowPlacement("T", "Form", w); }), message);
+    if (fifo) {
+      EXPECT_TRUE(fs::is_fifo(path));
+    } else {
+      EXPECT_TRUE(fs::is_symlink(path));
+      EXPECT_EQ(fs::read_symlink(path), "/dev/zero");
+    }
+  }
+  EXPECT_FALSE(fs::exists("/dev/zero.lock"));
+}
+
+TEST_F(Settings, AnOversizedFileIsReportedAndKept) {
+  InitializeSettings("T");
+  const AnsiString path = SettingsFilePath("T");
+  const AnsiString big = "[System]\r\nHTMLTitleCustom=" + AnsiString(5 * 1024 * 1024, 't') + "\r\n";
+  WriteWholeFile(path, big);
+  EXPECT_EQ(MessageOf([&] { LoadSettings("T"); }), "Unable to read " + path + ". It is larger than 4 MB.");
+  EXPECT_EQ(GlobalVars.HTMLTitleCustom, "Untitled document");
+  EXPECT_THROW(SaveSettings("T"), EIniFileException);
+  EXPECT_EQ(fs::file_size(path), big.size());
+}
+
+TEST_F(Settings, AnUnreadableFileIsReportedAndNotOverwrittenWithDefaults) {
+  InitializeSettings("T");
+  const AnsiString path = SettingsFilePath("T");
+  const AnsiString stored = "[System]\r\nOverwriteFile=1\r\nASkinName=Black\r\n";
+  WriteWholeFile(path, stored);
+  ASSERT_EQ(chmod(path.c_str(), 0), 0);
+  // Everything on the way may be changed by anyone: only the file's own
+  // permission keeps it from being read (or renamed over).
+  for (const AnsiString& d : {Root, AppData, GlobalVars.SettingsFolder}) ASSERT_EQ(chmod(d.c_str(), 0777), 0);
+  const AnsiString message = "Unable to read " + path + ". Access is denied.";
+  const int rc = test_helpers::RunUnprivileged([&] {
+    if (MessageOf([] { LoadSettings("T"); }) != message) return 1;
+    if (GlobalVars.OverwriteFile || GlobalVars.ASkinName != "White") return 2;  // nothing taken as read
+    if (MessageOf([] { SaveSettings("T"); }) != message) return 3;
+    return 0;
+  });
+  if (rc == -1) GTEST_SKIP() << "cannot drop root's privileges";
+  EXPECT_EQ(rc, 0);
+  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+  EXPECT_EQ(ReadWholeFile(path), stored);
+}
+
+TEST_F(Settings, AFileWithCarriageReturnsOnlyIsRead) {
+  InitializeSettings("T");
+  WriteWholeFile(SettingsFilePath("T"), "[System]\rOverwriteFile=1\rExcelSpacing=4\rASkinName=Black\r[Form]\rx=5\r");
+  EXPECT_TRUE(LoadSettings("T"));
+  EXPECT_TRUE(GlobalVars.OverwriteFile);
+  EXPECT_EQ(GlobalVars.ExcelSpacing, 4);
+  EXPECT_EQ(GlobalVars.ASkinName, "Black");
+}
+
+TEST_F(Settings, BlanksQuotesAndLongPathsRoundTrip) {
+  const AnsiString longest(2047, 'd');
+  const std::pair<AnsiString, AnsiString> titles[] = {
+      {"blanks", "  Padded title  "}, {"quotes", "\"Quoted\""}, {"single quotes", "'Single'"},
+      {"a lone quote", "\""},          {"empty", ""},             {"quotes and blanks", " \"x\" "}};
+  for (const auto& [name, title] : titles) {
+    SCOPED_TRACE(name);
+    InitializeSettings("T");
+    GlobalVars.HTMLTitleCustom = title;
+    GlobalVars.OutputFolder = "/" + longest.substr(1);
+    GlobalVars.AddFolderPath = " /home/user/with blank/ ";
+    SaveSettings("T");
+    InitializeSettings("T");
+    ASSERT_TRUE(LoadSettings("T"));
+    EXPECT_EQ(GlobalVars.HTMLTitleCustom, title);
+    EXPECT_EQ(GlobalVars.OutputFolder.size(), 2047u);
+    EXPECT_EQ(GlobalVars.AddFolderPath, " /home/user/with blank/ ");
+  }
+}
+
+TEST_F(Settings, FilesWrittenBeforeReadAsBefore) {
+  InitializeSettings("T");
+  WriteWholeFile(SettingsFilePath("T"),
+                 "[System]\r\nHTMLTitleCustom=   Spaced   \r\nASkinName=\"Black\"\r\nWordRenderMode='Exact'\r\n"
+                 "ImageFormat=\"PNG\r\nLastOpenDir=" +
+                     AnsiString(3000, 'l') + "\r\n");
+  ASSERT_TRUE(LoadSettings("T"));
+  EXPECT_EQ(GlobalVars.HTMLTitleCustom, "Spaced");
+  EXPECT_EQ(GlobalVars.ASkinName, "Black");
+  EXPECT_EQ(GlobalVars.WordRenderMode, "Exact");
+  EXPECT_EQ(GlobalVars.ImageFormat, "\"PNG");
+  EXPECT_EQ(GlobalVars.LastOpenDir, AnsiString(2047, 'l'));  // the read limit stays
+}
+
+TEST_F(Settings, AValueTheFileCannotHoldIsRefusedByKeyAndTheOthersAreSaved) {
+  InitializeSettings("T");
+  SaveSettings("T");  // the defaults are stored
+  const AnsiString path = SettingsFilePath("T");
+  const AnsiString storedOutput = GlobalVars.OutputFolder;
+  GlobalVars.OutputFolder = "/home/user/line\nbreak";  // a legal folder name on Linux
+  GlobalVars.LastOpenDir = "/" + AnsiString(4094, 'p');  // a legal path, longer than a read returns
+  GlobalVars.OverwriteFile = true;
+  GlobalVars.ASkinName = "Black";
+  GlobalVars.AddFolderPath = "/home/user/add";
+  try {
+    SaveSettings("T");
+    FAIL() << "no exception";
+  } catch (const EIniValueError& e) {
+    EXPECT_EQ(e.Message(),
+              "The value of \"OutputFolder\" cannot be stored in " + path + ": it holds a line break.\n"
+              "The value of \"LastOpenDir\" cannot be stored in " + path + ": it is longer than 2047 bytes.");
+  }
+  InitializeSettings("T");
+  ASSERT_TRUE(LoadSettings("T"));
+  EXPECT_EQ(GlobalVars.OutputFolder, storedOutput);  // the stored value is kept
+  EXPECT_TRUE(GlobalVars.OverwriteFile);            // keys after the refused one are saved
+  EXPECT_EQ(GlobalVars.ASkinName, "Black");
+  EXPECT_EQ(GlobalVars.AddFolderPath, "/home/user/add");
+  EXPECT_EQ(KeysOf(path, "System").size(), 42u);
+  EXPECT_EQ(KeysOf(path, "Injected").size(), 0u);
+}
+
+TEST_F(Settings, WritersKilledDuringASaveLeaveNoTemporaryFiles) {
+  InitializeSettings("T");
+  SaveSettings("T");
+  const AnsiString path = SettingsFilePath("T");
+  const AnsiString folder = GlobalVars.SettingsFolder, name = ExtractFileName(path);
+  auto temporaryFiles = [&] {
+    size_t n = 0;
+    for (const auto& e : fs::directory_iterator(folder)) {
+      const std::string f = e.path().filename().string();
+      if (f != name && f != name + ".lock") ++n;
+    }
+    return n;
+  };
+  auto hasTemporaryFileOf = [&](pid_t pid) {
+    const std::string prefix = "." + name + "." + std::to_string(pid) + ".";
+    for (const auto& e : fs::directory_iterator(folder))
+      if (e.path().filename().string().starts_with(prefix)) return true;
+    return false;
+  };
+  // Killed while their temporary file exists (the write is held there) ...
+  for (int i = 0; i < 5; ++i) {
+    pid_t child = fork();
+    if (child == 0) {
+      rtl::detail::SetReplaceFileFaultHook([](const AnsiString&) {
+        pause();
+        return 0;
+      });
+      GlobalVars.ASkinName = "Never";
+      SaveSettings("T");
+      _exit(1);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!hasTemporaryFileOf(child) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(hasTemporaryFileOf(child));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_EQ(temporaryFiles(), 1u);  // its own; the one before it was removed by its save
+  }
+  // ... and at random moments of saves that run in a loop.
+  std::mt19937 random(42);
+  for (int i = 0; i < 60; ++i) {
+    pid_t child = fork();
+    if (child == 0) {
+      for (int n = 0;; ++n) {
+        GlobalVars.ExcelSpacing = n;
+        SaveSettings("T");
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+  }
+  EXPECT_LE(temporaryFiles(), 1u);
+  InitializeSettings("T");
+  GlobalVars.ASkinName = "Final";
+  SaveSettings("T");
+  EXPECT_EQ(temporaryFiles(), 0u);
+  EXPECT_EQ(KeysOf(path, "System").size(), 42u);
+  InitializeSettings("T");
+  ASSERT_TRUE(LoadSettings("T"));
+  EXPECT_EQ(GlobalVars.ASkinName, "Final");
+}
 
 TEST_F(Settings, PlacementIsClampedToThePrimaryScreen) {
   struct Case {
@@ -182,6 +408,40 @@ TEST_F(Settings, PlacementIsClampedToThePrimaryScreen) {
     EXPECT_EQ(w.bounds, c.expected);
     EXPECT_FALSE(w.maximized);
   }
+}
+
+TEST_F(Settings, PlacementExtremesGiveAVisibleWindowOfAtLeastItsMinimumSize) {
+  struct Case {
+    const char* name;
+    AnsiString form;
+    TRect expected;
+  };
+  const AnsiString max = std::to_string(INT_MAX), min = std::to_string(INT_MIN);
+  const Case cases[] = {
+      {"x near INT_MAX", "x=" + std::to_string(INT_MAX - 10) + "\ny=0\nwidth=400\nheight=300\n", {880, 0, 1280, 300}},
+      {"every value INT_MAX", "x=" + max + "\ny=" + max + "\nwidth=" + max + "\nheight=" + max + "\n", {0, 0, 1280, 1024}},
+      {"every value INT_MIN", "x=" + min + "\ny=" + min + "\nwidth=" + min + "\nheight=" + min + "\n", {0, 0, 120, 90}},
+      {"zero size", "x=10\ny=20\nwidth=0\nheight=0\n", {10, 20, 130, 110}},
+      {"negative size", "x=10\ny=20\nwidth=-400\nheight=-1\n", {10, 20, 130, 110}},
+      {"negative size at the far edge", "x=1270\ny=1020\nwidth=-5\nheight=-5\n", {1160, 934, 1280, 1024}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InitializeSettings("P");
+    GlobalVars.RibbonForm = false;
+    WriteWholeFile(SettingsFilePath("P"), "[Form]\n" + c.form);
+    FakeWindow w;
+    LoadWindowPlacement("P", "Form", w);
+    EXPECT_EQ(w.bounds, c.expected);
+  }
+  // A minimum larger than the screen wins over the screen.
+  InitializeSettings("P");
+  GlobalVars.RibbonForm = false;
+  WriteWholeFile(SettingsFilePath("P"), "[Form]\nx=50\ny=50\nwidth=10\nheight=10\n");
+  FakeWindow w;
+  w.screen = TSize(100, 80);
+  LoadWindowPlacement("P", "Form", w);
+  EXPECT_EQ(w.bounds, TRect(0, 0, 120, 90));
 }
 
 TEST_F(Settings, RibbonCaptionHeightIsAddedWhenTheRibbonDrawsTheFrame) {

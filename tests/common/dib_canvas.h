@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/win/gdi.h"
+#include "platform/win/gdi/gdi.h"
 
 // A 32-bit DIB section, top-down unless asked otherwise; its pixels go to
 // *bits.

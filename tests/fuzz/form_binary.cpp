@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/rtl/classes.h"
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/sysutils.h"

@@ -6,7 +6,7 @@
 
 #include <unistd.h>
 
-#include "platform/win/gdiplus.h"
+#include "platform/win/gdiplus/gdiplus.h"
 
 namespace fuzz {
 

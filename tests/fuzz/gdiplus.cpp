@@ -5,8 +5,8 @@
 
 #include "fuzz_support.h"
 #include "platform/rtl/streams.h"
-#include "platform/win/gdiplus.h"
-#include "platform/win/objidl.h"
+#include "platform/win/gdiplus/gdiplus.h"
+#include "platform/win/kernel/objidl.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::StartGraphics();

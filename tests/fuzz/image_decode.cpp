@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "platform/backend/codecs.h"
-#include "platform/win/picture_codecs.h"
+#include "platform/win/gdi/picture_codecs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   rtl::backend::TDecodedImage image;

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "platform/win/gdi.h"
-#include "platform/win/user.h"
+#include "platform/win/gdi/gdi.h"
+#include "platform/win/user/user.h"
 
 namespace {
 void DrawBitmap(HBITMAP b) {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "fuzz_support.h"
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "platform/forms/graphics.h"
 #include "platform/forms/icon.h"
 #include "platform/forms/jpeg.h"

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/stringlist.h"
 #include "support/ansi_string_vectors.h"

@@ -9,7 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
+#include "platform/rtl/fileutils.h"
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/streams.h"
 #include "support/ansi_string_vectors.h"
@@ -222,6 +223,60 @@ TEST_F(Tree, LinkCyclesEnd) {
   // A linked folder is searched unless it is already open on the path.
   EXPECT_EQ(Walk(finder, root),
             (Paths{"a/a.pdf", "a/to_b/b.pdf", "b/b.pdf", "b/to_a/a.pdf", "top.pdf"}));
+}
+
+// The walk reads a folder's names itself: they must come in the runtime
+// library's order (without regard to case, also beyond ASCII) and match
+// without regard to case.
+TEST_F(Tree, NamesComeInTheLibrarySearchOrder) {
+  Make({"\xC3\x89lan.pdf", "\xC3\xA9" "clair.pdf", "zeta.pdf", "Alpha.pdf", "\xC3\xB1.PDF", "b.pdf", "B.pdf",
+        "\xCE\xA3igma.Pdf", "\xCF\x83x.pdf", "_under.pdf", "[br].pdf"});
+  Paths expected;
+  TSearchRec rec;
+  for (Integer r = FindFirst(root + "*", faAnyFile, rec); r == 0; r = FindNext(rec))
+    if (rec.Name != "." && rec.Name != "..") expected.push_back(rec.Name);
+  FindClose(rec);
+  ASSERT_EQ(expected.size(), 11u);
+  TDIWildFileFinder finder(nullptr);
+  SetUpPdfSearch(finder);
+  EXPECT_EQ(Walk(finder, root), expected);
+}
+
+// A finder that keeps the record of every entry it judges.
+class TRecordingFinder : public TDIWildFileFinder {
+ public:
+  using TDIWildFileFinder::TDIWildFileFinder;
+  std::vector<TSearchRec> Records;
+
+ protected:
+  bool AcceptEntry() override {
+    Records.push_back(FindData());
+    return TDIWildFileFinder::AcceptEntry();
+  }
+};
+
+// The record of the entry being judged, read only when asked for, is the
+// one the runtime library's search gives: for files, folders and links.
+TEST_F(Tree, TheEntryRecordIsTheLibrarySearchRecord) {
+  Make({"sub/", ".hidden.pdf"});
+  std::system(("printf 12345 > '" + root + "five.pdf'").c_str());
+  Link("five.pdf", "link.pdf");
+  Link("sub", "sublink");
+  TRecordingFinder finder(nullptr);
+  finder.SetSearchFolder(root);
+  finder.SetFolderFilter(true);
+  finder.SetHiddenFilter(afIgnore);
+  Walk(finder, root);
+  ASSERT_EQ(finder.Records.size(), 5u);
+  for (const TSearchRec& got : finder.Records) {
+    TSearchRec want;
+    ASSERT_EQ(FindFirst(root + got.Name, faAnyFile, want), 0) << got.Name;
+    FindClose(want);
+    EXPECT_EQ(want.Name, got.Name);
+    EXPECT_EQ(want.Attr, got.Attr) << got.Name;
+    EXPECT_EQ(want.Size, got.Size) << got.Name;
+    EXPECT_EQ(want.Time, got.Time) << got.Name;
+  }
 }
 
 TEST_F(Tree, DestroyingAFinderInTheMiddleOfAWalkIsClean) {

@@ -1,6 +1,7 @@
 #include "support/process_runner.h"
 
 #include <dirent.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,8 +20,9 @@
 
 #include "platform/forms/forms.h"
 #include "platform/rtl/stringlist.h"
-#include "platform/win/user.h"
-#include "platform/win/user_testing.h"
+#include "platform/win/user/user.h"
+#include "platform/win/user/user_testing.h"
+#include "support/process_threads.h"
 
 namespace {
 
@@ -31,6 +33,17 @@ using test_helpers::ExeFolder;
 using test_helpers::OpenDescriptorCount;
 using test_helpers::ReadFileText;
 using test_helpers::TempDir;
+
+// The threads of this process.
+int ThreadCount() {
+  int n = 0;
+  if (DIR* d = opendir("/proc/self/task")) {
+    while (dirent* e = readdir(d))
+      if (e->d_name[0] != '.') ++n;
+    closedir(d);
+  }
+  return n;
+}
 
 // Whether some child of this process has ended without being reaped.
 bool HasZombieChild() {
@@ -161,6 +174,29 @@ TEST(ProcessRunnerHelpers, UtilityWindowHandsMessagesToItsMethod) {
   ASSERT_TRUE(IsWindow(plain));
   EXPECT_EQ(0, SendMessage(plain, WM_USER + 7, 0, 0));
   DestroyUtilityWindow(plain);
+}
+
+TEST(ProcessRunnerHelpers, UtilityWindowMayBeDestroyedByItsOwnMethod) {
+  // What the method holds must last until it returns.
+  struct TMark {
+    std::shared_ptr<bool> Gone;
+    explicit TMark(std::shared_ptr<bool> G) : Gone(std::move(G)) {}
+    ~TMark() { *Gone = true; }
+  };
+  auto gone = std::make_shared<bool>(false);
+  std::vector<std::string> seen;
+  HWND w = nullptr;
+  w = CreateUtilityWindow("", [&, mark = std::make_shared<TMark>(gone), name = std::string("runner")](TMessage& m) {
+    if (m.Msg != WM_USER + 3) return;
+    DestroyUtilityWindow(w);
+    seen.push_back(name + (IsWindow(w) ? " alive" : " gone") + (*mark->Gone ? " freed" : " held"));
+    m.Result = 9;
+  });
+  PostMessage(w, WM_USER + 3, 0, 0);
+  PostMessage(w, WM_USER + 3, 0, 0);  // finds the window gone
+  rtl::testing::RunUntilIdle();
+  EXPECT_EQ((std::vector<std::string>{"runner gone held"}), seen);
+  EXPECT_TRUE(*gone);
 }
 
 // ---- The runner ----------------------------------------------------------------------
@@ -400,14 +436,116 @@ TEST_F(ProcessRunnerTest, AThousandRunsLeaveNoDescriptorAndNoZombie) {
   PumpUntilTerminated(1);
   rtl::testing::RunUntilIdle();
   const int before = OpenDescriptorCount();
+  const int threadsBefore = ThreadCount();
   AfterTerminate = [this] {
     if (Terminations < 1001) Runner->Start();
   };
   Runner->Start();
   PumpUntilTerminated(1001);
   EXPECT_EQ(before, OpenDescriptorCount());
+  EXPECT_EQ(threadsBefore, ThreadCount());
   EXPECT_FALSE(HasZombieChild());
   EXPECT_EQ(1001u, Raw.size());
+}
+
+// A line without a line feed grows chunk by chunk; keeping it in the
+// runner's own list must not copy the whole line for every chunk.
+TEST_F(ProcessRunnerTest, ATwentyMegabyteLineIsKeptWhole) {
+  const size_t size = 20u << 20;
+  Prepare({"TC_SCRIPT=burst:" + std::to_string(size)}, "", {coRedirect});
+  Runner->SetOnRawRead(nullptr);
+  Runner->Start();
+  PumpUntilTerminated();
+  const TStrings* lines = Runner->OutputReader()->OutputLines();
+  ASSERT_EQ(1, lines->Count());
+  const AnsiString line = lines->Get(0);
+  ASSERT_EQ(size, line.size());
+  for (size_t i = 0; i < size; i += 65537) ASSERT_EQ(static_cast<char>('a' + i % 26), line[i]) << i;
+}
+
+// The kept line follows the line through overwrites across chunks, also
+// when the list was changed in between.
+TEST(ProcessRunnerLines, KeptLineFollowsOverwritesAcrossChunks) {
+  TJvCreateProcess owner(nullptr);
+  owner.SetConsoleOptions({});
+  TTestReader reader(&owner);
+  reader.Feed("abcdef");
+  reader.Feed("gh\rXY");
+  EXPECT_EQ((std::vector<std::string>{"XYcdefgh"}), Lines(reader.OutputLines()));
+  reader.OutputLines()->Put(0, "other");
+  reader.Feed("Z");
+  EXPECT_EQ((std::vector<std::string>{"XYZdefgh"}), Lines(reader.OutputLines()));
+  reader.Feed("\b\b\bQ\n");
+  EXPECT_EQ((std::vector<std::string>{"QYZdefgh", ""}), Lines(reader.OutputLines()));
+  EXPECT_EQ("", reader.CurrentLine());
+}
+
+struct TGrandchildCase {
+  const char* Name;
+  const char* Script;
+  // Whether TerminateChild comes only after the child itself has ended.
+  bool AfterChildEnded;
+};
+
+// A grandchild that keeps the output pipe open must not hold the run: it
+// goes with the child's group, and one outside the group is waited for
+// only a short while.
+TEST_F(ProcessRunnerTest, AGrandchildHoldingThePipeDoesNotHoldTheRun) {
+  const TGrandchildCase cases[] = {
+      {"grandchild in the group, child running", "out:x;spawn:600000;sleep:600000", false},
+      {"grandchild in the group, child gone", "out:x;spawn:600000", true},
+      {"grandchild outside the group, child gone", "escape:600000", true},
+  };
+  int runs = 0;
+  for (const TGrandchildCase& c : cases) {
+    Raw.clear();
+    Prepare({std::string("TC_SCRIPT=") + c.Script});
+    Runner->Start();
+    if (c.AfterChildEnded) {
+      ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(Runner->ProcessInfo().hProcess, 10000)) << c.Name;
+    } else {
+      // The grandchild exists once the child has written past the fork.
+      while (Raw.empty()) {
+        MSG msg;
+        if (GetMessage(&msg, nullptr, 0, 0)) DispatchMessage(&msg);
+      }
+    }
+    // The run is still on, so the termination takes effect.
+    EXPECT_TRUE(Runner->TerminateChild()) << c.Name;
+    PumpUntilTerminated(++runs);
+    EXPECT_EQ(psIdle, Runner->State()) << c.Name;
+    // What is left outside the group is the test's to end.
+    const size_t at = Raw.find("grandchild ");
+    if (at != std::string::npos) kill(static_cast<pid_t>(std::stol(Raw.substr(at + 11))), SIGKILL);
+  }
+}
+
+// Beyond what the system takes for the arguments: the original's error for
+// a command line that is too long, with a message that says so.
+TEST_F(ProcessRunnerTest, AnOverlongCommandLineFailsWithItsOwnError) {
+  Prepare({}, std::string(200 * 1024, 'a'));
+  try {
+    Runner->Start();
+    ADD_FAILURE() << "no error";
+  } catch (const EOSError& e) {
+    EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, e.ErrorCode());
+    EXPECT_NE(std::string::npos, e.Message().find("command line is too long")) << e.Message();
+  }
+  EXPECT_EQ(psIdle, Runner->State());
+}
+
+// The service thread is joined at shut-down and comes back for the next run.
+TEST_F(ProcessRunnerTest, TheServiceStopsAtShutDownAndStartsAgain) {
+  Prepare({"TC_SCRIPT=out:a"});
+  Runner->Start();
+  PumpUntilTerminated(1);
+  const int running = ThreadCount();
+  jv_process_service::Shutdown();
+  EXPECT_EQ(running - 1, ThreadCount());
+  Runner->Start();
+  PumpUntilTerminated(2);
+  EXPECT_EQ("aa", Raw);
+  EXPECT_EQ(running, ThreadCount());
 }
 
 }  // namespace

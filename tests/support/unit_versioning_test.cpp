@@ -9,7 +9,7 @@
 #include "platform/rtl/classes.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/units.h"
-#include "platform/win/kernel.h"
+#include "platform/win/kernel/kernel.h"
 #include "support/file_finder.h"
 #include "support/shared_memory.h"
 #include "support/support_errors.h"

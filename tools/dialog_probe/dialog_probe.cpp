@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/commdlg.h"
+#include "platform/win/comdlg/commdlg.h"
 #include "platform/win/win32.h"
 
 namespace {

@@ -10,6 +10,12 @@
 //                                   standard output
 //                        sleep:MS   sleeps MS milliseconds
 //                        stdin:     reads standard input until its end
+//                        spawn:MS   starts a grandchild that keeps the
+//                                   standard streams and sleeps MS
+//                                   milliseconds
+//                        escape:MS  the same, the grandchild in a session
+//                                   of its own (out of the child's group);
+//                                   writes "grandchild PID\n" first
 //                      TEXT takes the escapes \n \r \t \b \a \0 \; \\ \xHH.
 //   TC_CREATE=path     creates the file (text "converted\n").
 //   TC_CREATE_ARG=N    creates the file named by argument N (1-based).
@@ -106,6 +112,18 @@ void RunStep(const std::string& step) {
     WriteAll(1, data);
   } else if (kind == "sleep") {
     SleepMs(std::strtol(arg.c_str(), nullptr, 10));
+  } else if (kind == "spawn" || kind == "escape") {
+    pid_t pid = fork();
+    if (pid == 0) {
+      if (kind == "escape") setsid();
+      SleepMs(std::strtol(arg.c_str(), nullptr, 10));
+      _exit(0);
+    }
+    if (pid > 0 && kind == "escape") {
+      // Out of the group before anyone can end the group.
+      while (getsid(pid) != pid) SleepMs(1);
+      WriteAll(1, "grandchild " + std::to_string(pid) + "\n");
+    }
   } else if (kind == "stdin") {
     char buf[4096];
     while (read(0, buf, sizeof buf) > 0) {

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <string>
 
+#include "tests/common/pictures.h"
+
 namespace {
 
 std::string DemoPath() {
@@ -24,7 +26,7 @@ std::string DemoPath() {
 TEST(DemoTest, ScenarioPlaysOffscreenAndWritesAScreenshot) {
   std::string demo = DemoPath();
   if (access(demo.c_str(), X_OK) != 0) GTEST_SKIP() << "the demo program is not built";
-  std::string shot = ::testing::TempDir() + "demo_window_test.png";
+  std::string shot = PictureDir() + "demo_window_test.png";
   std::remove(shot.c_str());
   std::string cmd = "QT_QPA_PLATFORM=offscreen '" + demo + "' --self-test --screenshot '" + shot + "' >/dev/null 2>&1";
   int status = std::system(cmd.c_str());

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/backend/qt_keys.h"
-#include "platform/win/user_testing.h"
+#include "platform/win/user/user_testing.h"
 #include "platform/win/win32.h"
 
 namespace {

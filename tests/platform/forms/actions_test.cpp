@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/rtl/sysutils.h"
-#include "platform/win/user.h"
+#include "platform/win/user/user.h"
 
 namespace {
 

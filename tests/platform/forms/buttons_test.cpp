@@ -2,7 +2,7 @@
 // glyphs on screen and their properties in form descriptions.
 #include "platform/forms/buttons.h"
 
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "stdctrls_test_support.h"
 
 using namespace stdctrls_test;

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/forms/extctrls.h"
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "platform/forms/image_list.h"
-#include "platform/win/commctrl_controls.h"
+#include "platform/win/comctl/commctrl_controls.h"
 #include "stdctrls_test_support.h"
 
 using namespace stdctrls_test;

@@ -239,6 +239,44 @@ TEST(ControlMessages, AUtilityWindowHandsItsMessagesToAMethod) {
   EXPECT_FALSE(IsWindow(Wnd));
 }
 
+TEST(ControlMessages, AUtilityWindowMayReplaceItselfFromItsOwnHandler) {
+  // The handler deallocates its own window and allocates its successor
+  // while it runs; what it captured must outlive that.
+  Log L;
+  HWND First = nullptr, Second = nullptr;
+  auto Gone = std::make_shared<bool>(false);
+  struct TMark {
+    std::shared_ptr<bool> Gone;
+    explicit TMark(std::shared_ptr<bool> G) : Gone(std::move(G)) {}
+    ~TMark() { *Gone = true; }
+  };
+  First = AllocateHWnd([&, Mark = std::make_shared<TMark>(Gone), Name = std::string("first")](TMessage& M) {
+    if (M.Msg != WM_USER + 1) {
+      M.Result = DefWindowProc(First, M.Msg, M.WParam, M.LParam);
+      return;
+    }
+    DeallocateHWnd(First);
+    L.push_back(Name + (IsWindow(First) ? " alive" : " gone") + (*Mark->Gone ? " freed" : " held"));
+    Second = AllocateHWnd([&](TMessage& N) {
+      if (N.Msg == WM_USER + 2) {
+        L.push_back("second " + std::to_string(N.WParam));
+        DeallocateHWnd(Second);
+        N.Result = 2;
+      } else {
+        N.Result = DefWindowProc(Second, N.Msg, N.WParam, N.LParam);
+      }
+    });
+    M.Result = SendMessage(Second, WM_USER + 2, 5, 0);
+  });
+  ASSERT_NE(First, nullptr);
+  EXPECT_EQ(SendMessage(First, WM_USER + 1, 0, 0), 2);
+  EXPECT_EQ(L, (Log{"first gone held", "second 5"}));
+  EXPECT_TRUE(*Gone);
+  EXPECT_FALSE(IsWindow(First));
+  EXPECT_FALSE(IsWindow(Second));
+  EXPECT_EQ(SendMessage(First, WM_USER + 1, 0, 0), 0);
+}
+
 TEST(ControlMessages, AControlFollowsItsActionAndItsClickRunsIt) {
   TComponent Owner(nullptr);
   auto* A = new TAction(&Owner);

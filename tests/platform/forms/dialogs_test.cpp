@@ -8,7 +8,7 @@
 #include "platform/forms/dialogs.h"
 #include "platform/forms/graphics.h"
 #include "platform/rtl/stringlist.h"
-#include "platform/win/commdlg.h"
+#include "platform/win/comdlg/commdlg.h"
 #include "stdctrls_test_support.h"
 
 using namespace stdctrls_test;

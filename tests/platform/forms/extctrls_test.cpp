@@ -2,7 +2,7 @@
 // paint, and their properties in form descriptions.
 #include "platform/forms/extctrls.h"
 
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "platform/forms/icon.h"
 #include "platform/forms/picture.h"
 #include "stdctrls_test_support.h"

@@ -133,6 +133,23 @@ TEST_F(Loop, AnExceptionInAHandlerIsShownAndTheLoopGoesOn) {
   EXPECT_EQ(Boxes.size(), 1u);
 }
 
+TEST_F(Loop, AnExceptionFromAUtilityWindowsMethodGoesToTheApplication) {
+  Log Seen;
+  Application->OnException = [&](TObject* Sender, Exception* E) {
+    Seen.push_back(AnsiString(Sender ? "sender" : "no sender") + ": " + E->Message());
+  };
+  HWND W = nullptr;
+  W = AllocateHWnd([&](TMessage& M) {
+    if (M.Msg == WM_USER) throw Exception("timer failed");
+    M.Result = DefWindowProc(W, M.Msg, M.WParam, M.LParam);
+  });
+  EXPECT_EQ(SendMessage(W, WM_USER, 0, 0), 0);
+  PostMessage(W, WM_USER, 0, 0);
+  Pump();
+  EXPECT_EQ(Seen, (Log{"no sender: timer failed", "no sender: timer failed"}));
+  DeallocateHWnd(W);
+}
+
 TEST_F(Loop, ProcessMessagesInsideAHandlerHandlesWhatIsWaiting) {
   TForm* F = MakeForm();
   auto* Edit = new TTestEdit(F);

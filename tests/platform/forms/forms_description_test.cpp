@@ -10,7 +10,7 @@
 #include "platform/forms/image_list.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/timer.h"
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/streams.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "controls_test_support.h"
-#include "platform/win/user_sysinfo.h"
+#include "platform/win/user/user_sysinfo.h"
 
 using namespace controls_test;
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "controls_test_support.h"
-#include "platform/win/user_mdi.h"
-#include "platform/win/user_sysinfo.h"
+#include "platform/win/user/user_mdi.h"
+#include "platform/win/user/user_sysinfo.h"
 
 using namespace controls_test;
 

@@ -3,7 +3,7 @@
 
 #include "controls_test_support.h"
 #include "platform/rtl/strutils.h"
-#include "platform/win/user_sysinfo.h"
+#include "platform/win/user/user_sysinfo.h"
 
 using namespace controls_test;
 

@@ -3,7 +3,7 @@
 // control into view, and the scroll box in descriptions.
 #include <gtest/gtest.h>
 
-#include "platform/win/user_sysinfo.h"
+#include "platform/win/user/user_sysinfo.h"
 #include "stdctrls_test_support.h"
 
 using namespace stdctrls_test;

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "platform/forms/actions.h"
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "platform/forms/image_list.h"
 #include "platform/forms/picture.h"
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 #include "platform/rtl/form_text.h"
 
 namespace {

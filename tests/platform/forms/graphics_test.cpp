@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "platform/rtl/mathutils.h"
 #include "tests/platform/forms/forms_test_support.h"
 

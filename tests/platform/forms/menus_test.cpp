@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "controls_test_support.h"
-#include "platform/win/user_menu.h"
+#include "platform/win/user/user_menu.h"
 
 using namespace controls_test;
 using rtl::testing::InjectClick;

@@ -4,11 +4,12 @@
 #include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
-#include "platform/forms/graphic.h"
+#include "platform/forms/bitmap.h"
 #include "platform/forms/icon.h"
 #include "platform/forms/image_list.h"
 #include "platform/forms/picture.h"
 #include "stdctrls_test_support.h"
+#include "tests/common/pictures.h"
 
 using namespace stdctrls_test;
 
@@ -177,7 +178,7 @@ TEST_F(StdDialogPicture, EveryControlOnOneDialog) {
   Dir->SetSelStart(11);
   Dir->SetSelLength(9);
   Pump();
-  const AnsiString Dir0 = ::testing::TempDir();
+  const AnsiString Dir0 = PictureDir();
   EXPECT_TRUE(rtl::testing::SaveWindowPng(F->Handle(), Dir0 + "stdctrls_dialog.png", true));
   auto Pixel = [&](TWinControl* C, Integer X, Integer Y) { return rtl::testing::WindowPixel(C->Handle(), X, Y); };
   EXPECT_EQ(Pixel(Progress, 20, 8), GetSysColor(COLOR_HIGHLIGHT)) << "the bar is filled";

@@ -6,10 +6,10 @@
 
 #include "controls_test_support.h"
 #include "platform/forms/stdctrls.h"
-#include "platform/rtl/filer.h"
+#include "platform/rtl/component_streaming.h"
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/streams.h"
-#include "platform/win/controls.h"
+#include "platform/win/user/standard_classes.h"
 
 // A form whose components come from a description given in code.
 class TDescribedForm : public TForm {

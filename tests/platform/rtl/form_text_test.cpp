@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "filer_test_classes.h"
+#include "component_streaming_test_classes.h"
 #include "platform/rtl/streams.h"
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -46,7 +47,13 @@ class IniFileTest : public ::testing::Test {
     for (Integer i = 0; i < s.Count(); ++i) v.push_back(s[i]);
     return v;
   }
-  size_t FilesInDir() { return static_cast<size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator())); }
+  // Files other than the writers' lock file, which stays by design.
+  size_t FilesInDir() {
+    size_t n = 0;
+    for (const auto& e : fs::directory_iterator(dir))
+      if (!e.path().filename().string().ends_with(".lock")) ++n;
+    return n;
+  }
 };
 
 const AnsiString kLong(3000, 'x');
@@ -309,6 +316,156 @@ TEST_F(IniFileTest, FloatsAndDates) {
   ini.WriteDateTime("S", "dt", 45000.5);
   EXPECT_EQ(ini.ReadDateTime("S", "dt", 0), 45000.5);
   EXPECT_EQ(ini.ReadDateTime("S", "bad", 1), 1);
+}
+
+TEST_F(IniFileTest, ReadsLinesEndedByCrLfOrCrAlone) {
+  Put("[S]\ra=1\rb= two \r\n[T]\nc=3\r");
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadString("S", "a", ""), "1");
+  EXPECT_EQ(ini.ReadString("S", "b", ""), "two");
+  EXPECT_EQ(ini.ReadString("T", "c", ""), "3");
+  TStringList keys;
+  ini.ReadSection("S", &keys);
+  EXPECT_EQ(Lines(keys), (std::vector<AnsiString>{"a", "b"}));
+  // A write keeps every value, and the file then ends its lines in CR LF.
+  ini.WriteString("S", "d", "4");
+  EXPECT_EQ(Get(), "[S]\r\na=1\r\nb= two \r\nd=4\r\n[T]\r\nc=3\r\n");
+  EXPECT_EQ(TMemIniFile(path).ReadString("S", "a", ""), "1");
+}
+
+TEST_F(IniFileTest, EveryValueWrittenReadsBackExactly) {
+  TIniFile ini(path);
+  const AnsiString values[] = {"",
+                               "plain",
+                               "  leading and trailing  ",
+                               " ",
+                               "\ttab\t",
+                               "\"quoted\"",
+                               "'single'",
+                               "\"\"",
+                               "''",
+                               "\"",
+                               "\"half",
+                               "'mixed\"",
+                               "\"x\" ",
+                               "say \"hi\"",
+                               "a=b",
+                               "; not a comment",
+                               "[not a section]",
+                               "/home/user/My Documents/",
+                               AnsiString(2047, 'p'),
+                               AnsiString(2045, 'u') + "\xC3\xA4"};  // 2047 bytes ending in a whole character
+  int n = 0;
+  for (const AnsiString& v : values) ini.WriteString("S", "k" + std::to_string(n++), v);
+  n = 0;
+  for (const AnsiString& v : values) EXPECT_EQ(ini.ReadString("S", "k" + std::to_string(n++), "(default)"), v) << n;
+  // Only values a bare read would change are quoted.
+  const AnsiString text = Get();
+  EXPECT_NE(text.find("k1=plain\r\n"), AnsiString::npos);
+  EXPECT_NE(text.find("k2=\"  leading and trailing  \"\r\n"), AnsiString::npos);
+  EXPECT_NE(text.find("k5=\"\"quoted\"\"\r\n"), AnsiString::npos);
+  EXPECT_NE(text.find("k9=\"\r\n"), AnsiString::npos);
+  EXPECT_NE(text.find("k13=say \"hi\"\r\n"), AnsiString::npos);
+  // Replacing a value quotes it the same way.
+  ini.WriteString("S", "k1", " now padded ");
+  EXPECT_EQ(ini.ReadString("S", "k1", ""), " now padded ");
+}
+
+TEST_F(IniFileTest, AValueTheFileCannotHoldIsRefusedByName) {
+  const AnsiString before = "[S]\r\nk=old\r\n";
+  Put(before);
+  TIniFile ini(path);
+  struct Case {
+    const char* key;
+    AnsiString value, message;
+  };
+  const Case cases[] = {
+      {"k", "line\nbreak", "The value of \"k\" cannot be stored in " + path + ": it holds a line break."},
+      {"k", "carriage\rreturn", "The value of \"k\" cannot be stored in " + path + ": it holds a line break."},
+      {"k", AnsiString("nul\0byte", 8), "The value of \"k\" cannot be stored in " + path + ": it holds a NUL byte."},
+      {"k", AnsiString(2048, 'x'), "The value of \"k\" cannot be stored in " + path + ": it is longer than 2047 bytes."},
+      {"a=b", "v", "The key \"a=b\" cannot be stored in " + path + ": it holds \"=\"."},
+      {" ", "v", "The key \" \" cannot be stored in " + path + ": it is empty."},
+      {";k", "v", "The key \";k\" cannot be stored in " + path + ": it starts with \";\"."},
+      {"[k", "v", "The key \"[k\" cannot be stored in " + path + ": it starts with \"[\"."},
+  };
+  for (const Case& c : cases) {
+    try {
+      ini.WriteString("S", c.key, c.value);
+      ADD_FAILURE() << "no exception for " << c.key;
+    } catch (const EIniValueError& e) {
+      EXPECT_EQ(e.Message(), c.message);
+    }
+  }
+  EXPECT_THROW(ini.WriteString("S\nT", "k", "v"), EIniValueError);
+  EXPECT_EQ(Get(), before);
+}
+
+TEST_F(IniFileTest, AFifoADeviceOrAnOversizedFileIsReportedAndKept) {
+  struct Guard {
+    Guard() { alarm(20); }  // a blocking open ends the program, not the run
+    ~Guard() { alarm(0); }
+  } guard;
+  const AnsiString fifo = dir + "/fifo.ini", zero = dir + "/zero.ini", big = dir + "/big.ini";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(symlink("/dev/zero", zero.c_str()), 0);
+  Put("[S]\r\nk=" + AnsiString(MaxSettingsFileSize, 'x') + "\r\n", big);
+  const std::pair<AnsiString, AnsiString> cases[] = {
+      {fifo, "It is not a regular file."}, {zero, "It is not a regular file."}, {big, "It is larger than 4 MB."}};
+  for (const auto& [file, why] : cases) {
+    const AnsiString message = "Unable to read " + file + ". " + why;
+    TIniFile ini(file);
+    for (auto op : {+[](TIniFile& i) { i.ReadString("S", "k", ""); }, +[](TIniFile& i) { i.WriteString("S", "k", "v"); },
+                    +[](TIniFile& i) { i.EraseSection("S"); }}) {
+      try {
+        op(ini);
+        ADD_FAILURE() << "no exception for " << file;
+      } catch (const EIniFileException& e) {
+        EXPECT_EQ(e.Message(), message);
+      }
+    }
+    try {
+      TMemIniFile mem(file);
+      ADD_FAILURE() << "no exception for " << file;
+    } catch (const EIniFileException& e) {
+      EXPECT_EQ(e.Message(), message);
+    }
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_TRUE(fs::is_symlink(zero));
+  EXPECT_EQ(fs::file_size(big), static_cast<uintmax_t>(MaxSettingsFileSize + 9));
+  EXPECT_FALSE(fs::exists("/dev/zero.lock"));
+}
+
+TEST_F(IniFileTest, TwoProcessesWritingTheSameFileLoseNothing) {
+  constexpr int kProcesses = 2, kKeys = 300;
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      int rc = 0;
+      try {
+        TIniFile ini(path);
+        for (int i = 0; i < kKeys; ++i) ini.WriteInteger("Shared", "P" + std::to_string(p) + "K" + std::to_string(i), i);
+      } catch (...) {
+        rc = 1;
+      }
+      _exit(rc);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t c : children) {
+    int status = 0;
+    waitpid(c, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  TIniFile ini(path);
+  TStringList keys;
+  ini.ReadSection("Shared", &keys);
+  EXPECT_EQ(keys.Count(), kProcesses * kKeys);
+  for (int p = 0; p < kProcesses; ++p)
+    for (int i = 0; i < kKeys; i += 37) EXPECT_EQ(ini.ReadInteger("Shared", "P" + std::to_string(p) + "K" + std::to_string(i), -1), i);
+  EXPECT_EQ(FilesInDir(), 1u);  // no temporary file left
 }
 
 }  // namespace

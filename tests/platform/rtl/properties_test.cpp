@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "filer_test_classes.h"
+#include "component_streaming_test_classes.h"
 #include "platform/rtl/strutils.h"
 
 // An enumeration declared elsewhere, named afterwards.

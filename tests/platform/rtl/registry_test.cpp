@@ -1,6 +1,7 @@
 #include "platform/rtl/registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -51,7 +52,7 @@ class RegistryTest : public ::testing::Test {
     return ss.str();
   }
   // Stands for another process replacing the file.
-  static void ReplaceFileText(const AnsiString& text) { ASSERT_TRUE(rtl::detail::ReplaceFile(File(), text)); }
+  static void ReplaceFileText(const AnsiString& text) { ASSERT_TRUE(ReplaceWholeFile(File(), text)); }
   static std::vector<AnsiString> Lines(TStrings& s) {
     std::vector<AnsiString> v;
     for (Integer i = 0; i < s.Count(); ++i) v.push_back(s[i]);
@@ -291,6 +292,25 @@ TEST_F(RegistryTest, FailedWriteKeepsTheOldFileAndTheChanges) {
   rtl::detail::SetReplaceFileFaultHook(nullptr);
   EXPECT_TRUE(rtl::detail::FlushRegistry());
   EXPECT_NE(FileText().find("\"v\"=\"new\""), AnsiString::npos);
+}
+
+TEST_F(RegistryTest, AStoreThatIsNotAReadableRegularFileIsNeitherReadNorReplaced) {
+  alarm(30);  // a blocking open ends the program, not the run
+  fs::create_directories(fs::path(File()).parent_path());
+  ASSERT_EQ(mkfifo(File().c_str(), 0600), 0);
+  {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Kept", true));  // held in memory
+    reg.WriteString("v", "pending");
+    EXPECT_EQ(reg.ReadString("v"), "pending");
+  }
+  EXPECT_FALSE(rtl::detail::FlushRegistry());
+  EXPECT_TRUE(fs::is_fifo(File()));
+  alarm(0);
+  // Once a regular file can be written, the changes kept meanwhile go in.
+  fs::remove(File());
+  ASSERT_TRUE(rtl::detail::FlushRegistry());
+  EXPECT_NE(FileText().find("\"v\"=\"pending\""), AnsiString::npos);
 }
 
 TEST_F(RegistryTest, ShellFoldersAnswerTheUsersFoldersWithoutStoringThem) {

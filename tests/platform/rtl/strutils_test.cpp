@@ -6,6 +6,7 @@
 
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/text_codec.h"
 
 namespace {
 
@@ -267,6 +268,18 @@ TEST(Compare, ByteAndAsciiOrder) {
   EXPECT_TRUE(SameText("Hello", "hELLO"));
   EXPECT_FALSE(SameText("\xC3\xA9", "\xC3\x89"));
   EXPECT_FALSE(SameStr("a", "A"));
+}
+
+TEST(Compare, CodePointsOfUtf8KeepStrayBytesApart) {
+  // é, €, a supplementary character; then a cut-off sequence and a stray
+  // continuation byte, which must not merge with what follows.
+  EXPECT_EQ(AnsiToCodePoints("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"), (std::u32string{0xE9, 0x20AC, 0x1F600}));
+  EXPECT_EQ(AnsiToCodePoints("\xC3" "a\xA9"), (std::u32string{0xDCC3, 'a', 0xDCA9}));
+  // Encoded surrogates are bytes too, and come back as they were.
+  EXPECT_EQ(AnsiToCodePoints("\xED\xA0\x80"), (std::u32string{0xDCED, 0xDCA0, 0xDC80}));
+  EXPECT_EQ(WideToAnsi(AnsiToWide("\xED\xA0\x80\xED\xB0\x80")), "\xED\xA0\x80\xED\xB0\x80");
+  EXPECT_EQ(FoldCase(0xDCC3), char32_t{0xDCC3});
+  EXPECT_EQ(FoldCase(U'\u00C9'), FoldCase(U'\u00E9'));
 }
 
 TEST(Compare, AnsiCollationIsCaseFoldedWithLowerFirst) {

@@ -333,6 +333,47 @@ TEST(Event, ResetModesAndInitialState) {
   }
 }
 
+TEST(Event, SameNameSharesOneEventWithinTheProcess) {
+  struct Case {
+    const char* first;
+    const char* second;
+    bool shared;
+  };
+  const Case cases[] = {
+      {"ev.shared", "ev.shared", true},
+      {"ev.one", "ev.other", false},
+      {"", "", false},  // unnamed events are always distinct
+      {"ev.Case", "ev.case", false},
+  };
+  for (const Case& c : cases) {
+    TEvent a(nullptr, true, false, c.first);
+    TEvent b(nullptr, false, true, c.second);  // ignored when it opens the first
+    a.SetEvent();
+    EXPECT_EQ(b.WaitFor(0), wrSignaled) << c.first << " / " << c.second;
+    // The opened event keeps the first one's manual reset: it stays signalled.
+    EXPECT_EQ(b.WaitFor(0), c.shared ? wrSignaled : wrTimeout) << c.first << " / " << c.second;
+    b.ResetEvent();
+    EXPECT_EQ(a.WaitFor(0), c.shared ? wrTimeout : wrSignaled) << c.first << " / " << c.second;
+  }
+}
+
+TEST(Event, NamedEventWakesAWaiterOnTheOtherObjectAndEndsWithItsLastHolder) {
+  {
+    TEvent waiterSide(nullptr, false, false, "ev.cross");
+    std::atomic<TWaitResult> got{wrError};
+    std::thread waiter([&] { got = waiterSide.WaitFor(); });
+    TEvent setterSide(nullptr, false, false, "ev.cross");
+    setterSide.SetEvent();
+    waiter.join();
+    EXPECT_EQ(got.load(), wrSignaled);
+    EXPECT_EQ(setterSide.WaitFor(0), wrTimeout);  // auto reset: the waiter took it
+    setterSide.SetEvent();
+  }
+  // Both holders are gone: the name makes a fresh event with its own state.
+  TEvent fresh(nullptr, true, false, "ev.cross");
+  EXPECT_EQ(fresh.WaitFor(0), wrTimeout);
+}
+
 TEST(Event, WakesWaitersOnOtherThreads) {
   TEvent manual;  // manual reset: every waiter passes
   TEvent autoReset(nullptr, false, false, "");

@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win/commctrl_controls.h"
-#include "platform/win/controls.h"
-#include "platform/win/ctl_common.h"
+#include "platform/win/comctl/commctrl_controls.h"
+#include "platform/win/user/standard_classes.h"
+#include "platform/win/user/ctl_common.h"
 #include "tests/platform/win/user_test_support.h"
 
 namespace ctl_test {
@@ -115,6 +115,7 @@ class TCtlTest : public TUserTest {
   void SetUp() override {
     TUserTest::SetUp();
     rtl::detail::RegisterStandardControlClasses();
+    InitCommonControls();
     WNDCLASSA wc{};
     if (!GetClassInfoA(nullptr, "CtlTestParent", &wc)) {
       wc.style = CS_DBLCLKS;

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/win/gdiplus.h"
+#include "platform/win/gdiplus/gdiplus.h"
 #include "tests/common/dib_canvas.h"
 
 // In a namespace of their own: the host framework has classes of the same

@@ -1,0 +1,224 @@
+// AlphaBlend, TransparentBlt and GradientFill.
+#include <algorithm>
+#include <cmath>
+
+#include "platform/win/gdi/gdi_blit.h"
+
+using namespace rtl::detail;
+
+namespace {
+
+inline uint32_t Div255(uint32_t v) { return (v + 127) / 255; }
+
+// Nearest source index for each of n destination cells.
+std::vector<int> NearestMap(int n, int s0, int sn) {
+  std::vector<int> m(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) m[size_t(i)] = s0 + static_cast<int>((int64_t(2 * i + 1) * sn) / (2 * int64_t(n)));
+  return m;
+}
+
+struct TStretchPair {
+  TGdiRef<TGdiDC> Dc;
+  TGdiRef<TGdiBitmap> Bmp;
+  RECT Dest{};   // target pixels, normalised
+  RECT Src{};    // source pixels, normalised
+  TBlitSource Source;
+};
+
+// Resolves both rectangles; false on bad arguments.
+bool Prepare(HDC dest, int xd, int yd, int wd, int hd, HDC srcDC, int xs, int ys, int ws, int hs, TStretchPair& p) {
+  p.Dc = GdiDC(dest);
+  auto sdc = GdiDC(srcDC);
+  if (!p.Dc || !sdc || wd < 0 || hd < 0 || ws < 0 || hs < 0) return false;
+  if (!p.Source.FromDC(sdc)) return false;
+  p.Dest = TargetRectOf(p.Dc, xd, yd, wd, hd);
+  p.Src = TargetRectOf(sdc, xs, ys, ws, hs);
+  if (p.Src.Left < 0 || p.Src.Top < 0 || p.Src.Right > p.Source.Width || p.Src.Bottom > p.Source.Height) return false;
+  p.Bmp = p.Dc->Target();
+  if (p.Source.Bitmap && p.Source.Bitmap == p.Bmp) p.Source.Snapshot(p.Src);
+  return true;
+}
+
+template <class F>
+void ForEachStretched(TStretchPair& p, F&& pixel) {
+  if (!p.Bmp) return;
+  int dw = p.Dest.Right - p.Dest.Left, dh = p.Dest.Bottom - p.Dest.Top;
+  int sw = p.Src.Right - p.Src.Left, sh = p.Src.Bottom - p.Src.Top;
+  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+  const TRegion& clip = p.Dc->EffectiveClip();
+  RECT box = clip.Box();
+  RECT area{std::max(p.Dest.Left, box.Left), std::max(p.Dest.Top, box.Top), std::min(p.Dest.Right, box.Right),
+            std::min(p.Dest.Bottom, box.Bottom)};
+  if (area.Left >= area.Right || area.Top >= area.Bottom) return;
+  std::vector<int> mx = NearestMap(dw, p.Src.Left, sw), my = NearestMap(dh, p.Src.Top, sh);
+  TSurfaceLock lock(p.Bmp, area.Top, area.Bottom);
+  std::vector<uint32_t> row(static_cast<size_t>(p.Source.Width));
+  int cachedRow = INT32_MIN;
+  clip.ForEachIn(area, [&](const RECT& c) {
+    for (int y = c.Top; y < c.Bottom; ++y) {
+      int sy = my[size_t(y - p.Dest.Top)];
+      if (sy != cachedRow) {
+        p.Source.Fetch(sy, p.Src.Left, sw, row.data() + p.Src.Left);
+        cachedRow = sy;
+      }
+      uint32_t* d = lock.Row(y);
+      for (int x = c.Left; x < c.Right; ++x) pixel(d[x], row[size_t(mx[size_t(x - p.Dest.Left)])], lock);
+    }
+  });
+}
+
+}  // namespace
+
+BOOL AlphaBlend(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, int xSrc, int ySrc, int wSrc, int hSrc,
+                BLENDFUNCTION blend) {
+  if (blend.BlendOp != AC_SRC_OVER) return FALSE;
+  TStretchPair p;
+  if (!Prepare(dest, xDest, yDest, wDest, hDest, src, xSrc, ySrc, wSrc, hSrc, p)) return FALSE;
+  bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
+  if (perPixel && p.Source.Format->Bits != 32) return FALSE;
+  uint32_t sca = blend.SourceConstantAlpha;
+  uint32_t fg = 0, bg = 0;
+  bool mono = p.Source.Mono;
+  if (mono) {
+    fg = ColorToPixel(PlainColor(p.Dc->S.TextColor));
+    bg = ColorToPixel(PlainColor(p.Dc->S.BkColor));
+  }
+  ForEachStretched(p, [&](uint32_t& d, uint32_t s, const TSurfaceLock&) {
+    if (mono) s = (s & 0xFFFFFF) ? bg : fg;
+    uint32_t out = 0;
+    if (perPixel) {
+      if (sca != 255) {
+        uint32_t scaled = 0;
+        for (int c = 0; c < 4; ++c) scaled |= Div255(((s >> (8 * c)) & 0xFF) * sca) << (8 * c);
+        s = scaled;
+      }
+      uint32_t inv = 255 - (s >> 24);
+      for (int c = 0; c < 4; ++c) {
+        uint32_t v = ((s >> (8 * c)) & 0xFF) + Div255(((d >> (8 * c)) & 0xFF) * inv);
+        out |= std::min<uint32_t>(v, 255) << (8 * c);
+      }
+    } else {
+      for (int c = 0; c < 4; ++c)
+        out |= Div255(((s >> (8 * c)) & 0xFF) * sca + ((d >> (8 * c)) & 0xFF) * (255 - sca)) << (8 * c);
+    }
+    d = out;
+  });
+  return TRUE;
+}
+
+BOOL TransparentBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, int xSrc, int ySrc, int wSrc,
+                    int hSrc, UINT transparent) {
+  TStretchPair p;
+  if (!Prepare(dest, xDest, yDest, wDest, hDest, src, xSrc, ySrc, wSrc, hSrc, p)) return FALSE;
+  uint32_t key = ColorToPixel(PlainColor(transparent));
+  bool mono = p.Source.Mono;
+  uint32_t fg = 0, bg = 0;
+  bool dstMono = p.Bmp && p.Bmp->Format.Bits == 1;
+  if (mono && !dstMono) {
+    fg = ColorToPixel(PlainColor(p.Dc->S.TextColor));
+    bg = ColorToPixel(PlainColor(p.Dc->S.BkColor));
+  }
+  ForEachStretched(p, [&](uint32_t& d, uint32_t s, const TSurfaceLock&) {
+    if ((s & 0xFFFFFF) == key) return;
+    if (mono && !dstMono) s = (s & 0xFFFFFF) ? bg : fg;
+    d = s;
+  });
+  return TRUE;
+}
+
+// ---- Gradients ----------------------------------------------------------
+
+namespace {
+
+uint32_t VertexPixel(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
+  return ((a >> 8) << 24) | ((r >> 8) << 16) | ((g >> 8) << 8) | (b >> 8);
+}
+
+}  // namespace
+
+BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, ULONG meshCount, ULONG mode) {
+  auto dc = GdiDC(hdc);
+  if (!dc || !vertices || !mesh || mode > GRADIENT_FILL_TRIANGLE) return FALSE;
+  auto bmp = dc->Target();
+  if (!bmp) return TRUE;
+  const TRegion& clip = dc->EffectiveClip();
+  std::vector<POINT> pts(vertexCount);
+  for (ULONG i = 0; i < vertexCount; ++i) pts[i] = dc->LPtoTarget(POINT(vertices[i].x, vertices[i].y));
+
+  if (mode == GRADIENT_FILL_TRIANGLE) {
+    const auto* tris = static_cast<const GRADIENT_TRIANGLE*>(mesh);
+    for (ULONG k = 0; k < meshCount; ++k) {
+      ULONG ids[3] = {tris[k].Vertex1, tris[k].Vertex2, tris[k].Vertex3};
+      if (ids[0] >= vertexCount || ids[1] >= vertexCount || ids[2] >= vertexCount) return FALSE;
+      TPointF v[3];
+      for (int i = 0; i < 3; ++i) v[i] = TPointF{double(pts[ids[i]].X), double(pts[ids[i]].Y)};
+      double det = (v[1].Y - v[2].Y) * (v[0].X - v[2].X) + (v[2].X - v[1].X) * (v[0].Y - v[2].Y);
+      if (det == 0) continue;
+      TSpanRows rows = PolygonRows({{v[0], v[1], v[2]}}, ALTERNATE);
+      int top, bottom;
+      if (!RowsBounds(rows, clip, top, bottom)) continue;
+      TSurfaceLock lock(bmp, top, bottom);
+      for (int y = top; y < bottom; ++y) {
+        const auto* spans = rows.Row(y);
+        if (!spans) continue;
+        uint32_t* d = lock.Row(y);
+        for (const auto& s : *spans)
+          clip.ForEachSpan(y, s.first, s.second, [&](int a, int b) {
+            for (int x = a; x < b; ++x) {
+              double px = x + 0.5, py = y + 0.5;
+              double w0 = ((v[1].Y - v[2].Y) * (px - v[2].X) + (v[2].X - v[1].X) * (py - v[2].Y)) / det;
+              double w1 = ((v[2].Y - v[0].Y) * (px - v[2].X) + (v[0].X - v[2].X) * (py - v[2].Y)) / det;
+              double w2 = 1 - w0 - w1;
+              auto mix = [&](COLOR16 TRIVERTEX::*ch) {
+                double c = w0 * (vertices[ids[0]].*ch) + w1 * (vertices[ids[1]].*ch) + w2 * (vertices[ids[2]].*ch);
+                return static_cast<uint32_t>(std::clamp(c, 0.0, 65535.0));
+              };
+              d[x] = VertexPixel(mix(&TRIVERTEX::Red), mix(&TRIVERTEX::Green), mix(&TRIVERTEX::Blue),
+                                 mix(&TRIVERTEX::Alpha));
+            }
+          });
+      }
+    }
+    return TRUE;
+  }
+
+  const auto* rects = static_cast<const GRADIENT_RECT*>(mesh);
+  bool vertical = mode == GRADIENT_FILL_RECT_V;
+  for (ULONG k = 0; k < meshCount; ++k) {
+    if (rects[k].UpperLeft >= vertexCount || rects[k].LowerRight >= vertexCount) return FALSE;
+    const TRIVERTEX* a = &vertices[rects[k].UpperLeft];
+    const TRIVERTEX* b = &vertices[rects[k].LowerRight];
+    POINT pa = pts[rects[k].UpperLeft], pb = pts[rects[k].LowerRight];
+    // The gradient runs from the vertex with the smaller coordinate.
+    if (vertical ? pa.Y > pb.Y : pa.X > pb.X) {
+      std::swap(a, b);
+      std::swap(pa, pb);
+    }
+    RECT r{std::min(pa.X, pb.X), std::min(pa.Y, pb.Y), std::max(pa.X, pb.X), std::max(pa.Y, pb.Y)};
+    if (r.Left >= r.Right || r.Top >= r.Bottom) continue;
+    RECT box = clip.Box();
+    RECT area{std::max(r.Left, box.Left), std::max(r.Top, box.Top), std::min(r.Right, box.Right),
+              std::min(r.Bottom, box.Bottom)};
+    if (area.Left >= area.Right || area.Top >= area.Bottom) continue;
+    int span = vertical ? r.Bottom - r.Top : r.Right - r.Left;
+    auto at = [&](int i) {
+      auto mix = [&](COLOR16 c0, COLOR16 c1) {
+        return static_cast<uint32_t>((int64_t(c0) * (span - i) + int64_t(c1) * i) / span);
+      };
+      return VertexPixel(mix(a->Red, b->Red), mix(a->Green, b->Green), mix(a->Blue, b->Blue), mix(a->Alpha, b->Alpha));
+    };
+    std::vector<uint32_t> line(static_cast<size_t>(span));
+    for (int i = 0; i < span; ++i) line[size_t(i)] = at(i);
+    TSurfaceLock lock(bmp, area.Top, area.Bottom);
+    clip.ForEachIn(area, [&](const RECT& c) {
+      for (int y = c.Top; y < c.Bottom; ++y) {
+        uint32_t* d = lock.Row(y);
+        if (vertical)
+          FillPixels(d + c.Left, line[size_t(y - r.Top)], c.Right - c.Left);
+        else
+          std::copy(line.begin() + (c.Left - r.Left), line.begin() + (c.Right - r.Left), d + c.Left);
+      }
+    });
+  }
+  return TRUE;
+}

@@ -1,0 +1,518 @@
+// Bit blits: BitBlt, StretchBlt, MaskBlt, PlgBlt, the DIB-to-device
+// functions, TransparentBlt and AlphaBlend, over one stretching engine that
+// converts between monochrome and colour as the original platform does.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/win/gdi/gdi_blit.h"
+
+namespace rtl::detail {
+
+namespace {
+
+int Round(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+
+}  // namespace
+
+// ---- Sources ------------------------------------------------------------
+
+bool TBlitSource::FromDC(TGdiDC* dc) {
+  auto b = dc ? dc->Target() : nullptr;
+  if (!b) return false;
+  Format = &b->Format;
+  Base = b->Row(0);
+  RowBase = 0;
+  Stride = b->TopDown ? b->Stride : -b->Stride;
+  Width = b->Width;
+  Height = b->Height;
+  RowFirst = 0;
+  RowLast = Height;
+  Mono = b->Mono();
+  HasBk = true;
+  BkPixel = ColorToPixel(PlainColor(dc->S.BkColor));
+  Bitmap = b;
+  Held = b;
+  return true;
+}
+
+void TBlitSource::Snapshot(const RECT& r) {
+  RECT c{std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, Width), std::min(r.Bottom, Height)};
+  Own.assign(size_t(Width) * std::max(0, c.Bottom - c.Top), 0);
+  if (c.Left < c.Right)
+    for (int y = c.Top; y < c.Bottom; ++y)
+      DecodeRow(*Format, RowPtr(y), c.Left, c.Right - c.Left, Own.data() + size_t(y - c.Top) * Width + c.Left);
+  OwnFormat = TPixelFormat::Direct32();
+  Format = &OwnFormat;
+  Base = reinterpret_cast<const uint8_t*>(Own.data());
+  RowBase = c.Top;
+  Stride = ptrdiff_t(Width) * 4;
+  RowFirst = std::max(RowFirst, c.Top);
+  RowLast = std::min(RowLast, c.Bottom);
+  Bitmap = nullptr;
+}
+
+void TBlitSource::Fetch(int y, int x, int n, uint32_t* out) const { DecodeRow(*Format, RowPtr(y), x, n, out); }
+
+// ---- The engine ---------------------------------------------------------
+
+namespace {
+
+// Where each destination column or row takes its source: [first, last).
+struct TSpanMap {
+  std::vector<int> First, Last;
+};
+
+// Maps n destination cells onto sn source cells starting at s0; cells that
+// fall outside [lo, hi) get First = -1.
+TSpanMap MapAxis(int n, int s0, int sn, bool flip, int lo, int hi, int mode) {
+  TSpanMap m;
+  m.First.resize(size_t(n));
+  m.Last.resize(size_t(n));
+  bool shrink = sn > n;
+  for (int i = 0; i < n; ++i) {
+    int k = flip ? n - 1 - i : i;
+    int a, b;
+    if (sn == n) {
+      a = k;
+      b = k + 1;
+    } else if (shrink && mode != COLORONCOLOR) {
+      a = static_cast<int>(int64_t(k) * sn / n);
+      b = std::max(a + 1, static_cast<int>(int64_t(k + 1) * sn / n));
+    } else {
+      a = static_cast<int>((int64_t(2 * k + 1) * sn) / (2 * int64_t(n)));
+      b = a + 1;
+    }
+    a += s0;
+    b += s0;
+    a = std::max(a, lo);
+    b = std::min(b, hi);
+    if (a >= b) a = b = -1;
+    m.First[size_t(i)] = a;
+    m.Last[size_t(i)] = b;
+  }
+  return m;
+}
+
+uint32_t Average(const uint32_t* px, int n) {
+  uint32_t sum[4] = {0, 0, 0, 0};
+  for (int i = 0; i < n; ++i)
+    for (int c = 0; c < 4; ++c) sum[c] += (px[i] >> (8 * c)) & 0xFF;
+  uint32_t out = 0;
+  for (int c = 0; c < 4; ++c) out |= ((sum[c] + uint32_t(n) / 2) / uint32_t(n)) << (8 * c);
+  return out;
+}
+
+// Converts source pixels for the destination: monochrome sources take the
+// text and background colours, colour sources going to monochrome become
+// white where they match the source's background colour.
+void Convert(const TBlitSource& src, bool dstMono, uint32_t fg, uint32_t bg, const TPixelFormat* dstFormat,
+             uint32_t* px, int n) {
+  if (src.Mono && !dstMono) {
+    for (int i = 0; i < n; ++i) px[i] = (px[i] & 0xFFFFFF) ? bg : fg;
+  } else if (!src.Mono && dstMono) {
+    if (src.HasBk) {
+      for (int i = 0; i < n; ++i) px[i] = (px[i] & 0xFFFFFF) == src.BkPixel ? 0xFFFFFFu : 0u;
+    } else {
+      for (int i = 0; i < n; ++i) px[i] = RealizePixel(*dstFormat, px[i] & 0xFFFFFF) & 0xFFFFFF;
+    }
+  }
+}
+
+}  // namespace
+
+bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* brush) {
+  auto bmp = dc->Target();
+  if (!bmp) return true;
+  int dx = p.DX, dy = p.DY, dw = p.DW, dh = p.DH;
+  int sx = p.SX, sy = p.SY, sw = p.SW, sh = p.SH;
+  // A negative size mirrors the rectangle about its first column or row,
+  // which it keeps: (x, w) with w < 0 covers x + w + 1 through x.
+  bool flipX = false, flipY = false;
+  if (dw < 0) {
+    dx += dw + 1;
+    dw = -dw;
+    flipX = !flipX;
+  }
+  if (dh < 0) {
+    dy += dh + 1;
+    dh = -dh;
+    flipY = !flipY;
+  }
+  if (sw < 0) {
+    sx += sw + 1;
+    sw = -sw;
+    flipX = !flipX;
+  }
+  if (sh < 0) {
+    sy += sh + 1;
+    sh = -sh;
+    flipY = !flipY;
+  }
+  if (dw == 0 || dh == 0) return true;
+  bool useS = RopUsesSource(p.Rop) || (p.Mask && RopUsesSource(p.BackRop));
+  bool useP = RopUsesPattern(p.Rop) || (p.Mask && RopUsesPattern(p.BackRop));
+  if (useS && (!src || sw == 0 || sh == 0)) return false;
+
+  RECT dest{dx, dy, dx + dw, dy + dh};
+  const TRegion& clip = dc->EffectiveClip();
+  RECT box = clip.Box();
+  RECT area{std::max(dest.Left, box.Left), std::max(dest.Top, box.Top), std::min(dest.Right, box.Right),
+            std::min(dest.Bottom, box.Bottom)};
+  if (area.Left >= area.Right || area.Top >= area.Bottom) return true;
+
+  bool stretch = useS && (sw != dw || sh != dh || flipX || flipY);
+  TSpanMap mx, my;
+  if (useS) {
+    // A source overlapping the destination is read before anything is drawn.
+    if (src->Bitmap == bmp) src->Snapshot(RECT{sx, sy, sx + sw, sy + sh});
+    if (!stretch) {
+      // Only the part with source pixels is drawn.
+      area.Left = std::max(area.Left, dx + (0 - sx));
+      area.Top = std::max(area.Top, dy + (src->RowFirst - sy));
+      area.Right = std::min(area.Right, dx + (src->Width - sx));
+      area.Bottom = std::min(area.Bottom, dy + (src->RowLast - sy));
+      if (area.Left >= area.Right || area.Top >= area.Bottom) return true;
+    } else {
+      mx = MapAxis(dw, sx, sw, flipX, 0, src->Width, p.StretchMode);
+      my = MapAxis(dh, sy, sh, flipY, src->RowFirst, src->RowLast, p.StretchMode);
+    }
+  }
+
+  TSurfaceLock lock(bmp, area.Top, area.Bottom);
+  bool dstMono = lock.Mono();
+  uint32_t fg = lock.Realize(dc->S.TextColor), bg = lock.Realize(dc->S.BkColor);
+  TBrushFill fill;
+  if (useP) {
+    fill = RealizeBrush(dc, brush, lock, true);
+    if (fill.Null) fill = SolidFill(0);
+  }
+  bool convert = useS && src->Mono != dstMono;
+  bool directSrc = useS && !stretch && !convert && src->Format->IsDirect32();
+  TRop3Row fore = Rop3Row(p.Rop), back = Rop3Row(p.BackRop);
+
+  int maxW = area.Right - area.Left;
+  std::vector<uint32_t> sbuf(useS ? size_t(maxW) : 0), pbuf(useP ? size_t(maxW) : 0), tmp, bk, rowBuf;
+  std::vector<uint8_t> valid;
+  if (stretch) {
+    valid.resize(size_t(maxW));
+    rowBuf.resize(size_t(src->Width));
+  }
+
+  clip.ForEachIn(area, [&](const RECT& c) {
+    int n = c.Right - c.Left;
+    for (int y = c.Top; y < c.Bottom; ++y) {
+      uint32_t* d = lock.Row(y) + c.Left;
+      const uint32_t* s = nullptr;
+      bool partial = false;
+      if (useS) {
+        if (directSrc) {
+          s = reinterpret_cast<const uint32_t*>(src->RowPtr(sy + (y - dy))) + (sx + (c.Left - dx));
+        } else if (!stretch) {
+          src->Fetch(sy + (y - dy), sx + (c.Left - dx), n, sbuf.data());
+          if (convert) Convert(*src, dstMono, fg, bg, &bmp->Format, sbuf.data(), n);
+          s = sbuf.data();
+        } else {
+          int j = y - dy;
+          int r0 = my.First[size_t(j)], r1 = my.Last[size_t(j)];
+          if (r0 < 0) continue;
+          int colLo = INT32_MAX, colHi = INT32_MIN;
+          for (int i = 0; i < n; ++i) {
+            int k = c.Left - dx + i;
+            if (mx.First[size_t(k)] >= 0) {
+              colLo = std::min(colLo, mx.First[size_t(k)]);
+              colHi = std::max(colHi, mx.Last[size_t(k)]);
+            }
+          }
+          if (colLo >= colHi) continue;
+          for (int r = r0; r < r1; ++r) {
+            src->Fetch(r, colLo, colHi - colLo, rowBuf.data() + colLo);
+            for (int i = 0; i < n; ++i) {
+              int k = c.Left - dx + i;
+              int a = mx.First[size_t(k)], b = mx.Last[size_t(k)];
+              valid[size_t(i)] = a >= 0;
+              if (a < 0) continue;
+              uint32_t v;
+              if (b - a == 1 || p.StretchMode == COLORONCOLOR) {
+                v = rowBuf[size_t(a)];
+              } else if (p.StretchMode == HALFTONE) {
+                v = Average(rowBuf.data() + a, b - a);
+              } else {
+                v = rowBuf[size_t(a)];
+                for (int q = a + 1; q < b; ++q) v = p.StretchMode == WHITEONBLACK ? v | rowBuf[size_t(q)] : v & rowBuf[size_t(q)];
+              }
+              if (r == r0 || p.StretchMode == COLORONCOLOR) {
+                sbuf[size_t(i)] = v;
+              } else if (p.StretchMode == HALFTONE) {
+                uint32_t pair[2] = {sbuf[size_t(i)], v};
+                // Running average weighted by the rows seen so far.
+                uint32_t out = 0;
+                int seen = r - r0;
+                for (int ch = 0; ch < 4; ++ch) {
+                  uint32_t a0 = (pair[0] >> (8 * ch)) & 0xFF, a1 = (pair[1] >> (8 * ch)) & 0xFF;
+                  out |= ((a0 * uint32_t(seen) + a1 + uint32_t(seen + 1) / 2) / uint32_t(seen + 1)) << (8 * ch);
+                }
+                sbuf[size_t(i)] = out;
+              } else {
+                sbuf[size_t(i)] = p.StretchMode == WHITEONBLACK ? sbuf[size_t(i)] | v : sbuf[size_t(i)] & v;
+              }
+            }
+            if (p.StretchMode == COLORONCOLOR) break;
+          }
+          if (convert) Convert(*src, dstMono, fg, bg, &bmp->Format, sbuf.data(), n);
+          s = sbuf.data();
+          partial = true;
+        }
+      }
+      if (useP) fill.RowAt(c.Left, y, n, pbuf.data());
+      if (partial || !fill.Mask.empty() || p.Mask) tmp.assign(d, d + n);
+      if (p.Mask) {
+        bk.assign(d, d + n);
+        back(bk.data(), s, pbuf.data(), n);
+      }
+      fore(d, s, pbuf.data(), n);
+      if (p.Mask) {
+        int my0 = p.MY + (y - dy);
+        bool rowIn = my0 >= 0 && my0 < p.Mask->Height;
+        const uint8_t* mrow = rowIn ? p.Mask->Row(my0) : nullptr;
+        for (int i = 0; i < n; ++i) {
+          int mxp = p.MX + (c.Left - dx) + i;
+          uint32_t bit = 0;
+          if (mrow && mxp >= 0 && mxp < p.Mask->Width) bit = (mrow[mxp >> 3] >> (7 - (mxp & 7))) & 1;
+          if (!bit) d[i] = bk[size_t(i)];
+        }
+      }
+      if (partial)
+        for (int i = 0; i < n; ++i)
+          if (!valid[size_t(i)]) d[i] = tmp[size_t(i)];
+      if (!fill.Mask.empty())
+        for (int i = 0; i < n; ++i)
+          if (!fill.Drawn(c.Left + i, y)) d[i] = tmp[size_t(i)];
+    }
+  });
+  return true;
+}
+
+// ---- Logical to target --------------------------------------------------
+
+RECT TargetRectOf(TGdiDC* dc, int x, int y, int w, int h) {
+  if (dc->Simple()) {
+    POINT o = dc->Offset();
+    return RECT{x + o.X, y + o.Y, x + w + o.X, y + h + o.Y};
+  }
+  const TXform& m = dc->ToTarget();
+  double ax = x * m.M11 + y * m.M21 + m.Dx, ay = x * m.M12 + y * m.M22 + m.Dy;
+  double bx = (x + w) * m.M11 + (y + h) * m.M21 + m.Dx, by = (x + w) * m.M12 + (y + h) * m.M22 + m.Dy;
+  return RECT{Round(ax), Round(ay), Round(bx), Round(by)};
+}
+
+}  // namespace rtl::detail
+
+using namespace rtl::detail;
+
+BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
+  auto dc = GdiDC(hdc);
+  uint8_t r = RopIndex(rop);
+  if (!dc || RopUsesSource(r)) return FALSE;
+  RECT t = TargetRectOf(dc, x, y, w, h);
+  RECT n{std::min(t.Left, t.Right), std::min(t.Top, t.Bottom), std::max(t.Left, t.Right), std::max(t.Top, t.Bottom)};
+  PatBltRect(dc, n, r, GdiBrush(dc->S.Brush).get());
+  return TRUE;
+}
+
+BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC srcDC, int xSrc, int ySrc, int wSrc,
+                int hSrc, DWORD rop) {
+  auto dc = GdiDC(dest);
+  if (!dc) return FALSE;
+  uint8_t r = RopIndex(rop);
+  TBlitSource src;
+  TGdiRef<TGdiDC> sdc;
+  if (RopUsesSource(r)) {
+    sdc = GdiDC(srcDC);
+    if (!sdc) return FALSE;
+    if (!src.FromDC(sdc)) return TRUE;
+  }
+  RECT t = TargetRectOf(dc, xDest, yDest, wDest, hDest);
+  TBlitParams p;
+  p.DX = t.Left;
+  p.DY = t.Top;
+  p.DW = t.Right - t.Left;
+  p.DH = t.Bottom - t.Top;
+  if (sdc) {
+    RECT s = TargetRectOf(sdc, xSrc, ySrc, wSrc, hSrc);
+    p.SX = s.Left;
+    p.SY = s.Top;
+    p.SW = s.Right - s.Left;
+    p.SH = s.Bottom - s.Top;
+  }
+  p.Rop = p.BackRop = r;
+  p.StretchMode = dc->S.StretchMode;
+  return BlitTarget(dc, p, sdc ? &src : nullptr, GdiBrush(dc->S.Brush).get());
+}
+
+BOOL BitBlt(HDC dest, int x, int y, int cx, int cy, HDC src, int x1, int y1, DWORD rop) {
+  return StretchBlt(dest, x, y, cx, cy, src, x1, y1, cx, cy, rop);
+}
+
+BOOL MaskBlt(HDC dest, int xDest, int yDest, int width, int height, HDC srcDC, int xSrc, int ySrc, HBITMAP mask,
+             int xMask, int yMask, DWORD rop) {
+  if (!mask) return BitBlt(dest, xDest, yDest, width, height, srcDC, xSrc, ySrc, rop);
+  auto dc = GdiDC(dest);
+  auto m = GdiBitmap(mask);
+  if (!dc || !m || m->Format.Bits != 1) return FALSE;
+  TBlitParams p;
+  p.Rop = RopIndex(rop);
+  p.BackRop = static_cast<uint8_t>(rop >> 24);
+  TBlitSource src;
+  TGdiRef<TGdiDC> sdc;
+  if (RopUsesSource(p.Rop) || RopUsesSource(p.BackRop)) {
+    sdc = GdiDC(srcDC);
+    if (!sdc) return FALSE;
+    if (!src.FromDC(sdc)) return TRUE;
+  }
+  RECT t = TargetRectOf(dc, xDest, yDest, width, height);
+  p.DX = t.Left;
+  p.DY = t.Top;
+  p.DW = t.Right - t.Left;
+  p.DH = t.Bottom - t.Top;
+  if (sdc) {
+    RECT s = TargetRectOf(sdc, xSrc, ySrc, width, height);
+    p.SX = s.Left;
+    p.SY = s.Top;
+    p.SW = p.DW;
+    p.SH = p.DH;
+  }
+  p.Mask = m;
+  p.MX = xMask;
+  p.MY = yMask;
+  p.StretchMode = COLORONCOLOR;
+  return BlitTarget(dc, p, sdc ? &src : nullptr, GdiBrush(dc->S.Brush).get());
+}
+
+BOOL PlgBlt(HDC dest, const POINT* points, HDC srcDC, int xSrc, int ySrc, int width, int height, HBITMAP mask,
+            int xMask, int yMask) {
+  // Parallelograms that are axis-aligned rectangles; others are drawn in
+  // their bounding rectangle.
+  if (!points) return FALSE;
+  int x0 = points[0].X, y0 = points[0].Y;
+  int x1 = points[1].X, y2 = points[2].Y;
+  if (mask) return MaskBlt(dest, x0, y0, x1 - x0, y2 - y0, srcDC, xSrc, ySrc, mask, xMask, yMask, SRCCOPY);
+  return StretchBlt(dest, x0, y0, x1 - x0, y2 - y0, srcDC, xSrc, ySrc, width, height, SRCCOPY);
+}
+
+// ---- DIBs to the device -------------------------------------------------
+
+namespace {
+
+// A source over DIB memory holding rows [startScan, startScan + lines) of
+// the image, in top-down source coordinates.
+bool DibSource(const void* bits, const BITMAPINFO* info, UINT usage, UINT startScan, UINT lines, TBlitSource& src) {
+  if (!bits || !TPixelFormat::FromInfo(info, usage, src.OwnFormat)) return false;
+  const BITMAPINFOHEADER& h = info->bmiHeader;
+  TDibExtent dib;
+  if (!DibExtentOf(src.OwnFormat, h.biWidth, h.biHeight, dib)) return false;
+  const int height = dib.Height;
+  src.Format = &src.OwnFormat;
+  src.Width = dib.Width;
+  src.Height = height;
+  ptrdiff_t stride = static_cast<ptrdiff_t>(dib.Stride);
+  const auto* b = static_cast<const uint8_t*>(bits);
+  int first = static_cast<int>(std::min<UINT>(startScan, UINT(height)));
+  int count = static_cast<int>(std::min<UINT>(lines, UINT(height - first)));
+  if (h.biHeight < 0) {
+    src.Base = b;
+    src.RowBase = first;
+    src.Stride = stride;
+    src.RowFirst = first;
+    src.RowLast = first + count;
+  } else {
+    // Bottom-up: memory row i is image row height - 1 - (first + i).
+    src.Base = b;
+    src.RowBase = height - 1 - first;
+    src.Stride = -stride;
+    src.RowFirst = height - first - count;
+    src.RowLast = height - first;
+  }
+  src.Mono = false;
+  src.HasBk = false;
+  return true;
+}
+
+}  // namespace
+
+int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
+                  int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
+  auto dc = GdiDC(hdc);
+  if (!dc || !info) return 0;
+  const int64_t rows = info->bmiHeader.biHeight < 0 ? -int64_t(info->bmiHeader.biHeight) : info->bmiHeader.biHeight;
+  if (rows > INT32_MAX) return 0;
+  const int height = static_cast<int>(rows);
+  TBlitSource src;
+  uint8_t r = RopIndex(rop);
+  if (RopUsesSource(r) && !DibSource(bits, info, usage, 0, UINT(height), src)) return 0;
+  RECT t = TargetRectOf(dc, xDest, yDest, destWidth, destHeight);
+  TBlitParams p;
+  p.DX = t.Left;
+  p.DY = t.Top;
+  p.DW = t.Right - t.Left;
+  p.DH = t.Bottom - t.Top;
+  p.SX = xSrc;
+  // Source rows count from the bottom of a bottom-up image.
+  p.SY = info->bmiHeader.biHeight > 0 ? height - ySrc - srcHeight : ySrc;
+  p.SW = srcWidth;
+  p.SH = srcHeight;
+  p.Rop = p.BackRop = r;
+  p.StretchMode = dc->S.StretchMode;
+  if (!BlitTarget(dc, p, RopUsesSource(r) ? &src : nullptr, GdiBrush(dc->S.Brush).get())) return 0;
+  return height;
+}
+
+int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc, UINT startScan,
+                      UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
+  auto dc = GdiDC(hdc);
+  if (!dc || !info) return 0;
+  TBlitSource src;
+  if (!DibSource(bits, info, usage, startScan, lines, src)) return 0;
+  int h = src.Height;
+  RECT t = TargetRectOf(dc, xDest, yDest, static_cast<int>(width), static_cast<int>(height));
+  TBlitParams p;
+  p.DX = t.Left;
+  p.DY = t.Top;
+  p.DW = t.Right - t.Left;
+  p.DH = t.Bottom - t.Top;
+  p.SX = xSrc;
+  p.SY = info->bmiHeader.biHeight > 0 ? h - ySrc - static_cast<int>(height) : ySrc;
+  p.SW = p.DW;
+  p.SH = p.DH;
+  p.Rop = p.BackRop = 0xCC;
+  p.StretchMode = COLORONCOLOR;
+  if (!BlitTarget(dc, p, &src, nullptr)) return 0;
+  return src.RowLast - src.RowFirst;
+}
+
+// ---- Pixels -------------------------------------------------------------
+
+COLORREF GetPixel(HDC hdc, int x, int y) {
+  auto dc = GdiDC(hdc);
+  if (!dc) return CLR_INVALID;
+  auto b = dc->Target();
+  POINT p = dc->LPtoTarget(POINT(x, y));
+  if (!b || !dc->EffectiveClip().Contains(p.X, p.Y)) return CLR_INVALID;
+  uint32_t px;
+  DecodeRow(b->Format, b->Row(p.Y), p.X, 1, &px);
+  return PixelToColor(px);
+}
+
+COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
+  auto dc = GdiDC(hdc);
+  if (!dc) return CLR_INVALID;
+  auto b = dc->Target();
+  POINT p = dc->LPtoTarget(POINT(x, y));
+  if (!b || !dc->EffectiveClip().Contains(p.X, p.Y)) return CLR_INVALID;
+  TSurfaceLock lock(b, p.Y, p.Y + 1);
+  uint32_t px = lock.Realize(color);
+  lock.Row(p.Y)[p.X] = px;
+  return PixelToColor(px);
+}
+
+BOOL SetPixelV(HDC hdc, int x, int y, COLORREF color) { return SetPixel(hdc, x, y, color) != CLR_INVALID; }

@@ -1,0 +1,192 @@
+#include "platform/win/gdi/gdi_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/win/gdi/gdi.h"
+
+namespace rtl::detail {
+
+namespace {
+
+using TSpan = TRegion::TSpan;
+
+// The interval of row y inside the ellipse fitting r, empty when none.
+TSpan EllipseSpan(const RECT& r, int y) {
+  double a = (r.Right - r.Left) / 2.0, b = (r.Bottom - r.Top) / 2.0;
+  double cx = (r.Left + r.Right) / 2.0, cy = (r.Top + r.Bottom) / 2.0;
+  if (a <= 0 || b <= 0) return {0, 0};
+  double dy = (y + 0.5 - cy) / b;
+  double t = 1 - dy * dy;
+  if (t < 0) return {0, 0};
+  // A hair of tolerance keeps exact touches of pixel centres inside.
+  double half = a * std::sqrt(t) + 1e-9;
+  int x0 = static_cast<int>(std::ceil(cx - half - 0.5));
+  int x1 = static_cast<int>(std::floor(cx + half - 0.5)) + 1;
+  return {x0, x1};
+}
+
+}  // namespace
+
+bool TSpanRows::Empty() const {
+  for (const auto& r : Rows)
+    if (!r.empty()) return false;
+  return true;
+}
+
+TSpanRows EllipseRows(const RECT& r) {
+  TSpanRows out;
+  out.Top = r.Top;
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return out;
+  out.Rows.resize(static_cast<size_t>(r.Bottom - r.Top));
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    TSpan s = EllipseSpan(r, y);
+    if (s.first < s.second) out.Rows[static_cast<size_t>(y - r.Top)].push_back(s);
+  }
+  return out;
+}
+
+TSpanRows RoundRectRows(const RECT& r, int cornerW, int cornerH) {
+  TSpanRows out;
+  out.Top = r.Top;
+  int w = r.Right - r.Left, h = r.Bottom - r.Top;
+  if (w <= 0 || h <= 0) return out;
+  cornerW = std::clamp(cornerW < 0 ? -cornerW : cornerW, 0, w);
+  cornerH = std::clamp(cornerH < 0 ? -cornerH : cornerH, 0, h);
+  out.Rows.resize(static_cast<size_t>(h));
+  double a = cornerW / 2.0, b = cornerH / 2.0;
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    int x0 = r.Left;
+    if (a > 0 && b > 0) {
+      double yc = y + 0.5, dy = 0;
+      if (yc < r.Top + b)
+        dy = r.Top + b - yc;
+      else if (yc > r.Bottom - b)
+        dy = yc - (r.Bottom - b);
+      double t = 1 - (dy / b) * (dy / b);
+      if (t < 0) continue;
+      double edge = r.Left + a - a * std::sqrt(t) - 1e-9;
+      x0 = std::max(r.Left, static_cast<int>(std::ceil(edge - 0.5)));
+    }
+    int x1 = r.Right - (x0 - r.Left);
+    if (x0 < x1) out.Rows[static_cast<size_t>(y - r.Top)].emplace_back(x0, x1);
+  }
+  return out;
+}
+
+TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fillMode) {
+  struct TEdge {
+    double X0, Y0, X1, Y1;
+    int Dir;
+  };
+  std::vector<TEdge> edges;
+  double minY = 1e300, maxY = -1e300;
+  for (const auto& poly : polygons) {
+    size_t n = poly.size();
+    if (n < 2) continue;
+    for (size_t i = 0; i < n; ++i) {
+      TPointF a = poly[i], b = poly[(i + 1) % n];
+      if (a.Y == b.Y) continue;
+      if (a.Y < b.Y)
+        edges.push_back(TEdge{a.X, a.Y, b.X, b.Y, 1});
+      else
+        edges.push_back(TEdge{b.X, b.Y, a.X, a.Y, -1});
+      minY = std::min({minY, a.Y, b.Y});
+      maxY = std::max({maxY, a.Y, b.Y});
+    }
+  }
+  TSpanRows out;
+  if (edges.empty()) return out;
+  int y0 = static_cast<int>(std::ceil(minY - 0.5));
+  int y1 = static_cast<int>(std::ceil(maxY - 0.5));
+  out.Top = y0;
+  if (y1 <= y0) return out;
+  out.Rows.resize(static_cast<size_t>(y1 - y0));
+  std::sort(edges.begin(), edges.end(), [](const TEdge& a, const TEdge& b) { return a.Y0 < b.Y0; });
+  std::vector<const TEdge*> active;
+  std::vector<std::pair<double, int>> xs;
+  size_t next = 0;
+  std::vector<TSpan> row, merged;
+  for (int y = y0; y < y1; ++y) {
+    double yc = y + 0.5;
+    while (next < edges.size() && edges[next].Y0 <= yc) active.push_back(&edges[next++]);
+    active.erase(std::remove_if(active.begin(), active.end(), [yc](const TEdge* e) { return e->Y1 <= yc; }),
+                 active.end());
+    xs.clear();
+    for (const TEdge* e : active) {
+      if (e->Y0 > yc) continue;
+      double x = e->X0 + (yc - e->Y0) * (e->X1 - e->X0) / (e->Y1 - e->Y0);
+      xs.emplace_back(x, e->Dir);
+    }
+    std::sort(xs.begin(), xs.end());
+    row.clear();
+    int winding = 0;
+    bool inside = false;
+    double start = 0;
+    for (const auto& [x, dir] : xs) {
+      bool was = inside;
+      if (fillMode == WINDING) {
+        winding += dir;
+        inside = winding != 0;
+      } else {
+        inside = !inside;
+      }
+      if (!was && inside) {
+        start = x;
+      } else if (was && !inside) {
+        int a = static_cast<int>(std::ceil(start - 0.5));
+        int b = static_cast<int>(std::ceil(x - 0.5));
+        if (a < b) row.emplace_back(a, b);
+      }
+    }
+    // Overlapping pieces of separate polygons merge into disjoint runs.
+    std::sort(row.begin(), row.end());
+    merged.clear();
+    for (const TSpan& s : row) {
+      if (!merged.empty() && s.first <= merged.back().second)
+        merged.back().second = std::max(merged.back().second, s.second);
+      else
+        merged.push_back(s);
+    }
+    out.Rows[static_cast<size_t>(y - y0)] = merged;
+  }
+  return out;
+}
+
+TSpanRows OutlineRows(const TSpanRows& fill) {
+  TSpanRows out;
+  out.Top = fill.Top;
+  out.Rows.resize(fill.Rows.size());
+  static const std::vector<TSpan> none;
+  std::vector<TSpan> shrunk, interior, tmp;
+  for (size_t i = 0; i < fill.Rows.size(); ++i) {
+    const auto& row = fill.Rows[i];
+    const auto& up = i > 0 ? fill.Rows[i - 1] : none;
+    const auto& down = i + 1 < fill.Rows.size() ? fill.Rows[i + 1] : none;
+    shrunk.clear();
+    for (const TSpan& s : row)
+      if (s.second - s.first > 2) shrunk.emplace_back(s.first + 1, s.second - 1);
+    TRegion::CombineSpans(shrunk, up, RGN_AND, tmp);
+    TRegion::CombineSpans(tmp, down, RGN_AND, interior);
+    TRegion::CombineSpans(row, interior, RGN_DIFF, out.Rows[i]);
+  }
+  return out;
+}
+
+TSpanRows CombineRows(const TSpanRows& a, const TSpanRows& b, int mode) {
+  TSpanRows out;
+  if (a.Rows.empty() && b.Rows.empty()) return out;
+  int top = a.Rows.empty() ? b.Top : b.Rows.empty() ? a.Top : std::min(a.Top, b.Top);
+  int bottom = std::max(a.Top + static_cast<int>(a.Rows.size()), b.Top + static_cast<int>(b.Rows.size()));
+  out.Top = top;
+  out.Rows.resize(static_cast<size_t>(bottom - top));
+  static const std::vector<TSpan> none;
+  for (int y = top; y < bottom; ++y) {
+    const auto* ra = a.Row(y);
+    const auto* rb = b.Row(y);
+    TRegion::CombineSpans(ra ? *ra : none, rb ? *rb : none, mode, out.Rows[static_cast<size_t>(y - top)]);
+  }
+  return out;
+}
+
+}  // namespace rtl::detail

@@ -1,0 +1,295 @@
+#include "platform/win/gdi/gdi_stroke.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace rtl::detail {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+int64_t FloorDiv(int64_t a, int64_t b) {
+  int64_t q = a / b;
+  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+  return q;
+}
+
+double Scale(TGdiDC* dc) {
+  const TXform& m = dc->ToTarget();
+  return std::sqrt(std::fabs(m.M11 * m.M22 - m.M12 * m.M21));
+}
+
+std::vector<int> CosmeticDashes(int kind) {
+  switch (kind) {
+    case PS_DASH: return {18, 6};
+    case PS_DOT: return {3, 3};
+    case PS_DASHDOT: return {9, 6, 3, 6};
+    case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
+    case PS_ALTERNATE: return {1, 1};
+    default: return {};
+  }
+}
+
+std::vector<int> GeometricDashes(int kind, int w) {
+  switch (kind) {
+    case PS_DASH: return {3 * w, w};
+    case PS_DOT: return {w, w};
+    case PS_DASHDOT: return {3 * w, w, w, w};
+    case PS_DASHDOTDOT: return {3 * w, w, w, w, w, w};
+    default: return {};
+  }
+}
+
+double SignedArea(const std::vector<TPointF>& p) {
+  double a = 0;
+  for (size_t i = 0; i < p.size(); ++i) {
+    const TPointF& u = p[i];
+    const TPointF& v = p[(i + 1) % p.size()];
+    a += u.X * v.Y - v.X * u.Y;
+  }
+  return a / 2;
+}
+
+void AddPolygon(std::vector<std::vector<TPointF>>& polys, std::vector<TPointF> p) {
+  if (p.size() < 3) return;
+  if (SignedArea(p) < 0) std::reverse(p.begin(), p.end());
+  polys.push_back(std::move(p));
+}
+
+void AddCircle(std::vector<std::vector<TPointF>>& polys, TPointF c, double r) {
+  int n = std::max(8, static_cast<int>(r * 4));
+  std::vector<TPointF> p;
+  for (int i = 0; i < n; ++i) {
+    double a = 2 * kPi * i / n;
+    p.push_back(TPointF{c.X + r * std::cos(a), c.Y + r * std::sin(a)});
+  }
+  AddPolygon(polys, std::move(p));
+}
+
+// Stroke of one open or closed polyline without dashes.
+void StrokePiece(const std::vector<TPointF>& pts, bool closed, const TStroke& pen,
+                 std::vector<std::vector<TPointF>>& polys) {
+  double h = pen.Width / 2.0;
+  size_t n = pts.size();
+  if (n == 0) return;
+  if (n == 1) {
+    if (pen.EndCap == PS_ENDCAP_ROUND) AddCircle(polys, pts[0], h);
+    return;
+  }
+  size_t segs = closed ? n : n - 1;
+  auto normal = [&](size_t i) {
+    TPointF a = pts[i], b = pts[(i + 1) % n];
+    double dx = b.X - a.X, dy = b.Y - a.Y, len = std::hypot(dx, dy);
+    if (len == 0) return TPointF{0, 0};
+    return TPointF{-dy / len * h, dx / len * h};
+  };
+  for (size_t i = 0; i < segs; ++i) {
+    TPointF a = pts[i], b = pts[(i + 1) % n];
+    double dx = b.X - a.X, dy = b.Y - a.Y, len = std::hypot(dx, dy);
+    if (len == 0) continue;
+    TPointF e{dx / len * h, dy / len * h};
+    TPointF nn = normal(i);
+    bool first = !closed && i == 0, last = !closed && i == segs - 1;
+    if (pen.EndCap == PS_ENDCAP_SQUARE) {
+      if (first) a = TPointF{a.X - e.X, a.Y - e.Y};
+      if (last) b = TPointF{b.X + e.X, b.Y + e.Y};
+    }
+    AddPolygon(polys, {{a.X + nn.X, a.Y + nn.Y}, {b.X + nn.X, b.Y + nn.Y}, {b.X - nn.X, b.Y - nn.Y},
+                       {a.X - nn.X, a.Y - nn.Y}});
+  }
+  // Joins at the inner vertices (all of them when closed), caps at the ends.
+  for (size_t i = 0; i < n; ++i) {
+    bool end = !closed && (i == 0 || i == n - 1);
+    if (end) {
+      if (pen.EndCap == PS_ENDCAP_ROUND) AddCircle(polys, pts[i], h);
+      continue;
+    }
+    if (pen.Join == PS_JOIN_ROUND) {
+      AddCircle(polys, pts[i], h);
+    } else {
+      TPointF n1 = normal((i + n - 1) % n), n2 = normal(i);
+      TPointF v = pts[i];
+      AddPolygon(polys, {v, {v.X + n1.X, v.Y + n1.Y}, {v.X + n2.X, v.Y + n2.Y}});
+      AddPolygon(polys, {v, {v.X - n1.X, v.Y - n1.Y}, {v.X - n2.X, v.Y - n2.Y}});
+    }
+  }
+}
+
+}  // namespace
+
+TStroke RealizePen(TGdiDC* dc) {
+  TStroke s;
+  auto pen = GdiPen(dc->S.Pen);
+  if (!pen || pen->Kind() == PS_NULL) return s;
+  s.Null = false;
+  s.Color = PenColor(dc, pen);
+  int kind = pen->Kind();
+  bool ext = pen->Type == OBJ_EXTPEN;
+  bool geometric = ext ? pen->Geometric() : pen->Width > 1;
+  int w = pen->Width;
+  if (geometric) w = static_cast<int>(std::lround(pen->Width * Scale(dc)));
+  if (!ext && pen->Width <= 1) w = 1;
+  s.Width = std::max(w, 1);
+  s.InsideFrame = kind == PS_INSIDEFRAME;
+  if (ext && geometric) {
+    s.EndCap = pen->Style & PS_ENDCAP_MASK;
+    s.Join = pen->Style & PS_JOIN_MASK;
+  }
+  s.Wide = geometric && s.Width > 1;
+  if (kind == PS_USERSTYLE) {
+    for (DWORD e : pen->UserStyle) s.Dashes.push_back(std::max<int>(1, static_cast<int>(e) * (s.Wide ? 1 : 1)));
+  } else if (s.Wide) {
+    // Pens made by CreatePen draw solid when wider than a pixel.
+    if (ext) s.Dashes = GeometricDashes(kind, s.Width);
+  } else {
+    s.Dashes = CosmeticDashes(kind);
+  }
+  return s;
+}
+
+void LinePixels(POINT a, POINT b, std::vector<POINT>& out) {
+  if (a == b) return;
+  int dx = b.X - a.X, dy = b.Y - a.Y;
+  bool xMajor = std::abs(dx) >= std::abs(dy);
+  bool reversed = xMajor ? dx < 0 : dy < 0;
+  POINT s = reversed ? b : a, e = reversed ? a : b;
+  size_t start = out.size();
+  if (xMajor) {
+    int64_t ddx = e.X - s.X, ddy = e.Y - s.Y;
+    for (int64_t k = 0; k <= ddx; ++k)
+      out.push_back(POINT(static_cast<int>(s.X + k), static_cast<int>(s.Y + FloorDiv(2 * k * ddy + ddx, 2 * ddx))));
+  } else {
+    int64_t ddy = e.Y - s.Y, ddx = e.X - s.X;
+    for (int64_t k = 0; k <= ddy; ++k)
+      out.push_back(POINT(static_cast<int>(s.X + FloorDiv(2 * k * ddx + ddy, 2 * ddy)), static_cast<int>(s.Y + k)));
+  }
+  if (reversed) std::reverse(out.begin() + static_cast<ptrdiff_t>(start), out.end());
+  out.pop_back();
+}
+
+TSpanRows PixelsToRows(std::vector<POINT>& px) {
+  TSpanRows rows;
+  if (px.empty()) return rows;
+  std::sort(px.begin(), px.end(), [](const POINT& a, const POINT& b) { return a.Y != b.Y ? a.Y < b.Y : a.X < b.X; });
+  rows.Top = px.front().Y;
+  rows.Rows.resize(static_cast<size_t>(px.back().Y - rows.Top + 1));
+  for (const POINT& p : px) {
+    auto& row = rows.Rows[static_cast<size_t>(p.Y - rows.Top)];
+    if (!row.empty() && row.back().second >= p.X)
+      row.back().second = std::max(row.back().second, p.X + 1);
+    else
+      row.emplace_back(p.X, p.X + 1);
+  }
+  return rows;
+}
+
+void StrokeThin(const std::vector<POINT>& pts, bool closed, const TStroke& pen, std::vector<POINT>& on,
+                std::vector<POINT>& off, int& phase) {
+  std::vector<POINT> px;
+  size_t n = pts.size();
+  if (n < 2) return;
+  size_t segs = closed ? n : n - 1;
+  int total = 0;
+  for (int d : pen.Dashes) total += d;
+  for (size_t i = 0; i < segs; ++i) {
+    px.clear();
+    LinePixels(pts[i], pts[(i + 1) % n], px);
+    for (const POINT& p : px) {
+      bool dash = true;
+      if (total > 0) {
+        int pos = phase % total;
+        for (size_t k = 0; k < pen.Dashes.size(); ++k) {
+          if (pos < pen.Dashes[k]) {
+            dash = (k % 2) == 0;
+            break;
+          }
+          pos -= pen.Dashes[k];
+        }
+      }
+      ++phase;
+      (dash ? on : off).push_back(p);
+    }
+  }
+}
+
+TSpanRows StrokeWide(const std::vector<TPointF>& pts, bool closed, const TStroke& pen) {
+  std::vector<std::vector<TPointF>> polys;
+  int total = 0;
+  for (int d : pen.Dashes) total += d;
+  if (total == 0) {
+    StrokePiece(pts, closed, pen, polys);
+  } else {
+    // Cut the polyline into dashes along its length.
+    std::vector<TPointF> path = pts;
+    if (closed && !pts.empty()) path.push_back(pts.front());
+    size_t k = 0;
+    double left = pen.Dashes[0];
+    std::vector<TPointF> piece;
+    bool drawing = true;
+    if (!path.empty()) piece.push_back(path[0]);
+    for (size_t i = 0; i + 1 < path.size(); ++i) {
+      TPointF a = path[i], b = path[i + 1];
+      double len = std::hypot(b.X - a.X, b.Y - a.Y), t = 0;
+      while (len - t > left) {
+        t += left;
+        TPointF p{a.X + (b.X - a.X) * t / len, a.Y + (b.Y - a.Y) * t / len};
+        if (drawing) {
+          piece.push_back(p);
+          StrokePiece(piece, false, pen, polys);
+        }
+        piece.assign(1, p);
+        drawing = !drawing;
+        k = (k + 1) % pen.Dashes.size();
+        left = pen.Dashes[k];
+      }
+      left -= len - t;
+      if (drawing) piece.push_back(b);
+    }
+    if (drawing && piece.size() > 1) StrokePiece(piece, false, pen, polys);
+  }
+  return PolygonRows(polys, WINDING);
+}
+
+void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TSpanRows* off, const TStroke& pen) {
+  auto bmp = dc->Target();
+  if (!bmp) return;
+  const TRegion& clip = dc->EffectiveClip();
+  int top = INT32_MAX, bottom = INT32_MIN;
+  for (const TSpanRows* r : {fill, on, off}) {
+    int t, b;
+    if (r && RowsBounds(*r, clip, t, b)) {
+      top = std::min(top, t);
+      bottom = std::max(bottom, b);
+    }
+  }
+  if (top >= bottom) return;
+  TSurfaceLock lock(bmp, top, bottom);
+  int rop2 = dc->S.Rop2;
+  if (fill) {
+    TBrushFill brush = RealizeBrush(dc, GdiBrush(dc->S.Brush).get(), lock, true);
+    if (!brush.Null) {
+      TSpanRows body = *fill;
+      if (on && !pen.Null) body = CombineRows(body, *on, RGN_DIFF);
+      if (off && !pen.Null) body = CombineRows(body, *off, RGN_DIFF);
+      PaintRows(lock, clip, body, brush, rop2);
+    }
+  }
+  if (on && !pen.Null) PaintRows(lock, clip, *on, SolidFill(lock.Realize(pen.Color)), rop2);
+  if (off && !pen.Null && dc->S.BkMode == OPAQUE)
+    PaintRows(lock, clip, *off, SolidFill(lock.Realize(dc->S.BkColor)), rop2);
+}
+
+std::vector<TPointF> ArcPoints(double cx, double cy, double rx, double ry, double a0, double sweep) {
+  int n = std::max(4, static_cast<int>(std::fabs(sweep) * std::max(rx, ry) / 2) + 1);
+  n = std::min(n, 4096);
+  std::vector<TPointF> p;
+  p.reserve(static_cast<size_t>(n) + 1);
+  for (int i = 0; i <= n; ++i) {
+    double a = a0 + sweep * i / n;
+    p.push_back(TPointF{cx + rx * std::cos(a), cy - ry * std::sin(a)});
+  }
+  return p;
+}
+
+}  // namespace rtl::detail

@@ -1,0 +1,451 @@
+// Text output and measurement: TextOut, ExtTextOut, TabbedTextOut and the
+// extent functions, with alignment, escapement, character extra and
+// justification.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/backend/font_backend.h"
+#include "platform/rtl/text_codec.h"
+#include "platform/win/gdi/gdi_raster.h"
+#include "platform/win/gdi/gdi_text.h"
+
+namespace rtl::detail {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Per-character logical advances of a string as output lays it out:
+// explicit dx values, or the font's advances with character extra and the
+// justification's break extra.
+std::vector<int> LayoutAdvances(TGdiDC* dc, TRealFont& f, const std::vector<TTextChar>& chars, const INT* dx,
+                                bool pdy) {
+  std::vector<int> adv;
+  if (dx) {
+    adv.resize(chars.size());
+    size_t unit = 0;
+    for (size_t i = 0; i < chars.size(); ++i) {
+      int sum = 0;
+      for (int k = 0; k < chars[i].Units; ++k, ++unit) sum += pdy ? dx[2 * unit] : dx[unit];
+      adv[i] = sum;
+    }
+    return adv;
+  }
+  CharAdvances(dc, f, chars, adv);
+  if (dc->S.BreakExtra && dc->S.BreakCount > 0) {
+    int each = dc->S.BreakExtra / dc->S.BreakCount, rest = dc->S.BreakExtra % dc->S.BreakCount;
+    int seen = 0;
+    for (size_t i = 0; i < chars.size(); ++i)
+      if (chars[i].Code == f.Tm.tmBreakChar) {
+        adv[i] += each + (seen < rest ? 1 : 0);
+        ++seen;
+      }
+  }
+  return adv;
+}
+
+struct TFrame {
+  double Ox, Oy;  // reference point, logical
+  double Cos, Sin;
+  // A point of the text's frame (x along the baseline, y down) in logical units.
+  TPointF At(double x, double y) const { return TPointF{Ox + x * Cos + y * Sin, Oy - x * Sin + y * Cos}; }
+};
+
+TPointF ToTarget(TGdiDC* dc, TPointF p) {
+  const TXform& m = dc->ToTarget();
+  return TPointF{p.X * m.M11 + p.Y * m.M21 + m.Dx, p.X * m.M12 + p.Y * m.M22 + m.Dy};
+}
+
+// A rectangle of the text frame, in target pixels.
+TRegion FrameRect(TGdiDC* dc, const TFrame& fr, double l, double t, double r, double b) {
+  std::vector<TPointF> poly{ToTarget(dc, fr.At(l, t)), ToTarget(dc, fr.At(r, t)), ToTarget(dc, fr.At(r, b)),
+                            ToTarget(dc, fr.At(l, b))};
+  bool axis = std::fabs(poly[0].Y - poly[1].Y) < 1e-9 && std::fabs(poly[0].X - poly[3].X) < 1e-9;
+  if (axis) {
+    auto rnd = [](double v) { return static_cast<int>(std::floor(v + 0.5)); };
+    int x0 = rnd(poly[0].X), x1 = rnd(poly[2].X), y0 = rnd(poly[0].Y), y1 = rnd(poly[2].Y);
+    return TRegion(RECT{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)});
+  }
+  return PolygonRows({poly}, ALTERNATE).ToRegion();
+}
+
+void FillSolid(TGdiDC* dc, const TRegion& area, COLORREF color) {
+  TGdiBrush b;
+  b.Color = color;
+  PatBltRegion(dc, area, 0xF0, &b);
+}
+
+void Composite(TSurfaceLock& lock, const TRegion& clip, const rtl::backend::TGlyph& g, int px, int py, uint32_t color) {
+  if (g.Width == 0) return;
+  RECT box{px + g.Left, py + g.Top, px + g.Left + g.Width, py + g.Top + g.Height};
+  bool mono = lock.Mono();
+  uint32_t cr = (color >> 16) & 0xFF, cg = (color >> 8) & 0xFF, cb = color & 0xFF;
+  clip.ForEachIn(box, [&](const RECT& c) {
+    for (int y = c.Top; y < c.Bottom; ++y) {
+      uint32_t* d = lock.Row(y);
+      const uint8_t* cov = g.Coverage.data() + size_t(y - box.Top) * g.Width;
+      for (int x = c.Left; x < c.Right; ++x) {
+        uint32_t a = cov[x - box.Left];
+        if (!a) continue;
+        if (a == 255 || mono) {
+          if (a >= 128) d[x] = color;
+          continue;
+        }
+        uint32_t v = d[x], ia = 255 - a;
+        uint32_t r = (((v >> 16) & 0xFF) * ia + cr * a + 127) / 255;
+        uint32_t gg = (((v >> 8) & 0xFF) * ia + cg * a + 127) / 255;
+        uint32_t b = ((v & 0xFF) * ia + cb * a + 127) / 255;
+        d[x] = (r << 16) | (gg << 8) | b;
+      }
+    }
+  });
+}
+
+}  // namespace
+
+BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const char16_t* text, int count,
+                 const INT* dx) {
+  TRealFont f;
+  if (!RealizeFont(dc, f)) return FALSE;
+  if (count < 0 || (count > 0 && !text)) return FALSE;
+  if ((options & ETO_OPAQUE) && rect) {
+    RECT r{std::min(rect->Left, rect->Right), std::min(rect->Top, rect->Bottom), std::max(rect->Left, rect->Right),
+           std::max(rect->Top, rect->Bottom)};
+    FillSolid(dc, LogicalRectToTarget(dc, r), dc->S.BkColor);
+  }
+  std::vector<TTextChar> chars = SplitText(text, count);
+  std::vector<int> adv = LayoutAdvances(dc, f, chars, dx, (options & ETO_PDY) != 0);
+  int width = 0;
+  for (int a : adv) width += a;
+
+  UINT align = dc->S.TextAlign;
+  POINT ref = (align & TA_UPDATECP) ? dc->S.CurPos : POINT(x, y);
+  double esc = f.Font->Log.lfEscapement * kPi / 1800;
+  TFrame fr{double(ref.X), double(ref.Y), std::cos(esc), std::sin(esc)};
+  double start = 0;
+  switch (align & TA_CENTER) {
+    case TA_RIGHT: start = -width; break;
+    case TA_CENTER: start = -width / 2; break;
+    default: break;
+  }
+  double base = 0;  // baseline, frame y
+  switch (align & TA_BASELINE) {
+    case TA_BOTTOM: base = -f.Tm.tmDescent; break;
+    case TA_BASELINE: base = 0; break;
+    default: base = f.Tm.tmAscent; break;
+  }
+  if (align & TA_UPDATECP) {
+    double move = (align & TA_CENTER) == TA_RIGHT ? -width : (align & TA_CENTER) == TA_CENTER ? 0 : width;
+    TPointF cp = fr.At(move, 0);
+    dc->S.CurPos = POINT(static_cast<int>(std::lround(cp.X)), static_cast<int>(std::lround(cp.Y)));
+  }
+
+  auto bmp = dc->Target();
+  if (!bmp) return TRUE;
+  if (dc->S.BkMode == OPAQUE && !(options & ETO_OPAQUE) && !chars.empty())
+    FillSolid(dc, FrameRect(dc, fr, start, base - f.Tm.tmAscent, start + width, base + f.Tm.tmDescent),
+              dc->S.BkColor);
+  if (chars.empty()) return TRUE;
+
+  TRegion clip = dc->EffectiveClip();
+  if ((options & ETO_CLIPPED) && rect) clip.Intersect(LogicalRectToTarget(dc, *rect));
+  if (clip.IsEmpty()) return TRUE;
+
+  // Glyph positions on the target.
+  struct TPlaced {
+    const rtl::backend::TGlyph* Glyph;
+    int X, Y;
+  };
+  std::vector<TPlaced> placed;
+  placed.reserve(chars.size());
+  int top = INT32_MAX, bottom = INT32_MIN;
+  double pen = start, penY = 0;
+  size_t unit = 0;
+  for (size_t i = 0; i < chars.size(); ++i) {
+    TPointF p = ToTarget(dc, fr.At(pen, base + penY));
+    const rtl::backend::TGlyph& g = f.Face->Glyph(chars[i].Code, f.Angle);
+    int px = static_cast<int>(std::floor(p.X + 0.5)), py = static_cast<int>(std::floor(p.Y + 0.5));
+    if (g.Width) {
+      placed.push_back(TPlaced{&g, px, py});
+      top = std::min(top, py + g.Top);
+      bottom = std::max(bottom, py + g.Top + g.Height);
+    }
+    pen += adv[i];
+    if (dx && (options & ETO_PDY)) {
+      for (int k = 0; k < chars[i].Units; ++k) penY += dx[2 * (unit + size_t(k)) + 1];
+    }
+    unit += size_t(chars[i].Units);
+  }
+  top = std::max(top, clip.Box().Top);
+  bottom = std::min(bottom, clip.Box().Bottom);
+  if (top < bottom) {
+    TSurfaceLock lock(bmp, top, bottom);
+    uint32_t color = lock.Realize(dc->S.TextColor);
+    for (const TPlaced& p : placed) Composite(lock, clip, *p.Glyph, p.X, p.Y, color);
+  }
+  // Underline and strike-out are bars along the baseline.
+  const auto& fm = f.Face->Metrics();
+  double thick = std::max(1.0, fm.LineThickness / f.Scale);
+  std::vector<TRegion> bars;
+  if (f.Font->Log.lfUnderline) {
+    double uy = base + fm.UnderlinePos / f.Scale;
+    bars.push_back(FrameRect(dc, fr, start, uy, start + width, uy + thick));
+  }
+  if (f.Font->Log.lfStrikeOut) {
+    double sy = base - fm.StrikeOutPos / f.Scale;
+    bars.push_back(FrameRect(dc, fr, start, sy, start + width, sy + thick));
+  }
+  for (TRegion& r : bars) {
+    r.Intersect(clip);
+    FillSolid(dc, r, dc->S.TextColor);
+  }
+  return TRUE;
+}
+
+}  // namespace rtl::detail
+
+using namespace rtl::detail;
+
+namespace {
+
+// Byte length of each wide unit of UTF-8 text, for the per-byte arrays of
+// the A functions.
+std::vector<int> UnitBytes(const WideString& w) {
+  std::vector<int> out;
+  for (size_t i = 0; i < w.size(); ++i) {
+    char16_t c = w[i];
+    bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < w.size() && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF;
+    int bytes = static_cast<int>(WideToAnsi(w.substr(i, pair ? 2 : 1)).size());
+    if (pair) {
+      out.push_back(bytes);
+      out.push_back(0);
+      ++i;
+    } else {
+      out.push_back(bytes);
+    }
+  }
+  return out;
+}
+
+struct TExtent {
+  int Width = 0;
+  int Height = 0;
+  std::vector<int> Partial;  // per UTF-16 unit, cumulative
+};
+
+bool Measure(HDC hdc, const char16_t* s, int n, TExtent& e) {
+  auto dc = GdiDC(hdc);
+  TRealFont f;
+  if (!dc || n < 0 || (n && !s) || !RealizeFont(dc, f)) return false;
+  std::vector<TTextChar> chars = SplitText(s, n);
+  std::vector<int> adv = LayoutAdvances(dc, f, chars, nullptr, false);
+  e.Partial.clear();
+  int x = 0;
+  for (size_t i = 0; i < chars.size(); ++i) {
+    x += adv[i];
+    for (int k = 0; k < chars[i].Units; ++k) e.Partial.push_back(x);
+  }
+  e.Width = x;
+  e.Height = f.Tm.tmHeight;
+  return true;
+}
+
+// Next tab stop after x (relative to the tab origin).
+int NextTab(int x, int tabCount, const INT* stops, int defaultTab) {
+  if (tabCount <= 0 || !stops) return (x / defaultTab + 1) * defaultTab;
+  if (tabCount == 1) {
+    int d = std::abs(stops[0]);
+    if (d <= 0) d = defaultTab;
+    return (x / d + 1) * d;
+  }
+  for (int i = 0; i < tabCount; ++i)
+    if (std::abs(stops[i]) > x) return std::abs(stops[i]);
+  int last = std::abs(stops[tabCount - 1]), step = std::max(1, last - std::abs(stops[tabCount - 2]));
+  return last + ((x - last) / step + 1) * step;
+}
+
+LONG Tabbed(HDC hdc, int x, int y, const char16_t* s, int n, int tabCount, const INT* stops, int origin, bool draw) {
+  auto dc = GdiDC(hdc);
+  TRealFont f;
+  if (!dc || n < 0 || (n && !s) || !RealizeFont(dc, f)) return 0;
+  UINT align = dc->S.TextAlign;
+  POINT start = (draw && (align & TA_UPDATECP)) ? dc->S.CurPos : POINT(x, y);
+  int defaultTab = 8 * std::max(1, static_cast<int>(f.Tm.tmAveCharWidth));
+  // Lay out the segments between tabs.
+  struct TSeg {
+    int From, Count, X;
+  };
+  std::vector<TSeg> segs;
+  int pos = start.X - origin;
+  int segStart = 0;
+  for (int i = 0; i <= n; ++i) {
+    if (i == n || s[i] == u'\t') {
+      TExtent e;
+      Measure(hdc, s + segStart, i - segStart, e);
+      segs.push_back(TSeg{segStart, i - segStart, pos + origin});
+      pos += e.Width;
+      if (i < n) pos = NextTab(pos, tabCount, stops, defaultTab);
+      segStart = i + 1;
+    }
+  }
+  int width = pos + origin - start.X;
+  if (draw) {
+    UINT saved = dc->S.TextAlign;
+    int savedMode = dc->S.BkMode;
+    if (savedMode == OPAQUE) {
+      RECT r{start.X, start.Y, start.X + width, start.Y + f.Tm.tmHeight};
+      TGdiBrush b;
+      b.Color = dc->S.BkColor;
+      PatBltRegion(dc, LogicalRectToTarget(dc, r), 0xF0, &b);
+      dc->S.BkMode = TRANSPARENT;
+    }
+    dc->S.TextAlign = saved & ~TA_UPDATECP;
+    for (const TSeg& g : segs) TextOutCore(dc, g.X, start.Y, 0, nullptr, s + g.From, g.Count, nullptr);
+    dc->S.TextAlign = saved;
+    dc->S.BkMode = savedMode;
+    if (saved & TA_UPDATECP) dc->S.CurPos.X = start.X + width;
+  }
+  return MAKELONG(std::clamp(width, 0, 0xFFFF), std::clamp<int>(f.Tm.tmHeight, 0, 0xFFFF));
+}
+
+}  // namespace
+
+UINT SetTextAlign(HDC hdc, UINT align) {
+  auto dc = GdiDC(hdc);
+  if (!dc) return GDI_ERROR;
+  UINT old = dc->S.TextAlign;
+  dc->S.TextAlign = align & TA_MASK;
+  return old;
+}
+
+UINT GetTextAlign(HDC hdc) {
+  auto dc = GdiDC(hdc);
+  return dc ? dc->S.TextAlign : GDI_ERROR;
+}
+
+int SetTextCharacterExtra(HDC hdc, int extra) {
+  auto dc = GdiDC(hdc);
+  if (!dc) return static_cast<int>(0x80000000u);
+  int old = dc->S.CharExtra;
+  dc->S.CharExtra = extra;
+  return old;
+}
+
+int GetTextCharacterExtra(HDC hdc) {
+  auto dc = GdiDC(hdc);
+  return dc ? dc->S.CharExtra : static_cast<int>(0x80000000u);
+}
+
+BOOL SetTextJustification(HDC hdc, int breakExtra, int breakCount) {
+  auto dc = GdiDC(hdc);
+  if (!dc) return FALSE;
+  dc->S.BreakExtra = breakCount > 0 ? breakExtra : 0;
+  dc->S.BreakCount = breakCount > 0 ? breakCount : 0;
+  return TRUE;
+}
+
+BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count, const INT* dx) {
+  auto dc = GdiDC(hdc);
+  if (!dc) return FALSE;
+  return TextOutCore(dc, x, y, options, rect, text, static_cast<int>(count), dx);
+}
+
+BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
+  return ExtTextOutW(hdc, x, y, 0, nullptr, text, static_cast<UINT>(std::max(count, 0)), nullptr);
+}
+
+BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT count, const INT* dx) {
+  WideString w = AnsiText(text, static_cast<int>(count));
+  std::vector<INT> wdx;
+  if (dx) {
+    // Per-byte advances become per-unit advances.
+    std::vector<int> bytes = UnitBytes(w);
+    bool pdy = (options & ETO_PDY) != 0;
+    size_t b = 0;
+    for (int n : bytes) {
+      int sx = 0, sy = 0;
+      for (int k = 0; k < n; ++k, ++b) {
+        sx += pdy ? dx[2 * b] : dx[b];
+        if (pdy) sy += dx[2 * b + 1];
+      }
+      wdx.push_back(sx);
+      if (pdy) wdx.push_back(sy);
+    }
+  }
+  return ExtTextOutW(hdc, x, y, options, rect, w.c_str(), static_cast<UINT>(w.size()), dx ? wdx.data() : nullptr);
+}
+
+BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
+  return ExtTextOutA(hdc, x, y, 0, nullptr, text, static_cast<UINT>(std::max(count, 0)), nullptr);
+}
+
+BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, LPSIZE size) {
+  TExtent e;
+  if (!size || !Measure(hdc, text, count, e)) return FALSE;
+  *size = SIZE(e.Width, e.Height);
+  return TRUE;
+}
+
+BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int count, LPSIZE size) {
+  if (count < 0) return FALSE;
+  WideString w = AnsiText(text, count);
+  return GetTextExtentPoint32W(hdc, w.c_str(), static_cast<int>(w.size()), size);
+}
+
+BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, INT* fit, INT* dx, LPSIZE size) {
+  TExtent e;
+  if (!size || !Measure(hdc, text, count, e)) return FALSE;
+  *size = SIZE(e.Width, e.Height);
+  if (fit) {
+    int n = 0;
+    while (n < count && e.Partial[size_t(n)] <= maxExtent) ++n;
+    // A surrogate pair fits whole or not at all.
+    if (n > 0 && n < count && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;
+    *fit = n;
+  }
+  if (dx) std::copy(e.Partial.begin(), e.Partial.end(), dx);
+  return TRUE;
+}
+
+BOOL GetTextExtentExPointA(HDC hdc, LPCSTR text, int count, int maxExtent, INT* fit, INT* dx, LPSIZE size) {
+  if (count < 0) return FALSE;
+  WideString w = AnsiText(text, count);
+  TExtent e;
+  if (!size || !Measure(hdc, w.c_str(), static_cast<int>(w.size()), e)) return FALSE;
+  *size = SIZE(e.Width, e.Height);
+  std::vector<int> bytes = UnitBytes(w);
+  int byteFit = 0, b = 0;
+  bool fitting = true;
+  for (size_t u = 0; u < bytes.size(); ++u) {
+    if (bytes[u] == 0) continue;
+    size_t last = (u + 1 < bytes.size() && bytes[u + 1] == 0) ? u + 1 : u;
+    int ext = e.Partial[last];
+    for (int k = 0; k < bytes[u]; ++k, ++b)
+      if (dx) dx[b] = ext;
+    if (fitting && ext <= maxExtent)
+      byteFit += bytes[u];
+    else
+      fitting = false;
+  }
+  if (fit) *fit = byteFit;
+  return TRUE;
+}
+
+LONG TabbedTextOutW(HDC hdc, int x, int y, LPCWSTR text, int count, int tabCount, const INT* tabStops, int tabOrigin) {
+  return Tabbed(hdc, x, y, text, count, tabCount, tabStops, tabOrigin, true);
+}
+
+LONG TabbedTextOutA(HDC hdc, int x, int y, LPCSTR text, int count, int tabCount, const INT* tabStops, int tabOrigin) {
+  WideString w = AnsiText(text, count);
+  return Tabbed(hdc, x, y, w.c_str(), static_cast<int>(w.size()), tabCount, tabStops, tabOrigin, true);
+}
+
+DWORD GetTabbedTextExtentW(HDC hdc, LPCWSTR text, int count, int tabCount, const INT* tabStops) {
+  return static_cast<DWORD>(Tabbed(hdc, 0, 0, text, count, tabCount, tabStops, 0, false));
+}
+
+DWORD GetTabbedTextExtentA(HDC hdc, LPCSTR text, int count, int tabCount, const INT* tabStops) {
+  WideString w = AnsiText(text, count);
+  return static_cast<DWORD>(Tabbed(hdc, 0, 0, w.c_str(), static_cast<int>(w.size()), tabCount, tabStops, 0, false));
+}

@@ -1,0 +1,127 @@
+// The frame, font, colours and modal loop of the dialogs built from
+// standard controls (message box, common dialogs, folder browser).
+#include "platform/win/user/dialog_frame.h"
+
+#include <algorithm>
+
+#include "platform/win/user/standard_classes.h"
+#include "platform/win/user/ctl_common.h"
+#include "platform/win/user/user_sysinfo.h"
+
+namespace rtl::detail {
+namespace {
+
+void FocusControl(HWND h) {
+  SetFocus(h);
+  if (SendMessageA(h, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(h, EM_SETSEL, 0, -1);
+}
+
+}  // namespace
+
+HFONT CreateDialogFont() {
+  NONCLIENTMETRICSA ncm{};
+  ncm.cbSize = sizeof ncm;
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+  return CreateFontIndirectA(&ncm.lfMessageFont);
+}
+
+void RegisterDialogClass(LPCSTR name, WNDPROC proc, UINT classStyle) {
+  RegisterStandardControlClasses();
+  WNDCLASSA wc{};
+  if (GetClassInfoA(nullptr, name, &wc)) return;
+  wc.style = classStyle;
+  wc.lpfnWndProc = proc;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);
+}
+
+bool DialogFaceMessage(HWND h, UINT msg, WPARAM wParam, LRESULT& result) {
+  switch (msg) {
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(h, &r);
+      FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_3DFACE));
+      result = 1;
+      return true;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_3DFACE));
+      result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_3DFACE));
+      return true;
+  }
+  return false;
+}
+
+HWND DialogOwnerRoot(HWND owner) { return owner && IsWindow(owner) ? GetAncestor(owner, GA_ROOT) : nullptr; }
+
+RECT DialogWorkArea(HWND owner) {
+  HWND top = DialogOwnerRoot(owner);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoA(top ? MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST) : MonitorFromPoint(POINT(0, 0), MONITOR_DEFAULTTOPRIMARY),
+                  &mi);
+  return mi.rcWork;
+}
+
+HWND CreateDialogFrame(LPCSTR cls, const AnsiString& title, HWND owner, int clientW, int clientH, const TDialogFrame& frame) {
+  HWND top = DialogOwnerRoot(owner);
+  RECT work = DialogWorkArea(top);
+  DWORD style = WS_POPUP | WS_CAPTION | (frame.CloseBox ? WS_SYSMENU : 0) | (frame.Sizable ? WS_THICKFRAME : 0);
+  DWORD ex = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | (frame.TopMost ? WS_EX_TOPMOST : 0) |
+             (frame.ControlParent ? WS_EX_CONTROLPARENT : 0);
+  RECT wr(0, 0, clientW, clientH);
+  AdjustWindowRectEx(&wr, style, FALSE, ex);
+  RECT around = work;
+  if (top && IsWindowVisible(top) && !IsIconic(top)) GetWindowRect(top, &around);
+  int x = around.Left + (around.Width() - wr.Width()) / 2;
+  int y = around.Top + (around.Height() - wr.Height()) / 2;
+  x = std::clamp(x, work.Left, std::max(work.Left, work.Right - wr.Width()));
+  y = std::clamp(y, work.Top, std::max(work.Top, work.Bottom - wr.Height()));
+  return CreateWindowExA(ex, cls, title.c_str(), style, x, y, wr.Width(), wr.Height(), top, nullptr, nullptr, nullptr);
+}
+
+HWND AddDialogChild(HWND dialog, LPCSTR cls, LPCSTR text, DWORD style, int id, RECT r, HFONT font, DWORD ex) {
+  HWND h = CreateWindowExA(ex, cls, text, WS_CHILD | WS_VISIBLE | style, r.Left, r.Top, r.Width(), r.Height(), dialog,
+                           reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+  if (h && font) SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return h;
+}
+
+bool RunModalDialog(HWND dialog, const TModalRun& run, const bool& done) {
+  HWND top = DialogOwnerRoot(run.Owner);
+  bool ownerWasEnabled = top && IsWindowEnabled(top);
+  if (ownerWasEnabled) EnableWindow(top, FALSE);
+  ShowWindow(dialog, SW_SHOW);
+  SetActiveWindow(dialog);
+  if (run.Focus) FocusControl(run.Focus);
+  if (run.Shown) run.Shown(dialog);
+
+  bool quit = false;
+  int quitCode = 0;
+  MSG m;
+  while (!done && IsWindow(dialog)) {
+    if (!GetMessageA(&m, nullptr, 0, 0)) {
+      quit = true;
+      quitCode = static_cast<int>(m.wParam);
+      break;
+    }
+    if (IsDialogMessageA(dialog, &m)) continue;
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+  // The owner is enabled again before the dialog goes, so that activation
+  // can return to it.
+  if (ownerWasEnabled && IsWindow(top)) EnableWindow(top, TRUE);
+  if (IsWindow(dialog)) {
+    if (run.StateProp) RemovePropA(dialog, run.StateProp);
+    DestroyWindow(dialog);
+  }
+  if (top && IsWindow(top)) SetActiveWindow(top);
+  if (quit) PostQuitMessage(quitCode);
+  return !quit;
+}
+
+}  // namespace rtl::detail
