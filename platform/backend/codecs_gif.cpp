@@ -48,6 +48,15 @@ bool FrameSizeAllowed(int w, int h, size_t remaining) {
   return SizeAllowed(w, h) && int64_t(w) * h <= int64_t(remaining) * 4 * 4096;
 }
 
+// Whether a logical screen can be real. Frames may cover only part of it,
+// so small screens always pass; a larger one may not be out of all
+// proportion to the file (the same bound as a frame's), since every pixel
+// of it is decoded and drawn.
+bool ScreenSizeAllowed(int w, int h, size_t fileSize) {
+  const int64_t pixels = int64_t(w) * h;
+  return SizeAllowed(w, h) && (pixels <= (int64_t(1) << 20) || pixels <= int64_t(fileSize) * 4 * 4096);
+}
+
 }  // namespace
 
 bool DecodeGif(const uint8_t* data, size_t size, int frame, TDecodedImage& out, std::string* error) {
@@ -117,7 +126,7 @@ bool DecodeGif(const uint8_t* data, size_t size, int frame, TDecodedImage& out, 
     sw = gif->SavedImages[0].ImageDesc.Width;
     sh = gif->SavedImages[0].ImageDesc.Height;
   }
-  if (!SizeAllowed(sw, sh)) return Fail(error, "Invalid GIF image size");
+  if (!ScreenSizeAllowed(sw, sh, size)) return Fail(error, "Invalid GIF image size");
 
   TDecodedImage image;
   image.Format = iffGif;

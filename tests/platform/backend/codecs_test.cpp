@@ -211,6 +211,34 @@ TEST(CodecTest, GifFramesOutOfProportionToTheirDataAreRefused) {
   }
 }
 
+// The logical screen is decoded whole, so a huge one around a tiny frame
+// is refused too; a modest one stays legal however little covers it.
+TEST(CodecTest, GifScreensOutOfProportionToTheFileAreRefused) {
+  std::vector<uint32_t> px = {0xFF102030u};
+  std::string gif;
+  ASSERT_TRUE(EncodeImage(iffGif, px.data(), 1, 1, 4, {}, gif));
+  struct TCase {
+    uint16_t width, height;
+    bool ok;
+  } const cases[] = {{1000, 1000, true}, {27909, 4099, false}, {65535, 65535, false}};
+  for (const TCase& c : cases) {
+    std::string file = gif;
+    file[6] = char(c.width & 0xFF);
+    file[7] = char(c.width >> 8);
+    file[8] = char(c.height & 0xFF);
+    file[9] = char(c.height >> 8);
+    TDecodedImage img;
+    std::string error;
+    EXPECT_EQ(DecodeImage(file.data(), file.size(), img, &error), c.ok) << c.width << " x " << c.height;
+    if (c.ok) {
+      EXPECT_EQ(img.Width, c.width);
+      EXPECT_EQ(img.Pixels[0], px[0]) << "the frame sits at the screen's corner";
+    } else {
+      EXPECT_EQ(error, "Invalid GIF image size");
+    }
+  }
+}
+
 TEST(CodecTest, ResolutionIsKept) {
   std::vector<uint32_t> src = TestPicture(8, 8, false);
   TEncodeOptions o;
