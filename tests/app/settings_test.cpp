@@ -16,19 +16,12 @@
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/sysutils.h"
+#include "tests/common/hang_guard.h"
 #include "tests/common/unprivileged.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// A hang (a blocking open of a FIFO, an endless read of a device) ends the
-// test program instead of the test run waiting for its time-out.
-class HangGuard {
- public:
-  explicit HangGuard(unsigned seconds) { alarm(seconds); }
-  ~HangGuard() { alarm(0); }
-};
 
 template <class F>
 AnsiString MessageOf(F&& f) {

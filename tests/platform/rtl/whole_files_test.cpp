@@ -13,19 +13,12 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/common/hang_guard.h"
 #include "tests/common/unprivileged.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// A hang (a blocking open of a FIFO, an endless read of a device) ends the
-// test program instead of the test run waiting for its time-out.
-class HangGuard {
- public:
-  explicit HangGuard(unsigned seconds) { alarm(seconds); }
-  ~HangGuard() { alarm(0); }
-};
 
 class WholeFileTest : public ::testing::Test {
  protected:
