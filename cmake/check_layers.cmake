@@ -25,7 +25,7 @@ foreach(p ${_win_parts})
   list(APPEND _all_win platform/win/${p})
 endforeach()
 # The top of win binds every part by name.
-set(L_platform/win "${_all_win};platform/rtl;platform/backend")
+set(L_platform/win "${_all_win};platform/rtl")
 set(_platform "platform/forms;platform/win;${_all_win};platform/rtl")
 set(L_platform/forms "platform/win;${_all_win};platform/rtl")
 set(L_support "${_platform}")

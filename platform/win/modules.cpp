@@ -1,5 +1,5 @@
-// The module table and binding by name. Every library the layer stands in
-// for is listed in kModules below, each with the functions it exports; a
+// Binding by name: what each library the layer stands in for exports
+// (kExports below), over the loader's list of modules (kernel_module). A
 // library or a name missing here is missing for the program.
 #include "platform/win/modules.h"
 
@@ -10,12 +10,10 @@
 
 #include "platform/rtl/resources.h"
 #include "platform/rtl/sysutils.h"
-#include "platform/rtl/text_codec.h"
 #include "platform/win/gdi/gdi.h"
 #include "platform/win/gdiplus/gdiplus.h"
 #include "platform/win/comctl/commctrl.h"
 #include "platform/win/dwm/dwmapi.h"
-#include "platform/win/gdiplus/gdiplus_internal.h"
 #include "platform/win/oleacc/oleacc.h"
 #include "platform/win/user/user.h"
 #include "platform/win/uxtheme/uxtheme.h"
