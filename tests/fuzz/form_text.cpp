@@ -8,7 +8,7 @@
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/sysutils.h"
-#include "tests/platform/rtl/filer_test_classes.h"
+#include "tests/platform/rtl/component_streaming_test_classes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RegisterStreamTestClasses();
