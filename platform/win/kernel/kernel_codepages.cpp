@@ -247,7 +247,9 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
     return Fail(ERROR_INVALID_PARAMETER);
   bool utf8 = IsSystemPage(CodePage);
   if (!utf8 && !IconvName(CodePage)) return Fail(ERROR_INVALID_PARAMETER);
-  if (utf8 && (dwFlags & ~MB_ERR_INVALID_CHARS)) return Fail(ERROR_INVALID_FLAGS);
+  // The aliases of the system page take the flags callers pass for an
+  // 8-bit system page; UTF-8 named as such is as strict as documented.
+  if (CodePage == CP_UTF8 && (dwFlags & ~MB_ERR_INVALID_CHARS)) return Fail(ERROR_INVALID_FLAGS);
   if (dwFlags & ~(MB_PRECOMPOSED | MB_COMPOSITE | MB_USEGLYPHCHARS | MB_ERR_INVALID_CHARS))
     return Fail(ERROR_INVALID_FLAGS);
   size_t n = cbMultiByte == -1 ? std::strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
@@ -276,8 +278,8 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
     return Fail(ERROR_INVALID_PARAMETER);
   bool utf8 = IsSystemPage(CodePage);
   if (!utf8 && !IconvName(CodePage)) return Fail(ERROR_INVALID_PARAMETER);
-  if (utf8 && (lpDefaultChar || lpUsedDefaultChar)) return Fail(ERROR_INVALID_PARAMETER);
-  if (utf8 && (dwFlags & ~WC_ERR_INVALID_CHARS)) return Fail(ERROR_INVALID_FLAGS);
+  if (CodePage == CP_UTF8 && (lpDefaultChar || lpUsedDefaultChar)) return Fail(ERROR_INVALID_PARAMETER);
+  if (CodePage == CP_UTF8 && (dwFlags & ~WC_ERR_INVALID_CHARS)) return Fail(ERROR_INVALID_FLAGS);
   size_t n = 0;
   if (cchWideChar == -1) {
     while (lpWideCharStr[n]) ++n;

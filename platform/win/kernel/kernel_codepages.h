@@ -42,12 +42,13 @@ using LPBOOL = BOOL*;
 // cbMultiByte -1: the text is zero-terminated and the terminator is
 // converted too. cchWideChar 0: returns the length needed. Returns the
 // characters written; 0 on failure (ERROR_INSUFFICIENT_BUFFER,
-// ERROR_INVALID_PARAMETER, ERROR_INVALID_FLAGS: for UTF-8 only
-// MB_ERR_INVALID_CHARS is allowed; ERROR_NO_UNICODE_TRANSLATION with
+// ERROR_INVALID_PARAMETER, ERROR_INVALID_FLAGS: for CP_UTF8 only
+// MB_ERR_INVALID_CHARS is allowed, while CP_ACP and its aliases take the
+// flags of an 8-bit page too; ERROR_NO_UNICODE_TRANSLATION with
 // MB_ERR_INVALID_CHARS and invalid input).
 int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte, LPWSTR lpWideCharStr,
                         int cchWideChar);
-// The same conventions the other way. For UTF-8 lpDefaultChar and
+// The same conventions the other way. For CP_UTF8 lpDefaultChar and
 // lpUsedDefaultChar must be null.
 int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar, LPSTR lpMultiByteStr,
                         int cbMultiByte, LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar);

@@ -103,6 +103,7 @@ TEST(CodePages, FollowTheCallingConventions) {
   fails(MultiByteToWideChar(CP_UTF8, 0, "abc", 0, wide, 8), ERROR_INVALID_PARAMETER);
   fails(MultiByteToWideChar(12345, 0, "abc", 3, wide, 8), ERROR_INVALID_PARAMETER);
   fails(MultiByteToWideChar(CP_UTF8, MB_PRECOMPOSED, "abc", 3, wide, 8), ERROR_INVALID_FLAGS);
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, "abc", 3, wide, 8), 3);
   EXPECT_EQ(MultiByteToWideChar(1252, MB_PRECOMPOSED, "abc", 3, wide, 8), 3);
   BOOL used;
   fails(WideCharToMultiByte(CP_UTF8, 0, u"a", 1, narrow, 8, nullptr, &used), ERROR_INVALID_PARAMETER);
