@@ -42,9 +42,17 @@ class TcxEventHandlerCollection : public TObject {
     TcxEventHandler Handler;
     bool Removed = false;
   };
-  std::vector<std::shared_ptr<TEntry>> FHandlers;
+  // Entries stay where they are while an invocation runs: a removal then
+  // only marks its entry, and the last invocation to end drops them.
+  std::vector<std::unique_ptr<TEntry>> FHandlers;
+  Integer FInvoking = 0;
+  Integer FRemoved = 0;
 
+  // The position in FHandlers of the live entry equal to AHandler, or of
+  // the live entry number Index; -1 when none.
   Integer IndexOf(const TcxEventHandler& AHandler) const;
+  Integer PositionOf(Integer Index) const;
+  void DropRemoved();
 
  public:
   TcxEventHandlerCollection() = default;
@@ -58,7 +66,7 @@ class TcxEventHandlerCollection : public TObject {
   // one added meanwhile waits for the next call.
   void InvokeAll(TObject* Sender, void* AEventArgs);
 
-  Integer Count() const { return static_cast<Integer>(FHandlers.size()); }
+  Integer Count() const { return static_cast<Integer>(FHandlers.size()) - FRemoved; }
 };
 
 // The text of a resource string as the string table holds it.

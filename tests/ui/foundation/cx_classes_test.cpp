@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "platform/rtl/classes.h"
@@ -158,6 +159,31 @@ TEST(EventHandlerCollection, HandlerThatRemovesItselfRunsOnceAndTheRestStillRun)
   handlers.InvokeAll(nullptr, nullptr);
   EXPECT_EQ(log, "abc");
   log.clear();
+  handlers.InvokeAll(nullptr, nullptr);
+  EXPECT_EQ(log, "ac");
+}
+
+TEST(EventHandlerCollection, NestedCallsAndAThrowingHandlerLeaveTheSetConsistent) {
+  std::string log;
+  TRecorder c{&log, 'c'};
+  TcxEventHandlerCollection handlers;
+  bool nested = false;
+  handlers.AddHandler([&](TObject*, void*) {
+    log += 'a';
+    if (!nested) {
+      nested = true;
+      handlers.RemoveHandler(TcxEventHandler(&c, &TRecorder::Handle));
+      EXPECT_EQ(handlers.Count(), 1);
+      handlers.InvokeAll(nullptr, nullptr);  // sees only itself
+      throw std::runtime_error("handler failed");
+    }
+  });
+  handlers.AddHandler(TcxEventHandler(&c, &TRecorder::Handle));
+  EXPECT_THROW(handlers.InvokeAll(nullptr, nullptr), std::runtime_error);
+  EXPECT_EQ(log, "aa");
+  EXPECT_EQ(handlers.Count(), 1);
+  log.clear();
+  handlers.AddHandler(TcxEventHandler(&c, &TRecorder::Handle));
   handlers.InvokeAll(nullptr, nullptr);
   EXPECT_EQ(log, "ac");
 }
