@@ -77,12 +77,52 @@ TEST(LibraryStrings, StartUpFilesTheNamesAndShutDownRemovesThem) {
   Integer i = r->IndexOfProduct("Calvexa");
   ASSERT_GE(i, 0);
   TdxProductResourceStrings* p = r->GetProduct(i);
-  EXPECT_EQ(p->NameCount(), 26);
-  // Filed in the listed order: the records' identifiers ascend with it.
-  const char* first = "scxCantCreateRegistryKey";
-  EXPECT_EQ(p->ResStrings(p->IndexOfName(first)), &scxCantCreateRegistryKey);
-  EXPECT_EQ(p->ResStrings(p->IndexOfName("cxSDateNow")), &cxSDateNow);
-  EXPECT_EQ(cxSDateNow.Identifier - scxCantCreateRegistryKey.Identifier, 25u);
+  // In the listed order, each with its text.
+  const struct {
+    const char* Name;
+    const char* Text;
+  } names[] = {
+      {"scxCantCreateRegistryKey", "Can't create the registry key: \\%s"},
+      {"scxCantOpenRegistryKey", "Can't open the registry key: \\%s"},
+      {"scxErrorStoreObject", "Error store %s object"},
+      {"scxConverterCantCreateStyleRepository", "Can't create the Style Repository"},
+      {"scxBuiltInLookAndFeelStyles", "Built-In Look && Feel Styles"},
+      {"scxLockedStateText", "Please wait..."},
+      {"cxSDateToday", "today"},
+      {"cxSDateYesterday", "yesterday"},
+      {"cxSDateTomorrow", "tomorrow"},
+      {"cxSDateSunday", "Sunday"},
+      {"cxSDateMonday", "Monday"},
+      {"cxSDateTuesday", "Tuesday"},
+      {"cxSDateWednesday", "Wednesday"},
+      {"cxSDateThursday", "Thursday"},
+      {"cxSDateFriday", "Friday"},
+      {"cxSDateSaturday", "Saturday"},
+      {"cxSDateFirst", "first"},
+      {"cxSDateSecond", "second"},
+      {"cxSDateThird", "third"},
+      {"cxSDateFourth", "fourth"},
+      {"cxSDateFifth", "fifth"},
+      {"cxSDateSixth", "sixth"},
+      {"cxSDateSeventh", "seventh"},
+      {"cxSDateBOM", "bom"},
+      {"cxSDateEOM", "eom"},
+      {"cxSDateNow", "now"},
+  };
+  ASSERT_EQ(p->NameCount(), 26);
+  UINT base = scxCantCreateRegistryKey.Identifier;
+  for (size_t k = 0; k < std::size(names); ++k) {
+    Integer at = p->IndexOfName(names[k].Name);
+    ASSERT_GE(at, 0) << names[k].Name;
+    PResStringRec rec = p->ResStrings(at);
+    EXPECT_EQ(rec->Identifier, base + k) << names[k].Name;
+    EXPECT_EQ(cxResolveResourceString(rec), names[k].Text);
+  }
+
+  // The unit's shut-down takes its product out again.
+  dx_core_detail::StopLibraryStrings();
+  EXPECT_EQ(r->IndexOfProduct("Calvexa"), -1);
+  dx_core_detail::StartLibraryStrings();
 
   units.Finalize();
   // The repository went with the library core.
@@ -98,25 +138,10 @@ TEST(LibraryStrings, StartUpFilesTheNamesAndShutDownRemovesThem) {
   dx_core_detail::StartUnitsLoader();
 }
 
-TEST(LibraryStrings, TextsComeFromTheStringTable) {
-  const struct {
-    const TResStringRec* Rec;
-    const char* Text;
-  } rows[] = {
-      {&scxCantCreateRegistryKey, "Can't create the registry key: \\%s"},
-      {&scxErrorStoreObject, "Error store %s object"},
-      {&scxBuiltInLookAndFeelStyles, "Built-In Look && Feel Styles"},
-      {&scxLockedStateText, "Please wait..."},
-      {&cxSDateToday, "today"},
-      {&cxSDateSaturday, "Saturday"},
-      {&cxSDateSeventh, "seventh"},
-      {&cxSDateBOM, "bom"},
-      {&cxSDateNow, "now"},
-      {&sdxNeedFinalizeBeforeFreeLibrary, "Need call dxFinalize before free library!"},
-      {&sdxLockMessageFails, "dxLockMessage fails"},
-      {&sdxMouseTrackingTimerListNotEmpty, "MouseTrackingTimerList.Count <> 0"},
-  };
-  for (const auto& r : rows) EXPECT_EQ(cxResolveResourceString(r.Rec), r.Text);
+TEST(LibraryStrings, ExceptionMessagesComeFromTheStringTable) {
+  EXPECT_EQ(cxResolveResourceString(&sdxNeedFinalizeBeforeFreeLibrary), "Need call dxFinalize before free library!");
+  EXPECT_EQ(cxResolveResourceString(&sdxLockMessageFails), "dxLockMessage fails");
+  EXPECT_EQ(cxResolveResourceString(&sdxMouseTrackingTimerListNotEmpty), "MouseTrackingTimerList.Count <> 0");
 }
 
 }  // namespace
