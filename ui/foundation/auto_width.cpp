@@ -19,7 +19,7 @@ TcxAutoWidthItem* TcxAutoWidthObject::NewItem() {
 
 Integer TcxAutoWidthObject::TotalWidth() const {
   Integer total = 0;
-  for (Integer i = 0; i < Count(); ++i) total += Items(i)->DesiredWidth;
+  for (Integer i = 0; i < Count(); ++i) total += Items(i)->FDesiredWidth;
   return total;
 }
 
@@ -34,15 +34,15 @@ Integer Portion(Integer running, Integer space, Integer width) {
 }  // namespace
 
 void TcxAutoWidthObject::Calculate() {
-  Integer remainingSpace = SpaceToFill;
+  Integer remainingSpace = FSpaceToFill;
   Integer remainingWidth = TotalWidth();
   for (Integer i = 0; i < Count(); ++i) {
     TcxAutoWidthItem* item = Items(i);
-    item->ComputedWidth = -1;
-    if (item->Fixed) {
-      item->ComputedWidth = item->DesiredWidth;
-      remainingSpace -= item->ComputedWidth;
-      remainingWidth -= item->DesiredWidth;
+    item->FComputedWidth = -1;
+    if (item->FFixed) {
+      item->FComputedWidth = item->FDesiredWidth;
+      remainingSpace -= item->FComputedWidth;
+      remainingWidth -= item->FDesiredWidth;
     }
   }
   bool lastPass = false;
@@ -53,24 +53,26 @@ void TcxAutoWidthObject::Calculate() {
     bool pinned = false;
     for (Integer i = 0; i < Count(); ++i) {
       TcxAutoWidthItem* item = Items(i);
-      if (item->ComputedWidth != -1) continue;
+      if (item->FComputedWidth != -1) continue;
       Integer share =
-          Portion(running + item->DesiredWidth, space, width) - Portion(running, space, width);
+          Portion(running + item->FDesiredWidth, space, width) - Portion(running, space, width);
       if (lastPass)
-        item->ComputedWidth = share;
-      else if (item->MinimumWidth >= share) {
-        item->ComputedWidth = item->MinimumWidth;
-        remainingSpace -= item->MinimumWidth;
-        remainingWidth -= item->DesiredWidth;
+        item->FComputedWidth = share;
+      else if (item->FMinimumWidth >= share) {
+        item->FComputedWidth = item->FMinimumWidth;
+        remainingSpace -= item->FMinimumWidth;
+        remainingWidth -= item->FDesiredWidth;
         pinned = true;
       }
-      running += item->DesiredWidth;
+      running += item->FDesiredWidth;
     }
     if (!pinned) lastPass = !lastPass;
     if (remainingWidth == 0 || (!pinned && !lastPass)) break;
   }
   // An item the passes never reached (the remaining width ran out first)
   // gets its minimum, never the "not computed" mark.
-  for (Integer i = 0; i < Count(); ++i)
-    if (Items(i)->ComputedWidth == -1) Items(i)->ComputedWidth = Items(i)->MinimumWidth < 0 ? 0 : Items(i)->MinimumWidth;
+  for (Integer i = 0; i < Count(); ++i) {
+    TcxAutoWidthItem* item = Items(i);
+    if (item->FComputedWidth == -1) item->FComputedWidth = item->FMinimumWidth < 0 ? 0 : item->FMinimumWidth;
+  }
 }

@@ -7,25 +7,35 @@
 
 class TcxAutoWidthItem : public TObject {
   RTL_CLASS(TcxAutoWidthItem, TObject)
+  friend class TcxAutoWidthObject;
+  Integer FMinimumWidth = 0;
+  Integer FDesiredWidth = 0;
+  bool FFixed = false;
+  Integer FComputedWidth = -1;
 
  public:
   TcxAutoWidthItem() = default;
-  Integer MinimumWidth = 0;
-  Integer DesiredWidth = 0;
-  bool Fixed = false;
+  Integer MinimumWidth() const { return FMinimumWidth; }
+  void SetMinimumWidth(Integer Value) { FMinimumWidth = Value; }
+  Integer DesiredWidth() const { return FDesiredWidth; }
+  void SetDesiredWidth(Integer Value) { FDesiredWidth = Value; }
+  bool Fixed() const { return FFixed; }
+  void SetFixed(bool Value) { FFixed = Value; }
   // -1 until Calculate has run.
-  Integer ComputedWidth = -1;
+  Integer ComputedWidth() const { return FComputedWidth; }
 };
 
 class TcxAutoWidthObject : public TObject {
   RTL_CLASS(TcxAutoWidthObject, TObject)
   TdxFastObjectList FItems;
+  Integer FSpaceToFill = 0;
 
  public:
   explicit TcxAutoWidthObject(Integer ACapacity = 0);
   ~TcxAutoWidthObject() override;
 
-  Integer SpaceToFill = 0;
+  Integer SpaceToFill() const { return FSpaceToFill; }
+  void SetSpaceToFill(Integer Value) { FSpaceToFill = Value; }
 
   TcxAutoWidthItem* NewItem();
   // Fills every item's ComputedWidth.

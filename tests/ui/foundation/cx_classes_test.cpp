@@ -280,15 +280,15 @@ TEST_P(AutoWidth, DistributesTheSpace) {
   TcxAutoWidthObject obj(4);
   for (const TWidthItem& i : c.Items) {
     TcxAutoWidthItem* item = obj.NewItem();
-    EXPECT_EQ(item->ComputedWidth, -1);
-    item->DesiredWidth = i.Desired;
-    item->MinimumWidth = i.Minimum;
-    item->Fixed = i.Fixed;
+    EXPECT_EQ(item->ComputedWidth(), -1);
+    item->SetDesiredWidth(i.Desired);
+    item->SetMinimumWidth(i.Minimum);
+    item->SetFixed(i.Fixed);
   }
-  obj.SpaceToFill = c.Space;
+  obj.SetSpaceToFill(c.Space);
   obj.Calculate();
   std::vector<Integer> got;
-  for (Integer i = 0; i < obj.Count(); ++i) got.push_back(obj.Items(i)->ComputedWidth);
+  for (Integer i = 0; i < obj.Count(); ++i) got.push_back(obj.Items(i)->ComputedWidth());
   EXPECT_EQ(got, c.Expected);
 }
 

@@ -9,7 +9,9 @@
 #include "platform/forms/graphics.h"
 #include "platform/rtl/streams.h"
 #include "platform/win/gdi/gdi.h"
+#include "platform/win/kernel/kernel_system.h"
 #include "platform/win/user/user_testing.h"
+#include "ui/foundation/threading.h"
 
 namespace {
 
@@ -54,6 +56,17 @@ INSTANTIATE_TEST_SUITE_P(Rows, VersionFlags,
                                            TVersionRow{2, 6, 2, "0000101010010111"},    // 8
                                            TVersionRow{2, 6, 3, "0000101010010101"},    // 8.1
                                            TVersionRow{2, 10, 0, "0000101010010101"}));  // 10
+
+TEST(ThreadingProbe, CountsTheProcessorsAndCreatesNoPool) {
+  dx_core_detail::StartThreading();
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  EXPECT_EQ(dxGetProcessorCount(), static_cast<Integer>(info.dwNumberOfProcessors));
+  // The system's thread pool is not there to look up.
+  EXPECT_FALSE(dxCanUseMultiThreading());
+  EXPECT_FALSE(dxIsInsideLibrary());
+  dx_core_detail::StopThreading();
+}
 
 // ---- Utilities ------------------------------------------------------------------------
 
