@@ -22,11 +22,13 @@ struct TCounted : TObject {
 TEST(ObjectList, FreesOwnedObjectsOnlyWhenClearedOrDestroyed) {
   TCounted::Alive = 0;
   auto* removed = new TCounted;
+  TObject* deleted = nullptr;
   {
     TcxObjectList list(true);
     list.Add(removed);
     for (int i = 0; i < 3; ++i) list.Add(new TCounted);
     list.Remove(removed);
+    deleted = list.ItemAt(0);
     list.Delete(0);  // leaves the list, not freed
     EXPECT_EQ(TCounted::Alive, 4);
     TObject* second = list.ItemAt(1);
@@ -40,6 +42,7 @@ TEST(ObjectList, FreesOwnedObjectsOnlyWhenClearedOrDestroyed) {
   }
   EXPECT_EQ(TCounted::Alive, 2);
   delete removed;
+  delete deleted;
 }
 
 TEST(ObjectList, ThatOwnsNothingStillFreesOnRequest) {
