@@ -32,6 +32,7 @@ const TResStringRec cxSDateNow{&HInstance, 60025};
 const TResStringRec sdxNeedFinalizeBeforeFreeLibrary{&HInstance, 60032};
 const TResStringRec sdxLockMessageFails{&HInstance, 60033};
 const TResStringRec sdxMouseTrackingTimerListNotEmpty{&HInstance, 60034};
+const TResStringRec sdxGetImageEncoderFails{&HInstance, 60035};
 
 void AddcxLibraryResourceStringNames(TdxProductResourceStrings* AProduct) {
   AProduct->RegisterString("scxCantCreateRegistryKey", &scxCantCreateRegistryKey);

@@ -38,6 +38,7 @@ extern const TResStringRec cxSDateNow;
 extern const TResStringRec sdxNeedFinalizeBeforeFreeLibrary;
 extern const TResStringRec sdxLockMessageFails;
 extern const TResStringRec sdxMouseTrackingTimerListNotEmpty;
+extern const TResStringRec sdxGetImageEncoderFails;
 
 // The product key of the library's strings.
 inline constexpr const char* cxLibraryProductName = "Calvexa";

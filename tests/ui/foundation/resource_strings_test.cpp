@@ -142,6 +142,7 @@ TEST(LibraryStrings, ExceptionMessagesComeFromTheStringTable) {
   EXPECT_EQ(cxResolveResourceString(&sdxNeedFinalizeBeforeFreeLibrary), "Need call dxFinalize before free library!");
   EXPECT_EQ(cxResolveResourceString(&sdxLockMessageFails), "dxLockMessage fails");
   EXPECT_EQ(cxResolveResourceString(&sdxMouseTrackingTimerListNotEmpty), "MouseTrackingTimerList.Count <> 0");
+  EXPECT_EQ(cxResolveResourceString(&sdxGetImageEncoderFails), "dxGetImageEncoder fails");
 }
 
 }  // namespace
