@@ -14,6 +14,9 @@
 #include "platform/win/gdiplus/gdiplus.h"
 #include "platform/win/comctl/commctrl.h"
 #include "platform/win/dwm/dwmapi.h"
+#include "platform/win/kernel/kernel_codepages.h"
+#include "platform/win/kernel/kernel_locale.h"
+#include "platform/win/kernel/kernel_system.h"
 #include "platform/win/oleacc/oleacc.h"
 #include "platform/win/user/user.h"
 #include "platform/win/uxtheme/uxtheme.h"
@@ -25,10 +28,16 @@ namespace {
 
 // ---- kernel32.dll -----------------------------------------------------------
 
+// QueueUserWorkItem is absent: no thread pool runs work here.
 const TModuleExport kKernel32[] = {
     EXPORT(FreeLibrary),     EXPORT(GetErrorMode),    EXPORT(GetModuleHandleA), EXPORT(GetModuleHandleW),
     EXPORT(GetProcAddress),  EXPORT(LoadLibraryA),    EXPORT(LoadLibraryExA),   EXPORT(LoadLibraryExW),
     EXPORT(LoadLibraryW),    EXPORT(SetErrorMode),
+    EXPORT(GetACP), EXPORT(GetOEMCP), EXPORT(IsDBCSLeadByte), EXPORT(IsDBCSLeadByteEx), EXPORT(IsValidCodePage),
+    EXPORT(MultiByteToWideChar), EXPORT(WideCharToMultiByte),
+    EXPORT(GetNativeSystemInfo), EXPORT(GetSystemInfo), EXPORT(IsWow64Process),
+    EXPORT(GetLocaleInfoA), EXPORT(GetSystemDefaultLCID), EXPORT(GetThreadLocale), EXPORT(GetUserDefaultLangID),
+    EXPORT(GetUserDefaultLCID), EXPORT(IsValidLocale), EXPORT(SetThreadLocale),
 };
 
 // ---- user32.dll -------------------------------------------------------------
@@ -37,6 +46,8 @@ const TModuleExport kKernel32[] = {
 
 const TModuleExport kUser32[] = {
     EXPORT(AnimateWindow),
+    EXPORT(CharNextA),
+    EXPORT(CharPrevA),
     EXPORT(SetLayeredWindowAttributes),
     EXPORT(UpdateLayeredWindow),
     EXPORT(WindowFromDC),

@@ -50,6 +50,8 @@ struct TVersion {
   DWORD Minor;
   DWORD Build;
   AnsiString ServicePack;
+  // VER_PLATFORM_WIN32_NT (2) or VER_PLATFORM_WIN32_WINDOWS (1).
+  DWORD PlatformId = 2;
 };
 void SetVersion(const TVersion& version);
 // How many times MessageBeep ran.
