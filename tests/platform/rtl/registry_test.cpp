@@ -14,6 +14,7 @@
 
 #include "platform/rtl/streams.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/testing/fault_hooks.h"
 #include "tests/common/hang_guard.h"
 
 namespace {
@@ -37,7 +38,7 @@ class RegistryTest : public ::testing::Test {
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
   }
   void TearDown() override {
-    rtl::detail::SetReplaceFileFaultHook(nullptr);
+    rtl::testing::SetReplaceFileFaultHook(nullptr);
     rtl::detail::FlushRegistry();
     if (hadXdg)
       setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
@@ -286,11 +287,11 @@ TEST_F(RegistryTest, FailedWriteKeepsTheOldFileAndTheChanges) {
   ASSERT_TRUE(rtl::detail::FlushRegistry());
   const AnsiString before = FileText();
   reg.WriteString("v", "new");
-  rtl::detail::SetReplaceFileFaultHook([](const AnsiString&) { return ENOSPC; });
+  rtl::testing::SetReplaceFileFaultHook([](const AnsiString&) { return ENOSPC; });
   EXPECT_FALSE(rtl::detail::FlushRegistry());
   EXPECT_EQ(FileText(), before);
   EXPECT_EQ(reg.ReadString("v"), "new");
-  rtl::detail::SetReplaceFileFaultHook(nullptr);
+  rtl::testing::SetReplaceFileFaultHook(nullptr);
   EXPECT_TRUE(rtl::detail::FlushRegistry());
   EXPECT_NE(FileText().find("\"v\"=\"new\""), AnsiString::npos);
 }
@@ -456,8 +457,8 @@ const TSaveFailure kSaveFailures[] = {
        ASSERT_EQ(mkfifo(rtl::detail::RegistryFileName().c_str(), 0600), 0);
      },
      [](const AnsiString&) { fs::remove(rtl::detail::RegistryFileName()); }, "It is not a regular file."},
-    {"the disk is full", [](const AnsiString&) { rtl::detail::SetReplaceFileFaultHook([](const AnsiString&) { return ENOSPC; }); },
-     [](const AnsiString&) { rtl::detail::SetReplaceFileFaultHook(nullptr); }, "There is not enough space on the disk."},
+    {"the disk is full", [](const AnsiString&) { rtl::testing::SetReplaceFileFaultHook([](const AnsiString&) { return ENOSPC; }); },
+     [](const AnsiString&) { rtl::testing::SetReplaceFileFaultHook(nullptr); }, "There is not enough space on the disk."},
 };
 
 TEST_F(RegistryTest, AnExplicitSaveThatFailsRaisesWithTheFileAndTheReason) {
