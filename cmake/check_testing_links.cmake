@@ -1,6 +1,7 @@
 # The application never links the test library (input injection, fault
 # hooks and the like): fails the configuration when any application target
-# reaches platform_testing, directly or through the targets it links.
+# reaches platform_testing or its parts, directly or through the targets it
+# links.
 function(check_testing_links)
   set(_seen)
   set(_stack)
@@ -15,8 +16,8 @@ function(check_testing_links)
       continue()
     endif()
     list(APPEND _seen ${t})
-    if(t STREQUAL "platform_testing")
-      message(FATAL_ERROR "The application links platform_testing, the test library")
+    if(t MATCHES "^platform_testing")
+      message(FATAL_ERROR "The application links ${t}, a part of the test library")
     endif()
     get_target_property(_type ${t} TYPE)
     set(_links)
