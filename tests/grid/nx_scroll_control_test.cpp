@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/nx_classes.h"
 #include "grid/nx_flyout_control.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/graphics.h"
@@ -446,4 +447,19 @@ TEST_F(NxScroll, TheRollMarkerIsShapedAroundItsDot) {
   // Grey text inside the shape.
   EXPECT_EQ(rtl::testing::WindowPixel(Marker, 7, 11), ColorToRGB(clGrayText));
   EXPECT_EQ(rtl::testing::WindowPixel(Marker, 7, 3), ColorToRGB(clGrayText));
+}
+
+TEST_F(NxScroll, TheParentFormIsActiveOnlyWhileItIsTheActiveForm) {
+  EXPECT_TRUE(IsParentFormActive(S));
+  TForm* Other = TCustomForm::Create<TForm>(nullptr);
+  Other->SetBounds(600, 100, 200, 100);
+  Other->Show();
+  Pump();
+  EXPECT_FALSE(IsParentFormActive(S));
+  EXPECT_TRUE(IsParentFormActive(Other));
+  Other->Free();
+  Pump();
+  // A control on no form has no active parent form.
+  TTestScroller Loose(nullptr);
+  EXPECT_FALSE(IsParentFormActive(&Loose));
 }
