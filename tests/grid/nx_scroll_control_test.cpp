@@ -259,6 +259,13 @@ TEST_F(NxScroll, ContentMovesWithinTheRectangleOfTheDirection) {
     // Only the uncovered strip is to be repainted.
     EXPECT_EQ(C.DX ? Dirty.Right - Dirty.Left : Dirty.Bottom - Dirty.Top, C.DX ? 12 : 9);
   }
+  // A move far beyond the window uncovers the whole rectangle.
+  Pump();
+  ValidateRect(S->Handle(), nullptr);
+  S->ScrollContent(S->VertScrollBar(), 0, INT_MIN + 1);
+  RECT Dirty{};
+  ASSERT_TRUE(GetUpdateRect(S->Handle(), &Dirty, FALSE));
+  EXPECT_EQ(Dirty, S->VertScrollRect());
 }
 
 TEST_F(NxScroll, AnArrowClickFiresTheEventTwiceForItsLineAndAThumbDragOncePerStep) {
