@@ -42,8 +42,8 @@ AnsiString TcxComponentCollectionItem::DisplayText() { return Name(); }
 
 void TcxComponentCollectionItem::MoveToCollection(TcxComponentCollection* ACollection) {
   if (ACollection == FCollection) return;
-  if (FCollection) FCollection->RemoveItem(this);
-  if (ACollection) ACollection->InsertItem(this);
+  if (FCollection) FCollection->LeaveItem(this);
+  if (ACollection) ACollection->JoinItem(this);
 }
 
 void TcxComponentCollectionItem::ChangePosition(Integer AIndex) {
@@ -105,7 +105,7 @@ void TcxComponentCollection::DecUpdateLock(bool AForce) {
   if (AForce) Changed(nullptr, ichChanged);
 }
 
-void TcxComponentCollection::InsertItem(TcxComponentCollectionItem* AItem) {
+void TcxComponentCollection::JoinItem(TcxComponentCollectionItem* AItem) {
   if (!AItem->InheritsFrom(FItemClass)) return;
   FItems.push_back(AItem);
   AItem->FCollection = this;
@@ -114,7 +114,7 @@ void TcxComponentCollection::InsertItem(TcxComponentCollectionItem* AItem) {
   Changed(AItem, ichAdded);
 }
 
-void TcxComponentCollection::RemoveItem(TcxComponentCollectionItem* AItem) {
+void TcxComponentCollection::LeaveItem(TcxComponentCollectionItem* AItem) {
   ItemNotification(AItem, ichRemoving);
   FItems.erase(std::find(FItems.begin(), FItems.end(), AItem));
   AItem->FCollection = nullptr;

@@ -74,8 +74,8 @@ class TcxComponentCollection : public TPersistent {
   Integer FUpdateCount = 0;
   Integer FNextID = 0;
 
-  void InsertItem(TcxComponentCollectionItem* AItem);
-  void RemoveItem(TcxComponentCollectionItem* AItem);
+  void JoinItem(TcxComponentCollectionItem* AItem);
+  void LeaveItem(TcxComponentCollectionItem* AItem);
   // Reported only outside an update lock.
   void Changed(TcxComponentCollectionItem* AItem, TcxItemChange AChange);
 

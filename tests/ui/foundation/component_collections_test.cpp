@@ -189,6 +189,9 @@ TEST(ComponentCollection, ItemsOfAForeignClassStayOutside) {
   EXPECT_EQ(ribbon.Tabs()->Count(), 0);
   EXPECT_EQ(other.Tabs()->IndexOf(tab), 0);
   EXPECT_EQ(tab->GetParentComponent(), &other);
+  TcxComponentCollectionItem* inserted = other.Tabs()->InsertItem(0);
+  EXPECT_EQ(inserted->IndexInCollection(), 0);
+  EXPECT_EQ(tab->IndexInCollection(), 1);
 }
 
 TEST(ComponentCollection, AssignCopiesTheItemsIntoNewOnes) {
