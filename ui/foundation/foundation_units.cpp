@@ -2,6 +2,8 @@
 
 #include "platform/rtl/units.h"
 #include "ui/foundation/dx_core.h"
+#include "ui/foundation/geometry_objects.h"
+#include "ui/foundation/graphics_unit.h"
 #include "ui/foundation/library_strs.h"
 #include "ui/foundation/resource_strings.h"
 #include "ui/foundation/threading.h"
@@ -26,6 +28,8 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   Registry.Register("dxCore", &StartCore, &StopCore);
   Registry.Register("dxThreading", &dx_core_detail::StartThreading, &dx_core_detail::StopThreading);
   Registry.Register("cxLibraryStrs", &dx_core_detail::StartLibraryStrings, &dx_core_detail::StopLibraryStrings);
+  Registry.Register("cxGeometry", &cx_geometry_detail::StartGeometry, &cx_geometry_detail::StopGeometry);
+  Registry.Register("cxGraphics", &cx_graphics_detail::StartGraphics, &cx_graphics_detail::StopGraphics);
 }
 
 void RegisterFoundationUnits() { RegisterFoundationUnits(Units()); }

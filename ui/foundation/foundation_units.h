@@ -1,7 +1,8 @@
 // The start-up and shut-down of the UI foundation's units, in dependency
 // order: the library core (Windows version flags; the resource-string
 // repository and the units loader are freed at its shut-down), the
-// threading probe and the library strings.
+// threading probe, the library strings, the geometry classes and the
+// drawing unit.
 #pragma once
 
 class TUnitRegistry;
