@@ -1,0 +1,24 @@
+#include "grid/grid_units.h"
+
+#include "grid/nx_classes.h"
+#include "grid/nx_themes_support.h"
+#include "platform/rtl/units.h"
+
+void RegisterGridUnits(TUnitRegistry& Registry) {
+  Registry.Register(
+      "NxClasses", [] { LocalSettings = new TLocalSettings(); },
+      [] {
+        delete LocalSettings;
+        LocalSettings = nullptr;
+      });
+  // The library stays loaded until the process ends.
+  Registry.Register(
+      "NxThemesSupport",
+      [] {
+        FillSchemeColors();
+        LoadThemeLibrary();
+      },
+      nullptr);
+}
+
+void RegisterGridUnits() { RegisterGridUnits(Units()); }
