@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+RTL_IMPLEMENT_CLASS(EAssertionFailed)
+
 void Assert(bool Condition, const AnsiString& Message, std::source_location Where) {
   if (Condition) return;
   const char* File = Where.file_name();
