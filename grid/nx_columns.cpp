@@ -338,7 +338,9 @@ TClass TNxCustomColumn::GetDisplayClass() const { return nullptr; }
 TClass TNxCustomColumn::GetPlayClass() const { return nullptr; }
 
 Byte TNxCustomColumn::GetEditAbilities() const {
-  if (!FEnabled || !((GetColumnFlags() & cfOwnEditor) || FInplaceEdit)) return 0;
+  // The own-editor flag counts only once the editor exists: its class is
+  // registered by the editors' units, which may be absent.
+  if (!FEnabled || !(((GetColumnFlags() & cfOwnEditor) && FEditor) || FInplaceEdit)) return 0;
   Byte Result = 0;
   if (FOptions.Contains(coEditing)) Result |= eaEditing;
   if (FOptions.Contains(coCanInput)) Result |= eaInput;
