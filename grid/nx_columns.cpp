@@ -586,6 +586,9 @@ void TNxCustomColumn::SetParentCellColor(bool Value) {
 
 void TNxCustomColumn::SetPosition(Integer Value) {
   if (FColumns && !CollectionLoading()) {
+    // A place outside the list (an unplaced column's -1 among them) moves
+    // nothing and keeps the column's real place.
+    if (Value < 0 || Value >= FColumns->Count() || Value == FPosition) return;
     Integer Old = FPosition;
     FColumns->Move(Old, Value);
     Changed(ckMoved, Old);
