@@ -144,8 +144,12 @@ void TNxScrollBar::Update() {
     Info.nMax = FMax;
     Info.nPage = static_cast<UINT>(std::max(FPageSize, 0));
     Info.nPos = FPosition;
-    if (FMax > 0) EnableScrollBar(Wnd, FBar, FOwner->Enabled() ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
+    const bool Enabled = FOwner->Enabled();
+    if (FMax > 0) EnableScrollBar(Wnd, FBar, Enabled ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
     SetScrollInfo(Wnd, FBar, &Info, TRUE);
+    // Setting a scrollable range enables the arrows again; a disabled
+    // control keeps them disabled.
+    if (FMax > 0 && !Enabled) EnableScrollBar(Wnd, FBar, ESB_DISABLE_BOTH);
   }
   if (Track != FPosition)
     if (auto* Control = dynamic_cast<TNxScrollControl*>(FOwner)) Control->FireScroll(FKind);

@@ -338,7 +338,8 @@ void TWinControl::SetZOrderPosition(Integer Position) {
   if (FHandle) {
     // The list runs bottom to top; the window goes below the next one up.
     HWND After = Position == Count - 1 ? HWND_TOP : FParent->PrecedingWindow(this);
-    SetWindowPos(FHandle, After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // A pop-up among the children (a floating marker) must not activate.
+    SetWindowPos(FHandle, After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 }
 
