@@ -26,6 +26,12 @@ RTL_IMPLEMENT_PUBLISHED(TNxDateColumn, RTL_PROP(HideWhenEmpty).Default(false), R
                         RTL_PROP(NoneCaption).Stored<&Self::IsNoneCaptionStored>(),
                         RTL_PROP(DefaultValue).Stored<&Self::IsDefaultValueStored>())
 
+void RegisterColumnClasses() {
+  for (TClass c : {TNxTextColumn::StaticClass(), TNxImageColumn::StaticClass(), TNxPopupColumn::StaticClass(),
+                   TNxDateColumn::StaticClass()})
+    if (!GetClass(c->ClassName())) RegisterClass(c);
+}
+
 // ---- TNxTextColumn ------------------------------------------------------------------------
 
 TNxTextColumn::TNxTextColumn(TComponent* AOwner) : TNxCustomColumn(AOwner) {

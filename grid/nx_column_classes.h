@@ -7,6 +7,10 @@
 
 class TCustomImageList;
 
+// Registers the column classes for reading form descriptions; the grid's
+// start-up calls it.
+void RegisterColumnClasses();
+
 class TNxTextColumn : public TNxCustomColumn {
   RTL_CLASS(TNxTextColumn, TNxCustomColumn)
   Integer FMaxLength = 0;

@@ -391,6 +391,16 @@ void TNxCustomColumn::PrepareEditor() {
 }
 
 void TNxCustomColumn::EditorTextSet() {}
+TCellColumnInfo TNxCustomColumn::CellColumnInfo() const {
+  TCellColumnInfo Info;
+  Info.Kind = FCellKind;
+  Info.FontStyle = FFont->Style();
+  Info.FontColor = FFont->Color();
+  Info.Color = FColor;
+  Info.Column = const_cast<TNxCustomColumn*>(this);
+  return Info;
+}
+
 WideString TNxCustomColumn::GetVirtualCellText(Integer) { return {}; }
 void TNxCustomColumn::SetVirtualCellText(Integer, const WideString&) {}
 

@@ -301,6 +301,8 @@ class TNxCustomColumn : public TComponent {
   virtual void PrepareEditText(WideString& Text);
   virtual void PrepareEditor();
   virtual void EditorTextSet();
+  // What the cell store copies into the column's new cells.
+  TCellColumnInfo CellColumnInfo() const;
   // The text of a virtual cell: the base keeps none.
   virtual WideString GetVirtualCellText(Integer ARow);
   virtual void SetVirtualCellText(Integer ARow, const WideString& Value);

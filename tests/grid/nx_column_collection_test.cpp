@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
+#include "grid/nx_cells.h"
 #include "tests/grid/columns_test_support.h"
 
 namespace {
@@ -188,6 +190,90 @@ TEST(ColumnCollectionTest, AddNotifiesAndTheCollectionFreesItsColumns) {
   EXPECT_EQ(grid->FColumns->LastAdded(), grid->FColumns->Items(0));
   grid->AddColumn();
   delete grid;  // the collection frees both columns; the sanitizers see any leak
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ColumnGeometryTest, PartRectsEdgesAndSlideRect) {
+  TFakeGrid grid;
+  auto* a = grid.AddColumn(50);
+  auto* b = grid.AddColumn(60);
+  auto* c = grid.AddColumn(70);
+  grid.ScrollPos = 10;
+  TRect r(1, 2, 3, 4);
+  b->GetPartRect(0, r);
+  EXPECT_EQ(r, TRect(40, 204, 100, 220)) << "footer: 4 below its top";
+  b->GetPartRect(1, r);
+  EXPECT_EQ(r, TRect(40, 0, 100, 18)) << "header";
+  b->GetPartRect(4, r);
+  EXPECT_EQ(r, TRect(40, 18, 100, 34)) << "input line: 6 above its bottom";
+  r = TRect(1, 2, 3, 4);
+  b->GetPartRect(3, r);
+  EXPECT_EQ(r, TRect(1, 2, 3, 4)) << "other areas leave it";
+  EXPECT_EQ(a->GetEdgeKind(), 1);
+  EXPECT_EQ(b->GetEdgeKind(), 2);
+  EXPECT_EQ(c->GetEdgeKind(), 3);
+  b->SetVisible(false);
+  c->SetVisible(false);
+  EXPECT_EQ(a->GetEdgeKind(), 0);
+  EXPECT_TRUE(a->IsOnlyVisible());
+  EXPECT_EQ(c->Index(), 2);
+  EXPECT_TRUE(a->IsSelected()) << "the fake grid selects index 0";
+  EXPECT_FALSE(c->IsSelected());
+  c->SlideBounds()->SetLeft(136);
+  c->SlideBounds()->SetWidth(464);
+  EXPECT_EQ(c->GetSlideRect(), TRect(136, 8, 600, 24));
+}
+
+// The store's host over real columns: the kind and attributes come from
+// the column, a virtual cell's text from the column's operations.
+class TMemoColumn : public TNxTextColumn {
+ public:
+  using TNxTextColumn::TNxTextColumn;
+  std::map<Integer, WideString> Texts;
+  WideString GetVirtualCellText(Integer ARow) override { return Texts[ARow]; }
+  void SetVirtualCellText(Integer ARow, const WideString& Value) override { Texts[ARow] = Value; }
+};
+
+class TColumnsCellsHost : public TCellsHost {
+ public:
+  TNxColumns* Columns;
+  explicit TColumnsCellsHost(TNxColumns* C) : Columns(C) {}
+  Integer CellColumnCount() const override { return Columns->Count(); }
+  TCellColumnInfo CellColumnInfo(Integer Index) const override { return Columns->Items(Index)->CellColumnInfo(); }
+  TColor CellDisplayColor(Integer ACol, Integer) const override { return Columns->Items(ACol)->Color(); }
+  TColor CellDisplayFontColor(Integer ACol, Integer) const override { return Columns->Items(ACol)->Font()->Color(); }
+  WideString GetVirtualCellText(TObject* Column, Integer, Integer ARow) const override {
+    return static_cast<TNxCustomColumn*>(Column)->GetVirtualCellText(ARow);
+  }
+  void SetVirtualCellText(TObject* Column, Integer, Integer ARow, const WideString& Value) override {
+    static_cast<TNxCustomColumn*>(Column)->SetVirtualCellText(ARow, Value);
+  }
+};
+
+TEST(ColumnCellsTest, StoreCellsTakeTheColumnsKindAndAttributes) {
+  TFakeGrid grid;
+  TColumnsCellsHost host(grid.FColumns);
+  TCells store(&host);
+  auto* date = grid.AddColumn<TNxDateColumn>();
+  date->SetColor(clYellow);
+  date->Font()->SetStyle({fsBold});
+  store.AddColumn();
+  auto* memo = new TMemoColumn(&grid);
+  memo->SetCellKind(ckVirtual);
+  grid.FColumns->Add(memo);
+  store.AddColumn();
+  store.AddRows(2);
+  TCell* cell = store.GetCell(0, 1);
+  EXPECT_EQ(cell->ClassName(), "TDateTimeCell");
+  EXPECT_EQ(cell->Color(), clYellow);
+  EXPECT_TRUE(cell->FontStyle() == TFontStyles{fsBold});
+  store.GetCell(1, 1)->SetAsInteger(42);
+  EXPECT_EQ(memo->Texts[1], u"42");
+  EXPECT_EQ(store.GetCell(1, 1)->AsString(), u"42");
+  EXPECT_EQ(store.GetCell(1, 0)->AsString(), u"");
 }
 
 }  // namespace
