@@ -6,9 +6,14 @@
 
 RTL_IMPLEMENT_CLASS(TNxColumns)
 
-TNxColumns::TNxColumns(TComponent* AOwner, TNxColumnsGrid* Grid) : TComponent(AOwner), FGrid(Grid) {}
+TNxColumns::TNxColumns(TComponent* AOwner, TNxColumnsGrid* Grid) : TComponent(AOwner), FGrid(Grid) {
+  if (FGrid) FGrid->GridSetIndicatorChange(TNotifyEvent(this, &TNxColumns::IndicatorChanged));
+}
+
+void TNxColumns::IndicatorChanged(TObject*) { Recalculate(); }
 
 TNxColumns::~TNxColumns() {
+  if (FGrid) FGrid->GridSetIndicatorChange(nullptr);
   // Each column leaves the collection while it is freed.
   while (!FItems.empty()) delete FItems.back();
 }

@@ -23,6 +23,7 @@ class TNxColumns : public TComponent {
   std::vector<TNxCustomColumn*> FPositions;
 
   Integer PositionOf(const TNxCustomColumn* Column) const;
+  void IndicatorChanged(TObject* Sender);
   static bool Usable(const TNxCustomColumn* Column);
 
  public:

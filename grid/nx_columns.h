@@ -83,6 +83,9 @@ class TNxColumnsGrid {
   virtual TRect GridInputLineRect() const = 0;
   // Repaints the column within one area (raAll ... raHeader).
   virtual void GridRefreshColumn(TNxCustomColumn* Column, Integer Area) = 0;
+  // The collection's notification for a change of the indicator, which
+  // moves the body's left edge.
+  virtual void GridSetIndicatorChange(const TNotifyEvent& OnChange) = 0;
 
  protected:
   ~TNxColumnsGrid() = default;

@@ -64,6 +64,13 @@ class TFakeGrid : public TComponent, public TNxColumnsGrid {
   TRect GridHeaderRect() const override { return TRect(0, 0, 300, 18); }
   TRect GridInputLineRect() const override { return TRect(0, 18, 300, 40); }
   void GridRefreshColumn(TNxCustomColumn* Column, Integer Area) override { Refreshes.emplace_back(Column, Area); }
+  void GridSetIndicatorChange(const TNotifyEvent& OnChange) override { IndicatorChange = OnChange; }
+  TNotifyEvent IndicatorChange;
+  // Shows or hides the indicator as the grid does.
+  void SetShowIndicator(bool Value) {
+    ShowIndicator = Value;
+    if (IndicatorChange) IndicatorChange(this);
+  }
 
   void GetChildren(const TGetChildProc& Proc, TComponent*) override {
     for (Integer i = 0; i < FColumns->Count(); ++i) Proc(FColumns->Items(i));

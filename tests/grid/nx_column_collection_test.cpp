@@ -40,6 +40,9 @@ TEST(ColumnCollectionTest, AutoSizedColumnsShareTheUsableWidthAndTheLastPixel) {
   AddAutoSized(indicator);
   EXPECT_EQ(Widths(indicator.FColumns), (std::vector<Integer>{96, 96, 97}));
   EXPECT_EQ(indicator.FColumns->ByPosition(0)->Left(), 12) << "the body starts after the indicator";
+  indicator.SetShowIndicator(false);
+  EXPECT_EQ(indicator.FColumns->ByPosition(0)->Left(), 0) << "the collection hears of the indicator";
+  EXPECT_EQ(indicator.FColumns->ByPosition(1)->Left(), 96);
 }
 
 TEST(ColumnCollectionTest, WidthChangeRefitsTheAutoSizedColumnsAfterIt) {
