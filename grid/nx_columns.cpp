@@ -277,6 +277,9 @@ void TNxCustomColumn::CreateElements() {
   TClass DisplayClass = GetDisplayClass();
   if (DisplayClass && (!FDisplay || FDisplay->ClassType() != DisplayClass))
     FDisplay.reset(dynamic_cast<TVirtualColElement*>(CreateInstance(DisplayClass, this)));
+  TClass PlayClass = GetPlayClass();
+  if (PlayClass && (!FPlay || FPlay->ClassType() != PlayClass))
+    FPlay.reset(dynamic_cast<TVirtualColElement*>(CreateInstance(PlayClass, this)));
   TClass EditorClass = GetEditorClass();
   if (EditorClass && (!FEditor || FEditor->ClassType() != EditorClass)) {
     delete FEditor;

@@ -241,7 +241,7 @@ class TNxCustomColumn : public TComponent {
   bool FParentCellColor = false;
   bool FParentFont = true;
   bool FFontGuard = false;
-  TVirtualColElement* FPlay = nullptr;
+  std::unique_ptr<TVirtualColElement> FPlay;
   Integer FPosition = -1;
   Integer FRequestedWidth = 80;
   std::unique_ptr<TNxSlideBounds> FSlideBounds;
@@ -335,7 +335,7 @@ class TNxCustomColumn : public TComponent {
   TNxColumns* Columns() const { return FColumns; }
   TCellKind CellKind() const { return FCellKind; }
   TVirtualColElement* Display() const { return FDisplay.get(); }
-  TVirtualColElement* Play() const { return FPlay; }
+  TVirtualColElement* Play() const { return FPlay.get(); }
   TComponent* Editor() const { return FEditor; }
   Integer Left() const { return FLeft; }
   Integer VisibleIndex() const { return FVisibleIndex; }

@@ -233,6 +233,38 @@ TEST(DisplayPaintTest, ImageColumnDrawsOnlyIndexesOfTheList) {
   EXPECT_EQ(List.Calls.size(), 2u);
 }
 
+// A column that names a play element, which no column of the program does.
+class TCountingDisplay : public TTextColumnDisplay {
+  RTL_CLASS(TCountingDisplay, TTextColumnDisplay)
+
+ public:
+  using TTextColumnDisplay::TTextColumnDisplay;
+  Integer Paints = 0;
+  void Paint() override { ++Paints; }
+};
+RTL_IMPLEMENT_CLASS(TCountingDisplay)
+
+class TPlayingColumn : public TNxTextColumn {
+ public:
+  explicit TPlayingColumn(TComponent* AOwner) : TNxTextColumn(AOwner) { CreateElements(); }
+  TClass GetDisplayClass() const override { return TCountingDisplay::StaticClass(); }
+  TClass GetPlayClass() const override { return TColumnPlay::StaticClass(); }
+};
+
+TEST(DisplayPlayTest, PlayElementPaintsThroughTheDisplayElement) {
+  TPlayingColumn col(nullptr);
+  auto* play = dynamic_cast<TColumnPlay*>(col.Play());
+  auto* display = dynamic_cast<TCountingDisplay*>(col.Display());
+  ASSERT_NE(play, nullptr);
+  ASSERT_NE(display, nullptr);
+  display->AsBoolean = true;
+  play->Paint();
+  EXPECT_TRUE(play->AsBoolean) << "the display's value is copied in";
+  EXPECT_EQ(display->Paints, 1);
+  TNxTextColumn plain(nullptr);
+  EXPECT_EQ(plain.Play(), nullptr);
+}
+
 // ---- The picture --------------------------------------------------------------------------------
 
 class TCellStrip : public TCustomControl {
