@@ -88,6 +88,8 @@ TEST_F(CellFixture, GettersFollowTheConversionTable) {
       {"string date", ckString, [](TCell* c) { c->SetAsString(u"1/2/1900"); }, "raises", "3",
        "raises", "raises", u"1/2/1900"},
       {"increment at row 2", ckIncrement, [](TCell*) {}, "0", "0", "3", "3", u"3"},
+      {"GUID text", ckGuid, [](TCell* c) { c->SetAsString(u"{00000001-0002-0003-0405-060708090A0B}"); }, "raises",
+       "raises", "raises", "raises", u"{00000001-0002-0003-0405-060708090A0B}"},
       {"virtual 12", ckVirtual, [](TCell* c) { c->SetAsString(u"12"); }, "1", "0.5", "12", "12",
        u"12"},
   };
@@ -152,7 +154,6 @@ struct TSetterCase {
 };
 
 TEST_F(CellFixture, SettersFollowTheConversionTableAndEachReportsOneChange) {
-  const WideString today = AnsiToWide(DateTimeToStr(1));
   const TSetterCase cases[] = {
       {"boolean from TRUE", ckBoolean, [](TCell* c) { c->SetAsString(u"TRUE"); }, u"True"},
       {"boolean from 1", ckBoolean, [](TCell* c) { c->SetAsString(u"1"); }, u"True"},
@@ -190,8 +191,26 @@ TEST_F(CellFixture, SettersFollowTheConversionTableAndEachReportsOneChange) {
       {"increment stores nothing", ckIncrement, [](TCell* c) { c->SetAsInteger(99); }, u"3"},
       {"increment text stores nothing", ckIncrement, [](TCell* c) { c->SetAsString(u"x"); }, u"3"},
       {"virtual hands the text on", ckVirtual, [](TCell* c) { c->SetAsFloat(1.5); }, u"1.5"},
+      {"boolean from Boolean", ckBoolean, [](TCell* c) { c->SetAsBoolean(true); }, u"True"},
+      {"date-time from date-time", ckDateTime, [](TCell* c) { c->SetAsDateTime(2.5); }, u"1/1/1900 12:00:00 PM"},
+      {"float from float", ckFloat, [](TCell* c) { c->SetAsFloat(-0.25); }, u"-0.25"},
+      {"float from integer", ckFloat, [](TCell* c) { c->SetAsInteger(7); }, u"7"},
+      {"integer from integer", ckInteger, [](TCell* c) { c->SetAsInteger(-9); }, u"-9"},
+      {"integer from text", ckInteger, [](TCell* c) { c->SetAsString(u"31"); }, u"31"},
+      {"string from text", ckString, [](TCell* c) { c->SetAsString(u"abc"); }, u"abc"},
+      {"increment Boolean stores nothing", ckIncrement, [](TCell* c) { c->SetAsBoolean(true); }, u"3"},
+      {"increment date-time stores nothing", ckIncrement, [](TCell* c) { c->SetAsDateTime(5); }, u"3"},
+      {"increment float stores nothing", ckIncrement, [](TCell* c) { c->SetAsFloat(5); }, u"3"},
+      {"GUID from its text", ckGuid, [](TCell* c) { c->SetAsString(u"{00000001-0002-0003-0405-060708090A0B}"); },
+       u"{00000001-0002-0003-0405-060708090A0B}"},
+      {"GUID from Boolean", ckGuid, [](TCell* c) { c->SetAsBoolean(true); }, nullptr},
+      {"GUID from date-time", ckGuid, [](TCell* c) { c->SetAsDateTime(1); }, nullptr},
+      {"GUID from float", ckGuid, [](TCell* c) { c->SetAsFloat(1); }, nullptr},
+      {"virtual from Boolean", ckVirtual, [](TCell* c) { c->SetAsBoolean(true); }, u"True"},
+      {"virtual from date-time", ckVirtual, [](TCell* c) { c->SetAsDateTime(2); }, u"1/1/1900"},
+      {"virtual from integer", ckVirtual, [](TCell* c) { c->SetAsInteger(4); }, u"4"},
+      {"virtual from text", ckVirtual, [](TCell* c) { c->SetAsString(u"v"); }, u"v"},
   };
-  (void)today;
   for (const TSetterCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TFakeCellsHost host;
