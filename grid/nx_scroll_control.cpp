@@ -166,9 +166,15 @@ Integer TNxCustomScrollControl::GetVertScrollDelta(Integer, Integer) { return 0;
 void TNxCustomScrollControl::ScrollContent(TNxCustomScrollBar* Bar, Integer DX, Integer DY) {
   BeforeScroll(Bar->Kind());
   if (HandleAllocated()) {
+    // A move beyond the client area uncovers all of it, as a move by its
+    // size does; huge distances would overflow the window system's
+    // coordinates.
+    const TRect Client = ClientRect();
+    const Integer MaxX = std::max(Client.Width(), 1), MaxY = std::max(Client.Height(), 1);
+    DY = std::clamp(DY, -MaxY, MaxY);
     if (DX != 0) {
       RECT Clip = FHorzScrollRect;
-      ScrollWindowEx(Handle(), DX, DY, nullptr, &Clip, nullptr, nullptr, SW_INVALIDATE);
+      ScrollWindowEx(Handle(), std::clamp(DX, -MaxX, MaxX), DY, nullptr, &Clip, nullptr, nullptr, SW_INVALIDATE);
     } else {
       RECT Clip = FVertScrollRect;
       ScrollWindowEx(Handle(), 0, DY, nullptr, &Clip, nullptr, nullptr, SW_INVALIDATE);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/nx_classes.h"
 #include "grid/nx_flyout_control.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/graphics.h"
@@ -258,6 +259,13 @@ TEST_F(NxScroll, ContentMovesWithinTheRectangleOfTheDirection) {
     // Only the uncovered strip is to be repainted.
     EXPECT_EQ(C.DX ? Dirty.Right - Dirty.Left : Dirty.Bottom - Dirty.Top, C.DX ? 12 : 9);
   }
+  // A move far beyond the window uncovers the whole rectangle.
+  Pump();
+  ValidateRect(S->Handle(), nullptr);
+  S->ScrollContent(S->VertScrollBar(), 0, INT_MIN + 1);
+  RECT Dirty{};
+  ASSERT_TRUE(GetUpdateRect(S->Handle(), &Dirty, FALSE));
+  EXPECT_EQ(Dirty, S->VertScrollRect());
 }
 
 TEST_F(NxScroll, AnArrowClickFiresTheEventTwiceForItsLineAndAThumbDragOncePerStep) {
@@ -446,4 +454,19 @@ TEST_F(NxScroll, TheRollMarkerIsShapedAroundItsDot) {
   // Grey text inside the shape.
   EXPECT_EQ(rtl::testing::WindowPixel(Marker, 7, 11), ColorToRGB(clGrayText));
   EXPECT_EQ(rtl::testing::WindowPixel(Marker, 7, 3), ColorToRGB(clGrayText));
+}
+
+TEST_F(NxScroll, TheParentFormIsActiveOnlyWhileItIsTheActiveForm) {
+  EXPECT_TRUE(IsParentFormActive(S));
+  TForm* Other = TCustomForm::Create<TForm>(nullptr);
+  Other->SetBounds(600, 100, 200, 100);
+  Other->Show();
+  Pump();
+  EXPECT_FALSE(IsParentFormActive(S));
+  EXPECT_TRUE(IsParentFormActive(Other));
+  Other->Free();
+  Pump();
+  // A control on no form has no active parent form.
+  TTestScroller Loose(nullptr);
+  EXPECT_FALSE(IsParentFormActive(&Loose));
 }
