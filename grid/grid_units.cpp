@@ -1,6 +1,7 @@
 #include "grid/grid_units.h"
 
 #include "grid/nx_classes.h"
+#include "grid/nx_column_classes.h"
 #include "grid/nx_themes_support.h"
 #include "platform/rtl/units.h"
 
@@ -19,6 +20,8 @@ void RegisterGridUnits(TUnitRegistry& Registry) {
         LoadThemeLibrary();
       },
       nullptr);
+  // Form descriptions create the column classes by name.
+  Registry.Register("NxColumnClasses", [] { RegisterColumnClasses(); }, nullptr);
 }
 
 void RegisterGridUnits() { RegisterGridUnits(Units()); }

@@ -12,6 +12,9 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/win/gdi/gdi.h"
 #include "platform/win/gdiplus/gdiplus.h"
+#include "platform/win/kernel/kernel_compare.h"
+#include "platform/win/shell/ole_guid.h"
+#include "platform/win/shell/shlobj.h"
 #include "platform/win/comctl/commctrl.h"
 #include "platform/win/dwm/dwmapi.h"
 #include "platform/win/kernel/kernel_codepages.h"
@@ -38,6 +41,14 @@ const TModuleExport kKernel32[] = {
     EXPORT(GetNativeSystemInfo), EXPORT(GetSystemInfo), EXPORT(IsWow64Process),
     EXPORT(GetLocaleInfoA), EXPORT(GetSystemDefaultLCID), EXPORT(GetThreadLocale), EXPORT(GetUserDefaultLangID),
     EXPORT(GetUserDefaultLCID), EXPORT(IsValidLocale), EXPORT(SetThreadLocale),
+    EXPORT(CompareStringW),
+};
+
+// ---- ole32.dll --------------------------------------------------------------
+
+const TModuleExport kOle32[] = {
+    EXPORT(CLSIDFromString), EXPORT(CoCreateGuid), EXPORT(CoTaskMemAlloc), EXPORT(CoTaskMemFree),
+    EXPORT(StringFromCLSID),
 };
 
 // ---- user32.dll -------------------------------------------------------------
@@ -278,6 +289,7 @@ const TModuleInfo kExports[] = {
     Module("kernel32.dll", kKernel32),  Module("user32.dll", kUser32),     Module("gdiplus.dll", kGdiplus),
     Module("msimg32.dll", kMsimg32),    Module("uxtheme.dll", kUxTheme),   Module("dwmapi.dll", kDwmapi),
     Module("comctl32.dll", kComctl32),  Module("oleacc.dll", kOleacc),
+    Module("ole32.dll", kOle32),
 };
 
 // The loader's list with the exports beside each module, built once.

@@ -25,6 +25,7 @@ const TModuleName kModules[] = {
     {"kernel32.dll", true}, {"user32.dll", true},   {"gdiplus.dll", false},  {"msimg32.dll", false},
     {"uxtheme.dll", false}, {"dwmapi.dll", false},  {"comctl32.dll", false}, {"oleacc.dll", false},
     {"shell32.dll", false}, {"winmm.dll", false},
+    {"ole32.dll", false},
 };
 constexpr size_t kModuleCount = sizeof(kModules) / sizeof(kModules[0]);
 
