@@ -238,10 +238,9 @@ class TService {
 
   void ProcessReady(const TJvWatchRef& ref) {
     TJvWatch& w = *ref;
-    // The descriptor is ready: the process layer records the end at once.
-    // Waiting for that (rather than asking first) also lets the layer's
-    // own watch of the child go before the run can end.
-    if (WaitForSingleObject(w.Handle, 5000) != WAIT_OBJECT_0) return;  // looked at again
+    // The descriptor is ready, so the child has ended: asking the process
+    // layer now records the end there, with no watcher of its own.
+    if (WaitForSingleObject(w.Handle, 0) != WAIT_OBJECT_0) return;  // looked at again
     DWORD code = 0;
     GetExitCodeProcess(w.Handle, &code);
     HWND window = w.Window;
