@@ -219,7 +219,9 @@ struct TFindListing;
 // The listing gives each entry's name and type alone: FindFirst and FindNext
 // set Name and leave the other fields to be read from the file system when
 // one of them is first read (all of them then). A copy made before that
-// reads them too when read; a closed search's last record can still be read.
+// reads them too when read; a closed search's last record can still be read
+// (a record still to be read keeps its folder open until it is read, moves
+// on or goes).
 struct TSearchRec {
   // A field read on demand: reads as its value.
   template <class T>
