@@ -146,11 +146,16 @@ bool TProcessObject::Refresh() {
 // the processes of CreateProcess (their exit is recorded on the object) and
 // the detached children of the shell (reaped, then reported). It stops when
 // the program's statics go, so it never runs during their destruction.
+// Set once the monitor has stopped with the program's statics: a handle
+// closed after that leaves its child to the program's end.
+std::atomic<bool> gMonitorGone{false};
+
 class TMonitor {
  public:
   TMonitor() : FWakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) { FThread = std::thread([this] { Run(); }); }
 
   ~TMonitor() {
+    gMonitorGone = true;
     FStop = true;
     eventfd_write(FWakeFd, 1);
     if (FThread.joinable()) FThread.join();
@@ -267,7 +272,7 @@ TMonitor& Monitor() {
 void TProcessObject::WaitBegins() {
   // Not looked at again here: the waiter saw it running and is not told
   // otherwise, so an end since then must come through the monitor.
-  if (Watched || PidFd < 0 || Exited) return;
+  if (Watched || PidFd < 0 || Exited || gMonitorGone) return;
   Watched = true;
   Monitor().Watch(std::static_pointer_cast<TProcessObject>(shared_from_this()));
 }
@@ -284,7 +289,7 @@ TProcessObject::~TProcessObject() {
   if (Child) {
     siginfo_t info = {};
     if (waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(PidFd), &info, WEXITED | WNOHANG) == 0 &&
-        info.si_pid == 0) {
+        info.si_pid == 0 && !gMonitorGone) {
       // Still running: only a start that failed half-way lets go of a
       // running child. The monitor reaps it when it ends.
       Monitor().WatchChild(PidFd, Pid, nullptr);
