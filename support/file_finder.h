@@ -43,23 +43,19 @@ class TDICustomFileFinder : public TComponent {
   std::vector<std::unique_ptr<TListing>> FListings;
   // (folder, search handle) of each folder the walk descended from.
   std::unique_ptr<TDIAnsiStringCardinalVector> FFolderStack;
-  // The subfolder the walk has descended into, opened (and its identity
-  // taken) for the loop check and listed by the next OpenListing.
-  int FPendingFolder = -1;
+  // The subfolder the walk has descended into, whose identity was taken
+  // for the loop check, listed by the next OpenListing; or one that cannot
+  // be reached, whose listing is empty.
+  enum TPendingFolder { pfNone, pfFolder, pfUnreachable } FPendingFolder = pfNone;
   uint64_t FPendingDev = 0;
   uint64_t FPendingIno = 0;
-  // The entry being judged, in its listing; null when none. Its record
-  // (attributes, times, size) is read from the file system only when
-  // FindData asks for it.
+  // The listing whose current entry is being judged; null when none.
   TListing* FCurrent = nullptr;
-  mutable std::unique_ptr<TSearchRec> FFindData;
-  mutable bool FFindDataValid = false;
 
   bool OpenListing();
   bool AdvanceListing();
   void CloseListing(Cardinal Handle);
-  void ClosePendingFolder();
-  // Opens the subfolder Name of the current listing for descending; false
+  // Takes the subfolder Name of the current listing for descending; false
   // when it is already open on the current path.
   bool OpenSubfolder(const AnsiString& Name);
   bool CurrentIsFolder() const;
@@ -68,7 +64,8 @@ class TDICustomFileFinder : public TComponent {
  protected:
   // Judges the entry of FindData whose full path is FoundPath.
   virtual bool AcceptEntry() = 0;
-  // The entry being judged: attributes, times, size and name.
+  // The entry being judged: attributes, times, size and name, the runtime
+  // library's search record, which reads them only when they are read.
   const TSearchRec& FindData() const;
 
  public:

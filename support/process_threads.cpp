@@ -129,6 +129,8 @@ class TService {
   }
 
   void Cancel(const TJvWatchRef& w) {
+    // Not while a batch is being posted, so nothing of the watch follows.
+    std::lock_guard p(FPostLock);
     std::lock_guard g(FLock);
     EndLocked(*w);
   }
@@ -147,6 +149,7 @@ class TService {
     for (auto& [id, w] : FWatches) EndLocked(*w, false);
     FWatches.clear();
     FGrace.clear();
+    FPosts.clear();
     close(FEpoll);
     close(FWake);
     FEpoll = FWake = -1;
@@ -154,6 +157,18 @@ class TService {
 
  private:
   std::mutex FLock;
+  // Held by the service thread from gathering a batch of posts to having
+  // posted it. The posts go out after FLock is released, so that the
+  // user-interface thread, woken by them, does not wait for that lock.
+  std::mutex FPostLock;
+  struct TPost {
+    HWND Window;
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+  };
+  std::vector<TPost> FPosts;    // under FLock
+  std::vector<TPost> FSending;  // the service thread's own
   std::thread FThread;
   int FEpoll = -1;
   int FWake = -1;
@@ -203,7 +218,7 @@ class TService {
   void PipeEndedLocked(TJvWatch& w) {
     HWND window = w.Window;
     EndLocked(w);
-    PostMessage(window, CM_READEND, w.Reader, static_cast<LPARAM>(w.Id));
+    FPosts.push_back({window, CM_READEND, w.Reader, static_cast<LPARAM>(w.Id)});
   }
 
   void PipeReady(TJvWatch& w) {
@@ -232,16 +247,15 @@ class TService {
     w.Fill += static_cast<size_t>(n);
     if (!w.Notified) {
       w.Notified = true;
-      PostMessage(w.Window, CM_READ, w.Reader, 0);
+      FPosts.push_back({w.Window, CM_READ, w.Reader, 0});
     }
   }
 
   void ProcessReady(const TJvWatchRef& ref) {
     TJvWatch& w = *ref;
-    // The descriptor is ready: the process layer records the end at once.
-    // Waiting for that (rather than asking first) also lets the layer's
-    // own watch of the child go before the run can end.
-    if (WaitForSingleObject(w.Handle, 5000) != WAIT_OBJECT_0) return;  // looked at again
+    // The descriptor is ready, so the child has ended: asking the process
+    // layer now records the end there, with no watcher of its own.
+    if (WaitForSingleObject(w.Handle, 0) != WAIT_OBJECT_0) return;  // looked at again
     DWORD code = 0;
     GetExitCodeProcess(w.Handle, &code);
     HWND window = w.Window;
@@ -249,7 +263,7 @@ class TService {
     w.Ended = true;
     if (w.TerminateAsked) StartGraceLocked(w);
     if (!w.Pipes.empty()) FGrace[w.Id] = ref;
-    PostMessage(window, CM_PROCESSEND, static_cast<WPARAM>(w.Id), static_cast<LPARAM>(code));
+    FPosts.push_back({window, CM_PROCESSEND, static_cast<WPARAM>(w.Id), static_cast<LPARAM>(code)});
   }
 
   void Run() {
@@ -275,34 +289,46 @@ class TService {
         }
       }
       const int n = epoll_wait(FEpoll, events, 32, timeout);
-      std::lock_guard g(FLock);
-      if (FStop) return;
-      for (int i = 0; i < n; ++i) {
-        const uint64_t id = events[i].data.u64;
-        if (id == 0) {
-          eventfd_t v;
-          eventfd_read(FWake, &v);
-          continue;
-        }
-        auto it = FWatches.find(id);
-        if (it == FWatches.end() || !it->second->Active) continue;
-        TJvWatchRef w = it->second;
-        if (w->Kind == TJvWatch::wkPipe)
-          PipeReady(*w);
-        else
-          ProcessReady(w);
+      std::lock_guard post(FPostLock);
+      {
+        std::lock_guard g(FLock);
+        if (FStop) return;
+        Dispatch(events, n);
+        FSending.swap(FPosts);
       }
-      const auto now = TClock::now();
-      for (auto it = FGrace.begin(); it != FGrace.end();) {
-        TJvWatch& process = *it->second;
-        if (process.Deadline == TClock::time_point{} || now < process.Deadline) {
-          ++it;
-          continue;
-        }
-        for (const TJvWatchRef& p : process.Pipes)
-          if (p->Active) PipeEndedLocked(*p);
-        it = FGrace.erase(it);
+      for (const TPost& p : FSending) PostMessage(p.Window, p.Msg, p.WParam, p.LParam);
+      FSending.clear();
+    }
+  }
+
+  // Handles what epoll_wait reported and the grace periods that ran out.
+  // Under FLock.
+  void Dispatch(const epoll_event* events, int n) {
+    for (int i = 0; i < n; ++i) {
+      const uint64_t id = events[i].data.u64;
+      if (id == 0) {
+        eventfd_t v;
+        eventfd_read(FWake, &v);
+        continue;
       }
+      auto it = FWatches.find(id);
+      if (it == FWatches.end() || !it->second->Active) continue;
+      TJvWatchRef w = it->second;
+      if (w->Kind == TJvWatch::wkPipe)
+        PipeReady(*w);
+      else
+        ProcessReady(w);
+    }
+    const auto now = TClock::now();
+    for (auto it = FGrace.begin(); it != FGrace.end();) {
+      TJvWatch& process = *it->second;
+      if (process.Deadline == TClock::time_point{} || now < process.Deadline) {
+        ++it;
+        continue;
+      }
+      for (const TJvWatchRef& p : process.Pipes)
+        if (p->Active) PipeEndedLocked(*p);
+      it = FGrace.erase(it);
     }
   }
 };

@@ -18,7 +18,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/rtl/streams.h"
@@ -214,7 +214,18 @@ void FillFindData(const TEntryInfo& info, const AnsiString& name, WIN32_FIND_DAT
 
 // Names compare through the library's one case mapping, so that file
 // search agrees with the string functions.
-WideString Folded(const AnsiString& s) { return WideUpperCase(AnsiToWide(s)); }
+WideString Folded(const AnsiString& s) {
+  bool ascii = true;
+  for (unsigned char c : s) ascii = ascii && c < 0x80;
+  if (!ascii) return WideUpperCase(AnsiToWide(s));
+  // Plain ASCII, the common case, needs no text conversion.
+  WideString key(s.size(), u'\0');
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    key[i] = static_cast<char16_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  }
+  return key;
+}
 
 // '*' matches any run, '?' one unit; both strings folded.
 bool WildcardMatch(const WideString& mask, const WideString& name) {
@@ -243,12 +254,15 @@ bool HasWildcards(const AnsiString& s) { return s.find_first_of("*?") != AnsiStr
 
 namespace rtl::detail {
 
-// An open FindFirstFile listing: the matching names, sorted, taken when the
-// search started; each entry is examined when it is reached, so entries
-// removed meanwhile are skipped.
+// An open listing: the matching names with their entry types, sorted,
+// taken when the search started.
 struct TFindListing {
+  struct TEntry {
+    AnsiString Name;
+    unsigned char Type;  // DT_*
+  };
   AnsiString Prefix;  // the folder part of the pattern, with its delimiter
-  std::vector<AnsiString> Names;
+  std::vector<TEntry> Entries;
   size_t Next = 0;
   // The folder, kept open so that each entry is looked up by its name
   // alone rather than by its whole path.
@@ -266,27 +280,37 @@ struct TFindListing {
 namespace {
 
 using rtl::detail::TFindListing;
+using TListingRef = std::shared_ptr<TFindListing>;
 
 std::mutex& FindLock() {
   static std::mutex m;
   return m;
 }
-// The live listings, so that a stale or foreign handle fails instead of
-// being dereferenced.
-std::unordered_set<TFindListing*>& FindListings() {
-  static std::unordered_set<TFindListing*> s;
+// The live listings by handle, so that a stale or foreign handle fails
+// instead of being dereferenced.
+std::unordered_map<TFindListing*, TListingRef>& FindListings() {
+  static std::unordered_map<TFindListing*, TListingRef> s;
   return s;
 }
 
-TFindListing* LookupListing(HANDLE h) {
+TListingRef LookupListing(HANDLE h) {
   std::lock_guard<std::mutex> g(FindLock());
   auto it = FindListings().find(static_cast<TFindListing*>(h));
-  return it == FindListings().end() ? nullptr : *it;
+  return it == FindListings().end() ? nullptr : it->second;
 }
 
+HANDLE RegisterListing(TListingRef l) {
+  TFindListing* h = l.get();
+  std::lock_guard<std::mutex> g(FindLock());
+  FindListings().emplace(h, std::move(l));
+  return h;
+}
+
+// Each entry is examined when it is reached, so entries removed meanwhile
+// are skipped.
 bool NextEntry(TFindListing& l, WIN32_FIND_DATA& fd) {
-  while (l.Next < l.Names.size()) {
-    const AnsiString& name = l.Names[l.Next++];
+  while (l.Next < l.Entries.size()) {
+    const AnsiString& name = l.Entries[l.Next++].Name;
     TEntryInfo info;
     if (StatEntry(name, name, info, l.DirFd)) {
       FillFindData(info, name, fd);
@@ -296,29 +320,62 @@ bool NextEntry(TFindListing& l, WIN32_FIND_DATA& fd) {
   return false;
 }
 
+unsigned char EntryTypeOfMode(mode_t mode) {
+  switch (mode & S_IFMT) {
+    case S_IFDIR: return DT_DIR;
+    case S_IFREG: return DT_REG;
+    case S_IFLNK: return DT_LNK;
+    case S_IFCHR: return DT_CHR;
+    case S_IFBLK: return DT_BLK;
+    case S_IFIFO: return DT_FIFO;
+    case S_IFSOCK: return DT_SOCK;
+    default: return DT_UNKNOWN;
+  }
+}
+
+// What an entry's type and name tell of its attributes; a link or an entry
+// of unknown type needs a look at the file system for more.
+DWORD TypeAttributes(unsigned char type, const AnsiString& name) {
+  DWORD attr = 0;
+  switch (type) {
+    case DT_DIR: attr = FILE_ATTRIBUTE_DIRECTORY; break;
+    case DT_REG: attr = FILE_ATTRIBUTE_ARCHIVE; break;
+    case DT_LNK: attr = FILE_ATTRIBUTE_REPARSE_POINT; break;
+    case DT_UNKNOWN: break;
+    default: attr = FILE_ATTRIBUTE_SYSTEM;
+  }
+  if (IsHiddenName(name)) attr |= FILE_ATTRIBUTE_HIDDEN;
+  return attr;
+}
+
+bool TypeTellsAttributes(unsigned char type) { return type != DT_LNK && type != DT_UNKNOWN; }
+
 // Sorted without regard to case, the exact bytes breaking ties; "." and
 // ".." first, as the original file system lists them.
-void SortNames(std::vector<AnsiString>& names) {
+void SortEntries(std::vector<TFindListing::TEntry>& entries) {
   struct TKey {
     int Rank;
     WideString Folded;
-    AnsiString Name;
+    size_t Index;
   };
   std::vector<TKey> keys;
-  keys.reserve(names.size());
-  for (AnsiString& n : names) {
-    int rank = n == "." ? 0 : n == ".." ? 1 : 2;
-    keys.push_back({rank, Folded(n), std::move(n)});
+  keys.reserve(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const AnsiString& n = entries[i].Name;
+    keys.push_back({n == "." ? 0 : n == ".." ? 1 : 2, Folded(n), i});
   }
-  std::sort(keys.begin(), keys.end(), [](const TKey& a, const TKey& b) {
+  std::sort(keys.begin(), keys.end(), [&](const TKey& a, const TKey& b) {
     if (a.Rank != b.Rank) return a.Rank < b.Rank;
     if (a.Folded != b.Folded) return a.Folded < b.Folded;
-    return a.Name < b.Name;
+    return entries[a.Index].Name < entries[b.Index].Name;
   });
-  for (size_t i = 0; i < keys.size(); ++i) names[i] = std::move(keys[i].Name);
+  std::vector<TFindListing::TEntry> sorted;
+  sorted.reserve(entries.size());
+  for (const TKey& k : keys) sorted.push_back(std::move(entries[k.Index]));
+  entries = std::move(sorted);
 }
 
-// Fills the listing's names; false with the last error set on failure.
+// Fills the listing's entries; false with the last error set on failure.
 bool ListNames(TFindListing& l, const AnsiString& mask) {
   const char* folder = l.Prefix.empty() ? "." : l.Prefix.c_str();
   l.DirFd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -333,45 +390,47 @@ bool ListNames(TFindListing& l, const AnsiString& mask) {
   }
   struct stat st;
   if (!HasWildcards(mask) && fstatat(l.DirFd, mask.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-    l.Names.push_back(mask);
+    l.Entries.push_back({mask, EntryTypeOfMode(st.st_mode)});
     return true;
-  }
-  const int listFd = dup(l.DirFd);
-  DIR* dir = listFd >= 0 ? fdopendir(listFd) : nullptr;
-  if (!dir) {
-    if (listFd >= 0) close(listFd);
-    SetLastError(ErrnoToOSError(errno == EBADF ? EACCES : errno));
-    return false;
   }
   const bool all = mask == "*" || mask == "*.*";
   const WideString foldedMask = Folded(mask);
-  while (struct dirent* e = readdir(dir)) {
-    AnsiString name = e->d_name;
-    if (all || WildcardMatch(foldedMask, Folded(name))) l.Names.push_back(std::move(name));
+  // Read straight from the descriptor: a directory stream would first ask
+  // again what the descriptor is.
+  alignas(struct dirent64) char buffer[32768];
+  for (bool first = true;; first = false) {
+    const ssize_t n = getdents64(l.DirFd, buffer, sizeof buffer);
+    if (n < 0 && first) {
+      SetLastError(ErrnoToOSError(errno == EBADF ? EACCES : errno));
+      return false;
+    }
+    if (n <= 0) break;
+    for (ssize_t at = 0; at < n;) {
+      const auto* e = reinterpret_cast<const struct dirent64*>(buffer + at);
+      at += e->d_reclen;
+      AnsiString name = e->d_name;
+      if (all || WildcardMatch(foldedMask, Folded(name))) l.Entries.push_back({std::move(name), e->d_type});
+    }
   }
-  closedir(dir);
-  if (l.Names.empty()) {
+  if (l.Entries.empty()) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
   }
-  SortNames(l.Names);
+  SortEntries(l.Entries);
   return true;
 }
 
-// Skips entries whose attributes the search excludes; 0 or the error code.
-Integer FindMatchingFile(TSearchRec& F) {
-  while (F.FindData.dwFileAttributes & static_cast<DWORD>(F.ExcludeAttr)) {
-    if (!FindNextFile(F.FindHandle, &F.FindData)) return static_cast<Integer>(GetLastError());
+// A listing of the names that match the pattern's last component; null
+// with the last error set when there is none.
+TListingRef OpenListing(const AnsiString& pattern) {
+  auto listing = std::make_shared<TFindListing>();
+  listing->Prefix = ExtractFilePath(pattern);
+  const AnsiString mask = ExtractFileName(pattern);
+  if (mask.empty()) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return nullptr;
   }
-  FILETIME local;
-  WORD date = 0, time = 0;
-  F.Time = FileTimeToLocalFileTime(&F.FindData.ftLastWriteTime, &local) && FileTimeToDosDateTime(&local, &date, &time)
-               ? static_cast<Integer>((DWORD(date) << 16) | time)
-               : 0;
-  F.Size = static_cast<Int64>((UInt64(F.FindData.nFileSizeHigh) << 32) | F.FindData.nFileSizeLow);
-  F.Attr = static_cast<Integer>(F.FindData.dwFileAttributes);
-  F.Name = F.FindData.cFileName;
-  return 0;
+  return ListNames(*listing, mask) ? listing : nullptr;
 }
 
 AnsiString StripTrailingDelimiters(AnsiString s) {
@@ -856,27 +915,17 @@ HANDLE FindFirstFile(LPCSTR lpFileName, WIN32_FIND_DATA* lpFindFileData) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }
-  const AnsiString pattern = lpFileName;
-  auto listing = std::make_unique<TFindListing>();
-  listing->Prefix = ExtractFilePath(pattern);
-  const AnsiString mask = ExtractFileName(pattern);
-  if (mask.empty()) {
-    SetLastError(ERROR_FILE_NOT_FOUND);
-    return INVALID_HANDLE_VALUE;
-  }
-  if (!ListNames(*listing, mask)) return INVALID_HANDLE_VALUE;
+  TListingRef listing = OpenListing(lpFileName);
+  if (!listing) return INVALID_HANDLE_VALUE;
   if (!NextEntry(*listing, *lpFindFileData)) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
   }
-  TFindListing* l = listing.release();
-  std::lock_guard<std::mutex> g(FindLock());
-  FindListings().insert(l);
-  return l;
+  return RegisterListing(std::move(listing));
 }
 
 BOOL FindNextFile(HANDLE hFindFile, WIN32_FIND_DATA* lpFindFileData) {
-  TFindListing* l = LookupListing(hFindFile);
+  TListingRef l = LookupListing(hFindFile);
   if (!l || !lpFindFileData) {
     SetLastError(l ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
     return FALSE;
@@ -887,7 +936,8 @@ BOOL FindNextFile(HANDLE hFindFile, WIN32_FIND_DATA* lpFindFileData) {
 }
 
 BOOL FindClose(HANDLE hFindFile) {
-  std::unique_ptr<TFindListing> l;
+  // A record still to be read keeps the listing until it is.
+  TListingRef l;
   {
     std::lock_guard<std::mutex> g(FindLock());
     auto it = FindListings().find(static_cast<TFindListing*>(hFindFile));
@@ -895,7 +945,7 @@ BOOL FindClose(HANDLE hFindFile) {
       SetLastError(ERROR_INVALID_HANDLE);
       return FALSE;
     }
-    l.reset(*it);
+    l = std::move(it->second);
     FindListings().erase(it);
   }
   return TRUE;
@@ -903,19 +953,109 @@ BOOL FindClose(HANDLE hFindFile) {
 
 // ---- File search --------------------------------------------------------------------------
 
+TSearchRec::TSearchRec(const TSearchRec& Other)
+    : Time(this, Other.Time.FValue),
+      Size(this, Other.Size.FValue),
+      Attr(this, Other.Attr.FValue),
+      Name(Other.Name),
+      ExcludeAttr(Other.ExcludeAttr),
+      FindHandle(Other.FindHandle),
+      FindData(this, Other.FindData.FValue),
+      FPending(Other.FPending),
+      FEntry(Other.FEntry),
+      FType(Other.FType) {}
+
+TSearchRec& TSearchRec::operator=(const TSearchRec& Other) {
+  Time.FValue = Other.Time.FValue;
+  Size.FValue = Other.Size.FValue;
+  Attr.FValue = Other.Attr.FValue;
+  Name = Other.Name;
+  ExcludeAttr = Other.ExcludeAttr;
+  FindHandle = Other.FindHandle;
+  FindData.FValue = Other.FindData.FValue;
+  FPending = Other.FPending;
+  FEntry = Other.FEntry;
+  FType = Other.FType;
+  return *this;
+}
+
+TSearchRec::~TSearchRec() = default;
+
+void TSearchRec::Load() const {
+  const TListingRef l = std::move(FPending);
+  FPending = nullptr;
+  const TFindListing::TEntry& e = l->Entries[FEntry];
+  TEntryInfo info;
+  // Reading a field leaves the last error as it was.
+  const Cardinal error = GetLastError();
+  if (!StatEntry(e.Name, e.Name, info, l->DirFd)) {
+    // Gone since it was listed: what the listing knew.
+    info = TEntryInfo();
+    info.Attributes = TypeAttributes(e.Type, e.Name);
+    if (info.Attributes == 0) info.Attributes = FILE_ATTRIBUTE_NORMAL;
+  }
+  SetLastError(error);
+  WIN32_FIND_DATA& fd = FindData.FValue;
+  FillFindData(info, e.Name, fd);
+  FILETIME local;
+  WORD date = 0, time = 0;
+  Time.FValue = FileTimeToLocalFileTime(&fd.ftLastWriteTime, &local) && FileTimeToDosDateTime(&local, &date, &time)
+                    ? static_cast<Integer>((DWORD(date) << 16) | time)
+                    : 0;
+  Size.FValue = static_cast<Int64>((UInt64(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow);
+  Attr.FValue = static_cast<Integer>(fd.dwFileAttributes);
+}
+
+bool TSearchRec::IsDirectory() const {
+  if (TypeTellsAttributes(FType)) return FType == DT_DIR;
+  return Attr & faDirectory;
+}
+
+bool TSearchRec::Advance(TSearchRec& F, const TListingRef& Listing) {
+  TFindListing& l = *Listing;
+  const DWORD exclude = static_cast<DWORD>(F.ExcludeAttr);
+  while (l.Next < l.Entries.size()) {
+    const size_t index = l.Next++;
+    const TFindListing::TEntry& e = l.Entries[index];
+    if (exclude != 0) {
+      // The filter looks only at what the type and the name tell, where
+      // they tell all it needs.
+      DWORD attr = TypeAttributes(e.Type, e.Name);
+      if (!TypeTellsAttributes(e.Type)) {
+        TEntryInfo info;
+        const Cardinal error = GetLastError();
+        if (StatEntry(e.Name, e.Name, info, l.DirFd)) attr = info.Attributes;
+        SetLastError(error);
+      }
+      if (attr & exclude) continue;
+    }
+    F.FPending = Listing;
+    F.FEntry = index;
+    F.FType = e.Type;
+    F.Name = e.Name;
+    return true;
+  }
+  // The record keeps describing the last entry it found.
+  return false;
+}
+
 Integer FindFirst(const AnsiString& Path, Integer Attr, TSearchRec& F) {
   constexpr Integer faSpecial = faHidden | faSysFile | faDirectory;
   F.ExcludeAttr = ~Attr & faSpecial;
-  F.FindHandle = FindFirstFile(Path.c_str(), &F.FindData);
-  if (F.FindHandle == INVALID_HANDLE_VALUE) return static_cast<Integer>(GetLastError());
-  Integer r = FindMatchingFile(F);
-  if (r != 0) FindClose(F);
-  return r;
+  F.FPending = nullptr;
+  F.FindHandle = INVALID_HANDLE_VALUE;
+  TListingRef listing = OpenListing(Path);
+  if (!listing) return static_cast<Integer>(GetLastError());
+  F.FindHandle = RegisterListing(listing);
+  if (TSearchRec::Advance(F, listing)) return 0;
+  FindClose(F);
+  return static_cast<Integer>(ERROR_NO_MORE_FILES);
 }
 
 Integer FindNext(TSearchRec& F) {
-  if (!FindNextFile(F.FindHandle, &F.FindData)) return static_cast<Integer>(GetLastError());
-  return FindMatchingFile(F);
+  TListingRef l = LookupListing(F.FindHandle);
+  if (!l) return static_cast<Integer>(ERROR_INVALID_HANDLE);
+  return TSearchRec::Advance(F, l) ? 0 : static_cast<Integer>(ERROR_NO_MORE_FILES);
 }
 
 void FindClose(TSearchRec& F) {

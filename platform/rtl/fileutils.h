@@ -3,6 +3,8 @@
 // Paths are native: '/' separates folders and there are no drives.
 #pragma once
 
+#include <memory>
+
 #include "platform/rtl/types.h"
 #include "platform/rtl/win_types.h"
 
@@ -210,22 +212,74 @@ constexpr Integer faNormal = 0x80;
 constexpr Integer faSymLink = 0x400;
 constexpr Integer faAnyFile = 0x3F;
 
+namespace rtl::detail {
+struct TFindListing;
+}
+
+// The listing gives each entry's name and type alone: FindFirst and FindNext
+// set Name and leave the other fields to be read from the file system when
+// one of them is first read (all of them then). A copy made before that
+// reads them too when read; a closed search's last record can still be read
+// (a record still to be read keeps its folder open until it is read, moves
+// on or goes).
 struct TSearchRec {
+  // A field read on demand: reads as its value.
+  template <class T>
+  class TField {
+   public:
+    TField(const TField&) = delete;
+    TField& operator=(const TField&) = delete;
+    const T& Get() const {
+      if (FOwner->FPending) FOwner->Load();
+      return FValue;
+    }
+    operator const T&() const { return Get(); }
+    const T* operator->() const { return &Get(); }
+
+   private:
+    friend struct TSearchRec;
+    explicit TField(const TSearchRec* owner, const T& value = T()) : FOwner(owner), FValue(value) {}
+    const TSearchRec* FOwner;
+    mutable T FValue;
+  };
+
   // The last-write time as a local file date; 0 outside the packed range
   // (FindData keeps the exact times).
-  Integer Time = 0;
-  Int64 Size = 0;
-  Integer Attr = 0;
+  TField<Integer> Time{this};
+  TField<Int64> Size{this};
+  TField<Integer> Attr{this};
   AnsiString Name;
   Integer ExcludeAttr = 0;
   HANDLE FindHandle = INVALID_HANDLE_VALUE;
-  WIN32_FIND_DATA FindData;
+  TField<WIN32_FIND_DATA> FindData{this};
+
+  TSearchRec() = default;
+  TSearchRec(const TSearchRec& Other);
+  TSearchRec& operator=(const TSearchRec& Other);
+  ~TSearchRec();
+
+  // Whether the entry is a folder: Attr & faDirectory, read from the
+  // listing's entry type where that tells (it does not for a link).
+  bool IsDirectory() const;
+
+ private:
+  friend Integer FindFirst(const AnsiString& Path, Integer Attr, TSearchRec& F);
+  friend Integer FindNext(TSearchRec& F);
+  // Moves to the listing's next entry that ExcludeAttr lets through.
+  static bool Advance(TSearchRec& F, const std::shared_ptr<rtl::detail::TFindListing>& Listing);
+  void Load() const;
+  // The listing and entry whose fields are still to be read.
+  mutable std::shared_ptr<rtl::detail::TFindListing> FPending;
+  size_t FEntry = 0;
+  unsigned char FType = 0;  // the listing's entry type (DT_UNKNOWN when none)
 };
 
-// Starts a search (see FindFirstFile). Entries with the hidden, system or
-// directory attribute are found only when Attr asks for that attribute;
-// the others always are. Returns 0 when an entry was found, else the OS
-// error code (ERROR_NO_MORE_FILES when names matched but none passed the
+// Starts a search (see FindFirstFile, but the names are those listed when the
+// search starts: an entry removed since is still found, its fields then
+// telling only what its listed type does). Entries with the hidden, system or
+// directory attribute are found only when Attr asks for that attribute; the
+// others always are. Returns 0 when an entry was found, else the OS error
+// code (ERROR_NO_MORE_FILES when names matched but none passed the
 // attribute filter); the search is closed on failure.
 Integer FindFirst(const AnsiString& Path, Integer Attr, TSearchRec& F);
 Integer FindNext(TSearchRec& F);

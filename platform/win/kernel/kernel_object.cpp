@@ -236,7 +236,10 @@ DWORD WaitObjects(const std::vector<std::shared_ptr<TKernelObject>>& objects, bo
   std::unique_lock lk(KernelLock());
   if (TryComplete(w)) return w.Result;
   if (ms == 0) return WAIT_TIMEOUT;
-  for (TKernelObject* q : queues) q->Waiters.push_back(&w);
+  for (TKernelObject* q : queues) {
+    q->WaitBegins();
+    q->Waiters.push_back(&w);
+  }
   auto pollInterval = std::chrono::milliseconds(1);
   while (!w.Done) {
     if (polled) {

@@ -47,6 +47,9 @@ class TKernelObject : public std::enable_shared_from_this<TKernelObject> {
   // The object whose waiter queue this object's waiters join (a child's
   // primary thread ends with its process).
   virtual TKernelObject* QueueOwner() { return this; }
+  // A waiter is about to block on the object's queue: an object signalled
+  // from outside makes sure that something now watches for the signal.
+  virtual void WaitBegins() {}
   std::vector<TWaiter*> Waiters;
 
   // ---- Handles.

@@ -1,10 +1,14 @@
 // Processes: starting children, watching them end, exit codes, termination.
 //
-// Each process object holds a process file descriptor. A monitor thread
-// polls the descriptors of the processes still running; when one ends it
-// records the exit code without reaping the child (so its id stays taken)
-// and signals the object. The child is reaped when its object goes, that is
-// when its last handle is closed and it has ended.
+// Each process object holds a process file descriptor. Whoever asks about
+// the process (a wait, the exit code, termination) looks at the descriptor
+// and records the exit code the first time the process is seen ended,
+// without reaping the child (so its id stays taken). A monitor thread
+// watches a process only while something depends on being told: a waiter
+// blocked on it, or a child whose last handle closed before it ended. The
+// child is reaped when its object goes, that is when its last handle is
+// closed and it has ended. So a caller that watches a child's descriptor
+// itself (as the process runner's service does) costs the monitor nothing.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -44,7 +48,14 @@ class TProcessObject : public TKernelObject {
   TProcessObject(pid_t pid, int pidfd, bool child) : TKernelObject(TKernelType::Process), Pid(pid), PidFd(pidfd), Child(child) {}
   ~TProcessObject() override;
   bool Waitable() const override { return true; }
-  TAcquire TryAcquire(pid_t) override { return Exited ? TAcquire::Ok : TAcquire::Fail; }
+  TAcquire TryAcquire(pid_t) override { return Refresh() ? TAcquire::Ok : TAcquire::Fail; }
+  void WaitBegins() override;
+  void LastHandleClosed() override;
+
+  // Whether the process has ended; the first time it is seen ended, its
+  // exit code is recorded. Under KernelLock(). Blocked waiters need no
+  // signal from here: they made the monitor watch, and it signals them.
+  bool Refresh();
 
   const pid_t Pid;
   const int PidFd;  // -1 for this process
@@ -55,6 +66,7 @@ class TProcessObject : public TKernelObject {
   DWORD ExitCode = STILL_ACTIVE;
   bool TerminateAsked = false;
   DWORD TerminateCode = 0;
+  bool Watched = false;  // handed to the monitor
 };
 
 // A child's primary thread: it ends with the process. A child started
@@ -71,7 +83,10 @@ class TChildThreadObject : public TThreadBase {
   }
   TAcquire TryAcquire(pid_t tid) override { return FProcess->TryAcquire(tid); }
   TKernelObject* QueueOwner() override { return FProcess.get(); }
-  DWORD ExitCode() const override { return FProcess->ExitCode; }
+  DWORD ExitCode() const override {
+    FProcess->Refresh();
+    return FProcess->ExitCode;
+  }
   DWORD Resume() override {
     DWORD previous = FSuspendCount;
     if (FSuspendCount > 0 && --FSuspendCount == 0) {
@@ -103,48 +118,44 @@ TProcessTable& Processes() {
   return *table;
 }
 
-TProcessObject::~TProcessObject() {
-  if (PidFd < 0) return;
-  if (Child) {
-    // Ended (the monitor let go only then), so this does not block.
-    siginfo_t info = {};
-    waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(PidFd), &info, WEXITED);
-  }
-  close(PidFd);
-  TProcessTable& t = Processes();
-  std::lock_guard g(t.Lock);
-  auto it = t.ById.find(Pid);
-  if (it != t.ById.end() && it->second.expired()) t.ById.erase(it);
-}
-
-// ---- The monitor -------------------------------------------------------------------
-
-// Records the exit of a process whose descriptor is ready. Under
-// KernelLock().
-void RecordExit(TProcessObject* p) {
+bool TProcessObject::Refresh() {
+  if (Exited || PidFd < 0) return Exited;
   siginfo_t info = {};
-  const bool known = waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(p->PidFd), &info,
-                            WEXITED | WNOWAIT | WNOHANG) == 0 &&
-                     info.si_pid != 0;
+  const int r = waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(PidFd), &info, WEXITED | WNOWAIT | WNOHANG);
+  if (r == 0 && info.si_pid == 0) return false;
+  const bool known = r == 0;
+  if (!known) {
+    // Not a child of ours (or reaped by someone else): the descriptor
+    // still tells whether it ended, though not how.
+    pollfd ready = {PidFd, POLLIN, 0};
+    if (poll(&ready, 1, 0) <= 0) return false;
+  }
   DWORD code = 0;
   if (known && info.si_code == CLD_EXITED)
     code = static_cast<DWORD>(info.si_status);
   else if (known)
-    code = p->TerminateAsked && info.si_status == SIGKILL ? p->TerminateCode : STATUS_CONTROL_C_EXIT;
-  p->ExitCode = code;
-  p->Exited = true;
-  SignalObject(p);
+    code = TerminateAsked && info.si_status == SIGKILL ? TerminateCode : STATUS_CONTROL_C_EXIT;
+  ExitCode = code;
+  Exited = true;
+  return true;
 }
+
+// ---- The monitor -------------------------------------------------------------------
 
 // One joinable thread watches every child through its process descriptor:
 // the processes of CreateProcess (their exit is recorded on the object) and
 // the detached children of the shell (reaped, then reported). It stops when
 // the program's statics go, so it never runs during their destruction.
+// Set once the monitor has stopped with the program's statics: a handle
+// closed after that leaves its child to the program's end.
+std::atomic<bool> gMonitorGone{false};
+
 class TMonitor {
  public:
   TMonitor() : FWakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) { FThread = std::thread([this] { Run(); }); }
 
   ~TMonitor() {
+    gMonitorGone = true;
     FStop = true;
     eventfd_write(FWakeFd, 1);
     if (FThread.joinable()) FThread.join();
@@ -219,11 +230,20 @@ class TMonitor {
       ref = std::move(*it);
       FWatched.erase(it);
     }
-    std::lock_guard g(KernelLock());
-    RecordExit(p);
-    // Let go before any waiter runs, so that closing the last handle after
-    // the wait reaps the child at once. Without handles it goes right here.
-    ref.reset();
+    {
+      std::lock_guard g(KernelLock());
+      if (p->Refresh()) {
+        SignalObject(p);
+        // Let go before any waiter runs, so that closing the last handle
+        // after the wait reaps the child at once. Without handles it goes
+        // right here.
+        ref.reset();
+        return;
+      }
+    }
+    // Ready without having ended (cannot happen for a process descriptor,
+    // but a watch is never dropped on a guess).
+    Watch(std::move(ref));
   }
 
   void ChildEnded(int pidFd) {
@@ -247,6 +267,40 @@ class TMonitor {
 TMonitor& Monitor() {
   static TMonitor monitor;
   return monitor;
+}
+
+void TProcessObject::WaitBegins() {
+  // Not looked at again here: the waiter saw it running and is not told
+  // otherwise, so an end since then must come through the monitor.
+  if (Watched || PidFd < 0 || Exited || gMonitorGone) return;
+  Watched = true;
+  Monitor().Watch(std::static_pointer_cast<TProcessObject>(shared_from_this()));
+}
+
+void TProcessObject::LastHandleClosed() {
+  // A child that runs on is kept, and reaped, once it ends.
+  std::lock_guard g(KernelLock());
+  if (Child && !Refresh()) WaitBegins();
+}
+
+TProcessObject::~TProcessObject() {
+  if (PidFd < 0) return;
+  bool handedOver = false;
+  if (Child) {
+    siginfo_t info = {};
+    if (waitid(static_cast<idtype_t>(P_PIDFD), static_cast<id_t>(PidFd), &info, WEXITED | WNOHANG) == 0 &&
+        info.si_pid == 0 && !gMonitorGone) {
+      // Still running: only a start that failed half-way lets go of a
+      // running child. The monitor reaps it when it ends.
+      Monitor().WatchChild(PidFd, Pid, nullptr);
+      handedOver = true;
+    }
+  }
+  if (!handedOver) close(PidFd);
+  TProcessTable& t = Processes();
+  std::lock_guard g(t.Lock);
+  auto it = t.ById.find(Pid);
+  if (it != t.ById.end() && it->second.expired()) t.ById.erase(it);
 }
 
 }  // namespace
@@ -599,7 +653,6 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
     std::lock_guard g(t.Lock);
     t.ById[pid] = process;
   }
-  Monitor().Watch(process);
   auto thread = std::make_shared<TChildThreadObject>(process, holdFd);
   lpProcessInformation->hProcess =
       AddHandle(process, PROCESS_ALL_ACCESS, lpProcessAttributes && lpProcessAttributes->bInheritHandle);
@@ -627,7 +680,6 @@ HANDLE OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId
       }
       process = std::make_shared<TProcessObject>(pid, pidfd, false);
       t.ById[pid] = process;
-      Monitor().Watch(process);
     }
   }
   return AddHandle(std::move(process), dwDesiredAccess, bInheritHandle != FALSE);
@@ -638,7 +690,7 @@ BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode) {
   if (!p) return FALSE;
   if (p->PidFd < 0) _exit(static_cast<int>(uExitCode));
   std::lock_guard g(KernelLock());
-  if (p->Exited) {
+  if (p->Refresh()) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
@@ -663,6 +715,7 @@ BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
     return FALSE;
   }
   std::lock_guard g(KernelLock());
+  p->Refresh();
   *lpExitCode = p->ExitCode;
   return TRUE;
 }

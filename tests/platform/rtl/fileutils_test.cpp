@@ -201,9 +201,9 @@ TEST_F(FindFiles, ReportsAttributesSizesAndNames) {
   const TSearchRec& b = Rec(l, "b.txt");
   EXPECT_EQ(b.Attr, faArchive);
   EXPECT_EQ(b.Size, 1000);
-  EXPECT_EQ(b.FindData.nFileSizeLow, 1000u);
-  EXPECT_EQ(b.FindData.dwFileAttributes, FILE_ATTRIBUTE_ARCHIVE);
-  EXPECT_STREQ(b.FindData.cFileName, "b.txt");
+  EXPECT_EQ(b.FindData->nFileSizeLow, 1000u);
+  EXPECT_EQ(b.FindData->dwFileAttributes, FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_STREQ(b.FindData->cFileName, "b.txt");
   // Links carry the target's attributes and size, plus the link bit.
   EXPECT_EQ(Rec(l, "link-to-file").Attr, faArchive | faSymLink);
   EXPECT_EQ(Rec(l, "link-to-file").Size, 1000);
@@ -254,15 +254,77 @@ TEST_F(FindFiles, UnreadableFolderGivesAccessDenied) {
   EXPECT_EQ(Find(root + "locked/*", faAnyFile).Result, 5);  // ERROR_ACCESS_DENIED
 }
 
-TEST_F(FindFiles, EntriesRemovedDuringTheSearchAreSkipped) {
+// FindNextFile looks at each entry when it reaches it and skips one removed
+// meanwhile. FindNext gives the names listed when the search started, and a
+// removed entry's record tells what its listed type does.
+TEST_F(FindFiles, EntriesRemovedDuringTheSearch) {
+  WIN32_FIND_DATA fd;
+  HANDLE h = FindFirstFile((root + "*.txt").c_str(), &fd);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_STREQ(fd.cFileName, "A.TXT");
+  ASSERT_TRUE(DeleteFile(root + "a.txt"));
+  ASSERT_TRUE(FindNextFile(h, &fd));
+  EXPECT_STREQ(fd.cFileName, "b.txt");
+  EXPECT_FALSE(FindNextFile(h, &fd));
+  FindClose(h);
+
+  Write("a.txt");
   TSearchRec sr;
   ASSERT_EQ(FindFirst(root + "*.txt", 0, sr), 0);
   EXPECT_EQ(sr.Name, "A.TXT");
   ASSERT_TRUE(DeleteFile(root + "a.txt"));
   ASSERT_EQ(FindNext(sr), 0);
+  EXPECT_EQ(sr.Name, "a.txt");
+  EXPECT_EQ(sr.Attr, faArchive);
+  EXPECT_EQ(sr.Size, 0);
+  EXPECT_EQ(sr.Time, 0);
+  ASSERT_EQ(FindNext(sr), 0);
   EXPECT_EQ(sr.Name, "b.txt");
+  EXPECT_EQ(sr.Size, 1000);
   EXPECT_EQ(FindNext(sr), 18);
   FindClose(sr);
+}
+
+// The record's fields are read when first read: a file changed after the
+// entry was found but before its fields are read shows the change; fields
+// once read stay, and so does the record of a search already closed.
+TEST_F(FindFiles, RecordFieldsAreReadWhenFirstRead) {
+  TSearchRec sr;
+  ASSERT_EQ(FindFirst(root + "b.txt", 0, sr), 0);
+  Write("b.txt", std::string(2000, 'b'));
+  TSearchRec copy = sr;
+  EXPECT_EQ(sr.Size, 2000);
+  Write("b.txt", std::string(3000, 'b'));
+  EXPECT_EQ(sr.Size, 2000);
+  EXPECT_EQ(sr.FindData->nFileSizeLow, 2000u);
+  FindClose(sr);
+  EXPECT_EQ(copy.Size, 3000);
+  EXPECT_EQ(copy.Attr, faArchive);
+  EXPECT_FALSE(copy.IsDirectory());
+
+  ASSERT_EQ(FindFirst(root + "a.txt", 0, sr), 0);
+  FindClose(sr);
+  EXPECT_EQ(sr.Name, "a.txt");
+  EXPECT_EQ(sr.Attr, faArchive);
+  EXPECT_EQ(sr.Size, 1);
+}
+
+// Whether an entry is a folder comes from its listed type, as its
+// attributes would tell; a link is what it leads to.
+TEST_F(FindFiles, IsDirectoryAgreesWithTheAttributes) {
+  Link("sub", "link-to-dir");
+  Link("b.txt", "link-to-file");
+  Link("missing", "dangling");
+  ASSERT_EQ(mkfifo((root + "fifo").c_str(), 0644), 0);
+  Listing l = Find(root + "*", faAnyFile);
+  ASSERT_EQ(l.Result, 0);
+  for (const TSearchRec& r : l.Recs) {
+    const bool folder = r.Name == "." || r.Name == ".." || r.Name == "sub" || r.Name == ".hiddendir" ||
+                        r.Name == "link-to-dir";
+    EXPECT_EQ(folder, r.IsDirectory()) << r.Name;
+    EXPECT_EQ(folder, (r.Attr & faDirectory) != 0) << r.Name;
+  }
+  EXPECT_EQ(Rec(l, "fifo").Attr, faSysFile);
 }
 
 TEST_F(FindFiles, RelativePatternsSearchTheCurrentFolder) {
@@ -398,7 +460,7 @@ TEST_F(FileTimesOnDisk, SetAndReadBack) {
   ASSERT_EQ(l.Result, 0);
   EXPECT_EQ(l.Recs[0].Time, age);
   // 10:20:42 local summer time is 08:20:42 UTC.
-  EXPECT_EQ(Ticks(l.Recs[0].FindData.ftLastWriteTime), Ticks(MakeFileTime(2015, 7, 4, 8, 20, 42)));
+  EXPECT_EQ(Ticks(l.Recs[0].FindData->ftLastWriteTime), Ticks(MakeFileTime(2015, 7, 4, 8, 20, 42)));
 
   EXPECT_EQ(FileAge(root + "missing"), -1);
   EXPECT_FALSE(FileAge(root, dt));
@@ -412,7 +474,7 @@ TEST_F(FileTimesOnDisk, OutOfRangeTimesLeaveThePackedTimeEmpty) {
   Listing l = Find(root + "old.txt", 0);
   ASSERT_EQ(l.Result, 0);
   EXPECT_EQ(l.Recs[0].Time, 0);
-  EXPECT_EQ(Ticks(l.Recs[0].FindData.ftLastWriteTime), Ticks(MakeFileTime(1971, 1, 1, 0, 0, 0)));
+  EXPECT_EQ(Ticks(l.Recs[0].FindData->ftLastWriteTime), Ticks(MakeFileTime(1971, 1, 1, 0, 0, 0)));
   EXPECT_EQ(FileAge(root + "old.txt"), -1);
 }
 

@@ -593,6 +593,51 @@ TEST(KernelProcess, AnEndedChildKeepsItsIdWhileAHandleIsOpenAndIsReapedAfter) {
   EXPECT_EQ(-1, waitpid(static_cast<pid_t>(pid), nullptr, WNOHANG));
 }
 
+// A caller that watches a child's descriptor itself learns the end from
+// the process layer as soon as the descriptor is ready, through any of the
+// calls that ask: nothing else needs to have watched the child.
+TEST(KernelProcess, AnEndIsKnownAsSoonAsTheDescriptorIsReady) {
+  const struct {
+    const char* Name;
+    std::vector<std::string> Env;
+    DWORD Code;
+  } cases[] = {{"exit code", {"TC_EXIT=5"}, 5}, {"killed", {"TC_SCRIPT=stdin:"}, 77}};
+  for (const auto& k : cases) {
+    TChild c;
+    ASSERT_TRUE(Start(c, ConverterPath(), k.Env)) << k.Name;
+    if (k.Code == 77) EXPECT_TRUE(TerminateProcess(c.Info.hProcess, 77));
+    pollfd ready = {GetHandleDescriptor(c.Info.hProcess), POLLIN, 0};
+    ASSERT_EQ(1, poll(&ready, 1, -1)) << k.Name;
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeThread(c.Info.hThread, &code));
+    EXPECT_EQ(k.Code, code) << k.Name;
+    EXPECT_TRUE(GetExitCodeProcess(c.Info.hProcess, &code));
+    EXPECT_EQ(k.Code, code) << k.Name;
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(c.Info.hProcess, 0)) << k.Name;
+    EXPECT_FALSE(TerminateProcess(c.Info.hProcess, 1)) << k.Name;
+  }
+}
+
+// A child whose handles all close while it runs is reaped once it ends,
+// and no zombie stays.
+TEST(KernelProcess, AChildLetGoWhileRunningIsReapedWhenItEnds) {
+  DWORD pid;
+  HANDLE input;
+  {
+    TChild c;
+    ASSERT_TRUE(Start(c, ConverterPath(), {"TC_SCRIPT=stdin:"}));
+    pid = c.Info.dwProcessId;
+    input = c.In;
+    c.In = nullptr;
+  }
+  EXPECT_TRUE(ProcessExists(pid));
+  CloseHandle(input);
+  // Reaped by this process, no one else: poll for it without a time limit
+  // of our own (the test runner's limit applies).
+  while (ProcessExists(pid)) std::this_thread::yield();
+  EXPECT_EQ(-1, waitpid(static_cast<pid_t>(pid), nullptr, WNOHANG));
+}
+
 TEST(KernelProcess, WaitsOnAProcessAndAnEventTogether) {
   TChild c;
   ASSERT_TRUE(Start(c, ConverterPath(), {"TC_SCRIPT=stdin:"}));
