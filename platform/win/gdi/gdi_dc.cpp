@@ -28,6 +28,7 @@ HDC NewDC(TDCKind kind) {
 
 // Drops the DC's selections so that its objects can be deleted.
 void ReleaseSelections(TGdiDC* dc) {
+  std::lock_guard<std::mutex> guard(GdiSelectionMutex());
   for (HGDIOBJ h : {static_cast<HGDIOBJ>(dc->S.Pen), static_cast<HGDIOBJ>(dc->S.Brush),
                     static_cast<HGDIOBJ>(dc->S.Font), static_cast<HGDIOBJ>(dc->S.Palette),
                     static_cast<HGDIOBJ>(dc->S.Bitmap)})
@@ -279,7 +280,7 @@ BOOL RestoreDC(HDC hdc, int savedDC) {
   reselect(st.Brush, dc->S.Brush);
   reselect(st.Font, dc->S.Font);
   if (dc->Kind == dckMemory) reselect(st.Bitmap, dc->S.Bitmap);
-  if (st.Palette != dc->S.Palette && GdiGet(st.Palette)) dc->S.Palette = st.Palette;
+  if (st.Palette != dc->S.Palette) GdiSwapSelection(dc->S.Palette, st.Palette);
   st.Pen = dc->S.Pen;
   st.Brush = dc->S.Brush;
   st.Font = dc->S.Font;

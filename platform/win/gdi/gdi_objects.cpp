@@ -164,6 +164,20 @@ std::shared_ptr<TGdiObject> GdiRemove(const void* handle) {
 
 HBITMAP GdiDefaultBitmap() { return Stock().DefaultBitmap; }
 
+std::mutex& GdiSelectionMutex() {
+  static std::mutex m;
+  return m;
+}
+
+bool GdiMoveSelection(HGDIOBJ old, HGDIOBJ obj) {
+  if (old == obj) return true;
+  auto n = GdiGet(obj);
+  if (obj && !n) return false;
+  if (auto o = GdiGet(old)) --o->Selected;
+  if (n) ++n->Selected;
+  return true;
+}
+
 std::unique_ptr<uint8_t, void (*)(void*)> GdiAllocBits(size_t bytes) {
   size_t rounded = (bytes + 63) / 64 * 64;
   if (rounded == 0) rounded = 64;
@@ -174,19 +188,21 @@ std::unique_ptr<uint8_t, void (*)(void*)> GdiAllocBits(size_t bytes) {
 
 void GdiSetDefaultState(TGdiDC* dc) {
   const TStock& s = Stock();
-  auto swap = [](auto& slot, HGDIOBJ h) {
-    if (auto o = GdiGet(slot)) --o->Selected;
-    slot = static_cast<std::remove_reference_t<decltype(slot)>>(h);
-    if (auto o = GdiGet(h)) ++o->Selected;
-  };
-  swap(dc->S.Pen, s.Objects[BLACK_PEN]);
-  swap(dc->S.Brush, s.Objects[WHITE_BRUSH]);
-  swap(dc->S.Font, s.Objects[SYSTEM_FONT]);
-  swap(dc->S.Palette, s.Objects[DEFAULT_PALETTE]);
-  if (dc->Kind == dckMemory) {
-    if (auto b = GdiBitmap(dc->S.Bitmap))
-      if (b->SelectedIn == dc->Handle) b->SelectedIn = nullptr;
-    swap(dc->S.Bitmap, s.DefaultBitmap);
+  {
+    std::lock_guard<std::mutex> guard(GdiSelectionMutex());
+    auto swap = [](auto& slot, HGDIOBJ h) {
+      GdiMoveSelection(slot, h);
+      slot = static_cast<std::remove_reference_t<decltype(slot)>>(h);
+    };
+    swap(dc->S.Pen, s.Objects[BLACK_PEN]);
+    swap(dc->S.Brush, s.Objects[WHITE_BRUSH]);
+    swap(dc->S.Font, s.Objects[SYSTEM_FONT]);
+    swap(dc->S.Palette, s.Objects[DEFAULT_PALETTE]);
+    if (dc->Kind == dckMemory) {
+      if (auto b = GdiBitmap(dc->S.Bitmap))
+        if (b->SelectedIn == dc->Handle) b->SelectedIn = nullptr;
+      swap(dc->S.Bitmap, s.DefaultBitmap);
+    }
   }
   TDCState fresh;
   fresh.Pen = dc->S.Pen;
@@ -335,7 +351,8 @@ HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL) {
   auto dc = GdiDC(hdc);
   if (!dc || !GdiGetAs<TGdiPalette>(palette, OBJ_PAL)) return nullptr;
   HPALETTE old = dc->S.Palette;
-  dc->S.Palette = palette;
+  if (!GdiSwapSelection(dc->S.Palette, palette)) return nullptr;
+  dc->Invalidate();
   return old;
 }
 
@@ -367,13 +384,15 @@ DWORD GetObjectType(HGDIOBJ obj) {
 
 namespace {
 
+// The previous object, or null when obj was deleted before it could be
+// selected.
 template <class Slot>
 HGDIOBJ Swap(Slot& slot, HGDIOBJ obj) {
   HGDIOBJ old = slot;
-  if (old == obj) return old;
-  if (auto o = GdiGet(old)) --o->Selected;
-  if (auto o = GdiGet(obj)) ++o->Selected;
-  slot = static_cast<Slot>(obj);
+  if (!GdiSwapSelection(slot, obj)) {
+    SetLastError(6);
+    return nullptr;
+  }
   return old;
 }
 
@@ -397,13 +416,20 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     case OBJ_BITMAP: {
       if (dc->Kind != dckMemory) return nullptr;
       auto* b = static_cast<TGdiBitmap*>(o.get());
-      if (!b->Stock && b->SelectedIn && b->SelectedIn != hdc) return nullptr;
       HGDIOBJ old = dc->S.Bitmap;
-      if (old == obj) return old;
-      if (auto ob = GdiBitmap(dc->S.Bitmap))
-        if (ob->SelectedIn == hdc) ob->SelectedIn = nullptr;
-      Swap(dc->S.Bitmap, obj);
-      if (!b->Stock) b->SelectedIn = hdc;
+      {
+        std::lock_guard<std::mutex> guard(GdiSelectionMutex());
+        if (!b->Stock && b->SelectedIn && b->SelectedIn != hdc) return nullptr;
+        if (old == obj) return old;
+        if (!GdiMoveSelection(old, obj)) {
+          SetLastError(6);
+          return nullptr;
+        }
+        if (auto ob = GdiBitmap(static_cast<HBITMAP>(old)))
+          if (ob->SelectedIn == hdc) ob->SelectedIn = nullptr;
+        dc->S.Bitmap = static_cast<HBITMAP>(obj);
+        if (!b->Stock) b->SelectedIn = hdc;
+      }
       dc->Invalidate();
       return old;
     }
@@ -444,11 +470,16 @@ BOOL DeleteObject(HGDIOBJ obj) {
   }
   if (o->Type == OBJ_DC || o->Type == OBJ_MEMDC) return FALSE;
   if (o->Stock) return TRUE;
-  // A selected object stays alive: the DC still draws with it.
-  if (o->Selected > 0) return FALSE;
-  if (o->Type == OBJ_BITMAP && static_cast<TGdiBitmap*>(o.get())->SelectedIn) return FALSE;
-  GdiRemove(obj);
-  return TRUE;
+  std::shared_ptr<TGdiObject> removed;  // freed after the lock is let go
+  {
+    // The check and the removal are one step against SelectObject: a
+    // selected object stays alive, since the DC still draws with it.
+    std::lock_guard<std::mutex> guard(GdiSelectionMutex());
+    if (o->Selected > 0) return FALSE;
+    if (o->Type == OBJ_BITMAP && static_cast<TGdiBitmap*>(o.get())->SelectedIn) return FALSE;
+    removed = GdiRemove(obj);
+  }
+  return removed ? TRUE : FALSE;
 }
 
 BOOL UnrealizeObject(HGDIOBJ obj) { return GdiGet(obj) ? TRUE : FALSE; }

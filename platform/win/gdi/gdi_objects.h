@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -21,7 +22,9 @@ namespace rtl::detail {
 struct TGdiObject {
   DWORD Type;
   bool Stock = false;
-  // How many device contexts have it selected now.
+  // How many device contexts have it selected now; changed and read only
+  // under GdiSelectionMutex(), so that a delete cannot slip between a
+  // select's lookup and its count.
   int Selected = 0;
   explicit TGdiObject(DWORD type) : Type(type) {}
   virtual ~TGdiObject() = default;
@@ -211,6 +214,20 @@ inline TGdiRef<TGdiBrush> GdiBrush(HBRUSH h) { return GdiGetAs<TGdiBrush>(h, OBJ
 inline TGdiRef<TGdiPen> GdiPen(HPEN h) { return GdiGetAs<TGdiPen>(h, OBJ_PEN); }
 inline TGdiRef<TGdiFont> GdiFont(HFONT h) { return GdiGetAs<TGdiFont>(h, OBJ_FONT); }
 std::shared_ptr<TGdiObject> GdiRemove(const void* handle);
+// Guards every object's Selected count and every bitmap's SelectedIn.
+std::mutex& GdiSelectionMutex();
+// Moves the selection counts from `old` to `obj`; the caller holds the
+// selection mutex. False, counts unchanged, when obj is no longer there.
+bool GdiMoveSelection(HGDIOBJ old, HGDIOBJ obj);
+// Puts `obj` into a DC's slot and moves the selection counts, under the
+// selection mutex; false (slot unchanged) when obj was deleted meanwhile.
+template <class Slot>
+bool GdiSwapSelection(Slot& slot, HGDIOBJ obj) {
+  std::lock_guard<std::mutex> guard(GdiSelectionMutex());
+  if (!GdiMoveSelection(slot, obj)) return false;
+  slot = static_cast<Slot>(obj);
+  return true;
+}
 
 // The default objects of a fresh DC.
 HBITMAP GdiDefaultBitmap();
