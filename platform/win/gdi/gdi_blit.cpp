@@ -103,18 +103,27 @@ uint32_t Average(const uint32_t* px, int n) {
   return out;
 }
 
-// Converts source pixels for the destination: monochrome sources take the
-// text and background colours, colour sources going to monochrome become
-// white where they match the source's background colour.
-void Convert(const TBlitSource& src, bool dstMono, uint32_t fg, uint32_t bg, const TPixelFormat* dstFormat,
-             uint32_t* px, int n) {
+// Converts source pixels to what the destination lock holds: monochrome
+// sources take the text and background colours, colour sources going to
+// monochrome become white where they match the source's background colour
+// and black elsewhere, and everything else takes the destination's value
+// for its colour.
+void Convert(const TBlitSource& src, const TSurfaceLock& lock, uint32_t fg, uint32_t bg, uint32_t* px, int n) {
+  const bool dstMono = lock.Mono();
   if (src.Mono && !dstMono) {
     for (int i = 0; i < n; ++i) px[i] = (px[i] & 0xFFFFFF) ? bg : fg;
-  } else if (!src.Mono && dstMono) {
-    if (src.HasBk) {
-      for (int i = 0; i < n; ++i) px[i] = (px[i] & 0xFFFFFF) == src.BkPixel ? 0xFFFFFFu : 0u;
-    } else {
-      for (int i = 0; i < n; ++i) px[i] = RealizePixel(*dstFormat, px[i] & 0xFFFFFF) & 0xFFFFFF;
+  } else if (!src.Mono && dstMono && src.HasBk) {
+    const uint32_t white = lock.FromPixel(0xFFFFFF), black = lock.FromPixel(0);
+    for (int i = 0; i < n; ++i) px[i] = (px[i] & 0xFFFFFF) == src.BkPixel ? white : black;
+  } else if (lock.Values()) {
+    // Runs of one colour are common; remember the last answer.
+    uint32_t lastIn = 0, lastOut = lock.FromPixel(0);
+    for (int i = 0; i < n; ++i) {
+      if (px[i] != lastIn) {
+        lastIn = px[i];
+        lastOut = lock.FromPixel(lastIn);
+      }
+      px[i] = lastOut;
     }
   }
 }
@@ -179,15 +188,14 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
     }
   }
 
-  TSurfaceLock lock(bmp, area.Top, area.Bottom);
-  bool dstMono = lock.Mono();
+  TSurfaceLock lock(bmp, area.Top, area.Bottom, TLockMode::Values);
   uint32_t fg = lock.Realize(dc->S.TextColor), bg = lock.Realize(dc->S.BkColor);
   TBrushFill fill;
   if (useP) {
     fill = RealizeBrush(dc, brush, lock, true);
     if (fill.Null) fill = SolidFill(0);
   }
-  bool convert = useS && src->Mono != dstMono;
+  bool convert = useS && (src->Mono != lock.Mono() || lock.Values());
   bool directSrc = useS && !stretch && !convert && src->Format->IsDirect32();
   TRop3Row fore = Rop3Row(p.Rop), back = Rop3Row(p.BackRop);
 
@@ -210,7 +218,7 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
           s = reinterpret_cast<const uint32_t*>(src->RowPtr(sy + (y - dy))) + (sx + (c.Left - dx));
         } else if (!stretch) {
           src->Fetch(sy + (y - dy), sx + (c.Left - dx), n, sbuf.data());
-          if (convert) Convert(*src, dstMono, fg, bg, &bmp->Format, sbuf.data(), n);
+          if (convert) Convert(*src, lock, fg, bg, sbuf.data(), n);
           s = sbuf.data();
         } else {
           int j = y - dy;
@@ -259,7 +267,7 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
             }
             if (p.StretchMode == COLORONCOLOR) break;
           }
-          if (convert) Convert(*src, dstMono, fg, bg, &bmp->Format, sbuf.data(), n);
+          if (convert) Convert(*src, lock, fg, bg, sbuf.data(), n);
           s = sbuf.data();
           partial = true;
         }

@@ -277,6 +277,109 @@ void EncodeRow(const TPixelFormat& f, const uint32_t* in, int n, uint8_t* row, i
   }
 }
 
+void DecodeValues(const TPixelFormat& f, const uint8_t* row, int x, int n, uint32_t* out) {
+  switch (f.Bits) {
+    case 1:
+      for (int i = 0; i < n; ++i) {
+        int px = x + i;
+        out[i] = (row[px >> 3] >> (7 - (px & 7))) & 1;
+      }
+      break;
+    case 4:
+      for (int i = 0; i < n; ++i) {
+        int px = x + i;
+        uint8_t b = row[px >> 1];
+        out[i] = (px & 1) ? (b & 15) : (b >> 4);
+      }
+      break;
+    case 8:
+      for (int i = 0; i < n; ++i) out[i] = row[x + i];
+      break;
+    case 16: {
+      const uint8_t* p = row + x * 2;
+      for (int i = 0; i < n; ++i, p += 2) out[i] = p[0] | (uint32_t(p[1]) << 8);
+      break;
+    }
+    case 24: {
+      const uint8_t* p = row + x * 3;
+      for (int i = 0; i < n; ++i, p += 3) out[i] = p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+      break;
+    }
+    case 32:
+      std::memcpy(out, row + x * 4, size_t(n) * 4);
+      break;
+  }
+}
+
+void EncodeValues(const TPixelFormat& f, const uint32_t* in, int n, uint8_t* row, int x) {
+  switch (f.Bits) {
+    case 1:
+      for (int i = 0; i < n; ++i) {
+        int px = x + i;
+        uint8_t bit = uint8_t(0x80 >> (px & 7));
+        if (in[i] & 1)
+          row[px >> 3] |= bit;
+        else
+          row[px >> 3] &= uint8_t(~bit);
+      }
+      break;
+    case 4:
+      for (int i = 0; i < n; ++i) {
+        int px = x + i;
+        uint8_t& b = row[px >> 1];
+        uint8_t v = uint8_t(in[i] & 15);
+        b = (px & 1) ? uint8_t((b & 0xF0) | v) : uint8_t((b & 0x0F) | (v << 4));
+      }
+      break;
+    case 8:
+      for (int i = 0; i < n; ++i) row[x + i] = static_cast<uint8_t>(in[i]);
+      break;
+    case 16: {
+      uint8_t* p = row + x * 2;
+      for (int i = 0; i < n; ++i, p += 2) {
+        p[0] = static_cast<uint8_t>(in[i]);
+        p[1] = static_cast<uint8_t>(in[i] >> 8);
+      }
+      break;
+    }
+    case 24: {
+      uint8_t* p = row + x * 3;
+      for (int i = 0; i < n; ++i, p += 3) {
+        p[0] = static_cast<uint8_t>(in[i]);
+        p[1] = static_cast<uint8_t>(in[i] >> 8);
+        p[2] = static_cast<uint8_t>(in[i] >> 16);
+      }
+      break;
+    }
+    case 32:
+      std::memcpy(row + x * 4, in, size_t(n) * 4);
+      break;
+  }
+}
+
+uint32_t PixelToValue(const TPixelFormat& f, uint32_t pixel) {
+  if (f.Bits <= 8) return static_cast<uint32_t>(NearestPaletteIndex(f.Palette, pixel));
+  if (f.Bits == 24) return pixel & 0xFFFFFF;
+  if (f.IsDirect32()) return pixel;
+  uint8_t buf[4] = {0, 0, 0, 0};
+  uint32_t out = 0;
+  EncodeRow(f, &pixel, 1, buf, 0);
+  DecodeValues(f, buf, 0, 1, &out);
+  return out;
+}
+
+uint32_t ValueToPixel(const TPixelFormat& f, uint32_t value) {
+  if (f.Bits <= 8) {
+    uint32_t i = value & ((1u << f.Bits) - 1);
+    return i < f.Palette.size() ? f.Palette[i] : 0;
+  }
+  uint8_t buf[4] = {0, 0, 0, 0};
+  uint32_t out = 0;
+  EncodeValues(f, &value, 1, buf, 0);
+  DecodeRow(f, buf, 0, 1, &out);
+  return out;
+}
+
 uint32_t RealizePixel(const TPixelFormat& f, uint32_t pixel) {
   if (f.IsDirect32() || f.Bits == 24) return pixel;
   uint8_t buf[4] = {0, 0, 0, 0};

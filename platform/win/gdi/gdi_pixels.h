@@ -66,6 +66,16 @@ void DecodeRow(const TPixelFormat& f, const uint8_t* row, int x, int n, uint32_t
 // Converts n 32-bit pixels into a row at pixel x; table formats take the
 // nearest colour of their palette.
 void EncodeRow(const TPixelFormat& f, const uint32_t* in, int n, uint8_t* row, int x);
+// Values: what a format stores for a pixel, unconverted (the index of a
+// table format, the packed bits of 16-, 24- and 32-bit formats). Raster
+// operations work on these, as they do on the device. Encoding keeps only
+// the bits the format holds.
+void DecodeValues(const TPixelFormat& f, const uint8_t* row, int x, int n, uint32_t* out);
+void EncodeValues(const TPixelFormat& f, const uint32_t* in, int n, uint8_t* row, int x);
+// The value a format stores for a 32-bit pixel (the nearest colour of a
+// table format), and the pixel a value shows.
+uint32_t PixelToValue(const TPixelFormat& f, uint32_t pixel);
+uint32_t ValueToPixel(const TPixelFormat& f, uint32_t value);
 // The colour a format shows for `pixel` (what a write and read gives back).
 uint32_t RealizePixel(const TPixelFormat& f, uint32_t pixel);
 int NearestPaletteIndex(const std::vector<uint32_t>& palette, uint32_t pixel);

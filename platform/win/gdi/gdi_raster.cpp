@@ -11,23 +11,50 @@ namespace rtl::detail {
 
 // ---- Surface locks ------------------------------------------------------
 
-TSurfaceLock::TSurfaceLock(TGdiBitmap* bmp, int top, int bottom)
+TSurfaceLock::TSurfaceLock(TGdiBitmap* bmp, int top, int bottom, TLockMode mode)
     : bmp_(bmp), top_(std::clamp(top, 0, bmp->Height)), bottom_(std::clamp(bottom, 0, bmp->Height)),
-      direct_(bmp->Format.IsDirect32()) {
+      direct_(bmp->Format.IsDirect32()), values_(mode == TLockMode::Values) {
   if (direct_ || bottom_ <= top_) return;
   buf_.resize(size_t(bottom_ - top_) * bmp_->Width);
-  for (int y = top_; y < bottom_; ++y) DecodeRow(bmp_->Format, bmp_->Row(y), 0, bmp_->Width, Row(y));
+  for (int y = top_; y < bottom_; ++y) {
+    if (values_)
+      DecodeValues(bmp_->Format, bmp_->Row(y), 0, bmp_->Width, Row(y));
+    else
+      DecodeRow(bmp_->Format, bmp_->Row(y), 0, bmp_->Width, Row(y));
+  }
+  orig_ = buf_;
 }
 
 TSurfaceLock::~TSurfaceLock() {
   if (direct_) return;
-  for (int y = top_; y < bottom_; ++y) EncodeRow(bmp_->Format, Row(y), bmp_->Width, bmp_->Row(y), 0);
+  const int w = bmp_->Width;
+  for (int y = top_; y < bottom_; ++y) {
+    const uint32_t* now = Row(y);
+    const uint32_t* was = orig_.data() + ptrdiff_t(y - top_) * w;
+    uint8_t* row = bmp_->Row(y);
+    // Only the runs that changed go back.
+    for (int x = 0; x < w;) {
+      if (now[x] == was[x]) {
+        ++x;
+        continue;
+      }
+      int end = x + 1;
+      while (end < w && now[end] != was[end]) ++end;
+      if (values_)
+        EncodeValues(bmp_->Format, now + x, end - x, row, x);
+      else
+        EncodeRow(bmp_->Format, now + x, end - x, row, x);
+      x = end;
+    }
+  }
 }
 
-uint32_t TSurfaceLock::Realize(COLORREF c) const {
-  uint32_t px = ColorToPixel(PlainColor(c));
-  if (direct_) return px;
-  return RealizePixel(bmp_->Format, px) & 0xFFFFFFu;
+uint32_t TSurfaceLock::Realize(COLORREF c) const { return FromPixel(ColorToPixel(PlainColor(c))); }
+
+uint32_t TSurfaceLock::FromPixel(uint32_t pixel) const {
+  if (direct_) return pixel;
+  if (values_) return PixelToValue(bmp_->Format, pixel);
+  return RealizePixel(bmp_->Format, pixel) & 0xFFFFFFu;
 }
 
 void FillPixels(uint32_t* d, uint32_t value, int n) {
@@ -158,25 +185,26 @@ inline uint32_t Rop2(int table, uint32_t p, uint32_t d) {
 
 void Rop2Span(uint32_t* row, int y, int x0, int x1, const TBrushFill& fill, int rop2) {
   if (x0 >= x1 || fill.Null || rop2 == R2_NOP) return;
-  const uint32_t kRgb = 0x00FFFFFFu;
+  // The operations work on every bit of the value, the fourth byte of a
+  // 32-bit pixel included; the pen or brush itself has 0 there.
   if (fill.Solid) {
-    uint32_t p = fill.Color & kRgb;
+    uint32_t p = fill.Color;
     uint32_t* d = row + x0;
     int n = x1 - x0;
     switch (rop2) {
       case R2_COPYPEN: FillPixels(d, p, n); return;
       case R2_BLACK: FillPixels(d, 0u, n); return;
-      case R2_WHITE: FillPixels(d, kRgb, n); return;
-      case R2_NOTCOPYPEN: FillPixels(d, ~p & kRgb, n); return;
+      case R2_WHITE: FillPixels(d, ~0u, n); return;
+      case R2_NOTCOPYPEN: FillPixels(d, ~p, n); return;
       case R2_XORPEN:
-        for (int i = 0; i < n; ++i) d[i] = (d[i] ^ p) & kRgb;
+        for (int i = 0; i < n; ++i) d[i] ^= p;
         return;
       case R2_NOT:
-        for (int i = 0; i < n; ++i) d[i] = ~d[i] & kRgb;
+        for (int i = 0; i < n; ++i) d[i] = ~d[i];
         return;
       default: {
         int t = rop2 - 1;
-        for (int i = 0; i < n; ++i) d[i] = Rop2(t, p, d[i]) & kRgb;
+        for (int i = 0; i < n; ++i) d[i] = Rop2(t, p, d[i]);
         return;
       }
     }
@@ -185,7 +213,7 @@ void Rop2Span(uint32_t* row, int y, int x0, int x1, const TBrushFill& fill, int 
   for (int x = x0; x < x1; ++x) {
     if (!fill.Drawn(x, y)) continue;
     uint32_t p = fill.At(x, y);
-    row[x] = (rop2 == R2_COPYPEN ? p : Rop2(t, p, row[x])) & kRgb;
+    row[x] = rop2 == R2_COPYPEN ? p : Rop2(t, p, row[x]);
   }
 }
 
@@ -286,7 +314,7 @@ void PatBltRegion(TGdiDC* dc, const TRegion& areaIn, uint8_t rop, TGdiBrush* bru
   if (!bmp) return;
   TRegion area = TRegion::Combine(areaIn, dc->EffectiveClip(), RGN_AND);
   if (area.IsEmpty()) return;
-  TSurfaceLock lock(bmp, area.Box().Top, area.Box().Bottom);
+  TSurfaceLock lock(bmp, area.Box().Top, area.Box().Bottom, TLockMode::Values);
   TBrushFill fill;
   bool useP = RopUsesPattern(rop);
   if (useP) {

@@ -264,7 +264,7 @@ void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TS
     }
   }
   if (top >= bottom) return;
-  TSurfaceLock lock(bmp, top, bottom);
+  TSurfaceLock lock(bmp, top, bottom, TLockMode::Values);
   int rop2 = dc->S.Rop2;
   if (fill) {
     TBrushFill brush = RealizeBrush(dc, GdiBrush(dc->S.Brush).get(), lock, true);
