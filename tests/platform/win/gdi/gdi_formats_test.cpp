@@ -230,7 +230,7 @@ TEST(FormatTest, ColoursLandOnTheNearestPaletteIndex) {
     TFormatDib dib(depth, 8, 1, 0x00);
     const uint32_t last = (1u << depth) - 1;
     SetPixel(dib.dc, 0, 0, RGB(255, 255, 255));
-    SetPixel(dib.dc, 1, 0, RGB(3, 3, 3));
+    SetPixel(dib.dc, 1, 0, RGB(0, 0, 1));
     RECT r{2, 0, 4, 1};
     FillRect(dib.dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     EXPECT_EQ(dib.Value(0, 0), last);
