@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "platform/win/gdi/gdi_blit.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/win/kernel/kernel.h"
 
 using namespace rtl::detail;
 
@@ -71,11 +73,28 @@ void ForEachStretched(TStretchPair& p, F&& pixel) {
 
 BOOL AlphaBlend(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, int xSrc, int ySrc, int wSrc, int hSrc,
                 BLENDFUNCTION blend) {
-  if (blend.BlendOp != AC_SRC_OVER) return FALSE;
+  if (!GdiDC(dest) || !GdiDC(src)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
   TStretchPair p;
-  if (!Prepare(dest, xDest, yDest, wDest, hDest, src, xSrc, ySrc, wSrc, hSrc, p)) return FALSE;
+  if (blend.BlendOp != AC_SRC_OVER || blend.BlendFlags != 0 || (blend.AlphaFormat & ~AC_SRC_ALPHA) != 0 ||
+      !Prepare(dest, xDest, yDest, wDest, hDest, src, xSrc, ySrc, wSrc, hSrc, p)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  // Within one bitmap the two rectangles may not overlap.
+  if (p.Bmp && GdiDC(src)->Target().get() == p.Bmp.get()) {
+    RECT d{std::min(p.Dest.Left, p.Dest.Right), std::min(p.Dest.Top, p.Dest.Bottom),
+           std::max(p.Dest.Left, p.Dest.Right), std::max(p.Dest.Top, p.Dest.Bottom)};
+    if (d.Left < p.Src.Right && p.Src.Left < d.Right && d.Top < p.Src.Bottom && p.Src.Top < d.Bottom) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
+  }
   bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
-  if (perPixel && p.Source.Format->Bits != 32) return FALSE;
+  // A source without an alpha channel is opaque.
+  const uint32_t opaque = p.Source.Format->Bits == 32 ? 0 : 0xFF000000u;
   uint32_t sca = blend.SourceConstantAlpha;
   uint32_t fg = 0, bg = 0;
   bool mono = p.Source.Mono;
@@ -85,6 +104,7 @@ BOOL AlphaBlend(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, i
   }
   ForEachStretched(p, [&](uint32_t& d, uint32_t s, const TSurfaceLock&) {
     if (mono) s = (s & 0xFFFFFF) ? bg : fg;
+    s |= opaque;
     uint32_t out = 0;
     if (perPixel) {
       if (sca != 255) {
@@ -138,7 +158,29 @@ uint32_t VertexPixel(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
 
 BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, ULONG meshCount, ULONG mode) {
   auto dc = GdiDC(hdc);
-  if (!dc || !vertices || !mesh || mode > GRADIENT_FILL_TRIANGLE) return FALSE;
+  if (!dc) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (!vertices || !mesh || mode > GRADIENT_FILL_TRIANGLE || vertexCount == 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  // Every index is checked before anything is drawn.
+  for (ULONG k = 0; k < meshCount; ++k) {
+    bool bad;
+    if (mode == GRADIENT_FILL_TRIANGLE) {
+      const auto& t = static_cast<const GRADIENT_TRIANGLE*>(mesh)[k];
+      bad = t.Vertex1 >= vertexCount || t.Vertex2 >= vertexCount || t.Vertex3 >= vertexCount;
+    } else {
+      const auto& r = static_cast<const GRADIENT_RECT*>(mesh)[k];
+      bad = r.UpperLeft >= vertexCount || r.LowerRight >= vertexCount;
+    }
+    if (bad) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
+  }
   auto bmp = dc->Target();
   if (!bmp) return TRUE;
   const TRegion& clip = dc->EffectiveClip();

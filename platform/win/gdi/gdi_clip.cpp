@@ -136,7 +136,7 @@ DWORD GetRegionData(HRGN region, DWORD count, LPRGNDATA data) {
   data->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
   data->rdh.rcBound = r->Rgn.Box();
   if (!rects.empty()) std::memcpy(data->Buffer, rects.data(), rects.size() * sizeof(RECT));
-  return count;
+  return need;
 }
 
 int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {

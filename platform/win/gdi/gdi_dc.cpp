@@ -493,8 +493,6 @@ int GetMapMode(HDC hdc) {
 int SetGraphicsMode(HDC hdc, int mode) {
   auto dc = GdiDC(hdc);
   if (!dc || (mode != GM_COMPATIBLE && mode != GM_ADVANCED)) return 0;
-  // Going back to the compatible mode needs the identity transform.
-  if (mode == GM_COMPATIBLE && !dc->S.World.IsIdentity()) return 0;
   int old = dc->S.GraphicsMode;
   dc->S.GraphicsMode = mode;
   dc->Invalidate();

@@ -235,10 +235,9 @@ HGDIOBJ GetStockObject(int index) {
 // ---- Pens ---------------------------------------------------------------
 
 HPEN CreatePen(int style, int width, COLORREF color) {
-  if (style < PS_SOLID || style > PS_INSIDEFRAME) {
-    SetLastError(87);
-    return nullptr;
-  }
+  if (style == PS_NULL) return static_cast<HPEN>(GetStockObject(NULL_PEN));
+  // Styles past the last one draw solid.
+  if (style < PS_SOLID || style > PS_INSIDEFRAME) style = PS_SOLID;
   auto p = std::make_unique<TGdiPen>();
   p->Style = static_cast<DWORD>(style);
   p->Width = width < 0 ? -width : width;
@@ -281,7 +280,9 @@ HBRUSH CreateSolidBrush(COLORREF color) {
 }
 
 HBRUSH CreateHatchBrush(int hatch, COLORREF color) {
-  if (hatch < HS_HORIZONTAL || hatch > HS_DIAGCROSS) return nullptr;
+  if (hatch < HS_HORIZONTAL || hatch > 11) return nullptr;
+  // The styles after the six patterns make a plain brush of the colour.
+  if (hatch > HS_DIAGCROSS) return CreateSolidBrush(color);
   auto b = std::make_unique<TGdiBrush>();
   b->Style = BS_HATCHED;
   b->Color = color;
@@ -546,7 +547,9 @@ int GetBitmapObject(TGdiBitmap* b, int size, void* buffer) {
       DIBSECTION ds{};
       ds.dsBm = bm;
       ds.dsBmih = b->Header;
-      if (b->Format.Bitfields) {
+      // A 16-bit DIB without masks reports the 5-5-5 masks it uses.
+      if (b->Format.Bits == 16 && ds.dsBmih.biCompression == BI_RGB) ds.dsBmih.biCompression = BI_BITFIELDS;
+      if (b->Format.Bitfields || b->Format.Bits == 16) {
         ds.dsBitfields[0] = b->Format.Masks[0];
         ds.dsBitfields[1] = b->Format.Masks[1];
         ds.dsBitfields[2] = b->Format.Masks[2];

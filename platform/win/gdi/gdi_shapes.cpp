@@ -393,6 +393,8 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     StrokeThin({POINT(R.Left, R.Top), POINT(R.Right - 1, R.Top), POINT(R.Right - 1, R.Bottom - 1),
                 POINT(R.Left, R.Bottom - 1)},
                true, pen, a, b, phase);
+    // A 1x1 rectangle has no edge of any length but still draws its pixel.
+    if (a.empty() && b.empty()) a.push_back(POINT(R.Left, R.Top));
     on = PixelsToRows(a);
     off = PixelsToRows(b);
   }

@@ -155,14 +155,17 @@ void LinePixels(POINT a, POINT b, std::vector<POINT>& out) {
   bool reversed = xMajor ? dx < 0 : dy < 0;
   POINT s = reversed ? b : a, e = reversed ? a : b;
   size_t start = out.size();
+  // The minor coordinate is the nearest one; an exact half rounds down.
   if (xMajor) {
     int64_t ddx = e.X - s.X, ddy = e.Y - s.Y;
     for (int64_t k = 0; k <= ddx; ++k)
-      out.push_back(POINT(static_cast<int>(s.X + k), static_cast<int>(s.Y + FloorDiv(2 * k * ddy + ddx, 2 * ddx))));
+      out.push_back(
+          POINT(static_cast<int>(s.X + k), static_cast<int>(s.Y + FloorDiv(2 * k * ddy + ddx - 1, 2 * ddx))));
   } else {
     int64_t ddy = e.Y - s.Y, ddx = e.X - s.X;
     for (int64_t k = 0; k <= ddy; ++k)
-      out.push_back(POINT(static_cast<int>(s.X + FloorDiv(2 * k * ddx + ddy, 2 * ddy)), static_cast<int>(s.Y + k)));
+      out.push_back(
+          POINT(static_cast<int>(s.X + FloorDiv(2 * k * ddx + ddy - 1, 2 * ddy)), static_cast<int>(s.Y + k)));
   }
   if (reversed) std::reverse(out.begin() + static_cast<ptrdiff_t>(start), out.end());
   out.pop_back();

@@ -271,7 +271,8 @@ TEST(DCTest, WorldTransformScalesAndRotates) {
   RECT r{1, 1, 3, 3};
   FillRect(c.dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   EXPECT_EQ(c.InkBox(0), RECT(2, 2, 6, 6));
-  EXPECT_EQ(SetGraphicsMode(c.dc, GM_COMPATIBLE), 0) << "not with a transform in place";
+  EXPECT_EQ(SetGraphicsMode(c.dc, GM_COMPATIBLE), GM_ADVANCED) << "also with a transform in place";
+  EXPECT_EQ(SetGraphicsMode(c.dc, GM_ADVANCED), GM_COMPATIBLE);
   // A quarter turn about the origin, then moved into view.
   const double a = std::acos(-1.0) / 2;
   XFORM rot{float(std::cos(a)), float(std::sin(a)), float(-std::sin(a)), float(std::cos(a)), 30, 0};

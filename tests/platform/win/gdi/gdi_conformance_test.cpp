@@ -1,0 +1,209 @@
+// Cases where the documented behaviour of the platform is easy to get
+// subtly wrong: pixel rules of lines and rectangles, hatch columns, blends
+// from sources without alpha, and the results and errors of calls.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/sysutils.h"
+#include "platform/win/kernel/kernel.h"
+#include "tests/common/dib_canvas.h"
+
+namespace {
+
+// A DIB section of the given depth (grey ramp for table formats) selected
+// into a memory DC, read back through GetPixel.
+struct TDepthDib {
+  HDC dc;
+  HBITMAP bmp;
+  HGDIOBJ old;
+  TDepthDib(int depth, int w, int h) {
+    struct {
+      BITMAPINFOHEADER h;
+      RGBQUAD colors[256];
+    } bi{};
+    bi.h = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, WORD(depth), BI_RGB, 0, 0, 0, 0, 0};
+    int n = depth <= 8 ? 1 << depth : 0;
+    for (int i = 0; i < n; ++i) {
+      BYTE v = BYTE(i * 255 / (n - 1));
+      bi.colors[i] = RGBQUAD{v, v, v, 0};
+    }
+    void* bits = nullptr;
+    bmp = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+    dc = CreateCompatibleDC(nullptr);
+    old = SelectObject(dc, bmp);
+    PatBlt(dc, 0, 0, w, h, BLACKNESS);
+  }
+  ~TDepthDib() {
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bmp);
+  }
+};
+
+TEST(ConformanceTest, LineTiesRoundTheMinorCoordinateDown) {
+  struct TCase {
+    POINT from, to, probe;
+    bool set;
+  };
+  const TCase cases[] = {
+      {{100, 100}, {200, 150}, {101, 100}, true},
+      {{100, 100}, {200, 150}, {101, 101}, false},
+      {{200, 150}, {100, 100}, {101, 100}, true},  // the same pixels either way
+      {{100, 100}, {150, 200}, {100, 101}, true},  // y-major
+      {{100, 100}, {150, 200}, {101, 101}, false},
+      {{100, 100}, {200, 150}, {199, 149}, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.from.X) + "," + std::to_string(c.from.Y) + " to " + std::to_string(c.to.X) + "," +
+                 std::to_string(c.to.Y));
+    TDibCanvas canvas(210, 210, 0x00FFFFFFu);
+    MoveToEx(canvas.dc, c.from.X, c.from.Y, nullptr);
+    LineTo(canvas.dc, c.to.X, c.to.Y);
+    EXPECT_EQ(canvas.Rgb(c.probe.X, c.probe.Y) == 0, c.set) << "probe " << c.probe.X << "," << c.probe.Y;
+  }
+}
+
+TEST(ConformanceTest, OnePixelRectangleDrawsItsPixelInEveryDepth) {
+  for (int depth : {1, 4, 8, 16, 24, 32}) {
+    SCOPED_TRACE(std::to_string(depth) + " bits");
+    TDepthDib dib(depth, 130, 50);
+    SelectObject(dib.dc, GetStockObject(WHITE_PEN));
+    EXPECT_TRUE(Rectangle(dib.dc, 120, 40, 121, 41));
+    EXPECT_EQ(GetPixel(dib.dc, 120, 40), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dib.dc, 121, 40), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dib.dc, 120, 41), RGB(0, 0, 0));
+  }
+}
+
+TEST(ConformanceTest, VerticalHatchStrokesLieInTheFifthColumn) {
+  for (int hatch : {HS_VERTICAL, HS_CROSS}) {
+    SCOPED_TRACE(hatch);
+    TDibCanvas c(16, 8, 0x00FFFFFFu);
+    HBRUSH b = CreateHatchBrush(hatch, RGB(0, 0, 0));
+    RECT r{0, 0, 16, 8};
+    FillRect(c.dc, &r, b);
+    DeleteObject(b);
+    for (int x = 0; x < 16; ++x) EXPECT_EQ(c.Rgb(x, 0) == 0, x % 8 == 4) << "column " << x;
+    if (hatch == HS_CROSS) EXPECT_EQ(c.CountNot(0, 0, 3, 16, 4, 0xFFFFFF), 0) << "the horizontal stroke, row 3";
+  }
+}
+
+TEST(ConformanceTest, BrushAndPenStylesOutsideTheTablesAsTheOriginal) {
+  for (int hatch = 6; hatch <= 11; ++hatch) {
+    HBRUSH b = CreateHatchBrush(hatch, RGB(10, 20, 30));
+    ASSERT_NE(b, nullptr) << hatch;
+    LOGBRUSH lb{};
+    ASSERT_EQ(GetObject(b, sizeof lb, &lb), int(sizeof lb));
+    EXPECT_EQ(lb.lbStyle, UINT(BS_SOLID)) << hatch;
+    EXPECT_EQ(lb.lbColor, RGB(10, 20, 30));
+    DeleteObject(b);
+  }
+  EXPECT_EQ(CreatePen(PS_NULL, 3, RGB(1, 2, 3)), GetStockObject(NULL_PEN));
+  for (int style : {7, 9, 100}) {
+    HPEN p = CreatePen(style, 1, RGB(0, 0, 0));
+    ASSERT_NE(p, nullptr) << style;
+    LOGPEN lp{};
+    GetObject(p, sizeof lp, &lp);
+    EXPECT_EQ(lp.lopnStyle, UINT(PS_SOLID)) << style;
+    TDibCanvas c(8, 1, 0x00FFFFFFu);
+    SelectObject(c.dc, p);
+    MoveToEx(c.dc, 0, 0, nullptr);
+    LineTo(c.dc, 8, 0);
+    EXPECT_EQ(c.CountNot(0, 0, 0, 8, 1, 0xFFFFFF), 0) << "drawn solid, style " << style;
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+    DeleteObject(p);
+  }
+}
+
+// A source without an alpha channel blends as opaque: per-pixel blending
+// copies it, and the destination's alpha becomes 255.
+TEST(ConformanceTest, AlphaBlendFromSourcesWithoutAlphaTakesThemAsOpaque) {
+  for (int depth : {1, 8, 16, 24}) {
+    SCOPED_TRACE(std::to_string(depth) + " bits");
+    TDepthDib src(depth, 2, 1);
+    PatBlt(src.dc, 0, 0, 2, 1, WHITENESS);
+    TDibCanvas dst(2, 1, 0x00000000u);
+    EXPECT_TRUE(AlphaBlend(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, 2, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}));
+    EXPECT_EQ(dst.At(0, 0), 0xFFFFFFFFu);
+    dst.Fill(0);
+    EXPECT_TRUE(AlphaBlend(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, 2, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, 0}));
+    EXPECT_EQ(dst.At(1, 0), 0xFFFFFFFFu);
+  }
+}
+
+TEST(ConformanceTest, BlendsAndGradientsRefuseWithTheDocumentedErrors) {
+  TDibCanvas a(8, 8), b(8, 8);
+  struct TCase {
+    const char* name;
+    BOOL (*call)(HDC, HDC);
+    DWORD error;
+  };
+  const TCase cases[] = {
+      {"blend operation", [](HDC d, HDC s) { return AlphaBlend(d, 0, 0, 2, 2, s, 0, 0, 2, 2, {1, 0, 255, 0}); },
+       ERROR_INVALID_PARAMETER},
+      {"blend flags", [](HDC d, HDC s) { return AlphaBlend(d, 0, 0, 2, 2, s, 0, 0, 2, 2, {0, 1, 255, 0}); },
+       ERROR_INVALID_PARAMETER},
+      {"negative width", [](HDC d, HDC s) { return AlphaBlend(d, 0, 0, -2, 2, s, 0, 0, 2, 2, {0, 0, 255, 0}); },
+       ERROR_INVALID_PARAMETER},
+      {"source outside", [](HDC d, HDC s) { return AlphaBlend(d, 0, 0, 2, 2, s, 7, 0, 2, 2, {0, 0, 255, 0}); },
+       ERROR_INVALID_PARAMETER},
+      {"overlap in one bitmap", [](HDC d, HDC) { return AlphaBlend(d, 0, 0, 4, 4, d, 2, 2, 4, 4, {0, 0, 255, 0}); },
+       ERROR_INVALID_PARAMETER},
+      {"no such DC", [](HDC, HDC s) { return AlphaBlend(HDC(0x1234), 0, 0, 2, 2, s, 0, 0, 2, 2, {0, 0, 255, 0}); },
+       ERROR_INVALID_HANDLE},
+      {"gradient vertex out of range",
+       [](HDC d, HDC) {
+         TRIVERTEX v[2] = {{0, 0, 0, 0, 0, 0}, {4, 4, 0, 0, 0, 0}};
+         GRADIENT_RECT r{0, 2};
+         return GradientFill(d, v, 2, &r, 1, GRADIENT_FILL_RECT_H);
+       },
+       ERROR_INVALID_PARAMETER},
+      {"gradient mode",
+       [](HDC d, HDC) {
+         TRIVERTEX v[2] = {{0, 0, 0, 0, 0, 0}, {4, 4, 0, 0, 0, 0}};
+         GRADIENT_RECT r{0, 1};
+         return GradientFill(d, v, 2, &r, 1, 7);
+       },
+       ERROR_INVALID_PARAMETER},
+  };
+  for (const TCase& c : cases) {
+    SetLastError(0);
+    EXPECT_FALSE(c.call(a.dc, b.dc)) << c.name;
+    EXPECT_EQ(GetLastError(), c.error) << c.name;
+  }
+  EXPECT_TRUE(AlphaBlend(a.dc, 0, 0, 2, 2, a.dc, 4, 4, 2, 2, {0, 0, 255, 0})) << "apart in one bitmap";
+}
+
+TEST(ConformanceTest, ResultsOfQueriesAsDocumented) {
+  HRGN r = CreateRectRgn(0, 0, 10, 10);
+  HRGN other = CreateRectRgn(20, 0, 30, 5);
+  CombineRgn(r, r, other, RGN_OR);
+  DWORD need = GetRegionData(r, 0, nullptr);
+  std::vector<uint8_t> buf(need + 64);
+  EXPECT_EQ(GetRegionData(r, DWORD(buf.size()), reinterpret_cast<RGNDATA*>(buf.data())), need)
+      << "the bytes written, not the buffer's size";
+  DeleteObject(r);
+  DeleteObject(other);
+
+  BITMAPINFO bi{};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 4, 4, 1, 16, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  DIBSECTION ds{};
+  ASSERT_EQ(GetObject(dib, sizeof ds, &ds), int(sizeof ds));
+  EXPECT_EQ(ds.dsBmih.biCompression, DWORD(BI_BITFIELDS));
+  EXPECT_EQ(ds.dsBitfields[0], 0x7C00u);
+  EXPECT_EQ(ds.dsBitfields[1], 0x03E0u);
+  EXPECT_EQ(ds.dsBitfields[2], 0x001Fu);
+  DeleteObject(dib);
+
+  TDibCanvas c(4, 4);
+  HRGN clip = CreateRectRgn(0, 0, 1, 1);
+  EXPECT_EQ(GetClipRgn(c.dc, clip), 0) << "no clip";
+  DeleteObject(clip);
+}
+
+}  // namespace
