@@ -3,14 +3,13 @@
 #include <cmath>
 
 #include "platform/win/gdi/gdi_blit.h"
+#include "platform/win/gdi/gdi_simd.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/kernel/kernel.h"
 
 using namespace rtl::detail;
 
 namespace {
-
-inline uint32_t Div255(uint32_t v) { return (v + 127) / 255; }
 
 // Nearest source index for each of n destination cells.
 std::vector<int> NearestMap(int n, int s0, int sn) {
@@ -38,6 +37,29 @@ bool Prepare(HDC dest, int xd, int yd, int wd, int hd, HDC srcDC, int xs, int ys
   if (p.Src.Left < 0 || p.Src.Top < 0 || p.Src.Right > p.Source.Width || p.Src.Bottom > p.Source.Height) return false;
   p.Bmp = p.Dc->Target();
   if (p.Source.Bitmap && p.Source.Bitmap == p.Bmp) p.Source.Snapshot(p.Src);
+  return true;
+}
+
+// A blend of equal rectangles between 32-bit pixels: whole rows at a time.
+// False when the general path must do it.
+bool BlendOneToOne(TStretchPair& p, bool perPixel, uint32_t sca) {
+  if (!p.Bmp || !p.Bmp->Direct() || !p.Source.Format->IsDirect32() || p.Source.Mono) return false;
+  int w = p.Dest.Right - p.Dest.Left, h = p.Dest.Bottom - p.Dest.Top;
+  if (w != p.Src.Right - p.Src.Left || h != p.Src.Bottom - p.Src.Top) return false;
+  if (w <= 0 || h <= 0) return true;
+  const TRegion& clip = p.Dc->EffectiveClip();
+  clip.ForEachIn(p.Dest, [&](const RECT& c) {
+    for (int y = c.Top; y < c.Bottom; ++y) {
+      int sy = p.Src.Top + (y - p.Dest.Top);
+      if (sy < p.Source.RowFirst || sy >= p.Source.RowLast) continue;
+      uint32_t* d = reinterpret_cast<uint32_t*>(p.Bmp->Row(y)) + c.Left;
+      const uint32_t* s = reinterpret_cast<const uint32_t*>(p.Source.RowPtr(sy)) + p.Src.Left + (c.Left - p.Dest.Left);
+      if (perPixel)
+        BlendRowPerPixel(d, s, c.Right - c.Left, sca);
+      else
+        BlendRowConstant(d, s, c.Right - c.Left, sca);
+    }
+  });
   return true;
 }
 
@@ -96,6 +118,7 @@ BOOL AlphaBlend(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, i
   // A source without an alpha channel is opaque.
   const uint32_t opaque = p.Source.Format->Bits == 32 ? 0 : 0xFF000000u;
   uint32_t sca = blend.SourceConstantAlpha;
+  if (BlendOneToOne(p, perPixel, sca)) return TRUE;
   uint32_t fg = 0, bg = 0;
   bool mono = p.Source.Mono;
   if (mono) {
@@ -105,23 +128,10 @@ BOOL AlphaBlend(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, i
   ForEachStretched(p, [&](uint32_t& d, uint32_t s, const TSurfaceLock&) {
     if (mono) s = (s & 0xFFFFFF) ? bg : fg;
     s |= opaque;
-    uint32_t out = 0;
-    if (perPixel) {
-      if (sca != 255) {
-        uint32_t scaled = 0;
-        for (int c = 0; c < 4; ++c) scaled |= Div255(((s >> (8 * c)) & 0xFF) * sca) << (8 * c);
-        s = scaled;
-      }
-      uint32_t inv = 255 - (s >> 24);
-      for (int c = 0; c < 4; ++c) {
-        uint32_t v = ((s >> (8 * c)) & 0xFF) + Div255(((d >> (8 * c)) & 0xFF) * inv);
-        out |= std::min<uint32_t>(v, 255) << (8 * c);
-      }
-    } else {
-      for (int c = 0; c < 4; ++c)
-        out |= Div255(((s >> (8 * c)) & 0xFF) * sca + ((d >> (8 * c)) & 0xFF) * (255 - sca)) << (8 * c);
-    }
-    d = out;
+    if (perPixel)
+      BlendRowPerPixel(&d, &s, 1, sca);
+    else
+      BlendRowConstant(&d, &s, 1, sca);
   });
   return TRUE;
 }
