@@ -106,7 +106,7 @@ TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fil
   std::vector<const TEdge*> active;
   std::vector<std::pair<double, int>> xs;
   size_t next = 0;
-  std::vector<TSpan> row, merged;
+  std::vector<TSpan> row;
   for (int y = y0; y < y1; ++y) {
     double yc = y + 0.5;
     while (next < edges.size() && edges[next].Y0 <= yc) active.push_back(&edges[next++]);
@@ -115,6 +115,7 @@ TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fil
     xs.clear();
     for (const TEdge* e : active) {
       if (e->Y0 > yc) continue;
+      // Divided last, so that exact half-pixel crossings stay exact.
       double x = e->X0 + (yc - e->Y0) * (e->X1 - e->X0) / (e->Y1 - e->Y0);
       xs.emplace_back(x, e->Dir);
     }
@@ -141,14 +142,14 @@ TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fil
     }
     // Overlapping pieces of separate polygons merge into disjoint runs.
     std::sort(row.begin(), row.end());
-    merged.clear();
+    auto& merged = out.Rows[static_cast<size_t>(y - y0)];
+    merged.reserve(row.size());
     for (const TSpan& s : row) {
       if (!merged.empty() && s.first <= merged.back().second)
         merged.back().second = std::max(merged.back().second, s.second);
       else
         merged.push_back(s);
     }
-    out.Rows[static_cast<size_t>(y - y0)] = merged;
   }
   return out;
 }

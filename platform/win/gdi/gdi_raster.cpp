@@ -220,12 +220,18 @@ void Rop2Span(uint32_t* row, int y, int x0, int x1, const TBrushFill& fill, int 
 void PaintRows(TSurfaceLock& lock, const TRegion& clip, const TSpanRows& rows, const TBrushFill& fill, int rop2) {
   if (fill.Null || rop2 == R2_NOP) return;
   const RECT& box = clip.Box();
+  // A clip of one rectangle (the usual case) only trims the spans.
+  const bool plain = clip.Rects().size() == 1;
   for (size_t i = 0; i < rows.Rows.size(); ++i) {
     int y = rows.Top + static_cast<int>(i);
     if (y < box.Top || y >= box.Bottom) continue;
     uint32_t* row = lock.Row(y);
-    for (const auto& s : rows.Rows[i])
-      clip.ForEachSpan(y, s.first, s.second, [&](int a, int b) { Rop2Span(row, y, a, b, fill, rop2); });
+    for (const auto& s : rows.Rows[i]) {
+      if (plain)
+        Rop2Span(row, y, std::max(s.first, box.Left), std::min(s.second, box.Right), fill, rop2);
+      else
+        clip.ForEachSpan(y, s.first, s.second, [&](int a, int b) { Rop2Span(row, y, a, b, fill, rop2); });
+    }
   }
 }
 

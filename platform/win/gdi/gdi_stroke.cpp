@@ -272,10 +272,15 @@ void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TS
   if (fill) {
     TBrushFill brush = RealizeBrush(dc, GdiBrush(dc->S.Brush).get(), lock, true);
     if (!brush.Null) {
-      TSpanRows body = *fill;
-      if (on && !pen.Null) body = CombineRows(body, *on, RGN_DIFF);
-      if (off && !pen.Null) body = CombineRows(body, *off, RGN_DIFF);
-      PaintRows(lock, clip, body, brush, rop2);
+      // The outline is taken out of the body only where there is one.
+      bool hasOn = on && !pen.Null && !on->Rows.empty(), hasOff = off && !pen.Null && !off->Rows.empty();
+      if (!hasOn && !hasOff) {
+        PaintRows(lock, clip, *fill, brush, rop2);
+      } else {
+        TSpanRows body = hasOn ? CombineRows(*fill, *on, RGN_DIFF) : *fill;
+        if (hasOff) body = CombineRows(body, *off, RGN_DIFF);
+        PaintRows(lock, clip, body, brush, rop2);
+      }
     }
   }
   if (on && !pen.Null) PaintRows(lock, clip, *on, SolidFill(lock.Realize(pen.Color)), rop2);
