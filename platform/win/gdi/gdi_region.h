@@ -5,6 +5,7 @@
 // rectangle lists.
 #pragma once
 
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -29,6 +30,8 @@ class TRegion {
   // Builds the region from rows: rows[i] holds the sorted, disjoint
   // intervals of row top + i.
   static TRegion FromRows(int top, const std::vector<std::vector<TSpan>>& rows);
+  // The union of any rectangles (empty ones ignored), in one sweep.
+  static TRegion FromRects(const RECT* rects, size_t n);
 
   bool IsEmpty() const { return rects_.empty(); }
   bool IsRect() const { return rects_.size() == 1; }
@@ -82,6 +85,9 @@ class TRegion {
 
  private:
   void UpdateBox();
+  // Keeps only what lies in r (cut false) or takes r out (cut true),
+  // band by band, without a general sweep.
+  void ClipOrCut(const RECT& r, bool cut);
 };
 
 }  // namespace rtl::detail
