@@ -128,13 +128,30 @@ std::vector<RECT>& Scratch() {
 void TRegion::ClipOrCut(const RECT& r, bool cut) {
   std::vector<RECT>& out = Scratch();
   out.clear();
-  out.reserve(rects_.size() + 8);
   size_t last = 0;
   constexpr int kMin = INT32_MIN, kMax = INT32_MAX;
-  for (size_t i = 0; i < rects_.size();) {
+  // A cut changes only the bands that r crosses; those, with one band on
+  // either side (which may now merge with them), are rebuilt and spliced
+  // back in place of the old ones.
+  size_t from = 0, to = rects_.size();
+  if (cut) {
+    auto bandStart = [&](size_t i) {
+      while (i > 0 && rects_[i - 1].Top == rects_[i].Top) --i;
+      return i;
+    };
+    from = FirstBandAtOrBelow(r.Top);
+    if (from > 0) from = bandStart(from - 1);
+    to = from;
+    while (to < rects_.size() && rects_[to].Top < r.Bottom) ++to;
+    if (to < rects_.size()) {
+      int top = rects_[to].Top;
+      while (to < rects_.size() && rects_[to].Top == top) ++to;
+    }
+  }
+  for (size_t i = from; i < to;) {
     size_t j = i;
     int top = rects_[i].Top, bottom = rects_[i].Bottom;
-    while (j < rects_.size() && rects_[j].Top == top) ++j;
+    while (j < to && rects_[j].Top == top) ++j;
     const RECT* band = rects_.data() + i;
     size_t n = j - i;
     int midTop = std::max(top, r.Top), midBottom = std::min(bottom, r.Bottom);
@@ -151,7 +168,17 @@ void TRegion::ClipOrCut(const RECT& r, bool cut) {
     }
     i = j;
   }
-  rects_.swap(out);
+  if (!cut) {
+    rects_.swap(out);
+    UpdateBox();
+    return;
+  }
+  size_t had = to - from;
+  if (out.size() > had)
+    rects_.insert(rects_.begin() + ptrdiff_t(to), out.size() - had, RECT{});
+  else
+    rects_.erase(rects_.begin() + ptrdiff_t(from + out.size()), rects_.begin() + ptrdiff_t(to));
+  std::copy(out.begin(), out.end(), rects_.begin() + ptrdiff_t(from));
   UpdateBox();
 }
 
