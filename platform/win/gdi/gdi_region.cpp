@@ -427,11 +427,7 @@ void TRegion::Intersect(const RECT& r) {
   ClipOrCut(r, false);
 }
 
-void TRegion::Subtract(const RECT& r) {
-  if (rects_.empty() || r.Left >= r.Right || r.Top >= r.Bottom) return;
-  if (r.Right <= box_.Left || r.Left >= box_.Right || r.Bottom <= box_.Top || r.Top >= box_.Bottom) return;
-  ClipOrCut(r, true);
-}
+
 
 void TRegion::UpdateBox() {
   if (rects_.empty()) {

@@ -53,7 +53,13 @@ class TRegion {
   static TRegion Combine(const TRegion& a, const TRegion& b, int mode);
   void Intersect(const RECT& r);
   void Intersect(const TRegion& r) { *this = Combine(*this, r, 1); }
-  void Subtract(const RECT& r);
+  // Inline for the common case of a rectangle that misses the region.
+  void Subtract(const RECT& r) {
+    if (rects_.empty() || r.Left >= r.Right || r.Top >= r.Bottom || r.Right <= box_.Left || r.Left >= box_.Right ||
+        r.Bottom <= box_.Top || r.Top >= box_.Bottom)
+      return;
+    ClipOrCut(r, true);
+  }
 
   // The index of the first rectangle whose band may hold row y or later.
   size_t FirstBandAtOrBelow(int y) const;
