@@ -94,11 +94,13 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap);
 HBRUSH CreateDIBPatternBrushPt(const void* packedDib, UINT usage);
 HBRUSH CreateBrushIndirect(const LOGBRUSH* brush);
 
-// Palettes: the display is true-colour, so these are bookkeeping only.
+// Palettes: the display is true-colour; the palette selected into a DC
+// gives the colours of PALETTEINDEX and of DIB_PAL_COLORS tables.
 HPALETTE CreatePalette(const LOGPALETTE* palette);
 HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground);
 UINT RealizePalette(HDC hdc);
 UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);
+UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries);
 UINT GetSystemPaletteEntries(HDC hdc, UINT start, UINT count, PALETTEENTRY* entries);
 HPALETTE CreateHalftonePalette(HDC hdc);
 

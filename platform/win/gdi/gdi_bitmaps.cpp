@@ -187,10 +187,13 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
 
 HBITMAP CreateDiscardableBitmap(HDC hdc, int width, int height) { return CreateCompatibleBitmap(hdc, width, height); }
 
-HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset) {
+HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset) {
   if (bits) *bits = nullptr;
   TPixelFormat f;
-  if (!info || !TPixelFormat::FromInfo(info, usage, f)) {
+  std::vector<uint32_t> pal;
+  if (usage == DIB_PAL_COLORS)
+    if (auto dc = GdiDC(hdc)) pal = GdiPalettePixels(dc);
+  if (!info || !TPixelFormat::FromInfo(info, usage, f, &pal)) {
     SetLastError(87);
     return nullptr;
   }
@@ -302,10 +305,10 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, LPBITMAP
 }
 
 int rtl::detail::GdiSetDIBits(HBITMAP bitmap, UINT start, UINT lines, const void* bits, size_t size,
-                               const BITMAPINFO* info, UINT usage) {
+                               const BITMAPINFO* info, UINT usage, const std::vector<uint32_t>* palette) {
   auto b = GdiBitmap(bitmap);
   TPixelFormat f;
-  if (!b || !bits || !TPixelFormat::FromInfo(info, usage, f)) return 0;
+  if (!b || !bits || !TPixelFormat::FromInfo(info, usage, f, palette)) return 0;
   TDibExtent dib;
   if (!DibExtentOf(f, info->bmiHeader.biWidth, info->bmiHeader.biHeight, dib)) return 0;
   if (start >= UINT(dib.Height)) return 0;
@@ -325,7 +328,11 @@ int rtl::detail::GdiSetDIBits(HBITMAP bitmap, UINT start, UINT lines, const void
   return done;
 }
 
-int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
+int SetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
+  std::vector<uint32_t> pal;
+  if (usage == DIB_PAL_COLORS)
+    if (auto dc = GdiDC(hdc)) pal = GdiPalettePixels(dc);
+  if (!pal.empty()) return GdiSetDIBits(bitmap, start, lines, bits, SIZE_MAX, info, usage, &pal);
   // The caller vouches for the rows: the call takes no length.
   return GdiSetDIBits(bitmap, start, lines, bits, SIZE_MAX, info, usage);
 }

@@ -122,8 +122,8 @@ BOOL AlphaBlend(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, i
   uint32_t fg = 0, bg = 0;
   bool mono = p.Source.Mono;
   if (mono) {
-    fg = ColorToPixel(PlainColor(p.Dc->S.TextColor));
-    bg = ColorToPixel(PlainColor(p.Dc->S.BkColor));
+    fg = ColorToPixel(PlainColor(p.Dc->S.TextColor, p.Dc));
+    bg = ColorToPixel(PlainColor(p.Dc->S.BkColor, p.Dc));
   }
   ForEachStretched(p, [&](uint32_t& d, uint32_t s, const TSurfaceLock&) {
     if (mono) s = (s & 0xFFFFFF) ? bg : fg;
@@ -140,13 +140,13 @@ BOOL TransparentBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC sr
                     int hSrc, UINT transparent) {
   TStretchPair p;
   if (!Prepare(dest, xDest, yDest, wDest, hDest, src, xSrc, ySrc, wSrc, hSrc, p)) return FALSE;
-  uint32_t key = ColorToPixel(PlainColor(transparent));
+  uint32_t key = ColorToPixel(PlainColor(transparent, p.Dc));
   bool mono = p.Source.Mono;
   uint32_t fg = 0, bg = 0;
   bool dstMono = p.Bmp && p.Bmp->Format.Bits == 1;
   if (mono && !dstMono) {
-    fg = ColorToPixel(PlainColor(p.Dc->S.TextColor));
-    bg = ColorToPixel(PlainColor(p.Dc->S.BkColor));
+    fg = ColorToPixel(PlainColor(p.Dc->S.TextColor, p.Dc));
+    bg = ColorToPixel(PlainColor(p.Dc->S.BkColor, p.Dc));
   }
   ForEachStretched(p, [&](uint32_t& d, uint32_t s, const TSurfaceLock&) {
     if ((s & 0xFFFFFF) == key) return;

@@ -31,7 +31,7 @@ bool TBlitSource::FromDC(TGdiDC* dc) {
   RowLast = Height;
   Mono = b->Mono();
   HasBk = true;
-  BkPixel = ColorToPixel(PlainColor(dc->S.BkColor));
+  BkPixel = ColorToPixel(PlainColor(dc->S.BkColor, dc));
   Bitmap = b;
   Held = b;
   return true;
@@ -190,7 +190,7 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
   }
 
   TSurfaceLock lock(bmp, area.Top, area.Bottom, TLockMode::Values);
-  uint32_t fg = lock.Realize(dc->S.TextColor), bg = lock.Realize(dc->S.BkColor);
+  uint32_t fg = lock.Realize(dc->S.TextColor, dc), bg = lock.Realize(dc->S.BkColor, dc);
   TBrushFill fill;
   if (useP) {
     fill = RealizeBrush(dc, brush, lock, true);
@@ -431,8 +431,11 @@ namespace {
 
 // A source over DIB memory holding rows [startScan, startScan + lines) of
 // the image, in top-down source coordinates.
-bool DibSource(const void* bits, const BITMAPINFO* info, UINT usage, UINT startScan, UINT lines, TBlitSource& src) {
-  if (!bits || !TPixelFormat::FromInfo(info, usage, src.OwnFormat)) return false;
+bool DibSource(const void* bits, const BITMAPINFO* info, UINT usage, UINT startScan, UINT lines, TBlitSource& src,
+               const TGdiDC* dc) {
+  std::vector<uint32_t> pal;
+  if (usage == DIB_PAL_COLORS) pal = GdiPalettePixels(dc);
+  if (!bits || !TPixelFormat::FromInfo(info, usage, src.OwnFormat, &pal)) return false;
   const BITMAPINFOHEADER& h = info->bmiHeader;
   TDibExtent dib;
   if (!DibExtentOf(src.OwnFormat, h.biWidth, h.biHeight, dib)) return false;
@@ -474,7 +477,7 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   const int height = static_cast<int>(rows);
   TBlitSource src;
   uint8_t r = RopIndex(rop);
-  if (RopUsesSource(r) && !DibSource(bits, info, usage, 0, UINT(height), src)) return 0;
+  if (RopUsesSource(r) && !DibSource(bits, info, usage, 0, UINT(height), src, dc)) return 0;
   RECT t = TargetRectOf(dc, xDest, yDest, destWidth, destHeight);
   TBlitParams p;
   p.DX = t.Left;
@@ -497,7 +500,7 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
   auto dc = GdiDC(hdc);
   if (!dc || !info) return 0;
   TBlitSource src;
-  if (!DibSource(bits, info, usage, startScan, lines, src)) return 0;
+  if (!DibSource(bits, info, usage, startScan, lines, src, dc)) return 0;
   int h = src.Height;
   RECT t = TargetRectOf(dc, xDest, yDest, static_cast<int>(width), static_cast<int>(height));
   TBlitParams p;
@@ -535,7 +538,7 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
   POINT p = dc->LPtoTarget(POINT(x, y));
   if (!b || !dc->EffectiveClip().Contains(p.X, p.Y)) return CLR_INVALID;
   TSurfaceLock lock(b, p.Y, p.Y + 1);
-  uint32_t px = lock.Realize(color);
+  uint32_t px = lock.Realize(color, dc);
   lock.Row(p.Y)[p.X] = px;
   return PixelToColor(px);
 }

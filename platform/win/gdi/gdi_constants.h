@@ -16,6 +16,7 @@
 
 #define PALETTEINDEX(i) (static_cast<COLORREF>(0x01000000u | static_cast<DWORD>(static_cast<WORD>(i))))
 #define PALETTERGB(r, g, b) (0x02000000u | RGB(r, g, b))
+#define DIBINDEX(n) (static_cast<COLORREF>(0x10FF0000u | static_cast<DWORD>(static_cast<WORD>(n))))
 
 // ---- Object types (GetObjectType, GetCurrentObject) ---------------------
 

@@ -109,7 +109,9 @@ std::shared_ptr<const TPatternImage> PatternFromBitmap(TGdiBitmap* b) {
       for (int x = 0; x < b->Width; ++x) out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
     } else {
       DecodeRow(b->Format, b->Row(y), 0, b->Width, out);
-      for (int x = 0; x < b->Width; ++x) out[x] &= 0xFFFFFF;
+      // A 32-bit pattern keeps its fourth byte: it is drawn as it is.
+      if (b->Format.Bits != 32)
+        for (int x = 0; x < b->Width; ++x) out[x] &= 0xFFFFFF;
     }
   }
   return img;
@@ -136,7 +138,8 @@ std::shared_ptr<const TPatternImage> PatternFromPackedDib(const void* packed, UI
   for (int y = 0; y < hh; ++y) {
     int src = dib.TopDown ? y : hh - 1 - y;
     DecodeRow(f, bits + size_t(src) * dib.Stride, 0, w, img->Pixels.data() + size_t(y) * w);
-    for (int x = 0; x < w; ++x) img->Pixels[size_t(y) * w + x] &= 0xFFFFFF;
+    if (f.Bits != 32)
+      for (int x = 0; x < w; ++x) img->Pixels[size_t(y) * w + x] &= 0xFFFFFF;
   }
   return img;
 }
@@ -215,6 +218,15 @@ void GdiSetDefaultState(TGdiDC* dc) {
   dc->PathOpen = dc->HasPath = false;
   dc->Path.clear();
   dc->Invalidate();
+}
+
+std::vector<uint32_t> GdiPalettePixels(const TGdiDC* dc) {
+  std::vector<uint32_t> out;
+  if (!dc) return out;
+  if (auto pal = GdiGetAs<TGdiPalette>(dc->S.Palette, OBJ_PAL))
+    for (const PALETTEENTRY& e : pal->Entries)
+      out.push_back((uint32_t(e.peRed) << 16) | (uint32_t(e.peGreen) << 8) | e.peBlue);
+  return out;
 }
 
 TGdiRef<TGdiBrush> GdiResolveBrush(HBRUSH brush) {
@@ -367,6 +379,16 @@ UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* e
   if (start >= n) return 0;
   if (count > n - start) count = n - start;
   std::memcpy(entries, p->Entries.data() + start, count * sizeof(PALETTEENTRY));
+  return count;
+}
+
+UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries) {
+  auto p = GdiGetAs<TGdiPalette>(palette, OBJ_PAL);
+  if (!p || !entries || p->Stock) return 0;
+  UINT n = static_cast<UINT>(p->Entries.size());
+  if (start >= n) return 0;
+  if (count > n - start) count = n - start;
+  std::memcpy(p->Entries.data() + start, entries, count * sizeof(PALETTEENTRY));
   return count;
 }
 

@@ -232,6 +232,8 @@ bool GdiSwapSelection(Slot& slot, HGDIOBJ obj) {
 // The default objects of a fresh DC.
 HBITMAP GdiDefaultBitmap();
 void GdiSetDefaultState(TGdiDC* dc);
+// The colours of the DC's palette as pixels (empty without one).
+std::vector<uint32_t> GdiPalettePixels(const TGdiDC* dc);
 // Resolves a brush argument: a handle, or a system colour index + 1.
 TGdiRef<TGdiBrush> GdiResolveBrush(HBRUSH brush);
 // The screen's metrics.
@@ -252,7 +254,7 @@ bool GdiReadDib32(HBITMAP bitmap, int& width, int& height, int& bits, std::vecto
 // SetDIBits over a source of `size` bytes: 0 when the rows asked for do
 // not all lie within it.
 int GdiSetDIBits(HBITMAP bitmap, UINT start, UINT lines, const void* bits, size_t size, const BITMAPINFO* info,
-                 UINT usage);
+                 UINT usage, const std::vector<uint32_t>* palette = nullptr);
 // A copy of a bitmap, resized when cx/cy are given (CopyImage's flags).
 HBITMAP GdiCopyBitmap(HBITMAP source, int cx, int cy, UINT flags);
 

@@ -98,7 +98,8 @@ bool DibExtentOf(const TPixelFormat& f, int32_t width, int32_t height, TDibExten
   return true;
 }
 
-bool TPixelFormat::FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& out) {
+bool TPixelFormat::FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& out,
+                            const std::vector<uint32_t>* palette) {
   if (!info) return false;
   // Copied: packed DIBs (after a file header, on the clipboard) need not be
   // aligned for the header's fields.
@@ -120,8 +121,8 @@ bool TPixelFormat::FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& ou
         if (usage == DIB_PAL_COLORS) {
           WORD idx;
           std::memcpy(&idx, colors + i * 2, 2);
-          const auto& def = DefaultPalette(8);
-          out.Palette[i] = def[idx & 0xFF];
+          const auto& from = palette && !palette->empty() ? *palette : DefaultPalette(8);
+          out.Palette[i] = from[idx < from.size() ? idx : 0];
         } else {
           RGBQUAD q;
           std::memcpy(&q, colors + i * 4, 4);

@@ -40,9 +40,11 @@ struct TPixelFormat {
   static TPixelFormat Mono();
   static TPixelFormat Direct32();
   // The format a BITMAPINFO describes (colours read as RGBQUADs; with
-  // DIB_PAL_COLORS the indices go through the default palette). False when
-  // the header is not one we can read.
-  static bool FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& out);
+  // DIB_PAL_COLORS the indices go through `palette`, the DC's, or the
+  // default palette without one). False when the header is not one we can
+  // read.
+  static bool FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& out,
+                       const std::vector<uint32_t>* palette = nullptr);
 };
 
 // The most memory one bitmap's pixels may take; a header asking for more

@@ -49,7 +49,16 @@ TSurfaceLock::~TSurfaceLock() {
   }
 }
 
-uint32_t TSurfaceLock::Realize(COLORREF c) const { return FromPixel(ColorToPixel(PlainColor(c))); }
+uint32_t TSurfaceLock::Realize(COLORREF c, const TGdiDC* dc) const {
+  if ((c >> 16) == 0x10FF) {
+    const TPixelFormat& f = bmp_->Format;
+    if (f.Bits > 8) return 0;
+    uint32_t index = (c & 0xFFFF) & ((1u << f.Bits) - 1);
+    if (values_) return index;
+    return index < f.Palette.size() ? f.Palette[index] : 0;
+  }
+  return FromPixel(ColorToPixel(PlainColor(c, dc)));
+}
 
 uint32_t TSurfaceLock::FromPixel(uint32_t pixel) const {
   if (direct_) return pixel;
@@ -68,10 +77,17 @@ void FillPixels(uint32_t* d, uint32_t value, int n) {
   std::wmemset(reinterpret_cast<wchar_t*>(d), static_cast<wchar_t>(value), size_t(n));
 }
 
-COLORREF PlainColor(COLORREF c) {
+COLORREF PlainColor(COLORREF c, const TGdiDC* dc) {
   switch (c >> 24) {
     case 0x01: {
-      uint32_t p = DefaultPalette(8)[c & 0xFF];
+      size_t index = c & 0xFFFF;
+      if (dc)
+        if (auto pal = GdiGetAs<TGdiPalette>(dc->S.Palette, OBJ_PAL)) {
+          if (pal->Entries.empty()) return 0;
+          const PALETTEENTRY& e = pal->Entries[index < pal->Entries.size() ? index : 0];
+          return RGB(e.peRed, e.peGreen, e.peBlue);
+        }
+      uint32_t p = DefaultPalette(8)[index & 0xFF];
       return PixelToColor(p);
     }
     default:
@@ -127,12 +143,12 @@ TBrushFill RealizeBrush(TGdiDC* dc, TGdiBrush* brush, const TSurfaceLock& lock, 
   f.OrgY = dc->S.BrushOrg.Y + dc->DeviceOrigin.Y;
   switch (brush->Style) {
     case BS_SOLID:
-      f.Color = lock.Realize(brush->DCBrush ? dc->S.DCBrushColor : brush->Color);
+      f.Color = lock.Realize(brush->DCBrush ? dc->S.DCBrushColor : brush->Color, dc);
       return f;
     case BS_HATCHED: {
       f.Solid = false;
       f.Width = f.Height = 8;
-      uint32_t fg = lock.Realize(brush->Color), bg = lock.Realize(dc->S.BkColor);
+      uint32_t fg = lock.Realize(brush->Color, dc), bg = lock.Realize(dc->S.BkColor, dc);
       bool transparent = honourBkMode && dc->S.BkMode == TRANSPARENT;
       f.Pixels.resize(64);
       if (transparent) f.Mask.resize(64);
@@ -156,10 +172,10 @@ TBrushFill RealizeBrush(TGdiDC* dc, TGdiBrush* brush, const TSurfaceLock& lock, 
       f.Height = p.Height;
       f.Pixels.resize(p.Pixels.size());
       if (p.Mono) {
-        uint32_t fg = lock.Realize(dc->S.TextColor), bg = lock.Realize(dc->S.BkColor);
+        uint32_t fg = lock.Realize(dc->S.TextColor, dc), bg = lock.Realize(dc->S.BkColor, dc);
         for (size_t i = 0; i < p.Pixels.size(); ++i) f.Pixels[i] = p.Pixels[i] ? bg : fg;
       } else {
-        for (size_t i = 0; i < p.Pixels.size(); ++i) f.Pixels[i] = lock.Realize(PixelToColor(p.Pixels[i]));
+        for (size_t i = 0; i < p.Pixels.size(); ++i) f.Pixels[i] = lock.FromPixel(p.Pixels[i]);
       }
       return f;
     }

@@ -41,8 +41,9 @@ class TSurfaceLock {
   int Height() const { return bmp_->Height; }
   TGdiBitmap* Bitmap() const { return bmp_; }
   // What drawing a colour writes (alpha 0): a 32-bit pixel, or the
-  // format's value for it.
-  uint32_t Realize(COLORREF c) const;
+  // format's value for it. Palette indexes go through the DC's palette;
+  // a DIB index is the value itself on a table format, black elsewhere.
+  uint32_t Realize(COLORREF c, const TGdiDC* dc = nullptr) const;
   // The same for a 32-bit pixel, alpha kept where the format holds it.
   uint32_t FromPixel(uint32_t pixel) const;
   // Rows hold the format's values rather than 32-bit pixels.
@@ -53,8 +54,9 @@ class TSurfaceLock {
 // Sets n pixels to one value as fast as the C library fills memory.
 void FillPixels(uint32_t* d, uint32_t value, int n);
 
-// Resolves PALETTEINDEX/PALETTERGB and system-colour forms to plain RGB.
-COLORREF PlainColor(COLORREF c);
+// Resolves PALETTEINDEX (through the DC's palette, the default palette
+// without a DC) and PALETTERGB forms to plain RGB.
+COLORREF PlainColor(COLORREF c, const TGdiDC* dc = nullptr);
 
 // A brush realised on a target: a solid colour or a pattern anchored at
 // the brush origin (target coordinates). A transparent hatch has a mask

@@ -283,9 +283,9 @@ void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TS
       }
     }
   }
-  if (on && !pen.Null) PaintRows(lock, clip, *on, SolidFill(lock.Realize(pen.Color)), rop2);
+  if (on && !pen.Null) PaintRows(lock, clip, *on, SolidFill(lock.Realize(pen.Color, dc)), rop2);
   if (off && !pen.Null && dc->S.BkMode == OPAQUE)
-    PaintRows(lock, clip, *off, SolidFill(lock.Realize(dc->S.BkColor)), rop2);
+    PaintRows(lock, clip, *off, SolidFill(lock.Realize(dc->S.BkColor, dc)), rop2);
 }
 
 std::vector<TPointF> ArcPoints(double cx, double cy, double rx, double ry, double a0, double sweep) {

@@ -181,7 +181,7 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
   bottom = std::min(bottom, clip.Box().Bottom);
   if (top < bottom) {
     TSurfaceLock lock(bmp, top, bottom);
-    uint32_t color = lock.Realize(dc->S.TextColor);
+    uint32_t color = lock.Realize(dc->S.TextColor, dc);
     for (const TPlaced& p : placed) Composite(lock, clip, *p.Glyph, p.X, p.Y, color);
   }
   // Underline and strike-out are bars along the baseline.

@@ -206,4 +206,87 @@ TEST(ConformanceTest, ResultsOfQueriesAsDocumented) {
   DeleteObject(clip);
 }
 
+// A palette of four colours, selected into the DC.
+HPALETTE FourColours() {
+  struct {
+    WORD version, count;
+    PALETTEENTRY e[4];
+  } lp{0x300, 4, {{10, 20, 30, 0}, {200, 0, 0, 0}, {0, 200, 0, 0}, {0, 0, 200, 0}}};
+  return CreatePalette(reinterpret_cast<const LOGPALETTE*>(&lp));
+}
+
+TEST(ConformanceTest, PaletteColoursComeFromTheSelectedPalette) {
+  TDibCanvas c(4, 1, 0);
+  HPALETTE pal = FourColours();
+  HPALETTE old = SelectPalette(c.dc, pal, FALSE);
+  SetPixel(c.dc, 0, 0, PALETTEINDEX(1));
+  EXPECT_EQ(c.Rgb(0, 0), 0xC80000u) << "index 1 of the selected palette";
+  HBRUSH b = CreateSolidBrush(PALETTEINDEX(2));
+  RECT r{1, 0, 2, 1};
+  FillRect(c.dc, &r, b);
+  DeleteObject(b);
+  EXPECT_EQ(c.Rgb(1, 0), 0x00C800u);
+
+  PALETTEENTRY changed{1, 2, 3, 0};
+  EXPECT_EQ(SetPaletteEntries(pal, 3, 1, &changed), 1u);
+  EXPECT_EQ(SetPaletteEntries(pal, 3, 5, &changed), 1u) << "only what fits";
+  EXPECT_EQ(SetPaletteEntries(pal, 4, 1, &changed), 0u);
+  PALETTEENTRY back{};
+  GetPaletteEntries(pal, 3, 1, &back);
+  EXPECT_EQ(back.peRed, 1);
+  EXPECT_EQ(back.peBlue, 3);
+
+  // A DIB whose table holds palette indexes takes the selected palette's colours.
+  struct {
+    BITMAPINFOHEADER h;
+    WORD idx[2];
+  } bi{{sizeof(BITMAPINFOHEADER), 2, 1, 1, 1, BI_RGB, 0, 0, 0, 2, 0}, {3, 0}};
+  const uint8_t bits[4] = {0x40, 0, 0, 0};  // pixel 0: index 0 -> palette 3, pixel 1: index 1 -> palette 0
+  EXPECT_EQ(StretchDIBits(c.dc, 2, 0, 2, 1, 0, 0, 2, 1, bits, reinterpret_cast<BITMAPINFO*>(&bi), DIB_PAL_COLORS,
+                          SRCCOPY),
+            1);
+  EXPECT_EQ(c.Rgb(2, 0), 0x010203u);
+  EXPECT_EQ(c.Rgb(3, 0), 0x0A141Eu);
+  SelectPalette(c.dc, old, FALSE);
+  EXPECT_TRUE(DeleteObject(pal)) << "deselected";
+}
+
+TEST(ConformanceTest, DibIndexIsTheStoredValueOnTableFormatsAndBlackElsewhere) {
+  for (int depth : {4, 8, 32}) {
+    SCOPED_TRACE(std::to_string(depth) + " bits");
+    TDepthDib dib(depth, 2, 1);
+    PatBlt(dib.dc, 0, 0, 2, 1, WHITENESS);
+    HBRUSH b = CreateSolidBrush(DIBINDEX(3));
+    RECT r{0, 0, 1, 1};
+    FillRect(dib.dc, &r, b);
+    DeleteObject(b);
+    COLORREF want = depth == 32 ? RGB(0, 0, 0) : [&] {
+      BYTE v = BYTE(3 * 255 / ((1 << depth) - 1));
+      return RGB(v, v, v);
+    }();
+    EXPECT_EQ(GetPixel(dib.dc, 0, 0), want);
+  }
+}
+
+// Pattern brushes and binary operations on 32 bits carry the fourth byte.
+TEST(ConformanceTest, ThirtyTwoBitPatternsKeepTheirFourthByte) {
+  TDibCanvas pattern(2, 2, 0x80102030u);
+  HBRUSH b = CreatePatternBrush(pattern.bmp);
+  TDibCanvas c(4, 2, 0);
+  HGDIOBJ old = SelectObject(c.dc, b);
+  PatBlt(c.dc, 0, 0, 4, 2, PATCOPY);
+  EXPECT_EQ(c.At(3, 1), 0x80102030u);
+  SelectObject(c.dc, old);
+  DeleteObject(b);
+  c.Fill(0xCCCCCCCCu);
+  SetROP2(c.dc, R2_NOT);
+  MoveToEx(c.dc, 0, 0, nullptr);
+  LineTo(c.dc, 4, 0);
+  EXPECT_EQ(c.At(1, 0), 0x33333333u);
+  SetROP2(c.dc, R2_COPYPEN);
+  MoveToEx(c.dc, 0, 1, nullptr);
+  LineTo(c.dc, 4, 1);
+  EXPECT_EQ(c.At(1, 1), 0x00000000u) << "a solid pen writes 0 in the fourth byte";
+}
+
 }  // namespace
