@@ -466,15 +466,53 @@ bool DibSource(const void* bits, const BITMAPINFO* info, UINT usage, UINT startS
   return true;
 }
 
+// A run-length encoded DIB expanded to plain rows, with a header that
+// says so; unused for other DIBs.
+struct TExpandedRle {
+  bool Used = false;
+  std::vector<uint8_t> Header;  // BITMAPINFOHEADER and colour table
+  std::vector<uint8_t> Pixels;
+  const BITMAPINFO* Info() const { return reinterpret_cast<const BITMAPINFO*>(Header.data()); }
+  // False for RLE data that cannot be read (no size, a top-down header).
+  bool From(const BITMAPINFO* info, const void* bits, UINT usage) {
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, info, sizeof h);
+    if (h.biCompression != BI_RLE8 && h.biCompression != BI_RLE4) return true;
+    int depth = h.biCompression == BI_RLE8 ? 8 : 4;
+    if (h.biBitCount != depth || !bits || h.biSizeImage == 0 || h.biHeight <= 0 || h.biSize < sizeof h) return false;
+    if (!DecodeRle(depth, h.biWidth, h.biHeight, static_cast<const uint8_t*>(bits), h.biSizeImage, Pixels))
+      return false;
+    size_t colors = size_t(h.biClrUsed && h.biClrUsed < (1u << depth) ? h.biClrUsed : 1u << depth) *
+                    (usage == DIB_PAL_COLORS ? 2 : 4);
+    Header.assign(sizeof(BITMAPINFOHEADER) + colors, 0);
+    const uint8_t* table = reinterpret_cast<const uint8_t*>(info) + h.biSize;
+    std::memcpy(Header.data() + sizeof(BITMAPINFOHEADER), table, colors);
+    h.biSize = sizeof(BITMAPINFOHEADER);
+    h.biCompression = BI_RGB;
+    h.biSizeImage = 0;
+    std::memcpy(Header.data(), &h, sizeof h);
+    Used = true;
+    return true;
+  }
+};
+
 }  // namespace
 
 int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
   auto dc = GdiDC(hdc);
   if (!dc || !info) return 0;
+  // Negative source extents draw nothing.
+  if (srcWidth < 0 || srcHeight < 0) return 0;
   const int64_t rows = info->bmiHeader.biHeight < 0 ? -int64_t(info->bmiHeader.biHeight) : info->bmiHeader.biHeight;
   if (rows > INT32_MAX) return 0;
   const int height = static_cast<int>(rows);
+  TExpandedRle rle;
+  if (!rle.From(info, bits, usage)) return 0;
+  if (rle.Used) {
+    info = rle.Info();
+    bits = rle.Pixels.data();
+  }
   TBlitSource src;
   uint8_t r = RopIndex(rop);
   if (RopUsesSource(r) && !DibSource(bits, info, usage, 0, UINT(height), src, dc)) return 0;
@@ -485,8 +523,9 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   p.DW = t.Right - t.Left;
   p.DH = t.Bottom - t.Top;
   p.SX = xSrc;
-  // Source rows count from the bottom of a bottom-up image.
-  p.SY = info->bmiHeader.biHeight > 0 ? height - ySrc - srcHeight : ySrc;
+  // Source rows count from the bottom of the image, whichever way its
+  // rows are stored.
+  p.SY = height - ySrc - srcHeight;
   p.SW = srcWidth;
   p.SH = srcHeight;
   p.Rop = p.BackRop = r;
@@ -499,6 +538,12 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
                       UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
   auto dc = GdiDC(hdc);
   if (!dc || !info) return 0;
+  TExpandedRle rle;
+  if (!rle.From(info, bits, usage)) return 0;
+  if (rle.Used) {
+    info = rle.Info();
+    bits = rle.Pixels.data();
+  }
   TBlitSource src;
   if (!DibSource(bits, info, usage, startScan, lines, src, dc)) return 0;
   int h = src.Height;

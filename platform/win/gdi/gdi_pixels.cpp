@@ -407,6 +407,51 @@ int NearestPaletteIndex(const std::vector<uint32_t>& palette, uint32_t pixel) {
   return best;
 }
 
+bool DecodeRle(int bits, int width, int height, const uint8_t* data, size_t size, std::vector<uint8_t>& out) {
+  if ((bits != 8 && bits != 4) || width <= 0 || height <= 0) return false;
+  const size_t stride = size_t((int64_t(width) * bits + 31) / 32 * 4);
+  if (stride * size_t(height) > size_t(kMaxBitmapBytes)) return false;
+  out.assign(stride * size_t(height), 0);
+  auto put = [&](int x, int y, uint8_t v) {
+    if (x < 0 || x >= width || y < 0 || y >= height) return;
+    uint8_t* row = out.data() + size_t(y) * stride;
+    if (bits == 8) {
+      row[x] = v;
+    } else {
+      uint8_t& b = row[x >> 1];
+      b = (x & 1) ? uint8_t((b & 0xF0) | (v & 15)) : uint8_t((b & 0x0F) | (v << 4));
+    }
+  };
+  size_t i = 0;
+  int x = 0, y = 0;  // y counts rows from the bottom, as stored
+  while (i + 1 < size && y < height) {
+    uint8_t count = data[i], value = data[i + 1];
+    i += 2;
+    if (count > 0) {
+      for (int k = 0; k < count; ++k, ++x) put(x, y, bits == 8 ? value : uint8_t((k & 1) ? value & 15 : value >> 4));
+      continue;
+    }
+    if (value == 0) {  // end of line
+      x = 0;
+      ++y;
+    } else if (value == 1) {  // end of picture
+      break;
+    } else if (value == 2) {  // move right and up
+      if (i + 1 >= size) break;
+      x += data[i];
+      y += data[i + 1];
+      i += 2;
+    } else {  // `value` pixels given one by one, padded to a word
+      size_t bytes = bits == 8 ? value : (value + 1u) / 2;
+      if (i + bytes > size) break;
+      for (int k = 0; k < value; ++k, ++x)
+        put(x, y, bits == 8 ? data[i + k] : uint8_t((k & 1) ? data[i + k / 2] & 15 : data[i + k / 2] >> 4));
+      i += (bytes + 1) & ~size_t(1);
+    }
+  }
+  return true;
+}
+
 const std::vector<uint32_t>& DefaultPalette(int bits) {
   static const std::vector<uint32_t> mono = {0, 0xFFFFFF};
   static const std::vector<uint32_t> vga = MakeVga16();

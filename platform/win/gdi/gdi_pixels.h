@@ -82,6 +82,12 @@ uint32_t ValueToPixel(const TPixelFormat& f, uint32_t value);
 uint32_t RealizePixel(const TPixelFormat& f, uint32_t pixel);
 int NearestPaletteIndex(const std::vector<uint32_t>& palette, uint32_t pixel);
 
+// Expands run-length encoded 8- or 4-bit pixels (BI_RLE8, BI_RLE4) of a
+// `width` x `height` picture into uncompressed bottom-up rows padded to 4
+// bytes; pixels the data skips are index 0. Reads at most `size` bytes and
+// never writes outside the picture; false when the data is not RLE.
+bool DecodeRle(int bits, int width, int height, const uint8_t* data, size_t size, std::vector<uint8_t>& out);
+
 // The default colour tables GetDIBits fills for 1-, 4- and 8-bit requests.
 const std::vector<uint32_t>& DefaultPalette(int bits);
 

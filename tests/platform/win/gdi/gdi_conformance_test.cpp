@@ -289,4 +289,108 @@ TEST(ConformanceTest, ThirtyTwoBitPatternsKeepTheirFourthByte) {
   EXPECT_EQ(c.At(1, 1), 0x00000000u) << "a solid pen writes 0 in the fourth byte";
 }
 
+// A 1 x 4 32-bit DIB whose rows, top to bottom, are 1, 2, 3, 4.
+struct TColumnDib {
+  BITMAPINFO bi{};
+  uint32_t px[4];
+  explicit TColumnDib(bool topDown) {
+    bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 1, topDown ? -4 : 4, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    for (int row = 0; row < 4; ++row) px[topDown ? row : 3 - row] = uint32_t(row + 1);
+  }
+};
+
+TEST(ConformanceTest, StretchDIBitsCountsSourceRowsFromTheBottom) {
+  for (bool topDown : {false, true}) {
+    SCOPED_TRACE(topDown ? "top-down" : "bottom-up");
+    TColumnDib dib(topDown);
+    TDibCanvas c(1, 2, 0);
+    EXPECT_NE(StretchDIBits(c.dc, 0, 0, 1, 2, 0, 0, 1, 2, dib.px, &dib.bi, DIB_RGB_COLORS, SRCCOPY), 0);
+    EXPECT_EQ(c.At(0, 0), 3u) << "the bottom two rows";
+    EXPECT_EQ(c.At(0, 1), 4u);
+    c.Fill(0);
+    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 1, 2, 0, 2, 1, -2, dib.px, &dib.bi, DIB_RGB_COLORS, SRCCOPY), 0)
+        << "negative source height";
+    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 1, 2, 1, 0, -1, 2, dib.px, &dib.bi, DIB_RGB_COLORS, SRCCOPY), 0)
+        << "negative source width";
+    EXPECT_EQ(c.At(0, 0), 0u) << "nothing drawn";
+  }
+}
+
+TEST(ConformanceTest, RunLengthEncodedSourcesDecode) {
+  struct TCase {
+    const char* name;
+    DWORD compression;
+    WORD bits;
+    std::vector<uint8_t> data;
+  };
+  // A 4 x 2 picture, bottom row first: bottom 1 1 1 2, top 3 0 2 1.
+  const TCase cases[] = {
+      {"RLE8", BI_RLE8, 8, {3, 1, 1, 2, 0, 0, 0, 4, 3, 0, 2, 1, 0, 1}},
+      {"RLE4", BI_RLE4, 4, {3, 0x11, 1, 0x22, 0, 0, 0, 4, 0x30, 0x21, 0, 1}},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    struct {
+      BITMAPINFOHEADER h;
+      RGBQUAD colors[4];
+    } bi{{sizeof(BITMAPINFOHEADER), 4, 2, 1, k.bits, k.compression, DWORD(k.data.size()), 0, 0, 4, 0},
+         {{0, 0, 0, 0}, {0, 0, 255, 0}, {0, 255, 0, 0}, {255, 0, 0, 0}}};
+    TDibCanvas c(4, 2, 0x00777777u);
+    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 4, 2, 0, 0, 4, 2, k.data.data(), reinterpret_cast<BITMAPINFO*>(&bi),
+                            DIB_RGB_COLORS, SRCCOPY),
+              2);
+    const uint32_t red = 0xFF0000u, green = 0x00FF00u, blue = 0x0000FFu;
+    const uint32_t top[4] = {blue, 0, green, red}, bottom[4] = {red, red, red, green};
+    for (int x = 0; x < 4; ++x) {
+      EXPECT_EQ(c.Rgb(x, 0), top[x]) << "top " << x;
+      EXPECT_EQ(c.Rgb(x, 1), bottom[x]) << "bottom " << x;
+    }
+    // Data that ends early or runs past the picture draws what it holds.
+    std::vector<uint8_t> cut(k.data.begin(), k.data.begin() + 3);
+    bi.h.biSizeImage = 3;
+    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 4, 2, 0, 0, 4, 2, cut.data(), reinterpret_cast<BITMAPINFO*>(&bi),
+                            DIB_RGB_COLORS, SRCCOPY),
+              2);
+    const uint8_t wide[] = {255, 1, 0, 2, 200, 200, 0, 1};
+    bi.h.biSizeImage = sizeof wide;
+    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 4, 2, 0, 0, 4, 2, wide, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS,
+                            SRCCOPY),
+              2);
+    bi.h.biSizeImage = 0;
+    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 4, 2, 0, 0, 4, 2, k.data.data(), reinterpret_cast<BITMAPINFO*>(&bi),
+                            DIB_RGB_COLORS, SRCCOPY),
+              0)
+        << "without the size of its data";
+  }
+}
+
+TEST(ConformanceTest, GetDIBitsTakesTheCallersWidthAndCountsScansFromTheBottom) {
+  TDibCanvas c(4, 4, 0);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) c.At(x, y) = uint32_t(y * 16 + x);
+  struct TCase {
+    int width;
+    bool topDown;
+    UINT start, lines;
+    std::vector<uint32_t> want;  // the buffer, row by row
+  };
+  const TCase cases[] = {
+      {4, false, 0, 2, {48, 49, 50, 51, 32, 33, 34, 35}},
+      {4, true, 0, 2, {32, 33, 34, 35, 48, 49, 50, 51}},
+      {4, true, 2, 2, {0, 1, 2, 3, 16, 17, 18, 19}},
+      {2, true, 0, 4, {0, 1, 16, 17, 32, 33, 48, 49}},
+      {5, true, 3, 1, {0, 1, 2, 3, 0}},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE("width " + std::to_string(k.width) + (k.topDown ? " top-down" : " bottom-up") + " from " +
+                 std::to_string(k.start));
+    BITMAPINFO bi{};
+    bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), k.width, k.topDown ? -4 : 4, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<uint32_t> out(k.want.size() + 4, 0xDEADBEEFu);
+    EXPECT_EQ(GetDIBits(c.dc, c.bmp, k.start, k.lines, out.data(), &bi, DIB_RGB_COLORS), int(k.lines));
+    for (size_t i = 0; i < k.want.size(); ++i) EXPECT_EQ(out[i], k.want[i]) << "at " << i;
+    EXPECT_EQ(out[k.want.size()], 0xDEADBEEFu) << "nothing written past the rows";
+  }
+}
+
 }  // namespace
