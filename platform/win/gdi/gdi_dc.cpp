@@ -473,9 +473,11 @@ int SetMapMode(HDC hdc, int mode) {
   if (mode == MM_TEXT) {
     dc->S.WindowExt = dc->S.ViewportExt = SIZE(1, 1);
   } else if (double upi = UnitsPerInch(mode); upi > 0) {
-    int dpi = GdiScreenDpi();
-    dc->S.WindowExt = SIZE(static_cast<int>(upi), static_cast<int>(upi));
-    dc->S.ViewportExt = SIZE(dpi, -dpi);
+    // The device's size in the mode's units against its size in pixels,
+    // the size in millimetres being whole as the device reports it.
+    int mmX = GetDeviceCaps(hdc, HORZSIZE), mmY = GetDeviceCaps(hdc, VERTSIZE);
+    dc->S.WindowExt = SIZE(Round(mmX * upi / 25.4), Round(mmY * upi / 25.4));
+    dc->S.ViewportExt = SIZE(GetDeviceCaps(hdc, HORZRES), -GetDeviceCaps(hdc, VERTRES));
   } else if (mode == MM_ISOTROPIC && old != MM_ANISOTROPIC && old != MM_ISOTROPIC) {
     int dpi = GdiScreenDpi();
     dc->S.WindowExt = SIZE(254, 254);

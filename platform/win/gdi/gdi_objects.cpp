@@ -157,6 +157,12 @@ HGDIOBJ GdiAdd(std::unique_ptr<TGdiObject> obj) {
   return h;
 }
 
+TGdiRef<TGdiDC> GdiDC(HDC h) {
+  auto dc = GdiGetAs<TGdiDC>(h, OBJ_DC);
+  if (!dc) SetLastError(6);
+  return dc;
+}
+
 TGdiRef<TGdiObject> GdiGet(const void* handle) {
   return TGdiRef<TGdiObject>(Table().Get(reinterpret_cast<uintptr_t>(handle)));
 }

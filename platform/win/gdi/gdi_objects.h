@@ -207,7 +207,9 @@ TGdiRef<T> GdiGetAs(const void* handle, DWORD type) {
     return o.As<T>();
   return nullptr;
 }
-inline TGdiRef<TGdiDC> GdiDC(HDC h) { return GdiGetAs<TGdiDC>(h, OBJ_DC); }
+// A DC by handle; a handle that is not a DC sets ERROR_INVALID_HANDLE, as
+// every DC function of the original does.
+TGdiRef<TGdiDC> GdiDC(HDC h);
 inline TGdiRef<TGdiBitmap> GdiBitmap(HBITMAP h) { return GdiGetAs<TGdiBitmap>(h, OBJ_BITMAP); }
 inline TGdiRef<TGdiRegion> GdiRegion(HRGN h) { return GdiGetAs<TGdiRegion>(h, OBJ_REGION); }
 inline TGdiRef<TGdiBrush> GdiBrush(HBRUSH h) { return GdiGetAs<TGdiBrush>(h, OBJ_BRUSH); }
