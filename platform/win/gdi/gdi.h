@@ -67,6 +67,10 @@ int SetStretchBltMode(HDC hdc, int mode);
 int GetStretchBltMode(HDC hdc);
 int SetArcDirection(HDC hdc, int direction);
 int GetArcDirection(HDC hdc);
+// The longest a mitred join may be, as a multiple of the pen's width;
+// longer joins are bevelled. 10 by default.
+BOOL SetMiterLimit(HDC hdc, float limit, float* old);
+BOOL GetMiterLimit(HDC hdc, float* limit);
 COLORREF SetDCBrushColor(HDC hdc, COLORREF color);
 COLORREF GetDCBrushColor(HDC hdc);
 COLORREF SetDCPenColor(HDC hdc, COLORREF color);

@@ -640,6 +640,21 @@ int SetArcDirection(HDC hdc, int direction) {
 }
 int GetArcDirection(HDC hdc) { return GetField(hdc, &TDCState::ArcDirection, 0); }
 
+BOOL SetMiterLimit(HDC hdc, float limit, float* old) {
+  auto dc = GdiDC(hdc);
+  if (!dc || !(limit >= 1)) return FALSE;
+  if (old) *old = dc->S.MiterLimit;
+  dc->S.MiterLimit = limit;
+  return TRUE;
+}
+
+BOOL GetMiterLimit(HDC hdc, float* limit) {
+  auto dc = GdiDC(hdc);
+  if (!dc || !limit) return FALSE;
+  *limit = dc->S.MiterLimit;
+  return TRUE;
+}
+
 COLORREF GetNearestColor(HDC hdc, COLORREF color) {
   auto dc = GdiDC(hdc);
   if (!dc) return CLR_INVALID;

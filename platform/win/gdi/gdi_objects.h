@@ -133,6 +133,7 @@ struct TDCState {
   int MapMode = MM_TEXT;
   int GraphicsMode = GM_COMPATIBLE;
   int ArcDirection = AD_COUNTERCLOCKWISE;
+  float MiterLimit = 10;
   UINT TextAlign = 0;
   int CharExtra = 0;
   int BreakExtra = 0, BreakCount = 0;

@@ -112,6 +112,17 @@ void StrokePiece(const std::vector<TPointF>& pts, bool closed, const TStroke& pe
       TPointF v = pts[i];
       AddPolygon(polys, {v, {v.X + n1.X, v.Y + n1.Y}, {v.X + n2.X, v.Y + n2.Y}});
       AddPolygon(polys, {v, {v.X - n1.X, v.Y - n1.Y}, {v.X - n2.X, v.Y - n2.Y}});
+      if (pen.Join == PS_JOIN_MITER && h > 0) {
+        // The outer corner extends to where the two edges meet, unless
+        // that is further than the limit allows (then the bevel stays).
+        double c = (n1.X * n2.X + n1.Y * n2.Y) / (h * h);  // cosine of the turn
+        TPointF d2{pts[(i + 1) % n].X - v.X, pts[(i + 1) % n].Y - v.Y};
+        double side = (d2.X * n1.X + d2.Y * n1.Y) > 0 ? -1 : 1;
+        if (1 + c > 1e-12 && std::sqrt(2 / (1 + c)) <= pen.MiterLimit) {
+          TPointF m{v.X + side * (n1.X + n2.X) / (1 + c), v.Y + side * (n1.Y + n2.Y) / (1 + c)};
+          AddPolygon(polys, {v, {v.X + side * n1.X, v.Y + side * n1.Y}, m, {v.X + side * n2.X, v.Y + side * n2.Y}});
+        }
+      }
     }
   }
 }
@@ -136,6 +147,7 @@ TStroke RealizePen(TGdiDC* dc) {
     s.EndCap = pen->Style & PS_ENDCAP_MASK;
     s.Join = pen->Style & PS_JOIN_MASK;
   }
+  s.MiterLimit = dc->S.MiterLimit;
   s.Wide = geometric && s.Width > 1;
   if (kind == PS_USERSTYLE) {
     for (DWORD e : pen->UserStyle) s.Dashes.push_back(std::max<int>(1, static_cast<int>(e) * (s.Wide ? 1 : 1)));

@@ -17,6 +17,7 @@ struct TStroke {
   std::vector<int> Dashes;  // on, off, on, ... in pixels; empty = solid
   COLORREF Color = 0;
   DWORD EndCap = PS_ENDCAP_ROUND, Join = PS_JOIN_ROUND;
+  double MiterLimit = 10;  // longest mitre over the width
 };
 
 // The DC's pen as drawn on its target.

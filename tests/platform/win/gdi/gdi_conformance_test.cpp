@@ -393,4 +393,39 @@ TEST(ConformanceTest, GetDIBitsTakesTheCallersWidthAndCountsScansFromTheBottom) 
   }
 }
 
+TEST(ConformanceTest, MitredJoinsReachTheCornerWithinTheLimit) {
+  struct TCase {
+    DWORD join;
+    float limit;
+    bool corner;
+  };
+  const TCase cases[] = {
+      {PS_JOIN_MITER, 10, true},
+      {PS_JOIN_MITER, 1.5f, true},   // a right angle needs sqrt(2)
+      {PS_JOIN_MITER, 1.2f, false},  // beyond the limit: bevelled
+      {PS_JOIN_BEVEL, 10, false},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(std::to_string(k.join) + " limit " + std::to_string(k.limit));
+    TDibCanvas c(100, 100, 0x00FFFFFFu);
+    LOGBRUSH lb{BS_SOLID, RGB(0, 0, 0), 0};
+    HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | k.join, 10, &lb, 0, nullptr);
+    HGDIOBJ old = SelectObject(c.dc, pen);
+    float was = 0;
+    EXPECT_TRUE(SetMiterLimit(c.dc, k.limit, &was));
+    EXPECT_FLOAT_EQ(was, 10);
+    const POINT pts[] = {{20, 50}, {60, 50}, {60, 90}};
+    Polyline(c.dc, pts, 3);
+    EXPECT_EQ(c.Rgb(64, 46) == 0, k.corner) << "the outer corner";
+    EXPECT_EQ(c.Rgb(62, 48), 0u) << "inside the bevel either way";
+    SelectObject(c.dc, old);
+    DeleteObject(pen);
+  }
+  TDibCanvas c(4, 4);
+  float limit = 0;
+  EXPECT_TRUE(GetMiterLimit(c.dc, &limit));
+  EXPECT_FLOAT_EQ(limit, 10);
+  EXPECT_FALSE(SetMiterLimit(c.dc, 0.5f, nullptr)) << "a mitre is never shorter than the width";
+}
+
 }  // namespace
