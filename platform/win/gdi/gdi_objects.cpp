@@ -526,8 +526,9 @@ int CopyOut(const void* src, int srcSize, int size, void* buffer) {
 int GetPenObject(TGdiPen* p, int size, void* buffer) {
   if (p->Type == OBJ_EXTPEN) {
     int entries = static_cast<int>(p->UserStyle.size());
+    // The record ends after its style entries: without any, before the
+    // first.
     int need = static_cast<int>(offsetof(EXTLOGPEN, elpStyleEntry)) + entries * 4;
-    if (need < static_cast<int>(sizeof(EXTLOGPEN))) need = sizeof(EXTLOGPEN);
     if (!buffer) return need;
     if (size < need) return 0;
     auto* e = static_cast<EXTLOGPEN*>(buffer);

@@ -237,6 +237,10 @@ TEST(DCTest, ExtendedPensAndTheirRecords) {
   auto* e = reinterpret_cast<EXTLOGPEN*>(buf);
   EXPECT_EQ(e->elpNumEntries, 2u);
   EXPECT_EQ(e->elpStyleEntry[1], 1u);
+  EXPECT_EQ(n, int(offsetof(EXTLOGPEN, elpStyleEntry) + 2 * sizeof(DWORD))) << "sized by its entries";
+  HPEN solid = ExtCreatePen(PS_GEOMETRIC | PS_SOLID, 3, &lb, 0, nullptr);
+  EXPECT_EQ(GetObject(solid, 0, nullptr), int(offsetof(EXTLOGPEN, elpStyleEntry))) << "no entries";
+  DeleteObject(solid);
   EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_SOLID, 3, &lb, 0, nullptr), nullptr) << "cosmetic pens are 1 wide";
   DeleteObject(p);
 }
