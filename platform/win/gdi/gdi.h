@@ -67,6 +67,10 @@ int SetStretchBltMode(HDC hdc, int mode);
 int GetStretchBltMode(HDC hdc);
 int SetArcDirection(HDC hdc, int direction);
 int GetArcDirection(HDC hdc);
+// The rectangle (logical coordinates) drawing has touched since it was
+// enabled and last reset, and its control.
+UINT SetBoundsRect(HDC hdc, const RECT* rect, UINT flags);
+UINT GetBoundsRect(HDC hdc, LPRECT rect, UINT flags);
 // The longest a mitred join may be, as a multiple of the pen's width;
 // longer joins are bevelled. 10 by default.
 BOOL SetMiterLimit(HDC hdc, float limit, float* old);

@@ -48,6 +48,9 @@ bool BlendOneToOne(TStretchPair& p, bool perPixel, uint32_t sca) {
   if (w != p.Src.Right - p.Src.Left || h != p.Src.Bottom - p.Src.Top) return false;
   if (w <= 0 || h <= 0) return true;
   const TRegion& clip = p.Dc->EffectiveClip();
+  const RECT& box = clip.Box();
+  GdiAccumulateBounds(p.Dc, RECT{std::max(p.Dest.Left, box.Left), std::max(p.Dest.Top, box.Top),
+                                 std::min(p.Dest.Right, box.Right), std::min(p.Dest.Bottom, box.Bottom)});
   clip.ForEachIn(p.Dest, [&](const RECT& c) {
     for (int y = c.Top; y < c.Bottom; ++y) {
       int sy = p.Src.Top + (y - p.Dest.Top);
@@ -74,6 +77,7 @@ void ForEachStretched(TStretchPair& p, F&& pixel) {
   RECT area{std::max(p.Dest.Left, box.Left), std::max(p.Dest.Top, box.Top), std::min(p.Dest.Right, box.Right),
             std::min(p.Dest.Bottom, box.Bottom)};
   if (area.Left >= area.Right || area.Top >= area.Bottom) return;
+  GdiAccumulateBounds(p.Dc, area);
   std::vector<int> mx = NearestMap(dw, p.Src.Left, sw), my = NearestMap(dh, p.Src.Top, sh);
   TSurfaceLock lock(p.Bmp, area.Top, area.Bottom);
   std::vector<uint32_t> row(static_cast<size_t>(p.Source.Width));

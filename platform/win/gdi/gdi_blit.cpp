@@ -170,6 +170,7 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
   RECT area{std::max(dest.Left, box.Left), std::max(dest.Top, box.Top), std::min(dest.Right, box.Right),
             std::min(dest.Bottom, box.Bottom)};
   if (area.Left >= area.Right || area.Top >= area.Bottom) return true;
+  GdiAccumulateBounds(dc, area);
 
   bool stretch = useS && (sw != dw || sh != dh || flipX || flipY);
   TSpanMap mx, my;
@@ -582,6 +583,7 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
   auto b = dc->Target();
   POINT p = dc->LPtoTarget(POINT(x, y));
   if (!b || !dc->EffectiveClip().Contains(p.X, p.Y)) return CLR_INVALID;
+  GdiAccumulateBounds(dc, RECT{p.X, p.Y, p.X + 1, p.Y + 1});
   TSurfaceLock lock(b, p.Y, p.Y + 1);
   uint32_t px = lock.Realize(color, dc);
   lock.Row(p.Y)[p.X] = px;

@@ -270,6 +270,12 @@
 // ---- Bitmaps and DIBs ---------------------------------------------------
 
 #define BI_RGB 0
+#define DCB_RESET 0x0001
+#define DCB_ACCUMULATE 0x0002
+#define DCB_DIRTY DCB_ACCUMULATE
+#define DCB_SET (DCB_RESET | DCB_ACCUMULATE)
+#define DCB_ENABLE 0x0004
+#define DCB_DISABLE 0x0008
 #define BI_RLE8 1
 #define BI_RLE4 2
 #define BI_BITFIELDS 3

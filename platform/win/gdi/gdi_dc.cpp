@@ -640,6 +640,53 @@ int SetArcDirection(HDC hdc, int direction) {
 }
 int GetArcDirection(HDC hdc) { return GetField(hdc, &TDCState::ArcDirection, 0); }
 
+namespace {
+
+UINT BoundsState(const TGdiDC* dc) {
+  const RECT& b = dc->Bounds;
+  return UINT(b.Left < b.Right && b.Top < b.Bottom ? DCB_SET : DCB_RESET) | UINT(dc->BoundsOn ? DCB_ENABLE : DCB_DISABLE);
+}
+
+// A device rectangle in logical coordinates, normalised.
+RECT DeviceToLogical(HDC hdc, RECT r) {
+  POINT p[2] = {POINT(r.Left, r.Top), POINT(r.Right, r.Bottom)};
+  DPtoLP(hdc, p, 2);
+  return RECT{std::min(p[0].X, p[1].X), std::min(p[0].Y, p[1].Y), std::max(p[0].X, p[1].X), std::max(p[0].Y, p[1].Y)};
+}
+
+}  // namespace
+
+UINT SetBoundsRect(HDC hdc, const RECT* rect, UINT flags) {
+  auto dc = GdiDC(hdc);
+  if (!dc || (flags & DCB_ENABLE && flags & DCB_DISABLE)) return 0;
+  UINT old = BoundsState(dc);
+  if (flags & DCB_RESET) dc->Bounds = RECT{};
+  if ((flags & DCB_ACCUMULATE) && rect) {
+    // The rectangle is logical: add its device extent.
+    POINT p[2] = {POINT(rect->Left, rect->Top), POINT(rect->Right, rect->Bottom)};
+    LPtoDP(hdc, p, 2);
+    RECT d{std::min(p[0].X, p[1].X), std::min(p[0].Y, p[1].Y), std::max(p[0].X, p[1].X), std::max(p[0].Y, p[1].Y)};
+    bool on = dc->BoundsOn;
+    dc->BoundsOn = true;
+    GdiAccumulateBounds(dc, RECT{d.Left + dc->DeviceOrigin.X, d.Top + dc->DeviceOrigin.Y, d.Right + dc->DeviceOrigin.X,
+                                 d.Bottom + dc->DeviceOrigin.Y});
+    dc->BoundsOn = on;
+  }
+  if (flags & DCB_ENABLE) dc->BoundsOn = true;
+  if (flags & DCB_DISABLE) dc->BoundsOn = false;
+  return old;
+}
+
+UINT GetBoundsRect(HDC hdc, LPRECT rect, UINT flags) {
+  auto dc = GdiDC(hdc);
+  if (!dc || !rect) return 0;
+  UINT state = BoundsState(dc);
+  const RECT& b = dc->Bounds;
+  *rect = (state & DCB_SET) == DCB_SET ? DeviceToLogical(hdc, b) : RECT{};
+  if (flags & DCB_RESET) dc->Bounds = RECT{};
+  return state;
+}
+
 BOOL SetMiterLimit(HDC hdc, float limit, float* old) {
   auto dc = GdiDC(hdc);
   if (!dc || !(limit >= 1)) return FALSE;

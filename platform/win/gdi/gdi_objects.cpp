@@ -226,6 +226,17 @@ void GdiSetDefaultState(TGdiDC* dc) {
   dc->Invalidate();
 }
 
+void GdiAccumulateBounds(TGdiDC* dc, const RECT& t) {
+  if (!dc->BoundsOn || t.Left >= t.Right || t.Top >= t.Bottom) return;
+  RECT d{t.Left - dc->DeviceOrigin.X, t.Top - dc->DeviceOrigin.Y, t.Right - dc->DeviceOrigin.X,
+         t.Bottom - dc->DeviceOrigin.Y};
+  RECT& b = dc->Bounds;
+  if (b.Left >= b.Right || b.Top >= b.Bottom)
+    b = d;
+  else
+    b = RECT{std::min(b.Left, d.Left), std::min(b.Top, d.Top), std::max(b.Right, d.Right), std::max(b.Bottom, d.Bottom)};
+}
+
 std::vector<uint32_t> GdiPalettePixels(const TGdiDC* dc) {
   std::vector<uint32_t> out;
   if (!dc) return out;

@@ -156,6 +156,9 @@ struct TGdiDC : TGdiObject {
   HBITMAP Surface = nullptr;  // a window DC's surface
   POINT DeviceOrigin{};
   std::optional<TRegion> Visible;  // system clip, device coordinates
+  // What drawing has touched (device coordinates) while accumulation is on.
+  bool BoundsOn = false;
+  RECT Bounds{};
   // A path bracket is open / a path is held.
   bool PathOpen = false;
   bool HasPath = false;
@@ -235,6 +238,8 @@ bool GdiSwapSelection(Slot& slot, HGDIOBJ obj) {
 // The default objects of a fresh DC.
 HBITMAP GdiDefaultBitmap();
 void GdiSetDefaultState(TGdiDC* dc);
+// Adds a drawn area (target pixels) to the DC's bounds when it keeps them.
+void GdiAccumulateBounds(TGdiDC* dc, const RECT& target);
 // The colours of the DC's palette as pixels (empty without one).
 std::vector<uint32_t> GdiPalettePixels(const TGdiDC* dc);
 // Resolves a brush argument: a handle, or a system colour index + 1.

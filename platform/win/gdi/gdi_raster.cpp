@@ -336,6 +336,7 @@ void PatBltRegion(TGdiDC* dc, const TRegion& areaIn, uint8_t rop, TGdiBrush* bru
   if (!bmp) return;
   TRegion area = TRegion::Combine(areaIn, dc->EffectiveClip(), RGN_AND);
   if (area.IsEmpty()) return;
+  GdiAccumulateBounds(dc, area.Box());
   TSurfaceLock lock(bmp, area.Box().Top, area.Box().Bottom, TLockMode::Values);
   TBrushFill fill;
   bool useP = RopUsesPattern(rop);

@@ -279,6 +279,18 @@ void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TS
     }
   }
   if (top >= bottom) return;
+  if (dc->BoundsOn) {
+    int left = INT32_MAX, right = INT32_MIN;
+    for (const TSpanRows* r : {fill, on, off})
+      if (r)
+        for (const auto& row : r->Rows)
+          if (!row.empty()) {
+            left = std::min(left, row.front().first);
+            right = std::max(right, row.back().second);
+          }
+    const RECT& box = clip.Box();
+    GdiAccumulateBounds(dc, RECT{std::max(left, box.Left), top, std::min(right, box.Right), bottom});
+  }
   TSurfaceLock lock(bmp, top, bottom, TLockMode::Values);
   int rop2 = dc->S.Rop2;
   if (fill) {

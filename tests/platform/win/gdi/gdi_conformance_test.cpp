@@ -428,4 +428,35 @@ TEST(ConformanceTest, MitredJoinsReachTheCornerWithinTheLimit) {
   EXPECT_FALSE(SetMiterLimit(c.dc, 0.5f, nullptr)) << "a mitre is never shorter than the width";
 }
 
+TEST(ConformanceTest, BoundsAccumulateWhileEnabled) {
+  TDibCanvas c(100, 100, 0);
+  RECT r{};
+  EXPECT_EQ(GetBoundsRect(c.dc, &r, 0), UINT(DCB_RESET | DCB_DISABLE)) << "off and empty at first";
+  RECT fill{10, 10, 20, 20};
+  FillRect(c.dc, &fill, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  EXPECT_EQ(GetBoundsRect(c.dc, &r, 0), UINT(DCB_RESET | DCB_DISABLE)) << "nothing kept while off";
+
+  EXPECT_EQ(SetBoundsRect(c.dc, nullptr, DCB_ENABLE), UINT(DCB_RESET | DCB_DISABLE));
+  FillRect(c.dc, &fill, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetPixel(c.dc, 50, 5, RGB(1, 1, 1));
+  MoveToEx(c.dc, 30, 60, nullptr);
+  LineTo(c.dc, 40, 60);
+  EXPECT_EQ(GetBoundsRect(c.dc, &r, 0), UINT(DCB_SET | DCB_ENABLE));
+  EXPECT_EQ(r, RECT(10, 5, 51, 61)) << "the union of what was drawn";
+
+  // Logical coordinates both ways.
+  SetWindowOrgEx(c.dc, -5, -5, nullptr);
+  EXPECT_EQ(GetBoundsRect(c.dc, &r, DCB_RESET), UINT(DCB_SET | DCB_ENABLE));
+  EXPECT_EQ(r, RECT(5, 0, 46, 56));
+  EXPECT_EQ(GetBoundsRect(c.dc, &r, 0), UINT(DCB_RESET | DCB_ENABLE)) << "reset";
+  RECT extra{0, 0, 2, 2};
+  SetBoundsRect(c.dc, &extra, DCB_ACCUMULATE | DCB_DISABLE);
+  GetBoundsRect(c.dc, &r, 0);
+  EXPECT_EQ(r, extra);
+  RECT more{10, 10, 11, 11};
+  FillRect(c.dc, &more, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  GetBoundsRect(c.dc, &r, 0);
+  EXPECT_EQ(r, extra) << "disabled again";
+}
+
 }  // namespace
