@@ -78,6 +78,10 @@ std::vector<POINT> Rounded(const std::vector<TPointF>& pts) {
 
 // Fill rows and outline of a closed outline given as continuous points.
 void DrawPolygonF(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polys, bool fill, const TStroke& pen) {
+  if (fill && pen.Null) {
+    PaintPolygonFill(dc, polys, dc->S.PolyFillMode);
+    return;
+  }
   TSpanRows fillRows;
   if (fill) fillRows = PolygonRows(polys, dc->S.PolyFillMode);
   TSpanRows on, off;

@@ -312,6 +312,53 @@ void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TS
     PaintRows(lock, clip, *off, SolidFill(lock.Realize(dc->S.BkColor, dc)), rop2);
 }
 
+void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polygons, int fillMode) {
+  auto bmp = dc->Target();
+  if (!bmp) return;
+  double minY = 1e300, maxY = -1e300;
+  for (const auto& poly : polygons)
+    for (const TPointF& p : poly) {
+      minY = std::min(minY, p.Y);
+      maxY = std::max(maxY, p.Y);
+    }
+  const TRegion& clip = dc->EffectiveClip();
+  const RECT& box = clip.Box();
+  int top = std::max(box.Top, static_cast<int>(std::ceil(minY - 0.5)));
+  int bottom = std::min(box.Bottom, static_cast<int>(std::ceil(maxY - 0.5)));
+  if (top >= bottom) return;
+  TSurfaceLock lock(bmp, top, bottom, TLockMode::Values);
+  TBrushFill brush = RealizeBrush(dc, GdiBrush(dc->S.Brush).get(), lock, true);
+  if (brush.Null) return;
+  struct TContext {
+    TSurfaceLock& Lock;
+    const TRegion& Clip;
+    const TBrushFill& Brush;
+    int Rop2, Top, Bottom;
+    bool Plain;
+    int Left = INT32_MAX, Right = INT32_MIN;
+  } ctx{lock, clip, brush, dc->S.Rop2, top, bottom, clip.Rects().size() == 1};
+  ScanPolygon(
+      polygons, fillMode,
+      [](void* p, int y, const TRegion::TSpan* spans, size_t n) {
+        auto& c = *static_cast<TContext*>(p);
+        if (y < c.Top || y >= c.Bottom || n == 0) return;
+        uint32_t* row = c.Lock.Row(y);
+        const RECT& box = c.Clip.Box();
+        for (size_t i = 0; i < n; ++i) {
+          int a = std::max(spans[i].first, box.Left), b = std::min(spans[i].second, box.Right);
+          if (a >= b) continue;
+          c.Left = std::min(c.Left, a);
+          c.Right = std::max(c.Right, b);
+          if (c.Plain)
+            Rop2Span(row, y, a, b, c.Brush, c.Rop2);
+          else
+            c.Clip.ForEachSpan(y, a, b, [&](int x0, int x1) { Rop2Span(row, y, x0, x1, c.Brush, c.Rop2); });
+        }
+      },
+      &ctx);
+  GdiAccumulateBounds(dc, RECT{ctx.Left, top, ctx.Right, bottom});
+}
+
 std::vector<TPointF> ArcPoints(double cx, double cy, double rx, double ry, double a0, double sweep) {
   int n = std::max(4, static_cast<int>(std::fabs(sweep) * std::max(rx, ry) / 2) + 1);
   n = std::min(n, 4096);

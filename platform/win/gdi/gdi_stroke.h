@@ -40,6 +40,10 @@ TSpanRows StrokeWide(const std::vector<TPointF>& pts, bool closed, const TStroke
 // over `on` and the background colour over `off` when the mode is opaque.
 void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TSpanRows* off, const TStroke& pen);
 
+// Paints the brush over filled polygons (target coordinates) row by row as
+// they are scanned, for a shape without an outline.
+void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polygons, int fillMode);
+
 // Path recording (target coordinates): adds points to the open figure,
 // starting a new figure first when asked; true when a path is open.
 bool PathAdd(TGdiDC* dc, const std::vector<TPointF>& pts, bool newFigure, bool close);

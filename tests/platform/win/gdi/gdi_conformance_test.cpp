@@ -3,6 +3,7 @@
 // from sources without alpha, and the results and errors of calls.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -457,6 +458,45 @@ TEST(ConformanceTest, BoundsAccumulateWhileEnabled) {
   FillRect(c.dc, &more, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   GetBoundsRect(c.dc, &r, 0);
   EXPECT_EQ(r, extra) << "disabled again";
+}
+
+// A polygon filled without an outline paints the pixels of the region of
+// the same polygon, in both fill modes, under a clip of several pieces.
+TEST(ConformanceTest, OutlineFreePolygonsFillTheirRegionsPixels) {
+  std::vector<POINT> star;
+  for (int i = 0; i < 10; ++i) {
+    double a = i * 3.14159265358979 / 5, r = (i & 1) ? 12 : 30;
+    star.push_back(POINT(int(40 + r * std::cos(a)), int(35 + r * std::sin(a))));
+  }
+  // A self-crossing pentagram, where the two modes differ.
+  std::vector<POINT> cross;
+  for (int i = 0; i < 5; ++i) {
+    double a = i * 4 * 3.14159265358979 / 5;
+    cross.push_back(POINT(int(40 + 30 * std::cos(a)), int(35 + 30 * std::sin(a))));
+  }
+  for (const auto* pts : {&star, &cross})
+    for (int mode : {ALTERNATE, WINDING}) {
+      SCOPED_TRACE(std::to_string(pts->size()) + " points, mode " + std::to_string(mode));
+      TDibCanvas a(80, 70, 0), b(80, 70, 0);
+      for (TDibCanvas* c : {&a, &b}) {
+        HRGN clip = CreateRectRgn(0, 0, 35, 70);
+        HRGN other = CreateRectRgn(45, 10, 80, 60);
+        CombineRgn(clip, clip, other, RGN_OR);
+        SelectClipRgn(c->dc, clip);
+        DeleteObject(clip);
+        DeleteObject(other);
+        SetPolyFillMode(c->dc, mode);
+      }
+      SelectObject(a.dc, GetStockObject(NULL_PEN));
+      SelectObject(a.dc, GetStockObject(WHITE_BRUSH));
+      Polygon(a.dc, pts->data(), int(pts->size()));
+      HRGN shape = CreatePolygonRgn(pts->data(), int(pts->size()), mode);
+      FillRgn(b.dc, shape, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      DeleteObject(shape);
+      EXPECT_GT(a.CountNot(0, 0, 0, 80, 70), 100);
+      for (int y = 0; y < 70; ++y)
+        for (int x = 0; x < 80; ++x) ASSERT_EQ(a.At(x, y), b.At(x, y)) << x << "," << y;
+    }
 }
 
 }  // namespace
