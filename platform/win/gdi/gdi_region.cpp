@@ -179,7 +179,14 @@ void TRegion::ClipOrCut(const RECT& r, bool cut) {
   else
     rects_.erase(rects_.begin() + ptrdiff_t(from + out.size()), rects_.begin() + ptrdiff_t(to));
   std::copy(out.begin(), out.end(), rects_.begin() + ptrdiff_t(from));
-  UpdateBox();
+  // Pixels left of r are all still there: the left edge can only have moved
+  // when r reaches it, and likewise the right.
+  if (rects_.empty() || r.Left <= box_.Left || r.Right >= box_.Right) {
+    UpdateBox();
+  } else {
+    box_.Top = rects_.front().Top;
+    box_.Bottom = rects_.back().Bottom;
+  }
 }
 
 void TRegion::Clear() {
