@@ -67,6 +67,14 @@ int SetStretchBltMode(HDC hdc, int mode);
 int GetStretchBltMode(HDC hdc);
 int SetArcDirection(HDC hdc, int direction);
 int GetArcDirection(HDC hdc);
+// The rectangle (logical coordinates) drawing has touched since it was
+// enabled and last reset, and its control.
+UINT SetBoundsRect(HDC hdc, const RECT* rect, UINT flags);
+UINT GetBoundsRect(HDC hdc, LPRECT rect, UINT flags);
+// The longest a mitred join may be, as a multiple of the pen's width;
+// longer joins are bevelled. 10 by default.
+BOOL SetMiterLimit(HDC hdc, float limit, float* old);
+BOOL GetMiterLimit(HDC hdc, float* limit);
 COLORREF SetDCBrushColor(HDC hdc, COLORREF color);
 COLORREF GetDCBrushColor(HDC hdc);
 COLORREF SetDCPenColor(HDC hdc, COLORREF color);
@@ -94,11 +102,13 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap);
 HBRUSH CreateDIBPatternBrushPt(const void* packedDib, UINT usage);
 HBRUSH CreateBrushIndirect(const LOGBRUSH* brush);
 
-// Palettes: the display is true-colour, so these are bookkeeping only.
+// Palettes: the display is true-colour; the palette selected into a DC
+// gives the colours of PALETTEINDEX and of DIB_PAL_COLORS tables.
 HPALETTE CreatePalette(const LOGPALETTE* palette);
 HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground);
 UINT RealizePalette(HDC hdc);
 UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);
+UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries);
 UINT GetSystemPaletteEntries(HDC hdc, UINT start, UINT count, PALETTEENTRY* entries);
 HPALETTE CreateHalftonePalette(HDC hdc);
 

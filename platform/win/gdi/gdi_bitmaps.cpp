@@ -187,10 +187,13 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
 
 HBITMAP CreateDiscardableBitmap(HDC hdc, int width, int height) { return CreateCompatibleBitmap(hdc, width, height); }
 
-HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset) {
+HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset) {
   if (bits) *bits = nullptr;
   TPixelFormat f;
-  if (!info || !TPixelFormat::FromInfo(info, usage, f)) {
+  std::vector<uint32_t> pal;
+  if (usage == DIB_PAL_COLORS)
+    if (auto dc = GdiDC(hdc)) pal = GdiPalettePixels(dc);
+  if (!info || !TPixelFormat::FromInfo(info, usage, f, &pal)) {
     SetLastError(87);
     return nullptr;
   }
@@ -281,31 +284,38 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, LPBITMAP
     return 0;
   }
   bool topDown = h.biHeight < 0;
-  h.biWidth = b->Width;
+  // Rows are as wide as the caller's header says: pixels past the bitmap
+  // are 0, pixels past the row are left out.
+  const int width = h.biWidth > 0 ? h.biWidth : b->Width;
+  if (f.RowBytes(width, 4) * int64_t(b->Height) > kMaxBitmapBytes) return 0;
+  h.biWidth = width;
   h.biHeight = topDown ? -b->Height : b->Height;
   h.biPlanes = 1;
-  h.biSizeImage = DWORD(f.RowBytes(b->Width, 4)) * DWORD(b->Height);
+  h.biSizeImage = DWORD(f.RowBytes(width, 4)) * DWORD(b->Height);
   if (!bits) return 1;
   if (start >= UINT(b->Height)) return 0;
   int count = static_cast<int>(std::min<UINT>(lines, UINT(b->Height) - start));
-  const size_t stride = static_cast<size_t>(f.RowBytes(b->Width, 4));
+  const size_t stride = static_cast<size_t>(f.RowBytes(width, 4));
+  const int n = std::min(width, b->Width);
   std::vector<uint32_t> row(static_cast<size_t>(b->Width));
   for (int i = 0; i < count; ++i) {
-    int scan = static_cast<int>(start) + i;
-    int y = topDown ? scan : b->Height - 1 - scan;
-    DecodeRow(b->Format, b->Row(y), 0, b->Width, row.data());
+    // Scan lines count from the bottom of the picture in either order: a
+    // top-down request for scans [start, start + count) gets those rows,
+    // top row first.
+    int y = topDown ? b->Height - static_cast<int>(start) - count + i : b->Height - 1 - (static_cast<int>(start) + i);
+    DecodeRow(b->Format, b->Row(y), 0, n, row.data());
     auto* out = static_cast<uint8_t*>(bits) + size_t(i) * stride;
     std::memset(out, 0, stride);
-    EncodeRow(f, row.data(), b->Width, out, 0);
+    EncodeRow(f, row.data(), n, out, 0);
   }
   return count;
 }
 
 int rtl::detail::GdiSetDIBits(HBITMAP bitmap, UINT start, UINT lines, const void* bits, size_t size,
-                               const BITMAPINFO* info, UINT usage) {
+                               const BITMAPINFO* info, UINT usage, const std::vector<uint32_t>* palette) {
   auto b = GdiBitmap(bitmap);
   TPixelFormat f;
-  if (!b || !bits || !TPixelFormat::FromInfo(info, usage, f)) return 0;
+  if (!b || !bits || !TPixelFormat::FromInfo(info, usage, f, palette)) return 0;
   TDibExtent dib;
   if (!DibExtentOf(f, info->bmiHeader.biWidth, info->bmiHeader.biHeight, dib)) return 0;
   if (start >= UINT(dib.Height)) return 0;
@@ -325,7 +335,11 @@ int rtl::detail::GdiSetDIBits(HBITMAP bitmap, UINT start, UINT lines, const void
   return done;
 }
 
-int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
+int SetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
+  std::vector<uint32_t> pal;
+  if (usage == DIB_PAL_COLORS)
+    if (auto dc = GdiDC(hdc)) pal = GdiPalettePixels(dc);
+  if (!pal.empty()) return GdiSetDIBits(bitmap, start, lines, bits, SIZE_MAX, info, usage, &pal);
   // The caller vouches for the rows: the call takes no length.
   return GdiSetDIBits(bitmap, start, lines, bits, SIZE_MAX, info, usage);
 }

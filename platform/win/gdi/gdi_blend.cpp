@@ -3,12 +3,13 @@
 #include <cmath>
 
 #include "platform/win/gdi/gdi_blit.h"
+#include "platform/win/gdi/gdi_simd.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/win/kernel/kernel.h"
 
 using namespace rtl::detail;
 
 namespace {
-
-inline uint32_t Div255(uint32_t v) { return (v + 127) / 255; }
 
 // Nearest source index for each of n destination cells.
 std::vector<int> NearestMap(int n, int s0, int sn) {
@@ -39,6 +40,32 @@ bool Prepare(HDC dest, int xd, int yd, int wd, int hd, HDC srcDC, int xs, int ys
   return true;
 }
 
+// A blend of equal rectangles between 32-bit pixels: whole rows at a time.
+// False when the general path must do it.
+bool BlendOneToOne(TStretchPair& p, bool perPixel, uint32_t sca) {
+  if (!p.Bmp || !p.Bmp->Direct() || !p.Source.Format->IsDirect32() || p.Source.Mono) return false;
+  int w = p.Dest.Right - p.Dest.Left, h = p.Dest.Bottom - p.Dest.Top;
+  if (w != p.Src.Right - p.Src.Left || h != p.Src.Bottom - p.Src.Top) return false;
+  if (w <= 0 || h <= 0) return true;
+  const TRegion& clip = p.Dc->EffectiveClip();
+  const RECT& box = clip.Box();
+  GdiAccumulateBounds(p.Dc, RECT{std::max(p.Dest.Left, box.Left), std::max(p.Dest.Top, box.Top),
+                                 std::min(p.Dest.Right, box.Right), std::min(p.Dest.Bottom, box.Bottom)});
+  clip.ForEachIn(p.Dest, [&](const RECT& c) {
+    for (int y = c.Top; y < c.Bottom; ++y) {
+      int sy = p.Src.Top + (y - p.Dest.Top);
+      if (sy < p.Source.RowFirst || sy >= p.Source.RowLast) continue;
+      uint32_t* d = reinterpret_cast<uint32_t*>(p.Bmp->Row(y)) + c.Left;
+      const uint32_t* s = reinterpret_cast<const uint32_t*>(p.Source.RowPtr(sy)) + p.Src.Left + (c.Left - p.Dest.Left);
+      if (perPixel)
+        BlendRowPerPixel(d, s, c.Right - c.Left, sca);
+      else
+        BlendRowConstant(d, s, c.Right - c.Left, sca);
+    }
+  });
+  return true;
+}
+
 template <class F>
 void ForEachStretched(TStretchPair& p, F&& pixel) {
   if (!p.Bmp) return;
@@ -50,6 +77,7 @@ void ForEachStretched(TStretchPair& p, F&& pixel) {
   RECT area{std::max(p.Dest.Left, box.Left), std::max(p.Dest.Top, box.Top), std::min(p.Dest.Right, box.Right),
             std::min(p.Dest.Bottom, box.Bottom)};
   if (area.Left >= area.Right || area.Top >= area.Bottom) return;
+  GdiAccumulateBounds(p.Dc, area);
   std::vector<int> mx = NearestMap(dw, p.Src.Left, sw), my = NearestMap(dh, p.Src.Top, sh);
   TSurfaceLock lock(p.Bmp, area.Top, area.Bottom);
   std::vector<uint32_t> row(static_cast<size_t>(p.Source.Width));
@@ -71,37 +99,43 @@ void ForEachStretched(TStretchPair& p, F&& pixel) {
 
 BOOL AlphaBlend(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, int xSrc, int ySrc, int wSrc, int hSrc,
                 BLENDFUNCTION blend) {
-  if (blend.BlendOp != AC_SRC_OVER) return FALSE;
+  if (!GdiDC(dest) || !GdiDC(src)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
   TStretchPair p;
-  if (!Prepare(dest, xDest, yDest, wDest, hDest, src, xSrc, ySrc, wSrc, hSrc, p)) return FALSE;
+  if (blend.BlendOp != AC_SRC_OVER || blend.BlendFlags != 0 || (blend.AlphaFormat & ~AC_SRC_ALPHA) != 0 ||
+      !Prepare(dest, xDest, yDest, wDest, hDest, src, xSrc, ySrc, wSrc, hSrc, p)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  // Within one bitmap the two rectangles may not overlap.
+  if (p.Bmp && GdiDC(src)->Target().get() == p.Bmp.get()) {
+    RECT d{std::min(p.Dest.Left, p.Dest.Right), std::min(p.Dest.Top, p.Dest.Bottom),
+           std::max(p.Dest.Left, p.Dest.Right), std::max(p.Dest.Top, p.Dest.Bottom)};
+    if (d.Left < p.Src.Right && p.Src.Left < d.Right && d.Top < p.Src.Bottom && p.Src.Top < d.Bottom) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
+  }
   bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
-  if (perPixel && p.Source.Format->Bits != 32) return FALSE;
+  // A source without an alpha channel is opaque.
+  const uint32_t opaque = p.Source.Format->Bits == 32 ? 0 : 0xFF000000u;
   uint32_t sca = blend.SourceConstantAlpha;
+  if (BlendOneToOne(p, perPixel, sca)) return TRUE;
   uint32_t fg = 0, bg = 0;
   bool mono = p.Source.Mono;
   if (mono) {
-    fg = ColorToPixel(PlainColor(p.Dc->S.TextColor));
-    bg = ColorToPixel(PlainColor(p.Dc->S.BkColor));
+    fg = ColorToPixel(PlainColor(p.Dc->S.TextColor, p.Dc));
+    bg = ColorToPixel(PlainColor(p.Dc->S.BkColor, p.Dc));
   }
   ForEachStretched(p, [&](uint32_t& d, uint32_t s, const TSurfaceLock&) {
     if (mono) s = (s & 0xFFFFFF) ? bg : fg;
-    uint32_t out = 0;
-    if (perPixel) {
-      if (sca != 255) {
-        uint32_t scaled = 0;
-        for (int c = 0; c < 4; ++c) scaled |= Div255(((s >> (8 * c)) & 0xFF) * sca) << (8 * c);
-        s = scaled;
-      }
-      uint32_t inv = 255 - (s >> 24);
-      for (int c = 0; c < 4; ++c) {
-        uint32_t v = ((s >> (8 * c)) & 0xFF) + Div255(((d >> (8 * c)) & 0xFF) * inv);
-        out |= std::min<uint32_t>(v, 255) << (8 * c);
-      }
-    } else {
-      for (int c = 0; c < 4; ++c)
-        out |= Div255(((s >> (8 * c)) & 0xFF) * sca + ((d >> (8 * c)) & 0xFF) * (255 - sca)) << (8 * c);
-    }
-    d = out;
+    s |= opaque;
+    if (perPixel)
+      BlendRowPerPixel(&d, &s, 1, sca);
+    else
+      BlendRowConstant(&d, &s, 1, sca);
   });
   return TRUE;
 }
@@ -110,13 +144,13 @@ BOOL TransparentBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC sr
                     int hSrc, UINT transparent) {
   TStretchPair p;
   if (!Prepare(dest, xDest, yDest, wDest, hDest, src, xSrc, ySrc, wSrc, hSrc, p)) return FALSE;
-  uint32_t key = ColorToPixel(PlainColor(transparent));
+  uint32_t key = ColorToPixel(PlainColor(transparent, p.Dc));
   bool mono = p.Source.Mono;
   uint32_t fg = 0, bg = 0;
   bool dstMono = p.Bmp && p.Bmp->Format.Bits == 1;
   if (mono && !dstMono) {
-    fg = ColorToPixel(PlainColor(p.Dc->S.TextColor));
-    bg = ColorToPixel(PlainColor(p.Dc->S.BkColor));
+    fg = ColorToPixel(PlainColor(p.Dc->S.TextColor, p.Dc));
+    bg = ColorToPixel(PlainColor(p.Dc->S.BkColor, p.Dc));
   }
   ForEachStretched(p, [&](uint32_t& d, uint32_t s, const TSurfaceLock&) {
     if ((s & 0xFFFFFF) == key) return;
@@ -138,7 +172,29 @@ uint32_t VertexPixel(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
 
 BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, ULONG meshCount, ULONG mode) {
   auto dc = GdiDC(hdc);
-  if (!dc || !vertices || !mesh || mode > GRADIENT_FILL_TRIANGLE) return FALSE;
+  if (!dc) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (!vertices || !mesh || mode > GRADIENT_FILL_TRIANGLE || vertexCount == 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  // Every index is checked before anything is drawn.
+  for (ULONG k = 0; k < meshCount; ++k) {
+    bool bad;
+    if (mode == GRADIENT_FILL_TRIANGLE) {
+      const auto& t = static_cast<const GRADIENT_TRIANGLE*>(mesh)[k];
+      bad = t.Vertex1 >= vertexCount || t.Vertex2 >= vertexCount || t.Vertex3 >= vertexCount;
+    } else {
+      const auto& r = static_cast<const GRADIENT_RECT*>(mesh)[k];
+      bad = r.UpperLeft >= vertexCount || r.LowerRight >= vertexCount;
+    }
+    if (bad) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
+  }
   auto bmp = dc->Target();
   if (!bmp) return TRUE;
   const TRegion& clip = dc->EffectiveClip();

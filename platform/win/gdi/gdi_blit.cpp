@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/win/gdi/gdi_blit.h"
+#include "platform/win/gdi/gdi_simd.h"
 
 namespace rtl::detail {
 
@@ -30,7 +31,7 @@ bool TBlitSource::FromDC(TGdiDC* dc) {
   RowLast = Height;
   Mono = b->Mono();
   HasBk = true;
-  BkPixel = ColorToPixel(PlainColor(dc->S.BkColor));
+  BkPixel = ColorToPixel(PlainColor(dc->S.BkColor, dc));
   Bitmap = b;
   Held = b;
   return true;
@@ -103,18 +104,27 @@ uint32_t Average(const uint32_t* px, int n) {
   return out;
 }
 
-// Converts source pixels for the destination: monochrome sources take the
-// text and background colours, colour sources going to monochrome become
-// white where they match the source's background colour.
-void Convert(const TBlitSource& src, bool dstMono, uint32_t fg, uint32_t bg, const TPixelFormat* dstFormat,
-             uint32_t* px, int n) {
+// Converts source pixels to what the destination lock holds: monochrome
+// sources take the text and background colours, colour sources going to
+// monochrome become white where they match the source's background colour
+// and black elsewhere, and everything else takes the destination's value
+// for its colour.
+void Convert(const TBlitSource& src, const TSurfaceLock& lock, uint32_t fg, uint32_t bg, uint32_t* px, int n) {
+  const bool dstMono = lock.Mono();
   if (src.Mono && !dstMono) {
     for (int i = 0; i < n; ++i) px[i] = (px[i] & 0xFFFFFF) ? bg : fg;
-  } else if (!src.Mono && dstMono) {
-    if (src.HasBk) {
-      for (int i = 0; i < n; ++i) px[i] = (px[i] & 0xFFFFFF) == src.BkPixel ? 0xFFFFFFu : 0u;
-    } else {
-      for (int i = 0; i < n; ++i) px[i] = RealizePixel(*dstFormat, px[i] & 0xFFFFFF) & 0xFFFFFF;
+  } else if (!src.Mono && dstMono && src.HasBk) {
+    const uint32_t white = lock.FromPixel(0xFFFFFF), black = lock.FromPixel(0);
+    for (int i = 0; i < n; ++i) px[i] = (px[i] & 0xFFFFFF) == src.BkPixel ? white : black;
+  } else if (lock.Values()) {
+    // Runs of one colour are common; remember the last answer.
+    uint32_t lastIn = 0, lastOut = lock.FromPixel(0);
+    for (int i = 0; i < n; ++i) {
+      if (px[i] != lastIn) {
+        lastIn = px[i];
+        lastOut = lock.FromPixel(lastIn);
+      }
+      px[i] = lastOut;
     }
   }
 }
@@ -160,6 +170,7 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
   RECT area{std::max(dest.Left, box.Left), std::max(dest.Top, box.Top), std::min(dest.Right, box.Right),
             std::min(dest.Bottom, box.Bottom)};
   if (area.Left >= area.Right || area.Top >= area.Bottom) return true;
+  GdiAccumulateBounds(dc, area);
 
   bool stretch = useS && (sw != dw || sh != dh || flipX || flipY);
   TSpanMap mx, my;
@@ -179,17 +190,32 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
     }
   }
 
-  TSurfaceLock lock(bmp, area.Top, area.Bottom);
-  bool dstMono = lock.Mono();
-  uint32_t fg = lock.Realize(dc->S.TextColor), bg = lock.Realize(dc->S.BkColor);
+  TSurfaceLock lock(bmp, area.Top, area.Bottom, TLockMode::Values);
+  uint32_t fg = lock.Realize(dc->S.TextColor, dc), bg = lock.Realize(dc->S.BkColor, dc);
   TBrushFill fill;
   if (useP) {
     fill = RealizeBrush(dc, brush, lock, true);
     if (fill.Null) fill = SolidFill(0);
   }
-  bool convert = useS && src->Mono != dstMono;
+  bool convert = useS && (src->Mono != lock.Mono() || lock.Values());
   bool directSrc = useS && !stretch && !convert && src->Format->IsDirect32();
   TRop3Row fore = Rop3Row(p.Rop), back = Rop3Row(p.BackRop);
+
+  // Halving 32-bit pixels in both directions, the common HALFTONE case:
+  // the same means as the general loop, four pixels at a time.
+  if (stretch && p.StretchMode == HALFTONE && p.Rop == 0xCC && !p.Mask && !flipX && !flipY && sw == 2 * dw &&
+      sh == 2 * dh && !lock.Values() && !convert && src->Format->IsDirect32() && sx >= 0 && sx + sw <= src->Width &&
+      sy >= src->RowFirst && sy + sh <= src->RowLast) {
+    clip.ForEachIn(area, [&](const RECT& c) {
+      for (int y = c.Top; y < c.Bottom; ++y) {
+        int r = sy + 2 * (y - dy);
+        const uint32_t* s0 = reinterpret_cast<const uint32_t*>(src->RowPtr(r)) + sx + 2 * (c.Left - dx);
+        const uint32_t* s1 = reinterpret_cast<const uint32_t*>(src->RowPtr(r + 1)) + sx + 2 * (c.Left - dx);
+        HalveRow(lock.Row(y) + c.Left, s0, s1, c.Right - c.Left);
+      }
+    });
+    return true;
+  }
 
   int maxW = area.Right - area.Left;
   std::vector<uint32_t> sbuf(useS ? size_t(maxW) : 0), pbuf(useP ? size_t(maxW) : 0), tmp, bk, rowBuf;
@@ -210,7 +236,7 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
           s = reinterpret_cast<const uint32_t*>(src->RowPtr(sy + (y - dy))) + (sx + (c.Left - dx));
         } else if (!stretch) {
           src->Fetch(sy + (y - dy), sx + (c.Left - dx), n, sbuf.data());
-          if (convert) Convert(*src, dstMono, fg, bg, &bmp->Format, sbuf.data(), n);
+          if (convert) Convert(*src, lock, fg, bg, sbuf.data(), n);
           s = sbuf.data();
         } else {
           int j = y - dy;
@@ -259,7 +285,7 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
             }
             if (p.StretchMode == COLORONCOLOR) break;
           }
-          if (convert) Convert(*src, dstMono, fg, bg, &bmp->Format, sbuf.data(), n);
+          if (convert) Convert(*src, lock, fg, bg, sbuf.data(), n);
           s = sbuf.data();
           partial = true;
         }
@@ -406,8 +432,11 @@ namespace {
 
 // A source over DIB memory holding rows [startScan, startScan + lines) of
 // the image, in top-down source coordinates.
-bool DibSource(const void* bits, const BITMAPINFO* info, UINT usage, UINT startScan, UINT lines, TBlitSource& src) {
-  if (!bits || !TPixelFormat::FromInfo(info, usage, src.OwnFormat)) return false;
+bool DibSource(const void* bits, const BITMAPINFO* info, UINT usage, UINT startScan, UINT lines, TBlitSource& src,
+               const TGdiDC* dc) {
+  std::vector<uint32_t> pal;
+  if (usage == DIB_PAL_COLORS) pal = GdiPalettePixels(dc);
+  if (!bits || !TPixelFormat::FromInfo(info, usage, src.OwnFormat, &pal)) return false;
   const BITMAPINFOHEADER& h = info->bmiHeader;
   TDibExtent dib;
   if (!DibExtentOf(src.OwnFormat, h.biWidth, h.biHeight, dib)) return false;
@@ -438,18 +467,56 @@ bool DibSource(const void* bits, const BITMAPINFO* info, UINT usage, UINT startS
   return true;
 }
 
+// A run-length encoded DIB expanded to plain rows, with a header that
+// says so; unused for other DIBs.
+struct TExpandedRle {
+  bool Used = false;
+  std::vector<uint8_t> Header;  // BITMAPINFOHEADER and colour table
+  std::vector<uint8_t> Pixels;
+  const BITMAPINFO* Info() const { return reinterpret_cast<const BITMAPINFO*>(Header.data()); }
+  // False for RLE data that cannot be read (no size, a top-down header).
+  bool From(const BITMAPINFO* info, const void* bits, UINT usage) {
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, info, sizeof h);
+    if (h.biCompression != BI_RLE8 && h.biCompression != BI_RLE4) return true;
+    int depth = h.biCompression == BI_RLE8 ? 8 : 4;
+    if (h.biBitCount != depth || !bits || h.biSizeImage == 0 || h.biHeight <= 0 || h.biSize < sizeof h) return false;
+    if (!DecodeRle(depth, h.biWidth, h.biHeight, static_cast<const uint8_t*>(bits), h.biSizeImage, Pixels))
+      return false;
+    size_t colors = size_t(h.biClrUsed && h.biClrUsed < (1u << depth) ? h.biClrUsed : 1u << depth) *
+                    (usage == DIB_PAL_COLORS ? 2 : 4);
+    Header.assign(sizeof(BITMAPINFOHEADER) + colors, 0);
+    const uint8_t* table = reinterpret_cast<const uint8_t*>(info) + h.biSize;
+    std::memcpy(Header.data() + sizeof(BITMAPINFOHEADER), table, colors);
+    h.biSize = sizeof(BITMAPINFOHEADER);
+    h.biCompression = BI_RGB;
+    h.biSizeImage = 0;
+    std::memcpy(Header.data(), &h, sizeof h);
+    Used = true;
+    return true;
+  }
+};
+
 }  // namespace
 
 int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
   auto dc = GdiDC(hdc);
   if (!dc || !info) return 0;
+  // Negative source extents draw nothing.
+  if (srcWidth < 0 || srcHeight < 0) return 0;
   const int64_t rows = info->bmiHeader.biHeight < 0 ? -int64_t(info->bmiHeader.biHeight) : info->bmiHeader.biHeight;
   if (rows > INT32_MAX) return 0;
   const int height = static_cast<int>(rows);
+  TExpandedRle rle;
+  if (!rle.From(info, bits, usage)) return 0;
+  if (rle.Used) {
+    info = rle.Info();
+    bits = rle.Pixels.data();
+  }
   TBlitSource src;
   uint8_t r = RopIndex(rop);
-  if (RopUsesSource(r) && !DibSource(bits, info, usage, 0, UINT(height), src)) return 0;
+  if (RopUsesSource(r) && !DibSource(bits, info, usage, 0, UINT(height), src, dc)) return 0;
   RECT t = TargetRectOf(dc, xDest, yDest, destWidth, destHeight);
   TBlitParams p;
   p.DX = t.Left;
@@ -457,8 +524,9 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   p.DW = t.Right - t.Left;
   p.DH = t.Bottom - t.Top;
   p.SX = xSrc;
-  // Source rows count from the bottom of a bottom-up image.
-  p.SY = info->bmiHeader.biHeight > 0 ? height - ySrc - srcHeight : ySrc;
+  // Source rows count from the bottom of the image, whichever way its
+  // rows are stored.
+  p.SY = height - ySrc - srcHeight;
   p.SW = srcWidth;
   p.SH = srcHeight;
   p.Rop = p.BackRop = r;
@@ -471,8 +539,14 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
                       UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
   auto dc = GdiDC(hdc);
   if (!dc || !info) return 0;
+  TExpandedRle rle;
+  if (!rle.From(info, bits, usage)) return 0;
+  if (rle.Used) {
+    info = rle.Info();
+    bits = rle.Pixels.data();
+  }
   TBlitSource src;
-  if (!DibSource(bits, info, usage, startScan, lines, src)) return 0;
+  if (!DibSource(bits, info, usage, startScan, lines, src, dc)) return 0;
   int h = src.Height;
   RECT t = TargetRectOf(dc, xDest, yDest, static_cast<int>(width), static_cast<int>(height));
   TBlitParams p;
@@ -509,8 +583,9 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
   auto b = dc->Target();
   POINT p = dc->LPtoTarget(POINT(x, y));
   if (!b || !dc->EffectiveClip().Contains(p.X, p.Y)) return CLR_INVALID;
+  GdiAccumulateBounds(dc, RECT{p.X, p.Y, p.X + 1, p.Y + 1});
   TSurfaceLock lock(b, p.Y, p.Y + 1);
-  uint32_t px = lock.Realize(color);
+  uint32_t px = lock.Realize(color, dc);
   lock.Row(p.Y)[p.X] = px;
   return PixelToColor(px);
 }

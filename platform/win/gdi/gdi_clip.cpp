@@ -107,9 +107,10 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD count, const RGNDATA* data) {
   if (!data || data->rdh.dwSize < sizeof(RGNDATAHEADER) || data->rdh.iType != RDH_RECTANGLES) return nullptr;
   if (count && count < data->rdh.dwSize + data->rdh.nCount * sizeof(RECT)) return nullptr;
   const auto* rects = reinterpret_cast<const RECT*>(reinterpret_cast<const char*>(data) + data->rdh.dwSize);
-  TRegion out;
+  // Copied: the caller's buffer need not be aligned for RECT.
+  std::vector<RECT> all(data->rdh.nCount);
   for (DWORD i = 0; i < data->rdh.nCount; ++i) {
-    RECT r;
+    RECT& r = all[i];
     std::memcpy(&r, rects + i, sizeof(RECT));
     if (xform) {
       auto mx = [&](double x, double y) { return x * xform->eM11 + y * xform->eM21 + xform->eDx; };
@@ -118,9 +119,8 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD count, const RGNDATA* data) {
       r = Normalized(rnd(mx(r.Left, r.Top)), rnd(my(r.Left, r.Top)), rnd(mx(r.Right, r.Bottom)),
                      rnd(my(r.Right, r.Bottom)));
     }
-    out = TRegion::Combine(out, TRegion(r), RGN_OR);
   }
-  return NewRegion(std::move(out));
+  return NewRegion(TRegion::FromRects(all.data(), all.size()));
 }
 
 DWORD GetRegionData(HRGN region, DWORD count, LPRGNDATA data) {
@@ -136,7 +136,7 @@ DWORD GetRegionData(HRGN region, DWORD count, LPRGNDATA data) {
   data->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
   data->rdh.rcBound = r->Rgn.Box();
   if (!rects.empty()) std::memcpy(data->Buffer, rects.data(), rects.size() * sizeof(RECT));
-  return count;
+  return need;
 }
 
 int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {

@@ -16,6 +16,7 @@
 
 #define PALETTEINDEX(i) (static_cast<COLORREF>(0x01000000u | static_cast<DWORD>(static_cast<WORD>(i))))
 #define PALETTERGB(r, g, b) (0x02000000u | RGB(r, g, b))
+#define DIBINDEX(n) (static_cast<COLORREF>(0x10FF0000u | static_cast<DWORD>(static_cast<WORD>(n))))
 
 // ---- Object types (GetObjectType, GetCurrentObject) ---------------------
 
@@ -269,6 +270,12 @@
 // ---- Bitmaps and DIBs ---------------------------------------------------
 
 #define BI_RGB 0
+#define DCB_RESET 0x0001
+#define DCB_ACCUMULATE 0x0002
+#define DCB_DIRTY DCB_ACCUMULATE
+#define DCB_SET (DCB_RESET | DCB_ACCUMULATE)
+#define DCB_ENABLE 0x0004
+#define DCB_DISABLE 0x0008
 #define BI_RLE8 1
 #define BI_RLE4 2
 #define BI_BITFIELDS 3

@@ -28,6 +28,7 @@ HDC NewDC(TDCKind kind) {
 
 // Drops the DC's selections so that its objects can be deleted.
 void ReleaseSelections(TGdiDC* dc) {
+  std::lock_guard<std::mutex> guard(GdiSelectionMutex());
   for (HGDIOBJ h : {static_cast<HGDIOBJ>(dc->S.Pen), static_cast<HGDIOBJ>(dc->S.Brush),
                     static_cast<HGDIOBJ>(dc->S.Font), static_cast<HGDIOBJ>(dc->S.Palette),
                     static_cast<HGDIOBJ>(dc->S.Bitmap)})
@@ -279,7 +280,7 @@ BOOL RestoreDC(HDC hdc, int savedDC) {
   reselect(st.Brush, dc->S.Brush);
   reselect(st.Font, dc->S.Font);
   if (dc->Kind == dckMemory) reselect(st.Bitmap, dc->S.Bitmap);
-  if (st.Palette != dc->S.Palette && GdiGet(st.Palette)) dc->S.Palette = st.Palette;
+  if (st.Palette != dc->S.Palette) GdiSwapSelection(dc->S.Palette, st.Palette);
   st.Pen = dc->S.Pen;
   st.Brush = dc->S.Brush;
   st.Font = dc->S.Font;
@@ -472,9 +473,11 @@ int SetMapMode(HDC hdc, int mode) {
   if (mode == MM_TEXT) {
     dc->S.WindowExt = dc->S.ViewportExt = SIZE(1, 1);
   } else if (double upi = UnitsPerInch(mode); upi > 0) {
-    int dpi = GdiScreenDpi();
-    dc->S.WindowExt = SIZE(static_cast<int>(upi), static_cast<int>(upi));
-    dc->S.ViewportExt = SIZE(dpi, -dpi);
+    // The device's size in the mode's units against its size in pixels,
+    // the size in millimetres being whole as the device reports it.
+    int mmX = GetDeviceCaps(hdc, HORZSIZE), mmY = GetDeviceCaps(hdc, VERTSIZE);
+    dc->S.WindowExt = SIZE(Round(mmX * upi / 25.4), Round(mmY * upi / 25.4));
+    dc->S.ViewportExt = SIZE(GetDeviceCaps(hdc, HORZRES), -GetDeviceCaps(hdc, VERTRES));
   } else if (mode == MM_ISOTROPIC && old != MM_ANISOTROPIC && old != MM_ISOTROPIC) {
     int dpi = GdiScreenDpi();
     dc->S.WindowExt = SIZE(254, 254);
@@ -492,8 +495,6 @@ int GetMapMode(HDC hdc) {
 int SetGraphicsMode(HDC hdc, int mode) {
   auto dc = GdiDC(hdc);
   if (!dc || (mode != GM_COMPATIBLE && mode != GM_ADVANCED)) return 0;
-  // Going back to the compatible mode needs the identity transform.
-  if (mode == GM_COMPATIBLE && !dc->S.World.IsIdentity()) return 0;
   int old = dc->S.GraphicsMode;
   dc->S.GraphicsMode = mode;
   dc->Invalidate();
@@ -638,6 +639,68 @@ int SetArcDirection(HDC hdc, int direction) {
   return SetField(hdc, &TDCState::ArcDirection, direction, 0);
 }
 int GetArcDirection(HDC hdc) { return GetField(hdc, &TDCState::ArcDirection, 0); }
+
+namespace {
+
+UINT BoundsState(const TGdiDC* dc) {
+  const RECT& b = dc->Bounds;
+  return UINT(b.Left < b.Right && b.Top < b.Bottom ? DCB_SET : DCB_RESET) | UINT(dc->BoundsOn ? DCB_ENABLE : DCB_DISABLE);
+}
+
+// A device rectangle in logical coordinates, normalised.
+RECT DeviceToLogical(HDC hdc, RECT r) {
+  POINT p[2] = {POINT(r.Left, r.Top), POINT(r.Right, r.Bottom)};
+  DPtoLP(hdc, p, 2);
+  return RECT{std::min(p[0].X, p[1].X), std::min(p[0].Y, p[1].Y), std::max(p[0].X, p[1].X), std::max(p[0].Y, p[1].Y)};
+}
+
+}  // namespace
+
+UINT SetBoundsRect(HDC hdc, const RECT* rect, UINT flags) {
+  auto dc = GdiDC(hdc);
+  if (!dc || (flags & DCB_ENABLE && flags & DCB_DISABLE)) return 0;
+  UINT old = BoundsState(dc);
+  if (flags & DCB_RESET) dc->Bounds = RECT{};
+  if ((flags & DCB_ACCUMULATE) && rect) {
+    // The rectangle is logical: add its device extent.
+    POINT p[2] = {POINT(rect->Left, rect->Top), POINT(rect->Right, rect->Bottom)};
+    LPtoDP(hdc, p, 2);
+    RECT d{std::min(p[0].X, p[1].X), std::min(p[0].Y, p[1].Y), std::max(p[0].X, p[1].X), std::max(p[0].Y, p[1].Y)};
+    bool on = dc->BoundsOn;
+    dc->BoundsOn = true;
+    GdiAccumulateBounds(dc, RECT{d.Left + dc->DeviceOrigin.X, d.Top + dc->DeviceOrigin.Y, d.Right + dc->DeviceOrigin.X,
+                                 d.Bottom + dc->DeviceOrigin.Y});
+    dc->BoundsOn = on;
+  }
+  if (flags & DCB_ENABLE) dc->BoundsOn = true;
+  if (flags & DCB_DISABLE) dc->BoundsOn = false;
+  return old;
+}
+
+UINT GetBoundsRect(HDC hdc, LPRECT rect, UINT flags) {
+  auto dc = GdiDC(hdc);
+  if (!dc || !rect) return 0;
+  UINT state = BoundsState(dc);
+  const RECT& b = dc->Bounds;
+  *rect = (state & DCB_SET) == DCB_SET ? DeviceToLogical(hdc, b) : RECT{};
+  if (flags & DCB_RESET) dc->Bounds = RECT{};
+  return state;
+}
+
+BOOL SetMiterLimit(HDC hdc, float limit, float* old) {
+  auto dc = GdiDC(hdc);
+  if (!dc || !(limit >= 1)) return FALSE;
+  if (old) *old = dc->S.MiterLimit;
+  dc->S.MiterLimit = limit;
+  return TRUE;
+}
+
+BOOL GetMiterLimit(HDC hdc, float* limit) {
+  auto dc = GdiDC(hdc);
+  if (!dc || !limit) return FALSE;
+  *limit = dc->S.MiterLimit;
+  return TRUE;
+}
 
 COLORREF GetNearestColor(HDC hdc, COLORREF color) {
   auto dc = GdiDC(hdc);

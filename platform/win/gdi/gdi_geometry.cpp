@@ -74,7 +74,7 @@ TSpanRows RoundRectRows(const RECT& r, int cornerW, int cornerH) {
   return out;
 }
 
-TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fillMode) {
+void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode, TRowSink sink, void* context) {
   struct TEdge {
     double X0, Y0, X1, Y1;
     int Dir;
@@ -95,18 +95,16 @@ TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fil
       maxY = std::max({maxY, a.Y, b.Y});
     }
   }
-  TSpanRows out;
-  if (edges.empty()) return out;
+  if (edges.empty()) return;
   int y0 = static_cast<int>(std::ceil(minY - 0.5));
   int y1 = static_cast<int>(std::ceil(maxY - 0.5));
-  out.Top = y0;
-  if (y1 <= y0) return out;
-  out.Rows.resize(static_cast<size_t>(y1 - y0));
+  if (y1 <= y0) return;
+  std::vector<TSpan> merged;
   std::sort(edges.begin(), edges.end(), [](const TEdge& a, const TEdge& b) { return a.Y0 < b.Y0; });
   std::vector<const TEdge*> active;
   std::vector<std::pair<double, int>> xs;
   size_t next = 0;
-  std::vector<TSpan> row, merged;
+  std::vector<TSpan> row;
   for (int y = y0; y < y1; ++y) {
     double yc = y + 0.5;
     while (next < edges.size() && edges[next].Y0 <= yc) active.push_back(&edges[next++]);
@@ -115,6 +113,7 @@ TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fil
     xs.clear();
     for (const TEdge* e : active) {
       if (e->Y0 > yc) continue;
+      // Divided last, so that exact half-pixel crossings stay exact.
       double x = e->X0 + (yc - e->Y0) * (e->X1 - e->X0) / (e->Y1 - e->Y0);
       xs.emplace_back(x, e->Dir);
     }
@@ -148,8 +147,21 @@ TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fil
       else
         merged.push_back(s);
     }
-    out.Rows[static_cast<size_t>(y - y0)] = merged;
+    sink(context, y, merged.data(), merged.size());
   }
+}
+
+TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fillMode) {
+  TSpanRows out;
+  ScanPolygon(
+      polygons, fillMode,
+      [](void* ctx, int y, const TSpan* spans, size_t n) {
+        auto& rows = *static_cast<TSpanRows*>(ctx);
+        if (rows.Rows.empty()) rows.Top = y;
+        rows.Rows.resize(static_cast<size_t>(y - rows.Top + 1));
+        rows.Rows.back().assign(spans, spans + n);
+      },
+      &out);
   return out;
 }
 

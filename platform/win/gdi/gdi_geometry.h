@@ -33,6 +33,10 @@ TSpanRows EllipseRows(const RECT& r);
 TSpanRows RoundRectRows(const RECT& r, int cornerW, int cornerH);
 // Polygons filled by ALTERNATE or WINDING, sampled at pixel centres.
 TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fillMode);
+// The same rows handed one at a time, top to bottom, to row(context, y,
+// spans, count), without keeping them; rows may be empty.
+using TRowSink = void (*)(void* context, int y, const TRegion::TSpan* spans, size_t count);
+void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode, TRowSink row, void* context);
 // The pixels of `fill` that have a 4-neighbour outside it.
 TSpanRows OutlineRows(const TSpanRows& fill);
 // a minus b, a or b, a and b.

@@ -109,7 +109,9 @@ std::shared_ptr<const TPatternImage> PatternFromBitmap(TGdiBitmap* b) {
       for (int x = 0; x < b->Width; ++x) out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
     } else {
       DecodeRow(b->Format, b->Row(y), 0, b->Width, out);
-      for (int x = 0; x < b->Width; ++x) out[x] &= 0xFFFFFF;
+      // A 32-bit pattern keeps its fourth byte: it is drawn as it is.
+      if (b->Format.Bits != 32)
+        for (int x = 0; x < b->Width; ++x) out[x] &= 0xFFFFFF;
     }
   }
   return img;
@@ -136,7 +138,8 @@ std::shared_ptr<const TPatternImage> PatternFromPackedDib(const void* packed, UI
   for (int y = 0; y < hh; ++y) {
     int src = dib.TopDown ? y : hh - 1 - y;
     DecodeRow(f, bits + size_t(src) * dib.Stride, 0, w, img->Pixels.data() + size_t(y) * w);
-    for (int x = 0; x < w; ++x) img->Pixels[size_t(y) * w + x] &= 0xFFFFFF;
+    if (f.Bits != 32)
+      for (int x = 0; x < w; ++x) img->Pixels[size_t(y) * w + x] &= 0xFFFFFF;
   }
   return img;
 }
@@ -154,6 +157,12 @@ HGDIOBJ GdiAdd(std::unique_ptr<TGdiObject> obj) {
   return h;
 }
 
+TGdiRef<TGdiDC> GdiDC(HDC h) {
+  auto dc = GdiGetAs<TGdiDC>(h, OBJ_DC);
+  if (!dc) SetLastError(6);
+  return dc;
+}
+
 TGdiRef<TGdiObject> GdiGet(const void* handle) {
   return TGdiRef<TGdiObject>(Table().Get(reinterpret_cast<uintptr_t>(handle)));
 }
@@ -163,6 +172,20 @@ std::shared_ptr<TGdiObject> GdiRemove(const void* handle) {
 }
 
 HBITMAP GdiDefaultBitmap() { return Stock().DefaultBitmap; }
+
+std::mutex& GdiSelectionMutex() {
+  static std::mutex m;
+  return m;
+}
+
+bool GdiMoveSelection(HGDIOBJ old, HGDIOBJ obj) {
+  if (old == obj) return true;
+  auto n = GdiGet(obj);
+  if (obj && !n) return false;
+  if (auto o = GdiGet(old)) --o->Selected;
+  if (n) ++n->Selected;
+  return true;
+}
 
 std::unique_ptr<uint8_t, void (*)(void*)> GdiAllocBits(size_t bytes) {
   size_t rounded = (bytes + 63) / 64 * 64;
@@ -174,19 +197,21 @@ std::unique_ptr<uint8_t, void (*)(void*)> GdiAllocBits(size_t bytes) {
 
 void GdiSetDefaultState(TGdiDC* dc) {
   const TStock& s = Stock();
-  auto swap = [](auto& slot, HGDIOBJ h) {
-    if (auto o = GdiGet(slot)) --o->Selected;
-    slot = static_cast<std::remove_reference_t<decltype(slot)>>(h);
-    if (auto o = GdiGet(h)) ++o->Selected;
-  };
-  swap(dc->S.Pen, s.Objects[BLACK_PEN]);
-  swap(dc->S.Brush, s.Objects[WHITE_BRUSH]);
-  swap(dc->S.Font, s.Objects[SYSTEM_FONT]);
-  swap(dc->S.Palette, s.Objects[DEFAULT_PALETTE]);
-  if (dc->Kind == dckMemory) {
-    if (auto b = GdiBitmap(dc->S.Bitmap))
-      if (b->SelectedIn == dc->Handle) b->SelectedIn = nullptr;
-    swap(dc->S.Bitmap, s.DefaultBitmap);
+  {
+    std::lock_guard<std::mutex> guard(GdiSelectionMutex());
+    auto swap = [](auto& slot, HGDIOBJ h) {
+      GdiMoveSelection(slot, h);
+      slot = static_cast<std::remove_reference_t<decltype(slot)>>(h);
+    };
+    swap(dc->S.Pen, s.Objects[BLACK_PEN]);
+    swap(dc->S.Brush, s.Objects[WHITE_BRUSH]);
+    swap(dc->S.Font, s.Objects[SYSTEM_FONT]);
+    swap(dc->S.Palette, s.Objects[DEFAULT_PALETTE]);
+    if (dc->Kind == dckMemory) {
+      if (auto b = GdiBitmap(dc->S.Bitmap))
+        if (b->SelectedIn == dc->Handle) b->SelectedIn = nullptr;
+      swap(dc->S.Bitmap, s.DefaultBitmap);
+    }
   }
   TDCState fresh;
   fresh.Pen = dc->S.Pen;
@@ -199,6 +224,26 @@ void GdiSetDefaultState(TGdiDC* dc) {
   dc->PathOpen = dc->HasPath = false;
   dc->Path.clear();
   dc->Invalidate();
+}
+
+void GdiAccumulateBounds(TGdiDC* dc, const RECT& t) {
+  if (!dc->BoundsOn || t.Left >= t.Right || t.Top >= t.Bottom) return;
+  RECT d{t.Left - dc->DeviceOrigin.X, t.Top - dc->DeviceOrigin.Y, t.Right - dc->DeviceOrigin.X,
+         t.Bottom - dc->DeviceOrigin.Y};
+  RECT& b = dc->Bounds;
+  if (b.Left >= b.Right || b.Top >= b.Bottom)
+    b = d;
+  else
+    b = RECT{std::min(b.Left, d.Left), std::min(b.Top, d.Top), std::max(b.Right, d.Right), std::max(b.Bottom, d.Bottom)};
+}
+
+std::vector<uint32_t> GdiPalettePixels(const TGdiDC* dc) {
+  std::vector<uint32_t> out;
+  if (!dc) return out;
+  if (auto pal = GdiGetAs<TGdiPalette>(dc->S.Palette, OBJ_PAL))
+    for (const PALETTEENTRY& e : pal->Entries)
+      out.push_back((uint32_t(e.peRed) << 16) | (uint32_t(e.peGreen) << 8) | e.peBlue);
+  return out;
 }
 
 TGdiRef<TGdiBrush> GdiResolveBrush(HBRUSH brush) {
@@ -219,10 +264,9 @@ HGDIOBJ GetStockObject(int index) {
 // ---- Pens ---------------------------------------------------------------
 
 HPEN CreatePen(int style, int width, COLORREF color) {
-  if (style < PS_SOLID || style > PS_INSIDEFRAME) {
-    SetLastError(87);
-    return nullptr;
-  }
+  if (style == PS_NULL) return static_cast<HPEN>(GetStockObject(NULL_PEN));
+  // Styles past the last one draw solid.
+  if (style < PS_SOLID || style > PS_INSIDEFRAME) style = PS_SOLID;
   auto p = std::make_unique<TGdiPen>();
   p->Style = static_cast<DWORD>(style);
   p->Width = width < 0 ? -width : width;
@@ -265,7 +309,9 @@ HBRUSH CreateSolidBrush(COLORREF color) {
 }
 
 HBRUSH CreateHatchBrush(int hatch, COLORREF color) {
-  if (hatch < HS_HORIZONTAL || hatch > HS_DIAGCROSS) return nullptr;
+  if (hatch < HS_HORIZONTAL || hatch > 11) return nullptr;
+  // The styles after the six patterns make a plain brush of the colour.
+  if (hatch > HS_DIAGCROSS) return CreateSolidBrush(color);
   auto b = std::make_unique<TGdiBrush>();
   b->Style = BS_HATCHED;
   b->Color = color;
@@ -335,7 +381,8 @@ HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL) {
   auto dc = GdiDC(hdc);
   if (!dc || !GdiGetAs<TGdiPalette>(palette, OBJ_PAL)) return nullptr;
   HPALETTE old = dc->S.Palette;
-  dc->S.Palette = palette;
+  if (!GdiSwapSelection(dc->S.Palette, palette)) return nullptr;
+  dc->Invalidate();
   return old;
 }
 
@@ -349,6 +396,16 @@ UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* e
   if (start >= n) return 0;
   if (count > n - start) count = n - start;
   std::memcpy(entries, p->Entries.data() + start, count * sizeof(PALETTEENTRY));
+  return count;
+}
+
+UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries) {
+  auto p = GdiGetAs<TGdiPalette>(palette, OBJ_PAL);
+  if (!p || !entries || p->Stock) return 0;
+  UINT n = static_cast<UINT>(p->Entries.size());
+  if (start >= n) return 0;
+  if (count > n - start) count = n - start;
+  std::memcpy(p->Entries.data() + start, entries, count * sizeof(PALETTEENTRY));
   return count;
 }
 
@@ -367,13 +424,15 @@ DWORD GetObjectType(HGDIOBJ obj) {
 
 namespace {
 
+// The previous object, or null when obj was deleted before it could be
+// selected.
 template <class Slot>
 HGDIOBJ Swap(Slot& slot, HGDIOBJ obj) {
   HGDIOBJ old = slot;
-  if (old == obj) return old;
-  if (auto o = GdiGet(old)) --o->Selected;
-  if (auto o = GdiGet(obj)) ++o->Selected;
-  slot = static_cast<Slot>(obj);
+  if (!GdiSwapSelection(slot, obj)) {
+    SetLastError(6);
+    return nullptr;
+  }
   return old;
 }
 
@@ -397,13 +456,20 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     case OBJ_BITMAP: {
       if (dc->Kind != dckMemory) return nullptr;
       auto* b = static_cast<TGdiBitmap*>(o.get());
-      if (!b->Stock && b->SelectedIn && b->SelectedIn != hdc) return nullptr;
       HGDIOBJ old = dc->S.Bitmap;
-      if (old == obj) return old;
-      if (auto ob = GdiBitmap(dc->S.Bitmap))
-        if (ob->SelectedIn == hdc) ob->SelectedIn = nullptr;
-      Swap(dc->S.Bitmap, obj);
-      if (!b->Stock) b->SelectedIn = hdc;
+      {
+        std::lock_guard<std::mutex> guard(GdiSelectionMutex());
+        if (!b->Stock && b->SelectedIn && b->SelectedIn != hdc) return nullptr;
+        if (old == obj) return old;
+        if (!GdiMoveSelection(old, obj)) {
+          SetLastError(6);
+          return nullptr;
+        }
+        if (auto ob = GdiBitmap(static_cast<HBITMAP>(old)))
+          if (ob->SelectedIn == hdc) ob->SelectedIn = nullptr;
+        dc->S.Bitmap = static_cast<HBITMAP>(obj);
+        if (!b->Stock) b->SelectedIn = hdc;
+      }
       dc->Invalidate();
       return old;
     }
@@ -444,11 +510,16 @@ BOOL DeleteObject(HGDIOBJ obj) {
   }
   if (o->Type == OBJ_DC || o->Type == OBJ_MEMDC) return FALSE;
   if (o->Stock) return TRUE;
-  // A selected object stays alive: the DC still draws with it.
-  if (o->Selected > 0) return FALSE;
-  if (o->Type == OBJ_BITMAP && static_cast<TGdiBitmap*>(o.get())->SelectedIn) return FALSE;
-  GdiRemove(obj);
-  return TRUE;
+  std::shared_ptr<TGdiObject> removed;  // freed after the lock is let go
+  {
+    // The check and the removal are one step against SelectObject: a
+    // selected object stays alive, since the DC still draws with it.
+    std::lock_guard<std::mutex> guard(GdiSelectionMutex());
+    if (o->Selected > 0) return FALSE;
+    if (o->Type == OBJ_BITMAP && static_cast<TGdiBitmap*>(o.get())->SelectedIn) return FALSE;
+    removed = GdiRemove(obj);
+  }
+  return removed ? TRUE : FALSE;
 }
 
 BOOL UnrealizeObject(HGDIOBJ obj) { return GdiGet(obj) ? TRUE : FALSE; }
@@ -466,8 +537,9 @@ int CopyOut(const void* src, int srcSize, int size, void* buffer) {
 int GetPenObject(TGdiPen* p, int size, void* buffer) {
   if (p->Type == OBJ_EXTPEN) {
     int entries = static_cast<int>(p->UserStyle.size());
+    // The record ends after its style entries: without any, before the
+    // first.
     int need = static_cast<int>(offsetof(EXTLOGPEN, elpStyleEntry)) + entries * 4;
-    if (need < static_cast<int>(sizeof(EXTLOGPEN))) need = sizeof(EXTLOGPEN);
     if (!buffer) return need;
     if (size < need) return 0;
     auto* e = static_cast<EXTLOGPEN*>(buffer);
@@ -515,7 +587,9 @@ int GetBitmapObject(TGdiBitmap* b, int size, void* buffer) {
       DIBSECTION ds{};
       ds.dsBm = bm;
       ds.dsBmih = b->Header;
-      if (b->Format.Bitfields) {
+      // A 16-bit DIB without masks reports the 5-5-5 masks it uses.
+      if (b->Format.Bits == 16 && ds.dsBmih.biCompression == BI_RGB) ds.dsBmih.biCompression = BI_BITFIELDS;
+      if (b->Format.Bitfields || b->Format.Bits == 16) {
         ds.dsBitfields[0] = b->Format.Masks[0];
         ds.dsBitfields[1] = b->Format.Masks[1];
         ds.dsBitfields[2] = b->Format.Masks[2];

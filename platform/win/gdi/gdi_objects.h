@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -21,7 +22,9 @@ namespace rtl::detail {
 struct TGdiObject {
   DWORD Type;
   bool Stock = false;
-  // How many device contexts have it selected now.
+  // How many device contexts have it selected now; changed and read only
+  // under GdiSelectionMutex(), so that a delete cannot slip between a
+  // select's lookup and its count.
   int Selected = 0;
   explicit TGdiObject(DWORD type) : Type(type) {}
   virtual ~TGdiObject() = default;
@@ -130,6 +133,7 @@ struct TDCState {
   int MapMode = MM_TEXT;
   int GraphicsMode = GM_COMPATIBLE;
   int ArcDirection = AD_COUNTERCLOCKWISE;
+  float MiterLimit = 10;
   UINT TextAlign = 0;
   int CharExtra = 0;
   int BreakExtra = 0, BreakCount = 0;
@@ -152,6 +156,9 @@ struct TGdiDC : TGdiObject {
   HBITMAP Surface = nullptr;  // a window DC's surface
   POINT DeviceOrigin{};
   std::optional<TRegion> Visible;  // system clip, device coordinates
+  // What drawing has touched (device coordinates) while accumulation is on.
+  bool BoundsOn = false;
+  RECT Bounds{};
   // A path bracket is open / a path is held.
   bool PathOpen = false;
   bool HasPath = false;
@@ -204,17 +211,37 @@ TGdiRef<T> GdiGetAs(const void* handle, DWORD type) {
     return o.As<T>();
   return nullptr;
 }
-inline TGdiRef<TGdiDC> GdiDC(HDC h) { return GdiGetAs<TGdiDC>(h, OBJ_DC); }
+// A DC by handle; a handle that is not a DC sets ERROR_INVALID_HANDLE, as
+// every DC function of the original does.
+TGdiRef<TGdiDC> GdiDC(HDC h);
 inline TGdiRef<TGdiBitmap> GdiBitmap(HBITMAP h) { return GdiGetAs<TGdiBitmap>(h, OBJ_BITMAP); }
 inline TGdiRef<TGdiRegion> GdiRegion(HRGN h) { return GdiGetAs<TGdiRegion>(h, OBJ_REGION); }
 inline TGdiRef<TGdiBrush> GdiBrush(HBRUSH h) { return GdiGetAs<TGdiBrush>(h, OBJ_BRUSH); }
 inline TGdiRef<TGdiPen> GdiPen(HPEN h) { return GdiGetAs<TGdiPen>(h, OBJ_PEN); }
 inline TGdiRef<TGdiFont> GdiFont(HFONT h) { return GdiGetAs<TGdiFont>(h, OBJ_FONT); }
 std::shared_ptr<TGdiObject> GdiRemove(const void* handle);
+// Guards every object's Selected count and every bitmap's SelectedIn.
+std::mutex& GdiSelectionMutex();
+// Moves the selection counts from `old` to `obj`; the caller holds the
+// selection mutex. False, counts unchanged, when obj is no longer there.
+bool GdiMoveSelection(HGDIOBJ old, HGDIOBJ obj);
+// Puts `obj` into a DC's slot and moves the selection counts, under the
+// selection mutex; false (slot unchanged) when obj was deleted meanwhile.
+template <class Slot>
+bool GdiSwapSelection(Slot& slot, HGDIOBJ obj) {
+  std::lock_guard<std::mutex> guard(GdiSelectionMutex());
+  if (!GdiMoveSelection(slot, obj)) return false;
+  slot = static_cast<Slot>(obj);
+  return true;
+}
 
 // The default objects of a fresh DC.
 HBITMAP GdiDefaultBitmap();
 void GdiSetDefaultState(TGdiDC* dc);
+// Adds a drawn area (target pixels) to the DC's bounds when it keeps them.
+void GdiAccumulateBounds(TGdiDC* dc, const RECT& target);
+// The colours of the DC's palette as pixels (empty without one).
+std::vector<uint32_t> GdiPalettePixels(const TGdiDC* dc);
 // Resolves a brush argument: a handle, or a system colour index + 1.
 TGdiRef<TGdiBrush> GdiResolveBrush(HBRUSH brush);
 // The screen's metrics.
@@ -235,7 +262,7 @@ bool GdiReadDib32(HBITMAP bitmap, int& width, int& height, int& bits, std::vecto
 // SetDIBits over a source of `size` bytes: 0 when the rows asked for do
 // not all lie within it.
 int GdiSetDIBits(HBITMAP bitmap, UINT start, UINT lines, const void* bits, size_t size, const BITMAPINFO* info,
-                 UINT usage);
+                 UINT usage, const std::vector<uint32_t>* palette = nullptr);
 // A copy of a bitmap, resized when cx/cy are given (CopyImage's flags).
 HBITMAP GdiCopyBitmap(HBITMAP source, int cx, int cy, UINT flags);
 

@@ -98,7 +98,8 @@ bool DibExtentOf(const TPixelFormat& f, int32_t width, int32_t height, TDibExten
   return true;
 }
 
-bool TPixelFormat::FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& out) {
+bool TPixelFormat::FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& out,
+                            const std::vector<uint32_t>* palette) {
   if (!info) return false;
   // Copied: packed DIBs (after a file header, on the clipboard) need not be
   // aligned for the header's fields.
@@ -120,8 +121,8 @@ bool TPixelFormat::FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& ou
         if (usage == DIB_PAL_COLORS) {
           WORD idx;
           std::memcpy(&idx, colors + i * 2, 2);
-          const auto& def = DefaultPalette(8);
-          out.Palette[i] = def[idx & 0xFF];
+          const auto& from = palette && !palette->empty() ? *palette : DefaultPalette(8);
+          out.Palette[i] = from[idx < from.size() ? idx : 0];
         } else {
           RGBQUAD q;
           std::memcpy(&q, colors + i * 4, 4);
@@ -277,6 +278,109 @@ void EncodeRow(const TPixelFormat& f, const uint32_t* in, int n, uint8_t* row, i
   }
 }
 
+void DecodeValues(const TPixelFormat& f, const uint8_t* row, int x, int n, uint32_t* out) {
+  switch (f.Bits) {
+    case 1:
+      for (int i = 0; i < n; ++i) {
+        int px = x + i;
+        out[i] = (row[px >> 3] >> (7 - (px & 7))) & 1;
+      }
+      break;
+    case 4:
+      for (int i = 0; i < n; ++i) {
+        int px = x + i;
+        uint8_t b = row[px >> 1];
+        out[i] = (px & 1) ? (b & 15) : (b >> 4);
+      }
+      break;
+    case 8:
+      for (int i = 0; i < n; ++i) out[i] = row[x + i];
+      break;
+    case 16: {
+      const uint8_t* p = row + x * 2;
+      for (int i = 0; i < n; ++i, p += 2) out[i] = p[0] | (uint32_t(p[1]) << 8);
+      break;
+    }
+    case 24: {
+      const uint8_t* p = row + x * 3;
+      for (int i = 0; i < n; ++i, p += 3) out[i] = p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+      break;
+    }
+    case 32:
+      std::memcpy(out, row + x * 4, size_t(n) * 4);
+      break;
+  }
+}
+
+void EncodeValues(const TPixelFormat& f, const uint32_t* in, int n, uint8_t* row, int x) {
+  switch (f.Bits) {
+    case 1:
+      for (int i = 0; i < n; ++i) {
+        int px = x + i;
+        uint8_t bit = uint8_t(0x80 >> (px & 7));
+        if (in[i] & 1)
+          row[px >> 3] |= bit;
+        else
+          row[px >> 3] &= uint8_t(~bit);
+      }
+      break;
+    case 4:
+      for (int i = 0; i < n; ++i) {
+        int px = x + i;
+        uint8_t& b = row[px >> 1];
+        uint8_t v = uint8_t(in[i] & 15);
+        b = (px & 1) ? uint8_t((b & 0xF0) | v) : uint8_t((b & 0x0F) | (v << 4));
+      }
+      break;
+    case 8:
+      for (int i = 0; i < n; ++i) row[x + i] = static_cast<uint8_t>(in[i]);
+      break;
+    case 16: {
+      uint8_t* p = row + x * 2;
+      for (int i = 0; i < n; ++i, p += 2) {
+        p[0] = static_cast<uint8_t>(in[i]);
+        p[1] = static_cast<uint8_t>(in[i] >> 8);
+      }
+      break;
+    }
+    case 24: {
+      uint8_t* p = row + x * 3;
+      for (int i = 0; i < n; ++i, p += 3) {
+        p[0] = static_cast<uint8_t>(in[i]);
+        p[1] = static_cast<uint8_t>(in[i] >> 8);
+        p[2] = static_cast<uint8_t>(in[i] >> 16);
+      }
+      break;
+    }
+    case 32:
+      std::memcpy(row + x * 4, in, size_t(n) * 4);
+      break;
+  }
+}
+
+uint32_t PixelToValue(const TPixelFormat& f, uint32_t pixel) {
+  if (f.Bits <= 8) return static_cast<uint32_t>(NearestPaletteIndex(f.Palette, pixel));
+  if (f.Bits == 24) return pixel & 0xFFFFFF;
+  if (f.IsDirect32()) return pixel;
+  uint8_t buf[4] = {0, 0, 0, 0};
+  uint32_t out = 0;
+  EncodeRow(f, &pixel, 1, buf, 0);
+  DecodeValues(f, buf, 0, 1, &out);
+  return out;
+}
+
+uint32_t ValueToPixel(const TPixelFormat& f, uint32_t value) {
+  if (f.Bits <= 8) {
+    uint32_t i = value & ((1u << f.Bits) - 1);
+    return i < f.Palette.size() ? f.Palette[i] : 0;
+  }
+  uint8_t buf[4] = {0, 0, 0, 0};
+  uint32_t out = 0;
+  EncodeValues(f, &value, 1, buf, 0);
+  DecodeRow(f, buf, 0, 1, &out);
+  return out;
+}
+
 uint32_t RealizePixel(const TPixelFormat& f, uint32_t pixel) {
   if (f.IsDirect32() || f.Bits == 24) return pixel;
   uint8_t buf[4] = {0, 0, 0, 0};
@@ -301,6 +405,51 @@ int NearestPaletteIndex(const std::vector<uint32_t>& palette, uint32_t pixel) {
     }
   }
   return best;
+}
+
+bool DecodeRle(int bits, int width, int height, const uint8_t* data, size_t size, std::vector<uint8_t>& out) {
+  if ((bits != 8 && bits != 4) || width <= 0 || height <= 0) return false;
+  const size_t stride = size_t((int64_t(width) * bits + 31) / 32 * 4);
+  if (stride * size_t(height) > size_t(kMaxBitmapBytes)) return false;
+  out.assign(stride * size_t(height), 0);
+  auto put = [&](int x, int y, uint8_t v) {
+    if (x < 0 || x >= width || y < 0 || y >= height) return;
+    uint8_t* row = out.data() + size_t(y) * stride;
+    if (bits == 8) {
+      row[x] = v;
+    } else {
+      uint8_t& b = row[x >> 1];
+      b = (x & 1) ? uint8_t((b & 0xF0) | (v & 15)) : uint8_t((b & 0x0F) | (v << 4));
+    }
+  };
+  size_t i = 0;
+  int x = 0, y = 0;  // y counts rows from the bottom, as stored
+  while (i + 1 < size && y < height) {
+    uint8_t count = data[i], value = data[i + 1];
+    i += 2;
+    if (count > 0) {
+      for (int k = 0; k < count; ++k, ++x) put(x, y, bits == 8 ? value : uint8_t((k & 1) ? value & 15 : value >> 4));
+      continue;
+    }
+    if (value == 0) {  // end of line
+      x = 0;
+      ++y;
+    } else if (value == 1) {  // end of picture
+      break;
+    } else if (value == 2) {  // move right and up
+      if (i + 1 >= size) break;
+      x += data[i];
+      y += data[i + 1];
+      i += 2;
+    } else {  // `value` pixels given one by one, padded to a word
+      size_t bytes = bits == 8 ? value : (value + 1u) / 2;
+      if (i + bytes > size) break;
+      for (int k = 0; k < value; ++k, ++x)
+        put(x, y, bits == 8 ? data[i + k] : uint8_t((k & 1) ? data[i + k / 2] & 15 : data[i + k / 2] >> 4));
+      i += (bytes + 1) & ~size_t(1);
+    }
+  }
+  return true;
 }
 
 const std::vector<uint32_t>& DefaultPalette(int bits) {

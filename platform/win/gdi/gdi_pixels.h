@@ -40,9 +40,11 @@ struct TPixelFormat {
   static TPixelFormat Mono();
   static TPixelFormat Direct32();
   // The format a BITMAPINFO describes (colours read as RGBQUADs; with
-  // DIB_PAL_COLORS the indices go through the default palette). False when
-  // the header is not one we can read.
-  static bool FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& out);
+  // DIB_PAL_COLORS the indices go through `palette`, the DC's, or the
+  // default palette without one). False when the header is not one we can
+  // read.
+  static bool FromInfo(const BITMAPINFO* info, UINT usage, TPixelFormat& out,
+                       const std::vector<uint32_t>* palette = nullptr);
 };
 
 // The most memory one bitmap's pixels may take; a header asking for more
@@ -66,9 +68,25 @@ void DecodeRow(const TPixelFormat& f, const uint8_t* row, int x, int n, uint32_t
 // Converts n 32-bit pixels into a row at pixel x; table formats take the
 // nearest colour of their palette.
 void EncodeRow(const TPixelFormat& f, const uint32_t* in, int n, uint8_t* row, int x);
+// Values: what a format stores for a pixel, unconverted (the index of a
+// table format, the packed bits of 16-, 24- and 32-bit formats). Raster
+// operations work on these, as they do on the device. Encoding keeps only
+// the bits the format holds.
+void DecodeValues(const TPixelFormat& f, const uint8_t* row, int x, int n, uint32_t* out);
+void EncodeValues(const TPixelFormat& f, const uint32_t* in, int n, uint8_t* row, int x);
+// The value a format stores for a 32-bit pixel (the nearest colour of a
+// table format), and the pixel a value shows.
+uint32_t PixelToValue(const TPixelFormat& f, uint32_t pixel);
+uint32_t ValueToPixel(const TPixelFormat& f, uint32_t value);
 // The colour a format shows for `pixel` (what a write and read gives back).
 uint32_t RealizePixel(const TPixelFormat& f, uint32_t pixel);
 int NearestPaletteIndex(const std::vector<uint32_t>& palette, uint32_t pixel);
+
+// Expands run-length encoded 8- or 4-bit pixels (BI_RLE8, BI_RLE4) of a
+// `width` x `height` picture into uncompressed bottom-up rows padded to 4
+// bytes; pixels the data skips are index 0. Reads at most `size` bytes and
+// never writes outside the picture; false when the data is not RLE.
+bool DecodeRle(int bits, int width, int height, const uint8_t* data, size_t size, std::vector<uint8_t>& out);
 
 // The default colour tables GetDIBits fills for 1-, 4- and 8-bit requests.
 const std::vector<uint32_t>& DefaultPalette(int bits);

@@ -11,23 +11,59 @@ namespace rtl::detail {
 
 // ---- Surface locks ------------------------------------------------------
 
-TSurfaceLock::TSurfaceLock(TGdiBitmap* bmp, int top, int bottom)
+TSurfaceLock::TSurfaceLock(TGdiBitmap* bmp, int top, int bottom, TLockMode mode)
     : bmp_(bmp), top_(std::clamp(top, 0, bmp->Height)), bottom_(std::clamp(bottom, 0, bmp->Height)),
-      direct_(bmp->Format.IsDirect32()) {
+      direct_(bmp->Format.IsDirect32()), values_(mode == TLockMode::Values) {
   if (direct_ || bottom_ <= top_) return;
   buf_.resize(size_t(bottom_ - top_) * bmp_->Width);
-  for (int y = top_; y < bottom_; ++y) DecodeRow(bmp_->Format, bmp_->Row(y), 0, bmp_->Width, Row(y));
+  for (int y = top_; y < bottom_; ++y) {
+    if (values_)
+      DecodeValues(bmp_->Format, bmp_->Row(y), 0, bmp_->Width, Row(y));
+    else
+      DecodeRow(bmp_->Format, bmp_->Row(y), 0, bmp_->Width, Row(y));
+  }
+  orig_ = buf_;
 }
 
 TSurfaceLock::~TSurfaceLock() {
   if (direct_) return;
-  for (int y = top_; y < bottom_; ++y) EncodeRow(bmp_->Format, Row(y), bmp_->Width, bmp_->Row(y), 0);
+  const int w = bmp_->Width;
+  for (int y = top_; y < bottom_; ++y) {
+    const uint32_t* now = Row(y);
+    const uint32_t* was = orig_.data() + ptrdiff_t(y - top_) * w;
+    uint8_t* row = bmp_->Row(y);
+    // Only the runs that changed go back.
+    for (int x = 0; x < w;) {
+      if (now[x] == was[x]) {
+        ++x;
+        continue;
+      }
+      int end = x + 1;
+      while (end < w && now[end] != was[end]) ++end;
+      if (values_)
+        EncodeValues(bmp_->Format, now + x, end - x, row, x);
+      else
+        EncodeRow(bmp_->Format, now + x, end - x, row, x);
+      x = end;
+    }
+  }
 }
 
-uint32_t TSurfaceLock::Realize(COLORREF c) const {
-  uint32_t px = ColorToPixel(PlainColor(c));
-  if (direct_) return px;
-  return RealizePixel(bmp_->Format, px) & 0xFFFFFFu;
+uint32_t TSurfaceLock::Realize(COLORREF c, const TGdiDC* dc) const {
+  if ((c >> 16) == 0x10FF) {
+    const TPixelFormat& f = bmp_->Format;
+    if (f.Bits > 8) return 0;
+    uint32_t index = (c & 0xFFFF) & ((1u << f.Bits) - 1);
+    if (values_) return index;
+    return index < f.Palette.size() ? f.Palette[index] : 0;
+  }
+  return FromPixel(ColorToPixel(PlainColor(c, dc)));
+}
+
+uint32_t TSurfaceLock::FromPixel(uint32_t pixel) const {
+  if (direct_) return pixel;
+  if (values_) return PixelToValue(bmp_->Format, pixel);
+  return RealizePixel(bmp_->Format, pixel) & 0xFFFFFFu;
 }
 
 void FillPixels(uint32_t* d, uint32_t value, int n) {
@@ -41,10 +77,17 @@ void FillPixels(uint32_t* d, uint32_t value, int n) {
   std::wmemset(reinterpret_cast<wchar_t*>(d), static_cast<wchar_t>(value), size_t(n));
 }
 
-COLORREF PlainColor(COLORREF c) {
+COLORREF PlainColor(COLORREF c, const TGdiDC* dc) {
   switch (c >> 24) {
     case 0x01: {
-      uint32_t p = DefaultPalette(8)[c & 0xFF];
+      size_t index = c & 0xFFFF;
+      if (dc)
+        if (auto pal = GdiGetAs<TGdiPalette>(dc->S.Palette, OBJ_PAL)) {
+          if (pal->Entries.empty()) return 0;
+          const PALETTEENTRY& e = pal->Entries[index < pal->Entries.size() ? index : 0];
+          return RGB(e.peRed, e.peGreen, e.peBlue);
+        }
+      uint32_t p = DefaultPalette(8)[index & 0xFF];
       return PixelToColor(p);
     }
     default:
@@ -59,10 +102,10 @@ namespace {
 // 8x8 hatch patterns, one byte per row, most significant bit leftmost.
 constexpr uint8_t kHatch[6][8] = {
     {0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x00},  // HS_HORIZONTAL
-    {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10},  // HS_VERTICAL
+    {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08},  // HS_VERTICAL
     {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01},  // HS_FDIAGONAL
     {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80},  // HS_BDIAGONAL
-    {0x10, 0x10, 0x10, 0xFF, 0x10, 0x10, 0x10, 0x10},  // HS_CROSS
+    {0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08, 0x08},  // HS_CROSS
     {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81},  // HS_DIAGCROSS
 };
 
@@ -100,12 +143,12 @@ TBrushFill RealizeBrush(TGdiDC* dc, TGdiBrush* brush, const TSurfaceLock& lock, 
   f.OrgY = dc->S.BrushOrg.Y + dc->DeviceOrigin.Y;
   switch (brush->Style) {
     case BS_SOLID:
-      f.Color = lock.Realize(brush->DCBrush ? dc->S.DCBrushColor : brush->Color);
+      f.Color = lock.Realize(brush->DCBrush ? dc->S.DCBrushColor : brush->Color, dc);
       return f;
     case BS_HATCHED: {
       f.Solid = false;
       f.Width = f.Height = 8;
-      uint32_t fg = lock.Realize(brush->Color), bg = lock.Realize(dc->S.BkColor);
+      uint32_t fg = lock.Realize(brush->Color, dc), bg = lock.Realize(dc->S.BkColor, dc);
       bool transparent = honourBkMode && dc->S.BkMode == TRANSPARENT;
       f.Pixels.resize(64);
       if (transparent) f.Mask.resize(64);
@@ -129,10 +172,10 @@ TBrushFill RealizeBrush(TGdiDC* dc, TGdiBrush* brush, const TSurfaceLock& lock, 
       f.Height = p.Height;
       f.Pixels.resize(p.Pixels.size());
       if (p.Mono) {
-        uint32_t fg = lock.Realize(dc->S.TextColor), bg = lock.Realize(dc->S.BkColor);
+        uint32_t fg = lock.Realize(dc->S.TextColor, dc), bg = lock.Realize(dc->S.BkColor, dc);
         for (size_t i = 0; i < p.Pixels.size(); ++i) f.Pixels[i] = p.Pixels[i] ? bg : fg;
       } else {
-        for (size_t i = 0; i < p.Pixels.size(); ++i) f.Pixels[i] = lock.Realize(PixelToColor(p.Pixels[i]));
+        for (size_t i = 0; i < p.Pixels.size(); ++i) f.Pixels[i] = lock.FromPixel(p.Pixels[i]);
       }
       return f;
     }
@@ -158,25 +201,26 @@ inline uint32_t Rop2(int table, uint32_t p, uint32_t d) {
 
 void Rop2Span(uint32_t* row, int y, int x0, int x1, const TBrushFill& fill, int rop2) {
   if (x0 >= x1 || fill.Null || rop2 == R2_NOP) return;
-  const uint32_t kRgb = 0x00FFFFFFu;
+  // The operations work on every bit of the value, the fourth byte of a
+  // 32-bit pixel included; the pen or brush itself has 0 there.
   if (fill.Solid) {
-    uint32_t p = fill.Color & kRgb;
+    uint32_t p = fill.Color;
     uint32_t* d = row + x0;
     int n = x1 - x0;
     switch (rop2) {
       case R2_COPYPEN: FillPixels(d, p, n); return;
       case R2_BLACK: FillPixels(d, 0u, n); return;
-      case R2_WHITE: FillPixels(d, kRgb, n); return;
-      case R2_NOTCOPYPEN: FillPixels(d, ~p & kRgb, n); return;
+      case R2_WHITE: FillPixels(d, ~0u, n); return;
+      case R2_NOTCOPYPEN: FillPixels(d, ~p, n); return;
       case R2_XORPEN:
-        for (int i = 0; i < n; ++i) d[i] = (d[i] ^ p) & kRgb;
+        for (int i = 0; i < n; ++i) d[i] ^= p;
         return;
       case R2_NOT:
-        for (int i = 0; i < n; ++i) d[i] = ~d[i] & kRgb;
+        for (int i = 0; i < n; ++i) d[i] = ~d[i];
         return;
       default: {
         int t = rop2 - 1;
-        for (int i = 0; i < n; ++i) d[i] = Rop2(t, p, d[i]) & kRgb;
+        for (int i = 0; i < n; ++i) d[i] = Rop2(t, p, d[i]);
         return;
       }
     }
@@ -185,19 +229,25 @@ void Rop2Span(uint32_t* row, int y, int x0, int x1, const TBrushFill& fill, int 
   for (int x = x0; x < x1; ++x) {
     if (!fill.Drawn(x, y)) continue;
     uint32_t p = fill.At(x, y);
-    row[x] = (rop2 == R2_COPYPEN ? p : Rop2(t, p, row[x])) & kRgb;
+    row[x] = rop2 == R2_COPYPEN ? p : Rop2(t, p, row[x]);
   }
 }
 
 void PaintRows(TSurfaceLock& lock, const TRegion& clip, const TSpanRows& rows, const TBrushFill& fill, int rop2) {
   if (fill.Null || rop2 == R2_NOP) return;
   const RECT& box = clip.Box();
+  // A clip of one rectangle (the usual case) only trims the spans.
+  const bool plain = clip.Rects().size() == 1;
   for (size_t i = 0; i < rows.Rows.size(); ++i) {
     int y = rows.Top + static_cast<int>(i);
     if (y < box.Top || y >= box.Bottom) continue;
     uint32_t* row = lock.Row(y);
-    for (const auto& s : rows.Rows[i])
-      clip.ForEachSpan(y, s.first, s.second, [&](int a, int b) { Rop2Span(row, y, a, b, fill, rop2); });
+    for (const auto& s : rows.Rows[i]) {
+      if (plain)
+        Rop2Span(row, y, std::max(s.first, box.Left), std::min(s.second, box.Right), fill, rop2);
+      else
+        clip.ForEachSpan(y, s.first, s.second, [&](int a, int b) { Rop2Span(row, y, a, b, fill, rop2); });
+    }
   }
 }
 
@@ -286,7 +336,8 @@ void PatBltRegion(TGdiDC* dc, const TRegion& areaIn, uint8_t rop, TGdiBrush* bru
   if (!bmp) return;
   TRegion area = TRegion::Combine(areaIn, dc->EffectiveClip(), RGN_AND);
   if (area.IsEmpty()) return;
-  TSurfaceLock lock(bmp, area.Box().Top, area.Box().Bottom);
+  GdiAccumulateBounds(dc, area.Box());
+  TSurfaceLock lock(bmp, area.Box().Top, area.Box().Bottom, TLockMode::Values);
   TBrushFill fill;
   bool useP = RopUsesPattern(rop);
   if (useP) {

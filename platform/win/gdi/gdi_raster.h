@@ -11,16 +11,24 @@
 
 namespace rtl::detail {
 
+// How a lock shows the bitmap's pixels: as 32-bit colours (for blending,
+// which needs colours), or as the values the format stores (for raster
+// operations, which work on those bits as the device does).
+enum class TLockMode { Colours, Values };
+
 // A 32-bit view of rows [top, bottom) of a bitmap for one operation.
-// Bitmaps in other formats are converted in and, on destruction, out.
+// Bitmaps in other formats are converted in and, on destruction, only the
+// pixels the operation changed are written back, so that bits a format
+// keeps beyond its colour (the 16th bit of a 5-5-5 pixel, which of two
+// equal palette entries) stay as they were.
 class TSurfaceLock {
   TGdiBitmap* bmp_;
   int top_, bottom_;
-  bool direct_;
-  std::vector<uint32_t> buf_;
+  bool direct_, values_;
+  std::vector<uint32_t> buf_, orig_;
 
  public:
-  TSurfaceLock(TGdiBitmap* bmp, int top, int bottom);
+  TSurfaceLock(TGdiBitmap* bmp, int top, int bottom, TLockMode mode = TLockMode::Colours);
   ~TSurfaceLock();
   TSurfaceLock(const TSurfaceLock&) = delete;
   TSurfaceLock& operator=(const TSurfaceLock&) = delete;
@@ -32,16 +40,23 @@ class TSurfaceLock {
   int Width() const { return bmp_->Width; }
   int Height() const { return bmp_->Height; }
   TGdiBitmap* Bitmap() const { return bmp_; }
-  // The pixel the bitmap shows for a colour (alpha 0).
-  uint32_t Realize(COLORREF c) const;
+  // What drawing a colour writes (alpha 0): a 32-bit pixel, or the
+  // format's value for it. Palette indexes go through the DC's palette;
+  // a DIB index is the value itself on a table format, black elsewhere.
+  uint32_t Realize(COLORREF c, const TGdiDC* dc = nullptr) const;
+  // The same for a 32-bit pixel, alpha kept where the format holds it.
+  uint32_t FromPixel(uint32_t pixel) const;
+  // Rows hold the format's values rather than 32-bit pixels.
+  bool Values() const { return values_ && !direct_; }
   bool Mono() const { return bmp_->Format.Bits == 1; }
 };
 
 // Sets n pixels to one value as fast as the C library fills memory.
 void FillPixels(uint32_t* d, uint32_t value, int n);
 
-// Resolves PALETTEINDEX/PALETTERGB and system-colour forms to plain RGB.
-COLORREF PlainColor(COLORREF c);
+// Resolves PALETTEINDEX (through the DC's palette, the default palette
+// without a DC) and PALETTERGB forms to plain RGB.
+COLORREF PlainColor(COLORREF c, const TGdiDC* dc = nullptr);
 
 // A brush realised on a target: a solid colour or a pattern anchored at
 // the brush origin (target coordinates). A transparent hatch has a mask

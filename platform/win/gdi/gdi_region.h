@@ -5,6 +5,7 @@
 // rectangle lists.
 #pragma once
 
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -29,6 +30,8 @@ class TRegion {
   // Builds the region from rows: rows[i] holds the sorted, disjoint
   // intervals of row top + i.
   static TRegion FromRows(int top, const std::vector<std::vector<TSpan>>& rows);
+  // The union of any rectangles (empty ones ignored), in one sweep.
+  static TRegion FromRects(const RECT* rects, size_t n);
 
   bool IsEmpty() const { return rects_.empty(); }
   bool IsRect() const { return rects_.size() == 1; }
@@ -50,7 +53,13 @@ class TRegion {
   static TRegion Combine(const TRegion& a, const TRegion& b, int mode);
   void Intersect(const RECT& r);
   void Intersect(const TRegion& r) { *this = Combine(*this, r, 1); }
-  void Subtract(const RECT& r);
+  // Inline for the common case of a rectangle that misses the region.
+  void Subtract(const RECT& r) {
+    if (rects_.empty() || r.Left >= r.Right || r.Top >= r.Bottom || r.Right <= box_.Left || r.Left >= box_.Right ||
+        r.Bottom <= box_.Top || r.Top >= box_.Bottom)
+      return;
+    ClipOrCut(r, true);
+  }
 
   // The index of the first rectangle whose band may hold row y or later.
   size_t FirstBandAtOrBelow(int y) const;
@@ -82,6 +91,9 @@ class TRegion {
 
  private:
   void UpdateBox();
+  // Keeps only what lies in r (cut false) or takes r out (cut true),
+  // band by band, without a general sweep.
+  void ClipOrCut(const RECT& r, bool cut);
 };
 
 }  // namespace rtl::detail

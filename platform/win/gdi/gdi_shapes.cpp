@@ -78,6 +78,10 @@ std::vector<POINT> Rounded(const std::vector<TPointF>& pts) {
 
 // Fill rows and outline of a closed outline given as continuous points.
 void DrawPolygonF(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polys, bool fill, const TStroke& pen) {
+  if (fill && pen.Null) {
+    PaintPolygonFill(dc, polys, dc->S.PolyFillMode);
+    return;
+  }
   TSpanRows fillRows;
   if (fill) fillRows = PolygonRows(polys, dc->S.PolyFillMode);
   TSpanRows on, off;
@@ -393,6 +397,8 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     StrokeThin({POINT(R.Left, R.Top), POINT(R.Right - 1, R.Top), POINT(R.Right - 1, R.Bottom - 1),
                 POINT(R.Left, R.Bottom - 1)},
                true, pen, a, b, phase);
+    // A 1x1 rectangle has no edge of any length but still draws its pixel.
+    if (a.empty() && b.empty()) a.push_back(POINT(R.Left, R.Top));
     on = PixelsToRows(a);
     off = PixelsToRows(b);
   }

@@ -112,6 +112,17 @@ void StrokePiece(const std::vector<TPointF>& pts, bool closed, const TStroke& pe
       TPointF v = pts[i];
       AddPolygon(polys, {v, {v.X + n1.X, v.Y + n1.Y}, {v.X + n2.X, v.Y + n2.Y}});
       AddPolygon(polys, {v, {v.X - n1.X, v.Y - n1.Y}, {v.X - n2.X, v.Y - n2.Y}});
+      if (pen.Join == PS_JOIN_MITER && h > 0) {
+        // The outer corner extends to where the two edges meet, unless
+        // that is further than the limit allows (then the bevel stays).
+        double c = (n1.X * n2.X + n1.Y * n2.Y) / (h * h);  // cosine of the turn
+        TPointF d2{pts[(i + 1) % n].X - v.X, pts[(i + 1) % n].Y - v.Y};
+        double side = (d2.X * n1.X + d2.Y * n1.Y) > 0 ? -1 : 1;
+        if (1 + c > 1e-12 && std::sqrt(2 / (1 + c)) <= pen.MiterLimit) {
+          TPointF m{v.X + side * (n1.X + n2.X) / (1 + c), v.Y + side * (n1.Y + n2.Y) / (1 + c)};
+          AddPolygon(polys, {v, {v.X + side * n1.X, v.Y + side * n1.Y}, m, {v.X + side * n2.X, v.Y + side * n2.Y}});
+        }
+      }
     }
   }
 }
@@ -136,6 +147,7 @@ TStroke RealizePen(TGdiDC* dc) {
     s.EndCap = pen->Style & PS_ENDCAP_MASK;
     s.Join = pen->Style & PS_JOIN_MASK;
   }
+  s.MiterLimit = dc->S.MiterLimit;
   s.Wide = geometric && s.Width > 1;
   if (kind == PS_USERSTYLE) {
     for (DWORD e : pen->UserStyle) s.Dashes.push_back(std::max<int>(1, static_cast<int>(e) * (s.Wide ? 1 : 1)));
@@ -155,14 +167,17 @@ void LinePixels(POINT a, POINT b, std::vector<POINT>& out) {
   bool reversed = xMajor ? dx < 0 : dy < 0;
   POINT s = reversed ? b : a, e = reversed ? a : b;
   size_t start = out.size();
+  // The minor coordinate is the nearest one; an exact half rounds down.
   if (xMajor) {
     int64_t ddx = e.X - s.X, ddy = e.Y - s.Y;
     for (int64_t k = 0; k <= ddx; ++k)
-      out.push_back(POINT(static_cast<int>(s.X + k), static_cast<int>(s.Y + FloorDiv(2 * k * ddy + ddx, 2 * ddx))));
+      out.push_back(
+          POINT(static_cast<int>(s.X + k), static_cast<int>(s.Y + FloorDiv(2 * k * ddy + ddx - 1, 2 * ddx))));
   } else {
     int64_t ddy = e.Y - s.Y, ddx = e.X - s.X;
     for (int64_t k = 0; k <= ddy; ++k)
-      out.push_back(POINT(static_cast<int>(s.X + FloorDiv(2 * k * ddx + ddy, 2 * ddy)), static_cast<int>(s.Y + k)));
+      out.push_back(
+          POINT(static_cast<int>(s.X + FloorDiv(2 * k * ddx + ddy - 1, 2 * ddy)), static_cast<int>(s.Y + k)));
   }
   if (reversed) std::reverse(out.begin() + static_cast<ptrdiff_t>(start), out.end());
   out.pop_back();
@@ -264,20 +279,84 @@ void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TS
     }
   }
   if (top >= bottom) return;
-  TSurfaceLock lock(bmp, top, bottom);
+  if (dc->BoundsOn) {
+    int left = INT32_MAX, right = INT32_MIN;
+    for (const TSpanRows* r : {fill, on, off})
+      if (r)
+        for (const auto& row : r->Rows)
+          if (!row.empty()) {
+            left = std::min(left, row.front().first);
+            right = std::max(right, row.back().second);
+          }
+    const RECT& box = clip.Box();
+    GdiAccumulateBounds(dc, RECT{std::max(left, box.Left), top, std::min(right, box.Right), bottom});
+  }
+  TSurfaceLock lock(bmp, top, bottom, TLockMode::Values);
   int rop2 = dc->S.Rop2;
   if (fill) {
     TBrushFill brush = RealizeBrush(dc, GdiBrush(dc->S.Brush).get(), lock, true);
     if (!brush.Null) {
-      TSpanRows body = *fill;
-      if (on && !pen.Null) body = CombineRows(body, *on, RGN_DIFF);
-      if (off && !pen.Null) body = CombineRows(body, *off, RGN_DIFF);
-      PaintRows(lock, clip, body, brush, rop2);
+      // The outline is taken out of the body only where there is one.
+      bool hasOn = on && !pen.Null && !on->Rows.empty(), hasOff = off && !pen.Null && !off->Rows.empty();
+      if (!hasOn && !hasOff) {
+        PaintRows(lock, clip, *fill, brush, rop2);
+      } else {
+        TSpanRows body = hasOn ? CombineRows(*fill, *on, RGN_DIFF) : *fill;
+        if (hasOff) body = CombineRows(body, *off, RGN_DIFF);
+        PaintRows(lock, clip, body, brush, rop2);
+      }
     }
   }
-  if (on && !pen.Null) PaintRows(lock, clip, *on, SolidFill(lock.Realize(pen.Color)), rop2);
+  if (on && !pen.Null) PaintRows(lock, clip, *on, SolidFill(lock.Realize(pen.Color, dc)), rop2);
   if (off && !pen.Null && dc->S.BkMode == OPAQUE)
-    PaintRows(lock, clip, *off, SolidFill(lock.Realize(dc->S.BkColor)), rop2);
+    PaintRows(lock, clip, *off, SolidFill(lock.Realize(dc->S.BkColor, dc)), rop2);
+}
+
+void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polygons, int fillMode) {
+  auto bmp = dc->Target();
+  if (!bmp) return;
+  double minY = 1e300, maxY = -1e300;
+  for (const auto& poly : polygons)
+    for (const TPointF& p : poly) {
+      minY = std::min(minY, p.Y);
+      maxY = std::max(maxY, p.Y);
+    }
+  const TRegion& clip = dc->EffectiveClip();
+  const RECT& box = clip.Box();
+  int top = std::max(box.Top, static_cast<int>(std::ceil(minY - 0.5)));
+  int bottom = std::min(box.Bottom, static_cast<int>(std::ceil(maxY - 0.5)));
+  if (top >= bottom) return;
+  TSurfaceLock lock(bmp, top, bottom, TLockMode::Values);
+  TBrushFill brush = RealizeBrush(dc, GdiBrush(dc->S.Brush).get(), lock, true);
+  if (brush.Null) return;
+  struct TContext {
+    TSurfaceLock& Lock;
+    const TRegion& Clip;
+    const TBrushFill& Brush;
+    int Rop2, Top, Bottom;
+    bool Plain;
+    int Left = INT32_MAX, Right = INT32_MIN;
+  } ctx{lock, clip, brush, dc->S.Rop2, top, bottom, clip.Rects().size() == 1};
+  ScanPolygon(
+      polygons, fillMode,
+      [](void* p, int y, const TRegion::TSpan* spans, size_t n) {
+        auto& c = *static_cast<TContext*>(p);
+        if (y < c.Top || y >= c.Bottom || n == 0) return;
+        uint32_t* row = c.Lock.Row(y);
+        const RECT& box = c.Clip.Box();
+        for (size_t i = 0; i < n; ++i) {
+          int a = std::max(spans[i].first, box.Left), b = std::min(spans[i].second, box.Right);
+          if (a >= b) continue;
+          c.Left = std::min(c.Left, a);
+          c.Right = std::max(c.Right, b);
+          if (c.Plain)
+            Rop2Span(row, y, a, b, c.Brush, c.Rop2);
+          else
+            c.Clip.ForEachSpan(y, a, b, [&](int x0, int x1) { Rop2Span(row, y, x0, x1, c.Brush, c.Rop2); });
+        }
+      },
+      &ctx);
+  GdiAccumulateBounds(dc, RECT{ctx.Left, top, ctx.Right, bottom});
 }
 
 std::vector<TPointF> ArcPoints(double cx, double cy, double rx, double ry, double a0, double sweep) {

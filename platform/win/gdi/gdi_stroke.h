@@ -17,6 +17,7 @@ struct TStroke {
   std::vector<int> Dashes;  // on, off, on, ... in pixels; empty = solid
   COLORREF Color = 0;
   DWORD EndCap = PS_ENDCAP_ROUND, Join = PS_JOIN_ROUND;
+  double MiterLimit = 10;  // longest mitre over the width
 };
 
 // The DC's pen as drawn on its target.
@@ -38,6 +39,10 @@ TSpanRows StrokeWide(const std::vector<TPointF>& pts, bool closed, const TStroke
 // Paints a shape: the brush over `fill` (minus the outline), then the pen
 // over `on` and the background colour over `off` when the mode is opaque.
 void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TSpanRows* off, const TStroke& pen);
+
+// Paints the brush over filled polygons (target coordinates) row by row as
+// they are scanned, for a shape without an outline.
+void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polygons, int fillMode);
 
 // Path recording (target coordinates): adds points to the open figure,
 // starting a new figure first when asked; true when a path is open.

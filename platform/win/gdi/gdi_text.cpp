@@ -180,8 +180,16 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
   top = std::max(top, clip.Box().Top);
   bottom = std::min(bottom, clip.Box().Bottom);
   if (top < bottom) {
+    if (dc->BoundsOn) {
+      int left = INT32_MAX, right = INT32_MIN;
+      for (const TPlaced& p : placed) {
+        left = std::min(left, p.X + p.Glyph->Left);
+        right = std::max(right, p.X + p.Glyph->Left + p.Glyph->Width);
+      }
+      GdiAccumulateBounds(dc, RECT{std::max(left, clip.Box().Left), top, std::min(right, clip.Box().Right), bottom});
+    }
     TSurfaceLock lock(bmp, top, bottom);
-    uint32_t color = lock.Realize(dc->S.TextColor);
+    uint32_t color = lock.Realize(dc->S.TextColor, dc);
     for (const TPlaced& p : placed) Composite(lock, clip, *p.Glyph, p.X, p.Y, color);
   }
   // Underline and strike-out are bars along the baseline.

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "platform/win/gdi/gdi_internal.h"
 #include "platform/win/user/user.h"
@@ -59,6 +61,66 @@ TEST(DCTest, SelectedObjectsCannotBeDeleted) {
   HDC other = CreateCompatibleDC(nullptr);
   EXPECT_EQ(SelectObject(other, c.bmp), nullptr);
   DeleteDC(other);
+}
+
+// Two threads race to select and delete the same new object, many times
+// over: exactly one of them wins, and the loser reports failure. A delete
+// that succeeded while the select went through would leave the DC drawing
+// with a freed object.
+TEST(DCTest, SelectAndDeleteRacingOnOneObjectNeverBothSucceed) {
+  struct TKind {
+    const char* name;
+    HGDIOBJ (*make)();
+    UINT type;
+  };
+  const TKind kinds[] = {
+      {"pen", [] { return HGDIOBJ(CreatePen(PS_SOLID, 1, RGB(1, 2, 3))); }, OBJ_PEN},
+      {"brush", [] { return HGDIOBJ(CreateSolidBrush(RGB(1, 2, 3))); }, OBJ_BRUSH},
+      {"bitmap", [] { return HGDIOBJ(CreateBitmap(2, 2, 1, 32, nullptr)); }, OBJ_BITMAP},
+  };
+  HDC dc = CreateCompatibleDC(nullptr);
+  // One deleter thread for every round: round r starts when `round` is r,
+  // and `done` says the deleter has answered it.
+  std::atomic<HGDIOBJ> target{nullptr};
+  std::atomic<int> round{0}, done{0};
+  std::atomic<bool> deleted{false}, stop{false};
+  std::thread deleter([&] {
+    for (int r = 1;; ++r) {
+      while (round.load() < r)
+        if (stop.load()) return;
+      deleted = DeleteObject(target.load()) != FALSE;
+      done.store(r);
+    }
+  });
+  int r = 0;
+  for (const TKind& k : kinds) {
+    SCOPED_TRACE(k.name);
+    HGDIOBJ original = GetCurrentObject(dc, k.type);
+    int bothWon = 0, neither = 0;
+    for (int i = 0; i < 2000 && !bothWon && !neither; ++i) {
+      HGDIOBJ obj = k.make();
+      target = obj;
+      round.store(++r);
+      bool selected = SelectObject(dc, obj) != nullptr;
+      while (done.load() < r) {
+      }
+      if (selected && deleted) ++bothWon;
+      if (!selected && !deleted) ++neither;
+      if (selected) {
+        EXPECT_EQ(GetCurrentObject(dc, k.type), obj);
+        EXPECT_EQ(GetObjectType(obj), DWORD(k.type)) << "the selected object is alive";
+        SelectObject(dc, original);
+        EXPECT_TRUE(DeleteObject(obj)) << "deselected, it can go";
+      } else {
+        EXPECT_EQ(GetCurrentObject(dc, k.type), original);
+      }
+    }
+    EXPECT_EQ(bothWon, 0) << "deleted while selected";
+    EXPECT_EQ(neither, 0) << "one of the two must succeed";
+  }
+  stop = true;
+  deleter.join();
+  DeleteDC(dc);
 }
 
 TEST(DCTest, ObjectRecordsHaveTheirDocumentedFields) {
@@ -175,6 +237,10 @@ TEST(DCTest, ExtendedPensAndTheirRecords) {
   auto* e = reinterpret_cast<EXTLOGPEN*>(buf);
   EXPECT_EQ(e->elpNumEntries, 2u);
   EXPECT_EQ(e->elpStyleEntry[1], 1u);
+  EXPECT_EQ(n, int(offsetof(EXTLOGPEN, elpStyleEntry) + 2 * sizeof(DWORD))) << "sized by its entries";
+  HPEN solid = ExtCreatePen(PS_GEOMETRIC | PS_SOLID, 3, &lb, 0, nullptr);
+  EXPECT_EQ(GetObject(solid, 0, nullptr), int(offsetof(EXTLOGPEN, elpStyleEntry))) << "no entries";
+  DeleteObject(solid);
   EXPECT_EQ(ExtCreatePen(PS_COSMETIC | PS_SOLID, 3, &lb, 0, nullptr), nullptr) << "cosmetic pens are 1 wide";
   DeleteObject(p);
 }
@@ -209,7 +275,8 @@ TEST(DCTest, WorldTransformScalesAndRotates) {
   RECT r{1, 1, 3, 3};
   FillRect(c.dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   EXPECT_EQ(c.InkBox(0), RECT(2, 2, 6, 6));
-  EXPECT_EQ(SetGraphicsMode(c.dc, GM_COMPATIBLE), 0) << "not with a transform in place";
+  EXPECT_EQ(SetGraphicsMode(c.dc, GM_COMPATIBLE), GM_ADVANCED) << "also with a transform in place";
+  EXPECT_EQ(SetGraphicsMode(c.dc, GM_ADVANCED), GM_COMPATIBLE);
   // A quarter turn about the origin, then moved into view.
   const double a = std::acos(-1.0) / 2;
   XFORM rot{float(std::cos(a)), float(std::sin(a)), float(-std::sin(a)), float(std::cos(a)), 30, 0};
