@@ -68,8 +68,7 @@ HRGN UpdateInScreen(const TWnd* w, const TRegion& part) {
 void UpdateNow(TWnd* w, UINT flags) {
   if (!IsReallyVisible(w)) return;
   HWND h = w->Handle;
-  SendNcPaintAndErase(w);
-  if (!GetWndNoError(h)) return;
+  // The frame and background come from BeginPaint inside WM_PAINT.
   if (w->Has(wfNeedsPaint)) {
     SendToWnd(w, WM_PAINT, 0, 0);
     if (!GetWndNoError(h)) return;
@@ -249,7 +248,7 @@ bool RetrievePaint(TThreadQueue& q, HWND filterHwnd, MSG& msg) {
   return true;
 }
 
-void ErasePendingNow(TWnd* w) { EraseNow(w, RDW_ALLCHILDREN); }
+void ErasePendingNow(TWnd* w) { EraseNow(w, RDW_NOCHILDREN); }
 
 void AfterPaintDispatch(TWnd* w) {
   if (w->Has(wfNcPaintNeeded) || w->Has(wfEraseNeeded)) SendNcPaintAndErase(w);
@@ -438,11 +437,18 @@ BOOL ValidateRect(HWND hwnd, const RECT* rect) {
 }
 
 BOOL ValidateRgn(HWND hwnd, HRGN region) {
-  if (!hwnd) return FALSE;
+  if (!hwnd) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
   return RedrawWindow(hwnd, nullptr, region, RDW_VALIDATE);
 }
 
-BOOL UpdateWindow(HWND hwnd) { return RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+BOOL UpdateWindow(HWND hwnd) {
+  // Not the desktop's shorthand that RedrawWindow takes a null window for.
+  if (!GetWnd(hwnd)) return FALSE;
+  return RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
 
 BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase) {
   TWnd* w = GetWnd(hwnd);
