@@ -251,6 +251,17 @@ struct SCROLLBARINFO {
 };
 using PSCROLLBARINFO = SCROLLBARINFO*;
 
+struct COMBOBOXINFO {
+  DWORD cbSize;
+  RECT rcItem;
+  RECT rcButton;
+  DWORD stateButton;
+  HWND hwndCombo;
+  HWND hwndItem;
+  HWND hwndList;
+};
+using PCOMBOBOXINFO = COMBOBOXINFO*;
+
 struct COPYDATASTRUCT {
   ULONG_PTR dwData;
   DWORD cbData;
@@ -651,6 +662,8 @@ BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos);
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
 BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
 BOOL GetScrollBarInfo(HWND hwnd, LONG object, PSCROLLBARINFO info);
+// The parts of a combo box: its field, button and the windows it is made of.
+BOOL GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info);
 
 // ---- Rectangles -----------------------------------------------------------
 
