@@ -504,6 +504,17 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id);
 // Hooks are thread-local: a thread id of 0 installs the hook for the
 // calling thread.
 HHOOK SetWindowsHookExA(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);
+
+// Accessibility event hooks. An out-of-context hook runs on the thread
+// that set it, when that thread next looks at its queue; an in-context
+// hook runs at once on the thread that raised the event.
+using HWINEVENTHOOK = struct HWINEVENTHOOK__*;
+using WINEVENTPROC = void (*)(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG idObject, LONG idChild,
+                              DWORD idEventThread, DWORD dwmsEventTime);
+HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC proc, DWORD idProcess,
+                              DWORD idThread, DWORD flags);
+BOOL UnhookWinEvent(HWINEVENTHOOK hook);
+void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild);
 inline HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId) {
   return SetWindowsHookExA(idHook, proc, module, threadId);
 }

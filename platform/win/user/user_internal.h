@@ -276,6 +276,7 @@ struct TThreadQueue {
   std::deque<std::shared_ptr<TSentMessage>> Sent;
   std::deque<TRawInput> Input;
   std::deque<std::shared_ptr<TSentMessage>> Callbacks;  // answered SendMessageCallback calls
+  std::deque<std::function<void()>> Deferred;  // out-of-context event hooks to run
   bool QuitPosted = false;
   int QuitCode = 0;
   bool Alive = true;
@@ -334,6 +335,10 @@ void PushRawInput(const TRawInput& input);
 // when no hook of the kind is installed.
 bool HasHooks(int type);
 LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam);
+
+// Accessibility events of the window manager (idObject: 0 the window,
+// -4 its client area, -3 its menu bar, -1 its system menu).
+void RaiseWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild = 0);
 
 // Timers
 constexpr UINT WM_SYSTIMER = 0x0118;

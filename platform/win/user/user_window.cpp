@@ -85,6 +85,7 @@ void SendDestroyMessages(TWnd* w) {
   w->Flags |= wfDestroying;
   TThreadQueue& q = CurrentQueue();
   if (q.Capture == h) ReleaseCapture();
+  RaiseWinEvent(EVENT_OBJECT_DESTROY, h, 0);
   SendToWnd(w, WM_DESTROY, 0, 0);
   if (!GetWndNoError(h)) return;
   std::vector<HWND> kids;
@@ -361,6 +362,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   }
   if (!GetWndNoError(hwnd)) return nullptr;
   w->Flags |= wfCreated;
+  RaiseWinEvent(EVENT_OBJECT_CREATE, hwnd, 0);
 
   // Overlapped windows learn their size when first shown.
   if (overlapped) {

@@ -344,6 +344,10 @@ bool SetWindowPosImpl(TWnd* w, HWND insertAfter, int x, int y, int cx, int cy, U
 
   if (w->IsTopLevel()) SyncNativeWindow(w);
   InvalidateAfterMove(w, oldScreen, wasVisible, wp.flags);
+  if (wp.flags & SWP_SHOWWINDOW) RaiseWinEvent(EVENT_OBJECT_SHOW, h, 0);
+  if (wp.flags & SWP_HIDEWINDOW) RaiseWinEvent(EVENT_OBJECT_HIDE, h, 0);
+  if ((wp.flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+    RaiseWinEvent(EVENT_OBJECT_LOCATIONCHANGE, h, 0);
 
   TThreadQueue& q = CurrentQueue();
   if (w->IsChild()) {
@@ -456,6 +460,7 @@ bool ShowWindowImpl(TWnd* w, int cmd) {
       w->Style |= WS_VISIBLE;
     else
       w->Style &= ~static_cast<DWORD>(WS_VISIBLE);
+    RaiseWinEvent(show ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, h, 0);
   } else {
     SetWindowPosImpl(w, HWND_TOP, rect.Left, rect.Top, rect.Width(), rect.Height(), swp);
   }
