@@ -546,10 +546,15 @@ void TCustomComboBox::CNCommand(TMessage& Message) {
       DropDown();
       if (Self) AdjustDropDown();
       break;
-    case CBN_SELCHANGE:
-      Click();
+    case CBN_SELCHANGE: {
+      // The window's edit shows the new item only after this notification:
+      // the text follows the choice first, so that handlers read it.
+      const Integer I = FItems->ItemIndex();
+      if (I >= 0 && !IsListStyle()) SetText(FItems->Get(I));
+      if (Self) Click();
       if (Self) Select();
       break;
+    }
     case CBN_CLOSEUP:
       CloseUp();
       break;

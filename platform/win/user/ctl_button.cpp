@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win/user/ctl_common.h"
+#include "platform/win/user/user_internal.h"
 
 namespace rtl::detail {
 namespace {
@@ -37,16 +38,8 @@ void Redraw(HWND h) {
 
 void Repaint(HWND h, TButtonData* d, UINT action);
 
-void SetPushed(HWND h, TButtonData* d, bool pushed) {
-  UINT old = d->State;
-  if (pushed)
-    d->State |= BST_PUSHED;
-  else
-    d->State &= ~static_cast<UINT>(BST_PUSHED);
-  if (old == d->State) return;
-  Repaint(h, d, ODA_SELECT);
-  if (CtlStyle(h) & BS_NOTIFY) CtlNotify(h, pushed ? BN_HILITE : BN_UNHILITE);
-}
+// The pushed look changes through the message, so that a subclass sees it.
+void SetPushed(HWND h, TButtonData*, bool pushed) { SendMessageA(h, BM_SETSTATE, pushed ? TRUE : FALSE, 0); }
 
 // The radio buttons of h's group: from the sibling that starts the group
 // (WS_GROUP) up to the next one that starts another.
@@ -308,14 +301,16 @@ void Paint(HWND h, HDC dc, TButtonData* d, UINT action = ODA_DRAWENTIRE) {
 }
 
 void Repaint(HWND h, TButtonData* d, UINT action) {
-  if (ButtonType(CtlStyle(h)) == BS_OWNERDRAW && IsWindowVisible(h)) {
-    // Owner-drawn buttons hear what changed right away.
-    HDC dc = GetDC(h);
-    Paint(h, dc, d, action);
-    ReleaseDC(h, dc);
+  // A group box frames its siblings and waits for WM_PAINT; any other
+  // button shows a change of focus, state or text at once.
+  if (ButtonType(CtlStyle(h)) == BS_GROUPBOX) {
+    Redraw(h);
     return;
   }
-  Redraw(h);
+  if (!IsWindowVisible(h)) return;
+  HDC dc = GetDC(h);
+  Paint(h, dc, d, action);
+  ReleaseDC(h, dc);
 }
 
 void SetFocusState(HWND h, TButtonData* d, bool focus) {
@@ -362,7 +357,10 @@ LRESULT ButtonWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETTEXT: {
       LRESULT r = DefWindowProcA(h, msg, wParam, lParam);
-      InvalidateRect(h, nullptr, TRUE);
+      if (type == BS_GROUPBOX)
+        InvalidateRect(h, nullptr, TRUE);
+      else
+        Repaint(h, d, ODA_DRAWENTIRE);
       return r;
     }
     case WM_SETFOCUS:
@@ -415,16 +413,19 @@ LRESULT ButtonWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CAPTURECHANGED:
-      if (d->MouseTracking && reinterpret_cast<HWND>(lParam) != h) {
+      if ((d->MouseTracking || d->KeyPushed) && reinterpret_cast<HWND>(lParam) != h) {
         d->MouseTracking = false;
+        d->KeyPushed = false;
         SetPushed(h, d, false);
       }
       return 0;
     case WM_KEYDOWN:
       if (wParam == VK_SPACE && type != BS_GROUPBOX) {
         if (!(lParam & (1 << 30))) {
+          // Held like the mouse button: the mouse goes to the button too.
           d->KeyPushed = true;
           SetPushed(h, d, true);
+          SetCapture(h);
         }
         return 0;
       }
@@ -432,8 +433,10 @@ LRESULT ButtonWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYUP:
       if (wParam == VK_SPACE && d->KeyPushed) {
         d->KeyPushed = false;
+        bool pushed = (d->State & BST_PUSHED) != 0;
         SetPushed(h, d, false);
-        Click(h, d);
+        if (GetCapture() == h) ReleaseCapture();
+        if (pushed) Click(h, d);
         return 0;
       }
       break;
@@ -474,13 +477,18 @@ LRESULT ButtonWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         d->State |= BST_PUSHED;
       else
         d->State &= ~static_cast<UINT>(BST_PUSHED);
-      if (old != d->State) Repaint(h, d, ODA_SELECT);
+      if (old != d->State) {
+        Repaint(h, d, ODA_SELECT);
+        if (style & BS_NOTIFY) CtlNotify(h, wParam ? BN_HILITE : BN_UNHILITE);
+      }
       return 0;
     }
     case BM_SETSTYLE: {
+      // Only the type changes, quietly (no WM_STYLECHANGING); the redraw
+      // waits for WM_PAINT.
       DWORD s = (style & ~static_cast<DWORD>(BS_TYPEMASK)) | (static_cast<DWORD>(wParam) & BS_TYPEMASK);
-      SetWindowLongA(h, GWL_STYLE, static_cast<LONG>(s));
-      if (LOWORD(lParam)) InvalidateRect(h, nullptr, TRUE);
+      if (TWnd* w = GetWndNoError(h)) w->Style = s;
+      if (lParam) InvalidateRect(h, nullptr, TRUE);
       return 0;
     }
     case BM_CLICK:

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/rtl/sysutils.h"
 #include "platform/win/user/ctl_common.h"
 #include "platform/win/user/user_sysinfo.h"
 
@@ -149,8 +150,11 @@ void Choose(HWND h, TComboData* d, int i) {
   i = std::clamp(i, 0, count - 1);
   if (i == Cur(d)) return;
   SendMessageA(d->List, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
-  ShowCurrent(h, d);
+  // The choice is final at once; the field shows it after the parent heard.
+  CtlNotify(h, CBN_SELENDOK);
+  if (!IsWindow(h)) return;
   CtlNotify(h, CBN_SELCHANGE);
+  if (IsWindow(h)) ShowCurrent(h, d);
 }
 
 bool Key(HWND h, TComboData* d, UINT msg, WPARAM vk) {
@@ -557,6 +561,21 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case CB_GETDROPPEDSTATE:
       return d->Dropped;
+    case CB_GETCOMBOBOXINFO: {
+      auto* info = reinterpret_cast<COMBOBOXINFO*>(lParam);
+      if (!info) return FALSE;
+      info->rcItem = FieldRect(h, d);
+      if (d->Edit) {
+        GetWindowRect(d->Edit, &info->rcItem);
+        MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&info->rcItem), 2);
+      }
+      info->rcButton = DropsDown(h) ? ButtonRect(h, d) : RECT();
+      info->stateButton = !DropsDown(h) ? STATE_SYSTEM_INVISIBLE : d->ButtonDown ? STATE_SYSTEM_PRESSED : 0;
+      info->hwndCombo = h;
+      info->hwndItem = d->Edit ? d->Edit : h;
+      info->hwndList = d->List;
+      return TRUE;
+    }
     case CB_GETDROPPEDCONTROLRECT: {
       if (!lParam) return CB_ERR;
       RECT wr;
@@ -609,3 +628,17 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace rtl::detail
+
+using namespace rtl::detail;
+
+BOOL GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info) {
+  if (!info || info->cbSize != sizeof(COMBOBOXINFO)) {
+    SetLastError(87);
+    return FALSE;
+  }
+  if (!IsWindow(combo)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  return SendMessageA(combo, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(info)) ? TRUE : FALSE;
+}

@@ -24,7 +24,7 @@ struct TEditData : TCtlBase {
   AnsiString Text;
   size_t Anchor = 0;
   size_t Caret = 0;
-  size_t Limit = 32767;
+  size_t Limit = 30000;  // what the user may type, single or multiple lines
   int LeftMargin = 1;
   int RightMargin = 1;
   char PasswordChar = '*';
@@ -587,12 +587,9 @@ void SetMargins(HWND h, TEditData* d, WPARAM flags, LPARAM lParam) {
 }
 
 void SetText(HWND h, TEditData* d, LPCSTR text) {
-  AnsiString s = ConvertCase(h, text ? text : "");
-  if (!IsMulti(h)) {
-    size_t brk = s.find_first_of("\r\n");
-    if (brk != AnsiString::npos) s.resize(brk);
-  }
-  d->Text = s;
+  // Set text is kept whole, line breaks in a single-line edit included:
+  // only typing and pasting stop at a break.
+  d->Text = ConvertCase(h, text ? text : "");
   d->Anchor = d->Caret = 0;
   d->XOffset = 0;
   d->FirstLine = 0;
@@ -708,7 +705,6 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE: {
       auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-      if (IsMulti(h)) d->Limit = 0xFFFFFFFF;
       d->VScroll = cs && (cs->style & WS_VSCROLL);
       if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) SetText(h, d, cs->lpszName);
       return 0;
@@ -737,7 +733,8 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETTEXT:
       SetText(h, d, reinterpret_cast<LPCSTR>(lParam));
       DefWindowProcA(h, msg, wParam, reinterpret_cast<LPARAM>(d->Text.c_str()));
-      Changed(h);
+      // A multi-line edit keeps quiet about text set from outside.
+      if (!IsMulti(h)) Changed(h);
       return TRUE;
     case WM_GETTEXT: {
       if (!wParam || !lParam) return 0;
@@ -822,7 +819,7 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CHAR:
       Char(h, d, wParam);
-      return 0;
+      return 1;
     case WM_VSCROLL:
       if (IsMulti(h)) VScroll(h, d, LOWORD(wParam));
       return 0;
@@ -866,11 +863,11 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       int a = static_cast<int>(wParam), b = static_cast<int>(lParam);
       if (a == -1) {
         SetSel(h, d, d->Caret, d->Caret);
-        return 0;
+        return 1;
       }
       size_t end = b < 0 ? d->Text.size() : static_cast<size_t>(b);
       SetSel(h, d, static_cast<size_t>(std::max(a, 0)), end);
-      return 0;
+      return 1;
     }
     case EM_REPLACESEL:
       ReplaceSel(h, d, lParam ? reinterpret_cast<LPCSTR>(lParam) : "", wParam != 0, false);
@@ -918,7 +915,8 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return MAKELRESULT(std::min<size_t>(pos, 0xFFFF), line);
     }
     case EM_POSFROMCHAR: {
-      if (wParam > d->Text.size()) return -1;
+      // Past the last character there is no position.
+      if (wParam >= d->Text.size()) return -1;
       TEditDc dc(h);
       POINT p = PosToPoint(h, d, dc, static_cast<size_t>(wParam));
       return MAKELRESULT(p.X, p.Y);
@@ -936,10 +934,22 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       d->LinesDirty = true;
       if (msg == EM_SETRECT) Refresh(h, d);
       return 0;
-    case EM_SCROLL:
+    case EM_SCROLL: {
       if (!IsMulti(h)) return FALSE;
+      int lines = 0;
+      if (wParam == SB_LINEUP || wParam == SB_LINEDOWN) {
+        lines = wParam == SB_LINEUP ? -1 : 1;
+      } else if (wParam == SB_PAGEUP || wParam == SB_PAGEDOWN) {
+        TEditDc dc(h);
+        int page = std::max(1, FormatRect(h, d, dc).Height() / std::max(1, CtlLineHeight(dc)));
+        lines = wParam == SB_PAGEUP ? -page : page;
+      } else {
+        return FALSE;
+      }
       VScroll(h, d, static_cast<int>(wParam));
-      return TRUE;
+      // The lines the command stands for, whether or not the text moved.
+      return MAKELRESULT(static_cast<WORD>(static_cast<SHORT>(lines)), TRUE);
+    }
     case EM_GETLINECOUNT:
     case EM_LINEINDEX:
     case EM_LINELENGTH:

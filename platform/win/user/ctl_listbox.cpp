@@ -33,14 +33,20 @@ struct TListData : TCtlBase {
   bool VScroll = false;
   bool HScroll = false;
   bool Fitting = false;  // resizing itself to whole items
+  // The selection mode, fixed at creation: later style changes keep it.
+  DWORD SelMode = 0;
 };
 
 DWORD Style(HWND h) { return CtlStyle(h); }
 bool OwnerDraw(HWND h) { return (Style(h) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0; }
 bool HasStrings(HWND h) { return !OwnerDraw(h) || (Style(h) & LBS_HASSTRINGS); }
 bool Variable(HWND h) { return (Style(h) & LBS_OWNERDRAWVARIABLE) != 0; }
-bool Multi(HWND h) { return (Style(h) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
-bool Extended(HWND h) { return (Style(h) & LBS_EXTENDEDSEL) != 0; }
+DWORD SelMode(HWND h) {
+  TListData* d = CtlData<TListData>(h);
+  return d ? d->SelMode : 0;
+}
+bool Multi(HWND h) { return (SelMode(h) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
+bool Extended(HWND h) { return (SelMode(h) & LBS_EXTENDEDSEL) != 0; }
 // The popup list of a drop-down combo box.
 bool DropList(HWND h) { return (Style(h) & (LBS_COMBOBOX | WS_POPUP)) == (LBS_COMBOBOX | WS_POPUP); }
 int Count(TListData* d) { return static_cast<int>(d->Items.size()); }
@@ -520,7 +526,12 @@ UINT ComboListMessage() {
 }
 
 LRESULT ListBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) SetCtlData(h, new TListData);
+  if (msg == WM_NCCREATE) {
+    auto* data = new TListData;
+    if (auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam))
+      data->SelMode = static_cast<DWORD>(cs->style) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL);
+    SetCtlData(h, data);
+  }
   TListData* d = CtlData<TListData>(h);
   if (!d) return DefWindowProcA(h, msg, wParam, lParam);
   int idx = static_cast<int>(wParam);
@@ -660,13 +671,14 @@ LRESULT ListBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return HasStrings(h) ? static_cast<LRESULT>(d->Items[static_cast<size_t>(idx)].Text.size())
                            : static_cast<LRESULT>(sizeof(ULONG_PTR));
     case LB_GETCURSEL:
-      if (Multi(h)) return d->Caret;
+      // A multiple-selection list answers its caret item.
+      if (Multi(h)) return Count(d) == 0 ? LB_ERR : std::max(d->Caret, 0);
       return d->Cur;
     case LB_SETCURSEL:
       if (Multi(h)) return LB_ERR;
       SelectOne(h, d, Valid(d, idx) ? idx : -1);
       if (Valid(d, idx)) {
-        d->Anchor = idx;
+        // The anchor stays where the user's last range started.
         SetCaret(h, d, idx);
         EnsureVisible(h, d, idx);
         return idx;
@@ -710,6 +722,7 @@ LRESULT ListBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (msg == LB_SELITEMRANGE) {
         a = LOWORD(lParam);
         b = HIWORD(lParam);
+        if (a > b) std::swap(a, b);  // either end may come first
         select = wParam != 0;
       } else {
         a = idx;

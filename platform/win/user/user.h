@@ -251,6 +251,17 @@ struct SCROLLBARINFO {
 };
 using PSCROLLBARINFO = SCROLLBARINFO*;
 
+struct COMBOBOXINFO {
+  DWORD cbSize;
+  RECT rcItem;
+  RECT rcButton;
+  DWORD stateButton;
+  HWND hwndCombo;
+  HWND hwndItem;
+  HWND hwndList;
+};
+using PCOMBOBOXINFO = COMBOBOXINFO*;
+
 struct COPYDATASTRUCT {
   ULONG_PTR dwData;
   DWORD cbData;
@@ -493,6 +504,17 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id);
 // Hooks are thread-local: a thread id of 0 installs the hook for the
 // calling thread.
 HHOOK SetWindowsHookExA(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);
+
+// Accessibility event hooks. An out-of-context hook runs on the thread
+// that set it, when that thread next looks at its queue; an in-context
+// hook runs at once on the thread that raised the event.
+using HWINEVENTHOOK = struct HWINEVENTHOOK__*;
+using WINEVENTPROC = void (*)(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG idObject, LONG idChild,
+                              DWORD idEventThread, DWORD dwmsEventTime);
+HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC proc, DWORD idProcess,
+                              DWORD idThread, DWORD flags);
+BOOL UnhookWinEvent(HWINEVENTHOOK hook);
+void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild);
 inline HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId) {
   return SetWindowsHookExA(idHook, proc, module, threadId);
 }
@@ -584,6 +606,55 @@ HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
 // The dialog procedure's defaults: DM_GETDEFID, DM_SETDEFID and
 // WM_NEXTDLGCTL; the rest goes to DefWindowProcA.
 LRESULT DefDlgProcA(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// ---- Dialog templates -----------------------------------------------------------
+// The in-memory template (2-byte packed, as resources store it): the
+// header, then menu, class and title (each 0x0000, 0xFFFF and an ordinal,
+// or a UTF-16 string), the font when DS_SETFONT; then each item DWORD
+// aligned: header, class, title and its creation data. The extended form
+// starts with the words 1, 0xFFFF.
+#pragma pack(push, 2)
+struct DLGTEMPLATE {
+  DWORD style;
+  DWORD dwExtendedStyle;
+  WORD cdit;
+  short x;
+  short y;
+  short cx;
+  short cy;
+};
+struct DLGITEMTEMPLATE {
+  DWORD style;
+  DWORD dwExtendedStyle;
+  short x;
+  short y;
+  short cx;
+  short cy;
+  WORD id;
+};
+#pragma pack(pop)
+using LPCDLGTEMPLATEA = const DLGTEMPLATE*;
+using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+
+// The dialog window's own longs (class "#32770").
+#define DWLP_MSGRESULT 0
+#define DWLP_DLGPROC 8
+#define DWLP_USER 16
+#define DLGWINDOWEXTRA 48
+#define DS_ABSALIGN 0x01L
+#define DS_SETFONT 0x40L
+#define DS_MODALFRAME 0x80L
+#define DS_CONTROL 0x0400L
+#define DS_CENTER 0x0800L
+#define DS_CENTERMOUSE 0x1000L
+
+HWND CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA tmpl, HWND parent, DLGPROC proc, LPARAM init);
+HWND CreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC proc, LPARAM init);
+INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA tmpl, HWND parent, DLGPROC proc, LPARAM init);
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC proc, LPARAM init);
+BOOL EndDialog(HWND dialog, INT_PTR result);
+// Dialog units to pixels with the dialog's font.
+BOOL MapDialogRect(HWND dialog, LPRECT rect);
 inline LRESULT DefDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefDlgProcA(dialog, msg, wParam, lParam);
 }
@@ -651,6 +722,8 @@ BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos);
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
 BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
 BOOL GetScrollBarInfo(HWND hwnd, LONG object, PSCROLLBARINFO info);
+// The parts of a combo box: its field, button and the windows it is made of.
+BOOL GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info);
 
 // ---- Rectangles -----------------------------------------------------------
 

@@ -143,7 +143,12 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CONTEXTMENU: {
-      if (TWnd* p = ParentOf(w)) return SendToWnd(p, msg, wParam, lParam);
+      if (w->Style & WS_CHILD) {
+        // Passed up through the parents; the clicked window stays in wParam.
+        HWND parent = GetParent(hwnd);
+        if (parent) SendMessageA(parent, msg, wParam, lParam);
+        return 0;
+      }
       // A top-level window shows its system menu for its caption.
       if (!(w->Style & WS_SYSMENU) || lParam == -1) return 0;
       POINT p(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -214,13 +219,16 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) != WA_INACTIVE && !(w->Style & WS_MINIMIZE)) SetFocus(hwnd);
       return 0;
     case WM_MOUSEACTIVATE:
-      if (TWnd* p = ParentOf(w)) {
-        LRESULT r = SendToWnd(p, msg, wParam, lParam);
-        if (r) return r;
+      if (w->Style & WS_CHILD) {
+        if (HWND parent = GetParent(hwnd)) {
+          LRESULT r = SendMessageA(parent, msg, wParam, lParam);
+          if (r) return r;
+        }
       }
-      if (w->ExStyle & WS_EX_NOACTIVATE) return MA_NOACTIVATE;
-      // Clicks on the frame activate through their own handling.
-      return static_cast<SHORT>(LOWORD(lParam)) >= HTCLIENT ? MA_ACTIVATE : MA_NOACTIVATE;
+      // A left press on the caption activates through the caption's own
+      // handling (it may start a move); anything else activates.
+      return static_cast<SHORT>(LOWORD(lParam)) == HTCAPTION && HIWORD(lParam) == WM_LBUTTONDOWN ? MA_NOACTIVATE
+                                                                                                 : MA_ACTIVATE;
     case WM_SETCURSOR: {
       if (TWnd* p = ParentOf(w))
         if (SendToWnd(p, msg, wParam, lParam)) return TRUE;

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/win/user/standard_classes.h"
+#include "platform/win/user/user_internal.h"
+#include "platform/win/user/user_menu.h"
 
 namespace rtl::detail {
 namespace {
@@ -303,7 +305,10 @@ void SetDefId(HWND dlg, int id) {
 using namespace rtl::detail;
 
 BOOL IsDialogMessageA(HWND dialog, MSG* msg) {
-  if (!msg || !dialog || !IsWindow(dialog) || !Within(dialog, msg->hwnd)) return FALSE;
+  if (!msg) return FALSE;
+  // The message filter hook sees every message first and may take it.
+  if (HasHooks(WH_MSGFILTER) && CallHooks(WH_MSGFILTER, MSGF_DIALOGBOX, 0, reinterpret_cast<LPARAM>(msg))) return TRUE;
+  if (!dialog || !IsWindow(dialog) || !Within(dialog, msg->hwnd)) return FALSE;
   UINT m = msg->message;
   if (m == WM_KEYDOWN || m == WM_CHAR || m == WM_SYSCHAR) {
     UINT code = DlgCode(msg->hwnd, msg);

@@ -34,6 +34,7 @@ HWND SetFocusWindow(TThreadQueue& q, HWND hwnd) {
     SendToWnd(p, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
     if (q.Focus != hwnd) return previous;  // changed by the handler
   }
+  if (hwnd) RaiseWinEvent(EVENT_OBJECT_FOCUS, hwnd, -4);
   if (TWnd* w = GetWndNoError(hwnd)) SendToWnd(w, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
   return previous;
 }
@@ -77,6 +78,7 @@ void SetActiveImpl(TWnd* w, bool mouse) {
   }
   q.Active = hwnd;
   if (hwnd) g_lastActive = hwnd;
+  if (hwnd) RaiseWinEvent(EVENT_SYSTEM_FOREGROUND, hwnd, 0);
   if (w && !GetWndNoError(hwnd)) return;
   if (hwnd && g_appActive)
     g_foreground = hwnd;

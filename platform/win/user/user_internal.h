@@ -86,6 +86,7 @@ enum TWndFlag : uint32_t {
   wfNeedsPaint = 1u << 12,   // counted in the queue's PaintCount
   wfEraseFailed = 1u << 13,  // WM_ERASEBKGND answered 0: BeginPaint says fErase
   wfNcActive = 1u << 14,     // the caption shows the active state
+  wfNeedSize = 1u << 15,     // an overlapped window owes WM_SIZE and WM_MOVE to its first show
 };
 
 struct TWnd : std::enable_shared_from_this<TWnd> {
@@ -275,6 +276,7 @@ struct TThreadQueue {
   std::deque<std::shared_ptr<TSentMessage>> Sent;
   std::deque<TRawInput> Input;
   std::deque<std::shared_ptr<TSentMessage>> Callbacks;  // answered SendMessageCallback calls
+  std::deque<std::function<void()>> Deferred;  // out-of-context event hooks to run
   bool QuitPosted = false;
   int QuitCode = 0;
   bool Alive = true;
@@ -334,6 +336,10 @@ void PushRawInput(const TRawInput& input);
 bool HasHooks(int type);
 LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam);
 
+// Accessibility events of the window manager (idObject: 0 the window,
+// -4 its client area, -3 its menu bar, -1 its system menu).
+void RaiseWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild = 0);
+
 // Timers
 constexpr UINT WM_SYSTIMER = 0x0118;
 void KillWindowTimers(TThreadQueue& q, HWND hwnd);
@@ -365,6 +371,11 @@ bool ClockIsVirtual();
 // SetWindowPos on a resolved window.
 bool SetWindowPosImpl(TWnd* w, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 bool ShowWindowImpl(TWnd* w, int cmd);
+// Minimises or maximises a window being created (its style bits were just
+// taken away): the state, the hook and the new placement, then SetWindowPos.
+void MinMaximizeAtCreation(TWnd* w, DWORD createStyle);
+// Whether WS_EX_WINDOWEDGE belongs to a window of these styles.
+DWORD FixWindowEdge(DWORD style, DWORD exStyle);
 // Moves the window to the top of its band (owned windows follow).
 void BringToTopZ(TWnd* w);
 // Default answers for WM_GETMINMAXINFO.

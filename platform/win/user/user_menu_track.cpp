@@ -427,6 +427,7 @@ UINT Track(HMENU menu, UINT flags, POINT at, HWND owner, bool system) {
   TTracker* outer = g_tracker;
   g_tracker = &t;
   Notify(t, WM_ENTERMENULOOP, TRUE, 0);
+  RaiseWinEvent(EVENT_SYSTEM_MENUSTART, owner, system ? -1 : -3);
   Notify(t, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
   OpenLevel(t, menu, at, nullptr, 0);
   HWND grab = t.Levels.front().Window;
@@ -494,6 +495,7 @@ UINT Track(HMENU menu, UINT flags, POINT at, HWND owner, bool system) {
   DestroyWindow(grab);
   Notify(t, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
   Notify(t, WM_EXITMENULOOP, TRUE, 0);
+  RaiseWinEvent(EVENT_SYSTEM_MENUEND, owner, system ? -1 : -3);
   g_tracker = outer;
   return t.Result;
 }

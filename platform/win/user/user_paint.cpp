@@ -28,6 +28,16 @@ bool TakesChildren(const TWnd* w, UINT flags) {
   return (flags & RDW_ALLCHILDREN) || !(w->Style & WS_CLIPCHILDREN);
 }
 
+// The part of a window its ancestors' client areas let show, in its own
+// window coordinates.
+RECT VisiblePart(const TWnd* w) {
+  RECT screen = WindowScreenRect(w);
+  RECT r = screen;
+  for (const TWnd* c = w; c->IsChild() && c->Parent && !IsRootWnd(c->Parent); c = c->Parent)
+    r = IntersectR(r, ClientScreenRect(c->Parent));
+  return r.IsEmpty() ? RECT() : OffsetR(r, -screen.Left, -screen.Top);
+}
+
 // A child's window rectangle in its parent's window coordinates.
 RECT ChildInParent(const TWnd* parent, const TWnd* c) {
   RECT ci = ClientInWindow(parent);
@@ -50,7 +60,11 @@ bool MatchesFilter(HWND filter, TWnd* w) {
 TWnd* FindPaint(TWnd* parent, TThreadQueue& q, HWND filter) {
   for (TWnd* c : parent->Children) {
     if (!c->Visible()) continue;
-    if (c->Queue.get() == &q && c->Has(wfNeedsPaint) && MatchesFilter(filter, c)) return c;
+    if (c->Queue.get() == &q && c->Has(wfNeedsPaint)) {
+      if (MatchesFilter(filter, c)) return c;
+      // Its children wait until it has painted.
+      continue;
+    }
     if (c->Style & WS_MINIMIZE) continue;
     if (TWnd* r = FindPaint(c, q, filter)) return r;
   }
@@ -68,8 +82,7 @@ HRGN UpdateInScreen(const TWnd* w, const TRegion& part) {
 void UpdateNow(TWnd* w, UINT flags) {
   if (!IsReallyVisible(w)) return;
   HWND h = w->Handle;
-  SendNcPaintAndErase(w);
-  if (!GetWndNoError(h)) return;
+  // The frame and background come from BeginPaint inside WM_PAINT.
   if (w->Has(wfNeedsPaint)) {
     SendToWnd(w, WM_PAINT, 0, 0);
     if (!GetWndNoError(h)) return;
@@ -92,21 +105,36 @@ void EraseNow(TWnd* w, UINT flags) {
     if (TWnd* c = GetWndNoError(k)) EraseNow(c, flags);
 }
 
+void SetInternalPaint(TWnd* w, bool on, bool allChildren) {
+  if (on)
+    w->Flags |= wfInternalPaint;
+  else
+    w->Flags &= ~static_cast<uint32_t>(wfInternalPaint);
+  UpdatePaintState(w);
+  if (allChildren)
+    for (TWnd* c : w->Children) SetInternalPaint(c, on, true);
+}
+
 bool RedrawImpl(TWnd* w, const TRegion* area, UINT flags) {
   if (flags & RDW_INVALIDATE)
     InvalidateWnd(w, area, flags);
   else if (flags & RDW_VALIDATE)
     ValidateWnd(w, area, flags);
-  else if (flags & (RDW_INTERNALPAINT | RDW_NOINTERNALPAINT)) {
-    if (flags & RDW_INTERNALPAINT) w->Flags |= wfInternalPaint;
-    if (flags & RDW_NOINTERNALPAINT) w->Flags &= ~static_cast<uint32_t>(wfInternalPaint);
-    UpdatePaintState(w);
-  }
+  else if (flags & (RDW_INTERNALPAINT | RDW_NOINTERNALPAINT))
+    SetInternalPaint(w, (flags & RDW_INTERNALPAINT) != 0, (flags & RDW_ALLCHILDREN) != 0);
   if (flags & RDW_UPDATENOW)
     UpdateNow(w, flags);
   else if (flags & RDW_ERASENOW)
     EraseNow(w, flags);
   return true;
+}
+
+// A rectangle with its corners swapped covers the same area as a region's
+// rectangle does.
+RECT Ordered(RECT r) {
+  if (r.Left > r.Right) std::swap(r.Left, r.Right);
+  if (r.Top > r.Bottom) std::swap(r.Top, r.Bottom);
+  return r;
 }
 
 // A region given in client coordinates, as window coordinates.
@@ -147,6 +175,8 @@ void InvalidateWnd(TWnd* w, const TRegion* area, UINT flags) {
   RECT client = ClientInWindow(w);
   TRegion a = area ? *area : TRegion((flags & RDW_FRAME) ? whole : client);
   a.Intersect((flags & RDW_FRAME) ? whole : client);
+  // What lies outside the parents cannot be drawn and is not owed.
+  if (w->IsChild()) a.Intersect(VisiblePart(w));
   if (!a.IsEmpty()) {
     w->Update = TRegion::Combine(w->Update, a, RGN_OR);
     if (flags & RDW_ERASE) w->Flags |= wfEraseNeeded;
@@ -154,13 +184,18 @@ void InvalidateWnd(TWnd* w, const TRegion* area, UINT flags) {
   }
   if (flags & RDW_INTERNALPAINT) w->Flags |= wfInternalPaint;
   UpdatePaintState(w);
-  if (!TakesChildren(w, flags) || a.IsEmpty()) return;
+  // An internal paint for all children reaches those outside the area too.
+  bool internalToAll = (flags & RDW_INTERNALPAINT) && (flags & RDW_ALLCHILDREN);
+  if (!TakesChildren(w, flags) || (a.IsEmpty() && !internalToAll)) return;
   for (TWnd* c : w->Children) {
     if (!c->Visible()) continue;
     RECT cr = ChildInParent(w, c);
     TRegion ca = a;
     ca.Intersect(cr);
-    if (ca.IsEmpty()) continue;
+    if (ca.IsEmpty()) {
+      if (internalToAll) InvalidateWnd(c, &ca, flags);
+      continue;
+    }
     ca.Offset(-cr.Left, -cr.Top);
     InvalidateWnd(c, &ca, flags | RDW_FRAME);
   }
@@ -249,7 +284,7 @@ bool RetrievePaint(TThreadQueue& q, HWND filterHwnd, MSG& msg) {
   return true;
 }
 
-void ErasePendingNow(TWnd* w) { EraseNow(w, RDW_ALLCHILDREN); }
+void ErasePendingNow(TWnd* w) { EraseNow(w, RDW_NOCHILDREN); }
 
 void AfterPaintDispatch(TWnd* w) {
   if (w->Has(wfNcPaintNeeded) || w->Has(wfEraseNeeded)) SendNcPaintAndErase(w);
@@ -389,7 +424,7 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
       a = HrgnToRegion(region);
       area = &a;
     } else if (rect) {
-      a = TRegion(*rect);
+      a = TRegion(Ordered(*rect));
       area = &a;
     }
     std::vector<HWND> tops;
@@ -415,7 +450,7 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
     a = ClientToWindowRegion(w, HrgnToRegion(region));
     area = &a;
   } else if (rect) {
-    a = ClientToWindowRegion(w, TRegion(*rect));
+    a = ClientToWindowRegion(w, TRegion(Ordered(*rect)));
     area = &a;
   }
   RedrawImpl(w, area, flags);
@@ -438,11 +473,18 @@ BOOL ValidateRect(HWND hwnd, const RECT* rect) {
 }
 
 BOOL ValidateRgn(HWND hwnd, HRGN region) {
-  if (!hwnd) return FALSE;
+  if (!hwnd) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
   return RedrawWindow(hwnd, nullptr, region, RDW_VALIDATE);
 }
 
-BOOL UpdateWindow(HWND hwnd) { return RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+BOOL UpdateWindow(HWND hwnd) {
+  // Not the desktop's shorthand that RedrawWindow takes a null window for.
+  if (!GetWnd(hwnd)) return FALSE;
+  return RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
 
 BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase) {
   TWnd* w = GetWnd(hwnd);
@@ -487,6 +529,15 @@ HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
   bool erase = w->Has(wfEraseNeeded);
   bool failed = w->Has(wfEraseFailed);
   w->Update.Clear();
+  if (TWnd* parent = w->Parent; w->IsChild() && parent && !IsRootWnd(parent) && !(parent->Style & WS_CLIPCHILDREN) &&
+                                 !parent->Update.IsEmpty()) {
+    // The parent draws over its children: what it still owes under this
+    // child would paint over what the child is about to draw.
+    parent->Update.Subtract(ChildInParent(parent, w));
+    if (parent->Update.IsEmpty())
+      parent->Flags &= ~static_cast<uint32_t>(wfEraseNeeded | wfNcPaintNeeded | wfEraseFailed);
+    UpdatePaintState(parent);
+  }
   w->Flags &= ~static_cast<uint32_t>(wfEraseNeeded | wfNcPaintNeeded | wfInternalPaint | wfEraseFailed);
   UpdatePaintState(w);
   TRegion screen = upd;

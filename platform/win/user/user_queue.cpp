@@ -174,6 +174,7 @@ bool ProcessIncoming(TThreadQueue& q) {
   bool any = false;
   for (;;) {
     std::shared_ptr<TSentMessage> sm, cb;
+    std::function<void()> deferred;
     {
       std::lock_guard<std::mutex> g(q.Lock);
       if (!q.Sent.empty()) {
@@ -182,12 +183,17 @@ bool ProcessIncoming(TThreadQueue& q) {
       } else if (!q.Callbacks.empty()) {
         cb = q.Callbacks.front();
         q.Callbacks.pop_front();
+      } else if (!q.Deferred.empty()) {
+        deferred = std::move(q.Deferred.front());
+        q.Deferred.pop_front();
       }
     }
     if (sm) {
       RunSent(q, sm);
     } else if (cb) {
       cb->Callback(cb->Hwnd, cb->Msg, cb->CallbackData, cb->Result);
+    } else if (deferred) {
+      deferred();
     } else {
       return any;
     }

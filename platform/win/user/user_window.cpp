@@ -70,13 +70,6 @@ void LinkNew(TWnd* w) {
   c.insert(it, w);
 }
 
-bool NeedsWindowEdge(DWORD style, DWORD exStyle) {
-  if (exStyle & WS_EX_DLGMODALFRAME) return true;
-  if (style & WS_THICKFRAME) return true;
-  if (style & WS_DLGFRAME) return true;
-  return false;
-}
-
 void SendParentNotify(TWnd* w, UINT event) {
   TWnd* cur = w;
   while (cur->IsChild() && !(cur->ExStyle & WS_EX_NOPARENTNOTIFY)) {
@@ -92,6 +85,7 @@ void SendDestroyMessages(TWnd* w) {
   w->Flags |= wfDestroying;
   TThreadQueue& q = CurrentQueue();
   if (q.Capture == h) ReleaseCapture();
+  RaiseWinEvent(EVENT_OBJECT_DESTROY, h, 0);
   SendToWnd(w, WM_DESTROY, 0, 0);
   if (!GetWndNoError(h)) return;
   std::vector<HWND> kids;
@@ -135,6 +129,12 @@ void FreeWindowStorage(TWnd* w) {
 bool OnWndThread(TWnd* w) { return !w->Queue || w->Queue.get() == &CurrentQueue(); }
 
 }  // namespace
+
+DWORD FixWindowEdge(DWORD style, DWORD exStyle) {
+  bool edge = (exStyle & WS_EX_DLGMODALFRAME) ||
+              (!(exStyle & WS_EX_STATICEDGE) && (style & (WS_DLGFRAME | WS_THICKFRAME)));
+  return edge ? exStyle | WS_EX_WINDOWEDGE : exStyle & ~static_cast<DWORD>(WS_EX_WINDOWEDGE);
+}
 
 TWnd::TWnd() = default;
 TWnd::~TWnd() = default;
@@ -254,12 +254,14 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     parent = Desktop();
   }
 
+  // The procedure sees the caller's styles in CREATESTRUCT; the window
+  // keeps the adjusted ones.
+  const DWORD callerStyle = style;
+  const DWORD callerExStyle = exStyle;
   bool topLevel = parent->Has(wfDesktop);
-  if (topLevel && !(style & (WS_CHILD | WS_POPUP))) style |= WS_CLIPSIBLINGS | WS_CAPTION;
-  if (NeedsWindowEdge(style, exStyle))
-    exStyle |= WS_EX_WINDOWEDGE;
-  else
-    exStyle &= ~static_cast<DWORD>(WS_EX_WINDOWEDGE);
+  bool overlapped = topLevel && !(style & (WS_CHILD | WS_POPUP));
+  if (overlapped) style |= WS_CLIPSIBLINGS | WS_CAPTION;
+  exStyle = FixWindowEdge(style, exStyle);
   if (owner && (owner->ExStyle & WS_EX_TOPMOST)) exStyle |= WS_EX_TOPMOST;
 
   // Default placement of overlapped windows: cascaded inside the work area.
@@ -285,7 +287,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   TWnd* w = owned.get();
   w->Class = cls;
   w->Queue = CurrentQueuePtr();
-  w->Style = style & ~static_cast<DWORD>(WS_VISIBLE);
+  // Minimised and maximised states are entered after WM_CREATE.
+  w->Style = style & ~static_cast<DWORD>(WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE);
   w->ExStyle = exStyle;
   w->Proc = cls->Proc;
   w->Instance = instance;
@@ -315,10 +318,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   cs.y = y;
   cs.cx = width;
   cs.cy = height;
-  cs.style = static_cast<LONG>(style);
+  cs.style = static_cast<LONG>(callerStyle);
   cs.lpszName = windowName;
   cs.lpszClass = className;
-  cs.dwExStyle = exStyle;
+  cs.dwExStyle = callerExStyle;
 
   auto fail = [&]() -> HWND {
     if (GetWndNoError(hwnd)) FreeWindowStorage(w);
@@ -359,21 +362,28 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   }
   if (!GetWndNoError(hwnd)) return nullptr;
   w->Flags |= wfCreated;
+  RaiseWinEvent(EVENT_OBJECT_CREATE, hwnd, 0);
 
-  SendToWnd(w, WM_SIZE, SizeType(w), MAKELPARAM(w->Client.Width(), w->Client.Height()));
-  SendToWnd(w, WM_MOVE, 0, MAKELPARAM(w->Client.Left, w->Client.Top));
-  if (!GetWndNoError(hwnd)) return nullptr;
+  // Overlapped windows learn their size when first shown.
+  if (overlapped) {
+    w->Flags |= wfNeedSize;
+  } else {
+    SendToWnd(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->Client.Width(), w->Client.Height()));
+    SendToWnd(w, WM_MOVE, 0, MAKELPARAM(w->Client.Left, w->Client.Top));
+    if (!GetWndNoError(hwnd)) return nullptr;
+  }
+
+  if (style & (WS_MINIMIZE | WS_MAXIMIZE)) {
+    MinMaximizeAtCreation(w, style);
+    if (!GetWndNoError(hwnd)) return nullptr;
+  }
 
   SendParentNotify(w, WM_CREATE);
   if (!GetWndNoError(hwnd)) return nullptr;
 
   if (style & WS_VISIBLE) {
-    int cmd = SW_SHOW;
-    if (style & WS_MAXIMIZE)
-      cmd = SW_SHOWMAXIMIZED;
-    else if (style & WS_MINIMIZE)
-      cmd = SW_SHOWMINIMIZED;
-    ShowWindowImpl(w, cmd);
+    // A maximised window is already in place: showing it is enough.
+    ShowWindowImpl(w, (style & WS_MINIMIZE) && !(style & WS_MAXIMIZE) ? SW_SHOWMINIMIZED : SW_SHOW);
   }
   return GetWndNoError(hwnd) ? hwnd : nullptr;
 }
@@ -493,6 +503,7 @@ LONG_PTR SetStyle(TWnd* w, int index, DWORD value) {
     if (w->IsTopLevel()) ss.styleNew |= WS_CLIPSIBLINGS;
   } else {
     ss.styleNew = (ss.styleNew & ~static_cast<DWORD>(WS_EX_TOPMOST)) | (old & WS_EX_TOPMOST);
+    ss.styleNew = FixWindowEdge(w->Style, ss.styleNew);
   }
   field = ss.styleNew;
   if (index == GWL_EXSTYLE && (old & WS_EX_LAYERED) && !(ss.styleNew & WS_EX_LAYERED)) {
@@ -522,7 +533,11 @@ LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) {
     case GWL_EXSTYLE: return static_cast<LONG>(w->ExStyle);
     case GWL_WNDPROC: return reinterpret_cast<LONG_PTR>(w->Proc);
     case GWL_HINSTANCE: return reinterpret_cast<LONG_PTR>(w->Instance);
-    case GWL_HWNDPARENT: return reinterpret_cast<LONG_PTR>(GetParent(hwnd));
+    case GWL_HWNDPARENT: {
+      // A child's parent; a top-level window's owner.
+      TWnd* r = w->IsTopLevel() ? w->Owner : w->Parent;
+      return reinterpret_cast<LONG_PTR>(r && !r->Has(wfDesktop) && !r->Has(wfMessageRoot) ? r->Handle : nullptr);
+    }
     case GWL_ID: return static_cast<LONG_PTR>(w->Id);
     case GWL_USERDATA: return w->UserData;
   }
@@ -558,18 +573,18 @@ LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
       w->Instance = reinterpret_cast<HINSTANCE>(value);
       return old;
     case GWL_HWNDPARENT: {
-      // Changes the owner of a top-level window.
-      old = reinterpret_cast<LONG_PTR>(GetParent(hwnd));
-      if (w->IsTopLevel()) {
-        TWnd* o = value ? GetWnd(reinterpret_cast<HWND>(value)) : nullptr;
-        if (value && !o) return 0;
-        if (o) o = TopLevelOf(o);
-        if (o == w) {
-          SetLastError(kErrorInvalidParameter);
-          return 0;
-        }
-        w->Owner = o;
+      // A child moves to the new parent; a top-level window changes owner.
+      if (w->IsChild()) return reinterpret_cast<LONG_PTR>(SetParent(hwnd, reinterpret_cast<HWND>(value)));
+      old = reinterpret_cast<LONG_PTR>(w->Owner ? w->Owner->Handle : nullptr);
+      TWnd* o = value ? GetWnd(reinterpret_cast<HWND>(value)) : nullptr;
+      if (value && !o) return 0;
+      if (o && (o->Has(wfDesktop) || o->Has(wfMessageRoot))) o = nullptr;
+      if (o) o = TopLevelOf(o);
+      if (o == w) {
+        SetLastError(kErrorInvalidParameter);
+        return 0;
       }
+      w->Owner = o;
       return old;
     }
     case GWL_ID:
@@ -739,8 +754,9 @@ HWND GetDesktopWindow() { return Desktop()->Handle; }
 HWND GetParent(HWND hwnd) {
   TWnd* w = GetWnd(hwnd);
   if (!w) return nullptr;
-  if (w->Style & WS_CHILD) return w->Parent ? w->Parent->Handle : nullptr;
-  if ((w->Style & WS_POPUP) && w->Owner) return w->Owner->Handle;
+  // WS_POPUP wins over WS_CHILD: such a window is top-level and owned.
+  if (w->Style & WS_POPUP) return w->Owner ? w->Owner->Handle : nullptr;
+  if (w->Style & WS_CHILD) return w->Parent && !w->Parent->Has(wfDesktop) ? w->Parent->Handle : nullptr;
   return nullptr;
 }
 
@@ -874,7 +890,7 @@ BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) {
   std::vector<HWND> list;
   CollectDescendants(p, list);
   for (HWND h : list)
-    if (IsWindow(h) && !proc(h, lParam)) break;
+    if (IsWindow(h) && !proc(h, lParam)) return FALSE;
   return TRUE;
 }
 

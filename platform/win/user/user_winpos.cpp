@@ -168,9 +168,14 @@ bool FixupFlags(TWnd* w, WINDOWPOS& wp) {
     if (!(w->ExStyle & WS_EX_TOPMOST)) wp.flags |= SWP_NOZORDER;
   } else {
     TWnd* a = GetWndNoError(wp.hwndInsertAfter);
-    if (!a || a->Parent != w->Parent) {
-      SetLastError(kErrorInvalidParameter);
+    if (!a) {
+      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
       return false;
+    }
+    if (a->Parent != w->Parent) {
+      // Not a sibling: the call goes on without changing the z-order.
+      wp.flags |= SWP_NOZORDER;
+      return true;
     }
     auto it = std::find(list.begin(), list.end(), a);
     if (a == w || (it != list.end() && it + 1 != list.end() && *(it + 1) == w)) wp.flags |= SWP_NOZORDER;
@@ -203,17 +208,20 @@ UINT Maximize(TWnd* w, RECT& rect) {
   MINMAXINFO mmi = GetMinMaxInfo(w);
   if (!GetWndNoError(h)) return SWP_NOSIZE | SWP_NOMOVE;
   w->Style = (w->Style & ~static_cast<DWORD>(WS_MINIMIZE)) | WS_MAXIMIZE;
+  // A maximised window goes back to maximised from a later minimise.
+  w->Flags |= wfRestoreToMax;
   rect = RECT(mmi.ptMaxPosition.X, mmi.ptMaxPosition.Y, mmi.ptMaxPosition.X + mmi.ptMaxSize.X,
               mmi.ptMaxPosition.Y + mmi.ptMaxSize.Y);
   return SWP_STATECHANGED;
 }
 
 // Changes the minimised / maximised state; answers the SetWindowPos
-// flags and the new rectangle (parent coordinates).
-UINT MinMaximize(TWnd* w, int cmd, RECT& rect) {
+// flags and the new rectangle (parent coordinates). The hook sees the
+// caller's command, `cmd` is what it comes to.
+UINT MinMaximize(TWnd* w, int cmd, RECT& rect, int callerCmd) {
   rect = w->Window;
   HWND h = w->Handle;
-  if (HasHooks(WH_CBT) && CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(h), cmd))
+  if (HasHooks(WH_CBT) && CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(h), callerCmd))
     return SWP_NOSIZE | SWP_NOMOVE;
   bool minimized = (w->Style & WS_MINIMIZE) != 0;
   bool maximized = (w->Style & WS_MAXIMIZE) != 0;
@@ -238,17 +246,18 @@ UINT MinMaximize(TWnd* w, int cmd, RECT& rect) {
       if (maximized && !minimized) return SWP_NOSIZE | SWP_NOMOVE;
       // Leaving the minimised state needs the window's consent.
       if (minimized && (!SendToWnd(w, WM_QUERYOPEN, 0, 0) || !GetWndNoError(h))) return SWP_NOSIZE | SWP_NOMOVE;
-      return Maximize(w, rect);
+      return Maximize(w, rect) | (minimized ? SWP_NOCOPYBITS : 0);
     }
     default: {  // restore
       if (!minimized && !maximized) return SWP_NOSIZE | SWP_NOMOVE;
       if (minimized) {
         if (!SendToWnd(w, WM_QUERYOPEN, 0, 0) || !GetWndNoError(h)) return SWP_NOSIZE | SWP_NOMOVE;
-        if (w->Has(wfRestoreToMax)) return Maximize(w, rect);
+        if (w->Has(wfRestoreToMax)) return Maximize(w, rect) | SWP_NOCOPYBITS;
       }
       w->Style &= ~static_cast<DWORD>(WS_MINIMIZE | WS_MAXIMIZE);
+      w->Flags &= ~static_cast<uint32_t>(wfRestoreToMax);
       rect = w->NormalRect;
-      return SWP_STATECHANGED;
+      return SWP_STATECHANGED | (minimized ? SWP_NOCOPYBITS : 0);
     }
   }
 }
@@ -258,7 +267,10 @@ UINT MinMaximize(TWnd* w, int cmd, RECT& rect) {
 MINMAXINFO DefaultMinMaxInfo(const TWnd* w) {
   MINMAXINFO mmi{};
   POINT inset = MaximizedInset(w);
-  RECT work = w->Handle ? WorkAreaOf(w) : PrimaryWorkArea();
+  // A child maximises into its parent's client area.
+  RECT work = w->IsChild() && w->Parent ? RECT(0, 0, w->Parent->Client.Width(), w->Parent->Client.Height())
+              : w->Handle ? WorkAreaOf(w)
+                          : PrimaryWorkArea();
   mmi.ptMaxSize = POINT(work.Width() + 2 * inset.X, work.Height() + 2 * inset.Y);
   mmi.ptMaxPosition = POINT(work.Left - inset.X, work.Top - inset.Y);
   if ((w->Style & WS_CAPTION) == WS_CAPTION || !(w->Style & (WS_CHILD | WS_POPUP)))
@@ -332,14 +344,32 @@ bool SetWindowPosImpl(TWnd* w, HWND insertAfter, int x, int y, int cx, int cy, U
 
   if (w->IsTopLevel()) SyncNativeWindow(w);
   InvalidateAfterMove(w, oldScreen, wasVisible, wp.flags);
+  if (wp.flags & SWP_SHOWWINDOW) RaiseWinEvent(EVENT_OBJECT_SHOW, h, 0);
+  if (wp.flags & SWP_HIDEWINDOW) RaiseWinEvent(EVENT_OBJECT_HIDE, h, 0);
+  if ((wp.flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+    RaiseWinEvent(EVENT_OBJECT_LOCATIONCHANGE, h, 0);
 
   TThreadQueue& q = CurrentQueue();
-  if (!(wp.flags & SWP_NOACTIVATE) && w->IsTopLevel() && w->Visible() && q.Active != h &&
-      !(w->ExStyle & WS_EX_NOACTIVATE)) {
+  if (w->IsChild()) {
+    // A child "activated" by the call hears of it.
+    if (!(flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW))) {
+      SendToWnd(w, WM_CHILDACTIVATE, 0, 0);
+      if (!GetWndNoError(h)) return true;
+    }
+  } else if (!(wp.flags & SWP_NOACTIVATE) && w->IsTopLevel() && w->Visible() && q.Active != h &&
+             !(w->ExStyle & WS_EX_NOACTIVATE)) {
     SetActiveImpl(w, false);
     if (!GetWndNoError(h)) return true;
   }
-  if (!(wp.flags & SWP_DEFERERASE) && w->Visible()) ErasePendingNow(w);
+  if (!(wp.flags & SWP_DEFERERASE)) {
+    // A top-level window erases its frame and background now; a child's
+    // own erase waits for its WM_PAINT, the parent's uncovered part not.
+    if (!w->IsChild()) {
+      if (w->Visible()) ErasePendingNow(w);
+    } else if (TWnd* parent = w->Parent; parent && !IsRoot(parent) && !(wp.flags & SWP_SHOWWINDOW)) {
+      ErasePendingNow(parent);
+    }
+  }
   if (!GetWndNoError(h)) return true;
 
   wp.x = newWindow.Left;
@@ -349,15 +379,7 @@ bool SetWindowPosImpl(TWnd* w, HWND insertAfter, int x, int y, int cx, int cy, U
   SendToWnd(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
   if (!GetWndNoError(h)) return true;
 
-  if (wp.flags & SWP_HIDEWINDOW) {
-    if (q.Active == h) ActivateOtherWindow(w);
-    if (!GetWndNoError(h)) return true;
-    TWnd* f = GetWndNoError(q.Focus);
-    if (f && IsSelfOrDescendant(w, f)) {
-      TWnd* parent = w->Parent;
-      SetFocusImpl(parent && !IsRoot(parent) ? parent : nullptr);
-    }
-  }
+  // SWP_HIDEWINDOW leaves activation and focus alone: ShowWindow moves them.
   CheckMouseTracking(q);
   return true;
 }
@@ -382,20 +404,22 @@ bool ShowWindowImpl(TWnd* w, int cmd) {
       [[fallthrough]];
     case SW_SHOWMINIMIZED:
       swp |= SWP_SHOWWINDOW | SWP_FRAMECHANGED;
-      swp |= MinMaximize(w, cmd, rect);
+      swp |= MinMaximize(w, cmd, rect, cmd);
       if (!GetWndNoError(h)) return wasVisible;
       if ((swp & SWP_STATECHANGED) == 0 && wasVisible) return true;
       break;
     case SW_SHOWMAXIMIZED:
       if (!wasVisible) swp |= SWP_SHOWWINDOW;
       swp |= SWP_FRAMECHANGED;
-      swp |= MinMaximize(w, SW_MAXIMIZE, rect);
+      swp |= MinMaximize(w, SW_MAXIMIZE, rect, cmd);
       if (!GetWndNoError(h)) return wasVisible;
       if ((swp & SWP_STATECHANGED) == 0 && wasVisible) return true;
       break;
     case SW_SHOWNA:
-      swp |= SWP_NOACTIVATE | SWP_NOZORDER;
-      [[fallthrough]];
+      // Goes through even for a visible window.
+      swp |= SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE;
+      if (w->Style & WS_CHILD) swp |= SWP_NOZORDER;
+      break;
     case SW_SHOW:
       if (wasVisible) return true;
       swp |= SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE;
@@ -410,7 +434,7 @@ bool ShowWindowImpl(TWnd* w, int cmd) {
       if (!wasVisible) swp |= SWP_SHOWWINDOW;
       if (w->Style & (WS_MINIMIZE | WS_MAXIMIZE)) {
         swp |= SWP_FRAMECHANGED;
-        swp |= MinMaximize(w, SW_RESTORE, rect);
+        swp |= MinMaximize(w, SW_RESTORE, rect, cmd);
         if (!GetWndNoError(h)) return wasVisible;
       } else {
         if (wasVisible) return true;
@@ -423,7 +447,9 @@ bool ShowWindowImpl(TWnd* w, int cmd) {
       return wasVisible;
   }
   bool show = cmd != SW_HIDE;
-  if (show != wasVisible || cmd == SW_SHOWNA) {
+  // A change of state (minimise, maximise, restore) and SW_SHOWMAXIMIZED
+  // show the window without WM_SHOWWINDOW.
+  if ((show != wasVisible || cmd == SW_SHOWNA) && cmd != SW_SHOWMAXIMIZED && !(swp & SWP_STATECHANGED)) {
     SendToWnd(w, WM_SHOWWINDOW, show, 0);
     if (!GetWndNoError(h)) return wasVisible;
   }
@@ -434,6 +460,7 @@ bool ShowWindowImpl(TWnd* w, int cmd) {
       w->Style |= WS_VISIBLE;
     else
       w->Style &= ~static_cast<DWORD>(WS_VISIBLE);
+    RaiseWinEvent(show ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, h, 0);
   } else {
     SetWindowPosImpl(w, HWND_TOP, rect.Left, rect.Top, rect.Width(), rect.Height(), swp);
   }
@@ -448,8 +475,26 @@ bool ShowWindowImpl(TWnd* w, int cmd) {
     // Owned popups hide with their minimised owner and come back with it.
     bool minimized = (w->Style & WS_MINIMIZE) != 0;
     ShowOwnedPopups(h, !minimized);
+    if (!GetWndNoError(h)) return wasVisible;
+  }
+  if (w->Has(wfNeedSize)) {
+    // The size messages an overlapped window did not get at creation.
+    w->Flags &= ~static_cast<uint32_t>(wfNeedSize);
+    WPARAM type = SizeType(w);
+    LPARAM size = type == SIZE_MINIMIZED ? 0 : MAKELPARAM(w->Client.Width(), w->Client.Height());
+    SendToWnd(w, WM_SIZE, type, size);
+    if (GetWndNoError(h)) SendToWnd(w, WM_MOVE, 0, MAKELPARAM(w->Client.Left, w->Client.Top));
   }
   return wasVisible;
+}
+
+void MinMaximizeAtCreation(TWnd* w, DWORD createStyle) {
+  int cmd = (createStyle & WS_MINIMIZE) ? SW_MINIMIZE : SW_MAXIMIZE;
+  RECT rect;
+  UINT swp = MinMaximize(w, cmd, rect, cmd) | SWP_FRAMECHANGED;
+  if (!GetWndNoError(w->Handle)) return;
+  if (!(createStyle & WS_VISIBLE) || (createStyle & WS_CHILD) || CurrentQueue().Active) swp |= SWP_NOACTIVATE;
+  SetWindowPosImpl(w, HWND_TOP, rect.Left, rect.Top, rect.Width(), rect.Height(), swp);
 }
 
 }  // namespace rtl::detail
@@ -770,22 +815,27 @@ BOOL IsWindowEnabled(HWND hwnd) {
 BOOL EnableWindow(HWND hwnd, BOOL enable) {
   TWnd* w = GetWnd(hwnd);
   if (!w) return FALSE;
-  bool wasDisabled = (w->Style & WS_DISABLED) != 0;
   TWndRef ref(w);
-  if (enable && wasDisabled) {
-    w->Style &= ~static_cast<DWORD>(WS_DISABLED);
-    SendToWnd(w, WM_ENABLE, TRUE, 0);
-  } else if (!enable && !wasDisabled) {
-    SendToWnd(w, WM_CANCELMODE, 0, 0);
-    if (!GetWndNoError(hwnd)) return FALSE;
-    w->Style |= WS_DISABLED;
-    // A disabled window cannot keep the keyboard focus.
-    TWnd* f = GetWndNoError(CurrentQueue().Focus);
-    if (f && IsSelfOrDescendant(w, f)) SetFocusImpl(nullptr);
-    if (!GetWndNoError(hwnd)) return FALSE;
-    SendToWnd(w, WM_ENABLE, FALSE, 0);
+  if (enable) {
+    bool wasDisabled = (w->Style & WS_DISABLED) != 0;
+    if (wasDisabled) {
+      w->Style &= ~static_cast<DWORD>(WS_DISABLED);
+      SendToWnd(w, WM_ENABLE, TRUE, 0);
+    }
+    return wasDisabled ? TRUE : FALSE;
   }
-  return wasDisabled ? TRUE : FALSE;
+  // Disabling cancels modes even when the window was disabled already.
+  SendToWnd(w, WM_CANCELMODE, 0, 0);
+  if (!GetWndNoError(hwnd)) return FALSE;
+  bool wasDisabled = (w->Style & WS_DISABLED) != 0;
+  if (wasDisabled) return TRUE;
+  w->Style |= WS_DISABLED;
+  // A disabled window cannot keep the keyboard focus.
+  TWnd* f = GetWndNoError(CurrentQueue().Focus);
+  if (f && IsSelfOrDescendant(w, f)) SetFocusImpl(nullptr);
+  if (!GetWndNoError(hwnd)) return FALSE;
+  SendToWnd(w, WM_ENABLE, FALSE, 0);
+  return FALSE;
 }
 
 BOOL IsIconic(HWND hwnd) {

@@ -94,7 +94,9 @@ TEST_F(ComboBoxTest, KeyboardDrivesTheDropDownList) {
   Press(VK_DOWN);
   Press(VK_DOWN);
   EXPECT_EQ(SendMessageA(c, CB_GETCURSEL, 0, 0), 1);
-  EXPECT_EQ(Commands(), (std::vector<TCommand>{{70, CBN_SELCHANGE}, {70, CBN_SELCHANGE}}));
+  // A choice in the closed list is final at once: it ends, then changes.
+  EXPECT_EQ(Commands(), (std::vector<TCommand>{{70, CBN_SELENDOK}, {70, CBN_SELCHANGE}, {70, CBN_SELENDOK},
+                                               {70, CBN_SELCHANGE}}));
   Log.Clear();
   Press(VK_F4);
   EXPECT_TRUE(SendMessageA(c, CB_GETDROPPEDSTATE, 0, 0));
@@ -119,7 +121,7 @@ TEST_F(ComboBoxTest, KeyboardDrivesTheDropDownList) {
   EXPECT_EQ(SendMessageA(c, CB_GETCURSEL, 0, 0), 3);
   SetFocus(Dialog);
   RunUntilIdle();
-  EXPECT_EQ(Commands(), (std::vector<TCommand>{{70, CBN_SELCHANGE}, {70, CBN_KILLFOCUS}}));
+  EXPECT_EQ(Commands(), (std::vector<TCommand>{{70, CBN_SELENDOK}, {70, CBN_SELCHANGE}, {70, CBN_KILLFOCUS}}));
 }
 
 TEST_F(ComboBoxTest, DropDownEditTypesAndTakesChosenItems) {

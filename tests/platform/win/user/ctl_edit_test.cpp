@@ -22,7 +22,23 @@ class EditTest : public TCtlTest {
     SendMessageA(e, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
     return {a, b};
   }
-  static int X(HWND e, size_t pos) { return static_cast<short>(LOWORD(SendMessageA(e, EM_POSFROMCHAR, pos, 0))); }
+  // The x of a character; the end of the text (which EM_POSFROMCHAR does
+  // not answer) is the last character's x plus its width.
+  static int X(HWND e, size_t pos) {
+    LRESULT r = SendMessageA(e, EM_POSFROMCHAR, pos, 0);
+    if (r != -1 || pos == 0) return static_cast<short>(LOWORD(r));
+    std::string text = CtlText(e);
+    char last = text[pos - 1];
+    if (LRESULT pw = SendMessageA(e, EM_GETPASSWORDCHAR, 0, 0)) last = static_cast<char>(pw);
+    HDC dc = GetDC(e);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(e, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, &last, 1, &size);
+    SelectObject(dc, old);
+    ReleaseDC(e, dc);
+    return X(e, pos - 1) + size.cx;
+  }
 };
 
 TEST_F(EditTest, TypingInsertsAndNotifiesEachChange) {

@@ -322,6 +322,25 @@ TEST_F(UserMenuTest, KeysChooseAnItemAndTheOwnerHearsEachStep) {
     }
 }
 
+std::vector<std::pair<DWORD, HWND>> g_menuEvents;
+
+TEST_F(UserMenuTest, TrackingRaisesMenuStartAndEndEvents) {
+  HWND owner = MakeOwner();
+  MakeMenu();
+  g_menuEvents.clear();
+  HWINEVENTHOOK hook = SetWinEventHook(
+      EVENT_SYSTEM_MENUSTART, EVENT_SYSTEM_MENUEND, nullptr,
+      +[](HWINEVENTHOOK, DWORD e, HWND h, LONG, LONG, DWORD, DWORD) { g_menuEvents.emplace_back(e, h); }, 0, 0,
+      WINEVENT_INCONTEXT);
+  OnIdle() = [](HWND, int spell) {
+    if (spell == 0) InjectKeyPress(VK_ESCAPE);
+  };
+  TrackPopupMenu(Menu, TPM_RETURNCMD, 150, 150, 0, owner, nullptr);
+  UnhookWinEvent(hook);
+  EXPECT_EQ(g_menuEvents, (std::vector<std::pair<DWORD, HWND>>{{EVENT_SYSTEM_MENUSTART, owner},
+                                                               {EVENT_SYSTEM_MENUEND, owner}}));
+}
+
 TEST_F(UserMenuTest, EscapeAndEndMenuChooseNothing) {
   HWND owner = MakeOwner();
   MakeMenu();

@@ -46,8 +46,6 @@ const TOrderCase kOrderCases[] = {
       {WM_NCCREATE, 'A'},
       {WM_NCCALCSIZE, 'A', false, FALSE},
       {WM_CREATE, 'A'},
-      {WM_SIZE, 'A'},
-      {WM_MOVE, 'A'},
       {WM_SHOWWINDOW, 'A', false, TRUE},
       {WM_WINDOWPOSCHANGING, 'A'},
       {WM_ACTIVATEAPP, 'A', false, TRUE},
@@ -56,7 +54,10 @@ const TOrderCase kOrderCases[] = {
       {WM_SETFOCUS, 'A'},
       {WM_NCPAINT, 'A'},
       {WM_ERASEBKGND, 'A'},
-      {WM_WINDOWPOSCHANGED, 'A'}}},
+      {WM_WINDOWPOSCHANGED, 'A'},
+      // An overlapped window's size messages wait for its first show.
+      {WM_SIZE, 'A', false, SIZE_RESTORED},
+      {WM_MOVE, 'A'}}},
     {"CreateVisibleChild",
      [](TUserTest& t, std::map<char, HWND>& w) {
        w['P'] = static_cast<UserMessageOrderTest&>(t).MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, kRectA);
@@ -72,8 +73,7 @@ const TOrderCase kOrderCases[] = {
       {WM_PARENTNOTIFY, 'P', false, WM_CREATE},
       {WM_SHOWWINDOW, 'C', false, TRUE},
       {WM_WINDOWPOSCHANGING, 'C'},
-      {WM_NCPAINT, 'C'},
-      {WM_ERASEBKGND, 'C'},
+      // The child's frame and background wait for its WM_PAINT.
       {WM_WINDOWPOSCHANGED, 'C'}}},
     {"MoveTopLevel",
      [](TUserTest& t, std::map<char, HWND>& w) {
