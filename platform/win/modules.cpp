@@ -11,6 +11,7 @@
 #include "platform/rtl/resources.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/gdi/gdi.h"
+#include "platform/win/kernel/kernel_locale.h"
 #include "platform/win/gdiplus/gdiplus.h"
 #include "platform/win/comctl/commctrl.h"
 #include "platform/win/dwm/dwmapi.h"
@@ -26,7 +27,7 @@ namespace {
 // ---- kernel32.dll -----------------------------------------------------------
 
 const TModuleExport kKernel32[] = {
-    EXPORT(FreeLibrary),     EXPORT(GetErrorMode),    EXPORT(GetModuleHandleA), EXPORT(GetModuleHandleW),
+    EXPORT(FreeLibrary),     EXPORT(GetErrorMode),    EXPORT(GetLocaleInfoA), EXPORT(GetModuleHandleA), EXPORT(GetModuleHandleW),
     EXPORT(GetProcAddress),  EXPORT(LoadLibraryA),    EXPORT(LoadLibraryExA),   EXPORT(LoadLibraryExW),
     EXPORT(LoadLibraryW),    EXPORT(SetErrorMode),
 };
