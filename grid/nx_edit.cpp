@@ -277,7 +277,11 @@ void TNxEdit::MouseMove(TShiftState Shift, Integer X, Integer Y) {
 
 void TNxEdit::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   TNxCustomEdit::MouseDown(Button, Shift, X, Y);
-  if (X <= InfoRight() + 2) SelectAll();
+  if (X > InfoRight() + 2) return;
+  // The window class would go on tracking the press and move the
+  // selection back to the caret.
+  if (GetCapture() == Handle()) ReleaseCapture();
+  SelectAll();
 }
 
 void TNxEdit::Resize() {

@@ -69,6 +69,9 @@ class TNxCustomEdit : public TCustomEdit {
   void WMGetDlgCode(TMessage& Message);
   void CMEnabledChanged(TMessage& Message) override;
   void WMWindowPosChanged(TMessage& Message) override;
+  // The edit's own size rule (the font's height) holds; the info box and
+  // the button inside never size it.
+  bool CanAutoSize(Integer& /*NewWidth*/, Integer& /*NewHeight*/) override { return false; }
 
   // The canvas bound to the edit's own window, to paint over its text.
   TControlCanvas* PaintCanvas() const { return FCanvas.get(); }
