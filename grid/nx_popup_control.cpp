@@ -127,15 +127,14 @@ void TNxPopupControl::Popup(Integer X, Integer Y) {
 void TNxPopupControl::Hide() {
   if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
   FShown = false;
-  if (auto* Edit = dynamic_cast<TNxPopupEdit*>(FOwnerControl)) {
-    Edit->SetDroppedDown(false);
-  } else {
-    // Only a popup edit knows how to close itself; any other owner just
-    // sees the popup go.
+  if (auto* Edit = dynamic_cast<TNxPopupEdit*>(FOwnerControl)) Edit->SetDroppedDown(false);
+  // Any other owner, or a popup edit that did not open it itself, just
+  // sees the popup go.
+  if (HandleAllocated() && IsWindowVisible(Handle())) {
     FSuppressHide = true;
-    if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
-    SetVisible(false);
+    ShowWindow(Handle(), SW_HIDE);
   }
+  SetVisible(false);
   DoHide();
 }
 
