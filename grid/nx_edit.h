@@ -83,6 +83,9 @@ class TNxCustomEdit : public TCustomEdit {
   explicit TNxCustomEdit(TComponent* AOwner);
   ~TNxCustomEdit() override;
   void Dispatch(TMessage& Message) override;
+  // The info box, button and popup are the edit's own parts, never
+  // written with it.
+  void GetChildren(const TGetChildProc& /*Proc*/, TComponent* /*Root*/) override {}
 
   // Values of the text. The getters raise EConvertError for text that is
   // no such value and leave the text as it is.

@@ -147,6 +147,11 @@ void TNxPopupControl::DoSelect(const AnsiString& Value) {
 }
 
 void TNxPopupControl::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_MOUSEACTIVATE) {
+    // A click in the popup leaves the focus in the edit that opened it.
+    Message.Result = MA_NOACTIVATE;
+    return;
+  }
   TNxScrollControl::WndProc(Message);
   if (Message.Msg == WM_ACTIVATEAPP && Message.WParam == 0 && FShown) Hide();
 }
