@@ -319,6 +319,48 @@ TEST_F(NxButtonEdit, FocusLossAndDeactivationClose) {
   EXPECT_FALSE(E->Popup()->Shown());
 }
 
+TEST_F(NxButtonEdit, ListStyleDrawingOptions) {
+  auto* Other = Add<TNxEdit>(100);
+  auto* E = Add<TNxPopupEdit>(10);
+  E->SetStyle(dsDropDownList);
+  E->SetText("WWWWWWWW");
+  E->SetColor(clWhite);
+  int Paints = 0;
+  E->OnPaint = [&](TObject*) { ++Paints; };
+  auto TextPixels = [&] {
+    E->Repaint();
+    Pump();
+    int N = 0;
+    // Inside the dotted focus frame.
+    for (int Y = 1; Y < E->ClientHeight() - 1; ++Y)
+      for (int X = 4; X < 80; ++X) {
+        const COLORREF P = rtl::testing::WindowPixel(E->Handle(), X, Y);
+        N += P != RGB(255, 255, 255) && P != GetSysColor(COLOR_HIGHLIGHT);
+      }
+    return N;
+  };
+  E->SetFocus();
+  Pump();
+  EXPECT_EQ(E->FocusColor(), clHighlight);
+  EXPECT_GT(TextPixels(), 20);
+  E->SetDrawingOptions(doBackgroundOnly);
+  // The focus colour but no text.
+  EXPECT_EQ(TextPixels(), 0);
+  EXPECT_EQ(rtl::testing::WindowPixel(E->Handle(), 40, E->ClientHeight() / 2), GetSysColor(COLOR_HIGHLIGHT));
+  const int Before = Paints;
+  E->SetDrawingOptions(doCustomOnly);
+  E->Repaint();
+  Pump();
+  EXPECT_GT(Paints, Before);
+  // A text column's editor keeps its own colours while focused.
+  E->SetTextColumnEditor(true);
+  EXPECT_EQ(E->FocusColor(), clWhite);
+  Other->SetFocus();
+  Pump();
+  E->SetTextColumnEditor(false);
+  EXPECT_EQ(E->FocusColor(), clWhite);
+}
+
 // ---- Picture -----------------------------------------------------------------------
 
 TEST_F(NxButtonEdit, PictureOfTheEdits) {

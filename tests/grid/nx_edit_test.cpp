@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "grid/nx_button_edit.h"
+#include "grid/nx_date_picker.h"
+#include "grid/nx_themes_support.h"
 #include "platform/forms/bitmap.h"
 #include "platform/forms/forms.h"
 #include "platform/rtl/dateutils.h"
@@ -13,6 +15,7 @@
 #include "platform/win/user/standard_classes.h"
 #include "platform/win/user/user.h"
 #include "platform/win/user/user_testing.h"
+#include "platform/win/uxtheme/uxtheme_recording.h"
 
 namespace {
 
@@ -261,6 +264,55 @@ TEST_F(NxEdit, PrepareEditPutsTheCaretAtTheEnd) {
   E->PrepareEdit();
   EXPECT_EQ(E->SelStart(), 6);
   EXPECT_EQ(E->SelLength(), 0);
+}
+
+TEST_F(NxEdit, BorderWidthFrameInTheEditsColour) {
+  E->SetColor(clRed);
+  E->SetBorderWidth(2);
+  Pump();
+  E->Repaint();
+  Pump();
+  const Integer Mid = E->Height() / 2;
+  for (Integer X : {2, 3}) EXPECT_EQ(rtl::testing::WindowPixel(E->Handle(), X, Mid, true), RGB(255, 0, 0)) << X;
+  EXPECT_EQ(rtl::testing::WindowPixel(E->Handle(), E->Width() - 3, Mid, true), RGB(255, 0, 0));
+}
+
+TEST_F(NxEdit, ThemedBorderOverTheFrame) {
+  TRecordingTheme Theme;
+  Pump();
+  ASSERT_TRUE(IsThemed());
+  Theme.Calls.clear();
+  RedrawWindow(E->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump();
+  bool Edit = false;
+  for (const auto& C : Theme.CallsOf("DrawThemeBackground"))
+    if (C.ClassList == u"edit" && C.Part == 1 && C.State == 0) {
+      Edit = true;
+      EXPECT_EQ(C.Rect.Right - C.Rect.Left, E->Width());
+    }
+  EXPECT_TRUE(Edit);
+  // Without a single border there is no themed frame.
+  E->SetBorderStyle(bsNone);
+  Pump();
+  Theme.Calls.clear();
+  RedrawWindow(E->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump();
+  for (const auto& C : Theme.CallsOf("DrawThemeBackground")) EXPECT_NE(C.ClassList, u"edit");
+}
+
+TEST(NxEditorClasses, RegistrationNamesEachColumnKind) {
+  std::vector<std::pair<AnsiString, TClass>> Table;
+  RegisterNxEditorClasses([&](const AnsiString& Kind, TClass C) { Table.emplace_back(Kind, C); });
+  const std::vector<std::pair<AnsiString, TClass>> Expected = {
+      {"text", TNxEdit::StaticClass()}, {"popup", TNxEdit::StaticClass()}, {"date", TNxDatePicker::StaticClass()}};
+  EXPECT_EQ(Table, Expected);
+  // The classes make working editors through their class references.
+  for (const auto& [Kind, C] : Table) {
+    TObject* O = CreateInstance(C, nullptr);
+    ASSERT_NE(dynamic_cast<TNxEdit*>(O), nullptr) << Kind;
+    delete O;
+  }
+  RegisterNxEditorClasses(nullptr);
 }
 
 }  // namespace
