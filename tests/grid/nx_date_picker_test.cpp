@@ -7,6 +7,7 @@
 
 #include "grid/nx_popup_control.h"
 #include "grid/nx_themes_support.h"
+#include "platform/forms/bitmap.h"
 #include "platform/forms/forms.h"
 #include "platform/rtl/dateutils.h"
 #include "platform/rtl/form_text.h"
@@ -24,6 +25,16 @@
 namespace {
 
 using rtl::testing::ClientPoint;
+
+AnsiString WriteText(TComponent* Root) {
+  TMemoryStream Binary;
+  TWriter Writer(&Binary, 4096);
+  Writer.WriteDescendent(Root, nullptr);
+  Binary.SetPosition(0);
+  TStringStream Text;
+  ObjectBinaryToText(&Binary, &Text);
+  return Text.DataString();
+}
 
 // The font height whose text metrics give tmHeight 13 (DejaVu Sans is
 // installed everywhere the tests run).
@@ -451,6 +462,53 @@ TEST_F(NxDatePicker, PictureOfTheOpenCalendar) {
     E->SetDroppedDown(false);
     Pump();
   }
+}
+
+TEST(NxEditStreaming, EditAndPopupEditRoundTrip) {
+  TNxEdit Edit(nullptr);
+  Edit.SetName("Edit");
+  const AnsiString Defaults = WriteText(&Edit);
+  for (const char* Name : {"PreviewBorder", "ShowPreview", "WantTabs", "Alignment", "Glyph", "EditMargins", "Color"})
+    EXPECT_EQ(Defaults.find(Name), AnsiString::npos) << Name;
+  TBitmap G;
+  G.SetPixelFormat(pf24bit);
+  G.SetWidth(16);
+  G.SetHeight(16);
+  G.Canvas()->Brush()->SetColor(clRed);
+  G.Canvas()->FillRect(TRect(0, 0, 16, 16));
+  Edit.SetGlyph(&G);
+  Edit.SetPreviewBorder(false);
+  Edit.SetShowPreview(true);
+  Edit.EditMargins()->SetRight(3);
+  Edit.SetColor(clYellow);
+  const AnsiString Text = WriteText(&Edit);
+  TNxEdit Copy(nullptr);
+  TStringStream Input(Text);
+  ReadComponentText(&Input, &Copy);
+  EXPECT_FALSE(Copy.PreviewBorder());
+  EXPECT_TRUE(Copy.ShowPreview());
+  EXPECT_EQ(Copy.EditMargins()->Right(), 3);
+  EXPECT_EQ(Copy.Color(), clYellow);
+  ASSERT_EQ(Copy.Glyph()->Width(), 16);
+  EXPECT_EQ(Copy.Glyph()->Canvas()->Pixels(8, 8), clRed);
+
+  TNxPopupEdit Popup(nullptr);
+  Popup.SetName("Popup");
+  const AnsiString PopupDefaults = WriteText(&Popup);
+  for (const char* Name : {"DrawingOptions", "Style", "HideFocus", "ShowButton", "Options"})
+    EXPECT_EQ(PopupDefaults.find(Name), AnsiString::npos) << Name;
+  Popup.SetDrawingOptions(doBackgroundOnly);
+  Popup.SetStyle(dsDropDownList);
+  Popup.SetShowButton(false);
+  Popup.SetOptions({epDisablePaste});
+  TNxPopupEdit PopupCopy(nullptr);
+  TStringStream PopupInput(WriteText(&Popup));
+  ReadComponentText(&PopupInput, &PopupCopy);
+  EXPECT_EQ(PopupCopy.DrawingOptions(), doBackgroundOnly);
+  EXPECT_EQ(PopupCopy.Style(), dsDropDownList);
+  EXPECT_TRUE(PopupCopy.ReadOnly());
+  EXPECT_FALSE(PopupCopy.ShowButton());
+  EXPECT_EQ(PopupCopy.Options(), TNxEditOptions{epDisablePaste});
 }
 
 }  // namespace
