@@ -437,6 +437,7 @@ TEST_F(NxDatePicker, PictureOfTheOpenCalendar) {
   DecodeDate(Date(), TY, TM, TD);
   const TDateTime Other = Date() + (TD > 15 ? -3 : 3);
   E->SetDate(Other);
+  std::vector<HBITMAP> Shots;
   for (bool Themed : {true, false}) {
     SCOPED_TRACE(Themed);
     std::unique_ptr<TRecordingTheme> Theme;
@@ -447,8 +448,8 @@ TEST_F(NxDatePicker, PictureOfTheOpenCalendar) {
     TNxDatePopup* P = Calendar();
     P->Repaint();
     Pump();
-    const AnsiString Name = Themed ? "grid-date-popup.png" : "grid-date-popup-classic.png";
-    ASSERT_TRUE(rtl::testing::SaveWindowPng(P->Handle(), PictureDir() + Name));
+    Shots.push_back(rtl::testing::CaptureWindow(P->Handle()));
+    ASSERT_NE(Shots.back(), nullptr);
     // The selected cell's fill.
     Word Y, M, D;
     DecodeDate(Other, Y, M, D);
@@ -462,6 +463,27 @@ TEST_F(NxDatePicker, PictureOfTheOpenCalendar) {
     E->SetDroppedDown(false);
     Pump();
   }
+  // Both calendars side by side, themed on the left, on one sheet.
+  TForm* Sheet = TCustomForm::Create<TForm>(nullptr);
+  Sheet->SetBorderStyle(bsNone);
+  Sheet->SetBounds(0, 0, 2 * Calendar()->Width() + 30, Calendar()->Height() + 20);
+  Sheet->SetColor(clWhite);
+  Sheet->Show();
+  Pump();
+  HDC DC = GetDC(Sheet->Handle());
+  HDC Mem = CreateCompatibleDC(DC);
+  for (size_t I = 0; I < Shots.size(); ++I) {
+    HGDIOBJ Old = SelectObject(Mem, Shots[I]);
+    BitBlt(DC, 10 + static_cast<int>(I) * (Calendar()->Width() + 10), 10, Calendar()->Width(), Calendar()->Height(),
+           Mem, 0, 0, SRCCOPY);
+    SelectObject(Mem, Old);
+    DeleteObject(Shots[I]);
+  }
+  DeleteDC(Mem);
+  ReleaseDC(Sheet->Handle(), DC);
+  EXPECT_TRUE(rtl::testing::SaveWindowPng(Sheet->Handle(), PictureDir() + "grid-date-popup.png"));
+  Sheet->Free();
+  Pump();
 }
 
 TEST(NxEditStreaming, EditAndPopupEditRoundTrip) {
