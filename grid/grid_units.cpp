@@ -2,6 +2,7 @@
 
 #include "grid/nx_classes.h"
 #include "grid/nx_column_classes.h"
+#include "grid/nx_date_picker.h"
 #include "grid/nx_themes_support.h"
 #include "platform/rtl/units.h"
 
@@ -22,6 +23,7 @@ void RegisterGridUnits(TUnitRegistry& Registry) {
       nullptr);
   // Form descriptions create the column classes by name.
   Registry.Register("NxColumnClasses", [] { RegisterColumnClasses(); }, nullptr);
+  Registry.Register("NxEditors", [] { RegisterNxEditorClasses(); }, nullptr);
 }
 
 void RegisterGridUnits() { RegisterGridUnits(Units()); }

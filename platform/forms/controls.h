@@ -48,6 +48,10 @@ RTL_ENUM(TDragKind, dkDrag, dkDock)
 RTL_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
 RTL_ENUM(TBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 RTL_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
+RTL_ENUM(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
+RTL_ENUM(TBevelEdge, beLeft, beTop, beRight, beBottom)
+using TBevelEdges = TSet<TBevelEdge, 4>;
+RTL_ENUM(TBevelKind, bkNone, bkTile, bkSoft, bkFlat)
 RTL_ENUM(THelpType, htKeyword, htContext)
 
 enum TControlStateItem {
@@ -662,6 +666,16 @@ class TWinControl : public TControl {
   bool FCtl3D = true;
   bool FParentCtl3D = true;
   bool FMeasuring = false;  // CreateParams runs only to learn the styles
+  // The non-client inset and bevels inside the window's own frame.
+  Integer FBorderWidth = 0;
+  TBevelEdges FBevelEdges{beLeft, beTop, beRight, beBottom};
+  TBevelCut FBevelInner = bvRaised;
+  TBevelCut FBevelOuter = bvLowered;
+  TBevelKind FBevelKind = bkNone;
+  Integer FBevelWidth = 1;
+
+  // The frame changed: the window computes its client area again.
+  void BorderChanged();
 
   void Insert(TControl* AControl);
   void Remove(TControl* AControl);
@@ -703,6 +717,10 @@ class TWinControl : public TControl {
   // WM_DELETEITEM, WM_COMPAREITEM, WM_VKEYTOITEM and WM_CHARTOITEM.
   virtual void WMListItem(TMessage& Message);
   virtual void WMNCHitTest(TMessage& Message);
+  // BorderWidth on every side and the bevel edges inside the default frame.
+  virtual void WMNCCalcSize(TMessage& Message);
+  // The bevel edges, after the default frame.
+  virtual void WMNCPaint(TMessage& Message);
   void WMContextMenu(TMessage& Message) override;
   virtual void CNKeyDown(TMessage& Message);
   virtual void CNKeyUp(TMessage& Message);
@@ -859,6 +877,20 @@ class TWinControl : public TControl {
   bool ParentCtl3D() const { return FParentCtl3D; }
   void SetParentCtl3D(bool Value);
   void PaintTo(HDC DC, Integer X, Integer Y);
+  // The inset the window keeps inside its frame on every side.
+  Integer BorderWidth() const { return FBorderWidth; }
+  void SetBorderWidth(Integer Value);
+  TBevelEdges BevelEdges() const { return FBevelEdges; }
+  void SetBevelEdges(TBevelEdges Value);
+  TBevelCut BevelInner() const { return FBevelInner; }
+  void SetBevelInner(TBevelCut Value);
+  TBevelCut BevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TBevelCut Value);
+  // bkNone: no bevel is drawn, whatever the cuts say.
+  TBevelKind BevelKind() const { return FBevelKind; }
+  void SetBevelKind(TBevelKind Value);
+  Integer BevelWidth() const { return FBevelWidth; }
+  void SetBevelWidth(Integer Value);
 
   void Invalidate() override;
   void Update() override;

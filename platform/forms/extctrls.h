@@ -11,7 +11,7 @@ class TGraphic;
 
 RTL_ENUM(TBevelStyle, bsLowered, bsRaised)
 RTL_ENUM(TBevelShape, bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer)
-RTL_ENUM(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
+// TBevelCut lives with the window control's bevels (controls.h).
 using TPanelBevel = TBevelCut;
 RTL_ENUM(TShapeType, stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle)
 

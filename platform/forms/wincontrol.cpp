@@ -790,6 +790,8 @@ void TWinControl::Dispatch(TMessage& Message) {
     case WM_CHAR: WMChar(Message); return;
     case WM_NCDESTROY: WMNCDestroy(Message); return;
     case WM_NCHITTEST: WMNCHitTest(Message); return;
+    case WM_NCCALCSIZE: WMNCCalcSize(Message); return;
+    case WM_NCPAINT: WMNCPaint(Message); return;
     case WM_COMMAND: WMCommand(Message); return;
     case WM_NOTIFY: WMNotify(Message); return;
     case WM_CTLCOLORMSGBOX:

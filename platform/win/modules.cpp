@@ -11,6 +11,7 @@
 #include "platform/rtl/resources.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/gdi/gdi.h"
+#include "platform/win/kernel/kernel_locale.h"
 #include "platform/win/gdiplus/gdiplus.h"
 #include "platform/win/kernel/kernel_compare.h"
 #include "platform/win/shell/ole_guid.h"

@@ -301,6 +301,16 @@ TEST(ColumnDrawTextTest, TextAndDateColumnsComposeTheirText) {
 }
 
 TEST(ColumnClassTest, DefaultsFlagsAndEditKeysPerClass) {
+  // The grid's start-up registered the real editors; without one a column
+  // has no editor and cannot edit.
+  const TClass Registered = FindColumnEditorClass("TNxEdit");
+  UnregisterColumnEditorClass("TNxEdit");
+  struct TRestore {
+    TClass C;
+    ~TRestore() {
+      if (C) RegisterColumnEditorClass("TNxEdit", C);
+    }
+  } Restore{Registered};
   TNxTextColumn text(nullptr);
   TNxImageColumn image(nullptr);
   TNxPopupColumn popup(nullptr);

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "platform/rtl/threads.h"
 #include "platform/win/user/user.h"
 #include "platform/win/user/user_messages.h"
 #include "platform/win/user/user_sysinfo.h"
@@ -51,11 +52,35 @@ namespace {
 std::atomic<TThemeProvider*> gProvider{nullptr};
 }
 
+namespace {
+
+BOOL ThemeChangedToChild(HWND hwnd, LPARAM) {
+  if (GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId())
+    SendMessageA(hwnd, WM_THEMECHANGED, 0, 0);
+  else
+    PostMessageA(hwnd, WM_THEMECHANGED, 0, 0);
+  return TRUE;
+}
+
+BOOL ThemeChangedToTop(HWND hwnd, LPARAM lParam) {
+  ThemeChangedToChild(hwnd, lParam);
+  EnumChildWindows(hwnd, &ThemeChangedToChild, lParam);
+  return TRUE;
+}
+
+}  // namespace
+
 void SetThemeProvider(TThemeProvider* provider) {
-  // Handles of the style going away are no window's theme under the next one.
-  std::lock_guard g(gWindowThemesLock);
-  for (auto& [hwnd, w] : gWindowThemes) w.Last = nullptr;
-  gProvider = provider;
+  {
+    // Handles of the style going away are no window's theme under the next one.
+    std::lock_guard g(gWindowThemesLock);
+    for (auto& [hwnd, w] : gWindowThemes) w.Last = nullptr;
+    if (gProvider.load() == provider) return;
+    gProvider = provider;
+  }
+  // Every window hears of the switch, as when the user switches styles;
+  // other threads' windows by post, so that no thread waits on another.
+  EnumWindows(&ThemeChangedToTop, 0);
 }
 
 TThemeProvider* ThemeProvider() { return gProvider.load(); }
