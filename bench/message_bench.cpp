@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "platform/win/user/user_testing.h"
+#include "platform/testing/user_testing.h"
 #include "platform/win/win32.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // for every window, each drawing into the window's surface.
 #include <benchmark/benchmark.h>
 
-#include "platform/win/user/user_testing.h"
+#include "platform/testing/user_testing.h"
 #include "platform/win/win32.h"
 
 namespace {

@@ -10,7 +10,7 @@ endif()
 set(_win_parts kernel gdi user gdiplus comctl uxtheme dwm oleacc comdlg shell)
 set(L_platform/rtl "")
 set(L_platform/backend "platform/rtl")
-set(L_platform/win/kernel "platform/rtl")
+set(L_platform/win/kernel "platform/rtl;platform/backend")
 set(L_platform/win/gdi "platform/win/kernel;platform/rtl;platform/backend")
 set(L_platform/win/user "platform/win/gdi;platform/win/kernel;platform/rtl;platform/backend")
 set(L_platform/win/gdiplus "platform/win/gdi;platform/win/kernel;platform/rtl;platform/backend")
@@ -37,10 +37,13 @@ foreach(u ${_ui_order})
   list(APPEND _below ui/${u})
 endforeach()
 set(L_app "ui;${_below};grid;support;${_platform}")
+# The test library sits beside the application, over the whole platform
+# layer; nothing but tests, benchmarks and tools includes it.
+set(L_platform/testing "${_platform};platform/backend")
 
 set(_folders platform/win/kernel platform/win/gdiplus platform/win/gdi platform/win/user platform/win/comctl
     platform/win/uxtheme platform/win/dwm platform/win/oleacc platform/win/comdlg platform/win/shell
-    platform/win platform/rtl platform/backend platform/forms support grid app)
+    platform/win platform/rtl platform/backend platform/forms platform/testing support grid app)
 foreach(u ${_ui_order})
   list(APPEND _folders ui/${u})
 endforeach()

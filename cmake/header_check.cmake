@@ -5,7 +5,7 @@
 function(add_header_check)
   set(_plain)
   set(_qt)
-  foreach(dir platform/rtl platform/win platform/backend platform/forms support grid ui app)
+  foreach(dir platform/rtl platform/win platform/backend platform/forms platform/testing support grid ui app)
     file(GLOB_RECURSE _headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.h)
     foreach(h ${_headers})
       file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${h})

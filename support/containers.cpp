@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/rtl/component_streaming.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/streams.h"
 #include "support/filer.h"
 
@@ -203,14 +204,12 @@ void* TDIVector::InsertFirstRaw() {
 void* TDIVector::InsertFirst() {
   void* item = InsertFirstRaw();
   if (const TDIInitItemEvent& onInit = FItemHandler->OnInitItem()) {
-    try {
-      onInit(item);
-    } catch (...) {
-      // Move the items back, or the first would be there twice.
+    // Move the items back, or the first would be there twice.
+    TScopeExit moveBack(seOnUnwind, [&] {
       --FCount;
       std::memmove(At(0), At(1), static_cast<size_t>(FCount) * static_cast<size_t>(FItemHandler->ItemSize()));
-      throw;
-    }
+    });
+    onInit(item);
   }
   return item;
 }

@@ -15,7 +15,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/win/user/user_testing.h"
+#include "platform/testing/user_testing.h"
 #include "platform/win/win32.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/forms/image_list.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/user/user.h"
@@ -192,20 +193,12 @@ bool TBasicActionLink::Execute(TComponent* AComponent) {
   frame.Outer = FFrames;
   FFrames = &frame;
   // The handler may destroy the client and its link, or the action.
-  auto leave = [&] {
+  TScopeExit Leave([&] {
     if (!frame.Alive) return;
     FFrames = frame.Outer;
     if (FAction) FAction->SetActionComponent(nullptr);
-  };
-  bool result;
-  try {
-    result = FAction->Execute();
-  } catch (...) {
-    leave();
-    throw;
-  }
-  leave();
-  return result;
+  });
+  return FAction->Execute();
 }
 
 bool TBasicActionLink::Update() { return FAction && FAction->Update(); }
@@ -380,21 +373,16 @@ void TCustomAction::SetCaption(const AnsiString& Value) {
 void TCustomAction::SetChecked(bool Value) {
   if (FChecking || Value == FChecked) return;
   FChecking = true;
-  try {
-    ForEachLink([&](TActionLink* l) { l->SetChecked(Value); });
-    FChecked = Value;
-    TCustomActionList* list = ActionList();
-    if (Value && FGroupIndex > 0 && list)
-      for (Integer i = 0; i < list->ActionCount(); ++i) {
-        auto* other = dynamic_cast<TCustomAction*>(list->Actions(i));
-        if (other && other != this && other->FGroupIndex == FGroupIndex) other->SetChecked(false);
-      }
-    Change();
-  } catch (...) {
-    FChecking = false;
-    throw;
-  }
-  FChecking = false;
+  TScopeExit EndChecking([&] { FChecking = false; });
+  ForEachLink([&](TActionLink* l) { l->SetChecked(Value); });
+  FChecked = Value;
+  TCustomActionList* list = ActionList();
+  if (Value && FGroupIndex > 0 && list)
+    for (Integer i = 0; i < list->ActionCount(); ++i) {
+      auto* other = dynamic_cast<TCustomAction*>(list->Actions(i));
+      if (other && other != this && other->FGroupIndex == FGroupIndex) other->SetChecked(false);
+    }
+  Change();
 }
 
 void TCustomAction::SetEnabled(bool Value) {

@@ -8,6 +8,7 @@
 
 #include "platform/forms/bitmap.h"
 #include "platform/forms/stdctrls_internal.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/user/standard_classes.h"
 
 RTL_IMPLEMENT_PUBLISHED(TBitBtn,
@@ -293,33 +294,28 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& Item) {
   const bool IsDown = Item.itemState & ODS_SELECTED;
   const bool IsFocused = Item.itemState & ODS_FOCUS;
   FCanvas->SetHandle(Item.hDC);
-  try {
-    TRect R = Item.rcItem;
-    FCanvas->SetFont(Font());
-    FCanvas->Brush()->SetStyle(bsSolid);
-    FCanvas->Brush()->SetColor(Color());
-    FCanvas->FillRect(R);
-    if (Active() || IsFocused) {
-      FCanvas->Brush()->SetColor(clWindowFrame);
-      FCanvas->FrameRect(R);
-      InflateRect(&R, -1, -1);
-    }
-    DrawFrameControl(FCanvas->Handle(), &R, DFC_BUTTON, DFCS_BUTTONPUSH | (IsDown ? DFCS_PUSHED : 0));
-    const TButtonState State = !Enabled() ? bsDisabled : IsDown ? bsDown : bsUp;
-    TRect Content = R;
-    InflateRect(&Content, -2, -2);
-    FGlyph->Draw(FCanvas.get(), Content, IsDown ? TPoint(1, 1) : TPoint(0, 0), Caption(), FLayout, FMargin, FSpacing,
-                 State);
-    if (IsFocused) {
-      TRect Focus = R;
-      InflateRect(&Focus, -3, -3);
-      DrawFocusRect(FCanvas->Handle(), &Focus);
-    }
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    throw;
+  TScopeExit ReleaseCanvas([&] { FCanvas->SetHandle(nullptr); });
+  TRect R = Item.rcItem;
+  FCanvas->SetFont(Font());
+  FCanvas->Brush()->SetStyle(bsSolid);
+  FCanvas->Brush()->SetColor(Color());
+  FCanvas->FillRect(R);
+  if (Active() || IsFocused) {
+    FCanvas->Brush()->SetColor(clWindowFrame);
+    FCanvas->FrameRect(R);
+    InflateRect(&R, -1, -1);
   }
-  FCanvas->SetHandle(nullptr);
+  DrawFrameControl(FCanvas->Handle(), &R, DFC_BUTTON, DFCS_BUTTONPUSH | (IsDown ? DFCS_PUSHED : 0));
+  const TButtonState State = !Enabled() ? bsDisabled : IsDown ? bsDown : bsUp;
+  TRect Content = R;
+  InflateRect(&Content, -2, -2);
+  FGlyph->Draw(FCanvas.get(), Content, IsDown ? TPoint(1, 1) : TPoint(0, 0), Caption(), FLayout, FMargin, FSpacing,
+               State);
+  if (IsFocused) {
+    TRect Focus = R;
+    InflateRect(&Focus, -3, -3);
+    DrawFocusRect(FCanvas->Handle(), &Focus);
+  }
 }
 
 void TBitBtn::Dispatch(TMessage& Message) {
@@ -369,13 +365,10 @@ void TBitBtn::SetKind(TBitBtnKind Value) {
     SetCancel(Value == bkCancel || Value == bkNo);
     if (!FModifiedGlyph) {
       FDrawingKindGlyph = true;
-      try {
+      {
+        TScopeExit EndDrawingKindGlyph([&] { FDrawingKindGlyph = false; });
         DrawKindGlyph(Value, FGlyph->Glyph());
-      } catch (...) {
-        FDrawingKindGlyph = false;
-        throw;
       }
-      FDrawingKindGlyph = false;
       FGlyph->SetNumGlyphs(1);
     }
   } else if (!FGlyph->Glyph()->Empty()) {

@@ -7,6 +7,7 @@
 #include "platform/forms/comctrls.h"
 #include "platform/forms/image_list.h"
 #include "platform/forms/stdctrls_internal.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/win/comctl/commctrl_controls.h"
 
@@ -422,19 +423,14 @@ void TTreeNodes::Assign(TPersistent* Source) {
     return;
   }
   BeginUpdate();
-  try {
-    Clear();
-    std::function<void(TTreeNode*, TTreeNode*)> Copy = [&](TTreeNode* Parent, TTreeNode* Node) {
-      TTreeNode* N = AddChildObject(Parent, Node->Text(), Node->Data());
-      N->Assign(Node);
-      for (TTreeNode* C : Node->FChildren) Copy(N, C);
-    };
-    for (TTreeNode* R : From->FRoots) Copy(nullptr, R);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit EndUpdating([&] { EndUpdate(); });
+  Clear();
+  std::function<void(TTreeNode*, TTreeNode*)> Copy = [&](TTreeNode* Parent, TTreeNode* Node) {
+    TTreeNode* N = AddChildObject(Parent, Node->Text(), Node->Data());
+    N->Assign(Node);
+    for (TTreeNode* C : Node->FChildren) Copy(N, C);
+  };
+  for (TTreeNode* R : From->FRoots) Copy(nullptr, R);
 }
 
 // ---- TCustomTreeView ---------------------------------------------------------------------
@@ -508,13 +504,8 @@ void TCustomTreeView::DestroyWnd() {
   FSelected = Selected();
   for (TTreeNode* N : FTreeNodes->FRoots) ForgetItems(N, true);
   ++FQuiet;
-  try {
-    inherited::DestroyWnd();
-  } catch (...) {
-    --FQuiet;
-    throw;
-  }
-  --FQuiet;
+  TScopeExit EndQuiet([&] { --FQuiet; });
+  inherited::DestroyWnd();
 }
 
 void TCustomTreeView::InsertItem(TTreeNode* Node) {
@@ -665,18 +656,15 @@ void TCustomTreeView::SortChildren(TTreeNode* Parent, bool Recurse) {
   auto& List = Parent ? Parent->FChildren : FTreeNodes->FRoots;
   const std::vector<TTreeNode*> Before = List;
   FSorting = &Before;
-  try {
+  {
+    TScopeExit EndSorting([&] { FSorting = nullptr; });
     std::stable_sort(List.begin(), List.end(), [this](TTreeNode* A, TTreeNode* B) { return CompareNodes(A, B) < 0; });
     if (HandleAllocated() && (!Parent || Parent->FItemId)) {
       TVSORTCB Sort{Parent ? HItem(Parent->FItemId) : TVI_ROOT, &TCustomTreeView::CompareItems,
                     reinterpret_cast<LPARAM>(this)};
       SendMessage(Handle(), TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&Sort));
     }
-  } catch (...) {
-    FSorting = nullptr;
-    throw;
   }
-  FSorting = nullptr;
   if (Recurse)
     for (TTreeNode* C : List) SortChildren(C, true);
 }

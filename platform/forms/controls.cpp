@@ -6,6 +6,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/rtl/component_streaming.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/strutils.h"
 
 RTL_IMPLEMENT_PUBLISHED(TSizeConstraints,
@@ -244,13 +245,10 @@ void TControl::Loaded() {
 
 void TControl::ReadState(TReader* Reader) {
   FControlState += csReadingState;
-  try {
+  {
+    TScopeExit EndReadingState([&] { FControlState -= csReadingState; });
     inherited::ReadState(Reader);
-  } catch (...) {
-    FControlState -= csReadingState;
-    throw;
   }
-  FControlState -= csReadingState;
   if (FParent) {
     Perform(CM_PARENTCOLORCHANGED, 0, 0);
     Perform(CM_PARENTFONTCHANGED, 0, 0);

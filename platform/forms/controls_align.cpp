@@ -5,6 +5,7 @@
 
 #include "platform/forms/controls.h"
 #include "platform/rtl/mathutils.h"
+#include "platform/rtl/scope_exit.h"
 
 // ---- TControl: bounds ---------------------------------------------------------------
 
@@ -153,15 +154,16 @@ void TWinControl::AlignControl(TControl* AControl) {
 void TWinControl::AlignControlsNow(TControl* AControl) {
   DisableAlign();
   TControlLink Self(this);
-  try {
+  {
+    // A failed alignment leaves the level as it found it without aligning again.
+    TScopeExit Undo(seOnUnwind, [&] {
+      if (Self) {
+        FControlState -= csAlignmentNeeded;
+        --FAlignLevel;
+      }
+    });
     TRect R = GetClientRect();
     AlignControls(AControl, R);
-  } catch (...) {
-    if (Self) {
-      FControlState -= csAlignmentNeeded;
-      --FAlignLevel;
-    }
-    throw;
   }
   if (!Self) return;
   FControlState -= csAlignmentNeeded;

@@ -6,6 +6,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/forms_internal.h"
+#include "platform/rtl/scope_exit.h"
 
 // ---- TControl: mouse -------------------------------------------------------------------
 
@@ -550,13 +551,10 @@ void TWinControl::FixupTabList() {
 
 void TWinControl::ReadState(TReader* Reader) {
   DisableAlign();
-  try {
+  {
+    TScopeExit EnableAlignOnExit([&] { EnableAlign(); });
     inherited::ReadState(Reader);
-  } catch (...) {
-    EnableAlign();
-    throw;
   }
-  EnableAlign();
   FixupTabList();
   if (FParent) Perform(CM_PARENTCTL3DCHANGED, 0, 0);
   UpdateControlState();

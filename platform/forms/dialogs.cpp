@@ -9,6 +9,7 @@
 #include "platform/forms/graphics.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/fileutils.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
 #include "platform/win/comdlg/commdlg.h"
@@ -81,15 +82,12 @@ bool TCommonDialog::TaskModalDialog(const std::function<bool()>& Func) {
     if (ActiveWindow && IsWindow(ActiveWindow)) SetActiveWindow(ActiveWindow);
   };
   bool Result = false;
-  try {
+  {
+    TScopeExit RestoreOnExit([&] { Restore(); });
     DoShow();
     // The dialog runs its own loop: a handler may free this component.
     if (*Alive) Result = Func();
-  } catch (...) {
-    Restore();
-    throw;
   }
-  Restore();
   if (*Alive) DoClose();
   return Result && *Alive;
 }

@@ -7,6 +7,7 @@
 #include "platform/forms/icon.h"
 #include "platform/forms/picture.h"
 #include "platform/forms/stdctrls_internal.h"
+#include "platform/rtl/scope_exit.h"
 
 RTL_IMPLEMENT_PUBLISHED(TBevel,
                         RTL_PROP(Align).Default(alNone),
@@ -334,13 +335,8 @@ void TImage::Paint() {
   }
   const bool Save = FDrawing;
   FDrawing = true;
-  try {
-    C->StretchDraw(DestRect(), FPicture->Graphic());
-  } catch (...) {
-    FDrawing = Save;
-    throw;
-  }
-  FDrawing = Save;
+  TScopeExit RestoreDrawing([&] { FDrawing = Save; });
+  C->StretchDraw(DestRect(), FPicture->Graphic());
 }
 
 bool TImage::CanAutoSize(Integer& NewWidth, Integer& NewHeight) {

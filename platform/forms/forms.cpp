@@ -10,6 +10,7 @@
 #include "platform/rtl/component_streaming.h"
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/resources.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/threads.h"
 #include "platform/win/user/user_mdi.h"
 
@@ -154,13 +155,10 @@ void TCustomForm::AfterConstruction() {
   if (FCreated) return;
   FCreated = true;
   FFormState += fsCreating;
-  try {
+  {
+    TScopeExit EndCreating([&] { FFormState -= fsCreating; });
     ReadDescription();
-  } catch (...) {
-    FFormState -= fsCreating;
-    throw;
   }
-  FFormState -= fsCreating;
   TControlLink Self(this);
   DoCreate();
   if (!Self) return;
@@ -300,15 +298,11 @@ void TCustomForm::Paint() {
 void TCustomForm::PaintWindow(HDC DC) {
   FCanvas->Lock();
   FCanvas->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
+  TScopeExit ReleaseCanvas([&] {
     FCanvas->SetHandle(nullptr);
     FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  });
+  Paint();
 }
 
 void TCustomForm::WMPaint(TMessage& Message) {
@@ -317,13 +311,8 @@ void TCustomForm::WMPaint(TMessage& Message) {
     return;
   }
   FControlState += csCustomPaint;
-  try {
-    inherited::WMPaint(Message);
-  } catch (...) {
-    FControlState -= csCustomPaint;
-    throw;
-  }
-  FControlState -= csCustomPaint;
+  TScopeExit EndCustomPaint([&] { FControlState -= csCustomPaint; });
+  inherited::WMPaint(Message);
 }
 
 void TCustomForm::Dispatch(TMessage& Message) {
@@ -700,42 +689,39 @@ void TCustomForm::CMShowingChanged(TMessage&) {
     throw EInvalidOperation("Cannot change Visible in OnShow or OnHide");
   FFormState += fsShowing;
   TControlLink Self(this);
-  try {
-    if (Showing()) {
-      try {
-        DoShow();
-      } catch (...) {
-        Application->HandleException(this);
-      }
-      if (!Self) return;
-      // The position is taken once, at the first show.
-      PositionOnShow();
-      if (FPosition != poDefault && FPosition != poDefaultPosOnly && FPosition != poDefaultSizeOnly)
-        FPosition = poDesigned;
-      static const int ShowCommands[] = {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED};
-      ShowWindow(FHandle, ShowCommands[FWindowState]);
-      // A document that shows becomes the active one.
-      if (FFormStyle == fsMDIChild && FHandle)
-        SendMessage(GetParent(FHandle), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
-    } else {
-      try {
-        DoHide();
-      } catch (...) {
-        Application->HandleException(this);
-      }
-      if (!Self) return;
-      if (FFormState.Contains(fsModal)) {
-        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
-                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      } else {
-        ShowWindow(FHandle, SW_HIDE);
-      }
-    }
-  } catch (...) {
+  TScopeExit EndShowing([&] {
     if (Self) FFormState -= fsShowing;
-    throw;
+  });
+  if (Showing()) {
+    try {
+      DoShow();
+    } catch (...) {
+      Application->HandleException(this);
+    }
+    if (!Self) return;
+    // The position is taken once, at the first show.
+    PositionOnShow();
+    if (FPosition != poDefault && FPosition != poDefaultPosOnly && FPosition != poDefaultSizeOnly)
+      FPosition = poDesigned;
+    static const int ShowCommands[] = {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED};
+    ShowWindow(FHandle, ShowCommands[FWindowState]);
+    // A document that shows becomes the active one.
+    if (FFormStyle == fsMDIChild && FHandle)
+      SendMessage(GetParent(FHandle), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
+  } else {
+    try {
+      DoHide();
+    } catch (...) {
+      Application->HandleException(this);
+    }
+    if (!Self) return;
+    if (FFormState.Contains(fsModal)) {
+      SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                   SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+      ShowWindow(FHandle, SW_HIDE);
+    }
   }
-  FFormState -= fsShowing;
 }
 
 // ---- Closing ----------------------------------------------------------------------------
@@ -807,7 +793,7 @@ TModalResult TCustomForm::ShowModal() {
   std::vector<HWND> WindowList = DisableTaskWindows();
   TControlLink Self(this);
   TModalResult Result = mrNone;
-  auto Restore = [&] {
+  TScopeExit Restore([&] {
     if (Screen->FCursorCount == SaveCount)
       Screen->SetCursor(SaveCursor);
     else
@@ -825,31 +811,27 @@ TModalResult TCustomForm::ShowModal() {
       FFocusCount = SaveFocusCount;
       FFormState -= fsModal;
     }
-  };
-  try {
-    Show();
-    SendMessage(Handle(), CM_ACTIVATE, 0, 0);
-    FModalResult = mrNone;
-    do {
-      Application->HandleMessage();
-      if (!Self) break;
-      if (Application->Terminated())
-        FModalResult = mrCancel;
-      else if (FModalResult != mrNone)
-        CloseModal();
-    } while (Self && FModalResult == mrNone);
-    if (Self) {
-      Result = FModalResult;
-      SendMessage(FHandle, CM_DEACTIVATE, 0, 0);
-      if (GetActiveWindow() != FHandle) ActiveWindow = nullptr;
-      Hide();
-    }
-  } catch (...) {
+  });
+  TScopeExit HideOnUnwind(seOnUnwind, [&] {
     if (Self && FVisible) Hide();
-    Restore();
-    throw;
+  });
+  Show();
+  SendMessage(Handle(), CM_ACTIVATE, 0, 0);
+  FModalResult = mrNone;
+  do {
+    Application->HandleMessage();
+    if (!Self) break;
+    if (Application->Terminated())
+      FModalResult = mrCancel;
+    else if (FModalResult != mrNone)
+      CloseModal();
+  } while (Self && FModalResult == mrNone);
+  if (Self) {
+    Result = FModalResult;
+    SendMessage(FHandle, CM_DEACTIVATE, 0, 0);
+    if (GetActiveWindow() != FHandle) ActiveWindow = nullptr;
+    Hide();
   }
-  Restore();
   return Result;
 }
 
@@ -926,60 +908,44 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
   if (Control->FControlState.Contains(csFocusing)) return false;
   TControlLink ControlLink(Control);
   Control->FControlState += csFocusing;
-  auto Done = [&] {
-    if (ControlLink) Control->FControlState -= csFocusing;
-  };
   // Whether a handler moved the focus elsewhere while Msg was handled.
   const Integer Count = FFocusCount;
   auto SendFocusMessage = [&](HWND Window, UINT Msg) {
     SendMessage(Window, Msg, 0, 0);
     return FFocusCount == Count;
   };
-  try {
+  {
+    TScopeExit EndFocusing([&] {
+      if (ControlLink) Control->FControlState -= csFocusing;
+    });
     if (Screen->FFocusedForm != this) {
       if (Screen->FFocusedForm) {
         HWND FocusHandle = Screen->FFocusedForm->Handle();
         Screen->FFocusedForm = nullptr;
-        if (!SendFocusMessage(FocusHandle, CM_DEACTIVATE)) {
-          Done();
-          return false;
-        }
+        if (!SendFocusMessage(FocusHandle, CM_DEACTIVATE)) return false;
       }
       Screen->FFocusedForm = this;
-      if (!SendFocusMessage(Handle(), CM_ACTIVATE)) {
-        Done();
-        return false;
-      }
+      if (!SendFocusMessage(Handle(), CM_ACTIVATE)) return false;
     }
     if (!FFocusedControl) FFocusedControl = this;
     if (FFocusedControl != Control) {
       while (FFocusedControl && !FFocusedControl->ContainsControl(Control)) {
         HWND FocusHandle = FFocusedControl->Handle();
         FFocusedControl = FFocusedControl->Parent();
-        if (!SendFocusMessage(FocusHandle, CM_EXIT)) {
-          Done();
-          return false;
-        }
+        if (!SendFocusMessage(FocusHandle, CM_EXIT)) return false;
       }
       while (FFocusedControl != Control) {
         TWinControl* Temp = Control;
         while (Temp->Parent() != FFocusedControl) Temp = Temp->Parent();
         FFocusedControl = Temp;
-        if (!SendFocusMessage(Temp->Handle(), CM_ENTER)) {
-          Done();
-          return false;
-        }
+        if (!SendFocusMessage(Temp->Handle(), CM_ENTER)) return false;
       }
       // The scrolling containers on the way bring the control into view.
       for (TWinControl* P = Control->Parent(); P; P = P->Parent())
         if (auto* S = dynamic_cast<TScrollingWinControl*>(P)) S->AutoScrollInView(Control);
       Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
     }
-  } catch (...) {
-    Done();
-    throw;
   }
-  Done();
   Screen->UpdateLastActive();
   return true;
 }

@@ -15,6 +15,7 @@
 #include "platform/forms/timer.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/resources.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/threads.h"
 #include "platform/rtl/units.h"
 
@@ -213,13 +214,11 @@ void TApplication::CreateForm(TClass InstanceClass, TComponent*& Reference) {
     throw EInvalidOperation(Format("Class %s is not a form", {InstanceClass ? InstanceClass->Name : "nil"}));
   }
   Reference = Form;
-  try {
-    FormCreated(Form);
-  } catch (...) {
+  TScopeExit FreeOnUnwind(seOnUnwind, [&] {
     Reference = nullptr;
     Form->Free();
-    throw;
-  }
+  });
+  FormCreated(Form);
 }
 
 void TApplication::FormCreated(TCustomForm* Form) {
@@ -373,18 +372,15 @@ Integer TApplication::MessageBox(const AnsiString& Text, const AnsiString& Capti
   HWND ActiveWindow = GetActiveWindow();
   std::vector<HWND> Windows = rtl::detail::DisableTaskWindows();
   Integer Result;
-  try {
+  {
+    TScopeExit EnableOnExit([&] { rtl::detail::EnableTaskWindows(Windows); });
     if (g_MessageBoxHandler) {
       Result = g_MessageBoxHandler(Text, Caption, Flags);
     } else {
       std::fprintf(stderr, "%s: %s\n", Caption.c_str(), Text.c_str());
       Result = DefaultAnswer(Flags);
     }
-  } catch (...) {
-    rtl::detail::EnableTaskWindows(Windows);
-    throw;
   }
-  rtl::detail::EnableTaskWindows(Windows);
   if (ActiveWindow && IsWindow(ActiveWindow)) SetActiveWindow(ActiveWindow);
   return Result;
 }

@@ -5,6 +5,7 @@
 #include "platform/forms/forms.h"
 #include "platform/forms/stdctrls_internal.h"
 #include "platform/rtl/mathutils.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/user/user_sysinfo.h"
 
 RTL_IMPLEMENT_PUBLISHED(TControlScrollBar,
@@ -248,22 +249,17 @@ void TScrollingWinControl::CalcAutoRange() {
 void TScrollingWinControl::UpdateScrollBars() {
   if (FUpdatingScrollBars || !HandleAllocated() || ComponentState().Contains(csDestroying)) return;
   FUpdatingScrollBars = true;
-  try {
-    if (FVertScrollBar->NeedsScrollBarVisible()) {
-      FHorzScrollBar->Update(false, true);
-      FVertScrollBar->Update(true, false);
-    } else if (FHorzScrollBar->NeedsScrollBarVisible()) {
-      FVertScrollBar->Update(false, true);
-      FHorzScrollBar->Update(true, false);
-    } else {
-      FVertScrollBar->Update(false, false);
-      FHorzScrollBar->Update(true, false);
-    }
-  } catch (...) {
-    FUpdatingScrollBars = false;
-    throw;
+  TScopeExit EndUpdating([&] { FUpdatingScrollBars = false; });
+  if (FVertScrollBar->NeedsScrollBarVisible()) {
+    FHorzScrollBar->Update(false, true);
+    FVertScrollBar->Update(true, false);
+  } else if (FHorzScrollBar->NeedsScrollBarVisible()) {
+    FVertScrollBar->Update(false, true);
+    FHorzScrollBar->Update(true, false);
+  } else {
+    FVertScrollBar->Update(false, false);
+    FHorzScrollBar->Update(true, false);
   }
-  FUpdatingScrollBars = false;
 }
 
 // Aligned children fill the whole content, which starts where the
@@ -279,24 +275,18 @@ void TScrollingWinControl::AlignControls(TControl* AControl, TRect& Rect) {
 void TScrollingWinControl::WMSize(TMessage& Message) {
   // The ranges are worked out once the children have their new places.
   ++FAutoRangeCount;
-  try {
+  {
+    TScopeExit EndAutoRange([&] { --FAutoRangeCount; });
     inherited::WMSize(Message);
-  } catch (...) {
-    --FAutoRangeCount;
-    throw;
   }
-  --FAutoRangeCount;
   // A size change from showing or hiding a bar comes while the bars are
   // being updated: that update goes on with the new size.
   const bool WasUpdating = FUpdatingScrollBars;
   FUpdatingScrollBars = true;
-  try {
+  {
+    TScopeExit RestoreUpdating([&] { FUpdatingScrollBars = WasUpdating; });
     CalcAutoRange();
-  } catch (...) {
-    FUpdatingScrollBars = WasUpdating;
-    throw;
   }
-  FUpdatingScrollBars = WasUpdating;
   if (FHorzScrollBar->FVisible || FVertScrollBar->FVisible) UpdateScrollBars();
 }
 
@@ -335,7 +325,8 @@ void TScrollingWinControl::ScrollBy(Integer DeltaX, Integer DeltaY) {
     --FAutoRangeCount;
     EnableAlign();
   };
-  try {
+  {
+    TScopeExit DoneOnExit([&] { Done(); });
     std::vector<TControl*> Children;
     std::vector<TPoint> Before;
     for (Integer I = 0; I < ControlCount(); ++I) {
@@ -352,11 +343,7 @@ void TScrollingWinControl::ScrollBy(Integer DeltaX, Integer DeltaY) {
       if (C->Left() != Before[I].X + DeltaX || C->Top() != Before[I].Y + DeltaY)
         C->SetBounds(Before[I].X + DeltaX, Before[I].Y + DeltaY, C->Width(), C->Height());
     }
-  } catch (...) {
-    Done();
-    throw;
   }
-  Done();
   if (Self) Realign();
 }
 

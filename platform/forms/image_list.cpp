@@ -6,6 +6,7 @@
 
 #include "platform/forms/icon.h"
 #include "platform/rtl/component_streaming.h"
+#include "platform/rtl/scope_exit.h"
 
 RTL_IMPLEMENT_CLASS(TChangeLink)
 RTL_IMPLEMENT_CLASS(TCustomImageList)
@@ -169,11 +170,9 @@ void TCustomImageList::Rebuild() {
   for (int i = 0; i < ImageList_GetImageCount(FHandle); ++i) images.push_back(Extract(FHandle, i, FWidth, FHeight));
   HIMAGELIST old = FHandle;
   FHandle = nullptr;
-  try {
+  {
+    TScopeExit KeepOld(seOnUnwind, [&] { FHandle = old; });
     CreateImageList();
-  } catch (...) {
-    FHandle = old;
-    throw;
   }
   for (TImageCopy& c : images) ImageList_Add(FHandle, c.Image, c.Mask);
   if (!FShareImages) ImageList_Destroy(old);
@@ -271,22 +270,17 @@ template <class F>
 void TCustomImageList::InsertBy(Integer Index, F AddImages) {
   if (Index < 0 || Index > Count()) IndexError();
   BeginUpdate();
-  try {
-    Integer before = Count();
-    AddImages();
-    Integer added = Count() - before;
-    if (added > 0 && Index < before) {
-      std::vector<TImageCopy> images;
-      for (Integer i = Index; i < Count(); ++i) images.push_back(Extract(FHandle, i, FWidth, FHeight));
-      std::rotate(images.begin(), images.end() - added, images.end());
-      for (size_t k = 0; k < images.size(); ++k)
-        ImageList_Replace(FHandle, Index + static_cast<Integer>(k), images[k].Image, images[k].Mask);
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TScopeExit EndUpdating([&] { EndUpdate(); });
+  Integer before = Count();
+  AddImages();
+  Integer added = Count() - before;
+  if (added > 0 && Index < before) {
+    std::vector<TImageCopy> images;
+    for (Integer i = Index; i < Count(); ++i) images.push_back(Extract(FHandle, i, FWidth, FHeight));
+    std::rotate(images.begin(), images.end() - added, images.end());
+    for (size_t k = 0; k < images.size(); ++k)
+      ImageList_Replace(FHandle, Index + static_cast<Integer>(k), images[k].Image, images[k].Mask);
   }
-  EndUpdate();
 }
 
 void TCustomImageList::Insert(Integer Index, TBitmap* Image, TBitmap* Mask) {

@@ -7,6 +7,7 @@
 #include "platform/forms/forms.h"
 #include "platform/forms/stdctrls_internal.h"
 #include "platform/rtl/component_streaming.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/user/standard_classes.h"
 #include "platform/win/user/user_sysinfo.h"
 
@@ -147,14 +148,11 @@ void DefineStringsProperty(TStrings* Strings, TFiler* Filer) {
       TReaderProc([Strings](TReader* Reader) {
         Reader->ReadListBegin();
         Strings->BeginUpdate();
-        try {
+        {
+          TScopeExit EndUpdating([&] { Strings->EndUpdate(); });
           Strings->Clear();
           while (!Reader->EndOfList()) Strings->Add(Reader->ReadString());
-        } catch (...) {
-          Strings->EndUpdate();
-          throw;
         }
-        Strings->EndUpdate();
         Reader->ReadListEnd();
       }),
       TWriterProc([Strings](TWriter* Writer) {
@@ -248,15 +246,13 @@ void TCustomLabel::AdjustBounds() {
   TRect R = ClientRect();
   HDC DC = GetDC(nullptr);
   Canvas()->SetHandle(DC);
-  try {
+  {
+    TScopeExit ReleaseCanvas([&] {
+      Canvas()->SetHandle(nullptr);
+      ReleaseDC(nullptr, DC);
+    });
     DoDrawText(R, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0));
-  } catch (...) {
-    Canvas()->SetHandle(nullptr);
-    ReleaseDC(nullptr, DC);
-    throw;
   }
-  Canvas()->SetHandle(nullptr);
-  ReleaseDC(nullptr, DC);
   Integer X = Left();
   if (FAlignment == taRightJustify) X += Width() - R.Right;
   SetBounds(X, Top(), R.Right, R.Bottom);

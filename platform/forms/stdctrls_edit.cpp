@@ -3,6 +3,7 @@
 
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/stdctrls_internal.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/win/user/standard_classes.h"
 #include "platform/win/user/user_sysinfo.h"
@@ -80,13 +81,10 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
 void TCustomEdit::CreateWnd() {
   // The window may tell of its first text; that is no change.
   FCreating = true;
-  try {
+  {
+    TScopeExit EndCreating([&] { FCreating = false; });
     inherited::CreateWnd();
-  } catch (...) {
-    FCreating = false;
-    throw;
   }
-  FCreating = false;
   HWND H = Handle();
   SendMessage(H, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
   SendMessage(H, EM_SETMODIFY, FModified ? 1 : 0, 0);

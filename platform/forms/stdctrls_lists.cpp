@@ -4,6 +4,7 @@
 
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/stdctrls_internal.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/win/user/standard_classes.h"
 
@@ -102,7 +103,8 @@ void OwnerDrawItem(TControlCanvas* Canvas, TWinControl* Control, TMessage& Messa
   const TOwnerDrawState State = TOwnerDrawState::FromBits(Item->itemState & 0x1FFF);
   const Integer Index = static_cast<Integer>(Item->itemID);
   Canvas->SetHandle(Item->hDC);
-  try {
+  {
+    TScopeExit ReleaseCanvas([&] { Canvas->SetHandle(nullptr); });
     Canvas->SetFont(Control->Font());
     Canvas->SetBrush(Control->Brush());
     if (Index >= 0 && State.Contains(odSelected)) {
@@ -114,11 +116,7 @@ void OwnerDrawItem(TControlCanvas* Canvas, TWinControl* Control, TMessage& Messa
     else
       Canvas->FillRect(Item->rcItem);
     if (State.Contains(odFocused)) DrawFocusRect(Item->hDC, &Item->rcItem);
-  } catch (...) {
-    Canvas->SetHandle(nullptr);
-    throw;
   }
-  Canvas->SetHandle(nullptr);
   Message.Result = 1;
 }
 
@@ -271,18 +269,13 @@ void TListControlItems::Exchange(Integer Index1, Integer Index2) {
   TObject* O2 = GetObject(Index2);
   const Integer State1 = ItemState(Index1), State2 = ItemState(Index2);
   BeginUpdate();
-  try {
-    Delete(Index1);
-    InsertObject(Index1, S2, O2);
-    Delete(Index2);
-    InsertObject(Index2, S1, O1);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
+  TScopeExit EndUpdating([&] { EndUpdate(); });
+  Delete(Index1);
+  InsertObject(Index1, S2, O2);
+  Delete(Index2);
+  InsertObject(Index2, S1, O1);
   SetItemState(Index1, State2);
   SetItemState(Index2, State1);
-  EndUpdate();
 }
 
 void TListControlItems::Move(Integer CurIndex, Integer NewIndex) {
@@ -293,15 +286,10 @@ void TListControlItems::Move(Integer CurIndex, Integer NewIndex) {
   TObject* O = GetObject(CurIndex);
   const Integer State = ItemState(CurIndex);
   BeginUpdate();
-  try {
-    Delete(CurIndex);
-    InsertObject(NewIndex, S, O);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
+  TScopeExit EndUpdating([&] { EndUpdate(); });
+  Delete(CurIndex);
+  InsertObject(NewIndex, S, O);
   SetItemState(NewIndex, State);
-  EndUpdate();
 }
 
 void TListControlItems::SetUpdateState(bool Updating) {

@@ -7,6 +7,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/forms.h"
 #include "platform/rtl/resources.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/user/user_object_instance.h"
 
 RTL_IMPLEMENT_CLASS(TWinControl)
@@ -447,13 +448,10 @@ void TWinControl::CreateWnd() {
     if (RegisterClass(&Params.WindowClass) == 0) RaiseLastOSError();
   }
   g_CreationControl = this;
-  try {
+  {
+    TScopeExit EndCreation([&] { g_CreationControl = nullptr; });
     CreateWindowHandle(Params);
-  } catch (...) {
-    g_CreationControl = nullptr;
-    throw;
   }
-  g_CreationControl = nullptr;
   if (!FHandle) RaiseLastOSError();
   if ((GetWindowLong(FHandle, GWL_STYLE) & WS_CHILD) && GetWindowLong(FHandle, GWL_ID) == 0)
     SetWindowLongPtr(FHandle, GWL_ID, reinterpret_cast<LONG_PTR>(FHandle) & 0xFFFF);
@@ -516,14 +514,11 @@ void TWinControl::RecreateWnd() {
 void TWinControl::CMRecreateWnd(TMessage&) {
   bool WasFocused = Focused();
   FControlState += csRecreating;
-  try {
+  {
+    TScopeExit EndRecreating([&] { FControlState -= csRecreating; });
     DestroyHandle();
     UpdateControlState();
-  } catch (...) {
-    FControlState -= csRecreating;
-    throw;
   }
-  FControlState -= csRecreating;
   if (WasFocused && Handle()) ::SetFocus(FHandle);
 }
 
@@ -556,11 +551,9 @@ void TWinControl::UpdateShowing() {
   }
   if (FHandle && FShowing != ShowControl) {
     FShowing = ShowControl;
-    try {
+    {
+      TScopeExit Undo(seOnUnwind, [&] { FShowing = !ShowControl; });
       Perform(CM_SHOWINGCHANGED, 0, 0);
-    } catch (...) {
-      FShowing = !ShowControl;
-      throw;
     }
     if (!ShowControl)
       for (TWinControl* C : std::vector<TWinControl*>(FWinControls)) C->UpdateShowing();
@@ -668,13 +661,10 @@ TRect TWinControl::CalcClientRect() {
   // The styles alone decide the frame; no window is made for it.
   TCreateParams Params;
   FMeasuring = true;
-  try {
+  {
+    TScopeExit EndMeasuring([&] { FMeasuring = false; });
     CreateParams(Params);
-  } catch (...) {
-    FMeasuring = false;
-    throw;
   }
-  FMeasuring = false;
   RECT Frame{0, 0, 0, 0};
   AdjustWindowRectEx(&Frame, Params.Style, FALSE, Params.ExStyle);
   return TRect(0, 0, std::max(0, FWidth - Frame.Width()), std::max(0, FHeight - Frame.Height()));
@@ -990,23 +980,17 @@ void TWinControl::WMPaint(TMessage& Message) {
   HGDIOBJ OldBitmap = SelectObject(MemDC, MemBitmap);
   PAINTSTRUCT PS;
   HDC DC = BeginPaint(FHandle, &PS);
-  auto Cleanup = [&] {
+  TScopeExit Cleanup([&] {
     EndPaint(FHandle, &PS);
     SelectObject(MemDC, OldBitmap);
     DeleteDC(MemDC);
     DeleteObject(MemBitmap);
-  };
-  try {
-    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(MemDC), reinterpret_cast<LPARAM>(MemDC));
-    Message.WParam = reinterpret_cast<WPARAM>(MemDC);
-    WMPaint(Message);
-    Message.WParam = 0;
-    BitBlt(DC, 0, 0, R.Right, R.Bottom, MemDC, 0, 0, SRCCOPY);
-  } catch (...) {
-    Cleanup();
-    throw;
-  }
-  Cleanup();
+  });
+  Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(MemDC), reinterpret_cast<LPARAM>(MemDC));
+  Message.WParam = reinterpret_cast<WPARAM>(MemDC);
+  WMPaint(Message);
+  Message.WParam = 0;
+  BitBlt(DC, 0, 0, R.Right, R.Bottom, MemDC, 0, 0, SRCCOPY);
 }
 
 // Paints the window, leaving out the opaque graphic children, then the
@@ -1016,27 +1000,22 @@ void TWinControl::PaintHandler(TMessage& Message) {
   PAINTSTRUCT PS;
   const bool OwnDC = DC == nullptr;
   if (OwnDC) DC = BeginPaint(FHandle, &PS);
-  try {
-    if (FControls.empty()) {
-      PaintWindow(DC);
-    } else {
-      int SaveIndex = SaveDC(DC);
-      int Clip = SIMPLEREGION;
-      for (TControl* C : FControls) {
-        if (C->Visible() && C->ControlStyle().Contains(csOpaque)) {
-          Clip = ExcludeClipRect(DC, C->Left(), C->Top(), C->Left() + C->Width(), C->Top() + C->Height());
-          if (Clip == NULLREGION) break;
-        }
+  TScopeExit EndPainting([&] { if (OwnDC) EndPaint(FHandle, &PS); });
+  if (FControls.empty()) {
+    PaintWindow(DC);
+  } else {
+    int SaveIndex = SaveDC(DC);
+    int Clip = SIMPLEREGION;
+    for (TControl* C : FControls) {
+      if (C->Visible() && C->ControlStyle().Contains(csOpaque)) {
+        Clip = ExcludeClipRect(DC, C->Left(), C->Top(), C->Left() + C->Width(), C->Top() + C->Height());
+        if (Clip == NULLREGION) break;
       }
-      if (Clip != NULLREGION) PaintWindow(DC);
-      RestoreDC(DC, SaveIndex);
     }
-    PaintControls(DC, nullptr);
-  } catch (...) {
-    if (OwnDC) EndPaint(FHandle, &PS);
-    throw;
+    if (Clip != NULLREGION) PaintWindow(DC);
+    RestoreDC(DC, SaveIndex);
   }
-  if (OwnDC) EndPaint(FHandle, &PS);
+  PaintControls(DC, nullptr);
 }
 
 void TWinControl::PaintWindow(HDC DC) {
@@ -1100,15 +1079,11 @@ void TGraphicControl::WMPaint(TMessage& Message) {
   if (Message.WParam == 0 || ComponentState().Contains(csDestroying)) return;
   FCanvas->Lock();
   FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-  try {
-    Paint();
-  } catch (...) {
+  TScopeExit ReleaseCanvas([&] {
     FCanvas->SetHandle(nullptr);
     FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  });
+  Paint();
 }
 
 // ---- TCustomControl -----------------------------------------------------------------------
@@ -1122,27 +1097,18 @@ TCustomControl::~TCustomControl() { Destroying(); }
 
 void TCustomControl::WMPaint(TMessage& Message) {
   SetControlState(ControlState() + csCustomPaint);
-  try {
-    inherited::WMPaint(Message);
-  } catch (...) {
-    SetControlState(ControlState() - csCustomPaint);
-    throw;
-  }
-  SetControlState(ControlState() - csCustomPaint);
+  TScopeExit EndCustomPaint([&] { SetControlState(ControlState() - csCustomPaint); });
+  inherited::WMPaint(Message);
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
   FCanvas->Lock();
   FCanvas->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
+  TScopeExit ReleaseCanvas([&] {
     FCanvas->SetHandle(nullptr);
     FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  });
+  Paint();
 }
 
 // ---- TControlCanvas -------------------------------------------------------------------------

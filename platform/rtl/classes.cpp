@@ -5,6 +5,7 @@
 
 #include "platform/rtl/component_streaming.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
 
@@ -357,17 +358,16 @@ TCollectionItem* TCollection::Add() {
   bool savedCreating = FCreating;
   FPendingItem = nullptr;
   FCreating = true;
-  TObject* created = nullptr;
-  try {
+  TObject* created;
+  TCollectionItem* pending;
+  {
+    TScopeExit restore([&] {
+      FPendingItem = savedPending;
+      FCreating = savedCreating;
+    });
     created = CreateInstance(FItemClass, this);
-  } catch (...) {
-    FPendingItem = savedPending;
-    FCreating = savedCreating;
-    throw;
+    pending = FPendingItem;
   }
-  TCollectionItem* pending = FPendingItem;
-  FPendingItem = savedPending;
-  FCreating = savedCreating;
   auto* item = dynamic_cast<TCollectionItem*>(created);
   if (!item) {
     delete created;
@@ -395,17 +395,12 @@ void TCollection::Delete(Integer Index) {
 void TCollection::Clear() {
   if (FItems.empty()) return;
   BeginUpdate();
-  try {
-    while (!FItems.empty()) {
-      TCollectionItem* item = FItems.back();
-      RemoveItem(item);
-      delete item;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  while (!FItems.empty()) {
+    TCollectionItem* item = FItems.back();
+    RemoveItem(item);
+    delete item;
   }
-  EndUpdate();
 }
 
 void TCollection::BeginUpdate() { ++FUpdateCount; }
@@ -423,14 +418,9 @@ void TCollection::Assign(TPersistent* Source) {
   }
   if (source == this) return;
   BeginUpdate();
-  try {
-    Clear();
-    for (TCollectionItem* item : source->FItems) Add()->Assign(item);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  Clear();
+  for (TCollectionItem* item : source->FItems) Add()->Assign(item);
 }
 
 TCollectionItem* TCollection::FindItemID(Integer ID) const {

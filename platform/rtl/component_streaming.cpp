@@ -7,6 +7,7 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/text_codec.h"
@@ -46,11 +47,9 @@ void TLoadingScope::Finish() {
   // Loaded may read further roots (a component loading its own layout):
   // they form loads of their own.
   CurrentContext = nullptr;
-  try {
+  {
+    TScopeExit restoreContext(seOnUnwind, [&] { CurrentContext = FContext; });
     for (size_t i = 0; i < FContext->Loaded.size(); ++i) FContext->Loaded[i]->Loaded();
-  } catch (...) {
-    CurrentContext = FContext;
-    throw;
   }
   FFinished = true;
   GlobalFixupReferences();
@@ -611,21 +610,16 @@ void TReader::DefineBinaryProperty(const AnsiString& Name, const TStreamProc& Re
 
 void TReader::ReadCollection(TCollection* Collection) {
   Collection->BeginUpdate();
-  try {
-    Collection->Clear();
-    while (!EndOfList()) {
-      FErrorPos = Position();
-      if (IsIntValue(NextValue())) ReadInteger();
-      ReadListBegin();
-      TCollectionItem* item = Collection->Add();
-      ReadProperties(item);
-    }
-    ReadListEnd();
-  } catch (...) {
-    Collection->EndUpdate();
-    throw;
+  TScopeExit endUpdate([&] { Collection->EndUpdate(); });
+  Collection->Clear();
+  while (!EndOfList()) {
+    FErrorPos = Position();
+    if (IsIntValue(NextValue())) ReadInteger();
+    ReadListBegin();
+    TCollectionItem* item = Collection->Add();
+    ReadProperties(item);
   }
-  Collection->EndUpdate();
+  ReadListEnd();
 }
 
 PMethodInfo TReader::FindMethod(TComponent* Root, const AnsiString& MethodName) {
@@ -677,16 +671,12 @@ void TReader::ReadData(TComponent* Instance) {
   FParent = Instance->GetChildParent();
   FOwner = Instance->GetChildOwner();
   if (!FOwner) FOwner = FRoot;
-  try {
-    while (!EndOfList()) ReadComponent(nullptr);
-    ReadListEnd();
-  } catch (...) {
+  TScopeExit restoreParent([&] {
     FParent = oldParent;
     FOwner = oldOwner;
-    throw;
-  }
-  FParent = oldParent;
-  FOwner = oldOwner;
+  });
+  while (!EndOfList()) ReadComponent(nullptr);
+  ReadListEnd();
 }
 
 TComponent* TReader::ReadComponent(TComponent* Component) {
@@ -694,22 +684,17 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
   // Read on its own: a load of its own, relative to the reader's owner.
   rtl::detail::TLoadingScope scope;
   FContext = &scope.Context();
+  TScopeExit forgetContext([&] { FContext = nullptr; });
   size_t firstFixup = FContext->Fixups.size();
   size_t firstCreated = FContext->Created.size();
-  try {
-    TComponent* result = ReadComponentEntry(Component);
-    // Made without owner, it is the root of what was made with it.
-    if (!FOwner && FContext->Created.size() > firstCreated && FContext->Created[firstCreated] == result)
-      FContext->CreatedRoots.push_back(result);
-    ResolveFixups(firstFixup);
-    FErrorPos = -1;
-    scope.Finish();
-    FContext = nullptr;
-    return result;
-  } catch (...) {
-    FContext = nullptr;
-    throw;
-  }
+  TComponent* result = ReadComponentEntry(Component);
+  // Made without owner, it is the root of what was made with it.
+  if (!FOwner && FContext->Created.size() > firstCreated && FContext->Created[firstCreated] == result)
+    FContext->CreatedRoots.push_back(result);
+  ResolveFixups(firstFixup);
+  FErrorPos = -1;
+  scope.Finish();
+  return result;
 }
 
 TComponent* TReader::ReadComponentEntry(TComponent* Component) {
@@ -744,15 +729,13 @@ TComponent* TReader::ReadComponentEntry(TComponent* Component) {
   TComponent* oldReading = FReading;
   if (flags.Contains(ffInline)) FLookupRoot = result;
   FReading = result;
-  try {
+  {
+    TScopeExit restoreReading([&] {
+      FLookupRoot = oldLookupRoot;
+      FReading = oldReading;
+    });
     result->ReadState(this);
-  } catch (...) {
-    FLookupRoot = oldLookupRoot;
-    FReading = oldReading;
-    throw;
   }
-  FLookupRoot = oldLookupRoot;
-  FReading = oldReading;
   result->FComponentState.Exclude(csReading);
   return result;
 }
@@ -770,6 +753,7 @@ AnsiString TReader::FindUniqueName(TComponent* Root, const AnsiString& Name) {
 TComponent* TReader::ReadRootComponent(TComponent* Root) {
   rtl::detail::TLoadingScope scope;
   FContext = &scope.Context();
+  TScopeExit forgetContext([&] { FContext = nullptr; });
   size_t firstFixup = FContext->Fixups.size();
   try {
     ReadSignature();
@@ -799,15 +783,10 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     FErrorPos = -1;
     scope.Finish();
   } catch (Exception& e) {
-    FContext = nullptr;
     if (FSourceLines && FErrorPos >= 0)
       e.SetMessage(Format("%s on line %d", {e.Message(), FSourceLines->LineAt(FErrorPos)}));
     throw;
-  } catch (...) {
-    FContext = nullptr;
-    throw;
   }
-  FContext = nullptr;
   return Root;
 }
 

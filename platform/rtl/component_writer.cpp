@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/rtl/component_streaming.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/text_codec.h"
@@ -428,13 +429,8 @@ void TWriter::WriteComponent(TComponent* Component) {
   };
   mark(Component);
   for (Integer i = 0; i < Component->ComponentCount(); ++i) mark(Component->Components(i));
-  try {
-    Component->WriteState(this);
-  } catch (...) {
-    for (TComponent* c : marked) c->FComponentState.Exclude(csWriting);
-    throw;
-  }
-  for (TComponent* c : marked) c->FComponentState.Exclude(csWriting);
+  TScopeExit unmark([&] { for (TComponent* c : marked) c->FComponentState.Exclude(csWriting); });
+  Component->WriteState(this);
 }
 
 void TWriter::WriteChild(TComponent* Child, const std::vector<TComponent*>& AncestorChildren) {

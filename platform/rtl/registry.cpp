@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -368,8 +369,12 @@ class TRegStore {
   TFileIdentity FIdentity;
   bool FLoaded = false;
   bool FUnreadable = false;
+  AnsiString FUnreadableReason;
   std::vector<TRegOp> FPending;
   bool FFlushAtExit = false;
+  // The failure last written to standard error, so that each closing
+  // registry and the exit do not repeat it; cleared by a save.
+  AnsiString FReported;
 
   // Reads the file; one that exists but cannot be read (not a regular
   // file, too large, no permission) reads as empty and is never replaced.
@@ -379,6 +384,7 @@ class TRegStore {
     AnsiString text;
     const TWholeFileRead r = ReadWholeFile(file, text, kMaxStoreSize);
     FUnreadable = r != wfOk && r != wfMissing;
+    FUnreadableReason = FUnreadable ? WholeFileReadFailure(r, kMaxStoreSize) : AnsiString();
     if (r == wfOk) ParseStore(text, FTree);
     SeedShellFolders(FTree);
     for (const TRegOp& op : FPending) ApplyOp(FTree, op);
@@ -402,27 +408,49 @@ class TRegStore {
     FPending.push_back(std::move(op));
     if (!FFlushAtExit) {
       FFlushAtExit = true;
-      std::atexit([] { rtl::detail::FlushRegistry(); });
+      std::atexit([] { rtl::detail::FlushRegistryOrReport(); });
     }
   }
 
-  bool Flush() {
+  // Writes the pending changes; on failure Error names the file and why,
+  // and the changes stay pending.
+  bool Flush(AnsiString& Error) {
     std::lock_guard lk(FLock);
+    return FlushLocked(Error);
+  }
+
+  // Writes the pending changes; a failure goes to standard error unless it
+  // is the one reported last.
+  void FlushOrReport() {
+    std::lock_guard lk(FLock);
+    AnsiString error;
+    if (FlushLocked(error) || error == FReported) return;
+    FReported = error;
+    std::fprintf(stderr, "The registry changes were not saved. %s\n", error.c_str());
+    std::fflush(stderr);
+  }
+
+ private:
+  bool FlushLocked(AnsiString& Error) {
     if (FPending.empty()) return true;
     const AnsiString file = rtl::detail::RegistryFileName();
-    if (!ForceDirectories(ExtractFileDir(file))) return false;
+    auto fail = [&](const AnsiString& reason) {
+      Error = Format("Unable to write to %s. %s", {file, reason});
+      return false;
+    };
+    auto lastError = [] { return SysErrorMessage(GetLastError()) + "."; };
+    if (!ForceDirectories(ExtractFileDir(file))) return fail(lastError());
     TFileUpdateLock lock(file);
-    if (!lock.Locked()) return false;
+    if (!lock.Locked()) return fail(lastError());
     // Under the lock: the latest file, with this process's changes on top.
     FLoaded = false;
     Sync();
-    if (FUnreadable) return false;
-    const bool ok = ReplaceWholeFile(file, StoreText(FTree));
-    if (ok) {
-      FIdentity = IdentityOf(file);
-      FPending.clear();
-    }
-    return ok;
+    if (FUnreadable) return fail(FUnreadableReason);
+    if (!ReplaceWholeFile(file, StoreText(FTree))) return fail(lastError());
+    FIdentity = IdentityOf(file);
+    FPending.clear();
+    FReported.clear();
+    return true;
   }
 };
 
@@ -454,7 +482,17 @@ namespace rtl::detail {
 
 AnsiString RegistryFileName() { return GetAppDataFolder() + "/registry/user.reg"; }
 
-bool FlushRegistry() { return Store().Flush(); }
+bool FlushRegistry() {
+  AnsiString error;
+  return Store().Flush(error);
+}
+
+void SaveRegistry() {
+  AnsiString error;
+  if (!Store().Flush(error)) throw ERegistryException(error);
+}
+
+void FlushRegistryOrReport() { Store().FlushOrReport(); }
 
 }  // namespace rtl::detail
 
@@ -465,8 +503,8 @@ TRegistry::TRegistry() : TRegistry(KEY_ALL_ACCESS) {}
 TRegistry::TRegistry(LongWord AAccess) : FRootKey(HKEY_CURRENT_USER), FAccess(AAccess) {}
 
 TRegistry::~TRegistry() {
-  CloseKey();
-  rtl::detail::FlushRegistry();
+  FCurrent = TKeyState();
+  rtl::detail::FlushRegistryOrReport();
 }
 
 void TRegistry::SetRootKey(HKEY Value) {
@@ -517,8 +555,8 @@ bool TRegistry::OpenKeyReadOnly(const AnsiString& Key) { return SetKey(Key, fals
 
 void TRegistry::CloseKey() {
   if (!FCurrent.Key) return;
-  if (!FLazyWrite) rtl::detail::FlushRegistry();
-  FCurrent = TKeyState();
+  FCurrent = TKeyState();  // closed even when the save below fails
+  if (!FLazyWrite) rtl::detail::SaveRegistry();
 }
 
 bool TRegistry::CreateKey(const AnsiString& Key) {
@@ -860,4 +898,4 @@ void TRegistryIniFile::DeleteKey(const AnsiString& Section, const AnsiString& Id
   if (scope.Opened()) FRegIniFile->DeleteValue(Ident);
 }
 
-void TRegistryIniFile::UpdateFile() { rtl::detail::FlushRegistry(); }
+void TRegistryIniFile::UpdateFile() { rtl::detail::SaveRegistry(); }

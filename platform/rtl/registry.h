@@ -72,7 +72,12 @@ struct TRegDataInfo {
 // Errors are ERegistryException: "Failed to get data for '%s'" (no such
 // value, or more data than asked for), "Invalid data type for '%s'",
 // "Failed to set data for '%s'" (no key open, the key is read-only or
-// deleted) and "Failed to create key %s".
+// deleted), "Failed to create key %s", and "Unable to write to %s. %s"
+// (the store's file and why) when an explicit save fails: CloseKey with
+// LazyWrite off, TRegistryIniFile::UpdateFile. A save that fails when a
+// registry is destroyed or at exit writes that message to standard error
+// once (not again for the same failure until a save succeeds); the changes
+// stay pending either way.
 class TRegistry : public TObject {
   RTL_CLASS(TRegistry, TObject)
   friend class TRegistryIniFile;
@@ -98,7 +103,8 @@ class TRegistry : public TObject {
  public:
   TRegistry();
   explicit TRegistry(LongWord AAccess);
-  // Closes the key and writes the process's pending changes.
+  // Closes the key and writes the process's pending changes (a failure goes
+  // to standard error).
   ~TRegistry() override;
 
   HKEY RootKey() const { return FRootKey; }
@@ -117,7 +123,8 @@ class TRegistry : public TObject {
   // key (or the root when none is open). A trailing "\" is ignored.
   bool OpenKey(const AnsiString& Key, bool CanCreate);
   bool OpenKeyReadOnly(const AnsiString& Key);
-  // Writes the pending changes too when LazyWrite is off.
+  // Writes the pending changes too when LazyWrite is off, and raises when
+  // that fails (the key is closed even then).
   void CloseKey();
   // Creates the key (and the keys on its path) without opening it.
   bool CreateKey(const AnsiString& Key);
@@ -190,7 +197,7 @@ class TRegistryIniFile : public TCustomIniFile {
   // Deletes the section's key with its subkeys.
   void EraseSection(const AnsiString& Section) override;
   void DeleteKey(const AnsiString& Section, const AnsiString& Ident) override;
-  // Writes the pending changes.
+  // Writes the pending changes; raises when that fails.
   void UpdateFile() override;
 };
 
@@ -200,4 +207,9 @@ AnsiString RegistryFileName();
 // Writes the process's pending changes; false when the file could not be
 // written (they stay pending).
 bool FlushRegistry();
+// The same, raising ERegistryException with the file and the reason.
+void SaveRegistry();
+// The same, writing a failure to standard error unless it is the one
+// written last (for destructors and the exit).
+void FlushRegistryOrReport();
 }  // namespace rtl::detail

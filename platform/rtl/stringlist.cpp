@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
@@ -63,21 +64,16 @@ AnsiString TStrings::GetTextStr() const {
 
 void TStrings::SetTextStr(const AnsiString& Value) {
   BeginUpdate();
-  try {
-    Clear();
-    const char* p = Value.c_str();  // a NUL byte ends the text
-    while (*p) {
-      const char* start = p;
-      while (*p && *p != '\n' && *p != '\r') ++p;
-      Add(AnsiString(start, static_cast<size_t>(p - start)));
-      if (*p == '\r') ++p;
-      if (*p == '\n') ++p;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  Clear();
+  const char* p = Value.c_str();  // a NUL byte ends the text
+  while (*p) {
+    const char* start = p;
+    while (*p && *p != '\n' && *p != '\r') ++p;
+    Add(AnsiString(start, static_cast<size_t>(p - start)));
+    if (*p == '\r') ++p;
+    if (*p == '\n') ++p;
   }
-  EndUpdate();
 }
 
 Integer TStrings::Add(const AnsiString& S) {
@@ -94,14 +90,9 @@ Integer TStrings::AddObject(const AnsiString& S, TObject* AObject) {
 
 void TStrings::AddStrings(TStrings* Strings) {
   BeginUpdate();
-  try {
-    Integer count = Strings->Count();
-    for (Integer i = 0; i < count; ++i) AddObject(Strings->Get(i), Strings->GetObject(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  Integer count = Strings->Count();
+  for (Integer i = 0; i < count; ++i) AddObject(Strings->Get(i), Strings->GetObject(i));
 }
 
 void TStrings::Assign(TPersistent* Source) {
@@ -112,19 +103,14 @@ void TStrings::Assign(TPersistent* Source) {
   }
   if (source == this) return;
   BeginUpdate();
-  try {
-    Clear();
-    FDelimiter = source->FDelimiter;
-    FQuoteChar = source->FQuoteChar;
-    FNameValueSeparator = source->FNameValueSeparator;
-    FStrictDelimiter = source->FStrictDelimiter;
-    FLineBreak = source->FLineBreak;
-    AddStrings(source);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  Clear();
+  FDelimiter = source->FDelimiter;
+  FQuoteChar = source->FQuoteChar;
+  FNameValueSeparator = source->FNameValueSeparator;
+  FStrictDelimiter = source->FStrictDelimiter;
+  FLineBreak = source->FLineBreak;
+  AddStrings(source);
 }
 
 void TStrings::BeginUpdate() {
@@ -139,18 +125,13 @@ void TStrings::EndUpdate() {
 
 void TStrings::Exchange(Integer Index1, Integer Index2) {
   BeginUpdate();
-  try {
-    AnsiString s = Get(Index1);
-    TObject* o = GetObject(Index1);
-    Put(Index1, Get(Index2));
-    PutObject(Index1, GetObject(Index2));
-    Put(Index2, s);
-    PutObject(Index2, o);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  AnsiString s = Get(Index1);
+  TObject* o = GetObject(Index1);
+  Put(Index1, Get(Index2));
+  PutObject(Index1, GetObject(Index2));
+  Put(Index2, s);
+  PutObject(Index2, o);
 }
 
 void TStrings::InsertObject(Integer Index, const AnsiString& S, TObject* AObject) {
@@ -161,16 +142,11 @@ void TStrings::InsertObject(Integer Index, const AnsiString& S, TObject* AObject
 void TStrings::Move(Integer CurIndex, Integer NewIndex) {
   if (CurIndex == NewIndex) return;
   BeginUpdate();
-  try {
-    AnsiString s = Get(CurIndex);
-    TObject* o = GetObject(CurIndex);
-    Delete(CurIndex);
-    InsertObject(NewIndex, s, o);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  AnsiString s = Get(CurIndex);
+  TObject* o = GetObject(CurIndex);
+  Delete(CurIndex);
+  InsertObject(NewIndex, s, o);
 }
 
 Integer TStrings::IndexOf(const AnsiString& S) const {
@@ -223,13 +199,8 @@ void TStrings::LoadFromStream(TStream* Stream) {
     if (n <= 0) break;
   }
   BeginUpdate();
-  try {
-    SetTextStr(text);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  SetTextStr(text);
 }
 
 void TStrings::SaveToFile(const AnsiString& FileName) {
@@ -310,49 +281,44 @@ AnsiString TStrings::JoinDelimited(char delimiter, char quoteChar, bool strict) 
 
 void TStrings::SplitDelimited(const AnsiString& Value, char delimiter, char quoteChar, bool strict) {
   BeginUpdate();
-  try {
-    Clear();
-    const char* p = Value.c_str();  // a NUL byte ends the text
-    auto skipBlanks = [&] {
-      if (!strict)
-        while (IsBlank(*p)) ++p;
-    };
-    skipBlanks();
-    while (*p) {
-      AnsiString s;
-      if (*p == quoteChar) {
-        // Up to the closing quote, doubled quotes made single; an
-        // unterminated quote runs to the end.
-        ++p;
-        while (*p) {
-          if (*p == quoteChar) {
-            if (p[1] != quoteChar) {
-              ++p;
-              break;
-            }
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  Clear();
+  const char* p = Value.c_str();  // a NUL byte ends the text
+  auto skipBlanks = [&] {
+    if (!strict)
+      while (IsBlank(*p)) ++p;
+  };
+  skipBlanks();
+  while (*p) {
+    AnsiString s;
+    if (*p == quoteChar) {
+      // Up to the closing quote, doubled quotes made single; an
+      // unterminated quote runs to the end.
+      ++p;
+      while (*p) {
+        if (*p == quoteChar) {
+          if (p[1] != quoteChar) {
             ++p;
+            break;
           }
-          s += *p++;
+          ++p;
         }
-      } else {
-        const char* start = p;
-        while (*p && *p != delimiter && (strict || !IsBlank(*p))) ++p;
-        s.assign(start, static_cast<size_t>(p - start));
+        s += *p++;
       }
-      Add(s);
-      skipBlanks();
-      // A NUL delimiter would match the terminator and step past it.
-      if (*p && *p == delimiter) {
-        if (p[1] == '\0') Add(AnsiString());  // a trailing delimiter ends with an empty string
-        ++p;
-        skipBlanks();
-      }
+    } else {
+      const char* start = p;
+      while (*p && *p != delimiter && (strict || !IsBlank(*p))) ++p;
+      s.assign(start, static_cast<size_t>(p - start));
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
+    Add(s);
+    skipBlanks();
+    // A NUL delimiter would match the terminator and step past it.
+    if (*p && *p == delimiter) {
+      if (p[1] == '\0') Add(AnsiString());  // a trailing delimiter ends with an empty string
+      ++p;
+      skipBlanks();
+    }
   }
-  EndUpdate();
 }
 
 // ---- TStringList ----------------------------------------------------------

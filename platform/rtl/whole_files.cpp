@@ -16,11 +16,9 @@
 
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/whole_files_internal.h"
 
 namespace {
-
-std::mutex gHookLock;
-std::function<int(const AnsiString&)> gFaultHook;
 
 // Temporary files this process is writing now: the only ones of its own
 // process id that are not stale (an earlier process may have had that id).
@@ -251,8 +249,8 @@ bool ReplaceWholeFile(const AnsiString& FileName, const AnsiString& Contents) {
   if (fd < 0) return Fail();
   int err = 0;
   {
-    std::lock_guard lk(gHookLock);
-    if (gFaultHook) err = gFaultHook(FileName);
+    std::lock_guard lk(rtl::detail::ReplaceFileFaultLock);
+    if (rtl::detail::ReplaceFileFault) err = rtl::detail::ReplaceFileFault(FileName);
   }
   if (err == 0 && existed && ::fchmod(fd, st.st_mode & 07777) != 0) err = errno;
   if (err == 0 && !WriteAll(fd, Contents.data(), Contents.size())) err = errno;
@@ -309,9 +307,7 @@ TFileUpdateLock::~TFileUpdateLock() {
 
 namespace rtl::detail {
 
-void SetReplaceFileFaultHook(std::function<int(const AnsiString&)> Hook) {
-  std::lock_guard lk(gHookLock);
-  gFaultHook = std::move(Hook);
-}
+std::mutex ReplaceFileFaultLock;
+std::function<int(const AnsiString& FileName)> ReplaceFileFault;
 
 }  // namespace rtl::detail

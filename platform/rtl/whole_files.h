@@ -17,8 +17,6 @@
 // files of processes that no longer exist.
 #pragma once
 
-#include <functional>
-
 #include "platform/rtl/types.h"
 
 // The limit of a settings-like file (ini files, the branding file).
@@ -66,10 +64,3 @@ class TFileUpdateLock {
 
   bool Locked() const { return FHandle >= 0; }
 };
-
-namespace rtl::detail {
-// For tests: called with the file's name after the temporary file was
-// created and before the data is written; a non-zero errno value makes the
-// replace fail with it, as a full disk would.
-void SetReplaceFileFaultHook(std::function<int(const AnsiString& FileName)> Hook);
-}  // namespace rtl::detail

@@ -17,6 +17,9 @@
 #include "platform/win/shell/shlobj.h"
 #include "platform/win/comctl/commctrl.h"
 #include "platform/win/dwm/dwmapi.h"
+#include "platform/win/kernel/kernel_codepages.h"
+#include "platform/win/kernel/kernel_locale.h"
+#include "platform/win/kernel/kernel_system.h"
 #include "platform/win/oleacc/oleacc.h"
 #include "platform/win/user/user.h"
 #include "platform/win/uxtheme/uxtheme.h"
@@ -28,10 +31,16 @@ namespace {
 
 // ---- kernel32.dll -----------------------------------------------------------
 
+// QueueUserWorkItem is absent: no thread pool runs work here.
 const TModuleExport kKernel32[] = {
     EXPORT(FreeLibrary),     EXPORT(GetErrorMode),    EXPORT(GetModuleHandleA), EXPORT(GetModuleHandleW),
     EXPORT(GetProcAddress),  EXPORT(LoadLibraryA),    EXPORT(LoadLibraryExA),   EXPORT(LoadLibraryExW),
     EXPORT(LoadLibraryW),    EXPORT(SetErrorMode),
+    EXPORT(GetACP), EXPORT(GetOEMCP), EXPORT(IsDBCSLeadByte), EXPORT(IsDBCSLeadByteEx), EXPORT(IsValidCodePage),
+    EXPORT(MultiByteToWideChar), EXPORT(WideCharToMultiByte),
+    EXPORT(GetNativeSystemInfo), EXPORT(GetSystemInfo), EXPORT(IsWow64Process),
+    EXPORT(GetLocaleInfoA), EXPORT(GetSystemDefaultLCID), EXPORT(GetThreadLocale), EXPORT(GetUserDefaultLangID),
+    EXPORT(GetUserDefaultLCID), EXPORT(IsValidLocale), EXPORT(SetThreadLocale),
     EXPORT(CompareStringW),
 };
 
@@ -48,6 +57,8 @@ const TModuleExport kOle32[] = {
 
 const TModuleExport kUser32[] = {
     EXPORT(AnimateWindow),
+    EXPORT(CharNextA),
+    EXPORT(CharPrevA),
     EXPORT(SetLayeredWindowAttributes),
     EXPORT(UpdateLayeredWindow),
     EXPORT(WindowFromDC),

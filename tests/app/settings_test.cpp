@@ -16,6 +16,7 @@
 #include "platform/rtl/inifiles.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/testing/fault_hooks.h"
 #include "tests/common/hang_guard.h"
 #include "tests/common/unprivileged.h"
 
@@ -336,7 +337,7 @@ TEST_F(Settings, WritersKilledDuringASaveLeaveNoTemporaryFiles) {
   for (int i = 0; i < 5; ++i) {
     pid_t child = fork();
     if (child == 0) {
-      rtl::detail::SetReplaceFileFaultHook([](const AnsiString&) {
+      rtl::testing::SetReplaceFileFaultHook([](const AnsiString&) {
         pause();
         return 0;
       });

@@ -8,7 +8,12 @@
 
 inline std::string PictureDir() {
   const char* env = std::getenv("TEST_PICTURE_DIR");
-  std::filesystem::path dir = env && *env ? env : "pictures";
+#ifdef TEST_PICTURE_DEFAULT_DIR
+  const char* fallback = TEST_PICTURE_DEFAULT_DIR;
+#else
+  const char* fallback = "pictures";
+#endif
+  std::filesystem::path dir = env && *env ? env : fallback;
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   return dir.string() + "/";

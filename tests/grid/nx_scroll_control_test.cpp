@@ -14,7 +14,7 @@
 #include "platform/rtl/resources.h"
 #include "platform/win/gdi/gdi.h"
 #include "platform/win/user/user.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/testing/user_testing.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win/uxtheme/uxtheme_recording.h"
+#include "platform/testing/uxtheme_recording.h"
 #include "tests/common/dib_canvas.h"
 
 namespace {

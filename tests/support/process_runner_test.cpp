@@ -21,7 +21,7 @@
 #include "platform/forms/forms.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/win/user/user.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/testing/user_testing.h"
 #include "support/process_threads.h"
 
 namespace {

@@ -561,7 +561,8 @@ BOOL EnumDisplayMonitors(HDC, LPCRECT clip, MONITORENUMPROC proc, LPARAM data) {
 
 DWORD GetVersion() {
   const auto& v = Info().Version;
-  return (v.Major & 0xFF) | ((v.Minor & 0xFF) << 8) | ((v.Build & 0x7FFF) << 16);
+  DWORD notNt = v.PlatformId == VER_PLATFORM_WIN32_NT ? 0 : 0x80000000u;
+  return (v.Major & 0xFF) | ((v.Minor & 0xFF) << 8) | ((v.Build & 0x7FFF) << 16) | notNt;
 }
 
 BOOL GetVersionExA(OSVERSIONINFOA* info) {
@@ -574,7 +575,7 @@ BOOL GetVersionExA(OSVERSIONINFOA* info) {
   info->dwMajorVersion = v.Major;
   info->dwMinorVersion = v.Minor;
   info->dwBuildNumber = v.Build;
-  info->dwPlatformId = VER_PLATFORM_WIN32_NT;
+  info->dwPlatformId = v.PlatformId;
   std::strncpy(info->szCSDVersion, v.ServicePack.c_str(), sizeof(info->szCSDVersion) - 1);
   info->szCSDVersion[sizeof(info->szCSDVersion) - 1] = 0;
   if (info->dwOSVersionInfoSize == sizeof(OSVERSIONINFOEXA)) {

@@ -267,7 +267,8 @@ using OSVERSIONINFOEX = OSVERSIONINFOEXA;
 #define VER_NT_WORKSTATION 0x0000001
 
 // The layer answers a fixed version: 6.1, build 7601, "Service Pack 1",
-// the NT platform (the desktop composition it implies is reported off).
+// the NT platform (the desktop composition it implies is reported off);
+// tests may set another (rtl::testing::SetVersion).
 DWORD GetVersion();
 BOOL GetVersionExA(OSVERSIONINFOA* info);
 inline BOOL GetVersionEx(OSVERSIONINFOA* info) { return GetVersionExA(info); }

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/backend/qt_keys.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/testing/user_testing.h"
 #include "platform/win/win32.h"
 
 namespace {
@@ -154,18 +154,18 @@ TEST_F(QtBackendTest, NativeInputBecomesMessages) {
   };
   using rtl::testing::SimulateNativeInput;
   POINT p(100 + 20 + 5, 100 + 30 + 7);  // (5, 7) in the child
-  ASSERT_TRUE(SimulateNativeInput(main, 0, p));
-  ASSERT_TRUE(SimulateNativeInput(main, 1, p, 0));
-  ASSERT_TRUE(SimulateNativeInput(main, 2, p, 0));
-  ASSERT_TRUE(SimulateNativeInput(main, 1, p, 0));  // a second click, quickly
-  ASSERT_TRUE(SimulateNativeInput(main, 2, p, 0));
-  ASSERT_TRUE(SimulateNativeInput(main, 3, p, -120));
-  ASSERT_TRUE(SimulateNativeInput(main, 4, p, 'A', "a"));
-  ASSERT_TRUE(SimulateNativeInput(main, 5, p, 'A'));
+  ASSERT_TRUE(SimulateNativeInput(main, rtl::backend::neMouseMove, p));
+  ASSERT_TRUE(SimulateNativeInput(main, rtl::backend::neMouseDown, p, 0));
+  ASSERT_TRUE(SimulateNativeInput(main, rtl::backend::neMouseUp, p, 0));
+  ASSERT_TRUE(SimulateNativeInput(main, rtl::backend::neMouseDown, p, 0));  // a second click, quickly
+  ASSERT_TRUE(SimulateNativeInput(main, rtl::backend::neMouseUp, p, 0));
+  ASSERT_TRUE(SimulateNativeInput(main, rtl::backend::neWheel, p, -120));
+  ASSERT_TRUE(SimulateNativeInput(main, rtl::backend::neKeyDown, p, 'A', "a"));
+  ASSERT_TRUE(SimulateNativeInput(main, rtl::backend::neKeyUp, p, 'A'));
   pump();
   // A close request is posted (as WM_SYSCOMMAND SC_CLOSE): it would come
   // before queued input.
-  ASSERT_TRUE(SimulateNativeInput(main, 6, p));
+  ASSERT_TRUE(SimulateNativeInput(main, rtl::backend::neClose, p));
   pump();
   std::vector<UINT> msgs;
   for (const TSeen& s : g_seen) msgs.push_back(s.Msg);

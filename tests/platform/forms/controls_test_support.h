@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/forms/forms.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/testing/user_testing.h"
 
 namespace controls_test {
 

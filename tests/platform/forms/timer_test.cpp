@@ -6,7 +6,7 @@
 
 #include "controls_test_support.h"
 #include "platform/rtl/properties.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/testing/user_testing.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 
 #include "platform/rtl/streams.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/testing/fault_hooks.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ class IniFileTest : public ::testing::Test {
     path = dir + "/settings.ini";
   }
   void TearDown() override {
-    rtl::detail::SetReplaceFileFaultHook(nullptr);
+    rtl::testing::SetReplaceFileFaultHook(nullptr);
     fs::remove_all(dir);
   }
   void Put(const AnsiString& text, const AnsiString& file = "") {
@@ -196,7 +197,7 @@ TEST_F(IniFileTest, SectionsKeysAndDeletion) {
 TEST_F(IniFileTest, FailedWriteLeavesTheOldFileIntact) {
   const AnsiString before = "[S]\r\nk=old\r\n";
   Put(before);
-  rtl::detail::SetReplaceFileFaultHook([](const AnsiString&) { return ENOSPC; });
+  rtl::testing::SetReplaceFileFaultHook([](const AnsiString&) { return ENOSPC; });
   TIniFile ini(path);
   try {
     ini.WriteString("S", "k", "new");
@@ -209,7 +210,7 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFileIntact) {
   EXPECT_THROW(mem.UpdateFile(), EIniFileException);
   EXPECT_EQ(Get(), before);
   EXPECT_EQ(FilesInDir(), 1u);  // no temporary file left behind
-  rtl::detail::SetReplaceFileFaultHook(nullptr);
+  rtl::testing::SetReplaceFileFaultHook(nullptr);
   mem.UpdateFile();
   EXPECT_EQ(ini.ReadString("S", "k", ""), "new");
 }

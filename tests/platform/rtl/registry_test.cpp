@@ -14,6 +14,8 @@
 
 #include "platform/rtl/streams.h"
 #include "platform/rtl/stringlist.h"
+#include "platform/testing/fault_hooks.h"
+#include "tests/common/hang_guard.h"
 
 namespace {
 
@@ -36,7 +38,7 @@ class RegistryTest : public ::testing::Test {
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
   }
   void TearDown() override {
-    rtl::detail::SetReplaceFileFaultHook(nullptr);
+    rtl::testing::SetReplaceFileFaultHook(nullptr);
     rtl::detail::FlushRegistry();
     if (hadXdg)
       setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
@@ -285,11 +287,11 @@ TEST_F(RegistryTest, FailedWriteKeepsTheOldFileAndTheChanges) {
   ASSERT_TRUE(rtl::detail::FlushRegistry());
   const AnsiString before = FileText();
   reg.WriteString("v", "new");
-  rtl::detail::SetReplaceFileFaultHook([](const AnsiString&) { return ENOSPC; });
+  rtl::testing::SetReplaceFileFaultHook([](const AnsiString&) { return ENOSPC; });
   EXPECT_FALSE(rtl::detail::FlushRegistry());
   EXPECT_EQ(FileText(), before);
   EXPECT_EQ(reg.ReadString("v"), "new");
-  rtl::detail::SetReplaceFileFaultHook(nullptr);
+  rtl::testing::SetReplaceFileFaultHook(nullptr);
   EXPECT_TRUE(rtl::detail::FlushRegistry());
   EXPECT_NE(FileText().find("\"v\"=\"new\""), AnsiString::npos);
 }
@@ -429,6 +431,127 @@ TEST_F(RegistryTest, RegistryIniFileMapsSectionsToSubkeys) {
   EXPECT_FALSE(ini.RegIniFile()->KeyExists("\\Software\\Zelvo\\Bar0\\ItemLink0"));
   ini.UpdateFile();
   EXPECT_EQ(FileText().find("Bar0"), AnsiString::npos);
+}
+
+// ---- Saves that fail ------------------------------------------------------------
+
+// Ways the store's file cannot be written; Undo makes it writable again.
+struct TSaveFailure {
+  const char* Name;
+  void (*Make)(const AnsiString& dir);
+  void (*Undo)(const AnsiString& dir);
+  const char* Reason;
+};
+
+const TSaveFailure kSaveFailures[] = {
+    {"the folder's parent is a regular file",
+     [](const AnsiString& dir) {
+       std::ofstream(dir + "/plain") << "x";
+       setenv("XDG_CONFIG_HOME", (dir + "/plain").c_str(), 1);
+     },
+     [](const AnsiString& dir) { setenv("XDG_CONFIG_HOME", dir.c_str(), 1); }, "The file exists."},
+    {"the store is a FIFO",
+     [](const AnsiString&) {
+       fs::create_directories(fs::path(rtl::detail::RegistryFileName()).parent_path());
+       fs::remove(rtl::detail::RegistryFileName());
+       ASSERT_EQ(mkfifo(rtl::detail::RegistryFileName().c_str(), 0600), 0);
+     },
+     [](const AnsiString&) { fs::remove(rtl::detail::RegistryFileName()); }, "It is not a regular file."},
+    {"the disk is full", [](const AnsiString&) { rtl::testing::SetReplaceFileFaultHook([](const AnsiString&) { return ENOSPC; }); },
+     [](const AnsiString&) { rtl::testing::SetReplaceFileFaultHook(nullptr); }, "There is not enough space on the disk."},
+};
+
+TEST_F(RegistryTest, AnExplicitSaveThatFailsRaisesWithTheFileAndTheReason) {
+  HangGuard guard(30);
+  for (const TSaveFailure& f : kSaveFailures) {
+    SCOPED_TRACE(f.Name);
+    f.Make(dir);
+    const AnsiString expected = "Unable to write to " + File() + ". " + f.Reason;
+    {
+      TRegistryIniFile ini("\\Software\\Saved");
+      ini.WriteString("S", "ini", "1");
+      EXPECT_EQ(MessageOf([&] { ini.UpdateFile(); }), expected);
+
+      TRegistry reg;
+      reg.SetLazyWrite(false);
+      ASSERT_TRUE(reg.OpenKey("\\Software\\Saved", true));
+      reg.WriteString("closed", "1");
+      EXPECT_EQ(MessageOf([&] { reg.CloseKey(); }), expected);
+      EXPECT_EQ(reg.CurrentKey(), nullptr);
+      f.Undo(dir);
+      // The changes were kept: the next save writes them all.
+      ini.UpdateFile();
+    }
+    EXPECT_NE(FileText().find("\"closed\"=\"1\""), AnsiString::npos);
+    EXPECT_NE(FileText().find("\"ini\"=\"1\""), AnsiString::npos);
+    fs::remove_all(fs::path(File()).parent_path());
+  }
+}
+
+TEST_F(RegistryTest, ASaveThatFailsOnDestructionIsWrittenToStandardErrorOnce) {
+  for (const TSaveFailure& f : kSaveFailures) {
+    SCOPED_TRACE(f.Name);
+    HangGuard guard(30);
+    f.Make(dir);
+    const AnsiString message = "The registry changes were not saved. Unable to write to " + File() + ". " + f.Reason + "\n";
+    auto writeAndClose = [](const char* name) {
+      TRegistry reg;
+      ASSERT_TRUE(reg.OpenKey("\\Software\\Closed", true));
+      reg.WriteString(name, "1");
+    };
+    testing::internal::CaptureStderr();
+    writeAndClose("a");
+    writeAndClose("b");  // the same failure again: not repeated
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), message);
+
+    f.Undo(dir);
+    testing::internal::CaptureStderr();
+    writeAndClose("c");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_NE(FileText().find("\"a\"=\"1\""), AnsiString::npos);
+    EXPECT_NE(FileText().find("\"c\"=\"1\""), AnsiString::npos);
+
+    // After a save that succeeded, the next failure is news again.
+    f.Make(dir);
+    testing::internal::CaptureStderr();
+    writeAndClose("d");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), message);
+    f.Undo(dir);
+    ASSERT_TRUE(rtl::detail::FlushRegistry());
+    fs::remove_all(fs::path(File()).parent_path());
+  }
+}
+
+TEST_F(RegistryTest, ChangesThatCannotBeSavedAtExitAreWrittenToStandardErrorOnce) {
+  HangGuard guard(30);
+  kSaveFailures[0].Make(dir);
+  const AnsiString message = "The registry changes were not saved. Unable to write to " + File() + ". " + kSaveFailures[0].Reason + "\n";
+  // Pending changes of a registry still alive at exit, and of one whose
+  // destruction already reported the failure.
+  for (bool destroyed : {false, true}) {
+    SCOPED_TRACE(destroyed ? "destroyed before the exit" : "alive at the exit");
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      dup2(out[1], 2);
+      close(out[0]);
+      close(out[1]);
+      auto* reg = new TRegistry;
+      if (!reg->OpenKey("\\Software\\AtExit", true)) _exit(2);
+      reg->WriteString("v", "1");
+      if (destroyed) delete reg;
+      std::exit(0);
+    }
+    close(out[1]);
+    AnsiString text;
+    char buf[512];
+    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
+    close(out[0]);
+    EXPECT_EQ(Wait(pid), 0);
+    EXPECT_EQ(text, message);
+  }
+  kSaveFailures[0].Undo(dir);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/testing/fault_hooks.h"
 #include "tests/common/hang_guard.h"
 #include "tests/common/unprivileged.h"
 
@@ -30,7 +31,7 @@ class WholeFileTest : public ::testing::Test {
     dir = AnsiString(tmpl) + "/";
   }
   void TearDown() override {
-    rtl::detail::SetReplaceFileFaultHook(nullptr);
+    rtl::testing::SetReplaceFileFaultHook(nullptr);
     fs::remove_all(dir);
   }
   static void Put(const AnsiString& path, const AnsiString& text) { std::ofstream(path, std::ios::binary) << text; }
@@ -159,7 +160,7 @@ TEST_F(WholeFileTest, TemporaryFilesOfGoneWritersAreRemovedByTheNextReplace) {
   for (int i = 0; i < kKilled; ++i) {
     pid_t child = fork();
     if (child == 0) {
-      rtl::detail::SetReplaceFileFaultHook([](const AnsiString&) {
+      rtl::testing::SetReplaceFileFaultHook([](const AnsiString&) {
         pause();
         return 0;
       });

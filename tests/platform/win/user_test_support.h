@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/user/user_testing.h"
+#include "platform/testing/user_testing.h"
 #include "platform/win/win32.h"
 
 namespace user_test {

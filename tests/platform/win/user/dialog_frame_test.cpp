@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win/user/dialog_frame.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/testing/user_testing.h"
 #include "tests/platform/win/ctl_test_support.h"
 
 namespace {

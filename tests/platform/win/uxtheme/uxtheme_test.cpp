@@ -10,7 +10,7 @@
 #include "platform/win/modules.h"
 #include "platform/win/user/user.h"
 #include "platform/win/uxtheme/uxtheme.h"
-#include "platform/win/uxtheme/uxtheme_recording.h"
+#include "platform/testing/uxtheme_recording.h"
 
 namespace {
 

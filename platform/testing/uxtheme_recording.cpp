@@ -1,5 +1,5 @@
 // The recording visual style.
-#include "platform/win/uxtheme/uxtheme_recording.h"
+#include "platform/testing/uxtheme_recording.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // Test support: input injected through the native inlet, and pictures of
 // windows taken from their surfaces.
-#include "platform/win/user/user_testing.h"
+#include "platform/testing/user_testing.h"
 
 #include <cstring>
 
@@ -37,16 +37,13 @@ bool HasNativeWindow(HWND hwnd) {
   return w && w->Native && w->Visible();
 }
 
-bool SimulateNativeInput(HWND hwnd, int kind, POINT screen, int value, const AnsiString& text) {
-  using namespace rtl::backend;
+bool SimulateNativeInput(HWND hwnd, rtl::backend::TNativeEventKind kind, POINT screen, int value, const AnsiString& text) {
   rtl::detail::TWnd* w = rtl::detail::GetWndNoError(hwnd);
   if (!w) return false;
   w = rtl::detail::TopLevelOf(w);
   if (!w->Native) return false;
-  static const TNativeEventKind kinds[] = {neMouseMove, neMouseDown, neMouseUp, neWheel, neKeyDown, neKeyUp, neClose};
-  if (kind < 0 || kind > 6) return false;
   TNativeEvent e;
-  e.Kind = kinds[kind];
+  e.Kind = kind;
   e.Pos = screen;
   e.Button = value;
   e.Delta = value;

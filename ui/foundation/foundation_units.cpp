@@ -1,0 +1,31 @@
+#include "ui/foundation/foundation_units.h"
+
+#include "platform/rtl/units.h"
+#include "ui/foundation/dx_core.h"
+#include "ui/foundation/library_strs.h"
+#include "ui/foundation/resource_strings.h"
+#include "ui/foundation/threading.h"
+#include "ui/foundation/units_loader.h"
+
+namespace {
+
+void StartCore() {
+  dxDetectOSVersion();
+  dx_core_detail::StartResourceStrings();
+  dx_core_detail::StartUnitsLoader();
+}
+
+void StopCore() {
+  dx_core_detail::FreeResourceStrings();
+  dx_core_detail::FreeUnitsLoader();
+}
+
+}  // namespace
+
+void RegisterFoundationUnits(TUnitRegistry& Registry) {
+  Registry.Register("dxCore", &StartCore, &StopCore);
+  Registry.Register("dxThreading", &dx_core_detail::StartThreading, &dx_core_detail::StopThreading);
+  Registry.Register("cxLibraryStrs", &dx_core_detail::StartLibraryStrings, &dx_core_detail::StopLibraryStrings);
+}
+
+void RegisterFoundationUnits() { RegisterFoundationUnits(Units()); }

@@ -1,0 +1,10 @@
+// The start-up and shut-down of the UI foundation's units, in dependency
+// order: the library core (Windows version flags; the resource-string
+// repository and the units loader are freed at its shut-down), the
+// threading probe and the library strings.
+#pragma once
+
+class TUnitRegistry;
+
+void RegisterFoundationUnits(TUnitRegistry& Registry);
+void RegisterFoundationUnits();
