@@ -133,6 +133,9 @@ void TNxColumns::InsertLoaded(TNxCustomColumn* Column) {
       // and the newcomer leaves the index list it joined.
       c->Assign(Column);
       if (Integer i = IndexOf(Column); i >= 0) FItems.erase(FItems.begin() + i);
+      // It belongs to no collection now, so it cannot reach this one after
+      // the collection is gone.
+      Column->FColumns = nullptr;
       return;
     }
   }

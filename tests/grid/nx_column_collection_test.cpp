@@ -166,7 +166,7 @@ TEST(ColumnCollectionTest, LoadedColumnWithAKnownNameUpdatesThatColumn) {
   Integer seen = 0;
   for (Integer p = 0; p < 2; ++p) seen += grid.FColumns->ByPosition(p) == &loaded;
   EXPECT_EQ(seen, 0);
-  grid.FColumns->Remove(&loaded);
+  EXPECT_EQ(loaded.Columns(), nullptr) << "the newcomer leaves the collection";
 }
 
 TEST(ColumnCollectionTest, LoadedColumnJoinsBeforeTheFirstLaterPosition) {
