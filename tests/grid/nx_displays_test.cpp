@@ -13,7 +13,7 @@
 #include "platform/rtl/dateutils.h"
 #include "platform/win/gdi/gdi.h"
 #include "platform/win/user/user.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/testing/user_testing.h"
 #include "tests/common/dib_canvas.h"
 #include "tests/common/pictures.h"
 

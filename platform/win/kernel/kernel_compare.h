@@ -2,11 +2,7 @@
 // text order (WideCompareStr, or WideCompareText when case is ignored).
 #pragma once
 
-#include "platform/win/kernel/windef.h"
-
-using LCID = DWORD;
-
-constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
+#include "platform/win/kernel/kernel_locale.h"
 
 constexpr DWORD NORM_IGNORECASE = 0x00000001;
 
