@@ -45,6 +45,7 @@ TStyleDisplay::TStyleDisplay(TCustomControl* Grid) : FGrid(Grid) {}
 TColor TStyleDisplay::GridColor() const { return FGrid ? FGrid->Color() : clWindow; }
 
 void TStyleDisplay::Fill(const TRect& Rect, TColor Color) {
+  if (IsEmptyRect(Rect)) return;
   Canvas->Brush()->SetColor(Color);
   Canvas->FillRect(Rect);
 }
@@ -64,7 +65,7 @@ void TStyleDisplay::Invert(const TRect& Rect) {
 }
 
 void TStyleDisplay::DrawThemePart(Integer Part, Integer State, const TRect& Rect) {
-  if (!ThemeHandle || !NxThemesSupport::DrawThemeBackground) return;
+  if (!ThemeHandle || !NxThemesSupport::DrawThemeBackground || IsEmptyRect(Rect)) return;
   RECT R = Rect;
   NxThemesSupport::DrawThemeBackground(ThemeHandle, Canvas->Handle(), Part, State, &R, nullptr);
 }
@@ -350,6 +351,7 @@ void TStyleDisplay::DrawGridLines(const TRect& Rect, TColor Color) {
 Byte TDefaultStyleDisplay::GetCapabilities() const { return Themed ? scHotTracking : scInvertPressed; }
 
 void TDefaultStyleDisplay::DrawIndicatorCorner(const TRect& Rect, Integer Kind) {
+  if (IsEmptyRect(Rect)) return;
   if (Kind == 1) {
     DrawFooterCorner(Rect);
   } else if (Kind == 0) {
@@ -375,6 +377,7 @@ void TDefaultStyleDisplay::DrawEmptyHeader(const TRect& Rect) {
 }
 
 void TDefaultStyleDisplay::DrawClassicHeader(TNxCustomColumn* Column, const TRect& Rect) {
+  if (IsEmptyRect(Rect)) return;
   const TColor Face = Column->Header()->Color();
   Fill(TCalcProvider::ResizeRect(Rect, 1, 1, -1, -1), Face);
   const Integer Edge = Column->GetEdgeKind();
@@ -408,6 +411,7 @@ void TDefaultStyleDisplay::DrawThemedHeader(TNxCustomColumn* Column, const TRect
 }
 
 void TDefaultStyleDisplay::DrawFooterCorner(const TRect& Rect) {
+  if (IsEmptyRect(Rect)) return;
   const Integer T = Rect.Top, R = Rect.Right, B = Rect.Bottom;
   Fill(TRect(1, T + 1, R - 1, B), clBtnFace);
   Line(0, T, 0, B, clBtnHighlight);

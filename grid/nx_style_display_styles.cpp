@@ -47,6 +47,7 @@ void OfficeCorner(TCanvas* Canvas, const TRect& Rect, TColor G1, TColor G2) {
 }
 
 void OfficeHeader(TCanvas* Canvas, TNxCustomColumn* Column, const TRect& Rect, TColor G1, TColor G2) {
+  if (IsEmptyRect(Rect)) return;
   if (Column->IsPressed())
     NxSharedDraw::DrawGradient(Canvas, Rect, G2, G1);
   else
@@ -60,6 +61,7 @@ void OfficeHeader(TCanvas* Canvas, TNxCustomColumn* Column, const TRect& Rect, T
 }
 
 void FillWith(TCanvas* Canvas, const TRect& Rect, TColor Color) {
+  if (IsEmptyRect(Rect)) return;
   Canvas->Brush()->SetColor(Color);
   Canvas->FillRect(Rect);
 }
@@ -138,6 +140,7 @@ void TOutlookStyleDisplay::DrawHeaderBackground(TNxCustomColumn* Column, const T
 }
 
 void TOutlookStyleDisplay::DrawHeaderFace(TNxCustomColumn* Column, const TRect& Rect) {
+  if (IsEmptyRect(Rect)) return;
   const TColor Face = Column->Header()->Color();
   const Integer L = Rect.Left, T = Rect.Top, R = Rect.Right, B = Rect.Bottom;
   Fill(TRect(L, T, R, B - 3), Face);
@@ -175,6 +178,7 @@ void TVistaStyleDisplay::DrawIndicatorBackground(const TRect& Rect, Integer, boo
 }
 
 void TVistaStyleDisplay::DrawHeaderFace(TNxCustomColumn* Column, const TRect& Rect) {
+  if (IsEmptyRect(Rect)) return;
   const TRect Inner(Rect.Left + 1, Rect.Top, Rect.Right - 1, Rect.Bottom);
   Line(Rect.Left, Rect.Top, Rect.Left, Rect.Bottom, White);
   Line(Rect.Right - 1, Rect.Top, Rect.Right - 1, Rect.Bottom, clBtnFace);
