@@ -293,3 +293,117 @@ TEST(PainterClasses, CreatedThroughTheClassReferenceWithTheGrid) {
 }
 
 }  // namespace
+
+// ---- The picture -----------------------------------------------------------------------------
+
+namespace {
+
+constexpr int BlockHeight = 100, HeaderWidth = 90, SheetHalf = 340;
+
+// One block per style, themed and classic: the header strip (corner,
+// unsorted, sorted ascending, pressed, empty strip), three indicator cells
+// (plain, current, highlighted) and the footer row.
+class THeaderSheet : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+  TPaintGrid* Grid = nullptr;
+  HTHEME Theme = nullptr;
+
+ protected:
+  void Paint() override {
+    // Themed on the left, classic on the right. The indicator column
+    // starts at x 0, so each half is painted on a bitmap of its own.
+    for (bool Themed : {true, false}) {
+      TBitmap Half;
+      Half.SetPixelFormat(pf32bit);
+      Half.SetSize(SheetHalf, 7 * BlockHeight);
+      PaintHalf(Half.Canvas(), Themed);
+      Canvas()->Draw(Themed ? 0 : SheetHalf, 0, &Half);
+    }
+  }
+
+  void PaintHalf(TCanvas* C, bool Themed) {
+    C->Brush()->SetColor(clWhite);
+    C->FillRect(TRect(0, 0, SheetHalf, 7 * BlockHeight));
+    C->Font()->SetName("Tahoma");
+    C->Font()->SetHeight(-11);
+    const TClass Classes[] = {TDefaultStyleDisplay::StaticClass(),    TFlatStyleDisplay::StaticClass(),
+                              TOffice2007StyleDisplay::StaticClass(), TOffice2010StyleDisplay::StaticClass(),
+                              TOldStyleDisplay::StaticClass(),        TOutlookStyleDisplay::StaticClass(),
+                              TVistaStyleDisplay::StaticClass()};
+    int Y = 0;
+    for (TClass Class : Classes) {
+      std::unique_ptr<TObject> O(CreateInstance(Class, this));
+      auto* P = static_cast<TStyleDisplay*>(O.get());
+      P->Canvas = C;
+      P->Themed = Themed;
+      P->ThemeHandle = Theme;
+      P->DrawIndicatorCorner(TRect(0, Y, 12, Y + 20), 0);
+      for (int I = 0; I < 3; ++I) {
+        C->Font()->SetColor(clWindowText);
+        P->DrawHeader(Grid->FColumns->Items(I), TRect(12 + I * HeaderWidth, Y, 12 + (I + 1) * HeaderWidth, Y + 20));
+      }
+      P->DrawEmptyHeader(TRect(12 + 3 * HeaderWidth, Y, SheetHalf, Y + 20));
+      for (int I = 0; I < 3; ++I) {
+        const TRect R(0, Y + 20 + I * 18, 12, Y + 38 + I * 18);
+        P->DrawIndicatorBackground(R, I, I == 1, I == 2);
+        P->DrawIndicatorGlyph(R, I == 1, I == 2);
+      }
+      P->DrawBand(TRect(0, Y + 74, SheetHalf, Y + 76));
+      P->DrawIndicatorCorner(TRect(0, Y + 76, 12, Y + 96), 1);
+      for (int I = 0; I < 3; ++I)
+        P->DrawFooter(Grid->FColumns->Items(I), TRect(12 + I * HeaderWidth, Y + 76, 12 + (I + 1) * HeaderWidth, Y + 96),
+                      true);
+      C->Font()->SetColor(clWindowText);
+      C->Brush()->SetColor(clWhite);
+      C->TextOut(20, Y + 40, Class->ClassName() + (Themed ? " (themed)" : " (classic)"));
+      Y += BlockHeight;
+    }
+  }
+};
+
+}  // namespace
+
+TEST(PainterPicture, EveryStyleThemedAndClassic) {
+  rtl::testing::UseVirtualClock(true);
+  TRecordingTheme Style({u"header"});
+  TPaintGrid Grid;
+  const char16_t* Captions[] = {u"Name", u"Size", u"Modified"};
+  for (int I = 0; I < 3; ++I) {
+    auto* Col = Grid.AddColumn(HeaderWidth);
+    Col->Header()->SetCaption(Captions[I]);
+    Col->Footer()->SetCaption(I == 1 ? u"1234.5" : u"");
+    Col->Footer()->SetColor(clWindow);
+    Col->Footer()->SetAlignment(I == 1 ? taRightJustify : taLeftJustify);
+    Col->Font()->SetName("Tahoma");
+    Col->Font()->SetHeight(-11);
+  }
+  Grid.FColumns->Items(1)->SetSorted(true);
+  Grid.FColumns->Items(1)->Footer()->SetFormatMask("#,##0.00");
+  Grid.FColumns->Items(1)->Footer()->SetFormatMaskKind(mkFloat);
+  Grid.FColumns->Items(1)->Footer()->SetTextBefore(u"Sum ");
+  Grid.FColumns->Items(0)->Footer()->SetCaption(u"Footer");
+  Grid.Pressed = Grid.FColumns->Items(2);
+  TForm* F = TCustomForm::Create<TForm>(nullptr);
+  F->SetBounds(20, 20, 2 * SheetHalf + 20, 7 * BlockHeight + 60);
+  auto* Sheet = new THeaderSheet(F);
+  Sheet->Grid = &Grid;
+  Sheet->Theme = NxThemesSupport::OpenThemeData(nullptr, u"header");
+  Sheet->SetColor(clBtnFace);
+  Sheet->SetBounds(0, 0, 2 * SheetHalf, 7 * BlockHeight);
+  Sheet->SetParent(F);
+  F->Show();
+  Application->ProcessMessages();
+  Sheet->Repaint();
+  EXPECT_TRUE(rtl::testing::SaveWindowPng(Sheet->Handle(), PictureDir() + "grid-headers.png"));
+  // The themed default header in the recording theme's colours: normal,
+  // and pressed for the third.
+  EXPECT_EQ(rtl::testing::WindowPixel(Sheet->Handle(), 20, 2), TRecordingTheme::PartColor(1, 1));
+  EXPECT_EQ(rtl::testing::WindowPixel(Sheet->Handle(), 12 + 2 * HeaderWidth + 5, 2), TRecordingTheme::PartColor(1, 3));
+  // The classic default header's face.
+  EXPECT_EQ(rtl::testing::WindowPixel(Sheet->Handle(), SheetHalf + 60, 3), ColorToRGB(clBtnFace));
+  NxThemesSupport::CloseThemeData(Sheet->Theme);
+  F->Free();
+  Application->ProcessMessages();
+  rtl::testing::UseVirtualClock(false);
+}
