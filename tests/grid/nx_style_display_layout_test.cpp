@@ -276,3 +276,35 @@ TEST_F(HeaderLayout, FooterRightAlignedGlyphMovesWhenSortedCaptionDoesNot) {
 }
 
 }  // namespace
+
+namespace {
+
+// One line, vertically centred and cut with an ellipsis; several lines
+// only when multi-line; "&" shown as it is.
+TEST(DrawCaption, SingleLineUnlessMultiLine) {
+  TGridControl Control;
+  TDefaultStyleDisplay P(&Control);
+  auto InkOf = [&](bool MultiLine, const WideString& Text, const TRect& R) {
+    TSurface S(200, 60);
+    S.Canvas.Font()->SetColor(clBlack);
+    P.DrawCaption(&S.Canvas, R, MultiLine, Text);
+    // The brush is solid again afterwards.
+    EXPECT_EQ(S.Canvas.Brush()->Style(), bsSolid);
+    return S.Dib.InkBox(0xFFFFFF);
+  };
+  const TRect R(10, 0, 190, 60);
+  const RECT One = InkOf(false, u"Top\r\nBottom", R), Two = InkOf(true, u"Top\r\nBottom", R);
+  const int Line = TSurface().Canvas.TextHeight("Mg");
+  EXPECT_LT(One.Bottom - One.Top, Line + 1);
+  EXPECT_GT(Two.Bottom - Two.Top, Line);
+  // Single line: centred vertically.
+  EXPECT_GT(One.Top, 15);
+  // The ampersand is drawn, not taken as a mnemonic: "&&" is wider than "&".
+  const RECT Amp1 = InkOf(false, u"a&b", R), Amp2 = InkOf(false, u"a&&b", R);
+  EXPECT_GT(Amp2.Right - Amp2.Left, Amp1.Right - Amp1.Left);
+  // Too long: cut at the right edge.
+  const RECT Cut = InkOf(false, u"A caption much too long for its rectangle", TRect(10, 0, 60, 60));
+  EXPECT_LE(Cut.Right, 60);
+}
+
+}  // namespace
