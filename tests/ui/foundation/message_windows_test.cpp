@@ -11,7 +11,9 @@
 #include "platform/forms/forms.h"
 #include "platform/rtl/threads.h"
 #include "platform/win/user/user.h"
+#include "platform/rtl/class_groups.h"
 #include "platform/win/user/user_testing.h"
+#include "ui/foundation/upward_services.h"
 
 namespace {
 
@@ -406,6 +408,93 @@ TEST(MessageWindowTest, SystemControllerRunsQueuedSynchronisations) {
   worker.join();
   SendMessage(controller.Handle(), TcxSystemController::WM_SYNCHRONIZE, 0, 0);
   EXPECT_TRUE(ran);
+}
+
+}  // namespace
+
+// ---- The unit's start-up and shut-down -----------------------------------------------------
+
+namespace {
+
+class TChildComponent : public TComponent {
+  RTL_CLASS(TChildComponent, TComponent)
+
+ public:
+  explicit TChildComponent(TComponent* AOwner) : TComponent(AOwner) {}
+};
+RTL_IMPLEMENT_CLASS(TChildComponent)
+
+class TLateChildComponent : public TComponent {
+  RTL_CLASS(TLateChildComponent, TComponent)
+
+ public:
+  explicit TLateChildComponent(TComponent* AOwner) : TComponent(AOwner) {}
+};
+RTL_IMPLEMENT_CLASS(TLateChildComponent)
+
+int GTrackingHookCalls = 0;
+
+TEST(ControlsUnit, StartUpLoadsTheCursorsAndShutDownRestoresEverythingWhateverHappens) {
+  std::unique_ptr<TScreen> ownScreen;
+  if (!Screen) {
+    ownScreen.reset(new TScreen(nullptr));
+    Screen = ownScreen.get();
+  }
+  const HCURSOR fallback = Screen->Cursors(crDefault);
+  cxSetControlChildComponentClass(TChildComponent::StaticClass());
+  cx_controls_detail::StartControls();
+
+  std::vector<HCURSOR> handles;
+  for (Integer id = 2100; id <= 2117; ++id) handles.push_back(Screen->Cursors(id));
+  handles.push_back(Screen->Cursors(-2099));
+  for (size_t i = 0; i < handles.size(); ++i) {
+    EXPECT_NE(handles[i], nullptr) << i;
+    EXPECT_NE(handles[i], fallback) << i;
+    for (size_t j = 0; j < i; ++j) EXPECT_NE(handles[i], handles[j]) << i << " " << j;
+  }
+  EXPECT_EQ(handles.back(), LoadCursor(nullptr, IDC_HAND));
+  EXPECT_EQ(Screen->Cursors(2118), fallback);
+
+  EXPECT_EQ(ClassGroupOf(TChildComponent::StaticClass()), TControl::StaticClass());
+  cxSetControlChildComponentClass(TLateChildComponent::StaticClass());
+  EXPECT_EQ(ClassGroupOf(TLateChildComponent::StaticClass()), TControl::StaticClass());
+  EXPECT_NE(cx_controls_detail::SystemController(), nullptr);
+
+  // A window and a control still hooked when the unit shuts down, and a
+  // mouse-tracking list that fails to stop.
+  HWND window = MakePlainWindow();
+  const LONG_PTR initialProc = GetWindowLongPtr(window, GWL_WNDPROC);
+  TLoggingControl control(nullptr);
+  const TWndMethod initialMethod = control.WindowProc();
+  ASSERT_NE(cxGetWindowProcController()->AddHandleWndProc(window, TWndMethod([](TMessage&) {})), nullptr);
+  ASSERT_NE(cxGetWindowProcController()->AddControlWndProc(&control, TWndMethod([](TMessage&) {})), nullptr);
+  ASSERT_NE(dxGetSystemInfo(), nullptr);
+  ASSERT_NE(cxGetMessageWindow(), nullptr);
+  ASSERT_NE(dxGetMessagesController(), nullptr);
+  GTrackingHookCalls = 0;
+  cx_controls_detail::SetMouseTrackingShutDownHook([] {
+    ++GTrackingHookCalls;
+    throw EdxException("MouseTrackingTimerList.Count <> 0");
+  });
+
+  cx_controls_detail::StopControls();
+  cx_controls_detail::SetMouseTrackingShutDownHook(nullptr);
+  EXPECT_EQ(GTrackingHookCalls, 1);
+  EXPECT_EQ(GetWindowLongPtr(window, GWL_WNDPROC), initialProc);
+  EXPECT_TRUE(control.WindowProc() == initialMethod);
+  EXPECT_EQ(cx_controls_detail::SystemController(), nullptr);
+  EXPECT_EQ(cxGetWindowProcController(), nullptr);
+  EXPECT_EQ(dxGetSystemInfo(), nullptr);
+  EXPECT_EQ(cxGetMessageWindow(), nullptr);
+  EXPECT_EQ(dxGetMessagesController(), nullptr);
+  DestroyWindow(window);
+
+  // Started again, the accessors make new instances.
+  cx_controls_detail::StartControls();
+  EXPECT_NE(dxGetMessagesController(), nullptr);
+  cx_controls_detail::StopControls();
+  cxSetControlChildComponentClass(nullptr);
+  if (ownScreen) Screen = nullptr;
 }
 
 }  // namespace
