@@ -341,3 +341,24 @@ TEST(SmallFunctions, WindowClassName) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TimerTest, AfterTheUnitsShutDownTimersSetNothing) {
+  TTickCounter counter;
+  std::unique_ptr<TcxTimer> running(cxMakeTimer(100, true, counter.Event()));
+  cx_classes_detail::StopClasses();
+  EXPECT_EQ(cx_classes_detail::TimerWindowHandle(), nullptr);
+  running->SetEnabled(false);
+  EXPECT_FALSE(running->TimerOn());
+  std::unique_ptr<TcxTimer> late(cxMakeTimer(100, true, counter.Event()));
+  EXPECT_FALSE(late->TimerOn());
+  EXPECT_EQ(cx_classes_detail::TimerWindowHandle(), nullptr);
+  cx_classes_detail::StartClasses();
+  late->SetOnTimer(counter.Event());
+  EXPECT_TRUE(late->TimerOn());
+  Run(100);
+  EXPECT_EQ(counter.Ticks, 1);
+}
+
+}  // namespace

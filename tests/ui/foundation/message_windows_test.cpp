@@ -498,3 +498,25 @@ TEST(ControlsUnit, StartUpLoadsTheCursorsAndShutDownRestoresEverythingWhateverHa
 }
 
 }  // namespace
+
+namespace {
+
+TEST(UpwardServices, DesignTimeAsksThePredicateFirst) {
+  TComponent plain(nullptr), special(nullptr);
+  plain.SetDesigning(true);
+  EXPECT_TRUE(cxIsDesignTime(&plain));
+  EXPECT_FALSE(cxIsDesignTime(&special));
+  EXPECT_FALSE(cxIsDesignTime(nullptr));
+  static TComponent* GSpecial = &special;
+  cxSetDesignTimePredicate([](TComponent* c, bool& designTime) {
+    if (c != GSpecial) return false;
+    designTime = true;
+    return true;
+  });
+  EXPECT_TRUE(cxIsDesignTime(&special));
+  EXPECT_TRUE(cxIsDesignTime(&plain));
+  cxSetDesignTimePredicate(nullptr);
+  EXPECT_FALSE(cxIsDesignTime(&special));
+}
+
+}  // namespace
