@@ -36,6 +36,8 @@ class TTickCounter : public TObject {
 class TimerTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Another test may have shut the unit down.
+    cx_classes_detail::StartClasses();
     rtl::testing::UseVirtualClock(true);
     rtl::testing::RunUntilIdle();
   }
