@@ -1,5 +1,5 @@
-// Draws the grid's cursors: 32 x 32 monochrome cursor files, black shapes
-// with a white rim so they show on any background.
+// Draws the grid's and the UI library's cursors: 32 x 32 monochrome cursor
+// files, black shapes with a white rim so they show on any background.
 //
 //   make_cursors OUTDIR           writes every cursor into OUTDIR
 //   make_cursors --check DIR      fails when a file in DIR differs from
@@ -83,6 +83,38 @@ struct TCursor {
 void UpHead(TPicture& p) { p.Polygon({{16, 3}, {23, 11}, {9, 11}}); }
 void DownHead(TPicture& p) { p.Polygon({{9, 21}, {23, 21}, {16, 29}}); }
 void Dot(TPicture& p) { p.Disc(16, 16, 2.6); }
+void LeftHead(TPicture& p) { p.Polygon({{3, 16}, {11, 9}, {11, 23}}); }
+void RightHead(TPicture& p) { p.Polygon({{29, 16}, {21, 9}, {21, 23}}); }
+
+// The pointer, its tip at (1, 1): the hot spot of every drag cursor.
+void Pointer(TPicture& p) {
+  auto m = [](double x, double y) { return TPt{x + 1, y + 1}; };
+  p.Polygon({m(0, 0), m(0, 17), m(4, 13), m(7, 20), m(9.5, 19), m(6.5, 12), m(12, 12)});
+}
+// An outlined box: the dragged item.
+void Box(TPicture& p, int l, int t, int r, int b) {
+  p.Rect(l, t, r, t + 2), p.Rect(l, b - 2, r, b), p.Rect(l, t, l + 2, b), p.Rect(r - 2, t, r, b);
+}
+void Plus(TPicture& p, double cx, double cy) {
+  p.Rect(static_cast<int>(cx) - 4, static_cast<int>(cy) - 1, static_cast<int>(cx) + 4, static_cast<int>(cy) + 1);
+  p.Rect(static_cast<int>(cx) - 1, static_cast<int>(cy) - 4, static_cast<int>(cx) + 1, static_cast<int>(cy) + 4);
+}
+// A size arrow: a shaft with heads at both ends, upright or across.
+void SizeArrow(TPicture& p, bool upright) {
+  auto pt = [upright](double along, double across) { return upright ? TPt{16 + across, along} : TPt{along, 16 + across}; };
+  p.Polygon({pt(3, 0), pt(10, -6), pt(10, 6)});
+  p.Polygon({pt(29, 0), pt(22, -6), pt(22, 6)});
+  p.Polygon({pt(9, -1.5), pt(23, -1.5), pt(23, 1.5), pt(9, 1.5)});
+  p.Polygon({pt(15, -11), pt(17, -11), pt(17, 11), pt(15, 11)});
+}
+// A hand: the palm with the thumb, and curled fingers as knuckles.
+void Palm(TPicture& p) {
+  p.Rect(9, 15, 28, 29);
+  p.Polygon({{3, 16}, {6, 14}, {12, 20}, {12, 26}});
+}
+void Knuckles(TPicture& p, int from) {
+  for (int i = from; i < 4; ++i) p.Disc(13.5 + 4.5 * i, 12, 2.6), p.Rect(11 + 5 * i - (i > 0 ? i / 2 : 0), 12, 16 + 5 * i - i / 2, 16);
+}
 
 std::vector<TCursor> Cursors() {
   return {
@@ -119,6 +151,44 @@ std::vector<TCursor> Cursors() {
          auto m = [](double x, double y) { return TPt{30 - x, y + 1}; };
          p.Polygon({m(0, 0), m(0, 17), m(4, 13), m(7, 20), m(9.5, 19), m(6.5, 12), m(12, 12)});
        }},
+      // The UI library's cursors: drag cursors point with the arrow tip,
+      // scroll and size cursors act at their centre, hands at the finger.
+      {"cx_drag.cur", 1, 1, [](TPicture& p) { Pointer(p), Box(p, 14, 20, 30, 31); }},
+      {"cx_dragcopy.cur", 1, 1, [](TPicture& p) { Pointer(p), Box(p, 14, 20, 30, 31), Plus(p, 22, 25.5); }},
+      {"cx_multidrag.cur", 1, 1, [](TPicture& p) { Pointer(p), Box(p, 17, 17, 31, 26), Box(p, 13, 21, 27, 31); }},
+      {"cx_multidragcopy.cur", 1, 1,
+       [](TPicture& p) { Pointer(p), Box(p, 17, 17, 31, 26), Box(p, 13, 21, 27, 31), Plus(p, 20, 26); }},
+      {"cx_nodrop.cur", 1, 1,
+       [](TPicture& p) {
+         Pointer(p), p.Ring(23, 23, 7.5, 5);
+         p.Band({18, 18}, {28, 28}, 1.3);
+       }},
+      {"cx_remove.cur", 1, 1,
+       [](TPicture& p) { Pointer(p), p.Band({16, 18}, {28, 30}, 1.6), p.Band({28, 18}, {16, 30}, 1.6); }},
+      {"cx_fullscroll.cur", 16, 16, [](TPicture& p) { UpHead(p), DownHead(p), LeftHead(p), RightHead(p), Dot(p); }},
+      {"cx_horscroll.cur", 16, 16, [](TPicture& p) { LeftHead(p), RightHead(p), Dot(p); }},
+      {"cx_verscroll.cur", 16, 16, [](TPicture& p) { UpHead(p), DownHead(p), Dot(p); }},
+      {"cx_upscroll.cur", 16, 16, [](TPicture& p) { UpHead(p), Dot(p); }},
+      {"cx_downscroll.cur", 16, 16, [](TPicture& p) { DownHead(p), Dot(p); }},
+      {"cx_leftscroll.cur", 16, 16, [](TPicture& p) { LeftHead(p), Dot(p); }},
+      {"cx_rightscroll.cur", 16, 16, [](TPicture& p) { RightHead(p), Dot(p); }},
+      {"cx_vertsize.cur", 16, 16, [](TPicture& p) { SizeArrow(p, true); }},
+      {"cx_horzsize.cur", 16, 16, [](TPicture& p) { SizeArrow(p, false); }},
+      // A pipette, its tip at the bottom left.
+      {"cx_colorpicker.cur", 2, 29,
+       [](TPicture& p) {
+         p.Band({2.5, 29.5}, {17, 15}, 1.8);
+         p.Band({14, 12}, {20, 18}, 2.2);
+         p.Disc(23, 9, 5);
+       }},
+      // Pointing up with the index finger.
+      {"cx_hand.cur", 14, 1,
+       [](TPicture& p) {
+         Palm(p), Knuckles(p, 1);
+         p.Rect(11, 3, 17, 16), p.Disc(14, 4, 3);
+       }},
+      // Grabbing: every finger curled, the knuckles on top.
+      {"cx_handdrag.cur", 14, 9, [](TPicture& p) { Palm(p), Knuckles(p, 0); }},
   };
 }
 

@@ -1,10 +1,12 @@
 #include "ui/foundation/foundation_units.h"
 
 #include "platform/rtl/units.h"
+#include "ui/foundation/cx_components.h"
 #include "ui/foundation/dx_core.h"
 #include "ui/foundation/geometry_objects.h"
 #include "ui/foundation/graphics_unit.h"
 #include "ui/foundation/library_strs.h"
+#include "ui/foundation/message_windows.h"
 #include "ui/foundation/resource_strings.h"
 #include "ui/foundation/threading.h"
 #include "ui/foundation/units_loader.h"
@@ -30,6 +32,8 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   Registry.Register("cxLibraryStrs", &dx_core_detail::StartLibraryStrings, &dx_core_detail::StopLibraryStrings);
   Registry.Register("cxGeometry", &cx_geometry_detail::StartGeometry, &cx_geometry_detail::StopGeometry);
   Registry.Register("cxGraphics", &cx_graphics_detail::StartGraphics, &cx_graphics_detail::StopGraphics);
+  Registry.Register("cxControls", &cx_controls_detail::StartControls, &cx_controls_detail::StopControls);
+  Registry.Register("cxClasses", &cx_classes_detail::StartClasses, &cx_classes_detail::StopClasses);
 }
 
 void RegisterFoundationUnits() { RegisterFoundationUnits(Units()); }

@@ -2,7 +2,8 @@
 // order: the library core (Windows version flags; the resource-string
 // repository and the units loader are freed at its shut-down), the
 // threading probe, the library strings, the geometry classes and the
-// drawing unit.
+// drawing unit, the window plumbing (library cursors, system controller) and the
+// component classes with the shared timer window.
 #pragma once
 
 class TUnitRegistry;

@@ -26,8 +26,9 @@ struct TSysInfo {
   int Dpi = 96;
   std::vector<rtl::testing::TScreen> Screens;
   bool ScreensSet = false;
-  int Overrides[SM_CMETRICS + 1];
-  bool Overridden[SM_CMETRICS + 1] = {};
+  // Up to SM_REMOTESESSION, the highest index tests fix.
+  int Overrides[SM_REMOTESESSION + 1];
+  bool Overridden[SM_REMOTESESSION + 1] = {};
   // Parameters
   UINT DoubleClickTime = 500;
   int DoubleClickWidth = 4, DoubleClickHeight = 4;
@@ -210,7 +211,7 @@ using namespace rtl::detail;
 
 int GetSystemMetrics(int index) {
   TSysInfo& s = Info();
-  if (index >= 0 && index <= SM_CMETRICS && s.Overridden[index]) return s.Overrides[index];
+  if (index >= 0 && index <= SM_REMOTESESSION && s.Overridden[index]) return s.Overrides[index];
   RECT primary = PrimaryScreenRect();
   RECT work = PrimaryWorkArea();
   NONCLIENTMETRICSA nc = CurrentNc();
@@ -627,7 +628,7 @@ void SetScreens(const std::vector<TScreen>& screens) {
 }
 
 void SetSystemMetric(int index, int value) {
-  if (index < 0 || index > SM_CMETRICS) return;
+  if (index < 0 || index > SM_REMOTESESSION) return;
   Info().Overrides[index] = value;
   Info().Overridden[index] = true;
 }
