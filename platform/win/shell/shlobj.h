@@ -57,6 +57,16 @@ BOOL SHGetPathFromIDListW(PCIDLIST_ABSOLUTE pidl, LPWSTR pszPath);
 inline BOOL SHGetPathFromIDList(PCIDLIST_ABSOLUTE pidl, LPSTR pszPath) { return SHGetPathFromIDListA(pidl, pszPath); }
 inline BOOL SHGetPathFromIDList(PCIDLIST_ABSOLUTE pidl, LPWSTR pszPath) { return SHGetPathFromIDListW(pidl, pszPath); }
 
+// The path of a file-system item into a buffer of cchPath characters, so
+// that paths longer than MAX_PATH can be had. FALSE with an empty string
+// (when there is room for one) for a virtual item, a null or malformed
+// list, or a path that does not fit.
+using GPFIDL_FLAGS = int;
+constexpr GPFIDL_FLAGS GPFIDL_DEFAULT = 0x0000;
+constexpr GPFIDL_FLAGS GPFIDL_ALTNAME = 0x0001;
+constexpr GPFIDL_FLAGS GPFIDL_UNCPRINTER = 0x0002;
+BOOL SHGetPathFromIDListEx(PCIDLIST_ABSOLUTE pidl, LPWSTR pszPath, DWORD cchPath, GPFIDL_FLAGS uOpts);
+
 // ---- The task allocator ----------------------------------------------------------
 
 inline constexpr IID IID_IMalloc = {0x00000002, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
