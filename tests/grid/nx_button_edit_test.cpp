@@ -16,34 +16,18 @@
 #include "platform/win/user/user_testing.h"
 #include "platform/testing/uxtheme_recording.h"
 #include "tests/common/pictures.h"
+#include "tests/grid/form_test_support.h"
 
 namespace {
 
 using rtl::testing::ClientPoint;
 
-class NxButtonEdit : public ::testing::Test {
+class NxButtonEdit : public FormTest {
  protected:
-  TForm* Form = nullptr;
-
-  void SetUp() override {
-    rtl::testing::UseVirtualClock(true);
-    Form = TCustomForm::Create<TForm>(nullptr);
-    Form->SetBounds(100, 100, 400, 300);
-    Form->Show();
-    Pump();
-  }
-  void TearDown() override {
-    Form->Free();
-    Pump();
-    rtl::testing::SetScreens({});
-    rtl::testing::UseVirtualClock(false);
-  }
-  static void Pump() { Application->ProcessMessages(); }
+  void AfterFormFreed() override { rtl::testing::SetScreens({}); }
   template <class T>
   T* Add(Integer Top) {
-    auto* E = new T(Form);
-    E->SetBounds(10, Top, 200, 22);
-    E->SetParent(Form);
+    auto* E = Place<T>(10, Top, 200, 22);
     Pump();
     return E;
   }

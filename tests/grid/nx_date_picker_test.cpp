@@ -22,6 +22,7 @@
 #include "platform/win/user/user_testing.h"
 #include "platform/testing/uxtheme_recording.h"
 #include "tests/common/pictures.h"
+#include "tests/grid/form_test_support.h"
 
 namespace {
 
@@ -55,28 +56,12 @@ Integer FontHeightFor13() {
   return 0;
 }
 
-class NxDatePicker : public ::testing::Test {
+class NxDatePicker : public FormTest {
  protected:
-  TForm* Form = nullptr;
   TNxDatePicker* E = nullptr;
 
-  void SetUp() override {
-    rtl::testing::UseVirtualClock(true);
-    Form = TCustomForm::Create<TForm>(nullptr);
-    Form->SetBounds(100, 100, 400, 300);
-    E = new TNxDatePicker(Form);
-    E->SetBounds(10, 10, 200, 22);
-    E->SetParent(Form);
-    Form->Show();
-    Pump();
-  }
-  void TearDown() override {
-    Form->Free();
-    Pump();
-    rtl::testing::ResetLocale();
-    rtl::testing::UseVirtualClock(false);
-  }
-  static void Pump() { Application->ProcessMessages(); }
+  void PlaceControls() override { E = Place<TNxDatePicker>(10, 10, 200, 22); }
+  void AfterFormFreed() override { rtl::testing::ResetLocale(); }
   TNxDatePopup* Calendar() { return dynamic_cast<TNxDatePopup*>(E->Popup()); }
   static void Click(HWND H, Integer X, Integer Y) {
     rtl::testing::InjectClick(ClientPoint(H, X, Y));

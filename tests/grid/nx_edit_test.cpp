@@ -1,7 +1,5 @@
 #include "grid/nx_edit.h"
 
-#include "grid/nx_column_classes.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,6 +18,7 @@
 #include "platform/testing/user_testing.h"
 #include "platform/win/user/user_testing.h"
 #include "platform/testing/uxtheme_recording.h"
+#include "tests/grid/form_test_support.h"
 
 namespace {
 
@@ -39,28 +38,11 @@ std::unique_ptr<TBitmap> MagentaGlyph() {
   return B;
 }
 
-class NxEdit : public ::testing::Test {
+class NxEdit : public FormTest {
  protected:
-  TForm* Form = nullptr;
   TNxEdit* E = nullptr;
 
-  void SetUp() override {
-    rtl::testing::UseVirtualClock(true);
-    Form = TCustomForm::Create<TForm>(nullptr);
-    Form->SetBounds(100, 100, 400, 300);
-    E = new TNxEdit(Form);
-    E->SetBounds(10, 10, 200, 22);
-    E->SetParent(Form);
-    Form->Show();
-    Pump();
-  }
-  void TearDown() override {
-    Form->Free();
-    Pump();
-    Screen->SetCursor(crDefault);
-    rtl::testing::UseVirtualClock(false);
-  }
-  static void Pump() { Application->ProcessMessages(); }
+  void PlaceControls() override { E = Place<TNxEdit>(10, 10, 200, 22); }
   static Integer LeftMargin(TWinControl* C) { return LOWORD(SendMessage(C->Handle(), EM_GETMARGINS, 0, 0)); }
   static Integer RightMargin(TWinControl* C) { return HIWORD(SendMessage(C->Handle(), EM_GETMARGINS, 0, 0)); }
   void Click(TWinControl* C, Integer X, Integer Y) {

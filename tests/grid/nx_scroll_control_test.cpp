@@ -15,6 +15,7 @@
 #include "platform/win/gdi/gdi.h"
 #include "platform/win/user/user.h"
 #include "platform/testing/user_testing.h"
+#include "tests/grid/form_test_support.h"
 
 namespace {
 
@@ -54,28 +55,11 @@ class TTestScroller : public TNxScrollControl {
   }
 };
 
-class NxScroll : public ::testing::Test {
+class NxScroll : public FormTest {
  protected:
-  TForm* Form = nullptr;
   TTestScroller* S = nullptr;
 
-  void SetUp() override {
-    rtl::testing::UseVirtualClock(true);
-    Form = TCustomForm::Create<TForm>(nullptr);
-    Form->SetBounds(100, 100, 400, 300);
-    S = new TTestScroller(Form);
-    S->SetBounds(10, 10, 300, 200);
-    S->SetParent(Form);
-    Form->Show();
-    Pump();
-  }
-  void TearDown() override {
-    Form->Free();
-    Pump();
-    Screen->SetCursor(crDefault);
-    rtl::testing::UseVirtualClock(false);
-  }
-  static void Pump() { Application->ProcessMessages(); }
+  void PlaceControls() override { S = Place<TTestScroller>(10, 10, 300, 200); }
   // Max 100, page 10, line 1, page step 10, position 0, logs empty.
   void Hundred() {
     S->VertScrollBar()->SetLargeStep(10);
