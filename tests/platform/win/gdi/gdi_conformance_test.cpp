@@ -11,38 +11,9 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/win/kernel/kernel.h"
 #include "tests/common/dib_canvas.h"
+#include "tests/platform/win/gdi/format_dib.h"
 
 namespace {
-
-// A DIB section of the given depth (grey ramp for table formats) selected
-// into a memory DC, read back through GetPixel.
-struct TDepthDib {
-  HDC dc;
-  HBITMAP bmp;
-  HGDIOBJ old;
-  TDepthDib(int depth, int w, int h) {
-    struct {
-      BITMAPINFOHEADER h;
-      RGBQUAD colors[256];
-    } bi{};
-    bi.h = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, WORD(depth), BI_RGB, 0, 0, 0, 0, 0};
-    int n = depth <= 8 ? 1 << depth : 0;
-    for (int i = 0; i < n; ++i) {
-      BYTE v = BYTE(i * 255 / (n - 1));
-      bi.colors[i] = RGBQUAD{v, v, v, 0};
-    }
-    void* bits = nullptr;
-    bmp = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
-    dc = CreateCompatibleDC(nullptr);
-    old = SelectObject(dc, bmp);
-    PatBlt(dc, 0, 0, w, h, BLACKNESS);
-  }
-  ~TDepthDib() {
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bmp);
-  }
-};
 
 TEST(ConformanceTest, LineTiesRoundTheMinorCoordinateDown) {
   struct TCase {
@@ -70,7 +41,7 @@ TEST(ConformanceTest, LineTiesRoundTheMinorCoordinateDown) {
 TEST(ConformanceTest, OnePixelRectangleDrawsItsPixelInEveryDepth) {
   for (int depth : {1, 4, 8, 16, 24, 32}) {
     SCOPED_TRACE(std::to_string(depth) + " bits");
-    TDepthDib dib(depth, 130, 50);
+    TFormatDib dib(depth, 130, 50, 0);
     SelectObject(dib.dc, GetStockObject(WHITE_PEN));
     EXPECT_TRUE(Rectangle(dib.dc, 120, 40, 121, 41));
     EXPECT_EQ(GetPixel(dib.dc, 120, 40), RGB(255, 255, 255));
@@ -124,7 +95,7 @@ TEST(ConformanceTest, BrushAndPenStylesOutsideTheTablesAsTheOriginal) {
 TEST(ConformanceTest, AlphaBlendFromSourcesWithoutAlphaTakesThemAsOpaque) {
   for (int depth : {1, 8, 16, 24}) {
     SCOPED_TRACE(std::to_string(depth) + " bits");
-    TDepthDib src(depth, 2, 1);
+    TFormatDib src(depth, 2, 1, 0);
     PatBlt(src.dc, 0, 0, 2, 1, WHITENESS);
     TDibCanvas dst(2, 1, 0x00000000u);
     EXPECT_TRUE(AlphaBlend(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, 2, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}));
@@ -255,7 +226,7 @@ TEST(ConformanceTest, PaletteColoursComeFromTheSelectedPalette) {
 TEST(ConformanceTest, DibIndexIsTheStoredValueOnTableFormatsAndBlackElsewhere) {
   for (int depth : {4, 8, 32}) {
     SCOPED_TRACE(std::to_string(depth) + " bits");
-    TDepthDib dib(depth, 2, 1);
+    TFormatDib dib(depth, 2, 1, 0);
     PatBlt(dib.dc, 0, 0, 2, 1, WHITENESS);
     HBRUSH b = CreateSolidBrush(DIBINDEX(3));
     RECT r{0, 0, 1, 1};
