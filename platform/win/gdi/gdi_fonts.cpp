@@ -64,6 +64,11 @@ LOGFONTA Narrow(const LOGFONTW& w) {
   return a;
 }
 
+// Every font here draws Unicode and 8-bit text is UTF-8 whatever set a
+// font asks for; reporting the asked set would make callers decode text in
+// a legacy code page. Symbol fonts keep theirs: their glyphs differ.
+BYTE RealizedCharset(BYTE asked) { return asked == SYMBOL_CHARSET ? SYMBOL_CHARSET : ANSI_CHARSET; }
+
 int L(double v, double scale) { return static_cast<int>(std::lround(v / scale)); }
 
 }  // namespace
@@ -134,7 +139,7 @@ bool RealizeFont(TGdiDC* dc, TRealFont& out) {
   if (family == FF_DONTCARE) family = fm.FixedPitch ? FF_MODERN : FF_SWISS;
   // The "fixed pitch" bit is set for variable-pitch fonts, as documented.
   tm.tmPitchAndFamily = static_cast<BYTE>(family | TMPF_TRUETYPE | TMPF_VECTOR | (fm.FixedPitch ? 0 : TMPF_FIXED_PITCH));
-  tm.tmCharSet = lf.lfCharSet == DEFAULT_CHARSET ? ANSI_CHARSET : lf.lfCharSet;
+  tm.tmCharSet = RealizedCharset(lf.lfCharSet);
   return true;
 }
 
@@ -231,7 +236,7 @@ int GetTextCharset(HDC hdc) {
   auto dc = GdiDC(hdc);
   auto f = dc ? GdiFont(dc->S.Font) : nullptr;
   if (!f) return DEFAULT_CHARSET;
-  return f->Log.lfCharSet == DEFAULT_CHARSET ? ANSI_CHARSET : f->Log.lfCharSet;
+  return RealizedCharset(f->Log.lfCharSet);
 }
 
 BOOL GetCharWidth32W(HDC hdc, UINT first, UINT last, INT* widths) {

@@ -43,6 +43,36 @@ class TextTest : public ::testing::Test {
   }
 };
 
+// Text is UTF-8 whatever set a font asks for, so the realized font reports
+// the ANSI set (symbol fonts excepted), while the logical font keeps what
+// was asked.
+TEST_F(TextTest, RealizedFontsReportTheAnsiSetExceptSymbolFonts) {
+  const struct {
+    BYTE asked, realized;
+  } cases[] = {{ANSI_CHARSET, ANSI_CHARSET},
+               {DEFAULT_CHARSET, ANSI_CHARSET},
+               {RUSSIAN_CHARSET, ANSI_CHARSET},
+               {SHIFTJIS_CHARSET, ANSI_CHARSET},
+               {SYMBOL_CHARSET, SYMBOL_CHARSET}};
+  for (const auto& k : cases) {
+    LOGFONTA lf{};
+    lf.lfHeight = -13;
+    lf.lfCharSet = k.asked;
+    std::strncpy(lf.lfFaceName, "Tahoma", LF_FACESIZE - 1);
+    HFONT f = CreateFontIndirectA(&lf);
+    HGDIOBJ prev = SelectObject(c.dc, f);
+    TEXTMETRICA tm{};
+    ASSERT_TRUE(GetTextMetricsA(c.dc, &tm));
+    EXPECT_EQ(tm.tmCharSet, k.realized) << int(k.asked);
+    EXPECT_EQ(GetTextCharset(c.dc), k.realized) << int(k.asked);
+    LOGFONTA back{};
+    GetObjectA(f, sizeof back, &back);
+    EXPECT_EQ(back.lfCharSet, k.asked);
+    SelectObject(c.dc, prev);
+    DeleteObject(f);
+  }
+}
+
 TEST_F(TextTest, MetricsAreConsistent) {
   TEXTMETRICA tm{};
   ASSERT_TRUE(GetTextMetricsA(c.dc, &tm));
@@ -53,6 +83,7 @@ TEST_F(TextTest, MetricsAreConsistent) {
   EXPECT_EQ(tm.tmWeight, FW_NORMAL);
   EXPECT_EQ(tm.tmBreakChar, ' ');
   EXPECT_EQ(tm.tmCharSet, ANSI_CHARSET);
+  EXPECT_EQ(GetTextCharset(c.dc), ANSI_CHARSET);
   EXPECT_TRUE(tm.tmPitchAndFamily & TMPF_TRUETYPE);
   EXPECT_TRUE(tm.tmPitchAndFamily & TMPF_FIXED_PITCH) << "set for variable pitch";
   // A positive height is the cell height.
