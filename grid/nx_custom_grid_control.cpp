@@ -5,6 +5,7 @@
 #include "grid/nx_themes_support.h"
 #include "platform/forms/controls_messages.h"
 #include "platform/win/user/user.h"
+#include "platform/win/user/user_keys.h"
 #include "platform/win/user/user_sysinfo.h"
 
 RTL_IMPLEMENT_CLASS(TNxCustomGridControl)
@@ -816,8 +817,8 @@ void TNxCustomGridControl::SetRowVisible(Integer Index, bool Value) {
 }
 
 void TNxCustomGridControl::SetSelectedRow(Integer Value) {
-  if (Value < -1 || Value >= GetRowCount()) return;
-  FSelectedRow = Value;
+  if (GetRowCount() == 0 || Value < -1 || Value >= GetRowCount()) return;
+  SelectCell(FSelectedColumn, Value, TShiftState(), true, false);
 }
 
 void TNxCustomGridControl::SortColumn(TNxCustomColumn* Column, bool) {
@@ -1023,4 +1024,231 @@ void TNxCustomGrid::CreateWnd() {
   HorzScrollBar()->SetLargeStep(10);
   HorzScrollBar()->SetSmallStep(5);
   VertScrollBar()->SetLargeStep(10);
+}
+
+// ---- Selection ------------------------------------------------------------------------------
+
+void TNxCustomGridControl::ClearMultiSelection() {
+  BeginUpdate();
+  DeselectAll();
+  FState.Exclude(sfMultiSelection);
+  FSelectedRow = -1;
+  FSelectedColumn = 0;
+  EndUpdate();
+}
+
+void TNxCustomGridControl::SelectAllRows() {
+  if (!FOptions.Contains(goMultiSelect) || !FOptions.Contains(goSelectFullRow)) return;
+  BeginUpdate();
+  const Integer N = GetRowCount();
+  for (Integer i = 0; i < N; ++i) SetSelected(i, true);
+  FState.Include(sfMultiSelection);
+  EndUpdate();
+}
+
+void TNxCustomGridControl::SelectCell(Integer ACol, Integer ARow, TShiftState Shift, bool ClearSelection, bool) {
+  // A row outside the grid is refused before anything fires.
+  if (ARow < -1 || ARow >= GetRowCount()) return;
+  bool Accept = CanSelectCell(ACol, ARow);
+  if (OnBeforeSelect) OnBeforeSelect(this, ACol, ARow, Accept);
+  if (!Accept) return;
+  const bool ShiftKey = Shift.Contains(ssShift), Ctrl = Shift.Contains(ssCtrl);
+  if (FState.Contains(sfMultiSelection) && !ShiftKey && !Ctrl && ClearSelection) ClearMultiSelection();
+  if (!FColumns->IsValidIndex(ACol) || !FColumns->Items(ACol)->Enabled()) return;
+  const Integer OldCol = FSelectedColumn, OldRow = FSelectedRow;
+  FSelectedColumn = ACol;
+  FSelectedRow = ARow;
+  const bool Changed = OldCol != ACol || OldRow != ARow;
+  if (Changed) {
+    if (CellIsValid(OldCol, OldRow) && OnDeselectCell) OnDeselectCell(this, OldCol, OldRow);
+    if (FState.Contains(sfEditing)) EndEditing();
+  }
+  if (AutoScroll() && RowIsValid(ARow)) ScrollIntoView(ARow);
+  if (FInputLineActive) {
+    if (OldCol != ACol) RefreshArea(gaInputLine);
+    return;
+  }
+  if (GetRowCount() == 0) return;
+  auto RepaintRow = [this](Integer Row) {
+    if (!RowIsValid(Row)) return;
+    if (FGridStyle == gsSlides)
+      RefreshSlide(Row);
+    else
+      InvalidateArea(RowRect(Row));
+  };
+  if (FOptions.Contains(goSelectFullRow) && FOptions.Contains(goMultiSelect) && (Ctrl || ShiftKey)) {
+    FState.Include(sfMultiSelection);
+    if (Ctrl && !ShiftKey) {
+      FSelectionAnchor = ARow;
+      if (RowIsValid(ARow)) SetSelected(ARow, !GetSelected(ARow));
+      if (OldRow != ARow) RepaintRow(OldRow);
+    } else {
+      if (FSelectionAnchor < 0) FSelectionAnchor = ARow;
+      const Integer Lo = std::min(FSelectionAnchor, ARow), Hi = std::max(FSelectionAnchor, ARow);
+      if (!Ctrl) {
+        const Integer N = GetRowCount();
+        for (Integer i = 0; i < N; ++i)
+          if ((i < Lo || i > Hi) && GetSelected(i)) SetSelected(i, false);
+      }
+      if (Lo >= 0) SelectRange(Lo, Hi, true);
+      if (OldRow != ARow) {
+        RepaintRow(OldRow);
+        RepaintRow(ARow);
+      }
+    }
+    if (OnSelectCell) OnSelectCell(this, ACol, ARow);
+    return;
+  }
+  if (FOptions.Contains(goSelectFullRow)) {
+    if (OldRow != ARow && !FState.Contains(sfMultiSelection) && RowIsValid(OldRow)) SetSelected(OldRow, false);
+    if (OldRow == ARow && OldCol != ACol && FAppearanceOptions.Contains(aoIndicateSelectedCell)) {
+      RefreshCell(ACol, ARow);
+      RefreshCell(OldCol, OldRow);
+    }
+    if (RowIsValid(ARow)) SetSelected(ARow, true);
+    FSelectionAnchor = ARow;
+    if (!IsUpdating()) {
+      RepaintRow(ARow);
+      RepaintRow(OldRow);
+    }
+  } else if (Changed) {
+    if (OldRow != ARow) {
+      if (FGridStyle == gsSlides) {
+        RepaintRow(OldRow);
+        RepaintRow(ARow);
+      } else {
+        RefreshRowIndicator(OldRow);
+        RefreshRowIndicator(ARow);
+      }
+    }
+    RefreshCell(ACol, ARow);
+    RefreshCell(OldCol, OldRow);
+  }
+  if (OnSelectCell) OnSelectCell(this, ACol, ARow);
+}
+
+void TNxCustomGridControl::SelectColumnInRow(Integer ACol) {
+  if (FColumns->IsValidIndex(ACol)) SelectCell(ACol, FSelectedRow, TShiftState(), true, false);
+}
+
+void TNxCustomGridControl::SelectFirstRow(TShiftState Shift) {
+  // An empty grid has no first row: nothing is selected.
+  if (FFirstVisibleRow < 0) return;
+  SelectCell(FSelectedColumn, FFirstVisibleRow, Shift, true, false);
+  VertScrollBar()->First();
+}
+
+void TNxCustomGridControl::SelectLastRow(TShiftState Shift) {
+  if (FLastVisibleRow < 0) return;
+  SelectCell(FSelectedColumn, FLastVisibleRow, Shift, true, false);
+  VertScrollBar()->Last();
+}
+
+void TNxCustomGridControl::StepSelection(bool Down, TShiftState Shift) {
+  const Integer N = GetRowCount();
+  if (Down) {
+    for (Integer i = FSelectedRow + 1; i < N; ++i)
+      if (GetRowVisible(i) && CanSelectCell(FSelectedColumn, i)) {
+        SelectCell(FSelectedColumn, i, Shift, true, false);
+        ScrollIntoView(i);
+        return;
+      }
+    return;
+  }
+  for (Integer i = std::min(FSelectedRow, N) - 1; i >= 0; --i)
+    if (GetRowVisible(i) && CanSelectCell(FSelectedColumn, i)) {
+      SelectCell(FSelectedColumn, i, Shift, true, false);
+      if (i < FTopRow) VertScrollBar()->MoveBy(-1);
+      return;
+    }
+}
+
+void TNxCustomGridControl::MoveSelectionDown(TShiftState Shift, bool LeaveAtEnd, bool WrapAtEnd) {
+  if (GetRowCount() == 0 || FSelectedRow < 0) return;
+  if (FSelectedRow >= FLastVisibleRow) {
+    if (LeaveAtEnd) FocusNextControl();
+    if (WrapAtEnd) SelectFirstRow(TShiftState());
+    return;
+  }
+  StepSelection(true, Shift);
+}
+
+void TNxCustomGridControl::MoveSelectionUp(TShiftState Shift) {
+  if (FSelectedRow < 0 || GetRowCount() == 0) return;
+  StepSelection(false, Shift);
+}
+
+void TNxCustomGridControl::MoveSelectionBy(Integer N) {
+  Integer Row = FSelectedRow;
+  if (Row < 0 || FFirstVisibleRow < 0) return;
+  for (; N > 0 && Row < FLastVisibleRow; --N) {
+    const Integer Next = NextVisibleRow(Row);
+    if (Next < 0) break;
+    Row = Next;
+  }
+  for (; N < 0 && Row > FFirstVisibleRow; ++N) {
+    const Integer Prior = PriorVisibleRow(Row);
+    if (Prior < 0) break;
+    Row = Prior;
+  }
+  SetSelectedRow(Row);
+}
+
+bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
+  if (FOptions.Contains(goDisableKeys)) return false;
+  // Without a row nothing can be selected by a key.
+  const bool Empty = FFirstVisibleRow < 0;
+  switch (Key) {
+    case VK_PRIOR:
+      if (Empty) return true;
+      if (VertScrollBar()->Position() == 0)
+        SelectFirstRow(TShiftState());
+      else if (FSelectedRow < FTopRow)
+        SetSelectedRow(FTopRow);
+      else {
+        MoveSelectionBy(-PageRowCount(false));
+        ScrollIntoView(FSelectedRow);
+      }
+      return true;
+    case VK_NEXT: {
+      if (Empty) return true;
+      const Integer P = PageRowCount(false);
+      TNxScrollBar* Bar = VertScrollBar();
+      if (Bar->Position() + Bar->PageSize() > Bar->Max())
+        SelectLastRow(TShiftState());
+      else if (FSelectedRow < FTopRow + P - 1)
+        SetSelectedRow(RowBelowTop(P));
+      else if (FSelectedRow + P > GetRowCount())
+        SelectLastRow(TShiftState());
+      else {
+        MoveSelectionBy(P);
+        ScrollIntoView(FSelectedRow);
+      }
+      return true;
+    }
+    case VK_END:
+      if (FHomeEndBehaviour == hebTopBottom) {
+        if (FColumns->IsValidIndex(FSelectedColumn)) SelectLastRow(Shift);
+      }
+      return true;
+    case VK_HOME:
+      if (FHomeEndBehaviour == hebTopBottom) {
+        if (FColumns->IsValidIndex(FSelectedColumn)) SelectFirstRow(Shift);
+      }
+      return true;
+    case VK_UP: MoveSelectionUp(Shift); return true;
+    case VK_DOWN: MoveSelectionDown(Shift, false, false); return true;
+    case 'A':
+      if (Shift.Contains(ssCtrl)) {
+        SelectAllRows();
+        return true;
+      }
+      return false;
+    default: return false;
+  }
+}
+
+void TNxCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
+  TNxCustomGridControl::KeyDown(Key, Shift);
+  if (Key != 0) HandleNavigationKey(Key, Shift);
 }

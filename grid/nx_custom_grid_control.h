@@ -56,6 +56,7 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   RTL_CLASS(TNxCustomGridControl, TNxScrollControl)
 
   TAppearanceOptions FAppearanceOptions;
+  bool FAutoScroll = false;
   WideString FCaption;
   Integer FFixedCols = 0;
   Integer FFooterSize = 18;
@@ -178,6 +179,22 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   virtual void ExchangeRows(Integer Index1, Integer Index2) = 0;
   virtual void PositionEditor() {}
 
+  // ---- Selection ------------------------------------------------------------
+  // The single entry of every selection change. AutoEdit is kept for the
+  // editing that follows; no editor opens from here yet.
+  virtual void SelectCell(Integer ACol, Integer ARow, TShiftState Shift, bool ClearSelection, bool AutoEdit);
+  void SelectColumnInRow(Integer ACol);
+  virtual void SelectFirstRow(TShiftState Shift);
+  virtual void SelectLastRow(TShiftState Shift);
+  void ClearMultiSelection();
+  void SelectAllRows();
+  virtual void MoveSelectionDown(TShiftState Shift, bool LeaveAtEnd, bool WrapAtEnd);
+  virtual void MoveSelectionUp(TShiftState Shift);
+  void StepSelection(bool Down, TShiftState Shift);
+  void MoveSelectionBy(Integer N);
+  // The navigation keys of the key table; answers whether Key was used.
+  bool HandleNavigationKey(Word Key, TShiftState Shift);
+
   // ---- Layout -------------------------------------------------------------
   void UpdateGridLineWidths();
   const TGridLineWidths& GridLineWidths() const { return FLines; }
@@ -275,6 +292,8 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
 
   TAppearanceOptions AppearanceOptions() const { return FAppearanceOptions; }
   void SetAppearanceOptions(TAppearanceOptions Value);
+  bool AutoScroll() const { return FAutoScroll; }
+  void SetAutoScroll(bool Value) { FAutoScroll = Value; }
   const WideString& Caption() const { return FCaption; }
   void SetCaption(const WideString& Value);
   Integer FixedCols() const { return FFixedCols; }
@@ -313,6 +332,7 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   void SetTabLeaveControl(bool Value) { FTabLeaveControl = Value; }
 
   // ---- Events -------------------------------------------------------------
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, bool& Accept)> OnBeforeSelect;
   TCellNotifyEvent OnChange;
   TCellNotifyEvent OnDeselectCell;
   TCellNotifyEvent OnSelectCell;
@@ -334,6 +354,7 @@ class TNxCustomGrid : public TNxCustomGridControl {
 
  protected:
   void CreateWnd() override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
 
  public:
   explicit TNxCustomGrid(TComponent* AOwner) : TNxCustomGridControl(AOwner) {}

@@ -9,6 +9,8 @@
 #include "platform/forms/forms.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
+#include "platform/testing/user_testing.h"
+#include "platform/win/user/user_keys.h"
 #include "platform/win/user/user.h"
 #include "platform/win/user/user_sysinfo.h"
 
@@ -549,6 +551,127 @@ TEST_F(GridTest, CellsAsText) {
   G->Cell(0, 1)->SetAsString(u"d");
   G->GetCellsAsText(u';', T);
   EXPECT_EQ(T, u";a%\r\nb;c\r\nd;");
+}
+
+// ---- Selection ------------------------------------------------------------------------------------
+
+class GridSelectionTest : public GridTest {
+ protected:
+  void Rows(Integer N, TGridOptions Extra = TGridOptions()) {
+    Make(400, 18 + 10 * 16);
+    AddColumn();
+    G->SetOptions(G->Options() + Extra);
+    G->AddRow(N);
+    Log.clear();
+  }
+  std::vector<Integer> Selected() {
+    std::vector<Integer> R;
+    for (Integer i = 0; i < G->RowCount(); ++i)
+      if (G->GetSelected(i)) R.push_back(i);
+    return R;
+  }
+  void Key(UINT Vk, TShiftState Shift = TShiftState()) {
+    if (Shift.Contains(ssShift)) rtl::testing::InjectKey(VK_SHIFT, true);
+    if (Shift.Contains(ssCtrl)) rtl::testing::InjectKey(VK_CONTROL, true);
+    rtl::testing::InjectKeyPress(Vk);
+    if (Shift.Contains(ssCtrl)) rtl::testing::InjectKey(VK_CONTROL, false);
+    if (Shift.Contains(ssShift)) rtl::testing::InjectKey(VK_SHIFT, false);
+    Pump();
+  }
+  void Focus() {
+    G->SetFocus();
+    Pump();
+  }
+};
+
+TEST_F(GridSelectionTest, ShiftCtrlAndPlainSelection) {
+  Rows(10, TGridOptions{goMultiSelect, goSelectFullRow});
+  G->SelectCell(0, 2, TShiftState(), true, false);
+  G->SelectCell(0, 5, TShiftState{ssShift}, true, false);
+  EXPECT_EQ(Selected(), (std::vector<Integer>{2, 3, 4, 5}));
+  EXPECT_EQ(G->SelectionAnchor(), 2);
+  G->SelectCell(0, 4, TShiftState{ssShift}, true, false);
+  EXPECT_EQ(Selected(), (std::vector<Integer>{2, 3, 4}));
+  G->SelectCell(0, 8, TShiftState{ssCtrl}, true, false);
+  EXPECT_EQ(Selected(), (std::vector<Integer>{2, 3, 4, 8}));
+  EXPECT_EQ(G->SelectionAnchor(), 8);
+  G->SelectCell(0, 3, TShiftState{ssCtrl}, true, false);
+  EXPECT_EQ(Selected(), (std::vector<Integer>{2, 4, 8}));
+  EXPECT_EQ(G->SelectedCount(), 3);
+  // A plain selection first clears every row the keys selected.
+  G->SelectCell(0, 6, TShiftState(), true, false);
+  EXPECT_EQ(Selected(), (std::vector<Integer>{6}));
+  EXPECT_EQ(G->SelectedRow(), 6);
+}
+
+TEST_F(GridSelectionTest, SelectedRowProperty) {
+  Rows(5, TGridOptions{goSelectFullRow});
+  G->SetSelectedRow(3);
+  EXPECT_EQ(Selected(), (std::vector<Integer>{3}));
+  G->SetSelectedRow(5);  // beyond the rows: ignored
+  EXPECT_EQ(G->SelectedRow(), 3);
+  G->SetSelectedRow(-1);
+  EXPECT_EQ(G->SelectedRow(), -1);
+  EXPECT_TRUE(Selected().empty());
+  G->SelectCell(0, 7, TShiftState(), true, false);  // refused before any event
+  EXPECT_EQ(G->SelectedRow(), -1);
+  EXPECT_EQ(Log, (std::vector<std::string>{"deselect 0 3"}));
+}
+
+TEST_F(GridSelectionTest, CtrlASelectsAllOnlyWithMultiAndFullRow) {
+  for (bool Full : {false, true}) {
+    Rows(4, Full ? TGridOptions{goMultiSelect, goSelectFullRow} : TGridOptions{goMultiSelect});
+    Focus();
+    Key('A', TShiftState{ssCtrl});
+    EXPECT_EQ(G->SelectedCount(), Full ? 4 : 0) << Full;
+    Form->Free();
+    Form = nullptr;
+    Pump();
+  }
+}
+
+TEST_F(GridSelectionTest, NavigationKeys) {
+  Rows(40, TGridOptions{goSelectFullRow});
+  Focus();
+  G->SetSelectedRow(0);
+  Key(VK_DOWN);
+  Key(VK_DOWN);
+  EXPECT_EQ(G->SelectedRow(), 2);
+  Key(VK_UP);
+  EXPECT_EQ(G->SelectedRow(), 1);
+  Key(VK_END);
+  EXPECT_EQ(G->SelectedRow(), 39);
+  EXPECT_EQ(G->LastWholeRow(), 39);
+  Key(VK_NEXT);  // on the last page: the last visible row
+  EXPECT_EQ(G->SelectedRow(), 39);
+  Key(VK_HOME);
+  EXPECT_EQ(G->SelectedRow(), 0);
+  EXPECT_EQ(G->TopRow(), 0);
+  Key(VK_PRIOR);  // at the top: the first visible row
+  EXPECT_EQ(G->SelectedRow(), 0);
+  Key(VK_NEXT);
+  EXPECT_EQ(G->SelectedRow(), 9);
+  G->SetOptions(G->Options() + goDisableKeys);
+  Key(VK_DOWN);
+  EXPECT_EQ(G->SelectedRow(), 9);
+}
+
+TEST_F(GridSelectionTest, KeysOnAnEmptyGridSelectNothing) {
+  Rows(0, TGridOptions{goSelectFullRow, goMultiSelect});
+  Focus();
+  auto Press = [&] {
+    for (UINT Vk : {VK_HOME, VK_END, VK_PRIOR, VK_NEXT, VK_DOWN, VK_UP}) {
+      Key(Vk);
+      EXPECT_EQ(G->SelectedRow(), -1) << Vk;
+    }
+  };
+  Press();
+  G->AddRow(3);
+  G->ClearRows();
+  Press();
+  G->AddRow(1);
+  G->DeleteRow(0);
+  Press();
 }
 
 }  // namespace
