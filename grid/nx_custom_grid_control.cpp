@@ -4,6 +4,9 @@
 
 #include "grid/nx_themes_support.h"
 #include "platform/forms/controls_messages.h"
+#include "platform/forms/timer.h"
+#include "platform/rtl/text_codec.h"
+#include "platform/win/kernel/kernel_compare.h"
 #include "platform/win/user/user.h"
 #include "platform/win/user/user_keys.h"
 #include "platform/win/user/user_sysinfo.h"
@@ -1251,4 +1254,61 @@ bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
 void TNxCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
   TNxCustomGridControl::KeyDown(Key, Shift);
   if (Key != 0) HandleNavigationKey(Key, Shift);
+}
+
+// ---- Incremental search ----------------------------------------------------------------------
+
+TNxCustomGrid::TNxCustomGrid(TComponent* AOwner) : TNxCustomGridControl(AOwner) {
+  FSearchTimer = new TTimer(this);
+  FSearchTimer->SetEnabled(false);
+  FSearchTimer->SetInterval(700);
+  FSearchTimer->SetOnTimer([this](TObject* Sender) { SearchTimerTick(Sender); });
+}
+
+void TNxCustomGrid::SearchTimerTick(TObject*) {
+  FSearchText.clear();
+  FSearchTimer->SetEnabled(false);
+}
+
+bool TNxCustomGrid::IncrementalSearch(Integer ACol, const WideString& Text, bool FromStart) {
+  const Integer N = GetRowCount();
+  if (N == 0 || !Columns()->IsValidIndex(ACol)) return false;
+  auto Matches = [&](Integer Row) {
+    if (!GetRowVisible(Row)) return false;
+    const WideString Cell = GetCells(ACol, Row);
+    if (Cell.size() < Text.size()) return false;
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Cell.c_str(), static_cast<int>(Text.size()),
+                          Text.c_str(), static_cast<int>(Text.size())) == CSTR_EQUAL;
+  };
+  Integer Found = -1;
+  if (FromStart) {
+    for (Integer i = 0; i < N && Found < 0; ++i)
+      if (Matches(i)) Found = i;
+  } else {
+    for (Integer i = std::max(FSelectedRow + 1, 0); i < N && Found < 0; ++i)
+      if (Matches(i)) Found = i;
+    for (Integer i = 0; i <= std::min(FSelectedRow, N - 1) && Found < 0; ++i)
+      if (Matches(i)) Found = i;
+  }
+  if (Found < 0) return false;
+  SetSelectedRow(Found);
+  if (!IsUpdating()) ScrollIntoView(Found);
+  return true;
+}
+
+void TNxCustomGrid::KeyPress(char& Key) {
+  TNxCustomGridControl::KeyPress(Key);
+  if (Key == 0 || FState.Contains(sfEditing) || FState.Contains(sfInputEditing) || Options().Contains(goDisableKeys) ||
+      Key == VK_ESCAPE || Key == VK_RETURN || Key == VK_TAB)
+    return;
+  if (!Columns()->IsValidIndex(FSelectedColumn) || FInputLineActive) return;
+  if (Columns()->Items(FSelectedColumn)->Options().Contains(coEditing)) return;
+  Integer SearchColumn = -1;
+  for (Integer i = 0; i < Columns()->Count() && SearchColumn < 0; ++i)
+    if (Columns()->Items(i)->Options().Contains(coSearchColumn)) SearchColumn = i;
+  if (SearchColumn < 0 || GetRowCount() == 0) return;
+  FSearchTimer->SetEnabled(false);
+  FSearchTimer->SetEnabled(true);
+  FSearchText += AnsiToWide(AnsiString(1, Key));
+  IncrementalSearch(SearchColumn, FSearchText, false);
 }

@@ -7,6 +7,8 @@
 #include "grid/nx_column_collection.h"
 #include "grid/nx_scroll_control.h"
 
+class TTimer;
+
 RTL_ENUM(TGridOption, goCanHideColumn, goDisableColumnMoving, goDisableKeys, goEscClearEdit, goFooter, goGrid,
          goHeader, goIndicator, goInput, goLockFixedCols, goMultiSelect, goRowResizing, goRowMoving,
          goSecondClickEdit, goSelectFullRow, goUseDefaultValues, goInplaceEditEvents)
@@ -352,10 +354,22 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
 class TNxCustomGrid : public TNxCustomGridControl {
   RTL_CLASS(TNxCustomGrid, TNxCustomGridControl)
 
+  WideString FSearchText;
+  TTimer* FSearchTimer = nullptr;
+  void SearchTimerTick(TObject* Sender);
+
  protected:
   void CreateWnd() override;
   void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
 
  public:
-  explicit TNxCustomGrid(TComponent* AOwner) : TNxCustomGridControl(AOwner) {}
+  explicit TNxCustomGrid(TComponent* AOwner);
+
+  // Selects the first visible row whose text in ACol starts with Text,
+  // case ignored: from the top with FromStart, else after the selected
+  // row, wrapping round. Answers whether a row was found.
+  bool IncrementalSearch(Integer ACol, const WideString& Text, bool FromStart);
+  const WideString& SearchText() const { return FSearchText; }
+  TTimer* SearchTimer() const { return FSearchTimer; }
 };

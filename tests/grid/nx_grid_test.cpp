@@ -674,4 +674,35 @@ TEST_F(GridSelectionTest, KeysOnAnEmptyGridSelectNothing) {
   Press();
 }
 
+TEST_F(GridSelectionTest, IncrementalSearchOnTheVirtualClock) {
+  rtl::testing::UseVirtualClock(true);
+  Rows(0, TGridOptions{goSelectFullRow});
+  G->Columns()->Items(0)->SetOptions(G->Columns()->Items(0)->Options() + coSearchColumn);
+  for (const char16_t* T : {u"apple", u"Abacus", u"banana", u"xyz"}) {
+    G->AddRow(1);
+    G->Cell(0, G->LastAddedRow())->SetAsString(T);
+  }
+  Focus();
+  G->SetSelectedRow(2);
+  rtl::testing::InjectText("a");
+  Pump();
+  EXPECT_EQ(G->SelectedRow(), 0);  // wrapped to the top
+  rtl::testing::InjectText("b");
+  Pump();
+  EXPECT_EQ(G->SelectedRow(), 1);  // "Abacus": case ignored
+  EXPECT_EQ(G->SearchText(), u"ab");
+  rtl::testing::AdvanceClock(700);
+  Pump();
+  EXPECT_EQ(G->SearchText(), u"");
+  rtl::testing::InjectText("b");
+  Pump();
+  EXPECT_EQ(G->SelectedRow(), 2);
+  EXPECT_FALSE(G->IncrementalSearch(0, u"q", true));
+  EXPECT_EQ(G->SelectedRow(), 2);
+  Form->Free();
+  Form = nullptr;
+  Pump();
+  rtl::testing::UseVirtualClock(false);
+}
+
 }  // namespace
