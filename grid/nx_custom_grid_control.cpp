@@ -100,6 +100,16 @@ Integer TNxCustomGridControl::PriorVisibleRow(Integer Row) {
   return -1;
 }
 
+bool TNxCustomGridControl::RowStartsBelowBody(Integer Row) {
+  const Integer Bottom = BodyRect().Bottom;
+  Integer Y = BodyRect().Top;
+  for (Integer i = FTopRow; i < Row; ++i) {
+    if (StackVisible(i)) Y += StackHeight(i) + FLines.RowGap;
+    if (Y >= Bottom) return true;
+  }
+  return false;
+}
+
 Integer TNxCustomGridControl::TopRowPosition() {
   Integer Count = 0;
   for (Integer i = 0; i < std::min(FTopRow, GetRowCount()); ++i)
@@ -668,7 +678,7 @@ void TNxCustomGridControl::RefreshArea(TGridArea Area) {
 }
 
 void TNxCustomGridControl::RefreshCell(Integer ACol, Integer ARow) {
-  if (!CellIsValid(ACol, ARow) || !HandleAllocated()) return;
+  if (!CellIsValid(ACol, ARow) || !HandleAllocated() || ARow < FTopRow || RowStartsBelowBody(ARow)) return;
   TRect R = GetCellRect(ACol, ARow);
   R.Right += FLines.BottomLine;
   R.Bottom += FLines.BottomLine;

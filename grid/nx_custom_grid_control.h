@@ -115,6 +115,9 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   bool StackVisible(Integer Row);
   Integer NextVisibleRow(Integer Row);
   Integer PriorVisibleRow(Integer Row);
+  // Whether Row starts below the body's bottom; stops walking there, so
+  // rows far down cost no more than a page.
+  bool RowStartsBelowBody(Integer Row);
   // The vertical position that TopRow stands for.
   Integer TopRowPosition();
 

@@ -263,7 +263,9 @@ Integer TNxGrid::AddRow(Integer Count) {
         const WideString& V = Columns()->Items(c)->DefaultValue();
         if (!V.empty()) SetCells(c, r, V);
       }
-  if (UpdateCount() == 0 && HandleAllocated()) {
+  // Rows added below the view need no repaint; asking where they lie
+  // would walk every row above them.
+  if (UpdateCount() == 0 && HandleAllocated() && !RowStartsBelowBody(std::max(Old - 1, 0))) {
     if (GridLinesStyle() == lsFramed && Options().Contains(goGrid) && RowCount() > 1 && Old > 0)
       RefreshRowBottomLine(Old - 1);
     RefreshRowBottomLine(RowCount() - 1);
