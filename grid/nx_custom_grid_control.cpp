@@ -1207,6 +1207,58 @@ void TNxCustomGridControl::MoveSelectionBy(Integer N) {
   SetSelectedRow(Row);
 }
 
+void TNxCustomGridControl::SelectPriorColumn() {
+  if (!FColumns->IsValidIndex(FSelectedColumn)) return;
+  TNxCustomColumn* C = FColumns->PriorVisibleColumn(FColumns->Items(FSelectedColumn));
+  SelectCell(C->Index(), FSelectedRow, TShiftState(), true, false);
+  if (FGridStyle == gsReport) ScrollColumnIntoView(C);
+}
+
+void TNxCustomGridControl::SelectNextColumn() {
+  if (!FColumns->IsValidIndex(FSelectedColumn)) return;
+  TNxCustomColumn* C = FColumns->NextVisibleColumn(FColumns->Items(FSelectedColumn));
+  SelectCell(C->Index(), FSelectedRow, TShiftState(), true, false);
+  if (FGridStyle == gsReport) ScrollColumnIntoView(C);
+}
+
+void TNxCustomGridControl::SelectFirstColumn() {
+  if (TNxCustomColumn* C = FColumns->FirstVisibleColumn()) SelectColumnInRow(C->Index());
+}
+
+void TNxCustomGridControl::SelectLastColumn() {
+  if (TNxCustomColumn* C = FColumns->LastVisibleColumn()) SelectColumnInRow(C->Index());
+}
+
+void TNxCustomGridControl::TabForward() {
+  TNxCustomColumn* Last = FColumns->LastVisibleColumn();
+  if (!Last) return;
+  if (FColumns->IsValidIndex(FSelectedColumn) && FColumns->Items(FSelectedColumn) != Last) {
+    SelectNextColumn();
+    return;
+  }
+  if (FInputLineActive) {
+    if (FTabLeaveControl) FocusNextControl();
+    return;
+  }
+  MoveSelectionDown(TShiftState(), FTabLeaveControl, true);
+  SelectFirstColumn();
+}
+
+void TNxCustomGridControl::TabBackward() {
+  TNxCustomColumn* First = FColumns->FirstVisibleColumn();
+  if (!First) return;
+  if (FColumns->IsValidIndex(FSelectedColumn) && FColumns->Items(FSelectedColumn) != First) {
+    SelectPriorColumn();
+    return;
+  }
+  if (FInputLineActive || FSelectedRow <= FFirstVisibleRow) {
+    if (FTabLeaveControl) FocusPreviousControl();
+    return;
+  }
+  MoveSelectionUp(TShiftState());
+  SelectLastColumn();
+}
+
 bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
   if (FOptions.Contains(goDisableKeys)) return false;
   // Without a row nothing can be selected by a key.
@@ -1248,6 +1300,12 @@ bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
       if (FHomeEndBehaviour == hebTopBottom) {
         if (FColumns->IsValidIndex(FSelectedColumn)) SelectFirstRow(Shift);
       }
+      return true;
+    case VK_TAB:
+      if (Shift.Contains(ssShift))
+        TabBackward();
+      else
+        TabForward();
       return true;
     case VK_UP: MoveSelectionUp(Shift); return true;
     case VK_DOWN: MoveSelectionDown(Shift, false, false); return true;

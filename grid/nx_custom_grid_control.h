@@ -197,6 +197,12 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   virtual void MoveSelectionUp(TShiftState Shift);
   void StepSelection(bool Down, TShiftState Shift);
   void MoveSelectionBy(Integer N);
+  void SelectPriorColumn();
+  void SelectNextColumn();
+  void SelectFirstColumn();
+  void SelectLastColumn();
+  void TabForward();
+  void TabBackward();
   // The navigation keys of the key table; answers whether Key was used.
   bool HandleNavigationKey(Word Key, TShiftState Shift);
 

@@ -7,6 +7,7 @@
 
 #include "grid/nx_column_classes.h"
 #include "platform/forms/forms.h"
+#include "platform/forms/stdctrls.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
 #include "platform/testing/user_testing.h"
@@ -703,6 +704,31 @@ TEST_F(GridSelectionTest, IncrementalSearchOnTheVirtualClock) {
   Form = nullptr;
   Pump();
   rtl::testing::UseVirtualClock(false);
+}
+
+TEST_F(GridSelectionTest, TabWalksColumnsThenRowsAndLeavesAtTheEnd) {
+  Rows(2);
+  AddColumn();
+  AddColumn()->SetEnabled(false);
+  AddColumn();
+  auto* Next = new TEdit(Form);
+  Next->SetParent(Form);
+  Next->SetBounds(0, 300, 50, 20);
+  Focus();
+  G->SetSelectedRow(1);
+  G->SelectColumnInRow(1);
+  G->HandleNavigationKey(VK_TAB, TShiftState());
+  EXPECT_EQ(G->SelectedColumn(), 3);  // the disabled column 2 is passed over
+  G->HandleNavigationKey(VK_TAB, TShiftState{ssShift});
+  EXPECT_EQ(G->SelectedColumn(), 1);
+  G->HandleNavigationKey(VK_TAB, TShiftState());
+  // The last column of the last row: the focus moves on, the first row's
+  // first column is selected.
+  G->HandleNavigationKey(VK_TAB, TShiftState());
+  Pump();
+  EXPECT_TRUE(Next->Focused());
+  EXPECT_EQ(G->SelectedRow(), 0);
+  EXPECT_EQ(G->SelectedColumn(), 0);
 }
 
 }  // namespace
