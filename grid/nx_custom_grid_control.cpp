@@ -1294,11 +1294,27 @@ bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
     case VK_END:
       if (FHomeEndBehaviour == hebTopBottom) {
         if (FColumns->IsValidIndex(FSelectedColumn)) SelectLastRow(Shift);
+      } else {
+        SelectLastColumn();
       }
       return true;
     case VK_HOME:
       if (FHomeEndBehaviour == hebTopBottom) {
         if (FColumns->IsValidIndex(FSelectedColumn)) SelectFirstRow(Shift);
+      } else {
+        SelectFirstColumn();
+      }
+      return true;
+    case VK_LEFT:
+    case VK_RIGHT:
+      if (FInputLineActive || !FOptions.Contains(goSelectFullRow) ||
+          FAppearanceOptions.Contains(aoIndicateSelectedCell)) {
+        if (Key == VK_LEFT)
+          SelectPriorColumn();
+        else
+          SelectNextColumn();
+      } else {
+        HorzScrollBar()->MoveBy(Key == VK_LEFT ? -HorzScrollBar()->SmallStep() : HorzScrollBar()->SmallStep());
       }
       return true;
     case VK_TAB:

@@ -731,4 +731,23 @@ TEST_F(GridSelectionTest, TabWalksColumnsThenRowsAndLeavesAtTheEnd) {
   EXPECT_EQ(G->SelectedColumn(), 0);
 }
 
+TEST_F(GridSelectionTest, HomeAndEndWalkColumnsWithLeftRightBehaviour) {
+  Rows(5);
+  AddColumn();
+  AddColumn();
+  Focus();
+  G->SetHomeEndBehaviour(hebLeftRight);
+  G->SetSelectedRow(2);
+  Key(VK_END);
+  EXPECT_EQ(G->SelectedColumn(), 2);
+  EXPECT_EQ(G->SelectedRow(), 2);
+  Key(VK_LEFT);
+  EXPECT_EQ(G->SelectedColumn(), 1);
+  Key(VK_HOME);
+  EXPECT_EQ(G->SelectedColumn(), 0);
+  EXPECT_EQ(G->SelectedRow(), 2);
+  Key(VK_RIGHT);
+  EXPECT_EQ(G->SelectedColumn(), 1);
+}
+
 }  // namespace
