@@ -464,8 +464,14 @@ void TCells::AddRows(Integer Count) {
   }
   std::vector<TCellColumnInfo> Infos;
   for (Integer c = 0; c < ColumnCount(); ++c) Infos.push_back(FHost->CellColumnInfo(c));
-  FRows.reserve(FRows.size() + Count);
-  for (auto& List : FColumns) List.reserve(List.size() + Count);
+  // Growing by at least half keeps adding one row at a time linear: an
+  // exact reservation would move every row on every add.
+  auto Grow = [Count](auto& V) {
+    const size_t Need = V.size() + static_cast<size_t>(Count);
+    if (Need > V.capacity()) V.reserve(std::max(Need, V.capacity() + V.capacity() / 2));
+  };
+  Grow(FRows);
+  for (auto& List : FColumns) Grow(List);
   for (Integer n = 0; n < Count; ++n) {
     FRows.push_back(NewRow());
     ++FVisibleRowCount;

@@ -1,0 +1,384 @@
+// The abstract data grid: the view's state, the layout of its areas in the
+// report and slides views, row stacking, scroll bars, hit tests and
+// repaints. Rows live in the concrete grid, reached through the virtual
+// row operations.
+#pragma once
+
+#include "grid/nx_column_collection.h"
+#include "grid/nx_scroll_control.h"
+
+class TTimer;
+
+RTL_ENUM(TGridOption, goCanHideColumn, goDisableColumnMoving, goDisableKeys, goEscClearEdit, goFooter, goGrid,
+         goHeader, goIndicator, goInput, goLockFixedCols, goMultiSelect, goRowResizing, goRowMoving,
+         goSecondClickEdit, goSelectFullRow, goUseDefaultValues, goInplaceEditEvents)
+using TGridOptions = TSet<TGridOption, 32>;
+RTL_ENUM(TAppearanceOption, ao3DGridLines, aoAlphaBlendedSelection, aoBoldTextSelection, aoDontFillCells,
+         aoHideFocus, aoHideSelection, aoHighlightSlideCells, aoHintMarks, aoIndicateSelectedCell,
+         aoIndicateSortedColumn)
+using TAppearanceOptions = TSet<TAppearanceOption, 16>;
+RTL_ENUM(TGridSlideOption, soFrame, soHideSelection)
+using TGridSlideOptions = TSet<TGridSlideOption, 8>;
+RTL_ENUM(TGridStyle, gsReport, gsSlides)
+RTL_ENUM(TGridLinesStyle, lsNormal, lsActiveHorzOnly, lsActiveRows, lsFramed, lsHorizontalOnly, lsVerticalOnly)
+RTL_ENUM(TSelectionMoveDirection, mdNone, mdUp, mdDown, mdLeft, mdRight)
+RTL_ENUM(THeaderStyle, hsAuto, hsFlatBorders, hsOffice2007, hsOffice2010, hsOldStyle, hsOutlook, hsVista)
+RTL_ENUM(TSortedStyle, soDefault, soDarker, soWhite)
+RTL_ENUM(TInputEnterMode, imAllways, imEditing)
+RTL_ENUM(THomeEndBehaviour, hebTopBottom, hebLeftRight)
+RTL_ENUM(TDataChange, dcAddColumn, dcAddChildRow, dcAddRow, dcInsertColumn, dcInsertRow, dcDeleteColumn,
+         dcDeleteRow, dcClearRows)
+RTL_ENUM(TGridStateFlag, sfSizingColumn, sfHeaderPressed, sfDraggingColumn, sfEditing, sfInputEditing,
+         sfMultiSelection, sfMovingRow)
+using TGridStateFlags = TSet<TGridStateFlag, 16>;
+
+enum TGridArea { gaNone = 0, gaBody = 1, gaFooter = 2, gaHeader = 3, gaIndicator = 4, gaInputLine = 5 };
+
+struct TGridLineWidths {
+  Integer LeftLine = 0;
+  Integer TopLine = 0;
+  Integer RightLine = 0;
+  Integer BottomLine = 0;
+  Integer RowGap = 0;
+};
+
+constexpr Integer IndicatorWidth = 12;
+
+using TCellNotifyEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow)>;
+using TDataChangeEvent = TClosure<void(TObject* Sender, TDataChange AChangeType, Integer AIndex)>;
+using TCellHintEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, WideString& Value)>;
+using TCellShowingEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, bool& Showing)>;
+using TRowHeightEvent = TClosure<void(TObject* Sender, Integer Index, Integer Height)>;
+using TMeasuringRowHeightEvent = TClosure<void(TObject* Sender, Integer Index, Integer& RowHeight)>;
+using TSortColumnEvent = TClosure<void(TObject* Sender, Integer ACol, bool Ascending)>;
+using TColumnNotifyEvent = TClosure<void(TObject* Sender, Integer ACol)>;
+using TColumnMoveEvent = TClosure<void(TObject* Sender, Integer ACol, Integer FromPos, Integer ToPos)>;
+
+class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
+  RTL_CLASS(TNxCustomGridControl, TNxScrollControl)
+
+  TAppearanceOptions FAppearanceOptions;
+  bool FAutoScroll = false;
+  WideString FCaption;
+  Integer FFixedCols = 0;
+  Integer FFooterSize = 18;
+  TColor FGridLinesColor = clBtnFace;
+  TGridLinesStyle FGridLinesStyle = lsNormal;
+  TGridLineWidths FLines;
+  TGridStyle FGridStyle = gsReport;
+  Integer FHeaderSize = 18;
+  THeaderStyle FHeaderStyle = hsAuto;
+  Integer FInputSize = 16;
+  TNotifyEvent FIndicatorChange;
+  TGridOptions FOptions{goHeader};
+  bool FReadOnly = false;
+  Integer FRowSize = 16;
+  TGridSlideOptions FSlidesOptions{soFrame, soHideSelection};
+  Integer FSlideSize = 80;
+  WideString FVersion = u"5.9.5";
+  THomeEndBehaviour FHomeEndBehaviour = hebTopBottom;
+  TInputEnterMode FInputEnterMode = imEditing;
+  bool FTabLeaveControl = true;
+  TNxColumns* FColumns = nullptr;
+  Integer FLastPaintedRow = -1;
+  HANDLE FHeaderTheme = nullptr;
+  Integer FOldClientWidth = 0;
+  Integer FOldClientHeight = 0;
+
+  void ColumnChangeHandler(TObject* Sender, TNxCustomColumn* Column, Integer Kind, Integer Value);
+  void DataNotifyHandler(TObject* Sender, Integer Kind, Integer Index, Integer Extra);
+  void LayoutChangeHandler(TObject* Sender, Integer Kind, Integer Index, Integer Extra);
+  void CloseHeaderTheme();
+
+ protected:
+  Integer FEditCol = -1;
+  Integer FEditRow = -1;
+  Integer FSelectionAnchor = -1;
+  TWinControl* FInplaceEditor = nullptr;
+  Integer FInputColumn = -1;
+  bool FInputLineActive = false;
+  Integer FSelectedColumn = 0;
+  Integer FSelectedRow = -1;
+  Integer FTopRow = 0;
+  Integer FFirstVisibleRow = 0;
+  Integer FLastVisibleRow = 0;
+  TGridStateFlags FState;
+  Integer FUpdateCount = 0;
+  TNxCustomColumn* FSortedColumn = nullptr;
+
+  // Invalidates a client rectangle without erasing.
+  void InvalidateArea(const TRect& R);
+  // The height a row takes in the counting operations: SlideSize in the
+  // slides view; beyond the last row, RowSize.
+  Integer StackHeight(Integer Row);
+  // Rows beyond the last one count as visible rows of RowSize.
+  bool StackVisible(Integer Row);
+  Integer NextVisibleRow(Integer Row);
+  Integer PriorVisibleRow(Integer Row);
+  // Whether Row starts below the body's bottom; stops walking there, so
+  // rows far down cost no more than a page.
+  bool RowStartsBelowBody(Integer Row);
+  // The vertical position that TopRow stands for.
+  Integer TopRowPosition();
+
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void WMSize(TMessage& Message) override;
+  void WMScroll(TMessage& Message) override;
+  void Dispatch(TMessage& Message) override;
+
+ public:
+  explicit TNxCustomGridControl(TComponent* AOwner);
+  ~TNxCustomGridControl() override;
+
+  // ---- Virtual row operations and hooks --------------------------------
+  virtual void RowsScrolled(Integer /*Count*/) {}
+  virtual void ApplyEditValue(Integer ACol, Integer ARow, const WideString& Value);
+  virtual bool CanEdit() { return true; }
+  virtual bool CanSelectCell(Integer /*ACol*/, Integer /*ARow*/) { return true; }
+  virtual TColor GetCellColor(Integer ACol, Integer ARow);
+  virtual void GetCellHint(Integer ACol, Integer ARow, WideString& Hint);
+  virtual WideString GetCells(Integer ACol, Integer ARow) = 0;
+  virtual void GetDrawText(Integer ACol, Integer ARow, WideString& Text) = 0;
+  virtual Integer GetFirstVisibleRow() = 0;
+  virtual Integer GetHorzScrollRange();
+  virtual Integer GetLastVisibleRow() = 0;
+  virtual Integer GetRowCount() = 0;
+  virtual Integer GetRowHeight(Integer /*Index*/) { return FRowSize; }
+  virtual Integer GetRowTag(Integer /*Index*/) { return -1; }
+  virtual Integer GetRowLevel(Integer /*Index*/) { return 0; }
+  virtual bool GetRowVisible(Integer /*Index*/) { return true; }
+  virtual bool GetSelected(Integer Index) = 0;
+  virtual Integer GetSelectedCount();
+  virtual Integer GetSelectedRow() { return FSelectedRow; }
+  virtual void GetCellsAsText(WideChar Separator, WideString& Text);
+  virtual Integer GetViewRowCount();
+  virtual Integer GetVisibleRowCount() = 0;
+  virtual bool HidePartialRows() { return false; }
+  virtual void ColumnsChanged(Integer Kind, Integer Index);
+  virtual void ColumnChanged(TNxCustomColumn* Column, Integer Value, Integer Kind);
+  virtual void ColumnsLayoutChanged(Integer Kind);
+  virtual bool IsCellHidden(Integer ACol, Integer ARow);
+  virtual void SetCells(Integer ACol, Integer ARow, const WideString& Value) = 0;
+  virtual void SetRowHeight(Integer Index, Integer Height);
+  virtual void SetRowSize(Integer Value);
+  virtual void SetRowVisible(Integer Index, bool Value);
+  virtual void SetSelected(Integer Index, bool Value) = 0;
+  virtual void SetSelectedRow(Integer Value);
+  virtual void SortColumn(TNxCustomColumn* Column, bool Ascending);
+  virtual void UpdateHorzScrollBar();
+  virtual void UpdateVertScrollBar();
+  virtual TRect GetCellRect(Integer ACol, Integer ARow);
+  virtual Integer AddRow(Integer Count) = 0;
+  virtual void ClearRows();
+  virtual void DeselectAll();
+  virtual void DeleteRow(Integer Index);
+  virtual void EndEditing();
+  virtual void InsertRow(Integer Index, Integer Count);
+  virtual void MoveRow(Integer FromPos, Integer ToPos);
+  virtual void RefreshCell(Integer ACol, Integer ARow);
+  virtual void RefreshColumn(TNxCustomColumn* Column, Integer Area);
+  virtual void SlideBoundsChanged(TNxCustomColumn* Column);
+  virtual void RefreshColumnCells(Integer /*Index*/) {}
+  virtual void SelectRange(Integer FromRow, Integer ToRow, bool Value) = 0;
+  virtual void ExchangeRows(Integer Index1, Integer Index2) = 0;
+  virtual void PositionEditor() {}
+
+  // ---- Selection ------------------------------------------------------------
+  // The single entry of every selection change. AutoEdit is kept for the
+  // editing that follows; no editor opens from here yet.
+  virtual void SelectCell(Integer ACol, Integer ARow, TShiftState Shift, bool ClearSelection, bool AutoEdit);
+  void SelectColumnInRow(Integer ACol);
+  virtual void SelectFirstRow(TShiftState Shift);
+  virtual void SelectLastRow(TShiftState Shift);
+  void ClearMultiSelection();
+  void SelectAllRows();
+  virtual void MoveSelectionDown(TShiftState Shift, bool LeaveAtEnd, bool WrapAtEnd);
+  virtual void MoveSelectionUp(TShiftState Shift);
+  void StepSelection(bool Down, TShiftState Shift);
+  void MoveSelectionBy(Integer N);
+  void SelectPriorColumn();
+  void SelectNextColumn();
+  void SelectFirstColumn();
+  void SelectLastColumn();
+  void TabForward();
+  void TabBackward();
+  // The navigation keys of the key table; answers whether Key was used.
+  bool HandleNavigationKey(Word Key, TShiftState Shift);
+
+  // ---- Layout -------------------------------------------------------------
+  void UpdateGridLineWidths();
+  const TGridLineWidths& GridLineWidths() const { return FLines; }
+  TRect BodyRect();
+  TRect HeaderRect();
+  TRect FooterRect();
+  TRect IndicatorRect();
+  TRect InputLineRect();
+  TRect InputCellRect(Integer ACol);
+  TRect RowRect(Integer Row);
+  TRect SlideRect(Integer Row);
+  TRect ScrollAreaRect();
+  TRect CaptionRect();
+  Integer RowTop(Integer Row);
+  Integer SlideTop(Integer Row);
+  Integer CellTop(Integer ACol, Integer ARow);
+  Integer PageRowCount(bool CountAbove);
+  Integer LastWholeRow();
+  Integer RowBelowTop(Integer N);
+  Integer CountVisibleRowsBetween(Integer A, Integer B);
+  bool CellIsValid(Integer ACol, Integer ARow);
+  bool RowIsValid(Integer Row);
+  // The columns' total width plus the indicator's.
+  Integer HorzScrollPos();
+
+  Integer GetHorzScrollDelta(Integer OldPos, Integer NewPos) override;
+  Integer GetVertScrollDelta(Integer OldPos, Integer NewPos) override;
+  void ScrollIntoView(Integer Row);
+  void ScrollColumnIntoView(TNxCustomColumn* Column);
+
+  // ---- Hit tests ----------------------------------------------------------
+  TGridArea AreaAtPoint(const TPoint& P);
+  TPoint CellAtPoint(Integer X, Integer Y);
+  TNxCustomColumn* ColumnAtX(Integer X);
+  TNxCustomColumn* ColumnBorderAtX(Integer X);
+  Integer RowAtY(Integer X, Integer Y);
+  Integer RowBorderAtY(Integer X, Integer Y);
+  Integer SlideAtY(Integer Y);
+  Integer DropRowAtY(Integer Y);
+
+  // ---- Repaints -----------------------------------------------------------
+  void RefreshArea(TGridArea Area);
+  void RefreshRow(Integer Row, bool BorderOnly = false);
+  void RefreshRows(Integer A, Integer B);
+  void RefreshRowIndicator(Integer Row);
+  void RefreshRowBottomLine(Integer Row);
+  void RefreshSlide(Integer Row, bool FrameOnly = false);
+  void RefreshRowsFrom(Integer Row, Integer Count);
+  void RefreshSelection();
+  void RefreshSelectedSlides();
+  void ScrollColumnsAfterResize(TNxCustomColumn* Column, Integer Delta, bool HeaderOnly);
+
+  void BeginUpdate() { ++FUpdateCount; }
+  void EndUpdate();
+  bool IsUpdating() const { return FUpdateCount > 0; }
+
+  // ---- TNxColumnsGrid -----------------------------------------------------
+  TNxColumns* GridColumns() const override { return FColumns; }
+  bool GridLoading() const override;
+  bool GridDestroying() const override;
+  bool GridDesigning() const override;
+  Integer GridUsableWidth() const override;
+  Integer GridBodyLeft() const override;
+  bool GridShowIndicator() const override { return FOptions.Contains(goIndicator); }
+  Integer GridHorzScrollPos() const override;
+  TNxCustomColumn* GridPressedColumn() const override { return nullptr; }
+  TNxCustomColumn* GridHotColumn() const override { return nullptr; }
+  Integer GridSelectedColumn() const override { return FSelectedColumn; }
+  TFont* GridFont() const override;
+  TCanvas* GridCanvas() const override { return Canvas(); }
+  TRect GridFooterRect() const override;
+  TRect GridHeaderRect() const override;
+  TRect GridInputLineRect() const override;
+  void GridRefreshColumn(TNxCustomColumn* Column, Integer Area) override { RefreshColumn(Column, Area); }
+  void GridSetIndicatorChange(const TNotifyEvent& OnChange) override { FIndicatorChange = OnChange; }
+
+  // ---- Properties ---------------------------------------------------------
+  TNxColumns* Columns() const { return FColumns; }
+  Integer RowCount() { return GetRowCount(); }
+  Integer SelectedRow() { return GetSelectedRow(); }
+  Integer SelectedCount() { return GetSelectedCount(); }
+  Integer SelectedColumn() const { return FSelectedColumn; }
+  WideString Cells(Integer ACol, Integer ARow) { return GetCells(ACol, ARow); }
+  void SetCellsText(Integer ACol, Integer ARow, const WideString& V) { SetCells(ACol, ARow, V); }
+  Integer TopRow() const { return FTopRow; }
+  Integer FirstVisibleRow() const { return FFirstVisibleRow; }
+  Integer LastVisibleRow() const { return FLastVisibleRow; }
+  Integer EditCol() const { return FEditCol; }
+  Integer EditRow() const { return FEditRow; }
+  Integer SelectionAnchor() const { return FSelectionAnchor; }
+  TGridStateFlags State() const { return FState; }
+  Integer UpdateCount() const { return FUpdateCount; }
+  TNxCustomColumn* SortedColumn() const { return FSortedColumn; }
+  HANDLE HeaderTheme() const { return FHeaderTheme; }
+
+  TAppearanceOptions AppearanceOptions() const { return FAppearanceOptions; }
+  void SetAppearanceOptions(TAppearanceOptions Value);
+  bool AutoScroll() const { return FAutoScroll; }
+  void SetAutoScroll(bool Value) { FAutoScroll = Value; }
+  const WideString& Caption() const { return FCaption; }
+  void SetCaption(const WideString& Value);
+  Integer FixedCols() const { return FFixedCols; }
+  void SetFixedCols(Integer Value);
+  Integer FooterSize() const { return FFooterSize; }
+  void SetFooterSize(Integer Value);
+  TColor GridLinesColor() const { return FGridLinesColor; }
+  void SetGridLinesColor(TColor Value) { FGridLinesColor = Value; }
+  TGridLinesStyle GridLinesStyle() const { return FGridLinesStyle; }
+  void SetGridLinesStyle(TGridLinesStyle Value);
+  TGridStyle GridStyle() const { return FGridStyle; }
+  void SetGridStyle(TGridStyle Value);
+  Integer HeaderSize() const { return FHeaderSize; }
+  void SetHeaderSize(Integer Value);
+  THeaderStyle HeaderStyle() const { return FHeaderStyle; }
+  void SetHeaderStyle(THeaderStyle Value) { FHeaderStyle = Value; }
+  Integer InputSize() const { return FInputSize; }
+  void SetInputSize(Integer Value);
+  bool InputLineActive() const { return FInputLineActive; }
+  TGridOptions Options() const { return FOptions; }
+  void SetOptions(TGridOptions Value);
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value) { FReadOnly = Value; }
+  Integer RowSize() const { return FRowSize; }
+  TGridSlideOptions SlidesOptions() const { return FSlidesOptions; }
+  void SetSlidesOptions(TGridSlideOptions Value) { FSlidesOptions = Value; }
+  Integer SlideSize() const { return FSlideSize; }
+  void SetSlideSize(Integer Value);
+  const WideString& Version() const { return FVersion; }
+  void SetVersion(const WideString&) { FVersion = u"5.9.5"; }
+  THomeEndBehaviour HomeEndBehaviour() const { return FHomeEndBehaviour; }
+  void SetHomeEndBehaviour(THomeEndBehaviour Value) { FHomeEndBehaviour = Value; }
+  TInputEnterMode InputEnterMode() const { return FInputEnterMode; }
+  void SetInputEnterMode(TInputEnterMode Value) { FInputEnterMode = Value; }
+  bool TabLeaveControl() const { return FTabLeaveControl; }
+  void SetTabLeaveControl(bool Value) { FTabLeaveControl = Value; }
+
+  // ---- Events -------------------------------------------------------------
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, bool& Accept)> OnBeforeSelect;
+  TCellNotifyEvent OnChange;
+  TCellNotifyEvent OnDeselectCell;
+  TCellNotifyEvent OnSelectCell;
+  TDataChangeEvent OnDataChange;
+  TCellHintEvent OnCellHint;
+  TCellShowingEvent OnCellShowing;
+  TRowHeightEvent OnChangeRowHeight;
+  TMeasuringRowHeightEvent OnMeasuringRowHeight;
+  TSortColumnEvent OnSortColumn;
+  TColumnNotifyEvent OnAfterSort;
+  TColumnMoveEvent OnColumnMove;
+  TColumnNotifyEvent OnColumnResize;
+  TColumnNotifyEvent OnSlideChange;
+};
+
+// The grid that adds the keyboard to the control.
+class TNxCustomGrid : public TNxCustomGridControl {
+  RTL_CLASS(TNxCustomGrid, TNxCustomGridControl)
+
+  WideString FSearchText;
+  TTimer* FSearchTimer = nullptr;
+  void SearchTimerTick(TObject* Sender);
+
+ protected:
+  void CreateWnd() override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
+
+ public:
+  explicit TNxCustomGrid(TComponent* AOwner);
+
+  // Selects the first visible row whose text in ACol starts with Text,
+  // case ignored: from the top with FromStart, else after the selected
+  // row, wrapping round. Answers whether a row was found.
+  bool IncrementalSearch(Integer ACol, const WideString& Text, bool FromStart);
+  const WideString& SearchText() const { return FSearchText; }
+  TTimer* SearchTimer() const { return FSearchTimer; }
+};
