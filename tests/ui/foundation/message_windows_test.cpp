@@ -317,9 +317,10 @@ class SystemInfoTest : public ::testing::Test {
 };
 
 TEST_F(SystemInfoTest, SettingChangeRefreshesTheMetricsAndTellsListenersInOrder) {
+  // Listeners outlive the object that holds them, as they must.
+  TListener first("first"), second("second");
   TdxSystemInfo info;
   EXPECT_EQ(info.CachedNonClientMetrics.cbSize, 340u);
-  TListener first("first"), second("second");
   info.AddChangeListener(&first);
   info.AddChangeListener(&second);
 
