@@ -9,6 +9,7 @@
 
 #include "platform/forms/forms.h"
 #include "platform/rtl/resources.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/stringlist.h"
 #include "platform/rtl/strutils.h"
 #include "platform/win/user/user.h"
@@ -489,29 +490,25 @@ void TJvCreateProcess::Start() {
 }
 
 void TJvCreateProcess::StartWatching(TJvRWEHandles& Parent, bool Redirect, bool SeparateError) {
-  // Each pipe end leaves the set once the service owns it.
-  try {
-    const HWND window = UtilityWindow();
-    FProcessWatch =
-        jv_process_service::WatchProcess(FProcessInfo.hProcess, Redirect ? Parent.Write() : nullptr, window);
-    CheckOSResult(FProcessWatch != nullptr);
-    if (Redirect) Parent.TakeWrite();
-    if (Redirect) {
-      std::shared_ptr<TJvWatch> pipe = FOutputReader->StartRead(Parent.Read(), window);
-      CheckOSResult(pipe != nullptr);
-      Parent.TakeRead();
-      jv_process_service::AttachPipe(FProcessWatch, pipe);
-    }
-    if (SeparateError) {
-      std::shared_ptr<TJvWatch> pipe = FErrorReader->StartRead(Parent.Error(), window);
-      CheckOSResult(pipe != nullptr);
-      Parent.TakeError();
-      jv_process_service::AttachPipe(FProcessWatch, pipe);
-    }
-  } catch (...) {
-    // Nothing is left watching a child that cannot be watched.
-    StopWatching();
-    throw;
+  // Each pipe end leaves the set once the service owns it; nothing is left
+  // watching a child that cannot be watched.
+  TScopeExit Unwatch(seOnUnwind, [this] { StopWatching(); });
+  const HWND window = UtilityWindow();
+  FProcessWatch =
+      jv_process_service::WatchProcess(FProcessInfo.hProcess, Redirect ? Parent.Write() : nullptr, window);
+  CheckOSResult(FProcessWatch != nullptr);
+  if (Redirect) Parent.TakeWrite();
+  if (Redirect) {
+    std::shared_ptr<TJvWatch> pipe = FOutputReader->StartRead(Parent.Read(), window);
+    CheckOSResult(pipe != nullptr);
+    Parent.TakeRead();
+    jv_process_service::AttachPipe(FProcessWatch, pipe);
+  }
+  if (SeparateError) {
+    std::shared_ptr<TJvWatch> pipe = FErrorReader->StartRead(Parent.Error(), window);
+    CheckOSResult(pipe != nullptr);
+    Parent.TakeError();
+    jv_process_service::AttachPipe(FProcessWatch, pipe);
   }
 }
 
