@@ -9,6 +9,7 @@
 #include "platform/forms/graphics.h"
 #include "platform/rtl/component_streaming.h"
 #include "platform/rtl/mathutils.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/text_codec.h"
 
@@ -582,13 +583,8 @@ void TNxCustomColumn::SetParentFont(bool Value) {
   TNxColumnsGrid* G = Grid();
   if (Value && G && G->GridFont()) {
     FFontGuard = true;
-    try {
-      FFont->Assign(G->GridFont());
-    } catch (...) {
-      FFontGuard = false;
-      throw;
-    }
-    FFontGuard = false;
+    TScopeExit Done([&] { FFontGuard = false; });
+    FFont->Assign(G->GridFont());
   }
 }
 

@@ -6,6 +6,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/forms.h"
 #include "platform/rtl/component_streaming.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
 
@@ -146,13 +147,9 @@ TcxComponentCollectionItem* TcxComponentCollection::AppendItem() {
   TComponent* owner = FParentComponent ? FParentComponent->Owner() : nullptr;
   auto* item = dynamic_cast<TcxComponentCollectionItem*>(CreateInstance(FItemClass, owner));
   if (!item) throw EComponentError("Cannot create an item of class %s", {FItemClass->ClassName()});
-  try {
-    item->SetParentComponent(FParentComponent);
-    AssignUniqueItemName(item);
-  } catch (...) {
-    delete item;
-    throw;
-  }
+  TScopeExit Undo(seOnUnwind, [&] { delete item; });
+  item->SetParentComponent(FParentComponent);
+  AssignUniqueItemName(item);
   return item;
 }
 
@@ -165,13 +162,8 @@ TcxComponentCollectionItem* TcxComponentCollection::InsertItem(Integer AIndex) {
 void TcxComponentCollection::DeleteAllItems() {
   if (FItems.empty()) return;
   IncUpdateLock();
-  try {
-    while (!FItems.empty()) delete FItems.back();
-  } catch (...) {
-    DecUpdateLock(true);
-    throw;
-  }
-  DecUpdateLock(true);
+  TScopeExit Done([&] { DecUpdateLock(true); });
+  while (!FItems.empty()) delete FItems.back();
 }
 
 void TcxComponentCollection::Assign(TPersistent* ASource) {
@@ -183,14 +175,9 @@ void TcxComponentCollection::Assign(TPersistent* ASource) {
 
 void TcxComponentCollection::AssignFromCollection(TcxComponentCollection* ASource) {
   IncUpdateLock();
-  try {
-    DeleteAllItems();
-    for (TcxComponentCollectionItem* source : ASource->FItems) AppendItem()->Assign(source);
-  } catch (...) {
-    DecUpdateLock(true);
-    throw;
-  }
-  DecUpdateLock(true);
+  TScopeExit Done([&] { DecUpdateLock(true); });
+  DeleteAllItems();
+  for (TcxComponentCollectionItem* source : ASource->FItems) AppendItem()->Assign(source);
 }
 
 void TcxComponentCollection::ReadItemsFromReader(TReader* AReader) {
@@ -327,13 +314,8 @@ void TcxOwnedInterfacedCollection::Sort() {
   });
   order.Sort();
   BeginUpdate();
-  try {
-    for (Integer i = 0; i < order.GetCount(); ++i) static_cast<TCollectionItem*>(order.GetObject(i))->SetIndex(i);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit Done([&] { EndUpdate(); });
+  for (Integer i = 0; i < order.GetCount(); ++i) static_cast<TCollectionItem*>(order.GetObject(i))->SetIndex(i);
 }
 
 // ---- TcxStringList ----------------------------------------------------------------------------
@@ -384,13 +366,10 @@ void TcxComponentList::UnlockUpdates() {
 
 void TcxComponentList::RemoveAll() {
   if (Count() == 0) return;
-  LockUpdates();
-  try {
+  {
+    LockUpdates();
+    TScopeExit Done([&] { UnlockUpdates(); });
     while (Count() > 0) Delete(0);
-  } catch (...) {
-    UnlockUpdates();
-    throw;
   }
-  UnlockUpdates();
   Clear();
 }
