@@ -90,7 +90,8 @@ bool DibExtentOf(const TPixelFormat& f, int32_t width, int32_t height, TDibExten
   const int64_t rows = height < 0 ? -int64_t(height) : int64_t(height);
   if (width <= 0 || rows == 0 || rows > INT32_MAX) return false;
   const int64_t stride = f.RowBytes(width, 4);
-  if (stride <= 0 || stride * rows > kMaxBitmapBytes) return false;
+  // Divide rather than multiply: a wide row times many rows overflows 64 bits.
+  if (stride <= 0 || stride > kMaxBitmapBytes / rows) return false;
   out.Width = width;
   out.Height = static_cast<int>(rows);
   out.TopDown = height < 0;

@@ -277,6 +277,7 @@ TEST(IconTest, BitmapFilesWithImpossibleSizesAreRefused) {
       {"width times 24 bits wraps", 0x0AAAAAAB, 1, 24},
       {"height INT_MIN", 1, INT32_MIN, 32},
       {"top-down INT_MIN + 1 rows of 4 bytes", 1, INT32_MIN + 1, 32},
+      {"a widest row times the most rows overflows 64 bits", INT32_MAX, INT32_MAX, 32},
   };
   for (const TCase& c : cases) {
     std::vector<uint8_t> bmp = {'B', 'M'};
