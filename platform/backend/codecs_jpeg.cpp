@@ -90,7 +90,11 @@ bool RunDecode(TDecodeContext* c) {
   jpeg_create_decompress(cinfo);
   cinfo->src = &c->Source.Pub;
   jpeg_read_header(cinfo, TRUE);
-  if (!SizeAllowed(cinfo->image_width, cinfo->image_height)) {
+  // Huffman-coded scans need at least a bit per 8 x 8 block, so a picture
+  // far larger than its file is damage; refused before its raster is taken.
+  if (!SizeAllowed(cinfo->image_width, cinfo->image_height) ||
+      (!cinfo->arith_code &&
+       !rtl::RunLengthSizePlausible(int64_t(cinfo->image_width) * cinfo->image_height, c->Source.Size))) {
     std::strcpy(c->Error.Message, "Invalid JPEG image size");
     jpeg_destroy_decompress(cinfo);
     return false;

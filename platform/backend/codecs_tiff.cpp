@@ -119,6 +119,32 @@ bool ReadPlainRgb(TIFF* tif, int w, int h, TDecodedImage& out) {
   return true;
 }
 
+// Strips that decode to thousands of times their stored size are damage
+// (the schemes below cannot compress further), and filling such a raster
+// with nothing costs seconds; other schemes (fax, JPEG...) are left to the
+// size limit alone.
+bool DataPlausible(TIFF* tif, size_t fileSize) {
+  uint16_t compression = COMPRESSION_NONE;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+  switch (compression) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_PACKBITS:
+    case COMPRESSION_LZW:
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_ADOBE_DEFLATE: break;
+    default: return true;
+  }
+  const bool tiled = TIFFIsTiled(tif);
+  const uint32_t count = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+  const uint64_t each = tiled ? TIFFTileSize64(tif) : TIFFStripSize64(tif);
+  uint64_t stored = 0;
+  for (uint32_t i = 0; i < count && stored < fileSize; ++i) stored += TIFFGetStrileByteCount(tif, i);
+  stored = std::min<uint64_t>(stored, fileSize);
+  // Saturate rather than wrap: a lying strip size must not look small.
+  const uint64_t decoded = count != 0 && each > UINT64_MAX / count ? UINT64_MAX : each * count;
+  return decoded <= uint64_t(INT64_MAX) && rtl::RunLengthSizePlausible(int64_t(decoded), size_t(stored));
+}
+
 // Anything else through libtiff's RGBA reader, which premultiplies alpha.
 bool ReadRgba(TIFF* tif, int w, int h, TDecodedImage& out) {
   std::vector<uint32_t> raster(size_t(w) * h);
@@ -163,6 +189,10 @@ bool DecodeTiff(const uint8_t* data, size_t size, int frame, TDecodedImage& out,
     TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
     TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
     ok = SizeAllowed(w, h);
+    if (ok && !DataPlausible(tif, size)) {
+      TIFFClose(tif);
+      return Fail(error, "Invalid TIFF image size");
+    }
   }
   if (ok) {
     image.Width = static_cast<int>(w);

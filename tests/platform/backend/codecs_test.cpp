@@ -239,6 +239,60 @@ TEST(CodecTest, GifScreensOutOfProportionToTheFileAreRefused) {
   }
 }
 
+// JPEG and TIFF pictures declaring far more than their data can hold
+// (found by fuzzing: a few hundred bytes asking for tens of millions of
+// pixels) are refused before any raster is taken; modest sizes still get
+// as far as their data.
+TEST(CodecTest, JpegAndTiffOutOfProportionToTheirDataAreRefused) {
+  std::vector<uint32_t> src = TestPicture(16, 16, false);
+  auto patchJpeg = [](std::string file, uint16_t w, uint16_t h) {
+    size_t sof = file.find("\xFF\xC0");
+    EXPECT_NE(sof, std::string::npos);
+    file[sof + 5] = char(h >> 8), file[sof + 6] = char(h & 0xFF);
+    file[sof + 7] = char(w >> 8), file[sof + 8] = char(w & 0xFF);
+    return file;
+  };
+  auto patchTiff = [](std::string file, uint16_t w, uint16_t h) {
+    EXPECT_EQ(file.substr(0, 2), "II");
+    auto u16 = [&](size_t at) { return uint16_t(uint8_t(file[at]) | uint8_t(file[at + 1]) << 8); };
+    size_t ifd = u16(4) | size_t(u16(6)) << 16;
+    for (size_t i = 0, n = u16(ifd); i < n; ++i) {
+      size_t entry = ifd + 2 + 12 * i;
+      uint16_t tag = u16(entry);
+      // One strip for the whole picture, so that only the size lies.
+      if (tag != 256 && tag != 257 && tag != 278) continue;
+      uint16_t v = tag == 256 ? w : h;
+      file[entry + 8] = char(v & 0xFF), file[entry + 9] = char(v >> 8);
+    }
+    return file;
+  };
+  struct TCase {
+    TImageFileFormat format;
+    uint16_t width, height;
+    bool refused;
+  } const cases[] = {
+      {iffJpeg, 37640, 2309, true}, {iffJpeg, 60000, 2048, true}, {iffJpeg, 1000, 1000, false},
+      {iffTiff, 62980, 515, true},  {iffTiff, 20000, 6000, true}, {iffTiff, 500, 500, false},
+  };
+  for (const TCase& c : cases) {
+    std::string file = Encode(c.format, src, 16, 16);
+    file = c.format == iffJpeg ? patchJpeg(file, c.width, c.height) : patchTiff(file, c.width, c.height);
+    const std::string sizeError = c.format == iffJpeg ? "Invalid JPEG image size" : "Invalid TIFF image size";
+    TDecodedImage img;
+    std::string error;
+    bool ok = DecodeImage(file.data(), file.size(), img, &error);
+    if (c.refused) {
+      EXPECT_FALSE(ok) << ImageMimeType(c.format) << " " << c.width << " x " << c.height;
+      EXPECT_NE(error.find(sizeError), std::string::npos) << error << ": " << c.width << " x " << c.height;
+    } else {
+      EXPECT_EQ(error.find(sizeError), std::string::npos) << error << ": " << c.width << " x " << c.height;
+      if (ok) {
+        EXPECT_EQ(img.Pixels.size(), size_t(c.width) * c.height);
+      }
+    }
+  }
+}
+
 TEST(CodecTest, ResolutionIsKept) {
   std::vector<uint32_t> src = TestPicture(8, 8, false);
   TEncodeOptions o;
