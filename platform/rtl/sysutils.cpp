@@ -344,9 +344,10 @@ AnsiString Format(const AnsiString& fmt, const TVarRec* args, int count, const T
     return args[argIndex++];
   };
   // A number or "*" (taken from the arguments); -1 when absent or, from an
-  // argument, negative. Both kinds share one cap, so that no width or
-  // precision asks for gigabytes of padding.
-  constexpr Int64 kMaxNumber = 100000000;
+  // argument, negative. Both kinds share one cap of a million, so that no
+  // directive pads to more than a megabyte: far beyond any real message,
+  // and a format of a few hundred bytes cannot ask for gigabytes.
+  constexpr Int64 kMaxNumber = 1000000;
   auto readNumber = [&]() -> int {
     if (i < n && fmt[i] == '*') {
       ++i;

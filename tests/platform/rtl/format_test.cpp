@@ -63,10 +63,12 @@ TEST(Format, BadDirectivesRaise) {
       {"%*d", {INT32_MAX, 1}, nullptr},
       {"%.*d", {INT32_MAX, 1}, nullptr},
       {"%*s", {Int64(1) << 32, "x"}, nullptr},
-      {"%-*s", {100000001, "x"}, nullptr},
+      {"%-*s", {1000001, "x"}, nullptr},
       {"%999999999d", {1}, nullptr},
+      {"%00:088808088e", {1.5}, nullptr},
   };
   for (const auto& c : bad) EXPECT_THROW(FormatCaseText(c), EConvertError) << c.fmt;
+  EXPECT_EQ(Format("%*d", {1000000, 7}).size(), 1000000u) << "the cap itself is allowed";
   try {
     Format("%d", {"x"});
   } catch (const EConvertError& e) {
