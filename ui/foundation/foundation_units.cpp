@@ -5,6 +5,7 @@
 #include "ui/foundation/dx_core.h"
 #include "ui/foundation/geometry_objects.h"
 #include "ui/foundation/graphics_unit.h"
+#include "ui/foundation/hook_controller.h"
 #include "ui/foundation/library_strs.h"
 #include "ui/foundation/message_windows.h"
 #include "ui/foundation/resource_strings.h"
@@ -34,6 +35,8 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   Registry.Register("cxGraphics", &cx_graphics_detail::StartGraphics, &cx_graphics_detail::StopGraphics);
   Registry.Register("cxControls", &cx_controls_detail::StartControls, &cx_controls_detail::StopControls);
   Registry.Register("cxClasses", &cx_classes_detail::StartClasses, &cx_classes_detail::StopClasses);
+  // Before every unit that registers hook handlers, so it stops after them.
+  Registry.Register("dxHooks", &dx_core_detail::StartHooks, &dx_core_detail::StopHooks);
 }
 
 void RegisterFoundationUnits() { RegisterFoundationUnits(Units()); }
