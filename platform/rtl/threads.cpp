@@ -431,6 +431,7 @@ std::atomic<UInt64 (*)()> g_tickSource{nullptr};
 }  // namespace
 
 void rtl::detail::SetTickSource(UInt64 (*source)()) { g_tickSource = source; }
+bool rtl::detail::HasTickSource() { return g_tickSource.load() != nullptr; }
 
 UInt64 GetTickCount64() {
   if (UInt64 (*source)() = g_tickSource.load()) return source();

@@ -228,4 +228,5 @@ namespace rtl::detail {
 // Replaces the clock behind GetTickCount (null: the monotonic clock), so
 // that code timing itself follows the window system's test clock.
 void SetTickSource(UInt64 (*source)());
+bool HasTickSource();
 }  // namespace rtl::detail

@@ -40,6 +40,7 @@ const TModuleExport kKernel32[] = {
     EXPORT(GetACP), EXPORT(GetOEMCP), EXPORT(IsDBCSLeadByte), EXPORT(IsDBCSLeadByteEx), EXPORT(IsValidCodePage),
     EXPORT(MultiByteToWideChar), EXPORT(WideCharToMultiByte),
     EXPORT(GetNativeSystemInfo), EXPORT(GetSystemInfo), EXPORT(IsWow64Process),
+    EXPORT(QueryPerformanceCounter), EXPORT(QueryPerformanceFrequency),
     EXPORT(GetLocaleInfoA), EXPORT(GetSystemDefaultLCID), EXPORT(GetThreadLocale), EXPORT(GetUserDefaultLangID),
     EXPORT(GetUserDefaultLCID), EXPORT(IsValidLocale), EXPORT(SetThreadLocale),
     EXPORT(CompareStringW),

@@ -1,10 +1,12 @@
 #include "platform/win/kernel/kernel_system.h"
 
+#include <time.h>
 #include <unistd.h>
 
 #include <cstring>
 
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/threads.h"
 #include "platform/win/kernel/kernel.h"
 #include "platform/win/kernel/kernel_object.h"
 
@@ -48,5 +50,29 @@ BOOL IsWow64Process(HANDLE hProcess, PBOOL Wow64Process) {
     return FALSE;
   }
   *Wow64Process = FALSE;
+  return TRUE;
+}
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount) {
+  if (!lpPerformanceCount) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (rtl::detail::HasTickSource()) {
+    lpPerformanceCount->QuadPart = static_cast<LONGLONG>(GetTickCount64()) * 10000;
+  } else {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    lpPerformanceCount->QuadPart = static_cast<LONGLONG>(ts.tv_sec) * 10000000 + ts.tv_nsec / 100;
+  }
+  return TRUE;
+}
+
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency) {
+  if (!lpFrequency) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  lpFrequency->QuadPart = 10000000;
   return TRUE;
 }

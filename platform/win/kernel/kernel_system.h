@@ -39,3 +39,10 @@ void GetNativeSystemInfo(LPSYSTEM_INFO lpSystemInfo);
 // ERROR_INVALID_HANDLE for a handle that is not a process, with
 // ERROR_INVALID_PARAMETER for a null result pointer.
 BOOL IsWow64Process(HANDLE hProcess, PBOOL Wow64Process);
+
+// The high-resolution counter counts 100-nanosecond units (frequency
+// 10,000,000) on the clock behind GetTickCount, so that the window system's
+// test clock drives it exactly: one virtual millisecond is 10,000 counts.
+// Both fail with ERROR_INVALID_PARAMETER for a null pointer.
+BOOL QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount);
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);

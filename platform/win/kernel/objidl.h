@@ -76,20 +76,6 @@ class IUnknown {
 
 // ---- IStream ------------------------------------------------------------------
 
-union LARGE_INTEGER {
-  struct {
-    DWORD LowPart;
-    LONG HighPart;
-  } u;
-  LONGLONG QuadPart;
-};
-union ULARGE_INTEGER {
-  struct {
-    DWORD LowPart;
-    DWORD HighPart;
-  } u;
-  ULONGLONG QuadPart;
-};
 
 using LPOLESTR = WCHAR*;
 
