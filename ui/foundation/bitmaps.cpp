@@ -1,7 +1,6 @@
 #include "ui/foundation/bitmaps.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -61,11 +60,15 @@ void DecodeRuns(const Byte* AData, size_t ASize, size_t APos, size_t ABlockSize,
     if (control & 0x80) {
       const size_t bytes = count * ABlockSize;
       if (bytes > ASize - APos) StreamReadError();
-      AOut.insert(AOut.end(), AData + APos, AData + APos + bytes);
+      const size_t at = AOut.size();
+      AOut.resize(at + bytes);
+      if (bytes > 0) std::memcpy(AOut.data() + at, AData + APos, bytes);
       APos += bytes;
     } else {
       const size_t got = std::min(ABlockSize, ASize - APos);
-      for (size_t i = 0; i < count; ++i) AOut.insert(AOut.end(), AData + APos, AData + APos + got);
+      const size_t at = AOut.size();
+      AOut.resize(at + count * got);
+      for (size_t i = 0; i < count; ++i) std::memcpy(AOut.data() + at + i * got, AData + APos, got);
       APos += got;
     }
   }
@@ -119,8 +122,13 @@ void SetGrey(RGBQUAD& P, Byte G) { P.rgbRed = P.rgbGreen = P.rgbBlue = G; }
 // ---- Helpers --------------------------------------------------------------------------
 
 Byte cxRoundClampByte(float AValue) {
-  const double rounded = std::nearbyint(static_cast<double>(AValue));
-  return rounded <= 0 ? 0 : rounded >= 255 ? 255 : static_cast<Byte>(rounded);
+  const double value = AValue;
+  if (!(value > 0)) return 0;
+  if (value >= 255) return 255;
+  // Adding and taking away 1.5 x 2^52 leaves the nearest integer, halves to
+  // even, under the default rounding mode.
+  constexpr double kShift = 6755399441055744.0;
+  return static_cast<Byte>((value + kShift) - kShift);
 }
 
 void cxBlendPixel(const RGBQUAD& AColor, RGBQUAD& APixel, Byte AAlpha) {
@@ -174,20 +182,22 @@ void cxFillBitmapBlack(TBitmap* ABitmap) {
   FillRect(ABitmap->Canvas()->Handle(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
-void cxEncodeBitmapRuns(const Byte* AData, size_t ASize, Integer ABlockSize, std::vector<Byte>& AOutput) {
-  const size_t b = static_cast<size_t>(std::max(ABlockSize, 1));
-  auto same = [&](size_t P, size_t Q) { return std::memcmp(AData + P, AData + Q, b) == 0; };
+namespace {
+
+// The run coder over blocks compared by Same(P, Q).
+template <class TSame>
+void EncodeRuns(const Byte* AData, size_t ASize, size_t ABlock, TSame Same, std::vector<Byte>& AOutput) {
   size_t pos = 0;
-  while (pos + b <= ASize) {
+  while (pos + ABlock <= ASize) {
     const size_t first = pos;
     bool repeat = false;
     size_t length = 1;
-    if (first + 2 * b <= ASize) {
-      repeat = same(first, first + b);
+    if (first + 2 * ABlock <= ASize) {
+      repeat = Same(AData + first, AData + first + ABlock);
       size_t previous = first;
-      size_t next = first + b;
-      while (length < kMaxRun && next + b <= ASize) {
-        const bool equal = same(next, previous);
+      size_t next = first + ABlock;
+      while (length < kMaxRun && next + ABlock <= ASize) {
+        const bool equal = Same(AData + next, AData + previous);
         if (repeat != equal) {
           // A literal run gives its last block to the repetition it opens.
           if (!repeat) --length;
@@ -195,13 +205,33 @@ void cxEncodeBitmapRuns(const Byte* AData, size_t ASize, Integer ABlockSize, std
         }
         ++length;
         previous = next;
-        next += b;
+        next += ABlock;
       }
     }
     AOutput.push_back(static_cast<Byte>(length | (repeat ? 0 : 0x80)));
-    const size_t bytes = repeat ? b : length * b;
+    const size_t bytes = repeat ? ABlock : length * ABlock;
     AOutput.insert(AOutput.end(), AData + first, AData + first + bytes);
-    pos = first + length * b;
+    pos = first + length * ABlock;
+  }
+}
+
+}  // namespace
+
+void cxEncodeBitmapRuns(const Byte* AData, size_t ASize, Integer ABlockSize, std::vector<Byte>& AOutput) {
+  const size_t b = static_cast<size_t>(std::max(ABlockSize, 1));
+  switch (b) {
+    case 1:
+      EncodeRuns(AData, ASize, 1, [](const Byte* P, const Byte* Q) { return *P == *Q; }, AOutput);
+      break;
+    case 3:
+      EncodeRuns(AData, ASize, 3, [](const Byte* P, const Byte* Q) { return std::memcmp(P, Q, 3) == 0; }, AOutput);
+      break;
+    case 4:
+      EncodeRuns(AData, ASize, 4, [](const Byte* P, const Byte* Q) { return std::memcmp(P, Q, 4) == 0; }, AOutput);
+      break;
+    default:
+      EncodeRuns(AData, ASize, b, [b](const Byte* P, const Byte* Q) { return std::memcmp(P, Q, b) == 0; }, AOutput);
+      break;
   }
 }
 
@@ -440,7 +470,8 @@ void TcxAlphaBitmap::Clear() {
 }
 
 bool TcxAlphaBitmap::IsTransparentPixel(Cardinal APixel) const {
-  return APixel == FTransparentBkColor || FTransparentPixels.Contains(APixel & 0xFFFFFFu);
+  return APixel == FTransparentBkColor ||
+         (FTransparentPixels.Count() > 0 && FTransparentPixels.Contains(APixel & 0xFFFFFFu));
 }
 
 void TcxAlphaBitmap::AddTransparentColor(TColor AColor) {
@@ -470,75 +501,90 @@ void TcxAlphaBitmap::SetHatchData(const TcxHatchData& AData) {
 }
 
 void TcxAlphaBitmap::ApplyFilter(TcxBitmapFilter AFilter) {
+  static constexpr float kLumaR = 0.299f, kLumaG = 0.587f, kLumaB = 0.114f;
+  static constexpr float kAltR = 0.0729f, kAltG = 0.7146f, kAltB = 0.2125f;
   TRGBColors pixels;
   GetPixels(pixels);
   const Integer w = Width();
   const Integer h = Height();
   if (pixels.size() < static_cast<size_t>(w) * static_cast<size_t>(h)) return;
-  for (Integer x = 0; x < w; ++x)
-    for (Integer y = 0; y < h; ++y) {
-      FCurrentPixel = TPoint(x, y);
-      FilterPixel(AFilter, pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)]);
-    }
-  SetPixels(pixels);
-  Changed(this);
-}
-
-void TcxAlphaBitmap::FilterPixel(TcxBitmapFilter AFilter, RGBQUAD& P) {
-  static constexpr float kLumaR = 0.299f, kLumaG = 0.587f, kLumaB = 0.114f;
-  static constexpr float kAltR = 0.0729f, kAltG = 0.7146f, kAltB = 0.2125f;
-  const bool transparent = IsTransparentPixel(PixelValue(P));
+  // Each pixel depends on itself and its position alone, so rows are walked
+  // in memory order, one loop per filter.
+  auto walk = [&](auto AFilterPixel) {
+    RGBQUAD* pixel = pixels.data();
+    for (Integer y = 0; y < h; ++y)
+      for (Integer x = 0; x < w; ++x, ++pixel) {
+        FCurrentPixel = TPoint(x, y);
+        AFilterPixel(*pixel);
+      }
+  };
+  auto unlessTransparent = [&](auto AFilterPixel) {
+    walk([&](RGBQUAD& P) {
+      if (!IsTransparentPixel(PixelValue(P))) AFilterPixel(P);
+    });
+  };
   switch (AFilter) {
     case bfFade:
-      if (transparent) return;
-      if (P.rgbReserved == 255) {
-        for (Byte* c : {&P.rgbBlue, &P.rgbGreen, &P.rgbRed}) *c = cxClampByte(*c + MulDiv(255 - *c, 3, 10));
-      } else {
-        for (Byte* c : {&P.rgbBlue, &P.rgbGreen, &P.rgbRed, &P.rgbReserved}) *c = cxClampByte(MulDiv(*c, 200, 255));
-      }
+      unlessTransparent([](RGBQUAD& P) {
+        if (P.rgbReserved == 255) {
+          for (Byte* c : {&P.rgbBlue, &P.rgbGreen, &P.rgbRed}) *c = cxClampByte(*c + MulDiv(255 - *c, 3, 10));
+        } else {
+          for (Byte* c : {&P.rgbBlue, &P.rgbGreen, &P.rgbRed, &P.rgbReserved}) *c = cxClampByte(MulDiv(*c, 200, 255));
+        }
+      });
       break;
-    case bfDisable:
-      if (transparent) return;
-      SetGrey(P, Grey(P, kLumaR, kLumaG, kLumaB));
-      cxBlendPixel(QuadOf(dxColorToQuadWithAlpha(clBtnShadow, 0xC0)), P, 238);
+    case bfDisable: {
+      const RGBQUAD shadow = QuadOf(dxColorToQuadWithAlpha(clBtnShadow, 0xC0));
+      unlessTransparent([&](RGBQUAD& P) {
+        SetGrey(P, Grey(P, kLumaR, kLumaG, kLumaB));
+        cxBlendPixel(shadow, P, 238);
+      });
       break;
+    }
     case bfGrayAverage:
-      if (transparent) return;
-      SetGrey(P, static_cast<Byte>((P.rgbRed + P.rgbGreen + P.rgbBlue) / 3));
+      unlessTransparent([](RGBQUAD& P) { SetGrey(P, static_cast<Byte>((P.rgbRed + P.rgbGreen + P.rgbBlue) / 3)); });
       break;
     case bfOpaque:
-      P.rgbReserved = 255;
+      walk([](RGBQUAD& P) { P.rgbReserved = 255; });
       break;
     case bfMask:
-      P = QuadOf(transparent ? 0xFFFFFFFFu : 0);
+      walk([&](RGBQUAD& P) { P = QuadOf(IsTransparentPixel(PixelValue(P)) ? 0xFFFFFFFFu : 0); });
       break;
     case bfGrayLuma:
-      if (transparent) return;
-      SetGrey(P, Grey(P, kLumaR, kLumaG, kLumaB));
+      unlessTransparent([](RGBQUAD& P) { SetGrey(P, Grey(P, kLumaR, kLumaG, kLumaB)); });
       break;
     case bfGrayLumaAlt:
-      if (transparent) return;
-      SetGrey(P, Grey(P, kAltR, kAltG, kAltB));
+      unlessTransparent([](RGBQUAD& P) { SetGrey(P, Grey(P, kAltR, kAltG, kAltB)); });
       break;
     case bfFixAlpha:
-      if (P.rgbReserved == 0 && !transparent) P.rgbReserved = 255;
+      walk([&](RGBQUAD& P) {
+        if (P.rgbReserved == 0 && !IsTransparentPixel(PixelValue(P))) P.rgbReserved = 255;
+      });
       break;
     case bfHatch: {
       // A step of 0 would divide by zero: it hatches pixel by pixel.
       const Integer step = std::max<Integer>(FHatchData.Step, 1);
-      if ((FCurrentPixel.X / step + FCurrentPixel.Y / step) % 2 == 1)
-        cxBlendPixel(QuadOf(FHatchData.Color2), P, FHatchData.Alpha2);
-      else
-        cxBlendPixel(QuadOf(FHatchData.Color1), P, FHatchData.Alpha1);
+      const RGBQUAD first = QuadOf(FHatchData.Color1);
+      const RGBQUAD second = QuadOf(FHatchData.Color2);
+      walk([&](RGBQUAD& P) {
+        if ((FCurrentPixel.X / step + FCurrentPixel.Y / step) % 2 == 1)
+          cxBlendPixel(second, P, FHatchData.Alpha2);
+        else
+          cxBlendPixel(first, P, FHatchData.Alpha1);
+      });
       break;
     }
-    case bfFillBkColor:
-      P = QuadOf(FTransparentBkColor);
+    case bfFillBkColor: {
+      const RGBQUAD background = QuadOf(FTransparentBkColor);
+      walk([&](RGBQUAD& P) { P = background; });
       break;
+    }
     case bfClearAlpha:
-      P.rgbReserved = 0;
+      walk([](RGBQUAD& P) { P.rgbReserved = 0; });
       break;
   }
+  SetPixels(pixels);
+  Changed(this);
 }
 
 TClass cx_graphics_detail::BitmapClass() { return TcxBitmap::StaticClass(); }

@@ -153,7 +153,6 @@ class TcxAlphaBitmap : public TcxBitmap32 {
   TPoint FCurrentPixel;
   TcxHatchData FHatchData;
 
-  void FilterPixel(TcxBitmapFilter AFilter, RGBQUAD& APixel);
 
  public:
   TcxAlphaBitmap() : TcxAlphaBitmap(0, 0) {}
