@@ -35,11 +35,13 @@ class TcxBitmap : public TBitmap {
   void WriteData(TStream* Stream) override;
 
  public:
-  // 0 x 0, 24 bits.
+  // Create: 0 x 0, 24 bits.
   TcxBitmap();
-  // 24 bits.
+  // CreateSize: 24 bits.
   TcxBitmap(Integer AWidth, Integer AHeight);
+  // CreateSizeFormat.
   TcxBitmap(Integer AWidth, Integer AHeight, TPixelFormat AFormat);
+  // CreateForRect, CreateForRectFormat.
   explicit TcxBitmap(const TRect& R) : TcxBitmap(R.Right - R.Left, R.Bottom - R.Top) {}
   TcxBitmap(const TRect& R, TPixelFormat AFormat) : TcxBitmap(R.Right - R.Left, R.Bottom - R.Top, AFormat) {}
   ~TcxBitmap() override;
@@ -79,8 +81,9 @@ class TcxBitmap32 : public TcxBitmap {
 
  public:
   TcxBitmap32() : TcxBitmap(0, 0, pf32bit) {}
+  // CreateSize: 32 bits, not cleared.
   TcxBitmap32(Integer AWidth, Integer AHeight) : TcxBitmap(AWidth, AHeight, pf32bit) {}
-  // CreateSized: cleared to transparent black when AClear.
+  // CreateSized and CreateForRect: cleared to transparent black when AClear.
   TcxBitmap32(Integer AWidth, Integer AHeight, bool AClear);
   TcxBitmap32(const TRect& R, bool AClear) : TcxBitmap32(R.Right - R.Left, R.Bottom - R.Top, AClear) {}
 

@@ -190,6 +190,18 @@ TEST(CxBitmap32, KeyOutCutOutPremultiplyAndAlpha) {
   EXPECT_EQ(TopDown(colours), (TPixels{Bgra(25, 50, 100, 128), Bgra(255, 1, 0, 255)}));
 }
 
+TEST(CxBitmap32, CopiesFromAnotherBitmapByRasterOperation) {
+  TcxBitmap32 source(3, 2);
+  SetTopDown(source, {1, 2, 3, 4, 5, 6});
+  TcxBitmap32 target(3, 2, true);
+  target.CopyBitmapRect(&source, TRect(1, 0, 3, 1), SRCCOPY, TPoint(0, 1));
+  EXPECT_EQ(TopDown(target), (TPixels{0, 4, 5, 0, 0, 0}));
+  target.CopyBitmap(&source);
+  EXPECT_EQ(TopDown(target), (TPixels{1, 2, 3, 4, 5, 6}));
+  target.CopyBitmap(&source, SRCINVERT);
+  EXPECT_EQ(TopDown(target), TPixels(6, 0u));
+}
+
 TEST(CxBitmap32, CanvasLockHoldsTheFrameworkCanvas) {
   TcxBitmap32 bitmap(2, 2);
   TcxCanvas* canvas = bitmap.GetCxCanvas();

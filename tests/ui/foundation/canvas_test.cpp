@@ -7,6 +7,7 @@
 
 #include "platform/forms/bitmap.h"
 #include "platform/win/gdi/gdi.h"
+#include "platform/win/user/user.h"
 #include "tests/common/dib_canvas.h"
 #include "ui/foundation/graphics_unit.h"
 
@@ -84,6 +85,26 @@ TEST(CxRegion, CombineModesFollowTheRegionOperations) {
   moved.OffsetBy(TPoint(5, 6));
   EXPECT_TRUE(cxRegionContainsPoint(moved.Handle(), 6, 7));
   EXPECT_FALSE(cxRegionContainsPoint(moved.Handle(), 1, 1));
+}
+
+TEST(CxRegion, FromAWindowIsItsRegionOrItsSize) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = &DefWindowProcA;
+  wc.lpszClassName = "cxRegionProbe";
+  RegisterClassA(&wc);
+  HWND window = CreateWindowExA(0, "cxRegionProbe", "", WS_POPUP, 50, 60, 30, 20, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  std::unique_ptr<TcxRegion> whole(TcxRegion::CreateFromWindow(window));
+  HRGN size = CreateRectRgn(0, 0, 30, 20);
+  EXPECT_TRUE(EqualRgn(whole->Handle(), size));
+  HRGN shape = CreateEllipticRgn(0, 0, 30, 20);
+  HRGN copy = CreateEllipticRgn(0, 0, 30, 20);
+  SetWindowRgn(window, shape, FALSE);  // the window owns it now
+  std::unique_ptr<TcxRegion> shaped(TcxRegion::CreateFromWindow(window));
+  EXPECT_TRUE(EqualRgn(shaped->Handle(), copy));
+  DestroyWindow(window);
+  DeleteObject(size);
+  DeleteObject(copy);
 }
 
 // ---- Stacks -------------------------------------------------------------------------------
