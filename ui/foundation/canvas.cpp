@@ -591,7 +591,9 @@ void TcxScreenCanvas::ReleaseScreenDC() { static_cast<TScreenCanvas*>(Canvas())-
 // ---- TcxPaintCanvas -------------------------------------------------------------------
 
 TcxPaintCanvas::~TcxPaintCanvas() {
-  while (FLevel > 0) FinishPaint();
+  // Unfinished paints: the canvases made here go; DCs and canvases of
+  // others are not touched, they may be gone already.
+  for (Integer level = 0; level < FLevel; ++level) delete FStates[static_cast<size_t>(level)].OwnCanvas;
 }
 
 void TcxPaintCanvas::BeginLevel(TCanvas* ACanvas, Integer ASavedDC, TCanvas* AOwnCanvas, HDC ADC) {

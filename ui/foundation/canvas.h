@@ -285,6 +285,7 @@ class TcxPaintCanvas : public TcxCanvas {
 
  public:
   TcxPaintCanvas() : TcxCanvas(nullptr) {}
+  // Frees the canvases of unfinished paints without restoring their DCs.
   ~TcxPaintCanvas() override;
   void StartPaintDC(HDC ADC);
   void StartPaintCanvas(TCanvas* ACanvas);

@@ -591,4 +591,16 @@ TEST(CxPaintCanvas, NestedPaintsOnForeignDCsRestoreTheDCAndTheCanvas) {
   DeleteObject(brush);
 }
 
+// A paint left open frees the canvas it made and leaves the DC usable.
+TEST(CxPaintCanvas, DestroyedWithAnOpenPaint) {
+  TDibCanvas dib(4, 4, 0);
+  auto paint = std::make_unique<TcxPaintCanvas>();
+  paint->StartPaintDC(dib.dc);
+  paint->FillRectColor(TRect(0, 0, 1, 1), clWhite);
+  paint.reset();
+  RECT r{1, 1, 2, 2};
+  FillRect(dib.dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  EXPECT_EQ(dib.At(1, 1), Px(clWhite));
+}
+
 }  // namespace
