@@ -8,6 +8,7 @@
 // Every push is matched by its pop, in reverse order, within one paint.
 #pragma once
 
+#include <initializer_list>
 #include <span>
 #include <vector>
 
@@ -147,7 +148,9 @@ class TcxCanvas : public TObject {
   void MoveTo(Integer X, Integer Y) { FCanvas->MoveTo(X, Y); }
   void LineTo(Integer X, Integer Y) { FCanvas->LineTo(X, Y); }
   void Polygon(std::span<const TPoint> APoints) { FCanvas->Polygon(APoints); }
+  void Polygon(std::initializer_list<TPoint> APoints) { FCanvas->Polygon(APoints); }
   void Polyline(std::span<const TPoint> APoints) { FCanvas->Polyline(APoints); }
+  void Polyline(std::initializer_list<TPoint> APoints) { FCanvas->Polyline(APoints); }
   void DrawRectangle(const TRect& R) { FCanvas->Rectangle(R); }
   void Draw(Integer X, Integer Y, TGraphic* AGraphic) { DrawGraphic(X, Y, AGraphic); }
   void DrawGraphic(Integer X, Integer Y, TGraphic* AGraphic);
