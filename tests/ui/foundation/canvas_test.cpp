@@ -463,7 +463,9 @@ TEST(CxCanvasObjects, BrushStylesMapFromTheLogBrush) {
     TCanvas canvas;
     TcxCanvas::CopyDCObjects(&canvas, dib.dc);
     EXPECT_EQ(canvas.Brush()->Style(), c.Expected) << c.Style << "/" << c.Hatch;
-    if (c.Style != BS_HOLLOW) EXPECT_EQ(canvas.Brush()->Color(), TColor(0x123456));
+    if (c.Style != BS_HOLLOW) {
+      EXPECT_EQ(canvas.Brush()->Color(), TColor(0x123456));
+    }
     SelectObject(dib.dc, old);
     DeleteObject(brush);
   }
