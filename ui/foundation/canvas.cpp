@@ -223,6 +223,12 @@ void TcxCanvas::PopDC() {
   if (FSavedDCs.empty()) return;
   TcxDCState state = FSavedDCs.back();
   FSavedDCs.pop_back();
+  if (GetObjectType(state.Handle) == 0) {
+    // The DC went meanwhile (a bitmap lets go of its DC when its handle is
+    // taken): the canvas keeps or makes a live one instead of the dead one.
+    FCanvas->Unlock();
+    return;
+  }
   FCanvas->SetHandle(state.Handle);
   RestoreDC(state.Handle, state.SavedDC);
   // RestoreDC put back the objects selected at the push; the canvas selects

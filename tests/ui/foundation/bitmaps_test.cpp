@@ -202,6 +202,21 @@ TEST(CxBitmap32, CopiesFromAnotherBitmapByRasterOperation) {
   EXPECT_EQ(TopDown(target), TPixels(6, 0u));
 }
 
+// Reading the pixels between a push and its pop lets the bitmap's DC go;
+// drawing after the pop still lands in the bitmap.
+TEST(CxBitmap32, DrawingWorksAfterThePixelsWereReadInsideAPush) {
+  TcxBitmap32 bitmap(2, 1, true);
+  TcxCanvas* canvas = bitmap.GetCxCanvas();
+  canvas->PushState();
+  canvas->FillRectColor(TRect(0, 0, 1, 1), clRed);
+  TRGBColors pixels;
+  bitmap.GetPixels(pixels);
+  canvas->PopState();
+  EXPECT_EQ(bitmap.Canvas()->LockCount(), 0);
+  canvas->FillRectColor(TRect(1, 0, 2, 1), clBlue);
+  EXPECT_EQ(TopDown(bitmap), (TPixels{Bgra(0, 0, 255, 0), Bgra(255, 0, 0, 0)}));
+}
+
 TEST(CxBitmap32, CanvasLockHoldsTheFrameworkCanvas) {
   TcxBitmap32 bitmap(2, 2);
   TcxCanvas* canvas = bitmap.GetCxCanvas();
