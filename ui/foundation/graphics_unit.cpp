@@ -5,6 +5,8 @@
 
 #include "platform/rtl/classes.h"
 #include "platform/win/modules.h"
+#include "ui/foundation/bitmaps.h"
+#include "ui/foundation/canvas.h"
 #include "ui/foundation/dpi_scaling.h"
 
 namespace {
@@ -14,9 +16,11 @@ bool ShuttingDown = false;
 HMODULE Msimg32 = nullptr;
 TcxAlphaBlendFunc AlphaBlendProc = nullptr;
 
-// Classes of the unit that streamed properties create by class name. The
-// bitmap classes join this list where they are defined.
-std::span<TClass (*const)()> StreamedClasses() { return {}; }
+// Classes of the unit that streamed properties create by class name.
+std::span<TClass (*const)()> StreamedClasses() {
+  static TClass (*const classes[])() = {&cx_graphics_detail::BitmapClass, &cx_graphics_detail::Bitmap32Class};
+  return classes;
+}
 
 }  // namespace
 
@@ -36,6 +40,7 @@ void cx_graphics_detail::StartGraphics() {
 void cx_graphics_detail::StopGraphics() {
   if (StartCount == 0 || --StartCount > 0) return;
   ShuttingDown = true;
+  FreeSharedCanvases();
   AlphaBlendProc = nullptr;
   // Values up to 32 are the error codes an old loader returned for a handle.
   if (reinterpret_cast<uintptr_t>(Msimg32) > 32) FreeLibrary(Msimg32);

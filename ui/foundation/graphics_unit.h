@@ -20,6 +20,7 @@ namespace cx_graphics_detail {
 // Start-up: clears the shut-down flag, binds AlphaBlend, registers the
 // unit's streamed classes, reads the screen's pixels per inch.
 void StartGraphics();
-// Shut-down: sets the shut-down flag and frees the msimg32 binding.
+// Shut-down: sets the shut-down flag, frees the shared canvases and the
+// msimg32 binding.
 void StopGraphics();
 }  // namespace cx_graphics_detail
