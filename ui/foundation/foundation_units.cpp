@@ -1,6 +1,7 @@
 #include "ui/foundation/foundation_units.h"
 
 #include "platform/rtl/units.h"
+#include "ui/foundation/calendar_tables.h"
 #include "ui/foundation/cx_components.h"
 #include "ui/foundation/dx_core.h"
 #include "ui/foundation/geometry_objects.h"
@@ -34,6 +35,7 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   Registry.Register("cxGraphics", &cx_graphics_detail::StartGraphics, &cx_graphics_detail::StopGraphics);
   Registry.Register("cxControls", &cx_controls_detail::StartControls, &cx_controls_detail::StopControls);
   Registry.Register("cxClasses", &cx_classes_detail::StartClasses, &cx_classes_detail::StopClasses);
+  Registry.Register("cxDateUtils", &cx_calendar_detail::StartCalendarTables, &cx_calendar_detail::StopCalendarTables);
 }
 
 void RegisterFoundationUnits() { RegisterFoundationUnits(Units()); }
