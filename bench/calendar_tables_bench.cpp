@@ -3,10 +3,10 @@
 // framework's DecodeDate and EncodeDate over the same days. The counters
 // give each one's time per day in nanoseconds and their ratio (table /
 // framework).
+#include <benchmark/benchmark.h>
+
 #include <chrono>
 #include <cstdint>
-
-#include <benchmark/benchmark.h>
 
 #include "platform/rtl/dateutils.h"
 #include "ui/foundation/calendar_tables.h"

@@ -56,9 +56,9 @@ Int NewYearByMolad(Int y) {
   Int molad = FirstMolad + Lunation * MonthsBefore(y);
   Int day = FloorDiv(molad, PartsPerDay);
   Int time = FloorMod(molad, PartsPerDay);
-  Int weekday = FloorMod(day, 7);  // 0 Sunday
+  Int weekday = FloorMod(day, 7);                                                          // 0 Sunday
   bool late = time >= 18 * PartsPerHour;                                                   // molad zaken
-  bool gatarad = !HebrewLeap(y) && weekday == 2 && time >= 9 * PartsPerHour + 204;        // Tuesday
+  bool gatarad = !HebrewLeap(y) && weekday == 2 && time >= 9 * PartsPerHour + 204;         // Tuesday
   bool betutakpat = HebrewLeap(y - 1) && weekday == 1 && time >= 15 * PartsPerHour + 589;  // Monday
   if (late || gatarad || betutakpat) ++day;
   weekday = FloorMod(day, 7);
@@ -117,7 +117,8 @@ bool ComputeTable(std::vector<TRow>& rows) {
     Int start = NewYearByMolad(h), next = NewYearByMolad(h + 1);
     Int length = next - start;
     Int january = FixedFromGregorian(g, 1, 1);
-    if (january < start || january >= next) return Fail("1 January " + std::to_string(g) + " is not in " + std::to_string(h));
+    if (january < start || january >= next)
+      return Fail("1 January " + std::to_string(g) + " is not in " + std::to_string(h));
     int type;
     switch (length) {
       case 353: type = 1; break;
@@ -131,7 +132,8 @@ bool ComputeTable(std::vector<TRow>& rows) {
     std::vector<int> lengths = MonthLengths(length);
     Int offset = january - start;
     int month = 1;
-    while (offset >= lengths[static_cast<size_t>(month - 1)]) offset -= lengths[static_cast<size_t>(month - 1)], ++month;
+    while (offset >= lengths[static_cast<size_t>(month - 1)])
+      offset -= lengths[static_cast<size_t>(month - 1)], ++month;
     int day = static_cast<int>(offset) + 1;
     int code;
     if (month == 4)
@@ -168,7 +170,8 @@ std::string Source(const std::vector<TRow>& rows) {
        "const int32_t HebrewYearTable[HebrewYearCount][2] = {\n";
   for (size_t i = 0; i < rows.size(); i += 6) {
     s << "   ";
-    for (size_t k = i; k < rows.size() && k < i + 6; ++k) s << " {" << rows[k].JanuaryCode << ", " << rows[k].YearType << "},";
+    for (size_t k = i; k < rows.size() && k < i + 6; ++k)
+      s << " {" << rows[k].JanuaryCode << ", " << rows[k].YearType << "},";
     s << "\n";
   }
   s << "};\n\n}  // namespace cx_calendar_detail\n";

@@ -138,8 +138,8 @@ bool TcxJapaneseCalendarTable::DayInRange(Integer AEra, Integer AYear, Integer A
 
 TDateTime TcxJapaneseCalendarTable::JoinDateTime(const TcxCalendarDateTime& ADate) const {
   if (!DayInRange(ADate.Era, ADate.Year, ADate.Month, ADate.Day)) return EarliestDate();
-  const TDateTime date = EncodeDate(ToWord(YearToGregorian(ADate.Year, ADate.Era)), ToWord(ADate.Month),
-                                    ToWord(ADate.Day));
+  const TDateTime date =
+      EncodeDate(ToWord(YearToGregorian(ADate.Year, ADate.Era)), ToWord(ADate.Month), ToWord(ADate.Day));
   return ComposeDateTime(DayNumber(date), TimeOfDate(ADate));
 }
 

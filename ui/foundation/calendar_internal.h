@@ -33,7 +33,6 @@ Integer LocaleFirstWeekRule();
 Byte LocaleFirstDayOfWeek();
 
 // The week numbers of the Hijri and Hebrew tables.
-Integer TableWeekNumber(const TcxCustomCalendarTable& ATable, const TcxCalendarDateTime& ADate,
-                        Integer AFirstWeekRule);
+Integer TableWeekNumber(const TcxCustomCalendarTable& ATable, const TcxCalendarDateTime& ADate, Integer AFirstWeekRule);
 
 }  // namespace cx_calendar_detail

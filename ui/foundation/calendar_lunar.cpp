@@ -1,5 +1,6 @@
 // The Hijri and Hebrew calendar tables.
 #include <algorithm>
+#include <iterator>
 
 #include "platform/rtl/dateutils.h"
 #include "platform/rtl/strutils.h"
@@ -34,10 +35,8 @@ constexpr Integer kHijriEpoch = 227013;
 constexpr Integer kHijriCycle = 10631;
 
 bool IsHijriLeap(Integer AYear) {
-  switch (AYear % 30) {
-    case 2: case 5: case 7: case 10: case 13: case 15: case 18: case 21: case 24: case 26: case 29: return true;
-    default: return false;
-  }
+  static constexpr Integer kLeapYears[] = {2, 5, 7, 10, 13, 15, 18, 21, 24, 26, 29};
+  return std::find(std::begin(kLeapYears), std::end(kLeapYears), AYear % 30) != std::end(kLeapYears);
 }
 
 // Leap years among 1 .. ACount of a cycle.
@@ -56,8 +55,8 @@ constexpr Integer kHebrewLastYear = 5999;
 
 // Month lengths by year type 1..6, months from Tishri.
 constexpr Integer kHebrewMonthDays[6][13] = {
-    {30, 29, 29, 29, 30, 29, 30, 29, 30, 29, 30, 29, 0}, {30, 29, 30, 29, 30, 29, 30, 29, 30, 29, 30, 29, 0},
-    {30, 30, 30, 29, 30, 29, 30, 29, 30, 29, 30, 29, 0}, {30, 29, 29, 29, 30, 30, 29, 30, 29, 30, 29, 30, 29},
+    {30, 29, 29, 29, 30, 29, 30, 29, 30, 29, 30, 29, 0},  {30, 29, 30, 29, 30, 29, 30, 29, 30, 29, 30, 29, 0},
+    {30, 30, 30, 29, 30, 29, 30, 29, 30, 29, 30, 29, 0},  {30, 29, 29, 29, 30, 30, 29, 30, 29, 30, 29, 30, 29},
     {30, 29, 30, 29, 30, 30, 29, 30, 29, 30, 29, 30, 29}, {30, 30, 30, 29, 30, 30, 29, 30, 29, 30, 29, 30, 29},
 };
 
@@ -91,7 +90,7 @@ Integer HebrewDaysBetween(const Integer* ALengths, Integer AMonth1, Integer ADay
 
 // The value of a letter of code page 1255 (0xE0 alef ... 0xFA tav).
 Integer HebrewLetterValue(Byte ACode) {
-  static constexpr Integer kValues[27] = {1,  2,  3,  4,  5,  6,  7,  8,   9,   10,  20,  20,  30, 40,
+  static constexpr Integer kValues[27] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10,  20,  20,  30, 40,
                                           40, 50, 50, 60, 70, 80, 80, 90, 90, 100, 200, 300, 400};
   return ACode >= 0xE0 && ACode <= 0xFA ? kValues[ACode - 0xE0] : 0;
 }
@@ -106,9 +105,7 @@ TcxHijriCalendarTable::~TcxHijriCalendarTable() { delete FDefaultEra; }
 
 TDateTime TcxHijriCalendarTable::LatestDate() const { return MaxDateTime; }
 
-TDateTime TcxHijriCalendarTable::EarliestDate() const {
-  return static_cast<TDateTime>(FirstDayNumber() + kHijriEpoch);
-}
+TDateTime TcxHijriCalendarTable::EarliestDate() const { return static_cast<TDateTime>(FirstDayNumber() + kHijriEpoch); }
 
 TcxCalendarDateTime TcxHijriCalendarTable::SplitDateTime(TDateTime ADate) const {
   ClampToRange(ADate);
@@ -141,8 +138,7 @@ Integer TcxHijriCalendarTable::YearLength(Integer AEra, Integer AYear) const {
   return LeapYearTest(AEra, AYear) ? 355 : 354;
 }
 
-Integer TcxHijriCalendarTable::WeekNumberOfDate(const TcxCalendarDateTime& ADate, Byte,
-                                                Integer AFirstWeekRule) const {
+Integer TcxHijriCalendarTable::WeekNumberOfDate(const TcxCalendarDateTime& ADate, Byte, Integer AFirstWeekRule) const {
   return TableWeekNumber(*this, ADate, AFirstWeekRule);
 }
 
@@ -212,8 +208,7 @@ Integer TcxHebrewCalendarTable::MonthLength(Integer AEra, Integer AYear, Integer
   return kHebrewMonthDays[HebrewRow(AYear)[1] - 1][AMonth - 1];
 }
 
-Integer TcxHebrewCalendarTable::WeekNumberOfDate(const TcxCalendarDateTime& ADate, Byte,
-                                                 Integer AFirstWeekRule) const {
+Integer TcxHebrewCalendarTable::WeekNumberOfDate(const TcxCalendarDateTime& ADate, Byte, Integer AFirstWeekRule) const {
   return TableWeekNumber(*this, ADate, AFirstWeekRule);
 }
 

@@ -35,7 +35,9 @@ Integer Saturate(Int64 AValue) {
 // framework's decoders round.
 void SplitValue(TDateTime AValue, Int64& ADay, Int64& AMs) {
   if (!(std::fabs(AValue) < 1e9)) {
-    ADay = std::isnan(AValue) ? 0 : AValue < 0 ? std::numeric_limits<Integer>::min() : std::numeric_limits<Integer>::max();
+    ADay = std::isnan(AValue) ? 0
+           : AValue < 0       ? std::numeric_limits<Integer>::min()
+                              : std::numeric_limits<Integer>::max();
     AMs = 0;
     return;
   }
@@ -74,7 +76,8 @@ AnsiString ThreadLocaleItem(LCTYPE AType, const AnsiString& ADefault) {
 }
 
 bool IsGregorianKind(CALID AKind) {
-  return AKind == CAL_GREGORIAN || AKind == CAL_GREGORIAN_US || (AKind >= CAL_GREGORIAN_ME_FRENCH && AKind <= CAL_GREGORIAN_XLIT_FRENCH);
+  return AKind == CAL_GREGORIAN || AKind == CAL_GREGORIAN_US ||
+         (AKind >= CAL_GREGORIAN_ME_FRENCH && AKind <= CAL_GREGORIAN_XLIT_FRENCH);
 }
 
 // (Year, Month, Day) against a value's Gregorian date, for dates the
@@ -309,8 +312,8 @@ TcxCalendarDateTime TcxCustomCalendarTable::SplitDateTime(Integer AYear, Integer
   return SplitDateTime(AYear, AMonth, ADay, 0, 0, 0, 0);
 }
 
-TcxCalendarDateTime TcxCustomCalendarTable::SplitDateTime(Integer AYear, Integer AMonth, Integer ADay,
-                                                          Integer AHours, Integer AMinutes, Integer ASeconds,
+TcxCalendarDateTime TcxCustomCalendarTable::SplitDateTime(Integer AYear, Integer AMonth, Integer ADay, Integer AHours,
+                                                          Integer AMinutes, Integer ASeconds,
                                                           Integer AMilliseconds) const {
   return SplitDateTime(EncodeDateTime(ToWord(AYear), ToWord(AMonth), ToWord(ADay), ToWord(AHours), ToWord(AMinutes),
                                       ToWord(ASeconds), ToWord(AMilliseconds)));
@@ -325,7 +328,9 @@ Integer TcxCustomCalendarTable::DayNumberInYear(const TcxCalendarDateTime& ADate
   return result;
 }
 
-Integer TcxCustomCalendarTable::MonthLength(Integer AYear, Integer AMonth) const { return MonthLength(-1, AYear, AMonth); }
+Integer TcxCustomCalendarTable::MonthLength(Integer AYear, Integer AMonth) const {
+  return MonthLength(-1, AYear, AMonth);
+}
 
 Integer TcxCustomCalendarTable::YearLength(Integer AYear) const { return YearLength(-1, AYear); }
 
@@ -342,7 +347,9 @@ Integer TcxCustomCalendarTable::EraIndexOf(Integer AYear, Integer AMonth, Intege
   return result;
 }
 
-TDateTime TcxCustomCalendarTable::WeekStart(TDateTime ADate) const { return JoinDateTime(WeekStart(SplitDateTime(ADate))); }
+TDateTime TcxCustomCalendarTable::WeekStart(TDateTime ADate) const {
+  return JoinDateTime(WeekStart(SplitDateTime(ADate)));
+}
 
 TDateTime TcxCustomCalendarTable::WeekStart(TDateTime ADate, Byte AStartDay) const {
   const Integer weekday = WeekdayOfDate(ADate);
@@ -359,7 +366,9 @@ TcxCalendarDateTime TcxCustomCalendarTable::WeekStart(const TcxCalendarDateTime&
   return SplitDateTime(WeekStart(JoinDateTime(ADate), AStartDay));
 }
 
-TDateTime TcxCustomCalendarTable::MonthStart(TDateTime ADate) const { return JoinDateTime(MonthStart(SplitDateTime(ADate))); }
+TDateTime TcxCustomCalendarTable::MonthStart(TDateTime ADate) const {
+  return JoinDateTime(MonthStart(SplitDateTime(ADate)));
+}
 
 TcxCalendarDateTime TcxCustomCalendarTable::MonthStart(const TcxCalendarDateTime& ADate) const {
   TcxCalendarDateTime result = ADate;
@@ -367,7 +376,9 @@ TcxCalendarDateTime TcxCustomCalendarTable::MonthStart(const TcxCalendarDateTime
   return result;
 }
 
-TDateTime TcxCustomCalendarTable::YearStart(TDateTime ADate) const { return JoinDateTime(YearStart(SplitDateTime(ADate))); }
+TDateTime TcxCustomCalendarTable::YearStart(TDateTime ADate) const {
+  return JoinDateTime(YearStart(SplitDateTime(ADate)));
+}
 
 TcxCalendarDateTime TcxCustomCalendarTable::YearStart(const TcxCalendarDateTime& ADate) const {
   TcxCalendarDateTime result = ADate;
@@ -376,7 +387,9 @@ TcxCalendarDateTime TcxCustomCalendarTable::YearStart(const TcxCalendarDateTime&
   return result;
 }
 
-TDateTime TcxCustomCalendarTable::MonthEnd(TDateTime ADate) const { return JoinDateTime(MonthEnd(SplitDateTime(ADate))); }
+TDateTime TcxCustomCalendarTable::MonthEnd(TDateTime ADate) const {
+  return JoinDateTime(MonthEnd(SplitDateTime(ADate)));
+}
 
 TcxCalendarDateTime TcxCustomCalendarTable::MonthEnd(const TcxCalendarDateTime& ADate) const {
   TcxCalendarDateTime result = ADate;
@@ -417,7 +430,9 @@ bool TcxCustomCalendarTable::LeapDayTest(Integer AYear, Integer AMonth, Integer 
   return LeapDayTest(-1, AYear, AMonth, ADay);
 }
 
-bool TcxCustomCalendarTable::LeapMonthTest(Integer AYear, Integer AMonth) const { return LeapMonthTest(-1, AYear, AMonth); }
+bool TcxCustomCalendarTable::LeapMonthTest(Integer AYear, Integer AMonth) const {
+  return LeapMonthTest(-1, AYear, AMonth);
+}
 
 bool TcxCustomCalendarTable::LeapYearTest(Integer AYear) const { return LeapYearTest(-1, AYear); }
 
@@ -427,7 +442,9 @@ bool TcxCustomCalendarTable::YearInRange(Integer, Integer AYear) const {
   return AYear >= EarliestYear() && AYear <= LatestYear();
 }
 
-bool TcxCustomCalendarTable::MonthInRange(Integer AYear, Integer AMonth) const { return MonthInRange(-1, AYear, AMonth); }
+bool TcxCustomCalendarTable::MonthInRange(Integer AYear, Integer AMonth) const {
+  return MonthInRange(-1, AYear, AMonth);
+}
 
 bool TcxCustomCalendarTable::MonthInRange(Integer AEra, Integer AYear, Integer AMonth) const {
   return YearInRange(AEra, AYear) && AMonth >= 1 && AMonth <= MonthCount(AEra, AYear);
@@ -460,8 +477,9 @@ TDateTime TcxCustomCalendarTable::JoinDateTime(Integer AYear, Integer AMonth, In
                                                Integer AMinutes, Integer ASeconds, Integer AMilliseconds) const {
   // Parts a byte cannot hold would wrap to valid ones; 255 is never valid.
   auto part = [](Integer v) { return static_cast<Byte>(v >= 0 && v <= 255 ? v : 255); };
-  return JoinDateTime(TcxCalendarDateTime(-1, AYear, AMonth, ADay, part(AHours), part(AMinutes), part(ASeconds),
-                                          static_cast<Word>(AMilliseconds >= 0 && AMilliseconds <= 0xFFFF ? AMilliseconds : 0xFFFF)));
+  return JoinDateTime(
+      TcxCalendarDateTime(-1, AYear, AMonth, ADay, part(AHours), part(AMinutes), part(ASeconds),
+                          static_cast<Word>(AMilliseconds >= 0 && AMilliseconds <= 0xFFFF ? AMilliseconds : 0xFFFF)));
 }
 
 Integer TcxCustomCalendarTable::DayFromText(const AnsiString& AText) const { return StrToInt(AText); }
@@ -527,9 +545,8 @@ TcxCustomCalendarTable* cxCalendarTableFor(CALID ACalendarID) {
 CALID cxThreadCalendarType() {
   auto getLocaleInfo = reinterpret_cast<TGetLocaleInfoA>(KernelProc("GetLocaleInfoA"));
   DWORD type = 0;
-  if (!getLocaleInfo ||
-      getLocaleInfo(GetThreadLocale(), LOCALE_ICALENDARTYPE | LOCALE_RETURN_NUMBER, reinterpret_cast<LPSTR>(&type),
-                    sizeof(type)) == 0)
+  if (!getLocaleInfo || getLocaleInfo(GetThreadLocale(), LOCALE_ICALENDARTYPE | LOCALE_RETURN_NUMBER,
+                                      reinterpret_cast<LPSTR>(&type), sizeof(type)) == 0)
     return CAL_GREGORIAN;
   return type;
 }
@@ -543,8 +560,7 @@ bool cxCalendarIsGregorian(const TcxCustomCalendarTable* ATable) {
 
 // ---- Helpers the date utilities share with the tables ----------------------
 
-int cxCallGetCalendarInfo(LCID ALocale, CALID ACalendar, CALTYPE ACalType, LPSTR ACalData, int ACount,
-                          DWORD* AValue) {
+int cxCallGetCalendarInfo(LCID ALocale, CALID ACalendar, CALTYPE ACalType, LPSTR ACalData, int ACount, DWORD* AValue) {
   auto getCalendarInfo = reinterpret_cast<TGetCalendarInfoA>(KernelProc("GetCalendarInfoA"));
   return getCalendarInfo ? getCalendarInfo(ALocale, ACalendar, ACalType, ACalData, ACount, AValue) : 0;
 }

@@ -38,7 +38,13 @@ struct TcxCalendarDateTime {
   TcxCalendarDateTime() = default;
   TcxCalendarDateTime(Integer AEra, Integer AYear, Integer AMonth, Integer ADay, Byte AHours = 0, Byte AMinutes = 0,
                       Byte ASeconds = 0, Word AMilliseconds = 0)
-      : Era(AEra), Year(AYear), Month(AMonth), Day(ADay), Hours(AHours), Minutes(AMinutes), Seconds(ASeconds),
+      : Era(AEra),
+        Year(AYear),
+        Month(AMonth),
+        Day(ADay),
+        Hours(AHours),
+        Minutes(AMinutes),
+        Seconds(ASeconds),
         Milliseconds(AMilliseconds) {}
   explicit TcxCalendarDateTime(const TcxCalendarDate& ADate)
       : Era(ADate.Era), Year(ADate.Year), Month(ADate.Month), Day(ADate.Day) {}
@@ -194,12 +200,12 @@ class TcxGregorianCalendarTable : public TcxCustomCalendarTable {
   TcxEra* FDefaultEra;
 
  public:
+  using TcxCustomCalendarTable::JoinDateTime;
   using TcxCustomCalendarTable::LeapDayTest;
   using TcxCustomCalendarTable::LeapMonthTest;
   using TcxCustomCalendarTable::LeapYearTest;
   using TcxCustomCalendarTable::MonthCount;
   using TcxCustomCalendarTable::MonthLength;
-  using TcxCustomCalendarTable::JoinDateTime;
   using TcxCustomCalendarTable::SplitDateTime;
   using TcxCustomCalendarTable::WeekNumberOfDate;
   using TcxCustomCalendarTable::YearLength;
@@ -224,8 +230,7 @@ class TcxGregorianCalendarTable : public TcxCustomCalendarTable {
   Integer WholeWeeksInYear(Integer AYear) const override;
   Integer MonthCount(Integer, Integer) const override { return 12; }
   // The library's week of the year (cxWeekOfYear) of the joined date.
-  Integer WeekNumberOfDate(const TcxCalendarDateTime& ADate, Byte AStartOfWeek,
-                           Integer AFirstWeekRule) const override;
+  Integer WeekNumberOfDate(const TcxCalendarDateTime& ADate, Byte AStartOfWeek, Integer AFirstWeekRule) const override;
   bool LeapDayTest(Integer AEra, Integer AYear, Integer AMonth, Integer ADay) const override;
   bool LeapMonthTest(Integer AEra, Integer AYear, Integer AMonth) const override;
   bool LeapYearTest(Integer AEra, Integer AYear) const override;
@@ -373,8 +378,7 @@ class TcxHijriCalendarTable : public TcxCustomCalendarTable {
   Byte FirstWeekdayIndex() const override { return 6; }
   Integer WholeWeeksInYear(Integer) const override { return 50; }
   Integer MonthCount(Integer, Integer) const override { return 12; }
-  Integer WeekNumberOfDate(const TcxCalendarDateTime& ADate, Byte AStartOfWeek,
-                           Integer AFirstWeekRule) const override;
+  Integer WeekNumberOfDate(const TcxCalendarDateTime& ADate, Byte AStartOfWeek, Integer AFirstWeekRule) const override;
   bool LeapDayTest(Integer AEra, Integer AYear, Integer AMonth, Integer ADay) const override;
   bool LeapMonthTest(Integer AEra, Integer AYear, Integer AMonth) const override;
   bool LeapYearTest(Integer AEra, Integer AYear) const override;
@@ -427,8 +431,7 @@ class TcxHebrewCalendarTable : public TcxCustomCalendarTable {
   Integer WholeWeeksInYear(Integer AYear) const override;
   // 13 in leap years, else 12.
   Integer MonthCount(Integer AEra, Integer AYear) const override;
-  Integer WeekNumberOfDate(const TcxCalendarDateTime& ADate, Byte AStartOfWeek,
-                           Integer AFirstWeekRule) const override;
+  Integer WeekNumberOfDate(const TcxCalendarDateTime& ADate, Byte AStartOfWeek, Integer AFirstWeekRule) const override;
   bool LeapDayTest(Integer AEra, Integer AYear, Integer AMonth, Integer ADay) const override;
   bool LeapMonthTest(Integer AEra, Integer AYear, Integer AMonth) const override;
   bool LeapYearTest(Integer AEra, Integer AYear) const override;
@@ -473,8 +476,7 @@ bool cxCalendarIsGregorian(const TcxCustomCalendarTable* ATable = nullptr);
 
 // GetCalendarInfoA of kernel32.dll, looked up by name on every call; 0 when
 // it is missing.
-int cxCallGetCalendarInfo(LCID ALocale, CALID ACalendar, CALTYPE ACalType, LPSTR ACalData, int ACount,
-                          DWORD* AValue);
+int cxCallGetCalendarInfo(LCID ALocale, CALID ACalendar, CALTYPE ACalType, LPSTR ACalData, int ACount, DWORD* AValue);
 // The week of the year of the date. Rule 0 the locale's
 // (LOCALE_IFIRSTWEEKOFYEAR + 1), 1 the week of 1 January, 2 the first full
 // week, 3 the first week of four days; weeks start on the locale's first

@@ -39,7 +39,7 @@ const TEra kHijriEras[] = {{"بعد الهجرة", "هـ", "0"}};
 const TEra kThaiEras[] = {{"พุทธศักราช", "พ.ศ.", "-543"}};
 const TEra kHebrewEras[] = {{"לבריאת העולם", "לב״ע", "0"}};
 
-const char* const kEnglishMonths[13] = {"January", "February", "March",     "April",   "May",      "June", "July",
+const char* const kEnglishMonths[13] = {"January", "February",  "March",   "April",    "May",      "June", "July",
                                         "August",  "September", "October", "November", "December", ""};
 const char* const kEnglishShortMonths[13] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul",
                                              "Aug", "Sep", "Oct", "Nov", "Dec", ""};
@@ -56,15 +56,16 @@ const char* const kTaiwanMonths[13] = {"一月", "二月", "三月", "四月",  
                                        "八月", "九月", "十月", "十一月", "十二月", ""};
 const char* const kKoreanMonths[13] = {"1월", "2월", "3월",  "4월",  "5월",  "6월", "7월",
                                        "8월", "9월", "10월", "11월", "12월", ""};
-const char* const kHijriMonths[13] = {"محرم", "صفر", "ربيع الأول", "ربيع الثاني", "جمادى الأولى", "جمادى الآخرة", "رجب",
-                                      "شعبان", "رمضان", "شوال", "ذو القعدة", "ذو الحجة", ""};
-const char* const kThaiMonths[13] = {"มกราคม",  "กุมภาพันธ์", "มีนาคม", "เมษายน",   "พฤษภาคม", "มิถุนายน", "กรกฎาคม",
-                                     "สิงหาคม", "กันยายน",   "ตุลาคม", "พฤศจิกายน", "ธันวาคม", ""};
+const char* const kHijriMonths[13] = {"محرم", "صفر",   "ربيع الأول", "ربيع الثاني", "جمادى الأولى", "جمادى الآخرة",
+                                      "رجب",  "شعبان", "رمضان",      "شوال",        "ذو القعدة",    "ذو الحجة",
+                                      ""};
+const char* const kThaiMonths[13] = {"มกราคม", "กุมภาพันธ์", "มีนาคม", "เมษายน",   "พฤษภาคม", "มิถุนายน", "กรกฎาคม",
+                                     "สิงหาคม", "กันยายน",  "ตุลาคม", "พฤศจิกายน", "ธันวาคม",  ""};
 const char* const kThaiShortMonths[13] = {"ม.ค.", "ก.พ.", "มี.ค.", "เม.ย.", "พ.ค.", "มิ.ย.", "ก.ค.",
-                                          "ส.ค.", "ก.ย.", "ต.ค.", "พ.ย.", "ธ.ค.", ""};
+                                          "ส.ค.", "ก.ย.", "ต.ค.", "พ.ย.",  "ธ.ค.", ""};
 // Months from Tishri, as a leap year names them.
-const char* const kHebrewMonths[13] = {"תשרי", "חשון", "כסלו", "טבת", "שבט", "אדר א", "אדר ב",
-                                       "ניסן", "אייר", "סיון", "תמוז", "אב", "אלול"};
+const char* const kHebrewMonths[13] = {"תשרי", "חשון", "כסלו", "טבת",  "שבט", "אדר א", "אדר ב",
+                                       "ניסן", "אייר", "סיון", "תמוז", "אב",  "אלול"};
 
 const TCalendarData kCalendars[12] = {
     {"Gregorian Calendar", 2029, kAnnoDomini, 1, kEnglishMonths, kEnglishShortMonths, LOCALE_EN_US},
@@ -75,8 +76,7 @@ const TCalendarData kCalendars[12] = {
     {"التقويم الهجري", 1451, kHijriEras, 1, kHijriMonths, kHijriMonths, 0x0401},
     {"พุทธศักราช", 2572, kThaiEras, 1, kThaiMonths, kThaiShortMonths, 0x041E},
     {"לוח עברי", 5810, kHebrewEras, 1, kHebrewMonths, kHebrewMonths, 0x040D},
-    {"Gregorian Calendar (Middle East French)", 2029, kAnnoDomini, 1, kFrenchMonths, kFrenchShortMonths,
-     LOCALE_EN_US},
+    {"Gregorian Calendar (Middle East French)", 2029, kAnnoDomini, 1, kFrenchMonths, kFrenchShortMonths, LOCALE_EN_US},
     {"Gregorian Calendar (Arabic)", 2029, kAnnoDomini, 1, kArabicMonths, kArabicMonths, LOCALE_EN_US},
     {"Gregorian Calendar (Transliterated English)", 2029, kAnnoDomini, 1, kEnglishMonths, kEnglishShortMonths,
      LOCALE_EN_US},
@@ -120,8 +120,8 @@ bool ValuesOf(CALID id, const TCalendarData& c, CALTYPE item, std::vector<AnsiSt
 
 CALID LocaleCalendar(LCID Locale) {
   DWORD id = 0;
-  if (GetLocaleInfoA(Locale, LOCALE_ICALENDARTYPE | LOCALE_RETURN_NUMBER, reinterpret_cast<LPSTR>(&id),
-                     sizeof(id)) == 0 ||
+  if (GetLocaleInfoA(Locale, LOCALE_ICALENDARTYPE | LOCALE_RETURN_NUMBER, reinterpret_cast<LPSTR>(&id), sizeof(id)) ==
+          0 ||
       !CalendarOf(id))
     return CAL_GREGORIAN;
   return id;

@@ -108,7 +108,8 @@ TEST_F(Hebrew, TheFirstRowsOfTheYearTable) {
     EXPECT_EQ(cx_calendar_detail::HebrewYearTable[i][0], rows[i][0]);
     EXPECT_EQ(cx_calendar_detail::HebrewYearTable[i][1], rows[i][1]);
     const TCase& c = cases[i];
-    EXPECT_TRUE(SameDate(hebrew.SplitDateTime(EncodeDate(c.Gregorian, 1, 1)), TcxCalendarDateTime(-1, c.Year, c.Month, c.Day)));
+    EXPECT_TRUE(
+        SameDate(hebrew.SplitDateTime(EncodeDate(c.Gregorian, 1, 1)), TcxCalendarDateTime(-1, c.Year, c.Month, c.Day)));
     EXPECT_EQ(table->HebrewYearType(c.Year), c.Type);
     EXPECT_EQ(hebrew.LeapYearTest(c.Year), c.Leap);
   }
@@ -145,7 +146,8 @@ TEST_F(Hebrew, KnownDatesOfOurTime) {
   const auto& hebrew = Table(CAL_HEBREW);
   for (const TCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.Y) + "-" + std::to_string(c.M) + "-" + std::to_string(c.D));
-    EXPECT_TRUE(SameDate(hebrew.SplitDateTime(EncodeDate(c.Y, c.M, c.D)), TcxCalendarDateTime(-1, c.Year, c.Month, c.Day)));
+    EXPECT_TRUE(
+        SameDate(hebrew.SplitDateTime(EncodeDate(c.Y, c.M, c.D)), TcxCalendarDateTime(-1, c.Year, c.Month, c.Day)));
     EXPECT_EQ(hebrew.JoinDateTime(c.Year, c.Month, c.Day), EncodeDate(c.Y, c.M, c.D));
   }
   // The last supported day is the last of 5999.
@@ -162,9 +164,8 @@ TEST_F(Hebrew, LettersCountByTheirValues) {
     Integer Value;
   };
   const TCase cases[] = {
-      {"א", 1},   {"י", 10},  {"כ", 20},        {"ך", 20},  {"ם", 40},     {"ף", 80},
-      {"ץ", 90},  {"ק", 100}, {"ת", 400},       {"טו", 15}, {"ט״ו", 15},   {"תשס״ח", 768},
-      {"abc", 0}, {"", 0},    {"\xFF\xFE", 0},
+      {"א", 1},   {"י", 10},  {"כ", 20},   {"ך", 20},      {"ם", 40},  {"ף", 80}, {"ץ", 90},       {"ק", 100},
+      {"ת", 400}, {"טו", 15}, {"ט״ו", 15}, {"תשס״ח", 768}, {"abc", 0}, {"", 0},   {"\xFF\xFE", 0},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Text);
@@ -240,7 +241,8 @@ class Shifting : public CalendarTest, public ::testing::WithParamInterface<TShif
 TEST_P(Shifting, KeepsTheDayWhereTheMonthHasIt) {
   const TShiftCase& c = GetParam();
   const auto& table = Table(c.Calendar);
-  TDateTime shifted = c.Kind == TShiftCase::Months ? table.ShiftMonths(c.From, c.Count) : table.ShiftYears(c.From, c.Count);
+  TDateTime shifted =
+      c.Kind == TShiftCase::Months ? table.ShiftMonths(c.From, c.Count) : table.ShiftYears(c.From, c.Count);
   TcxCalendarDateTime got = table.SplitDateTime(shifted);
   EXPECT_TRUE(SameDate(got, c.To)) << Show(got);
 }
@@ -248,11 +250,17 @@ TEST_P(Shifting, KeepsTheDayWhereTheMonthHasIt) {
 INSTANTIATE_TEST_SUITE_P(
     CalendarTables, Shifting,
     ::testing::Values(
-        TShiftCase{"EndOfJanuaryToFebruary", CAL_GREGORIAN, {-1, 2001, 1, 31}, TShiftCase::Months, 1, {-1, 2001, 2, 28}},
-        TShiftCase{"EndOfJanuaryToLeapFebruary", CAL_GREGORIAN, {-1, 2000, 1, 31}, TShiftCase::Months, 1, {-1, 2000, 2, 29}},
+        TShiftCase{
+            "EndOfJanuaryToFebruary", CAL_GREGORIAN, {-1, 2001, 1, 31}, TShiftCase::Months, 1, {-1, 2001, 2, 28}},
+        TShiftCase{
+            "EndOfJanuaryToLeapFebruary", CAL_GREGORIAN, {-1, 2000, 1, 31}, TShiftCase::Months, 1, {-1, 2000, 2, 29}},
         TShiftCase{"BackFromMarch", CAL_GREGORIAN, {-1, 2001, 3, 31}, TShiftCase::Months, -1, {-1, 2001, 2, 28}},
         TShiftCase{"BackOverAYear", CAL_GREGORIAN, {-1, 2001, 1, 15}, TShiftCase::Months, -13, {-1, 1999, 12, 15}},
-        TShiftCase{"TheTimeStays", CAL_GREGORIAN, {-1, 2001, 1, 31, 14, 30, 5, 7}, TShiftCase::Months, 1,
+        TShiftCase{"TheTimeStays",
+                   CAL_GREGORIAN,
+                   {-1, 2001, 1, 31, 14, 30, 5, 7},
+                   TShiftCase::Months,
+                   1,
                    {-1, 2001, 2, 28, 14, 30, 5, 7}},
         TShiftCase{"LeapDayToCommonYear", CAL_GREGORIAN, {-1, 2000, 2, 29}, TShiftCase::Years, 1, {-1, 2001, 2, 28}},
         TShiftCase{"LeapDayToLeapYear", CAL_GREGORIAN, {-1, 2000, 2, 29}, TShiftCase::Years, 4, {-1, 2004, 2, 29}},
@@ -260,8 +268,13 @@ INSTANTIATE_TEST_SUITE_P(
         TShiftCase{"HijriOverTheYear", CAL_HIJRI, {-1, 1430, 11, 30}, TShiftCase::Months, 3, {-1, 1431, 2, 29}},
         TShiftCase{"HebrewElulOfALeapYear", CAL_HEBREW, {-1, 5784, 13, 29}, TShiftCase::Months, 1, {-1, 5785, 1, 29}},
         TShiftCase{"HebrewAdarIToAdarII", CAL_HEBREW, {-1, 5784, 6, 30}, TShiftCase::Months, 1, {-1, 5784, 7, 29}},
-        TShiftCase{"HebrewBackIntoALeapYear", CAL_HEBREW, {-1, 5785, 1, 10}, TShiftCase::Months, -2, {-1, 5784, 12, 10}},
-        TShiftCase{"HebrewThirteenthMonthToACommonYear", CAL_HEBREW, {-1, 5784, 13, 10}, TShiftCase::Years, 1,
+        TShiftCase{
+            "HebrewBackIntoALeapYear", CAL_HEBREW, {-1, 5785, 1, 10}, TShiftCase::Months, -2, {-1, 5784, 12, 10}},
+        TShiftCase{"HebrewThirteenthMonthToACommonYear",
+                   CAL_HEBREW,
+                   {-1, 5784, 13, 10},
+                   TShiftCase::Years,
+                   1,
                    {-1, 5785, 12, 10}}),
     [](const ::testing::TestParamInfo<TShiftCase>& info) { return std::string(info.param.Name); });
 

@@ -1,5 +1,3 @@
-#include "platform/win/kernel/kernel_calendar.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +5,7 @@
 
 #include "platform/rtl/sysutils.h"
 #include "platform/win/kernel/kernel.h"
+#include "platform/win/kernel/kernel_calendar.h"
 #include "platform/win/kernel/kernel_codepages.h"
 #include "platform/win/modules.h"
 
@@ -44,7 +43,7 @@ TEST_F(CalendarInfo, TwoDigitYearWindowOfEachCalendar) {
     CALID Calendar;
     DWORD Max;
   };
-  const TCase cases[] = {{1, 2029}, {2, 2029}, {3, 99},    {4, 99},   {5, 4362},  {6, 1451},
+  const TCase cases[] = {{1, 2029}, {2, 2029}, {3, 99},   {4, 99},    {5, 4362},  {6, 1451},
                          {7, 2572}, {8, 5810}, {9, 2029}, {10, 2029}, {11, 2029}, {12, 2029}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Calendar);
@@ -69,7 +68,8 @@ TEST_F(CalendarInfo, FailuresSayWhy) {
   const TCase cases[] = {
       {"calendar 0", LOCALE_USER_DEFAULT, 0, CAL_SCALNAME, false, 0, false, ERROR_INVALID_PARAMETER},
       {"calendar 13", LOCALE_USER_DEFAULT, 13, CAL_SCALNAME, false, 0, false, ERROR_INVALID_PARAMETER},
-      {"all calendars", LOCALE_USER_DEFAULT, ENUM_ALL_CALENDARS, CAL_SCALNAME, false, 0, false, ERROR_INVALID_PARAMETER},
+      {"all calendars", LOCALE_USER_DEFAULT, ENUM_ALL_CALENDARS, CAL_SCALNAME, false, 0, false,
+       ERROR_INVALID_PARAMETER},
       {"unknown locale", 0x0412, 1, CAL_SCALNAME, false, 0, false, ERROR_INVALID_PARAMETER},
       {"unknown item", LOCALE_USER_DEFAULT, 1, 0x0FFF, false, 0, false, ERROR_INVALID_FLAGS},
       {"text as number", LOCALE_USER_DEFAULT, 1, CAL_SCALNAME | CAL_RETURN_NUMBER, false, 0, true, ERROR_INVALID_FLAGS},
@@ -85,9 +85,9 @@ TEST_F(CalendarInfo, FailuresSayWhy) {
     char buffer[16] = "unchanged";
     DWORD value = 7;
     SetLastError(0);
-    EXPECT_EQ(GetCalendarInfoA(c.Locale, c.Calendar, c.Type, c.Buffer ? buffer : nullptr, c.Size,
-                               c.Value ? &value : nullptr),
-              0);
+    EXPECT_EQ(
+        GetCalendarInfoA(c.Locale, c.Calendar, c.Type, c.Buffer ? buffer : nullptr, c.Size, c.Value ? &value : nullptr),
+        0);
     EXPECT_EQ(GetLastError(), c.Error);
     EXPECT_STREQ(buffer, "unchanged");
     EXPECT_EQ(value, 7u);
@@ -138,8 +138,8 @@ TEST_F(CalendarInfo, TestLocalesOfEveryCalendar) {
     const char* Era;
   };
   const TCase cases[] = {
-      {3, 0x0411, "1月", "", "平成"},          {4, 0x0404, "一月", "", "中華民國"},
-      {5, 0x0412, "1월", "", "단기"},           {6, 0x0401, "محرم", "", "بعد الهجرة"},
+      {3, 0x0411, "1月", "", "平成"},        {4, 0x0404, "一月", "", "中華民國"},
+      {5, 0x0412, "1월", "", "단기"},        {6, 0x0401, "محرم", "", "بعد الهجرة"},
       {7, 0x041E, "มกราคม", "", "พุทธศักราช"}, {8, 0x040D, "תשרי", "אלול", "לבריאת העולם"},
   };
   for (const TCase& c : cases) {
