@@ -11,8 +11,6 @@ namespace cx_calendar_detail {
 // The day of the value (the integral part); 0 for a value that is not a
 // number, and values beyond the 32-bit range stop at its ends.
 Integer DayNumber(TDateTime ADate);
-// The time of day of the value, 0 <= time < 1.
-TDateTime TimeOf(TDateTime ADate);
 // The day with the time of day.
 TDateTime ComposeDateTime(Int64 ADay, TDateTime ATime);
 // The value moved by whole days, keeping its time of day.

@@ -118,12 +118,6 @@ Integer DayNumber(TDateTime ADate) {
   return Saturate(day);
 }
 
-TDateTime TimeOf(TDateTime ADate) {
-  Int64 day, ms;
-  SplitValue(ADate, day, ms);
-  return static_cast<double>(ms) / MSecsPerDay;
-}
-
 TDateTime ComposeDateTime(Int64 ADay, TDateTime ATime) {
   return ADay >= 0 ? static_cast<double>(ADay) + ATime : static_cast<double>(ADay) - ATime;
 }
