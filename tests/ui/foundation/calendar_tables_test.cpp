@@ -49,6 +49,31 @@ TEST_F(JapaneseFamily, OneEraCalendarsCountFromTheirOffsets) {
   EXPECT_EQ(Table(CAL_THAI).LatestYear(), 10542);
 }
 
+TEST_F(JapaneseFamily, LeapRulesApplyToTheGregorianYearOfTheEraYear) {
+  struct TCase {
+    CALID Calendar;
+    Integer Era, Year;
+    bool Leap;
+  };
+  const TCase cases[] = {
+      {CAL_JAPAN, 3, 12, true},      // 2000
+      {CAL_JAPAN, -1, 12, true},     // the default era: 2000
+      {CAL_JAPAN, 2, 12, false},     // 1937
+      {CAL_JAPAN, 0, 33, false},     // 1900
+      {CAL_JAPAN, 0, 29, true},      // 1896
+      {CAL_THAI, -1, 2543, true},    // 2000
+      {CAL_KOREA, -1, 4233, false},  // 1900
+      {CAL_TAIWAN, 0, 89, true},     // 2000
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Calendar) + " " + std::to_string(c.Era) + " " + std::to_string(c.Year));
+    const auto& table = Table(c.Calendar);
+    EXPECT_EQ(table.LeapYearTest(c.Era, c.Year), c.Leap);
+    EXPECT_EQ(table.MonthLength(c.Era, c.Year, 2), c.Leap ? 29 : 28);
+    EXPECT_EQ(table.YearLength(c.Era, c.Year), c.Leap ? 366 : 365);
+  }
+}
+
 TEST_F(JapaneseFamily, ShiftingAYearCrossesIntoTheNextEra) {
   const auto& japanese = Table(CAL_JAPAN);
   TDateTime shifted = japanese.ShiftYears(TcxCalendarDateTime(2, 63, 6, 1), 1);
