@@ -18,6 +18,7 @@
 #include "platform/win/shell/shlobj.h"
 #include "platform/win/comctl/commctrl.h"
 #include "platform/win/dwm/dwmapi.h"
+#include "platform/win/kernel/kernel_calendar.h"
 #include "platform/win/kernel/kernel_codepages.h"
 #include "platform/win/kernel/kernel_locale.h"
 #include "platform/win/kernel/kernel_system.h"
@@ -43,6 +44,7 @@ const TModuleExport kKernel32[] = {
     EXPORT(QueryPerformanceCounter), EXPORT(QueryPerformanceFrequency),
     EXPORT(GetLocaleInfoA), EXPORT(GetSystemDefaultLCID), EXPORT(GetThreadLocale), EXPORT(GetUserDefaultLangID),
     EXPORT(GetUserDefaultLCID), EXPORT(IsValidLocale), EXPORT(SetThreadLocale),
+    EXPORT(EnumCalendarInfoA), EXPORT(GetCalendarInfoA),
     EXPORT(CompareStringW),
 };
 

@@ -1,6 +1,7 @@
 #include "ui/foundation/foundation_units.h"
 
 #include "platform/rtl/units.h"
+#include "ui/foundation/calendar_tables.h"
 #include "ui/foundation/cx_components.h"
 #include "ui/foundation/dx_core.h"
 #include "ui/foundation/geometry_objects.h"
@@ -37,6 +38,7 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   Registry.Register("cxClasses", &cx_classes_detail::StartClasses, &cx_classes_detail::StopClasses);
   // Before every unit that registers hook handlers, so it stops after them.
   Registry.Register("dxHooks", &dx_core_detail::StartHooks, &dx_core_detail::StopHooks);
+  Registry.Register("cxDateUtils", &cx_calendar_detail::StartCalendarTables, &cx_calendar_detail::StopCalendarTables);
 }
 
 void RegisterFoundationUnits() { RegisterFoundationUnits(Units()); }

@@ -70,6 +70,7 @@ TItems EnUsItems() {
   i[LOCALE_S1159] = "AM";
   i[LOCALE_S2359] = "PM";
   i[LOCALE_ICALENDARTYPE] = "1";
+  i[LOCALE_IOPTIONALCALENDAR] = "1";
   i[LOCALE_IFIRSTDAYOFWEEK] = "6";
   i[LOCALE_IFIRSTWEEKOFYEAR] = "0";
   PutList(i, LOCALE_SDAYNAME1, {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"});
@@ -239,6 +240,7 @@ TItems ItemsFromFacts(const rtl::backend::TLocaleFacts& f) {
   i[LOCALE_SNEGATIVESIGN] = f.NegativeSign;
   i[LOCALE_SPOSITIVESIGN] = f.PositiveSign == "+" ? "" : f.PositiveSign;
   i[LOCALE_ICALENDARTYPE] = "1";
+  i[LOCALE_IOPTIONALCALENDAR] = "1";
   i[LOCALE_IFIRSTDAYOFWEEK] = std::to_string((f.FirstDayOfWeek + 6) % 7);
   // The database has no first-week rule; weeks that start on Monday go with
   // the rule of the first four-day week, the others with the week of
@@ -339,6 +341,15 @@ int GetLocaleInfoA(LCID Locale, LCTYPE LCType, LPSTR lpLCData, int cchData) {
   std::memcpy(lpLCData, text.c_str(), static_cast<size_t>(size));
   return size;
 }
+
+namespace rtl::detail {
+
+std::vector<std::pair<LCTYPE, AnsiString>> EnUsLocaleItems() {
+  const TItems& items = EnUs()->Items;
+  return {items.begin(), items.end()};
+}
+
+}  // namespace rtl::detail
 
 namespace rtl::testing {
 

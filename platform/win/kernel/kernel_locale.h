@@ -95,6 +95,7 @@ constexpr LCTYPE LOCALE_STIMEFORMAT = 0x1003;
 constexpr LCTYPE LOCALE_ITIMEMARKPOSN = 0x1005;
 constexpr LCTYPE LOCALE_SYEARMONTH = 0x1006;
 constexpr LCTYPE LOCALE_ICALENDARTYPE = 0x1009;
+constexpr LCTYPE LOCALE_IOPTIONALCALENDAR = 0x100B;
 constexpr LCTYPE LOCALE_IFIRSTDAYOFWEEK = 0x100C;
 constexpr LCTYPE LOCALE_IFIRSTWEEKOFYEAR = 0x100D;
 constexpr LCTYPE LOCALE_SMONTHNAME13 = 0x100E;
@@ -124,6 +125,11 @@ int GetLocaleInfoA(LCID Locale, LCTYPE LCType, LPSTR lpLCData, int cchData);
 inline int GetLocaleInfo(LCID Locale, LCTYPE LCType, LPSTR lpLCData, int cchData) {
   return GetLocaleInfoA(Locale, LCType, lpLCData, cchData);
 }
+
+namespace rtl::detail {
+// The items of the layer's en-US locale, for test locales built on it.
+std::vector<std::pair<LCTYPE, AnsiString>> EnUsLocaleItems();
+}  // namespace rtl::detail
 
 namespace rtl::testing {
 
