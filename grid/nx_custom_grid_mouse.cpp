@@ -362,10 +362,11 @@ void TNxCustomGrid::MouseMove(TShiftState Shift, Integer X, Integer Y) {
     return;
   }
 
+  // What the pointer left goes first (its hint, its hot header), then the
+  // area under it has its move: a hint shown there is not hidden by the
+  // clean-up of another area.
   const TGridArea A = AreaAtPoint(TPoint(X, Y));
-  if (A == gaHeader) {
-    HeaderMove(Shift, X, Y);
-  } else {
+  if (A != gaHeader) {
     if (FHintKind == 2) HideHint();
     FHintColumn = nullptr;
     FBorderColumn = nullptr;
@@ -374,24 +375,24 @@ void TNxCustomGrid::MouseMove(TShiftState Shift, Integer X, Integer Y) {
       RefreshColumn(Old, gaHeader);
     }
   }
-  if (!Self) return;
-  if (A == gaFooter) {
-    FooterMove(X);
-  } else {
+  if (A != gaFooter) {
     if (FHintKind == 1) HideHint();
     FFooterHintColumn = nullptr;
   }
-  if (A == gaBody) {
-    BodyMove(Shift, X, Y, Prev);
-  } else {
+  if (A != gaBody) {
     if (FHintKind == 3 || FHintKind == 4) HideHint();
     PlayLeave(FHoverCell);
+    if (!Self) return;
   }
-  if (!Self) return;
-  if (A == gaIndicator) IndicatorMove(X, Y);
-  if (A == gaNone) {
-    HideHint();
-    SetCursor(crDefault);
+  switch (A) {
+    case gaHeader: HeaderMove(Shift, X, Y); break;
+    case gaFooter: FooterMove(X); break;
+    case gaBody: BodyMove(Shift, X, Y, Prev); break;
+    case gaIndicator: IndicatorMove(X, Y); break;
+    default:
+      HideHint();
+      SetCursor(crDefault);
+      break;
   }
 }
 
@@ -878,8 +879,10 @@ void TNxCustomGrid::EraseRowDropMark() {
   const TRect R = GridStyle() == gsSlides ? SlideRect(Target) : RowRect(Target);
   const Integer Y = Target == TopRow() ? R.Top : R.Top - 1;
   const Integer E = R.Right;
-  InvalidateArea(TRect(0, Y - 5, 7, Y + 6));
-  InvalidateArea(TRect(E - 7, Y - 5, E + 1, Y + 6));
+  // The arrows' rectangles reach one pixel further in than their tips'
+  // columns, so no pixel of a tip stays behind.
+  InvalidateArea(TRect(0, Y - 5, 8, Y + 6));
+  InvalidateArea(TRect(E - 8, Y - 5, E + 1, Y + 6));
   InvalidateArea(TRect(7, Y, E, Y + 1));
 }
 
