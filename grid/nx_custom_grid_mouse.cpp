@@ -729,9 +729,16 @@ void TNxCustomGrid::Dispatch(TMessage& Message) {
       TControlLink Self(this);
       TNxCustomGridControl::Dispatch(Message);
       if (!Self) return;
-      // Whatever the mouse was doing ends with the focus.
+      // Whatever the mouse was doing ends with the focus; guides still on
+      // the window are taken away.
       HideHint();
       EraseRowDropMark();
+      if (FSizedColumn && FState.Contains(sfSizingColumn)) {
+        DrawVertGuide(FLeftGuide);
+        DrawVertGuide(FRightGuide);
+      }
+      if (RowIsValid(FSizedRow)) DrawHorzGuide(FRowGuide.Y);
+      if (FState.Contains(sfMovingRow) && Screen) Screen->SetCursor(crDefault);
       FState.Exclude(sfSizingColumn);
       FState.Exclude(sfHeaderPressed);
       FState.Exclude(sfDraggingColumn);
@@ -904,8 +911,17 @@ TRect TNxCustomGrid::HeaderDropRect() {
 
 void TNxCustomGrid::ColumnDragMoved(TObject*, Integer X, Integer Y) {
   ForgetDeadColumns();
+  if (!FDraggedColumn) {
+    // The column went away under the drag: the drag ends here.
+    HideColumnDropArrows();
+    if (FParts.DragBox->HandleAllocated() && GetCapture() == FParts.DragBox->Handle()) ReleaseCapture();
+    FParts.DragBox->Hide();
+    FState.Exclude(sfDraggingColumn);
+    Screen->SetCursor(crDefault);
+    return;
+  }
   const TPoint P = ScreenToClient(TPoint(X, Y));
-  if (FDraggedColumn && HeaderDropRect().Contains(P)) {
+  if (HeaderDropRect().Contains(P)) {
     const Integer T = DropColumnPosition(FDraggedColumn, P);
     const Integer S = FDraggedColumn->Position();
     if (!Options().Contains(goLockFixedCols) || (T >= FixedCols() && S >= FixedCols())) {

@@ -19,7 +19,8 @@ class TMouseTestGrid : public TNxGrid {
  public:
   using TNxGrid::TNxGrid;
   std::vector<std::string>* Log = nullptr;
-  bool Editing = false;
+  // The editing hooks the mouse calls, apart from the event log.
+  std::vector<std::string> Hooks;
 
   void SetEditingState(bool On) {
     if (On)
@@ -38,6 +39,12 @@ class TMouseTestGrid : public TNxGrid {
   }
   void MouseFitColumnWidth(TNxCustomColumn* Column) override { Note("fit column " + std::to_string(Column->Index())); }
   void MouseFitRowHeight(Integer Row) override { Note("fit row " + std::to_string(Row)); }
+  void MouseApplyEditing() override { Hooks.push_back("apply"); }
+  void MouseShowInputLine(bool Value) override { Hooks.push_back(Value ? "input line on" : "input line off"); }
+  void MouseEditInputCell(Integer ACol, const WideString&) override {
+    Hooks.push_back("edit input " + std::to_string(ACol));
+  }
+  void OutsideClick() override { Hooks.push_back("outside"); }
   void Note(const std::string& S) {
     if (Log) Log->push_back(S);
   }

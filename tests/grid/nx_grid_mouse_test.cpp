@@ -450,6 +450,106 @@ TEST_F(GridMouseTest, WheelScrollsAReportHorizontallyWhenNothingScrollsDown) {
   EXPECT_EQ(G->HorzScrollBar()->Position(), G->HorzScrollBar()->SmallStep());
 }
 
+// ---- Cursors, hooks and hint places ---------------------------------------------------------------
+
+TEST_F(GridMouseTest, CursorsPerArea) {
+  Report(2, 2, TGridOptions{goHeader, goIndicator});
+  G->Columns()->Items(1)->SetCursor(crHandPoint);
+  const struct TCase {
+    Integer X, Y;
+    TCursor Want;
+  } Cases[] = {
+      {162, 18 + 8, crHandPoint},   // a cell of column 1
+      {50, 18 + 8, crDefault},      // a cell of column 0
+      {112, 8, 3000},               // the border of column 0 in the header
+      {60, 8, crDefault},           // a header away from borders
+      {5, 18 + 8, 3006},            // a row in the indicator
+      {5, 200, crDefault},          // the indicator below the last row
+      {400, 200, crDefault},        // no area
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(std::to_string(C.X) + "," + std::to_string(C.Y));
+    MoveTo(C.X, C.Y);
+    EXPECT_EQ(G->Cursor(), C.Want);
+  }
+  // The cell under the pointer, kept for the next move.
+  MoveTo(162, 18 + 16 + 8);
+  EXPECT_EQ(G->MouseCell(), TPoint(1, 1));
+  EXPECT_EQ(G->HoverCell(), TPoint(1, 1));
+}
+
+TEST_F(GridMouseTest, PressesCloseTheEditorAndReachTheInputLine) {
+  Report(2, 2, TGridOptions{goHeader, goInput});
+  // The input line lies under the header; the body starts below it.
+  const Integer BodyTop = G->BodyRect().Top;
+  G->SetEditingState(true);
+  Click(50, BodyTop + 8);
+  G->SetEditingState(false);
+  EXPECT_EQ(G->Hooks, (std::vector<std::string>{"apply", "input line off"}));
+  G->Hooks.clear();
+  Click(150, 18 + 5);
+  EXPECT_EQ(G->Hooks, (std::vector<std::string>{"edit input 1"}));
+  G->Hooks.clear();
+  // Outside every area.
+  Click(400, 300);
+  EXPECT_EQ(G->Hooks, (std::vector<std::string>{"apply", "outside"}));
+}
+
+TEST_F(GridMouseTest, HintPlaces) {
+  Report(2, 3, TGridOptions{goHeader, goFooter});
+  // Small enough that no hint needs to keep on the desktop.
+  G->SetHeight(300);
+  Pump();
+  TNxCustomColumn* B = G->Columns()->Items(1);
+  B->Footer()->SetHint(u"footer hint");
+  G->OnCellHint = [](TObject*, Integer C, Integer, WideString& V) {
+    if (C == 0) V = u"cell hint";
+  };
+  auto HintTopLeft = [&] {
+    RECT R{};
+    GetWindowRect(G->GridHintWindow()->Handle(), &R);
+    return TPoint(R.Left, R.Top);
+  };
+  // The footer hint just below the control, at the column's left.
+  MoveTo(150, G->FooterRect().Top + 5);
+  ASSERT_EQ(G->HintKind(), 1);
+  EXPECT_EQ(G->FooterHintColumn(), B);
+  EXPECT_EQ(HintTopLeft(), TPoint(At(100, 0).X, At(0, G->ClientHeight() + 2).Y));
+  // The cell hint right of the cell, 20 pixels above its top.
+  MoveTo(50, 18 + 16 + 8);
+  ASSERT_EQ(G->HintKind(), 4);
+  EXPECT_EQ(HintTopLeft(), TPoint(At(100, 0).X, At(0, 18 + 16 - 20).Y));
+  // Leaving the body hides it.
+  MoveTo(400, 300);
+  EXPECT_FALSE(G->GridHintWindow()->HandleAllocated());
+}
+
+TEST_F(GridMouseTest, CtrlWheelPages) {
+  Report(2, 300, TGridOptions{goHeader});
+  Keys({ssCtrl}, true);
+  rtl::testing::InjectWheel(At(50, 100), -120);
+  Keys({ssCtrl}, false);
+  Pump();
+  EXPECT_EQ(G->VertScrollBar()->Position(), G->VertScrollBar()->LargeStep());
+}
+
+TEST_F(GridMouseTest, FocusLossWhileSizingTakesTheGuidesAway) {
+  Report(2, 3, TGridOptions{goHeader});
+  auto* Other = Place<TMouseTestGrid>(610, 0, 50, 50);
+  G->Repaint();
+  Pump();
+  Press(199, 8);
+  MoveTo(250, 100);
+  ASSERT_EQ(rtl::testing::WindowPixel(G->Handle(), 249, 300), 0x000000u);
+  Other->SetFocus();
+  Pump();
+  EXPECT_EQ(rtl::testing::WindowPixel(G->Handle(), 249, 300), 0xFFFFFFu);
+  EXPECT_EQ(rtl::testing::WindowPixel(G->Handle(), 99, 300), 0xFFFFFFu);
+  EXPECT_EQ(G->SizedColumn(), nullptr);
+  Release(250, 100);
+  EXPECT_EQ(G->Columns()->Items(1)->Width(), 100);
+}
+
 // ---- Focus loss and deactivation ----------------------------------------------------------------------------
 
 TEST_F(GridMouseTest, FocusLossDropsTheMouseOperations) {
