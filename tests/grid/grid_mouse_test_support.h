@@ -98,12 +98,13 @@ class GridMouseTest : public FormTest {
     Log.clear();
   }
   // The main window's list: slides of 90, six columns, multi-selection,
-  // row moving, full-row selection, read-only, no header.
+  // row moving, full-row selection, read-only, no header, double-buffered.
   void MainWindowGrid(Integer Rows) {
     G->SetGridStyle(gsSlides);
     G->SetSlideSize(90);
     G->SetOptions(TGridOptions{goMultiSelect, goRowMoving, goSelectFullRow});
     G->SetReadOnly(true);
+    G->SetDoubleBuffered(true);
     for (Integer c = 0; c < 6; ++c) AddColumn(280);
     const Integer Bounds[6][4] = {{8, 6, 120, 80},     {136, 8, 464, 16},   {136, 33, 464, 16},
                                   {136, 49, 464, 16},  {384, 65, 216, 16},  {136, 65, 216, 16}};

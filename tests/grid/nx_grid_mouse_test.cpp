@@ -192,6 +192,7 @@ TEST_F(GridMouseTest, BorderDraggedLeftStopsAtMinWidth) {
 
 TEST_F(GridMouseTest, SizingGuidesAreDrawnInvertedAndRemoved) {
   Report(2, 3, TGridOptions{goHeader});
+  G->SetDoubleBuffered(true);
   G->Repaint();
   Pump();
   // Just inside the header: its strip ends at the last column's edge.
@@ -306,6 +307,27 @@ TEST_F(GridMouseTest, MarkBelowTheLastRowIsErasedAtTheRelease) {
   Drag(50, 18 + 8, 50, 18 + 3 * 16 + 12);
   EXPECT_EQ(Log, (std::vector<std::string>{"row move 0 3", "after row move 0 3"}));
   EXPECT_EQ(G->SelectedRow(), 3);
+  EXPECT_EQ(RedPixels(), 0);
+}
+
+TEST_F(GridMouseTest, TheMarkOfTheFileListSurvivesDoubleBuffering) {
+  MainWindowGrid(5);
+  G->Repaint();
+  Pump();
+  Press(300, SlideY(1));
+  MoveTo(300, SlideY(1) + 20);
+  // The lower half of row 3: the mark at the top of row 4's slide.
+  MoveTo(300, 3 * 90 + 70);
+  ASSERT_EQ(G->RowDropTarget(), 4);
+  const Integer Y = G->SlideRect(4).Top - 1;
+  EXPECT_EQ(rtl::testing::WindowPixel(G->Handle(), 1, Y), 0x0000FFu);
+  EXPECT_EQ(rtl::testing::WindowPixel(G->Handle(), 300, Y), 0x0000FFu);
+  EXPECT_EQ(rtl::testing::WindowPixel(G->Handle(), G->ClientWidth() - 2, Y), 0x0000FFu);
+  // Below the last slide: no band, the mark goes.
+  MoveTo(300, 600);
+  EXPECT_EQ(RedPixels(), 0);
+  Release(300, 600);
+  EXPECT_TRUE(Log.empty());
   EXPECT_EQ(RedPixels(), 0);
 }
 
