@@ -757,7 +757,9 @@ void TNxCustomGrid::Dispatch(TMessage& Message) {
       TControlLink Self(this);
       TNxCustomGridControl::Dispatch(Message);
       if (!Self) return;
+      // A carried row shows its mark again when the pointer comes back.
       EraseRowDropMark();
+      FRowDropTarget = -1;
       HideHint();
       if (TNxCustomColumn* Old = FHotColumn; Old && IsLiveColumn(Old)) {
         FHotColumn = nullptr;

@@ -3,6 +3,7 @@
 #include "grid/nx_column_drag.h"
 #include "grid_mouse_test_support.h"
 #include "platform/forms/app_activation.h"
+#include "platform/forms/controls_messages.h"
 #include "platform/forms/forms.h"
 #include "platform/testing/app_activation_testing.h"
 #include "platform/win/gdi/gdi.h"
@@ -329,6 +330,23 @@ TEST_F(GridMouseTest, TheMarkOfTheFileListSurvivesDoubleBuffering) {
   Release(300, 600);
   EXPECT_TRUE(Log.empty());
   EXPECT_EQ(RedPixels(), 0);
+}
+
+TEST_F(GridMouseTest, TheMarkLeavesWithThePointerAndComesBackWithIt) {
+  MainWindowGrid(5);
+  G->Repaint();
+  Pump();
+  Press(300, SlideY(1));
+  MoveTo(300, SlideY(1) + 20);
+  MoveTo(300, 3 * 90 + 70);
+  ASSERT_GT(RedPixels(), 0);
+  G->Perform(CM_MOUSELEAVE, 0, 0);
+  Pump();
+  EXPECT_EQ(RedPixels(), 0);
+  MoveTo(300, 3 * 90 + 71);
+  EXPECT_GT(RedPixels(), 0);
+  Release(300, 3 * 90 + 71);
+  EXPECT_EQ(Log, (std::vector<std::string>{"row move 1 3", "after row move 1 3"}));
 }
 
 TEST_F(GridMouseTest, NoRowMoveWithoutRowMoving) {
