@@ -979,8 +979,9 @@ Integer TNxCustomGrid::DropColumnPosition(TNxCustomColumn* Column, const TPoint&
         else
           Result = Q >= S ? (Prev ? Prev->Position() : Q) : Q;
       }
-      // A column partly under the fixed ones takes no drop.
-      if (Result >= FixedCols() && L < Columns()->FixedWidth()) Result = S;
+      // A column partly under the fixed ones (which start after the
+      // indicator) takes no drop.
+      if (Result >= FixedCols() && L < Columns()->FixedWidth() + GridBodyLeft()) Result = S;
       return Result;
     }
     Prev = C;

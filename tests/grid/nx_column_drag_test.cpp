@@ -62,6 +62,13 @@ TEST_F(ColumnDragTest, AColumnPartlyUnderTheFixedOnesTakesNoDrop) {
   G->HorzScrollBar()->SetPosition(50);
   // Position 1 is shown from x 50, half under the fixed column.
   EXPECT_EQ(G->DropColumnPosition(AtPos(3), TPoint(140, 8)), 3);
+  // With the indicator the fixed column ends at x 112: position 1 shown
+  // from 107 lies under it, from 112 it does not.
+  G->SetOptions(TGridOptions{goHeader, goIndicator});
+  G->HorzScrollBar()->SetPosition(5);
+  EXPECT_EQ(G->DropColumnPosition(AtPos(3), TPoint(150, 8)), 3);
+  G->HorzScrollBar()->SetPosition(0);
+  EXPECT_EQ(G->DropColumnPosition(AtPos(3), TPoint(150, 8)), 1);
 }
 
 TEST_F(ColumnDragTest, DraggedHeaderMovesTheColumnAndNoClickFollows) {

@@ -470,6 +470,11 @@ TEST_F(GridMouseTest, WheelScrollsRowsButNotWhileEditing) {
   Pump();
   EXPECT_EQ(G->VertScrollBar()->Position(), 0);
   G->SetEditingState(false);
+  // With the wheel switched off only the wheel events run.
+  G->SetMouseWheelEnabled(false);
+  rtl::testing::InjectWheel(At(50, 100), -120);
+  Pump();
+  EXPECT_EQ(G->VertScrollBar()->Position(), 0);
 }
 
 TEST_F(GridMouseTest, WheelNeverScrollsTheSlidesViewHorizontally) {
