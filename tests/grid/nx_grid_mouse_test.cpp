@@ -595,6 +595,22 @@ TEST_F(GridMouseTest, FocusLossWhileSizingTakesTheGuidesAway) {
   EXPECT_EQ(G->Columns()->Items(1)->Width(), 100);
 }
 
+TEST_F(GridMouseTest, HotHeaderFollowsThePointerAndAPressTakesTheFocus) {
+  Report(2, 2, TGridOptions{goHeader});
+  auto* Other = Place<TMouseTestGrid>(610, 0, 50, 50);
+  Other->SetFocus();
+  Pump();
+  MoveTo(50, 8);
+  EXPECT_EQ(G->HotColumn(), G->Columns()->Items(0));
+  MoveTo(150, 8);
+  EXPECT_EQ(G->HotColumn(), G->Columns()->Items(1));
+  MoveTo(150, 100);
+  EXPECT_EQ(G->HotColumn(), nullptr);
+  EXPECT_NE(GetFocus(), G->Handle());
+  Click(150, 18 + 5);
+  EXPECT_EQ(GetFocus(), G->Handle());
+}
+
 // ---- Focus loss and deactivation ----------------------------------------------------------------------------
 
 TEST_F(GridMouseTest, FocusLossDropsTheMouseOperations) {
