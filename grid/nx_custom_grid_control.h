@@ -532,6 +532,12 @@ class TNxCustomGrid : public TNxCustomGridControl {
   TColumnDragBox* DragBox();
   TDragArrow* UpperArrow();
   TDragArrow* LowerArrow();
+  // The header held down and the one under the pointer, as the painters
+  // see them; a header carried by the drag box is drawn plain.
+  TNxCustomColumn* GridPressedColumn() const override {
+    return State().Contains(sfDraggingColumn) ? nullptr : FPressedColumn;
+  }
+  TNxCustomColumn* GridHotColumn() const override { return FHotColumn; }
   THintWindow* GridHintWindow() const { return FParts.HintWindow; }
   TPoint PressPoint() const { return FPressPoint; }
   bool PressHitSelected() const { return FPressHitSelected; }

@@ -900,6 +900,8 @@ void TNxCustomGrid::EraseRowDropMark() {
 void TNxCustomGrid::StartColumnDrag(TNxCustomColumn* Column) {
   CreateDragParts();
   FState.Include(sfDraggingColumn);
+  // The header the box now carries loses its pressed look.
+  RefreshColumn(Column, gaHeader);
   TColumnDragBox* Box = FParts.DragBox;
   const TPoint S = ClientToScreen(TPoint(DisplayedLeft(Column), 0));
   Box->SetBounds(S.X, S.Y, Column->Width(), HeaderSize());

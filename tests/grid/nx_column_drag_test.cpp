@@ -76,7 +76,13 @@ TEST_F(ColumnDragTest, DraggedHeaderMovesTheColumnAndNoClickFollows) {
   TNxCustomColumn* B = AtPos(1);
   Integer Moved = -1;
   G->OnColumnMove = [&](TObject*, Integer Col, Integer, Integer To) { Moved = Col * 10 + To; };
-  StartDrag(1, 290, 8);
+  // Held down, the header looks pressed; carried by the box, plain.
+  Press(150, 8);
+  EXPECT_TRUE(B->IsPressed());
+  MoveTo(160, 8);
+  ASSERT_TRUE(G->State().Contains(sfDraggingColumn));
+  EXPECT_FALSE(B->IsPressed());
+  MoveTo(290, 8);
   // The box follows the pointer, centred on it, its bottom 4 pixels below.
   TColumnDragBox* Box = G->DragBox();
   EXPECT_TRUE(Box->Visible());
@@ -90,6 +96,7 @@ TEST_F(ColumnDragTest, DraggedHeaderMovesTheColumnAndNoClickFollows) {
   Release(290, 8);
   EXPECT_EQ(B->Position(), 2);
   EXPECT_EQ(Moved, 12);
+  Log.clear();
   EXPECT_FALSE(Box->Visible());
   EXPECT_FALSE(G->UpperArrow()->Visible() || G->LowerArrow()->Visible());
   EXPECT_FALSE(G->State().Contains(sfDraggingColumn));
