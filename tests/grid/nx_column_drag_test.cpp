@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/common/pictures.h"
 #include "grid/nx_style_display.h"
 #include "grid_mouse_test_support.h"
 #include "platform/forms/forms.h"
@@ -186,6 +187,7 @@ TEST_F(ColumnDragTest, DeactivationDuringADragHidesTheBoxAndBothArrows) {
 
 TEST_F(ColumnDragTest, TheBoxShowsTheHeaderWithABlackBottomAndRightLine) {
   Columns5();
+  AtPos(1)->Header()->SetCaption(u"Folder");
   StartDrag(1, 290, 8);
   TColumnDragBox* Box = G->DragBox();
   Box->Repaint();
@@ -196,6 +198,9 @@ TEST_F(ColumnDragTest, TheBoxShowsTheHeaderWithABlackBottomAndRightLine) {
   EXPECT_EQ(rtl::testing::WindowPixel(Box->Handle(), W - 1, 0), 0u);
   EXPECT_NE(rtl::testing::WindowPixel(Box->Handle(), W / 2, H / 2), 0u);
   EXPECT_FALSE(Box->Display()->ShowSortArrow);
+  EXPECT_TRUE(rtl::testing::SaveWindowPng(Box->Handle(), PictureDir() + "grid-column-drag-box.png"));
+  EXPECT_TRUE(rtl::testing::SaveWindowPng(G->UpperArrow()->Handle(), PictureDir() + "grid-drop-arrow-down.png"));
+  EXPECT_TRUE(rtl::testing::SaveWindowPng(G->LowerArrow()->Handle(), PictureDir() + "grid-drop-arrow-up.png"));
   Release(290, 8);
 }
 
