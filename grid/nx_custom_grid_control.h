@@ -8,6 +8,11 @@
 #include "grid/nx_scroll_control.h"
 
 class TTimer;
+// mouse
+class THintWindow;
+class TColumnDragBox;
+class TDragArrow;
+class TColumnPlay;
 
 RTL_ENUM(TGridOption, goCanHideColumn, goDisableColumnMoving, goDisableKeys, goEscClearEdit, goFooter, goGrid,
          goHeader, goIndicator, goInput, goLockFixedCols, goMultiSelect, goRowResizing, goRowMoving,
@@ -357,6 +362,31 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   TColumnMoveEvent OnColumnMove;
   TColumnNotifyEvent OnColumnResize;
   TColumnNotifyEvent OnSlideChange;
+
+  // mouse
+ protected:
+  TPoint FPressCell{-1, -1};
+  TNxCustomColumn* FPressedColumn = nullptr;
+  TNxCustomColumn* FHotColumn = nullptr;
+
+ public:
+  // The cell under the last press, the header held down, the header under
+  // the pointer.
+  TPoint PressCell() const { return FPressCell; }
+  TNxCustomColumn* PressedColumn() const { return FPressedColumn; }
+  TNxCustomColumn* HotColumn() const { return FHotColumn; }
+
+  TCellNotifyEvent OnCellClick;
+  TCellNotifyEvent OnCellDblClick;
+  TColumnNotifyEvent OnHeaderClick;
+  TColumnNotifyEvent OnHeaderDblClick;
+  TColumnNotifyEvent OnFooterClick;
+  TClosure<void(TObject* Sender, Integer FromPos, Integer ToPos, bool& Accept)> OnRowMove;
+  TClosure<void(TObject* Sender, Integer FromPos, Integer ToPos)> OnAfterRowMove;
+  // Shared with the editing: a play element (like an editor) may be refused
+  // a cell, and fit hints take the cell's text through OnApplyCell.
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, bool& Accept)> OnBeforeEdit;
+  TCellHintEvent OnApplyCell;
 };
 
 // The grid that adds the keyboard to the control.
@@ -381,4 +411,150 @@ class TNxCustomGrid : public TNxCustomGridControl {
   bool IncrementalSearch(Integer ACol, const WideString& Text, bool FromStart);
   const WideString& SearchText() const { return FSearchText; }
   TTimer* SearchTimer() const { return FSearchTimer; }
+
+  // mouse
+ private:
+  // The drag box, the arrows and the hint window, freed before the grid's
+  // window goes, in that order.
+  struct TMouseParts {
+    TColumnDragBox* DragBox = nullptr;
+    TDragArrow* UpperArrow = nullptr;
+    TDragArrow* LowerArrow = nullptr;
+    THintWindow* HintWindow = nullptr;
+    ~TMouseParts();
+  };
+  TMouseParts FParts;
+  TPoint FPressPoint{-1, -1};
+  bool FPressHitSelected = false;
+  bool FReselectOnCancel = false;
+  TNxCustomColumn* FSizedColumn = nullptr;
+  Integer FSizingDelta = 0;
+  Integer FLeftGuide = 0;
+  Integer FRightGuide = 0;
+  TNxCustomColumn* FBorderColumn = nullptr;
+  Integer FSizedRow = -1;
+  TPoint FRowGuide;
+  TNxCustomColumn* FDraggedColumn = nullptr;
+  Integer FRowDragSource = -1;
+  Integer FRowDropTarget = -1;
+  Integer FPrevDropTarget = -1;
+  // The target whose insertion mark is on the window (-1: none).
+  Integer FDrawnDropMark = -1;
+  TPoint FMouseCell{-1, -1};
+  TPoint FHoverCell{-1, -1};
+  Byte FHintKind = 0;
+  TNxCustomColumn* FHintColumn = nullptr;
+  TNxCustomColumn* FFooterHintColumn = nullptr;
+  bool FCursorsLoaded = false;
+
+  void LoadCursors();
+  void CreateDragParts();
+  // Column references of the mouse state that no longer name a column of
+  // the grid (deleted meanwhile) are dropped.
+  void ForgetDeadColumns();
+  bool IsLiveColumn(TNxCustomColumn* Column) const;
+  Integer DisplayedLeft(TNxCustomColumn* Column);
+  void DrawVertGuide(Integer X);
+  void DrawHorzGuide(Integer Y);
+  void HideHint();
+  void PlayLeave(const TPoint& Cell);
+  void BodyPress(TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
+  void BodyPressSelect(TMouseButton Button, TShiftState Shift, Integer Row);
+  void BodyPressScroll(Integer Row);
+  void HeaderPress(Integer X);
+  void IndicatorPress(Integer X, Integer Y);
+  void StartColumnSizing();
+  void HeaderMove(TShiftState Shift, Integer X, Integer Y);
+  void FooterMove(Integer X);
+  void BodyMove(TShiftState Shift, Integer X, Integer Y, const TPoint& PrevCell);
+  void IndicatorMove(Integer X, Integer Y);
+  void BodyRelease(TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
+  void SortClick(TNxCustomColumn* Column);
+  void StartColumnDrag(TNxCustomColumn* Column);
+  bool WheelStep(bool Down, TShiftState Shift);
+
+ protected:
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override;
+  bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+  bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+  void DragCanceled() override;
+  void Dispatch(TMessage& Message) override;
+  // The application lost or regained the activation.
+  virtual void CMAppActivateChanged(TMessage& Message);
+  // Hooks the editing and the concrete grid fill in; the mouse calls them
+  // where a press or a release closes, accepts or opens an editor.
+  virtual void MouseApplyEditing() {}
+  virtual void MouseAcceptInputLine() {}
+  virtual void MouseShowInputLine(bool /*Value*/) {}
+  virtual void MouseEditCell(Integer /*ACol*/, Integer /*ARow*/, const WideString& /*Text*/) {}
+  virtual void MouseEditInputCell(Integer /*ACol*/, const WideString& /*Text*/) {}
+  // Fits a column to its cells over the visible rows (double click on its
+  // border) and a row to its content (double click on its border in the
+  // indicator).
+  virtual void MouseFitColumnWidth(TNxCustomColumn* /*Column*/) {}
+  virtual void MouseFitRowHeight(Integer /*Row*/) {}
+  // The text a fit hint shows: the cell's display text here.
+  virtual void MouseFitHintText(Integer ACol, Integer ARow, WideString& Text) { GetDrawText(ACol, ARow, Text); }
+  // Loads the cell's value into a play element and hands it the grid's
+  // callbacks.
+  virtual void MouseFillColumnPlay(TColumnPlay* /*Play*/) {}
+  // Whether the current header painter tracks the hot header.
+  virtual bool HeaderHotTracking();
+  // What the hint marks use to tell whether a cell's text fits: the width
+  // its display element needs for the text.
+  virtual Integer CellContentWidth(Integer ACol, Integer ARow);
+
+ public:
+  virtual bool PrepareColumnPlay(Integer ACol, Integer ARow, bool FireEvent, const TRect& CellRect);
+  // A press outside every area.
+  virtual void OutsideClick() {}
+  virtual void RecreateHintWindow();
+  void ShowHintAt(Integer X, Integer Y, const WideString& Text);
+  void ShowFitHint(Integer ACol, Integer ARow);
+  void ShowCellHint(Integer ACol, Integer ARow, const WideString& Text);
+  bool CellTextFits(Integer ACol, Integer ARow);
+  void DrawRowDropMark(Integer Target);
+  void EraseRowDropMark();
+
+  // Column dragging: the drag box's move and drop, the place a drop lands
+  // and the arrows that show it.
+  void ColumnDragMoved(TObject* Sender, Integer X, Integer Y);
+  void ColumnDropped(TObject* Sender, Integer X, Integer Y);
+  Integer DropColumnPosition(TNxCustomColumn* Column, const TPoint& P);
+  TRect HeaderDropRect();
+  void ShowColumnDropMark(Integer FromPos, Integer ToPos);
+  void ShowColumnDropArrows(const TPoint& ScreenPoint, bool Hide);
+  void HideColumnDropArrows();
+
+  TColumnDragBox* DragBox();
+  TDragArrow* UpperArrow();
+  TDragArrow* LowerArrow();
+  // The header held down and the one under the pointer, as the painters
+  // see them; a header carried by the drag box is drawn plain.
+  TNxCustomColumn* GridPressedColumn() const override {
+    return State().Contains(sfDraggingColumn) ? nullptr : FPressedColumn;
+  }
+  TNxCustomColumn* GridHotColumn() const override { return FHotColumn; }
+  THintWindow* GridHintWindow() const { return FParts.HintWindow; }
+  TPoint PressPoint() const { return FPressPoint; }
+  bool PressHitSelected() const { return FPressHitSelected; }
+  bool ReselectOnCancel() const { return FReselectOnCancel; }
+  TNxCustomColumn* SizedColumn() const { return FSizedColumn; }
+  Integer SizingDelta() const { return FSizingDelta; }
+  Integer LeftGuide() const { return FLeftGuide; }
+  Integer RightGuide() const { return FRightGuide; }
+  TNxCustomColumn* BorderColumn() const { return FBorderColumn; }
+  Integer SizedRow() const { return FSizedRow; }
+  TPoint RowGuide() const { return FRowGuide; }
+  TNxCustomColumn* DraggedColumn() const { return FDraggedColumn; }
+  Integer RowDragSource() const { return FRowDragSource; }
+  Integer RowDropTarget() const { return FRowDropTarget; }
+  TPoint MouseCell() const { return FMouseCell; }
+  TPoint HoverCell() const { return FHoverCell; }
+  Byte HintKind() const { return FHintKind; }
+  TNxCustomColumn* HintColumn() const { return FHintColumn; }
+  TNxCustomColumn* FooterHintColumn() const { return FFooterHintColumn; }
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/forms/app_activation.h"
 #include "platform/forms/forms_internal.h"
 #include "platform/forms/icon.h"
 #include "platform/rtl/component_streaming.h"
@@ -577,6 +578,7 @@ void TCustomForm::CMIconChanged(TMessage&) {
 void TCustomForm::WMActivateApp(TMessage& Message) {
   if (Application) Application->ActivateAppChanged(Message.WParam != 0);
   DefaultHandler(Message);
+  NotifyAppActivationChanged(this, Message.WParam != 0);
 }
 
 // Sizing the window by hand keeps to the constraints.
