@@ -16,6 +16,9 @@
 #include "support/process_runner.h"
 #include "platform/win/user/mmsystem.h"
 
+RTL_IMPLEMENT_CLASS(EOutputNameError)
+RTL_IMPLEMENT_CLASS(TConversionDriver)
+
 namespace {
 
 // The last numbered candidate of an output name.
