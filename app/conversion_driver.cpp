@@ -166,13 +166,22 @@ TConversionDriver::TConversionDriver(TComponent* AOwner, IConversionFileList& Li
   FRunner = new TJvCreateProcess(this);
   FRunner->OnTerminate = TJvCPSTerminateEvent(this, &TConversionDriver::JvCreateProcessTerminate);
   FProgress->OnStop = TNotifyEvent(this, &TConversionDriver::ButtonStopClick);
+  FProgress->FreeNotification(this);
   FProgramFolder = WithTrailingBackslash(ExtractFilePath(ParamStr(0)));
 }
 
 TConversionDriver::~TConversionDriver() {
   // A converter still running is left to itself; its end reports nowhere.
   FRunner->OnTerminate = nullptr;
-  if (FProgress->OnStop == TNotifyEvent(this, &TConversionDriver::ButtonStopClick)) FProgress->OnStop = nullptr;
+  if (FProgress) {
+    FProgress->RemoveFreeNotification(this);
+    if (FProgress->OnStop == TNotifyEvent(this, &TConversionDriver::ButtonStopClick)) FProgress->OnStop = nullptr;
+  }
+}
+
+void TConversionDriver::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FProgress) FProgress = nullptr;
 }
 
 void TConversionDriver::SetProgramFolder(const AnsiString& folder) { FProgramFolder = WithTrailingBackslash(folder); }
@@ -198,7 +207,7 @@ void TConversionDriver::ShowProgress() {
 
 bool TConversionDriver::StartConversion() {
   const Integer count = FList.RowCount();
-  if (FRunning || count <= 0) return false;
+  if (FRunning || count <= 0 || !FProgress) return false;
   ++FBatch;
   FCurrentRow = 0;
   FCancelled = false;
@@ -227,7 +236,7 @@ void TConversionDriver::ConvertCurrentRow() {
     const Integer row = FCurrentRow;
     const AnsiString name = FList.RowFileName(row);
     const AnsiString input = WithTrailingBackslash(FList.RowFolder(row)) + name;
-    FProgress->ProgressBar->SetPosition(row + 1);
+    if (FProgress) FProgress->ProgressBar->SetPosition(row + 1);
     AnsiString output;
     try {
       output = MakeOutputPath(input, OutputExtension(GlobalVars.ConversionType));
@@ -239,7 +248,7 @@ void TConversionDriver::ConvertCurrentRow() {
       continue;
     }
     const AnsiString title = GlobalVars.HTMLTitleUseFileName ? BaseNameOf(name) : GlobalVars.HTMLTitleCustom;
-    FProgress->LabelConvertInfo->SetCaption(ConvertInfoText(input, output));
+    if (FProgress) FProgress->LabelConvertInfo->SetCaption(ConvertInfoText(input, output));
 
     FConverter = TRunningRow();
     FConverter.Batch = FBatch;
@@ -315,13 +324,13 @@ void TConversionDriver::ButtonStopClick(TObject*) {
   FRunning = false;
   FStartPending = false;
   FList.SetWindowEnabled(true);
-  FProgress->Hide();
+  if (FProgress) FProgress->Hide();
 }
 
 void TConversionDriver::FinishBatch() {
   FRunning = false;
   FList.SetWindowEnabled(true);
-  FProgress->Hide();
+  if (FProgress) FProgress->Hide();
   const Integer count = FList.RowCount();
   NotifyCompletion(count > 0 ? WithTrailingBackslash(FList.RowFolder(count - 1)) : AnsiString());
 }

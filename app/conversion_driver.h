@@ -77,7 +77,8 @@ class TConversionDriver : public TComponent {
 
  public:
   // The progress window is the program's, made at start-up; the driver
-  // only shows and hides it. The runner is the driver's own.
+  // only shows and hides it (and starts nothing once it is gone). The
+  // runner is the driver's own.
   TConversionDriver(TComponent* AOwner, IConversionFileList& List, TProgressForm* Progress);
   ~TConversionDriver() override;
 
@@ -138,6 +139,7 @@ class TConversionDriver : public TComponent {
     int64_t OutputTimeBefore = 0;
   } FConverter;
 
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void ShowProgress();
   void FinishBatch();
   void NotifyCompletion(const AnsiString& lastFolder);

@@ -44,6 +44,8 @@ void TProgressForm::FormCreate(TObject*) {
   if (ImageIcon) DrawProgressIcon(ImageIcon->Canvas(), Color());
 }
 
+bool TProgressForm::CloseQuery() { return false; }
+
 void TProgressForm::ButtonStopClick(TObject* Sender) {
   if (OnStop) OnStop(Sender);
 }

@@ -27,6 +27,9 @@ class TProgressForm : public TForm {
 
   void FormCreate(TObject* Sender);
   void ButtonStopClick(TObject* Sender);
+  // Closing is refused: the batch goes on behind a closed window, with the
+  // main window disabled. The driver hides the window itself.
+  bool CloseQuery() override;
 };
 
 // The text of the progress window's information line.
