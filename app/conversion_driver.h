@@ -9,6 +9,11 @@
 // that exits with a non-zero code, is ended by a signal, or leaves no
 // output file has failed: its row shows the failed picture and the
 // completion notification counts it.
+//
+// The main window implements IConversionFileList, makes the driver once
+// with the progress window made at start-up, calls Execute from each of the
+// five conversion commands, and offers those commands only while
+// CanStartConversion holds.
 #pragma once
 
 #include <cstdint>
