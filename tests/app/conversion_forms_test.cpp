@@ -27,6 +27,7 @@ TEST(ConversionForms, TheProgressWindowIsMadeFromItsDescription) {
   EXPECT_TRUE(F->LabelConverting->Font()->Style().Contains(fsBold));
   ASSERT_NE(F->LabelConvertInfo, nullptr);
   EXPECT_TRUE(F->LabelConvertInfo->WordWrap());
+  EXPECT_FALSE(F->LabelConvertInfo->ShowAccelChar()) << "an & in a file name is shown, not underlining";
   ASSERT_NE(F->ProgressBar, nullptr);
   EXPECT_TRUE(F->ProgressBar->Smooth());
   ASSERT_NE(F->ButtonStop, nullptr);
