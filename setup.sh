@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
   xvfb xdotool x11-utils
+  libcanberra-dev
   clang libclang-rt-14-dev
 )
 

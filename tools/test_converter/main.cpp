@@ -19,6 +19,14 @@
 //                      TEXT takes the escapes \n \r \t \b \a \0 \; \\ \xHH.
 //   TC_CREATE=path     creates the file (text "converted\n").
 //   TC_CREATE_ARG=N    creates the file named by argument N (1-based).
+//   TC_ARGV=path       appends its argument count and its arguments (without
+//                      the program), each ended by a NUL, so that any byte
+//                      of an argument reads back.
+//   TC_WHEN=rules      rules text=action separated by ';', for the runs
+//                      with an argument that holds text: sleep:MS sleeps
+//                      first, late:MS sleeps after TC_CREATE_ARG's file is
+//                      written, nocreate skips TC_CREATE_ARG, abort ends by
+//                      abort() before creating, exit:N ends with N.
 //   TC_ABORT=1         ends by abort().
 //   TC_EXIT=code       ends with that exit code (0 otherwise).
 #include <dirent.h>
@@ -159,15 +167,47 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) text += std::string(argv[i]) + "\n";
     AppendToFile(log, text);
   }
+  if (const char* argvLog = Var("TC_ARGV")) {
+    std::string text = std::to_string(argc - 1) + '\0';
+    for (int i = 1; i < argc; ++i) text += std::string(argv[i]) + '\0';
+    AppendToFile(argvLog, text);
+  }
+  bool create = true, abortRun = false;
+  long lateSleep = 0;
+  const char* exitCode = Var("TC_EXIT");
+  std::string ruleExit;
+  if (const char* when = Var("TC_WHEN")) {
+    std::string rules = when;
+    size_t start = 0;
+    while (start <= rules.size()) {
+      size_t end = rules.find(';', start);
+      if (end == std::string::npos) end = rules.size();
+      std::string rule = rules.substr(start, end - start);
+      start = end + 1;
+      size_t eq = rule.find('=');
+      if (eq == std::string::npos) continue;
+      std::string text = rule.substr(0, eq), action = rule.substr(eq + 1);
+      bool matches = false;
+      for (int i = 1; i < argc; ++i) matches = matches || std::strstr(argv[i], text.c_str()) != nullptr;
+      if (!matches) continue;
+      if (action.rfind("sleep:", 0) == 0) SleepMs(std::strtol(action.c_str() + 6, nullptr, 10));
+      if (action.rfind("late:", 0) == 0) lateSleep = std::strtol(action.c_str() + 5, nullptr, 10);
+      if (action == "nocreate") create = false;
+      if (action == "abort") abortRun = true;
+      if (action.rfind("exit:", 0) == 0) ruleExit = action.substr(5);
+    }
+  }
+  if (!ruleExit.empty()) exitCode = ruleExit.c_str();
+  if (abortRun) std::abort();
   if (const char* fds = Var("TC_FDS")) AppendToFile(fds, OpenDescriptors());
   if (const char* script = Var("TC_SCRIPT"))
     for (const std::string& step : Steps(script)) RunStep(step);
   if (const char* path = Var("TC_CREATE")) CreateOutput(path);
-  if (const char* n = Var("TC_CREATE_ARG")) {
+  if (const char* n = create ? Var("TC_CREATE_ARG") : nullptr) {
     int i = std::atoi(n);
     if (i >= 1 && i < argc) CreateOutput(argv[i]);
   }
+  if (lateSleep > 0) SleepMs(lateSleep);
   if (Var("TC_ABORT")) std::abort();
-  const char* code = Var("TC_EXIT");
-  return code ? std::atoi(code) : 0;
+  return exitCode ? std::atoi(exitCode) : 0;
 }

@@ -13,6 +13,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/win/gdi/gdi_internal.h"
 #include "platform/win/user/user_internal.h"
+#include "platform/win/user/mmsystem.h"
 #include "platform/win/user/user_native.h"
 #include "platform/win/user/user_testing.h"
 
@@ -596,7 +597,8 @@ BOOL MessageBeep(UINT type) {
   TSysInfo& s = Info();
   s.Beeps++;
   s.LastBeep = type;
-  if (s.Beep) SystemBeep();
+  // The desktop's event sound, else whatever beep the backend has.
+  if (s.Beep && !PlayBeepSound(type)) SystemBeep();
   return TRUE;
 }
 
