@@ -84,6 +84,16 @@ TEST_F(Settings, AFolderThatCannotBeCreatedFallsBackToTheApplicationData) {
   EXPECT_EQ(GlobalVars.SettingsFolder, AppData);
 }
 
+TEST_F(Settings, AMissingApplicationDataFolderIsCreatedWithItsParents) {
+  fs::remove_all(AppData.c_str());
+  const AnsiString deeper = Root + "fresh/config/";
+  setenv("XDG_CONFIG_HOME", (Root + "fresh/config").c_str(), 1);
+  InitializeSettings("Demo Tool");
+  EXPECT_EQ(GlobalVars.SettingsFolder, deeper + "Demo Tool/");
+  EXPECT_FALSE(LoadSettings("Demo Tool"));
+  EXPECT_TRUE(FileExists(deeper + "Demo Tool/demotoolSystem.dat"));
+}
+
 TEST_F(Settings, DefaultsComeFromThePersonalFolder) {
   GlobalVars.WordFromPage = 7;
   GlobalVars.ConversionType = "WORD";
@@ -485,11 +495,13 @@ TEST_F(Settings, SavingAMaximizedWindowStoresItsNormalBounds) {
 namespace {
 
 TEST(ApplicationUnits, ShutDownReleasesTheSettingsText) {
-  RegisterApplicationUnits();
-  InitializeUnits();
+  // A registry of its own: the process's units stay up for the other tests.
+  TUnitRegistry Registry;
+  RegisterApplicationUnits(Registry);
+  Registry.Initialize();
   GlobalVars.OutputFolder = "/somewhere/";
   GlobalVars.Version = "1.0";
-  FinalizeUnits();
+  Registry.Finalize();
   EXPECT_EQ(GlobalVars.OutputFolder, "");
   EXPECT_EQ(GlobalVars.Version, "");
 }
