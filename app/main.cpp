@@ -36,6 +36,9 @@ int main(int argc, char** argv) {
     TFormMain* FormMain = nullptr;
     Application->CreateForm(FormMain);
     Application->Run();
+    // The window goes before the units: its folder finder holds the
+    // support library's shared string handlers.
+    FormMain->Free();
   } catch (Exception& E) {
     Application->ShowException(&E);
     ExitCode = 1;

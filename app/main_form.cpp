@@ -13,6 +13,7 @@
 #include "platform/forms/menus.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/win/user/trace.h"
 #include "platform/win/user/user.h"
 #include "support/file_finder.h"
 
@@ -327,11 +328,15 @@ void TFormMain::FormCreate(TObject*) {
   Searching = false;
   FileGrid->SetDoubleBuffered(true);
   Guarded([&] { JoinDesktop(); });
+  // The keys go to the list from the start.
+  Guarded([&] { SetActiveControl(FileGrid); });
 }
 
 void TFormMain::FormClose(TObject*, TCloseAction&) {
   // A search that runs ends with the window.
   if (Searching) CancelSearch();
+  static const bool Trace = rtl::detail::TraceOn("list");
+  if (Trace) rtl::detail::Trace("list", "closing with %d rows", FileGrid->RowCount());
   const TRibbonAppearance Look = FBars->Appearance();
   GlobalVars.ASkinName = Look.ColorSchemeName;
   GlobalVars.RibbonForm = Look.SupportNonClientDrawing;

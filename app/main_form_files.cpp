@@ -21,6 +21,7 @@
 #include "platform/rtl/threads.h"
 #include "platform/win/shell/shellapi.h"
 #include "platform/win/user/standard_classes.h"
+#include "platform/win/user/trace.h"
 #include "platform/win/user/user.h"
 #include "support/ansi_string_vectors.h"
 #include "support/file_finder.h"
@@ -31,6 +32,12 @@ enum TFileColumn { fcState = 0, fcName = 1, fcFolder = 2, fcSize = 3, fcModified
 
 // How long a search may go without handling the window's messages.
 constexpr DWORD kPumpInterval = 20;
+
+// The "list" channel reports rows added and removed and the context menus.
+bool TraceList() {
+  static const bool On = rtl::detail::TraceOn("list");
+  return On;
+}
 
 }  // namespace
 
@@ -71,6 +78,7 @@ void TFormMain::AddFile(const AnsiString& Path) {
   FileGrid->Cell(fcSize, Row)->SetAsString(AnsiToWide(FileSizeText(FileSizeOf(Path))));
   FileGrid->Cell(fcModified, Row)->SetAsDateTime(FileTimeOf(Path, ftLastWrite));
   FileGrid->Cell(fcCreated, Row)->SetAsDateTime(FileTimeOf(Path, ftCreation));
+  if (TraceList()) rtl::detail::Trace("list", "added %d %s", Row, Path.c_str());
 }
 
 void TFormMain::AddFileList(TStrings* Strings) {
@@ -231,6 +239,9 @@ void TFormMain::acRemoveExecute(TObject*) {
   if (Row < 0 || Row >= FileGrid->RowCount()) return;
   SyncListed();
   FListed.erase(ListedKey(FileGrid->Cell(fcFolder, Row)->AsString(), FileGrid->Cell(fcName, Row)->AsString()));
+  if (TraceList())
+    rtl::detail::Trace("list", "removed %d %s", Row,
+                       WideToAnsi(FileGrid->Cell(fcFolder, Row)->AsString() + FileGrid->Cell(fcName, Row)->AsString()).c_str());
   FileGrid->DeleteRow(Row);
   SelectRowClamped(FileGrid->SelectedRow());
 }
@@ -239,6 +250,7 @@ void TFormMain::acRemoveAllExecute(TObject*) {
   if (!ConfirmRemove()) return;
   FileGrid->ClearRows();
   FListed.clear();
+  if (TraceList()) rtl::detail::Trace("list", "removed all");
 }
 
 void TFormMain::SelectRowClamped(Integer Index) {
@@ -298,6 +310,7 @@ void TFormMain::FileGridDblClick(TObject*) {
 
 void TFormMain::FileGridMouseDown(TObject*, TMouseButton Button, TShiftState, Integer, Integer) {
   if (Button != mbRight) return;
+  if (TraceList()) rtl::detail::Trace("list", "context menu %s", FBars->RadialMenuDown() ? "radial" : "popup");
   if (FBars->RadialMenuDown())
     FBars->PopupRadialMenuAtCursor();
   else

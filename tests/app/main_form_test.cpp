@@ -181,6 +181,15 @@ TEST_F(MainWindow, OpenDialogFilesComeInItsOrderAndItsFolderIsRemembered) {
   EXPECT_EQ(Rows().size(), 3u) << "the same files again add nothing";
 }
 
+TEST_F(MainWindow, TheKeysGoBackToTheListAfterTheOpenDialog) {
+  ASSERT_EQ(GetFocus(), Form->FileGrid->Handle());
+  rtl::detail::SetCommonDialogShownHook([](HWND Dialog) { PostMessageA(Dialog, WM_COMMAND, IDCANCEL, 0); });
+  Form->acAddFilesExecute(nullptr);
+  rtl::detail::SetCommonDialogShownHook(nullptr);
+  Pump();
+  EXPECT_EQ(GetFocus(), Form->FileGrid->Handle());
+}
+
 TEST_F(MainWindow, ADropAddsTheFoldersFilesFirstThenTheDroppedFiles) {
   const AnsiString one = MakeFile(Files + "one.pdf"), two = MakeFile(Files + "two.pdf");
   const std::vector<AnsiString> found = MakeTree(Root + "tree/", 2, 3);
@@ -548,6 +557,7 @@ TEST_F(MainWindow, TheCommandsCarryTheirCaptionsHintsAndShortcuts) {
     EXPECT_EQ(A->ActionList(), Form->alActions) << c.Caption;
   }
   EXPECT_EQ(Form->Caption(), kTitle);
+  EXPECT_EQ(GetFocus(), Form->FileGrid->Handle()) << "the keys go to the list";
   EXPECT_TRUE(Errors.empty()) << Errors.front();
 }
 
@@ -555,9 +565,7 @@ TEST_F(MainWindow, ShortcutsRunTheirCommands) {
   const AnsiString a = MakeFile(Files + "a.pdf"), b = MakeFile(Files + "b.pdf");
   Form->AddFile(a);
   Form->AddFile(b);
-  Form->FileGrid->SetFocus();
-  Form->FileGrid->SetSelectedRow(0);
-  Pump();
+  rtl::testing::InjectKeyPress(VK_HOME);
   rtl::testing::InjectKeyPress(VK_DELETE);
   Pump();
   EXPECT_EQ(Rows(), (std::vector<AnsiString>{b}));
