@@ -20,6 +20,7 @@ class TBasicAction;
 class TDICustomFileFinder;
 class TDIWildFileFinder;
 class TImageList;
+class TListedFileReader;
 class TNxDateColumn;
 class TNxGrid;
 class TNxImageColumn;
@@ -48,7 +49,9 @@ class TFormMain : public TForm, public IBrandingTarget {
   std::deque<TPendingItem> FPending;
   // Folder and name of every row, for the duplicate test of AddFile;
   // rebuilt from the grid whenever its size disagrees with the row count.
-  std::unordered_set<WideString> FListed;
+  std::unordered_set<AnsiString> FListed;
+  // Reads the files of the running search.
+  TListedFileReader* FReader = nullptr;
   DWORD FLastPump = 0;
 
   void BuildComponents();
@@ -67,7 +70,7 @@ class TFormMain : public TForm, public IBrandingTarget {
   // most every few milliseconds.
   void PumpDuringSearch(bool Force);
   void AddNames(const std::vector<AnsiString>& Names, bool FoldersFirst);
-  static WideString ListedKey(const WideString& Folder, const WideString& Name);
+  AnsiString ListedKey(Integer Row);
   void SyncListed();
   void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
 

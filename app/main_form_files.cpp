@@ -31,7 +31,7 @@ namespace {
 enum TFileColumn { fcState = 0, fcName = 1, fcFolder = 2, fcSize = 3, fcModified = 4, fcCreated = 5 };
 
 // How long a search may go without handling the window's messages.
-constexpr DWORD kPumpInterval = 20;
+constexpr DWORD kPumpInterval = 50;
 
 // The "list" channel reports rows added and removed and the context menus.
 bool TraceList() {
@@ -49,35 +49,35 @@ AnsiString SearchingStatusText(const AnsiString& Folder) {
 
 // ---- Adding files ---------------------------------------------------------------------
 
-WideString TFormMain::ListedKey(const WideString& Folder, const WideString& Name) {
-  WideString Key = Folder;
-  Key += u'\0';
-  Key += Name;
-  return Key;
+// Folder and name of a row; the folder ends with the delimiter and the
+// name holds none, so equal keys are equal cells.
+AnsiString TFormMain::ListedKey(Integer Row) {
+  return WideToAnsi(FileGrid->Cell(fcFolder, Row)->AsString()) + WideToAnsi(FileGrid->Cell(fcName, Row)->AsString());
 }
 
 void TFormMain::SyncListed() {
   const Integer Rows = FileGrid->RowCount();
   if (static_cast<Integer>(FListed.size()) == Rows) return;
   FListed.clear();
-  for (Integer Row = 0; Row < Rows; ++Row)
-    FListed.insert(ListedKey(FileGrid->Cell(fcFolder, Row)->AsString(), FileGrid->Cell(fcName, Row)->AsString()));
+  for (Integer Row = 0; Row < Rows; ++Row) FListed.insert(ListedKey(Row));
 }
 
 void TFormMain::AddFile(const AnsiString& Path) {
-  if (!FileExists(Path) || !IsPdfExtension(ExtractFileExt(Path))) return;
-  const WideString Name = AnsiToWide(ExtractFileName(Path));
-  const WideString Folder = AnsiToWide(ExtractFilePath(Path));
+  // The name first: it costs nothing, the file system does.
+  if (!IsPdfExtension(ExtractFileExt(Path))) return;
+  TListedFile File;
+  if (!(FReader ? FReader->Read(Path, File) : ReadListedFile(Path, File))) return;
   // Rows are the same file when folder and name are equal, case and all.
   SyncListed();
-  if (!FListed.insert(ListedKey(Folder, Name)).second) return;
+  if (!FListed.insert(Path).second) return;
+  const size_t Slash = Path.rfind(PathDelim);
   const Integer Row = FileGrid->AddRow(1);
   FileGrid->Cell(fcState, Row)->SetAsInteger(0);
-  FileGrid->Cell(fcName, Row)->SetAsString(Name);
-  FileGrid->Cell(fcFolder, Row)->SetAsString(Folder);
-  FileGrid->Cell(fcSize, Row)->SetAsString(AnsiToWide(FileSizeText(FileSizeOf(Path))));
-  FileGrid->Cell(fcModified, Row)->SetAsDateTime(FileTimeOf(Path, ftLastWrite));
-  FileGrid->Cell(fcCreated, Row)->SetAsDateTime(FileTimeOf(Path, ftCreation));
+  FileGrid->Cell(fcName, Row)->SetAsString(AnsiToWide(Path.substr(Slash + 1)));
+  FileGrid->Cell(fcFolder, Row)->SetAsString(AnsiToWide(Path.substr(0, Slash + 1)));
+  FileGrid->Cell(fcSize, Row)->SetAsString(AnsiToWide(FileSizeText(File.Size)));
+  FileGrid->Cell(fcModified, Row)->SetAsDateTime(File.LastWrite);
+  FileGrid->Cell(fcCreated, Row)->SetAsDateTime(File.Creation);
   if (TraceList()) rtl::detail::Trace("list", "added %d %s", Row, Path.c_str());
 }
 
@@ -136,8 +136,16 @@ void TFormMain::SearchOneFolder(const AnsiString& Folder) {
   FBars->SetPanelText(0, SearchingStatusText(Folder));
   UpdateCommands();
   // The walk ends with its top folder; a cancelled one is closed here so
-  // that no listing stays open.
-  TScopeExit Close([F] { F->CloseSearch(); });
+  // that no listing stays open. The list shows its new rows each time the
+  // messages are handled, not row by row.
+  FileGrid->BeginUpdate();
+  TListedFileReader Reader;
+  FReader = &Reader;
+  TScopeExit Close([this, F] {
+    FReader = nullptr;
+    F->CloseSearch();
+    FileGrid->EndUpdate();
+  });
   while (!FSearchCancelled && F->NextMatch()) {
     AddFile(F->FoundPath());
     // A folder of nothing but PDF files must still answer ESC and paint.
@@ -149,6 +157,11 @@ void TFormMain::PumpDuringSearch(bool Force) {
   const DWORD Now = GetTickCount();
   if (!Force && FLastPump != 0 && Now - FLastPump < kPumpInterval) return;
   FLastPump = Now == 0 ? 1 : Now;
+  const bool Batching = FileGrid->IsUpdating();
+  if (Batching) FileGrid->EndUpdate();
+  TScopeExit Again([this, Batching] {
+    if (Batching) FileGrid->BeginUpdate();
+  });
   Application->ProcessMessages();
 }
 
@@ -238,7 +251,7 @@ void TFormMain::acRemoveExecute(TObject*) {
   const Integer Row = FileGrid->SelectedRow();
   if (Row < 0 || Row >= FileGrid->RowCount()) return;
   SyncListed();
-  FListed.erase(ListedKey(FileGrid->Cell(fcFolder, Row)->AsString(), FileGrid->Cell(fcName, Row)->AsString()));
+  FListed.erase(ListedKey(Row));
   if (TraceList())
     rtl::detail::Trace("list", "removed %d %s", Row,
                        WideToAnsi(FileGrid->Cell(fcFolder, Row)->AsString() + FileGrid->Cell(fcName, Row)->AsString()).c_str());
