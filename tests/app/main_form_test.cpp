@@ -23,6 +23,8 @@
 #include "platform/rtl/text_codec.h"
 #include "platform/testing/user_testing.h"
 #include "platform/win/comdlg/commdlg.h"
+#include "platform/win/shell/shellapi.h"
+#include "platform/win/shell/shlobj.h"
 #include "platform/win/user/standard_classes.h"
 #include "platform/win/user/user.h"
 #include "platform/win/user/user_clipdata.h"
@@ -362,6 +364,64 @@ TEST_F(MainWindowRows, MovingStopsAtTheEnds) {
     EXPECT_EQ(Rows(), want) << c.Selected << (c.Up ? " up" : " down");
     EXPECT_EQ(Form->FileGrid->SelectedRow(), c.SelectedAfter);
   }
+}
+
+// ---- Commands on the selected row and the double click --------------------------------
+
+TEST_F(MainWindowRows, TheSelectedRowsFoldersOpenInTheDesktop) {
+  std::vector<std::vector<AnsiString>> Started;
+  rtl::detail::SetShellSpawnHook([&](const std::vector<AnsiString>& Argv) {
+    Started.push_back(Argv);
+    return 0;
+  });
+  int Dialogs = 0;
+  rtl::detail::SetOpenFileHook([&](const rtl::detail::TOpenFileRequest&) {
+    ++Dialogs;
+    return rtl::detail::TOpenFileAnswer();
+  });
+  // No rows: a double click asks for files; nothing selected, nothing opens.
+  Form->FileGridDblClick(nullptr);
+  EXPECT_EQ(Dialogs, 1);
+  AddRows(2);
+  Form->acOpenSelectFileFolderExecute(nullptr);
+  Form->acOpenOutputFolderExecute(nullptr);
+  EXPECT_TRUE(Started.empty());
+
+  Form->FileGrid->SetSelectedRow(1);
+  Form->FileGridDblClick(nullptr);  // rows: the source folder, the file shown
+  GlobalVars.OutputSameAsInput = true;
+  Form->acOpenOutputFolderExecute(nullptr);
+  GlobalVars.OutputSameAsInput = false;
+  GlobalVars.OutputFolder = Root;
+  Form->acOpenOutputFolderExecute(nullptr);
+  rtl::detail::SetShellSpawnHook(nullptr);
+  ASSERT_EQ(Started.size(), 3u);
+  EXPECT_EQ(Started[0].back(), "string:");
+  EXPECT_NE(std::find(Started[0].begin(), Started[0].end(), "array:string:file://" + Made[1]), Started[0].end());
+  EXPECT_EQ(Started[1], (std::vector<AnsiString>{"xdg-open", Files}));
+  EXPECT_EQ(Started[2], (std::vector<AnsiString>{"xdg-open", Root}));
+  EXPECT_EQ(Dialogs, 1);
+  EXPECT_EQ(Screen->Cursor(), crDefault) << "the busy cursor ends";
+}
+
+TEST_F(MainWindow, AddFolderSearchesTheChosenFolderAndRemembersIt) {
+  const std::vector<AnsiString> tree = MakeTree(Root + "picked/", 2, 2);
+  GlobalVars.AddFolderPath = Root;
+  AnsiString Start, Prompt;
+  UINT Flags = 0;
+  rtl::detail::SetBrowseForFolderHook([&](const BROWSEINFOA& Info) -> std::optional<AnsiString> {
+    Start = reinterpret_cast<const char*>(Info.lParam);
+    Prompt = Info.lpszTitle;
+    Flags = Info.ulFlags;
+    return Root + "picked";
+  });
+  Form->acAddFolderExecute(nullptr);
+  rtl::detail::SetBrowseForFolderHook(nullptr);
+  EXPECT_EQ(Rows(), tree);
+  EXPECT_EQ(Start, Root);
+  EXPECT_EQ(Prompt, "Select the folder you want to add to the Convert List: ");
+  EXPECT_EQ(Flags, 65u);
+  EXPECT_EQ(GlobalVars.AddFolderPath, Root + "picked");
 }
 
 // ---- Enabling and status ---------------------------------------------------------------
