@@ -67,8 +67,8 @@ class TFormMain : public TForm, public IBrandingTarget {
   void RunPending();
   void SearchOneFolder(const AnsiString& Folder);
   // Lets the application handle its pending messages during a search, at
-  // most every few milliseconds.
-  void PumpDuringSearch(bool Force);
+  // most every few milliseconds (at once the first time).
+  void PumpDuringSearch();
   void AddNames(const std::vector<AnsiString>& Names, bool FoldersFirst);
   AnsiString ListedKey(Integer Row);
   void SyncListed();

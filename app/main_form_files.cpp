@@ -149,13 +149,13 @@ void TFormMain::SearchOneFolder(const AnsiString& Folder) {
   while (!FSearchCancelled && F->NextMatch()) {
     AddFile(F->FoundPath());
     // A folder of nothing but PDF files must still answer ESC and paint.
-    PumpDuringSearch(false);
+    PumpDuringSearch();
   }
 }
 
-void TFormMain::PumpDuringSearch(bool Force) {
+void TFormMain::PumpDuringSearch() {
   const DWORD Now = GetTickCount();
-  if (!Force && FLastPump != 0 && Now - FLastPump < kPumpInterval) return;
+  if (FLastPump != 0 && Now - FLastPump < kPumpInterval) return;
   FLastPump = Now == 0 ? 1 : Now;
   const bool Batching = FileGrid->IsUpdating();
   if (Batching) FileGrid->EndUpdate();
@@ -166,7 +166,7 @@ void TFormMain::PumpDuringSearch(bool Force) {
 }
 
 void TFormMain::DIWildFileFinderProgress(TDICustomFileFinder* Sender) {
-  PumpDuringSearch(false);
+  PumpDuringSearch();
   if (FSearchCancelled) Sender->SetStopRequested(true);
 }
 

@@ -73,7 +73,7 @@ TStandInBars::TStandInBars(TCustomForm* Form, TPopupMenu* PopupMenu) : FForm(For
   FPanels[0]->SetAlignment(taLeftJustify);
   FPanels[1]->SetAlign(alClient);
   FPanels[1]->SetAlignment(taRightJustify);
-  FPanels[1]->SetCaption("0 items, 0 items currently selected");
+  SetPanelText(1, "0 items, 0 items currently selected");
 }
 
 TButton* TStandInBars::AddCommand(TCustomAction* Action, bool NewGroup) {
@@ -114,13 +114,19 @@ void TStandInBars::Layout() {
 
 AnsiString TStandInBars::PanelText(Integer Index) const {
   if (Index < 0 || Index > 1) return AnsiString();
-  return FPanels[Index]->Caption();
+  return FTexts[Index];
 }
 
 void TStandInBars::SetPanelText(Integer Index, const AnsiString& Text) {
-  if (Index < 0 || Index > 1) return;
-  // The caption's "&" is text here, not a mnemonic: a folder may hold one.
-  if (FPanels[Index]->Caption() != Text) FPanels[Index]->SetCaption(Text);
+  if (Index < 0 || Index > 1 || FTexts[Index] == Text) return;
+  FTexts[Index] = Text;
+  // The panel reads "&" as a mnemonic mark; a folder's name may hold one.
+  AnsiString Shown;
+  for (char C : Text) {
+    if (C == '&') Shown += '&';
+    Shown += C;
+  }
+  FPanels[Index]->SetCaption(Shown);
 }
 
 void TStandInBars::PopupRadialMenuAtCursor() { PopupMenuAtCursor(); }

@@ -26,6 +26,7 @@ class TStandInBars : public IMainWindowBars {
 
   TPanel* CommandStrip() const { return FCommandStrip; }
   TPanel* StatusStrip() const { return FStatusStrip; }
+  TPanel* StatusPanel(Integer Index) const { return FPanels[Index]; }
   const std::vector<TButton*>& CommandButtons() const { return FButtons; }
 
   AnsiString PanelText(Integer Index) const override;
@@ -43,6 +44,7 @@ class TStandInBars : public IMainWindowBars {
   TPanel* FCommandStrip = nullptr;
   TPanel* FStatusStrip = nullptr;
   TPanel* FPanels[2] = {nullptr, nullptr};
+  AnsiString FTexts[2];
   std::vector<TButton*> FButtons;
   std::vector<bool> FGroupStarts;
   bool FRadialMenuDown = true;

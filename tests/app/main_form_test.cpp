@@ -17,6 +17,7 @@
 #include "grid/nx_grid.h"
 #include "platform/forms/actions.h"
 #include "platform/forms/dialogs.h"
+#include "platform/forms/extctrls.h"
 #include "platform/forms/menus.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/inifiles.h"
@@ -266,6 +267,22 @@ TEST_F(MainWindow, AFolderDroppedDuringASearchIsSearchedAfterIt) {
   EXPECT_TRUE(SearchingThroughout);
   EXPECT_FALSE(Form->Searching);
   EXPECT_EQ(Form->PendingCount(), 0);
+}
+
+TEST_F(MainWindow, TheStatusNamesTheFolderSearchedAsItIs) {
+  const AnsiString Folder = Root + "Tom & Jerry";
+  MakeTree(Folder + "/", 1, 3);
+  std::vector<AnsiString> Seen;
+  const TDIFileFinderProgress Inner = Form->DIWildFileFinder->OnProgress;
+  Form->DIWildFileFinder->OnProgress = [&](TDICustomFileFinder* Sender) {
+    Seen.push_back(Form->Bars().PanelText(0) + "|" + Form->Recorder->StatusPanel(0)->Caption());
+    Inner(Sender);
+  };
+  Form->AddFolder(Folder);
+  ASSERT_FALSE(Seen.empty());
+  EXPECT_EQ(Seen.front(), "Searching path... - Press ESC to cancel (" + Folder + ")|" +
+                              "Searching path... - Press ESC to cancel (" + Root + "Tom && Jerry)");
+  EXPECT_EQ(Form->Bars().PanelText(0), "Complete.");
 }
 
 TEST_F(MainWindow, PasteClosesTheClipboardBeforeItsSearchesRun) {
