@@ -14,7 +14,9 @@
 #include "app/main_form.h"
 #include "app/main_window_standins.h"
 #include "app_fixture.h"
+#include "grid/nx_column_classes.h"
 #include "grid/nx_grid.h"
+#include "platform/forms/image_list.h"
 #include "platform/forms/actions.h"
 #include "platform/forms/dialogs.h"
 #include "platform/forms/extctrls.h"
@@ -636,6 +638,60 @@ TEST_F(MainWindow, TheCommandsCarryTheirCaptionsHintsAndShortcuts) {
   EXPECT_EQ(Form->Caption(), kTitle);
   EXPECT_EQ(GetFocus(), Form->FileGrid->Handle()) << "the keys go to the list";
   EXPECT_TRUE(Errors.empty()) << Errors.front();
+}
+
+TEST_F(MainWindow, TheListShowsSixColumnsAsSlides) {
+  TNxGrid* G = Form->FileGrid;
+  EXPECT_EQ(G->GridStyle(), gsSlides);
+  EXPECT_EQ(G->SlideSize(), 90);
+  EXPECT_EQ(G->Options(), (TGridOptions{goMultiSelect, goRowMoving, goSelectFullRow}));
+  EXPECT_EQ(G->AppearanceOptions(), TAppearanceOptions{aoAlphaBlendedSelection});
+  EXPECT_EQ(G->GridLinesColor(), static_cast<TColor>(15850188));
+  EXPECT_TRUE(G->ReadOnly());
+  EXPECT_TRUE(G->DoubleBuffered());
+  EXPECT_EQ(G->Align(), alClient);
+  // Class, report width, slide left, top, width, height, sort, bold, text.
+  struct TCase {
+    const char* Name;
+    TClass Class;
+    Integer Width, Left, Top, SlideWidth, SlideHeight;
+    TSortType Sort;
+    bool Bold;
+    const char16_t* Before;
+  } cases[] = {
+      {"NxImageColumnImage", TNxImageColumn::StaticClass(), 80, 8, 6, 120, 80, stNumeric, false, u""},
+      {"NxTextColumnFileName", TNxTextColumn::StaticClass(), 400, 136, 8, 464, 16, stAlphabetic, true,
+       u"File to Convert:   "},
+      {"NxTextColumnPath", TNxTextColumn::StaticClass(), 400, 136, 33, 464, 16, stAlphabetic, false,
+       u"Containing Folder:   "},
+      {"NxTextColumnSize", TNxTextColumn::StaticClass(), 280, 136, 49, 464, 16, stAlphabetic, false, u"Size (KB):   "},
+      {"NxTextColumnDate2", TNxDateColumn::StaticClass(), 280, 384, 65, 216, 16, stDate, false,
+       u"Date Modified:   "},
+      {"NxTextColumnDate", TNxDateColumn::StaticClass(), 280, 136, 65, 216, 16, stDate, false, u"Date Created:   "},
+  };
+  ASSERT_EQ(G->Columns()->Count(), 6);
+  for (Integer i = 0; i < 6; ++i) {
+    const TCase& c = cases[i];
+    TNxCustomColumn* C = G->Columns()->Items(i);
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(C->Name(), c.Name);
+    EXPECT_EQ(C->ClassType(), c.Class);
+    EXPECT_EQ(C->Width(), c.Width);
+    EXPECT_EQ(C->SlideBounds()->Left(), c.Left);
+    EXPECT_EQ(C->SlideBounds()->Top(), c.Top);
+    EXPECT_EQ(C->SlideBounds()->Width(), c.SlideWidth);
+    EXPECT_EQ(C->SlideBounds()->Height(), c.SlideHeight);
+    EXPECT_EQ(C->SortType(), c.Sort);
+    if (auto* T = dynamic_cast<TNxTextColumn*>(C)) {
+      EXPECT_EQ(T->TextBefore(), c.Before);
+      EXPECT_EQ(T->Font()->Style().Contains(fsBold), c.Bold);
+      EXPECT_EQ(T->Font()->Name(), "Tahoma");
+    }
+  }
+  EXPECT_EQ(Form->NxImageColumnImage->Images(), Form->cxImageList);
+  EXPECT_EQ(Form->cxImageList->Count(), 2);
+  EXPECT_EQ(Form->cxImageList->Width(), 120);
+  EXPECT_EQ(Form->cxImageList->Height(), 80);
 }
 
 TEST_F(MainWindow, ShortcutsRunTheirCommands) {
