@@ -490,6 +490,8 @@ TEST_F(Settings, SavingAMaximizedWindowStoresItsNormalBounds) {
 }  // namespace
 
 #include "app/app_units.h"
+#include "platform/forms/forms.h"
+#include "platform/win/user/user.h"
 #include "platform/rtl/units.h"
 
 namespace {
@@ -498,7 +500,10 @@ TEST(ApplicationUnits, ShutDownReleasesTheSettingsText) {
   // A registry of its own: the process's units stay up for the other tests.
   TUnitRegistry Registry;
   RegisterApplicationUnits(Registry);
+  Screen->SetCursors(crHandPoint, LoadCursorA(nullptr, IDC_ARROW));
   Registry.Initialize();
+  // Main's start-up: the hand-point cursor is the system's hand.
+  EXPECT_EQ(Screen->Cursors(crHandPoint), LoadCursorA(nullptr, IDC_HAND));
   GlobalVars.OutputFolder = "/somewhere/";
   GlobalVars.Version = "1.0";
   Registry.Finalize();
