@@ -1,7 +1,9 @@
 #include "app/app_units.h"
 
 #include "app/globals.h"
+#include "platform/forms/forms.h"
 #include "platform/rtl/units.h"
+#include "platform/win/user/user.h"
 
 namespace {
 
@@ -9,11 +11,18 @@ namespace {
 // after the main window has closed.
 void FinalizeGlobals() { GlobalVars = TGlobalVars(); }
 
+// Every control that shows the hand-point cursor shows the system's hand.
+void InitializeMain() {
+  if (Screen) Screen->SetCursors(crHandPoint, LoadCursorA(nullptr, IDC_HAND));
+}
+
 }  // namespace
 
-void RegisterApplicationUnits() {
+void RegisterApplicationUnits(TUnitRegistry& Registry) {
   // UtilFuncs, Options, Progress, About and OpenOutputConfirmation have no
-  // start-up or shut-down work. Main's start-up (the hand cursor) joins
-  // this list with the main window.
-  RegisterUnit("globals", nullptr, &FinalizeGlobals);
+  // start-up or shut-down work.
+  Registry.Register("Main", &InitializeMain, nullptr);
+  Registry.Register("globals", nullptr, &FinalizeGlobals);
 }
+
+void RegisterApplicationUnits() { RegisterApplicationUnits(Units()); }

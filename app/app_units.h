@@ -2,4 +2,7 @@
 // after the libraries' units so that they start last and shut down first.
 #pragma once
 
+class TUnitRegistry;
+
+void RegisterApplicationUnits(TUnitRegistry& Registry);
 void RegisterApplicationUnits();

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <ctime>
 
 #include "platform/rtl/dateutils.h"
@@ -71,6 +73,45 @@ TDateTime FileTimeOf(const AnsiString& path, TFileTimeKind which) {
       break;
   }
   return LocalDateTime(st.stx_mtime);
+}
+
+namespace {
+
+constexpr unsigned kListedMask = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_BTIME;
+
+bool FillListedFile(const struct statx& st, TListedFile& file) {
+  if (!S_ISREG(st.stx_mode)) return false;
+  file.Size = static_cast<Int64>(st.stx_size);
+  file.LastWrite = LocalDateTime(st.stx_mtime);
+  file.Creation = (st.stx_mask & STATX_BTIME) ? LocalDateTime(st.stx_btime) : file.LastWrite;
+  return true;
+}
+
+}  // namespace
+
+bool ReadListedFile(const AnsiString& path, TListedFile& file) {
+  struct statx st {};
+  if (path.empty() || statx(AT_FDCWD, path.c_str(), 0, kListedMask, &st) != 0) return false;
+  return FillListedFile(st, file);
+}
+
+TListedFileReader::~TListedFileReader() {
+  if (FFolderFd >= 0) close(FFolderFd);
+}
+
+bool TListedFileReader::Read(const AnsiString& path, TListedFile& file) {
+  const size_t slash = path.rfind(PathDelim);
+  if (slash == AnsiString::npos || slash + 1 == path.size()) return ReadListedFile(path, file);
+  // The folder part with its delimiter; compared without a copy.
+  if (FFolderFd < 0 || FFolder.size() != slash + 1 || path.compare(0, slash + 1, FFolder) != 0) {
+    if (FFolderFd >= 0) close(FFolderFd);
+    FFolder = path.substr(0, slash + 1);
+    FFolderFd = open(FFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (FFolderFd < 0) return ReadListedFile(path, file);
+  }
+  struct statx st {};
+  if (statx(FFolderFd, path.c_str() + slash + 1, 0, kListedMask, &st) != 0) return false;
+  return FillListedFile(st, file);
 }
 
 AnsiString FileSizeText(Int64 size) { return Format("%4.2f KB", {static_cast<double>(size) / 1024.0}); }

@@ -23,6 +23,33 @@ enum TFileTimeKind { ftCreation = 0, ftLastAccess = 1, ftLastWrite = 2 };
 // The current date and time when nothing is there.
 TDateTime FileTimeOf(const AnsiString& path, TFileTimeKind which);
 
+// What a row shows of a file: its size, last-write and creation times, as
+// FileSizeOf and FileTimeOf give them, read at once.
+struct TListedFile {
+  Int64 Size = 0;
+  TDateTime LastWrite = 0;
+  TDateTime Creation = 0;
+};
+// False when no regular file is at the path (a folder, nothing at all).
+bool ReadListedFile(const AnsiString& path, TListedFile& file);
+
+// ReadListedFile for many files of few folders, as a folder search finds
+// them: the folder of the last file stays open, so that only the name is
+// looked up for the next file of the same folder. Keep one for a single
+// search; a folder renamed meanwhile is still read where it was opened.
+class TListedFileReader {
+ public:
+  TListedFileReader() = default;
+  TListedFileReader(const TListedFileReader&) = delete;
+  TListedFileReader& operator=(const TListedFileReader&) = delete;
+  ~TListedFileReader();
+  bool Read(const AnsiString& path, TListedFile& file);
+
+ private:
+  AnsiString FFolder;
+  int FFolderFd = -1;
+};
+
 // The size column's text: bytes / 1024 formatted "%4.2f KB" with the
 // locale's decimal separator ("1.50 KB").
 AnsiString FileSizeText(Int64 size);

@@ -115,7 +115,11 @@ AnsiString SettingsFilePath(const AnsiString& title) {
 
 void InitializeSettings(const AnsiString& title) {
   TGlobalVars& g = GlobalVars;
-  g.SettingsFolder = WithTrailingBackslash(SettingsFolderFallback() + title);
+  // A new account may have no application-data folder yet; without it no
+  // settings could ever be written.
+  const AnsiString appData = SettingsFolderFallback();
+  if (!DirectoryExists(appData)) ForceDirectories(appData);
+  g.SettingsFolder = WithTrailingBackslash(appData + title);
   if (!DirectoryExists(g.SettingsFolder) && !CreateDir(g.SettingsFolder)) g.SettingsFolder = SettingsFolderFallback();
 
   // Stored fields take their defaults; the branding values, the folder and

@@ -75,11 +75,12 @@ bool TCommonDialog::TaskModalDialog(const std::function<bool()>& Func) {
   ReleaseCapture();
   if (Application) Application->CancelHint();
   HWND ActiveWindow = GetActiveWindow();
+  HWND FocusBefore = GetFocus();
   std::vector<HWND> Windows = rtl::detail::DisableTaskWindows();
   std::shared_ptr<bool> Alive = FAlive;
   auto Restore = [&] {
     rtl::detail::EnableTaskWindows(Windows);
-    if (ActiveWindow && IsWindow(ActiveWindow)) SetActiveWindow(ActiveWindow);
+    rtl::detail::ReactivateAfterModal(ActiveWindow, FocusBefore);
   };
   bool Result = false;
   {

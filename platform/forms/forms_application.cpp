@@ -370,6 +370,7 @@ void TApplication::ShowException(Exception* E) {
 
 Integer TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, Integer Flags) {
   HWND ActiveWindow = GetActiveWindow();
+  HWND FocusBefore = GetFocus();
   std::vector<HWND> Windows = rtl::detail::DisableTaskWindows();
   Integer Result;
   {
@@ -381,7 +382,7 @@ Integer TApplication::MessageBox(const AnsiString& Text, const AnsiString& Capti
       Result = DefaultAnswer(Flags);
     }
   }
-  if (ActiveWindow && IsWindow(ActiveWindow)) SetActiveWindow(ActiveWindow);
+  rtl::detail::ReactivateAfterModal(ActiveWindow, FocusBefore);
   return Result;
 }
 

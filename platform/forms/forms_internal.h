@@ -13,6 +13,10 @@ namespace rtl::detail {
 // loop or a message box runs); answers them to enable again afterwards.
 std::vector<HWND> DisableTaskWindows();
 void EnableTaskWindows(const std::vector<HWND>& Windows);
+// Activates the window again after a modal run; when the focus is nowhere
+// or on the window itself, the window inside it that had the focus before
+// the run (FocusBefore) gets it back.
+void ReactivateAfterModal(HWND Window, HWND FocusBefore);
 
 // A key message while a drag runs: Esc cancels the drag (answers true:
 // the key is used up).

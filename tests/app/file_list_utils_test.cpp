@@ -171,6 +171,41 @@ TEST_F(FileListFiles, CreationIsTheBirthTimeWhereKeptElseTheLastWrite) {
   }
 }
 
+// The reader a folder search uses gives what the single-file routines give,
+// whether the files come folder by folder or back and forth.
+TEST_F(FileListFiles, ListedFilesReadAsTheirSizeAndTimes) {
+  fs::create_directories(Root + "one");
+  fs::create_directories(Root + "two");
+  fs::create_directories(Root + "one/folder.pdf");
+  const AnsiString a = MakeFile("one/a.pdf", 1536), b = MakeFile("one/b*.pdf", 0), c = MakeFile("two/c.pdf", 7);
+  SetTimes(a, Utc(2001, 2, 3, 4, 5, 6, 0), Utc(2020, 5, 6, 7, 8, 9, 0));
+  SetTimes(c, Utc(2001, 2, 3, 4, 5, 6, 0), Utc(1975, 1, 2, 3, 4, 5, 500));
+  struct TCase {
+    AnsiString Path;
+    bool Found;
+  } cases[] = {
+      {a, true},  {b, true},  {c, true}, {a, true}, {Root + "one/missing.pdf", false},
+      {Root + "one/folder.pdf", false}, {Root + "b?.pdf", false}, {Root + "none/x.pdf", false}, {c, true},
+  };
+  TListedFileReader reader;
+  for (const TCase& t : cases) {
+    SCOPED_TRACE(t.Path);
+    TListedFile byReader, alone;
+    ASSERT_EQ(reader.Read(t.Path, byReader), t.Found);
+    ASSERT_EQ(ReadListedFile(t.Path, alone), t.Found);
+    if (!t.Found) continue;
+    for (const TListedFile& f : {byReader, alone}) {
+      EXPECT_EQ(f.Size, FileSizeOf(t.Path));
+      EXPECT_NEAR(f.LastWrite, FileTimeOf(t.Path, ftLastWrite), kMillisecond);
+      EXPECT_NEAR(f.Creation, FileTimeOf(t.Path, ftCreation), kMillisecond);
+    }
+  }
+  // A file gone since its folder was opened is not found.
+  ASSERT_TRUE(fs::remove(c.c_str()));
+  TListedFile gone;
+  EXPECT_FALSE(reader.Read(c, gone));
+}
+
 // ---- Names of drops and of the clipboard ----------------------------------------------
 
 TEST(FileListDrops, DroppedNamesAreReadWhole) {

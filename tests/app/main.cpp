@@ -1,15 +1,22 @@
-// The application tests' main: the application, screen and mouse exist for
-// the whole run (the "Forms" unit), as they do in the program.
+// The application tests' main: the units start as they do in the program,
+// so that the application, screen and mouse, the grid and the folder
+// search exist for the whole run.
 #include <gtest/gtest.h>
 
+#include "app/app_units.h"
+#include "grid/grid_units.h"
 #include "platform/forms/forms.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/units.h"
+#include "support/support_units.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   SetCommandLine(argc, argv);
   RegisterFormsUnit();
+  RegisterSupportUnits();
+  RegisterGridUnits();
+  RegisterApplicationUnits();
   InitializeUnits();
   int Result = RUN_ALL_TESTS();
   FinalizeUnits();

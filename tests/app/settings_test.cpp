@@ -84,6 +84,16 @@ TEST_F(Settings, AFolderThatCannotBeCreatedFallsBackToTheApplicationData) {
   EXPECT_EQ(GlobalVars.SettingsFolder, AppData);
 }
 
+TEST_F(Settings, AMissingApplicationDataFolderIsCreatedWithItsParents) {
+  fs::remove_all(AppData.c_str());
+  const AnsiString deeper = Root + "fresh/config/";
+  setenv("XDG_CONFIG_HOME", (Root + "fresh/config").c_str(), 1);
+  InitializeSettings("Demo Tool");
+  EXPECT_EQ(GlobalVars.SettingsFolder, deeper + "Demo Tool/");
+  EXPECT_FALSE(LoadSettings("Demo Tool"));
+  EXPECT_TRUE(FileExists(deeper + "Demo Tool/demotoolSystem.dat"));
+}
+
 TEST_F(Settings, DefaultsComeFromThePersonalFolder) {
   GlobalVars.WordFromPage = 7;
   GlobalVars.ConversionType = "WORD";
@@ -480,16 +490,23 @@ TEST_F(Settings, SavingAMaximizedWindowStoresItsNormalBounds) {
 }  // namespace
 
 #include "app/app_units.h"
+#include "platform/forms/forms.h"
+#include "platform/win/user/user.h"
 #include "platform/rtl/units.h"
 
 namespace {
 
 TEST(ApplicationUnits, ShutDownReleasesTheSettingsText) {
-  RegisterApplicationUnits();
-  InitializeUnits();
+  // A registry of its own: the process's units stay up for the other tests.
+  TUnitRegistry Registry;
+  RegisterApplicationUnits(Registry);
+  Screen->SetCursors(crHandPoint, LoadCursorA(nullptr, IDC_ARROW));
+  Registry.Initialize();
+  // Main's start-up: the hand-point cursor is the system's hand.
+  EXPECT_EQ(Screen->Cursors(crHandPoint), LoadCursorA(nullptr, IDC_HAND));
   GlobalVars.OutputFolder = "/somewhere/";
   GlobalVars.Version = "1.0";
-  FinalizeUnits();
+  Registry.Finalize();
   EXPECT_EQ(GlobalVars.OutputFolder, "");
   EXPECT_EQ(GlobalVars.Version, "");
 }

@@ -1,0 +1,269 @@
+#!/usr/bin/env bash
+# Runs the real program on a private X server and uses it with real input
+# (XTEST through xdotool): files are added through the open dialog, one is
+# removed with the Delete command, the right button opens the context menu,
+# Alt+F4 closes the window. What the list did is read from the program's
+# "list" trace channel, and the settings file it wrote is checked. A second
+# run without a branding file must report the error and end without a
+# window.
+#
+#   main_window_xvfb.sh <pdfbatch> <branding tool>
+#
+# Exits 0 when every step passes, 1 on a failure, 77 when the X server or
+# xdotool is missing. Every step is bounded in time.
+set -u
+
+if [ -z "${MAIN_WINDOW_CHECK_BOUNDED:-}" ]; then
+  MAIN_WINDOW_CHECK_BOUNDED=1 exec timeout -k 5 80 bash "$0" "$@"
+fi
+
+program=${1:?usage: main_window_xvfb.sh <pdfbatch> <branding tool>}
+branding=${2:?usage: main_window_xvfb.sh <pdfbatch> <branding tool>}
+
+for tool in Xvfb xdotool; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "SKIP: $tool is not installed"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/main_window_check.XXXXXX")
+work=$(cd "$work" && pwd -P)
+xvfb_pid=
+app_pid=
+
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'echo "FAIL: interrupted or out of time"; exit 1' INT TERM
+
+fail() {
+  echo "FAIL: $*"
+  if [ -s "$work/app.err" ]; then
+    echo "--- program stderr:"
+    tail -n 30 "$work/app.err"
+    # The whole trace, for a closer look.
+    [ -n "${MAIN_WINDOW_KEEP_TRACE:-}" ] && cp "$work/app.err" "$MAIN_WINDOW_KEEP_TRACE"
+  fi
+  exit 1
+}
+
+# A private server on the first free display from :141 up (the dialog
+# check starts at :90); the server writes its number once it listens.
+start_xvfb() {
+  local n
+  for n in $(seq 141 190); do
+    { [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; } && continue
+    : >"$work/display"
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset -displayfd 3 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 100); do
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      if [ "$(cat "$work/display")" = "$n" ]; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      sleep 0.05
+    done
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=
+  done
+  return 1
+}
+
+start_xvfb || fail "no X server could be started"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+echo "X server on $DISPLAY"
+
+# The program runs from a folder of its own, with a fixture branding file
+# beside it, in a home of its own.
+bin="$work/bin"
+mkdir -p "$bin" "$work/home"
+cp "$program" "$bin/pdfbatch"
+cp "$(dirname "$program")/icon.ico" "$bin/icon.ico"
+printf '[SYSTEM]\nName=Xvfb Check\nVersion=1.0\n' >"$work/branding.ini"
+"$branding" encode "$work/branding.ini" "$bin/PCore.dll" || fail "the branding file could not be written"
+export HOME="$work/home"
+export XDG_CONFIG_HOME="$work/home/.config"
+export PDFBATCH_TRACE=${MAIN_WINDOW_TRACE:-list}
+
+files="$work/files"
+mkdir -p "$files"
+for f in a b c; do printf '%%PDF-1.4 %s\n' "$f" >"$files/$f.pdf"; done
+: >"$files/notes.txt"
+
+# The settings of an earlier run: the open dialog starts in the files'
+# folder, the window at the top left.
+settings_dir="$XDG_CONFIG_HOME/Xvfb Check"
+settings="$settings_dir/xvfbcheckSystem.dat"
+mkdir -p "$settings_dir"
+printf '[System]\nLastOpenDir=%s/\nRadialMenu=0\n[Form]\nx=0\ny=0\nwidth=900\nheight=600\nmaximized=0\n' "$files" >"$settings"
+
+run_app() {
+  : >"$work/app.out"
+  : >"$work/app.err"
+  timeout 60 "$bin/pdfbatch" >"$work/app.out" 2>"$work/app.err" &
+  app_pid=$!
+}
+
+wait_app() {
+  for _ in $(seq 1 100); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$app_pid" 2>/dev/null && fail "the program is still running after: $1"
+  wait "$app_pid"
+  app_rc=$?
+  app_pid=
+}
+
+find_window() {
+  local id
+  for _ in $(seq 1 150); do
+    id=$(timeout 2 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    kill -0 "$app_pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# Without a window manager the input focus is set directly.
+focus_window() {
+  local id=$1
+  for _ in $(seq 1 30); do
+    timeout 2 xdotool windowactivate --sync "$id" >/dev/null 2>&1 ||
+      timeout 2 xdotool windowfocus --sync "$id" >/dev/null 2>&1
+    if [ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ]; then
+      sleep 0.2
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits until the trace holds a line matching $1.
+wait_trace() {
+  for _ in $(seq 1 100); do
+    grep -q -- "$1" "$work/app.err" && return 0
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  return 1
+}
+
+# --- The main window comes up with its title from the branding file.
+run_app
+main=$(find_window "Xvfb Check") || fail "the main window never appeared"
+focus_window "$main" || fail "the main window never got the keyboard"
+echo "ok: the main window is up"
+
+# --- Alt+A opens the open dialog in the folder of the last run; a click
+# on a.pdf, Ctrl+clicks on b.pdf and c.pdf, a click on Open. The dialog's
+# client area is 520 x 340; its file list starts 37 pixels down, 8 in,
+# with items 13 pixels high; Open sits at the right of the name row.
+timeout 5 xdotool key --clearmodifiers alt+a
+dialog=$(find_window "Open") || fail "the open dialog never appeared"
+focus_window "$dialog" || fail "the open dialog never got the keyboard"
+geo=$(timeout 5 xdotool getwindowgeometry --shell "$dialog") || fail "no geometry for the open dialog"
+w=$(echo "$geo" | sed -n 's/^WIDTH=//p')
+h=$(echo "$geo" | sed -n 's/^HEIGHT=//p')
+border=$(((w - 520) / 2))
+ox=$border
+oy=$((h - border - 340))
+click_at() {
+  timeout 5 xdotool mousemove --window "$dialog" $((ox + $1)) $((oy + $2)) || fail "the pointer could not be moved"
+  sleep 0.1
+  if [ -n "${3:-}" ]; then
+    timeout 5 xdotool keydown "$3" click 1 keyup "$3"
+  else
+    timeout 5 xdotool click 1
+  fi
+}
+row_y() { echo $((37 + 2 + $1 * 13 + 6)); }
+click_at 40 "$(row_y 0)"
+click_at 40 "$(row_y 1)" ctrl
+click_at 40 "$(row_y 2)" ctrl
+click_at $((520 - 8 - 40)) $((340 - 8 - 23 - 6 - 12))
+wait_trace "added 2 " || fail "three files were not added"
+grep '^\[list\] added' "$work/app.err" >"$work/added"
+expected="[list] added 0 $files/a.pdf
+[list] added 1 $files/b.pdf
+[list] added 2 $files/c.pdf"
+[ "$(cat "$work/added")" = "$expected" ] || fail "the rows added were: $(cat "$work/added")"
+echo "ok: three files added through the open dialog, in order"
+
+# --- Home selects the first row, Delete removes it.
+focus_window "$main" || fail "the main window did not get the keyboard back"
+timeout 5 xdotool key --clearmodifiers Home
+timeout 5 xdotool key --clearmodifiers Delete
+wait_trace "removed" || fail "Delete removed nothing"
+grep -qx "\[list\] removed 0 $files/a.pdf" "$work/app.err" || fail "Delete removed another row: $(grep removed "$work/app.err")"
+echo "ok: Delete removed the selected row"
+
+# --- The right button in the list opens the context menu (the popup
+# menu, as the last run chose); Escape closes it.
+mgeo=$(timeout 5 xdotool getwindowgeometry --shell "$main") || fail "no geometry for the main window"
+mw=$(echo "$mgeo" | sed -n 's/^WIDTH=//p')
+mh=$(echo "$mgeo" | sed -n 's/^HEIGHT=//p')
+timeout 5 xdotool mousemove --window "$main" $((mw / 2)) $((mh / 2)) || fail "the pointer could not be moved"
+sleep 0.1
+timeout 5 xdotool click 3
+wait_trace "context menu popup" || fail "the right button opened no context menu"
+sleep 0.3
+timeout 5 xdotool key --clearmodifiers Escape
+echo "ok: the right button opens the popup menu"
+
+# --- Alt+F4 closes the window; the settings are written.
+sleep 0.3
+focus_window "$main" || fail "the main window did not get the keyboard after the menu"
+timeout 5 xdotool key --clearmodifiers alt+F4
+wait_app "Alt+F4"
+[ "$app_rc" -eq 0 ] || fail "the program exited with $app_rc"
+grep -qx "\[list\] closing with 2 rows" "$work/app.err" || fail "the window did not close with two rows"
+# The file's lines end as the private-profile format has them.
+tr -d '\r' <"$settings" >"$work/settings.txt"
+grep -qx "LastOpenDir=$files/" "$work/settings.txt" || fail "LastOpenDir was not written: $(grep LastOpenDir "$work/settings.txt")"
+grep -qx "RadialMenu=0" "$work/settings.txt" || fail "RadialMenu was not kept"
+for key in x y width height maximized OutputFolder ASkinName; do
+  grep -q "^$key=" "$work/settings.txt" || fail "the settings file lacks $key"
+done
+echo "ok: closing wrote the settings and the placement"
+
+# --- Without a branding file the error is shown and no window follows.
+rm "$bin/PCore.dll"
+rm -rf "$settings_dir"
+run_app
+box=
+for _ in $(seq 1 100); do
+  # The title is empty (there is no product name): the program's only
+  # window is found by its class.
+  box=$(timeout 2 xdotool search --onlyvisible --class pdfbatch 2>/dev/null | head -n 1)
+  [ -n "$box" ] && break
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+[ -n "$box" ] || fail "no message box for the missing branding file"
+count=$(timeout 2 xdotool search --onlyvisible --class pdfbatch 2>/dev/null | wc -l)
+[ "$count" -eq 1 ] || fail "$count windows show for a start-up error"
+bw=$(timeout 5 xdotool getwindowgeometry --shell "$box" | sed -n 's/^WIDTH=//p')
+[ "$bw" -lt 700 ] || fail "the window shown is $bw wide: not a message box"
+focus_window "$box" || fail "the message box never got the keyboard"
+timeout 5 xdotool key --clearmodifiers Return
+wait_app "the start-up error's message box"
+[ "$app_rc" -ne 0 ] || fail "the program reported success without its branding file"
+[ ! -e "$settings_dir" ] || fail "a settings folder was made without a branding file"
+echo "ok: a missing branding file is reported and no window opens"
+
+echo "PASS"
+exit 0

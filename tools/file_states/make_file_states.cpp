@@ -1,0 +1,174 @@
+// Draws the two pictures of the file list's state column, 120 by 80
+// pixels, 24-bit: a page waiting for conversion (a clock on it) and a
+// converted page (a green tick on it).
+//
+//   make_file_states OUTDIR          writes file_waiting.bmp, file_processed.bmp
+//   make_file_states --check DIR     exits 1 when the files in DIR differ
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 120;
+constexpr int kHeight = 80;
+
+struct Rgb {
+  uint8_t r, g, b;
+};
+
+class Picture {
+ public:
+  Picture() : px_(static_cast<size_t>(kWidth) * kHeight, Rgb{255, 255, 255}) {}
+  void Set(int x, int y, Rgb c) {
+    if (x >= 0 && y >= 0 && x < kWidth && y < kHeight) px_[static_cast<size_t>(y) * kWidth + x] = c;
+  }
+  // Mixes c over the pixel by coverage a (0..1).
+  void Blend(int x, int y, Rgb c, double a) {
+    if (x < 0 || y < 0 || x >= kWidth || y >= kHeight || a <= 0) return;
+    if (a > 1) a = 1;
+    Rgb& p = px_[static_cast<size_t>(y) * kWidth + x];
+    p.r = static_cast<uint8_t>(std::lround(p.r + (c.r - p.r) * a));
+    p.g = static_cast<uint8_t>(std::lround(p.g + (c.g - p.g) * a));
+    p.b = static_cast<uint8_t>(std::lround(p.b + (c.b - p.b) * a));
+  }
+  void Fill(int l, int t, int r, int b, Rgb c) {
+    for (int y = t; y < b; ++y)
+      for (int x = l; x < r; ++x) Set(x, y, c);
+  }
+  // A disc with a smooth edge.
+  void Disc(double cx, double cy, double radius, Rgb c) {
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
+        Blend(x, y, c, radius + 0.5 - d);
+      }
+  }
+  // A line of the given width with smooth edges.
+  void Line(double x0, double y0, double x1, double y1, double width, Rgb c) {
+    const double dx = x1 - x0, dy = y1 - y0, len2 = dx * dx + dy * dy;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        const double px = x + 0.5, py = y + 0.5;
+        double t = ((px - x0) * dx + (py - y0) * dy) / len2;
+        t = t < 0 ? 0 : (t > 1 ? 1 : t);
+        const double d = std::hypot(px - (x0 + t * dx), py - (y0 + t * dy));
+        Blend(x, y, c, width / 2 + 0.5 - d);
+      }
+  }
+  std::string Bmp() const {
+    std::string s;
+    auto put16 = [&s](uint32_t v) {
+      s += static_cast<char>(v & 0xFF);
+      s += static_cast<char>((v >> 8) & 0xFF);
+    };
+    auto put32 = [&](uint32_t v) {
+      put16(v & 0xFFFF);
+      put16(v >> 16);
+    };
+    const uint32_t row = kWidth * 3;  // 360: a multiple of four
+    const uint32_t data = row * kHeight;
+    s += "BM";
+    put32(14 + 40 + data);
+    put32(0);
+    put32(14 + 40);
+    put32(40);
+    put32(kWidth);
+    put32(kHeight);
+    put16(1);
+    put16(24);
+    put32(0);
+    put32(data);
+    put32(2835);
+    put32(2835);
+    put32(0);
+    put32(0);
+    for (int y = kHeight - 1; y >= 0; --y)
+      for (int x = 0; x < kWidth; ++x) {
+        const Rgb& p = px_[static_cast<size_t>(y) * kWidth + x];
+        s += static_cast<char>(p.b);
+        s += static_cast<char>(p.g);
+        s += static_cast<char>(p.r);
+      }
+    return s;
+  }
+
+ private:
+  std::vector<Rgb> px_;
+};
+
+// A PDF page with its corner folded and a red band, centred in the picture.
+void DrawPage(Picture& p) {
+  const Rgb outline{120, 130, 145}, paper{250, 251, 253}, fold{215, 222, 232}, band{200, 40, 40}, text{190, 198, 210};
+  const int l = 38, t = 6, r = 82, b = 74, f = 12;
+  for (int y = t; y < b; ++y)
+    for (int x = l; x < r; ++x) {
+      if (x - (r - f) > y - t) continue;  // the folded corner
+      const bool edge = x == l || y == b - 1 || x == r - 1 || y == t || x - (r - f) == y - t;
+      p.Set(x, y, edge ? outline : paper);
+    }
+  for (int y = t; y < t + f; ++y)
+    for (int x = r - f; x < r; ++x)
+      if (x - (r - f) >= y - t) p.Set(x, y, (x == r - f || y == t + f - 1 || x - (r - f) == y - t) ? outline : fold);
+  for (int i = 0; i < 4; ++i) p.Fill(l + 6, t + 18 + i * 7, r - 6 - (i % 2) * 8, t + 21 + i * 7, text);
+  p.Fill(l + 1, b - 16, r - 1, b - 7, band);
+}
+
+Picture Waiting() {
+  Picture p;
+  DrawPage(p);
+  const Rgb ring{90, 110, 140}, face{255, 255, 255};
+  p.Disc(86, 56, 15, ring);
+  p.Disc(86, 56, 12.5, face);
+  p.Line(86, 56, 86, 47, 2.2, ring);
+  p.Line(86, 56, 93, 60, 2.2, ring);
+  return p;
+}
+
+Picture Processed() {
+  Picture p;
+  DrawPage(p);
+  const Rgb green{40, 150, 70}, white{255, 255, 255};
+  p.Disc(86, 56, 15, green);
+  p.Line(79, 56, 84, 62, 3.2, white);
+  p.Line(84, 62, 94, 49, 3.2, white);
+  return p;
+}
+
+struct Output {
+  const char* name;
+  Picture (*draw)();
+} const kOutputs[] = {{"file_waiting.bmp", Waiting}, {"file_processed.bmp", Processed}};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool check = argc == 3 && std::string(argv[1]) == "--check";
+  if (argc != 2 && !check) {
+    std::cerr << "usage: make_file_states OUTDIR | --check DIR\n";
+    return 2;
+  }
+  const std::string dir = std::string(argv[check ? 2 : 1]) + "/";
+  int rc = 0;
+  for (const Output& o : kOutputs) {
+    const std::string bytes = o.draw().Bmp();
+    if (check) {
+      if (ReadFile(dir + o.name) != bytes) {
+        std::cerr << o.name << " differs from what the generator draws\n";
+        rc = 1;
+      }
+    } else {
+      std::ofstream(dir + o.name, std::ios::binary) << bytes;
+    }
+  }
+  return rc;
+}
