@@ -365,6 +365,35 @@ TEST_F(TextRowsPaintTest, EightBitTextKeepsItsLetters) {
   EXPECT_EQ(stripped, Pixels());
 }
 
+TEST_F(TextRowsPaintTest, AGivenFontDrawsInItsColourUnlessATextColourIsGiven) {
+  TFont red;
+  red.SetName("Courier New");
+  red.SetHeight(-13);
+  red.SetQuality(fqNonAntialiased);
+  red.SetColor(clRed);
+  const struct {
+    TFont* font;
+    TColor textColour;
+    COLORREF drawn;
+  } cases[] = {
+      {nullptr, clDefault, kInk},
+      {&red, clDefault, RGB(255, 0, 0)},
+      {&red, clBlue, RGB(0, 0, 255)},
+      {nullptr, clBlue, RGB(0, 0, 255)},
+  };
+  for (const auto& c : cases) {
+    Dib.Fill(kPaper);
+    TRect r(10, 10, 200, 40);
+    cxDrawTextRowsA(Dib.dc, "Colour", r, TLF_LEFT, 0, 0, c.font, clNone, clNone, 0, 0, 0, c.textColour);
+    const RECT ink = Dib.InkBox(kPaper);
+    ASSERT_GT(ink.Right, ink.Left);
+    EXPECT_EQ(BoxOf(c.drawn).Right, ink.Right) << c.textColour;
+    EXPECT_EQ(BoxOf(c.drawn).Left, ink.Left) << c.textColour;
+    EXPECT_EQ(GetTextColor(Dib.dc), kInk);
+    EXPECT_EQ(GetCurrentObject(Dib.dc, OBJ_FONT), Font);
+  }
+}
+
 TEST_F(TextRowsPaintTest, TinyFontsBecomeBars) {
   HFONT tiny = MakeFont(-4);
   SelectObject(Dib.dc, tiny);
