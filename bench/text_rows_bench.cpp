@@ -51,8 +51,8 @@ class TBenchDC {
 };
 
 std::u16string Paragraph() {
-  const std::u16string words[] = {u"convert", u"the",    u"listed", u"files", u"into",  u"documents", u"one",
-                                  u"after",   u"another", u"while", u"the",   u"ribbon", u"shows",    u"progress"};
+  const std::u16string words[] = {u"convert", u"the",     u"listed", u"files", u"into",   u"documents", u"one",
+                                  u"after",   u"another", u"while",  u"the",   u"ribbon", u"shows",     u"progress"};
   std::u16string text;
   for (size_t i = 0; text.size() < 2000; ++i) {
     if (!text.empty()) text += u' ';
@@ -90,8 +90,8 @@ BENCHMARK(BM_TextRowsParagraph)->Unit(benchmark::kMillisecond);
 
 std::vector<AnsiString> Captions() {
   const char* verbs[] = {"Convert", "Add", "Remove", "Open", "Show", "Clear", "Save", "Move"};
-  const char* things[] = {"Files", "Folder", "Selected Rows", "Output Folder", "All Items", "Options", "Word",
-                          "Excel Workbook", "HTML Page", "Multipage TIFF"};
+  const char* things[] = {"Files",   "Folder", "Selected Rows",  "Output Folder", "All Items",
+                          "Options", "Word",   "Excel Workbook", "HTML Page",     "Multipage TIFF"};
   std::vector<AnsiString> out;
   for (int i = 0; i < 1000; ++i)
     out.push_back(AnsiString(verbs[i % 8]) + " " + things[(i / 8) % 10] + (i % 3 ? "" : " Now"));

@@ -42,8 +42,8 @@ bool DefaultMeasure(HDC ADC, const WideChar* AText, Integer ALength, bool AExpan
   return cxMeasureTextExtent(ADC, AText, ALength, ASize, AExpandTabs);
 }
 
-TSize MeasureWith(TcxMeasureTextProc AMeasure, NativeInt ACallerValue, HDC ADC, const WideChar* AText,
-                  Integer ALength, bool AExpandTabs) {
+TSize MeasureWith(TcxMeasureTextProc AMeasure, NativeInt ACallerValue, HDC ADC, const WideChar* AText, Integer ALength,
+                  bool AExpandTabs) {
   TSize size;
   (AMeasure ? AMeasure : DefaultMeasure)(ADC, AText, ALength, AExpandTabs, ACallerValue, size);
   return size;
@@ -97,8 +97,7 @@ class TClipKeeper {
 
 void DrawRowText(HDC ADC, const TcxTextLayoutParams& AParams, const TcxTextRowEntry& ARow) {
   if (AParams.ExpandTabs)
-    TabbedTextOutW(ADC, ARow.Left, ARow.Top, ARow.Text, std::min(ARow.Length, kMaxTabbedOutput), 0, nullptr,
-                   ARow.Left);
+    TabbedTextOutW(ADC, ARow.Left, ARow.Top, ARow.Text, std::min(ARow.Length, kMaxTabbedOutput), 0, nullptr, ARow.Left);
   else
     TextOutW(ADC, ARow.Left, ARow.Top, ARow.Text, ARow.Length);
 }
@@ -208,8 +207,8 @@ void cxInitTextLayoutParams(HDC ADC, Integer AFlags, TcxTextLayoutParams& AParam
 }
 
 bool cxTextRowsWrap(const TcxTextLayoutParams& AParams) {
-  return !AParams.OneLine && (AParams.WordWrap || AParams.HorzAlignment == TLF_JUSTIFY ||
-                              AParams.HorzAlignment == TLF_SPREAD);
+  return !AParams.OneLine &&
+         (AParams.WordWrap || AParams.HorzAlignment == TLF_JUSTIFY || AParams.HorzAlignment == TLF_SPREAD);
 }
 
 bool cxTextRowsBreakChars(const TcxTextLayoutParams& AParams) {
@@ -332,8 +331,8 @@ Integer cxFitCharCount(HDC ADC, const WideChar* AToken, Integer ALength, Integer
 // ---- Building rows ---------------------------------------------------------------------
 
 void cxBuildTextRow(HDC ADC, const WideChar* AText, Integer AStart, Integer ARemaining, Integer AMaxWidth,
-                    const TcxTextLayoutParams& AParams, bool AMayKeepWords, TcxTextRowEntry& ARow,
-                    Integer& ANextStart, TcxMeasureTextProc AMeasure, NativeInt ACallerValue) {
+                    const TcxTextLayoutParams& AParams, bool AMayKeepWords, TcxTextRowEntry& ARow, Integer& ANextStart,
+                    TcxMeasureTextProc AMeasure, NativeInt ACallerValue) {
   const Integer end = AStart + std::max<Integer>(ARemaining, 0);
   const bool wrapping = cxTextRowsWrap(AParams);
   Integer pos = AStart, rowEnd = end, next = end;
@@ -341,15 +340,15 @@ void cxBuildTextRow(HDC ADC, const WideChar* AText, Integer AStart, Integer ARem
   bool wrapped = false;
   while (pos < end) {
     const Integer token = cxScanTextToken(AText, end, pos, wrapping);
-    const Integer width = MeasureWith(AMeasure, ACallerValue, ADC, AText + AStart, token - AStart,
-                                      AParams.ExpandTabs).cx;
+    const Integer width =
+        MeasureWith(AMeasure, ACallerValue, ADC, AText + AStart, token - AStart, AParams.ExpandTabs).cx;
     if (wrapping && width > AMaxWidth) {
       if (pos > AStart && !AMayKeepWords) {
         rowEnd = next = pos;
         wrapped = true;
       } else if (cxTextRowsBreakChars(AParams) && token > pos) {
-        rowEnd = next = pos + cxFitCharCount(ADC, AText + pos, token - pos, AMaxWidth - widthSoFar, AParams,
-                                             AMeasure, ACallerValue);
+        rowEnd = next = pos + cxFitCharCount(ADC, AText + pos, token - pos, AMaxWidth - widthSoFar, AParams, AMeasure,
+                                             ACallerValue);
       } else {
         rowEnd = next = token;
         wrapped = true;
@@ -443,8 +442,7 @@ bool cxBuildTextRows(HDC ADC, const WideChar* AText, Integer ALength, const TRec
       last = height >= maxHeight;
     const bool mayKeepWords = last && AParams.Ellipsis && !AParams.NoClip && !justified;
     Integer next = pos;
-    cxBuildTextRow(ADC, AText, pos, ALength - pos, maxWidth, AParams, mayKeepWords, row, next, AMeasure,
-                   ACallerValue);
+    cxBuildTextRow(ADC, AText, pos, ALength - pos, maxWidth, AParams, mayKeepWords, row, next, AMeasure, ACallerValue);
     row.StartIndex = pos;
     measureRow(row);
     pos = next;
@@ -505,7 +503,8 @@ void cxArrangeTextRows(HDC, const TRect& ATextRect, TcxTextLayoutParams& AParams
 
 Integer cxWidestTextRowWidth(const TcxTextRows& ARows, Integer ACount) {
   Integer widest = 0;
-  for (Integer i = 0; i < std::min(ACount, ARows.RowCount); ++i) widest = std::max(widest, cxGetTextRow(ARows, i).Width);
+  for (Integer i = 0; i < std::min(ACount, ARows.RowCount); ++i)
+    widest = std::max(widest, cxGetTextRow(ARows, i).Width);
   return widest;
 }
 
@@ -516,13 +515,11 @@ bool cxIsMetafileDC(HDC ADC) {
   return type == OBJ_METADC || type == OBJ_ENHMETADC;
 }
 
-void cxCutRowForEllipsis(HDC ADC, const TRect& ATextRect, const TcxTextLayoutParams& AParams,
-                         TcxTextRowEntry& ARow) {
+void cxCutRowForEllipsis(HDC ADC, const TRect& ATextRect, const TcxTextLayoutParams& AParams, TcxTextRowEntry& ARow) {
   const Integer available = std::max<Integer>(0, ATextRect.Right - ATextRect.Left - AParams.EllipsisWidth);
   INT fit = 0;
   SIZE size{};
-  if (ARow.Length <= 0 || !GetTextExtentExPointW(ADC, ARow.Text, ARow.Length, available, &fit, nullptr, &size))
-    fit = 0;
+  if (ARow.Length <= 0 || !GetTextExtentExPointW(ADC, ARow.Text, ARow.Length, available, &fit, nullptr, &size)) fit = 0;
   if (fit == 0 && ARow.Length > 0 && AParams.HorzAlignment == TLF_LEFT)
     fit = (ARow.Length > 1 && IsHighSurrogate(ARow.Text[0]) && IsLowSurrogate(ARow.Text[1])) ? 2 : 1;
   ARow.Length = std::min<Integer>(fit, ARow.Length);
@@ -533,8 +530,8 @@ void cxCutRowForEllipsis(HDC ADC, const TRect& ATextRect, const TcxTextLayoutPar
 }
 
 void cxPaintTextRows(HDC ADC, const TRect& ATextRect, const TcxTextLayoutParams& AParams, bool ATextCut,
-                     TColor ASelTextColor, TColor ASelBkColor, Integer ASelLength, Integer ASelStart,
-                     Integer ARowCount, TcxTextRows& ARows) {
+                     TColor ASelTextColor, TColor ASelBkColor, Integer ASelLength, Integer ASelStart, Integer ARowCount,
+                     TcxTextRows& ARows) {
   // Background mode, justification and clip all come back with the DC.
   const int saved = SaveDC(ADC);
   SetBkMode(ADC, TRANSPARENT);
@@ -584,9 +581,9 @@ void cxPaintTextRows(HDC ADC, const TRect& ATextRect, const TcxTextLayoutParams&
 
     if (highlight) {
       const Int64 a = std::max<Int64>(ASelStart, row.StartIndex) - row.StartIndex;
-      const Int64 b = std::min<Int64>(static_cast<Int64>(ASelStart) + ASelLength,
-                                      static_cast<Int64>(row.StartIndex) + row.Length) -
-                      row.StartIndex;
+      const Int64 b =
+          std::min<Int64>(static_cast<Int64>(ASelStart) + ASelLength, static_cast<Int64>(row.StartIndex) + row.Length) -
+          row.StartIndex;
       if (a < b) {
         std::vector<INT> partial(static_cast<size_t>(row.Length));
         SIZE size{};
@@ -658,8 +655,7 @@ Integer cxDrawTextRowsW(HDC ADC, const WideString& AText, TRect& R, Integer AFla
       if (params.Measure) {
         const Integer counted = AMaxRowCount > 0 ? std::min(AMaxRowCount, rowCount) : rowCount;
         textRect.Right = textRect.Left + cxWidestTextRowWidth(rows, counted);
-        if (!params.OneLine)
-          cxBuildTextRows(ADC, text.data(), length, textRect, params, rows, rowCount, AMaxRowCount);
+        if (!params.OneLine) cxBuildTextRows(ADC, text.data(), length, textRect, params, rows, rowCount, AMaxRowCount);
         cxArrangeTextRows(ADC, textRect, params, rowCount, rows);
         textRect.Bottom = cxGetTextRow(rows, rowCount - 1).Top + params.FontHeight;
         cxGrowTextRect(textRect, params, ALeftIndent, ARightIndent, R);
@@ -702,8 +698,8 @@ Integer cxDrawTextRowsA(HDC ADC, const AnsiString& AText, TRect& R, Integer AFla
     charset = GetTextCharset(ADC);
   }
   const WideString text = dxAnsiToWideUsingCodePage(AText, dxCharsetToCodePage(static_cast<Byte>(charset)));
-  return cxDrawTextRowsW(ADC, text, R, AFlags, ASelStart, ASelLength, AFont, ASelBkColor, ASelTextColor,
-                         AMaxRowCount, ALeftIndent, ARightIndent, ATextColor, ALineSpacing);
+  return cxDrawTextRowsW(ADC, text, R, AFlags, ASelStart, ASelLength, AFont, ASelBkColor, ASelTextColor, AMaxRowCount,
+                         ALeftIndent, ARightIndent, ATextColor, ALineSpacing);
 }
 
 // ---- Unit --------------------------------------------------------------------------------

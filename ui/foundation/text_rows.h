@@ -30,19 +30,19 @@ constexpr Integer TLF_VCENTER = 0x10;
 constexpr Integer TLF_BOTTOM = 0x20;
 constexpr Integer TLF_VSPREAD = 0x30;
 constexpr Integer TLF_WORDWRAP = 0x100;
-constexpr Integer TLF_ONELINE = 0x200;      // overrides wrapping
-constexpr Integer TLF_TABS = 0x400;         // default tab stops from the row's left
-constexpr Integer TLF_ELLIPSIS = 0x800;     // "..." after the last row when text was cut
-constexpr Integer TLF_BARS = 0x1000;        // bars when the font is below 6 device pixels
-constexpr Integer TLF_LEADING = 0x2000;     // external leading in the row pitch
-constexpr Integer TLF_EDITRULES = 0x4000;   // words broken at characters; no partly visible last row
+constexpr Integer TLF_ONELINE = 0x200;     // overrides wrapping
+constexpr Integer TLF_TABS = 0x400;        // default tab stops from the row's left
+constexpr Integer TLF_ELLIPSIS = 0x800;    // "..." after the last row when text was cut
+constexpr Integer TLF_BARS = 0x1000;       // bars when the font is below 6 device pixels
+constexpr Integer TLF_LEADING = 0x2000;    // external leading in the row pitch
+constexpr Integer TLF_EDITRULES = 0x4000;  // words broken at characters; no partly visible last row
 constexpr Integer TLF_NOCLIP = 0x8000;
-constexpr Integer TLF_INSET = 0x10000;      // rectangle inset by 2 pixels
-constexpr Integer TLF_CHARWRAP = 0x20000;   // overlong words broken at characters
-constexpr Integer TLF_KEEPLEFT = 0x40000;   // no row starts left of the rectangle
-constexpr Integer TLF_KEEPTOP = 0x80000;    // the first row does not start above it
-constexpr Integer TLF_MEASURE = 0x100000;   // nothing drawn; R receives the size needed
-constexpr Integer TLF_COUNTROWS = 0x200000; // the result is the row count
+constexpr Integer TLF_INSET = 0x10000;       // rectangle inset by 2 pixels
+constexpr Integer TLF_CHARWRAP = 0x20000;    // overlong words broken at characters
+constexpr Integer TLF_KEEPLEFT = 0x40000;    // no row starts left of the rectangle
+constexpr Integer TLF_KEEPTOP = 0x80000;     // the first row does not start above it
+constexpr Integer TLF_MEASURE = 0x100000;    // nothing drawn; R receives the size needed
+constexpr Integer TLF_COUNTROWS = 0x200000;  // the result is the row count
 constexpr Integer TLF_STRIPACCEL = 0x1000000;
 constexpr Integer TLF_TRIMWRAPSPACES = 0x2000000;
 
@@ -157,8 +157,8 @@ Integer cxFitCharCount(HDC ADC, const WideChar* AToken, Integer ALength, Integer
 // row's text, length and break count go to ARow (not its width, height or
 // place); where the next row starts comes back.
 void cxBuildTextRow(HDC ADC, const WideChar* AText, Integer AStart, Integer ARemaining, Integer AMaxWidth,
-                    const TcxTextLayoutParams& AParams, bool AMayKeepWords, TcxTextRowEntry& ARow,
-                    Integer& ANextStart, TcxMeasureTextProc AMeasure = nullptr, NativeInt ACallerValue = 0);
+                    const TcxTextLayoutParams& AParams, bool AMayKeepWords, TcxTextRowEntry& ARow, Integer& ANextStart,
+                    TcxMeasureTextProc AMeasure = nullptr, NativeInt ACallerValue = 0);
 // True when all text fits (always in measure mode).
 bool cxBuildTextRows(HDC ADC, const WideChar* AText, Integer ALength, const TRect& ATextRect,
                      const TcxTextLayoutParams& AParams, TcxTextRows& ARows, Integer& ARowCount, Integer AMaxRowCount,
@@ -167,11 +167,10 @@ void cxArrangeTextRows(HDC ADC, const TRect& ATextRect, TcxTextLayoutParams& APa
                        TcxTextRows& ARows);
 Integer cxWidestTextRowWidth(const TcxTextRows& ARows, Integer ACount);
 // Shortens the row so that "..." fits after it.
-void cxCutRowForEllipsis(HDC ADC, const TRect& ATextRect, const TcxTextLayoutParams& AParams,
-                         TcxTextRowEntry& ARow);
+void cxCutRowForEllipsis(HDC ADC, const TRect& ATextRect, const TcxTextLayoutParams& AParams, TcxTextRowEntry& ARow);
 void cxPaintTextRows(HDC ADC, const TRect& ATextRect, const TcxTextLayoutParams& AParams, bool ATextCut,
-                     TColor ASelTextColor, TColor ASelBkColor, Integer ASelLength, Integer ASelStart,
-                     Integer ARowCount, TcxTextRows& ARows);
+                     TColor ASelTextColor, TColor ASelBkColor, Integer ASelLength, Integer ASelStart, Integer ARowCount,
+                     TcxTextRows& ARows);
 
 // True for a DC that records into a metafile.
 bool cxIsMetafileDC(HDC ADC);

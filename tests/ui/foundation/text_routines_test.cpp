@@ -82,15 +82,15 @@ TEST_F(TextRoutinesTest, CalcTextRectFindsTheNarrowestWrapForALineCount) {
   const struct {
     Integer lines;
     bool clip;
-    Integer right;  // in advances
-    Integer bottom; // in lines
+    Integer right;   // in advances
+    Integer bottom;  // in lines
   } cases[] = {
       {1, false, 11, 1},  // one line: the whole text
       {2, false, 7, 2},   // "abc def" / "ghi" is the narrowest two-line wrap
-      {2, true, 7, 2},
+      {2, true, 7, 2},    // the same, bottom at the limit
       {3, false, 3, 3},   // one word a line
       {0, false, 3, 3},   // no count: 32000 pixels allow the widest word
-      {-4, false, 3, 3},
+      {-4, false, 3, 3},  // nor does a negative one
   };
   for (const auto& c : cases) {
     TRect r(5, 5, 5, 5);
@@ -326,10 +326,18 @@ TEST(TextAccelerators, StripAccelChars) {
     bool underscore;
     const char* out;
   } cases[] = {
-      {"&File", false, "File"},      {"a&&b", false, "a&b"},       {"&&", false, "&"},
-      {"Save &", false, "Save "},    {"Save &", true, "Save _"},   {"&&&", false, "&"},
-      {"&&&", true, "&_"},           {"&", true, "_"},             {"&", false, ""},
-      {"plain", true, "plain"},      {"", true, ""},               {"&\xC3\xA9t\xC3\xA9", false, "\xC3\xA9t\xC3\xA9"},
+      {"&File", false, "File"},
+      {"a&&b", false, "a&b"},
+      {"&&", false, "&"},
+      {"Save &", false, "Save "},
+      {"Save &", true, "Save _"},
+      {"&&&", false, "&"},
+      {"&&&", true, "&_"},
+      {"&", true, "_"},
+      {"&", false, ""},
+      {"plain", true, "plain"},
+      {"", true, ""},
+      {"&\xC3\xA9t\xC3\xA9", false, "\xC3\xA9t\xC3\xA9"},
       {"a&b&c", false, "abc"},
   };
   for (const auto& c : cases) {

@@ -179,7 +179,7 @@ TEST_F(TextRowsPaintTest, TheHighlightCoversOnlyTheTextThatIsThere) {
       {0, 4, true, 0, 4},
       {2, 1000, true, 2, 16},  // cut at the end
       {5, std::numeric_limits<Integer>::max(), true, 5, 16},
-      {16, 3, false, 0, 0},    // beyond the text
+      {16, 3, false, 0, 0},  // beyond the text
       {40, 3, false, 0, 0},
       {-1, 5, false, 0, 0},
       {3, -2, false, 0, 0},
@@ -291,7 +291,9 @@ TEST_F(TextRowsPaintTest, EveryCallLeavesTheDCAsItWas) {
 TEST_F(TextRowsPaintTest, BadInputDrawsNothingOutsideTheRectangle) {
   std::u16string huge(100000, u'x');
   for (size_t i = 7; i < huge.size(); i += 9) huge[i] = u' ';
-  const std::u16string surrogates = u"a\xD800" u"b\xDC00\xDC00 c\xD83D";
+  const std::u16string surrogates =
+      u"a\xD800"
+      u"b\xDC00\xDC00 c\xD83D";
   const TRect r(50, 50, 250, 120);
   const struct {
     const char* name;
@@ -314,8 +316,8 @@ TEST_F(TextRowsPaintTest, BadInputDrawsNothingOutsideTheRectangle) {
   for (const auto& c : cases) {
     Dib.Fill(kPaper);
     TRect box = r;
-    cxDrawTextRowsW(Dib.dc, c.text, box, c.flags, c.selStart, c.selLength, nullptr, RGB(0, 160, 0), clWhite,
-                    c.maxRows, 0, 0, clDefault, c.spacing);
+    cxDrawTextRowsW(Dib.dc, c.text, box, c.flags, c.selStart, c.selLength, nullptr, RGB(0, 160, 0), clWhite, c.maxRows,
+                    0, 0, clDefault, c.spacing);
     EXPECT_TRUE(Inside(Dib.InkBox(kPaper), r)) << c.name;
     EXPECT_EQ(box, r) << c.name;
   }
@@ -340,7 +342,11 @@ TEST_F(TextRowsPaintTest, EightBitTextKeepsItsLetters) {
   TRect r(10, 10, 10 + 6 * A, 200);
   EXPECT_EQ(cxDrawTextRowsA(Dib.dc, "caf\xC3\xA9 cr\xC3\xA8me", r, TLF_WORDWRAP | TLF_COUNTROWS), 2);
   r = TRect(10, 10, 10 + 6 * A, 200);
-  EXPECT_EQ(cxDrawTextRowsA(Dib.dc, "Stra\xC3\x9F" "e", r, TLF_WORDWRAP | TLF_MEASURE), H);
+  EXPECT_EQ(cxDrawTextRowsA(Dib.dc,
+                            "Stra\xC3\x9F"
+                            "e",
+                            r, TLF_WORDWRAP | TLF_MEASURE),
+            H);
   EXPECT_EQ(r.Right - r.Left, 6 * A);
   // A Japanese sentence breaks between its characters and keeps 。 with
   // the one before it.

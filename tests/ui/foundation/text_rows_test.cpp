@@ -184,12 +184,12 @@ TEST_F(TextRowsTest, TopAlignmentStopsAtTheBottom) {
     size_t rows;
     bool fits;
   } cases[] = {
-      {TLF_WORDWRAP, 30, 3, false},  // the third row passes the bottom
+      {TLF_WORDWRAP, 30, 3, false},                  // the third row passes the bottom
       {TLF_WORDWRAP | TLF_EDITRULES, 30, 2, false},  // whole rows only
       {TLF_WORDWRAP | TLF_EDITRULES, 5, 1, false},   // but the first always
       {TLF_WORDWRAP | TLF_EDITRULES | TLF_NOCLIP, 30, 3, false},
       {TLF_WORDWRAP, 48, 4, true},
-      {TLF_WORDWRAP | TLF_VCENTER, 5, 4, true},      // other alignments lay out all
+      {TLF_WORDWRAP | TLF_VCENTER, 5, 4, true},  // other alignments lay out all
       {TLF_WORDWRAP | TLF_COUNTROWS, 5, 4, true},
       {TLF_WORDWRAP | TLF_MEASURE, 5, 4, true},
   };
@@ -255,8 +255,8 @@ TEST_F(TextRowsTest, ArrangementPlacesRowsByBothAlignments) {
     Integer flags;
     std::vector<Integer> lefts;  // rows 10, 20 and 30 wide in 100
   } horizontal[] = {
-      {TLF_LEFT, {0, 0, 0}},       {TLF_CENTER, {45, 40, 35}}, {TLF_RIGHT, {90, 80, 70}},
-      {TLF_JUSTIFY, {0, 0, 0}},    {TLF_SPREAD, {0, 0, 0}},
+      {TLF_LEFT, {0, 0, 0}},    {TLF_CENTER, {45, 40, 35}}, {TLF_RIGHT, {90, 80, 70}},
+      {TLF_JUSTIFY, {0, 0, 0}}, {TLF_SPREAD, {0, 0, 0}},
   };
   for (const auto& c : horizontal) {
     TcxTextLayoutParams p = Params(c.flags);
@@ -281,8 +281,8 @@ TEST_F(TextRowsTest, FortyRowsUseTheDynamicPart) {
   TcxTextLayoutParams p = Params(TLF_WORDWRAP);
   TcxTextRows rows;
   Integer count = 0;
-  EXPECT_TRUE(cxBuildTextRows(Dib.dc, text.data(), static_cast<Integer>(text.size()), TRect(0, 0, 100, 10000), p,
-                              rows, count, 0, FakeMeasure));
+  EXPECT_TRUE(cxBuildTextRows(Dib.dc, text.data(), static_cast<Integer>(text.size()), TRect(0, 0, 100, 10000), p, rows,
+                              count, 0, FakeMeasure));
   ASSERT_EQ(count, 40);
   EXPECT_GE(rows.Dynamic.size(), 8u);
   EXPECT_LE(rows.Dynamic.size(), 8u + 4u);
