@@ -10,6 +10,7 @@
 #include "ui/foundation/library_strs.h"
 #include "ui/foundation/message_windows.h"
 #include "ui/foundation/resource_strings.h"
+#include "ui/foundation/text_rows.h"
 #include "ui/foundation/threading.h"
 #include "ui/foundation/units_loader.h"
 
@@ -34,6 +35,7 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   Registry.Register("cxLibraryStrs", &dx_core_detail::StartLibraryStrings, &dx_core_detail::StopLibraryStrings);
   Registry.Register("cxGeometry", &cx_geometry_detail::StartGeometry, &cx_geometry_detail::StopGeometry);
   Registry.Register("cxGraphics", &cx_graphics_detail::StartGraphics, &cx_graphics_detail::StopGraphics);
+  Registry.Register("cxDrawTextUtils", &cx_text_rows_detail::StartTextRows, &cx_text_rows_detail::StopTextRows);
   Registry.Register("cxControls", &cx_controls_detail::StartControls, &cx_controls_detail::StopControls);
   Registry.Register("cxClasses", &cx_classes_detail::StartClasses, &cx_classes_detail::StopClasses);
   // Before every unit that registers hook handlers, so it stops after them.

@@ -2,9 +2,10 @@
 // order: the library core (Windows version flags; the resource-string
 // repository and the units loader are freed at its shut-down), the
 // threading probe, the library strings, the geometry classes and the
-// drawing unit, the window plumbing (library cursors, system controller) and the
-// component classes with the shared timer window, and the date utilities
-// (the calendar tables' registry).
+// drawing unit, the text engine's bar brushes, the window plumbing
+// (library cursors, system controller) and the component classes with the
+// shared timer window, and the date utilities (the calendar tables'
+// registry).
 #pragma once
 
 class TUnitRegistry;

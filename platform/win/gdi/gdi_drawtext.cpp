@@ -112,7 +112,18 @@ class TLayout {
     }
     std::u16string tail = line.Text.substr(sep);
     std::u16string head = line.Text.substr(0, sep);
-    while (!head.empty() && Width(head + kEllipsis + tail) > maxWidth) head.pop_back();
+    // The longest head that fits, by halving: widths grow with the head,
+    // and long paths would take a measurement per character otherwise.
+    auto fits = [&](size_t n) { return Width(head.substr(0, n) + kEllipsis + tail) <= maxWidth; };
+    size_t lo = 0, hi = head.size();
+    if (!fits(hi)) {
+      while (hi - lo > 1) {
+        size_t mid = lo + (hi - lo) / 2;
+        (fits(mid) ? lo : hi) = mid;
+      }
+      if (lo > 0 && head[lo - 1] >= 0xD800 && head[lo - 1] <= 0xDBFF) --lo;
+      head.resize(lo);
+    }
     if (head.empty() && Width(kEllipsis + tail) > maxWidth) {
       TLine t{kEllipsis + tail, -1, 0};
       EndEllipsis(t, maxWidth);

@@ -314,7 +314,8 @@ LONG Tabbed(HDC hdc, int x, int y, const char16_t* s, int n, int tabCount, const
     dc->S.BkMode = savedMode;
     if (saved & TA_UPDATECP) dc->S.CurPos.X = start.X + width;
   }
-  return MAKELONG(std::clamp(width, 0, 0xFFFF), std::clamp<int>(f.Tm.tmHeight, 0, 0xFFFF));
+  // The width keeps its low 16 bits only, as the packed result has no more.
+  return MAKELONG(std::max(width, 0) & 0xFFFF, std::clamp<int>(f.Tm.tmHeight, 0, 0xFFFF));
 }
 
 }  // namespace
