@@ -39,6 +39,7 @@ TNxCustomGridControl::~TNxCustomGridControl() {
   delete FColumns;
   FColumns = nullptr;
   FInplaceEditor = nullptr;
+  UnhookEditors();
   CloseHeaderTheme();
 }
 
@@ -63,6 +64,10 @@ void TNxCustomGridControl::CreateWnd() {
 }
 
 void TNxCustomGridControl::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_GETDLGCODE) {
+    WMGetDlgCode(Message);
+    return;
+  }
   if (Message.Msg == WM_THEMECHANGED) {
     CloseHeaderTheme();
     if (HandleAllocated() && IsThemed() && NxThemesSupport::OpenThemeData)
@@ -856,8 +861,6 @@ void TNxCustomGridControl::DeselectAll() {
 
 void TNxCustomGridControl::DeleteRow(Integer) { EndEditing(); }
 
-void TNxCustomGridControl::EndEditing() {}
-
 void TNxCustomGridControl::InsertRow(Integer Index, Integer) {
   EndEditing();
   if (Index < FFirstVisibleRow) FFirstVisibleRow = Index;
@@ -1059,7 +1062,8 @@ void TNxCustomGridControl::SelectAllRows() {
   EndUpdate();
 }
 
-void TNxCustomGridControl::SelectCell(Integer ACol, Integer ARow, TShiftState Shift, bool ClearSelection, bool) {
+void TNxCustomGridControl::SelectCell(Integer ACol, Integer ARow, TShiftState Shift, bool ClearSelection,
+                                      bool AutoEdit) {
   // A row outside the grid is refused before anything fires.
   if (ARow < -1 || ARow >= GetRowCount()) return;
   bool Accept = CanSelectCell(ACol, ARow);
@@ -1078,7 +1082,10 @@ void TNxCustomGridControl::SelectCell(Integer ACol, Integer ARow, TShiftState Sh
   }
   if (AutoScroll() && RowIsValid(ARow)) ScrollIntoView(ARow);
   if (FInputLineActive) {
-    if (OldCol != ACol) RefreshArea(gaInputLine);
+    if (OldCol != ACol) {
+      if (OnInputSelectCell) OnInputSelectCell(this, ACol);
+      RefreshArea(gaInputLine);
+    }
     return;
   }
   if (GetRowCount() == 0) return;
@@ -1138,6 +1145,7 @@ void TNxCustomGridControl::SelectCell(Integer ACol, Integer ARow, TShiftState Sh
     RefreshCell(OldCol, OldRow);
   }
   if (OnSelectCell) OnSelectCell(this, ACol, ARow);
+  if (AutoEdit) EditCell(ACol, ARow, WideString());
 }
 
 void TNxCustomGridControl::SelectColumnInRow(Integer ACol) {
@@ -1159,25 +1167,38 @@ void TNxCustomGridControl::SelectLastRow(TShiftState Shift) {
 
 void TNxCustomGridControl::StepSelection(bool Down, TShiftState Shift) {
   const Integer N = GetRowCount();
+  auto AutoEdit = [this] {
+    return FColumns->IsValidIndex(FSelectedColumn) && FColumns->Items(FSelectedColumn)->AutoEdit();
+  };
   if (Down) {
     for (Integer i = FSelectedRow + 1; i < N; ++i)
       if (GetRowVisible(i) && CanSelectCell(FSelectedColumn, i)) {
-        SelectCell(FSelectedColumn, i, Shift, true, false);
+        SelectCell(FSelectedColumn, i, Shift, true, AutoEdit());
         ScrollIntoView(i);
         return;
       }
     return;
   }
+  if (FSelectedRow == FFirstVisibleRow && FOptions.Contains(goInput)) {
+    ShowInputLine(true);
+    return;
+  }
   for (Integer i = std::min(FSelectedRow, N) - 1; i >= 0; --i)
     if (GetRowVisible(i) && CanSelectCell(FSelectedColumn, i)) {
-      SelectCell(FSelectedColumn, i, Shift, true, false);
+      SelectCell(FSelectedColumn, i, Shift, true, AutoEdit());
       if (i < FTopRow) VertScrollBar()->MoveBy(-1);
       return;
     }
 }
 
 void TNxCustomGridControl::MoveSelectionDown(TShiftState Shift, bool LeaveAtEnd, bool WrapAtEnd) {
-  if (GetRowCount() == 0 || FSelectedRow < 0) return;
+  if (GetRowCount() == 0) return;
+  if (FInputLineActive) {
+    ShowInputLine(false);
+    StepSelection(true, Shift);
+    return;
+  }
+  if (FSelectedRow < 0) return;
   if (FSelectedRow >= FLastVisibleRow) {
     if (LeaveAtEnd) FocusNextControl();
     if (WrapAtEnd) SelectFirstRow(TShiftState());
@@ -1187,7 +1208,12 @@ void TNxCustomGridControl::MoveSelectionDown(TShiftState Shift, bool LeaveAtEnd,
 }
 
 void TNxCustomGridControl::MoveSelectionUp(TShiftState Shift) {
-  if (FSelectedRow < 0 || GetRowCount() == 0) return;
+  if (FSelectedRow < 0) return;
+  if (FSelectedRow == FFirstVisibleRow && FOptions.Contains(goInput) && FGridStyle == gsReport) {
+    ShowInputLine(true);
+    return;
+  }
+  if (FInputLineActive || GetRowCount() == 0) return;
   StepSelection(false, Shift);
 }
 
@@ -1207,17 +1233,25 @@ void TNxCustomGridControl::MoveSelectionBy(Integer N) {
   SetSelectedRow(Row);
 }
 
-void TNxCustomGridControl::SelectPriorColumn() {
+void TNxCustomGridControl::SelectPriorColumn(TMoveSelectionKey Key) {
   if (!FColumns->IsValidIndex(FSelectedColumn)) return;
   TNxCustomColumn* C = FColumns->PriorVisibleColumn(FColumns->Items(FSelectedColumn));
-  SelectCell(C->Index(), FSelectedRow, TShiftState(), true, false);
+  Integer ACol = C->Index();
+  if (OnSelectionMove) OnSelectionMove(this, ACol, FSelectedRow, Key);
+  if (!FColumns->IsValidIndex(ACol)) return;
+  C = FColumns->Items(ACol);
+  SelectCell(ACol, FSelectedRow, TShiftState(), true, C->AutoEdit());
   if (FGridStyle == gsReport) ScrollColumnIntoView(C);
 }
 
-void TNxCustomGridControl::SelectNextColumn() {
+void TNxCustomGridControl::SelectNextColumn(TMoveSelectionKey Key) {
   if (!FColumns->IsValidIndex(FSelectedColumn)) return;
   TNxCustomColumn* C = FColumns->NextVisibleColumn(FColumns->Items(FSelectedColumn));
-  SelectCell(C->Index(), FSelectedRow, TShiftState(), true, false);
+  Integer ACol = C->Index();
+  if (OnSelectionMove) OnSelectionMove(this, ACol, FSelectedRow, Key);
+  if (!FColumns->IsValidIndex(ACol)) return;
+  C = FColumns->Items(ACol);
+  SelectCell(ACol, FSelectedRow, TShiftState(), true, C->AutoEdit());
   if (FGridStyle == gsReport) ScrollColumnIntoView(C);
 }
 
@@ -1233,7 +1267,7 @@ void TNxCustomGridControl::TabForward() {
   TNxCustomColumn* Last = FColumns->LastVisibleColumn();
   if (!Last) return;
   if (FColumns->IsValidIndex(FSelectedColumn) && FColumns->Items(FSelectedColumn) != Last) {
-    SelectNextColumn();
+    SelectNextColumn(mkTab);
     return;
   }
   if (FInputLineActive) {
@@ -1241,14 +1275,16 @@ void TNxCustomGridControl::TabForward() {
     return;
   }
   MoveSelectionDown(TShiftState(), FTabLeaveControl, true);
-  SelectFirstColumn();
+  Integer ACol = FColumns->FirstVisibleColumn()->Index();
+  if (OnSelectionMove) OnSelectionMove(this, ACol, FSelectedRow, mkTab);
+  SelectColumnInRow(ACol);
 }
 
 void TNxCustomGridControl::TabBackward() {
   TNxCustomColumn* First = FColumns->FirstVisibleColumn();
   if (!First) return;
   if (FColumns->IsValidIndex(FSelectedColumn) && FColumns->Items(FSelectedColumn) != First) {
-    SelectPriorColumn();
+    SelectPriorColumn(mkTab);
     return;
   }
   if (FInputLineActive || FSelectedRow <= FFirstVisibleRow) {
@@ -1256,11 +1292,17 @@ void TNxCustomGridControl::TabBackward() {
     return;
   }
   MoveSelectionUp(TShiftState());
-  SelectLastColumn();
+  Integer ACol = FColumns->LastVisibleColumn()->Index();
+  if (OnSelectionMove) OnSelectionMove(this, ACol, FSelectedRow, mkTab);
+  SelectColumnInRow(ACol);
 }
 
 bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
   if (FOptions.Contains(goDisableKeys)) return false;
+  // An open editor keeps the keys that move its caret.
+  if ((FState.Contains(sfEditing) || FState.Contains(sfInputEditing)) &&
+      (Key == VK_END || Key == VK_HOME || Key == VK_LEFT || Key == VK_RIGHT || Key == VK_UP || Key == VK_DOWN))
+    return false;
   // Without a row nothing can be selected by a key.
   const bool Empty = FFirstVisibleRow < 0;
   switch (Key) {
@@ -1292,6 +1334,7 @@ bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
       return true;
     }
     case VK_END:
+      ExtendSelectionRange(FSelectedRow, GetRowCount() - 1);
       if (FHomeEndBehaviour == hebTopBottom) {
         if (FColumns->IsValidIndex(FSelectedColumn)) SelectLastRow(Shift);
       } else {
@@ -1299,6 +1342,7 @@ bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
       }
       return true;
     case VK_HOME:
+      ExtendSelectionRange(0, FSelectedRow);
       if (FHomeEndBehaviour == hebTopBottom) {
         if (FColumns->IsValidIndex(FSelectedColumn)) SelectFirstRow(Shift);
       } else {
@@ -1310,9 +1354,9 @@ bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
       if (FInputLineActive || !FOptions.Contains(goSelectFullRow) ||
           FAppearanceOptions.Contains(aoIndicateSelectedCell)) {
         if (Key == VK_LEFT)
-          SelectPriorColumn();
+          SelectPriorColumn(mkArrows);
         else
-          SelectNextColumn();
+          SelectNextColumn(mkArrows);
       } else {
         HorzScrollBar()->MoveBy(Key == VK_LEFT ? -HorzScrollBar()->SmallStep() : HorzScrollBar()->SmallStep());
       }
@@ -1378,21 +1422,4 @@ bool TNxCustomGrid::IncrementalSearch(Integer ACol, const WideString& Text, bool
   SetSelectedRow(Found);
   if (!IsUpdating()) ScrollIntoView(Found);
   return true;
-}
-
-void TNxCustomGrid::KeyPress(char& Key) {
-  TNxCustomGridControl::KeyPress(Key);
-  if (Key == 0 || FState.Contains(sfEditing) || FState.Contains(sfInputEditing) || Options().Contains(goDisableKeys) ||
-      Key == VK_ESCAPE || Key == VK_RETURN || Key == VK_TAB)
-    return;
-  if (!Columns()->IsValidIndex(FSelectedColumn) || FInputLineActive) return;
-  if (Columns()->Items(FSelectedColumn)->Options().Contains(coEditing)) return;
-  Integer SearchColumn = -1;
-  for (Integer i = 0; i < Columns()->Count() && SearchColumn < 0; ++i)
-    if (Columns()->Items(i)->Options().Contains(coSearchColumn)) SearchColumn = i;
-  if (SearchColumn < 0 || GetRowCount() == 0) return;
-  FSearchTimer->SetEnabled(false);
-  FSearchTimer->SetEnabled(true);
-  FSearchText += AnsiToWide(AnsiString(1, Key));
-  IncrementalSearch(SearchColumn, FSearchText, false);
 }
