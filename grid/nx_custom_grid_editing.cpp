@@ -280,21 +280,27 @@ void TNxCustomGridControl::EndEditing() {
     if (!Accept) return;
   }
   const bool WasEditing = FState.Contains(sfEditing);
-  if (FInplaceEditor) {
-    FInplaceEditor->SetVisible(false);
-    if (WasEditing)
-      RefreshCell(FEditCol, FEditRow);
-    else if (FColumns->IsValidIndex(FInputColumn) && HandleAllocated())
-      InvalidateArea(InputCellRect(FInputColumn));
-  }
-  if (WasEditing && OnEditExit) OnEditExit(this);
+  const Integer Col = FEditCol, Row = FEditRow, Input = FInputColumn;
+  TWinControl* Editor = FInplaceEditor;
+  // The editor is closed before its window goes: a focus change on the
+  // way must find nothing left to store.
   FState.Exclude(sfEditing);
   FState.Exclude(sfInputEditing);
   FEditCol = -1;
   FEditRow = -1;
-  if (FColumns->IsValidIndex(FInputColumn)) FColumns->Items(FInputColumn)->SetInputEditing(false);
   FInputColumn = -1;
   SetInplaceEditor(nullptr);
+  if (Editor) {
+    // Hiding the focused editor must not hand the focus to another control.
+    if (Editor->Focused() && CanFocus()) SetFocus();
+    Editor->SetVisible(false);
+    if (WasEditing)
+      RefreshCell(Col, Row);
+    else if (FColumns->IsValidIndex(Input) && HandleAllocated())
+      InvalidateArea(InputCellRect(Input));
+  }
+  if (WasEditing && OnEditExit) OnEditExit(this);
+  if (FColumns->IsValidIndex(Input)) FColumns->Items(Input)->SetInputEditing(false);
 }
 
 void TNxCustomGridControl::PositionEditor() {
