@@ -106,8 +106,9 @@ Integer TNxCustomGridControl::PriorVisibleRow(Integer Row) {
 }
 
 bool TNxCustomGridControl::RowStartsBelowBody(Integer Row) {
-  const Integer Bottom = BodyRect().Bottom;
-  Integer Y = BodyRect().Top;
+  const TRect Body = BodyRect();
+  const Integer Bottom = Body.Bottom;
+  Integer Y = Body.Top;
   for (Integer i = FTopRow; i < Row; ++i) {
     if (StackVisible(i)) Y += StackHeight(i) + FLines.RowGap;
     if (Y >= Bottom) return true;
@@ -116,6 +117,8 @@ bool TNxCustomGridControl::RowStartsBelowBody(Integer Row) {
 }
 
 Integer TNxCustomGridControl::TopRowPosition() {
+  // Without hidden rows the position is the index itself.
+  if (GetVisibleRowCount() == GetRowCount()) return std::min(FTopRow, GetRowCount());
   Integer Count = 0;
   for (Integer i = 0; i < std::min(FTopRow, GetRowCount()); ++i)
     if (GetRowVisible(i)) ++Count;
@@ -500,6 +503,15 @@ void TNxCustomGridControl::UpdateHorzScrollBar() {
 Integer TNxCustomGridControl::GetHorzScrollDelta(Integer OldPos, Integer NewPos) { return OldPos - NewPos; }
 
 Integer TNxCustomGridControl::GetVertScrollDelta(Integer OldPos, Integer NewPos) {
+  // Slides without hidden rows all take the same height: no need to walk
+  // them one by one.
+  const Integer Rows = GetRowCount();
+  if (FGridStyle == gsSlides && GetVisibleRowCount() == Rows && FTopRow < Rows) {
+    const Integer Target = std::clamp(FTopRow + (NewPos - OldPos), 0, std::max(Rows - 1, 0));
+    const Integer Moved = Target - FTopRow;
+    FTopRow = Target;
+    return -Moved * (FSlideSize + FLines.RowGap);
+  }
   Integer Delta = 0;
   if (NewPos > OldPos) {
     for (Integer k = OldPos; k < NewPos; ++k) {
@@ -721,15 +733,24 @@ void TNxCustomGridControl::RefreshRow(Integer Row, bool BorderOnly) {
 
 void TNxCustomGridControl::RefreshRows(Integer A, Integer B) {
   if (A > B) std::swap(A, B);
+  // Only the part in view is repainted: rows above the top or below the
+  // body are not walked to.
+  if (B < FTopRow || !HandleAllocated()) return;
+  const TRect Body = BodyRect();
   Integer Top, Bottom;
-  if (FGridStyle == gsSlides) {
-    Top = SlideTop(A);
+  if (A < FTopRow)
+    Top = Body.Top;
+  else if (RowStartsBelowBody(A))
+    return;
+  else
+    Top = FGridStyle == gsSlides ? SlideTop(A) : RowTop(A);
+  if (RowStartsBelowBody(B))
+    Bottom = Body.Bottom;
+  else if (FGridStyle == gsSlides)
     Bottom = SlideTop(B) + FSlideSize;
-  } else {
-    Top = RowTop(A);
+  else
     Bottom = RowTop(B) + StackHeight(B);
-  }
-  InvalidateArea(TRect(0, Top, BodyRect().Right, Bottom));
+  InvalidateArea(TRect(0, Top, Body.Right, Bottom));
 }
 
 void TNxCustomGridControl::RefreshRowIndicator(Integer Row) {
@@ -748,7 +769,9 @@ void TNxCustomGridControl::RefreshRowBottomLine(Integer Row) {
 }
 
 void TNxCustomGridControl::RefreshSlide(Integer Row, bool FrameOnly) {
-  if (!HandleAllocated()) return;
+  // Slides out of view have nothing to repaint; asking where they lie
+  // would walk every row above them.
+  if (!HandleAllocated() || Row < FTopRow || RowStartsBelowBody(Row)) return;
   const TRect R = SlideRect(Row);
   InvalidateArea(R);
   if (FrameOnly) {

@@ -377,6 +377,11 @@ void TNxCustomGridControl::ExtendSelectionRange(Integer From, Integer To) {
   }
   From = std::max(From, 0);
   To = std::min(To, N - 1);
+  if (From > To) return;
+  if (GetVisibleRowCount() == N) {
+    SelectRange(From, To, true);
+    return;
+  }
   // Runs of visible rows go to SelectRange at once: one repaint a run.
   Integer Start = -1;
   for (Integer i = From; i <= To + 1; ++i) {

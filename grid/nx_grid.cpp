@@ -184,6 +184,8 @@ void TNxGrid::SetSelected(Integer Index, bool Value) {
   TRow* R = FCells->GetRow(Index);
   if (R->Selected == Value) return;
   R->Selected = Value;
+  // EndUpdate repaints the whole body.
+  if (UpdateCount() > 0) return;
   if (GridStyle() == gsSlides)
     RefreshSlide(Index, SlidesOptions().Contains(soHideSelection));
   else
@@ -194,6 +196,19 @@ void TNxGrid::SelectRange(Integer FromRow, Integer ToRow, bool Value) {
   if (!RowIsValid(FromRow) || !RowIsValid(ToRow)) return;
   for (Integer i = FromRow; i <= ToRow; ++i) FCells->GetRow(i)->Selected = Value;
   RefreshRows(FromRow, ToRow);
+}
+
+void TNxGrid::DeselectAll() {
+  // Straight through the store: the base asks for each row by index.
+  const Integer N = RowCount();
+  for (Integer i = 0; i < N; ++i) {
+    TRow* R = FCells->GetRow(i);
+    if (!R->Selected) continue;
+    if (UpdateCount() > 0)
+      R->Selected = false;
+    else
+      SetSelected(i, false);
+  }
 }
 
 void TNxGrid::SetRowSize(Integer Value) {

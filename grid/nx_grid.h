@@ -65,6 +65,7 @@ class TNxGrid : public TNxCustomGrid, public TCellsHost {
   void SetRowVisible(Integer Index, bool Value) override;
   void SetSelected(Integer Index, bool Value) override;
   void SelectRange(Integer FromRow, Integer ToRow, bool Value) override;
+  void DeselectAll() override;
   void SetRowSize(Integer Value) override;
 
   // ---- Row operations -----------------------------------------------------
