@@ -27,6 +27,7 @@ TNxCustomGridControl::TNxCustomGridControl(TComponent* AOwner) : TNxScrollContro
     LayoutChangeHandler(S, K, I, E);
   };
   UpdateGridLineWidths();
+  CreateStyleDisplays();
 }
 
 TNxCustomGridControl::~TNxCustomGridControl() {
@@ -38,6 +39,7 @@ TNxCustomGridControl::~TNxCustomGridControl() {
   FColumns->OnLayoutChange = nullptr;
   delete FColumns;
   FColumns = nullptr;
+  FreeStyleDisplays();
   FInplaceEditor = nullptr;
   UnhookEditors();
   CloseHeaderTheme();
@@ -46,6 +48,7 @@ TNxCustomGridControl::~TNxCustomGridControl() {
 void TNxCustomGridControl::CloseHeaderTheme() {
   if (FHeaderTheme && NxThemesSupport::CloseThemeData) NxThemesSupport::CloseThemeData(FHeaderTheme);
   FHeaderTheme = nullptr;
+  HeaderThemeChanged();
 }
 
 void TNxCustomGridControl::CreateParams(TCreateParams& Params) {
@@ -57,6 +60,7 @@ void TNxCustomGridControl::CreateWnd() {
   TNxScrollControl::CreateWnd();
   if (!FHeaderTheme && IsThemed() && NxThemesSupport::OpenThemeData)
     FHeaderTheme = NxThemesSupport::OpenThemeData(Handle(), u"header");
+  HeaderThemeChanged();
   FOldClientWidth = ClientWidth();
   FOldClientHeight = ClientHeight();
   UpdateVertScrollBar();
@@ -72,6 +76,7 @@ void TNxCustomGridControl::Dispatch(TMessage& Message) {
     CloseHeaderTheme();
     if (HandleAllocated() && IsThemed() && NxThemesSupport::OpenThemeData)
       FHeaderTheme = NxThemesSupport::OpenThemeData(Handle(), u"header");
+    HeaderThemeChanged();
   }
   TNxScrollControl::Dispatch(Message);
 }

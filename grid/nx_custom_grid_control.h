@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "grid/nx_cell_state.h"
 #include "grid/nx_column_collection.h"
 #include "grid/nx_scroll_control.h"
 
@@ -437,6 +438,29 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   TClosure<void(TObject* Sender, Integer ACol, double& Value)> OnColumnFooterValue;
   TClosure<void(TObject* Sender, Integer ACol, double& Value)> OnFooterCalculate;
   TCellNotifyEvent OnLoadProgress;
+
+  // ---- header painters, the header theme and measuring --------------------
+ private:
+  // One painter of each header style, owned; HeaderStyle picks the current.
+  TStyleDisplay* FStyleDisplays[7] = {};
+  void CreateStyleDisplays();
+  void FreeStyleDisplays();
+  // Hands the header theme handle (or none) to the default painter.
+  void HeaderThemeChanged();
+  // What the column's display element needs for the cell's display text.
+  TSize MeasureCell(Integer ACol, Integer ARow, Integer Width);
+
+ public:
+  TStyleDisplay* StyleDisplay(THeaderStyle Style) const { return FStyleDisplays[Style]; }
+  TStyleDisplay* HeaderDisplay() const { return FStyleDisplays[FHeaderStyle]; }
+  // The row's height becomes what its tallest cell needs, at least RowSize.
+  void FitRowHeight(Integer Row);
+  // Mode 0 header and cells, 1 cells only, 2 the header only.
+  void FitColumnWidth(Integer ACol, Integer Mode, bool OnlyVisibleRows);
+  // The text of the fit hint; the display text here.
+  virtual void GetFitHintText(Integer ACol, Integer ARow, WideString& Text) { GetDrawText(ACol, ARow, Text); }
+  // The formatting hook of a cell's text before it is drawn or measured.
+  virtual void ApplyCellFormatting(Integer /*ACol*/, Integer /*ARow*/, TCellState /*State*/, WideString& /*Text*/) {}
 };
 
 // The grid that adds the keyboard to the control.

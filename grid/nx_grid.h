@@ -8,6 +8,9 @@
 #include "grid/nx_custom_grid_control.h"
 
 using TNxRowExpandEvent = TClosure<void(TObject* Sender, Integer ARow)>;
+class TColumnPlay;
+using TCellFormatingEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, TColor& TextColor,
+                                          TFontStyles& FontStyle, TCellState CellState)>;
 using TCalculateRowEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, bool& Accept)>;
 
 class TNxGrid : public TNxCustomGrid, public TCellsHost {
@@ -97,4 +100,15 @@ class TNxGrid : public TNxCustomGrid, public TCellsHost {
   TCellCompareEvent OnCompare;
   TNxRowExpandEvent OnExpand;
   TCalculateRowEvent OnCalculateRow;
+
+  // ---- formatting, fit hints, column cells and play elements --------------
+  void ApplyCellFormatting(Integer ACol, Integer ARow, TCellState State, WideString& Text) override;
+  void GetFitHintText(Integer ACol, Integer ARow, WideString& Text) override;
+  // Every cell of the column takes the column's colour and font.
+  void RefreshColumnCells(Integer Index) override;
+  void FillColumnPlay(TColumnPlay* Play);
+  void ApplyColumnPlay(TColumnPlay* Play);
+  void ToggleExpanded(TColumnPlay* Play);
+
+  TCellFormatingEvent OnCellFormating;
 };

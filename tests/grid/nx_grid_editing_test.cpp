@@ -8,6 +8,8 @@
 #include "grid/nx_date_picker.h"
 #include "grid/nx_edit.h"
 #include "grid/nx_grid.h"
+#include "grid/nx_style_display.h"
+#include "platform/testing/uxtheme_recording.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/text_codec.h"
 #include "platform/testing/user_testing.h"
@@ -430,6 +432,204 @@ TEST_F(GridEditingTest, ADateColumnOpensADatePicker) {
   Type("1");
   ASSERT_NE(dynamic_cast<TNxDatePicker*>(G->InplaceEditor()), nullptr);
   EXPECT_EQ(G->InplaceEditor()->Text(), "1");
+}
+
+// ---- Header painters and the header theme -------------------------------------------------------
+
+TEST(GridHeaderPainters, SevenOwnedPaintersTheStyleChoosesOne) {
+  TNxGrid G(nullptr);
+  const char* Names[] = {"TDefaultStyleDisplay",    "TFlatStyleDisplay",   "TOffice2007StyleDisplay",
+                         "TOffice2010StyleDisplay", "TOldStyleDisplay",    "TOutlookStyleDisplay",
+                         "TVistaStyleDisplay"};
+  for (int i = 0; i < 7; ++i) {
+    TStyleDisplay* D = G.StyleDisplay(static_cast<THeaderStyle>(i));
+    ASSERT_NE(D, nullptr);
+    EXPECT_EQ(D->ClassName(), Names[i]);
+    EXPECT_EQ(D->Grid(), &G);
+    EXPECT_EQ(D->Canvas, G.Canvas());
+  }
+  EXPECT_EQ(G.HeaderDisplay(), G.StyleDisplay(hsAuto));
+  G.SetHeaderStyle(hsVista);
+  EXPECT_EQ(G.HeaderDisplay(), G.StyleDisplay(hsVista));
+}
+
+class GridHeaderThemeTest : public FormTest {
+ protected:
+  TRecordingTheme Style;
+};
+
+TEST_F(GridHeaderThemeTest, ThemeOpensWithTheWindowReopensOnChangeAndCloses) {
+  auto* G = Place<TNxGrid>(0, 0, 200, 100);
+  G->HandleNeeded();
+  ASSERT_EQ(Style.CallsOf("OpenThemeData").size(), 1u);
+  EXPECT_EQ(Style.CallsOf("OpenThemeData")[0].ClassList, u"header");
+  const HANDLE First = G->HeaderTheme();
+  ASSERT_NE(First, nullptr);
+  // Only the default painter draws with it.
+  EXPECT_EQ(G->StyleDisplay(hsAuto)->ThemeHandle, First);
+  EXPECT_EQ(G->StyleDisplay(hsVista)->ThemeHandle, nullptr);
+  SendMessage(G->Handle(), WM_THEMECHANGED, 0, 0);
+  EXPECT_EQ(Style.CallsOf("CloseThemeData").size(), 1u);
+  EXPECT_EQ(Style.CallsOf("OpenThemeData").size(), 2u);
+  EXPECT_EQ(G->StyleDisplay(hsAuto)->ThemeHandle, G->HeaderTheme());
+  delete G;
+  EXPECT_EQ(Style.CallsOf("CloseThemeData").size(), 2u);
+}
+
+// ---- Fitting rows and columns ----------------------------------------------------------------------
+
+TEST_F(GridEditingTest, FitColumnWidthTakesTheWidestOfHeaderAndCells) {
+  TNxCustomColumn* C = G->Columns()->Items(0);
+  C->Header()->SetCaption(u"A much longer header caption");
+  G->SetCells(0, 2, u"wide wide wide wide wide wide wide wide wide wide");
+  C->SetPadding(2);
+  G->Canvas()->SetFont(G->Font());
+  const Integer Header = G->HeaderDisplay()->MeasureHeaderWidth(C);
+  G->Canvas()->SetFont(C->Font());
+  const Integer Cell = G->Canvas()->TextWidth("wide wide wide wide wide wide wide wide wide wide");
+  struct TCase {
+    Integer Mode;
+    Integer Widest;
+  } Cases[] = {{2, Header}, {1, Cell}, {0, std::max(Header, Cell)}};
+  for (const auto& K : Cases) {
+    G->FitColumnWidth(0, K.Mode, false);
+    EXPECT_EQ(C->Width(), 2 * 2 + K.Widest + 5) << K.Mode;
+  }
+  // An empty column with an empty header still gets the smallest width.
+  C->Header()->SetCaption(WideString());
+  for (int r = 0; r < G->RowCount(); ++r) G->SetCells(0, r, WideString());
+  G->FitColumnWidth(0, 0, false);
+  EXPECT_EQ(C->Width(), 2 * 2 + 8 + 5);
+}
+
+TEST_F(GridEditingTest, FitRowHeightTakesTheTallestWrappedCell) {
+  auto* C = G->Columns()->Items(1);
+  C->SetWrapKind(wkWordWrap);
+  G->SetCells(1, 2, u"one two three four five six seven eight nine ten eleven twelve");
+  std::vector<std::string> Heights;
+  G->OnChangeRowHeight = [&](TObject*, Integer Index, Integer H) {
+    Heights.push_back(std::to_string(Index) + ":" + std::to_string(H));
+  };
+  G->FitRowHeight(2);
+  EXPECT_GT(G->GetRowHeight(2), 2 * G->Canvas()->TextHeight("Wg") - 1);
+  G->FitRowHeight(0);  // short texts: RowSize stays
+  EXPECT_EQ(G->GetRowHeight(0), G->RowSize());
+  EXPECT_EQ(Heights.size(), 1u);
+}
+
+// ---- The grid's hooks over its cells ---------------------------------------------------------------
+
+TEST_F(GridEditingTest, CellFormattingFromTheCellUnlessSelected) {
+  G->Cell(0, 1)->SetFontColor(clRed);
+  G->Cell(0, 1)->SetFontStyle(TFontStyles{fsItalic});
+  std::vector<std::string> Seen;
+  G->OnCellFormating = [&](TObject*, Integer ACol, Integer ARow, TColor& TextColor, TFontStyles& FontStyle,
+                           TCellState State) {
+    Seen.push_back(std::to_string(ACol) + "," + std::to_string(ARow) + (State.Contains(csSelected) ? " sel" : ""));
+    if (State.Contains(csEmpty)) FontStyle.Include(fsUnderline);
+  };
+  WideString Text = u"x";
+  G->Canvas()->Font()->SetColor(clBlue);
+  G->ApplyCellFormatting(0, 1, TCellState(), Text);
+  EXPECT_EQ(G->Canvas()->Font()->Color(), clRed);
+  EXPECT_TRUE(G->Canvas()->Font()->Style().Contains(fsItalic));
+  G->Canvas()->Font()->SetColor(clBlue);
+  G->ApplyCellFormatting(0, 1, TCellState{csSelected, csBoldTextSelection}, Text);
+  EXPECT_EQ(G->Canvas()->Font()->Color(), clBlue);
+  EXPECT_TRUE(G->Canvas()->Font()->Style().Contains(fsBold));
+  EXPECT_EQ(Seen, (std::vector<std::string>{"0,1", "0,1 sel"}));
+}
+
+TEST_F(GridEditingTest, RefreshColumnCellsGivesEveryCellTheColumnsLook) {
+  TNxCustomColumn* C = G->Columns()->Items(2);
+  G->Cell(2, 0)->SetColor(clYellow);
+  C->SetColor(clAqua);
+  C->Font()->SetColor(clMaroon);
+  C->Font()->SetStyle(TFontStyles{fsBold});
+  G->RefreshColumnCells(2);
+  for (int r = 0; r < G->RowCount(); ++r) {
+    EXPECT_EQ(G->Cell(2, r)->Color(), clAqua);
+    EXPECT_EQ(G->Cell(2, r)->FontColor(), clMaroon);
+    EXPECT_TRUE(G->Cell(2, r)->FontStyle().Contains(fsBold));
+  }
+  G->RefreshColumnCells(7);  // no such column: nothing
+}
+
+TEST_F(GridEditingTest, FitHintTextIsTheColumnsText) {
+  auto* C = dynamic_cast<TNxTextColumn*>(G->Columns()->Items(0));
+  C->SetTextBefore(u"<");
+  C->SetTextAfter(u">");
+  WideString Text;
+  G->GetFitHintText(0, 3, Text);
+  EXPECT_EQ(Utf8(Text), "<r3a>");
+}
+
+// ---- The main window's list -------------------------------------------------------------------------
+
+class MainWindowGridTest : public FormTest {
+ protected:
+  TNxGrid* G = nullptr;
+  void PlaceControls() override {
+    Form->SetBounds(100, 100, 760, 560);
+    G = Place<TNxGrid>(0, 0, 700, 500);
+    G->SetGridStyle(gsSlides);
+    G->SetSlideSize(90);
+    G->SetOptions(TGridOptions{goMultiSelect, goRowMoving, goSelectFullRow});
+    G->SetReadOnly(true);
+    const char16_t* Captions[] = {u"", u"Name:   ", u"Folder:   ", u"Size:   ", u"Date Modified:   ",
+                                  u"Date Created:   "};
+    for (int i = 0; i < 6; ++i) {
+      TNxCustomColumn* C = i >= 4 ? static_cast<TNxCustomColumn*>(new TNxDateColumn(Form))
+                                  : static_cast<TNxCustomColumn*>(new TNxTextColumn(Form));
+      C->Header()->SetCaption(Captions[i]);
+      G->Columns()->Add(C);
+    }
+  }
+};
+
+TEST_F(MainWindowGridTest, TwoHundredFilesAsTheWindowAddsThem) {
+  ASSERT_EQ(G->ClientWidth(), 700);
+  ASSERT_EQ(G->ClientHeight(), 500);
+  std::vector<std::string> Changes;
+  G->OnDataChange = [&](TObject*, TDataChange K, Integer I) {
+    Changes.push_back(std::to_string(static_cast<int>(K)) + " " + std::to_string(I));
+  };
+  for (int i = 0; i < 200; ++i) {
+    const Integer R = G->AddRow(1);
+    G->Cell(1, R)->SetAsString(u"file" + AnsiToWide(AnsiString(std::to_string(i).c_str())) + u".pdf");
+    G->Cell(2, R)->SetAsString(u"/home/user/documents");
+    G->Cell(3, R)->SetAsInteger(1000 + i);
+    G->Cell(4, R)->SetAsDateTime(45000 + i);
+    G->Cell(5, R)->SetAsDateTime(44000 + i);
+  }
+  Pump();
+  EXPECT_EQ(G->RowCount(), 200);
+  EXPECT_EQ(Changes.size(), 200u);
+  EXPECT_EQ(Changes.back(), "2 199");
+  // 500 pixels hold five whole slides of 90.
+  EXPECT_EQ(G->VertScrollBar()->Max(), 200);
+  EXPECT_EQ(G->VertScrollBar()->PageSize(), 6);
+  EXPECT_TRUE(G->VertScrollBar()->Visible());
+  EXPECT_FALSE(G->HorzScrollBar()->Visible());
+  for (int r = 0; r < 3; ++r) {
+    const TRect S = G->SlideRect(r);
+    EXPECT_EQ(S.Top, 90 * r) << r;
+    EXPECT_EQ(S.Bottom - S.Top, 90) << r;
+    EXPECT_EQ(S.Left, 0);
+    EXPECT_EQ(S.Right, G->ClientWidth());
+  }
+  EXPECT_EQ(G->SelectedRow(), -1);
+  EXPECT_EQ(G->SelectedCount(), 0);
+  G->SetSelectedRow(7);
+  EXPECT_EQ(G->SelectedRow(), 7);
+  EXPECT_EQ(G->SelectedCount(), 1);
+  EXPECT_EQ(Utf8(G->Cell(1, 7)->GetAsString()), "file7.pdf");
+  // Read-only: typing never opens an editor.
+  G->SetFocus();
+  Pump();
+  rtl::testing::InjectText("f");
+  Pump();
+  EXPECT_EQ(G->InplaceEditor(), nullptr);
 }
 
 }  // namespace
