@@ -1,7 +1,10 @@
 // The pool that cells and rows come from: blocks of a few sizes, carved
 // from large chunks and kept on free lists. Chunks stay for the program's
 // life, so a store that fills again reuses them.
+#include <sys/mman.h>
+
 #include <array>
+#include <cstdlib>
 #include <cstddef>
 #include <mutex>
 #include <new>
@@ -13,7 +16,8 @@ namespace {
 class TBlockPool {
   static constexpr std::size_t kGrain = 16;
   static constexpr std::size_t kClasses = 16;  // blocks up to 256 bytes
-  static constexpr std::size_t kChunkBytes = 256 * 1024;
+  // Chunks of a huge page: one page fault maps a whole chunk.
+  static constexpr std::size_t kChunkBytes = 2 * 1024 * 1024;
 
   struct TFree {
     TFree* Next;
@@ -28,6 +32,13 @@ class TBlockPool {
   std::mutex FLock;
   std::array<TClass, kClasses + 1> FClasses{};
 
+  static char* NewChunk() {
+    void* P = std::aligned_alloc(kChunkBytes, kChunkBytes);
+    if (!P) throw std::bad_alloc();
+    madvise(P, kChunkBytes, MADV_HUGEPAGE);
+    return static_cast<char*>(P);
+  }
+
  public:
   void* Get(std::size_t Size) {
     const std::size_t Index = (Size + kGrain - 1) / kGrain;
@@ -41,7 +52,7 @@ class TBlockPool {
       return B;
     }
     if (C.Next == nullptr || C.Next + Block > C.End) {
-      C.Next = static_cast<char*>(::operator new(kChunkBytes));
+      C.Next = NewChunk();
       C.End = C.Next + kChunkBytes;
     }
     void* P = C.Next;
