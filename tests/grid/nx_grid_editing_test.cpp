@@ -130,6 +130,37 @@ TEST_F(GridEditingTest, TypingOpensTheEditorWithTheCharacterAndEnterApplies) {
                                            "text 1,1 xy", "after 1,1 xy", "end 1,1 xy", "exit"}));
 }
 
+TEST_F(GridEditingTest, TabAndEnterInTheEditorStoreThenMoveOn) {
+  G->SetWantTabs(true);
+  G->SetWantReturns(true);
+  FocusGrid();
+  G->SelectCell(0, 1, TShiftState(), true, false);
+  Type("t");
+  ASSERT_NE(Editor(), nullptr);
+  EXPECT_TRUE(Editor()->WantTabs());
+  Key(VK_TAB);  // stores, closes, and the grid walks to the next column
+  EXPECT_EQ(Utf8(G->Cells(0, 1)), "t");
+  EXPECT_EQ(G->InplaceEditor(), nullptr);
+  EXPECT_EQ(G->SelectedColumn(), 1);
+  EXPECT_EQ(G->SelectedRow(), 1);
+  Type("e");
+  Key(VK_RETURN);  // stores, closes, and the selection moves down
+  EXPECT_EQ(Utf8(G->Cells(1, 1)), "e");
+  EXPECT_EQ(G->InplaceEditor(), nullptr);
+  EXPECT_EQ(G->SelectedRow(), 2);
+  EXPECT_TRUE(G->Focused());
+  // Arrows stay with an open editor: its caret moves, not the selection.
+  Type("ab");
+  Key(VK_LEFT);
+  ASSERT_NE(Editor(), nullptr);
+  EXPECT_EQ(Editor()->SelStart(), 1);
+  Key(VK_UP);
+  Key(VK_END);
+  EXPECT_EQ(G->SelectedRow(), 2);
+  EXPECT_EQ(G->SelectedColumn(), 1);
+  EXPECT_NE(G->InplaceEditor(), nullptr);
+}
+
 TEST_F(GridEditingTest, EscapeClosesWithoutStoringOrClearsWithEscClearEdit) {
   FocusGrid();
   G->SelectCell(0, 0, TShiftState(), true, false);
