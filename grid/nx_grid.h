@@ -109,6 +109,8 @@ class TNxGrid : public TNxCustomGrid, public TCellsHost {
   void FillColumnPlay(TColumnPlay* Play);
   void ApplyColumnPlay(TColumnPlay* Play);
   void ToggleExpanded(TColumnPlay* Play);
+  // Whether FirstVisibleRow and LastVisibleRow are those the store gives.
+  bool VisibleRangeIsKept();
 
   TCellFormatingEvent OnCellFormating;
 };

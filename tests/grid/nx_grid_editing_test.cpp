@@ -663,4 +663,55 @@ TEST_F(MainWindowGridTest, TwoHundredFilesAsTheWindowAddsThem) {
   EXPECT_EQ(G->InplaceEditor(), nullptr);
 }
 
+// ---- The kept visible range and the footer events ------------------------------------------------
+
+TEST_F(GridEditingTest, EveryRowOperationKeepsTheVisibleRange) {
+  struct TStep {
+    const char* Name;
+    void (*Run)(TNxGrid*);
+  } Steps[] = {
+      {"hide the first row", [](TNxGrid* G) { G->SetRowVisible(0, false); }},
+      {"exchange a hidden and a shown row", [](TNxGrid* G) { G->ExchangeRows(0, 3); }},
+      {"add rows", [](TNxGrid* G) { G->AddRow(2); }},
+      {"insert at the top", [](TNxGrid* G) { G->InsertRow(0, 2); }},
+      {"child rows", [](TNxGrid* G) {
+         G->AddChildRow(7);
+         G->AddChildRow(7);
+       }},
+      {"collapse", [](TNxGrid* G) { G->SetExpanded(7, false); }},
+      {"move the last shown row up", [](TNxGrid* G) { G->MoveRow(G->LastVisibleRow(), 1); }},
+      {"expand", [](TNxGrid* G) { G->SetExpanded(7, true); }},
+      {"delete a parent with its children", [](TNxGrid* G) { G->DeleteRow(7); }},
+      {"quiet rows", [](TNxGrid* G) { G->AddRowsQuietly(3); }},
+      {"hide every row", [](TNxGrid* G) {
+         for (Integer i = 0; i < G->RowCount(); ++i) G->SetRowVisible(i, false);
+       }},
+      {"show one", [](TNxGrid* G) { G->SetRowVisible(2, true); }},
+      {"clear", [](TNxGrid* G) { G->ClearRows(); }},
+      {"add after clearing", [](TNxGrid* G) { G->AddRow(1); }},
+  };
+  for (const auto& Step : Steps) {
+    Step.Run(G);
+    EXPECT_TRUE(G->VisibleRangeIsKept()) << Step.Name << ": " << G->FirstVisibleRow() << ".." << G->LastVisibleRow();
+  }
+}
+
+TEST_F(GridEditingTest, FooterEventsSetCustomValuesAndSeeEveryValue) {
+  G->Columns()->Items(0)->Footer()->SetFormulaKind(fkCustom);
+  G->Columns()->Items(1)->Footer()->SetFormulaKind(fkCount);
+  std::vector<std::string> Seen;
+  G->OnColumnFooterValue = [&](TObject*, Integer ACol, double& V) {
+    Seen.push_back("custom " + std::to_string(ACol));
+    V = 42;
+  };
+  G->OnFooterCalculate = [&](TObject*, Integer ACol, double& V) {
+    Seen.push_back("calculated " + std::to_string(ACol) + " " + std::to_string(static_cast<int>(V)));
+    if (ACol == 1) V += 1;
+  };
+  G->CalculateFooter();
+  EXPECT_EQ(Seen, (std::vector<std::string>{"custom 0", "calculated 0 42", "calculated 1 4"}));
+  EXPECT_EQ(Utf8(G->Columns()->Items(0)->Footer()->Caption()), "42");
+  EXPECT_EQ(Utf8(G->Columns()->Items(1)->Footer()->Caption()), "5");
+}
+
 }  // namespace
