@@ -370,6 +370,9 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   bool FWantReturns = false;
   bool FWantTabs = false;
   TSelectionMoveDirection FSelectionMoveDirection = mdDown;
+  // Set while the grid hands a typed character on to its editor: the grid
+  // saw that key already.
+  bool FPassingKey = false;
   // Editors whose events this grid hooked; their hooks go with the grid.
   std::vector<TWinControl*> FHookedEditors;
 

@@ -62,7 +62,9 @@ void TNxCustomGridControl::HookEditorEvents() {
   Editor->OnEnter = Repaint;
   Editor->OnExit = Repaint;
   Editor->OnKeyDown = [this](TObject* Sender, Word& Key, TShiftState Shift) { EditorKeyDown(Sender, Key, Shift); };
-  Editor->OnKeyPress = [this](TObject*, char& Key) { KeyPress(Key); };
+  Editor->OnKeyPress = [this](TObject*, char& Key) {
+    if (!FPassingKey) KeyPress(Key);
+  };
   Editor->OnKeyUp = [this](TObject*, Word& Key, TShiftState Shift) { KeyUp(Key, Shift); };
   if (std::find(FHookedEditors.begin(), FHookedEditors.end(), Editor) == FHookedEditors.end()) {
     FHookedEditors.push_back(Editor);
@@ -101,7 +103,10 @@ void TNxCustomGridControl::Notification(TComponent* AComponent, TOperation Opera
 
 void TNxCustomGridControl::SendKeyToEditor(char Key) {
   if (!FInplaceEditor || !FInplaceEditor->HandleAllocated()) return;
+  const bool Was = FPassingKey;
+  FPassingKey = true;
   SendMessage(FInplaceEditor->Handle(), WM_CHAR, static_cast<unsigned char>(Key), 0);
+  FPassingKey = Was;
 }
 
 void TNxCustomGridControl::BindEditor(TNxCustomColumn* Column, TColor EditorColor) {

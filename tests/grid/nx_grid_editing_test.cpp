@@ -112,6 +112,8 @@ TEST_F(GridEditingTest, EditCellPlacesTheEditorOnePixelInsideAndFocusesIt) {
 }
 
 TEST_F(GridEditingTest, TypingOpensTheEditorWithTheCharacterAndEnterApplies) {
+  std::string Pressed;
+  G->OnKeyPress = [&](TObject*, char& Key) { Pressed += Key; };
   FocusGrid();
   G->SelectCell(1, 1, TShiftState(), true, false);
   Log.clear();
@@ -128,6 +130,8 @@ TEST_F(GridEditingTest, TypingOpensTheEditorWithTheCharacterAndEnterApplies) {
   EXPECT_TRUE(G->Focused());
   EXPECT_EQ(Log, (std::vector<std::string>{"before 1,1", "edit 1,1 x", "enter", "edit 1,1 xy", "accept 1,1 xy",
                                            "text 1,1 xy", "after 1,1 xy", "end 1,1 xy", "exit"}));
+  // Each typed key reaches the grid's OnKeyPress once, the editor's too.
+  EXPECT_EQ(Pressed, "xy\r");
 }
 
 TEST_F(GridEditingTest, TabAndEnterInTheEditorStoreThenMoveOn) {
