@@ -40,6 +40,8 @@ void TNxCustomGridControl::SetEditorText(const WideString& Value) {
 void TNxCustomGridControl::SetInplaceEditor(TWinControl* Editor) {
   FInplaceEditor = Editor;
   if (!Editor) return;
+  // The grid forgets an editor that is freed while it is bound.
+  Editor->FreeNotification(this);
   TCustomEdit* E = AsEdit(Editor);
   if (E) E->OnChange = nullptr;
   if (Editor->Parent() != this) Editor->SetParent(this);

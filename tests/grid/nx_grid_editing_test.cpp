@@ -346,6 +346,21 @@ TEST_F(GridEditingTest, ShiftEndSelectsFromTheAnchorToTheEnd) {
   EXPECT_EQ(G->SelectedCount(), 1);
 }
 
+TEST_F(GridEditingTest, AnEditorFreedWhileOpenIsForgotten) {
+  auto* Own = new TNxEdit(Form);
+  G->Columns()->Items(1)->SetInplaceEdit(Own);
+  G->SetOptions(G->Options() + goInplaceEditEvents);  // not hooked
+  FocusGrid();
+  G->EditCell(1, 0, WideString());
+  ASSERT_EQ(G->InplaceEditor(), Own);
+  delete Own;
+  EXPECT_EQ(G->InplaceEditor(), nullptr);
+  EXPECT_FALSE(G->State().Contains(sfEditing));
+  G->EndEditing();
+  G->EditCell(0, 0, WideString());
+  EXPECT_NE(G->InplaceEditor(), nullptr);
+}
+
 TEST_F(GridEditingTest, EditorHooksGoWithTheGrid) {
   auto* Own = new TNxEdit(Form);
   G->Columns()->Items(0)->SetInplaceEdit(Own);
