@@ -4,8 +4,8 @@
 #include <sys/mman.h>
 
 #include <array>
-#include <cstdlib>
 #include <cstddef>
+#include <cstdlib>
 #include <mutex>
 #include <new>
 

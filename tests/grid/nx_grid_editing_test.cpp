@@ -9,10 +9,10 @@
 #include "grid/nx_edit.h"
 #include "grid/nx_grid.h"
 #include "grid/nx_style_display.h"
-#include "platform/testing/uxtheme_recording.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/text_codec.h"
 #include "platform/testing/user_testing.h"
+#include "platform/testing/uxtheme_recording.h"
 #include "platform/win/user/user.h"
 #include "platform/win/user/user_keys.h"
 
@@ -325,7 +325,8 @@ TEST_F(GridEditingTest, ExtendSelectionRange) {
     for (Integer i = 0; i < G->RowCount(); ++i)
       if (G->GetSelected(i)) Got.push_back(i);
     EXPECT_EQ(Got, C.Want) << C.From << " " << C.To;
-    EXPECT_EQ(G->State().Contains(sfMultiSelection), !C.Want.empty() || (C.From != C.To && C.Options.Contains(goMultiSelect)));
+    EXPECT_EQ(G->State().Contains(sfMultiSelection),
+              !C.Want.empty() || (C.From != C.To && C.Options.Contains(goMultiSelect)));
     G->ClearMultiSelection();
   }
 }
@@ -488,8 +489,8 @@ TEST_F(GridEditingTest, ADateColumnOpensADatePicker) {
 
 TEST(GridHeaderPainters, SevenOwnedPaintersTheStyleChoosesOne) {
   TNxGrid G(nullptr);
-  const char* Names[] = {"TDefaultStyleDisplay",    "TFlatStyleDisplay",   "TOffice2007StyleDisplay",
-                         "TOffice2010StyleDisplay", "TOldStyleDisplay",    "TOutlookStyleDisplay",
+  const char* Names[] = {"TDefaultStyleDisplay",    "TFlatStyleDisplay", "TOffice2007StyleDisplay",
+                         "TOffice2010StyleDisplay", "TOldStyleDisplay",  "TOutlookStyleDisplay",
                          "TVistaStyleDisplay"};
   for (int i = 0; i < 7; ++i) {
     TStyleDisplay* D = G.StyleDisplay(static_cast<THeaderStyle>(i));
@@ -626,8 +627,8 @@ class MainWindowGridTest : public FormTest {
     G->SetSlideSize(90);
     G->SetOptions(TGridOptions{goMultiSelect, goRowMoving, goSelectFullRow});
     G->SetReadOnly(true);
-    const char16_t* Captions[] = {u"", u"Name:   ", u"Folder:   ", u"Size:   ", u"Date Modified:   ",
-                                  u"Date Created:   "};
+    const char16_t* Captions[] = {u"",         u"Name:   ",          u"Folder:   ",
+                                  u"Size:   ", u"Date Modified:   ", u"Date Created:   "};
     for (int i = 0; i < 6; ++i) {
       TNxCustomColumn* C = i >= 4 ? static_cast<TNxCustomColumn*>(new TNxDateColumn(Form))
                                   : static_cast<TNxCustomColumn*>(new TNxTextColumn(Form));
@@ -693,7 +694,8 @@ TEST_F(GridEditingTest, EveryRowOperationKeepsTheVisibleRange) {
       {"exchange a hidden and a shown row", [](TNxGrid* G) { G->ExchangeRows(0, 3); }},
       {"add rows", [](TNxGrid* G) { G->AddRow(2); }},
       {"insert at the top", [](TNxGrid* G) { G->InsertRow(0, 2); }},
-      {"child rows", [](TNxGrid* G) {
+      {"child rows",
+       [](TNxGrid* G) {
          G->AddChildRow(7);
          G->AddChildRow(7);
        }},
@@ -702,7 +704,8 @@ TEST_F(GridEditingTest, EveryRowOperationKeepsTheVisibleRange) {
       {"expand", [](TNxGrid* G) { G->SetExpanded(7, true); }},
       {"delete a parent with its children", [](TNxGrid* G) { G->DeleteRow(7); }},
       {"quiet rows", [](TNxGrid* G) { G->AddRowsQuietly(3); }},
-      {"hide every row", [](TNxGrid* G) {
+      {"hide every row",
+       [](TNxGrid* G) {
          for (Integer i = 0; i < G->RowCount(); ++i) G->SetRowVisible(i, false);
        }},
       {"show one", [](TNxGrid* G) { G->SetRowVisible(2, true); }},
