@@ -864,6 +864,7 @@ void TNxCustomGridControl::SetRowVisible(Integer Index, bool Value) {
 
 void TNxCustomGridControl::SetSelectedRow(Integer Value) {
   if (GetRowCount() == 0 || Value < -1 || Value >= GetRowCount()) return;
+  ShowInputLine(false);
   SelectCell(FSelectedColumn, Value, TShiftState(), true, false);
 }
 
@@ -1183,12 +1184,14 @@ void TNxCustomGridControl::SelectColumnInRow(Integer ACol) {
 void TNxCustomGridControl::SelectFirstRow(TShiftState Shift) {
   // An empty grid has no first row: nothing is selected.
   if (FFirstVisibleRow < 0) return;
+  ShowInputLine(false);
   SelectCell(FSelectedColumn, FFirstVisibleRow, Shift, true, false);
   VertScrollBar()->First();
 }
 
 void TNxCustomGridControl::SelectLastRow(TShiftState Shift) {
   if (FLastVisibleRow < 0) return;
+  ShowInputLine(false);
   SelectCell(FSelectedColumn, FLastVisibleRow, Shift, true, false);
   VertScrollBar()->Last();
 }
@@ -1284,11 +1287,17 @@ void TNxCustomGridControl::SelectNextColumn(TMoveSelectionKey Key) {
 }
 
 void TNxCustomGridControl::SelectFirstColumn() {
-  if (TNxCustomColumn* C = FColumns->FirstVisibleColumn()) SelectColumnInRow(C->Index());
+  if (TNxCustomColumn* C = FColumns->FirstVisibleColumn()) {
+    SelectColumnInRow(C->Index());
+    if (FGridStyle == gsReport) ScrollColumnIntoView(C);
+  }
 }
 
 void TNxCustomGridControl::SelectLastColumn() {
-  if (TNxCustomColumn* C = FColumns->LastVisibleColumn()) SelectColumnInRow(C->Index());
+  if (TNxCustomColumn* C = FColumns->LastVisibleColumn()) {
+    SelectColumnInRow(C->Index());
+    if (FGridStyle == gsReport) ScrollColumnIntoView(C);
+  }
 }
 
 void TNxCustomGridControl::TabForward() {

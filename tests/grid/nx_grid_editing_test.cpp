@@ -439,6 +439,28 @@ TEST_F(GridInputLineTest, TypingInTheInputLineEditsWithoutACell) {
   EXPECT_EQ(G->SelectedRow(), 1);
 }
 
+TEST_F(GridInputLineTest, SelectingARowLeavesTheInputLine) {
+  struct TCase {
+    const char* Name;
+    void (*Select)(TNxGrid*);
+    Integer Row;
+  } Cases[] = {
+      {"SelectedRow", [](TNxGrid* G) { G->SetSelectedRow(2); }, 2},
+      {"first row", [](TNxGrid* G) { G->SelectFirstRow(TShiftState()); }, 0},
+      {"last row", [](TNxGrid* G) { G->SelectLastRow(TShiftState()); }, 3},
+  };
+  for (const auto& C : Cases) {
+    G->ShowInputLine(true);
+    G->EditInputCell(G->Columns()->Items(0), u"half");
+    ASSERT_NE(G->InplaceEditor(), nullptr) << C.Name;
+    C.Select(G);
+    EXPECT_FALSE(G->InputLineActive()) << C.Name;
+    EXPECT_EQ(G->InplaceEditor(), nullptr) << C.Name;
+    EXPECT_EQ(G->SelectedRow(), C.Row) << C.Name;
+    EXPECT_TRUE(G->GetSelected(C.Row)) << C.Name;
+  }
+}
+
 TEST_F(GridInputLineTest, InputCellOpensWithItsInputValue) {
   FocusGrid();
   G->Columns()->Items(1)->SetInputValue(u"kept");
