@@ -191,8 +191,8 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   virtual void PositionEditor();
 
   // ---- Selection ------------------------------------------------------------
-  // The single entry of every selection change. AutoEdit is kept for the
-  // editing that follows; no editor opens from here yet.
+  // The single entry of every selection change; with AutoEdit the selected
+  // cell's editor opens after it.
   virtual void SelectCell(Integer ACol, Integer ARow, TShiftState Shift, bool ClearSelection, bool AutoEdit);
   void SelectColumnInRow(Integer ACol);
   virtual void SelectFirstRow(TShiftState Shift);
