@@ -4,11 +4,14 @@
 // row operations.
 #pragma once
 
+#include <vector>
+
+#include "grid/nx_cell_state.h"
 #include "grid/nx_column_collection.h"
 #include "grid/nx_scroll_control.h"
 
 class TTimer;
-// mouse
+class TStyleDisplay;
 class THintWindow;
 class TColumnDragBox;
 class TDragArrow;
@@ -36,6 +39,8 @@ RTL_ENUM(TDataChange, dcAddColumn, dcAddChildRow, dcAddRow, dcInsertColumn, dcIn
 RTL_ENUM(TGridStateFlag, sfSizingColumn, sfHeaderPressed, sfDraggingColumn, sfEditing, sfInputEditing,
          sfMultiSelection, sfMovingRow)
 using TGridStateFlags = TSet<TGridStateFlag, 16>;
+// in-place editing: the key that moves the selection to another column.
+RTL_ENUM(TMoveSelectionKey, mkUndefined, mkArrows, mkTab, mkEnter)
 
 enum TGridArea { gaNone = 0, gaBody = 1, gaFooter = 2, gaHeader = 3, gaIndicator = 4, gaInputLine = 5 };
 
@@ -187,11 +192,11 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   virtual void RefreshColumnCells(Integer /*Index*/) {}
   virtual void SelectRange(Integer FromRow, Integer ToRow, bool Value) = 0;
   virtual void ExchangeRows(Integer Index1, Integer Index2) = 0;
-  virtual void PositionEditor() {}
+  virtual void PositionEditor();
 
   // ---- Selection ------------------------------------------------------------
-  // The single entry of every selection change. AutoEdit is kept for the
-  // editing that follows; no editor opens from here yet.
+  // The single entry of every selection change; with AutoEdit the selected
+  // cell's editor opens after it.
   virtual void SelectCell(Integer ACol, Integer ARow, TShiftState Shift, bool ClearSelection, bool AutoEdit);
   void SelectColumnInRow(Integer ACol);
   virtual void SelectFirstRow(TShiftState Shift);
@@ -202,8 +207,8 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   virtual void MoveSelectionUp(TShiftState Shift);
   void StepSelection(bool Down, TShiftState Shift);
   void MoveSelectionBy(Integer N);
-  void SelectPriorColumn();
-  void SelectNextColumn();
+  void SelectPriorColumn(TMoveSelectionKey Key = mkUndefined);
+  void SelectNextColumn(TMoveSelectionKey Key = mkUndefined);
   void SelectFirstColumn();
   void SelectLastColumn();
   void TabForward();
@@ -383,10 +388,107 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   TColumnNotifyEvent OnFooterClick;
   TClosure<void(TObject* Sender, Integer FromPos, Integer ToPos, bool& Accept)> OnRowMove;
   TClosure<void(TObject* Sender, Integer FromPos, Integer ToPos)> OnAfterRowMove;
-  // Shared with the editing: a play element (like an editor) may be refused
-  // a cell, and fit hints take the cell's text through OnApplyCell.
+
+  // ---- in-place editing, the input line, focus and the dialog code -------
+ protected:
+  bool FSuppressEditEvent = false;
+  bool FWantReturns = false;
+  bool FWantTabs = false;
+  TSelectionMoveDirection FSelectionMoveDirection = mdDown;
+  // Set while the grid hands a typed character on to its editor: the grid
+  // saw that key already.
+  bool FPassingKey = false;
+  // Editors whose events this grid hooked; their hooks go with the grid.
+  std::vector<TWinControl*> FHookedEditors;
+
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void DoEnter() override;
+  void DoExit() override;
+  void WMGetDlgCode(TMessage& Message);
+  // The editor key handling: Tab, Enter and Escape, then the grid's own
+  // key-down handling.
+  void EditorKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+  // The editor bound to a column: its InplaceEdit, else its own editor.
+  TWinControl* ColumnEditor(TNxCustomColumn* Column);
+  // Whether (ACol, ARow) may get a cell editor now.
+  bool CanEditCell(Integer ACol, Integer ARow);
+  // Binds the column's editor for (ACol, ARow): steps shared by EditCell,
+  // EditCellWithKey and the input line.
+  void BindEditor(TNxCustomColumn* Column, TColor EditorColor);
+  void SendKeyToEditor(char Key);
+  void UnhookEditors();
+
+ public:
+  // Empty; runs when an editor has its text, before it is placed.
+  virtual void EditorShowing() {}
+  virtual void HookEditorEvents();
+  virtual void SetInplaceEditor(TWinControl* Editor);
+  virtual void EditCell(Integer ACol, Integer ARow, const WideString& Text);
+  void EditCellWithKey(Integer ACol, Integer ARow, char Key);
+  void EditInputCell(TNxCustomColumn* Column, const WideString& Text);
+  void EditInputCellWithKey(Integer ACol, char Key);
+  // Stores the open editor's text; true when a value was stored.
+  virtual bool ApplyEditing();
+  virtual void AcceptInputLine();
+  void ShowInputLine(bool Value);
+  // Selects every visible row from From to To (only To when From > To),
+  // with multi-selection and full-row selection.
+  void ExtendSelectionRange(Integer From, Integer To);
+  // The editor's text, as wide text; empty without an editor.
+  WideString EditorText();
+  void SetEditorText(const WideString& Value);
+
+  TWinControl* InplaceEditor() const { return FInplaceEditor; }
+  Integer InputColumn() const { return FInputColumn; }
+  bool SuppressEditEvent() const { return FSuppressEditEvent; }
+  bool WantReturns() const { return FWantReturns; }
+  void SetWantReturns(bool Value) { FWantReturns = Value; }
+  bool WantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool Value) { FWantTabs = Value; }
+  TSelectionMoveDirection SelectionMoveDirection() const { return FSelectionMoveDirection; }
+  void SetSelectionMoveDirection(TSelectionMoveDirection Value) { FSelectionMoveDirection = Value; }
+
+  TColumnNotifyEvent OnInputSelectCell;
+  TClosure<void(TObject* Sender, Integer& ACol, Integer ARow, TMoveSelectionKey Key)> OnSelectionMove;
   TClosure<void(TObject* Sender, Integer ACol, Integer ARow, bool& Accept)> OnBeforeEdit;
+  TCellHintEvent OnApplyEditText;
+  TNotifyEvent OnEditEnter;
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const WideString& Value)> OnEdit;
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const WideString& Value, bool& Accept)> OnEditAccept;
+  TCellHintEvent OnEditText;
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const WideString& Value)> OnAfterEdit;
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, WideString& Value, bool& Accept)> OnEndEditing;
+  TNotifyEvent OnEditExit;
+  TClosure<void(TObject* Sender, bool& Accept)> OnInputAccept;
+  TNotifyEvent OnInputAdded;
+  // Events of the row operations and the measuring.
   TCellHintEvent OnApplyCell;
+  TClosure<void(TObject* Sender, Integer ACol, double& Value)> OnColumnFooterValue;
+  TClosure<void(TObject* Sender, Integer ACol, double& Value)> OnFooterCalculate;
+  TCellNotifyEvent OnLoadProgress;
+
+  // ---- header painters, the header theme and measuring --------------------
+ private:
+  // One painter of each header style, owned; HeaderStyle picks the current.
+  TStyleDisplay* FStyleDisplays[7] = {};
+  void CreateStyleDisplays();
+  void FreeStyleDisplays();
+  // Hands the header theme handle (or none) to the default painter.
+  void HeaderThemeChanged();
+  // What the column's display element needs for the cell's display text.
+  TSize MeasureCell(Integer ACol, Integer ARow, Integer Width);
+
+ public:
+  TStyleDisplay* StyleDisplay(THeaderStyle Style) const { return FStyleDisplays[Style]; }
+  TStyleDisplay* HeaderDisplay() const { return FStyleDisplays[FHeaderStyle]; }
+  // The row's height becomes what its tallest cell needs, at least RowSize.
+  void FitRowHeight(Integer Row);
+  // Mode 0 header and cells, 1 cells only, 2 the header only.
+  void FitColumnWidth(Integer ACol, Integer Mode, bool OnlyVisibleRows);
+  // The text of the fit hint; the display text here.
+  virtual void GetFitHintText(Integer ACol, Integer ARow, WideString& Text) { GetDrawText(ACol, ARow, Text); }
+  // The formatting hook of a cell's text before it is drawn or measured.
+  virtual void ApplyCellFormatting(Integer /*ACol*/, Integer /*ARow*/, TCellState /*State*/, WideString& /*Text*/) {}
 };
 
 // The grid that adds the keyboard to the control.

@@ -1,6 +1,8 @@
 #include "grid/nx_grid.h"
 
 #include <algorithm>
+#include <cassert>
+#include <exception>
 #include <set>
 
 #include "platform/rtl/strutils.h"
@@ -9,6 +11,28 @@
 #include "platform/win/user/user.h"
 
 RTL_IMPLEMENT_CLASS(TNxGrid)
+
+namespace {
+
+// Debug builds check, after each row operation, that the visible range the
+// grid keeps is the one its store gives.
+class TVisibleRangeCheck {
+#ifndef NDEBUG
+  TNxGrid* FGrid;
+  int FExceptions;
+
+ public:
+  explicit TVisibleRangeCheck(TNxGrid* Grid) : FGrid(Grid), FExceptions(std::uncaught_exceptions()) {}
+  ~TVisibleRangeCheck() {
+    if (std::uncaught_exceptions() == FExceptions) assert(FGrid->VisibleRangeIsKept());
+  }
+#else
+ public:
+  explicit TVisibleRangeCheck(TNxGrid*) {}
+#endif
+};
+
+}  // namespace
 
 TNxGrid::TNxGrid(TComponent* AOwner) : TNxCustomGrid(AOwner) {
   FCells = std::make_unique<TCells>(this);
@@ -74,6 +98,17 @@ void TNxGrid::DoCompareCells(TObject*, TCell* Cell1, TCell* Cell2, Integer& Comp
 void TNxGrid::CheckRow(Integer Index) const {
   if (Index < 0 || Index >= FCells->RowCount())
     throw EListError(AnsiString("List index out of bounds (") + IntToStr(Index) + ")");
+}
+
+bool TNxGrid::VisibleRangeIsKept() {
+  const Integer N = FCells->RowCount();
+  Integer First = -1, Last = -1;
+  for (Integer i = 0; i < N; ++i)
+    if (GetRowVisible(i)) {
+      if (First < 0) First = i;
+      Last = i;
+    }
+  return First == FFirstVisibleRow && Last == FLastVisibleRow;
 }
 
 void TNxGrid::UpdateVisibleRange() {
@@ -168,6 +203,7 @@ bool TNxGrid::GetRowVisible(Integer Index) {
 }
 
 void TNxGrid::SetRowVisible(Integer Index, bool Value) {
+  const TVisibleRangeCheck RangeCheck(this);
   CheckRow(Index);
   if (Value == GetRowVisible(Index)) return;
   FCells->SetRowVisible(Index, Value);
@@ -184,6 +220,8 @@ void TNxGrid::SetSelected(Integer Index, bool Value) {
   TRow* R = FCells->GetRow(Index);
   if (R->Selected == Value) return;
   R->Selected = Value;
+  // EndUpdate repaints the whole body.
+  if (UpdateCount() > 0) return;
   if (GridStyle() == gsSlides)
     RefreshSlide(Index, SlidesOptions().Contains(soHideSelection));
   else
@@ -194,6 +232,19 @@ void TNxGrid::SelectRange(Integer FromRow, Integer ToRow, bool Value) {
   if (!RowIsValid(FromRow) || !RowIsValid(ToRow)) return;
   for (Integer i = FromRow; i <= ToRow; ++i) FCells->GetRow(i)->Selected = Value;
   RefreshRows(FromRow, ToRow);
+}
+
+void TNxGrid::DeselectAll() {
+  // Straight through the store: the base asks for each row by index.
+  const Integer N = RowCount();
+  for (Integer i = 0; i < N; ++i) {
+    TRow* R = FCells->GetRow(i);
+    if (!R->Selected) continue;
+    if (UpdateCount() > 0)
+      R->Selected = false;
+    else
+      SetSelected(i, false);
+  }
 }
 
 void TNxGrid::SetRowSize(Integer Value) {
@@ -207,6 +258,7 @@ bool TNxGrid::Expanded(Integer Index) {
 }
 
 void TNxGrid::SetExpanded(Integer Index, bool Value) {
+  const TVisibleRangeCheck RangeCheck(this);
   CheckRow(Index);
   TRow* R = FCells->GetRow(Index);
   if (R->Expanded == Value) return;
@@ -254,6 +306,7 @@ void TNxGrid::HideDescendants(Integer Index) {
 // ---- Row operations ----------------------------------------------------------------------------
 
 Integer TNxGrid::AddRow(Integer Count) {
+  const TVisibleRangeCheck RangeCheck(this);
   if (Count < 1) return FLastAddedRow;
   const Integer Old = RowCount();
   FCells->AddRows(Count);
@@ -281,6 +334,7 @@ Integer TNxGrid::AddRow(Integer Count) {
 }
 
 void TNxGrid::AddRowsQuietly(Integer Count) {
+  const TVisibleRangeCheck RangeCheck(this);
   if (Count < 1) return;
   const Integer Old = RowCount();
   FCells->AddRows(Count);
@@ -292,6 +346,7 @@ void TNxGrid::AddRowsQuietly(Integer Count) {
 }
 
 void TNxGrid::InsertRow(Integer Pos, Integer Count) {
+  const TVisibleRangeCheck RangeCheck(this);
   if (Count < 1) return;
   if (Pos < 0 || Pos > RowCount()) throw EListError(AnsiString("List index out of bounds (") + IntToStr(Pos) + ")");
   TNxCustomGridControl::InsertRow(Pos, Count);
@@ -305,6 +360,7 @@ void TNxGrid::InsertRow(Integer Pos, Integer Count) {
 }
 
 void TNxGrid::AddChildRow(Integer Index, bool AsLast) {
+  const TVisibleRangeCheck RangeCheck(this);
   CheckRow(Index);
   const Integer P = AsLast ? Index + FCells->DescendantCount(Index) + 1 : Index + 1;
   const bool FirstChild = FCells->GetRow(Index)->ChildCount == 0;
@@ -331,6 +387,7 @@ void TNxGrid::DeleteDescendants(Integer Index) {
 }
 
 void TNxGrid::DeleteRow(Integer Index) {
+  const TVisibleRangeCheck RangeCheck(this);
   CheckRow(Index);
   TNxCustomGridControl::DeleteRow(Index);
   if (FCells->GetRow(Index)->ChildCount > 0) DeleteDescendants(Index);
@@ -352,6 +409,7 @@ void TNxGrid::DeleteRow(Integer Index) {
 }
 
 void TNxGrid::ClearRows() {
+  const TVisibleRangeCheck RangeCheck(this);
   TNxCustomGridControl::ClearRows();
   FCells->ClearRows();
   FTopRow = 0;
@@ -366,6 +424,7 @@ void TNxGrid::ClearRows() {
 }
 
 void TNxGrid::MoveRow(Integer FromPos, Integer ToPos) {
+  const TVisibleRangeCheck RangeCheck(this);
   CheckRow(FromPos);
   CheckRow(ToPos);
   TNxCustomGridControl::MoveRow(FromPos, ToPos);
@@ -377,9 +436,13 @@ void TNxGrid::MoveRow(Integer FromPos, Integer ToPos) {
 }
 
 void TNxGrid::ExchangeRows(Integer Index1, Integer Index2) {
+  const TVisibleRangeCheck RangeCheck(this);
   CheckRow(Index1);
   CheckRow(Index2);
+  // A visible row changing places with a hidden one moves the range.
+  const bool Moves = GetRowVisible(Index1) != GetRowVisible(Index2);
   FCells->ExchangeRows(Index1, Index2);
+  if (Moves) UpdateVisibleRange();
   if (UpdateCount() == 0) {
     RefreshRow(Index1);
     RefreshRow(Index2);
@@ -460,6 +523,7 @@ void TNxGrid::ScrollAfterRowChange(Integer Row, Integer Height, bool Shown) {
 // ---- Sorting ------------------------------------------------------------------------------------
 
 void TNxGrid::SortColumn(TNxCustomColumn* Column, bool Ascending) {
+  const TVisibleRangeCheck RangeCheck(this);
   TNxCustomGridControl::SortColumn(Column, Ascending);
   if (!Column || !Column->Options().Contains(coCanSort)) return;
   TRow* Selected = RowIsValid(FSelectedRow) ? FCells->GetRow(FSelectedRow) : nullptr;
@@ -500,6 +564,7 @@ bool TNxGrid::IsCellHidden(Integer ACol, Integer ARow) {
 }
 
 void TNxGrid::ColumnsChanged(Integer Kind, Integer Index) {
+  const TVisibleRangeCheck RangeCheck(this);
   TNxCustomGridControl::ColumnsChanged(Kind, Index);
   FCells->ColumnsChanged(Kind, Index, -1);
   // Without columns there are no rows to show: the row state goes as
@@ -557,8 +622,12 @@ void TNxGrid::CalculateFooter(bool VisibleOnly) {
         V = static_cast<double>(Seen.size());
         break;
       }
+      case fkCustom:
+        if (OnColumnFooterValue) OnColumnFooterValue(this, c, V);
+        break;
       default: break;
     }
+    if (OnFooterCalculate) OnFooterCalculate(this, c, V);
     F->SetCaption(AnsiToWide(FloatToStr(V)));
     F->SetFormulaValue(V);
   }
