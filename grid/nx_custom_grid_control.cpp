@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/nx_style_display.h"
 #include "grid/nx_themes_support.h"
 #include "platform/forms/controls_messages.h"
 #include "platform/forms/timer.h"
@@ -12,7 +13,6 @@
 #include "platform/win/user/user_sysinfo.h"
 
 RTL_IMPLEMENT_CLASS(TNxCustomGridControl)
-RTL_IMPLEMENT_CLASS(TNxCustomGrid)
 
 TNxCustomGridControl::TNxCustomGridControl(TComponent* AOwner) : TNxScrollControl(AOwner) {
   SetTabStop(true);
@@ -27,6 +27,7 @@ TNxCustomGridControl::TNxCustomGridControl(TComponent* AOwner) : TNxScrollContro
     LayoutChangeHandler(S, K, I, E);
   };
   UpdateGridLineWidths();
+  CreatePainters();
 }
 
 TNxCustomGridControl::~TNxCustomGridControl() {
@@ -50,6 +51,10 @@ void TNxCustomGridControl::CloseHeaderTheme() {
 void TNxCustomGridControl::CreateParams(TCreateParams& Params) {
   TNxScrollControl::CreateParams(Params);
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+  if (FBorderStyle == bsSingle)
+    Params.ExStyle |= WS_EX_CLIENTEDGE;
+  else
+    Params.ExStyle &= ~WS_EX_CLIENTEDGE;
 }
 
 void TNxCustomGridControl::CreateWnd() {
@@ -210,6 +215,7 @@ void TNxCustomGridControl::SetAppearanceOptions(TAppearanceOptions Value) {
   FAppearanceOptions = Value;
   UpdateGridLineWidths();
   if (HandleAllocated()) Invalidate();
+  DrawBorder();
 }
 
 void TNxCustomGridControl::SetGridLinesStyle(TGridLinesStyle Value) {
@@ -1347,6 +1353,7 @@ TNxCustomGrid::TNxCustomGrid(TComponent* AOwner) : TNxCustomGridControl(AOwner) 
   FSearchTimer->SetEnabled(false);
   FSearchTimer->SetInterval(700);
   FSearchTimer->SetOnTimer([this](TObject* Sender) { SearchTimerTick(Sender); });
+  InitSurface();
 }
 
 void TNxCustomGrid::SearchTimerTick(TObject*) {

@@ -4,6 +4,8 @@
 // row operations.
 #pragma once
 
+#include <memory>
+
 #include "grid/nx_column_collection.h"
 #include "grid/nx_scroll_control.h"
 
@@ -53,6 +55,25 @@ using TMeasuringRowHeightEvent = TClosure<void(TObject* Sender, Integer Index, I
 using TSortColumnEvent = TClosure<void(TObject* Sender, Integer ACol, bool Ascending)>;
 using TColumnNotifyEvent = TClosure<void(TObject* Sender, Integer ACol)>;
 using TColumnMoveEvent = TClosure<void(TObject* Sender, Integer ACol, Integer FromPos, Integer ToPos)>;
+
+// painting
+class TStyleDisplay;
+class TColumnDisplay;
+RTL_ENUM(TCellStateFlag, csBoldTextSelection, csEmpty, csFocused, csSelected)
+using TCellState = TSet<TCellStateFlag, 8>;
+RTL_ENUM(TSlideStateFlag, stFocused, stSelected)
+using TSlideState = TSet<TSlideStateFlag, 8>;
+using TCellColoringEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, TColor& CellColor,
+                                         TColor& GridColor, TCellState CellState)>;
+using TDrawCellBackgroundEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const TRect& CellRect,
+                                               TCellState CellState, bool& DefaultDrawing)>;
+using TCustomDrawCellEvent =
+    TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const TRect& CellRect, TCellState CellState)>;
+using TSlideColoringEvent =
+    TClosure<void(TObject* Sender, Integer Index, TColor& SlideColor, TColor& GridColor, TSlideState SlideState)>;
+using TCustomDrawIndicatorEvent =
+    TClosure<void(TObject* Sender, Integer Index, const TRect& IndicatorRect, bool Selected, bool Highlighted)>;
+using TCustomDrawPartEvent = TClosure<void(TObject* Sender, Integer Index, const TRect& Rect)>;
 
 class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   RTL_CLASS(TNxCustomGridControl, TNxScrollControl)
@@ -312,7 +333,7 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   Integer FooterSize() const { return FFooterSize; }
   void SetFooterSize(Integer Value);
   TColor GridLinesColor() const { return FGridLinesColor; }
-  void SetGridLinesColor(TColor Value) { FGridLinesColor = Value; }
+  void SetGridLinesColor(TColor Value);
   TGridLinesStyle GridLinesStyle() const { return FGridLinesStyle; }
   void SetGridLinesStyle(TGridLinesStyle Value);
   TGridStyle GridStyle() const { return FGridStyle; }
@@ -320,7 +341,7 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   Integer HeaderSize() const { return FHeaderSize; }
   void SetHeaderSize(Integer Value);
   THeaderStyle HeaderStyle() const { return FHeaderStyle; }
-  void SetHeaderStyle(THeaderStyle Value) { FHeaderStyle = Value; }
+  void SetHeaderStyle(THeaderStyle Value);
   Integer InputSize() const { return FInputSize; }
   void SetInputSize(Integer Value);
   bool InputLineActive() const { return FInputLineActive; }
@@ -330,7 +351,7 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   void SetReadOnly(bool Value) { FReadOnly = Value; }
   Integer RowSize() const { return FRowSize; }
   TGridSlideOptions SlidesOptions() const { return FSlidesOptions; }
-  void SetSlidesOptions(TGridSlideOptions Value) { FSlidesOptions = Value; }
+  void SetSlidesOptions(TGridSlideOptions Value);
   Integer SlideSize() const { return FSlideSize; }
   void SetSlideSize(Integer Value);
   const WideString& Version() const { return FVersion; }
@@ -357,6 +378,107 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   TColumnMoveEvent OnColumnMove;
   TColumnNotifyEvent OnColumnResize;
   TColumnNotifyEvent OnSlideChange;
+
+  // painting
+ private:
+  std::unique_ptr<TStyleDisplay> FPainters[7];
+  TStyleDisplay* FPainter = nullptr;
+  bool FEnableVisualStyles = true;
+  TBorderStyle FBorderStyle = bsSingle;
+  TColor FHighlightedTextColor = clHighlightText;
+  TColor FInactiveSelectionColor = clBtnFace;
+  TColor FSelectionColor = clHighlight;
+  TColor FSlideSelectionColor = clWindow;
+  TColor FSlideCaptionColor = clGrayText;
+  TSortedStyle FSortedStyle = soDefault;
+  TDrawingOptions FIndicatorDrawingOptions = doNormal;
+  void CreatePainters();
+  // The current painter with the canvas, the theme and the callbacks set.
+  TStyleDisplay* ReadyPainter();
+  // The column's display element loaded with what every cell gets.
+  TColumnDisplay* LoadDisplay(TNxCustomColumn* Column, Integer ARow, const TRect& Rect);
+  // Fills Rect, as the column's display element would, in Color.
+  void FillCell(const TRect& Rect, TColor Color);
+  void ResetClip();
+  // The clip box of the canvas now (the whole client when it has none).
+  TRect CanvasClipBox();
+
+ protected:
+  void Paint() override;
+  virtual void DrawReportView();
+  virtual void DrawReportRows();
+  virtual void DrawColumnParts();
+  virtual void DrawSlidesView();
+  virtual void DrawSlidesHeader();
+  virtual void DrawSlides();
+  virtual void DrawCell(Integer ACol, Integer ARow, const TRect& CellRect);
+  virtual void DrawIndicatorCell(Integer Index, bool Current, bool Highlighted);
+  virtual bool PrepareCellDisplay(Integer ACol, Integer ARow, TCellState State);
+  virtual void ApplyCellFormatting(Integer /*ACol*/, Integer /*ARow*/, TCellState /*State*/,
+                                   const WideString& /*Text*/) {}
+  virtual void PrepareTreeInfo(Integer /*ACol*/, Integer /*ARow*/, TColumnDisplay* /*Display*/) {}
+  virtual void DoCustomDrawHeader(Integer Index, const TRect& HeaderRect);
+  virtual void DoCustomDrawFooter(Integer Index, const TRect& FooterRect);
+
+ public:
+  virtual TColor GetCellBackColor(Integer ACol, Integer ARow);
+  virtual TColor GetCellTextColor(Integer ACol, Integer ARow);
+  bool IsCellHighlighted(Integer ACol, Integer ARow);
+  TCellState ComputeCellState(Integer ACol, Integer ARow);
+  void DrawEmptyCell(Integer ACol, Integer ARow, const TRect& Rect);
+  void DrawCellGridLines(Integer ACol, Integer ARow, TColor GridColor, const TRect& Rect);
+  void DrawFocusFrame();
+  void DrawSlideCaption(Integer ACol, Integer ARow);
+  void SetCellClip(const TRect& Rect);
+  void DrawBorder();
+  void SelectHeaderPainter();
+  // The grid or its editor has the focus.
+  bool GridFocused();
+  Integer LastPaintedRow() const { return FLastPaintedRow; }
+  TStyleDisplay* HeaderPainter() const { return FPainter; }
+
+  bool EnableVisualStyles() const { return FEnableVisualStyles; }
+  void SetEnableVisualStyles(bool Value);
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle Value);
+  TColor HighlightedTextColor() const { return FHighlightedTextColor; }
+  void SetHighlightedTextColor(TColor Value);
+  TColor InactiveSelectionColor() const { return FInactiveSelectionColor; }
+  void SetInactiveSelectionColor(TColor Value);
+  TColor SelectionColor() const { return FSelectionColor; }
+  void SetSelectionColor(TColor Value) { FSelectionColor = Value; }
+  TColor SlideSelectionColor() const { return FSlideSelectionColor; }
+  void SetSlideSelectionColor(TColor Value);
+  TSortedStyle SortedStyle() const { return FSortedStyle; }
+  void SetSortedStyle(TSortedStyle Value);
+  TDrawingOptions IndicatorDrawingOptions() const { return FIndicatorDrawingOptions; }
+  void SetIndicatorDrawingOptions(TDrawingOptions Value);
+
+  TCellColoringEvent OnCellColoring;
+  TDrawCellBackgroundEvent OnDrawCellBackground;
+  TCustomDrawCellEvent OnCustomDrawCell;
+  TSlideColoringEvent OnSlideColoring;
+  TCustomDrawIndicatorEvent OnCustomDrawIndicator;
+  TCustomDrawPartEvent OnCustomDrawHeader;
+  TCustomDrawPartEvent OnCustomDrawFooter;
+  TNotifyEvent OnPostDraw;
+
+  // published surface
+ private:
+  bool FHideScrollBar = true;
+  TSelectionMoveDirection FSelectionMoveDirection = mdDown;
+  bool FWantReturns = false;
+  bool FWantTabs = false;
+
+ public:
+  bool HideScrollBar() const { return FHideScrollBar; }
+  void SetHideScrollBar(bool Value);
+  TSelectionMoveDirection SelectionMoveDirection() const { return FSelectionMoveDirection; }
+  void SetSelectionMoveDirection(TSelectionMoveDirection Value) { FSelectionMoveDirection = Value; }
+  bool WantReturns() const { return FWantReturns; }
+  void SetWantReturns(bool Value) { FWantReturns = Value; }
+  bool WantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool Value) { FWantTabs = Value; }
 };
 
 // The grid that adds the keyboard to the control.
@@ -381,4 +503,30 @@ class TNxCustomGrid : public TNxCustomGridControl {
   bool IncrementalSearch(Integer ACol, const WideString& Text, bool FromStart);
   const WideString& SearchText() const { return FSearchText; }
   TTimer* SearchTimer() const { return FSearchTimer; }
+
+  // published surface
+ private:
+  // Cursors, colour and styles of a new grid.
+  void InitSurface();
+
+ protected:
+  void WMNCPaint(TMessage& Message) override;
+  void WMSetFocus(TMessage& Message) override;
+  void WMKillFocus(TMessage& Message) override;
+  void CMFontChanged(TMessage& Message) override;
+  void CMParentFontChanged(TMessage& Message) override;
+  void Dispatch(TMessage& Message) override;
+
+ public:
+  // The columns are the grid's children in the form description.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+
+  // Named for the form description; nothing fires it.
+  TCellNotifyEvent OnLoadProgress;
 };
+
+// The cursors a grid loads into the screen's list at its creation.
+constexpr TCursor crHorzSplit = 3000;
+constexpr TCursor crColumnNoDrag = 3001;
+constexpr TCursor crVertSplit = 3003;
+constexpr TCursor crIndicatorSelect = 3006;

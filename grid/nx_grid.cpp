@@ -8,7 +8,6 @@
 #include "platform/rtl/text_codec.h"
 #include "platform/win/user/user.h"
 
-RTL_IMPLEMENT_CLASS(TNxGrid)
 
 TNxGrid::TNxGrid(TComponent* AOwner) : TNxCustomGrid(AOwner) {
   FCells = std::make_unique<TCells>(this);

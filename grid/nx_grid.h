@@ -8,6 +8,8 @@
 #include "grid/nx_custom_grid_control.h"
 
 using TNxRowExpandEvent = TClosure<void(TObject* Sender, Integer ARow)>;
+using TCellFormatingEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, TColor& TextColor,
+                                          TFontStyles& FontStyle, TCellState CellState)>;
 using TCalculateRowEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, bool& Accept)>;
 
 class TNxGrid : public TNxCustomGrid, public TCellsHost {
@@ -96,4 +98,12 @@ class TNxGrid : public TNxCustomGrid, public TCellsHost {
   TCellCompareEvent OnCompare;
   TNxRowExpandEvent OnExpand;
   TCalculateRowEvent OnCalculateRow;
+
+  // painting
+ protected:
+  bool PrepareCellDisplay(Integer ACol, Integer ARow, TCellState State) override;
+  void ApplyCellFormatting(Integer ACol, Integer ARow, TCellState State, const WideString& Text) override;
+
+ public:
+  TCellFormatingEvent OnCellFormating;
 };
