@@ -202,9 +202,9 @@ void TNxCustomGridControl::Paint() {
     DrawSlidesView();
   }
   if (GetVisibleRowCount() == 0) {
+    RECT R = CaptionRect();
     C->SetFont(Font());
     if (!Enabled()) C->Font()->SetColor(clGrayText);
-    RECT R = CaptionRect();
     C->Brush()->SetStyle(bsClear);
     const int OldMode = SetBkMode(C->Handle(), TRANSPARENT);
     DrawTextW(C->Handle(), FCaption.c_str(), static_cast<int>(FCaption.size()), &R,
