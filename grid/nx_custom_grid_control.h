@@ -56,6 +56,9 @@ using TSortColumnEvent = TClosure<void(TObject* Sender, Integer ACol, bool Ascen
 using TColumnNotifyEvent = TClosure<void(TObject* Sender, Integer ACol)>;
 using TColumnMoveEvent = TClosure<void(TObject* Sender, Integer ACol, Integer FromPos, Integer ToPos)>;
 
+// published surface
+RTL_ENUM(TMoveSelectionKey, mkUndefined, mkArrows, mkTab, mkEnter)
+
 // painting
 class TStyleDisplay;
 class TColumnDisplay;
@@ -78,7 +81,7 @@ using TCustomDrawPartEvent = TClosure<void(TObject* Sender, Integer Index, const
 class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   RTL_CLASS(TNxCustomGridControl, TNxScrollControl)
 
-  TAppearanceOptions FAppearanceOptions;
+  TAppearanceOptions FAppearanceOptions{aoHideSelection, aoHighlightSlideCells};
   bool FAutoScroll = false;
   WideString FCaption;
   Integer FFixedCols = 0;
@@ -479,6 +482,32 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   void SetWantReturns(bool Value) { FWantReturns = Value; }
   bool WantTabs() const { return FWantTabs; }
   void SetWantTabs(bool Value) { FWantTabs = Value; }
+
+  // The rest of the grid's events, so that form descriptions can name them;
+  // the editing and mouse handling fire them.
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const WideString& Value)> OnAfterEdit;
+  TClosure<void(TObject* Sender, Integer FromPos, Integer ToPos)> OnAfterRowMove;
+  TCellHintEvent OnApplyCell;
+  TCellHintEvent OnApplyEditText;
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, bool& Accept)> OnBeforeEdit;
+  TCellNotifyEvent OnCellClick;
+  TCellNotifyEvent OnCellDblClick;
+  TClosure<void(TObject* Sender, Integer ACol, double& Value)> OnColumnFooterValue;
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const WideString& Value)> OnEdit;
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const WideString& Value, bool& Accept)> OnEditAccept;
+  TNotifyEvent OnEditEnter;
+  TNotifyEvent OnEditExit;
+  TCellHintEvent OnEditText;
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, WideString& Value, bool& Accept)> OnEndEditing;
+  TClosure<void(TObject* Sender, Integer ACol, double& Value)> OnFooterCalculate;
+  TColumnNotifyEvent OnFooterClick;
+  TColumnNotifyEvent OnHeaderClick;
+  TColumnNotifyEvent OnHeaderDblClick;
+  TClosure<void(TObject* Sender, bool& Accept)> OnInputAccept;
+  TNotifyEvent OnInputAdded;
+  TColumnNotifyEvent OnInputSelectCell;
+  TClosure<void(TObject* Sender, Integer FromPos, Integer ToPos, bool& Accept)> OnRowMove;
+  TClosure<void(TObject* Sender, Integer& ACol, Integer& ARow, TMoveSelectionKey Key)> OnSelectionMove;
 };
 
 // The grid that adds the keyboard to the control.
