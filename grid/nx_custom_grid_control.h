@@ -408,6 +408,9 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
 
  protected:
   void Paint() override;
+  // The focus frame's left end stays at the body's left edge while the
+  // row under it scrolls sideways: the row is painted again.
+  void AfterScroll(TScrollBarKind Kind) override;
   virtual void DrawReportView();
   virtual void DrawReportRows();
   virtual void DrawColumnParts();
@@ -537,6 +540,7 @@ class TNxCustomGrid : public TNxCustomGridControl {
  private:
   // Cursors, colour and styles of a new grid.
   void InitSurface();
+  void RefreshSlidesOfSelection();
 
  protected:
   void WMNCPaint(TMessage& Message) override;

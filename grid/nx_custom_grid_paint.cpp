@@ -215,6 +215,13 @@ void TNxCustomGridControl::Paint() {
   if (OnPostDraw) OnPostDraw(this);
 }
 
+void TNxCustomGridControl::AfterScroll(TScrollBarKind Kind) {
+  TNxScrollControl::AfterScroll(Kind);
+  if (Kind != sbHorizontal || FGridStyle != gsReport || !FOptions.Contains(goSelectFullRow)) return;
+  if (!RowIsValid(FSelectedRow) || FSelectedRow < FTopRow || RowStartsBelowBody(FSelectedRow)) return;
+  InvalidateArea(RowRect(FSelectedRow));
+}
+
 void TNxCustomGridControl::DrawReportView() {
   DrawReportRows();
   DrawColumnParts();

@@ -4,6 +4,8 @@
 // description.
 #include "grid/nx_grid.h"
 
+#include <algorithm>
+
 #include "grid/nx_style_display.h"
 #include "platform/forms/controls_messages.h"
 #include "platform/rtl/resources.h"
@@ -178,10 +180,7 @@ void TNxCustomGrid::WMSetFocus(TMessage& Message) {
   TNxCustomGridControl::WMSetFocus(Message);
   if (RowCount() > 0) {
     RefreshSelection();
-    if (GridStyle() == gsSlides) {
-      RefreshSelectedSlides();
-      if (RowIsValid(SelectedRow())) RefreshSlide(SelectedRow());
-    }
+    RefreshSlidesOfSelection();
   }
 }
 
@@ -192,10 +191,17 @@ void TNxCustomGrid::WMKillFocus(TMessage& Message) {
   FState.Exclude(sfDraggingColumn);
   FState.Exclude(sfMovingRow);
   RefreshSelection();
-  if (GridStyle() == gsSlides) {
-    RefreshSelectedSlides();
-    if (RowIsValid(SelectedRow())) RefreshSlide(SelectedRow());
-  }
+  RefreshSlidesOfSelection();
+}
+
+// Selected slides change colour with the focus, the current one its frame:
+// all of each is painted again (a frame-only refresh after RefreshSelection
+// would take back the inside it asked for).
+void TNxCustomGrid::RefreshSlidesOfSelection() {
+  if (GridStyle() != gsSlides || !HandleAllocated()) return;
+  const Integer Last = std::min(TopRow() + PageRowCount(false) + 1, RowCount() - 1);
+  for (Integer i = TopRow(); i <= Last; ++i)
+    if (GetSelected(i) || i == SelectedRow()) RefreshSlide(i);
 }
 
 void TNxCustomGrid::CMFontChanged(TMessage& Message) {

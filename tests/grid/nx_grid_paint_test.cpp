@@ -547,6 +547,60 @@ TEST_F(GridPaintTest, PicturesAfterRowOperationsEqualAFullRepaint) {
     }
 }
 
+// Focus changes and horizontal scrolling repaint what they change: the
+// picture they leave equals a full repaint.
+TEST_F(GridPaintTest, PicturesAfterFocusChangesAndHorizontalScrollsEqualAFullRepaint) {
+  struct TCase {
+    const char* Name;
+    bool Slides;
+    TGridOptions Options;
+    TAppearanceOptions Appearance;
+    TGridSlideOptions SlidesOptions;
+  } Cases[] = {
+      {"file list", true, {goMultiSelect, goRowMoving, goSelectFullRow}, {aoAlphaBlendedSelection},
+       {soFrame, soHideSelection}},
+      {"slides showing the selection", true, {goMultiSelect, goSelectFullRow}, {}, {soFrame}},
+      {"report, full rows", false, {goHeader, goGrid, goSelectFullRow, goMultiSelect}, {}, {}},
+      {"report, one cell", false, {goHeader, goGrid}, {}, {}},
+      {"report, hidden selection", false, {goHeader, goSelectFullRow}, {aoHideSelection}, {}},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    delete G;
+    G = new TPaintGrid(Form);
+    G->SetBorderStyle(bsNone);
+    G->SetBounds(0, 0, 700, 500);
+    G->SetParent(Form);
+    main_grid::AddFileListColumns(G, Form, Images);
+    G->SetGridStyle(C.Slides ? gsSlides : gsReport);
+    G->SetSlideSize(90);
+    G->SetOptions(C.Options);
+    G->SetAppearanceOptions(C.Appearance);
+    G->SetSlidesOptions(C.SlidesOptions);
+    for (int i = 0; i < 12; ++i) main_grid::AddFileRow(G, u"name.pdf", u"C:\\", u"1.00 KB", i % 2);
+    G->SelectCell(1, 2, TShiftState(), true, false);
+    G->SelectCell(1, 1, TShiftState{ssCtrl}, false, false);
+    G->SelectCell(1, 2, TShiftState{ssCtrl}, false, false);
+    G->SelectCell(1, 2, TShiftState{ssCtrl}, false, false);
+    Shot();
+    for (bool Focused : {true, false, true}) {
+      SCOPED_TRACE(Focused);
+      FocusGrid(Focused);
+      const TShot After = Capture(G->Handle());
+      EXPECT_TRUE(After == Shot()) << DiffBox(After, Shot());
+    }
+    if (!C.Slides) {
+      for (Integer Pos : {40, 200, 0}) {
+        SCOPED_TRACE(Pos);
+        G->HorzScrollBar()->SetPosition(Pos);
+        Pump();
+        const TShot After = Capture(G->Handle());
+        EXPECT_TRUE(After == Shot()) << DiffBox(After, Shot());
+      }
+    }
+  }
+}
+
 // ---- Pictures -----------------------------------------------------------------------------------------
 
 TEST_F(GridPaintTest, PictureOfTheReportView) {
