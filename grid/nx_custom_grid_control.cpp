@@ -226,7 +226,10 @@ void TNxCustomGridControl::SetGridLinesStyle(TGridLinesStyle Value) {
 
 void TNxCustomGridControl::SetCaption(const WideString& Value) {
   FCaption = Value;
-  if (HandleAllocated()) InvalidateArea(CaptionRect());
+  if (!HandleAllocated()) return;
+  TRect R = BodyRect();
+  R.Right = ClientWidth();
+  InvalidateArea(R);
 }
 
 void TNxCustomGridControl::SetFixedCols(Integer Value) {

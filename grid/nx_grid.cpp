@@ -431,10 +431,14 @@ void TNxGrid::LineScroll(bool Down) {
 }
 
 void TNxGrid::ScrollAfterRowChange(Integer Row, Integer Height, bool Shown) {
-  const Integer G = GridLineWidths().RowGap, B = GridLineWidths().BottomLine;
+  const Integer G = GridLineWidths().RowGap;
+  // A row's band starts at its top line; the whole band moves.
+  auto BandTop = [this](Integer R) {
+    return GridStyle() == gsSlides ? SlideTop(R) : RowTop(R) - GridLineWidths().TopLine;
+  };
   TNxScrollBar* Bar = VertScrollBar();
   if (GetVisibleRowCount() == 0) {
-    const Integer Top = RowTop(Row);
+    const Integer Top = BandTop(Row);
     FTopRow = 0;
     ScrollBody(Top, -Height - G);
   } else if (Row == FTopRow) {
@@ -443,14 +447,14 @@ void TNxGrid::ScrollAfterRowChange(Integer Row, Integer Height, bool Shown) {
         const Integer Next = Row < RowCount() ? (GetRowVisible(Row) ? Row : NextVisibleRow(Row)) : -1;
         if (Next >= 0) FTopRow = Next;
       }
-      ScrollBody(RowTop(Row), -Height - G);
+      ScrollBody(BandTop(Row), -Height - G);
       if (Bar->IsAtEnd() && Bar->Position() > 0) LineScroll(false);
     } else {
-      ScrollBody(RowTop(Row), Height + B);
+      ScrollBody(BandTop(Row), Height + G);
     }
   } else if (Row > FTopRow) {
     if (UpdateCount() > 0) return;
-    const Integer Top = GridStyle() == gsSlides ? SlideTop(Row) : RowTop(Row);
+    const Integer Top = BandTop(Row);
     ScrollBody(Top, Shown ? Height + G : -Height - G);
     if (Bar->IsAtEnd() && Bar->Position() > 0 && !Shown) LineScroll(false);
   } else {

@@ -512,8 +512,9 @@ TEST_F(GridPaintTest, PicturesAfterRowOperationsEqualAFullRepaint) {
       {"expand", [](TPaintGrid* g) { g->SetExpanded(g->TopRow() + 3, true); }},
       {"row height", [](TPaintGrid* g) { g->SetRowHeight(g->TopRow() + 1, 30); }},
   };
-  for (bool Slides : {false, true})
+  for (int View : {0, 1, 2})
     for (bool Scrolled : {false, true}) {
+      const bool Slides = View == 1;
       delete G;
       G = new TPaintGrid(Form);
       G->SetBorderStyle(bsNone);
@@ -525,7 +526,7 @@ TEST_F(GridPaintTest, PicturesAfterRowOperationsEqualAFullRepaint) {
       } else {
         G->SetGridStyle(gsReport);
         G->SetOptions(TGridOptions{goHeader, goGrid, goIndicator, goSelectFullRow});
-        G->SetAppearanceOptions(TAppearanceOptions{});
+        G->SetAppearanceOptions(View == 2 ? TAppearanceOptions{ao3DGridLines} : TAppearanceOptions{});
         main_grid::AddFileListColumns(G, Form, Images);
         G->SetRowSize(18);
       }
@@ -537,7 +538,8 @@ TEST_F(GridPaintTest, PicturesAfterRowOperationsEqualAFullRepaint) {
       if (Scrolled) G->VertScrollBar()->SetPosition(3);
       Shot();
       for (const auto& Op : Ops) {
-        SCOPED_TRACE(std::string(Slides ? "slides " : "report ") + (Scrolled ? "scrolled " : "") + Op.Name);
+        SCOPED_TRACE(std::string(Slides ? "slides " : View == 2 ? "3D report " : "report ") +
+                     (Scrolled ? "scrolled " : "") + Op.Name);
         Op.Run(G);
         Pump();
         const TShot After = Capture(G->Handle());
