@@ -603,12 +603,44 @@ TEST_F(GridPaintTest, PicturesAfterFocusChangesAndHorizontalScrollsEqualAFullRep
   }
 }
 
+// Guides and the drop mark are drawn on the canvas between paints; the
+// file list is double-buffered, and they still reach the window.
+TEST_F(GridPaintTest, DrawingOutsidePaintingReachesADoubleBufferedWindow) {
+  FileList();
+  ASSERT_TRUE(G->DoubleBuffered());
+  Shot();
+  const HWND H = G->Handle();
+  TCanvas* C = G->Canvas();
+  C->Pen()->SetMode(pmCopy);
+  C->Pen()->SetColor(clRed);
+  C->MoveTo(0, 95);
+  C->LineTo(700, 95);
+  EXPECT_EQ(rtl::testing::WindowPixel(H, 650, 95), RGB(255, 0, 0));
+  // An inverting guide, drawn twice, leaves the picture as it was.
+  C->Pen()->SetMode(pmNot);
+  C->MoveTo(650, 0);
+  C->LineTo(650, 500);
+  EXPECT_EQ(rtl::testing::WindowPixel(H, 650, 300), RGB(0, 0, 0));
+  C->MoveTo(650, 0);
+  C->LineTo(650, 500);
+  EXPECT_EQ(rtl::testing::WindowPixel(H, 650, 300), RGB(255, 255, 255));
+  C->Pen()->SetMode(pmCopy);
+  // The next paint draws the list again over the mark.
+  EXPECT_EQ(Shot().At(650, 95), Rgb(clWindow));
+}
+
 // ---- Pictures -----------------------------------------------------------------------------------------
 
 TEST_F(GridPaintTest, PictureOfTheReportView) {
   G->SetOptions(TGridOptions{goHeader, goInput, goFooter, goIndicator, goGrid, goSelectFullRow, goMultiSelect});
   main_grid::AddFileListColumns(G, Form, Images);
-  for (Integer i = 0; i < 6; ++i) G->Columns()->Items(i)->SetWidth(i == 0 ? 60 : 130);
+  const char16_t* Captions[] = {u"State", u"Name", u"Folder", u"Size", u"Modified", u"Created"};
+  for (Integer i = 0; i < 6; ++i) {
+    G->Columns()->Items(i)->SetWidth(i == 0 ? 60 : 130);
+    G->Columns()->Items(i)->Header()->SetCaption(Captions[i]);
+    G->Columns()->Items(i)->Footer()->SetCaption(i == 1 ? u"8 files" : u"");
+  }
+  G->Columns()->Items(2)->SetInputValue(u"C:\\New\\");
   G->Columns()->Items(0)->SetSortType(stNumeric);
   G->SetRowSize(20);
   for (int i = 0; i < 8; ++i)
