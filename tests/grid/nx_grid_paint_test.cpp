@@ -360,6 +360,57 @@ TEST_F(GridPaintTest, TheEditorsRectangleIsNeverPaintedOver) {
   EXPECT_EQ(CellPixel(P, 1, 0), Rgb(clRed));
 }
 
+TEST_F(GridPaintTest, IndicatorCellsByTheirDrawingOptions) {
+  Report({goIndicator, goGrid, goSelectFullRow}, {});
+  FocusGrid(true);
+  struct TCall {
+    Integer Index;
+    TRect Rect;
+    bool Selected, Highlighted;
+  };
+  std::vector<TCall> Calls;
+  G->OnCustomDrawIndicator = [&](TObject*, Integer Index, const TRect& R, bool Selected, bool Highlighted) {
+    Calls.push_back({Index, R, Selected, Highlighted});
+    G->Canvas()->Brush()->SetColor(clYellow);
+    G->Canvas()->FillRect(R);
+  };
+  const TRect Row1 = G->RowRect(1);
+  struct TCase {
+    TDrawingOptions Options;
+    bool Event;
+  } Cases[] = {{doNormal, false}, {doBackgroundOnly, false}, {doCustom, true}, {doCustomOnly, true}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(static_cast<int>(C.Options));
+    G->SetIndicatorDrawingOptions(C.Options);
+    Calls.clear();
+    const TShot P = Shot();
+    EXPECT_EQ(!Calls.empty(), C.Event);
+    EXPECT_EQ(P.At(5, Row1.Top + 2) == Rgb(clYellow), C.Event);
+    if (!C.Event) continue;
+    // Every row of the body, the ones below the last included.
+    ASSERT_GT(Calls.size(), 3u);
+    EXPECT_EQ(Calls[1].Index, 1);
+    EXPECT_EQ(Calls[1].Rect, TRect(0, G->RowTop(1), 12, G->RowTop(1) + 16 + 1));
+    EXPECT_TRUE(Calls[1].Selected);
+    EXPECT_TRUE(Calls[1].Highlighted);
+    EXPECT_FALSE(Calls[0].Selected);
+    EXPECT_FALSE(Calls[0].Highlighted);
+    EXPECT_FALSE(Calls[3].Selected) << "below the last row";
+  }
+}
+
+TEST_F(GridPaintTest, SlidesHeaderAndTheStripBesideIt) {
+  FileList();
+  G->SetOptions(G->Options() + goHeader);
+  for (Integer i = 0; i < 6; ++i) G->Columns()->Items(i)->SetWidth(60);
+  G->SetColor(clAqua);
+  const TShot P = Shot();
+  EXPECT_EQ(P.At(500, 5), Rgb(clAqua)) << "the strip right of the headers";
+  EXPECT_NE(P.At(30, 5), Rgb(clAqua)) << "a header";
+  // Slides start under the header.
+  EXPECT_EQ(P.At(10, 18 + 6), Rgb(main_grid::kWaiting));
+}
+
 // ---- Focus frame, caption, border -------------------------------------------------------------------
 
 TEST_F(GridPaintTest, TheDottedFocusFrameDrawnTwiceDisappears) {

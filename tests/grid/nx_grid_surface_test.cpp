@@ -411,6 +411,8 @@ TEST_F(GridSurfaceTest, SettersRepaintAsTheirTableSays) {
     Set();
     EXPECT_TRUE(NeedsPaint());
   }
+  G->SetHideScrollBar(false);
+  EXPECT_FALSE(G->VertScrollBar()->AutoHide()) << "handed to the vertical bar";
   G->SetHeaderStyle(hsOutlook);
   EXPECT_EQ(G->HeaderPainter()->ClassName(), "TOutlookStyleDisplay");
 }
