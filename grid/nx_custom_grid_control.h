@@ -395,6 +395,10 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   TColor FSlideCaptionColor = clGrayText;
   TSortedStyle FSortedStyle = soDefault;
   TDrawingOptions FIndicatorDrawingOptions = doNormal;
+  // What the running paint may change (a double-buffered paint has only
+  // this as its clip); the client outside painting.
+  TRect FPaintBox;
+  bool FPainting = false;
   void CreatePainters();
   // The current painter with the canvas, the theme and the callbacks set.
   TStyleDisplay* ReadyPainter();
@@ -402,6 +406,8 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   TColumnDisplay* LoadDisplay(TNxCustomColumn* Column, Integer ARow, const TRect& Rect);
   // Fills Rect, as the column's display element would, in Color.
   void FillCell(const TRect& Rect, TColor Color);
+  // Clips to Rect within the paint's box.
+  void ClipTo(const TRect& Rect);
   void ResetClip();
   // The clip box of the canvas now (the whole client when it has none).
   TRect CanvasClipBox();

@@ -11,6 +11,7 @@
 #include "grid/nx_style_display.h"
 #include "grid/nx_themes_support.h"
 #include "platform/forms/graphics.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/gdi/gdi.h"
 #include "platform/win/user/user.h"
 
@@ -139,10 +140,21 @@ void TNxCustomGridControl::SetCellClip(const TRect& Rect) {
   TRect R(Rect.Left - FLines.LeftLine, Rect.Top - FLines.TopLine, Rect.Right + FLines.RightLine,
           Rect.Bottom + FLines.BottomLine);
   R.Bottom = std::min(R.Bottom, BodyRect().Bottom);
+  ClipTo(R);
+}
+
+void TNxCustomGridControl::ClipTo(const TRect& Rect) {
+  TRect R = Rect;
+  if (FPainting) {
+    R.Left = std::max(R.Left, FPaintBox.Left);
+    R.Top = std::max(R.Top, FPaintBox.Top);
+    R.Right = std::max(R.Left, std::min(R.Right, FPaintBox.Right));
+    R.Bottom = std::max(R.Top, std::min(R.Bottom, FPaintBox.Bottom));
+  }
   NxSharedCommon::SetClipRect(Canvas(), R);
 }
 
-void TNxCustomGridControl::ResetClip() { NxSharedCommon::SetClipRect(Canvas(), ClientRect()); }
+void TNxCustomGridControl::ResetClip() { ClipTo(ClientRect()); }
 
 TRect TNxCustomGridControl::CanvasClipBox() {
   RECT R{};
@@ -173,6 +185,9 @@ TColumnDisplay* TNxCustomGridControl::LoadDisplay(TNxCustomColumn* Column, Integ
 void TNxCustomGridControl::Paint() {
   TNxScrollControl::Paint();
   TCanvas* C = Canvas();
+  FPaintBox = CanvasClipBox();
+  FPainting = true;
+  TScopeExit EndPainting([this] { FPainting = false; });
   const Integer CW = ClientWidth(), CH = ClientHeight();
   const bool Styles = IsThemed();
   const TRect B = BodyRect();
@@ -412,7 +427,7 @@ void TNxCustomGridControl::DrawFocusFrame() {
       Clip.Left = std::max(Clip.Left, ScrollAreaRect().Left);
   }
   if (!Meets(R, B)) return;
-  NxSharedCommon::SetClipRect(Canvas(), Clip);
+  ClipTo(Clip);
   TGraphicsProvider::DrawFocusFrame(Canvas(), R, FAppearanceOptions.Contains(aoAlphaBlendedSelection));
   ResetClip();
 }
@@ -451,7 +466,7 @@ void TNxCustomGridControl::DrawColumnParts() {
     const Integer Left = Fixed ? Column->Left() : Column->Left() - Pos;
     if (Left > CW) break;
     if (!Column->Visible() || Column->Left() < 0 || (!Fixed && Left + Column->Width() < Area.Left)) continue;
-    if (!Fixed) NxSharedCommon::SetClipRect(C, Area);
+    if (!Fixed) ClipTo(Area);
     TStyleDisplay* P = ReadyPainter();
     C->SetFont(Font());
     TRect R;
