@@ -342,6 +342,17 @@ TEST_F(GridPaintTest, PartialRowsAreEmptyCellsWhenHidden) {
   EXPECT_EQ(Shot().At(50, Y - 16), Rgb(clWindow)) << "whole rows stay";
 }
 
+TEST_F(GridPaintTest, APartialSlideEndsThePaintingWhenHidden) {
+  FileList();
+  for (int i = 0; i < 3; ++i) main_grid::AddFileRow(G, u"more.pdf", u"C:\\", u"1.00 KB");
+  // Slides of 90 in a body of 500: the sixth starts at 450 and is cut.
+  EXPECT_EQ(Shot().At(10, 456), Rgb(main_grid::kWaiting));
+  G->PartialHidden = true;
+  const TShot P = Shot();
+  EXPECT_EQ(P.At(10, 456), Rgb(clWindow));
+  EXPECT_EQ(P.At(10, 366), Rgb(main_grid::kWaiting)) << "the fifth slide is whole";
+}
+
 TEST_F(GridPaintTest, TheEditorsRectangleIsNeverPaintedOver) {
   Report({}, {});
   G->SetDoubleBuffered(false);

@@ -393,6 +393,25 @@ TEST_F(GridSurfaceTest, TheMainWindowsGridIsReadWrittenAndReadAgain) {
   Second->Free();
 }
 
+TEST_F(GridSurfaceTest, ADescriptionThatOmitsTheOptionsGivesTheDefaults) {
+  TFileListForm::Override =
+      "object FileListForm: TFileListForm\n"
+      "  object FileGrid: TNxGrid\n"
+      "    Left = 4\n"
+      "    Version = '1.0'\n"
+      "  end\n"
+      "end\n";
+  auto* F = TCustomForm::Create<TFileListForm>(nullptr);
+  TFileListForm::Override.clear();
+  ASSERT_NE(F->FileGrid, nullptr);
+  EXPECT_TRUE(F->FileGrid->Options() == TGridOptions{goHeader});
+  EXPECT_TRUE(F->FileGrid->SlidesOptions() == (TGridSlideOptions{soFrame, soHideSelection}));
+  EXPECT_TRUE(F->FileGrid->AppearanceOptions() == (TAppearanceOptions{aoHideSelection, aoHighlightSlideCells}));
+  EXPECT_EQ(F->FileGrid->Version(), u"5.9.5") << "a stored version is read and ignored";
+  EXPECT_EQ(F->FileGrid->Columns()->Count(), 0);
+  F->Free();
+}
+
 TEST_F(GridSurfaceTest, SettersRepaintAsTheirTableSays) {
   Pump();
   ASSERT_FALSE(NeedsPaint());
