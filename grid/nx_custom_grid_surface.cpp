@@ -181,6 +181,9 @@ void TNxCustomGrid::WMSetFocus(TMessage& Message) {
   if (RowCount() > 0) {
     RefreshSelection();
     RefreshSlidesOfSelection();
+  } else if (Options().Contains(goInput)) {
+    // An empty grid takes input in its input line, drawn focused now.
+    RefreshArea(gaInputLine);
   }
 }
 
