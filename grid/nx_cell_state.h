@@ -4,5 +4,5 @@
 #include "platform/rtl/properties.h"
 #include "platform/rtl/types.h"
 
-RTL_ENUM(TCellStateItem, csBoldTextSelection, csEmpty, csFocused, csSelected)
-using TCellState = TSet<TCellStateItem, 8>;
+RTL_ENUM(TCellStateFlag, csBoldTextSelection, csEmpty, csFocused, csSelected)
+using TCellState = TSet<TCellStateFlag, 8>;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/nx_style_display.h"
 #include "grid/nx_themes_support.h"
 #include "platform/forms/controls_messages.h"
 #include "platform/forms/timer.h"
@@ -12,7 +13,6 @@
 #include "platform/win/user/user_sysinfo.h"
 
 RTL_IMPLEMENT_CLASS(TNxCustomGridControl)
-RTL_IMPLEMENT_CLASS(TNxCustomGrid)
 
 TNxCustomGridControl::TNxCustomGridControl(TComponent* AOwner) : TNxScrollControl(AOwner) {
   SetTabStop(true);
@@ -27,7 +27,7 @@ TNxCustomGridControl::TNxCustomGridControl(TComponent* AOwner) : TNxScrollContro
     LayoutChangeHandler(S, K, I, E);
   };
   UpdateGridLineWidths();
-  CreateStyleDisplays();
+  CreatePainters();
 }
 
 TNxCustomGridControl::~TNxCustomGridControl() {
@@ -39,7 +39,6 @@ TNxCustomGridControl::~TNxCustomGridControl() {
   FColumns->OnLayoutChange = nullptr;
   delete FColumns;
   FColumns = nullptr;
-  FreeStyleDisplays();
   FInplaceEditor = nullptr;
   UnhookEditors();
   CloseHeaderTheme();
@@ -54,6 +53,10 @@ void TNxCustomGridControl::CloseHeaderTheme() {
 void TNxCustomGridControl::CreateParams(TCreateParams& Params) {
   TNxScrollControl::CreateParams(Params);
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+  if (FBorderStyle == bsSingle)
+    Params.ExStyle |= WS_EX_CLIENTEDGE;
+  else
+    Params.ExStyle &= ~WS_EX_CLIENTEDGE;
 }
 
 void TNxCustomGridControl::CreateWnd() {
@@ -223,6 +226,7 @@ void TNxCustomGridControl::SetAppearanceOptions(TAppearanceOptions Value) {
   FAppearanceOptions = Value;
   UpdateGridLineWidths();
   if (HandleAllocated()) Invalidate();
+  DrawBorder();
 }
 
 void TNxCustomGridControl::SetGridLinesStyle(TGridLinesStyle Value) {
@@ -233,7 +237,10 @@ void TNxCustomGridControl::SetGridLinesStyle(TGridLinesStyle Value) {
 
 void TNxCustomGridControl::SetCaption(const WideString& Value) {
   FCaption = Value;
-  if (HandleAllocated()) InvalidateArea(CaptionRect());
+  if (!HandleAllocated()) return;
+  TRect R = BodyRect();
+  R.Right = ClientWidth();
+  InvalidateArea(R);
 }
 
 void TNxCustomGridControl::SetFixedCols(Integer Value) {
@@ -1064,13 +1071,6 @@ void TNxCustomGridControl::WMScroll(TMessage& Message) {
 
 // ---- TNxCustomGrid -------------------------------------------------------------------------
 
-void TNxCustomGrid::CreateWnd() {
-  TNxCustomGridControl::CreateWnd();
-  HorzScrollBar()->SetLargeStep(10);
-  HorzScrollBar()->SetSmallStep(5);
-  VertScrollBar()->SetLargeStep(10);
-}
-
 // ---- Selection ------------------------------------------------------------------------------
 
 void TNxCustomGridControl::ClearMultiSelection() {
@@ -1428,6 +1428,8 @@ TNxCustomGrid::TNxCustomGrid(TComponent* AOwner) : TNxCustomGridControl(AOwner) 
   FSearchTimer->SetEnabled(false);
   FSearchTimer->SetInterval(700);
   FSearchTimer->SetOnTimer([this](TObject* Sender) { SearchTimerTick(Sender); });
+  CreateMouseParts();
+  InitSurface();
 }
 
 void TNxCustomGrid::SearchTimerTick(TObject*) {

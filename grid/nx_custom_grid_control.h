@@ -4,6 +4,7 @@
 // row operations.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "grid/nx_cell_state.h"
@@ -64,10 +65,26 @@ using TSortColumnEvent = TClosure<void(TObject* Sender, Integer ACol, bool Ascen
 using TColumnNotifyEvent = TClosure<void(TObject* Sender, Integer ACol)>;
 using TColumnMoveEvent = TClosure<void(TObject* Sender, Integer ACol, Integer FromPos, Integer ToPos)>;
 
+// painting
+class TColumnDisplay;
+RTL_ENUM(TSlideStateFlag, stFocused, stSelected)
+using TSlideState = TSet<TSlideStateFlag, 8>;
+using TCellColoringEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, TColor& CellColor,
+                                         TColor& GridColor, TCellState CellState)>;
+using TDrawCellBackgroundEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const TRect& CellRect,
+                                               TCellState CellState, bool& DefaultDrawing)>;
+using TCustomDrawCellEvent =
+    TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const TRect& CellRect, TCellState CellState)>;
+using TSlideColoringEvent =
+    TClosure<void(TObject* Sender, Integer Index, TColor& SlideColor, TColor& GridColor, TSlideState SlideState)>;
+using TCustomDrawIndicatorEvent =
+    TClosure<void(TObject* Sender, Integer Index, const TRect& IndicatorRect, bool Selected, bool Highlighted)>;
+using TCustomDrawPartEvent = TClosure<void(TObject* Sender, Integer Index, const TRect& Rect)>;
+
 class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   RTL_CLASS(TNxCustomGridControl, TNxScrollControl)
 
-  TAppearanceOptions FAppearanceOptions;
+  TAppearanceOptions FAppearanceOptions{aoHideSelection, aoHighlightSlideCells};
   bool FAutoScroll = false;
   WideString FCaption;
   Integer FFixedCols = 0;
@@ -322,7 +339,7 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   Integer FooterSize() const { return FFooterSize; }
   void SetFooterSize(Integer Value);
   TColor GridLinesColor() const { return FGridLinesColor; }
-  void SetGridLinesColor(TColor Value) { FGridLinesColor = Value; }
+  void SetGridLinesColor(TColor Value);
   TGridLinesStyle GridLinesStyle() const { return FGridLinesStyle; }
   void SetGridLinesStyle(TGridLinesStyle Value);
   TGridStyle GridStyle() const { return FGridStyle; }
@@ -330,7 +347,7 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   Integer HeaderSize() const { return FHeaderSize; }
   void SetHeaderSize(Integer Value);
   THeaderStyle HeaderStyle() const { return FHeaderStyle; }
-  void SetHeaderStyle(THeaderStyle Value) { FHeaderStyle = Value; }
+  void SetHeaderStyle(THeaderStyle Value);
   Integer InputSize() const { return FInputSize; }
   void SetInputSize(Integer Value);
   bool InputLineActive() const { return FInputLineActive; }
@@ -340,7 +357,7 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   void SetReadOnly(bool Value) { FReadOnly = Value; }
   Integer RowSize() const { return FRowSize; }
   TGridSlideOptions SlidesOptions() const { return FSlidesOptions; }
-  void SetSlidesOptions(TGridSlideOptions Value) { FSlidesOptions = Value; }
+  void SetSlidesOptions(TGridSlideOptions Value);
   Integer SlideSize() const { return FSlideSize; }
   void SetSlideSize(Integer Value);
   const WideString& Version() const { return FVersion; }
@@ -425,12 +442,12 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   virtual void SetInplaceEditor(TWinControl* Editor);
   virtual void EditCell(Integer ACol, Integer ARow, const WideString& Text);
   void EditCellWithKey(Integer ACol, Integer ARow, char Key);
-  void EditInputCell(TNxCustomColumn* Column, const WideString& Text);
+  virtual void EditInputCell(TNxCustomColumn* Column, const WideString& Text);
   void EditInputCellWithKey(Integer ACol, char Key);
   // Stores the open editor's text; true when a value was stored.
   virtual bool ApplyEditing();
   virtual void AcceptInputLine();
-  void ShowInputLine(bool Value);
+  virtual void ShowInputLine(bool Value);
   // Selects every visible row from From to To (only To when From > To),
   // with multi-selection and full-row selection.
   void ExtendSelectionRange(Integer From, Integer To);
@@ -441,13 +458,113 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   TWinControl* InplaceEditor() const { return FInplaceEditor; }
   Integer InputColumn() const { return FInputColumn; }
   bool SuppressEditEvent() const { return FSuppressEditEvent; }
+
+  // painting
+ private:
+  std::unique_ptr<TStyleDisplay> FPainters[7];
+  TStyleDisplay* FPainter = nullptr;
+  bool FEnableVisualStyles = true;
+  TBorderStyle FBorderStyle = bsSingle;
+  TColor FHighlightedTextColor = clHighlightText;
+  TColor FInactiveSelectionColor = clBtnFace;
+  TColor FSelectionColor = clHighlight;
+  TColor FSlideSelectionColor = clWindow;
+  TColor FSlideCaptionColor = clGrayText;
+  TSortedStyle FSortedStyle = soDefault;
+  TDrawingOptions FIndicatorDrawingOptions = doNormal;
+  // What the running paint may change (a double-buffered paint has only
+  // this as its clip); the client outside painting.
+  TRect FPaintBox;
+  bool FPainting = false;
+  void CreatePainters();
+  // Fills Rect, as the column's display element would, in Color.
+  void FillCell(const TRect& Rect, TColor Color);
+  // Clips to Rect within the paint's box.
+  void ClipTo(const TRect& Rect);
+  void ResetClip();
+  // The clip box of the canvas now (the whole client when it has none).
+  TRect CanvasClipBox();
+
+ protected:
+  // The current painter with its canvas and whether it draws themed set.
+  TStyleDisplay* ReadyPainter();
+  // The column's display element loaded with what every cell gets.
+  TColumnDisplay* LoadDisplay(TNxCustomColumn* Column, Integer ARow, const TRect& Rect);
+  void Paint() override;
+  // The focus frame's left end stays at the body's left edge while the
+  // row under it scrolls sideways: the row is painted again.
+  void AfterScroll(TScrollBarKind Kind) override;
+  virtual void DrawReportView();
+  virtual void DrawReportRows();
+  virtual void DrawColumnParts();
+  virtual void DrawSlidesView();
+  virtual void DrawSlidesHeader();
+  virtual void DrawSlides();
+  virtual void DrawCell(Integer ACol, Integer ARow, const TRect& CellRect);
+  virtual void DrawIndicatorCell(Integer Index, bool Current, bool Highlighted);
+  virtual bool PrepareCellDisplay(Integer ACol, Integer ARow, TCellState State);
+  virtual void PrepareTreeInfo(Integer /*ACol*/, Integer /*ARow*/, TColumnDisplay* /*Display*/) {}
+  virtual void DoCustomDrawHeader(Integer Index, const TRect& HeaderRect);
+  virtual void DoCustomDrawFooter(Integer Index, const TRect& FooterRect);
+
+ public:
+  virtual TColor GetCellBackColor(Integer ACol, Integer ARow);
+  virtual TColor GetCellTextColor(Integer ACol, Integer ARow);
+  bool IsCellHighlighted(Integer ACol, Integer ARow);
+  TCellState ComputeCellState(Integer ACol, Integer ARow);
+  void DrawEmptyCell(Integer ACol, Integer ARow, const TRect& Rect);
+  void DrawCellGridLines(Integer ACol, Integer ARow, TColor GridColor, const TRect& Rect);
+  void DrawFocusFrame();
+  void DrawSlideCaption(Integer ACol, Integer ARow);
+  void SetCellClip(const TRect& Rect);
+  void DrawBorder();
+  void SelectHeaderPainter();
+  // The grid or its editor has the focus.
+  bool GridFocused();
+  Integer LastPaintedRow() const { return FLastPaintedRow; }
+  TStyleDisplay* HeaderPainter() const { return FPainter; }
+
+  bool EnableVisualStyles() const { return FEnableVisualStyles; }
+  void SetEnableVisualStyles(bool Value);
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle Value);
+  TColor HighlightedTextColor() const { return FHighlightedTextColor; }
+  void SetHighlightedTextColor(TColor Value);
+  TColor InactiveSelectionColor() const { return FInactiveSelectionColor; }
+  void SetInactiveSelectionColor(TColor Value);
+  TColor SelectionColor() const { return FSelectionColor; }
+  void SetSelectionColor(TColor Value) { FSelectionColor = Value; }
+  TColor SlideSelectionColor() const { return FSlideSelectionColor; }
+  void SetSlideSelectionColor(TColor Value);
+  TSortedStyle SortedStyle() const { return FSortedStyle; }
+  void SetSortedStyle(TSortedStyle Value);
+  TDrawingOptions IndicatorDrawingOptions() const { return FIndicatorDrawingOptions; }
+  void SetIndicatorDrawingOptions(TDrawingOptions Value);
+
+  TCellColoringEvent OnCellColoring;
+  TDrawCellBackgroundEvent OnDrawCellBackground;
+  TCustomDrawCellEvent OnCustomDrawCell;
+  TSlideColoringEvent OnSlideColoring;
+  TCustomDrawIndicatorEvent OnCustomDrawIndicator;
+  TCustomDrawPartEvent OnCustomDrawHeader;
+  TCustomDrawPartEvent OnCustomDrawFooter;
+  TNotifyEvent OnPostDraw;
+
+  // published surface
+ private:
+  bool FHideScrollBar = true;
+
+ public:
+  bool HideScrollBar() const { return FHideScrollBar; }
+  void SetHideScrollBar(bool Value);
+
+  // ---- in-place editing (continued) -----------------------------------------
   bool WantReturns() const { return FWantReturns; }
   void SetWantReturns(bool Value) { FWantReturns = Value; }
   bool WantTabs() const { return FWantTabs; }
   void SetWantTabs(bool Value) { FWantTabs = Value; }
   TSelectionMoveDirection SelectionMoveDirection() const { return FSelectionMoveDirection; }
   void SetSelectionMoveDirection(TSelectionMoveDirection Value) { FSelectionMoveDirection = Value; }
-
   TColumnNotifyEvent OnInputSelectCell;
   TClosure<void(TObject* Sender, Integer& ACol, Integer ARow, TMoveSelectionKey Key)> OnSelectionMove;
   TClosure<void(TObject* Sender, Integer ACol, Integer ARow, bool& Accept)> OnBeforeEdit;
@@ -467,28 +584,30 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   TClosure<void(TObject* Sender, Integer ACol, double& Value)> OnFooterCalculate;
   TCellNotifyEvent OnLoadProgress;
 
-  // ---- header painters, the header theme and measuring --------------------
+  // ---- the header theme and measuring ---------------------------------------
  private:
-  // One painter of each header style, owned; HeaderStyle picks the current.
-  TStyleDisplay* FStyleDisplays[7] = {};
-  void CreateStyleDisplays();
-  void FreeStyleDisplays();
   // Hands the header theme handle (or none) to the default painter.
   void HeaderThemeChanged();
   // What the column's display element needs for the cell's display text.
   TSize MeasureCell(Integer ACol, Integer ARow, Integer Width);
 
  public:
-  TStyleDisplay* StyleDisplay(THeaderStyle Style) const { return FStyleDisplays[Style]; }
-  TStyleDisplay* HeaderDisplay() const { return FStyleDisplays[FHeaderStyle]; }
+  // The owned painter of a header style; HeaderStyle picks the current one.
+  TStyleDisplay* StyleDisplay(THeaderStyle Style) const { return FPainters[Style].get(); }
   // The row's height becomes what its tallest cell needs, at least RowSize.
-  void FitRowHeight(Integer Row);
+  virtual void FitRowHeight(Integer Row);
   // Mode 0 header and cells, 1 cells only, 2 the header only.
-  void FitColumnWidth(Integer ACol, Integer Mode, bool OnlyVisibleRows);
+  virtual void FitColumnWidth(Integer ACol, Integer Mode, bool OnlyVisibleRows);
+  // A column's play element: loading the cell's value into it, storing its
+  // value back, and its row's expand toggle; nothing without a store.
+  virtual void FillColumnPlay(TColumnPlay* /*Play*/) {}
+  virtual void ApplyColumnPlay(TColumnPlay* /*Play*/) {}
+  virtual void ToggleExpanded(TColumnPlay* /*Play*/) {}
   // The text of the fit hint; the display text here.
   virtual void GetFitHintText(Integer ACol, Integer ARow, WideString& Text) { GetDrawText(ACol, ARow, Text); }
   // The formatting hook of a cell's text before it is drawn or measured.
-  virtual void ApplyCellFormatting(Integer /*ACol*/, Integer /*ARow*/, TCellState /*State*/, WideString& /*Text*/) {}
+  virtual void ApplyCellFormatting(Integer /*ACol*/, Integer /*ARow*/, TCellState /*State*/,
+                                   const WideString& /*Text*/) {}
 };
 
 // The grid that adds the keyboard to the control.
@@ -547,10 +666,10 @@ class TNxCustomGrid : public TNxCustomGridControl {
   Byte FHintKind = 0;
   TNxCustomColumn* FHintColumn = nullptr;
   TNxCustomColumn* FFooterHintColumn = nullptr;
-  bool FCursorsLoaded = false;
 
-  void LoadCursors();
-  void CreateDragParts();
+  void CreateMouseParts();
+  // Every mouse operation in progress ends (the focus went).
+  void DropMouseOperations();
   // Column references of the mouse state that no longer name a column of
   // the grid (deleted meanwhile) are dropped.
   void ForgetDeadColumns();
@@ -586,28 +705,11 @@ class TNxCustomGrid : public TNxCustomGridControl {
   void Dispatch(TMessage& Message) override;
   // The application lost or regained the activation.
   virtual void CMAppActivateChanged(TMessage& Message);
-  // Hooks the editing and the concrete grid fill in; the mouse calls them
-  // where a press or a release closes, accepts or opens an editor.
-  virtual void MouseApplyEditing() {}
-  virtual void MouseAcceptInputLine() {}
-  virtual void MouseShowInputLine(bool /*Value*/) {}
-  virtual void MouseEditCell(Integer /*ACol*/, Integer /*ARow*/, const WideString& /*Text*/) {}
-  virtual void MouseEditInputCell(Integer /*ACol*/, const WideString& /*Text*/) {}
-  // Fits a column to its cells over the visible rows (double click on its
-  // border) and a row to its content (double click on its border in the
-  // indicator).
-  virtual void MouseFitColumnWidth(TNxCustomColumn* /*Column*/) {}
-  virtual void MouseFitRowHeight(Integer /*Row*/) {}
-  // The text a fit hint shows: the cell's display text here.
-  virtual void MouseFitHintText(Integer ACol, Integer ARow, WideString& Text) { GetDrawText(ACol, ARow, Text); }
-  // Loads the cell's value into a play element and hands it the grid's
-  // callbacks.
-  virtual void MouseFillColumnPlay(TColumnPlay* /*Play*/) {}
   // Whether the current header painter tracks the hot header.
-  virtual bool HeaderHotTracking();
+  bool HeaderHotTracking();
   // What the hint marks use to tell whether a cell's text fits: the width
-  // its display element needs for the text.
-  virtual Integer CellContentWidth(Integer ACol, Integer ARow);
+  // its display element needs for the text, prepared as for painting.
+  Integer CellContentWidth(Integer ACol, Integer ARow);
 
  public:
   virtual bool PrepareColumnPlay(Integer ACol, Integer ARow, bool FireEvent, const TRect& CellRect);
@@ -631,9 +733,9 @@ class TNxCustomGrid : public TNxCustomGridControl {
   void ShowColumnDropArrows(const TPoint& ScreenPoint, bool Hide);
   void HideColumnDropArrows();
 
-  TColumnDragBox* DragBox();
-  TDragArrow* UpperArrow();
-  TDragArrow* LowerArrow();
+  TColumnDragBox* DragBox() const { return FParts.DragBox; }
+  TDragArrow* UpperArrow() const { return FParts.UpperArrow; }
+  TDragArrow* LowerArrow() const { return FParts.LowerArrow; }
   // The header held down and the one under the pointer, as the painters
   // see them; a header carried by the drag box is drawn plain.
   TNxCustomColumn* GridPressedColumn() const override {
@@ -659,4 +761,27 @@ class TNxCustomGrid : public TNxCustomGridControl {
   Byte HintKind() const { return FHintKind; }
   TNxCustomColumn* HintColumn() const { return FHintColumn; }
   TNxCustomColumn* FooterHintColumn() const { return FFooterHintColumn; }
+
+  // published surface
+ private:
+  // Cursors, colour and styles of a new grid.
+  void InitSurface();
+  void RefreshSlidesOfSelection();
+
+ protected:
+  void WMNCPaint(TMessage& Message) override;
+  void WMSetFocus(TMessage& Message) override;
+  void WMKillFocus(TMessage& Message) override;
+  void CMFontChanged(TMessage& Message) override;
+  void CMParentFontChanged(TMessage& Message) override;
+
+ public:
+  // The columns are the grid's children in the form description.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 };
+
+// The cursors a grid loads into the screen's list at its creation.
+constexpr TCursor crHorzSplit = 3000;
+constexpr TCursor crColumnNoDrag = 3001;
+constexpr TCursor crVertSplit = 3003;
+constexpr TCursor crIndicatorSelect = 3006;

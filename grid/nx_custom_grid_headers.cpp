@@ -1,33 +1,15 @@
-// The grid's seven header painters and the "header" theme handle they
-// share, and fitting rows and columns to what their cells need.
+// The "header" theme handle the default header painter draws with, and
+// fitting rows and columns to what their cells need.
 #include <algorithm>
 
 #include "grid/nx_custom_grid_control.h"
 #include "grid/nx_displays.h"
 #include "grid/nx_style_display.h"
 
-// ---- Painters ------------------------------------------------------------------------------
-
-void TNxCustomGridControl::CreateStyleDisplays() {
-  FStyleDisplays[hsAuto] = new TDefaultStyleDisplay(this);
-  FStyleDisplays[hsFlatBorders] = new TFlatStyleDisplay(this);
-  FStyleDisplays[hsOffice2007] = new TOffice2007StyleDisplay(this);
-  FStyleDisplays[hsOffice2010] = new TOffice2010StyleDisplay(this);
-  FStyleDisplays[hsOldStyle] = new TOldStyleDisplay(this);
-  FStyleDisplays[hsOutlook] = new TOutlookStyleDisplay(this);
-  FStyleDisplays[hsVista] = new TVistaStyleDisplay(this);
-  for (TStyleDisplay* D : FStyleDisplays) D->Canvas = Canvas();
-}
-
-void TNxCustomGridControl::FreeStyleDisplays() {
-  for (TStyleDisplay*& D : FStyleDisplays) {
-    delete D;
-    D = nullptr;
-  }
-}
+// ---- Header theme ------------------------------------------------------------------------------
 
 void TNxCustomGridControl::HeaderThemeChanged() {
-  if (FStyleDisplays[hsAuto]) FStyleDisplays[hsAuto]->ThemeHandle = static_cast<HTHEME>(FHeaderTheme);
+  if (FPainters[hsAuto]) FPainters[hsAuto]->ThemeHandle = static_cast<HTHEME>(FHeaderTheme);
 }
 
 // ---- Measuring ------------------------------------------------------------------------------
@@ -69,9 +51,8 @@ void TNxCustomGridControl::FitColumnWidth(Integer ACol, Integer Mode, bool OnlyV
   TNxCustomColumn* Column = FColumns->Items(ACol);
   Integer Widest = 8;
   if (Mode == 0 || Mode == 2) {
-    TStyleDisplay* Painter = HeaderDisplay();
     Canvas()->SetFont(Font());
-    Painter->Canvas = Canvas();
+    TStyleDisplay* Painter = ReadyPainter();
     Widest = std::max(Widest, Painter->MeasureHeaderWidth(Column));
   }
   if (Mode == 0 || Mode == 1) {

@@ -10,7 +10,6 @@
 #include "platform/rtl/text_codec.h"
 #include "platform/win/user/user.h"
 
-RTL_IMPLEMENT_CLASS(TNxGrid)
 
 namespace {
 
@@ -190,7 +189,8 @@ void TNxGrid::SetRowHeight(Integer Index, Integer Height) {
   if (Height == Old) return;
   FCells->GetRow(Index)->Height = Height;
   TNxCustomGridControl::SetRowHeight(Index, Height);
-  if (GetRowVisible(Index) && UpdateCount() == 0 && HandleAllocated()) {
+  // Slides keep their size whatever the row's height.
+  if (GetRowVisible(Index) && UpdateCount() == 0 && HandleAllocated() && GridStyle() == gsReport) {
     RefreshRow(Index);
     ScrollBody(RowTop(Index) + Height, Height - Old);
     UpdateVertScrollBar();
@@ -282,7 +282,7 @@ void TNxGrid::ShowDescendants(Integer Index) {
     TRow* R = FCells->GetRow(i);
     if (!R->Shown) {
       FCells->SetRowShown(i, true);
-      if (R->Visible) ScrollAfterRowChange(i, R->Height, true);
+      if (R->Visible) ScrollAfterRowChange(i, StackHeight(i), true);
     }
     if (!R->Expanded)
       i += FCells->DescendantCount(i) + 1;
@@ -299,7 +299,7 @@ void TNxGrid::HideDescendants(Integer Index) {
     if (!R->Shown) continue;
     const bool WasVisible = R->Visible;
     FCells->SetRowShown(i, false);
-    if (WasVisible) ScrollAfterRowChange(i, R->Height, false);
+    if (WasVisible) ScrollAfterRowChange(i, GridStyle() == gsSlides ? SlideSize() : R->Height, false);
   }
 }
 
@@ -351,8 +351,11 @@ void TNxGrid::InsertRow(Integer Pos, Integer Count) {
   if (Pos < 0 || Pos > RowCount()) throw EListError(AnsiString("List index out of bounds (") + IntToStr(Pos) + ")");
   TNxCustomGridControl::InsertRow(Pos, Count);
   FCells->InsertRows(Pos, Count);
-  for (Integer k = 0; k < Count; ++k)
+  for (Integer k = 0; k < Count; ++k) {
+    // The rows in view keep their place: above them every index grew.
+    if (Pos + k < FTopRow) ++FTopRow;
     ScrollAfterRowChange(Pos + k, GridStyle() == gsSlides ? SlideSize() : RowSize(), true);
+  }
   UpdateVisibleRange();
   FLastAddedRow = Pos;
   if (FSelectedRow >= Pos) SetSelectedRow(FSelectedRow + Count);
@@ -371,7 +374,7 @@ void TNxGrid::AddChildRow(Integer Index, bool AsLast) {
       if (!V.empty()) SetCells(c, P, V);
     }
   if (P <= FTopRow) ++FTopRow;
-  if (GetRowVisible(P)) ScrollAfterRowChange(P, RowSize(), true);
+  if (GetRowVisible(P)) ScrollAfterRowChange(P, StackHeight(P), true);
   if (UpdateCount() == 0 && GetRowVisible(Index) && FirstChild) RefreshRow(Index);
   FLastAddedRow = P;
   UpdateVisibleRange();
@@ -395,9 +398,16 @@ void TNxGrid::DeleteRow(Integer Index) {
   const Integer H = GridStyle() == gsSlides ? SlideSize() : GetRowHeight(Index);
   const bool V = GetRowVisible(Index);
   FCells->DeleteRow(Index);
-  if (V && Index < FTopRow && FTopRow > 0) --FTopRow;
-  UpdateVisibleRange();
-  ScrollAfterRowChange(Index, H, false);
+  // A row above the view moves only the thumb (the rows in view keep their
+  // place, one index lower); an invisible row moves nothing.
+  if (Index < FTopRow) {
+    UpdateVisibleRange();
+    if (V) ScrollAfterRowChange(Index, H, false);
+    --FTopRow;
+  } else {
+    UpdateVisibleRange();
+    if (V) ScrollAfterRowChange(Index, H, false);
+  }
   if (FSelectedRow >= 0 && FSelectedRow >= FLastVisibleRow && FSelectedRow != FLastVisibleRow) {
     if (OnDeselectCell) OnDeselectCell(this, FSelectedColumn, FSelectedRow);
     FSelectedRow = FLastVisibleRow;
@@ -471,6 +481,9 @@ void TNxGrid::ScrollBody(Integer FromY, Integer DY) {
   if (B.IsEmpty()) return;
   RECT R = B;
   ScrollWindowEx(Handle(), 0, DY, &R, &R, nullptr, nullptr, SW_INVALIDATE);
+  // Indicator cells are drawn by their row's index, which the moved rows
+  // no longer have.
+  RefreshArea(gaIndicator);
 }
 
 void TNxGrid::LineScroll(bool Down) {
@@ -481,10 +494,14 @@ void TNxGrid::LineScroll(bool Down) {
 }
 
 void TNxGrid::ScrollAfterRowChange(Integer Row, Integer Height, bool Shown) {
-  const Integer G = GridLineWidths().RowGap, B = GridLineWidths().BottomLine;
+  const Integer G = GridLineWidths().RowGap;
+  // A row's band starts at its top line; the whole band moves.
+  auto BandTop = [this](Integer R) {
+    return GridStyle() == gsSlides ? SlideTop(R) : RowTop(R) - GridLineWidths().TopLine;
+  };
   TNxScrollBar* Bar = VertScrollBar();
   if (GetVisibleRowCount() == 0) {
-    const Integer Top = RowTop(Row);
+    const Integer Top = BandTop(Row);
     FTopRow = 0;
     ScrollBody(Top, -Height - G);
   } else if (Row == FTopRow) {
@@ -493,14 +510,14 @@ void TNxGrid::ScrollAfterRowChange(Integer Row, Integer Height, bool Shown) {
         const Integer Next = Row < RowCount() ? (GetRowVisible(Row) ? Row : NextVisibleRow(Row)) : -1;
         if (Next >= 0) FTopRow = Next;
       }
-      ScrollBody(RowTop(Row), -Height - G);
+      ScrollBody(BandTop(Row), -Height - G);
       if (Bar->IsAtEnd() && Bar->Position() > 0) LineScroll(false);
     } else {
-      ScrollBody(RowTop(Row), Height + B);
+      ScrollBody(BandTop(Row), Height + G);
     }
   } else if (Row > FTopRow) {
     if (UpdateCount() > 0) return;
-    const Integer Top = GridStyle() == gsSlides ? SlideTop(Row) : RowTop(Row);
+    const Integer Top = BandTop(Row);
     ScrollBody(Top, Shown ? Height + G : -Height - G);
     if (Bar->IsAtEnd() && Bar->Position() > 0 && !Shown) LineScroll(false);
   } else {

@@ -102,15 +102,20 @@ class TNxGrid : public TNxCustomGrid, public TCellsHost {
   TCalculateRowEvent OnCalculateRow;
 
   // ---- formatting, fit hints, column cells and play elements --------------
-  void ApplyCellFormatting(Integer ACol, Integer ARow, TCellState State, WideString& Text) override;
+  void ApplyCellFormatting(Integer ACol, Integer ARow, TCellState State, const WideString& Text) override;
   void GetFitHintText(Integer ACol, Integer ARow, WideString& Text) override;
   // Every cell of the column takes the column's colour and font.
   void RefreshColumnCells(Integer Index) override;
-  void FillColumnPlay(TColumnPlay* Play);
-  void ApplyColumnPlay(TColumnPlay* Play);
-  void ToggleExpanded(TColumnPlay* Play);
+  void FillColumnPlay(TColumnPlay* Play) override;
+  void ApplyColumnPlay(TColumnPlay* Play) override;
+  void ToggleExpanded(TColumnPlay* Play) override;
   // Whether FirstVisibleRow and LastVisibleRow are those the store gives.
   bool VisibleRangeIsKept();
 
+  // painting
+ protected:
+  bool PrepareCellDisplay(Integer ACol, Integer ARow, TCellState State) override;
+
+ public:
   TCellFormatingEvent OnCellFormating;
 };

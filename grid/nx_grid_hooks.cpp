@@ -3,7 +3,7 @@
 #include "grid/nx_displays.h"
 #include "grid/nx_grid.h"
 
-void TNxGrid::ApplyCellFormatting(Integer ACol, Integer ARow, TCellState State, WideString&) {
+void TNxGrid::ApplyCellFormatting(Integer ACol, Integer ARow, TCellState State, const WideString&) {
   if (!CellIsValid(ACol, ARow)) return;
   TCell* C = FCells->GetCell(ACol, ARow);
   TFont* F = Canvas()->Font();

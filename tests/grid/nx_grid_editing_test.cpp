@@ -34,6 +34,7 @@ class GridEditingTest : public FormTest {
     RegisterColumnEditorClass("TNxEdit", TNxEdit::StaticClass());
     RegisterColumnEditorClass("TNxDatePicker", TNxDatePicker::StaticClass());
     G = Place<TNxGrid>(0, 0, 380, 200);
+    G->SetBorderStyle(bsNone);
     G->SetOptions(TGridOptions{goHeader, goGrid, goSelectFullRow});
     for (int i = 0; i < 3; ++i) {
       auto* C = new TNxTextColumn(Form);
@@ -521,9 +522,9 @@ TEST(GridHeaderPainters, SevenOwnedPaintersTheStyleChoosesOne) {
     EXPECT_EQ(D->Grid(), &G);
     EXPECT_EQ(D->Canvas, G.Canvas());
   }
-  EXPECT_EQ(G.HeaderDisplay(), G.StyleDisplay(hsAuto));
+  EXPECT_EQ(G.HeaderPainter(), G.StyleDisplay(hsAuto));
   G.SetHeaderStyle(hsVista);
-  EXPECT_EQ(G.HeaderDisplay(), G.StyleDisplay(hsVista));
+  EXPECT_EQ(G.HeaderPainter(), G.StyleDisplay(hsVista));
 }
 
 class GridHeaderThemeTest : public FormTest {
@@ -557,7 +558,7 @@ TEST_F(GridEditingTest, FitColumnWidthTakesTheWidestOfHeaderAndCells) {
   G->SetCells(0, 2, u"wide wide wide wide wide wide wide wide wide wide");
   C->SetPadding(2);
   G->Canvas()->SetFont(G->Font());
-  const Integer Header = G->HeaderDisplay()->MeasureHeaderWidth(C);
+  const Integer Header = G->HeaderPainter()->MeasureHeaderWidth(C);
   G->Canvas()->SetFont(C->Font());
   const Integer Cell = G->Canvas()->TextWidth("wide wide wide wide wide wide wide wide wide wide");
   struct TCase {
@@ -645,6 +646,8 @@ class MainWindowGridTest : public FormTest {
   void PlaceControls() override {
     Form->SetBounds(100, 100, 760, 560);
     G = Place<TNxGrid>(0, 0, 700, 500);
+    // The main window's list has no border.
+    G->SetBorderStyle(bsNone);
     G->SetGridStyle(gsSlides);
     G->SetSlideSize(90);
     G->SetOptions(TGridOptions{goMultiSelect, goRowMoving, goSelectFullRow});
