@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/grid_bench_support.h"
 #include "grid/grid_units.h"
 #include "grid/nx_column_classes.h"
 #include "grid/nx_grid.h"
@@ -20,20 +21,11 @@ namespace {
 
 constexpr Integer kRows = 100000;
 
-void StartUnits() {
-  static bool Started = false;
-  if (Started) return;
-  Started = true;
-  RegisterFormsUnit();
-  RegisterGridUnits();
-  InitializeUnits();
-}
-
 struct TListWindow {
   TForm* Form;
   TNxGrid* Grid;
   TListWindow() {
-    StartUnits();
+    StartGridUnits();
     Form = TCustomForm::Create<TForm>(nullptr);
     Form->SetBounds(0, 0, 800, 600);
     Grid = new TNxGrid(Form);

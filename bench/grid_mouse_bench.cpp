@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "bench/grid_bench_support.h"
 #include "grid/grid_units.h"
 #include "grid/nx_column_classes.h"
 #include "grid/nx_grid.h"
@@ -15,19 +16,10 @@ namespace {
 
 constexpr Integer kRows = 100000;
 
-void StartUnits() {
-  static bool Started = false;
-  if (Started) return;
-  Started = true;
-  RegisterFormsUnit();
-  RegisterGridUnits();
-  InitializeUnits();
-}
-
 LPARAM Point(Integer X, Integer Y) { return MAKELPARAM(X, Y); }
 
 void BM_MoveWhileCarryingARow(benchmark::State& State) {
-  StartUnits();
+  StartGridUnits();
   TForm* Form = TCustomForm::Create<TForm>(nullptr);
   Form->SetBounds(0, 0, 800, 900);
   auto* Grid = new TNxGrid(Form);

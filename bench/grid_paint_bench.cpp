@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/grid_bench_support.h"
 #include "grid/grid_units.h"
 #include "grid/nx_column_classes.h"
 #include "grid/nx_grid.h"
@@ -23,15 +24,6 @@
 
 namespace {
 
-void StartUnits() {
-  static bool Started = false;
-  if (Started) return;
-  Started = true;
-  RegisterFormsUnit();
-  RegisterGridUnits();
-  InitializeUnits();
-}
-
 double Seconds(std::chrono::steady_clock::time_point A, std::chrono::steady_clock::time_point B) {
   return std::chrono::duration<double>(B - A).count();
 }
@@ -42,7 +34,7 @@ struct TGridWindow {
   TCustomImageList Images{120, 80};
 
   TGridWindow(Integer W, Integer H) {
-    StartUnits();
+    StartGridUnits();
     Form = TCustomForm::Create<TForm>(nullptr);
     Form->SetBounds(0, 0, W + 40, H + 60);
     Grid = new TNxGrid(Form);

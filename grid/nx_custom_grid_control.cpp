@@ -269,11 +269,16 @@ void TNxCustomGridControl::SetInputSize(Integer Value) {
 
 void TNxCustomGridControl::SetGridStyle(TGridStyle Value) {
   if (Value == FGridStyle) return;
-  EndEditing();
+  // Slides have neither cell editors nor an input line.
+  if (Value == gsSlides) {
+    EndEditing();
+    ShowInputLine(false);
+  }
   FGridStyle = Value;
   FColumns->Recalculate();
   if (HandleAllocated()) {
     Invalidate();
+    PositionEditor();
     UpdateHorzScrollBar();
     UpdateVertScrollBar();
   }

@@ -298,8 +298,12 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   Integer GridBodyLeft() const override;
   bool GridShowIndicator() const override { return FOptions.Contains(goIndicator); }
   Integer GridHorzScrollPos() const override;
-  TNxCustomColumn* GridPressedColumn() const override { return nullptr; }
-  TNxCustomColumn* GridHotColumn() const override { return nullptr; }
+  // The header held down and the one under the pointer, as the painters
+  // see them; a header carried by the drag box is drawn plain.
+  TNxCustomColumn* GridPressedColumn() const override {
+    return FState.Contains(sfDraggingColumn) ? nullptr : FPressedColumn;
+  }
+  TNxCustomColumn* GridHotColumn() const override { return FHotColumn; }
   Integer GridSelectedColumn() const override { return FSelectedColumn; }
   TFont* GridFont() const override;
   TCanvas* GridCanvas() const override { return Canvas(); }
@@ -429,6 +433,9 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   TWinControl* ColumnEditor(TNxCustomColumn* Column);
   // Whether (ACol, ARow) may get a cell editor now.
   bool CanEditCell(Integer ACol, Integer ARow);
+  // The steps EditCell and EditCellWithKey share before the editor is
+  // bound: false when no editor opens on (ACol, ARow).
+  bool BeginCellEdit(Integer ACol, Integer ARow);
   // Binds the column's editor for (ACol, ARow): steps shared by EditCell,
   // EditCellWithKey and the input line.
   void BindEditor(TNxCustomColumn* Column, TColor EditorColor);
@@ -736,12 +743,6 @@ class TNxCustomGrid : public TNxCustomGridControl {
   TColumnDragBox* DragBox() const { return FParts.DragBox; }
   TDragArrow* UpperArrow() const { return FParts.UpperArrow; }
   TDragArrow* LowerArrow() const { return FParts.LowerArrow; }
-  // The header held down and the one under the pointer, as the painters
-  // see them; a header carried by the drag box is drawn plain.
-  TNxCustomColumn* GridPressedColumn() const override {
-    return State().Contains(sfDraggingColumn) ? nullptr : FPressedColumn;
-  }
-  TNxCustomColumn* GridHotColumn() const override { return FHotColumn; }
   THintWindow* GridHintWindow() const { return FParts.HintWindow; }
   TPoint PressPoint() const { return FPressPoint; }
   bool PressHitSelected() const { return FPressHitSelected; }
@@ -767,6 +768,7 @@ class TNxCustomGrid : public TNxCustomGridControl {
   // Cursors, colour and styles of a new grid.
   void InitSurface();
   void RefreshSlidesOfSelection();
+  void PassFontToColumns();
 
  protected:
   void WMNCPaint(TMessage& Message) override;

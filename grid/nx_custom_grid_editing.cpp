@@ -135,19 +135,24 @@ bool TNxCustomGridControl::CanEditCell(Integer ACol, Integer ARow) {
 
 // ---- Opening editors ----------------------------------------------------------------------
 
-void TNxCustomGridControl::EditCell(Integer ACol, Integer ARow, const WideString& Text) {
-  if (FState.Contains(sfEditing) && FEditCol == ACol && FEditRow == ARow) return;
-  if (!CanEditCell(ACol, ARow)) return;
+bool TNxCustomGridControl::BeginCellEdit(Integer ACol, Integer ARow) {
+  if (FState.Contains(sfEditing) && FEditCol == ACol && FEditRow == ARow) return false;
+  if (!CanEditCell(ACol, ARow)) return false;
   bool Accept = true;
   if (OnBeforeEdit) OnBeforeEdit(this, ACol, ARow, Accept);
-  if (!Accept) return;
+  if (!Accept) return false;
   ApplyEditing();
   EndEditing();
   // A refused close keeps the old editor: no second one opens over it.
-  if (FInplaceEditor) return;
+  if (FInplaceEditor) return false;
   FState.Include(sfEditing);
   FEditCol = ACol;
   FEditRow = ARow;
+  return true;
+}
+
+void TNxCustomGridControl::EditCell(Integer ACol, Integer ARow, const WideString& Text) {
+  if (!BeginCellEdit(ACol, ARow)) return;
   WideString Value = Text.empty() ? GetCells(ACol, ARow) : Text;
   TNxCustomColumn* Column = FColumns->Items(ACol);
   BindEditor(Column, GetCellColor(ACol, ARow));
@@ -167,17 +172,7 @@ void TNxCustomGridControl::EditCell(Integer ACol, Integer ARow, const WideString
 }
 
 void TNxCustomGridControl::EditCellWithKey(Integer ACol, Integer ARow, char Key) {
-  if (FState.Contains(sfEditing) && FEditCol == ACol && FEditRow == ARow) return;
-  if (!CanEditCell(ACol, ARow)) return;
-  bool Accept = true;
-  if (OnBeforeEdit) OnBeforeEdit(this, ACol, ARow, Accept);
-  if (!Accept) return;
-  ApplyEditing();
-  EndEditing();
-  if (FInplaceEditor) return;
-  FState.Include(sfEditing);
-  FEditCol = ACol;
-  FEditRow = ARow;
+  if (!BeginCellEdit(ACol, ARow)) return;
   BindEditor(FColumns->Items(ACol), GetCellColor(ACol, ARow));
   PositionEditor();
   // The typed character replaces nothing: the editor holds just it.

@@ -183,6 +183,7 @@ void TNxCustomGrid::WMSetFocus(TMessage& Message) {
     RefreshSlidesOfSelection();
   } else if (Options().Contains(goInput)) {
     // An empty grid takes input in its input line, drawn focused now.
+    ShowInputLine(true);
     RefreshArea(gaInputLine);
   }
 }
@@ -206,19 +207,20 @@ void TNxCustomGrid::RefreshSlidesOfSelection() {
     if (GetSelected(i) || i == SelectedRow()) RefreshSlide(i);
 }
 
-void TNxCustomGrid::CMFontChanged(TMessage& Message) {
-  TNxCustomGridControl::CMFontChanged(Message);
+// Columns that take the grid's font take it again.
+void TNxCustomGrid::PassFontToColumns() {
   for (Integer i = 0; i < Columns()->Count(); ++i) {
     TNxCustomColumn* Column = Columns()->Items(i);
     if (Column->ParentFont()) Column->SetParentFont(true);
   }
 }
 
+void TNxCustomGrid::CMFontChanged(TMessage& Message) {
+  TNxCustomGridControl::CMFontChanged(Message);
+  PassFontToColumns();
+}
+
 void TNxCustomGrid::CMParentFontChanged(TMessage& Message) {
   TNxCustomGridControl::CMParentFontChanged(Message);
-  if (!ParentFont()) return;
-  for (Integer i = 0; i < Columns()->Count(); ++i) {
-    TNxCustomColumn* Column = Columns()->Items(i);
-    if (Column->ParentFont()) Column->SetParentFont(true);
-  }
+  if (ParentFont()) PassFontToColumns();
 }

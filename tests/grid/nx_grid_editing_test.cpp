@@ -462,6 +462,43 @@ TEST_F(GridInputLineTest, SelectingARowLeavesTheInputLine) {
   }
 }
 
+TEST_F(GridInputLineTest, SwitchingToSlidesClosesTheEditorAndTheInputLine) {
+  G->ShowInputLine(true);
+  G->EditInputCell(G->Columns()->Items(0), u"half");
+  ASSERT_NE(G->InplaceEditor(), nullptr);
+  // The same style again changes nothing.
+  G->SetGridStyle(gsReport);
+  EXPECT_TRUE(G->InputLineActive());
+  EXPECT_NE(G->InplaceEditor(), nullptr);
+  G->SetGridStyle(gsSlides);
+  EXPECT_FALSE(G->InputLineActive());
+  EXPECT_EQ(G->InplaceEditor(), nullptr);
+  EXPECT_FALSE(G->State().Contains(sfInputEditing));
+  // A cell editor closes the same way.
+  G->SetGridStyle(gsReport);
+  G->EditCell(1, 2, WideString());
+  ASSERT_NE(G->InplaceEditor(), nullptr);
+  G->SetGridStyle(gsSlides);
+  EXPECT_EQ(G->InplaceEditor(), nullptr);
+  EXPECT_FALSE(G->State().Contains(sfEditing));
+}
+
+TEST_F(GridInputLineTest, FocusOnAnEmptyGridActivatesTheInputLine) {
+  Other->SetFocus();
+  Pump();
+  G->ClearRows();
+  ASSERT_FALSE(G->InputLineActive());
+  FocusGrid();
+  EXPECT_TRUE(G->InputLineActive());
+  // With rows the focus leaves the selection where it is.
+  Other->SetFocus();
+  Pump();
+  G->ShowInputLine(false);
+  G->AddRow(1);
+  FocusGrid();
+  EXPECT_FALSE(G->InputLineActive());
+}
+
 TEST_F(GridInputLineTest, InputCellOpensWithItsInputValue) {
   FocusGrid();
   G->Columns()->Items(1)->SetInputValue(u"kept");

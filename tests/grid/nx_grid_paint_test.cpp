@@ -13,7 +13,9 @@
 #include "grid/nx_style_display.h"
 #include "grid/nx_themes_support.h"
 #include "platform/forms/stdctrls.h"
+#include "platform/testing/user_testing.h"
 #include "platform/testing/uxtheme_recording.h"
+#include "platform/win/user/user_native.h"
 #include "platform/win/user/user.h"
 #include "tests/common/pictures.h"
 #include "tests/grid/form_test_support.h"
@@ -693,8 +695,105 @@ TEST_F(GridPaintTest, DrawingOutsidePaintingReachesADoubleBufferedWindow) {
 
 // ---- Pictures -----------------------------------------------------------------------------------------
 
-TEST_F(GridPaintTest, PictureOfTheReportView) {
-  G->SetOptions(TGridOptions{goHeader, goInput, goFooter, goIndicator, goGrid, goSelectFullRow, goMultiSelect});
+// Pure red pixels: the insertion mark's colour, found nowhere else.
+int RedPixels(const TShot& P) {
+  int N = 0;
+  for (int Y = 0; Y < P.Height; ++Y)
+    for (int X = 0; X < P.Width; ++X) N += P.At(X, Y) == RGB(255, 0, 0);
+  return N;
+}
+
+// The list as the user handles it: injected presses, moves and releases
+// on the painted grid.
+class GridMainRoadTest : public GridPaintTest {
+ protected:
+  std::vector<std::string> Log;
+
+  POINT At(Integer X, Integer Y) { return rtl::testing::ClientPoint(G->Handle(), X, Y); }
+  void Button(Integer X, Integer Y, bool Down, rtl::testing::TInjectButton B = rtl::testing::ibLeft) {
+    // Far enough apart never to make a double click.
+    if (Down) rtl::testing::AdvanceClock(1000);
+    rtl::testing::InjectMouseButton(B, Down, At(X, Y));
+    Pump();
+  }
+  void MoveTo(Integer X, Integer Y) {
+    rtl::testing::InjectMouseMove(At(X, Y));
+    Pump();
+  }
+  void Click(Integer X, Integer Y, TShiftState Shift = {}, rtl::testing::TInjectButton B = rtl::testing::ibLeft) {
+    const UINT Vk = Shift.Contains(ssCtrl) ? VK_CONTROL : Shift.Contains(ssShift) ? VK_SHIFT : 0;
+    if (Vk) rtl::testing::InjectKey(Vk, true);
+    Button(X, Y, true, B);
+    Button(X, Y, false, B);
+    if (Vk) rtl::testing::InjectKey(Vk, false);
+    Pump();
+  }
+  // The middle of slide Row.
+  Integer SlideY(Integer Row) { return G->SlideRect(Row).Top + 45; }
+  void TwelveFiles() {
+    main_grid::ConfigureFileList(G);
+    main_grid::AddFileListColumns(G, Form, Images);
+    for (int i = 0; i < 12; ++i)
+      main_grid::AddFileRow(G, u"file-" + std::u16string(1, static_cast<char16_t>(u'a' + i)) + u".pdf", u"C:\\",
+                            u"1.00 KB", i % 2);
+    G->OnAfterRowMove = [this](TObject*, Integer F, Integer T) {
+      Log.push_back("after row move " + std::to_string(F) + " " + std::to_string(T));
+    };
+    FocusGrid(true);
+  }
+};
+
+TEST_F(GridMainRoadTest, SelectingAndMovingRowsOnThePaintedList) {
+  TwelveFiles();
+  Click(300, SlideY(0));
+  Click(300, SlideY(2), {ssShift});
+  EXPECT_EQ(G->SelectedCount(), 3);
+  Click(300, SlideY(4), {ssCtrl});
+  EXPECT_EQ(G->SelectedCount(), 4);
+  Click(300, SlideY(0));
+  ASSERT_EQ(G->SelectedCount(), 1);
+  EXPECT_EQ(RedPixels(Shot()), 0);
+  // Row 0 carried below row 2: the red mark shows on the window while the
+  // button is held, and is gone after the drop.
+  Button(300, SlideY(0), true);
+  for (Integer Y : {SlideY(0) + 20, SlideY(1), SlideY(2), 2 * 90 + 70}) MoveTo(300, Y);
+  EXPECT_GT(RedPixels(Capture(G->Handle())), 0);
+  Button(300, 2 * 90 + 70, false);
+  EXPECT_EQ(Log, (std::vector<std::string>{"after row move 0 2"}));
+  EXPECT_EQ(G->SelectedRow(), 2);
+  EXPECT_EQ(G->Cells(1, 2), u"file-a.pdf");
+  EXPECT_EQ(RedPixels(Capture(G->Handle())), 0);
+  EXPECT_EQ(RedPixels(Shot()), 0);
+}
+
+TEST_F(GridMainRoadTest, TheRightPressMenuSeesThePressedRowAndSurvivesRemovals) {
+  TwelveFiles();
+  Click(300, SlideY(1));
+  Integer Seen = -2;
+  bool Remove = false;
+  G->OnMouseDown = [&](TObject*, TMouseButton B, TShiftState, Integer, Integer) {
+    if (B != mbRight) return;
+    Seen = G->SelectedRow();
+    // The menu's own loop runs here; its Remove takes rows away.
+    Application->ProcessMessages();
+    if (Remove) G->ClearRows();
+  };
+  Click(300, SlideY(3), {}, rtl::testing::ibRight);
+  EXPECT_EQ(Seen, 3);
+  EXPECT_EQ(G->SelectedCount(), 1);
+  EXPECT_TRUE(G->GetSelected(3));
+  Remove = true;
+  EXPECT_NO_THROW(Click(300, SlideY(5), {}, rtl::testing::ibRight));
+  EXPECT_EQ(Seen, 5);
+  EXPECT_EQ(G->RowCount(), 0);
+  EXPECT_EQ(G->SelectedRow(), -1);
+  EXPECT_NO_THROW(MoveTo(300, SlideY(2)));
+  EXPECT_NO_THROW(Shot());
+}
+
+TEST_F(GridMainRoadTest, PictureOfTheReportView) {
+  G->SetOptions(TGridOptions{goHeader, goInput, goFooter, goIndicator, goGrid, goSelectFullRow, goMultiSelect,
+                             goRowMoving});
   main_grid::AddFileListColumns(G, Form, Images);
   const char16_t* Captions[] = {u"State", u"Name", u"Folder", u"Size", u"Modified", u"Created"};
   for (Integer i = 0; i < 6; ++i) {
@@ -713,14 +812,47 @@ TEST_F(GridPaintTest, PictureOfTheReportView) {
   G->SelectCell(1, 4, TShiftState{ssCtrl}, false, false);
   FocusGrid(true);
   Shot();
+  // Row 1 carried to the lower half of row 5, the button still held.
+  const TRect From = G->RowRect(1), To = G->RowRect(5);
+  Button(200, (From.Top + From.Bottom) / 2, true);
+  for (Integer Y : {From.Bottom + 2, To.Top, To.Bottom - 4}) MoveTo(200, Y);
+  EXPECT_EQ(G->RowDropTarget(), 6);
+  const TShot Dropping = Capture(G->Handle());
+  EXPECT_GT(RedPixels(Dropping), 0);
   EXPECT_TRUE(rtl::testing::SaveWindowPng(G->Handle(), PictureDir() + "grid-report.png"));
+  Button(200, To.Bottom - 4, false);
+  EXPECT_EQ(RedPixels(Capture(G->Handle())), 0);
 }
 
-TEST_F(GridPaintTest, PictureOfTheFileList) {
+TEST_F(GridMainRoadTest, PictureOfTheFileList) {
   FileList();
+  TNxCustomColumn* Name = G->Columns()->Items(1);
+  Name->SetOptions(Name->Options() + coShowTextFitHint);
+  G->SetCellsText(1, 2, u"a-file-name-far-too-long-for-its-place-on-the-slide-of-the-list-of-files-to-convert-in-one-batch.pdf");
   FocusGrid(true);
-  Shot();
-  EXPECT_TRUE(rtl::testing::SaveWindowPng(G->Handle(), PictureDir() + "grid-file-list.png"));
+  const TRect Cell = G->GetCellRect(1, 2);
+  MoveTo(Cell.Left + 20, Cell.Top + 6);
+  THintWindow* Hint = G->GridHintWindow();
+  ASSERT_NE(Hint, nullptr);
+  ASSERT_TRUE(Hint->HandleAllocated() && IsWindowVisible(Hint->Handle()));
+  EXPECT_EQ(G->HintKind(), 3);
+  // The hint is a window of its own: it joins the list's picture where it
+  // stands on the screen.
+  TShot P = Capture(G->Handle());
+  const TShot H = Capture(Hint->Handle());
+  RECT HR;
+  GetWindowRect(Hint->Handle(), &HR);
+  const POINT O = At(0, 0);
+  for (int Y = 0; Y < H.Height; ++Y)
+    for (int X = 0; X < H.Width; ++X) {
+      const int PX = HR.Left - O.X + X, PY = HR.Top - O.Y + Y;
+      if (PX < 0 || PY < 0 || PX >= P.Width || PY >= P.Height) continue;
+      const COLORREF C = H.At(X, Y);
+      P.Pixels[static_cast<size_t>(PY) * P.Width + PX] = (GetRValue(C) << 16) | (GetGValue(C) << 8) | GetBValue(C);
+    }
+  std::vector<uint32_t> Bgra(P.Pixels.size());
+  for (size_t i = 0; i < Bgra.size(); ++i) Bgra[i] = P.Pixels[i] | 0xFF000000u;
+  EXPECT_TRUE(rtl::detail::WritePng(PictureDir() + "grid-file-list.png", Bgra.data(), P.Width, P.Height, P.Width * 4));
 }
 
 }  // namespace
