@@ -436,6 +436,9 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   // The steps EditCell and EditCellWithKey share before the editor is
   // bound: false when no editor opens on (ACol, ARow).
   bool BeginCellEdit(Integer ACol, Integer ARow);
+  // The same for an input-line edit in Column: the input line on, the
+  // column selected and its editor bound.
+  bool BeginInputEdit(TNxCustomColumn* Column);
   // Binds the column's editor for (ACol, ARow): steps shared by EditCell,
   // EditCellWithKey and the input line.
   void BindEditor(TNxCustomColumn* Column, TColor EditorColor);

@@ -189,16 +189,20 @@ void TNxCustomGridControl::EditCellWithKey(Integer ACol, Integer ARow, char Key)
   if (OnEditEnter) OnEditEnter(this);
 }
 
-void TNxCustomGridControl::EditInputCell(TNxCustomColumn* Column, const WideString& Text) {
-  if (!Column) return;
+bool TNxCustomGridControl::BeginInputEdit(TNxCustomColumn* Column) {
   ShowInputLine(true);
   SelectColumnInRow(Column->Index());
   ApplyEditing();
   EndEditing();
-  if (FInplaceEditor) return;
-  if (!(Column->GetEditAbilities() & eaInput) || FReadOnly || !ColumnEditor(Column)) return;
+  if (FInplaceEditor) return false;
+  if (!(Column->GetEditAbilities() & eaInput) || FReadOnly || !ColumnEditor(Column)) return false;
   FState.Include(sfInputEditing);
   BindEditor(Column, Column->Color());
+  return true;
+}
+
+void TNxCustomGridControl::EditInputCell(TNxCustomColumn* Column, const WideString& Text) {
+  if (!Column || !BeginInputEdit(Column)) return;
   if (TCustomEdit* E = AsEdit(FInplaceEditor)) {
     E->SetAutoSelect(false);
     E->Font()->SetColor(Column->Font()->Color());
@@ -223,14 +227,7 @@ void TNxCustomGridControl::EditInputCell(TNxCustomColumn* Column, const WideStri
 void TNxCustomGridControl::EditInputCellWithKey(Integer ACol, char Key) {
   if (!FColumns->IsValidIndex(ACol)) return;
   TNxCustomColumn* Column = FColumns->Items(ACol);
-  ShowInputLine(true);
-  SelectColumnInRow(ACol);
-  ApplyEditing();
-  EndEditing();
-  if (FInplaceEditor) return;
-  if (!(Column->GetEditAbilities() & eaInput) || FReadOnly || !ColumnEditor(Column)) return;
-  FState.Include(sfInputEditing);
-  BindEditor(Column, Column->Color());
+  if (!BeginInputEdit(Column)) return;
   if (TCustomEdit* E = AsEdit(FInplaceEditor)) E->Font()->SetColor(Column->Font()->Color());
   FInputColumn = ACol;
   Column->SetInputEditing(true);

@@ -14,20 +14,11 @@
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/streams.h"
 #include "platform/win/user/user.h"
+#include "tests/grid/description_test_support.h"
 #include "tests/grid/form_test_support.h"
 #include "tests/grid/main_grid_support.h"
 
 namespace surface_test {
-
-AnsiString WriteToText(TComponent* Root) {
-  TMemoryStream Binary;
-  TWriter Writer(&Binary, 4096);
-  Writer.WriteDescendent(Root, nullptr);
-  Binary.SetPosition(0);
-  TStringStream Text;
-  ObjectBinaryToText(&Binary, &Text);
-  return Text.DataString();
-}
 
 // The main window's list as its form describes it: the grid, its six
 // columns and the three handlers.
@@ -265,7 +256,7 @@ TEST_F(GridSurfaceTest, EnumerationsAreWrittenByNameInTheirOrder) {
   G->SetInputEnterMode(imAllways);
   G->SetHomeEndBehaviour(hebLeftRight);
   G->SetIndicatorDrawingOptions(doCustomOnly);
-  const AnsiString Text = WriteToText(G);
+  const AnsiString Text = WriteDescriptionText(G);
   for (const char* Line :
        {"Options = [goCanHideColumn, goDisableColumnMoving, goDisableKeys, goEscClearEdit, goFooter, goGrid, "
         "goHeader, goIndicator, goInput, goLockFixedCols, goMultiSelect, goRowResizing, goRowMoving, "
@@ -375,7 +366,7 @@ TEST_F(GridSurfaceTest, TheMainWindowsGridIsReadWrittenAndReadAgain) {
   EXPECT_EQ(Grid->Columns()->Items(0)->SlideBounds()->Left(), 8);
   // Written, the description reads back to the same form, which writes the
   // same text again.
-  const AnsiString First = WriteToText(F);
+  const AnsiString First = WriteDescriptionText(F);
   EXPECT_EQ(First.find("Version"), AnsiString::npos);
   EXPECT_EQ(First.find("SlidesOptions"), AnsiString::npos);
   EXPECT_NE(First.find("OnAfterRowMove = FileGridAfterRowMove"), AnsiString::npos) << First;
@@ -386,7 +377,7 @@ TEST_F(GridSurfaceTest, TheMainWindowsGridIsReadWrittenAndReadAgain) {
   TFileListForm::Override.clear();
   ASSERT_NE(Second->FileGrid, nullptr);
   CheckColumns(Second);
-  EXPECT_EQ(WriteToText(Second), First);
+  EXPECT_EQ(WriteDescriptionText(Second), First);
   ASSERT_TRUE(Second->FileGrid->OnDblClick);
   Second->FileGrid->OnDblClick(Second->FileGrid);
   EXPECT_EQ(Second->Steps, (std::vector<std::string>{"double click"}));
