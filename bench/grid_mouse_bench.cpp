@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "bench/grid_bench_support.h"
 #include "grid/grid_units.h"
 #include "grid/nx_column_classes.h"
 #include "grid/nx_grid.h"
@@ -15,22 +16,15 @@ namespace {
 
 constexpr Integer kRows = 100000;
 
-void StartUnits() {
-  static bool Started = false;
-  if (Started) return;
-  Started = true;
-  RegisterFormsUnit();
-  RegisterGridUnits();
-  InitializeUnits();
-}
-
 LPARAM Point(Integer X, Integer Y) { return MAKELPARAM(X, Y); }
 
 void BM_MoveWhileCarryingARow(benchmark::State& State) {
-  StartUnits();
+  StartGridUnits();
   TForm* Form = TCustomForm::Create<TForm>(nullptr);
   Form->SetBounds(0, 0, 800, 900);
   auto* Grid = new TNxGrid(Form);
+  // The main window's list has no border.
+  Grid->SetBorderStyle(bsNone);
   Grid->SetBounds(0, 0, 700, 800);
   Grid->SetParent(Form);
   Grid->SetGridStyle(gsSlides);
@@ -54,17 +48,22 @@ void BM_MoveWhileCarryingARow(benchmark::State& State) {
   // every move.
   const Integer Ys[2] = {3 * 90 + 20, 4 * 90 + 20};
   Integer k = 0;
+  bool Targeted = true;
   for (auto _ : State) {
-    const auto T0 = std::chrono::steady_clock::now();
-    SendMessage(H, WM_MOUSEMOVE, MK_LBUTTON, Point(300, Ys[k++ & 1]));
-    const auto T1 = std::chrono::steady_clock::now();
-    State.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
-    // The erased strips are painted between moves, as the loop would.
+    // The erased strips are painted between moves, as the loop would; the
+    // real pointer is elsewhere, so the loop reports it gone and the mark
+    // is set again, untimed, before the timed move takes it away.
     State.PauseTiming();
     Application->ProcessMessages();
+    SendMessage(H, WM_MOUSEMOVE, MK_LBUTTON, Point(300, Ys[k & 1]));
     State.ResumeTiming();
+    const auto T0 = std::chrono::steady_clock::now();
+    SendMessage(H, WM_MOUSEMOVE, MK_LBUTTON, Point(300, Ys[++k & 1]));
+    const auto T1 = std::chrono::steady_clock::now();
+    State.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
+    Targeted = Targeted && Grid->RowDropTarget() == 3 + 3 + (k & 1);
   }
-  if (Grid->RowDropTarget() != 3 + 3 && Grid->RowDropTarget() != 3 + 4) State.SkipWithError("no drop target");
+  if (!Targeted) State.SkipWithError("no drop target");
   SendMessage(H, WM_LBUTTONUP, 0, Point(300, -50));
   Form->Free();
   Application->ProcessMessages();

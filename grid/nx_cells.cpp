@@ -463,6 +463,7 @@ void TCells::AddRows(Integer Count) {
     return;
   }
   std::vector<TCellColumnInfo> Infos;
+  Infos.reserve(ColumnCount());
   for (Integer c = 0; c < ColumnCount(); ++c) Infos.push_back(FHost->CellColumnInfo(c));
   // Growing by at least half keeps adding one row at a time linear: an
   // exact reservation would move every row on every add.

@@ -72,6 +72,10 @@ class TCell : public TObject {
 
  public:
   explicit TCell(TCells* Owner) : FOwner(Owner) {}
+  // Cells come from a pool of their own: a store makes them by the
+  // hundred thousand, and the general heap is slow at that.
+  static void* operator new(std::size_t Size);
+  static void operator delete(void* P, std::size_t Size);
 
   TCells* Owner() const { return FOwner; }
   // The store's current position: meaningful for the cell just looked up.
@@ -271,6 +275,8 @@ class TVirtualCell : public TTextFormCell {
 
 class TRow {
  public:
+  static void* operator new(std::size_t Size);
+  static void operator delete(void* P, std::size_t Size);
   Integer ChildCount = 0;
   bool Expanded = true;
   Integer Tag = -1;

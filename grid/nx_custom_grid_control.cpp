@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/nx_style_display.h"
 #include "grid/nx_themes_support.h"
 #include "platform/forms/controls_messages.h"
 #include "platform/forms/timer.h"
@@ -12,7 +13,6 @@
 #include "platform/win/user/user_sysinfo.h"
 
 RTL_IMPLEMENT_CLASS(TNxCustomGridControl)
-RTL_IMPLEMENT_CLASS(TNxCustomGrid)
 
 TNxCustomGridControl::TNxCustomGridControl(TComponent* AOwner) : TNxScrollControl(AOwner) {
   SetTabStop(true);
@@ -27,6 +27,7 @@ TNxCustomGridControl::TNxCustomGridControl(TComponent* AOwner) : TNxScrollContro
     LayoutChangeHandler(S, K, I, E);
   };
   UpdateGridLineWidths();
+  CreatePainters();
 }
 
 TNxCustomGridControl::~TNxCustomGridControl() {
@@ -39,23 +40,30 @@ TNxCustomGridControl::~TNxCustomGridControl() {
   delete FColumns;
   FColumns = nullptr;
   FInplaceEditor = nullptr;
+  UnhookEditors();
   CloseHeaderTheme();
 }
 
 void TNxCustomGridControl::CloseHeaderTheme() {
   if (FHeaderTheme && NxThemesSupport::CloseThemeData) NxThemesSupport::CloseThemeData(FHeaderTheme);
   FHeaderTheme = nullptr;
+  HeaderThemeChanged();
 }
 
 void TNxCustomGridControl::CreateParams(TCreateParams& Params) {
   TNxScrollControl::CreateParams(Params);
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+  if (FBorderStyle == bsSingle)
+    Params.ExStyle |= WS_EX_CLIENTEDGE;
+  else
+    Params.ExStyle &= ~WS_EX_CLIENTEDGE;
 }
 
 void TNxCustomGridControl::CreateWnd() {
   TNxScrollControl::CreateWnd();
   if (!FHeaderTheme && IsThemed() && NxThemesSupport::OpenThemeData)
     FHeaderTheme = NxThemesSupport::OpenThemeData(Handle(), u"header");
+  HeaderThemeChanged();
   FOldClientWidth = ClientWidth();
   FOldClientHeight = ClientHeight();
   UpdateVertScrollBar();
@@ -63,10 +71,15 @@ void TNxCustomGridControl::CreateWnd() {
 }
 
 void TNxCustomGridControl::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_GETDLGCODE) {
+    WMGetDlgCode(Message);
+    return;
+  }
   if (Message.Msg == WM_THEMECHANGED) {
     CloseHeaderTheme();
     if (HandleAllocated() && IsThemed() && NxThemesSupport::OpenThemeData)
       FHeaderTheme = NxThemesSupport::OpenThemeData(Handle(), u"header");
+    HeaderThemeChanged();
   }
   TNxScrollControl::Dispatch(Message);
 }
@@ -101,8 +114,9 @@ Integer TNxCustomGridControl::PriorVisibleRow(Integer Row) {
 }
 
 bool TNxCustomGridControl::RowStartsBelowBody(Integer Row) {
-  const Integer Bottom = BodyRect().Bottom;
-  Integer Y = BodyRect().Top;
+  const TRect Body = BodyRect();
+  const Integer Bottom = Body.Bottom;
+  Integer Y = Body.Top;
   for (Integer i = FTopRow; i < Row; ++i) {
     if (StackVisible(i)) Y += StackHeight(i) + FLines.RowGap;
     if (Y >= Bottom) return true;
@@ -111,6 +125,8 @@ bool TNxCustomGridControl::RowStartsBelowBody(Integer Row) {
 }
 
 Integer TNxCustomGridControl::TopRowPosition() {
+  // Without hidden rows the position is the index itself.
+  if (GetVisibleRowCount() == GetRowCount()) return std::min(FTopRow, GetRowCount());
   Integer Count = 0;
   for (Integer i = 0; i < std::min(FTopRow, GetRowCount()); ++i)
     if (GetRowVisible(i)) ++Count;
@@ -210,6 +226,7 @@ void TNxCustomGridControl::SetAppearanceOptions(TAppearanceOptions Value) {
   FAppearanceOptions = Value;
   UpdateGridLineWidths();
   if (HandleAllocated()) Invalidate();
+  DrawBorder();
 }
 
 void TNxCustomGridControl::SetGridLinesStyle(TGridLinesStyle Value) {
@@ -220,7 +237,10 @@ void TNxCustomGridControl::SetGridLinesStyle(TGridLinesStyle Value) {
 
 void TNxCustomGridControl::SetCaption(const WideString& Value) {
   FCaption = Value;
-  if (HandleAllocated()) InvalidateArea(CaptionRect());
+  if (!HandleAllocated()) return;
+  TRect R = BodyRect();
+  R.Right = ClientWidth();
+  InvalidateArea(R);
 }
 
 void TNxCustomGridControl::SetFixedCols(Integer Value) {
@@ -249,11 +269,16 @@ void TNxCustomGridControl::SetInputSize(Integer Value) {
 
 void TNxCustomGridControl::SetGridStyle(TGridStyle Value) {
   if (Value == FGridStyle) return;
-  EndEditing();
+  // Slides have neither cell editors nor an input line.
+  if (Value == gsSlides) {
+    EndEditing();
+    ShowInputLine(false);
+  }
   FGridStyle = Value;
   FColumns->Recalculate();
   if (HandleAllocated()) {
     Invalidate();
+    PositionEditor();
     UpdateHorzScrollBar();
     UpdateVertScrollBar();
   }
@@ -495,6 +520,15 @@ void TNxCustomGridControl::UpdateHorzScrollBar() {
 Integer TNxCustomGridControl::GetHorzScrollDelta(Integer OldPos, Integer NewPos) { return OldPos - NewPos; }
 
 Integer TNxCustomGridControl::GetVertScrollDelta(Integer OldPos, Integer NewPos) {
+  // Slides without hidden rows all take the same height: no need to walk
+  // them one by one.
+  const Integer Rows = GetRowCount();
+  if (FGridStyle == gsSlides && GetVisibleRowCount() == Rows && FTopRow < Rows) {
+    const Integer Target = std::clamp(FTopRow + (NewPos - OldPos), 0, std::max(Rows - 1, 0));
+    const Integer Moved = Target - FTopRow;
+    FTopRow = Target;
+    return -Moved * (FSlideSize + FLines.RowGap);
+  }
   Integer Delta = 0;
   if (NewPos > OldPos) {
     for (Integer k = OldPos; k < NewPos; ++k) {
@@ -716,15 +750,24 @@ void TNxCustomGridControl::RefreshRow(Integer Row, bool BorderOnly) {
 
 void TNxCustomGridControl::RefreshRows(Integer A, Integer B) {
   if (A > B) std::swap(A, B);
+  // Only the part in view is repainted: rows above the top or below the
+  // body are not walked to.
+  if (B < FTopRow || !HandleAllocated()) return;
+  const TRect Body = BodyRect();
   Integer Top, Bottom;
-  if (FGridStyle == gsSlides) {
-    Top = SlideTop(A);
+  if (A < FTopRow)
+    Top = Body.Top;
+  else if (RowStartsBelowBody(A))
+    return;
+  else
+    Top = FGridStyle == gsSlides ? SlideTop(A) : RowTop(A);
+  if (RowStartsBelowBody(B))
+    Bottom = Body.Bottom;
+  else if (FGridStyle == gsSlides)
     Bottom = SlideTop(B) + FSlideSize;
-  } else {
-    Top = RowTop(A);
+  else
     Bottom = RowTop(B) + StackHeight(B);
-  }
-  InvalidateArea(TRect(0, Top, BodyRect().Right, Bottom));
+  InvalidateArea(TRect(0, Top, Body.Right, Bottom));
 }
 
 void TNxCustomGridControl::RefreshRowIndicator(Integer Row) {
@@ -743,7 +786,9 @@ void TNxCustomGridControl::RefreshRowBottomLine(Integer Row) {
 }
 
 void TNxCustomGridControl::RefreshSlide(Integer Row, bool FrameOnly) {
-  if (!HandleAllocated()) return;
+  // Slides out of view have nothing to repaint; asking where they lie
+  // would walk every row above them.
+  if (!HandleAllocated() || Row < FTopRow || RowStartsBelowBody(Row)) return;
   const TRect R = SlideRect(Row);
   InvalidateArea(R);
   if (FrameOnly) {
@@ -831,6 +876,7 @@ void TNxCustomGridControl::SetRowVisible(Integer Index, bool Value) {
 
 void TNxCustomGridControl::SetSelectedRow(Integer Value) {
   if (GetRowCount() == 0 || Value < -1 || Value >= GetRowCount()) return;
+  ShowInputLine(false);
   SelectCell(FSelectedColumn, Value, TShiftState(), true, false);
 }
 
@@ -855,8 +901,6 @@ void TNxCustomGridControl::DeselectAll() {
 }
 
 void TNxCustomGridControl::DeleteRow(Integer) { EndEditing(); }
-
-void TNxCustomGridControl::EndEditing() {}
 
 void TNxCustomGridControl::InsertRow(Integer Index, Integer) {
   EndEditing();
@@ -1032,13 +1076,6 @@ void TNxCustomGridControl::WMScroll(TMessage& Message) {
 
 // ---- TNxCustomGrid -------------------------------------------------------------------------
 
-void TNxCustomGrid::CreateWnd() {
-  TNxCustomGridControl::CreateWnd();
-  HorzScrollBar()->SetLargeStep(10);
-  HorzScrollBar()->SetSmallStep(5);
-  VertScrollBar()->SetLargeStep(10);
-}
-
 // ---- Selection ------------------------------------------------------------------------------
 
 void TNxCustomGridControl::ClearMultiSelection() {
@@ -1059,7 +1096,8 @@ void TNxCustomGridControl::SelectAllRows() {
   EndUpdate();
 }
 
-void TNxCustomGridControl::SelectCell(Integer ACol, Integer ARow, TShiftState Shift, bool ClearSelection, bool) {
+void TNxCustomGridControl::SelectCell(Integer ACol, Integer ARow, TShiftState Shift, bool ClearSelection,
+                                      bool AutoEdit) {
   // A row outside the grid is refused before anything fires.
   if (ARow < -1 || ARow >= GetRowCount()) return;
   bool Accept = CanSelectCell(ACol, ARow);
@@ -1078,7 +1116,10 @@ void TNxCustomGridControl::SelectCell(Integer ACol, Integer ARow, TShiftState Sh
   }
   if (AutoScroll() && RowIsValid(ARow)) ScrollIntoView(ARow);
   if (FInputLineActive) {
-    if (OldCol != ACol) RefreshArea(gaInputLine);
+    if (OldCol != ACol) {
+      if (OnInputSelectCell) OnInputSelectCell(this, ACol);
+      RefreshArea(gaInputLine);
+    }
     return;
   }
   if (GetRowCount() == 0) return;
@@ -1138,6 +1179,7 @@ void TNxCustomGridControl::SelectCell(Integer ACol, Integer ARow, TShiftState Sh
     RefreshCell(OldCol, OldRow);
   }
   if (OnSelectCell) OnSelectCell(this, ACol, ARow);
+  if (AutoEdit) EditCell(ACol, ARow, WideString());
 }
 
 void TNxCustomGridControl::SelectColumnInRow(Integer ACol) {
@@ -1147,37 +1189,52 @@ void TNxCustomGridControl::SelectColumnInRow(Integer ACol) {
 void TNxCustomGridControl::SelectFirstRow(TShiftState Shift) {
   // An empty grid has no first row: nothing is selected.
   if (FFirstVisibleRow < 0) return;
+  ShowInputLine(false);
   SelectCell(FSelectedColumn, FFirstVisibleRow, Shift, true, false);
   VertScrollBar()->First();
 }
 
 void TNxCustomGridControl::SelectLastRow(TShiftState Shift) {
   if (FLastVisibleRow < 0) return;
+  ShowInputLine(false);
   SelectCell(FSelectedColumn, FLastVisibleRow, Shift, true, false);
   VertScrollBar()->Last();
 }
 
 void TNxCustomGridControl::StepSelection(bool Down, TShiftState Shift) {
   const Integer N = GetRowCount();
+  auto AutoEdit = [this] {
+    return FColumns->IsValidIndex(FSelectedColumn) && FColumns->Items(FSelectedColumn)->AutoEdit();
+  };
   if (Down) {
     for (Integer i = FSelectedRow + 1; i < N; ++i)
       if (GetRowVisible(i) && CanSelectCell(FSelectedColumn, i)) {
-        SelectCell(FSelectedColumn, i, Shift, true, false);
+        SelectCell(FSelectedColumn, i, Shift, true, AutoEdit());
         ScrollIntoView(i);
         return;
       }
     return;
   }
+  if (FSelectedRow == FFirstVisibleRow && FOptions.Contains(goInput)) {
+    ShowInputLine(true);
+    return;
+  }
   for (Integer i = std::min(FSelectedRow, N) - 1; i >= 0; --i)
     if (GetRowVisible(i) && CanSelectCell(FSelectedColumn, i)) {
-      SelectCell(FSelectedColumn, i, Shift, true, false);
+      SelectCell(FSelectedColumn, i, Shift, true, AutoEdit());
       if (i < FTopRow) VertScrollBar()->MoveBy(-1);
       return;
     }
 }
 
 void TNxCustomGridControl::MoveSelectionDown(TShiftState Shift, bool LeaveAtEnd, bool WrapAtEnd) {
-  if (GetRowCount() == 0 || FSelectedRow < 0) return;
+  if (GetRowCount() == 0) return;
+  if (FInputLineActive) {
+    ShowInputLine(false);
+    StepSelection(true, Shift);
+    return;
+  }
+  if (FSelectedRow < 0) return;
   if (FSelectedRow >= FLastVisibleRow) {
     if (LeaveAtEnd) FocusNextControl();
     if (WrapAtEnd) SelectFirstRow(TShiftState());
@@ -1187,7 +1244,12 @@ void TNxCustomGridControl::MoveSelectionDown(TShiftState Shift, bool LeaveAtEnd,
 }
 
 void TNxCustomGridControl::MoveSelectionUp(TShiftState Shift) {
-  if (FSelectedRow < 0 || GetRowCount() == 0) return;
+  if (FSelectedRow < 0) return;
+  if (FSelectedRow == FFirstVisibleRow && FOptions.Contains(goInput) && FGridStyle == gsReport) {
+    ShowInputLine(true);
+    return;
+  }
+  if (FInputLineActive || GetRowCount() == 0) return;
   StepSelection(false, Shift);
 }
 
@@ -1207,33 +1269,47 @@ void TNxCustomGridControl::MoveSelectionBy(Integer N) {
   SetSelectedRow(Row);
 }
 
-void TNxCustomGridControl::SelectPriorColumn() {
+void TNxCustomGridControl::SelectPriorColumn(TMoveSelectionKey Key) {
   if (!FColumns->IsValidIndex(FSelectedColumn)) return;
   TNxCustomColumn* C = FColumns->PriorVisibleColumn(FColumns->Items(FSelectedColumn));
-  SelectCell(C->Index(), FSelectedRow, TShiftState(), true, false);
+  Integer ACol = C->Index();
+  if (OnSelectionMove) OnSelectionMove(this, ACol, FSelectedRow, Key);
+  if (!FColumns->IsValidIndex(ACol)) return;
+  C = FColumns->Items(ACol);
+  SelectCell(ACol, FSelectedRow, TShiftState(), true, C->AutoEdit());
   if (FGridStyle == gsReport) ScrollColumnIntoView(C);
 }
 
-void TNxCustomGridControl::SelectNextColumn() {
+void TNxCustomGridControl::SelectNextColumn(TMoveSelectionKey Key) {
   if (!FColumns->IsValidIndex(FSelectedColumn)) return;
   TNxCustomColumn* C = FColumns->NextVisibleColumn(FColumns->Items(FSelectedColumn));
-  SelectCell(C->Index(), FSelectedRow, TShiftState(), true, false);
+  Integer ACol = C->Index();
+  if (OnSelectionMove) OnSelectionMove(this, ACol, FSelectedRow, Key);
+  if (!FColumns->IsValidIndex(ACol)) return;
+  C = FColumns->Items(ACol);
+  SelectCell(ACol, FSelectedRow, TShiftState(), true, C->AutoEdit());
   if (FGridStyle == gsReport) ScrollColumnIntoView(C);
 }
 
 void TNxCustomGridControl::SelectFirstColumn() {
-  if (TNxCustomColumn* C = FColumns->FirstVisibleColumn()) SelectColumnInRow(C->Index());
+  if (TNxCustomColumn* C = FColumns->FirstVisibleColumn()) {
+    SelectColumnInRow(C->Index());
+    if (FGridStyle == gsReport) ScrollColumnIntoView(C);
+  }
 }
 
 void TNxCustomGridControl::SelectLastColumn() {
-  if (TNxCustomColumn* C = FColumns->LastVisibleColumn()) SelectColumnInRow(C->Index());
+  if (TNxCustomColumn* C = FColumns->LastVisibleColumn()) {
+    SelectColumnInRow(C->Index());
+    if (FGridStyle == gsReport) ScrollColumnIntoView(C);
+  }
 }
 
 void TNxCustomGridControl::TabForward() {
   TNxCustomColumn* Last = FColumns->LastVisibleColumn();
   if (!Last) return;
   if (FColumns->IsValidIndex(FSelectedColumn) && FColumns->Items(FSelectedColumn) != Last) {
-    SelectNextColumn();
+    SelectNextColumn(mkTab);
     return;
   }
   if (FInputLineActive) {
@@ -1241,14 +1317,16 @@ void TNxCustomGridControl::TabForward() {
     return;
   }
   MoveSelectionDown(TShiftState(), FTabLeaveControl, true);
-  SelectFirstColumn();
+  Integer ACol = FColumns->FirstVisibleColumn()->Index();
+  if (OnSelectionMove) OnSelectionMove(this, ACol, FSelectedRow, mkTab);
+  SelectColumnInRow(ACol);
 }
 
 void TNxCustomGridControl::TabBackward() {
   TNxCustomColumn* First = FColumns->FirstVisibleColumn();
   if (!First) return;
   if (FColumns->IsValidIndex(FSelectedColumn) && FColumns->Items(FSelectedColumn) != First) {
-    SelectPriorColumn();
+    SelectPriorColumn(mkTab);
     return;
   }
   if (FInputLineActive || FSelectedRow <= FFirstVisibleRow) {
@@ -1256,11 +1334,17 @@ void TNxCustomGridControl::TabBackward() {
     return;
   }
   MoveSelectionUp(TShiftState());
-  SelectLastColumn();
+  Integer ACol = FColumns->LastVisibleColumn()->Index();
+  if (OnSelectionMove) OnSelectionMove(this, ACol, FSelectedRow, mkTab);
+  SelectColumnInRow(ACol);
 }
 
 bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
   if (FOptions.Contains(goDisableKeys)) return false;
+  // An open editor keeps the keys that move its caret.
+  if ((FState.Contains(sfEditing) || FState.Contains(sfInputEditing)) &&
+      (Key == VK_END || Key == VK_HOME || Key == VK_LEFT || Key == VK_RIGHT || Key == VK_UP || Key == VK_DOWN))
+    return false;
   // Without a row nothing can be selected by a key.
   const bool Empty = FFirstVisibleRow < 0;
   switch (Key) {
@@ -1292,6 +1376,7 @@ bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
       return true;
     }
     case VK_END:
+      ExtendSelectionRange(FSelectedRow, GetRowCount() - 1);
       if (FHomeEndBehaviour == hebTopBottom) {
         if (FColumns->IsValidIndex(FSelectedColumn)) SelectLastRow(Shift);
       } else {
@@ -1299,6 +1384,7 @@ bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
       }
       return true;
     case VK_HOME:
+      ExtendSelectionRange(0, FSelectedRow);
       if (FHomeEndBehaviour == hebTopBottom) {
         if (FColumns->IsValidIndex(FSelectedColumn)) SelectFirstRow(Shift);
       } else {
@@ -1310,9 +1396,9 @@ bool TNxCustomGridControl::HandleNavigationKey(Word Key, TShiftState Shift) {
       if (FInputLineActive || !FOptions.Contains(goSelectFullRow) ||
           FAppearanceOptions.Contains(aoIndicateSelectedCell)) {
         if (Key == VK_LEFT)
-          SelectPriorColumn();
+          SelectPriorColumn(mkArrows);
         else
-          SelectNextColumn();
+          SelectNextColumn(mkArrows);
       } else {
         HorzScrollBar()->MoveBy(Key == VK_LEFT ? -HorzScrollBar()->SmallStep() : HorzScrollBar()->SmallStep());
       }
@@ -1347,6 +1433,8 @@ TNxCustomGrid::TNxCustomGrid(TComponent* AOwner) : TNxCustomGridControl(AOwner) 
   FSearchTimer->SetEnabled(false);
   FSearchTimer->SetInterval(700);
   FSearchTimer->SetOnTimer([this](TObject* Sender) { SearchTimerTick(Sender); });
+  CreateMouseParts();
+  InitSurface();
 }
 
 void TNxCustomGrid::SearchTimerTick(TObject*) {
@@ -1378,21 +1466,4 @@ bool TNxCustomGrid::IncrementalSearch(Integer ACol, const WideString& Text, bool
   SetSelectedRow(Found);
   if (!IsUpdating()) ScrollIntoView(Found);
   return true;
-}
-
-void TNxCustomGrid::KeyPress(char& Key) {
-  TNxCustomGridControl::KeyPress(Key);
-  if (Key == 0 || FState.Contains(sfEditing) || FState.Contains(sfInputEditing) || Options().Contains(goDisableKeys) ||
-      Key == VK_ESCAPE || Key == VK_RETURN || Key == VK_TAB)
-    return;
-  if (!Columns()->IsValidIndex(FSelectedColumn) || FInputLineActive) return;
-  if (Columns()->Items(FSelectedColumn)->Options().Contains(coEditing)) return;
-  Integer SearchColumn = -1;
-  for (Integer i = 0; i < Columns()->Count() && SearchColumn < 0; ++i)
-    if (Columns()->Items(i)->Options().Contains(coSearchColumn)) SearchColumn = i;
-  if (SearchColumn < 0 || GetRowCount() == 0) return;
-  FSearchTimer->SetEnabled(false);
-  FSearchTimer->SetEnabled(true);
-  FSearchText += AnsiToWide(AnsiString(1, Key));
-  IncrementalSearch(SearchColumn, FSearchText, false);
 }

@@ -4,11 +4,15 @@
 // row operations.
 #pragma once
 
+#include <memory>
+#include <vector>
+
+#include "grid/nx_cell_state.h"
 #include "grid/nx_column_collection.h"
 #include "grid/nx_scroll_control.h"
 
 class TTimer;
-// mouse
+class TStyleDisplay;
 class THintWindow;
 class TColumnDragBox;
 class TDragArrow;
@@ -36,6 +40,8 @@ RTL_ENUM(TDataChange, dcAddColumn, dcAddChildRow, dcAddRow, dcInsertColumn, dcIn
 RTL_ENUM(TGridStateFlag, sfSizingColumn, sfHeaderPressed, sfDraggingColumn, sfEditing, sfInputEditing,
          sfMultiSelection, sfMovingRow)
 using TGridStateFlags = TSet<TGridStateFlag, 16>;
+// in-place editing: the key that moves the selection to another column.
+RTL_ENUM(TMoveSelectionKey, mkUndefined, mkArrows, mkTab, mkEnter)
 
 enum TGridArea { gaNone = 0, gaBody = 1, gaFooter = 2, gaHeader = 3, gaIndicator = 4, gaInputLine = 5 };
 
@@ -59,10 +65,26 @@ using TSortColumnEvent = TClosure<void(TObject* Sender, Integer ACol, bool Ascen
 using TColumnNotifyEvent = TClosure<void(TObject* Sender, Integer ACol)>;
 using TColumnMoveEvent = TClosure<void(TObject* Sender, Integer ACol, Integer FromPos, Integer ToPos)>;
 
+// painting
+class TColumnDisplay;
+RTL_ENUM(TSlideStateFlag, stFocused, stSelected)
+using TSlideState = TSet<TSlideStateFlag, 8>;
+using TCellColoringEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, TColor& CellColor,
+                                         TColor& GridColor, TCellState CellState)>;
+using TDrawCellBackgroundEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const TRect& CellRect,
+                                               TCellState CellState, bool& DefaultDrawing)>;
+using TCustomDrawCellEvent =
+    TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const TRect& CellRect, TCellState CellState)>;
+using TSlideColoringEvent =
+    TClosure<void(TObject* Sender, Integer Index, TColor& SlideColor, TColor& GridColor, TSlideState SlideState)>;
+using TCustomDrawIndicatorEvent =
+    TClosure<void(TObject* Sender, Integer Index, const TRect& IndicatorRect, bool Selected, bool Highlighted)>;
+using TCustomDrawPartEvent = TClosure<void(TObject* Sender, Integer Index, const TRect& Rect)>;
+
 class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   RTL_CLASS(TNxCustomGridControl, TNxScrollControl)
 
-  TAppearanceOptions FAppearanceOptions;
+  TAppearanceOptions FAppearanceOptions{aoHideSelection, aoHighlightSlideCells};
   bool FAutoScroll = false;
   WideString FCaption;
   Integer FFixedCols = 0;
@@ -187,11 +209,11 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   virtual void RefreshColumnCells(Integer /*Index*/) {}
   virtual void SelectRange(Integer FromRow, Integer ToRow, bool Value) = 0;
   virtual void ExchangeRows(Integer Index1, Integer Index2) = 0;
-  virtual void PositionEditor() {}
+  virtual void PositionEditor();
 
   // ---- Selection ------------------------------------------------------------
-  // The single entry of every selection change. AutoEdit is kept for the
-  // editing that follows; no editor opens from here yet.
+  // The single entry of every selection change; with AutoEdit the selected
+  // cell's editor opens after it.
   virtual void SelectCell(Integer ACol, Integer ARow, TShiftState Shift, bool ClearSelection, bool AutoEdit);
   void SelectColumnInRow(Integer ACol);
   virtual void SelectFirstRow(TShiftState Shift);
@@ -202,8 +224,8 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   virtual void MoveSelectionUp(TShiftState Shift);
   void StepSelection(bool Down, TShiftState Shift);
   void MoveSelectionBy(Integer N);
-  void SelectPriorColumn();
-  void SelectNextColumn();
+  void SelectPriorColumn(TMoveSelectionKey Key = mkUndefined);
+  void SelectNextColumn(TMoveSelectionKey Key = mkUndefined);
   void SelectFirstColumn();
   void SelectLastColumn();
   void TabForward();
@@ -276,8 +298,12 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   Integer GridBodyLeft() const override;
   bool GridShowIndicator() const override { return FOptions.Contains(goIndicator); }
   Integer GridHorzScrollPos() const override;
-  TNxCustomColumn* GridPressedColumn() const override { return nullptr; }
-  TNxCustomColumn* GridHotColumn() const override { return nullptr; }
+  // The header held down and the one under the pointer, as the painters
+  // see them; a header carried by the drag box is drawn plain.
+  TNxCustomColumn* GridPressedColumn() const override {
+    return FState.Contains(sfDraggingColumn) ? nullptr : FPressedColumn;
+  }
+  TNxCustomColumn* GridHotColumn() const override { return FHotColumn; }
   Integer GridSelectedColumn() const override { return FSelectedColumn; }
   TFont* GridFont() const override;
   TCanvas* GridCanvas() const override { return Canvas(); }
@@ -317,7 +343,7 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   Integer FooterSize() const { return FFooterSize; }
   void SetFooterSize(Integer Value);
   TColor GridLinesColor() const { return FGridLinesColor; }
-  void SetGridLinesColor(TColor Value) { FGridLinesColor = Value; }
+  void SetGridLinesColor(TColor Value);
   TGridLinesStyle GridLinesStyle() const { return FGridLinesStyle; }
   void SetGridLinesStyle(TGridLinesStyle Value);
   TGridStyle GridStyle() const { return FGridStyle; }
@@ -325,7 +351,7 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   Integer HeaderSize() const { return FHeaderSize; }
   void SetHeaderSize(Integer Value);
   THeaderStyle HeaderStyle() const { return FHeaderStyle; }
-  void SetHeaderStyle(THeaderStyle Value) { FHeaderStyle = Value; }
+  void SetHeaderStyle(THeaderStyle Value);
   Integer InputSize() const { return FInputSize; }
   void SetInputSize(Integer Value);
   bool InputLineActive() const { return FInputLineActive; }
@@ -335,7 +361,7 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   void SetReadOnly(bool Value) { FReadOnly = Value; }
   Integer RowSize() const { return FRowSize; }
   TGridSlideOptions SlidesOptions() const { return FSlidesOptions; }
-  void SetSlidesOptions(TGridSlideOptions Value) { FSlidesOptions = Value; }
+  void SetSlidesOptions(TGridSlideOptions Value);
   Integer SlideSize() const { return FSlideSize; }
   void SetSlideSize(Integer Value);
   const WideString& Version() const { return FVersion; }
@@ -383,10 +409,215 @@ class TNxCustomGridControl : public TNxScrollControl, public TNxColumnsGrid {
   TColumnNotifyEvent OnFooterClick;
   TClosure<void(TObject* Sender, Integer FromPos, Integer ToPos, bool& Accept)> OnRowMove;
   TClosure<void(TObject* Sender, Integer FromPos, Integer ToPos)> OnAfterRowMove;
-  // Shared with the editing: a play element (like an editor) may be refused
-  // a cell, and fit hints take the cell's text through OnApplyCell.
+
+  // ---- in-place editing, the input line, focus and the dialog code -------
+ protected:
+  bool FSuppressEditEvent = false;
+  bool FWantReturns = false;
+  bool FWantTabs = false;
+  TSelectionMoveDirection FSelectionMoveDirection = mdDown;
+  // Set while the grid hands a typed character on to its editor: the grid
+  // saw that key already.
+  bool FPassingKey = false;
+  // Editors whose events this grid hooked; their hooks go with the grid.
+  std::vector<TWinControl*> FHookedEditors;
+
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void DoEnter() override;
+  void DoExit() override;
+  void WMGetDlgCode(TMessage& Message);
+  // The editor key handling: Tab, Enter and Escape, then the grid's own
+  // key-down handling.
+  void EditorKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+  // The editor bound to a column: its InplaceEdit, else its own editor.
+  TWinControl* ColumnEditor(TNxCustomColumn* Column);
+  // Whether (ACol, ARow) may get a cell editor now.
+  bool CanEditCell(Integer ACol, Integer ARow);
+  // The steps EditCell and EditCellWithKey share before the editor is
+  // bound: false when no editor opens on (ACol, ARow).
+  bool BeginCellEdit(Integer ACol, Integer ARow);
+  // The same for an input-line edit in Column: the input line on, the
+  // column selected and its editor bound.
+  bool BeginInputEdit(TNxCustomColumn* Column);
+  // Binds the column's editor for (ACol, ARow): steps shared by EditCell,
+  // EditCellWithKey and the input line.
+  void BindEditor(TNxCustomColumn* Column, TColor EditorColor);
+  void SendKeyToEditor(char Key);
+  void UnhookEditors();
+
+ public:
+  // Empty; runs when an editor has its text, before it is placed.
+  virtual void EditorShowing() {}
+  virtual void HookEditorEvents();
+  virtual void SetInplaceEditor(TWinControl* Editor);
+  virtual void EditCell(Integer ACol, Integer ARow, const WideString& Text);
+  void EditCellWithKey(Integer ACol, Integer ARow, char Key);
+  virtual void EditInputCell(TNxCustomColumn* Column, const WideString& Text);
+  void EditInputCellWithKey(Integer ACol, char Key);
+  // Stores the open editor's text; true when a value was stored.
+  virtual bool ApplyEditing();
+  virtual void AcceptInputLine();
+  virtual void ShowInputLine(bool Value);
+  // Selects every visible row from From to To (only To when From > To),
+  // with multi-selection and full-row selection.
+  void ExtendSelectionRange(Integer From, Integer To);
+  // The editor's text, as wide text; empty without an editor.
+  WideString EditorText();
+  void SetEditorText(const WideString& Value);
+
+  TWinControl* InplaceEditor() const { return FInplaceEditor; }
+  Integer InputColumn() const { return FInputColumn; }
+  bool SuppressEditEvent() const { return FSuppressEditEvent; }
+
+  // painting
+ private:
+  std::unique_ptr<TStyleDisplay> FPainters[7];
+  TStyleDisplay* FPainter = nullptr;
+  bool FEnableVisualStyles = true;
+  TBorderStyle FBorderStyle = bsSingle;
+  TColor FHighlightedTextColor = clHighlightText;
+  TColor FInactiveSelectionColor = clBtnFace;
+  TColor FSelectionColor = clHighlight;
+  TColor FSlideSelectionColor = clWindow;
+  TColor FSlideCaptionColor = clGrayText;
+  TSortedStyle FSortedStyle = soDefault;
+  TDrawingOptions FIndicatorDrawingOptions = doNormal;
+  // What the running paint may change (a double-buffered paint has only
+  // this as its clip); the client outside painting.
+  TRect FPaintBox;
+  bool FPainting = false;
+  void CreatePainters();
+  // Fills Rect, as the column's display element would, in Color.
+  void FillCell(const TRect& Rect, TColor Color);
+  // Clips to Rect within the paint's box.
+  void ClipTo(const TRect& Rect);
+  void ResetClip();
+  // The clip box of the canvas now (the whole client when it has none).
+  TRect CanvasClipBox();
+
+ protected:
+  // The current painter with its canvas and whether it draws themed set.
+  TStyleDisplay* ReadyPainter();
+  // The column's display element loaded with what every cell gets.
+  TColumnDisplay* LoadDisplay(TNxCustomColumn* Column, Integer ARow, const TRect& Rect);
+  void Paint() override;
+  // The focus frame's left end stays at the body's left edge while the
+  // row under it scrolls sideways: the row is painted again.
+  void AfterScroll(TScrollBarKind Kind) override;
+  virtual void DrawReportView();
+  virtual void DrawReportRows();
+  virtual void DrawColumnParts();
+  virtual void DrawSlidesView();
+  virtual void DrawSlidesHeader();
+  virtual void DrawSlides();
+  virtual void DrawCell(Integer ACol, Integer ARow, const TRect& CellRect);
+  virtual void DrawIndicatorCell(Integer Index, bool Current, bool Highlighted);
+  virtual bool PrepareCellDisplay(Integer ACol, Integer ARow, TCellState State);
+  virtual void PrepareTreeInfo(Integer /*ACol*/, Integer /*ARow*/, TColumnDisplay* /*Display*/) {}
+  virtual void DoCustomDrawHeader(Integer Index, const TRect& HeaderRect);
+  virtual void DoCustomDrawFooter(Integer Index, const TRect& FooterRect);
+
+ public:
+  virtual TColor GetCellBackColor(Integer ACol, Integer ARow);
+  virtual TColor GetCellTextColor(Integer ACol, Integer ARow);
+  bool IsCellHighlighted(Integer ACol, Integer ARow);
+  TCellState ComputeCellState(Integer ACol, Integer ARow);
+  void DrawEmptyCell(Integer ACol, Integer ARow, const TRect& Rect);
+  void DrawCellGridLines(Integer ACol, Integer ARow, TColor GridColor, const TRect& Rect);
+  void DrawFocusFrame();
+  void DrawSlideCaption(Integer ACol, Integer ARow);
+  void SetCellClip(const TRect& Rect);
+  void DrawBorder();
+  void SelectHeaderPainter();
+  // The grid or its editor has the focus.
+  bool GridFocused();
+  Integer LastPaintedRow() const { return FLastPaintedRow; }
+  TStyleDisplay* HeaderPainter() const { return FPainter; }
+
+  bool EnableVisualStyles() const { return FEnableVisualStyles; }
+  void SetEnableVisualStyles(bool Value);
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle Value);
+  TColor HighlightedTextColor() const { return FHighlightedTextColor; }
+  void SetHighlightedTextColor(TColor Value);
+  TColor InactiveSelectionColor() const { return FInactiveSelectionColor; }
+  void SetInactiveSelectionColor(TColor Value);
+  TColor SelectionColor() const { return FSelectionColor; }
+  void SetSelectionColor(TColor Value) { FSelectionColor = Value; }
+  TColor SlideSelectionColor() const { return FSlideSelectionColor; }
+  void SetSlideSelectionColor(TColor Value);
+  TSortedStyle SortedStyle() const { return FSortedStyle; }
+  void SetSortedStyle(TSortedStyle Value);
+  TDrawingOptions IndicatorDrawingOptions() const { return FIndicatorDrawingOptions; }
+  void SetIndicatorDrawingOptions(TDrawingOptions Value);
+
+  TCellColoringEvent OnCellColoring;
+  TDrawCellBackgroundEvent OnDrawCellBackground;
+  TCustomDrawCellEvent OnCustomDrawCell;
+  TSlideColoringEvent OnSlideColoring;
+  TCustomDrawIndicatorEvent OnCustomDrawIndicator;
+  TCustomDrawPartEvent OnCustomDrawHeader;
+  TCustomDrawPartEvent OnCustomDrawFooter;
+  TNotifyEvent OnPostDraw;
+
+  // published surface
+ private:
+  bool FHideScrollBar = true;
+
+ public:
+  bool HideScrollBar() const { return FHideScrollBar; }
+  void SetHideScrollBar(bool Value);
+
+  // ---- in-place editing (continued) -----------------------------------------
+  bool WantReturns() const { return FWantReturns; }
+  void SetWantReturns(bool Value) { FWantReturns = Value; }
+  bool WantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool Value) { FWantTabs = Value; }
+  TSelectionMoveDirection SelectionMoveDirection() const { return FSelectionMoveDirection; }
+  void SetSelectionMoveDirection(TSelectionMoveDirection Value) { FSelectionMoveDirection = Value; }
+  TColumnNotifyEvent OnInputSelectCell;
+  TClosure<void(TObject* Sender, Integer& ACol, Integer ARow, TMoveSelectionKey Key)> OnSelectionMove;
   TClosure<void(TObject* Sender, Integer ACol, Integer ARow, bool& Accept)> OnBeforeEdit;
+  TCellHintEvent OnApplyEditText;
+  TNotifyEvent OnEditEnter;
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const WideString& Value)> OnEdit;
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const WideString& Value, bool& Accept)> OnEditAccept;
+  TCellHintEvent OnEditText;
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, const WideString& Value)> OnAfterEdit;
+  TClosure<void(TObject* Sender, Integer ACol, Integer ARow, WideString& Value, bool& Accept)> OnEndEditing;
+  TNotifyEvent OnEditExit;
+  TClosure<void(TObject* Sender, bool& Accept)> OnInputAccept;
+  TNotifyEvent OnInputAdded;
+  // Events of the row operations and the measuring.
   TCellHintEvent OnApplyCell;
+  TClosure<void(TObject* Sender, Integer ACol, double& Value)> OnColumnFooterValue;
+  TClosure<void(TObject* Sender, Integer ACol, double& Value)> OnFooterCalculate;
+  TCellNotifyEvent OnLoadProgress;
+
+  // ---- the header theme and measuring ---------------------------------------
+ private:
+  // Hands the header theme handle (or none) to the default painter.
+  void HeaderThemeChanged();
+  // What the column's display element needs for the cell's display text.
+  TSize MeasureCell(Integer ACol, Integer ARow, Integer Width);
+
+ public:
+  // The owned painter of a header style; HeaderStyle picks the current one.
+  TStyleDisplay* StyleDisplay(THeaderStyle Style) const { return FPainters[Style].get(); }
+  // The row's height becomes what its tallest cell needs, at least RowSize.
+  virtual void FitRowHeight(Integer Row);
+  // Mode 0 header and cells, 1 cells only, 2 the header only.
+  virtual void FitColumnWidth(Integer ACol, Integer Mode, bool OnlyVisibleRows);
+  // A column's play element: loading the cell's value into it, storing its
+  // value back, and its row's expand toggle; nothing without a store.
+  virtual void FillColumnPlay(TColumnPlay* /*Play*/) {}
+  virtual void ApplyColumnPlay(TColumnPlay* /*Play*/) {}
+  virtual void ToggleExpanded(TColumnPlay* /*Play*/) {}
+  // The text of the fit hint; the display text here.
+  virtual void GetFitHintText(Integer ACol, Integer ARow, WideString& Text) { GetDrawText(ACol, ARow, Text); }
+  // The formatting hook of a cell's text before it is drawn or measured.
+  virtual void ApplyCellFormatting(Integer /*ACol*/, Integer /*ARow*/, TCellState /*State*/,
+                                   const WideString& /*Text*/) {}
 };
 
 // The grid that adds the keyboard to the control.
@@ -445,10 +676,10 @@ class TNxCustomGrid : public TNxCustomGridControl {
   Byte FHintKind = 0;
   TNxCustomColumn* FHintColumn = nullptr;
   TNxCustomColumn* FFooterHintColumn = nullptr;
-  bool FCursorsLoaded = false;
 
-  void LoadCursors();
-  void CreateDragParts();
+  void CreateMouseParts();
+  // Every mouse operation in progress ends (the focus went).
+  void DropMouseOperations();
   // Column references of the mouse state that no longer name a column of
   // the grid (deleted meanwhile) are dropped.
   void ForgetDeadColumns();
@@ -484,28 +715,11 @@ class TNxCustomGrid : public TNxCustomGridControl {
   void Dispatch(TMessage& Message) override;
   // The application lost or regained the activation.
   virtual void CMAppActivateChanged(TMessage& Message);
-  // Hooks the editing and the concrete grid fill in; the mouse calls them
-  // where a press or a release closes, accepts or opens an editor.
-  virtual void MouseApplyEditing() {}
-  virtual void MouseAcceptInputLine() {}
-  virtual void MouseShowInputLine(bool /*Value*/) {}
-  virtual void MouseEditCell(Integer /*ACol*/, Integer /*ARow*/, const WideString& /*Text*/) {}
-  virtual void MouseEditInputCell(Integer /*ACol*/, const WideString& /*Text*/) {}
-  // Fits a column to its cells over the visible rows (double click on its
-  // border) and a row to its content (double click on its border in the
-  // indicator).
-  virtual void MouseFitColumnWidth(TNxCustomColumn* /*Column*/) {}
-  virtual void MouseFitRowHeight(Integer /*Row*/) {}
-  // The text a fit hint shows: the cell's display text here.
-  virtual void MouseFitHintText(Integer ACol, Integer ARow, WideString& Text) { GetDrawText(ACol, ARow, Text); }
-  // Loads the cell's value into a play element and hands it the grid's
-  // callbacks.
-  virtual void MouseFillColumnPlay(TColumnPlay* /*Play*/) {}
   // Whether the current header painter tracks the hot header.
-  virtual bool HeaderHotTracking();
+  bool HeaderHotTracking();
   // What the hint marks use to tell whether a cell's text fits: the width
-  // its display element needs for the text.
-  virtual Integer CellContentWidth(Integer ACol, Integer ARow);
+  // its display element needs for the text, prepared as for painting.
+  Integer CellContentWidth(Integer ACol, Integer ARow);
 
  public:
   virtual bool PrepareColumnPlay(Integer ACol, Integer ARow, bool FireEvent, const TRect& CellRect);
@@ -529,15 +743,9 @@ class TNxCustomGrid : public TNxCustomGridControl {
   void ShowColumnDropArrows(const TPoint& ScreenPoint, bool Hide);
   void HideColumnDropArrows();
 
-  TColumnDragBox* DragBox();
-  TDragArrow* UpperArrow();
-  TDragArrow* LowerArrow();
-  // The header held down and the one under the pointer, as the painters
-  // see them; a header carried by the drag box is drawn plain.
-  TNxCustomColumn* GridPressedColumn() const override {
-    return State().Contains(sfDraggingColumn) ? nullptr : FPressedColumn;
-  }
-  TNxCustomColumn* GridHotColumn() const override { return FHotColumn; }
+  TColumnDragBox* DragBox() const { return FParts.DragBox; }
+  TDragArrow* UpperArrow() const { return FParts.UpperArrow; }
+  TDragArrow* LowerArrow() const { return FParts.LowerArrow; }
   THintWindow* GridHintWindow() const { return FParts.HintWindow; }
   TPoint PressPoint() const { return FPressPoint; }
   bool PressHitSelected() const { return FPressHitSelected; }
@@ -557,4 +765,28 @@ class TNxCustomGrid : public TNxCustomGridControl {
   Byte HintKind() const { return FHintKind; }
   TNxCustomColumn* HintColumn() const { return FHintColumn; }
   TNxCustomColumn* FooterHintColumn() const { return FFooterHintColumn; }
+
+  // published surface
+ private:
+  // Cursors, colour and styles of a new grid.
+  void InitSurface();
+  void RefreshSlidesOfSelection();
+  void PassFontToColumns();
+
+ protected:
+  void WMNCPaint(TMessage& Message) override;
+  void WMSetFocus(TMessage& Message) override;
+  void WMKillFocus(TMessage& Message) override;
+  void CMFontChanged(TMessage& Message) override;
+  void CMParentFontChanged(TMessage& Message) override;
+
+ public:
+  // The columns are the grid's children in the form description.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 };
+
+// The cursors a grid loads into the screen's list at its creation.
+constexpr TCursor crHorzSplit = 3000;
+constexpr TCursor crColumnNoDrag = 3001;
+constexpr TCursor crVertSplit = 3003;
+constexpr TCursor crIndicatorSelect = 3006;

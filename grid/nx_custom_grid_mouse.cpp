@@ -8,21 +8,17 @@
 #include "grid/nx_custom_grid_control.h"
 #include "grid/nx_displays.h"
 #include "grid/nx_shared_common.h"
+#include "grid/nx_style_display.h"
 #include "grid/nx_themes_support.h"
 #include "platform/forms/app_activation.h"
 #include "platform/forms/controls_messages.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/graphics.h"
-#include "platform/rtl/resources.h"
 #include "platform/win/gdi/gdi.h"
 #include "platform/win/user/user.h"
 
 namespace {
 
-constexpr TCursor crHorzSplit = 3000;
-constexpr TCursor crColumnNoDrag = 3001;
-constexpr TCursor crVertSplit = 3003;
-constexpr TCursor crIndicatorSelect = 3006;
 constexpr TColor kMarkColor = 255;
 const TPoint kNoPoint(-1, -1);
 
@@ -39,21 +35,9 @@ TNxCustomGrid::TMouseParts::~TMouseParts() {
   delete HintWindow;
 }
 
-// The grid's four cursors join the screen's list the first time a grid
-// handles the mouse.
-void TNxCustomGrid::LoadCursors() {
-  if (FCursorsLoaded || !Screen) return;
-  FCursorsLoaded = true;
-  Screen->SetCursors(crHorzSplit, LoadCursor(HInstance, "HORZSPLIT"));
-  Screen->SetCursors(crColumnNoDrag, LoadCursor(HInstance, "COLUMNNODRAG"));
-  Screen->SetCursors(crVertSplit, LoadCursor(HInstance, "VERTSPLIT"));
-  Screen->SetCursors(crIndicatorSelect, LoadCursor(HInstance, "INDICATORSELECT"));
-}
-
-// The drag box and the two arrows: hidden children of the grid, made when
-// a drag first needs them.
-void TNxCustomGrid::CreateDragParts() {
-  if (FParts.DragBox) return;
+// The drag box and the two arrows: hidden children of the grid, made with
+// it; the arrows get their directions with the grid's window.
+void TNxCustomGrid::CreateMouseParts() {
   FParts.DragBox = new TColumnDragBox(this);
   FParts.DragBox->SetVisible(false);
   FParts.DragBox->SetParent(this);
@@ -65,26 +49,16 @@ void TNxCustomGrid::CreateDragParts() {
   FParts.LowerArrow = new TDragArrow(this);
   FParts.LowerArrow->SetVisible(false);
   FParts.LowerArrow->SetParent(this);
+}
+
+void TNxCustomGrid::CreateWnd() {
+  TNxCustomGridControl::CreateWnd();
   // The upper arrow points down at the header strip, the lower one up.
-  FParts.UpperArrow->HandleNeeded();
-  FParts.LowerArrow->HandleNeeded();
   FParts.UpperArrow->SetDirection(2);
   FParts.LowerArrow->SetDirection(1);
-}
-
-TColumnDragBox* TNxCustomGrid::DragBox() {
-  CreateDragParts();
-  return FParts.DragBox;
-}
-
-TDragArrow* TNxCustomGrid::UpperArrow() {
-  CreateDragParts();
-  return FParts.UpperArrow;
-}
-
-TDragArrow* TNxCustomGrid::LowerArrow() {
-  CreateDragParts();
-  return FParts.LowerArrow;
+  HorzScrollBar()->SetLargeStep(10);
+  HorzScrollBar()->SetSmallStep(5);
+  VertScrollBar()->SetLargeStep(10);
 }
 
 bool TNxCustomGrid::IsLiveColumn(TNxCustomColumn* Column) const {
@@ -134,31 +108,29 @@ void TNxCustomGrid::PlayLeave(const TPoint& Cell) {
   if (auto* Play = dynamic_cast<TColumnPlay*>(Columns()->Items(Cell.X)->Play())) Play->MouseLeave();
 }
 
-bool TNxCustomGrid::HeaderHotTracking() {
-  // The default painter tracks the hot header when it draws themed.
-  return IsThemed();
-}
+bool TNxCustomGrid::HeaderHotTracking() { return ReadyPainter()->GetCapabilities() & scHotTracking; }
 
 Integer TNxCustomGrid::CellContentWidth(Integer ACol, Integer ARow) {
+  if (!HandleAllocated()) return 0;
   TNxCustomColumn* Column = Columns()->Items(ACol);
-  auto* Display = dynamic_cast<TColumnDisplay*>(Column->Display());
-  if (!Display || !HandleAllocated()) return 0;
+  // The column's font, colours and the coloring event, as when painting.
+  const TCellState State = ComputeCellState(ACol, ARow);
+  TColumnDisplay* Display = LoadDisplay(Column, ARow, GetCellRect(ACol, ARow));
+  if (!Display) return 0;
   WideString Text;
   GetDrawText(ACol, ARow, Text);
   if (OnApplyCell) OnApplyCell(this, ACol, ARow, Text);
-  Canvas()->SetFont(Column->Font());
-  Display->Canvas = Canvas();
-  Display->CellRect = GetCellRect(ACol, ARow);
   Display->AsString = Text;
-  Display->Row = ARow;
   Display->Level = GetRowLevel(ARow);
+  Canvas()->SetFont(Column->Font());
+  ApplyCellFormatting(ACol, ARow, State, Text);
+  if (State.Contains(csBoldTextSelection)) Canvas()->Font()->SetStyle(Canvas()->Font()->Style() + fsBold);
   return Display->GetContentWidth();
 }
 
 // ---- Press ----------------------------------------------------------------------------------
 
 void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  LoadCursors();
   ForgetDeadColumns();
   TControlLink Self(this);
   const TPoint P(X, Y);
@@ -191,7 +163,7 @@ void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, Integer X,
 
   if (Double) {
     if (FBorderColumn && (FBorderColumn->GetColumnFlags() & cfFitOnBorderClick)) {
-      MouseFitColumnWidth(FBorderColumn);
+      FitColumnWidth(FBorderColumn->Index(), 1, true);
       FBorderColumn = nullptr;
     } else {
       switch (AreaAtPoint(P)) {
@@ -200,7 +172,7 @@ void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, Integer X,
           break;
         case gaIndicator:
           if (Options().Contains(goRowResizing))
-            if (const Integer R = RowBorderAtY(X, Y); R >= 0) MouseFitRowHeight(R);
+            if (const Integer R = RowBorderAtY(X, Y); R >= 0) FitRowHeight(R);
           break;
         case gaBody:
           if (CellIsValid(FPressCell.X, FPressCell.Y) && OnCellDblClick)
@@ -231,7 +203,7 @@ void TNxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, Integer X,
       break;
     case gaIndicator: IndicatorPress(X, Y); break;
     case gaNone:
-      MouseApplyEditing();
+      ApplyEditing();
       if (!Self) return;
       EndEditing();
       if (!Self) return;
@@ -255,14 +227,14 @@ void TNxCustomGrid::BodyPress(TMouseButton Button, TShiftState Shift, Integer X,
   TControlLink Self(this);
   if (FState.Contains(sfEditing) || FState.Contains(sfInputEditing)) {
     const bool Input = FState.Contains(sfInputEditing);
-    MouseApplyEditing();
+    ApplyEditing();
     if (!Self) return;
-    if (Input) MouseAcceptInputLine();
+    if (Input) AcceptInputLine();
     if (!Self) return;
     EndEditing();
     if (!Self) return;
   }
-  if (GridStyle() == gsReport) MouseShowInputLine(false);
+  if (GridStyle() == gsReport) ShowInputLine(false);
   if (!Self) return;
   FPressHitSelected = SamePoint(FPressCell, TPoint(SelectedColumn(), SelectedRow()));
   const Integer Row = FPressCell.Y;
@@ -339,7 +311,6 @@ void TNxCustomGrid::MouseMove(TShiftState Shift, Integer X, Integer Y) {
   TControlLink Self(this);
   TNxScrollControl::MouseMove(Shift, X, Y);
   if (!Self) return;
-  LoadCursors();
   ForgetDeadColumns();
   const TPoint Prev = FMouseCell;
   FMouseCell = kNoPoint;
@@ -594,7 +565,7 @@ void TNxCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, I
       break;
     case gaInputLine:
       if (!Designing)
-        if (TNxCustomColumn* I = ColumnAtX(X)) MouseEditInputCell(I->Index(), WideString());
+        if (TNxCustomColumn* I = ColumnAtX(X)) EditInputCell(I, WideString());
       break;
     case gaBody:
       if (!Designing) BodyRelease(Button, Shift, X, Y);
@@ -643,7 +614,7 @@ void TNxCustomGrid::BodyRelease(TMouseButton, TShiftState, Integer X, Integer Y)
   // With goSecondClickEdit only a click on the cell already selected edits.
   if (EditorRect.Contains(TPoint(X, Y)) && (!Options().Contains(goSecondClickEdit) || FPressHitSelected) &&
       CanSelectCell(R.X, R.Y))
-    MouseEditCell(R.X, R.Y, WideString());
+    EditCell(R.X, R.Y, WideString());
 }
 
 // ---- Wheel, cancelled drag, play elements ------------------------------------------------------
@@ -714,8 +685,10 @@ bool TNxCustomGrid::PrepareColumnPlay(Integer ACol, Integer ARow, bool FireEvent
       Canvas()->SetFont(Column->Font());
       Play->Canvas = Canvas();
     }
-    MouseFillColumnPlay(Play);
+    FillColumnPlay(Play);
     Play->CellRect = CellRect;
+    Play->OnChange = [this, Play](TObject*) { ApplyColumnPlay(Play); };
+    Play->OnClick = [this, Play](TObject*) { ToggleExpanded(Play); };
   }
   return true;
 }
@@ -725,32 +698,12 @@ bool TNxCustomGrid::PrepareColumnPlay(Integer ACol, Integer ARow, bool FireEvent
 void TNxCustomGrid::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_APPACTIVATECHANGED: CMAppActivateChanged(Message); return;
-    case WM_KILLFOCUS: {
-      TControlLink Self(this);
-      TNxCustomGridControl::Dispatch(Message);
-      if (!Self) return;
-      // Whatever the mouse was doing ends with the focus; guides still on
-      // the window are taken away.
-      HideHint();
-      EraseRowDropMark();
-      if (FSizedColumn && FState.Contains(sfSizingColumn)) {
-        DrawVertGuide(FLeftGuide);
-        DrawVertGuide(FRightGuide);
-      }
-      if (RowIsValid(FSizedRow)) DrawHorzGuide(FRowGuide.Y);
-      if (FState.Contains(sfMovingRow) && Screen) Screen->SetCursor(crDefault);
-      FState.Exclude(sfSizingColumn);
-      FState.Exclude(sfHeaderPressed);
-      FState.Exclude(sfDraggingColumn);
-      FState.Exclude(sfMovingRow);
-      if (Options().Contains(goHeader) && FHotColumn) RefreshColumn(FHotColumn, gaHeader);
-      FRowDragSource = -1;
-      FRowDropTarget = -1;
-      FSizedRow = -1;
-      FSizedColumn = nullptr;
-      FHotColumn = nullptr;
-      FDraggedColumn = nullptr;
-      FPressedColumn = nullptr;
+    case CM_DESIGNHITTEST: {
+      // The designer leaves the header strip, a sizing and a pressed header
+      // to the grid, so that columns can be sized and moved there.
+      const TPoint P(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)));
+      const bool OverHeader = Options().Contains(goHeader) && HeaderRect().Contains(P);
+      Message.Result = OverHeader || State().Contains(sfSizingColumn) || State().Contains(sfHeaderPressed) ? 1 : 0;
       return;
     }
     case CM_MOUSELEAVE: {
@@ -770,6 +723,31 @@ void TNxCustomGrid::Dispatch(TMessage& Message) {
     }
     default: TNxCustomGridControl::Dispatch(Message); return;
   }
+}
+
+// Whatever the mouse was doing ends with the focus; guides still on the
+// window are taken away.
+void TNxCustomGrid::DropMouseOperations() {
+  HideHint();
+  EraseRowDropMark();
+  if (FSizedColumn && FState.Contains(sfSizingColumn)) {
+    DrawVertGuide(FLeftGuide);
+    DrawVertGuide(FRightGuide);
+  }
+  if (RowIsValid(FSizedRow)) DrawHorzGuide(FRowGuide.Y);
+  if (FState.Contains(sfMovingRow) && Screen) Screen->SetCursor(crDefault);
+  FState.Exclude(sfSizingColumn);
+  FState.Exclude(sfHeaderPressed);
+  FState.Exclude(sfDraggingColumn);
+  FState.Exclude(sfMovingRow);
+  if (Options().Contains(goHeader) && FHotColumn) RefreshColumn(FHotColumn, gaHeader);
+  FRowDragSource = -1;
+  FRowDropTarget = -1;
+  FSizedRow = -1;
+  FSizedColumn = nullptr;
+  FHotColumn = nullptr;
+  FDraggedColumn = nullptr;
+  FPressedColumn = nullptr;
 }
 
 void TNxCustomGrid::CMAppActivateChanged(TMessage& Message) {
@@ -818,7 +796,7 @@ void TNxCustomGrid::ShowFitHint(Integer ACol, Integer ARow) {
   RecreateHintWindow();
   FHintKind = 3;
   WideString Text;
-  MouseFitHintText(ACol, ARow, Text);
+  GetFitHintText(ACol, ARow, Text);
   if (OnApplyCell) OnApplyCell(this, ACol, ARow, Text);
   if (Text.empty()) {
     HideHint();
@@ -898,7 +876,6 @@ void TNxCustomGrid::EraseRowDropMark() {
 // ---- Column dragging ------------------------------------------------------------------------------
 
 void TNxCustomGrid::StartColumnDrag(TNxCustomColumn* Column) {
-  CreateDragParts();
   FState.Include(sfDraggingColumn);
   // The header the box now carries loses its pressed look.
   RefreshColumn(Column, gaHeader);
@@ -1010,7 +987,6 @@ void TNxCustomGrid::ShowColumnDropArrows(const TPoint& ScreenPoint, bool Hide) {
     HideColumnDropArrows();
     return;
   }
-  CreateDragParts();
   FParts.UpperArrow->SetBounds(ScreenPoint.X - 4, ScreenPoint.Y - 12, 9, 9);
   FParts.LowerArrow->SetBounds(ScreenPoint.X - 4, ScreenPoint.Y + HeaderSize() - 1, 9, 9);
   FParts.UpperArrow->Show();

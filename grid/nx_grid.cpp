@@ -1,6 +1,8 @@
 #include "grid/nx_grid.h"
 
 #include <algorithm>
+#include <cassert>
+#include <exception>
 #include <set>
 
 #include "platform/rtl/strutils.h"
@@ -8,7 +10,28 @@
 #include "platform/rtl/text_codec.h"
 #include "platform/win/user/user.h"
 
-RTL_IMPLEMENT_CLASS(TNxGrid)
+
+namespace {
+
+// Debug builds check, after each row operation, that the visible range the
+// grid keeps is the one its store gives.
+class TVisibleRangeCheck {
+#ifndef NDEBUG
+  TNxGrid* FGrid;
+  int FExceptions;
+
+ public:
+  explicit TVisibleRangeCheck(TNxGrid* Grid) : FGrid(Grid), FExceptions(std::uncaught_exceptions()) {}
+  ~TVisibleRangeCheck() {
+    if (std::uncaught_exceptions() == FExceptions) assert(FGrid->VisibleRangeIsKept());
+  }
+#else
+ public:
+  explicit TVisibleRangeCheck(TNxGrid*) {}
+#endif
+};
+
+}  // namespace
 
 TNxGrid::TNxGrid(TComponent* AOwner) : TNxCustomGrid(AOwner) {
   FCells = std::make_unique<TCells>(this);
@@ -74,6 +97,17 @@ void TNxGrid::DoCompareCells(TObject*, TCell* Cell1, TCell* Cell2, Integer& Comp
 void TNxGrid::CheckRow(Integer Index) const {
   if (Index < 0 || Index >= FCells->RowCount())
     throw EListError(AnsiString("List index out of bounds (") + IntToStr(Index) + ")");
+}
+
+bool TNxGrid::VisibleRangeIsKept() {
+  const Integer N = FCells->RowCount();
+  Integer First = -1, Last = -1;
+  for (Integer i = 0; i < N; ++i)
+    if (GetRowVisible(i)) {
+      if (First < 0) First = i;
+      Last = i;
+    }
+  return First == FFirstVisibleRow && Last == FLastVisibleRow;
 }
 
 void TNxGrid::UpdateVisibleRange() {
@@ -155,7 +189,8 @@ void TNxGrid::SetRowHeight(Integer Index, Integer Height) {
   if (Height == Old) return;
   FCells->GetRow(Index)->Height = Height;
   TNxCustomGridControl::SetRowHeight(Index, Height);
-  if (GetRowVisible(Index) && UpdateCount() == 0 && HandleAllocated()) {
+  // Slides keep their size whatever the row's height.
+  if (GetRowVisible(Index) && UpdateCount() == 0 && HandleAllocated() && GridStyle() == gsReport) {
     RefreshRow(Index);
     ScrollBody(RowTop(Index) + Height, Height - Old);
     UpdateVertScrollBar();
@@ -168,6 +203,7 @@ bool TNxGrid::GetRowVisible(Integer Index) {
 }
 
 void TNxGrid::SetRowVisible(Integer Index, bool Value) {
+  const TVisibleRangeCheck RangeCheck(this);
   CheckRow(Index);
   if (Value == GetRowVisible(Index)) return;
   FCells->SetRowVisible(Index, Value);
@@ -184,6 +220,8 @@ void TNxGrid::SetSelected(Integer Index, bool Value) {
   TRow* R = FCells->GetRow(Index);
   if (R->Selected == Value) return;
   R->Selected = Value;
+  // EndUpdate repaints the whole body.
+  if (UpdateCount() > 0) return;
   if (GridStyle() == gsSlides)
     RefreshSlide(Index, SlidesOptions().Contains(soHideSelection));
   else
@@ -194,6 +232,19 @@ void TNxGrid::SelectRange(Integer FromRow, Integer ToRow, bool Value) {
   if (!RowIsValid(FromRow) || !RowIsValid(ToRow)) return;
   for (Integer i = FromRow; i <= ToRow; ++i) FCells->GetRow(i)->Selected = Value;
   RefreshRows(FromRow, ToRow);
+}
+
+void TNxGrid::DeselectAll() {
+  // Straight through the store: the base asks for each row by index.
+  const Integer N = RowCount();
+  for (Integer i = 0; i < N; ++i) {
+    TRow* R = FCells->GetRow(i);
+    if (!R->Selected) continue;
+    if (UpdateCount() > 0)
+      R->Selected = false;
+    else
+      SetSelected(i, false);
+  }
 }
 
 void TNxGrid::SetRowSize(Integer Value) {
@@ -207,6 +258,7 @@ bool TNxGrid::Expanded(Integer Index) {
 }
 
 void TNxGrid::SetExpanded(Integer Index, bool Value) {
+  const TVisibleRangeCheck RangeCheck(this);
   CheckRow(Index);
   TRow* R = FCells->GetRow(Index);
   if (R->Expanded == Value) return;
@@ -230,7 +282,7 @@ void TNxGrid::ShowDescendants(Integer Index) {
     TRow* R = FCells->GetRow(i);
     if (!R->Shown) {
       FCells->SetRowShown(i, true);
-      if (R->Visible) ScrollAfterRowChange(i, R->Height, true);
+      if (R->Visible) ScrollAfterRowChange(i, StackHeight(i), true);
     }
     if (!R->Expanded)
       i += FCells->DescendantCount(i) + 1;
@@ -247,13 +299,14 @@ void TNxGrid::HideDescendants(Integer Index) {
     if (!R->Shown) continue;
     const bool WasVisible = R->Visible;
     FCells->SetRowShown(i, false);
-    if (WasVisible) ScrollAfterRowChange(i, R->Height, false);
+    if (WasVisible) ScrollAfterRowChange(i, GridStyle() == gsSlides ? SlideSize() : R->Height, false);
   }
 }
 
 // ---- Row operations ----------------------------------------------------------------------------
 
 Integer TNxGrid::AddRow(Integer Count) {
+  const TVisibleRangeCheck RangeCheck(this);
   if (Count < 1) return FLastAddedRow;
   const Integer Old = RowCount();
   FCells->AddRows(Count);
@@ -281,6 +334,7 @@ Integer TNxGrid::AddRow(Integer Count) {
 }
 
 void TNxGrid::AddRowsQuietly(Integer Count) {
+  const TVisibleRangeCheck RangeCheck(this);
   if (Count < 1) return;
   const Integer Old = RowCount();
   FCells->AddRows(Count);
@@ -292,12 +346,16 @@ void TNxGrid::AddRowsQuietly(Integer Count) {
 }
 
 void TNxGrid::InsertRow(Integer Pos, Integer Count) {
+  const TVisibleRangeCheck RangeCheck(this);
   if (Count < 1) return;
   if (Pos < 0 || Pos > RowCount()) throw EListError(AnsiString("List index out of bounds (") + IntToStr(Pos) + ")");
   TNxCustomGridControl::InsertRow(Pos, Count);
   FCells->InsertRows(Pos, Count);
-  for (Integer k = 0; k < Count; ++k)
+  for (Integer k = 0; k < Count; ++k) {
+    // The rows in view keep their place: above them every index grew.
+    if (Pos + k < FTopRow) ++FTopRow;
     ScrollAfterRowChange(Pos + k, GridStyle() == gsSlides ? SlideSize() : RowSize(), true);
+  }
   UpdateVisibleRange();
   FLastAddedRow = Pos;
   if (FSelectedRow >= Pos) SetSelectedRow(FSelectedRow + Count);
@@ -305,6 +363,7 @@ void TNxGrid::InsertRow(Integer Pos, Integer Count) {
 }
 
 void TNxGrid::AddChildRow(Integer Index, bool AsLast) {
+  const TVisibleRangeCheck RangeCheck(this);
   CheckRow(Index);
   const Integer P = AsLast ? Index + FCells->DescendantCount(Index) + 1 : Index + 1;
   const bool FirstChild = FCells->GetRow(Index)->ChildCount == 0;
@@ -315,7 +374,7 @@ void TNxGrid::AddChildRow(Integer Index, bool AsLast) {
       if (!V.empty()) SetCells(c, P, V);
     }
   if (P <= FTopRow) ++FTopRow;
-  if (GetRowVisible(P)) ScrollAfterRowChange(P, RowSize(), true);
+  if (GetRowVisible(P)) ScrollAfterRowChange(P, StackHeight(P), true);
   if (UpdateCount() == 0 && GetRowVisible(Index) && FirstChild) RefreshRow(Index);
   FLastAddedRow = P;
   UpdateVisibleRange();
@@ -331,6 +390,7 @@ void TNxGrid::DeleteDescendants(Integer Index) {
 }
 
 void TNxGrid::DeleteRow(Integer Index) {
+  const TVisibleRangeCheck RangeCheck(this);
   CheckRow(Index);
   TNxCustomGridControl::DeleteRow(Index);
   if (FCells->GetRow(Index)->ChildCount > 0) DeleteDescendants(Index);
@@ -338,9 +398,16 @@ void TNxGrid::DeleteRow(Integer Index) {
   const Integer H = GridStyle() == gsSlides ? SlideSize() : GetRowHeight(Index);
   const bool V = GetRowVisible(Index);
   FCells->DeleteRow(Index);
-  if (V && Index < FTopRow && FTopRow > 0) --FTopRow;
-  UpdateVisibleRange();
-  ScrollAfterRowChange(Index, H, false);
+  // A row above the view moves only the thumb (the rows in view keep their
+  // place, one index lower); an invisible row moves nothing.
+  if (Index < FTopRow) {
+    UpdateVisibleRange();
+    if (V) ScrollAfterRowChange(Index, H, false);
+    --FTopRow;
+  } else {
+    UpdateVisibleRange();
+    if (V) ScrollAfterRowChange(Index, H, false);
+  }
   if (FSelectedRow >= 0 && FSelectedRow >= FLastVisibleRow && FSelectedRow != FLastVisibleRow) {
     if (OnDeselectCell) OnDeselectCell(this, FSelectedColumn, FSelectedRow);
     FSelectedRow = FLastVisibleRow;
@@ -352,6 +419,7 @@ void TNxGrid::DeleteRow(Integer Index) {
 }
 
 void TNxGrid::ClearRows() {
+  const TVisibleRangeCheck RangeCheck(this);
   TNxCustomGridControl::ClearRows();
   FCells->ClearRows();
   FTopRow = 0;
@@ -366,6 +434,7 @@ void TNxGrid::ClearRows() {
 }
 
 void TNxGrid::MoveRow(Integer FromPos, Integer ToPos) {
+  const TVisibleRangeCheck RangeCheck(this);
   CheckRow(FromPos);
   CheckRow(ToPos);
   TNxCustomGridControl::MoveRow(FromPos, ToPos);
@@ -377,9 +446,13 @@ void TNxGrid::MoveRow(Integer FromPos, Integer ToPos) {
 }
 
 void TNxGrid::ExchangeRows(Integer Index1, Integer Index2) {
+  const TVisibleRangeCheck RangeCheck(this);
   CheckRow(Index1);
   CheckRow(Index2);
+  // A visible row changing places with a hidden one moves the range.
+  const bool Moves = GetRowVisible(Index1) != GetRowVisible(Index2);
   FCells->ExchangeRows(Index1, Index2);
+  if (Moves) UpdateVisibleRange();
   if (UpdateCount() == 0) {
     RefreshRow(Index1);
     RefreshRow(Index2);
@@ -408,6 +481,9 @@ void TNxGrid::ScrollBody(Integer FromY, Integer DY) {
   if (B.IsEmpty()) return;
   RECT R = B;
   ScrollWindowEx(Handle(), 0, DY, &R, &R, nullptr, nullptr, SW_INVALIDATE);
+  // Indicator cells are drawn by their row's index, which the moved rows
+  // no longer have.
+  RefreshArea(gaIndicator);
 }
 
 void TNxGrid::LineScroll(bool Down) {
@@ -418,10 +494,14 @@ void TNxGrid::LineScroll(bool Down) {
 }
 
 void TNxGrid::ScrollAfterRowChange(Integer Row, Integer Height, bool Shown) {
-  const Integer G = GridLineWidths().RowGap, B = GridLineWidths().BottomLine;
+  const Integer G = GridLineWidths().RowGap;
+  // A row's band starts at its top line; the whole band moves.
+  auto BandTop = [this](Integer R) {
+    return GridStyle() == gsSlides ? SlideTop(R) : RowTop(R) - GridLineWidths().TopLine;
+  };
   TNxScrollBar* Bar = VertScrollBar();
   if (GetVisibleRowCount() == 0) {
-    const Integer Top = RowTop(Row);
+    const Integer Top = BandTop(Row);
     FTopRow = 0;
     ScrollBody(Top, -Height - G);
   } else if (Row == FTopRow) {
@@ -430,14 +510,14 @@ void TNxGrid::ScrollAfterRowChange(Integer Row, Integer Height, bool Shown) {
         const Integer Next = Row < RowCount() ? (GetRowVisible(Row) ? Row : NextVisibleRow(Row)) : -1;
         if (Next >= 0) FTopRow = Next;
       }
-      ScrollBody(RowTop(Row), -Height - G);
+      ScrollBody(BandTop(Row), -Height - G);
       if (Bar->IsAtEnd() && Bar->Position() > 0) LineScroll(false);
     } else {
-      ScrollBody(RowTop(Row), Height + B);
+      ScrollBody(BandTop(Row), Height + G);
     }
   } else if (Row > FTopRow) {
     if (UpdateCount() > 0) return;
-    const Integer Top = GridStyle() == gsSlides ? SlideTop(Row) : RowTop(Row);
+    const Integer Top = BandTop(Row);
     ScrollBody(Top, Shown ? Height + G : -Height - G);
     if (Bar->IsAtEnd() && Bar->Position() > 0 && !Shown) LineScroll(false);
   } else {
@@ -460,6 +540,7 @@ void TNxGrid::ScrollAfterRowChange(Integer Row, Integer Height, bool Shown) {
 // ---- Sorting ------------------------------------------------------------------------------------
 
 void TNxGrid::SortColumn(TNxCustomColumn* Column, bool Ascending) {
+  const TVisibleRangeCheck RangeCheck(this);
   TNxCustomGridControl::SortColumn(Column, Ascending);
   if (!Column || !Column->Options().Contains(coCanSort)) return;
   TRow* Selected = RowIsValid(FSelectedRow) ? FCells->GetRow(FSelectedRow) : nullptr;
@@ -500,6 +581,7 @@ bool TNxGrid::IsCellHidden(Integer ACol, Integer ARow) {
 }
 
 void TNxGrid::ColumnsChanged(Integer Kind, Integer Index) {
+  const TVisibleRangeCheck RangeCheck(this);
   TNxCustomGridControl::ColumnsChanged(Kind, Index);
   FCells->ColumnsChanged(Kind, Index, -1);
   // Without columns there are no rows to show: the row state goes as
@@ -557,8 +639,12 @@ void TNxGrid::CalculateFooter(bool VisibleOnly) {
         V = static_cast<double>(Seen.size());
         break;
       }
+      case fkCustom:
+        if (OnColumnFooterValue) OnColumnFooterValue(this, c, V);
+        break;
       default: break;
     }
+    if (OnFooterCalculate) OnFooterCalculate(this, c, V);
     F->SetCaption(AnsiToWide(FloatToStr(V)));
     F->SetFormulaValue(V);
   }

@@ -8,6 +8,9 @@
 #include "grid/nx_custom_grid_control.h"
 
 using TNxRowExpandEvent = TClosure<void(TObject* Sender, Integer ARow)>;
+class TColumnPlay;
+using TCellFormatingEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, TColor& TextColor,
+                                          TFontStyles& FontStyle, TCellState CellState)>;
 using TCalculateRowEvent = TClosure<void(TObject* Sender, Integer ACol, Integer ARow, bool& Accept)>;
 
 class TNxGrid : public TNxCustomGrid, public TCellsHost {
@@ -65,6 +68,7 @@ class TNxGrid : public TNxCustomGrid, public TCellsHost {
   void SetRowVisible(Integer Index, bool Value) override;
   void SetSelected(Integer Index, bool Value) override;
   void SelectRange(Integer FromRow, Integer ToRow, bool Value) override;
+  void DeselectAll() override;
   void SetRowSize(Integer Value) override;
 
   // ---- Row operations -----------------------------------------------------
@@ -96,4 +100,22 @@ class TNxGrid : public TNxCustomGrid, public TCellsHost {
   TCellCompareEvent OnCompare;
   TNxRowExpandEvent OnExpand;
   TCalculateRowEvent OnCalculateRow;
+
+  // ---- formatting, fit hints, column cells and play elements --------------
+  void ApplyCellFormatting(Integer ACol, Integer ARow, TCellState State, const WideString& Text) override;
+  void GetFitHintText(Integer ACol, Integer ARow, WideString& Text) override;
+  // Every cell of the column takes the column's colour and font.
+  void RefreshColumnCells(Integer Index) override;
+  void FillColumnPlay(TColumnPlay* Play) override;
+  void ApplyColumnPlay(TColumnPlay* Play) override;
+  void ToggleExpanded(TColumnPlay* Play) override;
+  // Whether FirstVisibleRow and LastVisibleRow are those the store gives.
+  bool VisibleRangeIsKept();
+
+  // painting
+ protected:
+  bool PrepareCellDisplay(Integer ACol, Integer ARow, TCellState State) override;
+
+ public:
+  TCellFormatingEvent OnCellFormating;
 };

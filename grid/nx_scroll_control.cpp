@@ -129,6 +129,19 @@ void TNxScrollBar::SetVisible(bool Value) {
   if (FOwner->HandleAllocated() && FBar >= 0) ShowScrollBar(FOwner->Handle(), FBar, Value);
 }
 
+namespace {
+
+bool SameBarLook(const SCROLLBARINFO& A, const SCROLLBARINFO& B) {
+  if (!EqualRect(&A.rcScrollBar, &B.rcScrollBar) || A.dxyLineButton != B.dxyLineButton ||
+      A.xyThumbTop != B.xyThumbTop || A.xyThumbBottom != B.xyThumbBottom)
+    return false;
+  for (int i = 0; i < 6; ++i)
+    if (A.rgstate[i] != B.rgstate[i]) return false;
+  return true;
+}
+
+}  // namespace
+
 void TNxScrollBar::Update() {
   if (FUpdating) return;
   TFlagGuard Guard(FUpdating);
@@ -146,7 +159,19 @@ void TNxScrollBar::Update() {
     Info.nPos = FPosition;
     const bool Enabled = FOwner->Enabled();
     if (FMax > 0) EnableScrollBar(Wnd, FBar, Enabled ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
-    SetScrollInfo(Wnd, FBar, &Info, TRUE);
+    // Only a change of the bar's look is drawn at once: adding rows one at
+    // a time moves no thumb for most of them.
+    const LONG Object = FBar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL;
+    SCROLLBARINFO Before{}, After{};
+    Before.cbSize = After.cbSize = sizeof(SCROLLBARINFO);
+    const bool HaveBefore = GetScrollBarInfo(Wnd, Object, &Before);
+    SetScrollInfo(Wnd, FBar, &Info, FALSE);
+    const bool Same = HaveBefore && GetScrollBarInfo(Wnd, Object, &After) && SameBarLook(Before, After);
+    if (!Same) {
+      SCROLLINFO Redraw{};
+      Redraw.cbSize = sizeof(Redraw);
+      SetScrollInfo(Wnd, FBar, &Redraw, TRUE);
+    }
     // Setting a scrollable range enables the arrows again; a disabled
     // control keeps them disabled.
     if (FMax > 0 && !Enabled) EnableScrollBar(Wnd, FBar, ESB_DISABLE_BOTH);

@@ -988,6 +988,9 @@ void TWinControl::WMPaint(TMessage& Message) {
     DeleteDC(MemDC);
     DeleteObject(MemBitmap);
   });
+  // Only the part to be painted reaches the screen: paint no more of the
+  // buffer than that.
+  IntersectClipRect(MemDC, PS.rcPaint.Left, PS.rcPaint.Top, PS.rcPaint.Right, PS.rcPaint.Bottom);
   Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(MemDC), reinterpret_cast<LPARAM>(MemDC));
   Message.WParam = reinterpret_cast<WPARAM>(MemDC);
   WMPaint(Message);

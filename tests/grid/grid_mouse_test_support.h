@@ -1,5 +1,5 @@
 // A grid on a shown form driven by injected mouse input, with a log of the
-// mouse's events and the hooks the editing fills in.
+// mouse's events and of the editing and fitting it calls.
 #pragma once
 
 #include <string>
@@ -14,12 +14,12 @@
 #include "platform/win/user/user_keys.h"
 
 // Paints white, so that what the mouse draws outside painting shows until
-// a repaint takes it away; records the editing hooks.
+// a repaint takes it away; records the editing and fitting calls.
 class TMouseTestGrid : public TNxGrid {
  public:
   using TNxGrid::TNxGrid;
   std::vector<std::string>* Log = nullptr;
-  // The editing hooks the mouse calls, apart from the event log.
+  // The editing calls the mouse makes, apart from the event log.
   std::vector<std::string> Hooks;
 
   void SetEditingState(bool On) {
@@ -34,15 +34,21 @@ class TMouseTestGrid : public TNxGrid {
     Canvas()->Brush()->SetColor(clWhite);
     Canvas()->FillRect(ClientRect());
   }
-  void MouseEditCell(Integer ACol, Integer ARow, const WideString&) override {
+  void EditCell(Integer ACol, Integer ARow, const WideString&) override {
     Note("edit " + std::to_string(ACol) + " " + std::to_string(ARow));
   }
-  void MouseFitColumnWidth(TNxCustomColumn* Column) override { Note("fit column " + std::to_string(Column->Index())); }
-  void MouseFitRowHeight(Integer Row) override { Note("fit row " + std::to_string(Row)); }
-  void MouseApplyEditing() override { Hooks.push_back("apply"); }
-  void MouseShowInputLine(bool Value) override { Hooks.push_back(Value ? "input line on" : "input line off"); }
-  void MouseEditInputCell(Integer ACol, const WideString&) override {
-    Hooks.push_back("edit input " + std::to_string(ACol));
+  void FitColumnWidth(Integer ACol, Integer Mode, bool OnlyVisibleRows) override {
+    // The border's double click fits to the cells of the visible rows.
+    if (Mode == 1 && OnlyVisibleRows) Note("fit column " + std::to_string(ACol));
+  }
+  void FitRowHeight(Integer Row) override { Note("fit row " + std::to_string(Row)); }
+  bool ApplyEditing() override {
+    Hooks.push_back("apply");
+    return false;
+  }
+  void ShowInputLine(bool Value) override { Hooks.push_back(Value ? "input line on" : "input line off"); }
+  void EditInputCell(TNxCustomColumn* Column, const WideString&) override {
+    Hooks.push_back("edit input " + std::to_string(Column->Index()));
   }
   void OutsideClick() override { Hooks.push_back("outside"); }
   void Note(const std::string& S) {
@@ -59,6 +65,7 @@ class GridMouseTest : public FormTest {
     Form->SetBounds(100, 100, 700, 800);
     // Eight slides of 90 fit whole.
     G = Place<TMouseTestGrid>(0, 0, 600, 720);
+    G->SetBorderStyle(bsNone);
     G->Log = &Log;
     G->OnCellClick = [this](TObject*, Integer C, Integer R) { Note("click", C, R); };
     G->OnCellDblClick = [this](TObject*, Integer C, Integer R) { Note("cell dblclick", C, R); };

@@ -7,19 +7,10 @@
 #include "platform/rtl/component_streaming.h"
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/streams.h"
+#include "tests/grid/description_test_support.h"
 #include "tests/grid/columns_test_support.h"
 
 namespace {
-
-AnsiString WriteToText(TComponent* Root) {
-  TMemoryStream binary;
-  TWriter writer(&binary, 4096);
-  writer.WriteDescendent(Root, nullptr);
-  binary.SetPosition(0);
-  TStringStream text;
-  ObjectBinaryToText(&binary, &text);
-  return text.DataString();
-}
 
 class ColumnStreamingTest : public ::testing::Test {
  protected:
@@ -38,7 +29,7 @@ TEST_F(ColumnStreamingTest, DefaultColumnsWriteOnlyTheirSortType) {
   grid.AddColumn<TNxPopupColumn>(80, "Popup");
   grid.AddColumn<TNxDateColumn>(80, "Date");
   for (Integer i = 0; i < 4; ++i) grid.FColumns->Items(i)->SetPosition(i);
-  EXPECT_EQ(WriteToText(&grid),
+  EXPECT_EQ(WriteDescriptionText(&grid),
             "object Grid: TFakeGrid\n"
             "  object Text: TNxTextColumn\n"
             "    Position = 0\n"
@@ -76,7 +67,7 @@ TEST_F(ColumnStreamingTest, ChangedPropertiesRoundTripThroughAFormDescription) {
   date->SetNoneCaption(u"Nothing");
   date->SetSortKind(skDescending);
   date->SetFormatMask("yyyy");
-  const AnsiString written = WriteToText(&grid);
+  const AnsiString written = WriteDescriptionText(&grid);
   EXPECT_NE(written.find("Font.Style = [fsBold]"), AnsiString::npos) << "ParentFont is off, so Font is written";
   EXPECT_EQ(written.find("DefaultValue"), AnsiString::npos) << written;
   EXPECT_NE(written.find("ParentFont = False"), AnsiString::npos);
@@ -105,7 +96,7 @@ TEST_F(ColumnStreamingTest, ChangedPropertiesRoundTripThroughAFormDescription) {
   EXPECT_EQ(d->SortKind(), skDescending);
   EXPECT_EQ(d->FormatMask(), "yyyy");
   EXPECT_FALSE(dynamic_cast<TNxImageColumn*>(copy.FColumns->Items(1))->Transparent());
-  EXPECT_EQ(WriteToText(&copy), written) << "the read columns equal the written ones";
+  EXPECT_EQ(WriteDescriptionText(&copy), written) << "the read columns equal the written ones";
 }
 
 }  // namespace

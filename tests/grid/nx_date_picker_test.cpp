@@ -22,21 +22,12 @@
 #include "platform/win/user/user_testing.h"
 #include "platform/testing/uxtheme_recording.h"
 #include "tests/common/pictures.h"
+#include "tests/grid/description_test_support.h"
 #include "tests/grid/form_test_support.h"
 
 namespace {
 
 using rtl::testing::ClientPoint;
-
-AnsiString WriteText(TComponent* Root) {
-  TMemoryStream Binary;
-  TWriter Writer(&Binary, 4096);
-  Writer.WriteDescendent(Root, nullptr);
-  Binary.SetPosition(0);
-  TStringStream Text;
-  ObjectBinaryToText(&Binary, &Text);
-  return Text.DataString();
-}
 
 // The font height whose text metrics give tmHeight 13 (DejaVu Sans is
 // installed everywhere the tests run).
@@ -476,7 +467,7 @@ TEST_F(NxDatePicker, PictureOfTheOpenCalendar) {
 TEST(NxEditStreaming, EditAndPopupEditRoundTrip) {
   TNxEdit Edit(nullptr);
   Edit.SetName("Edit");
-  const AnsiString Defaults = WriteText(&Edit);
+  const AnsiString Defaults = WriteDescriptionText(&Edit);
   for (const char* Name : {"PreviewBorder", "ShowPreview", "WantTabs", "Alignment", "Glyph", "EditMargins", "Color"})
     EXPECT_EQ(Defaults.find(Name), AnsiString::npos) << Name;
   TBitmap G;
@@ -490,7 +481,7 @@ TEST(NxEditStreaming, EditAndPopupEditRoundTrip) {
   Edit.SetShowPreview(true);
   Edit.EditMargins()->SetRight(3);
   Edit.SetColor(clYellow);
-  const AnsiString Text = WriteText(&Edit);
+  const AnsiString Text = WriteDescriptionText(&Edit);
   TNxEdit Copy(nullptr);
   TStringStream Input(Text);
   ReadComponentText(&Input, &Copy);
@@ -503,7 +494,7 @@ TEST(NxEditStreaming, EditAndPopupEditRoundTrip) {
 
   TNxPopupEdit Popup(nullptr);
   Popup.SetName("Popup");
-  const AnsiString PopupDefaults = WriteText(&Popup);
+  const AnsiString PopupDefaults = WriteDescriptionText(&Popup);
   for (const char* Name : {"DrawingOptions", "Style", "HideFocus", "ShowButton", "Options"})
     EXPECT_EQ(PopupDefaults.find(Name), AnsiString::npos) << Name;
   Popup.SetDrawingOptions(doBackgroundOnly);
@@ -511,7 +502,7 @@ TEST(NxEditStreaming, EditAndPopupEditRoundTrip) {
   Popup.SetShowButton(false);
   Popup.SetOptions({epDisablePaste});
   TNxPopupEdit PopupCopy(nullptr);
-  TStringStream PopupInput(WriteText(&Popup));
+  TStringStream PopupInput(WriteDescriptionText(&Popup));
   ReadComponentText(&PopupInput, &PopupCopy);
   EXPECT_EQ(PopupCopy.DrawingOptions(), doBackgroundOnly);
   EXPECT_EQ(PopupCopy.Style(), dsDropDownList);

@@ -34,6 +34,7 @@ class GridTest : public ::testing::Test {
     Form = TCustomForm::Create<TForm>(nullptr);
     Form->SetBounds(50, 50, W + 100, H + 100);
     G = new TNxGrid(Form);
+    G->SetBorderStyle(bsNone);
     G->SetBounds(0, 0, W, H);
     G->SetParent(Form);
     Form->Show();
