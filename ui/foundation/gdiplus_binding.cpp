@@ -465,6 +465,7 @@ std::vector<TdxGpEntryPoint> BuildTable() {
   return t;
 }
 
+const char* gLibraryFileName = "gdiplus.dll";
 HMODULE gLibrary = nullptr;
 bool gAvailable = false;
 ULONG_PTR gToken = 0;
@@ -522,7 +523,7 @@ namespace dx_gdiplus_detail {
 
 void BindLibraryWith(std::span<const TdxGpEntryPoint> ATable) {
   if (gAvailable) return;
-  gLibrary = SafeLoadLibrary("gdiplus.dll", SEM_NOOPENFILEERRORBOX);
+  gLibrary = SafeLoadLibrary(gLibraryFileName, SEM_NOOPENFILEERRORBOX);
   gAvailable = gLibrary != nullptr;
   if (gLibrary) {
     for (const TdxGpEntryPoint& e : ATable) {
@@ -555,6 +556,8 @@ void StartBindingUnit() { gAvailable = false; }
 void StopBindingUnit() { dxGpReleaseLibrary(); }
 
 ULONG_PTR StartupToken() { return gToken; }
+
+void SetLibraryFileName(const char* AFileName) { gLibraryFileName = AFileName; }
 
 }  // namespace dx_gdiplus_detail
 

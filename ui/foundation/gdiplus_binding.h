@@ -117,6 +117,8 @@ void StartBindingUnit();
 void StopBindingUnit();
 // The start-up token (0 while GDI+ is not started).
 ULONG_PTR StartupToken();
+// The file the binding loads ("gdiplus.dll"); tests name a missing one.
+void SetLibraryFileName(const char* AFileName);
 }  // namespace dx_gdiplus_detail
 
 // ---- Status ---------------------------------------------------------------------

@@ -8,6 +8,8 @@
 
 #include "platform/forms/graphics.h"
 #include "platform/win/kernel/kernel_module.h"
+#include "platform/win/user/standard_classes.h"
+#include "platform/win/user/user.h"
 #include "ui/foundation/gdiplus_binding.h"
 
 namespace {
@@ -181,6 +183,36 @@ TEST(GdiPlusBinding, WrapperOutlivesTheLibrary) {
   delete unbound;
   TdxGpBase onStack;
   EXPECT_FALSE(onStack.AllocatedByGdiPlus());
+}
+
+TEST(GdiPlusBinding, MissingLibraryIsRetriedSilently) {
+  dxGpReleaseLibrary();
+  dx_gdiplus_detail::SetLibraryFileName("nogdiplus.dll");
+  EXPECT_FALSE(dxGpCheckAvailable(false));
+  EXPECT_FALSE(dxGpCheckAvailable(false));
+  EXPECT_EQ(dxGpApi.GdipAlloc, nullptr);
+  dx_gdiplus_detail::SetLibraryFileName("gdiplus.dll");
+  EXPECT_TRUE(dxGpCheckAvailable(false));
+}
+
+// With the message asked for: an error box with no owner, task-modal, then
+// the program ends with a failure code.
+TEST(GdiPlusBindingDeathTest, MissingLibraryWithMessageShowsTheBoxAndEnds) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        rtl::detail::SetMessageBoxHook([](HWND owner, const AnsiString& text, const AnsiString& caption, UINT type) {
+          fprintf(stderr, "[%s|%s|%d|%d]", caption.c_str(), text.c_str(), owner == nullptr,
+                  type == (MB_TASKMODAL | MB_ICONERROR));
+          return IDOK;
+        });
+        dxGpReleaseLibrary();
+        dx_gdiplus_detail::SetLibraryFileName("nogdiplus.dll");
+        dxGpCheckAvailable(true);
+      },
+      ::testing::ExitedWithCode(1),
+      "\\[Application Error\\|This application requires the Microsoft GDI\\+ library.*Windows Me\\.  To download "
+      "the latest redistributable,  see https://.*\\|1\\|1\\]");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/streams.h"
+#include "platform/win/user/user.h"
 #include "ui/foundation/gdiplus_canvas.h"
 #include "ui/foundation/gdiplus_images.h"
 
@@ -367,6 +368,33 @@ TEST_F(GdiPlusImages, PngPictureThroughATextForm) {
   EXPECT_EQ(graphic->Width(), 7);
   EXPECT_EQ(Saved(*graphic), png);
   EXPECT_EQ(FormText(read), form);
+}
+
+TEST_F(GdiPlusImages, ClipboardRoundTrip) {
+  TdxGPImage image(TSize(6, 4), TdxGpARGB{0xFF204080});
+  Word format = 0;
+  HANDLE data = nullptr;
+  HPALETTE palette = nullptr;
+  image.SaveToClipboardFormat(format, data, palette);
+  EXPECT_EQ(format, CF_DIB);
+  TdxGPImage read;
+  read.LoadFromClipboardFormat(format, data, palette);
+  EXPECT_EQ(read.Width(), 6);
+  EXPECT_TRUE(read.SamePixelsAs(&image));
+  GlobalFree(data);
+}
+
+TEST_F(GdiPlusImages, UnitRegistersThePictureClasses) {
+  dx_gdiplus_detail::StartImagesUnit();
+  EXPECT_EQ(GraphicExtension(TdxPNGImage::StaticClass()), "png");
+  EXPECT_EQ(GetClass("TdxPNGImage"), TdxPNGImage::StaticClass());
+  EXPECT_EQ(GetClass("TdxSmartImage"), TdxSmartImage::StaticClass());
+  EXPECT_NE(GraphicFilter(TdxGPImage::StaticClass()).find("PNG image"), AnsiString::npos);
+  dx_gdiplus_detail::StopImagesUnit();
+  EXPECT_EQ(GraphicExtension(TdxPNGImage::StaticClass()), "");
+  EXPECT_EQ(GetClass("TdxPNGImage"), nullptr);
+  dx_gdiplus_detail::ResetSharedCanvasObjects();
+  dx_gdiplus_detail::StartImagesUnit();
 }
 
 }  // namespace
