@@ -46,7 +46,10 @@ RTL_IMPLEMENT_CLASS(TdxGPGraphics)
 
 TdxGPCanvas::TdxGPCanvas(GpGraphics* AHandle) : FHandle(AHandle) {}
 
-TdxGPCanvas::~TdxGPCanvas() { CloseGraphics(); }
+TdxGPCanvas::~TdxGPCanvas() {
+  // A canvas outliving the library has nothing left to delete.
+  if (FHandle && dxGpApi.GdipDeleteGraphics) CloseGraphics();
+}
 
 void TdxGPCanvas::OpenOnDC(HDC DC) { dxGpCheck(dxGpApi.GdipCreateFromHDC(DC, &FHandle)); }
 
@@ -429,7 +432,7 @@ TdxGPAlphaBlendAttributes::TdxGPAlphaBlendAttributes() {
 }
 
 TdxGPAlphaBlendAttributes::~TdxGPAlphaBlendAttributes() {
-  if (FHandle) dxGpApi.GdipDisposeImageAttributes(FHandle);
+  if (FHandle && dxGpApi.GdipDisposeImageAttributes) dxGpApi.GdipDisposeImageAttributes(FHandle);
 }
 
 void TdxGPAlphaBlendAttributes::SetAlpha(TdxGpAlpha AAlpha) {

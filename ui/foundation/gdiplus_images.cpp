@@ -169,7 +169,8 @@ TdxGPImage::TdxGPImage(Integer AWidth, Integer AHeight, const TRGBColors& APixel
 TdxGPImage::TdxGPImage(TStream* AStream) : TdxGPImage() { LoadFromStreamCore(AStream, false); }
 
 TdxGPImage::~TdxGPImage() {
-  if (FHandle) dxGpApi.GdipDisposeImage(FHandle);
+  // After the library's release the image's memory went with it.
+  if (FHandle && dxGpApi.GdipDisposeImage) dxGpApi.GdipDisposeImage(FHandle);
   delete FImageData;
 }
 
@@ -241,7 +242,7 @@ void TdxGPImage::DetectFormat() {
 }
 
 void TdxGPImage::FreeHandleAndData() {
-  if (FHandle) dxGpApi.GdipDisposeImage(FHandle);
+  if (FHandle && dxGpApi.GdipDisposeImage) dxGpApi.GdipDisposeImage(FHandle);
   FHandle = nullptr;
   FImageDataFormat = dxImageUnknown;
   FImageData->Clear();

@@ -155,6 +155,32 @@ void InstallFakes() {
   };
 }
 
+// Text: the fakes of the string routine, the last draw failing on demand.
+bool gDrawStringFails = false;
+int gFormatFlags = -1, gAlign = -1, gLineAlign = -1, gHint = -1;
+void InstallTextFakes() {
+  dxGpApi.GdipCreateStringFormat = [](INT flags, LANGID, GpStringFormat** f) {
+    gFormatFlags = flags;
+    *f = Fake<GpStringFormat>(0x700);
+    return Log("CreateStringFormat"), Ok;
+  };
+  dxGpApi.GdipSetStringFormatAlign = [](GpStringFormat*, StringAlignment a) { return gAlign = a, Ok; };
+  dxGpApi.GdipSetStringFormatLineAlign = [](GpStringFormat*, StringAlignment a) { return gLineAlign = a, Ok; };
+  dxGpApi.GdipSetTextRenderingHint = [](GpGraphics*, TextRenderingHint h) { return gHint = h, Ok; };
+  dxGpApi.GdipCreateFontFromLogfontA = [](HDC, const LOGFONTA*, GpFont** f) {
+    *f = Fake<GpFont>(0x800);
+    return Log("CreateFont"), Ok;
+  };
+  dxGpApi.GdipDrawString = [](GpGraphics*, const WCHAR* text, INT length, const GpFont*, const GpRectF* r,
+                              const GpStringFormat*, const GpBrush*) {
+    Log("DrawString", {static_cast<INT>(r->X), static_cast<INT>(r->Y), static_cast<INT>(r->Width),
+                       static_cast<INT>(r->Height)}, {length, text[0], 0, 0});
+    return gDrawStringFails ? GenericError : Ok;
+  };
+  dxGpApi.GdipDeleteFont = [](GpFont*) { return Log("DeleteFont"), Ok; };
+  dxGpApi.GdipDeleteStringFormat = [](GpStringFormat*) { return Log("DeleteStringFormat"), Ok; };
+}
+
 class GdiPlusCanvasFake : public ::testing::Test {
  protected:
   TdxGpApi FSaved{};
@@ -328,6 +354,44 @@ TEST_F(GdiPlusCanvasFake, CanvasOnGraphicsDoesNotDeleteIt) {
   dxGpEndPaint(canvas);
   EXPECT_EQ(canvas, nullptr);
   EXPECT_EQ(Count("DeleteGraphics"), 0);
+}
+
+TEST_F(GdiPlusCanvasFake, DrawStringMapsAlignmentsAndAlwaysCleansUp) {
+  InstallTextFakes();
+  TFont font;
+  TdxGPCustomPaintCanvas* canvas = dxGpCanvasOnGraphics(FGraphics);
+  dxGpDrawString(canvas, "", TRect(0, 0, 50, 20), dxGpOpaque, TextRenderingHintAntiAlias, true, tvaTop,
+                 taLeftJustify, clBlack, &font);
+  dxGpDrawString(canvas, "Hi", TRect(0, 0, 0, 20), dxGpOpaque, TextRenderingHintAntiAlias, true, tvaTop,
+                 taLeftJustify, clBlack, &font);
+  EXPECT_TRUE(gCalls.empty());
+  dxGpDrawString(canvas, "Hi", TRect(2, 3, 52, 23), dxGpOpaque, TextRenderingHintAntiAlias, false, tvaBottom,
+                 taRightJustify, clBlack, &font);
+  EXPECT_EQ(gFormatFlags, StringFormatFlagsNoWrap);
+  EXPECT_EQ(gAlign, StringAlignmentFar);
+  EXPECT_EQ(gLineAlign, StringAlignmentFar);
+  EXPECT_EQ(gHint, TextRenderingHintAntiAlias);
+  ASSERT_EQ(Count("DrawString"), 1);
+  TCall draw = CallsOf("DrawString")[0];
+  EXPECT_EQ(draw.Dest.X, 2);
+  EXPECT_EQ(draw.Dest.Width, 50);
+  EXPECT_EQ(draw.Source.X, -1);
+  EXPECT_EQ(draw.Source.Y, 'H');
+  dxGpDrawString(canvas, "Hi", TRect(0, 0, 50, 20), dxGpOpaque, TextRenderingHintSystemDefault, true, tvaCenter,
+                 taCenter, clBlack, &font);
+  EXPECT_EQ(gFormatFlags, 0);
+  EXPECT_EQ(gAlign, StringAlignmentCenter);
+  EXPECT_EQ(gLineAlign, StringAlignmentCenter);
+  gCalls.clear();
+  gDrawStringFails = true;
+  EXPECT_THROW(dxGpDrawString(canvas, "Hi", TRect(0, 0, 50, 20), dxGpOpaque, TextRenderingHintSystemDefault, true,
+                              tvaTop, taLeftJustify, clBlack, &font),
+               EdxGdipException);
+  gDrawStringFails = false;
+  EXPECT_EQ(Count("DeleteFont"), 1);
+  EXPECT_EQ(Count("DeleteBrush"), 1);
+  EXPECT_EQ(Count("DeleteStringFormat"), 1);
+  dxGpEndPaint(canvas);
 }
 
 TEST_F(GdiPlusCanvasFake, DeviceCapsChooseTheBuffer) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/backend/codecs.h"
+#include "platform/forms/bitmap.h"
 #include "platform/win/user/user_testing.h"
 #include "tests/common/dib_canvas.h"
 #include "tests/common/pictures.h"
@@ -90,6 +91,30 @@ TEST_F(GdiPlusPixels, LowColourDCPaintsThroughTheBuffer) {
     EXPECT_EQ(dc.Rgb(5, 5), 0u);
     EXPECT_EQ(dc.Rgb(10, 10), 0u);
   }
+}
+
+TEST_F(GdiPlusPixels, GraphicsAndImagesDrawOnADC) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf32bit);
+  bitmap.SetSize(4, 4);
+  for (int y = 0; y < 4; ++y) {
+    auto* row = static_cast<uint32_t*>(bitmap.ScanLine(y));
+    for (int x = 0; x < 4; ++x) row[x] = 0xFF0000FFu;
+  }
+  TDibCanvas dc(20, 20, 0xFF000000u);
+  TdxGPCanvas canvas;
+  canvas.OpenOnDC(dc.dc);
+  canvas.DrawGraphic(&bitmap, TRect(2, 2, 6, 6));
+  TBitmap empty;
+  canvas.DrawGraphic(&empty, TRect(10, 10, 14, 14));
+  canvas.CloseGraphics();
+  EXPECT_EQ(dc.Rgb(3, 3), 0x0000FFu);
+  EXPECT_EQ(dc.CountNot(0xFF000000u, 8, 8, 20, 20, 0xFFFFFF), 0);
+  // An image draws itself through the shared paint canvas, at an alpha.
+  TdxGPImage image(TSize(3, 3), TdxGpARGB{0xFFFF0000});
+  image.DrawOnDC(dc.dc, TRect(10, 10, 13, 13), TdxGpAlpha(128));
+  EXPECT_NEAR(static_cast<int>(dc.Rgb(11, 11) >> 16), 128, 1);
+  EXPECT_EQ(dc.Rgb(9, 9), 0u);
 }
 
 // The picture: shapes with pen styles and alphas, a gradient pair and a
