@@ -65,7 +65,8 @@ void* TdxGPMemoryStream::Realloc(Int64& ANewCapacity) {
   void* block = nullptr;
   if (ANewCapacity > 0) {
     bool gdip = dxGpIsAvailable() && dxGpApi.GdipAlloc && dxGpApi.GdipFree;
-    block = gdip ? dxGpApi.GdipAlloc(static_cast<size_t>(ANewCapacity)) : std::malloc(static_cast<size_t>(ANewCapacity));
+    size_t size = static_cast<size_t>(ANewCapacity);
+    block = gdip ? dxGpApi.GdipAlloc(size) : std::malloc(size);
     if (!block) throw EStreamError(kMemoryStreamError);
     if (old) std::memcpy(block, old, static_cast<size_t>(std::min(Capacity(), ANewCapacity)));
     FFree = gdip ? dxGpApi.GdipFree : &std::free;

@@ -112,7 +112,9 @@ void InstallFakes() {
   };
   dxGpApi.GdipDrawImageRectRectI = [](GpGraphics*, GpImage* image, INT dx, INT dy, INT dw, INT dh, INT sx, INT sy,
                                       INT sw, INT sh, GpUnit, const GpImageAttributes* attributes, DrawImageAbort,
-                                      void*) { return Log("DrawImageRectRectI", {dx, dy, dw, dh}, {sx, sy, sw, sh}, attributes), Ok; };
+                                      void*) {
+    return Log("DrawImageRectRectI", {dx, dy, dw, dh}, {sx, sy, sw, sh}, attributes), Ok;
+  };
   dxGpApi.GdipCreateTexture2I = [](GpImage*, GpWrapMode, INT x, INT y, INT w, INT h, GpTexture** texture) {
     Log("CreateTexture2I", {}, {x, y, w, h});
     if (gTextureFails) return OutOfMemory;
