@@ -370,6 +370,27 @@ TEST_F(GdiPlusImages, PngPictureThroughATextForm) {
   EXPECT_EQ(FormText(read), form);
 }
 
+// Bitmaps below 32 bits go to GDI+ by handle, 32-bit ones by their pixels.
+TEST_F(GdiPlusImages, FromBitmapsAndHandles) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(3, 2);
+  bitmap.Canvas()->Brush()->SetColor(clRed);
+  bitmap.Canvas()->FillRect(TRect(0, 0, 3, 2));
+  TdxGPImage byHandle(bitmap.Handle());
+  EXPECT_EQ(byHandle.Width(), 3);
+  EXPECT_EQ(byHandle.GetImageFormat(), dxImageBitmap);
+  TdxGPImage byGraphic(&bitmap);
+  for (TdxGPImage* image : {&byHandle, &byGraphic}) {
+    TRGBColors px = image->GetPixels();
+    ASSERT_EQ(px.size(), 6u);
+    EXPECT_EQ(px[5].rgbRed, 255);
+    EXPECT_EQ(px[5].rgbBlue, 0);
+    EXPECT_EQ(px[5].rgbReserved, 255);
+  }
+  EXPECT_FALSE(byGraphic.Transparent());
+}
+
 TEST_F(GdiPlusImages, ClipboardRoundTrip) {
   TdxGPImage image(TSize(6, 4), TdxGpARGB{0xFF204080});
   Word format = 0;
