@@ -9,6 +9,7 @@
 #include "platform/rtl/component_streaming.h"
 #include "platform/rtl/image_limits.h"
 #include "platform/rtl/resources.h"
+#include "platform/win/user/user.h"
 
 // A bitmap's canvas: a memory DC with the bitmap selected, made on demand
 // and let go whenever the bitmap is re-created underneath.
@@ -491,6 +492,14 @@ void TGraphic::DefineProperties(TFiler* Filer) {
 void TGraphic::ReadData(TStream* Stream) { LoadFromStream(Stream); }
 
 void TGraphic::WriteData(TStream* Stream) { SaveToStream(Stream); }
+
+void TGraphic::LoadFromClipboardFormat(Word, HANDLE, HPALETTE) {
+  throw EInvalidGraphic("Unsupported clipboard format");
+}
+
+void TGraphic::SaveToClipboardFormat(Word&, HANDLE&, HPALETTE&) {
+  throw EInvalidGraphic("Unsupported clipboard format");
+}
 
 void TGraphic::SetSize(Integer AWidth, Integer AHeight) {
   SetWidth(AWidth);
@@ -1004,6 +1013,44 @@ void TBitmap::WriteData(TStream* Stream) {
   Put32(size, static_cast<uint32_t>(image.size()));
   Stream->WriteBuffer(size.data(), 4);
   if (!image.empty()) Stream->WriteBuffer(image.data(), static_cast<Integer>(image.size()));
+}
+
+void TBitmap::LoadFromClipboardFormat(Word AFormat, HANDLE AData, HPALETTE) {
+  if (AFormat == CF_BITMAP && AData) {
+    // The clipboard keeps its bitmap: take a copy of it.
+    HANDLE copy = CopyImage(AData, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    if (!copy) InvalidBitmap();
+    SetHandle(static_cast<HBITMAP>(copy));
+    return;
+  }
+  if (AFormat == CF_DIB && AData) {
+    size_t size = GlobalSize(AData);
+    const void* p = GlobalLock(AData);
+    if (!p || size == 0) InvalidBitmap();
+    std::vector<uint8_t> data(static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + size);
+    GlobalUnlock(AData);
+    FImage.reset();
+    LoadImage(data.data(), data.size(), false);
+    Changed(this);
+    return;
+  }
+  TGraphic::LoadFromClipboardFormat(AFormat, AData, nullptr);
+}
+
+void TBitmap::SaveToClipboardFormat(Word& AFormat, HANDLE& AData, HPALETTE& APalette) {
+  std::vector<uint8_t> image;
+  WriteImage(image);
+  // The packed DIB is the file image without its 14-byte file header.
+  size_t size = image.size() > 14 ? image.size() - 14 : 0;
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!mem) throw EOutOfResources("Out of system resources");
+  if (size) {
+    std::memcpy(GlobalLock(mem), image.data() + 14, size);
+    GlobalUnlock(mem);
+  }
+  AFormat = CF_DIB;
+  AData = mem;
+  APalette = nullptr;
 }
 
 void TBitmap::LoadFromResourceName(HINSTANCE Instance, const AnsiString& ResName) {

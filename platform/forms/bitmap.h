@@ -53,6 +53,13 @@ class TGraphic : public TInterfacedPersistent {
   virtual void SaveToStream(TStream* Stream) = 0;
   void LoadFromFile(const AnsiString& FileName);
   void SaveToFile(const AnsiString& FileName);
+  // Clipboard data in a clipboard format (AData is what GetClipboardData
+  // gives; the clipboard keeps owning it), and this graphic as clipboard
+  // data of a format the caller hands to SetClipboardData. A graphic class
+  // without a clipboard format raises EInvalidGraphic "Unsupported
+  // clipboard format".
+  virtual void LoadFromClipboardFormat(Word AFormat, HANDLE AData, HPALETTE APalette);
+  virtual void SaveToClipboardFormat(Word& AFormat, HANDLE& AData, HPALETTE& APalette);
   // Same class and the same saved bytes.
   virtual bool Equals(TGraphic* Graphic);
 
@@ -176,6 +183,10 @@ class TBitmap : public TGraphic {
 
   void LoadFromStream(TStream* Stream) override;
   void SaveToStream(TStream* Stream) override;
+  // CF_BITMAP (a copy of the bitmap handle's pixels) and CF_DIB (a global
+  // memory block holding a packed DIB) are read; saving gives CF_DIB.
+  void LoadFromClipboardFormat(Word AFormat, HANDLE AData, HPALETTE APalette) override;
+  void SaveToClipboardFormat(Word& AFormat, HANDLE& AData, HPALETTE& APalette) override;
   // A bitmap resource (RT_BITMAP, a packed DIB).
   void LoadFromResourceName(HINSTANCE Instance, const AnsiString& ResName);
   void LoadFromResourceID(HINSTANCE Instance, Integer ResID);

@@ -4,6 +4,8 @@
 #include "ui/foundation/calendar_tables.h"
 #include "ui/foundation/cx_components.h"
 #include "ui/foundation/dx_core.h"
+#include "ui/foundation/gdiplus_binding.h"
+#include "ui/foundation/gdiplus_images.h"
 #include "ui/foundation/geometry_objects.h"
 #include "ui/foundation/graphics_unit.h"
 #include "ui/foundation/hook_controller.h"
@@ -27,6 +29,24 @@ void StopCore() {
   dx_core_detail::FreeUnitsLoader();
 }
 
+// The two GDI+ units run their procedures through the units loader.
+void StartGdiPlusApi() {
+  dxUnitsLoaderInstance()->RegisterUnitProcs(&dx_gdiplus_detail::StartBindingUnit,
+                                             &dx_gdiplus_detail::StopBindingUnit);
+}
+
+void StopGdiPlusApi() {
+  if (TdxUnitsLoader* loader = dxUnitsLoaderInstance()) loader->FinalizeUnitEarly(&dx_gdiplus_detail::StopBindingUnit);
+}
+
+void StartGdiPlusClasses() {
+  dxUnitsLoaderInstance()->RegisterUnitProcs(&dx_gdiplus_detail::StartImagesUnit, &dx_gdiplus_detail::StopImagesUnit);
+}
+
+void StopGdiPlusClasses() {
+  if (TdxUnitsLoader* loader = dxUnitsLoaderInstance()) loader->FinalizeUnitEarly(&dx_gdiplus_detail::StopImagesUnit);
+}
+
 }  // namespace
 
 void RegisterFoundationUnits(TUnitRegistry& Registry) {
@@ -34,8 +54,10 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   Registry.Register("dxThreading", &dx_core_detail::StartThreading, &dx_core_detail::StopThreading);
   Registry.Register("cxLibraryStrs", &dx_core_detail::StartLibraryStrings, &dx_core_detail::StopLibraryStrings);
   Registry.Register("cxGeometry", &cx_geometry_detail::StartGeometry, &cx_geometry_detail::StopGeometry);
+  Registry.Register("dxGDIPlusAPI", &StartGdiPlusApi, &StopGdiPlusApi);
   Registry.Register("cxGraphics", &cx_graphics_detail::StartGraphics, &cx_graphics_detail::StopGraphics);
   Registry.Register("cxDrawTextUtils", &cx_text_rows_detail::StartTextRows, &cx_text_rows_detail::StopTextRows);
+  Registry.Register("dxGDIPlusClasses", &StartGdiPlusClasses, &StopGdiPlusClasses);
   Registry.Register("cxControls", &cx_controls_detail::StartControls, &cx_controls_detail::StopControls);
   Registry.Register("cxClasses", &cx_classes_detail::StartClasses, &cx_classes_detail::StopClasses);
   // Before every unit that registers hook handlers, so it stops after them.

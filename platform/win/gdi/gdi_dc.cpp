@@ -291,9 +291,31 @@ BOOL RestoreDC(HDC hdc, int savedDC) {
   return TRUE;
 }
 
+namespace {
+// Set by tests through user_testing.h; read on the user-interface thread.
+std::atomic<int> gCapsBitsPixel{0}, gCapsNumColors{0}, gCapsTechnology{0};
+}  // namespace
+
+namespace rtl::testing {
+// The same record as user_testing.h declares; gdi does not see that header.
+struct TDeviceCapsOverride {
+  int BitsPixel = 0;
+  int NumColors = 0;
+  int Technology = 0;
+};
+void SetDeviceCapsOverride(const TDeviceCapsOverride& caps) {
+  gCapsBitsPixel = caps.BitsPixel;
+  gCapsNumColors = caps.NumColors;
+  gCapsTechnology = caps.Technology;
+}
+}  // namespace rtl::testing
+
 int GetDeviceCaps(HDC hdc, int index) {
   auto dc = GdiDC(hdc);
   if (!dc) return 0;
+  if (index == BITSPIXEL && gCapsBitsPixel) return gCapsBitsPixel;
+  if (index == NUMCOLORS && gCapsNumColors) return gCapsNumColors;
+  if (index == TECHNOLOGY && gCapsTechnology) return gCapsTechnology;
   int dpi = GdiScreenDpi();
   SIZE screen = GdiScreenSize();
   switch (index) {

@@ -93,6 +93,11 @@ bool ModuleLoaded(int index) {
   return IsLoadedLocked(index);
 }
 
+int ModuleReferenceCount(int index) {
+  std::lock_guard<std::mutex> lock(gLock);
+  return gReferences[index];
+}
+
 }  // namespace rtl::detail
 
 using namespace rtl::detail;

@@ -60,5 +60,7 @@ bool ModuleResident(int index);
 // The index of a module handle, or -1 for anything else.
 int ModuleIndexOf(HMODULE module);
 bool ModuleLoaded(int index);
+// The LoadLibrary references a module holds now (0 for a resident one).
+int ModuleReferenceCount(int index);
 
 }  // namespace rtl::detail

@@ -74,4 +74,16 @@ bool ExternalClipboardData(const AnsiString& mime, std::string& data);
 // Files dropped from the desktop at a screen point.
 void InjectFileDrop(POINT screen, const std::vector<AnsiString>& files);
 
+// ---- Device capabilities ---------------------------------------------------------
+
+// What every device context reports to GetDeviceCaps for BITSPIXEL,
+// NUMCOLORS and TECHNOLOGY, so that code for 16- or 8-bit screens, palette
+// devices and raster printers can run; 0 keeps the real value.
+struct TDeviceCapsOverride {
+  int BitsPixel = 0;
+  int NumColors = 0;
+  int Technology = 0;
+};
+void SetDeviceCapsOverride(const TDeviceCapsOverride& caps);
+
 }  // namespace rtl::testing
