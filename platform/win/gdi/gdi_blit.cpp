@@ -95,15 +95,6 @@ TSpanMap MapAxis(int n, int s0, int sn, bool flip, int lo, int hi, int mode) {
   return m;
 }
 
-uint32_t Average(const uint32_t* px, int n) {
-  uint32_t sum[4] = {0, 0, 0, 0};
-  for (int i = 0; i < n; ++i)
-    for (int c = 0; c < 4; ++c) sum[c] += (px[i] >> (8 * c)) & 0xFF;
-  uint32_t out = 0;
-  for (int c = 0; c < 4; ++c) out |= ((sum[c] + uint32_t(n) / 2) / uint32_t(n)) << (8 * c);
-  return out;
-}
-
 // Converts source pixels to what the destination lock holds: monochrome
 // sources take the text and background colours, colour sources going to
 // monochrome become white where they match the source's background colour
@@ -202,7 +193,7 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
   TRop3Row fore = Rop3Row(p.Rop), back = Rop3Row(p.BackRop);
 
   // Halving 32-bit pixels in both directions, the common HALFTONE case:
-  // the same means as the general loop, four pixels at a time.
+  // the same means of four as the general loop, four pixels at a time.
   if (stretch && p.StretchMode == HALFTONE && p.Rop == 0xCC && !p.Mask && !flipX && !flipY && sw == 2 * dw &&
       sh == 2 * dh && !lock.Values() && !convert && src->Format->IsDirect32() && sx >= 0 && sx + sw <= src->Width &&
       sy >= src->RowFirst && sy + sh <= src->RowLast) {
@@ -220,8 +211,10 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
   int maxW = area.Right - area.Left;
   std::vector<uint32_t> sbuf(useS ? size_t(maxW) : 0), pbuf(useP ? size_t(maxW) : 0), tmp, bk, rowBuf;
   std::vector<uint8_t> valid;
+  std::vector<uint32_t> sums;
   if (stretch) {
     valid.resize(size_t(maxW));
+    if (p.StretchMode == HALFTONE) sums.resize(4 * size_t(maxW));
     rowBuf.resize(size_t(src->Width));
   }
 
@@ -251,6 +244,8 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
             }
           }
           if (colLo >= colHi) continue;
+          const bool average = p.StretchMode == HALFTONE;
+          if (average) std::fill(sums.begin(), sums.begin() + 4 * n, 0u);
           for (int r = r0; r < r1; ++r) {
             src->Fetch(r, colLo, colHi - colLo, rowBuf.data() + colLo);
             for (int i = 0; i < n; ++i) {
@@ -258,32 +253,34 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
               int a = mx.First[size_t(k)], b = mx.Last[size_t(k)];
               valid[size_t(i)] = a >= 0;
               if (a < 0) continue;
-              uint32_t v;
-              if (b - a == 1 || p.StretchMode == COLORONCOLOR) {
-                v = rowBuf[size_t(a)];
-              } else if (p.StretchMode == HALFTONE) {
-                v = Average(rowBuf.data() + a, b - a);
-              } else {
-                v = rowBuf[size_t(a)];
-                for (int q = a + 1; q < b; ++q) v = p.StretchMode == WHITEONBLACK ? v | rowBuf[size_t(q)] : v & rowBuf[size_t(q)];
+              if (average) {
+                // Whole sums, divided once: rounding each row would drift.
+                uint32_t* acc = sums.data() + 4 * i;
+                for (int q = a; q < b; ++q)
+                  for (int ch = 0; ch < 4; ++ch) acc[ch] += (rowBuf[size_t(q)] >> (8 * ch)) & 0xFF;
+                continue;
               }
-              if (r == r0 || p.StretchMode == COLORONCOLOR) {
+              uint32_t v = rowBuf[size_t(a)];
+              if (p.StretchMode != COLORONCOLOR)
+                for (int q = a + 1; q < b; ++q)
+                  v = p.StretchMode == WHITEONBLACK ? v | rowBuf[size_t(q)] : v & rowBuf[size_t(q)];
+              if (r == r0 || p.StretchMode == COLORONCOLOR)
                 sbuf[size_t(i)] = v;
-              } else if (p.StretchMode == HALFTONE) {
-                uint32_t pair[2] = {sbuf[size_t(i)], v};
-                // Running average weighted by the rows seen so far.
-                uint32_t out = 0;
-                int seen = r - r0;
-                for (int ch = 0; ch < 4; ++ch) {
-                  uint32_t a0 = (pair[0] >> (8 * ch)) & 0xFF, a1 = (pair[1] >> (8 * ch)) & 0xFF;
-                  out |= ((a0 * uint32_t(seen) + a1 + uint32_t(seen + 1) / 2) / uint32_t(seen + 1)) << (8 * ch);
-                }
-                sbuf[size_t(i)] = out;
-              } else {
+              else
                 sbuf[size_t(i)] = p.StretchMode == WHITEONBLACK ? sbuf[size_t(i)] | v : sbuf[size_t(i)] & v;
-              }
             }
             if (p.StretchMode == COLORONCOLOR) break;
+          }
+          if (average) {
+            for (int i = 0; i < n; ++i) {
+              int k = c.Left - dx + i;
+              if (!valid[size_t(i)]) continue;
+              uint32_t count = uint32_t(mx.Last[size_t(k)] - mx.First[size_t(k)]) * uint32_t(r1 - r0);
+              const uint32_t* acc = sums.data() + 4 * i;
+              uint32_t out = 0;
+              for (int ch = 0; ch < 4; ++ch) out |= ((acc[ch] + count / 2) / count) << (8 * ch);
+              sbuf[size_t(i)] = out;
+            }
           }
           if (convert) Convert(*src, lock, fg, bg, sbuf.data(), n);
           s = sbuf.data();
