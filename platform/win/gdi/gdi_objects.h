@@ -30,19 +30,6 @@ struct TGdiObject {
   virtual ~TGdiObject() = default;
 };
 
-struct TGdiPen : TGdiObject {
-  DWORD Style = PS_SOLID;  // with type, end cap and join bits
-  int Width = 1;
-  COLORREF Color = 0;
-  UINT BrushStyle = BS_SOLID;
-  ULONG_PTR Hatch = 0;
-  std::vector<DWORD> UserStyle;
-  bool DCPen = false;  // DC_PEN: the colour comes from the DC
-  TGdiPen() : TGdiObject(OBJ_PEN) {}
-  int Kind() const { return static_cast<int>(Style & PS_STYLE_MASK); }
-  bool Geometric() const { return (Style & PS_TYPE_MASK) == PS_GEOMETRIC; }
-};
-
 // A brush pattern: colours, or 0/1 values of a monochrome pattern (0 drawn
 // in the text colour, 1 in the background colour).
 struct TPatternImage {
@@ -60,6 +47,21 @@ struct TGdiBrush : TGdiObject {
   int SysColor = -1;            // a system-colour brush follows its colour
   bool DCBrush = false;         // DC_BRUSH: the colour comes from the DC
   TGdiBrush() : TGdiObject(OBJ_BRUSH) {}
+};
+
+struct TGdiPen : TGdiObject {
+  DWORD Style = PS_SOLID;  // with type, end cap and join bits
+  int Width = 1;
+  COLORREF Color = 0;
+  UINT BrushStyle = BS_SOLID;
+  ULONG_PTR Hatch = 0;
+  std::vector<DWORD> UserStyle;
+  bool DCPen = false;  // DC_PEN: the colour comes from the DC
+  // A geometric pen's hatch or pattern, copied when the pen is made.
+  std::shared_ptr<const TGdiBrush> Brush;
+  TGdiPen() : TGdiObject(OBJ_PEN) {}
+  int Kind() const { return static_cast<int>(Style & PS_STYLE_MASK); }
+  bool Geometric() const { return (Style & PS_TYPE_MASK) == PS_GEOMETRIC; }
 };
 
 struct TGdiBitmap : TGdiObject {

@@ -135,7 +135,7 @@ TBrushFill SolidFill(uint32_t pixel) {
   return f;
 }
 
-TBrushFill RealizeBrush(TGdiDC* dc, TGdiBrush* brush, const TSurfaceLock& lock, bool honourBkMode) {
+TBrushFill RealizeBrush(TGdiDC* dc, const TGdiBrush* brush, const TSurfaceLock& lock, bool honourBkMode) {
   TBrushFill f;
   if (!brush || brush->Style == BS_NULL) return f;
   f.Null = false;
