@@ -208,11 +208,25 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
       if (ids[0] >= vertexCount || ids[1] >= vertexCount || ids[2] >= vertexCount) return FALSE;
       TPointF v[3];
       for (int i = 0; i < 3; ++i) v[i] = TPointF{double(pts[ids[i]].X), double(pts[ids[i]].Y)};
-      double det = (v[1].Y - v[2].Y) * (v[0].X - v[2].X) + (v[2].X - v[1].X) * (v[0].Y - v[2].Y);
+      const POINT p0 = pts[ids[0]], p1 = pts[ids[1]], p2 = pts[ids[2]];
+      const int64_t det = int64_t(p1.Y - p2.Y) * (p0.X - p2.X) + int64_t(p2.X - p1.X) * (p0.Y - p2.Y);
       if (det == 0) continue;
+      // Covered pixels: centres inside, or on a top or left edge, so that
+      // triangles sharing an edge neither overlap nor leave a gap.
       TSpanRows rows = PolygonRows({{v[0], v[1], v[2]}}, ALTERNATE);
       int top, bottom;
       if (!RowsBounds(rows, clip, top, bottom)) continue;
+      const TRIVERTEX* tv[3] = {&vertices[ids[0]], &vertices[ids[1]], &vertices[ids[2]]};
+      // Each channel at the pixel's own coordinate, as rectangle gradients
+      // take it, in whole numbers: the weights' numerators add up to det
+      // exactly, so a flat triangle keeps its colour.
+      auto mix = [&](int64_t n0, int64_t n1, COLOR16 TRIVERTEX::*ch) {
+        int64_t n2 = det - n0 - n1;
+        int64_t num = n0 * (tv[0]->*ch) + n1 * (tv[1]->*ch) + n2 * (tv[2]->*ch);
+        int64_t q = num / det;
+        if ((num % det != 0) && ((num < 0) != (det < 0))) --q;
+        return static_cast<uint32_t>(std::clamp<int64_t>(q, 0, 65535));
+      };
       TSurfaceLock lock(bmp, top, bottom);
       for (int y = top; y < bottom; ++y) {
         const auto* spans = rows.Row(y);
@@ -221,16 +235,10 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
         for (const auto& s : *spans)
           clip.ForEachSpan(y, s.first, s.second, [&](int a, int b) {
             for (int x = a; x < b; ++x) {
-              double px = x + 0.5, py = y + 0.5;
-              double w0 = ((v[1].Y - v[2].Y) * (px - v[2].X) + (v[2].X - v[1].X) * (py - v[2].Y)) / det;
-              double w1 = ((v[2].Y - v[0].Y) * (px - v[2].X) + (v[0].X - v[2].X) * (py - v[2].Y)) / det;
-              double w2 = 1 - w0 - w1;
-              auto mix = [&](COLOR16 TRIVERTEX::*ch) {
-                double c = w0 * (vertices[ids[0]].*ch) + w1 * (vertices[ids[1]].*ch) + w2 * (vertices[ids[2]].*ch);
-                return static_cast<uint32_t>(std::clamp(c, 0.0, 65535.0));
-              };
-              d[x] = VertexPixel(mix(&TRIVERTEX::Red), mix(&TRIVERTEX::Green), mix(&TRIVERTEX::Blue),
-                                 mix(&TRIVERTEX::Alpha));
+              int64_t n0 = int64_t(p1.Y - p2.Y) * (x - p2.X) + int64_t(p2.X - p1.X) * (y - p2.Y);
+              int64_t n1 = int64_t(p2.Y - p0.Y) * (x - p2.X) + int64_t(p0.X - p2.X) * (y - p2.Y);
+              d[x] = VertexPixel(mix(n0, n1, &TRIVERTEX::Red), mix(n0, n1, &TRIVERTEX::Green),
+                                 mix(n0, n1, &TRIVERTEX::Blue), mix(n0, n1, &TRIVERTEX::Alpha));
             }
           });
       }
