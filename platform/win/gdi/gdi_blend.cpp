@@ -32,7 +32,7 @@ bool Prepare(HDC dest, int xd, int yd, int wd, int hd, HDC srcDC, int xs, int ys
   auto sdc = GdiDC(srcDC);
   if (!p.Dc || !sdc || wd < 0 || hd < 0 || ws < 0 || hs < 0) return false;
   if (!p.Source.FromDC(sdc)) return false;
-  p.Dest = TargetRectOf(p.Dc, xd, yd, wd, hd);
+  p.Dest = DestRectOf(p.Dc, xd, yd, wd, hd, true);
   p.Src = TargetRectOf(sdc, xs, ys, ws, hs);
   if (p.Src.Left < 0 || p.Src.Top < 0 || p.Src.Right > p.Source.Width || p.Src.Bottom > p.Source.Height) return false;
   p.Bmp = p.Dc->Target();
@@ -253,12 +253,15 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
     const TRIVERTEX* a = &vertices[rects[k].UpperLeft];
     const TRIVERTEX* b = &vertices[rects[k].LowerRight];
     POINT pa = pts[rects[k].UpperLeft], pb = pts[rects[k].LowerRight];
-    // The gradient runs from the vertex with the smaller coordinate.
-    if (vertical ? pa.Y > pb.Y : pa.X > pb.X) {
+    // The gradient runs from the vertex with the smaller coordinate; in a
+    // mirrored layout, from the one on the right, so that the whole is the
+    // mirror image of the same call left to right.
+    const bool fromRight = !vertical && dc->Mirrored();
+    if (vertical ? pa.Y > pb.Y : (fromRight ? pa.X < pb.X : pa.X > pb.X)) {
       std::swap(a, b);
       std::swap(pa, pb);
     }
-    RECT r{std::min(pa.X, pb.X), std::min(pa.Y, pb.Y), std::max(pa.X, pb.X), std::max(pa.Y, pb.Y)};
+    RECT r = dc->FixMirroredRect(RECT{std::min(pa.X, pb.X), std::min(pa.Y, pb.Y), std::max(pa.X, pb.X), std::max(pa.Y, pb.Y)});
     if (r.Left >= r.Right || r.Top >= r.Bottom) continue;
     RECT box = clip.Box();
     RECT area{std::max(r.Left, box.Left), std::max(r.Top, box.Top), std::min(r.Right, box.Right),
@@ -272,7 +275,7 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
       return VertexPixel(mix(a->Red, b->Red), mix(a->Green, b->Green), mix(a->Blue, b->Blue), mix(a->Alpha, b->Alpha));
     };
     std::vector<uint32_t> line(static_cast<size_t>(span));
-    for (int i = 0; i < span; ++i) line[size_t(i)] = at(i);
+    for (int i = 0; i < span; ++i) line[size_t(i)] = at(fromRight ? span - 1 - i : i);
     TSurfaceLock lock(bmp, area.Top, area.Bottom);
     clip.ForEachIn(area, [&](const RECT& c) {
       for (int y = c.Top; y < c.Bottom; ++y) {

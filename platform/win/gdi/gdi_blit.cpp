@@ -3,6 +3,7 @@
 // converts between monochrome and colour as the original platform does.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/win/gdi/gdi_blit.h"
@@ -329,6 +330,15 @@ RECT TargetRectOf(TGdiDC* dc, int x, int y, int w, int h) {
   return RECT{Round(ax), Round(ay), Round(bx), Round(by)};
 }
 
+RECT DestRectOf(TGdiDC* dc, int x, int y, int w, int h, bool keepOrientation) {
+  RECT t = TargetRectOf(dc, x, y, w, h);
+  if (!dc->Mirrored() || !(keepOrientation || (dc->S.Layout & LAYOUT_BITMAPORIENTATIONPRESERVED))) return t;
+  // The same pixels, drawn the other way round (see BlitTarget's reading
+  // of a negative width).
+  if (t.Right < t.Left) return RECT{t.Right + 1, t.Top, t.Left + 1, t.Bottom};
+  return RECT{t.Right - 1, t.Top, t.Left - 1, t.Bottom};
+}
+
 }  // namespace rtl::detail
 
 using namespace rtl::detail;
@@ -338,7 +348,8 @@ BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   uint8_t r = RopIndex(rop);
   if (!dc || RopUsesSource(r)) return FALSE;
   RECT t = TargetRectOf(dc, x, y, w, h);
-  RECT n{std::min(t.Left, t.Right), std::min(t.Top, t.Bottom), std::max(t.Left, t.Right), std::max(t.Top, t.Bottom)};
+  RECT n = dc->FixMirroredRect(
+      RECT{std::min(t.Left, t.Right), std::min(t.Top, t.Bottom), std::max(t.Left, t.Right), std::max(t.Top, t.Bottom)});
   PatBltRect(dc, n, r, GdiBrush(dc->S.Brush).get());
   return TRUE;
 }
@@ -355,7 +366,7 @@ BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC srcDC,
     if (!sdc) return FALSE;
     if (!src.FromDC(sdc)) return TRUE;
   }
-  RECT t = TargetRectOf(dc, xDest, yDest, wDest, hDest);
+  RECT t = DestRectOf(dc, xDest, yDest, wDest, hDest);
   TBlitParams p;
   p.DX = t.Left;
   p.DY = t.Top;
@@ -393,7 +404,7 @@ BOOL MaskBlt(HDC dest, int xDest, int yDest, int width, int height, HDC srcDC, i
     if (!sdc) return FALSE;
     if (!src.FromDC(sdc)) return TRUE;
   }
-  RECT t = TargetRectOf(dc, xDest, yDest, width, height);
+  RECT t = DestRectOf(dc, xDest, yDest, width, height);
   p.DX = t.Left;
   p.DY = t.Top;
   p.DW = t.Right - t.Left;
@@ -402,8 +413,9 @@ BOOL MaskBlt(HDC dest, int xDest, int yDest, int width, int height, HDC srcDC, i
     RECT s = TargetRectOf(sdc, xSrc, ySrc, width, height);
     p.SX = s.Left;
     p.SY = s.Top;
-    p.SW = p.DW;
-    p.SH = p.DH;
+    // A mirrored destination reads the source forwards all the same.
+    p.SW = std::abs(p.DW);
+    p.SH = std::abs(p.DH);
   }
   p.Mask = m;
   p.MX = xMask;
@@ -514,7 +526,7 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   TBlitSource src;
   uint8_t r = RopIndex(rop);
   if (RopUsesSource(r) && !DibSource(bits, info, usage, 0, UINT(height), src, dc)) return 0;
-  RECT t = TargetRectOf(dc, xDest, yDest, destWidth, destHeight);
+  RECT t = DestRectOf(dc, xDest, yDest, destWidth, destHeight);
   TBlitParams p;
   p.DX = t.Left;
   p.DY = t.Top;
@@ -545,7 +557,7 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
   TBlitSource src;
   if (!DibSource(bits, info, usage, startScan, lines, src, dc)) return 0;
   int h = src.Height;
-  RECT t = TargetRectOf(dc, xDest, yDest, static_cast<int>(width), static_cast<int>(height));
+  RECT t = DestRectOf(dc, xDest, yDest, static_cast<int>(width), static_cast<int>(height));
   TBlitParams p;
   p.DX = t.Left;
   p.DY = t.Top;
@@ -553,8 +565,8 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
   p.DH = t.Bottom - t.Top;
   p.SX = xSrc;
   p.SY = info->bmiHeader.biHeight > 0 ? h - ySrc - static_cast<int>(height) : ySrc;
-  p.SW = p.DW;
-  p.SH = p.DH;
+  p.SW = std::abs(p.DW);
+  p.SH = std::abs(p.DH);
   p.Rop = p.BackRop = 0xCC;
   p.StretchMode = COLORONCOLOR;
   if (!BlitTarget(dc, p, &src, nullptr)) return 0;

@@ -187,6 +187,21 @@ struct TGdiDC : TGdiObject {
   POINT LPtoTarget(POINT p);
   // Logical to device (without the device origin).
   TXform LogicalToDevice() const;
+  // A right-to-left layout: device space is seen in a mirror, so that
+  // device x lands on target pixel MirrorWidth() - 1 - x (plus the origin).
+  bool Mirrored() const { return (S.Layout & LAYOUT_RTL) != 0; }
+  int MirrorWidth();
+  // A device region as the target holds it: mirrored when the layout is.
+  TRegion DeviceToTarget(const TRegion& r);
+  // Rectangles whose two corners were mapped one at a time and then put in
+  // order come out one pixel left of their mirror image; this puts them back.
+  RECT FixMirroredRect(RECT r) {
+    if (Mirrored()) {
+      ++r.Left;
+      ++r.Right;
+    }
+    return r;
+  }
 
  private:
   bool clipValid_ = false, xformValid_ = false;
