@@ -207,7 +207,9 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
       ULONG ids[3] = {tris[k].Vertex1, tris[k].Vertex2, tris[k].Vertex3};
       if (ids[0] >= vertexCount || ids[1] >= vertexCount || ids[2] >= vertexCount) return FALSE;
       TPointF v[3];
-      for (int i = 0; i < 3; ++i) v[i] = TPointF{double(pts[ids[i]].X), double(pts[ids[i]].Y)};
+      // Mirrored, a vertex names the pixel left of the edge (as for polygons).
+      const double shift = dc->Mirrored() ? 1 : 0;
+      for (int i = 0; i < 3; ++i) v[i] = TPointF{pts[ids[i]].X + shift, double(pts[ids[i]].Y)};
       const POINT p0 = pts[ids[0]], p1 = pts[ids[1]], p2 = pts[ids[2]];
       const int64_t det = int64_t(p1.Y - p2.Y) * (p0.X - p2.X) + int64_t(p2.X - p1.X) * (p0.Y - p2.Y);
       if (det == 0) continue;

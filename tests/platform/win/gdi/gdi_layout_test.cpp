@@ -77,6 +77,12 @@ const TDrawCase kDraws[] = {
        GRADIENT_RECT r{0, 1};
        GradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_H);
      }},
+    {"triangle gradient",
+     [](HDC dc) {
+       TRIVERTEX v[3] = {{3, 1, 0xFF00, 0, 0, 0}, {30, 3, 0, 0xFF00, 0, 0}, {8, 15, 0, 0, 0xFF00, 0}};
+       GRADIENT_TRIANGLE t{0, 1, 2};
+       GradientFill(dc, v, 3, &t, 1, GRADIENT_FILL_TRIANGLE);
+     }},
     {"clipped FillRect",
      [](HDC dc) {
        IntersectClipRect(dc, 0, 0, 7, kH);
