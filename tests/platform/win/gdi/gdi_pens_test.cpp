@@ -84,6 +84,28 @@ TEST(PenTest, CosmeticStylesRunOnAroundCorners) {
       }
 }
 
+// A geometric dash that reaches a corner goes on round it: with dashes of
+// 6 on and 2 off along a 10-pixel top edge, the third dash covers the top
+// right corner and the first 4 pixels down, then the gap follows.
+TEST(PenTest, GeometricDashesRunOnAroundCorners) {
+  for (int depth : kDepths) {
+    TFormatDib dib(depth, 16, 16, 0xFF);
+    LOGBRUSH lb{BS_SOLID, RGB(0, 0, 0), 0};
+    HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT | PS_JOIN_MITER, 2, &lb, 0, nullptr);
+    HGDIOBJ oldPen = SelectObject(dib.dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dib.dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dib.dc, 0, 0, 11, 11);
+    SelectObject(dib.dc, oldBrush);
+    DeleteObject(SelectObject(dib.dc, oldPen));
+    auto inked = [&](int x, int y) { return dib.Value(x, y) == 0; };
+    std::string got, want = "####..#####";  // rows 0 to 10; the gap is 4.5 to 6.5
+    for (int y = 0; y < 11; ++y) got += inked(10, y) ? '#' : '.';
+    EXPECT_EQ(got.substr(1, 8), want.substr(1, 8)) << depth << " bits, the right edge from the top";
+    EXPECT_TRUE(inked(9, 0) && inked(3, 0)) << depth << " bits";
+    EXPECT_FALSE(inked(7, 0)) << depth << " bits: the first gap";
+  }
+}
+
 // An 8x8 pattern of distinct colours in a 32-bit DIB section.
 HBITMAP PatternBitmap() {
   uint32_t* bits = nullptr;
