@@ -32,7 +32,7 @@ bool Prepare(HDC dest, int xd, int yd, int wd, int hd, HDC srcDC, int xs, int ys
   auto sdc = GdiDC(srcDC);
   if (!p.Dc || !sdc || wd < 0 || hd < 0 || ws < 0 || hs < 0) return false;
   if (!p.Source.FromDC(sdc)) return false;
-  p.Dest = TargetRectOf(p.Dc, xd, yd, wd, hd);
+  p.Dest = DestRectOf(p.Dc, xd, yd, wd, hd, true);
   p.Src = TargetRectOf(sdc, xs, ys, ws, hs);
   if (p.Src.Left < 0 || p.Src.Top < 0 || p.Src.Right > p.Source.Width || p.Src.Bottom > p.Source.Height) return false;
   p.Bmp = p.Dc->Target();
@@ -207,12 +207,28 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
       ULONG ids[3] = {tris[k].Vertex1, tris[k].Vertex2, tris[k].Vertex3};
       if (ids[0] >= vertexCount || ids[1] >= vertexCount || ids[2] >= vertexCount) return FALSE;
       TPointF v[3];
-      for (int i = 0; i < 3; ++i) v[i] = TPointF{double(pts[ids[i]].X), double(pts[ids[i]].Y)};
-      double det = (v[1].Y - v[2].Y) * (v[0].X - v[2].X) + (v[2].X - v[1].X) * (v[0].Y - v[2].Y);
+      // Mirrored, a vertex names the pixel left of the edge (as for polygons).
+      const double shift = dc->Mirrored() ? 1 : 0;
+      for (int i = 0; i < 3; ++i) v[i] = TPointF{pts[ids[i]].X + shift, double(pts[ids[i]].Y)};
+      const POINT p0 = pts[ids[0]], p1 = pts[ids[1]], p2 = pts[ids[2]];
+      const int64_t det = int64_t(p1.Y - p2.Y) * (p0.X - p2.X) + int64_t(p2.X - p1.X) * (p0.Y - p2.Y);
       if (det == 0) continue;
+      // Covered pixels: centres inside, or on a top or left edge, so that
+      // triangles sharing an edge neither overlap nor leave a gap.
       TSpanRows rows = PolygonRows({{v[0], v[1], v[2]}}, ALTERNATE);
       int top, bottom;
       if (!RowsBounds(rows, clip, top, bottom)) continue;
+      const TRIVERTEX* tv[3] = {&vertices[ids[0]], &vertices[ids[1]], &vertices[ids[2]]};
+      // Each channel at the pixel's own coordinate, as rectangle gradients
+      // take it, in whole numbers: the weights' numerators add up to det
+      // exactly, so a flat triangle keeps its colour.
+      auto mix = [&](int64_t n0, int64_t n1, COLOR16 TRIVERTEX::*ch) {
+        int64_t n2 = det - n0 - n1;
+        int64_t num = n0 * (tv[0]->*ch) + n1 * (tv[1]->*ch) + n2 * (tv[2]->*ch);
+        int64_t q = num / det;
+        if ((num % det != 0) && ((num < 0) != (det < 0))) --q;
+        return static_cast<uint32_t>(std::clamp<int64_t>(q, 0, 65535));
+      };
       TSurfaceLock lock(bmp, top, bottom);
       for (int y = top; y < bottom; ++y) {
         const auto* spans = rows.Row(y);
@@ -221,16 +237,10 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
         for (const auto& s : *spans)
           clip.ForEachSpan(y, s.first, s.second, [&](int a, int b) {
             for (int x = a; x < b; ++x) {
-              double px = x + 0.5, py = y + 0.5;
-              double w0 = ((v[1].Y - v[2].Y) * (px - v[2].X) + (v[2].X - v[1].X) * (py - v[2].Y)) / det;
-              double w1 = ((v[2].Y - v[0].Y) * (px - v[2].X) + (v[0].X - v[2].X) * (py - v[2].Y)) / det;
-              double w2 = 1 - w0 - w1;
-              auto mix = [&](COLOR16 TRIVERTEX::*ch) {
-                double c = w0 * (vertices[ids[0]].*ch) + w1 * (vertices[ids[1]].*ch) + w2 * (vertices[ids[2]].*ch);
-                return static_cast<uint32_t>(std::clamp(c, 0.0, 65535.0));
-              };
-              d[x] = VertexPixel(mix(&TRIVERTEX::Red), mix(&TRIVERTEX::Green), mix(&TRIVERTEX::Blue),
-                                 mix(&TRIVERTEX::Alpha));
+              int64_t n0 = int64_t(p1.Y - p2.Y) * (x - p2.X) + int64_t(p2.X - p1.X) * (y - p2.Y);
+              int64_t n1 = int64_t(p2.Y - p0.Y) * (x - p2.X) + int64_t(p0.X - p2.X) * (y - p2.Y);
+              d[x] = VertexPixel(mix(n0, n1, &TRIVERTEX::Red), mix(n0, n1, &TRIVERTEX::Green),
+                                 mix(n0, n1, &TRIVERTEX::Blue), mix(n0, n1, &TRIVERTEX::Alpha));
             }
           });
       }
@@ -245,12 +255,15 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
     const TRIVERTEX* a = &vertices[rects[k].UpperLeft];
     const TRIVERTEX* b = &vertices[rects[k].LowerRight];
     POINT pa = pts[rects[k].UpperLeft], pb = pts[rects[k].LowerRight];
-    // The gradient runs from the vertex with the smaller coordinate.
-    if (vertical ? pa.Y > pb.Y : pa.X > pb.X) {
+    // The gradient runs from the vertex with the smaller coordinate; in a
+    // mirrored layout, from the one on the right, so that the whole is the
+    // mirror image of the same call left to right.
+    const bool fromRight = !vertical && dc->Mirrored();
+    if (vertical ? pa.Y > pb.Y : (fromRight ? pa.X < pb.X : pa.X > pb.X)) {
       std::swap(a, b);
       std::swap(pa, pb);
     }
-    RECT r{std::min(pa.X, pb.X), std::min(pa.Y, pb.Y), std::max(pa.X, pb.X), std::max(pa.Y, pb.Y)};
+    RECT r = dc->FixMirroredRect(RECT{std::min(pa.X, pb.X), std::min(pa.Y, pb.Y), std::max(pa.X, pb.X), std::max(pa.Y, pb.Y)});
     if (r.Left >= r.Right || r.Top >= r.Bottom) continue;
     RECT box = clip.Box();
     RECT area{std::max(r.Left, box.Left), std::max(r.Top, box.Top), std::min(r.Right, box.Right),
@@ -264,7 +277,7 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
       return VertexPixel(mix(a->Red, b->Red), mix(a->Green, b->Green), mix(a->Blue, b->Blue), mix(a->Alpha, b->Alpha));
     };
     std::vector<uint32_t> line(static_cast<size_t>(span));
-    for (int i = 0; i < span; ++i) line[size_t(i)] = at(i);
+    for (int i = 0; i < span; ++i) line[size_t(i)] = at(fromRight ? span - 1 - i : i);
     TSurfaceLock lock(bmp, area.Top, area.Bottom);
     clip.ForEachIn(area, [&](const RECT& c) {
       for (int y = c.Top; y < c.Bottom; ++y) {

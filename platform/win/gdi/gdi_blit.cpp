@@ -3,6 +3,7 @@
 // converts between monochrome and colour as the original platform does.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/win/gdi/gdi_blit.h"
@@ -93,15 +94,6 @@ TSpanMap MapAxis(int n, int s0, int sn, bool flip, int lo, int hi, int mode) {
     m.Last[size_t(i)] = b;
   }
   return m;
-}
-
-uint32_t Average(const uint32_t* px, int n) {
-  uint32_t sum[4] = {0, 0, 0, 0};
-  for (int i = 0; i < n; ++i)
-    for (int c = 0; c < 4; ++c) sum[c] += (px[i] >> (8 * c)) & 0xFF;
-  uint32_t out = 0;
-  for (int c = 0; c < 4; ++c) out |= ((sum[c] + uint32_t(n) / 2) / uint32_t(n)) << (8 * c);
-  return out;
 }
 
 // Converts source pixels to what the destination lock holds: monochrome
@@ -202,7 +194,7 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
   TRop3Row fore = Rop3Row(p.Rop), back = Rop3Row(p.BackRop);
 
   // Halving 32-bit pixels in both directions, the common HALFTONE case:
-  // the same means as the general loop, four pixels at a time.
+  // the same means of four as the general loop, four pixels at a time.
   if (stretch && p.StretchMode == HALFTONE && p.Rop == 0xCC && !p.Mask && !flipX && !flipY && sw == 2 * dw &&
       sh == 2 * dh && !lock.Values() && !convert && src->Format->IsDirect32() && sx >= 0 && sx + sw <= src->Width &&
       sy >= src->RowFirst && sy + sh <= src->RowLast) {
@@ -220,8 +212,10 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
   int maxW = area.Right - area.Left;
   std::vector<uint32_t> sbuf(useS ? size_t(maxW) : 0), pbuf(useP ? size_t(maxW) : 0), tmp, bk, rowBuf;
   std::vector<uint8_t> valid;
+  std::vector<uint32_t> sums;
   if (stretch) {
     valid.resize(size_t(maxW));
+    if (p.StretchMode == HALFTONE) sums.resize(4 * size_t(maxW));
     rowBuf.resize(size_t(src->Width));
   }
 
@@ -251,6 +245,8 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
             }
           }
           if (colLo >= colHi) continue;
+          const bool average = p.StretchMode == HALFTONE;
+          if (average) std::fill(sums.begin(), sums.begin() + 4 * n, 0u);
           for (int r = r0; r < r1; ++r) {
             src->Fetch(r, colLo, colHi - colLo, rowBuf.data() + colLo);
             for (int i = 0; i < n; ++i) {
@@ -258,32 +254,34 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
               int a = mx.First[size_t(k)], b = mx.Last[size_t(k)];
               valid[size_t(i)] = a >= 0;
               if (a < 0) continue;
-              uint32_t v;
-              if (b - a == 1 || p.StretchMode == COLORONCOLOR) {
-                v = rowBuf[size_t(a)];
-              } else if (p.StretchMode == HALFTONE) {
-                v = Average(rowBuf.data() + a, b - a);
-              } else {
-                v = rowBuf[size_t(a)];
-                for (int q = a + 1; q < b; ++q) v = p.StretchMode == WHITEONBLACK ? v | rowBuf[size_t(q)] : v & rowBuf[size_t(q)];
+              if (average) {
+                // Whole sums, divided once: rounding each row would drift.
+                uint32_t* acc = sums.data() + 4 * i;
+                for (int q = a; q < b; ++q)
+                  for (int ch = 0; ch < 4; ++ch) acc[ch] += (rowBuf[size_t(q)] >> (8 * ch)) & 0xFF;
+                continue;
               }
-              if (r == r0 || p.StretchMode == COLORONCOLOR) {
+              uint32_t v = rowBuf[size_t(a)];
+              if (p.StretchMode != COLORONCOLOR)
+                for (int q = a + 1; q < b; ++q)
+                  v = p.StretchMode == WHITEONBLACK ? v | rowBuf[size_t(q)] : v & rowBuf[size_t(q)];
+              if (r == r0 || p.StretchMode == COLORONCOLOR)
                 sbuf[size_t(i)] = v;
-              } else if (p.StretchMode == HALFTONE) {
-                uint32_t pair[2] = {sbuf[size_t(i)], v};
-                // Running average weighted by the rows seen so far.
-                uint32_t out = 0;
-                int seen = r - r0;
-                for (int ch = 0; ch < 4; ++ch) {
-                  uint32_t a0 = (pair[0] >> (8 * ch)) & 0xFF, a1 = (pair[1] >> (8 * ch)) & 0xFF;
-                  out |= ((a0 * uint32_t(seen) + a1 + uint32_t(seen + 1) / 2) / uint32_t(seen + 1)) << (8 * ch);
-                }
-                sbuf[size_t(i)] = out;
-              } else {
+              else
                 sbuf[size_t(i)] = p.StretchMode == WHITEONBLACK ? sbuf[size_t(i)] | v : sbuf[size_t(i)] & v;
-              }
             }
             if (p.StretchMode == COLORONCOLOR) break;
+          }
+          if (average) {
+            for (int i = 0; i < n; ++i) {
+              int k = c.Left - dx + i;
+              if (!valid[size_t(i)]) continue;
+              uint32_t count = uint32_t(mx.Last[size_t(k)] - mx.First[size_t(k)]) * uint32_t(r1 - r0);
+              const uint32_t* acc = sums.data() + 4 * i;
+              uint32_t out = 0;
+              for (int ch = 0; ch < 4; ++ch) out |= ((acc[ch] + count / 2) / count) << (8 * ch);
+              sbuf[size_t(i)] = out;
+            }
           }
           if (convert) Convert(*src, lock, fg, bg, sbuf.data(), n);
           s = sbuf.data();
@@ -332,6 +330,15 @@ RECT TargetRectOf(TGdiDC* dc, int x, int y, int w, int h) {
   return RECT{Round(ax), Round(ay), Round(bx), Round(by)};
 }
 
+RECT DestRectOf(TGdiDC* dc, int x, int y, int w, int h, bool keepOrientation) {
+  RECT t = TargetRectOf(dc, x, y, w, h);
+  if (!dc->Mirrored() || !(keepOrientation || (dc->S.Layout & LAYOUT_BITMAPORIENTATIONPRESERVED))) return t;
+  // The same pixels, drawn the other way round (see BlitTarget's reading
+  // of a negative width).
+  if (t.Right < t.Left) return RECT{t.Right + 1, t.Top, t.Left + 1, t.Bottom};
+  return RECT{t.Right - 1, t.Top, t.Left - 1, t.Bottom};
+}
+
 }  // namespace rtl::detail
 
 using namespace rtl::detail;
@@ -341,7 +348,8 @@ BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   uint8_t r = RopIndex(rop);
   if (!dc || RopUsesSource(r)) return FALSE;
   RECT t = TargetRectOf(dc, x, y, w, h);
-  RECT n{std::min(t.Left, t.Right), std::min(t.Top, t.Bottom), std::max(t.Left, t.Right), std::max(t.Top, t.Bottom)};
+  RECT n = dc->FixMirroredRect(
+      RECT{std::min(t.Left, t.Right), std::min(t.Top, t.Bottom), std::max(t.Left, t.Right), std::max(t.Top, t.Bottom)});
   PatBltRect(dc, n, r, GdiBrush(dc->S.Brush).get());
   return TRUE;
 }
@@ -358,7 +366,7 @@ BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC srcDC,
     if (!sdc) return FALSE;
     if (!src.FromDC(sdc)) return TRUE;
   }
-  RECT t = TargetRectOf(dc, xDest, yDest, wDest, hDest);
+  RECT t = DestRectOf(dc, xDest, yDest, wDest, hDest);
   TBlitParams p;
   p.DX = t.Left;
   p.DY = t.Top;
@@ -396,7 +404,7 @@ BOOL MaskBlt(HDC dest, int xDest, int yDest, int width, int height, HDC srcDC, i
     if (!sdc) return FALSE;
     if (!src.FromDC(sdc)) return TRUE;
   }
-  RECT t = TargetRectOf(dc, xDest, yDest, width, height);
+  RECT t = DestRectOf(dc, xDest, yDest, width, height);
   p.DX = t.Left;
   p.DY = t.Top;
   p.DW = t.Right - t.Left;
@@ -405,8 +413,9 @@ BOOL MaskBlt(HDC dest, int xDest, int yDest, int width, int height, HDC srcDC, i
     RECT s = TargetRectOf(sdc, xSrc, ySrc, width, height);
     p.SX = s.Left;
     p.SY = s.Top;
-    p.SW = p.DW;
-    p.SH = p.DH;
+    // A mirrored destination reads the source forwards all the same.
+    p.SW = std::abs(p.DW);
+    p.SH = std::abs(p.DH);
   }
   p.Mask = m;
   p.MX = xMask;
@@ -517,7 +526,7 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   TBlitSource src;
   uint8_t r = RopIndex(rop);
   if (RopUsesSource(r) && !DibSource(bits, info, usage, 0, UINT(height), src, dc)) return 0;
-  RECT t = TargetRectOf(dc, xDest, yDest, destWidth, destHeight);
+  RECT t = DestRectOf(dc, xDest, yDest, destWidth, destHeight);
   TBlitParams p;
   p.DX = t.Left;
   p.DY = t.Top;
@@ -548,7 +557,7 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
   TBlitSource src;
   if (!DibSource(bits, info, usage, startScan, lines, src, dc)) return 0;
   int h = src.Height;
-  RECT t = TargetRectOf(dc, xDest, yDest, static_cast<int>(width), static_cast<int>(height));
+  RECT t = DestRectOf(dc, xDest, yDest, static_cast<int>(width), static_cast<int>(height));
   TBlitParams p;
   p.DX = t.Left;
   p.DY = t.Top;
@@ -556,8 +565,8 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
   p.DH = t.Bottom - t.Top;
   p.SX = xSrc;
   p.SY = info->bmiHeader.biHeight > 0 ? h - ySrc - static_cast<int>(height) : ySrc;
-  p.SW = p.DW;
-  p.SH = p.DH;
+  p.SW = std::abs(p.DW);
+  p.SH = std::abs(p.DH);
   p.Rop = p.BackRop = 0xCC;
   p.StretchMode = COLORONCOLOR;
   if (!BlitTarget(dc, p, &src, nullptr)) return 0;

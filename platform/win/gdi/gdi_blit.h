@@ -45,5 +45,9 @@ struct TBlitParams {
 bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* brush);
 // A logical rectangle (x, y, w, h) in target pixels; not normalised.
 RECT TargetRectOf(TGdiDC* dc, int x, int y, int w, int h);
+// The same for a blit's destination: under a mirrored layout the image is
+// mirrored too, unless the layout preserves bitmap orientation or the
+// caller asks to keep it.
+RECT DestRectOf(TGdiDC* dc, int x, int y, int w, int h, bool keepOrientation = false);
 
 }  // namespace rtl::detail

@@ -294,6 +294,11 @@ int GetClipBox(HDC hdc, LPRECT rect) {
     *rect = RECT{};
     return NULLREGION;
   }
+  // Undo the shift mirrored rectangles take on the way in.
+  if (dc->Mirrored()) {
+    --box.Left;
+    --box.Right;
+  }
   TXform inv;
   if (!dc->ToTarget().Invert(inv)) return ERROR;
   auto mx = [&](double x, double y) { return x * inv.M11 + y * inv.M21 + inv.Dx; };
@@ -311,6 +316,10 @@ BOOL RectVisible(HDC hdc, const RECT* rect) {
   auto dc = GdiDC(hdc);
   if (!dc || !rect) return FALSE;
   RECT d = LogicalRectToDevice(dc, *rect);
+  if (dc->Mirrored()) {
+    const int w = dc->MirrorWidth();
+    d = RECT{w - d.Right, d.Top, w - d.Left, d.Bottom};
+  }
   d.Left += dc->DeviceOrigin.X;
   d.Right += dc->DeviceOrigin.X;
   d.Top += dc->DeviceOrigin.Y;

@@ -98,15 +98,16 @@ const TRegion& TGdiDC::EffectiveClip() {
   if (clipValid_) return clip_;
   SIZE sz = DeviceSize();
   clip_.SetRect(RECT{0, 0, sz.cx, sz.cy});
-  auto apply = [&](const std::optional<TRegion>& r) {
+  auto apply = [&](const std::optional<TRegion>& r, bool mirror) {
     if (!r) return;
-    TRegion moved = *r;
+    TRegion moved = mirror ? DeviceToTarget(*r) : *r;
     moved.Offset(DeviceOrigin.X, DeviceOrigin.Y);
     clip_.Intersect(moved);
   };
-  apply(Visible);
-  apply(S.Meta);
-  apply(S.Clip);
+  // The visible area is the window system's, never mirrored.
+  apply(Visible, false);
+  apply(S.Meta, true);
+  apply(S.Clip, true);
   clipValid_ = true;
   return clip_;
 }
@@ -126,9 +127,29 @@ TXform TGdiDC::LogicalToDevice() const {
   return page;
 }
 
+int TGdiDC::MirrorWidth() {
+  if (Visible) return Visible->Box().Right;
+  return DeviceSize().cx - DeviceOrigin.X;
+}
+
+TRegion TGdiDC::DeviceToTarget(const TRegion& r) {
+  if (!Mirrored()) return r;
+  const int w = MirrorWidth();
+  std::vector<RECT> rects;
+  rects.reserve(r.Rects().size());
+  for (const RECT& q : r.Rects()) rects.push_back(RECT{w - q.Right, q.Top, w - q.Left, q.Bottom});
+  return TRegion::FromRects(rects.data(), rects.size());
+}
+
 const TXform& TGdiDC::ToTarget() {
   if (!xformValid_) {
     xform_ = LogicalToDevice();
+    if (Mirrored()) {
+      const double w = MirrorWidth();
+      xform_.M11 = -xform_.M11;
+      xform_.M21 = -xform_.M21;
+      xform_.Dx = w - 1 - xform_.Dx;
+    }
     xform_.Dx += DeviceOrigin.X;
     xform_.Dy += DeviceOrigin.Y;
     simple_ = xform_.M11 == 1 && xform_.M22 == 1 && xform_.M12 == 0 && xform_.M21 == 0 &&
@@ -374,6 +395,7 @@ DWORD SetLayout(HDC hdc, DWORD layout) {
   if (!dc) return GDI_ERROR;
   DWORD old = dc->S.Layout;
   dc->S.Layout = layout;
+  dc->Invalidate();
   return old;
 }
 

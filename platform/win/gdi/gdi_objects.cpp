@@ -297,6 +297,27 @@ HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD styleCo
   p->BrushStyle = brush->lbStyle;
   p->Hatch = brush->lbHatch;
   if (kind == PS_USERSTYLE) p->UserStyle.assign(styles, styles + styleCount);
+  if (geometric && brush->lbStyle != BS_SOLID && brush->lbStyle != BS_NULL) {
+    // The stroke is painted with a brush of its own, made as the brush
+    // functions make it: the pattern is copied now, so the caller may
+    // free its bitmap or DIB afterwards.
+    HBRUSH h = CreateBrushIndirect(brush);
+    std::shared_ptr<TGdiBrush> copy;
+    if (auto made = GdiBrush(h)) {
+      copy = std::make_shared<TGdiBrush>();
+      copy->Style = made->Style;
+      copy->Color = made->Color;
+      copy->Hatch = made->Hatch;
+      copy->Pattern = made->Pattern;
+      copy->PatternHandle = made->PatternHandle;
+    }
+    if (h) DeleteObject(h);
+    if (!copy) {
+      SetLastError(87);
+      return nullptr;
+    }
+    p->Brush = std::move(copy);
+  }
   return static_cast<HPEN>(Add(std::move(p)));
 }
 

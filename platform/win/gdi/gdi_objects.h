@@ -30,19 +30,6 @@ struct TGdiObject {
   virtual ~TGdiObject() = default;
 };
 
-struct TGdiPen : TGdiObject {
-  DWORD Style = PS_SOLID;  // with type, end cap and join bits
-  int Width = 1;
-  COLORREF Color = 0;
-  UINT BrushStyle = BS_SOLID;
-  ULONG_PTR Hatch = 0;
-  std::vector<DWORD> UserStyle;
-  bool DCPen = false;  // DC_PEN: the colour comes from the DC
-  TGdiPen() : TGdiObject(OBJ_PEN) {}
-  int Kind() const { return static_cast<int>(Style & PS_STYLE_MASK); }
-  bool Geometric() const { return (Style & PS_TYPE_MASK) == PS_GEOMETRIC; }
-};
-
 // A brush pattern: colours, or 0/1 values of a monochrome pattern (0 drawn
 // in the text colour, 1 in the background colour).
 struct TPatternImage {
@@ -60,6 +47,21 @@ struct TGdiBrush : TGdiObject {
   int SysColor = -1;            // a system-colour brush follows its colour
   bool DCBrush = false;         // DC_BRUSH: the colour comes from the DC
   TGdiBrush() : TGdiObject(OBJ_BRUSH) {}
+};
+
+struct TGdiPen : TGdiObject {
+  DWORD Style = PS_SOLID;  // with type, end cap and join bits
+  int Width = 1;
+  COLORREF Color = 0;
+  UINT BrushStyle = BS_SOLID;
+  ULONG_PTR Hatch = 0;
+  std::vector<DWORD> UserStyle;
+  bool DCPen = false;  // DC_PEN: the colour comes from the DC
+  // A geometric pen's hatch or pattern, copied when the pen is made.
+  std::shared_ptr<const TGdiBrush> Brush;
+  TGdiPen() : TGdiObject(OBJ_PEN) {}
+  int Kind() const { return static_cast<int>(Style & PS_STYLE_MASK); }
+  bool Geometric() const { return (Style & PS_TYPE_MASK) == PS_GEOMETRIC; }
 };
 
 struct TGdiBitmap : TGdiObject {
@@ -185,6 +187,21 @@ struct TGdiDC : TGdiObject {
   POINT LPtoTarget(POINT p);
   // Logical to device (without the device origin).
   TXform LogicalToDevice() const;
+  // A right-to-left layout: device space is seen in a mirror, so that
+  // device x lands on target pixel MirrorWidth() - 1 - x (plus the origin).
+  bool Mirrored() const { return (S.Layout & LAYOUT_RTL) != 0; }
+  int MirrorWidth();
+  // A device region as the target holds it: mirrored when the layout is.
+  TRegion DeviceToTarget(const TRegion& r);
+  // Rectangles whose two corners were mapped one at a time and then put in
+  // order come out one pixel left of their mirror image; this puts them back.
+  RECT FixMirroredRect(RECT r) {
+    if (Mirrored()) {
+      ++r.Left;
+      ++r.Right;
+    }
+    return r;
+  }
 
  private:
   bool clipValid_ = false, xformValid_ = false;

@@ -135,7 +135,7 @@ TBrushFill SolidFill(uint32_t pixel) {
   return f;
 }
 
-TBrushFill RealizeBrush(TGdiDC* dc, TGdiBrush* brush, const TSurfaceLock& lock, bool honourBkMode) {
+TBrushFill RealizeBrush(TGdiDC* dc, const TGdiBrush* brush, const TSurfaceLock& lock, bool honourBkMode) {
   TBrushFill f;
   if (!brush || brush->Style == BS_NULL) return f;
   f.Null = false;
@@ -381,7 +381,7 @@ TRegion LogicalRectToTarget(TGdiDC* dc, const RECT& r) {
     TPointF a = map(r.Left, r.Top), b = map(r.Right, r.Bottom);
     auto rnd = [](double v) { return static_cast<int>(std::floor(v + 0.5)); };
     int l = rnd(a.X), t = rnd(a.Y), rr = rnd(b.X), bb = rnd(b.Y);
-    return TRegion(RECT{std::min(l, rr), std::min(t, bb), std::max(l, rr), std::max(t, bb)});
+    return TRegion(dc->FixMirroredRect(RECT{std::min(l, rr), std::min(t, bb), std::max(l, rr), std::max(t, bb)}));
   }
   std::vector<std::vector<TPointF>> poly{
       {map(r.Left, r.Top), map(r.Right, r.Top), map(r.Right, r.Bottom), map(r.Left, r.Bottom)}};

@@ -89,7 +89,7 @@ struct TBrushFill {
 
 // The brush realised for drawing on `lock` through `dc`; hatch gaps follow
 // the background mode when honourBkMode is set.
-TBrushFill RealizeBrush(TGdiDC* dc, TGdiBrush* brush, const TSurfaceLock& lock, bool honourBkMode);
+TBrushFill RealizeBrush(TGdiDC* dc, const TGdiBrush* brush, const TSurfaceLock& lock, bool honourBkMode);
 TBrushFill SolidFill(uint32_t pixel);
 
 // Paints row y's [x0, x1) with the fill under a binary raster operation;

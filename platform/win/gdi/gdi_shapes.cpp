@@ -24,7 +24,14 @@ bool AxisAligned(TGdiDC* dc) {
 // A logical rectangle in target pixels, normalised.
 RECT TargetRect(TGdiDC* dc, int l, int t, int r, int b) {
   POINT a = dc->LPtoTarget(POINT(l, t)), c = dc->LPtoTarget(POINT(r, b));
-  return RECT{std::min(a.X, c.X), std::min(a.Y, c.Y), std::max(a.X, c.X), std::max(a.Y, c.Y)};
+  return dc->FixMirroredRect(RECT{std::min(a.X, c.X), std::min(a.Y, c.Y), std::max(a.X, c.X), std::max(a.Y, c.Y)});
+}
+
+// Without a pen a shape is a pixel smaller: it loses its right column
+// (its left one when the layout is mirrored) and its bottom row.
+RECT NullPenArea(TGdiDC* dc, const RECT& r) {
+  if (dc->Mirrored()) return RECT{r.Left + 1, r.Top, r.Right, r.Bottom - 1};
+  return RECT{r.Left, r.Top, r.Right - 1, r.Bottom - 1};
 }
 
 RECT Inflate(RECT r, int d) { return RECT{r.Left - d, r.Top - d, r.Right + d, r.Bottom + d}; }
@@ -67,10 +74,12 @@ std::vector<TPointF> ToFloat(const std::vector<POINT>& pts) {
   return f;
 }
 
-std::vector<POINT> Rounded(const std::vector<TPointF>& pts) {
+// Continuous points to the pixels holding them; mirrored, x rounds up, so
+// that each pixel is the mirror image of the one left to right.
+std::vector<POINT> Rounded(const std::vector<TPointF>& pts, bool mirrored = false) {
   std::vector<POINT> out;
   for (const TPointF& p : pts) {
-    POINT q(static_cast<int>(std::floor(p.X)), static_cast<int>(std::floor(p.Y)));
+    POINT q(static_cast<int>(mirrored ? std::ceil(p.X) : std::floor(p.X)), static_cast<int>(std::floor(p.Y)));
     if (out.empty() || !(out.back() == q)) out.push_back(q);
   }
   return out;
@@ -78,12 +87,21 @@ std::vector<POINT> Rounded(const std::vector<TPointF>& pts) {
 
 // Fill rows and outline of a closed outline given as continuous points.
 void DrawPolygonF(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polys, bool fill, const TStroke& pen) {
+  // Mirrored, a vertex names the pixel left of the edge the fill needs.
+  std::vector<std::vector<TPointF>> shifted;
+  const auto* body = &polys;
+  if (fill && dc->Mirrored()) {
+    shifted = polys;
+    for (auto& p : shifted)
+      for (TPointF& q : p) q.X += 1;
+    body = &shifted;
+  }
   if (fill && pen.Null) {
-    PaintPolygonFill(dc, polys, dc->S.PolyFillMode);
+    PaintPolygonFill(dc, *body, dc->S.PolyFillMode);
     return;
   }
   TSpanRows fillRows;
-  if (fill) fillRows = PolygonRows(polys, dc->S.PolyFillMode);
+  if (fill) fillRows = PolygonRows(*body, dc->S.PolyFillMode);
   TSpanRows on, off;
   if (!pen.Null) {
     if (pen.Wide) {
@@ -95,7 +113,7 @@ void DrawPolygonF(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polys, bo
     } else {
       std::vector<POINT> a, b;
       int phase = 0;
-      for (const auto& p : polys) StrokeThin(Rounded(p), true, pen, a, b, phase);
+      for (const auto& p : polys) StrokeThin(Rounded(p, dc->Mirrored()), true, pen, a, b, phase);
       on = PixelsToRows(a);
       off = PixelsToRows(b);
     }
@@ -136,7 +154,7 @@ void DrawEllipseLike(TGdiDC* dc, int l, int t, int r, int b, bool round, int cw,
   cw = static_cast<int>(std::lround(cw * sx));
   ch = static_cast<int>(std::lround(ch * sy));
   if (pen.Null) {
-    TSpanRows fill = ShapeRows(RECT{R.Left, R.Top, R.Right - 1, R.Bottom - 1}, round, cw, ch);
+    TSpanRows fill = ShapeRows(NullPenArea(dc, R), round, cw, ch);
     PaintShape(dc, &fill, nullptr, nullptr, pen);
     return;
   }
@@ -207,7 +225,7 @@ void DrawArc(TGdiDC* dc, int l, int t, int r, int b, int xs, int ys, int xe, int
       TSpanRows on = StrokeWide(c, false, pen);
       PaintShape(dc, nullptr, &on, nullptr, pen);
     } else {
-      DrawPolyline(dc, Rounded(pts), false, pen);
+      DrawPolyline(dc, Rounded(pts, dc->Mirrored()), false, pen);
     }
     return;
   }
@@ -236,8 +254,8 @@ void DrawArc(TGdiDC* dc, int l, int t, int r, int b, int xs, int ys, int xe, int
     return PixelsToRows(px);
   };
   TSpanRows on = filter(outline, inSweep);
-  POINT ps = Rounded({ToTargetF(dc, pStart.X, pStart.Y)}).front();
-  POINT pe = Rounded({ToTargetF(dc, pEnd.X, pEnd.Y)}).front();
+  POINT ps = Rounded({ToTargetF(dc, pStart.X, pStart.Y)}, dc->Mirrored()).front();
+  POINT pe = Rounded({ToTargetF(dc, pEnd.X, pEnd.Y)}, dc->Mirrored()).front();
   std::vector<POINT> extra;
   if (from) {
     POINT f = dc->LPtoTarget(*from);
@@ -374,7 +392,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   RECT R = TargetRect(dc, left, top, right, bottom);
   if (R.Left == R.Right || R.Top == R.Bottom) return TRUE;
   if (pen.Null) {
-    TSpanRows fill = RectRows(RECT{R.Left, R.Top, R.Right - 1, R.Bottom - 1});
+    TSpanRows fill = RectRows(NullPenArea(dc, R));
     PaintShape(dc, &fill, nullptr, nullptr, pen);
     return TRUE;
   }
@@ -485,7 +503,7 @@ BOOL AngleArc(HDC hdc, int x, int y, DWORD radius, float startAngle, float sweep
     TSpanRows on = StrokeWide(c, false, pen);
     PaintShape(dc, nullptr, &on, nullptr, pen);
   } else {
-    DrawPolyline(dc, Rounded(pts), false, pen);
+    DrawPolyline(dc, Rounded(pts, dc->Mirrored()), false, pen);
   }
   return TRUE;
 }
@@ -519,7 +537,7 @@ BOOL DrawBezier(TGdiDC* dc, const POINT* points, DWORD count, bool fromCurrent) 
     TSpanRows on = StrokeWide(c, false, pen);
     PaintShape(dc, nullptr, &on, nullptr, pen);
   } else {
-    std::vector<POINT> r = Rounded(pts);
+    std::vector<POINT> r = Rounded(pts, dc->Mirrored());
     DrawPolyline(dc, r, false, pen);
   }
   return TRUE;

@@ -36,11 +36,6 @@ inline uint32_t BlendPixelConstant(uint32_t d, uint32_t s, uint32_t sca) {
   return out;
 }
 
-inline uint32_t Avg(uint32_t a, uint32_t b) {
-  // Per byte (a + b + 1) / 2 without carries between bytes.
-  return (a | b) - (((a ^ b) >> 1) & 0x7F7F7F7Fu);
-}
-
 #if defined(__SSE2__)
 // x / 255 rounded, on 16-bit lanes holding at most 255 * 255.
 inline __m128i Div255x8(__m128i x) {
@@ -160,19 +155,31 @@ void BlendRowConstant(uint32_t* d, const uint32_t* s, int n, uint32_t sca) {
 void HalveRow(uint32_t* d, const uint32_t* s0, const uint32_t* s1, int n) {
   int i = 0;
 #if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128(), two = _mm_set1_epi16(2);
   for (; i + 4 <= n; i += 4) {
-    auto pairs = [](const uint32_t* s) {
-      __m128 a = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)));
-      __m128 b = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4)));
-      __m128i even = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
-      __m128i odd = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
-      return _mm_avg_epu8(even, odd);
-    };
-    __m128i top = pairs(s0 + 2 * i), bottom = pairs(s1 + 2 * i);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_avg_epu8(top, bottom));
+    // Each channel of the four pixels summed in 16 bits, then rounded once.
+    __m128i lo = two, hi = two;
+    for (const uint32_t* s : {s0 + 2 * i, s1 + 2 * i}) {
+      __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+      __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4));
+      __m128i even = _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(a), _mm_castsi128_ps(b), _MM_SHUFFLE(2, 0, 2, 0)));
+      __m128i odd = _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(a), _mm_castsi128_ps(b), _MM_SHUFFLE(3, 1, 3, 1)));
+      lo = _mm_add_epi16(lo, _mm_add_epi16(_mm_unpacklo_epi8(even, zero), _mm_unpacklo_epi8(odd, zero)));
+      hi = _mm_add_epi16(hi, _mm_add_epi16(_mm_unpackhi_epi8(even, zero), _mm_unpackhi_epi8(odd, zero)));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                     _mm_packus_epi16(_mm_srli_epi16(lo, 2), _mm_srli_epi16(hi, 2)));
   }
 #endif
-  for (; i < n; ++i) d[i] = Avg(Avg(s0[2 * i], s0[2 * i + 1]), Avg(s1[2 * i], s1[2 * i + 1]));
+  for (; i < n; ++i) {
+    uint32_t out = 0;
+    for (int ch = 0; ch < 32; ch += 8) {
+      uint32_t sum = ((s0[2 * i] >> ch) & 0xFF) + ((s0[2 * i + 1] >> ch) & 0xFF) + ((s1[2 * i] >> ch) & 0xFF) +
+                     ((s1[2 * i + 1] >> ch) & 0xFF);
+      out |= ((sum + 2) >> 2) << ch;
+    }
+    d[i] = out;
+  }
 }
 
 }  // namespace rtl::detail

@@ -16,7 +16,7 @@ void BlendRowPerPixel(uint32_t* d, const uint32_t* s, int n, uint32_t sca);
 // Every byte: (s * sca + d * (255 - sca)) / 255.
 void BlendRowConstant(uint32_t* d, const uint32_t* s, int n, uint32_t sca);
 // n destination pixels, each the rounded mean of a 2x2 block of the two
-// source rows: the mean of each row's pair, then of the two.
+// source rows: the sum of the four per channel, divided once.
 void HalveRow(uint32_t* d, const uint32_t* s0, const uint32_t* s1, int n);
 
 }  // namespace rtl::detail

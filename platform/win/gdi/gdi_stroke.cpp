@@ -148,6 +148,7 @@ TStroke RealizePen(TGdiDC* dc) {
     s.Join = pen->Style & PS_JOIN_MASK;
   }
   s.MiterLimit = dc->S.MiterLimit;
+  if (geometric) s.Brush = pen->Brush;
   s.Wide = geometric && s.Width > 1;
   if (kind == PS_USERSTYLE) {
     for (DWORD e : pen->UserStyle) s.Dashes.push_back(std::max<int>(1, static_cast<int>(e) * (s.Wide ? 1 : 1)));
@@ -307,7 +308,11 @@ void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TS
       }
     }
   }
-  if (on && !pen.Null) PaintRows(lock, clip, *on, SolidFill(lock.Realize(pen.Color, dc)), rop2);
+  if (on && !pen.Null) {
+    // A pattern pen's brush lines up with the DC's brush origin, as fills do.
+    TBrushFill ink = pen.Brush ? RealizeBrush(dc, pen.Brush.get(), lock, true) : SolidFill(lock.Realize(pen.Color, dc));
+    if (!ink.Null) PaintRows(lock, clip, *on, ink, rop2);
+  }
   if (off && !pen.Null && dc->S.BkMode == OPAQUE)
     PaintRows(lock, clip, *off, SolidFill(lock.Realize(dc->S.BkColor, dc)), rop2);
 }

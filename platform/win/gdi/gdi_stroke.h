@@ -18,6 +18,7 @@ struct TStroke {
   COLORREF Color = 0;
   DWORD EndCap = PS_ENDCAP_ROUND, Join = PS_JOIN_ROUND;
   double MiterLimit = 10;  // longest mitre over the width
+  std::shared_ptr<const TGdiBrush> Brush;  // paints the stroke instead of Color
 };
 
 // The DC's pen as drawn on its target.
