@@ -16,6 +16,7 @@
 #include "platform/forms/picture.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/dateutils.h"
+#include "platform/rtl/fileutils.h"
 #include "platform/rtl/mathutils.h"
 #include "platform/testing/user_testing.h"
 #include "platform/win/shell/shellapi.h"
@@ -219,7 +220,15 @@ class AboutLayout : public AboutDialog, public ::testing::WithParamInterface<int
 TEST_P(AboutLayout, ItIsTidyAndPictured) {
   const int dpi = GetParam();
   rtl::testing::SetDpi(dpi);
+  // The program's icon as the build writes it next to the executable.
+  const AnsiString iconFile = ExtractFilePath(ParamStr(0)) + "../app/icon.ico";
+  TIcon saved;
+  saved.Assign(Application->Icon());
+  ASSERT_TRUE(FileExists(iconFile)) << iconFile;
+  Application->Icon()->LoadFromFile(iconFile);
   TFormAbout* F = Make();
+  Application->Icon()->Assign(&saved);
+  EXPECT_FALSE(F->ImageIcon->Picture()->Icon()->Empty()) << "a copy stays with the dialog";
   F->Show();
   Application->ProcessMessages();
   EXPECT_EQ(F->ClientWidth(), MulDiv(426, dpi, 96));
