@@ -11,9 +11,9 @@
 // completion notification counts it.
 //
 // The main window implements IConversionFileList, makes the driver once
-// with the progress window made at start-up, calls Execute from each of the
-// five conversion commands, and offers those commands only while
-// CanStartConversion holds.
+// in its creation handler, hands it the progress window made at start-up
+// right after, calls Execute from each of the five conversion commands,
+// and offers those commands only while CanStartConversion holds.
 #pragma once
 
 #include <cstdint>
