@@ -162,20 +162,29 @@ AnsiString FailureLine(Integer failures) {
 // ---- The driver -------------------------------------------------------------------------
 
 TConversionDriver::TConversionDriver(TComponent* AOwner, IConversionFileList& List, TProgressForm* Progress)
-    : TComponent(AOwner), FList(List), FProgress(Progress) {
+    : TComponent(AOwner), FList(List) {
   FRunner = new TJvCreateProcess(this);
   FRunner->OnTerminate = TJvCPSTerminateEvent(this, &TConversionDriver::JvCreateProcessTerminate);
-  FProgress->OnStop = TNotifyEvent(this, &TConversionDriver::ButtonStopClick);
-  FProgress->FreeNotification(this);
+  SetProgress(Progress);
   FProgramFolder = WithTrailingBackslash(ExtractFilePath(ParamStr(0)));
 }
 
 TConversionDriver::~TConversionDriver() {
   // A converter still running is left to itself; its end reports nowhere.
   FRunner->OnTerminate = nullptr;
+  SetProgress(nullptr);
+}
+
+void TConversionDriver::SetProgress(TProgressForm* Progress) {
+  if (Progress == FProgress) return;
   if (FProgress) {
     FProgress->RemoveFreeNotification(this);
     if (FProgress->OnStop == TNotifyEvent(this, &TConversionDriver::ButtonStopClick)) FProgress->OnStop = nullptr;
+  }
+  FProgress = Progress;
+  if (FProgress) {
+    FProgress->OnStop = TNotifyEvent(this, &TConversionDriver::ButtonStopClick);
+    FProgress->FreeNotification(this);
   }
 }
 
@@ -188,7 +197,9 @@ void TConversionDriver::SetProgramFolder(const AnsiString& folder) { FProgramFol
 
 AnsiString TConversionDriver::ConverterPath() const { return FProgramFolder + "ConvertZelvo.exe"; }
 
-bool TConversionDriver::CanStartConversion() const { return !FRunning && FRunner->State() == psIdle; }
+bool TConversionDriver::CanStartConversion() const {
+  return FProgress && !FRunning && FRunner->State() == psIdle;
+}
 
 bool TConversionDriver::Execute(TConversionKind kind) {
   if (FRunning) return false;

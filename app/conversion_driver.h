@@ -11,9 +11,9 @@
 // completion notification counts it.
 //
 // The main window implements IConversionFileList, makes the driver once
-// with the progress window made at start-up, calls Execute from each of the
-// five conversion commands, and offers those commands only while
-// CanStartConversion holds.
+// in its creation handler, hands it the progress window made at start-up
+// right after, calls Execute from each of the five conversion commands,
+// and offers those commands only while CanStartConversion holds.
 #pragma once
 
 #include <cstdint>
@@ -82,16 +82,19 @@ class TConversionDriver : public TComponent {
 
  public:
   // The progress window is the program's, made at start-up; the driver
-  // only shows and hides it (and starts nothing once it is gone). The
-  // runner is the driver's own.
+  // only shows and hides it (and starts nothing without it). The runner is
+  // the driver's own.
   TConversionDriver(TComponent* AOwner, IConversionFileList& List, TProgressForm* Progress);
   ~TConversionDriver() override;
+  // The program makes the progress window after the main window, whose
+  // creation makes the driver: it is handed over then.
+  void SetProgress(TProgressForm* Progress);
 
   // The five conversion commands: sets GlobalVars.ConversionType and starts
   // a batch. False when nothing started (no rows, or a batch runs).
   bool Execute(TConversionKind kind);
-  // Whether the conversion commands may be offered: no batch runs and no
-  // cancelled converter is still ending.
+  // Whether the conversion commands may be offered: there is a progress
+  // window, no batch runs and no cancelled converter is still ending.
   bool CanStartConversion() const;
   bool BatchRunning() const { return FRunning; }
 
@@ -121,7 +124,7 @@ class TConversionDriver : public TComponent {
 
  private:
   IConversionFileList& FList;
-  TProgressForm* FProgress;
+  TProgressForm* FProgress = nullptr;
   TJvCreateProcess* FRunner;
   AnsiString FProgramFolder;
 

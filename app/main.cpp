@@ -5,6 +5,7 @@
 #include "app/app_units.h"
 #include "app/branding.h"
 #include "app/main_form.h"
+#include "app/progress_form.h"
 #include "grid/grid_units.h"
 #include "platform/forms/icon.h"
 #include "platform/rtl/fileutils.h"
@@ -33,8 +34,14 @@ int main(int argc, char** argv) {
     Icon.LoadFromFile(IncludeTrailingPathDelimiter(ExtractFilePath(ParamStr(0))) + "icon.ico");
     Application->SetIcon(&Icon);
     Application->Initialize();
+    // The main window first: the first form made is the application's
+    // main form. The progress window lives from here to the end and is
+    // only shown and hidden.
     TFormMain* FormMain = nullptr;
     Application->CreateForm(FormMain);
+    TProgressForm* ProgressForm = nullptr;
+    Application->CreateForm(ProgressForm);
+    FormMain->SetProgressForm(ProgressForm);
     Application->Run();
     // The window goes before the units: its folder finder holds the
     // support library's shared string handlers.

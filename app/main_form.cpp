@@ -268,8 +268,9 @@ void TFormMain::BuildComponents() {
 }
 
 void TFormMain::LoadStatePictures() {
-  // Waiting and processed, in the order of the state column's values.
-  for (const char* Name : {"FILESTATEWAITING", "FILESTATEPROCESSED"}) {
+  // Waiting, processed and failed, in the order of the state column's
+  // values.
+  for (const char* Name : {"FILESTATEWAITING", "FILESTATEPROCESSED", "FILESTATEFAILED"}) {
     TBitmap Picture;
     Picture.LoadFromResourceName(HInstance, Name);
     cxImageList->Add(&Picture, nullptr);
@@ -286,6 +287,8 @@ void TFormMain::Guarded(const std::function<void()>& Step) {
 
 void TFormMain::FormCreate(TObject*) {
   const AnsiString Title = Application->Title();
+  // Before anything that can fail: the conversion commands need it.
+  if (!Driver) Driver = new TConversionDriver(this, *this, nullptr);
   // Each step that can fail is reported and the others still run: a
   // settings file that cannot be written must not cost the window its
   // drops, its clipboard watching or its placement.
@@ -360,6 +363,18 @@ void TFormMain::SetConversionOffered(TConversionKind Kind, bool Offered) {
   Actions[Kind]->SetVisible(Offered);
 }
 
+// ---- Conversions ------------------------------------------------------------------------
+
+void TFormMain::SetProgressForm(TProgressForm* Progress) {
+  if (Driver) Driver->SetProgress(Progress);
+}
+
+void TFormMain::actZelvoWordExecute(TObject*) { Driver->Execute(ckWord); }
+void TFormMain::actZelvoExcelExecute(TObject*) { Driver->Execute(ckExcel); }
+void TFormMain::actZelvoHTMLExecute(TObject*) { Driver->Execute(ckHTML); }
+void TFormMain::actZelvoImageExecute(TObject*) { Driver->Execute(ckImage); }
+void TFormMain::actZelvoTIFFExecute(TObject*) { Driver->Execute(ckTIFF); }
+
 // ---- Appearance ----------------------------------------------------------------------
 
 void TFormMain::actRibbonFormExecute(TObject*) {
@@ -405,15 +420,10 @@ void TFormMain::actMiniToolbarExecute(TObject*) { FBars->SetRadialMenuDown(!actM
 
 void TFormMain::acExitExecute(TObject*) { Close(); }
 
-// ---- Commands whose windows come with the conversion driver, the options
-// and the About box; they are wired there.
+// ---- Commands whose windows come with the options and the About box;
+// they are wired there.
 
 void TFormMain::acOptionsExecute(TObject*) {}  // opens the options dialog
-void TFormMain::actZelvoWordExecute(TObject*) {}  // starts a batch to Word
-void TFormMain::actZelvoExcelExecute(TObject*) {}  // starts a batch to Excel
-void TFormMain::actZelvoHTMLExecute(TObject*) {}  // starts a batch to HTML
-void TFormMain::actZelvoImageExecute(TObject*) {}  // starts a batch to images
-void TFormMain::actZelvoTIFFExecute(TObject*) {}  // starts a batch to multipage TIFF
 void TFormMain::actHelpContentExecute(TObject*) {}  // opens the help link
 void TFormMain::actHomePageExecute(TObject*) {}  // opens the home page
 void TFormMain::actCheckforUpdatesExecute(TObject*) {}  // opens the updates link

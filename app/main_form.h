@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/branding.h"
+#include "app/conversion_driver.h"
 #include "app/main_window_bars.h"
 #include "platform/forms/forms.h"
 
@@ -27,9 +28,10 @@ class TNxImageColumn;
 class TNxTextColumn;
 class TOpenDialog;
 class TPopupMenu;
+class TProgressForm;
 class TStandInBars;
 
-class TFormMain : public TForm, public IBrandingTarget {
+class TFormMain : public TForm, public IBrandingTarget, public IConversionFileList {
   RTL_CLASS(TFormMain, TForm)
 
   // A folder to search or a file to add, waiting for the running search.
@@ -133,7 +135,13 @@ class TFormMain : public TForm, public IBrandingTarget {
   TAction* actAbout = nullptr;
   TAction* acExit = nullptr;
 
+  // Runs the batches of the five conversion commands; made by the creation
+  // handler, working once the progress window is handed over.
+  TConversionDriver* Driver = nullptr;
+
   IMainWindowBars& Bars() const { return *FBars; }
+  // The progress window, made at start-up after this window.
+  void SetProgressForm(TProgressForm* Progress);
 
   // ---- State ------------------------------------------------------------------
   // True while a folder search runs (and until the folders and files
@@ -201,6 +209,14 @@ class TFormMain : public TForm, public IBrandingTarget {
   // ---- IBrandingTarget --------------------------------------------------------
   void SetCaption(const AnsiString& Caption) override;
   void SetConversionOffered(TConversionKind Kind, bool Offered) override;
+
+  // ---- IConversionFileList ------------------------------------------------------
+  Integer RowCount() const override;
+  AnsiString RowFileName(Integer Row) const override;
+  AnsiString RowFolder(Integer Row) const override;
+  void SetRowState(Integer Row, TRowState State) override;
+  TCustomForm* Window() const override { return const_cast<TFormMain*>(this); }
+  void SetWindowEnabled(bool Enabled) override;
 };
 
 // The status texts of a search.

@@ -348,8 +348,9 @@ void TFormMain::UpdateCommands() {
   acRemoveAll->SetEnabled(R > 0 && !S);
   acMoveUp->SetEnabled(L >= 1 && !S);
   acMoveDown->SetEnabled(L >= 0 && L < R - 1 && !S);
-  for (TAction* A : {actZelvoWord, actZelvoExcel, actZelvoHTML, actZelvoImage, actZelvoTIFF})
-    A->SetEnabled(R > 0 && !S);
+  // Not while a batch runs, nor while a cancelled converter is still ending.
+  const bool Convert = R > 0 && !S && Driver && Driver->CanStartConversion();
+  for (TAction* A : {actZelvoWord, actZelvoExcel, actZelvoHTML, actZelvoImage, actZelvoTIFF}) A->SetEnabled(Convert);
   FBars->SetPanelText(1, IntToStr(R) + " items, " + IntToStr(FileGrid->SelectedCount()) +
                              " items currently selected");
 }
@@ -416,4 +417,24 @@ void TFormMain::Dispatch(TMessage& Message) {
       break;
   }
   TForm::Dispatch(Message);
+}
+
+// ---- The list as the conversion driver sees it -------------------------------------
+
+Integer TFormMain::RowCount() const { return FileGrid->RowCount(); }
+
+AnsiString TFormMain::RowFileName(Integer Row) const { return WideToAnsi(FileGrid->Cell(fcName, Row)->AsString()); }
+
+AnsiString TFormMain::RowFolder(Integer Row) const { return WideToAnsi(FileGrid->Cell(fcFolder, Row)->AsString()); }
+
+void TFormMain::SetRowState(Integer Row, TRowState State) {
+  if (Row < 0 || Row >= FileGrid->RowCount()) return;
+  FileGrid->Cell(fcState, Row)->SetAsInteger(State);
+  if (TraceList()) rtl::detail::Trace("list", "state %d %d", Row, static_cast<int>(State));
+}
+
+void TFormMain::SetWindowEnabled(bool Enabled) {
+  SetEnabled(Enabled);
+  // The commands follow at once, not at the next idle turn.
+  UpdateCommands();
 }

@@ -13,6 +13,7 @@
 #include "app/globals.h"
 #include "app/main_form.h"
 #include "app/main_window_standins.h"
+#include "app/progress_form.h"
 #include "app_fixture.h"
 #include "grid/nx_column_classes.h"
 #include "grid/nx_grid.h"
@@ -66,6 +67,7 @@ const char* const kTitle = "List Test";
 class MainWindow : public AppFolders {
  protected:
   TTestFormMain* Form = nullptr;
+  TProgressForm* Progress = nullptr;
   std::vector<AnsiString> Errors;
   AnsiString Files;  // a folder for the files of a test, with a delimiter
 
@@ -80,11 +82,15 @@ class MainWindow : public AppFolders {
     WriteBrandingFile(BrandingFilePath(), Branding());
     BeforeCreate();
     Form = TCustomForm::Create<TTestFormMain>(nullptr);
+    // As the program does: the progress window after the main window.
+    Progress = TCustomForm::Create<TProgressForm>(nullptr);
+    Form->SetProgressForm(Progress);
     Form->Show();
     Pump();
   }
   void TearDown() override {
     if (Form) Form->Free();
+    if (Progress) Progress->Free();
     Pump();
     rtl::detail::SetOpenFileHook(nullptr);
     SetMessageBoxHandler(nullptr);
@@ -689,7 +695,7 @@ TEST_F(MainWindow, TheListShowsSixColumnsAsSlides) {
     }
   }
   EXPECT_EQ(Form->NxImageColumnImage->Images(), Form->cxImageList);
-  EXPECT_EQ(Form->cxImageList->Count(), 2);
+  EXPECT_EQ(Form->cxImageList->Count(), 3) << "waiting, processed, failed";
   EXPECT_EQ(Form->cxImageList->Width(), 120);
   EXPECT_EQ(Form->cxImageList->Height(), 80);
 }

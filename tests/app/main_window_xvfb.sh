@@ -1,24 +1,29 @@
 #!/usr/bin/env bash
 # Runs the real program on a private X server and uses it with real input
 # (XTEST through xdotool): files are added through the open dialog, one is
-# removed with the Delete command, the right button opens the context menu,
-# Alt+F4 closes the window. What the list did is read from the program's
+# converted to Word with the converter stand-in placed next to the program
+# (the completion dialog answered with a click), a second batch is
+# cancelled with a click on the progress window's Cancel, one is removed
+# with the Delete command, the right button opens the context menu, Alt+F4
+# closes the window. What the list did is read from the program's
 # "list" trace channel, and the settings file it wrote is checked. A second
 # run without a branding file must report the error and end without a
 # window.
 #
-#   main_window_xvfb.sh <pdfbatch> <branding tool>
+#   main_window_xvfb.sh <pdfbatch> <branding tool> <converter stand-in>
 #
 # Exits 0 when every step passes, 1 on a failure, 77 when the X server or
 # xdotool is missing. Every step is bounded in time.
 set -u
 
 if [ -z "${MAIN_WINDOW_CHECK_BOUNDED:-}" ]; then
-  MAIN_WINDOW_CHECK_BOUNDED=1 exec timeout -k 5 80 bash "$0" "$@"
+  MAIN_WINDOW_CHECK_BOUNDED=1 exec timeout -k 5 90 bash "$0" "$@"
 fi
 
-program=${1:?usage: main_window_xvfb.sh <pdfbatch> <branding tool>}
-branding=${2:?usage: main_window_xvfb.sh <pdfbatch> <branding tool>}
+usage="usage: main_window_xvfb.sh <pdfbatch> <branding tool> <converter stand-in>"
+program=${1:?$usage}
+branding=${2:?$usage}
+converter=${3:?$usage}
 
 for tool in Xvfb xdotool; do
   if ! command -v "$tool" >/dev/null 2>&1; then
@@ -89,6 +94,13 @@ cp "$program" "$bin/pdfbatch"
 cp "$(dirname "$program")/icon.ico" "$bin/icon.ico"
 printf '[SYSTEM]\nName=Xvfb Check\nVersion=1.0\n' >"$work/branding.ini"
 "$branding" encode "$work/branding.ini" "$bin/PCore.dll" || fail "the branding file could not be written"
+# The converter the program starts for each row; it writes the output
+# named by its third argument, and sleeps long on a numbered output name
+# (the second batch's), so that it is cancelled while it runs.
+cp "$converter" "$bin/ConvertZelvo.exe"
+export TC_CREATE_ARG=3
+export TC_WHEN='(1).doc=sleep:30000'
+export TC_ARGV="$work/converter.argv"
 export HOME="$work/home"
 export XDG_CONFIG_HOME="$work/home/.config"
 export PDFBATCH_TRACE=${MAIN_WINDOW_TRACE:-list}
@@ -202,6 +214,68 @@ expected="[list] added 0 $files/a.pdf
 [list] added 2 $files/c.pdf"
 [ "$(cat "$work/added")" = "$expected" ] || fail "the rows added were: $(cat "$work/added")"
 echo "ok: three files added through the open dialog, in order"
+
+# A window's client point (x, y) from its geometry: the frame is as wide
+# on the left, right and bottom; the client area is $3 x $4.
+click_client() {
+  local id=$1 cw=$2 ch=$3 x=$4 y=$5 g ww wh b
+  g=$(timeout 5 xdotool getwindowgeometry --shell "$id") || fail "no geometry for window $id"
+  ww=$(echo "$g" | sed -n 's/^WIDTH=//p')
+  wh=$(echo "$g" | sed -n 's/^HEIGHT=//p')
+  b=$(((ww - cw) / 2))
+  timeout 5 xdotool mousemove --window "$id" $((b + x)) $((wh - b - ch + y)) || fail "the pointer could not be moved"
+  sleep 0.1
+  timeout 5 xdotool click 1
+}
+
+# Waits until no visible window has the title $1.
+wait_gone() {
+  for _ in $(seq 1 100); do
+    [ -z "$(timeout 2 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# --- F3 converts the three rows to Word; the completion dialog asks to
+# open the output folder and its Cancel button (client 392 x 128, the
+# button at 301, 91, 75 x 25) answers no.
+focus_window "$main" || fail "the main window did not get the keyboard back"
+timeout 5 xdotool key --clearmodifiers F3
+done_dialog=$(find_window "Conversion is complete") || fail "no completion dialog after the batch"
+for row in 0 1 2; do
+  grep -qx "\[list\] state $row 1" "$work/app.err" || fail "row $row was not marked converted: $(grep state "$work/app.err")"
+done
+for f in a b c; do
+  [ -f "$files/$f.doc" ] || fail "$f.doc was not written"
+done
+[ "$(grep -c '^\[list\] state' "$work/app.err")" -eq 3 ] || fail "rows were marked more than once: $(grep state "$work/app.err")"
+click_client "$done_dialog" 392 128 338 103
+wait_gone "Conversion is complete" || fail "the completion dialog stayed open after Cancel"
+echo "ok: the batch converted three files and the completion dialog was answered"
+
+# --- A second batch: its first converter runs long; a click on the
+# progress window's Cancel (client 424 x 146, the button at 333, 111,
+# 75 x 25) ends it and puts the row back to waiting.
+focus_window "$main" || fail "the main window did not get the keyboard after the dialog"
+timeout 5 xdotool key --clearmodifiers F3
+progress=$(find_window "Saving document") || fail "no progress window for the second batch"
+for _ in $(seq 1 100); do
+  [ "$(tr -cd '\0' <"$work/converter.argv" 2>/dev/null | wc -c)" -ge 96 ] && break
+  sleep 0.1
+done
+[ "$(tr -cd '\0' <"$work/converter.argv" | wc -c)" -ge 96 ] || fail "the second batch started no converter"
+click_client "$progress" 424 146 370 123
+wait_trace "state 0 0" || fail "Cancel did not put the row back to waiting: $(grep state "$work/app.err")"
+wait_gone "Saving document" || fail "the progress window stayed open after Cancel"
+for _ in $(seq 1 50); do
+  pgrep -f "^$bin/ConvertZelvo.exe" >/dev/null || break
+  sleep 0.1
+done
+pgrep -f "^$bin/ConvertZelvo.exe" >/dev/null && fail "the cancelled converter still runs"
+[ ! -e "$files/a(1).doc" ] || fail "the cancelled row left its output"
+[ "$(grep -c '^\[list\] state' "$work/app.err")" -eq 4 ] || fail "the cancelled batch marked other rows: $(grep state "$work/app.err")"
+echo "ok: Cancel in the progress window ended the second batch"
 
 # --- Home selects the first row, Delete removes it.
 focus_window "$main" || fail "the main window did not get the keyboard back"

@@ -1,8 +1,10 @@
-// Draws the two pictures of the file list's state column, 120 by 80
-// pixels, 24-bit: a page waiting for conversion (a clock on it) and a
-// converted page (a green tick on it).
+// Draws the three pictures of the file list's state column, 120 by 80
+// pixels, 24-bit: a page waiting for conversion (a clock on it), a
+// converted page (a green tick on it) and a page that could not be
+// converted (a red cross on it).
 //
-//   make_file_states OUTDIR          writes file_waiting.bmp, file_processed.bmp
+//   make_file_states OUTDIR          writes file_waiting.bmp, file_processed.bmp,
+//                                    file_failed.bmp
 //   make_file_states --check DIR     exits 1 when the files in DIR differ
 #include <cmath>
 #include <cstdint>
@@ -139,10 +141,24 @@ Picture Processed() {
   return p;
 }
 
+Picture Failed() {
+  Picture p;
+  DrawPage(p);
+  const Rgb red{200, 45, 45}, white{255, 255, 255};
+  // A white rim keeps the red disc apart from the page's red band.
+  p.Disc(86, 56, 16.5, white);
+  p.Disc(86, 56, 15, red);
+  p.Line(80, 50, 92, 62, 3.2, white);
+  p.Line(92, 50, 80, 62, 3.2, white);
+  return p;
+}
+
 struct Output {
   const char* name;
   Picture (*draw)();
-} const kOutputs[] = {{"file_waiting.bmp", Waiting}, {"file_processed.bmp", Processed}};
+} const kOutputs[] = {{"file_waiting.bmp", Waiting},
+                  {"file_processed.bmp", Processed},
+                  {"file_failed.bmp", Failed}};
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
