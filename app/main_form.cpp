@@ -2,8 +2,10 @@
 // appearance commands.
 #include "app/main_form.h"
 
+#include "app/about_form.h"
 #include "app/globals.h"
 #include "app/main_window_standins.h"
+#include "app/options_form.h"
 #include "grid/nx_column_classes.h"
 #include "grid/nx_grid.h"
 #include "platform/forms/actions.h"
@@ -423,10 +425,16 @@ void TFormMain::acExitExecute(TObject*) { Close(); }
 // ---- Commands whose windows come with the options and the About box;
 // they are wired there.
 
-void TFormMain::acOptionsExecute(TObject*) {}  // opens the options dialog
-void TFormMain::actHelpContentExecute(TObject*) {}  // opens the help link
-void TFormMain::actHomePageExecute(TObject*) {}  // opens the home page
-void TFormMain::actCheckforUpdatesExecute(TObject*) {}  // opens the updates link
-void TFormMain::actContactSupportExecute(TObject*) {}  // opens the support link
-void TFormMain::actMoreFreeToolsExecute(TObject*) {}  // opens the more-tools link
-void TFormMain::actAboutExecute(TObject*) {}  // shows the About box
+void TFormMain::acOptionsExecute(TObject*) {
+  const TOptionsDialogResult Result = ShowOptionsDialog(this);
+  if (!Result.Accepted) return;
+  // The image command names the format the user just chose.
+  actZelvoImage->SetCaption(Result.ImageCaption);
+  actZelvoImage->SetHint(Result.ImageHint);
+}
+void TFormMain::actHelpContentExecute(TObject*) { OpenHelpContent(GlobalVars); }
+void TFormMain::actHomePageExecute(TObject*) { OpenHomePage(GlobalVars); }
+void TFormMain::actCheckforUpdatesExecute(TObject*) { OpenCheckForUpdates(GlobalVars); }
+void TFormMain::actContactSupportExecute(TObject*) { OpenContactSupport(GlobalVars); }
+void TFormMain::actMoreFreeToolsExecute(TObject*) { OpenMoreFreeTools(GlobalVars); }
+void TFormMain::actAboutExecute(TObject*) { ShowAboutDialog(this); }

@@ -12,6 +12,7 @@
 #include "app/file_list_utils.h"
 #include "app/globals.h"
 #include "app/main_form.h"
+#include "app/options_form.h"
 #include "app/main_window_standins.h"
 #include "app/progress_form.h"
 #include "app_fixture.h"
@@ -19,6 +20,7 @@
 #include "grid/nx_grid.h"
 #include "platform/forms/image_list.h"
 #include "platform/forms/actions.h"
+#include "platform/forms/stdctrls.h"
 #include "platform/forms/dialogs.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/menus.h"
@@ -427,6 +429,37 @@ TEST_F(MainWindowRows, TheSelectedRowsFoldersOpenInTheDesktop) {
   EXPECT_EQ(Started[2], (std::vector<AnsiString>{"xdg-open", Root}));
   EXPECT_EQ(Dialogs, 1);
   EXPECT_EQ(Screen->Cursor(), crDefault) << "the busy cursor ends";
+}
+
+// The Options, About and link commands of the window reach their dialogs
+// and the branding's addresses.
+TEST_F(MainWindow, OptionsRenameTheImageCommandAndTheLinksOpenTheBrandingsAddresses) {
+  GlobalVars.ImageFormat = "PNG";
+  Application->OnIdle = [&](TObject*, bool& Done) {
+    for (Integer i = 0; i < Form->ComponentCount(); ++i) {
+      auto* d = dynamic_cast<TFormOptions*>(Form->Components(i));
+      if (!d || !d->Visible() || d->ModalResult() != mrNone) continue;
+      d->btnOK->Click();
+      Done = false;
+    }
+  };
+  Form->acOptions->Execute();
+  Application->OnIdle = nullptr;
+  EXPECT_EQ(Form->actZelvoImage->Caption(), "PDF to &PNG");
+  EXPECT_EQ(Form->actZelvoImage->Hint(), "PDF to PNG");
+
+  std::vector<std::vector<AnsiString>> Started;
+  rtl::detail::SetShellSpawnHook([&](const std::vector<AnsiString>& Argv) {
+    Started.push_back(Argv);
+    return 0;
+  });
+  GlobalVars.HelpHomePageLink = "https://example.com/home";
+  GlobalVars.HelpSupportLink = "";
+  Form->actHomePage->Execute();
+  Form->actContactSupport->Execute();  // no address: nothing opens
+  rtl::detail::SetShellSpawnHook(nullptr);
+  ASSERT_EQ(Started.size(), 1u);
+  EXPECT_EQ(Started[0].back(), "https://example.com/home");
 }
 
 TEST_F(MainWindow, AddFolderSearchesTheChosenFolderAndRemembersIt) {
