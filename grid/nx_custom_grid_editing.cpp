@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "grid/nx_custom_grid_control.h"
+#include "grid/nx_displays.h"
 #include "grid/nx_edit.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/timer.h"
@@ -486,9 +487,14 @@ void TNxCustomGrid::KeyPress(char& Key) {
     }
   }
   if (!Columns()->IsValidIndex(FSelectedColumn) || !(FInputLineActive || RowIsValid(FSelectedRow))) return;
-  // No column of this system has a play element that takes keys.
-  if (Key == VK_RETURN || Key == VK_TAB) return;
   TNxCustomColumn* Column = Columns()->Items(FSelectedColumn);
+  if (auto* Play = dynamic_cast<TColumnPlay*>(Column->Play())) {
+    const bool Plays = Column->Options().Contains(coEditing) || (Column->GetColumnFlags() & cfPlayWithoutEditing);
+    if (Plays && !ReadOnly() && !FInputLineActive &&
+        PrepareColumnPlay(FSelectedColumn, FSelectedRow, true, GetCellRect(FSelectedColumn, FSelectedRow)))
+      Play->KeyDown(static_cast<unsigned char>(Key));
+  }
+  if (Key == VK_RETURN || Key == VK_TAB) return;
   if (Column->IsValidEditKey(static_cast<WideChar>(static_cast<unsigned char>(Key)))) {
     if (FInputLineActive)
       EditInputCellWithKey(FSelectedColumn, Key);

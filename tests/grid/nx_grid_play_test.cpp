@@ -19,6 +19,10 @@ class TRecordingPlay : public TColumnPlay {
   void MouseLeave() override {
     if (PlayLog) PlayLog->push_back("leave");
   }
+  void KeyDown(Word Key) override {
+    if (PlayLog) PlayLog->push_back("key " + std::string(1, char(Key)) + " " + std::to_string(ColumnIndex) + "," +
+                                    std::to_string(Row));
+  }
 
  private:
   void Note(const char* What, Integer X, Integer Y) {
@@ -92,6 +96,27 @@ TEST_F(GridPlayTest, WithoutEditingTheElementOnlyHearsMoves) {
   Make(TColumnOptions{});
   Click(130, 18 + 16 + 5);
   EXPECT_EQ(Plays, (std::vector<std::string>{"move 1,1 at 30,5"}));
+}
+
+// A typed character reaches the element of the selected cell when the
+// grid may play it; read-only grids and refusals keep it away.
+TEST_F(GridPlayTest, TheElementGetsTypedKeysOfTheSelectedCell) {
+  Make(TColumnOptions{coEditing});
+  bool Accept = true;
+  G->OnBeforeEdit = [&](TObject*, Integer, Integer, bool& A) { A = Accept; };
+  G->SelectCell(1, 2, TShiftState(), true, false);
+  Plays.clear();
+  G->SetFocus();
+  rtl::testing::InjectText("x");
+  Pump();
+  Accept = false;
+  rtl::testing::InjectText("y");
+  Pump();
+  Accept = true;
+  G->SetReadOnly(true);
+  rtl::testing::InjectText("z");
+  Pump();
+  EXPECT_EQ(Plays, (std::vector<std::string>{"key x 1,2"}));
 }
 
 }  // namespace
