@@ -4,7 +4,7 @@
 // threading probe, the library strings, the geometry classes and the
 // drawing unit, the window plumbing (library cursors, system controller) and the
 // component classes with the shared timer window, and the date utilities
-// (the calendar tables' registry).
+// (the calendar tables' registry) and the date and time format controller.
 #pragma once
 
 class TUnitRegistry;
