@@ -138,9 +138,7 @@ AnsiString StripFields(const char* p, DWORD flags) {
   while (p[i]) {
     const char c = p[i];
     if (c == '\'') {
-      const size_t start = i;
       i = CopyQuoted(p, i, out);
-      (void)start;
       continue;
     }
     if (!IsTimeLetter(c)) {

@@ -45,21 +45,24 @@ int GetDateFormatA(LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpDate, LPCSTR 
 // TIME_NOSECONDS leave out the minutes and seconds with the separator
 // before them, TIME_NOTIMEMARKER the designator with the blank before it,
 // TIME_FORCE24HOURFORMAT shows hours on the 24-hour clock without the
-// designator. Results and
-// failures as GetDateFormatA; an invalid time is ERROR_INVALID_PARAMETER.
+// designator. Results and failures as GetDateFormatA; an invalid time is
+// ERROR_INVALID_PARAMETER.
 int GetTimeFormatA(LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpTime, LPCSTR lpFormat, LPSTR lpTimeStr,
                    int cchTime);
 
 namespace rtl::testing {
 
 // Test locales of the date utilities, each the en-US items with changes:
-// kDayFirstDots: de-DE, "dd.MM.yyyy", "." separator, 24-hour "HH:mm:ss",
-//   Monday first, no AM/PM, "€" after the amount.
-// k24Hour: en-GB-like, "dd/MM/yyyy", "HH:mm:ss", empty AM/PM strings.
-// kMondayWeekRule3: en-US pictures, Monday first (LOCALE_IFIRSTDAYOFWEEK 0)
-//   and the first four-day week (LOCALE_IFIRSTWEEKOFYEAR 2).
-// kApostropheMonths: en-US with the third month named "ma'r" (short
-//   "m'r") and the literal "'de'" style quote in its long date picture.
+// kDayFirstDots (0x0407): "dd.MM.yyyy" with "." separators, the 24-hour
+//   "HH:mm:ss" without AM/PM strings, Monday first, "," decimals, ";"
+//   lists, the euro sign after the amount.
+// k24Hour (0x0809): "dd/MM/yyyy", "HH:mm:ss", empty AM/PM strings.
+// kMondayWeekRule3 (0x0413): en-US pictures, Monday first
+//   (LOCALE_IFIRSTDAYOFWEEK 0) and the first four-day week
+//   (LOCALE_IFIRSTWEEKOFYEAR 2, the library's rule 3).
+// kApostropheMonths (0x0491): en-US with the third month named "ma'r"
+//   (short "m'r") and a long date picture with a quoted apostrophe.
+// ResetLocale goes back.
 enum class TDateTestLocale { kDayFirstDots, k24Hour, kMondayWeekRule3, kApostropheMonths };
 void InstallDateTestLocale(TDateTestLocale ALocale);
 
