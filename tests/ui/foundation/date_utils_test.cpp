@@ -114,6 +114,14 @@ TEST_F(TextToDate, PreparingBlanksTheSeparatorsAndShrinksBlanks) {
   AnsiString text = "  5/16/2024    6:00  ";
   cxPrepareDateTextForParse(text, true, nullptr, nullptr);
   EXPECT_EQ(text, "5 16 2024 6:00");
+  // Reordered for the framework's conversion, the parts are joined by the
+  // framework's date separator (a separator item has no text to join with).
+  TcxDateTimeFormatInfo yearFirst;
+  cxParseFormatPicture("yyyy-MM-dd", &yearFirst);
+  text = "2024-05-16";
+  cxPrepareDateTextForParse(text, false, &yearFirst, nullptr);
+  EXPECT_EQ(text, "05/16/2024");
+  EXPECT_EQ(StrToDate(text), EncodeDate(2024, 5, 16));
   EXPECT_EQ(cxDateOrderOfPicture("dd.MM.yyyy"), 1);
   EXPECT_EQ(cxDateOrderOfPicture("yyyy/M/d"), 2);
   EXPECT_EQ(cxDateOrderOfPicture("gg e/M/d"), 2);
