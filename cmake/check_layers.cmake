@@ -7,7 +7,7 @@ endif()
 
 # Folder -> folders its files may include, besides their own. Longest
 # folder first, so that platform/win/gdi is found before platform/win.
-set(_win_parts kernel gdi user gdiplus comctl uxtheme dwm oleacc comdlg shell)
+set(_win_parts kernel gdi user gdiplus comctl uxtheme dwm oleacc comdlg shell oleaut)
 set(L_platform/rtl "")
 set(L_platform/backend "platform/rtl")
 set(L_platform/win/kernel "platform/rtl;platform/backend")
@@ -20,6 +20,7 @@ set(L_platform/win/dwm "platform/win/uxtheme;platform/win/comctl;platform/win/us
 set(L_platform/win/oleacc "platform/win/user;platform/win/gdi;platform/win/kernel;platform/rtl")
 set(L_platform/win/comdlg "platform/win/comctl;platform/win/user;platform/win/gdi;platform/win/kernel;platform/rtl")
 set(L_platform/win/shell "platform/win/comctl;platform/win/user;platform/win/gdi;platform/win/kernel;platform/rtl")
+set(L_platform/win/oleaut "platform/win/oleacc;platform/win/user;platform/win/gdi;platform/win/kernel;platform/rtl")
 set(_all_win "")
 foreach(p ${_win_parts})
   list(APPEND _all_win platform/win/${p})
@@ -42,7 +43,7 @@ set(L_app "ui;${_below};grid;support;${_platform}")
 set(L_platform/testing "${_platform};platform/backend")
 
 set(_folders platform/win/kernel platform/win/gdiplus platform/win/gdi platform/win/user platform/win/comctl
-    platform/win/uxtheme platform/win/dwm platform/win/oleacc platform/win/comdlg platform/win/shell
+    platform/win/uxtheme platform/win/dwm platform/win/oleacc platform/win/comdlg platform/win/shell platform/win/oleaut
     platform/win platform/rtl platform/backend platform/forms platform/testing support grid app)
 foreach(u ${_ui_order})
   list(APPEND _folders ui/${u})

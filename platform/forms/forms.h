@@ -619,6 +619,7 @@ class TApplication : public TComponent {
   UINT_PTR FHintTimer = 0;
   bool FHintTimerShows = false;
   TControl* FMouseControl = nullptr;
+  bool FUpdateFormatSettings = true;
 
   bool ProcessMessage(MSG& Msg);
   void Idle(const MSG& Msg);
@@ -684,6 +685,10 @@ class TApplication : public TComponent {
   void ActivateHint(const TPoint& CursorPos);
   void CancelHint();
   THintWindow* HintWindow() const { return FHintWindow; }
+  // Whether a change of the user's regional settings re-reads the
+  // framework's format settings (GetFormatSettings); on by default.
+  bool UpdateFormatSettings() const { return FUpdateFormatSettings; }
+  void SetUpdateFormatSettings(bool Value) { FUpdateFormatSettings = Value; }
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool Value);
   Integer HintPause() const { return FHintPause; }

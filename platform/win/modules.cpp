@@ -20,6 +20,7 @@
 #include "platform/win/dwm/dwmapi.h"
 #include "platform/win/kernel/kernel_calendar.h"
 #include "platform/win/kernel/kernel_codepages.h"
+#include "platform/win/kernel/kernel_datefmt.h"
 #include "platform/win/kernel/kernel_locale.h"
 #include "platform/win/kernel/kernel_system.h"
 #include "platform/win/oleacc/oleacc.h"
@@ -44,7 +45,7 @@ const TModuleExport kKernel32[] = {
     EXPORT(QueryPerformanceCounter), EXPORT(QueryPerformanceFrequency),
     EXPORT(GetLocaleInfoA), EXPORT(GetSystemDefaultLCID), EXPORT(GetThreadLocale), EXPORT(GetUserDefaultLangID),
     EXPORT(GetUserDefaultLCID), EXPORT(IsValidLocale), EXPORT(SetThreadLocale),
-    EXPORT(EnumCalendarInfoA), EXPORT(GetCalendarInfoA),
+    EXPORT(EnumCalendarInfoA), EXPORT(GetCalendarInfoA), EXPORT(GetDateFormatA), EXPORT(GetTimeFormatA),
     EXPORT(CompareStringW),
 };
 

@@ -13,6 +13,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/win/modules.h"
 #include "ui/foundation/calendar_internal.h"
+#include "ui/foundation/format_controller.h"
 
 RTL_IMPLEMENT_CLASS(TcxEra)
 RTL_IMPLEMENT_CLASS(TcxEras)
@@ -591,6 +592,10 @@ AnsiString cxCalendarMonthNameOfDate(const TcxCustomCalendarTable* ATable, TDate
 
 AnsiString cxCalendarMonthName(Integer AYear, Integer AMonth, const TcxCustomCalendarTable* ATable) {
   if (!ATable) ATable = cxCurrentCalendarTable();
+  if (ATable && cxCalendarIsGregorian(ATable) && AMonth >= 1 && AMonth <= 12) {
+    const TcxFormatController* controller = cxGetFormatController();
+    if (controller && controller->UseFrameworkFormats) return FormatSettings.LongMonthNames[AMonth - 1];
+  }
   if (!ATable || !ATable->MonthInRange(AYear, AMonth)) return AnsiString();
   return cxCalendarMonthNameOfDate(ATable, ATable->JoinDateTime(AYear, AMonth, 1));
 }

@@ -3,9 +3,11 @@
 #include "platform/rtl/units.h"
 #include "ui/foundation/calendar_tables.h"
 #include "ui/foundation/cx_components.h"
+#include "ui/foundation/date_utils.h"
 #include "ui/foundation/dx_core.h"
 #include "ui/foundation/gdiplus_binding.h"
 #include "ui/foundation/gdiplus_images.h"
+#include "ui/foundation/format_controller.h"
 #include "ui/foundation/geometry_objects.h"
 #include "ui/foundation/graphics_unit.h"
 #include "ui/foundation/hook_controller.h"
@@ -62,7 +64,9 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   Registry.Register("cxClasses", &cx_classes_detail::StartClasses, &cx_classes_detail::StopClasses);
   // Before every unit that registers hook handlers, so it stops after them.
   Registry.Register("dxHooks", &dx_core_detail::StartHooks, &dx_core_detail::StopHooks);
-  Registry.Register("cxDateUtils", &cx_calendar_detail::StartCalendarTables, &cx_calendar_detail::StopCalendarTables);
+  Registry.Register("cxDateUtils", &cx_date_utils_detail::StartDateUtils, &cx_date_utils_detail::StopDateUtils);
+  // After the date utilities, so the controller goes before the calendar tables.
+  Registry.Register("cxFormats", &cx_formats_detail::StartFormats, &cx_formats_detail::StopFormats);
 }
 
 void RegisterFoundationUnits() { RegisterFoundationUnits(Units()); }

@@ -2,10 +2,11 @@
 // order: the library core (Windows version flags; the resource-string
 // repository and the units loader are freed at its shut-down), the
 // threading probe, the library strings, the geometry classes and the
-// drawing unit, the text engine's bar brushes, the window plumbing
-// (library cursors, system controller) and the component classes with the
-// shared timer window, and the date utilities (the calendar tables'
-// registry).
+// drawing unit with the GDI+ binding and images, the text engine's bar
+// brushes, the window plumbing (library cursors, system controller), the
+// component classes with the shared timer window, the hook controller, the
+// date utilities (the calendar tables' registry) and the date and time
+// format controller.
 #pragma once
 
 class TUnitRegistry;

@@ -333,12 +333,15 @@ TEST_F(Gregorian, MonthTextsByNameOrNumber) {
   EXPECT_THROW(gregorian.MonthFromText(2000, "Marchy"), EConvertError);
   EXPECT_EQ(cxCalendarMonthName(2000, 2, &gregorian), "February");
   EXPECT_EQ(cxCalendarMonthName(2000, 13, &gregorian), "");
-  // Without the locale's date pictures the names are the framework's, by
-  // the table's own month.
+  // The name is the locale's "MMMM" of the joined date: Hijri 1 Jumada
+  // al-Ula 1430 is 26 April 2009 of the Gregorian locale.
   const auto& hijri = Table(CAL_HIJRI);
-  EXPECT_EQ(cxCalendarMonthName(1430, 5, &hijri), "May");
-  EXPECT_EQ(hijri.MonthFromText(1430, "may"), 5);
-  EXPECT_EQ(cxCalendarMonthName(5784, 13, &Table(CAL_HEBREW)), "");
+  EXPECT_EQ(cxCalendarMonthName(1430, 5, &hijri), "April");
+  EXPECT_EQ(hijri.MonthFromText(1430, "april"), 5);
+  // Elul 5784 (a leap year's thirteenth month) begins in September 2024;
+  // 5785 has no thirteenth month.
+  EXPECT_EQ(cxCalendarMonthName(5784, 13, &Table(CAL_HEBREW)), "September");
+  EXPECT_EQ(cxCalendarMonthName(5785, 13, &Table(CAL_HEBREW)), "");
 }
 
 // ---- The registry -------------------------------------------------------------
