@@ -188,6 +188,8 @@ bool DecodeDibAt(const uint8_t* p, size_t size, size_t pixelOffset, bool icon, T
     return Fail(error, "Invalid bitmap size");
 
   const size_t stride = ((size_t(width) * h.Bits + 31) / 32) * 4;
+  // Uncompressed rows must all be there; checked before the raster is taken.
+  if (!runLength && stride * rows > size - at) return Fail(error, "Truncated bitmap data");
   out = TDecodedImage();
   out.Format = iffBmp;
   out.Width = width;
@@ -210,7 +212,6 @@ bool DecodeDibAt(const uint8_t* p, size_t size, size_t pixelOffset, bool icon, T
       for (int x = 0; x < width; ++x) pix(x, r) = paletteColour(idx[size_t(r) * width + x]);
     end = size;
   } else {
-    if (stride * rows > size - at) return Fail(error, "Truncated bitmap data");
     TChannel ch[4];
     if (h.Bits == 16 || h.Bits == 32) {
       bool bitfields = h.Compression == kBiBitfields || h.Compression == kBiAlphaBitfields;
