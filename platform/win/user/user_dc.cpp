@@ -260,7 +260,7 @@ void MarkDamage(TWnd* top, const RECT& r) {
 }
 
 void FlushDamage() {
-  for (TWnd* t : Desktop()->Children) {
+  for (TWnd* t : TChildSnapshot(Desktop())) {
     if (t->Damage.IsEmpty()) continue;
     RECT d = IntersectR(t->Damage, RECT(0, 0, t->SurfaceWidth, t->SurfaceHeight));
     t->Damage = RECT();

@@ -97,7 +97,7 @@ namespace rtl::testing {
 
 void InjectFileDrop(POINT screen, const std::vector<AnsiString>& files) {
   // The top-level window under the point receives the native drop.
-  for (TWnd* t : Desktop()->Children)
+  for (TWnd* t : TChildSnapshot(Desktop()))
     if (t->Visible() && WindowScreenRect(t).Contains(screen)) {
       rtl::backend::TNativeEvent e;
       e.Kind = rtl::backend::neDrop;

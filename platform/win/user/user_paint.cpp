@@ -158,7 +158,7 @@ void UpdatePaintState(TWnd* w) {
 
 void InvalidateWnd(TWnd* w, const TRegion* area, UINT flags) {
   if (IsRootWnd(w)) {
-    for (TWnd* t : w->Children) {
+    for (TWnd* t : TChildSnapshot(w)) {
       if (!area) {
         InvalidateWnd(t, nullptr, flags);
         continue;
@@ -427,9 +427,7 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
       a = TRegion(Ordered(*rect));
       area = &a;
     }
-    std::vector<HWND> tops;
-    for (TWnd* t : w->Children) tops.push_back(t->Handle);
-    for (HWND th : tops) {
+    for (HWND th : TChildSnapshot(w).Handles()) {
       TWnd* t = GetWndNoError(th);
       if (!t) continue;
       TRegion local;

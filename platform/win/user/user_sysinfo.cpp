@@ -483,9 +483,7 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIn
   }
   if (changed && (winIni & SPIF_SENDCHANGE)) {
     // Tell every top-level window, as the system broadcasts it.
-    std::vector<HWND> tops;
-    for (TWnd* t : Desktop()->Children) tops.push_back(t->Handle);
-    for (HWND h : tops) SendNotifyMessageA(h, WM_SETTINGCHANGE, action, 0);
+    for (HWND h : TChildSnapshot(Desktop()).Handles()) SendNotifyMessageA(h, WM_SETTINGCHANGE, action, 0);
   }
   return ok;
 }
