@@ -25,6 +25,11 @@ class INativeWindow;
 struct TNativeEvent;
 }
 
+namespace rtl::testing {
+struct TScreen;
+struct TVersion;
+}  // namespace rtl::testing
+
 namespace rtl::detail {
 
 struct TThreadQueue;
@@ -509,6 +514,24 @@ UINT DoubleClickTime();
 UINT HoverTimeDefault();
 SIZE HoverSize();
 bool ButtonsSwapped();
+
+// The knobs of the system profile, the clock and the keys: the screens the
+// backend reports and the test seams (user_testing.h) turn them.
+void SetScreenList(const std::vector<rtl::testing::TScreen>& screens);
+void OverrideSystemMetric(int index, int value);
+// Back to the default profile: metrics, parameters, DPI 96, version.
+void ResetSystemProfile();
+void SetSystemDpi(int dpi);
+void SetSystemVersion(const rtl::testing::TVersion& version);
+int BeepsSoFar();
+// The virtual clock stands still until advanced.
+void SetVirtualClock(bool on);
+void AdvanceVirtualClock(uint32_t ms);
+// The lock toggle of a key for threads that start later.
+void SetStartKeyToggle(int virtKey, bool on);
+// Runs what other threads sent to the calling thread (and the answers to
+// its SendMessageCallback calls); answers whether anything ran.
+bool ServeIncoming();
 
 // ---- Clipboard and drops ---------------------------------------------------
 

@@ -41,7 +41,7 @@ IBackend* Native() {
     if (b.HasWindows()) {
       std::vector<rtl::testing::TScreen> screens;
       for (const TScreenInfo& s : b.Screens()) screens.push_back({s.Bounds, s.WorkArea, s.Primary, s.Name});
-      if (!screens.empty()) rtl::testing::SetScreens(screens);
+      if (!screens.empty()) SetScreenList(screens);
       g_native = &b;
       CurrentQueue().UsesBackend = true;
     }
@@ -356,7 +356,7 @@ void HandleNativeEvent(const TNativeEvent& e) {
       if (IBackend* b = g_native) {
         std::vector<rtl::testing::TScreen> screens;
         for (const TScreenInfo& s : b->Screens()) screens.push_back({s.Bounds, s.WorkArea, s.Primary, s.Name});
-        rtl::testing::SetScreens(screens);
+        SetScreenList(screens);
         for (TWnd* t : TChildSnapshot(Desktop()))
           PostTo(t->Queue, t->Handle, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
       }

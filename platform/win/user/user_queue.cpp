@@ -20,7 +20,6 @@
 #include "platform/win/user/user_internal.h"
 #include "platform/win/user/user_native.h"
 #include "platform/win/user/user_paint.h"
-#include "platform/win/user/user_testing.h"
 
 namespace rtl::detail {
 namespace {
@@ -914,27 +913,8 @@ LPARAM GetMessageExtraInfo() { return static_cast<LPARAM>(CurrentQueue().LastExt
 
 UINT RegisterWindowMessageA(LPCSTR name) { return RegisterAtomName(name); }
 
-// ---- Test support -----------------------------------------------------------------
+namespace rtl::detail {
 
-namespace rtl::testing {
+bool ServeIncoming() { return ProcessIncoming(CurrentQueue()); }
 
-int RunUntilIdle() {
-  int n = 0;
-  TThreadQueue& q = CurrentQueue();
-  MSG m;
-  for (;;) {
-    if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-      if (ProcessIncoming(q)) continue;
-      return n;
-    }
-    if (m.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(m.wParam));
-      return n;
-    }
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-    ++n;
-  }
-}
-
-}  // namespace rtl::testing
+}  // namespace rtl::detail
