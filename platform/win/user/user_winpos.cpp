@@ -157,6 +157,7 @@ bool FixupFlags(TWnd* w, WINDOWPOS& wp) {
     wp.hwndInsertAfter = HWND_TOP;
   }
   if (wp.flags & SWP_NOZORDER) return true;
+  std::lock_guard<std::recursive_mutex> g(TreeLock());
   auto& list = Siblings(w);
   if (wp.hwndInsertAfter == HWND_TOP) {
     if (!list.empty() && list.front() == w && (!w->IsTopLevel() || !w->Owner || (wp.flags & SWP_NOOWNERZORDER)))
