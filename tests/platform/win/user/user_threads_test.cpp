@@ -208,6 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TOwnerOnlyCase{"DestroyWindow", [](HWND h) { return !DestroyWindow(h); }, ERROR_ACCESS_DENIED},
         TOwnerOnlyCase{"SetTimer", [](HWND h) { return !SetTimer(h, 1, 100, nullptr); }, ERROR_ACCESS_DENIED},
+        TOwnerOnlyCase{"CreateCaret", [](HWND h) { return !CreateCaret(h, nullptr, 1, 10); }, ERROR_ACCESS_DENIED},
         TOwnerOnlyCase{"SetFocus", [](HWND h) { return !SetFocus(h); }, ERROR_WINDOW_OF_OTHER_THREAD},
         TOwnerOnlyCase{"SetActiveWindow", [](HWND h) { return !SetActiveWindow(h); }, ERROR_WINDOW_OF_OTHER_THREAD},
         TOwnerOnlyCase{"SetCapture", [](HWND h) { return !SetCapture(h); }, ERROR_WINDOW_OF_OTHER_THREAD}),
