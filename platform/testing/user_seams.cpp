@@ -1,4 +1,4 @@
-// The window system's test seams (platform/win/user/user_testing.h): each
+// The window system's test seams (platform/win/user/user_test_seams.h): each
 // turns a knob the window system offers its own files, so that none of
 // these entry points is part of the application.
 #include <vector>
@@ -6,7 +6,7 @@
 #include "platform/backend/backend.h"
 #include "platform/win/user/user_internal.h"
 #include "platform/win/user/user_native.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 
 namespace rtl::testing {
 

@@ -516,7 +516,7 @@ SIZE HoverSize();
 bool ButtonsSwapped();
 
 // The knobs of the system profile, the clock and the keys: the screens the
-// backend reports and the test seams (user_testing.h) turn them.
+// backend reports and the test seams (user_test_seams.h) turn them.
 void SetScreenList(const std::vector<rtl::testing::TScreen>& screens);
 void OverrideSystemMetric(int index, int value);
 // Back to the default profile: metrics, parameters, DPI 96, version.

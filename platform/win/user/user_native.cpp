@@ -15,7 +15,7 @@
 #include "platform/win/user/user_nonclient.h"
 #include "platform/win/user/user_paint.h"
 #include "platform/win/user/user_sysinfo.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 
 namespace rtl::detail {
 namespace {

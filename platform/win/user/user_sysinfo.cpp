@@ -14,7 +14,7 @@
 #include "platform/win/gdi/gdi_internal.h"
 #include "platform/win/user/user_internal.h"
 #include "platform/win/user/user_native.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 
 namespace rtl::detail {
 namespace {
