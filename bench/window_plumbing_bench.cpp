@@ -11,7 +11,7 @@
 
 #include "platform/forms/controls.h"
 #include "platform/testing/user_testing.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 #include "platform/win/win32.h"
 #include "ui/foundation/cx_components.h"
 #include "ui/foundation/message_windows.h"

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/backend/backend.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 
 namespace rtl::testing {
 

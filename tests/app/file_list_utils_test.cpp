@@ -16,7 +16,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/win/user/user.h"
 #include "platform/win/user/user_clipdata.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 
 namespace {
 

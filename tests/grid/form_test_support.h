@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/forms/forms.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 
 class FormTest : public ::testing::Test {
  protected:

@@ -19,7 +19,7 @@
 #include "platform/win/modules.h"
 #include "platform/win/user/user.h"
 #include "platform/testing/user_testing.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 #include "platform/testing/uxtheme_recording.h"
 #include "tests/common/pictures.h"
 #include "tests/grid/description_test_support.h"

@@ -16,7 +16,7 @@
 #include "platform/win/user/standard_classes.h"
 #include "platform/win/user/user.h"
 #include "platform/testing/user_testing.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 #include "platform/testing/uxtheme_recording.h"
 #include "tests/grid/form_test_support.h"
 

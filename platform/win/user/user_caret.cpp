@@ -60,7 +60,12 @@ using namespace rtl::detail;
 
 BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height) {
   TWnd* w = GetWnd(hwnd);
-  if (!w || w->Queue.get() != &CurrentQueue()) return FALSE;
+  if (!w) return FALSE;
+  // The caret belongs to the calling thread.
+  if (w->Queue.get() != &CurrentQueue()) {
+    SetLastError(5);  // ERROR_ACCESS_DENIED
+    return FALSE;
+  }
   DestroyCaret();
   TThreadQueue& q = CurrentQueue();
   if (bitmap && bitmap != reinterpret_cast<HBITMAP>(1)) {

@@ -526,15 +526,3 @@ BOOL RemoveClipboardFormatListener(HWND hwnd) {
   l.erase(it);
   return TRUE;
 }
-
-namespace rtl::testing {
-
-void SetExternalClipboard(const std::vector<std::pair<AnsiString, std::string>>& content) {
-  SystemBackend().SetClipboard(content);
-}
-
-bool ExternalClipboardData(const AnsiString& mime, std::string& data) {
-  return SystemBackend().ClipboardData(mime, data);
-}
-
-}  // namespace rtl::testing

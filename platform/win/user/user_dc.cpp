@@ -175,6 +175,8 @@ RECT SurfaceRect(const TWnd* w, bool window) {
 
 TRegion VisibleRegion(TWnd* w, DWORD flags) {
   if (IsRootWnd(w) || !IsReallyVisible(w)) return TRegion();
+  // Siblings and children may be other threads' windows.
+  std::lock_guard<std::recursive_mutex> g(TreeLock());
   TWnd* top = TopLevelOf(w);
   TWnd* base = (flags & DCX_PARENTCLIP) && w->Parent && !IsRootWnd(w->Parent) ? w->Parent : w;
   TRegion rgn(base == w ? SurfaceRect(w, (flags & DCX_WINDOW) != 0) : SurfaceRect(base, false));
@@ -260,7 +262,7 @@ void MarkDamage(TWnd* top, const RECT& r) {
 }
 
 void FlushDamage() {
-  for (TWnd* t : Desktop()->Children) {
+  for (TWnd* t : TChildSnapshot(Desktop())) {
     if (t->Damage.IsEmpty()) continue;
     RECT d = IntersectR(t->Damage, RECT(0, 0, t->SurfaceWidth, t->SurfaceHeight));
     t->Damage = RECT();

@@ -92,21 +92,3 @@ BOOL DragQueryPoint(HDROP drop, LPPOINT point) {
 }
 
 void DragFinish(HDROP drop) { GlobalFree(drop); }
-
-namespace rtl::testing {
-
-void InjectFileDrop(POINT screen, const std::vector<AnsiString>& files) {
-  // The top-level window under the point receives the native drop.
-  for (TWnd* t : Desktop()->Children)
-    if (t->Visible() && WindowScreenRect(t).Contains(screen)) {
-      rtl::backend::TNativeEvent e;
-      e.Kind = rtl::backend::neDrop;
-      e.Window = reinterpret_cast<uintptr_t>(t->Handle);
-      e.Pos = screen;
-      e.Files = files;
-      HandleNativeEvent(e);
-      return;
-    }
-}
-
-}  // namespace rtl::testing

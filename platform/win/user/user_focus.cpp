@@ -40,7 +40,7 @@ HWND SetFocusWindow(TThreadQueue& q, HWND hwnd) {
 }
 
 bool IsAtTop(const TWnd* w) {
-  for (TWnd* t : Desktop()->Children) {
+  for (TWnd* t : TChildSnapshot(Desktop())) {
     if (t == w) return true;
     // Windows above it that it owns, or topmost ones when it is not, are
     // where they belong.
@@ -89,7 +89,7 @@ void SetActiveImpl(TWnd* w, bool mouse) {
   bool isApp = hwnd != nullptr;
   if (wasApp != isApp) {
     std::vector<HWND> tops;
-    for (TWnd* t : Desktop()->Children)
+    for (TWnd* t : TChildSnapshot(Desktop()))
       if (t->Queue.get() == &q) tops.push_back(t->Handle);
     for (HWND h : tops)
       if (TWnd* t = GetWndNoError(h)) SendToWnd(t, WM_ACTIVATEAPP, isApp ? TRUE : FALSE, 0);
@@ -123,7 +123,7 @@ void ActivateOtherWindow(TWnd* leaving) {
     if (CanActivate(o) && o->Queue.get() == &q) to = o;
   }
   if (!to) {
-    auto& list = Desktop()->Children;
+    TChildSnapshot list(Desktop());
     bool after = false;
     for (TWnd* t : list) {
       if (t == leaving) {
@@ -228,6 +228,12 @@ HWND SetFocus(HWND hwnd) {
     w = GetWnd(hwnd);
     if (!w) return nullptr;
     if (IsRootWnd(w)) return nullptr;
+    // The focus is the calling thread's: another thread's window cannot
+    // take it from here.
+    if (w->Queue.get() != &CurrentQueue()) {
+      SetLastError(ERROR_WINDOW_OF_OTHER_THREAD);
+      return nullptr;
+    }
   }
   return SetFocusImpl(w);
 }
@@ -242,7 +248,10 @@ HWND SetActiveWindow(HWND hwnd) {
     w = GetWnd(hwnd);
     if (!w) return nullptr;
     if (w->IsChild() || IsRootWnd(w)) return previous;
-    if (w->Queue.get() != &q) return nullptr;
+    if (w->Queue.get() != &q) {
+      SetLastError(ERROR_WINDOW_OF_OTHER_THREAD);
+      return nullptr;
+    }
   }
   SetActiveImpl(w, false);
   return previous;
@@ -255,8 +264,18 @@ BOOL SetForegroundWindow(HWND hwnd) {
   if (!w || IsRootWnd(w)) return FALSE;
   w = TopLevelOf(w);
   if (w->Queue.get() != &CurrentQueue()) {
+    // Its own thread activates it when it next looks at its queue.
     g_foreground = w->Handle;
-    return TRUE;
+    return RunOnOwner(
+               w->Handle,
+               [](TWnd* t) -> LRESULT {
+                 SetActiveImpl(t, false);
+                 if (GetWndNoError(t->Handle) && t->Native) NativeActivate(t);
+                 return TRUE;
+               },
+               false)
+               ? TRUE
+               : FALSE;
   }
   SetActiveImpl(w, false);
   if (GetWndNoError(w->Handle) && w->Native) NativeActivate(w);

@@ -56,7 +56,7 @@ void ChildrenAt(TWnd* parent, POINT screen, std::vector<TWnd*>& out) {
 
 std::vector<TWnd*> WindowsAt(POINT screen) {
   std::vector<TWnd*> out;
-  for (TWnd* t : Desktop()->Children) {
+  for (TWnd* t : TChildSnapshot(Desktop())) {
     if (!t->Visible()) continue;
     if ((t->ExStyle & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) == (WS_EX_LAYERED | WS_EX_TRANSPARENT)) continue;
     if (!InWindowShape(t, screen)) continue;
@@ -155,7 +155,7 @@ void TrackMove(TThreadQueue& q, TWnd* target, int hit, POINT screen) {
 std::shared_ptr<TThreadQueue> MouseQueue(POINT screen) {
   if (DWORD t = g_captureThread.load())
     if (auto q = QueueOfThread(t)) return q;
-  for (TWnd* t : Desktop()->Children)
+  for (TWnd* t : TChildSnapshot(Desktop()))
     if (t->Visible() && InWindowShape(t, screen) && t->Queue) return t->Queue;
   if (auto q = QueueOfThread(MainThreadID)) return q;
   return CurrentQueuePtr();
@@ -557,7 +557,11 @@ HWND SetCapture(HWND hwnd) {
   TWnd* w = nullptr;
   if (hwnd) {
     w = GetWnd(hwnd);
-    if (!w || w->Queue.get() != &q) return nullptr;
+    if (!w) return nullptr;
+    if (w->Queue.get() != &q) {
+      SetLastError(ERROR_WINDOW_OF_OTHER_THREAD);
+      return nullptr;
+    }
   }
   q.Capture = hwnd;
   q.CaptureKind = 0;

@@ -1,7 +1,8 @@
 // What the window-system files share: classes, windows, per-thread queues
 // and the process-wide state. Window structures are touched by the thread
 // that owns the window; other threads only post, send and test handles,
-// which goes through the locks below.
+// which goes through the locks below, hand the owner work to do on the
+// window (RunOnOwner), and walk child lists through snapshots.
 #pragma once
 
 #include <atomic>
@@ -23,6 +24,11 @@ namespace rtl::backend {
 class INativeWindow;
 struct TNativeEvent;
 }
+
+namespace rtl::testing {
+struct TScreen;
+struct TVersion;
+}  // namespace rtl::testing
 
 namespace rtl::detail {
 
@@ -161,8 +167,46 @@ TWnd* MessageRoot();
 // The queue of the thread owning a window, safe from any thread; out
 // receives the window (null when the handle is stale).
 std::shared_ptr<TThreadQueue> QueueOfWindow(HWND hwnd, TWnd** out = nullptr);
+// The live window of a handle, held: for walks of windows that another
+// thread may destroy meanwhile. Null (and ERROR_INVALID_WINDOW_HANDLE)
+// for a stale handle; the desktop and the message root resolve too.
+std::shared_ptr<TWnd> HoldWnd(HWND hwnd);
 // Calls f(window) for every live window (any thread).
 void ForEachWnd(const std::function<void(TWnd*)>& f);
+
+// ---- The window tree ---------------------------------------------------------
+
+// Guards every child list: the desktop's, which all threads change, and a
+// window's own, which a thread may change under another thread's window.
+// Held only while a list changes or is copied, never across a message.
+std::recursive_mutex& TreeLock();
+
+// A copy of a window's children (first is topmost) taken under the tree
+// lock, each held so that it stays readable while another thread destroys
+// it; walks that may meet other threads' windows use it.
+class TChildSnapshot {
+  std::vector<std::shared_ptr<TWnd>> items_;
+
+ public:
+  explicit TChildSnapshot(const TWnd* parent);
+  class iterator {
+    std::vector<std::shared_ptr<TWnd>>::const_iterator it_;
+
+   public:
+    explicit iterator(std::vector<std::shared_ptr<TWnd>>::const_iterator it) : it_(it) {}
+    TWnd* operator*() const { return it_->get(); }
+    iterator& operator++() {
+      ++it_;
+      return *this;
+    }
+    bool operator!=(const iterator& o) const { return it_ != o.it_; }
+  };
+  iterator begin() const { return iterator(items_.begin()); }
+  iterator end() const { return iterator(items_.end()); }
+  bool empty() const { return items_.empty(); }
+  TWnd* front() const { return items_.front().get(); }
+  std::vector<HWND> Handles() const;
+};
 
 // Keeps a window's structure alive while its procedure runs.
 class TWndRef {
@@ -200,6 +244,16 @@ LRESULT SendToWnd(TWnd* w, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT CallProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // Hands a message to the thread that owns the window.
 bool PostToWnd(TWnd* w, UINT msg, WPARAM wParam, LPARAM lParam);
+// Runs f on the window on the thread that owns it: at once when that is
+// the calling thread; otherwise through the owner's queue, as a sent
+// message is (the caller waits and serves what is sent to it meanwhile),
+// or without waiting when wait is false (answers 1 once handed over).
+// Answers f's result; 0 with ERROR_INVALID_WINDOW_HANDLE when the window
+// or its thread went away first.
+LRESULT RunOnOwner(HWND hwnd, const std::function<LRESULT(TWnd*)>& f, bool wait = true);
+// Whether the thread has neither looked at its queue nor waited for work
+// for five seconds.
+bool QueueLooksHung(const TThreadQueue& q);
 
 // ---- Per-thread state ------------------------------------------------------
 
@@ -210,10 +264,14 @@ struct TSentMessage {
   LPARAM LParam = 0;
   LRESULT Result = 0;
   bool Done = false;     // the receiver answered (or the call failed)
+  bool Answered = false; // the window's thread ran it (Done alone: the window or its thread went away)
   bool Notify = false;   // nobody waits for the answer
   SENDASYNCPROC Callback = nullptr;
   ULONG_PTR CallbackData = 0;
   std::shared_ptr<TThreadQueue> Sender;
+  // Work the window's thread does on the window instead of a message
+  // (what only the owner may do, asked for by another thread).
+  std::function<LRESULT(TWnd*)> Action;
 };
 
 // Native and injected input, turned into messages when retrieved.
@@ -280,6 +338,11 @@ struct TThreadQueue {
   bool QuitPosted = false;
   int QuitCode = 0;
   bool Alive = true;
+  // When the thread last looked at its queue (the layer's clock), and
+  // whether it sleeps waiting for work now: a thread that does neither
+  // for a while is hung to SMTO_ABORTIFHUNG.
+  std::atomic<uint64_t> LastPumped{0};
+  std::atomic<bool> Waiting{false};
 
   // Touched by the owning thread only.
   std::vector<TTimer> Timers;
@@ -451,6 +514,24 @@ UINT DoubleClickTime();
 UINT HoverTimeDefault();
 SIZE HoverSize();
 bool ButtonsSwapped();
+
+// The knobs of the system profile, the clock and the keys: the screens the
+// backend reports and the test seams (user_test_seams.h) turn them.
+void SetScreenList(const std::vector<rtl::testing::TScreen>& screens);
+void OverrideSystemMetric(int index, int value);
+// Back to the default profile: metrics, parameters, DPI 96, version.
+void ResetSystemProfile();
+void SetSystemDpi(int dpi);
+void SetSystemVersion(const rtl::testing::TVersion& version);
+int BeepsSoFar();
+// The virtual clock stands still until advanced.
+void SetVirtualClock(bool on);
+void AdvanceVirtualClock(uint32_t ms);
+// The lock toggle of a key for threads that start later.
+void SetStartKeyToggle(int virtKey, bool on);
+// Runs what other threads sent to the calling thread (and the answers to
+// its SendMessageCallback calls); answers whether anything ran.
+bool ServeIncoming();
 
 // ---- Clipboard and drops ---------------------------------------------------
 

@@ -10,7 +10,6 @@
 
 #include "platform/rtl/sysutils.h"
 #include "platform/win/user/user_internal.h"
-#include "platform/win/user/user_testing.h"
 
 namespace rtl::detail {
 namespace {
@@ -426,13 +425,11 @@ BOOL TranslateMessage(const MSG* msg) {
   return TRUE;
 }
 
-namespace rtl::testing {
+namespace rtl::detail {
 
-void SetKeyToggle(int virtKey, bool on) {
+void SetStartKeyToggle(int virtKey, bool on) {
   if (virtKey < 0 || virtKey > 255) return;
-  BYTE& b = CurrentQueue().KeyState[virtKey];
-  b = static_cast<BYTE>(on ? (b | 1) : (b & ~1));
   g_toggles[virtKey] = on ? 1 : 0;
 }
 
-}  // namespace rtl::testing
+}  // namespace rtl::detail

@@ -15,7 +15,7 @@
 #include "platform/win/user/user_nonclient.h"
 #include "platform/win/user/user_paint.h"
 #include "platform/win/user/user_sysinfo.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 
 namespace rtl::detail {
 namespace {
@@ -41,7 +41,7 @@ IBackend* Native() {
     if (b.HasWindows()) {
       std::vector<rtl::testing::TScreen> screens;
       for (const TScreenInfo& s : b.Screens()) screens.push_back({s.Bounds, s.WorkArea, s.Primary, s.Name});
-      if (!screens.empty()) rtl::testing::SetScreens(screens);
+      if (!screens.empty()) SetScreenList(screens);
       g_native = &b;
       CurrentQueue().UsesBackend = true;
     }
@@ -100,9 +100,12 @@ bool ImageOfIcon(HICON icon, TNativeImage& out) {
 
 void Restack() {
   std::vector<HWND> order;
-  auto& list = Desktop()->Children;
-  for (auto it = list.rbegin(); it != list.rend(); ++it)
-    if ((*it)->Native && (*it)->Visible()) order.push_back((*it)->Handle);
+  {
+    std::lock_guard<std::recursive_mutex> g(TreeLock());
+    auto& list = Desktop()->Children;
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+      if ((*it)->Native && (*it)->Visible()) order.push_back((*it)->Handle);
+  }
   if (order == g_stack) return;
   g_stack = order;
   for (HWND h : order)
@@ -266,7 +269,7 @@ void NativeCursorChanged() {
   } else if (ImageOfIcon(c, img)) {
     shape = ncCustom;
   }
-  for (TWnd* t : Desktop()->Children)
+  for (TWnd* t : TChildSnapshot(Desktop()))
     if (t->Native) t->Native->SetCursor(shape, shape == ncCustom ? &img : nullptr);
 }
 
@@ -353,8 +356,8 @@ void HandleNativeEvent(const TNativeEvent& e) {
       if (IBackend* b = g_native) {
         std::vector<rtl::testing::TScreen> screens;
         for (const TScreenInfo& s : b->Screens()) screens.push_back({s.Bounds, s.WorkArea, s.Primary, s.Name});
-        rtl::testing::SetScreens(screens);
-        for (TWnd* t : Desktop()->Children)
+        SetScreenList(screens);
+        for (TWnd* t : TChildSnapshot(Desktop()))
           PostTo(t->Queue, t->Handle, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
       }
       break;

@@ -4,6 +4,7 @@
 // EndPaint with WM_NCPAINT then WM_ERASEBKGND, RedrawWindow, the repaint a
 // move or resize needs, window regions and layered windows.
 #include <algorithm>
+#include <optional>
 
 #include "platform/rtl/sysutils.h"
 #include "platform/win/gdi/gdi.h"
@@ -158,7 +159,7 @@ void UpdatePaintState(TWnd* w) {
 
 void InvalidateWnd(TWnd* w, const TRegion* area, UINT flags) {
   if (IsRootWnd(w)) {
-    for (TWnd* t : w->Children) {
+    for (TWnd* t : TChildSnapshot(w)) {
       if (!area) {
         InvalidateWnd(t, nullptr, flags);
         continue;
@@ -413,48 +414,47 @@ void RedrawFrame(TWnd* w) {
 
 using namespace rtl::detail;
 
+// Update regions and paint counts are the owning thread's: another
+// thread's window is invalidated or validated by its own thread, without
+// waiting unless something is to be painted or erased now.
 BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
   TWnd* w = hwnd ? GetWnd(hwnd) : Desktop();
   if (!w) return FALSE;
+  // The caller's region and rectangle, read before another thread uses them.
+  std::optional<TRegion> given;
+  if (region)
+    given = HrgnToRegion(region);
+  else if (rect)
+    given = TRegion(Ordered(*rect));
+  const bool wait = (flags & (RDW_UPDATENOW | RDW_ERASENOW)) != 0;
   if (IsRootWnd(w)) {
     // The desktop: every top-level window, the area given in screen terms.
-    TRegion a;
-    const TRegion* area = nullptr;
-    if (region) {
-      a = HrgnToRegion(region);
-      area = &a;
-    } else if (rect) {
-      a = TRegion(Ordered(*rect));
-      area = &a;
-    }
-    std::vector<HWND> tops;
-    for (TWnd* t : w->Children) tops.push_back(t->Handle);
-    for (HWND th : tops) {
-      TWnd* t = GetWndNoError(th);
-      if (!t) continue;
-      TRegion local;
-      const TRegion* la = nullptr;
-      if (area) {
-        local = *area;
-        RECT s = WindowScreenRect(t);
-        local.Offset(-s.Left, -s.Top);
-        la = &local;
-      }
-      RedrawImpl(t, la, flags | RDW_FRAME);
+    for (HWND th : TChildSnapshot(w).Handles()) {
+      RunOnOwner(
+          th,
+          [given, flags](TWnd* t) -> LRESULT {
+            std::optional<TRegion> local = given;
+            if (local) {
+              RECT s = WindowScreenRect(t);
+              local->Offset(-s.Left, -s.Top);
+            }
+            RedrawImpl(t, local ? &*local : nullptr, flags | RDW_FRAME);
+            return TRUE;
+          },
+          wait);
     }
     return TRUE;
   }
-  TRegion a;
-  const TRegion* area = nullptr;
-  if (region) {
-    a = ClientToWindowRegion(w, HrgnToRegion(region));
-    area = &a;
-  } else if (rect) {
-    a = ClientToWindowRegion(w, TRegion(Ordered(*rect)));
-    area = &a;
-  }
-  RedrawImpl(w, area, flags);
-  return TRUE;
+  auto redraw = [given = std::move(given), flags](TWnd* t) -> LRESULT {
+    if (given) {
+      TRegion a = ClientToWindowRegion(t, *given);
+      RedrawImpl(t, &a, flags);
+    } else {
+      RedrawImpl(t, nullptr, flags);
+    }
+    return TRUE;
+  };
+  return RunOnOwner(hwnd, redraw, wait) ? TRUE : FALSE;
 }
 
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {

@@ -20,7 +20,6 @@
 #include "platform/win/user/user_internal.h"
 #include "platform/win/user/user_native.h"
 #include "platform/win/user/user_paint.h"
-#include "platform/win/user/user_testing.h"
 
 namespace rtl::detail {
 namespace {
@@ -70,9 +69,9 @@ TQueueHolder::~TQueueHolder() {
   // thread's windows are destroyed with it.
   if (Queue->ThreadId != MainThreadID) {
     std::vector<HWND> mine;
-    for (TWnd* t : Desktop()->Children)
+    for (TWnd* t : TChildSnapshot(Desktop()))
       if (t->Queue == Queue) mine.push_back(t->Handle);
-    for (TWnd* t : MessageRoot()->Children)
+    for (TWnd* t : TChildSnapshot(MessageRoot()))
       if (t->Queue == Queue) mine.push_back(t->Handle);
     for (HWND h : mine) {
       try {
@@ -133,11 +132,13 @@ void RunSent(TThreadQueue& q, const std::shared_ptr<TSentMessage>& sm) {
   auto saved = q.CurrentSent;
   q.CurrentSent = sm;
   LRESULT r = 0;
+  bool answered = false;
   struct TRestore {
     TThreadQueue& Q;
     std::shared_ptr<TSentMessage> Saved;
     std::shared_ptr<TSentMessage> Mine;
     LRESULT* Result;
+    bool* Answered;
     ~TRestore() {
       Q.CurrentSent = Saved;
       auto sender = Mine->Sender;
@@ -146,15 +147,23 @@ void RunSent(TThreadQueue& q, const std::shared_ptr<TSentMessage>& sm) {
         std::lock_guard<std::mutex> g(sender->Lock);
         if (Mine->Done) return;
         Mine->Result = *Result;
+        Mine->Answered = *Answered;
         Mine->Done = true;
         if (Mine->Callback) sender->Callbacks.push_back(Mine);
       }
       sender->Wake();
     }
-  } restore{q, saved, sm, &r};
+  } restore{q, saved, sm, &r, &answered};
   if (TWnd* w = GetWndNoError(sm->Hwnd)) {
     if (w->Queue.get() == &q) {
       TWndRef ref(w);
+      if (sm->Action) {
+        // Not a message: no hooks see it.
+        answered = true;
+        r = sm->Action(w);
+        return;
+      }
+      answered = true;
       if (HasHooks(WH_CALLWNDPROC)) {
         CWPSTRUCT cwp{sm->LParam, sm->WParam, sm->Msg, sm->Hwnd};
         CallHooks(WH_CALLWNDPROC, HC_ACTION, 0, reinterpret_cast<LPARAM>(&cwp));
@@ -214,11 +223,23 @@ int TimerWaitLimit(TThreadQueue& q) {
   return due <= now ? 0 : static_cast<int>(std::min<uint64_t>(due - now, 0x7FFFFFFF));
 }
 
+// Marks the thread as waiting for work (not hung) while it lives.
+struct TWaiting {
+  TThreadQueue& Q;
+  bool Was;
+  explicit TWaiting(TThreadQueue& q) : Q(q), Was(q.Waiting.exchange(true)) {}
+  ~TWaiting() {
+    Q.LastPumped = ClockNow();
+    Q.Waiting = Was;
+  }
+};
+
 // Blocks until something is handed to the queue, native input arrives or
 // timeoutMs passes (negative: no limit).
 void WaitForWork(TThreadQueue& q, int timeoutMs) {
   // What was drawn shows before the thread sleeps.
   if (q.ThreadId == MainThreadID) FlushDamage();
+  TWaiting waiting(q);
   int limit = TimerWaitLimit(q);
   if (limit >= 0 && (timeoutMs < 0 || limit < timeoutMs)) timeoutMs = limit;
   if (q.UsesBackend) {
@@ -256,6 +277,7 @@ struct TFilter {
 bool Retrieve(TThreadQueue& q, const TFilter& f, MSG& msg) {
   const UINT types = f.Types();
   const bool remove = (f.Flags & PM_REMOVE) != 0;
+  q.LastPumped = ClockNow();
   {
     std::lock_guard<std::mutex> g(q.Lock);
     q.WakeFlag = false;
@@ -336,6 +358,7 @@ std::shared_ptr<TThreadQueue> CurrentQueuePtr() {
   if (!t_holder.Queue) {
     auto q = std::make_shared<TThreadQueue>();
     q->ThreadId = CurrentThreadId();
+    q->LastPumped = ClockNow();
     InitKeyToggles(q->KeyState);
     {
       std::lock_guard<std::mutex> g(g_queuesLock);
@@ -376,16 +399,31 @@ LRESULT CallProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 namespace {
 
+constexpr uint64_t kHungAfterMs = 5000;
+
+enum TSendOutcome { soAnswered, soTimedOut, soGone };
+
 // Sends to a window of another thread and waits for the answer, running
-// what is sent to us meanwhile. timeoutMs < 0 waits without limit.
+// what is sent to us meanwhile (unless SMTO_BLOCK). timeoutMs < 0 waits
+// without limit. With an action, the window's thread runs it instead of a
+// message.
 LRESULT SendAcross(const std::shared_ptr<TThreadQueue>& target, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                   int timeoutMs, bool* timedOut) {
+                   int timeoutMs, UINT smto, TSendOutcome* outcome,
+                   const std::function<LRESULT(TWnd*)>& action = nullptr) {
+  TSendOutcome ignored;
+  if (!outcome) outcome = &ignored;
+  *outcome = soGone;
+  if ((smto & SMTO_ABORTIFHUNG) && QueueLooksHung(*target)) {
+    *outcome = soTimedOut;
+    return 0;
+  }
   auto sm = std::make_shared<TSentMessage>();
   sm->Hwnd = hwnd;
   sm->Msg = msg;
   sm->WParam = wParam;
   sm->LParam = lParam;
   sm->Sender = CurrentQueuePtr();
+  sm->Action = action;
   {
     std::lock_guard<std::mutex> g(target->Lock);
     if (!target->Alive) return 0;
@@ -393,29 +431,92 @@ LRESULT SendAcross(const std::shared_ptr<TThreadQueue>& target, HWND hwnd, UINT 
   }
   target->Wake();
   TThreadQueue& me = CurrentQueue();
+  const bool serve = !(smto & SMTO_BLOCK);
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
   for (;;) {
-    ProcessIncoming(me);
+    if (serve && ProcessIncoming(me)) me.LastPumped = ClockNow();
     std::unique_lock<std::mutex> lk(me.Lock);
-    if (sm->Done) return sm->Result;
-    if (!me.Sent.empty()) continue;
-    auto ready = [&] { return sm->Done || !me.Sent.empty(); };
+    if (sm->Done) {
+      *outcome = sm->Answered ? soAnswered : soGone;
+      return sm->Result;
+    }
+    if (serve && !me.Sent.empty()) continue;
+    auto ready = [&] { return sm->Done || (serve && !me.Sent.empty()); };
     if (timeoutMs < 0) {
       me.Cond.wait(lk, ready);
     } else if (!me.Cond.wait_until(lk, deadline, ready)) {
+      if ((smto & SMTO_NOTIMEOUTIFNOTHUNG) && !QueueLooksHung(*target)) {
+        // Past the time, but the receiver still works: look again soon.
+        deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+        continue;
+      }
       // Too late: the answer, when it comes, goes nowhere.
       sm->Done = true;
-      if (timedOut) *timedOut = true;
+      *outcome = soTimedOut;
       return 0;
     }
   }
 }
 
+// Hands a message to another thread without waiting; the callback, if
+// any, runs on this thread with the answer.
+bool SendAsync(const std::shared_ptr<TThreadQueue>& target, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+               SENDASYNCPROC callback, ULONG_PTR data, const std::function<LRESULT(TWnd*)>& action = nullptr) {
+  auto sm = std::make_shared<TSentMessage>();
+  sm->Hwnd = hwnd;
+  sm->Msg = msg;
+  sm->WParam = wParam;
+  sm->LParam = lParam;
+  sm->Notify = true;
+  sm->Callback = callback;
+  sm->CallbackData = data;
+  sm->Action = action;
+  if (callback) sm->Sender = CurrentQueuePtr();
+  {
+    std::lock_guard<std::mutex> g(target->Lock);
+    if (!target->Alive) return false;
+    target->Sent.push_back(sm);
+  }
+  target->Wake();
+  return true;
+}
+
 }  // namespace
+
+bool QueueLooksHung(const TThreadQueue& q) {
+  if (q.Waiting) return false;
+  uint64_t last = q.LastPumped, now = ClockNow();
+  return now > last && now - last > kHungAfterMs;
+}
+
+LRESULT RunOnOwner(HWND hwnd, const std::function<LRESULT(TWnd*)>& f, bool wait) {
+  TWnd* w = nullptr;
+  auto q = QueueOfWindow(hwnd, &w);
+  if (!w) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  if (!q || q.get() == &CurrentQueue()) {
+    TWndRef ref(w);
+    return f(w);
+  }
+  if (!wait) {
+    if (SendAsync(q, hwnd, 0, 0, 0, nullptr, 0, f)) return 1;
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  TSendOutcome outcome;
+  LRESULT r = SendAcross(q, hwnd, 0, 0, 0, -1, 0, &outcome, f);
+  if (outcome != soAnswered) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  return r;
+}
 
 LRESULT SendToWnd(TWnd* w, UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND h = w->Handle;
-  if (w->Queue && w->Queue.get() != &CurrentQueue()) return SendAcross(w->Queue, h, msg, wParam, lParam, -1, nullptr);
+  if (w->Queue && w->Queue.get() != &CurrentQueue()) return SendAcross(w->Queue, h, msg, wParam, lParam, -1, 0, nullptr);
   TWndRef ref(w);
   static const bool trace = TraceOn("msg");
   if (trace) Trace("msg", "send %p %04X %lx %lx", static_cast<void*>(h), msg, static_cast<unsigned long>(wParam),
@@ -482,11 +583,16 @@ LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM
   return CallProc(proc, hwnd, msg, wParam, lParam);
 }
 
+namespace {
+
+// The top-level windows a broadcast reaches, as they are now.
+std::vector<HWND> BroadcastTargets() { return TChildSnapshot(Desktop()).Handles(); }
+
+}  // namespace
+
 LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (hwnd == HWND_BROADCAST) {
-    std::vector<HWND> tops;
-    for (TWnd* t : Desktop()->Children) tops.push_back(t->Handle);
-    for (HWND h : tops) SendMessageA(h, msg, wParam, lParam);
+    for (HWND h : BroadcastTargets()) SendMessageA(h, msg, wParam, lParam);
     return 1;
   }
   TWnd* w = nullptr;
@@ -495,12 +601,17 @@ LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return 0;
   }
-  if (q && q.get() != &CurrentQueue()) return SendAcross(q, hwnd, msg, wParam, lParam, -1, nullptr);
+  if (q && q.get() != &CurrentQueue()) return SendAcross(q, hwnd, msg, wParam, lParam, -1, 0, nullptr);
   return SendToWnd(w, msg, wParam, lParam);
 }
 
-LRESULT SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT, UINT timeout,
+LRESULT SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
                             DWORD_PTR* result) {
+  if (hwnd == HWND_BROADCAST) {
+    // Each window gets the whole time; single answers are not reported.
+    for (HWND h : BroadcastTargets()) SendMessageTimeoutA(h, msg, wParam, lParam, flags, timeout, nullptr);
+    return 1;
+  }
   TWnd* w = nullptr;
   auto q = QueueOfWindow(hwnd, &w);
   if (!w) {
@@ -509,10 +620,16 @@ LRESULT SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, U
   }
   LRESULT r;
   if (q && q.get() != &CurrentQueue()) {
-    bool timedOut = false;
-    r = SendAcross(q, hwnd, msg, wParam, lParam, static_cast<int>(std::min<UINT>(timeout, 0x7FFFFFFF)), &timedOut);
-    if (timedOut) {
+    TSendOutcome outcome;
+    r = SendAcross(q, hwnd, msg, wParam, lParam, static_cast<int>(std::min<UINT>(timeout, 0x7FFFFFFF)), flags,
+                   &outcome);
+    if (outcome == soTimedOut) {
       SetLastError(ERROR_TIMEOUT);
+      return 0;
+    }
+    if (outcome == soGone) {
+      // The window or its thread went away before answering: not a success.
+      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
       return 0;
     }
   } else {
@@ -524,6 +641,14 @@ LRESULT SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, U
 
 BOOL SendMessageCallbackA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, SENDASYNCPROC callback,
                           ULONG_PTR data) {
+  if (hwnd == HWND_BROADCAST) {
+    if (CarriesPointer(msg)) {
+      SetLastError(kErrorMessageSyncOnly);
+      return FALSE;
+    }
+    for (HWND h : BroadcastTargets()) SendMessageCallbackA(h, msg, wParam, lParam, callback, data);
+    return TRUE;
+  }
   TWnd* w = nullptr;
   auto q = QueueOfWindow(hwnd, &w);
   if (!w) {
@@ -539,21 +664,10 @@ BOOL SendMessageCallbackA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, SEN
     SetLastError(kErrorMessageSyncOnly);
     return FALSE;
   }
-  auto sm = std::make_shared<TSentMessage>();
-  sm->Hwnd = hwnd;
-  sm->Msg = msg;
-  sm->WParam = wParam;
-  sm->LParam = lParam;
-  sm->Notify = true;
-  sm->Callback = callback;
-  sm->CallbackData = data;
-  if (callback) sm->Sender = CurrentQueuePtr();
-  {
-    std::lock_guard<std::mutex> g(q->Lock);
-    if (!q->Alive) return FALSE;
-    q->Sent.push_back(sm);
+  if (!SendAsync(q, hwnd, msg, wParam, lParam, callback, data)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
   }
-  q->Wake();
   return TRUE;
 }
 
@@ -580,6 +694,7 @@ BOOL ReplyMessage(LRESULT result) {
   {
     std::lock_guard<std::mutex> g(cs->Sender->Lock);
     cs->Result = result;
+    cs->Answered = true;
     cs->Done = true;
   }
   cs->Sender->Wake();
@@ -595,9 +710,7 @@ BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   if (!hwnd) return PostThreadMessageA(CurrentThreadId(), msg, wParam, lParam);
   if (hwnd == HWND_BROADCAST) {
-    std::vector<HWND> tops;
-    for (TWnd* t : Desktop()->Children) tops.push_back(t->Handle);
-    for (HWND h : tops) PostMessageA(h, msg, wParam, lParam);
+    for (HWND h : BroadcastTargets()) PostMessageA(h, msg, wParam, lParam);
     return TRUE;
   }
   TWnd* w = nullptr;
@@ -657,6 +770,7 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
   if (!ValidFilter(hwnd)) return -1;
   TThreadQueue& q = CurrentQueue();
   TFilter f{hwnd, filterMin, filterMax, PM_REMOVE};
+  TWaiting waiting(q);
   for (;;) {
     if (PeekImpl(q, *msg, f)) return msg->message == WM_QUIT ? FALSE : TRUE;
     WaitForWork(q, -1);
@@ -799,27 +913,8 @@ LPARAM GetMessageExtraInfo() { return static_cast<LPARAM>(CurrentQueue().LastExt
 
 UINT RegisterWindowMessageA(LPCSTR name) { return RegisterAtomName(name); }
 
-// ---- Test support -----------------------------------------------------------------
+namespace rtl::detail {
 
-namespace rtl::testing {
+bool ServeIncoming() { return ProcessIncoming(CurrentQueue()); }
 
-int RunUntilIdle() {
-  int n = 0;
-  TThreadQueue& q = CurrentQueue();
-  MSG m;
-  for (;;) {
-    if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-      if (ProcessIncoming(q)) continue;
-      return n;
-    }
-    if (m.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(m.wParam));
-      return n;
-    }
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-    ++n;
-  }
-}
-
-}  // namespace rtl::testing
+}  // namespace rtl::detail

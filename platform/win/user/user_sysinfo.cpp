@@ -15,7 +15,7 @@
 #include "platform/win/user/user_internal.h"
 #include "platform/win/user/mmsystem.h"
 #include "platform/win/user/user_native.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 
 namespace rtl::detail {
 namespace {
@@ -484,9 +484,7 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIn
   }
   if (changed && (winIni & SPIF_SENDCHANGE)) {
     // Tell every top-level window, as the system broadcasts it.
-    std::vector<HWND> tops;
-    for (TWnd* t : Desktop()->Children) tops.push_back(t->Handle);
-    for (HWND h : tops) SendNotifyMessageA(h, WM_SETTINGCHANGE, action, 0);
+    for (HWND h : TChildSnapshot(Desktop()).Handles()) SendNotifyMessageA(h, WM_SETTINGCHANGE, action, 0);
   }
   return ok;
 }
@@ -617,9 +615,17 @@ BOOL SwapMouseButton(BOOL swap) {
 
 // ---- Test support -----------------------------------------------------------------
 
-namespace rtl::testing {
+BOOL SetSysColors(int count, const INT* elements, const COLORREF* values) {
+  if (!rtl::detail::GdiSetSysColors(count, elements, values)) return FALSE;
+  // Every top-level window learns of the change, as after a change made in
+  // the system's settings.
+  SendMessageA(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
 
-void SetScreens(const std::vector<TScreen>& screens) {
+namespace rtl::detail {
+
+void SetScreenList(const std::vector<rtl::testing::TScreen>& screens) {
   TSysInfo& s = Info();
   {
     std::lock_guard<std::mutex> g(s.Lock);
@@ -629,13 +635,13 @@ void SetScreens(const std::vector<TScreen>& screens) {
   if (Desktop()) Desktop()->Window = Desktop()->Client = PrimaryScreenRect();
 }
 
-void SetSystemMetric(int index, int value) {
+void OverrideSystemMetric(int index, int value) {
   if (index < 0 || index > SM_REMOTESESSION) return;
   Info().Overrides[index] = value;
   Info().Overridden[index] = true;
 }
 
-void ResetSystemInfo() {
+void ResetSystemProfile() {
   TSysInfo& s = Info();
   std::fill(std::begin(s.Overridden), std::end(s.Overridden), false);
   s.NcSet = false;
@@ -645,25 +651,17 @@ void ResetSystemInfo() {
   GdiSetScreenDpi(96);
   s.DoubleClickTime = 500;
   s.SwapButtons = false;
-  s.Version = TVersion{6, 1, 7601, "Service Pack 1"};
+  s.Version = rtl::testing::TVersion{6, 1, 7601, "Service Pack 1"};
 }
 
-void SetDpi(int dpi) {
+void SetSystemDpi(int dpi) {
   if (dpi <= 0) return;
   Info().Dpi = dpi;
   GdiSetScreenDpi(dpi);
 }
 
-void SetVersion(const TVersion& version) { Info().Version = version; }
+void SetSystemVersion(const rtl::testing::TVersion& version) { Info().Version = version; }
 
-int BeepCount() { return Info().Beeps; }
+int BeepsSoFar() { return Info().Beeps; }
 
-}  // namespace rtl::testing
-
-BOOL SetSysColors(int count, const INT* elements, const COLORREF* values) {
-  if (!rtl::detail::GdiSetSysColors(count, elements, values)) return FALSE;
-  // Every top-level window learns of the change, as after a change made in
-  // the system's settings.
-  SendMessageA(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0);
-  return TRUE;
-}
+}  // namespace rtl::detail

@@ -7,7 +7,6 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/threads.h"
 #include "platform/win/user/user_internal.h"
-#include "platform/win/user/user_testing.h"
 
 namespace rtl::detail {
 namespace {
@@ -161,22 +160,20 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
   return TRUE;
 }
 
-namespace rtl::testing {
+namespace rtl::detail {
 
-void UseVirtualClock(bool on) {
+void SetVirtualClock(bool on) {
   if (on && !g_virtual) g_virtualNow = RealNow();
   g_virtual = on;
   // GetTickCount follows the same clock.
-  UInt64 (*virtualTicks)() = [] { return static_cast<UInt64>(rtl::detail::ClockNow()); };
-  rtl::detail::SetTickSource(on ? virtualTicks : nullptr);
+  UInt64 (*virtualTicks)() = [] { return static_cast<UInt64>(ClockNow()); };
+  SetTickSource(on ? virtualTicks : nullptr);
   WakeAllQueues();
 }
 
-void AdvanceClock(uint32_t ms) {
+void AdvanceVirtualClock(uint32_t ms) {
   g_virtualNow += ms;
   WakeAllQueues();
 }
 
-uint64_t ClockNow() { return rtl::detail::ClockNow(); }
-
-}  // namespace rtl::testing
+}  // namespace rtl::detail

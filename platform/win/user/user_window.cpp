@@ -50,6 +50,7 @@ void InitRoots() {
 }
 
 void Unlink(TWnd* w) {
+  std::lock_guard<std::recursive_mutex> g(TreeLock());
   if (!w->Parent) return;
   auto& c = w->Parent->Children;
   c.erase(std::remove(c.begin(), c.end(), w), c.end());
@@ -58,6 +59,7 @@ void Unlink(TWnd* w) {
 // New children go to the bottom of their siblings (the first created is
 // first in tab order); new top-level windows to the top of their band.
 void LinkNew(TWnd* w) {
+  std::lock_guard<std::recursive_mutex> g(TreeLock());
   auto& c = w->Parent->Children;
   if (!w->IsTopLevel()) {
     c.push_back(w);
@@ -88,25 +90,24 @@ void SendDestroyMessages(TWnd* w) {
   RaiseWinEvent(EVENT_OBJECT_DESTROY, h, 0);
   SendToWnd(w, WM_DESTROY, 0, 0);
   if (!GetWndNoError(h)) return;
-  std::vector<HWND> kids;
-  for (TWnd* c : w->Children) kids.push_back(c->Handle);
-  for (HWND k : kids)
+  for (HWND k : TChildSnapshot(w).Handles())
     if (TWnd* c = GetWndNoError(k)) SendDestroyMessages(c);
 }
 
 void FreeWindowStorage(TWnd* w) {
-  std::vector<HWND> kids;
-  for (TWnd* c : w->Children) kids.push_back(c->Handle);
-  for (HWND k : kids)
+  for (HWND k : TChildSnapshot(w).Handles())
     if (TWnd* c = GetWndNoError(k)) FreeWindowStorage(c);
   HWND h = w->Handle;
   SendToWnd(w, WM_NCDESTROY, 0, 0);
   w = GetWndNoError(h);
   if (!w) return;
   ForgetWindow(w);
-  for (TWnd* c : w->Children) c->Parent = nullptr;
-  w->Children.clear();
-  Unlink(w);
+  {
+    std::lock_guard<std::recursive_mutex> g(TreeLock());
+    for (TWnd* c : w->Children) c->Parent = nullptr;
+    w->Children.clear();
+    Unlink(w);
+  }
   // Owned windows of other threads lose their owner.
   ForEachWnd([w](TWnd* o) {
     if (o->Owner == w) o->Owner = nullptr;
@@ -126,8 +127,6 @@ void FreeWindowStorage(TWnd* w) {
   ReleaseDestroyedWnd(w);
 }
 
-bool OnWndThread(TWnd* w) { return !w->Queue || w->Queue.get() == &CurrentQueue(); }
-
 }  // namespace
 
 DWORD FixWindowEdge(DWORD style, DWORD exStyle) {
@@ -138,6 +137,26 @@ DWORD FixWindowEdge(DWORD style, DWORD exStyle) {
 
 TWnd::TWnd() = default;
 TWnd::~TWnd() = default;
+
+std::recursive_mutex& TreeLock() {
+  static std::recursive_mutex lock;
+  return lock;
+}
+
+TChildSnapshot::TChildSnapshot(const TWnd* parent) {
+  std::lock_guard<std::recursive_mutex> g(TreeLock());
+  items_.reserve(parent->Children.size());
+  // A linked window is still in the handle table, which holds it.
+  for (TWnd* c : parent->Children)
+    if (auto held = c->weak_from_this().lock()) items_.push_back(std::move(held));
+}
+
+std::vector<HWND> TChildSnapshot::Handles() const {
+  std::vector<HWND> r;
+  r.reserve(items_.size());
+  for (auto& c : items_) r.push_back(c->Handle);
+  return r;
+}
 
 TWnd* GetWndNoError(HWND hwnd) {
   InitRoots();
@@ -160,6 +179,14 @@ TWnd* Desktop() {
 TWnd* MessageRoot() {
   InitRoots();
   return g_messageRoot;
+}
+
+std::shared_ptr<TWnd> HoldWnd(HWND hwnd) {
+  InitRoots();
+  std::shared_ptr<TWnd> w = Table().Get(reinterpret_cast<uintptr_t>(hwnd));
+  if (w && w->Has(wfDestroyed)) w = nullptr;
+  if (!w) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return w;
 }
 
 void ForEachWnd(const std::function<void(TWnd*)>& f) {
@@ -422,12 +449,15 @@ BOOL DestroyWindow(HWND hwnd) {
     // Owned windows go first; owned windows of other threads only lose
     // their owner.
     for (;;) {
-      TWnd* ownedWnd = nullptr;
-      for (TWnd* o : Desktop()->Children)
-        if (o->Owner == w && !o->Has(wfDestroying)) {
-          ownedWnd = o;
-          break;
-        }
+      std::shared_ptr<TWnd> ownedWnd;
+      {
+        std::lock_guard<std::recursive_mutex> g(TreeLock());
+        for (TWnd* o : Desktop()->Children)
+          if (o->Owner == w && !o->Has(wfDestroying)) {
+            ownedWnd = o->shared_from_this();
+            break;
+          }
+      }
       if (!ownedWnd) break;
       if (ownedWnd->Queue.get() == &q)
         DestroyWindow(ownedWnd->Handle);
@@ -563,7 +593,10 @@ LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
   switch (index) {
     case GWL_STYLE:
     case GWL_EXSTYLE:
-      return SetStyle(w, index, static_cast<DWORD>(value));
+      // The style changes where its messages go: on the window's thread.
+      return RunOnOwner(hwnd, [index, value](TWnd* t) -> LRESULT {
+        return SetStyle(t, index, static_cast<DWORD>(value));
+      });
     case GWL_WNDPROC:
       old = reinterpret_cast<LONG_PTR>(w->Proc);
       w->Proc = reinterpret_cast<WNDPROC>(value);
@@ -665,22 +698,20 @@ BOOL SetWindowTextW(HWND hwnd, LPCWSTR text) {
   return SetWindowTextA(hwnd, s.c_str());
 }
 
+// A window of this process answers through its procedure, on whichever
+// thread owns it: its stored text is that thread's to read.
 int GetWindowTextA(HWND hwnd, LPSTR text, int maxCount) {
   TWnd* w = GetWnd(hwnd);
   if (!w || !text || maxCount <= 0) return 0;
-  if (OnWndThread(w)) return static_cast<int>(SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(text)));
-  // Another thread's window: its stored text, without a message.
-  int n = std::min<int>(static_cast<int>(w->Text.size()), maxCount - 1);
-  std::memcpy(text, w->Text.data(), static_cast<size_t>(n));
-  text[n] = 0;
-  return n;
+  text[0] = 0;
+  return static_cast<int>(
+      SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(text)));
 }
 
 int GetWindowTextLengthA(HWND hwnd) {
   TWnd* w = GetWnd(hwnd);
   if (!w) return 0;
-  if (OnWndThread(w)) return static_cast<int>(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0));
-  return static_cast<int>(w->Text.size());
+  return static_cast<int>(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0));
 }
 
 int GetWindowTextW(HWND hwnd, LPWSTR text, int maxCount) {
@@ -775,9 +806,20 @@ HWND GetAncestor(HWND hwnd, UINT flags) {
   return nullptr;
 }
 
+namespace {
+HWND SetParentImpl(TWnd* w, HWND newParent);
+}  // namespace
+
 HWND SetParent(HWND child, HWND newParent) {
-  TWnd* w = GetWnd(child);
-  if (!w) return nullptr;
+  // The child is hidden, moved and shown by its own thread.
+  return reinterpret_cast<HWND>(RunOnOwner(
+      child, [newParent](TWnd* w) -> LRESULT { return reinterpret_cast<LRESULT>(SetParentImpl(w, newParent)); }));
+}
+
+namespace {
+
+HWND SetParentImpl(TWnd* w, HWND newParent) {
+  HWND child = w->Handle;
   if (w->Has(wfDesktop) || w->Has(wfMessageRoot)) {
     SetLastError(kErrorInvalidParameter);
     return nullptr;
@@ -802,20 +844,27 @@ HWND SetParent(HWND child, HWND newParent) {
   if (!GetWndNoError(child)) return oldHandle;
   // The rectangle keeps its numbers, now relative to the new parent.
   DropNativeWindow(w);
-  Unlink(w);
-  w->Parent = p;
-  auto& c = p->Children;
-  auto it = c.begin();
-  if (p->Has(wfDesktop) && !(w->ExStyle & WS_EX_TOPMOST))
-    while (it != c.end() && ((*it)->ExStyle & WS_EX_TOPMOST)) ++it;
-  c.insert(it, w);
+  {
+    std::lock_guard<std::recursive_mutex> g(TreeLock());
+    Unlink(w);
+    w->Parent = p;
+    auto& c = p->Children;
+    auto it = c.begin();
+    if (p->Has(wfDesktop) && !(w->ExStyle & WS_EX_TOPMOST))
+      while (it != c.end() && ((*it)->ExStyle & WS_EX_TOPMOST)) ++it;
+    c.insert(it, w);
+  }
   SetWindowPosImpl(w, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | (wasVisible ? SWP_SHOWWINDOW : 0));
   return oldHandle;
 }
 
+}  // namespace
+
 HWND GetWindow(HWND hwnd, UINT cmd) {
-  TWnd* w = GetWnd(hwnd);
+  auto held = HoldWnd(hwnd);
+  TWnd* w = held.get();
   if (!w) return nullptr;
+  std::lock_guard<std::recursive_mutex> g(TreeLock());
   auto siblings = [&]() -> const std::vector<TWnd*>* { return w->Parent ? &w->Parent->Children : nullptr; };
   switch (cmd) {
     case GW_HWNDFIRST: {
@@ -838,7 +887,7 @@ HWND GetWindow(HWND hwnd, UINT cmd) {
     case GW_OWNER: return w->Owner ? w->Owner->Handle : nullptr;
     case GW_CHILD: return w->Children.empty() ? nullptr : w->Children.front()->Handle;
     case GW_ENABLEDPOPUP: {
-      for (TWnd* o : Desktop()->Children)
+      for (TWnd* o : TChildSnapshot(Desktop()))
         if (o->Owner == w && o->Visible() && !(o->Style & WS_DISABLED)) return o->Handle;
       return nullptr;
     }
@@ -850,8 +899,11 @@ HWND GetWindow(HWND hwnd, UINT cmd) {
 HWND GetNextWindow(HWND hwnd, UINT cmd) { return GetWindow(hwnd, cmd); }
 
 HWND GetTopWindow(HWND hwnd) {
-  TWnd* w = hwnd ? GetWnd(hwnd) : Desktop();
-  if (!w || w->Children.empty()) return nullptr;
+  auto held = HoldWnd(hwnd ? hwnd : GetDesktopWindow());
+  TWnd* w = held.get();
+  if (!w) return nullptr;
+  std::lock_guard<std::recursive_mutex> g(TreeLock());
+  if (w->Children.empty()) return nullptr;
   return w->Children.front()->Handle;
 }
 
@@ -876,6 +928,7 @@ BOOL IsChild(HWND parent, HWND hwnd) {
 
 namespace {
 void CollectDescendants(TWnd* w, std::vector<HWND>& out) {
+  std::lock_guard<std::recursive_mutex> g(TreeLock());
   for (TWnd* c : w->Children) {
     out.push_back(c->Handle);
     CollectDescendants(c, out);
@@ -885,10 +938,10 @@ void CollectDescendants(TWnd* w, std::vector<HWND>& out) {
 
 BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) {
   if (!parent) return EnumWindows(proc, lParam);
-  TWnd* p = GetWnd(parent);
+  auto p = HoldWnd(parent);
   if (!p || !proc) return FALSE;
   std::vector<HWND> list;
-  CollectDescendants(p, list);
+  CollectDescendants(p.get(), list);
   for (HWND h : list)
     if (IsWindow(h) && !proc(h, lParam)) return FALSE;
   return TRUE;
@@ -896,9 +949,7 @@ BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) {
 
 BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
   if (!proc) return FALSE;
-  std::vector<HWND> list;
-  for (TWnd* c : Desktop()->Children) list.push_back(c->Handle);
-  for (HWND h : list)
+  for (HWND h : TChildSnapshot(Desktop()).Handles())
     if (IsWindow(h) && !proc(h, lParam)) return FALSE;
   return TRUE;
 }
@@ -906,7 +957,7 @@ BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
 BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC proc, LPARAM lParam) {
   if (!proc) return FALSE;
   std::vector<HWND> list;
-  for (TWnd* c : Desktop()->Children)
+  for (TWnd* c : TChildSnapshot(Desktop()))
     if (c->Queue && c->Queue->ThreadId == threadId) list.push_back(c->Handle);
   for (HWND h : list)
     if (IsWindow(h) && !proc(h, lParam)) return FALSE;
@@ -914,8 +965,7 @@ BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC proc, LPARAM lParam) {
 }
 
 HWND FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR windowName) {
-  TWnd* p = parent ? GetWnd(parent) : Desktop();
-  if (parent == HWND_MESSAGE) p = MessageRoot();
+  auto p = HoldWnd(parent == HWND_MESSAGE ? MessageRoot()->Handle : parent ? parent : GetDesktopWindow());
   if (!p) return nullptr;
   std::shared_ptr<TWndClass> cls;
   if (className) {
@@ -923,7 +973,7 @@ HWND FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR window
     if (!cls) return nullptr;
   }
   bool started = childAfter == nullptr;
-  for (TWnd* c : p->Children) {
+  for (TWnd* c : TChildSnapshot(p.get())) {
     if (!started) {
       started = c->Handle == childAfter;
       continue;
@@ -958,7 +1008,7 @@ DWORD GetWindowContextHelpId(HWND hwnd) {
 HWND GetDlgItem(HWND dialog, int id) {
   TWnd* p = GetWnd(dialog);
   if (!p) return nullptr;
-  for (TWnd* c : p->Children)
+  for (TWnd* c : TChildSnapshot(p))
     if (static_cast<int>(c->Id) == id) return c->Handle;
   return nullptr;
 }

@@ -80,6 +80,7 @@ void TopLevelToTop(TWnd* w, bool alone) {
 }
 
 void ApplyZOrder(TWnd* w, HWND after, bool noOwnerZOrder) {
+  std::lock_guard<std::recursive_mutex> g(TreeLock());
   auto& list = Siblings(w);
   bool topLevel = w->IsTopLevel();
   if (after == HWND_TOPMOST) {
@@ -156,6 +157,7 @@ bool FixupFlags(TWnd* w, WINDOWPOS& wp) {
     wp.hwndInsertAfter = HWND_TOP;
   }
   if (wp.flags & SWP_NOZORDER) return true;
+  std::lock_guard<std::recursive_mutex> g(TreeLock());
   auto& list = Siblings(w);
   if (wp.hwndInsertAfter == HWND_TOP) {
     if (!list.empty() && list.front() == w && (!w->IsTopLevel() || !w->Owner || (wp.flags & SWP_NOOWNERZORDER)))
@@ -503,10 +505,22 @@ using namespace rtl::detail;
 
 // ---- Positions --------------------------------------------------------------
 
+namespace {
+BOOL SetPlacementImpl(TWnd* w, const WINDOWPLACEMENT* placement);
+BOOL EnableImpl(TWnd* w, BOOL enable);
+}  // namespace
+
+// A window's position, size, z-order and visibility change on the thread
+// that owns it, which alone may send it the messages that go with them; a
+// call from another thread waits for it (or, with SWP_ASYNCWINDOWPOS, does
+// not).
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
-  TWnd* w = GetWnd(hwnd);
-  if (!w) return FALSE;
-  return SetWindowPosImpl(w, insertAfter, x, y, cx, cy, flags) ? TRUE : FALSE;
+  const bool wait = !(flags & SWP_ASYNCWINDOWPOS);
+  flags &= ~static_cast<UINT>(SWP_ASYNCWINDOWPOS);
+  return RunOnOwner(
+             hwnd, [=](TWnd* w) -> LRESULT { return SetWindowPosImpl(w, insertAfter, x, y, cx, cy, flags); }, wait)
+             ? TRUE
+             : FALSE;
 }
 
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
@@ -515,28 +529,19 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
 }
 
 BOOL ShowWindow(HWND hwnd, int cmd) {
-  TWnd* w = GetWnd(hwnd);
-  if (!w) return FALSE;
-  return ShowWindowImpl(w, cmd) ? TRUE : FALSE;
+  return RunOnOwner(hwnd, [cmd](TWnd* w) -> LRESULT { return ShowWindowImpl(w, cmd); }) ? TRUE : FALSE;
 }
 
 BOOL ShowWindowAsync(HWND hwnd, int cmd) {
-  TWnd* w = nullptr;
-  auto q = QueueOfWindow(hwnd, &w);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
-  if (!q || q.get() == &CurrentQueue()) return ShowWindow(hwnd, cmd);
-  // Another thread's window: its own thread shows it.
-  return SendNotifyMessageA(hwnd, WM_SHOWWINDOW, cmd != SW_HIDE, 0);
+  // Another thread's window is shown by its own thread, without waiting.
+  return RunOnOwner(hwnd, [cmd](TWnd* w) -> LRESULT { return ShowWindowImpl(w, cmd); }, false) ? TRUE : FALSE;
 }
 
 BOOL ShowOwnedPopups(HWND owner, BOOL show) {
   TWnd* o = GetWnd(owner);
   if (!o) return FALSE;
   std::vector<HWND> popups;
-  for (TWnd* t : Desktop()->Children)
+  for (TWnd* t : TChildSnapshot(Desktop()))
     if (t->Owner == o && (t->Style & WS_POPUP)) popups.push_back(t->Handle);
   for (HWND p : popups) {
     TWnd* t = GetWndNoError(p);
@@ -640,7 +645,7 @@ BOOL EndDeferWindowPos(HANDLE info) {
   DeferSets().erase(d);
   std::unique_ptr<TDeferred> own(d);
   for (WINDOWPOS& p : d->List)
-    if (TWnd* w = GetWndNoError(p.hwnd)) SetWindowPosImpl(w, p.hwndInsertAfter, p.x, p.y, p.cx, p.cy, p.flags);
+    if (IsWindow(p.hwnd)) SetWindowPos(p.hwnd, p.hwndInsertAfter, p.x, p.y, p.cx, p.cy, p.flags);
   return TRUE;
 }
 
@@ -668,8 +673,34 @@ BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement) {
 }
 
 BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
-  TWnd* w = GetWnd(hwnd);
-  if (!w || !placement) return FALSE;
+  if (!placement) {
+    SetLastError(kErrorInvalidParameter);
+    return FALSE;
+  }
+  WINDOWPLACEMENT wp = *placement;
+  return RunOnOwner(hwnd, [&wp](TWnd* w) -> LRESULT { return SetPlacementImpl(w, &wp); }) ? TRUE : FALSE;
+}
+
+BOOL AnimateWindow(HWND hwnd, DWORD, DWORD flags) {
+  return RunOnOwner(hwnd, [flags](TWnd* w) -> LRESULT {
+           // Shown or hidden at once: the effect itself is not drawn.
+           if (flags & AW_HIDE) {
+             if (!w->Visible()) return FALSE;
+             ShowWindowImpl(w, SW_HIDE);
+             return TRUE;
+           }
+           if (w->Visible()) return FALSE;
+           ShowWindowImpl(w, (flags & AW_ACTIVATE) ? SW_SHOW : SW_SHOWNA);
+           return TRUE;
+         })
+             ? TRUE
+             : FALSE;
+}
+
+namespace {
+
+BOOL SetPlacementImpl(TWnd* w, const WINDOWPLACEMENT* placement) {
+  HWND hwnd = w->Handle;
   RECT r = placement->rcNormalPosition;
   if (w->IsTopLevel()) {
     RECT work = WorkAreaOf(w);
@@ -690,19 +721,7 @@ BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
   return TRUE;
 }
 
-BOOL AnimateWindow(HWND hwnd, DWORD, DWORD flags) {
-  TWnd* w = GetWnd(hwnd);
-  if (!w) return FALSE;
-  // Shown or hidden at once: the effect itself is not drawn.
-  if (flags & AW_HIDE) {
-    if (!w->Visible()) return FALSE;
-    ShowWindowImpl(w, SW_HIDE);
-    return TRUE;
-  }
-  if (w->Visible()) return FALSE;
-  ShowWindowImpl(w, (flags & AW_ACTIVATE) ? SW_SHOW : SW_SHOWNA);
-  return TRUE;
-}
+}  // namespace
 
 // ---- Coordinates ------------------------------------------------------------
 
@@ -771,7 +790,7 @@ HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags) {
   TWnd* p = GetWnd(parent);
   if (!p) return nullptr;
   if (!RECT(0, 0, p->Client.Width(), p->Client.Height()).Contains(point)) return nullptr;
-  for (TWnd* c : p->Children) {
+  for (TWnd* c : TChildSnapshot(p)) {
     if ((flags & CWP_SKIPINVISIBLE) && !c->Visible()) continue;
     if ((flags & CWP_SKIPDISABLED) && (c->Style & WS_DISABLED)) continue;
     if ((flags & CWP_SKIPTRANSPARENT) && (c->ExStyle & WS_EX_TRANSPARENT)) continue;
@@ -790,7 +809,7 @@ HWND RealChildWindowFromPoint(HWND parent, POINT point) {
   if (!p) return nullptr;
   POINT screen = point;
   ClientToScreen(parent, &screen);
-  for (TWnd* c : p->Children) {
+  for (TWnd* c : TChildSnapshot(p)) {
     if (!c->Visible() || !c->Window.Contains(point)) continue;
     if (c->Queue.get() == &CurrentQueue() &&
         SendToWnd(c, WM_NCHITTEST, 0, MAKELPARAM(screen.X, screen.Y)) == HTTRANSPARENT)
@@ -813,9 +832,14 @@ BOOL IsWindowEnabled(HWND hwnd) {
 }
 
 BOOL EnableWindow(HWND hwnd, BOOL enable) {
-  TWnd* w = GetWnd(hwnd);
-  if (!w) return FALSE;
-  TWndRef ref(w);
+  // WM_ENABLE and the focus that leaves belong to the window's own thread.
+  return RunOnOwner(hwnd, [enable](TWnd* w) -> LRESULT { return EnableImpl(w, enable); }) ? TRUE : FALSE;
+}
+
+namespace {
+
+BOOL EnableImpl(TWnd* w, BOOL enable) {
+  HWND hwnd = w->Handle;
   if (enable) {
     bool wasDisabled = (w->Style & WS_DISABLED) != 0;
     if (wasDisabled) {
@@ -837,6 +861,8 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   SendToWnd(w, WM_ENABLE, FALSE, 0);
   return FALSE;
 }
+
+}  // namespace
 
 BOOL IsIconic(HWND hwnd) {
   TWnd* w = GetWndNoError(hwnd);

@@ -108,7 +108,7 @@ struct TExpected {
   UINT Msg;
   HWND Hwnd = nullptr;  // any window when null
   bool Optional = false;
-  std::optional<WPARAM> WParam;
+  std::optional<WPARAM> WParam{};
 };
 
 inline TExpected Opt(UINT msg, HWND h = nullptr) { return TExpected{msg, h, true, std::nullopt}; }

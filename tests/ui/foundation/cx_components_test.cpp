@@ -14,7 +14,7 @@
 #include "platform/rtl/streams.h"
 #include "platform/forms/controls.h"
 #include "platform/win/user/user.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 #include "ui/foundation/dpi_scaling.h"
 
 namespace {

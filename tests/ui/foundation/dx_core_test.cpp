@@ -10,7 +10,7 @@
 #include "platform/rtl/streams.h"
 #include "platform/win/gdi/gdi.h"
 #include "platform/win/kernel/kernel_system.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 #include "ui/foundation/threading.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/forms/bitmap.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 #include "tests/common/dib_canvas.h"
 #include "ui/foundation/gdiplus_canvas.h"
 

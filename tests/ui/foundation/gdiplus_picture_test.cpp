@@ -10,7 +10,7 @@
 
 #include "platform/backend/codecs.h"
 #include "platform/forms/bitmap.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 #include "tests/common/dib_canvas.h"
 #include "tests/common/pictures.h"
 #include "ui/foundation/gdiplus_canvas.h"

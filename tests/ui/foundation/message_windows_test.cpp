@@ -12,7 +12,7 @@
 #include "platform/rtl/threads.h"
 #include "platform/win/user/user.h"
 #include "platform/rtl/class_groups.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 #include "ui/foundation/upward_services.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win/gdi/gdi.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 
 namespace {
 

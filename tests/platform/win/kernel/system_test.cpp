@@ -8,7 +8,7 @@
 #include "platform/rtl/threads.h"
 #include "platform/win/kernel/kernel.h"
 #include "platform/win/modules.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "platform/win/user/user.h"
 #include "platform/win/user/user_messages.h"
-#include "platform/win/user/user_testing.h"
+#include "platform/win/user/user_test_seams.h"
 #include "platform/win/uxtheme/uxtheme.h"
 #include "platform/testing/uxtheme_recording.h"
 

@@ -1,8 +1,9 @@
 // The window system's own seams for tests: system values to inject, the
 // virtual clock, key toggles, running the loop until it is idle, the
-// external clipboard and file drops. They reach state of the window system
-// that only its own files see; input through the native path and pictures
-// of windows are in the test library (platform/testing/user_testing.h).
+// external clipboard and file drops. The test library defines them
+// (platform/testing/user_seams.cpp) over knobs the window system offers its
+// own files; input through the native path and pictures of windows are in
+// that library too (platform/testing/user_testing.h).
 #pragma once
 
 #include <cstdint>
