@@ -57,31 +57,9 @@ fail() {
   exit 1
 }
 
-# A private server on the first free display from :141 up (the dialog
-# check starts at :90); the server writes its number once it listens.
-start_xvfb() {
-  local n
-  for n in $(seq 141 190); do
-    { [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; } && continue
-    : >"$work/display"
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset -displayfd 3 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 100); do
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      if [ "$(cat "$work/display")" = "$n" ]; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      sleep 0.05
-    done
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-    xvfb_pid=
-  done
-  return 1
-}
-
-start_xvfb || fail "no X server could be started"
+# A private server of its own (displays :141 to :190; the dialog check takes :90 up).
+. "$(dirname "$0")/../common/xvfb.sh"
+start_xvfb 141 190 || fail "no X server could be started"
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 echo "X server on $DISPLAY"
