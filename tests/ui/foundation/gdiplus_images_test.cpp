@@ -12,6 +12,7 @@
 #include "platform/rtl/component_streaming.h"
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
 #include "platform/win/user/user.h"
 #include "ui/foundation/gdiplus_canvas.h"
@@ -80,6 +81,21 @@ TEST_F(GdiPlusImages, PngFromStreamIsRealisedOnUseAndSavesItsOwnBytes) {
   EXPECT_EQ(first, png);
   EXPECT_EQ(Saved(*image), png);
   EXPECT_TRUE(image->Transparent());
+}
+
+// A PNG stored among the program's resources loads like one from a stream.
+TEST_F(GdiPlusImages, PngFromTheResources) {
+  TdxPNGImage image;
+  image.LoadFromResource(HInstance, "TestPngImage", "PNG");
+  ASSERT_EQ(image.Width(), 3);
+  ASSERT_EQ(image.Height(), 2);
+  TRGBColors px = image.GetPixels();
+  ASSERT_EQ(px.size(), 6u);
+  EXPECT_EQ(px[0].rgbRed, 255);
+  EXPECT_EQ(px[0].rgbReserved, 255);
+  EXPECT_EQ(px[1].rgbReserved, 128);
+  EXPECT_EQ(px[5].rgbBlue, 90);
+  EXPECT_THROW(image.LoadFromResource(HInstance, "TestNoSuchImage", "PNG"), Exception);
 }
 
 // Saving an unchanged JPEG twice writes the very bytes it was loaded from:
