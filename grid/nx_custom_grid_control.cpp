@@ -1,6 +1,7 @@
 #include "grid/nx_custom_grid_control.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "grid/nx_style_display.h"
 #include "grid/nx_themes_support.h"
@@ -39,8 +40,14 @@ TNxCustomGridControl::~TNxCustomGridControl() {
   FColumns->OnLayoutChange = nullptr;
   delete FColumns;
   FColumns = nullptr;
+  // An editor someone else owns (the form, say) was only lent to the grid:
+  // it leaves before the grid frees its child controls.
+  std::vector<TWinControl*> Lent = FHookedEditors;
+  if (FInplaceEditor) Lent.push_back(FInplaceEditor);
   FInplaceEditor = nullptr;
   UnhookEditors();
+  for (TWinControl* Editor : Lent)
+    if (Editor->Owner() != this && Editor->Parent() == this) Editor->SetParent(nullptr);
   CloseHeaderTheme();
 }
 

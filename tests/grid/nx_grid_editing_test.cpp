@@ -373,6 +373,8 @@ TEST_F(GridEditingTest, EditorHooksGoWithTheGrid) {
   G->EndEditing();
   delete G;
   G = nullptr;
+  // The form's editor outlives the grid it was lent to.
+  EXPECT_EQ(Own->Parent(), nullptr);
   EXPECT_FALSE(static_cast<bool>(Own->OnKeyDown));
   EXPECT_FALSE(static_cast<bool>(Own->OnChange));
 }

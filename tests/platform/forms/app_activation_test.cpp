@@ -91,6 +91,7 @@ TEST_F(AppActivation, AControlFreedByAnotherOnesHandlerIsSkipped) {
   EXPECT_EQ(L, (Log{"first 0"}));
   rtl::testing::SetApplicationActive(true);
   Pump();
+  First->OnHeard = nullptr;  // it refers to this test's locals
 }
 
 }  // namespace
