@@ -113,35 +113,6 @@ wait_app() {
   app_pid=
 }
 
-find_window() {
-  local id
-  for _ in $(seq 1 150); do
-    id=$(timeout 2 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    kill -0 "$app_pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
-
-# Without a window manager the input focus is set directly.
-focus_window() {
-  local id=$1
-  for _ in $(seq 1 30); do
-    timeout 2 xdotool windowactivate --sync "$id" >/dev/null 2>&1 ||
-      timeout 2 xdotool windowfocus --sync "$id" >/dev/null 2>&1
-    if [ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ]; then
-      sleep 0.2
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
 # Waits until the trace holds a line matching $1.
 wait_trace() {
   for _ in $(seq 1 100); do
@@ -154,7 +125,7 @@ wait_trace() {
 
 # --- The main window comes up with its title from the branding file.
 run_app
-main=$(find_window "Xvfb Check") || fail "the main window never appeared"
+main=$(find_window "Xvfb Check" "$app_pid") || fail "the main window never appeared"
 focus_window "$main" || fail "the main window never got the keyboard"
 echo "ok: the main window is up"
 
@@ -163,7 +134,7 @@ echo "ok: the main window is up"
 # client area is 520 x 340; its file list starts 37 pixels down, 8 in,
 # with items 13 pixels high; Open sits at the right of the name row.
 timeout 5 xdotool key --clearmodifiers alt+a
-dialog=$(find_window "Open") || fail "the open dialog never appeared"
+dialog=$(find_window "Open" "$app_pid") || fail "the open dialog never appeared"
 focus_window "$dialog" || fail "the open dialog never got the keyboard"
 geo=$(timeout 5 xdotool getwindowgeometry --shell "$dialog") || fail "no geometry for the open dialog"
 w=$(echo "$geo" | sed -n 's/^WIDTH=//p')
@@ -220,7 +191,7 @@ wait_gone() {
 # button at 301, 91, 75 x 25) answers no.
 focus_window "$main" || fail "the main window did not get the keyboard back"
 timeout 5 xdotool key --clearmodifiers F3
-done_dialog=$(find_window "Conversion is complete") || fail "no completion dialog after the batch"
+done_dialog=$(find_window "Conversion is complete" "$app_pid") || fail "no completion dialog after the batch"
 for row in 0 1 2; do
   grep -qx "\[list\] state $row 1" "$work/app.err" || fail "row $row was not marked converted: $(grep state "$work/app.err")"
 done
@@ -237,7 +208,7 @@ echo "ok: the batch converted three files and the completion dialog was answered
 # 75 x 25) ends it and puts the row back to waiting.
 focus_window "$main" || fail "the main window did not get the keyboard after the dialog"
 timeout 5 xdotool key --clearmodifiers F3
-progress=$(find_window "Saving document") || fail "no progress window for the second batch"
+progress=$(find_window "Saving document" "$app_pid") || fail "no progress window for the second batch"
 for _ in $(seq 1 100); do
   [ "$(tr -cd '\0' <"$work/converter.argv" 2>/dev/null | wc -c)" -ge 96 ] && break
   sleep 0.1

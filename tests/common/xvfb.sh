@@ -27,3 +27,37 @@ start_xvfb() {
   done
   return 1
 }
+
+# find_window TITLE PID: prints the id of the visible window titled exactly
+# TITLE, waiting for it while process PID runs.
+find_window() {
+  local id
+  for _ in $(seq 1 150); do
+    id=$(timeout 2 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    kill -0 "$2" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# focus_window ID: gives the keyboard to the window and waits until the
+# server says it has it. There is no window manager, so activation
+# requests would go unanswered: the input focus is set directly.
+focus_window() {
+  local id=$1
+  for _ in $(seq 1 30); do
+    timeout 2 xdotool windowactivate --sync "$id" >/dev/null 2>&1 ||
+      timeout 2 xdotool windowfocus --sync "$id" >/dev/null 2>&1
+    if [ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ]; then
+      # Let the client take the focus change before the first key.
+      sleep 0.2
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}

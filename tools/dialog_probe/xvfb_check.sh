@@ -77,40 +77,6 @@ wait_probe() {
   [ "$rc" -eq 0 ] || fail "the probe exited with $rc after: $1"
 }
 
-# Prints the id of the visible window titled exactly $1, waiting for it
-# while the probe runs.
-find_window() {
-  local id
-  for _ in $(seq 1 150); do
-    id=$(timeout 2 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    kill -0 "$probe_pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
-
-# Gives the keyboard to window $1 and waits until the server says it has
-# it. There is no window manager, so activation requests would go
-# unanswered: the input focus is set directly.
-focus_window() {
-  local id=$1
-  for _ in $(seq 1 30); do
-    timeout 2 xdotool windowactivate --sync "$id" >/dev/null 2>&1 ||
-      timeout 2 xdotool windowfocus --sync "$id" >/dev/null 2>&1
-    if [ "$(timeout 2 xdotool getwindowfocus -f 2>/dev/null)" = "$id" ]; then
-      # Let the client take the focus change before the first key.
-      sleep 0.2
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
 expect_output() {
   local want=$1 what=$2 got
   got=$(cat "$work/probe.out")
@@ -128,7 +94,7 @@ expect_output() {
 case_msgbox_mnemonic() {
   run_probe msgbox
   local id
-  id=$(find_window Probe) || fail "the message box never appeared"
+  id=$(find_window Probe "$probe_pid") || fail "the message box never appeared"
   focus_window "$id" || fail "the message box never got the keyboard"
   timeout 5 xdotool key --clearmodifiers y
   wait_probe "y in the message box"
@@ -139,7 +105,7 @@ case_msgbox_mnemonic() {
 case_msgbox_tab_return() {
   run_probe msgbox
   local id
-  id=$(find_window Probe) || fail "the message box never appeared"
+  id=$(find_window Probe "$probe_pid") || fail "the message box never appeared"
   focus_window "$id" || fail "the message box never got the keyboard"
   timeout 5 xdotool key --clearmodifiers Tab
   timeout 5 xdotool key --clearmodifiers Return
@@ -151,7 +117,7 @@ case_msgbox_tab_return() {
 case_msgbox_click() {
   run_probe msgbox
   local id
-  id=$(find_window Probe) || fail "the message box never appeared"
+  id=$(find_window Probe "$probe_pid") || fail "the message box never appeared"
   focus_window "$id" || fail "the message box never got the keyboard"
   # The buttons sit side by side, centred, at the bottom of the box:
   # Yes is just left of the middle.
@@ -199,7 +165,7 @@ list_row_y() { echo $((37 + 2 + $1 * 13 + 6)); }
 
 open_dialog() {
   run_probe open "$folder"
-  id=$(find_window "Probe Open") || fail "the open dialog never appeared"
+  id=$(find_window "Probe Open" "$probe_pid") || fail "the open dialog never appeared"
   focus_window "$id" || fail "the open dialog never got the keyboard"
 }
 
