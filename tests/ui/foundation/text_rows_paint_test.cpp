@@ -14,44 +14,16 @@
 #include "platform/rtl/text_codec.h"
 #include "platform/win/gdi/gdi.h"
 #include "tests/common/dib_canvas.h"
+#include "tests/ui/foundation/mono_text_fixture.h"
 #include "ui/foundation/text_rows.h"
 
 namespace {
 
-constexpr uint32_t kPaper = 0x00F0E0C0u;
 constexpr COLORREF kInk = RGB(0, 0, 0);
 constexpr COLORREF kMark = RGB(0, 160, 0);
 
-HFONT MakeFont(int height, const char* face = "Courier New", bool bold = false) {
-  LOGFONTA lf{};
-  lf.lfHeight = height;
-  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-  lf.lfQuality = NONANTIALIASED_QUALITY;
-  std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-  return CreateFontIndirectA(&lf);
-}
-
-class TextRowsPaintTest : public ::testing::Test {
+class TextRowsPaintTest : public MonoTextTest {
  protected:
-  TDibCanvas Dib{400, 300, kPaper};
-  HFONT Font = MakeFont(-13);
-  HGDIOBJ OldFont = nullptr;
-  Integer A = 0, H = 0;
-
-  void SetUp() override {
-    OldFont = SelectObject(Dib.dc, Font);
-    SetTextColor(Dib.dc, kInk);
-    SIZE w{};
-    GetTextExtentPoint32A(Dib.dc, "W", 1, &w);
-    A = w.cx;
-    TEXTMETRICA tm{};
-    GetTextMetricsA(Dib.dc, &tm);
-    H = tm.tmHeight;
-  }
-  void TearDown() override {
-    SelectObject(Dib.dc, OldFont);
-    DeleteObject(Font);
-  }
   // Bounding box of pixels of one colour.
   RECT BoxOf(COLORREF colour) {
     RECT r{Dib.width, Dib.height, -1, -1};
