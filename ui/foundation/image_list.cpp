@@ -7,6 +7,7 @@
 #include "platform/rtl/component_streaming.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/win/kernel/objidl.h"
+#include "ui/foundation/alpha_blend.h"
 #include "ui/foundation/bitmaps.h"
 #include "ui/foundation/dx_core.h"
 #include "ui/foundation/geometry.h"
@@ -393,7 +394,11 @@ void TcxImageList::GetImageAndMask(Integer AIndex, TBitmap* AImage, TBitmap* AMa
   if (AIndex < 0 || AIndex >= Count() || AIndex >= FImageInfo->Count()) return;
   TcxImageInfo* info = FImageInfo->Items(AIndex)->ImageInfo();
   if (info->Image()->PixelFormat() == pf32bit || OSWin9xFamily) {
-    if (AImage) BlitInto(AImage, info->Image());
+    if (AImage) {
+      TcxBitmap* stored = info->Image();
+      AImage->SetSize(stored->Width(), stored->Height());
+      cxBlitBitmapToDC(AImage->Canvas()->Handle(), stored, TRect(0, 0, stored->Width(), stored->Height()));
+    }
     if (AMask) {
       if (!info->Mask()->Empty()) {
         BlitInto(AMask, info->Mask());
