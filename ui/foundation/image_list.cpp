@@ -226,6 +226,11 @@ void TcxImageList::SetImageSize(Integer AWidth, Integer AHeight) {
   AWidth = std::max(AWidth, 1);
   AHeight = std::max(AHeight, 1);
   if (AWidth == Width() && AHeight == Height()) return;
+  // A size the native list cannot take would leave the two sizes apart.
+  if (HIMAGELIST probe = ImageList_Create(AWidth, AHeight, ILC_COLOR32 | ILC_MASK, 0, 1))
+    ImageList_Destroy(probe);
+  else
+    throw EInvalidOperation("Invalid image list");
   LockUpdate();
   TScopeExit unlock([&] { UnlockUpdate(); });
   ClearImages();

@@ -189,7 +189,9 @@ class TcxImageList : public TDragImageList {
   void ReleaseUpdate();
   bool IsUpdateLocked() const { return FUpdateLockCount > 0; }
 
-  // Each raised to at least 1; a change deletes every image.
+  // Each raised to at least 1; a change deletes every image. A size the
+  // native list cannot hold raises EInvalidOperation "Invalid image list"
+  // and changes nothing.
   void SetImageSize(Integer AWidth, Integer AHeight);
   void SetWidth(Integer Value) { SetImageSize(Value, Height()); }
   void SetHeight(Integer Value) { SetImageSize(Width(), Value); }

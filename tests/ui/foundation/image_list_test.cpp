@@ -96,6 +96,17 @@ TEST_F(ImageListTest, ChangingTheSizeDeletesEveryImageAndZeroBecomesOne) {
   EXPECT_EQ(Changes, 0) << "the same size changes nothing";
 }
 
+TEST_F(ImageListTest, ASizeTheNativeListCannotHoldIsRefusedAndChangesNothing) {
+  auto strip = Strip(16, 16, {kRed, kGreen});
+  List.AddImage(strip.get(), nullptr);
+  Changes = 0;
+  EXPECT_THROW(List.SetWidth(0x01EB0D08), EInvalidOperation);
+  EXPECT_EQ(List.Width(), 16);
+  EXPECT_EQ(NativeColors(List), Rgb({kRed, kGreen}));
+  ExpectInStep();
+  EXPECT_EQ(Changes, 0);
+}
+
 TEST_F(ImageListTest, WithoutMaskOrMaskColourEveryPixelIsOpaque) {
   // A 24-bit image and a 32-bit one whose alpha bytes are all 0.
   TBitmap rgb(16, 16);
