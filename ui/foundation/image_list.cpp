@@ -426,7 +426,8 @@ void TcxImageList::ReadNativeImage(HIMAGELIST AHandle, Integer AIndex, TBitmap* 
     // The whole strips, as copies the targets own.
     if (AMask && info.hbmMask)
       AMask->SetHandle(static_cast<HBITMAP>(CopyImage(info.hbmMask, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (AImage) AImage->SetHandle(static_cast<HBITMAP>(CopyImage(info.hbmImage, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (AImage)
+      AImage->SetHandle(static_cast<HBITMAP>(CopyImage(info.hbmImage, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     return;
   }
   if (AMask) {
@@ -463,8 +464,8 @@ void TcxImageList::DrawImageInRect(Integer AIndex, TCanvas* ACanvas, const TRect
   (void)AStyle;
   if (R.Right - R.Left == Width() && R.Bottom - R.Top == Height()) AStretch = false;
   const TRect imageRect = AStretch ? R : cxRectCenterBox(R, Width(), Height());
-  cxDrawImageWithEffect(ACanvas->Handle(), imageRect, R, nullptr, this, AIndex, AEnabled ? geNone : geDisabled,
-                        ASmooth, nullptr, clNone, true);
+  cxDrawImageWithEffect(ACanvas->Handle(), imageRect, R, nullptr, this, AIndex, AEnabled ? geNone : geDisabled, ASmooth,
+                        nullptr, clNone, true);
 }
 
 // ---- Streaming ------------------------------------------------------------------------

@@ -127,8 +127,7 @@ TEST(ImageListDrawPicture, EnabledDisabledCentredStretched) {
   TRGBColors bottomUp;
   picture->GetPixels(bottomUp);
   std::vector<uint32_t> topDown(bottomUp.size());
-  for (Integer y = 0; y < h; ++y)
-    std::memcpy(&topDown[size_t(y) * w], &bottomUp[size_t(h - 1 - y) * w], size_t(w) * 4);
+  for (Integer y = 0; y < h; ++y) std::memcpy(&topDown[size_t(y) * w], &bottomUp[size_t(h - 1 - y) * w], size_t(w) * 4);
   for (uint32_t& px : topDown) px |= 0xFF000000u;
   rtl::backend::TEncodeOptions options;
   options.Alpha = false;
