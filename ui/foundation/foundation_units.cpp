@@ -11,6 +11,7 @@
 #include "ui/foundation/geometry_objects.h"
 #include "ui/foundation/graphics_unit.h"
 #include "ui/foundation/hook_controller.h"
+#include "ui/foundation/image_effects.h"
 #include "ui/foundation/library_strs.h"
 #include "ui/foundation/message_windows.h"
 #include "ui/foundation/resource_strings.h"
@@ -58,6 +59,8 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   Registry.Register("cxGeometry", &cx_geometry_detail::StartGeometry, &cx_geometry_detail::StopGeometry);
   Registry.Register("dxGDIPlusAPI", &StartGdiPlusApi, &StopGdiPlusApi);
   Registry.Register("cxGraphics", &cx_graphics_detail::StartGraphics, &cx_graphics_detail::StopGraphics);
+  // The image drawing's cached bitmaps go before the drawing unit stops.
+  Registry.Register("cxImageEffects", [] {}, &cx_image_effects_detail::FreeCachedBitmaps);
   Registry.Register("cxDrawTextUtils", &cx_text_rows_detail::StartTextRows, &cx_text_rows_detail::StopTextRows);
   Registry.Register("dxGDIPlusClasses", &StartGdiPlusClasses, &StopGdiPlusClasses);
   Registry.Register("cxControls", &cx_controls_detail::StartControls, &cx_controls_detail::StopControls);
