@@ -69,7 +69,9 @@ void DecodeRuns(const Byte* AData, size_t ASize, size_t APos, size_t ABlockSize,
       const size_t got = std::min(ABlockSize, ASize - APos);
       const size_t at = AOut.size();
       AOut.resize(at + count * got);
-      for (size_t i = 0; i < count; ++i) std::memcpy(AOut.data() + at + i * got, AData + APos, got);
+      // A run cut off at the very end repeats nothing.
+      if (got > 0)
+        for (size_t i = 0; i < count; ++i) std::memcpy(AOut.data() + at + i * got, AData + APos, got);
       APos += got;
     }
   }

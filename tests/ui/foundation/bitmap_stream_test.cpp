@@ -181,6 +181,8 @@ TEST(XdbmStream, BadInputRaisesOrReadsAsStatedAndNeverHalfChanges) {
   };
   TBytes cutBlock = goodPayload;
   cutBlock.insert(cutBlock.end(), {0x03, 0xAA, 0xBB});  // a repetition with half a block
+  TBytes emptyBlock = goodPayload;
+  emptyBlock.push_back(0x03);  // a repetition with nothing left to repeat
 
   enum TOutcome { oRaises, oSameAsSource, oEmpty };
   const struct {
@@ -195,6 +197,8 @@ TEST(XdbmStream, BadInputRaisesOrReadsAsStatedAndNeverHalfChanges) {
       {"no block size", Concat({Header(1, 2), {4}}), oRaises},
       {"lead bytes past the end", Concat({Header(3, 2), {4, 9, 1}}), oRaises},
       {"repeated block cut short", Concat({Header(static_cast<uint32_t>(cutBlock.size()), 2), cutBlock}),
+       oSameAsSource},
+      {"repeated block with no bytes", Concat({Header(static_cast<uint32_t>(emptyBlock.size()), 2), emptyBlock}),
        oSameAsSource},
       {"version 3", Concat({Header(static_cast<uint32_t>(goodPayload.size()), 3), goodPayload}), oEmpty},
       {"version 0", Concat({Header(0, 0)}), oEmpty},
