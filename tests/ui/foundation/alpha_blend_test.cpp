@@ -276,6 +276,24 @@ TEST(AlphaBlendCopies, BlitBitmapToDCCopiesFromTheSourcePoint) {
   EXPECT_EQ(dest.At(2, 2), 0u);
 }
 
+TEST(AlphaBlendCopies, ShallowerBitmapsReachA32BitSurfaceWithAlphaZeroOnEveryFamily) {
+  TBitmap source;
+  source.SetPixelFormat(pf24bit);
+  source.SetSize(3, 2);
+  source.Canvas()->Brush()->SetColor(clRed);
+  source.Canvas()->FillRect(TRect(0, 0, 3, 2));
+  const bool was9x = OSWin9xFamily;
+  for (bool family9x : {false, true}) {
+    OSWin9xFamily = family9x;
+    TDibCanvas dest(4, 4, 0xFFFFFFFFu);
+    cxBlitBitmapToDC(dest.dc, &source, TRect(1, 1, 3, 3), SRCCOPY, TPoint(1, 0));
+    EXPECT_EQ(dest.At(1, 1), 0x00FF0000u) << family9x;
+    EXPECT_EQ(dest.At(2, 2), 0x00FF0000u) << family9x;
+    EXPECT_EQ(dest.At(3, 3), 0xFFFFFFFFu) << family9x;
+  }
+  OSWin9xFamily = was9x;
+}
+
 TEST(AlphaBlendCopies, OnAPaletteDisplayThePaletteIsRealisedAndTheOldOneSelectedBack) {
   rtl::testing::SetDeviceCapsOverride({8, 256, 0});
   TBitmap source;
