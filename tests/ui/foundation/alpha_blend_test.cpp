@@ -450,6 +450,17 @@ TEST(Lanczos3, EqualSizeIsTheIdentityAndEmptyBitmapsAreLeftAlone) {
   EXPECT_EQ(Pixels(dest), std::vector<uint32_t>(20, 7));
 }
 
+TEST(Lanczos3, ShallowerDestinationKeepsItsFormat) {
+  TcxBitmap32 source(8, 8);
+  Fill(source, std::vector<uint32_t>(64, Bgra(40, 80, 120, 255)));
+  TBitmap dest;
+  dest.SetPixelFormat(pf24bit);
+  dest.SetSize(3, 3);
+  cxResampleLanczos3(&source, &dest);
+  EXPECT_EQ(dest.PixelFormat(), pf24bit);
+  EXPECT_EQ(GetPixel(dest.Canvas()->Handle(), 1, 1), RGB(120, 80, 40));
+}
+
 TEST(Lanczos3, DownscaleKeepsEndsAndOrdersAGradient) {
   TcxBitmap32 source(100, 1);
   std::vector<uint32_t> p(100);
