@@ -1,6 +1,8 @@
 // The library's image list read from a binary form: whatever the reader
 // makes of the input, the native images and the infos stay in step, and a
 // list that was read writes and reads back as many images.
+#include "ui/foundation/image_list.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,7 +10,6 @@
 #include "platform/rtl/component_streaming.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/sysutils.h"
-#include "ui/foundation/image_list.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "ui/foundation/bitmaps.h"
 #include "ui/foundation/dx_core.h"
 #include "ui/foundation/geometry.h"
+#include "ui/foundation/image_effects.h"
 
 RTL_IMPLEMENT_CLASS(TcxImageInfo)
 RTL_IMPLEMENT_PUBLISHED(TcxImageInfoItem,
@@ -425,7 +426,8 @@ void TcxImageList::ReadNativeImage(HIMAGELIST AHandle, Integer AIndex, TBitmap* 
     // The whole strips, as copies the targets own.
     if (AMask && info.hbmMask)
       AMask->SetHandle(static_cast<HBITMAP>(CopyImage(info.hbmMask, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (AImage) AImage->SetHandle(static_cast<HBITMAP>(CopyImage(info.hbmImage, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (AImage)
+      AImage->SetHandle(static_cast<HBITMAP>(CopyImage(info.hbmImage, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     return;
   }
   if (AMask) {
@@ -459,10 +461,11 @@ void TcxImageList::DrawImage(Integer Index, TCanvas* Canvas, Integer X, Integer 
 
 void TcxImageList::DrawImageInRect(Integer AIndex, TCanvas* ACanvas, const TRect& R, UINT AStyle, bool AStretch,
                                    bool ASmooth, bool AEnabled) {
-  (void)ASmooth;
+  (void)AStyle;
   if (R.Right - R.Left == Width() && R.Bottom - R.Top == Height()) AStretch = false;
   const TRect imageRect = AStretch ? R : cxRectCenterBox(R, Width(), Height());
-  TCustomImageList::DoDraw(AIndex, ACanvas, imageRect.Left, imageRect.Top, AStyle, AEnabled);
+  cxDrawImageWithEffect(ACanvas->Handle(), imageRect, R, nullptr, this, AIndex, AEnabled ? geNone : geDisabled, ASmooth,
+                        nullptr, clNone, true);
 }
 
 // ---- Streaming ------------------------------------------------------------------------

@@ -176,9 +176,10 @@ class TcxImageList : public TDragImageList {
   static void ReadNativeImage(HIMAGELIST AHandle, Integer AIndex, TBitmap* AMask, TBitmap* AImage);
   // Bits per pixel of the native list's image bitmap; 0 without images.
   static Integer GetNativeBitsPerPixel(HIMAGELIST AHandle);
-  // Draws image AIndex in R: stretched to R when AStretch (and R is not
-  // the list's size), else centred; disabled with the library's disabled
-  // effect.
+  // Draws image AIndex in R over the canvas's pixels: stretched to R when
+  // AStretch (and R is not the list's size), else centred; disabled with
+  // the library's disabled effect. AStyle is taken for the framework's
+  // sake and not used.
   void DrawImageInRect(Integer AIndex, TCanvas* ACanvas, const TRect& R, UINT AStyle, bool AStretch, bool ASmooth,
                        bool AEnabled);
 

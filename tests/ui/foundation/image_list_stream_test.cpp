@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <regex>
 #include <string>
 
@@ -162,8 +162,8 @@ TEST(ImageListStream, PlainImageDataIsTheBitmapFileWithItsLength) {
     Integer W, H;
     size_t Bytes;
   };
-  for (const TSizeCase& c : {TSizeCase{32, 32, 4154}, TSizeCase{16, 16, 1082}, TSizeCase{48, 48, 9274},
-                             TSizeCase{120, 80, 38458}}) {
+  for (const TSizeCase& c :
+       {TSizeCase{32, 32, 4154}, TSizeCase{16, 16, 1082}, TSizeCase{48, 48, 9274}, TSizeCase{120, 80, 38458}}) {
     TcxImageList list(c.W, c.H);
     list.SetName("Sized");
     auto image = Solid(c.W, c.H, kGreen);
@@ -275,33 +275,34 @@ const AnsiString& GoodForm() {
 INSTANTIATE_TEST_SUITE_P(
     Table, ImageListBadInput,
     ::testing::Values(
-        TBadInputCase{"AnotherVersion", [] { return ReplaceNth(GoodForm(), "FormatVersion", 0, "= 1", "= 7"); },
-                      false, Rgb({kRed, kGreen, kBlue}), 7},
-        TBadInputCase{"VersionNotANumber",
-                      [] { return ReplaceNth(GoodForm(), "FormatVersion", 0, "= 1", "= 'one'"); }, false,
-                      Rgb({kRed, kGreen, kBlue}), 0},
-        TBadInputCase{"DesignInfoNotANumber",
-                      [] { return ReplaceNth(GoodForm(), "DesignInfo", 0, "= 0", "= (1 2)"); }, false,
-                      Rgb({kRed, kGreen, kBlue}), 1},
-        TBadInputCase{"TruncatedImageData", [] { return TruncateImage(GoodForm(), 1, 200); }, false,
-                      Rgb({kRed, kBlue}), 1},
-        TBadInputCase{"EmptyImageData", [] { return TruncateImage(GoodForm(), 2, 0); },
-                      false, Rgb({kRed, kGreen}), 1},
+        TBadInputCase{"AnotherVersion", [] { return ReplaceNth(GoodForm(), "FormatVersion", 0, "= 1", "= 7"); }, false,
+                      Rgb({kRed, kGreen, kBlue}), 7},
+        TBadInputCase{"VersionNotANumber", [] { return ReplaceNth(GoodForm(), "FormatVersion", 0, "= 1", "= 'one'"); },
+                      false, Rgb({kRed, kGreen, kBlue}), 0},
+        TBadInputCase{"DesignInfoNotANumber", [] { return ReplaceNth(GoodForm(), "DesignInfo", 0, "= 0", "= (1 2)"); },
+                      false, Rgb({kRed, kGreen, kBlue}), 1},
+        TBadInputCase{"TruncatedImageData", [] { return TruncateImage(GoodForm(), 1, 200); }, false, Rgb({kRed, kBlue}),
+                      1},
+        TBadInputCase{"EmptyImageData", [] { return TruncateImage(GoodForm(), 2, 0); }, false, Rgb({kRed, kGreen}), 1},
         TBadInputCase{"ImageNarrowerThanTheList",
                       [] { return WithItem1([](TcxImageInfoItem* i) { i->SetImage(Solid(8, 16, kGreen).get()); }); },
                       false, Rgb({kRed, kBlue}), 1},
-        TBadInputCase{"ImageTwoListImagesWide",
-                      [] { return WithItem1([](TcxImageInfoItem* i) { i->SetImage(Strip(16, 16, {kGreen, kGreen}).get()); }); },
-                      false, Rgb({kRed, kBlue}), 1},
+        TBadInputCase{
+            "ImageTwoListImagesWide",
+            [] { return WithItem1([](TcxImageInfoItem* i) {
+                   i->SetImage(Strip(16, 16, {kGreen, kGreen}).get());
+                 }); },
+            false, Rgb({kRed, kBlue}), 1},
         TBadInputCase{"MaskOfAnotherSize",
                       [] { return WithItem1([](TcxImageInfoItem* i) { i->SetMask(Solid(8, 8, kGreen).get()); }); },
                       false, Rgb({kRed, kBlue}), 1},
         TBadInputCase{"UnknownPropertyInAnItem",
                       [] { return ReplaceNth(GoodForm(), "item", 1, "item", "item\n      Rotation = 3"); }, false,
                       Rgb({kRed, kBlue}), 1},
-        TBadInputCase{"MaskColourNotAColour",
-                      [] { return ReplaceNth(GoodForm(), "item", 0, "item", "item\n      MaskColor = clNoSuchColour"); },
-                      false, Rgb({kGreen, kBlue}), 1},
+        TBadInputCase{
+            "MaskColourNotAColour",
+            [] { return ReplaceNth(GoodForm(), "item", 0, "item", "item\n      MaskColor = clNoSuchColour"); }, false,
+            Rgb({kGreen, kBlue}), 1},
         TBadInputCase{"CorruptNativeDump",
                       [] { return ReplaceNth(NativeDumpForm(), "Bitmap", 0, "{", "{ 4C49 0101 "); }, false,
                       Rgb({kYellow, kGrey}), 0}),

@@ -1,10 +1,11 @@
 // The library's image list: native images and infos in step through adds,
 // deletes, size changes and assignment; masks; reading images back.
+#include "platform/forms/image_list.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "platform/forms/image_list.h"
 #include "tests/ui/foundation/image_list_fixture.h"
 #include "ui/foundation/bitmaps.h"
 #include "ui/foundation/image_list.h"
