@@ -333,6 +333,5 @@ void cxResampleLanczos3(TBitmap* ASource, TBitmap* ADest) {
   list = {};
   across = {};
 
-  if (ADest->PixelFormat() != pf32bit) ADest->SetPixelFormat(pf32bit);
   dxPutBitmapPixels32(ADest->Handle(), result, false);
 }

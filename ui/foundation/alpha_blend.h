@@ -100,5 +100,5 @@ void cxBuildContributors(TContributorList& AList, Integer ASourceSize, Integer A
 void cxApplyContributors(const TContributorList& AList, const std::vector<RGBQUAD>& ASource, Integer ALineCount,
                          bool AHorizontal, Integer ASourceSize, Integer ADestSize, std::vector<RGBQUAD>& ADest);
 // The source's pixels resized into the destination's current size; nothing
-// when either bitmap is empty. The destination becomes 32 bits deep.
+// when either bitmap is empty.
 void cxResampleLanczos3(TBitmap* ASource, TBitmap* ADest);

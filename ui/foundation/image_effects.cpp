@@ -144,6 +144,7 @@ void cxDrawGraphicFitted(TcxCanvas* ACanvas, const TRect& R, TGraphic* AGraphic,
 TcxPreparedGlyph cxPrepareGlyph(TBitmap* AGlyph, TCustomImageList* AImages, Integer AImageIndex, TColor AMaskColor,
                                 bool AUseGlyphTransparency) {
   const bool glyph = cxHasGlyph(AGlyph);
+  if (!glyph && !cxIsValidImageIndex(AImages, AImageIndex)) return TcxPreparedGlyph();
   const Integer w = glyph ? AGlyph->Width() : AImages->Width();
   const Integer h = glyph ? AGlyph->Height() : AImages->Height();
   TcxPreparedGlyph result;
@@ -179,6 +180,7 @@ void cxApplyGlyphEffect(TcxAlphaBitmap* ADrawBitmap, const TRect& AImageRect, TB
                         TCustomImageList* AImages, Integer AImageIndex, TcxGlyphEffect AEffect, bool ASmooth,
                         TColor AMaskColor, bool AUseGlyphTransparency) {
   TcxPreparedGlyph glyph = cxPrepareGlyph(AGlyph, AImages, AImageIndex, AMaskColor, AUseGlyphTransparency);
+  if (!glyph.Image) return;
   TRect imageRect = AImageRect;
   Byte alpha = 255;
   switch (AEffect) {
@@ -320,6 +322,7 @@ std::unique_ptr<TcxAlphaBitmap> cxCopyToAlphaBitmap(TBitmap* ABitmap) {
 }
 
 void cxGlyphToAlphaBitmap(TBitmap* AGlyph, TBitmap* ATarget) {
+  if (!AGlyph || !ATarget) return;
   std::unique_ptr<TcxAlphaBitmap> image = cxCopyToAlphaBitmap(AGlyph);
   image->ApplyFilter(bfOpaque);
   std::unique_ptr<TcxAlphaBitmap> mask = cxCopyToAlphaBitmap(AGlyph);
@@ -361,7 +364,10 @@ void cxDrawDesignSelectionMark(TcxCanvas* ACanvas, const TRect& R, bool ASelecte
   ACanvas->ClipToRect(R);
   ACanvas->FillRectColor(R, color);
   ACanvas->GetPen()->SetColor(ScaleColor(color, 75));
-  const Integer count = MulDiv(std::max(R.Right, R.Bottom), 3, 2);
+  // Lines that start farther left than R's width and height together never
+  // cross R; the clip would drop them anyway.
+  const Integer count = std::min(MulDiv(std::max(R.Right, R.Bottom), 3, 2),
+                                 (cxRectGetWidth(R) + cxRectGetHeight(R)) / 3 + 1);
   for (Integer i = 1; i <= count; ++i) {
     ACanvas->MoveTo(R.Right - 3 * i, R.Top);
     ACanvas->LineTo(R.Right, R.Top + 3 * i);

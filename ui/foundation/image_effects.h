@@ -71,6 +71,7 @@ struct TcxPreparedGlyph {
   bool HasAlpha = false;
 };
 
+// Empty (no bitmaps) when there is neither a glyph nor a valid image.
 TcxPreparedGlyph cxPrepareGlyph(TBitmap* AGlyph, TCustomImageList* AImages, Integer AImageIndex, TColor AMaskColor,
                                 bool AUseGlyphTransparency);
 // Builds the mask from the image (see TcxPreparedGlyph) and cuts the image

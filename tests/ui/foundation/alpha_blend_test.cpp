@@ -276,6 +276,24 @@ TEST(AlphaBlendCopies, BlitBitmapToDCCopiesFromTheSourcePoint) {
   EXPECT_EQ(dest.At(2, 2), 0u);
 }
 
+TEST(AlphaBlendCopies, ShallowerBitmapsReachA32BitSurfaceWithAlphaZeroOnEveryFamily) {
+  TBitmap source;
+  source.SetPixelFormat(pf24bit);
+  source.SetSize(3, 2);
+  source.Canvas()->Brush()->SetColor(clRed);
+  source.Canvas()->FillRect(TRect(0, 0, 3, 2));
+  const bool was9x = OSWin9xFamily;
+  for (bool family9x : {false, true}) {
+    OSWin9xFamily = family9x;
+    TDibCanvas dest(4, 4, 0xFFFFFFFFu);
+    cxBlitBitmapToDC(dest.dc, &source, TRect(1, 1, 3, 3), SRCCOPY, TPoint(1, 0));
+    EXPECT_EQ(dest.At(1, 1), 0x00FF0000u) << family9x;
+    EXPECT_EQ(dest.At(2, 2), 0x00FF0000u) << family9x;
+    EXPECT_EQ(dest.At(3, 3), 0xFFFFFFFFu) << family9x;
+  }
+  OSWin9xFamily = was9x;
+}
+
 TEST(AlphaBlendCopies, OnAPaletteDisplayThePaletteIsRealisedAndTheOldOneSelectedBack) {
   rtl::testing::SetDeviceCapsOverride({8, 256, 0});
   TBitmap source;
@@ -430,6 +448,17 @@ TEST(Lanczos3, EqualSizeIsTheIdentityAndEmptyBitmapsAreLeftAlone) {
   Fill(dest, std::vector<uint32_t>(20, 7));
   cxResampleLanczos3(&empty, &dest);
   EXPECT_EQ(Pixels(dest), std::vector<uint32_t>(20, 7));
+}
+
+TEST(Lanczos3, ShallowerDestinationKeepsItsFormat) {
+  TcxBitmap32 source(8, 8);
+  Fill(source, std::vector<uint32_t>(64, Bgra(40, 80, 120, 255)));
+  TBitmap dest;
+  dest.SetPixelFormat(pf24bit);
+  dest.SetSize(3, 3);
+  cxResampleLanczos3(&source, &dest);
+  EXPECT_EQ(dest.PixelFormat(), pf24bit);
+  EXPECT_EQ(GetPixel(dest.Canvas()->Handle(), 1, 1), RGB(120, 80, 40));
 }
 
 TEST(Lanczos3, DownscaleKeepsEndsAndOrdersAGradient) {

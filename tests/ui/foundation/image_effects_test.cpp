@@ -438,6 +438,8 @@ TEST(ImageBitmaps, DesignSelectionMarkPixels) {
     EXPECT_EQ(rgb(12, 12), c) << selected;            // fill
     EXPECT_EQ(rgb(14, 12), scaled(75)) << selected;   // a diagonal: x - y = 20 - 3i
     EXPECT_EQ(rgb(23, 6), scaled(75)) << selected;
+    EXPECT_EQ(rgb(6, 22), scaled(75)) << selected;  // the last line to reach R
+    EXPECT_EQ(rgb(6, 23), c) << selected;
     EXPECT_EQ(rgb(5, 12), scaled(50)) << selected;    // frame
     EXPECT_EQ(rgb(24, 12), scaled(50)) << selected;
     EXPECT_EQ(rgb(12, 24), scaled(50)) << selected;
