@@ -67,8 +67,8 @@ TCurve CurveOf(TdxAnimationTransitionEffect AEffect) {
 }
 
 Integer EvaluateCurve(TCurve ACurve, Integer ALength, Int64 AElapsed, Int64 ATotal) {
-  if (ATotal <= 0 || AElapsed >= ATotal) return ALength;
-  return std::clamp(ACurve(ALength, std::max<Int64>(AElapsed, 0), ATotal), 0, ALength);
+  if (ATotal <= 0) return ALength;
+  return std::clamp(ACurve(ALength, std::clamp<Int64>(AElapsed, 0, ATotal), ATotal), 0, ALength);
 }
 
 // ---- Image transitions ----
@@ -147,7 +147,8 @@ TdxAnimationTransition::TdxAnimationTransition(Integer ATime, Integer ALength, T
                                                TdxAnimationInfo* AInfo)
     : FInfo(AInfo),
       FLength(std::max(ALength, 0)),
-      FTime(static_cast<Cardinal>(std::max(ATime, 0))),
+      // Nothing to move through: the first step is the end.
+      FTime(ATime > 0 && ALength > 0 ? static_cast<Cardinal>(ATime) : 0),
       FEffect(AEffect),
       FCurve(CurveOf(AEffect)) {
   try {

@@ -46,7 +46,7 @@ enum TdxAnimationTransitionEffect : Byte {
 };
 
 // The curve's position for AElapsed of ATotal ticks, clamped to
-// 0 .. ALength; ALength once AElapsed reaches ATotal.
+// 0 .. ALength.
 Integer dxAnimationCurvePosition(TdxAnimationTransitionEffect AEffect, Integer ALength, Int64 AElapsed, Int64 ATotal);
 
 using TdxAnimationTransitionEvent = TClosure<void(TdxAnimationTransition* Sender, Integer& APosition, bool& AFinished)>;
@@ -110,8 +110,8 @@ class TdxAnimationTransition : public TObject {
   bool Tick();
 
  public:
-  // A time of 0 or less ends at the first step; a negative length counts
-  // as 0.
+  // A time or a length of 0 or less ends the transition at its first step
+  // (a negative length counts as 0).
   TdxAnimationTransition(Integer ATime, Integer ALength, TdxAnimationTransitionEffect AEffect = ateLinear);
   ~TdxAnimationTransition() override;
 
