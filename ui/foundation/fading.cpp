@@ -10,6 +10,7 @@
 #include "platform/rtl/properties.h"
 #include "platform/win/gdi/gdi.h"
 #include "platform/win/user/user.h"
+#include "platform/win/user/user_sysinfo.h"
 #include "ui/foundation/bitmaps.h"
 #include "ui/foundation/canvas.h"
 #include "ui/foundation/dx_core.h"
