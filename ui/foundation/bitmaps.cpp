@@ -8,6 +8,7 @@
 #include "platform/rtl/resources.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/win/gdi/gdi.h"
+#include "ui/foundation/alpha_blend.h"
 #include "ui/foundation/colors.h"
 #include "ui/foundation/core_classes.h"
 #include "ui/foundation/dx_core.h"
@@ -431,6 +432,10 @@ void TcxBitmap32::CutOutByMask(TBitmap* AMask) {
 }
 
 bool TcxBitmap32::HasAlpha() { return dxBitmapHasAlpha(this); }
+
+void TcxBitmap32::AlphaBlendTo(TBitmap* ADest, const TRect& R, Byte AAlpha, bool ASmooth) {
+  cxAlphaBlendBitmapOntoBitmap(ADest, this, R, AAlpha, ASmooth, GetClientRect());
+}
 
 void TcxBitmap32::Premultiply() {
   TRGBColors pixels;

@@ -111,6 +111,8 @@ class TcxBitmap32 : public TcxBitmap {
   bool HasAlpha();
   // Each colour channel c := MulDiv(c, alpha, 255).
   void Premultiply();
+  // Blends the whole bitmap into R of the destination (alpha_blend.h).
+  void AlphaBlendTo(TBitmap* ADest, const TRect& R, Byte AAlpha = 255, bool ASmooth = false);
 };
 
 // ---- TcxAlphaBitmap -----------------------------------------------------------------
