@@ -7,8 +7,8 @@
 #include "platform/forms/graphics.h"
 #include "platform/rtl/mathutils.h"
 #include "platform/rtl/threads.h"
-#include "platform/win/gdi/gdi.h"
 #include "platform/win/kernel/kernel_system.h"
+#include "ui/foundation/alpha_blend.h"
 #include "ui/foundation/bitmaps.h"
 #include "ui/foundation/canvas.h"
 #include "ui/foundation/cx_classes.h"
@@ -90,15 +90,6 @@ Integer ImageLength(TGraphic* AStart, TdxImageAnimationMode AMode, Integer ALeng
     default:
       return ALength;
   }
-}
-
-// Until the library's own bitmap blending is in: the platform's AlphaBlend
-// with the same arguments, per-pixel alpha.
-void BlendBitmapOntoDC(HDC DC, TBitmap* ABitmap, const TRect& R, Byte AAlpha, bool /*ASmooth*/, const TRect& ASource) {
-  if (R.Width() <= 0 || R.Height() <= 0 || ASource.Width() <= 0 || ASource.Height() <= 0) return;
-  BLENDFUNCTION Blend{AC_SRC_OVER, 0, AAlpha, AC_SRC_ALPHA};
-  AlphaBlend(DC, R.Left, R.Top, R.Width(), R.Height(), ABitmap->Canvas()->Handle(), ASource.Left, ASource.Top,
-             ASource.Width(), ASource.Height(), Blend);
 }
 
 }  // namespace
@@ -441,7 +432,7 @@ void TdxImageAnimationTransition::Draw(TcxCanvas* ACanvas, const TRect& R) {
     DrawFrame(AInfo, Graphics.Handle(), TRect(0, 0, R.Width(), R.Height()));
     Graphics.CloseGraphics();
   }
-  BlendBitmapOntoDC(ACanvas->GetHandle(), Destination, R, 255, false, Destination->GetClientRect());
+  cxAlphaBlendBitmapOntoDC(ACanvas->GetHandle(), Destination, R, 255, false, Destination->GetClientRect());
 }
 
 void TdxImageAnimationTransition::DrawFrame(TdxAnimationInfo* AInfo, GpGraphics* AGraphics, const TRect& AFrame) {
