@@ -20,6 +20,9 @@
 #include "ui/foundation/cx_components.h"
 #include "ui/foundation/fading.h"
 #include "ui/foundation/gdiplus_binding.h"
+#include "ui/foundation/gdiplus_canvas.h"
+#include "ui/foundation/graphics_unit.h"
+#include "ui/foundation/message_windows.h"
 
 namespace {
 
@@ -75,8 +78,12 @@ class THoverButton : public TdxFadingObjectHelper {
 class AnimationPicture : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Earlier tests may have shut these units down.
     cx_classes_detail::StartClasses();
+    cx_controls_detail::StartControls();
+    cx_graphics_detail::StartGraphics();
     ASSERT_TRUE(dxGpCheckAvailable(false));
+    dx_gdiplus_detail::ResetSharedCanvasObjects();
     rtl::testing::UseVirtualClock(true);
     SystemParametersInfo(SPI_SETMENUANIMATION, 0, reinterpret_cast<void*>(TRUE), 0);
     dx_animation_detail::StartAnimation();
@@ -85,6 +92,7 @@ class AnimationPicture : public ::testing::Test {
   void TearDown() override {
     dx_fading_detail::StopFading();
     dx_animation_detail::StopAnimation();
+    cx_graphics_detail::StopGraphics();
     rtl::testing::ResetSystemInfo();
     rtl::testing::RunUntilIdle();
     rtl::testing::UseVirtualClock(false);

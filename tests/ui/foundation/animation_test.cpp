@@ -19,6 +19,8 @@
 #include "ui/foundation/canvas.h"
 #include "ui/foundation/cx_components.h"
 #include "ui/foundation/gdiplus_binding.h"
+#include "ui/foundation/gdiplus_canvas.h"
+#include "ui/foundation/graphics_unit.h"
 #include "ui/foundation/gdiplus_images.h"
 
 namespace {
@@ -358,7 +360,14 @@ class ImageTransitionTest : public AnimationTest {
  protected:
   void SetUp() override {
     AnimationTest::SetUp();
+    // Earlier tests may have shut these units down.
+    cx_graphics_detail::StartGraphics();
     ASSERT_TRUE(dxGpCheckAvailable(false));
+    dx_gdiplus_detail::ResetSharedCanvasObjects();
+  }
+  void TearDown() override {
+    cx_graphics_detail::StopGraphics();
+    AnimationTest::TearDown();
   }
   // Draws the transition's frame onto a black 32-bit surface.
   static void DrawInto(TdxImageAnimationTransition* T, TDibCanvas& ADC) {

@@ -18,9 +18,13 @@
 #include "platform/win/user/user_test_seams.h"
 #include "tests/common/dib_canvas.h"
 #include "ui/foundation/bitmaps.h"
+#include "ui/foundation/canvas.h"
 #include "ui/foundation/cx_components.h"
 #include "ui/foundation/gdiplus_binding.h"
+#include "ui/foundation/gdiplus_canvas.h"
 #include "ui/foundation/gdiplus_images.h"
+#include "ui/foundation/graphics_unit.h"
+#include "ui/foundation/message_windows.h"
 
 namespace {
 
@@ -72,8 +76,12 @@ class TFakeButton : public TdxFadingObjectHelper, public IdxFadingOptionsProvide
 class FadingTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Earlier tests may have shut these units down.
     cx_classes_detail::StartClasses();
+    cx_controls_detail::StartControls();
+    cx_graphics_detail::StartGraphics();
     ASSERT_TRUE(dxGpCheckAvailable(false));
+    dx_gdiplus_detail::ResetSharedCanvasObjects();
     rtl::testing::UseVirtualClock(true);
     SystemParametersInfo(SPI_SETMENUANIMATION, 0, reinterpret_cast<void*>(TRUE), 0);
     dx_fading_detail::StartFading();
@@ -81,6 +89,7 @@ class FadingTest : public ::testing::Test {
   }
   void TearDown() override {
     dx_fading_detail::StopFading();
+    cx_graphics_detail::StopGraphics();
     rtl::testing::SetDeviceCapsOverride({});
     rtl::testing::ResetSystemInfo();
     rtl::testing::RunUntilIdle();
