@@ -363,6 +363,8 @@ class ImageTransitionTest : public AnimationTest {
     // Earlier tests may have shut these units down.
     cx_graphics_detail::StartGraphics();
     ASSERT_TRUE(dxGpCheckAvailable(false));
+    // What the images unit's start-up does.
+    dxGpPrepareEncoders();
     dx_gdiplus_detail::ResetSharedCanvasObjects();
   }
   void TearDown() override {
@@ -552,6 +554,41 @@ TEST_F(ImageTransitionTest, OwnedGraphicsGoWithTheTransition) {
   std::unique_ptr<TdxGPImage> fromBitmap(TdxAnimationInfo::PrepareImage(kept2.get(), made));
   EXPECT_TRUE(made);
   EXPECT_EQ(fromBitmap->GetSize().cx, 8);
+}
+
+// Any other graphic is drawn into a 32-bit bitmap first; on a screen that
+// GDI+ cannot draw on directly the images are kept as PNG.
+TEST_F(ImageTransitionTest, OtherGraphicsAndLowColourScreens) {
+  auto red = Solid(8, 6, kRed);
+  TdxPNGImage png(red.get());
+  png.ConvertToFormat(dxImagePng);
+  ASSERT_EQ(png.GetImageFormat(), dxImagePng);
+  bool made = false;
+  std::unique_ptr<TdxGPImage> fromPng(TdxAnimationInfo::PrepareImage(&png, made));
+  ASSERT_TRUE(made);
+  EXPECT_EQ(fromPng->GetSize().cx, 8);
+  EXPECT_EQ(fromPng->GetSize().cy, 6);
+  const TRGBColors px = fromPng->GetPixels();
+  ASSERT_FALSE(px.empty());
+  EXPECT_EQ(px[20].rgbRed, 255);
+  EXPECT_EQ(px[20].rgbBlue, 0);
+  EXPECT_EQ(fromPng->GetImageFormat(), dxImageBitmap);
+
+  rtl::testing::SetDeviceCapsOverride({16, 0, 0});
+  std::unique_ptr<TdxGPImage> onLowColour(TdxAnimationInfo::PrepareImage(red.get(), made));
+  rtl::testing::SetDeviceCapsOverride({});
+  EXPECT_EQ(onLowColour->GetImageFormat(), dxImagePng);
+
+  // A fade from the PNG picture ends on the finish picture.
+  auto blue = Solid(8, 6, kBlue);
+  auto* t = new TdxImageAnimationTransition(&png, blue.get(), iamFade, 100);
+  t->SetFreeWhenFinished(false);
+  t->Unlock();
+  Run(100);
+  TDibCanvas dc(8, 6, 0xFF000000u);
+  DrawInto(t, dc);
+  EXPECT_EQ(dc.At(4, 3), kBlue);
+  delete t;
 }
 
 }  // namespace
