@@ -115,8 +115,7 @@ Int64 dxScaleInt64(Int64 A, Int64 B, Int64 ADivisor) {
   return static_cast<Int64>(std::trunc(static_cast<long double>(Product) / static_cast<long double>(ADivisor)));
 }
 
-Integer dxAnimationCurvePosition(TdxAnimationTransitionEffect AEffect, Integer ALength, Int64 AElapsed,
-                                 Int64 ATotal) {
+Integer dxAnimationCurvePosition(TdxAnimationTransitionEffect AEffect, Integer ALength, Int64 AElapsed, Int64 ATotal) {
   return EvaluateCurve(CurveOf(AEffect), std::max(ALength, 0), AElapsed, ATotal);
 }
 
@@ -327,7 +326,8 @@ TdxAnimationInfoSegments::TdxAnimationInfoSegments(const TRect& AFrame, bool ARa
                          std::min((i + 1) * SegmentHeight, H));
       SourceRects[i][j] = Source;
       DestRects[i][j] = TRect(Source.Left + Left, Source.Top + Top, Source.Right + Left, Source.Bottom + Top);
-      StartDelays[i][j] = ARandom ? Random(100 - Duration + 1) : MulDiv(100 - Duration, i + j + 2, RowCount + ColumnCount);
+      StartDelays[i][j] =
+          ARandom ? Random(100 - Duration + 1) : MulDiv(100 - Duration, i + j + 2, RowCount + ColumnCount);
     }
 }
 
@@ -413,11 +413,9 @@ TdxImageAnimationTransition::TSetup TdxImageAnimationTransition::SetUp(TGraphic*
 TdxImageAnimationTransition::TdxImageAnimationTransition(TGraphic* AImage1, TGraphic* AImage2,
                                                          TdxImageAnimationMode AMode, Integer ATime, Integer ALength,
                                                          TdxAnimationTransitionEffect AEffect, bool AOwnImages)
-    : TdxImageAnimationTransition(SetUp(AImage1, AImage2, AMode, ATime, ALength, AOwnImages), AMode,
-                                  AEffect) {}
+    : TdxImageAnimationTransition(SetUp(AImage1, AImage2, AMode, ATime, ALength, AOwnImages), AMode, AEffect) {}
 
-TdxImageAnimationTransition::TdxImageAnimationTransition(const TSetup& ASetup,
-                                                         TdxImageAnimationMode AMode,
+TdxImageAnimationTransition::TdxImageAnimationTransition(const TSetup& ASetup, TdxImageAnimationMode AMode,
                                                          TdxAnimationTransitionEffect AEffect)
     : TdxAnimationTransition(ASetup.Time, ASetup.Length, AEffect, ASetup.Info), FMode(AMode) {}
 

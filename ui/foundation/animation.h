@@ -97,8 +97,7 @@ class TdxAnimationTransition : public TObject {
 
  protected:
   // For image transitions: the info object comes made.
-  TdxAnimationTransition(Integer ATime, Integer ALength, TdxAnimationTransitionEffect AEffect,
-                         TdxAnimationInfo* AInfo);
+  TdxAnimationTransition(Integer ATime, Integer ALength, TdxAnimationTransitionEffect AEffect, TdxAnimationInfo* AInfo);
 
   virtual void DoAfterStep(Integer& APosition, bool& AFinished);
   virtual void DoStep(Integer& APosition, bool& AFinished);
@@ -226,8 +225,8 @@ class TdxImageAnimationTransition : public TdxAnimationTransition {
     Integer Time;
     Integer Length;
   };
-  static TSetup SetUp(TGraphic* AImage1, TGraphic* AImage2, TdxImageAnimationMode AMode, Integer ATime,
-                      Integer ALength, bool AOwnImages);
+  static TSetup SetUp(TGraphic* AImage1, TGraphic* AImage2, TdxImageAnimationMode AMode, Integer ATime, Integer ALength,
+                      bool AOwnImages);
   TdxImageAnimationTransition(const TSetup& ASetup, TdxImageAnimationMode AMode, TdxAnimationTransitionEffect AEffect);
   void DrawFrame(TdxAnimationInfo* AInfo, GpGraphics* AGraphics, const TRect& AFrame);
 

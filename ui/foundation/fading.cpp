@@ -18,11 +18,8 @@
 #include "ui/foundation/gdiplus_images.h"
 #include "ui/foundation/message_windows.h"
 
-RTL_IMPLEMENT_PUBLISHED(TdxFadingOptions,
-                       RTL_PROP(FadeInFrameCount).Default(4),
-                       RTL_PROP(FadeInFrameDelay).Default(15),
-                       RTL_PROP(FadeOutFrameCount).Default(12),
-                       RTL_PROP(FadeOutFrameDelay).Default(20))
+RTL_IMPLEMENT_PUBLISHED(TdxFadingOptions, RTL_PROP(FadeInFrameCount).Default(4), RTL_PROP(FadeInFrameDelay).Default(15),
+                        RTL_PROP(FadeOutFrameCount).Default(12), RTL_PROP(FadeOutFrameDelay).Default(20))
 RTL_IMPLEMENT_CLASS(TdxFadingElement)
 RTL_IMPLEMENT_CLASS(TdxFadingList)
 RTL_IMPLEMENT_CLASS(TdxFader)
@@ -56,7 +53,9 @@ void TdxFadingOptions::Assign(TPersistent* Source) {
   }
 }
 
-void TdxFadingOptions::SetFadeInFrameCount(Integer AValue) { FFadeInFrameCount = std::clamp(AValue, 0, kMaxFrameCount); }
+void TdxFadingOptions::SetFadeInFrameCount(Integer AValue) {
+  FFadeInFrameCount = std::clamp(AValue, 0, kMaxFrameCount);
+}
 void TdxFadingOptions::SetFadeInFrameDelay(Integer AValue) { FFadeInFrameDelay = std::clamp(AValue, 10, 300); }
 void TdxFadingOptions::SetFadeOutFrameCount(Integer AValue) {
   FFadeOutFrameCount = std::clamp(AValue, 0, kMaxFrameCount);

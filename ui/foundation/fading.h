@@ -10,8 +10,8 @@
 
 #include "platform/rtl/classes.h"
 #include "platform/rtl/lists.h"
-#include "platform/win/kernel/objidl.h"
 #include "platform/win/gdi/gdi_records.h"
+#include "platform/win/kernel/objidl.h"
 #include "platform/win/kernel/windef.h"
 #include "ui/foundation/core_classes.h"
 
@@ -161,7 +161,7 @@ class TdxFader : public TObject {
   RTL_CLASS(TdxFader, TObject)
   TdxFadingList* FList;  // owned
   Integer FMaxAnimationCount = 10;
-  TTimer* FTimer;        // owned
+  TTimer* FTimer;  // owned
   uint64_t FNextSerial = 1;
 
   void TimerTick(TObject* Sender);

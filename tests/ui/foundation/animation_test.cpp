@@ -20,8 +20,8 @@
 #include "ui/foundation/cx_components.h"
 #include "ui/foundation/gdiplus_binding.h"
 #include "ui/foundation/gdiplus_canvas.h"
-#include "ui/foundation/graphics_unit.h"
 #include "ui/foundation/gdiplus_images.h"
+#include "ui/foundation/graphics_unit.h"
 
 namespace {
 
@@ -205,20 +205,24 @@ TEST_F(AnimationTest, TheTimerStopsWhenTheLastRunningTransitionEnds) {
     void (*End)(TdxAnimationTransition*&);
   };
   const TCase cases[] = {
-      {"played to its end", [](TdxAnimationTransition*& T) {
+      {"played to its end",
+       [](TdxAnimationTransition*& T) {
          T = nullptr;
          Run(600);
        }},
-      {"finished by its owner", [](TdxAnimationTransition*& T) {
+      {"finished by its owner",
+       [](TdxAnimationTransition*& T) {
          T->SetFinished(true);
          T = nullptr;
          Run(10);
        }},
-      {"freed by its owner", [](TdxAnimationTransition*& T) {
+      {"freed by its owner",
+       [](TdxAnimationTransition*& T) {
          delete T;
          T = nullptr;
        }},
-      {"kept when finished, then freed", [](TdxAnimationTransition*& T) {
+      {"kept when finished, then freed",
+       [](TdxAnimationTransition*& T) {
          T->SetFreeWhenFinished(false);
          Run(600);
          EXPECT_TRUE(T->IsFinished());
@@ -226,7 +230,8 @@ TEST_F(AnimationTest, TheTimerStopsWhenTheLastRunningTransitionEnds) {
          delete T;
          T = nullptr;
        }},
-      {"freed by its own step handler", [](TdxAnimationTransition*& T) {
+      {"freed by its own step handler",
+       [](TdxAnimationTransition*& T) {
          T->OnStep = [](TdxAnimationTransition* S, Integer& P, bool&) {
            if (P >= 10) delete S;
          };
@@ -405,9 +410,9 @@ TEST_F(ImageTransitionTest, LengthsByMode) {
     Integer Passed, Expected;
   };
   const TCase cases[] = {
-      {iamSlideLeft, -1, 30},  {iamSlideRight, -1, 30}, {iamSlideUp, -1, 12},
-      {iamSlideDown, -1, 12},  {iamSlideUp, 4, 4},      {iamFade, -1, 100},
-      {iamFade, 7, 100},       {iamSegmentedFade, 250, 100}, {iamRandomSegmentedFade, -1, 100},
+      {iamSlideLeft, -1, 30}, {iamSlideRight, -1, 30},      {iamSlideUp, -1, 12},
+      {iamSlideDown, -1, 12}, {iamSlideUp, 4, 4},           {iamFade, -1, 100},
+      {iamFade, 7, 100},      {iamSegmentedFade, 250, 100}, {iamRandomSegmentedFade, -1, 100},
   };
   auto start = Solid(30, 12, kRed), finish = Solid(30, 12, kBlue);
   for (const TCase& c : cases) {
@@ -426,10 +431,10 @@ TEST_F(ImageTransitionTest, SlidesPlaceBothImages) {
   };
   // 20 x 10 images; linear, so the position after 200 ms is length x 200 / time.
   const TCase cases[] = {
-      {iamSlideLeft, 800, 15, 5, 14, 5},   // p 5: finish from x 15
-      {iamSlideRight, 800, 4, 5, 5, 5},    // p 5: finish up to x 4
-      {iamSlideUp, 500, 10, 6, 10, 5},     // p 4: finish from y 6
-      {iamSlideDown, 500, 10, 3, 10, 4},   // p 4: finish up to y 3
+      {iamSlideLeft, 800, 15, 5, 14, 5},  // p 5: finish from x 15
+      {iamSlideRight, 800, 4, 5, 5, 5},   // p 5: finish up to x 4
+      {iamSlideUp, 500, 10, 6, 10, 5},    // p 4: finish from y 6
+      {iamSlideDown, 500, 10, 3, 10, 4},  // p 4: finish up to y 3
   };
   auto start = Solid(20, 10, kRed), finish = Solid(20, 10, kBlue);
   for (const TCase& c : cases) {
@@ -541,8 +546,8 @@ TEST_F(ImageTransitionTest, OwnedGraphicsGoWithTheTransition) {
   auto kept1 = Solid(8, 8, kRed), kept2 = Solid(8, 8, kBlue);
   delete new TdxImageAnimationTransition(kept1.get(), kept2.get(), iamFade, 100);
   EXPECT_EQ(kept1->Width(), 8);
-  auto* owned = new TdxImageAnimationTransition(Solid(8, 8, kRed).release(), Solid(8, 8, kBlue).release(), iamFade,
-                                                100, -1, ateLinear, true);
+  auto* owned = new TdxImageAnimationTransition(Solid(8, 8, kRed).release(), Solid(8, 8, kBlue).release(), iamFade, 100,
+                                                -1, ateLinear, true);
   owned->Unlock();
   Run(200);
   EXPECT_EQ(Controller()->TransitionCount(), 0);

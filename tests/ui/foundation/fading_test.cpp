@@ -337,15 +337,18 @@ TEST_F(FadingTest, BitmapsThatCannotFadeAreRefused) {
   const TCase cases[] = {
       {"none", [](TcxBitmap32*&, TcxBitmap32*&) {}},
       {"no hot", [](TcxBitmap32*& N, TcxBitmap32*&) { N = GdiBitmap(8, 8, TRect(), clRed); }},
-      {"empty", [](TcxBitmap32*& N, TcxBitmap32*& H) {
+      {"empty",
+       [](TcxBitmap32*& N, TcxBitmap32*& H) {
          N = new TcxBitmap32(0, 0, true);
          H = new TcxBitmap32(0, 0, true);
        }},
-      {"two widths", [](TcxBitmap32*& N, TcxBitmap32*& H) {
+      {"two widths",
+       [](TcxBitmap32*& N, TcxBitmap32*& H) {
          N = GdiBitmap(8, 8, TRect(), clRed);
          H = GdiBitmap(9, 8, TRect(), clRed);
        }},
-      {"two heights", [](TcxBitmap32*& N, TcxBitmap32*& H) {
+      {"two heights",
+       [](TcxBitmap32*& N, TcxBitmap32*& H) {
          N = GdiBitmap(8, 8, TRect(), clRed);
          H = GdiBitmap(8, 7, TRect(), clRed);
        }},
