@@ -1,10 +1,12 @@
 #include "ui/foundation/foundation_units.h"
 
 #include "platform/rtl/units.h"
+#include "ui/foundation/animation.h"
 #include "ui/foundation/calendar_tables.h"
 #include "ui/foundation/cx_components.h"
 #include "ui/foundation/date_utils.h"
 #include "ui/foundation/dx_core.h"
+#include "ui/foundation/fading.h"
 #include "ui/foundation/gdiplus_binding.h"
 #include "ui/foundation/gdiplus_images.h"
 #include "ui/foundation/format_controller.h"
@@ -67,6 +69,9 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   Registry.Register("cxClasses", &cx_classes_detail::StartClasses, &cx_classes_detail::StopClasses);
   // Before every unit that registers hook handlers, so it stops after them.
   Registry.Register("dxHooks", &dx_core_detail::StartHooks, &dx_core_detail::StopHooks);
+  // After the component classes: both run on their timers.
+  Registry.Register("dxAnimation", &dx_animation_detail::StartAnimation, &dx_animation_detail::StopAnimation);
+  Registry.Register("dxFading", &dx_fading_detail::StartFading, &dx_fading_detail::StopFading);
   Registry.Register("cxDateUtils", &cx_date_utils_detail::StartDateUtils, &cx_date_utils_detail::StopDateUtils);
   // After the date utilities, so the controller goes before the calendar tables.
   Registry.Register("cxFormats", &cx_formats_detail::StartFormats, &cx_formats_detail::StopFormats);

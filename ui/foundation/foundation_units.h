@@ -5,7 +5,7 @@
 // drawing unit with the GDI+ binding and images, the text engine's bar
 // brushes, the window plumbing (library cursors, system controller), the
 // component classes with the shared timer window, the hook controller, the
-// date utilities (the calendar tables' registry) and the date and time
+// animation controller and the fader, the date utilities (the calendar tables' registry) and the date and time
 // format controller.
 #pragma once
 
