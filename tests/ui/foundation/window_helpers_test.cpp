@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "../../common/hang_guard.h"
 #include "../../common/pictures.h"
@@ -313,6 +314,39 @@ TEST_F(TWindowTest, TheControlOfAWindowIsFoundThroughItsAncestors) {
   EXPECT_EQ(cxParentFormOfWindow(Loose), nullptr);
   EXPECT_EQ(cxFindOwnedComponentOfClass(Form, TWinControl::StaticClass()), Panel);
   EXPECT_EQ(cxFindOwnedComponentOfClass(Form, TCustomForm::StaticClass()), nullptr);
+}
+
+LRESULT CountingProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_USER + 3) return 42;
+  return DefWindowProcA(h, m, w, l);
+}
+
+TEST_F(TWindowTest, MessagesGoUpTheControlChainBelowTheFormAndProceduresAreSwapped) {
+  TForm* Form = MakeForm();
+  TWinControl* Panel = new TWinControl(Form);
+  Panel->SetParent(Form);
+  TWinControl* Control = new TWinControl(Form);
+  Control->SetParent(Panel);
+  std::vector<TControl*> Reached;
+  for (TControl* C : std::vector<TControl*>{Form, Panel, Control}) {
+    TWndMethod Old = C->WindowProc();
+    C->SetWindowProc([C, Old, &Reached](TMessage& M) {
+      if (M.Msg == WM_USER + 4) Reached.push_back(C);
+      Old(M);
+    });
+  }
+  cxSendToControlChain(Control, WM_USER + 4);
+  EXPECT_EQ(Reached, (std::vector<TControl*>{Control, Panel}));
+
+  HWND W = MakeWindow(WS_POPUP, TRect(0, 0, 10, 10));
+  const WNDPROC Initial = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(W, GWL_WNDPROC));
+  EXPECT_EQ(cxSetWindowProc(W, &CountingProc), Initial);
+  EXPECT_EQ(SendMessageA(W, WM_USER + 3, 0, 0), 42);
+  EXPECT_EQ(cxSetWindowProc(W, Initial), &CountingProc);
+  EXPECT_EQ(SendMessageA(W, WM_USER + 3, 0, 0), 0);
+  Control->SetBounds(1, 2, 30, 40);
+  EXPECT_EQ(cxWinControlSizeRect(Control), TRect(0, 0, 30, 40));
+  EXPECT_TRUE(Control->HandleAllocated());
 }
 
 TEST_F(TWindowTest, TheDesignerHearsOfChangesOnlyWhileAComponentIsDesignedAndSettled) {
