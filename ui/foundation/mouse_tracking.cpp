@@ -95,7 +95,10 @@ void TMouseTrackingTimer::FireTimer() {
 void cxBeginMouseTracking(TWinControl* AControl, const TRect& ABounds, IcxMouseTrackingCaller* ACaller) {
   if (!ACaller || cx_controls_detail::Finalizing() || cxIsMouseTracking(ACaller)) return;
   TRect Bounds = ABounds;
-  if (AControl) Bounds = cxMapRectBetweenWindows(AControl->Handle(), nullptr, ABounds);
+  // A control that cannot have a window (yet) is watched all the same; its
+  // first tick ends the watch.
+  if (AControl && cxCanHaveWindowHandle(AControl))
+    Bounds = cxMapRectBetweenWindows(AControl->Handle(), nullptr, ABounds);
   Timers().push_back(new TMouseTrackingTimer(ACaller, AControl, Bounds));
 }
 

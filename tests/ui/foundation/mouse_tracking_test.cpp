@@ -188,6 +188,18 @@ TEST_F(MouseTrackingTest, AControlDestroyedWhileTrackedEndsTheWatch) {
   EXPECT_FALSE(cxIsMouseTracking(&Caller));
 }
 
+TEST_F(MouseTrackingTest, AControlWithoutAWindowIsLeftOnTheFirstTick) {
+  TCaller Caller;
+  TTrackedControl Orphan(nullptr);
+  MoveOver(FControl, 20, 20);
+  EXPECT_NO_THROW(Track(&Orphan, TRect(0, 0, 10, 10), &Caller));
+  ASSERT_TRUE(cxIsMouseTracking(&Caller));
+  Tick();
+  EXPECT_EQ(Caller.Leaves, 1);
+  EXPECT_TRUE(Orphan.Leaves.empty());
+  EXPECT_FALSE(Orphan.HandleAllocated());
+}
+
 TEST_F(MouseTrackingTest, ACallerThatRaisesOnTheLeaveIsStillNoLongerTracked) {
   std::vector<AnsiString> Reports;
   TExceptionEvent Saved = Application->OnException;
