@@ -18,6 +18,15 @@
 
 class THintWindow;
 class TForm;
+
+// What a form designer offers the components of the form it edits. There
+// is no form designer at run time, so no form has one.
+class IDesignerHook {
+ public:
+  virtual ~IDesignerHook() = default;
+  // The form's description changed and should be stored.
+  virtual void Modified() = 0;
+};
 class TIcon;
 
 // ---- Types ---------------------------------------------------------------------
@@ -383,6 +392,8 @@ class TCustomForm : public TScrollingWinControl {
   HICON GetIconHandle();
   // The monitor that holds most of the form.
   HMONITOR Monitor();
+  // The designer editing the form; none at run time.
+  virtual IDesignerHook* Designer() const { return nullptr; }
 
   // ---- MDI. A frame (fsMDIForm) holds its document forms (fsMDIChild,
   // which need the application's main form to be a frame) in the window

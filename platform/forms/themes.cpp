@@ -1,0 +1,6 @@
+#include "platform/forms/themes.h"
+
+TThemeServices* ThemeServices() {
+  static TThemeServices Services;
+  return &Services;
+}
