@@ -259,6 +259,31 @@ TEST_F(ParentBackgroundTest, APaintHandlerRaisingLeavesNoResourceOrGuardBehind) 
   EXPECT_EQ(again.Pixel(0, 0), GradientAt(40));
 }
 
+TEST_F(ParentBackgroundTest, ASiblingRaisingWhilePrintedLeavesNoResourceOrGuardBehind) {
+  auto* child = Place<TTransparentChild>(50, 40, 80, 60);
+  ShowForm();
+  bool raise = false;
+  TPlainProc raising = [&](HWND, UINT msg, WPARAM, LPARAM, LRESULT&) {
+    if (msg == WM_PRINTCLIENT && raise) throw Exception("sibling");
+    return false;
+  };
+  HWND plain = MakePlainWindow(WS_CHILD | WS_VISIBLE | WS_BORDER, Form->Handle(), TRect(10, 30, 90, 110), &raising);
+  Pump();
+  TProbeBitmap probe(80, 60);
+  cxDrawParentBackground(child, probe.Canvas.get(), TRect(0, 0, 80, 60), true);  // first use of every cache
+  raise = true;
+  const DWORD before = LiveGdiObjects();
+  EXPECT_ANY_THROW(cxDrawParentBackground(child, probe.Canvas.get(), TRect(0, 0, 80, 60), true));
+  EXPECT_EQ(LiveGdiObjects(), before);
+  EXPECT_FALSE(IsBeingPrinted(Form));
+  EXPECT_FALSE(IsBeingPainted(child->Handle()));
+  EXPECT_FALSE(Form->ControlState().Contains(csPaintCopy));
+  DestroyWindow(plain);
+  TProbeBitmap again(80, 60);
+  cxDrawParentBackground(child, again.Canvas.get(), TRect(0, 0, 80, 60), true);
+  EXPECT_EQ(again.Pixel(0, 0), GradientAt(40));
+}
+
 TEST_F(ParentBackgroundTest, DirectChildWindowsAreListedWithoutGrandchildren) {
   auto* panel = Place<TSolidControl>(10, 10, 100, 100);
   auto* inner = Place<TSolidControl>(5, 5, 20, 20, panel);

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/forms/bitmap.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/graphics.h"
 #include "platform/win/gdi/gdi.h"
