@@ -12,7 +12,11 @@
 #include "platform/win/kernel/kernel_module.h"
 #include "platform/win/user/user.h"
 #include "platform/win/user/user_test_seams.h"
+#include "platform/rtl/units.h"
 #include "ui/foundation/dx_core.h"
+#include "ui/foundation/foundation_units.h"
+#include "ui/foundation/resource_strings.h"
+#include "ui/foundation/units_loader.h"
 #include "ui/foundation/message_windows.h"
 
 namespace {
@@ -273,6 +277,24 @@ TEST(DwmBindingTest, BeforeVistaNothingIsLoaded) {
   EXPECT_FALSE(dxIsDesktopCompositionOn());  // composition is off here
   dxDWMUnbind();
   EXPECT_EQ(rtl::detail::ModuleReferenceCount(dwm), before);
+}
+
+TEST(ThemeUnitsTest, TheFoundationsStartUpBindsAndItsShutDownLetsGo) {
+  TUnitRegistry units;
+  RegisterFoundationUnits(units);
+  units.Initialize();
+  EXPECT_TRUE(dxUxThemeLoaded());
+  EXPECT_NE(dxThemeChangedEventReceiver(), nullptr);
+  EXPECT_TRUE(dxDWMLoaded());
+  EXPECT_FALSE(ThemesActive());
+  units.Finalize();
+  EXPECT_FALSE(dxUxThemeLoaded());
+  EXPECT_EQ(dxThemeChangedEventReceiver(), nullptr);
+  EXPECT_FALSE(dxDWMLoaded());
+  EXPECT_EQ(GetModuleHandleA("uxtheme.dll"), nullptr);
+  // The library core's pieces come back for the tests that follow.
+  dx_core_detail::StartResourceStrings();
+  dx_core_detail::StartUnitsLoader();
 }
 
 TEST(ThemeClassNamesTest, TwentySixNamesInOrder) {
