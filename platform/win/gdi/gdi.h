@@ -411,3 +411,122 @@ HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 inline HICON LoadIcon(HINSTANCE instance, LPCSTR name) { return LoadIconA(instance, name); }
 BOOL DrawIcon(HDC hdc, int x, int y, HICON icon);
 BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flicker, UINT flags);
+
+// ---- Enhanced metafiles -------------------------------------------------
+// A picture recorded as the drawing calls that made it, in the public
+// record layout: an EMR_HEADER record first, EMR_EOF last, every record a
+// multiple of four bytes long. The recording DC (OBJ_ENHMETADC) keeps its
+// state like any DC and draws nothing; each drawing call is recorded with
+// the state it depends on (objects, colours, modes, origins, clip) written
+// just before it whenever that state changed since the last drawing call.
+
+RTL_DECLARE_HANDLE(HENHMETAFILE);
+
+#define EMR_HEADER 1
+#define EMR_POLYBEZIER 2
+#define EMR_POLYGON 3
+#define EMR_POLYLINE 4
+#define EMR_POLYBEZIERTO 5
+#define EMR_POLYLINETO 6
+#define EMR_POLYPOLYLINE 7
+#define EMR_POLYPOLYGON 8
+#define EMR_SETWINDOWEXTEX 9
+#define EMR_SETWINDOWORGEX 10
+#define EMR_SETVIEWPORTEXTEX 11
+#define EMR_SETVIEWPORTORGEX 12
+#define EMR_SETBRUSHORGEX 13
+#define EMR_EOF 14
+#define EMR_SETPIXELV 15
+#define EMR_SETMAPMODE 17
+#define EMR_SETBKMODE 18
+#define EMR_SETPOLYFILLMODE 19
+#define EMR_SETROP2 20
+#define EMR_SETSTRETCHBLTMODE 21
+#define EMR_SETTEXTALIGN 22
+#define EMR_SETTEXTCOLOR 24
+#define EMR_SETBKCOLOR 25
+#define EMR_MOVETOEX 27
+#define EMR_EXCLUDECLIPRECT 29
+#define EMR_INTERSECTCLIPRECT 30
+#define EMR_SAVEDC 33
+#define EMR_RESTOREDC 34
+#define EMR_SELECTOBJECT 37
+#define EMR_CREATEPEN 38
+#define EMR_CREATEBRUSHINDIRECT 39
+#define EMR_DELETEOBJECT 40
+#define EMR_ELLIPSE 42
+#define EMR_RECTANGLE 43
+#define EMR_ROUNDRECT 44
+#define EMR_LINETO 54
+#define EMR_GDICOMMENT 70
+#define EMR_FILLRGN 71
+#define EMR_EXTSELECTCLIPRGN 75
+#define EMR_BITBLT 76
+#define EMR_STRETCHBLT 77
+#define EMR_SETDIBITSTODEVICE 80
+#define EMR_STRETCHDIBITS 81
+#define EMR_EXTCREATEFONTINDIRECTW 82
+#define EMR_EXTTEXTOUTW 84
+#define EMR_CREATEMONOBRUSH 93
+#define EMR_CREATEDIBPATTERNBRUSHPT 94
+#define EMR_ALPHABLEND 114
+
+#define ENHMETA_SIGNATURE 0x464D4520
+#define ENHMETA_STOCK_OBJECT 0x80000000
+
+struct ENHMETAHEADER {
+  DWORD iType;
+  DWORD nSize;
+  RECT rclBounds;  // device units, inclusive
+  RECT rclFrame;   // .01 millimetres, inclusive
+  DWORD dSignature;
+  DWORD nVersion;
+  DWORD nBytes;
+  DWORD nRecords;
+  WORD nHandles;
+  WORD sReserved;
+  DWORD nDescription;
+  DWORD offDescription;
+  DWORD nPalEntries;
+  SIZE szlDevice;
+  SIZE szlMillimeters;
+  DWORD cbPixelFormat;
+  DWORD offPixelFormat;
+  DWORD bOpenGL;
+  SIZE szlMicrometers;
+};
+using LPENHMETAHEADER = ENHMETAHEADER*;
+
+struct ENHMETARECORD {
+  DWORD iType;
+  DWORD nSize;
+  DWORD dParm[1];
+};
+using LPENHMETARECORD = ENHMETARECORD*;
+
+struct HANDLETABLE {
+  HGDIOBJ objectHandle[1];
+};
+using LPHANDLETABLE = HANDLETABLE*;
+
+using ENHMFENUMPROC = int (*)(HDC hdc, HANDLETABLE* table, const ENHMETARECORD* record, int handles, LPARAM data);
+
+// file NULL records in memory; a file is written when the recording is
+// closed. reference NULL = the screen. frame (.01 mm) NULL = the drawing's
+// bounds. description: "application\0picture\0\0" or NULL.
+HDC CreateEnhMetaFileA(HDC reference, LPCSTR file, const RECT* frame, LPCSTR description);
+HDC CreateEnhMetaFileW(HDC reference, LPCWSTR file, const RECT* frame, LPCWSTR description);
+HENHMETAFILE CloseEnhMetaFile(HDC hdc);
+BOOL DeleteEnhMetaFile(HENHMETAFILE metafile);
+HENHMETAFILE CopyEnhMetaFileA(HENHMETAFILE metafile, LPCSTR file);
+HENHMETAFILE GetEnhMetaFileA(LPCSTR file);
+UINT GetEnhMetaFileHeader(HENHMETAFILE metafile, UINT size, LPENHMETAHEADER header);
+UINT GetEnhMetaFileBits(HENHMETAFILE metafile, UINT size, BYTE* data);
+// Null unless the bits are a whole, well-formed metafile.
+HENHMETAFILE SetEnhMetaFileBits(UINT size, const BYTE* data);
+// Maps the picture's frame onto rect (logical units of hdc).
+BOOL PlayEnhMetaFile(HDC hdc, HENHMETAFILE metafile, const RECT* rect);
+// Calls proc for every record; with an hdc, PlayEnhMetaFileRecord draws
+// the record handed to proc as PlayEnhMetaFile would.
+BOOL EnumEnhMetaFile(HDC hdc, HENHMETAFILE metafile, ENHMFENUMPROC proc, LPVOID data, const RECT* rect);
+BOOL PlayEnhMetaFileRecord(HDC hdc, LPHANDLETABLE table, const ENHMETARECORD* record, UINT handles);

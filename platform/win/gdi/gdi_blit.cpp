@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/win/gdi/gdi_blit.h"
+#include "platform/win/gdi/gdi_metafile.h"
 #include "platform/win/gdi/gdi_simd.h"
 
 namespace rtl::detail {
@@ -344,6 +345,7 @@ RECT DestRectOf(TGdiDC* dc, int x, int y, int w, int h, bool keepOrientation) {
 using namespace rtl::detail;
 
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
+  if (EmfRecording(hdc)) return EmfRecordPatBlt(hdc, RECT{x, y, x + w, y + h}, nullptr, rop);
   auto dc = GdiDC(hdc);
   uint8_t r = RopIndex(rop);
   if (!dc || RopUsesSource(r)) return FALSE;
@@ -356,6 +358,7 @@ BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
 
 BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC srcDC, int xSrc, int ySrc, int wSrc,
                 int hSrc, DWORD rop) {
+  if (EmfRecording(dest)) return EmfRecordBlt(dest, xDest, yDest, wDest, hDest, srcDC, xSrc, ySrc, wSrc, hSrc, rop);
   auto dc = GdiDC(dest);
   if (!dc) return FALSE;
   uint8_t r = RopIndex(rop);
@@ -510,6 +513,9 @@ struct TExpandedRle {
 
 int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc, int srcWidth,
                   int srcHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
+  if (EmfRecording(hdc))
+    return EmfRecordDIBits(hdc, xDest, yDest, destWidth, destHeight, xSrc, ySrc, srcWidth, srcHeight, bits, info,
+                           usage, rop);
   auto dc = GdiDC(hdc);
   if (!dc || !info) return 0;
   // Negative source extents draw nothing.
@@ -546,6 +552,9 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
 
 int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc, UINT startScan,
                       UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
+  if (startScan == 0 && info && lines == UINT(std::abs(info->bmiHeader.biHeight)) && EmfRecording(hdc))
+    return EmfRecordDIBits(hdc, xDest, yDest, int(width), int(height), xSrc, ySrc, int(width), int(height), bits, info,
+                           usage, SRCCOPY);
   auto dc = GdiDC(hdc);
   if (!dc || !info) return 0;
   TExpandedRle rle;
@@ -587,6 +596,7 @@ COLORREF GetPixel(HDC hdc, int x, int y) {
 }
 
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
+  if (EmfRecording(hdc)) return EmfRecordPixel(hdc, x, y, color) ? color : CLR_INVALID;
   auto dc = GdiDC(hdc);
   if (!dc) return CLR_INVALID;
   auto b = dc->Target();

@@ -6,6 +6,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
 #include "platform/win/gdi/gdi_internal.h"
+#include "platform/win/gdi/gdi_metafile.h"
 #include "platform/win/gdi/gdi_objects.h"
 
 namespace rtl::detail {
@@ -273,6 +274,7 @@ BOOL DeleteDC(HDC hdc) {
   auto dc = GdiDC(hdc);
   // Window DCs belong to the window system, which releases them.
   if (!dc || dc->Kind == dckWindow) return FALSE;
+  if (dc->Type == OBJ_ENHMETADC) EmfForgetDC(hdc);
   ReleaseSelections(dc);
   GdiRemove(hdc);
   return TRUE;

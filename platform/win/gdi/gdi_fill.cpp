@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/win/gdi/gdi_blit.h"
+#include "platform/win/gdi/gdi_metafile.h"
 
 namespace rtl::detail {
 
@@ -35,6 +36,7 @@ uint8_t Rop2ToRop3(int rop2) {
 using namespace rtl::detail;
 
 int FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
+  if (rect && EmfRecording(hdc)) return EmfRecordPatBlt(hdc, *rect, brush, PATCOPY);
   auto dc = GdiDC(hdc);
   auto b = GdiResolveBrush(brush);
   if (!dc || !rect || !b) return 0;
@@ -49,6 +51,7 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
 }
 
 int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush) {
+  if (rect && EmfRecording(hdc)) return EmfRecordFrameRect(hdc, *rect, brush);
   auto dc = GdiDC(hdc);
   auto b = GdiResolveBrush(brush);
   if (!dc || !rect || !b) return 0;
@@ -61,6 +64,7 @@ int FrameRect(HDC hdc, const RECT* rect, HBRUSH brush) {
 }
 
 BOOL InvertRect(HDC hdc, const RECT* rect) {
+  if (rect && EmfRecording(hdc)) return EmfRecordPatBlt(hdc, *rect, nullptr, DSTINVERT);
   auto dc = GdiDC(hdc);
   if (!dc || !rect) return FALSE;
   if (rect->Left >= rect->Right || rect->Top >= rect->Bottom) return TRUE;

@@ -536,7 +536,8 @@ BOOL DeleteObject(HGDIOBJ obj) {
     SetLastError(6);
     return FALSE;
   }
-  if (o->Type == OBJ_DC || o->Type == OBJ_MEMDC) return FALSE;
+  if (o->Type == OBJ_DC || o->Type == OBJ_MEMDC || o->Type == OBJ_ENHMETADC || o->Type == OBJ_ENHMETAFILE)
+    return FALSE;
   if (o->Stock) return TRUE;
   std::shared_ptr<TGdiObject> removed;  // freed after the lock is let go
   {

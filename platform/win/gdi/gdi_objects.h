@@ -224,7 +224,8 @@ template <class T>
 TGdiRef<T> GdiGetAs(const void* handle, DWORD type) {
   TGdiRef<TGdiObject> o = GdiGet(handle);
   if (!o) return nullptr;
-  if (o->Type == type || (type == OBJ_PEN && o->Type == OBJ_EXTPEN) || (type == OBJ_DC && o->Type == OBJ_MEMDC))
+  if (o->Type == type || (type == OBJ_PEN && o->Type == OBJ_EXTPEN) ||
+      (type == OBJ_DC && (o->Type == OBJ_MEMDC || o->Type == OBJ_ENHMETADC)))
     return o.As<T>();
   return nullptr;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/win/gdi/gdi_metafile.h"
 #include "platform/win/gdi/gdi_stroke.h"
 
 namespace rtl::detail {
@@ -311,6 +312,7 @@ BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT old) {
 }
 
 BOOL LineTo(HDC hdc, int x, int y) {
+  if (EmfRecording(hdc)) return EmfRecordLineTo(hdc, x, y);
   auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   POINT from = dc->S.CurPos;
@@ -321,6 +323,7 @@ BOOL LineTo(HDC hdc, int x, int y) {
 }
 
 BOOL Polyline(HDC hdc, const POINT* points, int count) {
+  if (count >= 2 && EmfRecording(hdc)) return EmfRecordPoly(hdc, EMR_POLYLINE, points, DWORD(count));
   auto dc = GdiDC(hdc);
   if (!dc || !points || count < 2) return FALSE;
   std::vector<POINT> pts = ToTargetPoints(dc, points, count);
@@ -342,6 +345,7 @@ BOOL PolylineTo(HDC hdc, const POINT* points, int count) {
 }
 
 BOOL PolyPolyline(HDC hdc, const POINT* points, const DWORD* counts, DWORD polylines) {
+  if (EmfRecording(hdc)) return EmfRecordPolyPoly(hdc, EMR_POLYPOLYLINE, points, counts, polylines);
   auto dc = GdiDC(hdc);
   if (!dc || !points || !counts) return FALSE;
   const POINT* p = points;
@@ -354,6 +358,11 @@ BOOL PolyPolyline(HDC hdc, const POINT* points, const DWORD* counts, DWORD polyl
 }
 
 BOOL PolyPolygon(HDC hdc, const POINT* points, const INT* counts, int polygons) {
+  if (counts && polygons > 0 && EmfRecording(hdc)) {
+    if (std::any_of(counts, counts + polygons, [](INT c) { return c < 2; })) return FALSE;
+    const std::vector<DWORD> sizes(counts, counts + polygons);
+    return EmfRecordPolyPoly(hdc, EMR_POLYPOLYGON, points, sizes.data(), DWORD(polygons));
+  }
   auto dc = GdiDC(hdc);
   if (!dc || !points || !counts || polygons <= 0) return FALSE;
   std::vector<std::vector<TPointF>> polys;
@@ -372,11 +381,13 @@ BOOL PolyPolygon(HDC hdc, const POINT* points, const INT* counts, int polygons) 
 }
 
 BOOL Polygon(HDC hdc, const POINT* points, int count) {
+  if (count >= 2 && EmfRecording(hdc)) return EmfRecordPoly(hdc, EMR_POLYGON, points, DWORD(count));
   INT c = count;
   return PolyPolygon(hdc, points, &c, 1);
 }
 
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+  if (EmfRecording(hdc)) return EmfRecordShape(hdc, EMR_RECTANGLE, RECT{left, top, right, bottom}, SIZE{});
   auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   if (right < left) std::swap(left, right);
@@ -425,6 +436,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
 }
 
 BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
+  if (EmfRecording(hdc)) return EmfRecordShape(hdc, EMR_ELLIPSE, RECT{left, top, right, bottom}, SIZE{});
   auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   if (right < left) std::swap(left, right);
@@ -442,6 +454,8 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
 }
 
 BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height) {
+  if (EmfRecording(hdc))
+    return EmfRecordShape(hdc, EMR_ROUNDRECT, RECT{left, top, right, bottom}, SIZE(width, height));
   auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
   if (right < left) std::swap(left, right);
@@ -546,6 +560,7 @@ BOOL DrawBezier(TGdiDC* dc, const POINT* points, DWORD count, bool fromCurrent) 
 }  // namespace
 
 BOOL PolyBezier(HDC hdc, const POINT* points, DWORD count) {
+  if (EmfRecording(hdc)) return EmfRecordPoly(hdc, EMR_POLYBEZIER, points, count);
   auto dc = GdiDC(hdc);
   if (!dc || !points || count < 4 || (count - 1) % 3 != 0) return FALSE;
   return DrawBezier(dc, points, count, false);

@@ -7,6 +7,7 @@
 
 #include "platform/backend/font_backend.h"
 #include "platform/rtl/text_codec.h"
+#include "platform/win/gdi/gdi_metafile.h"
 #include "platform/win/gdi/gdi_raster.h"
 #include "platform/win/gdi/gdi_text.h"
 
@@ -141,6 +142,15 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
     dc->S.CurPos = POINT(static_cast<int>(std::lround(cp.X)), static_cast<int>(std::lround(cp.Y)));
   }
 
+  if (dc->Type == OBJ_ENHMETADC) {
+    // Recorded as laid out: one advance per UTF-16 unit.
+    std::vector<int> units;
+    units.reserve(size_t(count));
+    for (size_t i = 0; i < chars.size(); ++i)
+      for (int k = 0; k < chars[i].Units; ++k) units.push_back(k == 0 ? adv[i] : 0);
+    EmfRecordText(dc, ref, options, rect, text, count, units, width, f.Tm.tmAscent, f.Tm.tmDescent);
+    return TRUE;
+  }
   auto bmp = dc->Target();
   if (!bmp) return TRUE;
   if (dc->S.BkMode == OPAQUE && !(options & ETO_OPAQUE) && !chars.empty())

@@ -186,6 +186,52 @@ TEST_F(TextRowsPaintTest, TheHighlightCoversOnlyTheTextThatIsThere) {
   EXPECT_GE(BoxOf(kInk).Left, r.Left + 4 * A);
 }
 
+// On a metafile the text is recorded without a highlight, and every row is
+// recorded whether or not the recording DC's device would show it.
+TEST_F(TextRowsPaintTest, AMetafileGetsNoHighlightAndEveryRow) {
+  const std::u16string text = u"Highlighted text";
+  const TRect r(10, 10, 10 + 30 * A, 100);
+  auto record = [&](const TRect& at, Integer selStart, Integer selLength) {
+    HDC meta = CreateEnhMetaFileA(Dib.dc, nullptr, nullptr, nullptr);
+    HGDIOBJ old = SelectObject(meta, Font);
+    SetTextColor(meta, RGB(0, 0, 0));
+    TRect box = at;
+    cxDrawTextRowsW(meta, text, box, TLF_LEFT, selStart, selLength, nullptr, RGB(0, 160, 0), RGB(255, 255, 255));
+    SelectObject(meta, old);
+    return CloseEnhMetaFile(meta);
+  };
+  // Played back 1:1, the highlighted recording shows the plain text.
+  HENHMETAFILE highlighted = record(r, 0, 4);
+  ASSERT_NE(highlighted, nullptr);
+  ENHMETAHEADER h{};
+  GetEnhMetaFileHeader(highlighted, sizeof h, &h);
+  const RECT to{h.rclBounds.Left, h.rclBounds.Top, h.rclBounds.Right + 1, h.rclBounds.Bottom + 1};
+  ASSERT_TRUE(PlayEnhMetaFile(Dib.dc, highlighted, &to));
+  const std::vector<uint32_t> played = Pixels();
+  EXPECT_EQ(BoxOf(kMark).Right, 0) << "no highlight background";
+  EXPECT_EQ(BoxOf(RGB(255, 255, 255)).Right, 0) << "no highlight text colour";
+  const RECT ink = Dib.InkBox(kPaper);
+  EXPECT_TRUE(ink.Right > ink.Left && ink.Left < r.Left + A) << "the text is there, where it starts";
+  Dib.Fill(kPaper);
+  TRect box = r;
+  cxDrawTextRowsW(Dib.dc, text, box, TLF_LEFT, 0, 0, nullptr, clNone, clNone);
+  EXPECT_EQ(played, Pixels()) << "the same as the text drawn without a highlight";
+  DeleteEnhMetaFile(highlighted);
+
+  // Rows far below any screen are still recorded.
+  HENHMETAFILE far = record(TRect(10, 5000, 10 + 30 * A, 5100), 0, 0);
+  int texts = 0;
+  EnumEnhMetaFile(
+      nullptr, far,
+      [](HDC, HANDLETABLE*, const ENHMETARECORD* rec, int, LPARAM data) {
+        if (rec->iType == EMR_EXTTEXTOUTW) ++*reinterpret_cast<int*>(data);
+        return 1;
+      },
+      &texts, nullptr);
+  EXPECT_GE(texts, 1);
+  DeleteEnhMetaFile(far);
+}
+
 TEST_F(TextRowsPaintTest, MeasureAndCountDrawNothingOrCount) {
   const std::u16string text = u"abc def ghi jkl";
   TRect r(10, 20, 10 + 8 * A, 30);

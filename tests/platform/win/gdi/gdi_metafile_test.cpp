@@ -1,0 +1,459 @@
+// Enhanced metafiles: what the recording DC writes, the picture played back
+// against the same calls drawn directly, the header, the bits in and out,
+// and hostile bits.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/backend/codecs.h"
+#include "tests/common/dib_canvas.h"
+#include "tests/common/pictures.h"
+
+namespace {
+
+constexpr int kW = 200, kH = 120;
+
+// One drawing that uses what the library draws with: solid and pattern
+// brushes, pens, fonts, text colours and modes, clipping, a moved
+// viewport, and pixels copied from a bitmap and from DIB data.
+void Scene(HDC dc) {
+  RECT all{0, 0, kW, kH};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  HBRUSH blue = CreateSolidBrush(RGB(40, 60, 200));
+  RECT r{10, 10, 60, 40};
+  FillRect(dc, &r, blue);
+  HPEN red = CreatePen(PS_SOLID, 3, RGB(220, 30, 30));
+  HGDIOBJ oldPen = SelectObject(dc, red);
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Rectangle(dc, 70, 10, 120, 40);
+  MoveToEx(dc, 10, 50, nullptr);
+  LineTo(dc, 120, 60);
+  SelectObject(dc, blue);
+  Ellipse(dc, 130, 10, 190, 50);
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
+  DeleteObject(red);
+  DeleteObject(blue);
+
+  // Text, transparent and opaque, in two colours.
+  HFONT font = CreateFontA(-14, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, NONANTIALIASED_QUALITY, 0, "Sans");
+  HGDIOBJ oldFont = SelectObject(dc, font);
+  SetTextColor(dc, RGB(0, 120, 0));
+  SetBkMode(dc, TRANSPARENT);
+  TextOutW(dc, 10, 66, u"Metafile", 8);
+  SetTextColor(dc, RGB(255, 255, 255));
+  SetBkColor(dc, RGB(90, 0, 90));
+  SetBkMode(dc, OPAQUE);
+  RECT box{100, 64, 190, 84};
+  DrawTextW(dc, u"Opaque", -1, &box, DT_CENTER | DT_SINGLELINE);
+  SelectObject(dc, oldFont);
+  DeleteObject(font);
+
+  // A pattern brush clipped to a rectangle, through a moved viewport.
+  uint32_t* bits = nullptr;
+  HBITMAP pattern = TestDib32(4, 4, &bits);
+  for (int i = 0; i < 16; ++i) bits[i] = ((i % 4) / 2 + i / 8) % 2 ? 0x00FFC000u : 0x00004080u;
+  HBRUSH checks = CreatePatternBrush(pattern);
+  DeleteObject(pattern);
+  SaveDC(dc);
+  SetViewportOrgEx(dc, 10, 90, nullptr);
+  IntersectClipRect(dc, 0, 0, 50, 20);
+  RECT big{-10, -10, 80, 40};
+  FillRect(dc, &big, checks);
+  RestoreDC(dc, -1);
+  DeleteObject(checks);
+
+  // Pixels: a bitmap through BitBlt and StretchBlt, and DIB data.
+  uint32_t* src = nullptr;
+  HBITMAP image = TestDib32(8, 8, &src);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) src[y * 8 + x] = (x < 4) == (y < 4) ? 0x00E02020u : 0x0020E020u;
+  HDC mem = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldImage = SelectObject(mem, image);
+  BitBlt(dc, 70, 92, 8, 8, mem, 0, 0, SRCCOPY);
+  StretchBlt(dc, 82, 92, 16, 16, mem, 0, 0, 8, 8, SRCCOPY);
+  SelectObject(mem, oldImage);
+  DeleteDC(mem);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = 8;
+  info.bmiHeader.biHeight = -8;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  StretchDIBits(dc, 104, 92, 24, 16, 0, 0, 8, 8, src, &info, DIB_RGB_COLORS, SRCCOPY);
+  DeleteObject(image);
+}
+
+std::vector<DWORD> RecordTypes(HENHMETAFILE mf) {
+  std::vector<DWORD> types;
+  EnumEnhMetaFile(
+      nullptr, mf,
+      [](HDC, HANDLETABLE*, const ENHMETARECORD* r, int, LPARAM data) {
+        reinterpret_cast<std::vector<DWORD>*>(data)->push_back(r->iType);
+        return 1;
+      },
+      &types, nullptr);
+  return types;
+}
+
+int Count(const std::vector<DWORD>& types, DWORD type) {
+  int n = 0;
+  for (DWORD t : types) n += t == type;
+  return n;
+}
+
+HENHMETAFILE RecordScene(const RECT* frame = nullptr) {
+  HDC dc = CreateEnhMetaFileA(nullptr, nullptr, frame, "Test\0Scene\0");
+  EXPECT_NE(dc, nullptr);
+  Scene(dc);
+  return CloseEnhMetaFile(dc);
+}
+
+void WritePng(const std::string& name, const uint32_t* bits, int w, int h) {
+  std::vector<uint32_t> px(bits, bits + w * h);
+  for (uint32_t& p : px) p |= 0xFF000000u;
+  rtl::backend::TEncodeOptions options;
+  options.Alpha = false;
+  std::string png;
+  ASSERT_TRUE(rtl::backend::EncodeImage(rtl::backend::iffPng, px.data(), w, h, w * 4, options, png));
+  std::ofstream(PictureDir() + name, std::ios::binary) << png;
+}
+
+TEST(GdiMetafileTest, RecordingDCAndMetafileHaveTheirObjectTypes) {
+  HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(GetObjectType(dc), DWORD(OBJ_ENHMETADC));
+  // It keeps its state like any DC.
+  SetTextColor(dc, RGB(1, 2, 3));
+  EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
+  HENHMETAFILE mf = CloseEnhMetaFile(dc);
+  ASSERT_NE(mf, nullptr);
+  EXPECT_EQ(GetObjectType(mf), DWORD(OBJ_ENHMETAFILE));
+  EXPECT_EQ(GetObjectType(dc), 0u) << "closing frees the recording DC";
+  EXPECT_FALSE(DeleteObject(mf)) << "a metafile goes with DeleteEnhMetaFile";
+  EXPECT_TRUE(DeleteEnhMetaFile(mf));
+  EXPECT_EQ(GetObjectType(mf), 0u);
+  EXPECT_FALSE(DeleteEnhMetaFile(mf));
+}
+
+TEST(GdiMetafileTest, RecordsFollowThePublicLayout) {
+  HENHMETAFILE mf = RecordScene();
+  ASSERT_NE(mf, nullptr);
+  const std::vector<DWORD> types = RecordTypes(mf);
+  ASSERT_GE(types.size(), 3u);
+  EXPECT_EQ(types.front(), DWORD(EMR_HEADER));
+  EXPECT_EQ(types.back(), DWORD(EMR_EOF));
+  EXPECT_EQ(Count(types, EMR_HEADER), 1);
+  EXPECT_EQ(Count(types, EMR_EOF), 1);
+  const struct {
+    DWORD Type;
+    int AtLeast;
+  } expected[] = {{EMR_CREATEPEN, 1},       {EMR_CREATEBRUSHINDIRECT, 1},     {EMR_EXTCREATEFONTINDIRECTW, 1},
+                  {EMR_SELECTOBJECT, 4},    {EMR_CREATEDIBPATTERNBRUSHPT, 1}, {EMR_RECTANGLE, 1},
+                  {EMR_ELLIPSE, 1},         {EMR_MOVETOEX, 1},                {EMR_LINETO, 1},
+                  {EMR_EXTTEXTOUTW, 2},     {EMR_SETTEXTCOLOR, 2},            {EMR_SETBKCOLOR, 1},
+                  {EMR_SETBKMODE, 2},       {EMR_SETVIEWPORTORGEX, 1},        {EMR_EXTSELECTCLIPRGN, 2},
+                  {EMR_BITBLT, 2},          {EMR_STRETCHBLT, 1},              {EMR_STRETCHDIBITS, 1}};
+  for (const auto& e : expected) EXPECT_GE(Count(types, e.Type), e.AtLeast) << "record type " << e.Type;
+
+  ENHMETAHEADER h{};
+  ASSERT_EQ(GetEnhMetaFileHeader(mf, sizeof h, &h), sizeof h);
+  EXPECT_EQ(h.iType, DWORD(EMR_HEADER));
+  EXPECT_EQ(h.dSignature, DWORD(ENHMETA_SIGNATURE));
+  EXPECT_EQ(h.nRecords, types.size());
+  EXPECT_EQ(h.nBytes, GetEnhMetaFileBits(mf, 0, nullptr));
+  EXPECT_EQ(h.nBytes % 4, 0u);
+  EXPECT_GE(h.nHandles, 4) << "index 0 and the objects created";
+  // The bounds are the pixels drawn: the white fill covers the picture.
+  EXPECT_EQ(h.rclBounds.Left, 0);
+  EXPECT_EQ(h.rclBounds.Top, 0);
+  EXPECT_EQ(h.rclBounds.Right, kW - 1);
+  EXPECT_EQ(h.rclBounds.Bottom, kH - 1);
+  EXPECT_GT(h.rclFrame.Right, h.rclFrame.Left);
+  // The description: two strings and a closing null.
+  ASSERT_EQ(h.nDescription, 12u);
+  std::vector<BYTE> bits(h.nBytes);
+  ASSERT_EQ(GetEnhMetaFileBits(mf, h.nBytes, bits.data()), h.nBytes);
+  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(bits.data() + h.offDescription), 11),
+            std::u16string(u"Test\0Scene\0", 11));
+  DeleteEnhMetaFile(mf);
+}
+
+TEST(GdiMetafileTest, PlaybackMatchesTheCallsDrawnDirectly) {
+  TDibCanvas direct(kW, kH, 0);
+  Scene(direct.dc);
+  HENHMETAFILE mf = RecordScene();
+  ASSERT_NE(mf, nullptr);
+  TDibCanvas played(kW, kH, 0);
+  // The destination's state comes back after playback.
+  HFONT font = CreateFontA(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Sans");
+  SelectObject(played.dc, font);
+  SetTextColor(played.dc, RGB(9, 8, 7));
+  SetBkMode(played.dc, TRANSPARENT);
+  RECT to{0, 0, kW, kH};
+  ASSERT_TRUE(PlayEnhMetaFile(played.dc, mf, &to));
+  EXPECT_EQ(GetCurrentObject(played.dc, OBJ_FONT), font);
+  EXPECT_EQ(GetTextColor(played.dc), RGB(9, 8, 7));
+  EXPECT_EQ(GetBkMode(played.dc), TRANSPARENT);
+  HRGN clip = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetClipRgn(played.dc, clip), 0) << "no clip left behind";
+  DeleteObject(clip);
+  int differ = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) differ += direct.Rgb(x, y) != played.Rgb(x, y);
+  EXPECT_EQ(differ, 0);
+  WritePng("gdi_metafile_direct.png", direct.bits, kW, kH);
+  WritePng("gdi_metafile_played.png", played.bits, kW, kH);
+  DeleteEnhMetaFile(mf);
+  DeleteObject(font);
+}
+
+TEST(GdiMetafileTest, PlaybackMapsTheFrameOntoTheRectangle) {
+  HENHMETAFILE mf = RecordScene();
+  ASSERT_NE(mf, nullptr);
+  // Half size, moved: the blue square (10,10)-(60,40) lands at
+  // (105,55)-(130,70).
+  TDibCanvas c(kW, kH, 0);
+  RECT to{100, 50, 100 + kW / 2, 50 + kH / 2};
+  ASSERT_TRUE(PlayEnhMetaFile(c.dc, mf, &to));
+  EXPECT_EQ(c.Rgb(110, 60), 0x283CC8u) << "the blue square, halved and moved";
+  EXPECT_EQ(c.Rgb(104, 54), 0xFFFFFFu) << "the white fill starts at the rectangle";
+  EXPECT_EQ(c.Rgb(131, 60), 0xFFFFFFu) << "the blue square ends at half its width";
+  EXPECT_EQ(c.CountNot(0, 0, 0, 100, kH, 0xFFFFFF), 0) << "nothing left of the rectangle";
+  EXPECT_EQ(c.CountNot(0, 0, 0, kW, 50, 0xFFFFFF), 0) << "nothing above it";
+  EXPECT_EQ(c.CountNot(0xFFFFFF, 100, 50, 103, 110, 0xFFFFFF), 0) << "the white fill reaches the rectangle's edge";
+  WritePng("gdi_metafile_half.png", c.bits, kW, kH);
+  DeleteEnhMetaFile(mf);
+}
+
+TEST(GdiMetafileTest, StateOnlyChangedAndRestoredLeavesNoRecords) {
+  HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+  SaveDC(dc);
+  SetTextColor(dc, RGB(255, 0, 0));
+  SetViewportOrgEx(dc, 5, 5, nullptr);
+  RestoreDC(dc, -1);
+  HBRUSH b = CreateSolidBrush(RGB(1, 2, 3));
+  RECT r{0, 0, 4, 4};
+  FillRect(dc, &r, b);
+  FillRect(dc, &r, b);
+  DeleteObject(b);
+  HENHMETAFILE mf = CloseEnhMetaFile(dc);
+  const std::vector<DWORD> types = RecordTypes(mf);
+  EXPECT_EQ(Count(types, EMR_SETTEXTCOLOR), 0);
+  EXPECT_EQ(Count(types, EMR_SETVIEWPORTORGEX), 0);
+  EXPECT_EQ(Count(types, EMR_CREATEBRUSHINDIRECT), 1) << "the same brush is created once";
+  EXPECT_EQ(Count(types, EMR_BITBLT), 2);
+  DeleteEnhMetaFile(mf);
+}
+
+TEST(GdiMetafileTest, BitsRoundTripAndCopies) {
+  HENHMETAFILE mf = RecordScene();
+  const UINT size = GetEnhMetaFileBits(mf, 0, nullptr);
+  std::vector<BYTE> bits(size);
+  EXPECT_EQ(GetEnhMetaFileBits(mf, size - 1, bits.data()), 0u) << "too small a buffer";
+  ASSERT_EQ(GetEnhMetaFileBits(mf, size, bits.data()), size);
+  HENHMETAFILE again = SetEnhMetaFileBits(size, bits.data());
+  ASSERT_NE(again, nullptr);
+  HENHMETAFILE copy = CopyEnhMetaFileA(again, nullptr);
+  ASSERT_NE(copy, nullptr);
+  std::vector<BYTE> copied(size);
+  ASSERT_EQ(GetEnhMetaFileBits(copy, size, copied.data()), size);
+  EXPECT_EQ(copied, bits);
+  // Through a file.
+  const std::string path = PictureDir() + "gdi_metafile_scene.emf";
+  HENHMETAFILE onDisk = CopyEnhMetaFileA(mf, path.c_str());
+  ASSERT_NE(onDisk, nullptr);
+  HENHMETAFILE read = GetEnhMetaFileA(path.c_str());
+  ASSERT_NE(read, nullptr);
+  std::vector<BYTE> fromFile(size);
+  ASSERT_EQ(GetEnhMetaFileBits(read, size, fromFile.data()), size);
+  EXPECT_EQ(fromFile, bits);
+  for (HENHMETAFILE h : {mf, again, copy, onDisk, read}) DeleteEnhMetaFile(h);
+}
+
+TEST(GdiMetafileTest, RecordingToAFileWritesItWhenClosed) {
+  const std::string path = PictureDir() + "gdi_metafile_recorded.emf";
+  std::remove(path.c_str());
+  HDC dc = CreateEnhMetaFileA(nullptr, path.c_str(), nullptr, nullptr);
+  Rectangle(dc, 0, 0, 10, 10);
+  HENHMETAFILE mf = CloseEnhMetaFile(dc);
+  ASSERT_NE(mf, nullptr);
+  HENHMETAFILE read = GetEnhMetaFileA(path.c_str());
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(GetEnhMetaFileBits(read, 0, nullptr), GetEnhMetaFileBits(mf, 0, nullptr));
+  DeleteEnhMetaFile(mf);
+  DeleteEnhMetaFile(read);
+}
+
+TEST(GdiMetafileTest, AGivenFrameIsKept) {
+  RECT frame{0, 0, 5000, 2500};  // 50 by 25 mm
+  HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+  HENHMETAFILE mf = CloseEnhMetaFile(dc);
+  ENHMETAHEADER h{};
+  GetEnhMetaFileHeader(mf, sizeof h, &h);
+  EXPECT_EQ(h.rclFrame, frame);
+  EXPECT_EQ(h.nRecords, 2u) << "header and end only";
+  DeleteEnhMetaFile(mf);
+}
+
+// The metafile's bytes with a change; offsets are of the whole file.
+std::vector<BYTE> SceneBits() {
+  HENHMETAFILE mf = RecordScene();
+  std::vector<BYTE> bits(GetEnhMetaFileBits(mf, 0, nullptr));
+  GetEnhMetaFileBits(mf, static_cast<UINT>(bits.size()), bits.data());
+  DeleteEnhMetaFile(mf);
+  return bits;
+}
+
+uint32_t Get32(const std::vector<BYTE>& b, size_t at) {
+  uint32_t v;
+  std::memcpy(&v, b.data() + at, 4);
+  return v;
+}
+void Put32(std::vector<BYTE>& b, size_t at, uint32_t v) { std::memcpy(b.data() + at, &v, 4); }
+
+// Offset of the first record of a type.
+size_t FindRecord(const std::vector<BYTE>& b, DWORD type) {
+  for (size_t at = 0; at + 8 <= b.size(); at += Get32(b, at + 4))
+    if (Get32(b, at) == type) return at;
+  return SIZE_MAX;
+}
+
+TEST(GdiMetafileTest, MalformedBitsAreRefused) {
+  const std::vector<BYTE> good = SceneBits();
+  const size_t firstAfterHeader = Get32(good, 4);
+  const struct {
+    const char* Name;
+    void (*Spoil)(std::vector<BYTE>&, size_t);
+  } cases[] = {
+      {"cut short", [](std::vector<BYTE>& b, size_t) { b.resize(b.size() - 4); }},
+      {"header only", [](std::vector<BYTE>& b, size_t) { b.resize(Get32(b, 4)); }},
+      {"too short for a header", [](std::vector<BYTE>& b, size_t) { b.resize(40); }},
+      {"not a header first", [](std::vector<BYTE>& b, size_t) { Put32(b, 0, EMR_EOF); }},
+      {"wrong signature", [](std::vector<BYTE>& b, size_t) { Put32(b, 40, 0x12345678); }},
+      {"record runs past the end", [](std::vector<BYTE>& b, size_t at) { Put32(b, at + 4, 0x7FFFFFF0); }},
+      {"record size not whole words", [](std::vector<BYTE>& b, size_t at) { Put32(b, at + 4, Get32(b, at + 4) + 2); }},
+      {"record of zero size", [](std::vector<BYTE>& b, size_t at) { Put32(b, at + 4, 0); }},
+      {"record count wrong", [](std::vector<BYTE>& b, size_t) { Put32(b, 52, Get32(b, 52) + 1); }},
+      {"byte count past the data", [](std::vector<BYTE>& b, size_t) { Put32(b, 48, Get32(b, 48) + 4); }},
+      {"no end record", [](std::vector<BYTE>& b, size_t) { Put32(b, b.size() - 20, EMR_SETBKMODE); }},
+      {"description past the header", [](std::vector<BYTE>& b, size_t) { Put32(b, 60, 4000); }},
+  };
+  for (const auto& c : cases) {
+    std::vector<BYTE> bits = good;
+    c.Spoil(bits, firstAfterHeader);
+    HENHMETAFILE mf = SetEnhMetaFileBits(static_cast<UINT>(bits.size()), bits.data());
+    EXPECT_EQ(mf, nullptr) << c.Name;
+    if (mf) DeleteEnhMetaFile(mf);
+  }
+  EXPECT_EQ(SetEnhMetaFileBits(0, nullptr), nullptr);
+}
+
+TEST(GdiMetafileTest, HostileFieldsInsideRecordsDrawNothingWrong) {
+  const std::vector<BYTE> good = SceneBits();
+  // Each spoils a field inside a well-sized record; playback must skip or
+  // clamp it without reading past the record.
+  const struct {
+    const char* Name;
+    DWORD Type;
+    size_t Field;
+    uint32_t Value;
+  } cases[] = {
+      {"text longer than its record", EMR_EXTTEXTOUTW, 44, 0x40000000},
+      {"string offset past the record", EMR_EXTTEXTOUTW, 48, 0xFFFFFFF0},
+      {"advances offset past the record", EMR_EXTTEXTOUTW, 72, 0xFFFFFF00},
+      {"bitmap header offset past the record", EMR_STRETCHBLT, 84, 0xFFFFFFF0},
+      {"bitmap bits too few", EMR_STRETCHBLT, 96, 4},
+      {"bitmap info size huge", EMR_STRETCHDIBITS, 52, 0x7FFFFFFF},
+      {"object index beyond the table", EMR_SELECTOBJECT, 8, 60000},
+      {"created object beyond the table", EMR_CREATEPEN, 8, 60000},
+      {"clip data larger than the record", EMR_EXTSELECTCLIPRGN, 8, 0x10000},
+      {"clip rectangles more than the data", EMR_EXTSELECTCLIPRGN, 24, 0x10000000},
+      {"pattern bits offset past the record", EMR_CREATEDIBPATTERNBRUSHPT, 24, 0xFFFFFF00},
+  };
+  for (const auto& c : cases) {
+    std::vector<BYTE> bits = good;
+    const size_t at = FindRecord(bits, c.Type);
+    ASSERT_NE(at, SIZE_MAX) << c.Name;
+    if (c.Field + 4 > Get32(bits, at + 4)) continue;
+    Put32(bits, at + c.Field, c.Value);
+    HENHMETAFILE mf = SetEnhMetaFileBits(static_cast<UINT>(bits.size()), bits.data());
+    ASSERT_NE(mf, nullptr) << c.Name << ": the records are still whole";
+    TDibCanvas canvas(kW, kH, 0);
+    RECT to{0, 0, kW, kH};
+    EXPECT_TRUE(PlayEnhMetaFile(canvas.dc, mf, &to)) << c.Name;
+    DeleteEnhMetaFile(mf);
+  }
+  // A bitmap whose header claims a huge image is not allocated.
+  std::vector<BYTE> bits = good;
+  const size_t at = FindRecord(bits, EMR_STRETCHDIBITS);
+  const uint32_t offBmi = Get32(bits, at + 48);
+  Put32(bits, at + offBmi + 4, 0x7FFFFFFF);
+  Put32(bits, at + offBmi + 8, 0x7FFFFFFF);
+  HENHMETAFILE mf = SetEnhMetaFileBits(static_cast<UINT>(bits.size()), bits.data());
+  ASSERT_NE(mf, nullptr);
+  TDibCanvas canvas(kW, kH, 0);
+  RECT to{0, 0, kW, kH};
+  EXPECT_TRUE(PlayEnhMetaFile(canvas.dc, mf, &to));
+  DeleteEnhMetaFile(mf);
+}
+
+TEST(GdiMetafileTest, EnumerationStopsWhenTheCallbackSaysSoAndPlaysRecordsItHandsBack) {
+  HENHMETAFILE mf = RecordScene();
+  int seen = 0;
+  EXPECT_FALSE(EnumEnhMetaFile(
+      nullptr, mf, [](HDC, HANDLETABLE*, const ENHMETARECORD*, int, LPARAM data) { return ++*reinterpret_cast<int*>(data) < 3 ? 1 : 0; },
+      &seen, nullptr));
+  EXPECT_EQ(seen, 3);
+  // Playing every record through the callback draws the picture.
+  TDibCanvas direct(kW, kH, 0);
+  Scene(direct.dc);
+  TDibCanvas played(kW, kH, 0);
+  RECT to{0, 0, kW, kH};
+  EXPECT_TRUE(EnumEnhMetaFile(
+      played.dc, mf,
+      [](HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, int n, LPARAM) {
+        return PlayEnhMetaFileRecord(dc, table, r, static_cast<UINT>(n)) ? 1 : 0;
+      },
+      nullptr, &to));
+  int differ = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) differ += direct.Rgb(x, y) != played.Rgb(x, y);
+  EXPECT_EQ(differ, 0);
+  DeleteEnhMetaFile(mf);
+}
+
+TEST(GdiMetafileTest, PlayingIntoARecordingDCRecordsThePictureAgain) {
+  HENHMETAFILE mf = RecordScene();
+  HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+  RECT to{0, 0, kW, kH};
+  ASSERT_TRUE(PlayEnhMetaFile(dc, mf, &to));
+  HENHMETAFILE again = CloseEnhMetaFile(dc);
+  TDibCanvas a(kW, kH, 0), b(kW, kH, 0);
+  PlayEnhMetaFile(a.dc, mf, &to);
+  PlayEnhMetaFile(b.dc, again, &to);
+  int differ = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) differ += a.Rgb(x, y) != b.Rgb(x, y);
+  EXPECT_EQ(differ, 0);
+  DeleteEnhMetaFile(mf);
+  DeleteEnhMetaFile(again);
+}
+
+TEST(GdiMetafileTest, DeletingARecordingDCDropsItsRecording) {
+  HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+  Rectangle(dc, 0, 0, 5, 5);
+  EXPECT_TRUE(DeleteDC(dc));
+  EXPECT_EQ(CloseEnhMetaFile(dc), nullptr);
+  // Ordinary DCs draw again without looking for a recording.
+  TDibCanvas c(4, 4, 0);
+  RECT r{0, 0, 4, 4};
+  FillRect(c.dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  EXPECT_EQ(c.Rgb(1, 1), 0xFFFFFFu);
+}
+
+}  // namespace
