@@ -1,6 +1,9 @@
 // Painting: update regions and WM_PAINT coalescing, erasing, clipping of
 // children and siblings, drawing outside WM_PAINT, scrolling, printing,
 // window regions and the default frame, checked on captured pictures.
+#include <climits>
+#include <cstdlib>
+
 #include "tests/platform/win/user_test_support.h"
 
 namespace {
@@ -227,6 +230,46 @@ TEST_F(UserPaintTest, ScrollingChildrenMovesThoseOutsideTheClientArea) {
   ScrollWindowEx(p, 0, 10, &part, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
   EXPECT_EQ(at(below), POINT(120, 170));
   EXPECT_EQ(at(inside), POINT(120, -80));
+}
+
+// Distances at the ends of int scroll everything out, as any distance past
+// the client's size does; children moved along stop far away instead of
+// wrapping round to the other side.
+TEST_F(UserPaintTest, HugeScrollDistancesUncoverTheWholeArea) {
+  struct {
+    int Dx, Dy;
+    bool ChildLeft, ChildAbove;
+  } cases[] = {
+      {INT_MAX, 0, false, false}, {INT_MIN, 0, true, false}, {0, INT_MAX, false, false},
+      {0, INT_MIN, false, true},  {INT_MIN, INT_MAX, true, false}, {INT_MAX, INT_MIN, false, true},
+  };
+  for (const auto& k : cases) {
+    HWND p = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 80), kRed);
+    HWND c = Painter(WS_CHILD | WS_VISIBLE, RECT(20, 20, 40, 40), kBlue, p);
+    RunUntilIdle();
+    Fill(p, RECT(0, 0, 100, 80), kGreen);
+    RECT scroll(10, 10, 90, 70);
+    RECT uncovered{};
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(ScrollWindowEx(p, k.Dx, k.Dy, &scroll, nullptr, rgn, &uncovered, SW_INVALIDATE), SIMPLEREGION)
+        << k.Dx << "," << k.Dy;
+    EXPECT_EQ(uncovered, scroll) << k.Dx << "," << k.Dy;
+    RECT pending{};
+    EXPECT_TRUE(GetUpdateRect(p, &pending, FALSE));
+    EXPECT_EQ(pending, scroll);
+    EXPECT_EQ(WindowPixel(p, 5, 5), kGreen) << "outside the scrolled part";
+    DeleteObject(rgn);
+    ScrollWindowEx(p, k.Dx, k.Dy, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE);
+    RECT r;
+    GetWindowRect(c, &r);
+    EXPECT_EQ(r.Width(), 20);
+    EXPECT_EQ(r.Left < 0, k.ChildLeft) << k.Dx << "," << k.Dy;
+    EXPECT_EQ(r.Top < 0, k.ChildAbove) << k.Dx << "," << k.Dy;
+    if (k.Dx) EXPECT_GT(std::abs(static_cast<long long>(r.Left)), 1000000);
+    if (k.Dy) EXPECT_GT(std::abs(static_cast<long long>(r.Top)), 1000000);
+    DestroyWindow(p);
+  }
+  RunUntilIdle();
 }
 
 TEST_F(UserPaintTest, RedrawWindowFlags) {
