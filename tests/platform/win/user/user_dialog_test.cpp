@@ -273,6 +273,36 @@ TEST_F(DialogTest, TheDefaultLookFollowsTheFocusedPushButton) {
   EXPECT_EQ(ButtonType(Cancel), static_cast<UINT>(BS_PUSHBUTTON));
 }
 
+// A split button borrows the default look as a split button, and a
+// command link that is the dialog's default gives it back as a link.
+TEST_F(DialogTest, SplitButtonsAndCommandLinksKeepTheirKindWithTheDefaultLook) {
+  Name = Add("EDIT", "", WS_TABSTOP, 11);
+  HWND split = Add("BUTTON", "&Save", BS_SPLITBUTTON | WS_TABSTOP, 12);
+  HWND link = Add("BUTTON", "Continue", BS_DEFCOMMANDLINK | WS_TABSTOP, IDOK);
+  Focus(Name);
+  struct {
+    HWND* Focused;
+    UINT SplitType, LinkType;
+  } steps[] = {
+      {&split, BS_DEFSPLITBUTTON, BS_COMMANDLINK},
+      {&link, BS_SPLITBUTTON, BS_DEFCOMMANDLINK},
+      {&Name, BS_SPLITBUTTON, BS_DEFCOMMANDLINK},
+      {&split, BS_DEFSPLITBUTTON, BS_COMMANDLINK},
+  };
+  for (const auto& s : steps) {
+    Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), *s.Focused);
+    EXPECT_EQ(ButtonType(split), s.SplitType);
+    EXPECT_EQ(ButtonType(link), s.LinkType);
+  }
+  Log.Clear();
+  Key(VK_RETURN);
+  EXPECT_EQ(HostCommands(), (std::vector<TDlgCommand>{{12, BN_CLICKED, split}}));
+  Focus(Name);
+  Key(VK_RETURN);
+  EXPECT_EQ(HostCommands(), (std::vector<TDlgCommand>{{IDOK, BN_CLICKED, link}}));
+}
+
 struct TMnemonicCase {
   const char* Name;
   int FocusId;
