@@ -272,6 +272,81 @@ TEST_F(UserPaintTest, HugeScrollDistancesUncoverTheWholeArea) {
   RunUntilIdle();
 }
 
+// RDW_ERASENOW: the affected windows hear WM_NCPAINT and WM_ERASEBKGND
+// before RedrawWindow returns, parents before their children, and which
+// children are affected follows RDW_ALLCHILDREN, RDW_NOCHILDREN and
+// WS_CLIPCHILDREN; WM_PAINT comes later and erases nothing again.
+TEST_F(UserPaintTest, EraseNowErasesTheAffectedWindowsAndLeavesThePaint) {
+  struct TCase {
+    const char* Name;
+    DWORD ParentStyle;
+    UINT Flags;
+    bool ChildErased;
+  } cases[] = {
+      {"children by default", 0, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW, true},
+      {"no children", 0, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW | RDW_NOCHILDREN, false},
+      {"clipping parent", WS_CLIPCHILDREN, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW, false},
+      {"clipping parent, all children", WS_CLIPCHILDREN,
+       RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW | RDW_ALLCHILDREN, true},
+  };
+  for (const TCase& k : cases) {
+    HWND p = Painter(WS_POPUP | WS_VISIBLE | k.ParentStyle, RECT(0, 0, 200, 200), kRed);
+    HWND c = Painter(WS_CHILD | WS_VISIBLE, RECT(20, 20, 60, 60), kBlue, p);
+    RunUntilIdle();
+    Log.Clear();
+    RedrawWindow(p, nullptr, nullptr, k.Flags);
+    std::vector<TExpected> now = {{WM_ERASEBKGND, p}};
+    if (k.ChildErased) {
+      now.push_back({WM_NCPAINT, c});
+      now.push_back({WM_ERASEBKGND, c});
+    }
+    EXPECT_TRUE(MatchesSequence(Log.Items, now)) << k.Name;
+    // The background is on the screen already; the paints come later,
+    // without erasing again.
+    EXPECT_EQ(WindowPixel(p, 100, 100), GetSysColor(COLOR_WINDOW)) << k.Name;
+    Log.Clear();
+    g_painted.clear();
+    RunUntilIdle();
+    std::vector<TExpected> later = {{WM_PAINT, p}};
+    if (k.ChildErased) later.push_back({WM_PAINT, c});
+    EXPECT_TRUE(MatchesSequence(Log.Items, later)) << k.Name;
+    EXPECT_EQ(WindowPixel(p, 100, 100), kRed) << k.Name;
+    DestroyWindow(p);
+  }
+  // Without anything owed, there is nothing to erase.
+  HWND p = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 200, 200), kRed);
+  RunUntilIdle();
+  Log.Clear();
+  RedrawWindow(p, nullptr, nullptr, RDW_ERASENOW | RDW_ALLCHILDREN);
+  EXPECT_TRUE(Log.Items.empty());
+  // Invalidated without RDW_ERASE: no background, the frame if asked for.
+  RedrawWindow(p, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASENOW);
+  EXPECT_TRUE(MatchesSequence(Log.Items, {{WM_NCPAINT, p}}));
+}
+
+// WS_CLIPCHILDREN added while the parent owes a paint that covers a child:
+// the parent's paint keeps off the child from then on, so a child that has
+// painted already keeps its pixels.
+TEST_F(UserPaintTest, ClipChildrenAddedWithAPaintPendingKeepsTheParentOffTheChildren) {
+  for (bool add : {false, true}) {
+    HWND p = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 200, 200), kRed);
+    HWND c = Painter(WS_CHILD | WS_VISIBLE, RECT(20, 20, 60, 60), kBlue, p);
+    RunUntilIdle();
+    InvalidateRect(p, nullptr, TRUE);
+    EXPECT_TRUE(GetUpdateRect(c, nullptr, FALSE)) << "the child was invalidated along";
+    if (add) SetWindowLongA(p, GWL_STYLE, GetWindowLongA(p, GWL_STYLE) | WS_CLIPCHILDREN);
+    // The child has painted; only the parent is left.
+    Fill(c, RECT(0, 0, 40, 40), kGreen);
+    ValidateRect(c, nullptr);
+    Log.Clear();
+    UpdateWindow(p);
+    EXPECT_TRUE(MatchesSequence(Log.Items, {{WM_PAINT, p}, {WM_ERASEBKGND, p}})) << add;
+    EXPECT_EQ(WindowPixel(p, 100, 100), kRed) << add;
+    EXPECT_EQ(WindowPixel(p, 30, 30), add ? kGreen : kRed) << add;
+    DestroyWindow(p);
+  }
+}
+
 TEST_F(UserPaintTest, RedrawWindowFlags) {
   HWND p = Painter(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, RECT(0, 0, 200, 200), kRed);
   HWND c = Painter(WS_CHILD | WS_VISIBLE, RECT(20, 20, 40, 40), kBlue, p);
