@@ -3,6 +3,7 @@
 #include "platform/win/user/dialog_frame.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/win/user/standard_classes.h"
 #include "platform/win/user/ctl_common.h"
@@ -101,6 +102,22 @@ HWND CreateDialogFrame(LPCSTR cls, const AnsiString& title, HWND owner, int clie
   RECT r = FramePlace(top, clientW, clientH, style, ex);
   return CreateWindowExA(ex, cls, title.c_str(), style, r.Left, r.Top, r.Width(), r.Height(), top, nullptr, nullptr,
                          nullptr);
+}
+
+HWND CreateTemplateDialog(const AnsiString& title, HWND owner, int clientW, int clientH, const TDialogFrame& frame,
+                          DLGPROC proc) {
+  // A template with no controls, no position, size, menu or title, of the
+  // dialog class: the controls are added in pixels, measured from text.
+  DWORD style = DialogFrameStyle(frame) | DS_MODALFRAME, ex = DialogFrameExStyle(frame);
+  BYTE tmpl[2 * sizeof(DWORD) + 8 * sizeof(WORD)] = {};
+  std::memcpy(tmpl, &style, sizeof style);
+  std::memcpy(tmpl + sizeof style, &ex, sizeof ex);
+  HWND dlg = CreateDialogIndirectParamA(nullptr, reinterpret_cast<const DLGTEMPLATE*>(tmpl), DialogOwnerRoot(owner),
+                                        proc, 0);
+  if (!dlg) return nullptr;
+  SetWindowTextA(dlg, title.c_str());
+  PlaceDialogFrame(dlg, owner, clientW, clientH);
+  return dlg;
 }
 
 void PlaceDialogFrame(HWND dialog, HWND owner, int clientW, int clientH) {

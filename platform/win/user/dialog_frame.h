@@ -56,6 +56,11 @@ DWORD DialogFrameExStyle(const TDialogFrame& frame);
 // dialog's background under them.
 HWND CreateDialogFrame(LPCSTR cls, const AnsiString& title, HWND owner, int clientW, int clientH, const TDialogFrame& frame);
 
+// The same frame as a hidden dialog of the dialog class ("#32770", made
+// from a template without controls) whose procedure is `proc`.
+HWND CreateTemplateDialog(const AnsiString& title, HWND owner, int clientW, int clientH, const TDialogFrame& frame,
+                          DLGPROC proc);
+
 // Sizes a dialog made otherwise (from a template) to the client size and
 // places it as CreateDialogFrame would.
 void PlaceDialogFrame(HWND dialog, HWND owner, int clientW, int clientH);

@@ -1,10 +1,9 @@
-// The message box: a dialog of the dialog class, made from an empty
-// template and filled with the standard controls (an icon, the text
+// The message box: a dialog of the dialog class, made without controls
+// and filled with the standard controls (an icon, the text
 // wrapped to the screen, the buttons of the type), run with the dialog
 // manager's keyboard; EndDialog ends it too. A hook lets tests answer
 // without a box.
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "platform/rtl/text_codec.h"
@@ -102,16 +101,6 @@ INT_PTR BoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM) {
   return FALSE;
 }
 
-// A template of a dialog with no controls: they are added in pixels,
-// measured from the text.
-std::vector<BYTE> EmptyTemplate(DWORD style, DWORD ex) {
-  std::vector<BYTE> t(sizeof(DWORD) * 2 + sizeof(WORD) * 5 + sizeof(WORD) * 3, 0);
-  std::memcpy(&t[0], &style, 4);
-  std::memcpy(&t[4], &ex, 4);
-  // No controls, no position or size, no menu, the dialog class, no title.
-  return t;
-}
-
 int ShowBox(HWND owner, const AnsiString& text, const AnsiString& caption, UINT type) {
   if (owner && !IsWindow(owner)) owner = nullptr;
   HFONT font = CreateDialogFont();
@@ -148,15 +137,11 @@ int ShowBox(HWND owner, const AnsiString& text, const AnsiString& caption, UINT 
   // A box that cannot be cancelled has no close box either.
   frame.CloseBox = hasCancel || (type & MB_TYPEMASK) == MB_OK;
   frame.TopMost = type & (MB_TOPMOST | MB_SYSTEMMODAL);
-  std::vector<BYTE> tmpl = EmptyTemplate(DialogFrameStyle(frame) | DS_MODALFRAME, DialogFrameExStyle(frame));
-  HWND box = CreateDialogIndirectParamA(nullptr, reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()),
-                                        DialogOwnerRoot(owner), BoxProc, 0);
+  HWND box = CreateTemplateDialog(caption, owner, clientW, clientH, frame, BoxProc);
   if (!box) {
     DeleteObject(font);
     return 0;
   }
-  SetWindowTextA(box, caption.c_str());
-  PlaceDialogFrame(box, owner, clientW, clientH);
   TBoxState state;
   state.Owner = owner;
   state.EscapeResult = hasCancel ? IDCANCEL : ((type & MB_TYPEMASK) == MB_OK ? IDOK : 0);
