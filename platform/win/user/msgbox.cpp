@@ -1,8 +1,7 @@
 // The message box: a dialog of the dialog class, made without controls
-// and filled with the standard controls (an icon, the text
-// wrapped to the screen, the buttons of the type), run with the dialog
-// manager's keyboard; EndDialog ends it too. A hook lets tests answer
-// without a box.
+// and filled with the standard controls (an icon, the text wrapped to the
+// screen, the buttons of the type), run with the dialog manager's
+// keyboard; EndDialog ends it too. A hook lets tests answer without a box.
 #include <algorithm>
 #include <vector>
 
