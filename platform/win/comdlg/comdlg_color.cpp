@@ -16,7 +16,6 @@ namespace {
 struct TColorAnswerTag;
 TChooseColorHook& AnswerHook() { return DialogHook<TColorAnswerTag, TChooseColorHook>(); }
 
-const char kColorClass[] = "#ChooseColorDialog";
 const char kGridClass[] = "#ColorGrid";
 const char kColorProp[] = "#ChooseColorState";
 const char kGridProp[] = "#ColorGridState";
@@ -232,20 +231,20 @@ void Command(TColorState* s, int id, int code) {
   }
 }
 
-LRESULT ColorProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR ColorProc(HWND h, UINT msg, WPARAM wParam, LPARAM) {
   TColorState* s = StateOf(h);
   LRESULT r = 0;
-  if (DialogFaceMessage(h, msg, wParam, r)) return r;
-  if (!s) return DefDlgProcA(h, msg, wParam, lParam);
+  if (msg != WM_ERASEBKGND && DialogFaceMessage(h, msg, wParam, r)) return static_cast<INT_PTR>(r);
+  if (!s) return FALSE;
   switch (msg) {
     case WM_COMMAND:
       Command(s, LOWORD(wParam), HIWORD(wParam));
-      return 0;
+      return TRUE;
     case WM_CLOSE:
       s->Done = true;
-      return 0;
+      return TRUE;
   }
-  return DefDlgProcA(h, msg, wParam, lParam);
+  return FALSE;
 }
 
 HWND Grid(HWND dialog, TGrid* g, int id, RECT r, DWORD style) {
@@ -255,7 +254,6 @@ HWND Grid(HWND dialog, TGrid* g, int id, RECT r, DWORD style) {
 }
 
 BOOL ShowColorDialog(CHOOSECOLORA& cc) {
-  RegisterDialogClass(kColorClass, ColorProc, CS_DBLCLKS);
   RegisterGridClass();
   TColorState s;
   s.Flags = cc.Flags;
@@ -276,7 +274,7 @@ BOOL ShowColorDialog(CHOOSECOLORA& cc) {
   }
 
   const int gridW = 8 * kCellW, left = 10, right = left + gridW + 16;
-  s.Dialog = CreateCommonDialog(kColorClass, "Color", cc.hwndOwner, right + 150, 312, false);
+  s.Dialog = CreateCommonDialog(ColorProc, "Color", cc.hwndOwner, right + 150, 312, false);
   if (!s.Dialog) {
     SetCommDlgError(CDERR_DIALOGFAILURE);
     return FALSE;

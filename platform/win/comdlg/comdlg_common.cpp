@@ -16,11 +16,11 @@ void SetCommDlgError(DWORD code) { tLastError = code; }
 
 void SetCommonDialogShownHook(TCommonDialogShownHook hook) { ShownHook() = std::move(hook); }
 
-HWND CreateCommonDialog(LPCSTR cls, const AnsiString& title, HWND owner, int clientW, int clientH, bool sizable) {
+HWND CreateCommonDialog(DLGPROC proc, const AnsiString& title, HWND owner, int clientW, int clientH, bool sizable) {
   TDialogFrame frame;
   frame.Sizable = sizable;
   frame.ControlParent = true;
-  return CreateDialogFrame(cls, title, owner, clientW, clientH, frame);
+  return CreateTemplateDialog(title, owner, clientW, clientH, frame, proc);
 }
 
 bool RunCommonDialog(HWND dialog, HWND owner, HWND focus, LPCSTR stateProp, const bool& done) {

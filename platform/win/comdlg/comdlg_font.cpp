@@ -18,7 +18,6 @@ namespace {
 struct TFontAnswerTag;
 TChooseFontHook& AnswerHook() { return DialogHook<TFontAnswerTag, TChooseFontHook>(); }
 
-const char kFontClass[] = "#ChooseFontDialog";
 const char kFontProp[] = "#ChooseFontState";
 constexpr std::array<int, 16> kSizes = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 const char* const kStyles[] = {"Regular", "Italic", "Bold", "Bold Italic"};
@@ -143,25 +142,25 @@ void Command(TFontState* s, int id, int code) {
   }
 }
 
-LRESULT FontProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR FontProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TFontState* s = StateOf(h);
   if (s && msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == s->Sample) {
     SetTextColor(reinterpret_cast<HDC>(wParam), s->Color);
     SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
   }
   LRESULT r = 0;
-  if (DialogFaceMessage(h, msg, wParam, r)) return r;
-  if (!s) return DefDlgProcA(h, msg, wParam, lParam);
+  if (msg != WM_ERASEBKGND && DialogFaceMessage(h, msg, wParam, r)) return static_cast<INT_PTR>(r);
+  if (!s) return FALSE;
   switch (msg) {
     case WM_COMMAND:
       Command(s, LOWORD(wParam), HIWORD(wParam));
-      return 0;
+      return TRUE;
     case WM_CLOSE:
       s->Done = true;
-      return 0;
+      return TRUE;
   }
-  return DefDlgProcA(h, msg, wParam, lParam);
+  return FALSE;
 }
 
 // The index of the item whose text is `text` (without regard to case); -1.
@@ -173,14 +172,13 @@ int Find(HWND list, const AnsiString& text) {
 }
 
 BOOL ShowFontDialog(CHOOSEFONTA& cf, const std::vector<AnsiString>& faces, int minSize, int maxSize) {
-  RegisterDialogClass(kFontClass, FontProc, CS_DBLCLKS);
   TFontState s;
   HDC screen = GetDC(nullptr);
   s.Dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   s.Color = cf.rgbColors & 0xFFFFFF;
   const bool effects = cf.Flags & CF_EFFECTS;
-  s.Dialog = CreateCommonDialog(kFontClass, "Font", cf.hwndOwner, 462, 296, false);
+  s.Dialog = CreateCommonDialog(FontProc, "Font", cf.hwndOwner, 462, 296, false);
   if (!s.Dialog) {
     SetCommDlgError(CDERR_DIALOGFAILURE);
     return FALSE;

@@ -25,7 +25,7 @@ bool UsableRecord(const Record* record, Complete complete) {
 }
 
 // A common dialog's frame: the close box, a sizing border when asked.
-HWND CreateCommonDialog(LPCSTR cls, const AnsiString& title, HWND owner, int clientW, int clientH, bool sizable);
+HWND CreateCommonDialog(DLGPROC proc, const AnsiString& title, HWND owner, int clientW, int clientH, bool sizable);
 
 // Runs a common dialog modally (RunModalDialog) with the common dialogs'
 // shown hook; `stateProp` holds the dialog's state.

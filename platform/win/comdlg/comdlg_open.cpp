@@ -21,7 +21,6 @@ namespace {
 struct TOpenAnswerTag;
 TOpenFileHook& AnswerHook() { return DialogHook<TOpenAnswerTag, TOpenFileHook>(); }
 
-const char kOpenClass[] = "#OpenFileDialog";
 const char kOpenProp[] = "#OpenFileDialogState";
 constexpr int kMargin = 8;
 constexpr int kRowH = 23;
@@ -361,15 +360,15 @@ void Command(TOpenState* s, int id, int code) {
   }
 }
 
-LRESULT OpenProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR OpenProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   TOpenState* s = StateOf(h);
   LRESULT r = 0;
-  if (DialogFaceMessage(h, msg, wParam, r)) return r;
-  if (!s) return DefDlgProcA(h, msg, wParam, lParam);
+  if (msg != WM_ERASEBKGND && DialogFaceMessage(h, msg, wParam, r)) return static_cast<INT_PTR>(r);
+  if (!s) return FALSE;
   switch (msg) {
     case WM_COMMAND:
       Command(s, LOWORD(wParam), HIWORD(wParam));
-      return 0;
+      return TRUE;
     case WM_VKEYTOITEM:
       // Backspace in the list goes one folder up.
       if (LOWORD(wParam) == VK_BACK) {
@@ -379,18 +378,18 @@ LRESULT OpenProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return -1;
     case WM_SIZE:
       Layout(s);
-      return 0;
+      return TRUE;
     case WM_GETMINMAXINFO: {
       auto* mm = reinterpret_cast<MINMAXINFO*>(lParam);
       mm->ptMinTrackSize.X = s->MinSize.cx;
       mm->ptMinTrackSize.Y = s->MinSize.cy;
-      return 0;
+      return TRUE;
     }
     case WM_CLOSE:
       s->Done = true;
-      return 0;
+      return TRUE;
   }
-  return DefDlgProcA(h, msg, wParam, lParam);
+  return FALSE;
 }
 
 HWND Child(TOpenState* s, LPCSTR cls, LPCSTR text, DWORD style, int id, DWORD ex = 0) {
@@ -428,7 +427,6 @@ void StartPlace(const TOpenFileRequest& q, AnsiString& folder, AnsiString& name)
 
 TOpenFileAnswer ShowOpenDialog(const TOpenFileRequest& q, const AnsiString& defExt) {
   TOpenFileAnswer answer;
-  RegisterDialogClass(kOpenClass, OpenProc, CS_DBLCLKS);
   TOpenState s;
   s.Request = q;
   s.DefExt = defExt;
@@ -437,7 +435,7 @@ TOpenFileAnswer ShowOpenDialog(const TOpenFileRequest& q, const AnsiString& defE
   if (!q.Filters.empty())
     s.Filter = q.FilterIndex >= 1 && q.FilterIndex <= q.Filters.size() ? static_cast<int>(q.FilterIndex) - 1 : 0;
   bool sizable = q.Flags & OFN_ENABLESIZING;
-  s.Dialog = CreateCommonDialog(kOpenClass, s.Title, q.Owner, kClientW, kClientH, sizable);
+  s.Dialog = CreateCommonDialog(OpenProc, s.Title, q.Owner, kClientW, kClientH, sizable);
   if (!s.Dialog) {
     SetCommDlgError(CDERR_DIALOGFAILURE);
     return answer;

@@ -24,7 +24,13 @@ bool IsCheckType(UINT t) {
   return t == BS_CHECKBOX || t == BS_AUTOCHECKBOX || t == BS_3STATE || t == BS_AUTO3STATE;
 }
 bool IsRadioType(UINT t) { return t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON; }
-bool IsPushType(UINT t) { return t == BS_PUSHBUTTON || t == BS_DEFPUSHBUTTON || t == BS_PUSHBOX || t == BS_USERBUTTON; }
+// Split buttons and command links come in pairs whose odd member is the
+// default; they are pushed like push buttons.
+bool IsSplitOrLinkType(UINT t) { return t >= BS_SPLITBUTTON && t <= BS_DEFCOMMANDLINK; }
+bool IsDefaultType(UINT t) { return t == BS_DEFPUSHBUTTON || (IsSplitOrLinkType(t) && (t & 1)); }
+bool IsPushType(UINT t) {
+  return t == BS_PUSHBUTTON || t == BS_DEFPUSHBUTTON || t == BS_PUSHBOX || t == BS_USERBUTTON || IsSplitOrLinkType(t);
+}
 
 UINT MaxCheck(UINT t) {
   if (t == BS_3STATE || t == BS_AUTO3STATE) return BST_INDETERMINATE;
@@ -179,7 +185,7 @@ void PaintPush(HWND h, HDC dc, TButtonData* d, const RECT& client, bool pushed) 
   DWORD style = CtlStyle(h);
   bool enabled = IsWindowEnabled(h);
   bool focused = (d->State & BST_FOCUS) != 0;
-  bool isDefault = ButtonType(style) == BS_DEFPUSHBUTTON;
+  bool isDefault = IsDefaultType(ButtonType(style));
   HBRUSH bg = CtlColor(h, dc, WM_CTLCOLORBTN);
   FillRect(dc, &client, bg);
   RECT r = client;
@@ -325,7 +331,7 @@ LRESULT DlgCode(DWORD style) {
   UINT t = ButtonType(style);
   if (t == BS_GROUPBOX) return DLGC_STATIC;
   if (IsRadioType(t)) return DLGC_BUTTON | DLGC_RADIOBUTTON;
-  if (t == BS_DEFPUSHBUTTON) return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+  if (IsDefaultType(t)) return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
   if (IsPushType(t)) return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
   return DLGC_BUTTON;
 }
@@ -485,8 +491,13 @@ LRESULT ButtonWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case BM_SETSTYLE: {
       // Only the type changes, quietly (no WM_STYLECHANGING); the redraw
-      // waits for WM_PAINT.
-      DWORD s = (style & ~static_cast<DWORD>(BS_TYPEMASK)) | (static_cast<DWORD>(wParam) & BS_TYPEMASK);
+      // waits for WM_PAINT. A split button or command link told to be a
+      // (default) push button, as the dialog manager tells the button that
+      // takes or gives up the default look, stays what it is and only
+      // takes or drops the default.
+      UINT to = static_cast<UINT>(wParam) & BS_TYPEMASK;
+      if (IsSplitOrLinkType(type) && (to == BS_PUSHBUTTON || to == BS_DEFPUSHBUTTON)) to = (type & ~1u) | to;
+      DWORD s = (style & ~static_cast<DWORD>(BS_TYPEMASK)) | to;
       if (TWnd* w = GetWndNoError(h)) w->Style = s;
       if (lParam) InvalidateRect(h, nullptr, TRUE);
       return 0;

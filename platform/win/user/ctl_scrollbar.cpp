@@ -14,8 +14,9 @@ constexpr UINT_PTR kRepeatTimer = 1;
 enum TPart { spNone, spLineUp, spLineDown, spPageUp, spPageDown, spThumb };
 
 struct TScrollData : TCtlBase {
+  // A new control has an empty range (a window's own bars have 0 to 100).
   int Min = 0;
-  int Max = 100;
+  int Max = 0;
   UINT Page = 0;
   int Pos = 0;
   int TrackPos = 0;
@@ -284,10 +285,11 @@ LRESULT ScrollBarWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return d->Pos;
     case SBM_SETRANGE:
     case SBM_SETRANGEREDRAW: {
+      // The old position when the new range moved it, else 0.
       int old = d->Pos;
       SCROLLINFO si{sizeof si, SIF_RANGE, static_cast<int>(wParam), static_cast<int>(lParam), 0, 0, 0};
       SetInfo(h, d, si, msg == SBM_SETRANGEREDRAW);
-      return old;
+      return d->Pos != old ? old : 0;
     }
     case SBM_GETRANGE:
       if (wParam) *reinterpret_cast<int*>(wParam) = d->Min;

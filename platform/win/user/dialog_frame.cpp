@@ -3,6 +3,7 @@
 #include "platform/win/user/dialog_frame.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/win/user/standard_classes.h"
 #include "platform/win/user/ctl_common.h"
@@ -66,12 +67,13 @@ RECT DialogWorkArea(HWND owner) {
   return mi.rcWork;
 }
 
-HWND CreateDialogFrame(LPCSTR cls, const AnsiString& title, HWND owner, int clientW, int clientH, const TDialogFrame& frame) {
-  HWND top = DialogOwnerRoot(owner);
+namespace {
+
+// The window rectangle of a dialog of the client size with the styles,
+// centred over the owner's top-level window (over the work area when it
+// is hidden, minimized or absent) and clamped to the work area.
+RECT FramePlace(HWND top, int clientW, int clientH, DWORD style, DWORD ex) {
   RECT work = DialogWorkArea(top);
-  DWORD style = WS_POPUP | WS_CAPTION | (frame.CloseBox ? WS_SYSMENU : 0) | (frame.Sizable ? WS_THICKFRAME : 0);
-  DWORD ex = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | (frame.TopMost ? WS_EX_TOPMOST : 0) |
-             (frame.ControlParent ? WS_EX_CONTROLPARENT : 0);
   RECT wr(0, 0, clientW, clientH);
   AdjustWindowRectEx(&wr, style, FALSE, ex);
   RECT around = work;
@@ -80,7 +82,48 @@ HWND CreateDialogFrame(LPCSTR cls, const AnsiString& title, HWND owner, int clie
   int y = around.Top + (around.Height() - wr.Height()) / 2;
   x = std::clamp(x, work.Left, std::max(work.Left, work.Right - wr.Width()));
   y = std::clamp(y, work.Top, std::max(work.Top, work.Bottom - wr.Height()));
-  return CreateWindowExA(ex, cls, title.c_str(), style, x, y, wr.Width(), wr.Height(), top, nullptr, nullptr, nullptr);
+  return RECT(x, y, x + wr.Width(), y + wr.Height());
+}
+
+}  // namespace
+
+DWORD DialogFrameStyle(const TDialogFrame& frame) {
+  return WS_POPUP | WS_CAPTION | (frame.CloseBox ? WS_SYSMENU : 0) | (frame.Sizable ? WS_THICKFRAME : 0);
+}
+
+DWORD DialogFrameExStyle(const TDialogFrame& frame) {
+  return WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | (frame.TopMost ? WS_EX_TOPMOST : 0) |
+         (frame.ControlParent ? WS_EX_CONTROLPARENT : 0);
+}
+
+HWND CreateDialogFrame(LPCSTR cls, const AnsiString& title, HWND owner, int clientW, int clientH, const TDialogFrame& frame) {
+  HWND top = DialogOwnerRoot(owner);
+  DWORD style = DialogFrameStyle(frame), ex = DialogFrameExStyle(frame);
+  RECT r = FramePlace(top, clientW, clientH, style, ex);
+  return CreateWindowExA(ex, cls, title.c_str(), style, r.Left, r.Top, r.Width(), r.Height(), top, nullptr, nullptr,
+                         nullptr);
+}
+
+HWND CreateTemplateDialog(const AnsiString& title, HWND owner, int clientW, int clientH, const TDialogFrame& frame,
+                          DLGPROC proc) {
+  // A template with no controls, no position, size, menu or title, of the
+  // dialog class: the controls are added in pixels, measured from text.
+  DWORD style = DialogFrameStyle(frame) | DS_MODALFRAME, ex = DialogFrameExStyle(frame);
+  BYTE tmpl[2 * sizeof(DWORD) + 8 * sizeof(WORD)] = {};
+  std::memcpy(tmpl, &style, sizeof style);
+  std::memcpy(tmpl + sizeof style, &ex, sizeof ex);
+  HWND dlg = CreateDialogIndirectParamA(nullptr, reinterpret_cast<const DLGTEMPLATE*>(tmpl), DialogOwnerRoot(owner),
+                                        proc, 0);
+  if (!dlg) return nullptr;
+  SetWindowTextA(dlg, title.c_str());
+  PlaceDialogFrame(dlg, owner, clientW, clientH);
+  return dlg;
+}
+
+void PlaceDialogFrame(HWND dialog, HWND owner, int clientW, int clientH) {
+  RECT r = FramePlace(DialogOwnerRoot(owner), clientW, clientH, static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)),
+                      static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE)));
+  SetWindowPos(dialog, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND AddDialogChild(HWND dialog, LPCSTR cls, LPCSTR text, DWORD style, int id, RECT r, HFONT font, DWORD ex) {
@@ -102,7 +145,8 @@ bool RunModalDialog(HWND dialog, const TModalRun& run, const bool& done) {
   bool quit = false;
   int quitCode = 0;
   MSG m;
-  while (!done && IsWindow(dialog)) {
+  INT_PTR endResult = 0;
+  while (!done && IsWindow(dialog) && !DialogEnded(dialog, &endResult)) {
     if (!GetMessageA(&m, nullptr, 0, 0)) {
       quit = true;
       quitCode = static_cast<int>(m.wParam);
@@ -115,6 +159,7 @@ bool RunModalDialog(HWND dialog, const TModalRun& run, const bool& done) {
   // The owner is enabled again before the dialog goes, so that activation
   // can return to it.
   if (ownerWasEnabled && IsWindow(top)) EnableWindow(top, TRUE);
+  if (IsWindow(dialog) && run.Ended && DialogEnded(dialog, &endResult)) run.Ended(endResult);
   if (IsWindow(dialog)) {
     if (run.StateProp) RemovePropA(dialog, run.StateProp);
     DestroyWindow(dialog);

@@ -45,12 +45,29 @@ struct TDialogFrame {
   bool ControlParent = false;  // WS_EX_CONTROLPARENT
 };
 
+// The styles of such a frame.
+DWORD DialogFrameStyle(const TDialogFrame& frame);
+DWORD DialogFrameExStyle(const TDialogFrame& frame);
+
 // A hidden top-level dialog window of the client size, owned by the
 // owner's top-level window and centred over it (over the work area when
 // it is hidden, minimized or absent), clamped to the work area. Without
 // WS_CLIPCHILDREN: group boxes draw only their frame and rely on the
 // dialog's background under them.
 HWND CreateDialogFrame(LPCSTR cls, const AnsiString& title, HWND owner, int clientW, int clientH, const TDialogFrame& frame);
+
+// The same frame as a hidden dialog of the dialog class ("#32770", made
+// from a template without controls) whose procedure is `proc`.
+HWND CreateTemplateDialog(const AnsiString& title, HWND owner, int clientW, int clientH, const TDialogFrame& frame,
+                          DLGPROC proc);
+
+// Sizes a dialog made otherwise (from a template) to the client size and
+// places it as CreateDialogFrame would.
+void PlaceDialogFrame(HWND dialog, HWND owner, int clientW, int clientH);
+
+// True when EndDialog ended the dialog (made from a template), with what
+// it gave.
+bool DialogEnded(HWND dialog, INT_PTR* result);
 
 // A visible child in the dialog's font (none given: the system font).
 HWND AddDialogChild(HWND dialog, LPCSTR cls, LPCSTR text, DWORD style, int id, RECT r, HFONT font, DWORD ex = 0);
@@ -60,10 +77,11 @@ struct TModalRun {
   HWND Focus = nullptr;                // the control that starts with the focus
   std::function<void(HWND)> Shown;     // once the dialog is up, before the loop
   LPCSTR StateProp = nullptr;          // removed before the dialog goes
+  std::function<void(INT_PTR)> Ended;  // EndDialog ended it, with this result
 };
 
-// Shows the dialog and runs its loop until `done` is set or the window is
-// gone, with the owner's top-level window disabled and the dialog
+// Shows the dialog and runs its loop until `done` is set, EndDialog ends
+// it or the window is gone, with the owner's top-level window disabled and the dialog
 // manager's keyboard (Tab, Enter for the default button, Esc for Cancel,
 // underlined letters); then gives the owner back its input, destroys the
 // dialog (its state property first, so that the procedure ignores the

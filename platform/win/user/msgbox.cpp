@@ -1,7 +1,7 @@
-// The message box: a modal window built from the standard controls (an
-// icon, the text wrapped to the screen, the buttons of the type), run with
-// the dialog manager's keyboard, and a hook that lets tests answer without
-// a box.
+// The message box: a dialog of the dialog class, made without controls
+// and filled with the standard controls (an icon, the text wrapped to the
+// screen, the buttons of the type), run with the dialog manager's
+// keyboard; EndDialog ends it too. A hook lets tests answer without a box.
 #include <algorithm>
 #include <vector>
 
@@ -19,7 +19,6 @@ struct TBoxShownTag;
 TMessageBoxHook& AnswerHook() { return DialogHook<TBoxAnswerTag, TMessageBoxHook>(); }
 TMessageBoxShownHook& ShownHook() { return DialogHook<TBoxShownTag, TMessageBoxShownHook>(); }
 
-const char kBoxClass[] = "#MessageBox";
 const char kBoxProp[] = "#MessageBoxState";
 constexpr int kMargin = 11;
 constexpr int kButtonW = 75;
@@ -73,9 +72,9 @@ void Finish(HWND box, int result) {
   }
 }
 
-LRESULT BoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR BoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM) {
   LRESULT r = 0;
-  if (DialogFaceMessage(h, msg, wParam, r)) return r;
+  if (msg != WM_ERASEBKGND && DialogFaceMessage(h, msg, wParam, r)) return static_cast<INT_PTR>(r);
   TBoxState* s = StateOf(h);
   switch (msg) {
     case WM_COMMAND:
@@ -84,25 +83,24 @@ LRESULT BoxProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (id == IDCANCEL && !GetDlgItem(h, IDCANCEL)) {
           // Esc in a box without Cancel: as its close box.
           if (s->EscapeResult) Finish(h, s->EscapeResult);
-          return 0;
+          return TRUE;
         }
         if (id == IDHELP) {
           // Help leaves the box open and asks the owner.
           if (s->Owner) SendMessageA(s->Owner, WM_HELP, 0, 0);
-          return 0;
+          return TRUE;
         }
         Finish(h, id);
       }
-      return 0;
+      return TRUE;
     case WM_CLOSE:
       if (s && s->EscapeResult) Finish(h, s->EscapeResult);
-      return 0;
+      return TRUE;
   }
-  return DefWindowProcA(h, msg, wParam, lParam);
+  return FALSE;
 }
 
 int ShowBox(HWND owner, const AnsiString& text, const AnsiString& caption, UINT type) {
-  RegisterDialogClass(kBoxClass, BoxProc, CS_SAVEBITS);
   if (owner && !IsWindow(owner)) owner = nullptr;
   HFONT font = CreateDialogFont();
   RECT work = DialogWorkArea(owner);
@@ -138,7 +136,7 @@ int ShowBox(HWND owner, const AnsiString& text, const AnsiString& caption, UINT 
   // A box that cannot be cancelled has no close box either.
   frame.CloseBox = hasCancel || (type & MB_TYPEMASK) == MB_OK;
   frame.TopMost = type & (MB_TOPMOST | MB_SYSTEMMODAL);
-  HWND box = CreateDialogFrame(kBoxClass, caption, owner, clientW, clientH, frame);
+  HWND box = CreateTemplateDialog(caption, owner, clientW, clientH, frame, BoxProc);
   if (!box) {
     DeleteObject(font);
     return 0;
@@ -172,6 +170,10 @@ int ShowBox(HWND owner, const AnsiString& text, const AnsiString& caption, UINT 
   run.StateProp = kBoxProp;
   run.Shown = [](HWND b) {
     if (ShownHook()) ShownHook()(b);
+  };
+  run.Ended = [&state](INT_PTR result) {
+    state.Result = static_cast<int>(result);
+    state.Done = true;
   };
   RunModalDialog(box, run, state.Done);
   DeleteObject(font);

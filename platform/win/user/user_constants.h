@@ -264,6 +264,9 @@
 
 #define OBJID_HSCROLL (static_cast<LONG>(0xFFFFFFFA))
 #define OBJID_VSCROLL (static_cast<LONG>(0xFFFFFFFB))
+#define OBJID_WINDOW (static_cast<LONG>(0x00000000))
+#define OBJID_SYSMENU (static_cast<LONG>(0xFFFFFFFF))
+#define OBJID_MENU (static_cast<LONG>(0xFFFFFFFD))
 #define OBJID_CLIENT (static_cast<LONG>(0xFFFFFFFC))
 #define STATE_SYSTEM_INVISIBLE 0x00008000
 #define STATE_SYSTEM_UNAVAILABLE 0x00000001

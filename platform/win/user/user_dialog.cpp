@@ -107,8 +107,11 @@ int DialogDefaultId(HWND dlg) {
   return PlainDefaultId(dlg, IDOK);
 }
 
+// Told only when its look is to change; a split button or command link
+// turns the push button type into its own kind.
 void SetButtonLook(HWND h, UINT type) {
-  if ((StyleOf(h) & BS_TYPEMASK) != type) SendMessageA(h, BM_SETSTYLE, type, TRUE);
+  bool isDefault = (DlgCode(h) & DLGC_DEFPUSHBUTTON) != 0;
+  if (isDefault != (type == BS_DEFPUSHBUTTON)) SendMessageA(h, BM_SETSTYLE, type, TRUE);
 }
 
 // Gives the default look to one push button and takes it from the others.

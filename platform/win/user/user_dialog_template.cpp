@@ -408,6 +408,16 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
   return TRUE;
 }
 
+namespace rtl::detail {
+
+bool DialogEnded(HWND dialog, INT_PTR* result) {
+  if (!GetPropA(dialog, kEndedProp)) return false;
+  if (result) *result = static_cast<INT_PTR>(reinterpret_cast<intptr_t>(GetPropA(dialog, kResultProp)));
+  return true;
+}
+
+}  // namespace rtl::detail
+
 BOOL MapDialogRect(HWND dialog, LPRECT rect) {
   if (!rect || !IsWindow(dialog)) return FALSE;
   SIZE base = BaseUnits(FontOf(dialog));

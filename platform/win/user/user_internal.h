@@ -552,7 +552,15 @@ void Trace(const char* channel, const char* fmt, ...) __attribute__((format(prin
 
 // Case-insensitive comparison of ASCII names (class names).
 bool SameName(const AnsiString& a, const char* b);
-inline RECT OffsetR(RECT r, int dx, int dy) { return RECT(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy); }
+// A coordinate moved by a distance, worked out wide and held inside int:
+// a huge distance lands on the edge instead of wrapping round.
+inline int AddClamped(int a, long long d) {
+  long long v = static_cast<long long>(a) + d;
+  return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int>(v);
+}
+inline RECT OffsetR(RECT r, int dx, int dy) {
+  return RECT(AddClamped(r.Left, dx), AddClamped(r.Top, dy), AddClamped(r.Right, dx), AddClamped(r.Bottom, dy));
+}
 inline RECT IntersectR(const RECT& a, const RECT& b) {
   RECT r(a.Left > b.Left ? a.Left : b.Left, a.Top > b.Top ? a.Top : b.Top, a.Right < b.Right ? a.Right : b.Right,
          a.Bottom < b.Bottom ? a.Bottom : b.Bottom);

@@ -17,6 +17,8 @@ namespace {
 
 constexpr const char* kMenuClass = "#32768";
 constexpr int kBorder = 3;
+// Accessibility events about a popup name the popup window itself.
+constexpr LONG kChildSelf = 0;
 constexpr int kSeparator = 9;
 
 struct TLevel {
@@ -246,6 +248,7 @@ void CloseLevelsAbove(TTracker& t, size_t keep) {
     TLevel last = t.Levels.back();
     t.Levels.pop_back();
     Notify(t, WM_UNINITMENUPOPUP, reinterpret_cast<WPARAM>(last.Menu), t.System ? MF_SYSMENU << 16 : 0);
+    RaiseWinEvent(EVENT_SYSTEM_MENUPOPUPEND, last.Window, OBJID_CLIENT, kChildSelf);
     DestroyWindow(last.Window);
   }
 }
@@ -278,6 +281,7 @@ void OpenLevel(TTracker& t, HMENU menu, POINT at, const RECT* avoid, WPARAM inde
   t.Levels.push_back(level);
   ShowWindow(level.Window, SW_SHOWNA);
   UpdateWindow(level.Window);
+  RaiseWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, level.Window, OBJID_CLIENT, kChildSelf);
 }
 
 void OpenSubmenu(TTracker& t, size_t levelIndex, bool selectFirst) {
@@ -427,7 +431,7 @@ UINT Track(HMENU menu, UINT flags, POINT at, HWND owner, bool system) {
   TTracker* outer = g_tracker;
   g_tracker = &t;
   Notify(t, WM_ENTERMENULOOP, TRUE, 0);
-  RaiseWinEvent(EVENT_SYSTEM_MENUSTART, owner, system ? -1 : -3);
+  RaiseWinEvent(EVENT_SYSTEM_MENUSTART, owner, system ? OBJID_SYSMENU : OBJID_MENU);
   Notify(t, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
   OpenLevel(t, menu, at, nullptr, 0);
   HWND grab = t.Levels.front().Window;
@@ -492,10 +496,11 @@ UINT Track(HMENU menu, UINT flags, POINT at, HWND owner, bool system) {
   CloseLevelsAbove(t, 0);
   if (GetCapture() == grab) ReleaseCapture();
   Notify(t, WM_UNINITMENUPOPUP, reinterpret_cast<WPARAM>(menu), system ? MF_SYSMENU << 16 : 0);
+  RaiseWinEvent(EVENT_SYSTEM_MENUPOPUPEND, grab, OBJID_CLIENT, kChildSelf);
   DestroyWindow(grab);
   Notify(t, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
   Notify(t, WM_EXITMENULOOP, TRUE, 0);
-  RaiseWinEvent(EVENT_SYSTEM_MENUEND, owner, system ? -1 : -3);
+  RaiseWinEvent(EVENT_SYSTEM_MENUEND, owner, system ? OBJID_SYSMENU : OBJID_MENU);
   g_tracker = outer;
   return t.Result;
 }

@@ -65,6 +65,16 @@ TRegion ScrollPixels(TWnd* top, const TRegion& vis, POINT origin, int dx, int dy
   return TRegion::Combine(affected, to, RGN_DIFF);
 }
 
+// Past the client area's own size every distance scrolls all of it out:
+// the pixel and region work uses a distance held to that, so that nothing
+// it adds up (or negates) overflows.
+int PixelDistance(int d, int extent) { return std::clamp(d, -extent - 1, extent + 1); }
+
+// Where a child scrolled along lands: far distances stop at a coordinate
+// that the window's own arithmetic (position plus size) still holds.
+constexpr int kFarthestChild = 1 << 29;
+int ScrolledChildCoord(int at, int d) { return std::clamp(AddClamped(at, d), -kFarthestChild, kFarthestChild); }
+
 void HandOut(const TRegion& r, HRGN region, LPRECT rect) {
   if (region) {
     HRGN h = RegionToHrgn(r);
@@ -89,6 +99,7 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
   RECT clip = clipRect ? IntersectR(*clipRect, client) : client;
   TRegion exposed;
   CaretBeforePaint(hwnd);
+  const int pdx = PixelDistance(dx, client.Width()), pdy = PixelDistance(dy, client.Height());
   if (IsReallyVisible(w) && (dx || dy)) {
     TWnd* top = TopLevelOf(w);
     EnsureSurface(top);
@@ -96,11 +107,11 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
     DWORD dcx = (w->Style & WS_CLIPSIBLINGS ? DCX_CLIPSIBLINGS : 0) | (w->Style & WS_CLIPCHILDREN ? DCX_CLIPCHILDREN : 0);
     TRegion vis = VisibleRegion(w, dcx);
     vis.Offset(-area.Left, -area.Top);
-    exposed = ScrollPixels(top, vis, POINT(area.Left, area.Top), dx, dy, src, clip);
+    exposed = ScrollPixels(top, vis, POINT(area.Left, area.Top), pdx, pdy, src, clip);
     // What was still to be painted moves with the content.
     TRegion pending = ClientUpdate(w);
     pending.Intersect(src);
-    pending.Offset(dx, dy);
+    pending.Offset(pdx, pdy);
     pending.Intersect(clip);
     RECT ci = OffsetR(w->Client, -w->Window.Left, -w->Window.Top);
     pending.Offset(ci.Left, ci.Top);
@@ -114,7 +125,7 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
       if (!scroll || !IntersectR(c->Window, *scroll).IsEmpty()) kids.push_back(c->Handle);
     for (HWND k : kids)
       if (TWnd* c = GetWndNoError(k))
-        SetWindowPosImpl(c, nullptr, c->Window.Left + dx, c->Window.Top + dy, 0, 0,
+        SetWindowPosImpl(c, nullptr, ScrolledChildCoord(c->Window.Left, dx), ScrolledChildCoord(c->Window.Top, dy), 0, 0,
                          SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   if (!GetWndNoError(hwnd)) return ERROR;
@@ -127,8 +138,8 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
   }
   TThreadQueue& q = CurrentQueue();
   if (q.CaretHwnd == hwnd && src.Contains(q.CaretPos)) {
-    q.CaretPos.X += dx;
-    q.CaretPos.Y += dy;
+    q.CaretPos.X = AddClamped(q.CaretPos.X, dx);
+    q.CaretPos.Y = AddClamped(q.CaretPos.Y, dy);
   }
   CaretAfterPaint(hwnd);
   HandOut(exposed, update, updateRect);
@@ -146,7 +157,9 @@ BOOL ScrollDC(HDC dc, int dx, int dy, const RECT* scroll, const RECT* clipRect, 
   // coordinates.
   POINT org[2] = {POINT(0, 0), POINT(dx, dy)};
   LPtoDP(dc, org, 2);
-  int ddx = org[1].X - org[0].X, ddy = org[1].Y - org[0].Y;
+  // Held off INT_MIN, whose negation does not exist.
+  int ddx = std::max(AddClamped(org[1].X, -static_cast<long long>(org[0].X)), -INT32_MAX);
+  int ddy = std::max(AddClamped(org[1].Y, -static_cast<long long>(org[0].Y)), -INT32_MAX);
   RECT clipBox;
   if (GetClipBox(dc, &clipBox) == ERROR) return FALSE;
   auto toDevice = [&](RECT r) {
@@ -184,7 +197,7 @@ BOOL ScrollDC(HDC dc, int dx, int dy, const RECT* scroll, const RECT* clipRect, 
     if (!m.IsEmpty()) {
       POINT lp[2] = {m.TopLeft(), m.BottomRight()};
       DPtoLP(dc, lp, 2);
-      BitBlt(dc, lp[0].X + dx, lp[0].Y + dy, lp[1].X - lp[0].X, lp[1].Y - lp[0].Y, dc, lp[0].X, lp[0].Y, SRCCOPY);
+      BitBlt(dc, AddClamped(lp[0].X, dx), AddClamped(lp[0].Y, dy), lp[1].X - lp[0].X, lp[1].Y - lp[0].Y, dc, lp[0].X, lp[0].Y, SRCCOPY);
     }
     TRegion affected(src);
     affected = TRegion::Combine(affected, TRegion(OffsetR(src, ddx, ddy)), RGN_OR);

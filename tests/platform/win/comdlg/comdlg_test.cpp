@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "platform/win/comdlg/commdlg.h"
+#include "tests/common/pictures.h"
 #include "tests/platform/win/ctl_test_support.h"
 
 namespace {
@@ -740,6 +741,43 @@ TEST_F(FontDialogTest, SizesOutsideTheLimitsFail) {
   cf.nSizeMax = 10;
   EXPECT_FALSE(ChooseFontA(&cf));
   EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(CFERR_MAXLESSTHANMIN));
+}
+
+// The three dialogs are dialogs of the dialog class, and EndDialog ends
+// each of them as a cancel, giving the owner back its input.
+TEST_F(FontDialogTest, CommonDialogsAreDialogsThatEndDialogEnds) {
+  const char* names[] = {"open", "color", "font"};
+  for (const char* name : names) {
+    AnsiString cls;
+    bool ownerEnabled = true;
+    auto drive = [&](HWND box) {
+      char c[32];
+      GetClassNameA(box, c, sizeof c);
+      cls = c;
+      ownerEnabled = IsWindowEnabled(Dialog);
+      EXPECT_TRUE(rtl::testing::SaveWindowPng(box, PictureDir() + "common_dialog_" + name + ".png", true));
+      EXPECT_TRUE(EndDialog(box, IDOK));
+    };
+    BOOL ok = FALSE;
+    CHOOSECOLORA cc{};
+    LOGFONTA lf{};
+    CHOOSEFONTA cf{};
+    cf.lpLogFont = &lf;
+    cf.Flags = CF_SCREENFONTS | CF_EFFECTS;
+    if (name == names[0])
+      ok = Open(0, drive).Ok;
+    else if (name == names[1])
+      ok = Choose(cc, drive);
+    else
+      ok = ChooseFontWith(cf, drive);
+    EXPECT_FALSE(Guarded()) << name;
+    EXPECT_EQ(cls, "#32770") << name;
+    EXPECT_FALSE(ownerEnabled) << name;
+    EXPECT_FALSE(ok) << name;
+    EXPECT_EQ(CommDlgExtendedError(), 0u) << name;
+    EXPECT_TRUE(IsWindowEnabled(Dialog)) << name;
+    EXPECT_FALSE(IsWindow(Box)) << name;
+  }
 }
 
 }  // namespace

@@ -187,6 +187,38 @@ TEST_F(ButtonTest, ClassicLookOfCheckBoxAndDefaultButton) {
   EXPECT_EQ(d.At(10, 11), GetSysColor(COLOR_3DFACE));
 }
 
+
+// BM_SETSTYLE replaces the type, except that a split button or command
+// link told to be a (default) push button stays its own kind and only
+// takes or drops the default; the dialog code follows.
+TEST_F(ButtonTest, SetStyleKeepsSplitButtonsAndCommandLinks) {
+  struct {
+    UINT From, Set, To;
+    LRESULT Code;
+  } cases[] = {
+      {BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_DEFPUSHBUTTON, DLGC_BUTTON | DLGC_DEFPUSHBUTTON},
+      {BS_DEFPUSHBUTTON, BS_PUSHBUTTON, BS_PUSHBUTTON, DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON},
+      {BS_PUSHBUTTON, BS_AUTOCHECKBOX, BS_AUTOCHECKBOX, DLGC_BUTTON},
+      {BS_SPLITBUTTON, BS_DEFPUSHBUTTON, BS_DEFSPLITBUTTON, DLGC_BUTTON | DLGC_DEFPUSHBUTTON},
+      {BS_DEFSPLITBUTTON, BS_PUSHBUTTON, BS_SPLITBUTTON, DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON},
+      {BS_SPLITBUTTON, BS_PUSHBUTTON, BS_SPLITBUTTON, DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON},
+      {BS_COMMANDLINK, BS_DEFPUSHBUTTON, BS_DEFCOMMANDLINK, DLGC_BUTTON | DLGC_DEFPUSHBUTTON},
+      {BS_DEFCOMMANDLINK, BS_PUSHBUTTON, BS_COMMANDLINK, DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON},
+      // Any other type replaces them, and they replace any type.
+      {BS_SPLITBUTTON, BS_AUTOCHECKBOX, BS_AUTOCHECKBOX, DLGC_BUTTON},
+      {BS_DEFSPLITBUTTON, BS_COMMANDLINK, BS_COMMANDLINK, DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON},
+      {BS_PUSHBUTTON, BS_DEFSPLITBUTTON, BS_DEFSPLITBUTTON, DLGC_BUTTON | DLGC_DEFPUSHBUTTON},
+  };
+  for (const auto& k : cases) {
+    HWND b = Ctl("BUTTON", "Go", k.From | BS_NOTIFY, RECT(10, 10, 90, 33), 5);
+    SendMessageA(b, BM_SETSTYLE, k.Set, TRUE);
+    DWORD style = static_cast<DWORD>(GetWindowLongA(b, GWL_STYLE));
+    EXPECT_EQ(style & BS_TYPEMASK, k.To) << k.From << " <- " << k.Set;
+    EXPECT_TRUE(style & BS_NOTIFY) << "the other bits stay";
+    EXPECT_EQ(SendMessageA(b, WM_GETDLGCODE, 0, 0), k.Code) << k.From << " <- " << k.Set;
+    DestroyWindow(b);
+  }
+}
 class StaticTest : public TCtlTest {};
 
 TEST_F(StaticTest, NotifyStyleDecidesWhetherClicksAreHeard) {

@@ -2,6 +2,7 @@
 // notifications, selection by keys, words and the mouse, the clipboard and
 // undo, the limit, the character styles, margins, alignment, scrolling and
 // the basics of multi-line editing.
+#include "tests/common/pictures.h"
 #include "tests/platform/win/ctl_test_support.h"
 
 namespace {
@@ -414,6 +415,59 @@ TEST_F(EditTest, SelectionIsDrawnHighlightedWhileFocused) {
   SetFocus(Dialog);
   RunUntilIdle();
   EXPECT_EQ(Capture(e).Count(GetSysColor(COLOR_HIGHLIGHT), RECT(0, 0, 150, 15)), 0);
+}
+
+// WS_BORDER alone: a one-pixel frame in the window-frame colour around a
+// client area inset by that pixel, which the text and its background fill;
+// the same in every state and for multi-line edits with a scroll bar.
+TEST_F(EditTest, BorderStyleDrawsAOnePixelFrameAroundTheClientArea) {
+  const INT frameIndex = COLOR_WINDOWFRAME;
+  const COLORREF oldFrame = GetSysColor(COLOR_WINDOWFRAME);
+  const COLORREF frame = RGB(0, 128, 64);  // not black: the colour is the system's
+  SetSysColors(1, &frameIndex, &frame);
+  struct {
+    const char* Name;
+    DWORD Style;
+    bool Disabled;
+    COLORREF Fill;
+  } cases[] = {
+      {"plain", ES_AUTOHSCROLL, false, GetSysColor(COLOR_WINDOW)},
+      {"read-only", ES_AUTOHSCROLL | ES_READONLY, false, GetSysColor(COLOR_3DFACE)},
+      {"disabled", ES_AUTOHSCROLL, true, GetSysColor(COLOR_3DFACE)},
+      {"multi-line", ES_MULTILINE | WS_VSCROLL, false, GetSysColor(COLOR_WINDOW)},
+  };
+  int y = 10;
+  std::vector<HWND> edits;
+  for (const auto& k : cases) {
+    HWND e = Ctl("EDIT", "Wide", WS_BORDER | k.Style, RECT(10, y, 160, y + 40), 60);
+    edits.push_back(e);
+    if (k.Disabled) EnableWindow(e, FALSE);
+    y += 50;
+    RunUntilIdle();
+    RECT client;
+    GetClientRect(e, &client);
+    POINT origin(0, 0);
+    ClientToScreen(e, &origin);
+    RECT window;
+    GetWindowRect(e, &window);
+    EXPECT_EQ(origin, POINT(window.Left + 1, window.Top + 1)) << k.Name;
+    int scroll = (k.Style & WS_VSCROLL) ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    EXPECT_EQ(client, RECT(0, 0, 150 - 2 - scroll, 38)) << k.Name;
+    TPicture p = Capture(e, true);
+    int ring = 0;
+    for (int x = 0; x < 150; ++x) ring += (p.At(x, 0) == frame) + (p.At(x, 39) == frame);
+    for (int yy = 1; yy < 39; ++yy) ring += (p.At(0, yy) == frame) + (p.At(149, yy) == frame);
+    EXPECT_EQ(ring, 2 * 150 + 2 * 38) << k.Name;
+    // Inside the frame, the client's own fill; no second frame.
+    EXPECT_EQ(p.At(1, 1), k.Fill) << k.Name;
+    EXPECT_EQ(p.At(1, 38), k.Fill) << k.Name;
+    EXPECT_EQ(p.Count(frame, RECT(1, 1, 149 - scroll, 39)), 0) << k.Name;
+    // The text is drawn inside the client area.
+    RECT ink = p.Ink(k.Fill, RECT(1, 1, 149 - scroll, 39));
+    EXPECT_FALSE(IsRectEmpty(&ink)) << k.Name;
+  }
+  EXPECT_TRUE(rtl::testing::SaveWindowPng(Dialog, PictureDir() + "edit_border_styles.png", true));
+  SetSysColors(1, &frameIndex, &oldFrame);
 }
 
 }  // namespace

@@ -171,6 +171,59 @@ TEST_F(ScrollBarTest, TheWholeIntRangeKeepsItsPageAndPositions) {
   RunUntilIdle();  // paints the thumb from the wide range
 }
 
+WNDPROC g_scrollBarProc = nullptr;
+LRESULT LoggingScrollBarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m >= SBM_SETPOS && m <= SBM_GETSCROLLBARINFO) Record(h, m, w, l);
+  return CallWindowProcA(g_scrollBarProc, h, m, w, l);
+}
+
+// SetScrollRange on a scroll bar control: a new control's range is empty;
+// the range goes to the control as SBM_SETRANGE, or SBM_SETRANGEREDRAW
+// when it is to redraw; the message answers the old position only when
+// the new range moved it.
+TEST_F(ScrollBarTest, SetScrollRangeOnAControl) {
+  HWND b = Ctl("SCROLLBAR", "", SBS_HORZ, RECT(10, 10, 210, 27), 120);
+  int lo = -1, hi = -1;
+  EXPECT_TRUE(GetScrollRange(b, SB_CTL, &lo, &hi));
+  EXPECT_EQ(std::make_pair(lo, hi), std::make_pair(0, 0));
+  EXPECT_EQ(GetScrollPos(b, SB_CTL), 0);
+  g_scrollBarProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(b, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LoggingScrollBarProc)));
+  struct {
+    int Pos;  // set before
+    int Min, Max;
+    BOOL Redraw;
+    UINT Msg;  // what the control hears
+    int PosAfter;
+  } cases[] = {
+      {30, 0, 100, TRUE, SBM_SETRANGEREDRAW, 30},   // inside the new range: stays
+      {30, 0, 100, FALSE, SBM_SETRANGE, 30},
+      {80, 0, 50, TRUE, SBM_SETRANGEREDRAW, 50},    // held at the new end
+      {5, 10, 20, FALSE, SBM_SETRANGE, 10},         // held at the new start
+      {40, -20, -10, FALSE, SBM_SETRANGE, -10},
+  };
+  for (const auto& k : cases) {
+    SendMessageA(b, SBM_SETRANGE, 0, 1000);
+    SendMessageA(b, SBM_SETPOS, static_cast<WPARAM>(k.Pos), FALSE);
+    Log.Clear();
+    EXPECT_TRUE(SetScrollRange(b, SB_CTL, k.Min, k.Max, k.Redraw));
+    EXPECT_TRUE(MatchesSequence(Log.For(b), {{k.Msg}})) << k.Pos << " " << k.Min << ".." << k.Max;
+    EXPECT_EQ(GetScrollPos(b, SB_CTL), k.PosAfter) << k.Pos << " " << k.Min << ".." << k.Max;
+    EXPECT_TRUE(GetScrollRange(b, SB_CTL, &lo, &hi));
+    EXPECT_EQ(std::make_pair(lo, hi), std::make_pair(k.Min, k.Max));
+    // The message's answer, sent directly.
+    SendMessageA(b, SBM_SETRANGE, 0, 1000);
+    SendMessageA(b, SBM_SETPOS, static_cast<WPARAM>(k.Pos), FALSE);
+    EXPECT_EQ(SendMessageA(b, k.Msg, static_cast<WPARAM>(k.Min), k.Max), k.PosAfter != k.Pos ? k.Pos : 0)
+        << k.Pos << " " << k.Min << ".." << k.Max;
+  }
+  EXPECT_EQ(GetWindowLongA(b, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0) << "no frame bars were made";
+  // Wider than a LONG can span: refused before the control hears of it.
+  Log.Clear();
+  EXPECT_FALSE(SetScrollRange(b, SB_CTL, INT_MIN, INT_MAX, TRUE));
+  EXPECT_EQ(Log.For(b).size(), 0u);
+}
+
 TEST_F(ScrollBarTest, ScrollFunctionsWithSbCtlReachTheControl) {
   HWND b = Bar(SBS_HORZ, RECT(10, 10, 210, 27));
   const LONG style = GetWindowLongA(b, GWL_STYLE);

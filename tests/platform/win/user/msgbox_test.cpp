@@ -161,6 +161,26 @@ TEST_F(MessageBoxTest, LongTextWrapsToTheScreen) {
   EXPECT_LE(Seen.Window.Right, mi.rcWork.Right);
 }
 
+// The box is a dialog of the dialog class: it answers DM_GETDEFID with
+// its default button, and EndDialog ends it with the result given, as a
+// click on a button would.
+TEST_F(MessageBoxTest, TheBoxIsADialogThatEndDialogEnds) {
+  AnsiString cls;
+  LRESULT defId = 0;
+  int answer = Show("Replace the file?", "PDF Batch", MB_YESNO | MB_DEFBUTTON2, [&](HWND box) {
+    char name[32];
+    GetClassNameA(box, name, sizeof name);
+    cls = name;
+    defId = SendMessageA(box, DM_GETDEFID, 0, 0);
+    EXPECT_TRUE(EndDialog(box, IDYES));
+  });
+  EXPECT_EQ(cls, "#32770");
+  EXPECT_EQ(defId, MAKELRESULT(IDNO, DC_HASDEFID));
+  EXPECT_EQ(answer, IDYES);
+  EXPECT_FALSE(IsWindow(Seen.Box));
+  EXPECT_TRUE(IsWindowEnabled(Dialog)) << "the owner takes input again";
+}
+
 TEST_F(MessageBoxTest, PictureOfABox) {
   AnsiString path = PictureDir() + "message_box.png";
   bool saved = false;

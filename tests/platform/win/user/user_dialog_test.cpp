@@ -198,6 +198,55 @@ TEST_F(DialogTest, ArrowsMoveWithinTheGroupAndChooseRadioButtons) {
   EXPECT_EQ(GetNextDlgGroupItem(Host, Loud, FALSE), Loud);
 }
 
+// The edges of the two searches: no control or the dialog itself starts
+// at either end; a group whose WS_GROUP control is hidden still starts
+// there; a control inside a child without WS_EX_CONTROLPARENT stands where
+// that child stands, and the child's children are never searched.
+TEST_F(DialogTest, TabAndGroupSearchesAtTheirEdges) {
+  HWND first = Add("EDIT", "", WS_TABSTOP | WS_GROUP, 20);
+  HWND hiddenStart = Add("BUTTON", "&A", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 21);
+  HWND b = Add("BUTTON", "&B", BS_AUTORADIOBUTTON, 22);
+  HWND c = Add("BUTTON", "&C", BS_AUTORADIOBUTTON, 23);
+  ShowWindow(hiddenStart, SW_HIDE);
+  HWND push = Add("BUTTON", "Push", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 24);
+  HWND panel = Add("UserTestLog", "", WS_GROUP, 25);  // no WS_EX_CONTROLPARENT
+  HWND inner = Add("EDIT", "", WS_TABSTOP, 26, panel);
+  HWND innerGroup = Add("BUTTON", "&In", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 27, panel);
+  HWND last = Add("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK);
+  struct TCase {
+    const char* Name;
+    HWND (*Search)(HWND, HWND, BOOL);
+    HWND Control;
+    BOOL Previous;
+    HWND Want;
+  } cases[] = {
+      {"tab, none, next", GetNextDlgTabItem, nullptr, FALSE, first},
+      {"tab, none, previous", GetNextDlgTabItem, nullptr, TRUE, last},
+      {"tab, dialog, next", GetNextDlgTabItem, Host, FALSE, first},
+      {"tab, dialog, previous", GetNextDlgTabItem, Host, TRUE, last},
+      {"tab, hidden group start is passed", GetNextDlgTabItem, first, FALSE, push},
+      {"tab, inside a plain child, next", GetNextDlgTabItem, inner, FALSE, last},
+      {"tab, inside a plain child, previous", GetNextDlgTabItem, inner, TRUE, push},
+      {"tab, from the plain child", GetNextDlgTabItem, panel, FALSE, last},
+      {"group, none, next", GetNextDlgGroupItem, nullptr, FALSE, first},
+      {"group, none, previous", GetNextDlgGroupItem, nullptr, TRUE, last},
+      {"group, dialog, previous", GetNextDlgGroupItem, Host, TRUE, last},
+      {"group, next wraps past the hidden start", GetNextDlgGroupItem, c, FALSE, b},
+      {"group, previous passes the hidden start", GetNextDlgGroupItem, b, TRUE, c},
+      {"group, next", GetNextDlgGroupItem, b, FALSE, c},
+      {"group, hidden start itself", GetNextDlgGroupItem, hiddenStart, FALSE, b},
+      {"group, alone in its group", GetNextDlgGroupItem, push, FALSE, push},
+      // The plain child is alone in its group: the control stays.
+      {"group, inside a plain child", GetNextDlgGroupItem, innerGroup, FALSE, innerGroup},
+  };
+  for (const TCase& k : cases) EXPECT_EQ(k.Search(Host, k.Control, k.Previous), k.Want) << k.Name;
+  // With every group member hidden or disabled, the search answers the
+  // control it started from.
+  EnableWindow(b, FALSE);
+  EXPECT_EQ(GetNextDlgGroupItem(Host, c, FALSE), c);
+  EXPECT_EQ(GetNextDlgGroupItem(Host, c, TRUE), c);
+}
+
 struct TEnterCase {
   const char* Name;
   int FocusId;
@@ -271,6 +320,36 @@ TEST_F(DialogTest, TheDefaultLookFollowsTheFocusedPushButton) {
   EXPECT_EQ(GetFocus(), Name);
   EXPECT_EQ(ButtonType(Ok), static_cast<UINT>(BS_DEFPUSHBUTTON));
   EXPECT_EQ(ButtonType(Cancel), static_cast<UINT>(BS_PUSHBUTTON));
+}
+
+// A split button borrows the default look as a split button, and a
+// command link that is the dialog's default gives it back as a link.
+TEST_F(DialogTest, SplitButtonsAndCommandLinksKeepTheirKindWithTheDefaultLook) {
+  Name = Add("EDIT", "", WS_TABSTOP, 11);
+  HWND split = Add("BUTTON", "&Save", BS_SPLITBUTTON | WS_TABSTOP, 12);
+  HWND link = Add("BUTTON", "Continue", BS_DEFCOMMANDLINK | WS_TABSTOP, IDOK);
+  Focus(Name);
+  struct {
+    HWND* Focused;
+    UINT SplitType, LinkType;
+  } steps[] = {
+      {&split, BS_DEFSPLITBUTTON, BS_COMMANDLINK},
+      {&link, BS_SPLITBUTTON, BS_DEFCOMMANDLINK},
+      {&Name, BS_SPLITBUTTON, BS_DEFCOMMANDLINK},
+      {&split, BS_DEFSPLITBUTTON, BS_COMMANDLINK},
+  };
+  for (const auto& s : steps) {
+    Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), *s.Focused);
+    EXPECT_EQ(ButtonType(split), s.SplitType);
+    EXPECT_EQ(ButtonType(link), s.LinkType);
+  }
+  Log.Clear();
+  Key(VK_RETURN);
+  EXPECT_EQ(HostCommands(), (std::vector<TDlgCommand>{{12, BN_CLICKED, split}}));
+  Focus(Name);
+  Key(VK_RETURN);
+  EXPECT_EQ(HostCommands(), (std::vector<TDlgCommand>{{IDOK, BN_CLICKED, link}}));
 }
 
 struct TMnemonicCase {

@@ -1,6 +1,7 @@
 // Menus: the item API, the system menu and its templates, and popup menus
 // tracked by the keyboard and the mouse, with the owner's notifications.
 #include <functional>
+#include <ostream>
 
 #include "platform/win/modules.h"
 #include "tests/platform/win/user_test_support.h"
@@ -322,23 +323,85 @@ TEST_F(UserMenuTest, KeysChooseAnItemAndTheOwnerHearsEachStep) {
     }
 }
 
-std::vector<std::pair<DWORD, HWND>> g_menuEvents;
+struct TMenuEvent {
+  DWORD Event;
+  HWND Hwnd;
+  LONG Object;
+  bool operator==(const TMenuEvent&) const = default;
+};
+std::ostream& operator<<(std::ostream& os, const TMenuEvent& e) {
+  return os << "{0x" << std::hex << e.Event << std::dec << ", " << e.Hwnd << ", " << e.Object << "}";
+}
+std::vector<TMenuEvent> g_menuEvents;
+std::vector<HWND> g_popups;  // the menu windows, in the order they opened
 
-TEST_F(UserMenuTest, TrackingRaisesMenuStartAndEndEvents) {
+// The menu mode's start and end name the owner (OBJID_MENU, or
+// OBJID_SYSMENU for the system menu); each popup's start and end name its
+// own window, the end before the window goes and before the mode's end.
+TEST_F(UserMenuTest, TrackingRaisesMenuAndPopupStartAndEndEvents) {
   HWND owner = MakeOwner();
   MakeMenu();
-  g_menuEvents.clear();
   HWINEVENTHOOK hook = SetWinEventHook(
-      EVENT_SYSTEM_MENUSTART, EVENT_SYSTEM_MENUEND, nullptr,
-      +[](HWINEVENTHOOK, DWORD e, HWND h, LONG, LONG, DWORD, DWORD) { g_menuEvents.emplace_back(e, h); }, 0, 0,
-      WINEVENT_INCONTEXT);
-  OnIdle() = [](HWND, int spell) {
-    if (spell == 0) InjectKeyPress(VK_ESCAPE);
+      EVENT_SYSTEM_MENUSTART, EVENT_SYSTEM_MENUPOPUPEND, nullptr,
+      +[](HWINEVENTHOOK, DWORD e, HWND h, LONG obj, LONG child, DWORD, DWORD) {
+        EXPECT_EQ(child, 0);
+        EXPECT_TRUE(IsWindow(h));
+        if (e == EVENT_SYSTEM_MENUPOPUPSTART) {
+          EXPECT_TRUE(IsWindowVisible(h));
+          g_popups.push_back(h);
+        }
+        g_menuEvents.push_back(TMenuEvent{e, h, obj});
+      },
+      0, 0, WINEVENT_INCONTEXT);
+  struct {
+    const char* Name;
+    void (*Keys)();
+    bool System;
+    int Popups;  // opened, each closed in reverse order
+  } cases[] = {
+      {"escape", [] { InjectKeyPress(VK_ESCAPE); }, false, 1},
+      {"submenu then choice",
+       [] {
+         for (int i = 0; i < 3; ++i) InjectKeyPress(VK_DOWN);
+         InjectKeyPress(VK_RIGHT);
+         InjectKeyPress(VK_RETURN);
+       },
+       false, 2},
+      {"submenu closed with left",
+       [] {
+         for (int i = 0; i < 3; ++i) InjectKeyPress(VK_DOWN);
+         InjectKeyPress(VK_RIGHT);
+         InjectKeyPress(VK_LEFT);
+         InjectKeyPress(VK_ESCAPE);
+       },
+       false, 2},
+      {"system menu", [] { EndMenu(); }, true, 1},
   };
-  TrackPopupMenu(Menu, TPM_RETURNCMD, 150, 150, 0, owner, nullptr);
+  for (const auto& k : cases) {
+    g_menuEvents.clear();
+    g_popups.clear();
+    Spell() = 0;
+    static void (*keys)();
+    keys = k.Keys;
+    OnIdle() = [](HWND, int spell) {
+      if (spell == 0) keys();
+    };
+    if (k.System)
+      SendMessageA(owner, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    else
+      TrackPopupMenu(Menu, TPM_RETURNCMD, 150, 150, 0, owner, nullptr);
+    LONG obj = k.System ? OBJID_SYSMENU : OBJID_MENU;
+    ASSERT_EQ(g_popups.size(), static_cast<size_t>(k.Popups)) << k.Name;
+    std::vector<TMenuEvent> want = {{EVENT_SYSTEM_MENUSTART, owner, obj}};
+    for (HWND p : g_popups) want.push_back({EVENT_SYSTEM_MENUPOPUPSTART, p, OBJID_CLIENT});
+    for (auto it = g_popups.rbegin(); it != g_popups.rend(); ++it)
+      want.push_back({EVENT_SYSTEM_MENUPOPUPEND, *it, OBJID_CLIENT});
+    want.push_back({EVENT_SYSTEM_MENUEND, owner, obj});
+    EXPECT_EQ(g_menuEvents, want) << k.Name;
+    for (HWND p : g_popups) EXPECT_FALSE(IsWindow(p)) << k.Name;
+  }
   UnhookWinEvent(hook);
-  EXPECT_EQ(g_menuEvents, (std::vector<std::pair<DWORD, HWND>>{{EVENT_SYSTEM_MENUSTART, owner},
-                                                               {EVENT_SYSTEM_MENUEND, owner}}));
+  RunUntilIdle();
 }
 
 TEST_F(UserMenuTest, EscapeAndEndMenuChooseNothing) {

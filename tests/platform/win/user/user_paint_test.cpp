@@ -1,6 +1,9 @@
 // Painting: update regions and WM_PAINT coalescing, erasing, clipping of
 // children and siblings, drawing outside WM_PAINT, scrolling, printing,
 // window regions and the default frame, checked on captured pictures.
+#include <climits>
+#include <cstdlib>
+
 #include "tests/platform/win/user_test_support.h"
 
 namespace {
@@ -227,6 +230,121 @@ TEST_F(UserPaintTest, ScrollingChildrenMovesThoseOutsideTheClientArea) {
   ScrollWindowEx(p, 0, 10, &part, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
   EXPECT_EQ(at(below), POINT(120, 170));
   EXPECT_EQ(at(inside), POINT(120, -80));
+}
+
+// Distances at the ends of int scroll everything out, as any distance past
+// the client's size does; children moved along stop far away instead of
+// wrapping round to the other side.
+TEST_F(UserPaintTest, HugeScrollDistancesUncoverTheWholeArea) {
+  struct {
+    int Dx, Dy;
+    bool ChildLeft, ChildAbove;
+  } cases[] = {
+      {INT_MAX, 0, false, false}, {INT_MIN, 0, true, false}, {0, INT_MAX, false, false},
+      {0, INT_MIN, false, true},  {INT_MIN, INT_MAX, true, false}, {INT_MAX, INT_MIN, false, true},
+  };
+  for (const auto& k : cases) {
+    HWND p = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 80), kRed);
+    HWND c = Painter(WS_CHILD | WS_VISIBLE, RECT(20, 20, 40, 40), kBlue, p);
+    RunUntilIdle();
+    Fill(p, RECT(0, 0, 100, 80), kGreen);
+    RECT scroll(10, 10, 90, 70);
+    RECT uncovered{};
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(ScrollWindowEx(p, k.Dx, k.Dy, &scroll, nullptr, rgn, &uncovered, SW_INVALIDATE), SIMPLEREGION)
+        << k.Dx << "," << k.Dy;
+    EXPECT_EQ(uncovered, scroll) << k.Dx << "," << k.Dy;
+    RECT pending{};
+    EXPECT_TRUE(GetUpdateRect(p, &pending, FALSE));
+    EXPECT_EQ(pending, scroll);
+    EXPECT_EQ(WindowPixel(p, 5, 5), kGreen) << "outside the scrolled part";
+    DeleteObject(rgn);
+    ScrollWindowEx(p, k.Dx, k.Dy, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE);
+    RECT r;
+    GetWindowRect(c, &r);
+    EXPECT_EQ(r.Width(), 20);
+    EXPECT_EQ(r.Left < 0, k.ChildLeft) << k.Dx << "," << k.Dy;
+    EXPECT_EQ(r.Top < 0, k.ChildAbove) << k.Dx << "," << k.Dy;
+    if (k.Dx) EXPECT_GT(std::abs(static_cast<long long>(r.Left)), 1000000);
+    if (k.Dy) EXPECT_GT(std::abs(static_cast<long long>(r.Top)), 1000000);
+    DestroyWindow(p);
+  }
+  RunUntilIdle();
+}
+
+// RDW_ERASENOW: the affected windows hear WM_NCPAINT and WM_ERASEBKGND
+// before RedrawWindow returns, parents before their children, and which
+// children are affected follows RDW_ALLCHILDREN, RDW_NOCHILDREN and
+// WS_CLIPCHILDREN; WM_PAINT comes later and erases nothing again.
+TEST_F(UserPaintTest, EraseNowErasesTheAffectedWindowsAndLeavesThePaint) {
+  struct TCase {
+    const char* Name;
+    DWORD ParentStyle;
+    UINT Flags;
+    bool ChildErased;
+  } cases[] = {
+      {"children by default", 0, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW, true},
+      {"no children", 0, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW | RDW_NOCHILDREN, false},
+      {"clipping parent", WS_CLIPCHILDREN, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW, false},
+      {"clipping parent, all children", WS_CLIPCHILDREN,
+       RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW | RDW_ALLCHILDREN, true},
+  };
+  for (const TCase& k : cases) {
+    HWND p = Painter(WS_POPUP | WS_VISIBLE | k.ParentStyle, RECT(0, 0, 200, 200), kRed);
+    HWND c = Painter(WS_CHILD | WS_VISIBLE, RECT(20, 20, 60, 60), kBlue, p);
+    RunUntilIdle();
+    Log.Clear();
+    RedrawWindow(p, nullptr, nullptr, k.Flags);
+    std::vector<TExpected> now = {{WM_ERASEBKGND, p}};
+    if (k.ChildErased) {
+      now.push_back({WM_NCPAINT, c});
+      now.push_back({WM_ERASEBKGND, c});
+    }
+    EXPECT_TRUE(MatchesSequence(Log.Items, now)) << k.Name;
+    // The background is on the screen already; the paints come later,
+    // without erasing again.
+    EXPECT_EQ(WindowPixel(p, 100, 100), GetSysColor(COLOR_WINDOW)) << k.Name;
+    Log.Clear();
+    g_painted.clear();
+    RunUntilIdle();
+    std::vector<TExpected> later = {{WM_PAINT, p}};
+    if (k.ChildErased) later.push_back({WM_PAINT, c});
+    EXPECT_TRUE(MatchesSequence(Log.Items, later)) << k.Name;
+    EXPECT_EQ(WindowPixel(p, 100, 100), kRed) << k.Name;
+    DestroyWindow(p);
+  }
+  // Without anything owed, there is nothing to erase.
+  HWND p = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 200, 200), kRed);
+  RunUntilIdle();
+  Log.Clear();
+  RedrawWindow(p, nullptr, nullptr, RDW_ERASENOW | RDW_ALLCHILDREN);
+  EXPECT_TRUE(Log.Items.empty());
+  // Invalidated without RDW_ERASE: no background, the frame if asked for.
+  RedrawWindow(p, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASENOW);
+  EXPECT_TRUE(MatchesSequence(Log.Items, {{WM_NCPAINT, p}}));
+}
+
+// WS_CLIPCHILDREN added while the parent owes a paint that covers a child:
+// the parent's paint keeps off the child from then on, so a child that has
+// painted already keeps its pixels.
+TEST_F(UserPaintTest, ClipChildrenAddedWithAPaintPendingKeepsTheParentOffTheChildren) {
+  for (bool add : {false, true}) {
+    HWND p = Painter(WS_POPUP | WS_VISIBLE, RECT(0, 0, 200, 200), kRed);
+    HWND c = Painter(WS_CHILD | WS_VISIBLE, RECT(20, 20, 60, 60), kBlue, p);
+    RunUntilIdle();
+    InvalidateRect(p, nullptr, TRUE);
+    EXPECT_TRUE(GetUpdateRect(c, nullptr, FALSE)) << "the child was invalidated along";
+    if (add) SetWindowLongA(p, GWL_STYLE, GetWindowLongA(p, GWL_STYLE) | WS_CLIPCHILDREN);
+    // The child has painted; only the parent is left.
+    Fill(c, RECT(0, 0, 40, 40), kGreen);
+    ValidateRect(c, nullptr);
+    Log.Clear();
+    UpdateWindow(p);
+    EXPECT_TRUE(MatchesSequence(Log.Items, {{WM_PAINT, p}, {WM_ERASEBKGND, p}})) << add;
+    EXPECT_EQ(WindowPixel(p, 100, 100), kRed) << add;
+    EXPECT_EQ(WindowPixel(p, 30, 30), add ? kGreen : kRed) << add;
+    DestroyWindow(p);
+  }
 }
 
 TEST_F(UserPaintTest, RedrawWindowFlags) {
