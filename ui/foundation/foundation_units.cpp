@@ -16,6 +16,7 @@
 #include "ui/foundation/image_effects.h"
 #include "ui/foundation/library_strs.h"
 #include "ui/foundation/message_windows.h"
+#include "ui/foundation/office11_colors.h"
 #include "ui/foundation/resource_strings.h"
 #include "ui/foundation/text_rows.h"
 #include "ui/foundation/themes.h"
@@ -68,6 +69,7 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   Registry.Register("cxDWMApi", &dx_themes_detail::StartDwmUnit, &dx_themes_detail::StopDwmUnit);
   Registry.Register("dxThemeManager", &dx_themes_detail::RegisterThemeManagerUnit,
                     &dx_themes_detail::FinalizeThemeManagerUnit);
+  Registry.Register("dxOffice11", &dx_office11_detail::StartOffice11, &dx_office11_detail::StopOffice11);
   Registry.Register("cxDrawTextUtils", &cx_text_rows_detail::StartTextRows, &cx_text_rows_detail::StopTextRows);
   Registry.Register("dxGDIPlusClasses", &StartGdiPlusClasses, &StopGdiPlusClasses);
   Registry.Register("cxControls", &cx_controls_detail::StartControls, &cx_controls_detail::StopControls);
