@@ -778,6 +778,14 @@ void TWinControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case WM_PAINT: WMPaint(Message); return;
     case WM_ERASEBKGND: WMEraseBkgnd(Message); return;
+    case WM_PRINTCLIENT:
+      // Printing paints into the given DC as a paint does; a hidden control
+      // asked to check its visibility is left to the default.
+      if ((static_cast<DWORD>(Message.LParam) & PRF_CHECKVISIBLE) == 0 || Visible())
+        PaintHandler(Message);
+      else
+        DefaultHandler(Message);
+      return;
     case WM_SIZE: WMSize(Message); return;
     case WM_MOVE: WMMove(Message); return;
     case WM_SETCURSOR: WMSetCursor(Message); return;

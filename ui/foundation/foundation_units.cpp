@@ -18,6 +18,7 @@
 #include "ui/foundation/message_windows.h"
 #include "ui/foundation/resource_strings.h"
 #include "ui/foundation/text_rows.h"
+#include "ui/foundation/themes.h"
 #include "ui/foundation/threading.h"
 #include "ui/foundation/units_loader.h"
 
@@ -63,6 +64,10 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   Registry.Register("cxGraphics", &cx_graphics_detail::StartGraphics, &cx_graphics_detail::StopGraphics);
   // The image drawing's cached bitmaps go before the drawing unit stops.
   Registry.Register("cxImageEffects", [] {}, &cx_image_effects_detail::FreeCachedBitmaps);
+  Registry.Register("dxUxTheme", &dx_themes_detail::StartUxThemeUnit, &dx_themes_detail::StopUxThemeUnit);
+  Registry.Register("cxDWMApi", &dx_themes_detail::StartDwmUnit, &dx_themes_detail::StopDwmUnit);
+  Registry.Register("dxThemeManager", &dx_themes_detail::RegisterThemeManagerUnit,
+                    &dx_themes_detail::FinalizeThemeManagerUnit);
   Registry.Register("cxDrawTextUtils", &cx_text_rows_detail::StartTextRows, &cx_text_rows_detail::StopTextRows);
   Registry.Register("dxGDIPlusClasses", &StartGdiPlusClasses, &StopGdiPlusClasses);
   Registry.Register("cxControls", &cx_controls_detail::StartControls, &cx_controls_detail::StopControls);

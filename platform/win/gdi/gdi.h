@@ -93,6 +93,13 @@ int GetObjectW(HGDIOBJ obj, int size, LPVOID buffer);
 inline int GetObject(HGDIOBJ obj, int size, LPVOID buffer) { return GetObjectA(obj, size, buffer); }
 BOOL UnrealizeObject(HGDIOBJ obj);
 
+#define GR_GDIOBJECTS 0
+#define GR_USEROBJECTS 1
+// GR_GDIOBJECTS: how many GDI objects (device contexts included, stock
+// objects not) live now; the process handle is not looked at. Any other
+// flag answers 0.
+DWORD GetGuiResources(HANDLE hProcess, DWORD uiFlags);
+
 HPEN CreatePen(int style, int width, COLORREF color);
 HPEN CreatePenIndirect(const LOGPEN* pen);
 HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD styleCount, const DWORD* styles);

@@ -434,6 +434,13 @@ UINT GetSystemPaletteEntries(HDC, UINT, UINT, PALETTEENTRY*) { return 0; }
 
 // ---- Generic object functions -------------------------------------------
 
+DWORD GetGuiResources(HANDLE, DWORD uiFlags) {
+  if (uiFlags != GR_GDIOBJECTS) return 0;
+  DWORD count = 0;
+  Table().ForEach([&](uintptr_t, const std::shared_ptr<TGdiObject>& o) { count += o->Stock ? 0 : 1; });
+  return count;
+}
+
 DWORD GetObjectType(HGDIOBJ obj) {
   auto o = GdiGet(obj);
   if (!o) {
