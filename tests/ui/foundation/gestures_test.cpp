@@ -13,7 +13,6 @@
 
 #include "platform/rtl/registry.h"
 #include "platform/win/user/user.h"
-#include "platform/win/user/user_test_seams.h"
 #include "ui/foundation/dpi_scaling.h"
 #include "ui/foundation/dx_core.h"
 #include "ui/foundation/hook_controller.h"
@@ -355,6 +354,15 @@ TEST_F(GestureTest, PanStartsScrollsAndStopsTheClientWithFeedback) {
   const std::vector<std::string> expected{"start 10,10",     "feedback begin", "scroll 3,20", "scroll 2,10",
                                           "scroll 0,1", "stop",           "feedback end animated"};
   EXPECT_EQ(GLog, expected);
+
+  // One step that begins and ends leaves no pan running.
+  Announce(10, 10);
+  GLog.clear();
+  EXPECT_EQ(Deliver(GID_PAN, GF_BEGIN | GF_END, 20, 20), 1);
+  EXPECT_FALSE(GHelper->Panning());
+  EXPECT_EQ(GHelper->ActiveClient(), nullptr);
+  const std::vector<std::string> once{"start 20,20", "feedback begin", "stop", "feedback end animated"};
+  EXPECT_EQ(GLog, once);
 }
 
 TEST_F(GestureTest, OverPanIsPaidBackByMagnitudeBeforeTheClientScrolls) {
@@ -563,21 +571,19 @@ TEST_F(GestureTest, WithThePlatformsBindingsNothingIsConfiguredAndNothingFails) 
 }
 
 TEST_F(GestureTest, CorrectionFlagFollowsTheVersionAndTheProcessesDpiAwareness) {
+  const bool saved = OSWin8OrLater;
   const struct {
-    DWORD Major, Minor;
+    bool Win8OrLater;
     bool Aware;
     bool Correction;
-  } cases[] = {{6, 1, false, true}, {6, 1, true, false}, {6, 2, false, false}, {10, 0, false, false},
-               {6, 0, false, true}};
+  } cases[] = {{false, false, true}, {false, true, false}, {true, false, false}, {true, true, false}};
   for (const auto& c : cases) {
-    rtl::testing::SetVersion({c.Major, c.Minor, 1000, ""});
-    dxDetectOSVersion();
+    OSWin8OrLater = c.Win8OrLater;
     GDpiAware = c.Aware;
     dx_touch_detail::ComputeDPICorrection();
-    EXPECT_EQ(dxTouchDPICorrection(), c.Correction) << c.Major << "." << c.Minor << " aware " << c.Aware;
+    EXPECT_EQ(dxTouchDPICorrection(), c.Correction) << "8 or later " << c.Win8OrLater << " aware " << c.Aware;
   }
-  rtl::testing::ResetSystemInfo();
-  dxDetectOSVersion();
+  OSWin8OrLater = saved;
 }
 
 // ---- Applied DPI ---------------------------------------------------------------------------
