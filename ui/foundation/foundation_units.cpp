@@ -10,6 +10,7 @@
 #include "ui/foundation/gdiplus_binding.h"
 #include "ui/foundation/gdiplus_images.h"
 #include "ui/foundation/format_controller.h"
+#include "ui/foundation/gestures.h"
 #include "ui/foundation/geometry_objects.h"
 #include "ui/foundation/graphics_unit.h"
 #include "ui/foundation/hook_controller.h"
@@ -77,6 +78,8 @@ void RegisterFoundationUnits(TUnitRegistry& Registry) {
   // Before every unit that registers hook handlers, so it stops after them.
   Registry.Register("dxHooks", &dx_core_detail::StartHooks, &dx_core_detail::StopHooks);
   // After the component classes: both run on their timers.
+  // After the hooks: its announcement handler stays registered for the whole run.
+  Registry.Register("dxTouch", &dx_touch_detail::StartTouch, &dx_touch_detail::StopTouch);
   Registry.Register("dxAnimation", &dx_animation_detail::StartAnimation, &dx_animation_detail::StopAnimation);
   Registry.Register("dxFading", &dx_fading_detail::StartFading, &dx_fading_detail::StopFading);
   Registry.Register("cxDateUtils", &cx_date_utils_detail::StartDateUtils, &cx_date_utils_detail::StopDateUtils);

@@ -6,6 +6,7 @@
 // composition and theme-manager bindings, the text engine's bar
 // brushes, the window plumbing (library cursors, system controller), the
 // component classes with the shared timer window, the hook controller, the
+// touch gestures, the
 // animation controller and the fader, the date utilities (the calendar tables' registry) and the date and time
 // format controller.
 #pragma once
