@@ -19,6 +19,26 @@ constexpr const char* kInvalidStreamFormat = "Invalid stream format";
 // this many bytes.
 constexpr size_t kLineLength = 64;
 constexpr size_t kBytesPerLine = 32;
+// Objects, lists and collection items nest at most this deep. Every level
+// indents the text form's lines further, so deeper nesting made text
+// quadratic in its input (and each level costs stack).
+constexpr Integer kMaxNesting = 128;
+constexpr const char* kNestedTooDeeply = "Objects or values nested too deeply";
+
+// Counts one level of nesting for as long as it lives.
+class TNestingLevel {
+  Integer& FDepth;
+
+ public:
+  template <typename Refuse>
+  TNestingLevel(Integer& Depth, Refuse refuse) : FDepth(Depth) {
+    if (FDepth >= kMaxNesting) refuse();
+    ++FDepth;
+  }
+  ~TNestingLevel() { --FDepth; }
+  TNestingLevel(const TNestingLevel&) = delete;
+  TNestingLevel& operator=(const TNestingLevel&) = delete;
+};
 
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
@@ -250,6 +270,11 @@ class TTextToBinary {
   TParser FParser;
   TWriter FWriter;
   rtl::detail::TSourceLines* FLines;
+  Integer FDepth = 0;
+
+  TNestingLevel Nest() {
+    return TNestingLevel(FDepth, [this] { FParser.Error(kNestedTooDeeply); });
+  }
 
   void Mark() {
     if (FLines) FLines->Entries.emplace_back(FWriter.Position(), FParser.SourceLine());
@@ -359,12 +384,14 @@ class TTextToBinary {
         }
         FWriter.WriteStr(AnsiString());
         break;
-      case '(':
+      case '(': {
+        TNestingLevel level = Nest();
         FParser.NextToken();
         FWriter.WriteListBegin();
         while (FParser.Token() != ')') ConvertValue();
         FWriter.WriteListEnd();
         break;
+      }
       case '{': {
         TMemoryStream data;
         FParser.HexToBinary(&data);
@@ -376,7 +403,8 @@ class TTextToBinary {
         if (size) FWriter.Write(data.Memory(), static_cast<Integer>(size));
         break;
       }
-      case '<':
+      case '<': {
+        TNestingLevel level = Nest();
         FParser.NextToken();
         FWriter.WriteValue(vaCollection);
         while (FParser.Token() != '>') {
@@ -398,6 +426,7 @@ class TTextToBinary {
         }
         FWriter.WriteListEnd();
         break;
+      }
       default:
         FParser.Error("Invalid property value");
     }
@@ -413,6 +442,7 @@ class TTextToBinary {
       : FParser(Input), FWriter(Output, 4096), FLines(Lines) {}
 
   void ConvertObject() {
+    TNestingLevel level = Nest();
     bool isInherited = FParser.TokenSymbolIs("inherited");
     bool isInline = FParser.TokenSymbolIs("inline");
     if (!isInherited && !isInline) FParser.CheckTokenSymbol("object");
@@ -496,6 +526,11 @@ AnsiString CurrencyText(Extended v) {
 class TBinaryToText {
   TReader FReader;
   AnsiString FOut;
+  Integer FDepth = 0;
+
+  TNestingLevel Nest() {
+    return TNestingLevel(FDepth, [] { throw EReadError(kNestedTooDeeply); });
+  }
 
   void WriteString(const WideString& s, Integer indent) {
     if (s.empty()) {
@@ -552,7 +587,8 @@ class TBinaryToText {
 
   void WriteValue(Integer indent) {
     switch (FReader.NextValue()) {
-      case vaList:
+      case vaList: {
+        TNestingLevel level = Nest();
         FReader.ReadValue();
         FOut += "(";
         while (!FReader.EndOfList()) {
@@ -562,6 +598,7 @@ class TBinaryToText {
         FReader.ReadListEnd();
         FOut += ")";
         break;
+      }
       case vaInt8:
       case vaInt16:
       case vaInt32:
@@ -609,7 +646,8 @@ class TBinaryToText {
         FOut += "]";
         break;
       }
-      case vaCollection:
+      case vaCollection: {
+        TNestingLevel level = Nest();
         FReader.ReadValue();
         FOut += "<";
         while (!FReader.EndOfList()) {
@@ -625,6 +663,7 @@ class TBinaryToText {
         FReader.ReadListEnd();
         FOut += ">";
         break;
+      }
       default:
         throw EReadError(kInvalidStreamFormat);
     }
@@ -637,6 +676,7 @@ class TBinaryToText {
   }
 
   void WriteObject(Integer indent) {
+    TNestingLevel level = Nest();
     TFilerFlags flags;
     Integer position = 0;
     FReader.ReadPrefix(flags, position);
