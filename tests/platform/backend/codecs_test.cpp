@@ -484,7 +484,8 @@ TEST(BmpTest, RejectsLyingHeaders) {
 // their data are refused before anything is decoded; a picture that is
 // large but mostly skipped is still read.
 TEST(BmpTest, RunLengthSizesMustMatchTheirData) {
-  for (const std::string& file : {test_bitmaps::HugeRle4Bmp(), test_bitmaps::HugeRle8Bmp()}) {
+  for (const std::string& file :
+       {test_bitmaps::HugeRle4Bmp(), test_bitmaps::HugeRle8Bmp(), test_bitmaps::SparseRle4Bmp()}) {
     TDecodedImage img;
     std::string error;
     EXPECT_FALSE(DecodeImage(file.data(), file.size(), img, &error)) << file.size() << " bytes";
@@ -496,6 +497,10 @@ TEST(BmpTest, RunLengthSizesMustMatchTheirData) {
   ASSERT_TRUE(DecodeImage(blank.data(), blank.size(), img, &error)) << error;
   EXPECT_EQ(img.Width, 1024);
   EXPECT_EQ(img.Pixels[size_t(1023) * 1024 + 1], 0xFF102030u) << "the bottom row's run";
+  const std::string plain = test_bitmaps::PlainRle8Bmp();
+  ASSERT_TRUE(DecodeImage(plain.data(), plain.size(), img, &error)) << error;
+  EXPECT_EQ(img.Width, 2040);
+  EXPECT_EQ(img.Pixels[size_t(1023) * 2040 + 2039], 0xFF102030u) << "the last pixel of the top row";
 }
 
 // ---- Icons and cursors --------------------------------------------------------
