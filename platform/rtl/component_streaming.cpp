@@ -7,6 +7,7 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "platform/rtl/filer_limits.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
@@ -36,7 +37,14 @@ struct TReadContext {
 
 namespace {
 thread_local TReadContext* CurrentContext = nullptr;
+// Components, collections and skipped lists being read on this thread,
+// one inside the other (readers may nest, and they share the stack).
+thread_local Integer ReadNesting = 0;
+
+TFilerNesting ReadNestingLevel() {
+  return TFilerNesting(ReadNesting, [] { throw EReadError(kFilerNestedTooDeeply); });
 }
+}  // namespace
 
 TLoadingScope::TLoadingScope() : FContext(CurrentContext), FOuter(CurrentContext == nullptr) {
   if (FOuter) FContext = CurrentContext = new TReadContext;
@@ -198,10 +206,12 @@ void TReader::SkipValue() {
     case vaTrue:
     case vaNil:
       break;
-    case vaList:
+    case vaList: {
+      auto level = rtl::detail::ReadNestingLevel();
       while (!EndOfList()) SkipValue();
       ReadListEnd();
       break;
+    }
     case vaInt8:
       SkipBytes(1);
       break;
@@ -232,7 +242,8 @@ void TReader::SkipValue() {
       while (!ReadStr().empty()) {
       }
       break;
-    case vaCollection:
+    case vaCollection: {
+      auto level = rtl::detail::ReadNestingLevel();
       while (!EndOfList()) {
         if (IsIntValue(NextValue())) SkipValue();
         ReadListBegin();
@@ -244,6 +255,7 @@ void TReader::SkipValue() {
       }
       ReadListEnd();
       break;
+    }
     case vaCurrency:
     case vaDate:
     case vaInt64:
@@ -609,6 +621,7 @@ void TReader::DefineBinaryProperty(const AnsiString& Name, const TStreamProc& Re
 }
 
 void TReader::ReadCollection(TCollection* Collection) {
+  auto level = rtl::detail::ReadNestingLevel();
   Collection->BeginUpdate();
   TScopeExit endUpdate([&] { Collection->EndUpdate(); });
   Collection->Clear();
@@ -698,6 +711,7 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
 }
 
 TComponent* TReader::ReadComponentEntry(TComponent* Component) {
+  auto level = rtl::detail::ReadNestingLevel();
   FErrorPos = Position();
   TFilerFlags flags;
   Integer childPos = 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/rtl/filer_limits.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
@@ -19,26 +20,8 @@ constexpr const char* kInvalidStreamFormat = "Invalid stream format";
 // this many bytes.
 constexpr size_t kLineLength = 64;
 constexpr size_t kBytesPerLine = 32;
-// Objects, lists and collection items nest at most this deep. Every level
-// indents the text form's lines further, so deeper nesting made text
-// quadratic in its input (and each level costs stack).
-constexpr Integer kMaxNesting = 128;
-constexpr const char* kNestedTooDeeply = "Objects or values nested too deeply";
-
-// Counts one level of nesting for as long as it lives.
-class TNestingLevel {
-  Integer& FDepth;
-
- public:
-  template <typename Refuse>
-  TNestingLevel(Integer& Depth, Refuse refuse) : FDepth(Depth) {
-    if (FDepth >= kMaxNesting) refuse();
-    ++FDepth;
-  }
-  ~TNestingLevel() { --FDepth; }
-  TNestingLevel(const TNestingLevel&) = delete;
-  TNestingLevel& operator=(const TNestingLevel&) = delete;
-};
+using rtl::detail::kFilerNestedTooDeeply;
+using TNestingLevel = rtl::detail::TFilerNesting;
 
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
@@ -273,7 +256,7 @@ class TTextToBinary {
   Integer FDepth = 0;
 
   TNestingLevel Nest() {
-    return TNestingLevel(FDepth, [this] { FParser.Error(kNestedTooDeeply); });
+    return TNestingLevel(FDepth, [this] { FParser.Error(kFilerNestedTooDeeply); });
   }
 
   void Mark() {
@@ -529,7 +512,7 @@ class TBinaryToText {
   Integer FDepth = 0;
 
   TNestingLevel Nest() {
-    return TNestingLevel(FDepth, [] { throw EReadError(kNestedTooDeeply); });
+    return TNestingLevel(FDepth, [] { throw EReadError(kFilerNestedTooDeeply); });
   }
 
   void WriteString(const WideString& s, Integer indent) {
