@@ -624,6 +624,17 @@ void TReader::ReadCollection(TCollection* Collection) {
   auto level = rtl::detail::ReadNestingLevel();
   Collection->BeginUpdate();
   TScopeExit endUpdate([&] { Collection->EndUpdate(); });
+  // A collection read a second time frees the items of the first: the
+  // references they still wait for are dropped (left in place, so that the
+  // positions reads keep in the list stay right), or resolving them later
+  // would write into freed items.
+  if (FContext && Collection->Count() > 0)
+    for (auto& f : FContext->Fixups)
+      for (const TPersistent* p = f.Instance; p; p = p->GetOwner())
+        if (p == Collection) {
+          f.Instance = nullptr;
+          break;
+        }
   Collection->Clear();
   while (!EndOfList()) {
     FErrorPos = Position();
@@ -869,6 +880,7 @@ void TReader::ResolveFixups(size_t First) {
   auto& fixups = FContext->Fixups;
   for (size_t i = First; i < fixups.size(); ++i) {
     const TFixup& f = fixups[i];
+    if (!f.Instance) continue;  // its object was freed while reading
     FErrorPos = f.Pos;
     if (TComponent* ref = FindNestedComponent(f.Root, f.Name)) {
       ApplyReference(f, ref);

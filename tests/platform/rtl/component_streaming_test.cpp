@@ -381,6 +381,23 @@ TEST_F(StreamingTest, ComponentsNestedTooDeeplyAreRefused) {
   }
 }
 
+// A collection given twice: the second read frees the items of the first
+// while one still waits for its reference, which was then written into the
+// freed item. The reference goes with its item.
+TEST_F(StreamingTest, ACollectionReadTwiceDropsTheReferencesOfItsFreedItems) {
+  std::unique_ptr<TComponent> root(ReadFromText(
+      "object MainForm: TTestForm\n"
+      "  Items = <\n    item\n      Target = P\n    end>\n"
+      "  Items = <\n    item\n      Caption = 'second'\n    end\n    item\n      Target = P\n    end>\n"
+      "  object P: TTestControl\n  end\n"
+      "end\n"));
+  auto* form = dynamic_cast<TTestForm*>(root.get());
+  ASSERT_EQ(form->Items()->Count(), 2);
+  EXPECT_EQ(static_cast<TTestItem*>(form->Items()->Items(0))->Caption(), "second");
+  EXPECT_EQ(static_cast<TTestItem*>(form->Items()->Items(0))->Target(), nullptr);
+  EXPECT_EQ(static_cast<TTestItem*>(form->Items()->Items(1))->Target(), form->FindComponent("P"));
+}
+
 TEST_F(StreamingTest, InlineComponentsOwnTheirChildrenAndNameRelativeToThemselves) {
   const char* text =
       "object MainForm: TTestForm\n"
