@@ -293,6 +293,26 @@ TEST(CodecTest, JpegAndTiffOutOfProportionToTheirDataAreRefused) {
   }
 }
 
+// The same lying TIFF with a compression scheme nobody knows: refused
+// before its raster is taken (it was filled twice, for nothing).
+TEST(CodecTest, TiffOfAnUnknownCompressionIsRefused) {
+  std::string file = Encode(iffTiff, TestPicture(16, 16, false), 16, 16);
+  auto u16 = [&](size_t at) { return uint16_t(uint8_t(file[at]) | uint8_t(file[at + 1]) << 8); };
+  ASSERT_EQ(file.substr(0, 2), "II");
+  const size_t ifd = u16(4) | size_t(u16(6)) << 16;
+  for (size_t i = 0, n = u16(ifd); i < n; ++i) {
+    const size_t entry = ifd + 2 + 12 * i;
+    const uint16_t tag = u16(entry);
+    const uint16_t value = tag == 256 ? 62980 : tag == 257 || tag == 278 ? 515 : tag == 259 ? 208 : 0;
+    if (value) file[entry + 8] = char(value & 0xFF), file[entry + 9] = char(value >> 8);
+  }
+  TDecodedImage img;
+  std::string error;
+  EXPECT_FALSE(DecodeImage(file.data(), file.size(), img, &error));
+  EXPECT_NE(error.find("Unsupported TIFF compression"), std::string::npos) << error;
+  EXPECT_TRUE(img.Pixels.empty());
+}
+
 TEST(CodecTest, ResolutionIsKept) {
   std::vector<uint32_t> src = TestPicture(8, 8, false);
   TEncodeOptions o;
