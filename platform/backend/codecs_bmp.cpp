@@ -184,7 +184,7 @@ bool DecodeDibAt(const uint8_t* p, size_t size, size_t pixelOffset, bool icon, T
   if (at > size) return Fail(error, "Truncated bitmap data");
   const bool runLength = h.Compression == kBiRle4 || h.Compression == kBiRle8;
   const size_t runBytes = h.ImageSize ? std::min<size_t>(h.ImageSize, size - at) : size - at;
-  if (runLength && !rtl::RunLengthSizePlausible(int64_t(width) * rows, runBytes))
+  if (runLength && !rtl::BitmapRunsPlausible(int64_t(width) * rows, runBytes))
     return Fail(error, "Invalid bitmap size");
 
   const size_t stride = ((size_t(width) * h.Bits + 31) / 32) * 4;

@@ -189,6 +189,15 @@ bool DecodeTiff(const uint8_t* data, size_t size, int frame, TDecodedImage& out,
     TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
     TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
     ok = SizeAllowed(w, h);
+    // A scheme libtiff cannot decode yields nothing, yet its raster (tens of
+    // millions of pixels from a few hundred bytes) was taken and filled
+    // twice first.
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    if (ok && !TIFFIsCODECConfigured(compression)) {
+      TIFFClose(tif);
+      return Fail(error, "Unsupported TIFF compression");
+    }
     if (ok && !DataPlausible(tif, size)) {
       TIFFClose(tif);
       return Fail(error, "Invalid TIFF image size");

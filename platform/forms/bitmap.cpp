@@ -408,7 +408,7 @@ void DecodeBMP(const uint8_t* p, size_t n, bool fileHeader, TDecoded& d) {
   size_t dataSize = n - pos;
   bool compressed = compression == BI_RLE8 || compression == BI_RLE4;
   if (!compressed && dataSize < static_cast<uint64_t>(stride * absHeight)) InvalidBitmap();
-  if (compressed && !rtl::RunLengthSizePlausible(width * absHeight, dataSize)) InvalidBitmap();
+  if (compressed && !rtl::BitmapRunsPlausible(width * absHeight, dataSize)) InvalidBitmap();
 
   // The format kept: the file's own, except that unusual bit fields become
   // 32-bit B,G,R,A.

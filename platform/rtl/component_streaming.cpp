@@ -7,6 +7,7 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "platform/rtl/filer_limits.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
@@ -36,7 +37,14 @@ struct TReadContext {
 
 namespace {
 thread_local TReadContext* CurrentContext = nullptr;
+// Components, collections and skipped lists being read on this thread,
+// one inside the other (readers may nest, and they share the stack).
+thread_local Integer ReadNesting = 0;
+
+TFilerNesting ReadNestingLevel() {
+  return TFilerNesting(ReadNesting, [] { throw EReadError(kFilerNestedTooDeeply); });
 }
+}  // namespace
 
 TLoadingScope::TLoadingScope() : FContext(CurrentContext), FOuter(CurrentContext == nullptr) {
   if (FOuter) FContext = CurrentContext = new TReadContext;
@@ -198,10 +206,12 @@ void TReader::SkipValue() {
     case vaTrue:
     case vaNil:
       break;
-    case vaList:
+    case vaList: {
+      auto level = rtl::detail::ReadNestingLevel();
       while (!EndOfList()) SkipValue();
       ReadListEnd();
       break;
+    }
     case vaInt8:
       SkipBytes(1);
       break;
@@ -232,7 +242,8 @@ void TReader::SkipValue() {
       while (!ReadStr().empty()) {
       }
       break;
-    case vaCollection:
+    case vaCollection: {
+      auto level = rtl::detail::ReadNestingLevel();
       while (!EndOfList()) {
         if (IsIntValue(NextValue())) SkipValue();
         ReadListBegin();
@@ -244,6 +255,7 @@ void TReader::SkipValue() {
       }
       ReadListEnd();
       break;
+    }
     case vaCurrency:
     case vaDate:
     case vaInt64:
@@ -609,8 +621,20 @@ void TReader::DefineBinaryProperty(const AnsiString& Name, const TStreamProc& Re
 }
 
 void TReader::ReadCollection(TCollection* Collection) {
+  auto level = rtl::detail::ReadNestingLevel();
   Collection->BeginUpdate();
   TScopeExit endUpdate([&] { Collection->EndUpdate(); });
+  // A collection read a second time frees the items of the first: the
+  // references they still wait for are dropped (left in place, so that the
+  // positions reads keep in the list stay right), or resolving them later
+  // would write into freed items.
+  if (FContext && Collection->Count() > 0)
+    for (auto& f : FContext->Fixups)
+      for (const TPersistent* p = f.Instance; p; p = p->GetOwner())
+        if (p == Collection) {
+          f.Instance = nullptr;
+          break;
+        }
   Collection->Clear();
   while (!EndOfList()) {
     FErrorPos = Position();
@@ -698,6 +722,7 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
 }
 
 TComponent* TReader::ReadComponentEntry(TComponent* Component) {
+  auto level = rtl::detail::ReadNestingLevel();
   FErrorPos = Position();
   TFilerFlags flags;
   Integer childPos = 0;
@@ -855,6 +880,7 @@ void TReader::ResolveFixups(size_t First) {
   auto& fixups = FContext->Fixups;
   for (size_t i = First; i < fixups.size(); ++i) {
     const TFixup& f = fixups[i];
+    if (!f.Instance) continue;  // its object was freed while reading
     FErrorPos = f.Pos;
     if (TComponent* ref = FindNestedComponent(f.Root, f.Name)) {
       ApplyReference(f, ref);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <ctime>
 #include <string_view>
+#include <utility>
 
 #include "platform/rtl/mathutils.h"
 #include "platform/rtl/sysutils.h"
@@ -295,6 +296,7 @@ bool TwelveHour(std::string_view f, size_t from) {
 class TDateFormatter {
   const TFormatSettings& fs_;
   AnsiString& out_;
+  size_t limit_;
   Word year_, month_, day_, dow_, hour_, min_, sec_, msec_;
 
   void Number(unsigned v, int width) {
@@ -315,7 +317,13 @@ class TDateFormatter {
   }
 
  public:
-  TDateFormatter(const TFormatSettings& fs, AnsiString& out, TDateTime value) : fs_(fs), out_(out) {
+  // Nested formats can repeat each other: a few hundred "c" in the short
+  // date format made megabytes of text. The result may exceed its format by
+  // at most kMaxDateExpansion bytes; more is refused.
+  static constexpr size_t kMaxDateExpansion = 65536;
+
+  TDateFormatter(const TFormatSettings& fs, AnsiString& out, TDateTime value, size_t formatLength)
+      : fs_(fs), out_(out), limit_(formatLength + kMaxDateExpansion) {
     DecodeDateTime(value, year_, month_, day_, hour_, min_, sec_, msec_);
     dow_ = DayOfWeek(value);
   }
@@ -413,6 +421,7 @@ class TDateFormatter {
           break;
       }
       i = std::min(f.size(), i + run);
+      if (out_.size() > limit_) throw EConvertError("Formatted date and time text too long");
     }
   }
 };
@@ -420,8 +429,10 @@ class TDateFormatter {
 }  // namespace
 
 void DateTimeToString(AnsiString& result, const AnsiString& format, TDateTime value, const TFormatSettings& fs) {
-  result.clear();
-  TDateFormatter(fs, result, value).Append(format.empty() ? std::string_view("C") : std::string_view(format), 0);
+  AnsiString text;
+  TDateFormatter(fs, text, value, format.size())
+      .Append(format.empty() ? std::string_view("C") : std::string_view(format), 0);
+  result = std::move(text);
 }
 
 void DateTimeToString(AnsiString& result, const AnsiString& format, TDateTime value) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/rtl/filer_limits.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strutils.h"
@@ -19,6 +20,8 @@ constexpr const char* kInvalidStreamFormat = "Invalid stream format";
 // this many bytes.
 constexpr size_t kLineLength = 64;
 constexpr size_t kBytesPerLine = 32;
+using rtl::detail::kFilerNestedTooDeeply;
+using TNestingLevel = rtl::detail::TFilerNesting;
 
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
@@ -250,6 +253,11 @@ class TTextToBinary {
   TParser FParser;
   TWriter FWriter;
   rtl::detail::TSourceLines* FLines;
+  Integer FDepth = 0;
+
+  TNestingLevel Nest() {
+    return TNestingLevel(FDepth, [this] { FParser.Error(kFilerNestedTooDeeply); });
+  }
 
   void Mark() {
     if (FLines) FLines->Entries.emplace_back(FWriter.Position(), FParser.SourceLine());
@@ -359,12 +367,14 @@ class TTextToBinary {
         }
         FWriter.WriteStr(AnsiString());
         break;
-      case '(':
+      case '(': {
+        TNestingLevel level = Nest();
         FParser.NextToken();
         FWriter.WriteListBegin();
         while (FParser.Token() != ')') ConvertValue();
         FWriter.WriteListEnd();
         break;
+      }
       case '{': {
         TMemoryStream data;
         FParser.HexToBinary(&data);
@@ -376,7 +386,8 @@ class TTextToBinary {
         if (size) FWriter.Write(data.Memory(), static_cast<Integer>(size));
         break;
       }
-      case '<':
+      case '<': {
+        TNestingLevel level = Nest();
         FParser.NextToken();
         FWriter.WriteValue(vaCollection);
         while (FParser.Token() != '>') {
@@ -398,6 +409,7 @@ class TTextToBinary {
         }
         FWriter.WriteListEnd();
         break;
+      }
       default:
         FParser.Error("Invalid property value");
     }
@@ -413,6 +425,7 @@ class TTextToBinary {
       : FParser(Input), FWriter(Output, 4096), FLines(Lines) {}
 
   void ConvertObject() {
+    TNestingLevel level = Nest();
     bool isInherited = FParser.TokenSymbolIs("inherited");
     bool isInline = FParser.TokenSymbolIs("inline");
     if (!isInherited && !isInline) FParser.CheckTokenSymbol("object");
@@ -496,6 +509,11 @@ AnsiString CurrencyText(Extended v) {
 class TBinaryToText {
   TReader FReader;
   AnsiString FOut;
+  Integer FDepth = 0;
+
+  TNestingLevel Nest() {
+    return TNestingLevel(FDepth, [] { throw EReadError(kFilerNestedTooDeeply); });
+  }
 
   void WriteString(const WideString& s, Integer indent) {
     if (s.empty()) {
@@ -552,7 +570,8 @@ class TBinaryToText {
 
   void WriteValue(Integer indent) {
     switch (FReader.NextValue()) {
-      case vaList:
+      case vaList: {
+        TNestingLevel level = Nest();
         FReader.ReadValue();
         FOut += "(";
         while (!FReader.EndOfList()) {
@@ -562,6 +581,7 @@ class TBinaryToText {
         FReader.ReadListEnd();
         FOut += ")";
         break;
+      }
       case vaInt8:
       case vaInt16:
       case vaInt32:
@@ -609,7 +629,8 @@ class TBinaryToText {
         FOut += "]";
         break;
       }
-      case vaCollection:
+      case vaCollection: {
+        TNestingLevel level = Nest();
         FReader.ReadValue();
         FOut += "<";
         while (!FReader.EndOfList()) {
@@ -625,6 +646,7 @@ class TBinaryToText {
         FReader.ReadListEnd();
         FOut += ">";
         break;
+      }
       default:
         throw EReadError(kInvalidStreamFormat);
     }
@@ -637,6 +659,7 @@ class TBinaryToText {
   }
 
   void WriteObject(Integer indent) {
+    TNestingLevel level = Nest();
     TFilerFlags flags;
     Integer position = 0;
     FReader.ReadPrefix(flags, position);

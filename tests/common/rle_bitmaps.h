@@ -55,4 +55,22 @@ inline std::string HugeRle8Bmp() {
   return RunLengthBmp(65535, 2048, 8, 1, 2, runs);
 }
 
+// 1.6 KB of 4-bit runs declaring 26629 x 240 pixels: about 4,000 pixels
+// per byte, which loading and masking took seconds over.
+inline std::string SparseRle4Bmp() {
+  std::string runs;
+  for (int i = 0; i < 400; ++i) runs += std::string("\xFF\x12\x00\x00", 4);  // 255 pixels, end of line
+  return RunLengthBmp(26629, 240, 4, 2, 16, runs + std::string("\x00\x01", 2));
+}
+
+// Runs of 255 pixels and an end of line for every row: what an encoder
+// writes for a plain picture of 2040 x 1024 (about 2 million pixels).
+inline std::string PlainRle8Bmp() {
+  std::string row;
+  for (int i = 0; i < 8; ++i) row += std::string("\xFF\x01", 2);
+  std::string runs;
+  for (int y = 0; y < 1024; ++y) runs += row + std::string("\x00\x00", 2);
+  return RunLengthBmp(2040, 1024, 8, 1, 2, runs + std::string("\x00\x01", 2));
+}
+
 }  // namespace test_bitmaps

@@ -293,6 +293,26 @@ TEST(CodecTest, JpegAndTiffOutOfProportionToTheirDataAreRefused) {
   }
 }
 
+// The same lying TIFF with a compression scheme nobody knows: refused
+// before its raster is taken (it was filled twice, for nothing).
+TEST(CodecTest, TiffOfAnUnknownCompressionIsRefused) {
+  std::string file = Encode(iffTiff, TestPicture(16, 16, false), 16, 16);
+  auto u16 = [&](size_t at) { return uint16_t(uint8_t(file[at]) | uint8_t(file[at + 1]) << 8); };
+  ASSERT_EQ(file.substr(0, 2), "II");
+  const size_t ifd = u16(4) | size_t(u16(6)) << 16;
+  for (size_t i = 0, n = u16(ifd); i < n; ++i) {
+    const size_t entry = ifd + 2 + 12 * i;
+    const uint16_t tag = u16(entry);
+    const uint16_t value = tag == 256 ? 62980 : tag == 257 || tag == 278 ? 515 : tag == 259 ? 208 : 0;
+    if (value) file[entry + 8] = char(value & 0xFF), file[entry + 9] = char(value >> 8);
+  }
+  TDecodedImage img;
+  std::string error;
+  EXPECT_FALSE(DecodeImage(file.data(), file.size(), img, &error));
+  EXPECT_NE(error.find("Unsupported TIFF compression"), std::string::npos) << error;
+  EXPECT_TRUE(img.Pixels.empty());
+}
+
 TEST(CodecTest, ResolutionIsKept) {
   std::vector<uint32_t> src = TestPicture(8, 8, false);
   TEncodeOptions o;
@@ -484,7 +504,8 @@ TEST(BmpTest, RejectsLyingHeaders) {
 // their data are refused before anything is decoded; a picture that is
 // large but mostly skipped is still read.
 TEST(BmpTest, RunLengthSizesMustMatchTheirData) {
-  for (const std::string& file : {test_bitmaps::HugeRle4Bmp(), test_bitmaps::HugeRle8Bmp()}) {
+  for (const std::string& file :
+       {test_bitmaps::HugeRle4Bmp(), test_bitmaps::HugeRle8Bmp(), test_bitmaps::SparseRle4Bmp()}) {
     TDecodedImage img;
     std::string error;
     EXPECT_FALSE(DecodeImage(file.data(), file.size(), img, &error)) << file.size() << " bytes";
@@ -496,6 +517,10 @@ TEST(BmpTest, RunLengthSizesMustMatchTheirData) {
   ASSERT_TRUE(DecodeImage(blank.data(), blank.size(), img, &error)) << error;
   EXPECT_EQ(img.Width, 1024);
   EXPECT_EQ(img.Pixels[size_t(1023) * 1024 + 1], 0xFF102030u) << "the bottom row's run";
+  const std::string plain = test_bitmaps::PlainRle8Bmp();
+  ASSERT_TRUE(DecodeImage(plain.data(), plain.size(), img, &error)) << error;
+  EXPECT_EQ(img.Width, 2040);
+  EXPECT_EQ(img.Pixels[size_t(1023) * 2040 + 2039], 0xFF102030u) << "the last pixel of the top row";
 }
 
 // ---- Icons and cursors --------------------------------------------------------

@@ -341,7 +341,8 @@ TEST(BitmapFileTest, MalformedFilesRaiseAndLeaveTheBitmapAsItWas) {
   // Run-length files declaring sizes their data cannot describe; loading
   // them, then masking, took half a minute.
   for (const auto& [what, file] : {std::pair{"247-byte RLE4 of 6 x 16,785,410", test_bitmaps::HugeRle4Bmp()},
-                                   std::pair{"292-byte RLE8 of 65535 x 2048", test_bitmaps::HugeRle8Bmp()}})
+                                   std::pair{"292-byte RLE8 of 65535 x 2048", test_bitmaps::HugeRle8Bmp()},
+                                   std::pair{"1.6 KB RLE4 of 26629 x 240", test_bitmaps::SparseRle4Bmp()}})
     cases.push_back({what, std::vector<uint8_t>(file.begin(), file.end())});
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
@@ -355,6 +356,17 @@ TEST(BitmapFileTest, MalformedFilesRaiseAndLeaveTheBitmapAsItWas) {
     EXPECT_EQ(bmp.Width(), 3);
     EXPECT_EQ(bmp.Height(), 4);
   }
+}
+
+// A large run-length file written row by row stays well within the
+// proportion of pixels to data that is refused above.
+TEST(BitmapFileTest, ALargeRunLengthFileOfOrdinaryRunsLoads) {
+  const std::string file = test_bitmaps::PlainRle8Bmp();
+  TBitmap bmp;
+  Load(bmp, std::vector<uint8_t>(file.begin(), file.end()));
+  EXPECT_EQ(bmp.Width(), 2040);
+  EXPECT_EQ(bmp.Height(), 1024);
+  EXPECT_EQ(bmp.Canvas()->Pixels(2039, 0), TColor(0x302010));
 }
 
 // Exposes the form description's binary value.

@@ -161,6 +161,30 @@ TEST(FilerValues, SkipValuePassesOverEveryKind) {
   EXPECT_EQ(r.ReadInteger(), 42);
 }
 
+// Lists nested thousands deep cost a level of stack each; past 128 the
+// reader refuses them.
+TEST(FilerValues, SkipValueRefusesListsNestedTooDeeply) {
+  auto nested = [](int depth) {
+    return Written([depth](TWriter& w) {
+      for (int i = 0; i < depth; ++i) w.WriteListBegin();
+      for (int i = 0; i < depth; ++i) w.WriteListEnd();
+      w.WriteInteger(42);
+    });
+  };
+  TStringStream deepest(nested(128));
+  TReader r(&deepest, 16);
+  r.SkipValue();
+  EXPECT_EQ(r.ReadInteger(), 42);
+  TStringStream tooDeep(nested(5000));
+  TReader r2(&tooDeep, 16);
+  try {
+    r2.SkipValue();
+    ADD_FAILURE() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Message(), "Objects or values nested too deeply");
+  }
+}
+
 TEST(FilerValues, AReaderGivesBackWhatItReadAhead) {
   TStringStream s;
   {
@@ -330,6 +354,48 @@ TEST_F(StreamingTest, AnErrorDeclinedByOnErrorIsOfferedOnce) {
   reader.OnError = [&offered](TReader*, const AnsiString&, bool&) { ++offered; };
   EXPECT_THROW(reader.ReadRootComponent(nullptr), EReadError);
   EXPECT_EQ(offered, 1);
+}
+
+// A binary form of components each inside the one before: the root and 127
+// children are read; 2,000 are refused before the stack runs out, and
+// what was made is freed.
+TEST_F(StreamingTest, ComponentsNestedTooDeeplyAreRefused) {
+  auto nested = [](int children) {
+    AnsiString binary = AnsiString("TPF0\x09TTestForm\x08MainForm") + '\0';
+    for (int i = 0; i < children; ++i) {
+      const AnsiString name = "C" + std::to_string(i);
+      binary += AnsiString("\x0CTTestControl") + char(name.size()) + name + '\0';
+    }
+    return binary + AnsiString(size_t(children) + 1, '\0');
+  };
+  TStringStream deepest(nested(127));
+  std::unique_ptr<TComponent> root(TReader(&deepest, 4096).ReadRootComponent(nullptr));
+  ASSERT_NE(root->FindComponent("C126"), nullptr);
+  root.reset();
+  TStringStream tooDeep(nested(2000));
+  try {
+    delete TReader(&tooDeep, 4096).ReadRootComponent(nullptr);
+    ADD_FAILURE() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Message(), "Objects or values nested too deeply");
+  }
+}
+
+// A collection given twice: the second read frees the items of the first
+// while one still waits for its reference, which was then written into the
+// freed item. The reference goes with its item.
+TEST_F(StreamingTest, ACollectionReadTwiceDropsTheReferencesOfItsFreedItems) {
+  std::unique_ptr<TComponent> root(ReadFromText(
+      "object MainForm: TTestForm\n"
+      "  Items = <\n    item\n      Target = P\n    end>\n"
+      "  Items = <\n    item\n      Caption = 'second'\n    end\n    item\n      Target = P\n    end>\n"
+      "  object P: TTestControl\n  end\n"
+      "end\n"));
+  auto* form = dynamic_cast<TTestForm*>(root.get());
+  ASSERT_EQ(form->Items()->Count(), 2);
+  EXPECT_EQ(static_cast<TTestItem*>(form->Items()->Items(0))->Caption(), "second");
+  EXPECT_EQ(static_cast<TTestItem*>(form->Items()->Items(0))->Target(), nullptr);
+  EXPECT_EQ(static_cast<TTestItem*>(form->Items()->Items(1))->Target(), form->FindComponent("P"));
 }
 
 TEST_F(StreamingTest, InlineComponentsOwnTheirChildrenAndNameRelativeToThemselves) {

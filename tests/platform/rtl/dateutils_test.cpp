@@ -351,6 +351,25 @@ TEST_F(FormatSettingsTest, NestedFormatsCannotRecurseForever) {
   EXPECT_EQ(FormatDateTime("ddddd", kSample), "[[]]");
 }
 
+// Each "c" of a nested format repeats that format again: 300 of them made
+// megabytes of text from a few hundred bytes. Text beyond its format's
+// own length plus 64 KiB is refused, and the result is left as it was;
+// a long format of literal text is still written out whole.
+TEST_F(FormatSettingsTest, NestedFormatsCannotMultiplyBeyondBounds) {
+  FormatSettings.ShortDateFormat = AnsiString(300, 'c');
+  EXPECT_THROW(FormatDateTime("c", kSample), EConvertError);
+  AnsiString out = "old";
+  EXPECT_THROW(DateTimeToString(out, "ddddd", kSample), EConvertError);
+  EXPECT_EQ(out, "old");
+  FormatSettings.ShortDateFormat = AnsiString(30, 'c');
+  FormatSettings.LongTimeFormat = "hh:nn:ss";
+  // Two levels down each "c" leaves only its blank; one level down each
+  // adds those 30 blanks, its own and the time.
+  EXPECT_EQ(FormatDateTime("c", kSample).size(), 30u * (30 + 1 + 8) + 1 + 8);
+  const AnsiString literal = "'" + AnsiString(200000, 'x') + "'";
+  EXPECT_EQ(FormatDateTime(literal, kSample), AnsiString(200000, 'x'));
+}
+
 TEST_F(FormatSettingsTest, StrToDateInTheSettingsOrder) {
   const Word thisYear = YearOf(Date());
   const struct {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "component_streaming_test_classes.h"
@@ -278,6 +279,40 @@ TEST(FormTextConversion, CorruptBinaryFormsRaiseReadErrors) {
   };
   for (const auto& c : cases) {
     EXPECT_THROW(BinaryToTextString(c.Binary), EReadError) << c.Name;
+  }
+}
+
+// Each level of nesting indents the text form further, so 2,000 nested
+// lists made text quadratic in the input. 127 lists inside the object
+// still convert both ways; 2,000 are refused in either form.
+TEST(FormTextConversion, NestingDeeperThanTheLimitIsRefused) {
+  auto nested = [](size_t n) {
+    return "object A: T\n  P = " + AnsiString(n, '(') + "1" + AnsiString(n, ')') + "\nend";
+  };
+  const AnsiString deepest = TextToBinaryString(nested(127));
+  const AnsiString text = BinaryToTextString(deepest);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '('), 127);
+  EXPECT_EQ(TextToBinaryString(text), deepest);
+
+  TStringStream in(nested(2000)), out;
+  try {
+    ObjectTextToBinary(&in, &out);
+    FAIL() << "no error";
+  } catch (const EParserError& e) {
+    EXPECT_EQ(e.Message(), "Objects or values nested too deeply on line 2");
+  }
+  // The same in the binary form: the value (an 8-bit integer 1) wrapped in
+  // 2,000 list openings and ends.
+  AnsiString binary = TextToBinaryString(nested(0));
+  const size_t value = binary.find("\x02\x01");
+  ASSERT_NE(value, AnsiString::npos);
+  binary = binary.substr(0, value) + AnsiString(2000, '\x01') + "\x02\x01" + AnsiString(2000, '\0') +
+           binary.substr(value + 2);
+  try {
+    BinaryToTextString(binary);
+    FAIL() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Message(), "Objects or values nested too deeply");
   }
 }
 
