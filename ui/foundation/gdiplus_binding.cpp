@@ -551,7 +551,11 @@ void BindLibraryWith(std::span<const TdxGpEntryPoint> ATable) {
   }
 }
 
-void StartBindingUnit() { gAvailable = false; }
+void StartBindingUnit() {
+  // A binding made ahead of the start-up stays: clearing the flag alone
+  // would load the library again over the reference held and lose it.
+  if (!gLibrary) gAvailable = false;
+}
 
 void StopBindingUnit() { dxGpReleaseLibrary(); }
 

@@ -466,6 +466,8 @@ void ResetSharedCanvasObjects() {
   gSharedObjectsFreed = false;
 }
 
+void AllowSharedCanvasObjects() { gSharedObjectsFreed = false; }
+
 void BindWindowFromDC() {
   gWindowFromDC = reinterpret_cast<TWindowFromDC>(GetProcAddress(GetModuleHandleA("user32.dll"), "WindowFromDC"));
 }

@@ -199,5 +199,8 @@ namespace dx_gdiplus_detail {
 void FreeSharedCanvasObjects();
 // Frees them and lets them be made again (tests that swap dxGpApi).
 void ResetSharedCanvasObjects();
+// Lets them be made again after FreeSharedCanvasObjects (the images unit's
+// next start-up).
+void AllowSharedCanvasObjects();
 void BindWindowFromDC();
 }  // namespace dx_gdiplus_detail

@@ -581,6 +581,8 @@ bool gClassesRegistered = false;
 
 void StartImagesUnit() {
   BindWindowFromDC();
+  // A start-up after a shut-down hands the shared canvas objects out again.
+  AllowSharedCanvasObjects();
   if (gClassesRegistered || !dxGpCheckAvailable(false)) return;
   dxGpPrepareEncoders();
   RegisterClasses({TdxPNGImage::StaticClass(), TdxSmartImage::StaticClass()});

@@ -19,14 +19,21 @@ int ClampCount(const AnsiString& AText, Integer ACount) {
   return ACount < 0 ? length : std::min(ACount, length);
 }
 
-// The shared screen canvas's DC, given back when the scope ends.
+// The shared screen canvas's DC, given back when the scope ends, and the
+// canvas's font as it was: a measurement without a font of its own must
+// not get the one an earlier measurement assigned.
 class TScreenDC {
   TcxScreenCanvas* FCanvas = cxSharedScreenCanvas();
+  TFont FFont;
 
  public:
-  TScreenDC() = default;
+  TScreenDC() {
+    if (FCanvas) FFont.Assign(FCanvas->GetFont());
+  }
   ~TScreenDC() {
-    if (FCanvas) FCanvas->ReleaseScreenDC();
+    if (!FCanvas) return;
+    FCanvas->ReleaseScreenDC();
+    FCanvas->GetFont()->Assign(&FFont);
   }
   TScreenDC(const TScreenDC&) = delete;
   TScreenDC& operator=(const TScreenDC&) = delete;

@@ -173,6 +173,9 @@ class TFormsTest : public ::testing::Test {
     });
   }
   void TearDown() override {
+    // Before the forms go: freeing the hint's control forgets it, and the
+    // cancel would then leave hints active (the short pause) for the next test.
+    Application->CancelHint();
     for (auto& L : Forms)
       if (auto* F = dynamic_cast<TCustomForm*>(L.Get())) F->Free();
     Application->OnException = nullptr;

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "ui/foundation/gdiplus_binding.h"
 #include "ui/foundation/gdiplus_canvas.h"
 #include "ui/foundation/graphics_unit.h"
+#include "unit_state_fixture.h"
 
 namespace {
 
@@ -73,7 +75,8 @@ std::string RoadName(const ::testing::TestParamInfo<TRoad>& Info) {
 // emulation for the emulated one.
 class TRoadScope {
   bool FStarted = false;
-  int FStopped = 0;  // start-ups of earlier tests undone for the software road
+  // The software road undoes the start-ups outstanding.
+  std::optional<unit_state_test::TGraphicsUnitAtRest> FAtRest;
   bool FWow64 = OSWow64Process;
 
  public:
@@ -82,7 +85,7 @@ class TRoadScope {
       cx_graphics_detail::StartGraphics();
       FStarted = true;
     } else
-      for (; cxAlphaBlendProc() && FStopped < 100; ++FStopped) cx_graphics_detail::StopGraphics();
+      FAtRest.emplace();
     OSWow64Process = ARoad == TRoad::Emulated;
     if (ARoad == TRoad::Emulated) {
       EXPECT_TRUE(dxGpCheckAvailable(false));
@@ -95,7 +98,6 @@ class TRoadScope {
   ~TRoadScope() {
     OSWow64Process = FWow64;
     if (FStarted) cx_graphics_detail::StopGraphics();
-    for (; FStopped > 0; --FStopped) cx_graphics_detail::StartGraphics();
   }
 };
 

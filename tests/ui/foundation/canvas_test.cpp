@@ -10,6 +10,7 @@
 #include "platform/win/user/user.h"
 #include "tests/common/dib_canvas.h"
 #include "ui/foundation/graphics_unit.h"
+#include "unit_state_fixture.h"
 
 namespace {
 
@@ -544,6 +545,7 @@ TEST(CxTextFlags, TranslateToDrawTextFlags) {
 // ---- Shared canvases ---------------------------------------------------------------------
 
 TEST(CxSharedCanvases, CreatedOnceAndGoneAfterShutDown) {
+  unit_state_test::TGraphicsUnitAtRest atRest;
   cx_graphics_detail::StartGraphics();
   TcxScreenCanvas* screen = cxSharedScreenCanvas();
   ASSERT_NE(screen, nullptr);

@@ -5,12 +5,15 @@
 #include "platform/win/gdi/gdi.h"
 #include "platform/win/user/user_test_seams.h"
 #include "ui/foundation/graphics_unit.h"
+#include "unit_state_fixture.h"
 
 namespace {
 
-// Runs the drawing unit's start-up with the screen at a resolution, and
-// its shut-down and 96 dpi afterwards.
+// Runs the drawing unit's first start-up with the screen at a resolution,
+// and its shut-down and 96 dpi afterwards.
 class TScreenAt {
+  unit_state_test::TGraphicsUnitAtRest FAtRest;
+
  public:
   explicit TScreenAt(int ADpi) {
     rtl::testing::SetDpi(ADpi);
@@ -20,6 +23,8 @@ class TScreenAt {
     cx_graphics_detail::StopGraphics();
     rtl::testing::SetDpi(96);
   }
+  TScreenAt(const TScreenAt&) = delete;
+  TScreenAt& operator=(const TScreenAt&) = delete;
 };
 
 TEST(DpiScaling, ScalesBySidesRoundingHalvesAwayFromZero) {
@@ -54,6 +59,7 @@ TEST(DpiScaling, ResolutionIsReadOnceAtStartUp) {
 }
 
 TEST(GraphicsUnit, StartUpCounterBindsAlphaBlendOnceAndShutsDownLast) {
+  unit_state_test::TGraphicsUnitAtRest atRest;
   cx_graphics_detail::StartGraphics();
   EXPECT_FALSE(cxGraphicsShuttingDown());
   TcxAlphaBlendFunc bound = cxAlphaBlendProc();

@@ -83,6 +83,19 @@ TEST(GdiPlusBinding, ReleaseShutsDownAndClearsTheProcedures) {
   EXPECT_TRUE(dxGpCheckAvailable(false));
 }
 
+// The units' start-up finding the library bound already (a check ran
+// first) keeps that binding instead of loading the library once more.
+TEST(GdiPlusBinding, StartUpOverABindingKeepsItsSingleReference) {
+  ASSERT_TRUE(dxGpCheckAvailable(false));
+  const int references = GdiplusReferences();
+  dx_gdiplus_detail::StartBindingUnit();
+  EXPECT_TRUE(dxGpCheckAvailable(false));
+  EXPECT_EQ(GdiplusReferences(), references);
+  dx_gdiplus_detail::StopBindingUnit();
+  EXPECT_EQ(GdiplusReferences(), 0);
+  EXPECT_TRUE(dxGpCheckAvailable(false));
+}
+
 TEST(GdiPlusBinding, CheckRaisesTheStatusWithItsMessage) {
   EXPECT_NO_THROW(dxGpCheck(Ok));
   try {

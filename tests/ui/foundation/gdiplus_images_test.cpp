@@ -430,8 +430,11 @@ TEST_F(GdiPlusImages, UnitRegistersThePictureClasses) {
   dx_gdiplus_detail::StopImagesUnit();
   EXPECT_EQ(GraphicExtension(TdxPNGImage::StaticClass()), "");
   EXPECT_EQ(GetClass("TdxPNGImage"), nullptr);
-  dx_gdiplus_detail::ResetSharedCanvasObjects();
+  EXPECT_EQ(dxGpSharedPaintCanvas(), nullptr) << "none after the shut-down";
+  // A new start-up brings the classes and the shared canvas back.
   dx_gdiplus_detail::StartImagesUnit();
+  EXPECT_EQ(GetClass("TdxPNGImage"), TdxPNGImage::StaticClass());
+  EXPECT_NE(dxGpSharedPaintCanvas(), nullptr);
 }
 
 }  // namespace

@@ -82,6 +82,7 @@ TEST_F(GdiPlusPixels, LowColourDCPaintsThroughTheBuffer) {
     TDibCanvas dc(20, 20, 0xFF000000u);
     rtl::testing::SetDeviceCapsOverride({bits == 16 ? 16 : 0, 0, 0});
     TdxGPPaintCanvas* canvas = dxGpSharedPaintCanvas();
+    ASSERT_NE(canvas, nullptr);
     canvas->BeginPaint(dc.dc, TRect(4, 4, 14, 14));
     EXPECT_EQ(canvas->Buffer() != nullptr, bits == 16);
     dxGpFillRectSolid(canvas->Handle(), TRect(6, 6, 10, 10), dxGpColorToARGB(clRed));

@@ -7,6 +7,7 @@
 #include "ui/foundation/foundation_units.h"
 #include "ui/foundation/library_strs.h"
 #include "ui/foundation/units_loader.h"
+#include "unit_state_fixture.h"
 
 namespace {
 
@@ -134,8 +135,7 @@ TEST(LibraryStrings, StartUpFilesTheNamesAndShutDownRemovesThem) {
   again.Initialize();
   EXPECT_NE(dxResourceStringsRepositoryInstance(), nullptr);
   again.Finalize();
-  dx_core_detail::StartResourceStrings();
-  dx_core_detail::StartUnitsLoader();
+  unit_state_test::RestartShutDownUnits();
 }
 
 TEST(LibraryStrings, ExceptionMessagesComeFromTheStringTable) {

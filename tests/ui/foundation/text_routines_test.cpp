@@ -29,7 +29,7 @@ class TextRoutinesTest : public ::testing::Test {
   Integer H = 0;  // the line height
 
   void SetUp() override {
-    // The shared screen canvas, after tests that shut the units down.
+    // The shared screen canvas needs the drawing unit running.
     cx_graphics_detail::StartGraphics();
     Canvas.SetHandle(Dib.dc);
     Canvas.Font()->SetName("Courier New");
@@ -51,6 +51,7 @@ class TextRoutinesTest : public ::testing::Test {
   void TearDown() override {
     Cx.reset();
     Canvas.SetHandle(nullptr);
+    cx_graphics_detail::StopGraphics();
   }
   std::vector<AnsiString> Wrap(const AnsiString& text, Integer width) {
     TStringList lines;
@@ -187,6 +188,22 @@ TEST_F(TextRoutinesTest, EllipsizeTextWithoutADCMeasuresWithTheGivenFont) {
   EXPECT_EQ(large.substr(large.size() - 3), "...");
   EXPECT_LT(large.size(), small.size());
   DeleteObject(big);
+}
+
+// The measuring helpers assign their font to the shared screen canvas; a
+// later measurement without a font of its own must not get it.
+TEST_F(TextRoutinesTest, AMeasurementWithAFontLeavesItToNoLaterMeasurement) {
+  const AnsiString text = "A long caption for a small place";
+  AnsiString before, after;
+  cxEllipsizeText(nullptr, nullptr, text, before, cxEllipsisEnd, 120);
+  TFont big;
+  big.SetName("Courier New");
+  big.SetHeight(-26);
+  TEXTMETRICA tm{};
+  ASSERT_TRUE(cxGetFontTextMetrics(&big, tm));
+  EXPECT_GT(cxMeasureFontTextWidth(&big, "Wide", 0), 0);
+  cxEllipsizeText(nullptr, nullptr, text, after, cxEllipsisEnd, 120);
+  EXPECT_EQ(after, before);
 }
 
 TEST_F(TextRoutinesTest, DrawTextDCRestoresWhatItSets) {
