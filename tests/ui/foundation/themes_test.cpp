@@ -18,6 +18,7 @@
 #include "ui/foundation/resource_strings.h"
 #include "ui/foundation/units_loader.h"
 #include "ui/foundation/message_windows.h"
+#include "unit_state_fixture.h"
 
 namespace {
 
@@ -292,9 +293,9 @@ TEST(ThemeUnitsTest, TheFoundationsStartUpBindsAndItsShutDownLetsGo) {
   EXPECT_EQ(dxThemeChangedEventReceiver(), nullptr);
   EXPECT_FALSE(dxDWMLoaded());
   EXPECT_EQ(GetModuleHandleA("uxtheme.dll"), nullptr);
-  // The library core's pieces come back for the tests that follow.
-  dx_core_detail::StartResourceStrings();
-  dx_core_detail::StartUnitsLoader();
+  // The units that refuse service after their shut-down come back for the
+  // tests that follow.
+  unit_state_test::RestartShutDownUnits();
 }
 
 TEST(ThemeClassNamesTest, TwentySixNamesInOrder) {
