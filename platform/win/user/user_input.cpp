@@ -31,25 +31,31 @@ constexpr uintptr_t kSystemCursorBase = 0x80000;
 
 bool IsRootWnd(const TWnd* w) { return w->Has(wfDesktop) || w->Has(wfMessageRoot); }
 
-bool InWindowShape(const TWnd* w, POINT screen) {
-  RECT r = WindowScreenRect(w);
+// Whether a screen point is inside a window's rectangle and region, given
+// where the rectangle lies on the screen.
+bool InShapeAt(const TWnd* w, const RECT& r, POINT screen) {
   if (!r.Contains(screen)) return false;
   if (w->WindowRgn && !PtInRegion(w->WindowRgn, screen.X - r.Left, screen.Y - r.Top)) return false;
   return true;
 }
 
+bool InWindowShape(const TWnd* w, POINT screen) { return InShapeAt(w, WindowScreenRect(w), screen); }
+
 // Windows under a point, the deepest first: for each window, its children
-// (top to bottom, each with its own children first) come before it.
-void ChildrenAt(TWnd* parent, POINT screen, std::vector<TWnd*>& out) {
+// (top to bottom, each with its own children first) come before it. The
+// parent's client origin on the screen is carried down, so that no level
+// walks up to the screen again.
+void ChildrenAt(TWnd* parent, POINT origin, POINT screen, std::vector<TWnd*>& out) {
   if (parent->Style & WS_MINIMIZE) return;
-  if (!ClientScreenRect(parent).Contains(screen)) return;
+  if (!RECT(origin.X, origin.Y, origin.X + parent->Client.Width(), origin.Y + parent->Client.Height()).Contains(screen))
+    return;
   for (TWnd* c : parent->Children) {
     if (!c->Visible()) continue;
     // A disabled child passes the input to its parent.
     if (c->IsChild() && (c->Style & WS_DISABLED)) continue;
     if ((c->ExStyle & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) == (WS_EX_LAYERED | WS_EX_TRANSPARENT)) continue;
-    if (!InWindowShape(c, screen)) continue;
-    ChildrenAt(c, screen, out);
+    if (!InShapeAt(c, OffsetR(c->Window, origin.X, origin.Y), screen)) continue;
+    ChildrenAt(c, POINT(origin.X + c->Client.Left, origin.Y + c->Client.Top), screen, out);
     out.push_back(c);
   }
 }
@@ -60,7 +66,7 @@ std::vector<TWnd*> WindowsAt(POINT screen) {
     if (!t->Visible()) continue;
     if ((t->ExStyle & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) == (WS_EX_LAYERED | WS_EX_TRANSPARENT)) continue;
     if (!InWindowShape(t, screen)) continue;
-    ChildrenAt(t, screen, out);
+    ChildrenAt(t, ClientScreenOrigin(t), screen, out);
     out.push_back(t);
   }
   return out;

@@ -218,10 +218,15 @@ RECT WindowScreenRect(const TWnd* w) {
 }
 
 POINT ClientScreenOrigin(const TWnd* w) {
-  if (w->Has(wfDesktop)) return POINT(w->Client.Left, w->Client.Top);
-  POINT o = (!w->Parent || w->Parent->Has(wfDesktop) || w->Parent->Has(wfMessageRoot)) ? POINT()
-                                                                                       : ClientScreenOrigin(w->Parent);
-  return POINT(o.X + w->Client.Left, o.Y + w->Client.Top);
+  // One walk up, adding each client offset; a top-level window's client
+  // offset is already in screen coordinates.
+  POINT o{};
+  for (;;) {
+    o.X += w->Client.Left;
+    o.Y += w->Client.Top;
+    if (w->Has(wfDesktop) || !w->Parent || w->Parent->Has(wfDesktop) || w->Parent->Has(wfMessageRoot)) return o;
+    w = w->Parent;
+  }
 }
 
 RECT ClientScreenRect(const TWnd* w) {

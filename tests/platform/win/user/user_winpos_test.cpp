@@ -332,3 +332,40 @@ TEST_F(UserWinPosTest, MapsPointsBetweenWindows) {
 }
 
 }  // namespace
+
+// Windows nested with borders at every level, so that each level's client
+// origin differs from its window origin: the window under a point, and its
+// mapping, must add up every level's offsets.
+TEST_F(UserWinPosTest, FindsWindowsUnderPointsThroughNestedBorders) {
+  HWND top = MakeTop(WS_POPUP | WS_VISIBLE | WS_BORDER, RECT(100, 50, 400, 350));  // client at (101, 51)
+  HWND a = MakeChild(top, WS_VISIBLE | WS_BORDER, RECT(10, 20, 210, 220));         // client at (112, 72)
+  HWND b = MakeChild(a, WS_VISIBLE | WS_BORDER, RECT(5, 5, 105, 105));             // client at (118, 78)
+  HWND c = MakeChild(b, WS_VISIBLE, RECT(30, 40, 50, 60));                         // screen (148, 118)-(168, 138)
+  struct TCase {
+    POINT Screen;
+    HWND Expected;
+  } cases[] = {
+      {POINT(100, 50), top},  {POINT(111, 71), a},    {POINT(112, 72), a},    {POINT(117, 77), b},
+      {POINT(148, 118), c},   {POINT(167, 137), c},   {POINT(168, 138), b},   {POINT(147, 118), b},
+      {POINT(215, 175), b},   {POINT(216, 176), b},   {POINT(217, 177), a},   {POINT(310, 270), a},
+      {POINT(311, 271), top},
+  };
+  for (const TCase& k : cases) {
+    SCOPED_TRACE(testing::Message() << k.Screen.X << "," << k.Screen.Y);
+    EXPECT_EQ(WindowFromPoint(k.Screen), k.Expected);
+  }
+  POINT pt(0, 0);
+  ClientToScreen(c, &pt);
+  EXPECT_EQ(pt, POINT(148, 118));
+  ScreenToClient(a, &pt);
+  EXPECT_EQ(pt, POINT(36, 46));
+  pt = POINT(1, 2);
+  MapWindowPoints(c, top, &pt, 1);
+  EXPECT_EQ(pt, POINT(48, 69));
+  // A child reaching past its parent's client area is found only inside it;
+  // the parent's border and what lies beyond are not the child's.
+  SetWindowPos(b, nullptr, 0, 0, 40, 60, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);  // client (118, 78)-(156, 136)
+  EXPECT_EQ(WindowFromPoint(POINT(150, 120)), c);
+  EXPECT_EQ(WindowFromPoint(POINT(156, 120)), b);
+  EXPECT_EQ(WindowFromPoint(POINT(160, 120)), a);
+}
