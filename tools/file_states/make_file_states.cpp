@@ -8,20 +8,17 @@
 //   make_file_states --check DIR     exits 1 when the files in DIR differ
 #include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "../common/bmp_generator.h"
 
 namespace {
 
 constexpr int kWidth = 120;
 constexpr int kHeight = 80;
 
-struct Rgb {
-  uint8_t r, g, b;
-};
+using bmp_generator::Rgb;
 
 class Picture {
  public:
@@ -62,42 +59,7 @@ class Picture {
         Blend(x, y, c, width / 2 + 0.5 - d);
       }
   }
-  std::string Bmp() const {
-    std::string s;
-    auto put16 = [&s](uint32_t v) {
-      s += static_cast<char>(v & 0xFF);
-      s += static_cast<char>((v >> 8) & 0xFF);
-    };
-    auto put32 = [&](uint32_t v) {
-      put16(v & 0xFFFF);
-      put16(v >> 16);
-    };
-    const uint32_t row = kWidth * 3;  // 360: a multiple of four
-    const uint32_t data = row * kHeight;
-    s += "BM";
-    put32(14 + 40 + data);
-    put32(0);
-    put32(14 + 40);
-    put32(40);
-    put32(kWidth);
-    put32(kHeight);
-    put16(1);
-    put16(24);
-    put32(0);
-    put32(data);
-    put32(2835);
-    put32(2835);
-    put32(0);
-    put32(0);
-    for (int y = kHeight - 1; y >= 0; --y)
-      for (int x = 0; x < kWidth; ++x) {
-        const Rgb& p = px_[static_cast<size_t>(y) * kWidth + x];
-        s += static_cast<char>(p.b);
-        s += static_cast<char>(p.g);
-        s += static_cast<char>(p.r);
-      }
-    return s;
-  }
+  std::string Bmp() const { return bmp_generator::Bmp24(kWidth, kHeight, px_); }
 
  private:
   std::vector<Rgb> px_;
@@ -153,38 +115,14 @@ Picture Failed() {
   return p;
 }
 
-struct Output {
-  const char* name;
-  Picture (*draw)();
-} const kOutputs[] = {{"file_waiting.bmp", Waiting},
-                  {"file_processed.bmp", Processed},
-                  {"file_failed.bmp", Failed}};
+std::string WaitingBmp() { return Waiting().Bmp(); }
+std::string ProcessedBmp() { return Processed().Bmp(); }
+std::string FailedBmp() { return Failed().Bmp(); }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+const bmp_generator::Output kOutputs[] = {{"file_waiting.bmp", WaitingBmp},
+                                          {"file_processed.bmp", ProcessedBmp},
+                                          {"file_failed.bmp", FailedBmp}};
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const bool check = argc == 3 && std::string(argv[1]) == "--check";
-  if (argc != 2 && !check) {
-    std::cerr << "usage: make_file_states OUTDIR | --check DIR\n";
-    return 2;
-  }
-  const std::string dir = std::string(argv[check ? 2 : 1]) + "/";
-  int rc = 0;
-  for (const Output& o : kOutputs) {
-    const std::string bytes = o.draw().Bmp();
-    if (check) {
-      if (ReadFile(dir + o.name) != bytes) {
-        std::cerr << o.name << " differs from what the generator draws\n";
-        rc = 1;
-      }
-    } else {
-      std::ofstream(dir + o.name, std::ios::binary) << bytes;
-    }
-  }
-  return rc;
-}
+int main(int argc, char** argv) { return bmp_generator::Run(argc, argv, "make_file_states", kOutputs); }

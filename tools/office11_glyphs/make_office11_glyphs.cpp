@@ -8,19 +8,14 @@
 //
 //   make_office11_glyphs OUTDIR        writes the three files
 //   make_office11_glyphs --check DIR   exits 1 when the files in DIR differ
-#include <cstdint>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "../common/bmp_generator.h"
+
 namespace {
 
-struct Rgb {
-  uint8_t r, g, b;
-  bool operator==(const Rgb&) const = default;
-};
+using bmp_generator::Rgb;
 
 class Picture {
  public:
@@ -31,44 +26,7 @@ class Picture {
   Rgb At(int x, int y) const { return px_[static_cast<size_t>(y) * w_ + x]; }
   int Width() const { return w_; }
   int Height() const { return h_; }
-  std::string Bmp() const {
-    std::string s;
-    auto put16 = [&s](uint32_t v) {
-      s += static_cast<char>(v & 0xFF);
-      s += static_cast<char>((v >> 8) & 0xFF);
-    };
-    auto put32 = [&](uint32_t v) {
-      put16(v & 0xFFFF);
-      put16(v >> 16);
-    };
-    const uint32_t row = (static_cast<uint32_t>(w_) * 3 + 3) & ~3u;
-    const uint32_t data = row * static_cast<uint32_t>(h_);
-    s += "BM";
-    put32(14 + 40 + data);
-    put32(0);
-    put32(14 + 40);
-    put32(40);
-    put32(static_cast<uint32_t>(w_));
-    put32(static_cast<uint32_t>(h_));
-    put16(1);
-    put16(24);
-    put32(0);
-    put32(data);
-    put32(2835);
-    put32(2835);
-    put32(0);
-    put32(0);
-    for (int y = h_ - 1; y >= 0; --y) {
-      for (int x = 0; x < w_; ++x) {
-        const Rgb& p = At(x, y);
-        s += static_cast<char>(p.b);
-        s += static_cast<char>(p.g);
-        s += static_cast<char>(p.r);
-      }
-      for (uint32_t pad = static_cast<uint32_t>(w_) * 3; pad < row; ++pad) s += '\0';
-    }
-    return s;
-  }
+  std::string Bmp() const { return bmp_generator::Bmp24(w_, h_, px_); }
 
  private:
   int w_, h_;
@@ -126,38 +84,14 @@ Picture ExpandButton(bool plus) {
   return p;
 }
 
-struct Output {
-  const char* name;
-  Picture (*draw)();
-} const kOutputs[] = {{"office11_submenu_expand.bmp", SubMenuExpand},
-                      {"office11_expand_minus.bmp", [] { return ExpandButton(false); }},
-                      {"office11_expand_plus.bmp", [] { return ExpandButton(true); }}};
+std::string SubMenuExpandBmp() { return SubMenuExpand().Bmp(); }
+std::string MinusBmp() { return ExpandButton(false).Bmp(); }
+std::string PlusBmp() { return ExpandButton(true).Bmp(); }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+const bmp_generator::Output kOutputs[] = {{"office11_submenu_expand.bmp", SubMenuExpandBmp},
+                                          {"office11_expand_minus.bmp", MinusBmp},
+                                          {"office11_expand_plus.bmp", PlusBmp}};
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const bool check = argc == 3 && std::string(argv[1]) == "--check";
-  if (argc != 2 && !check) {
-    std::cerr << "usage: make_office11_glyphs OUTDIR | --check DIR\n";
-    return 2;
-  }
-  const std::string dir = std::string(argv[check ? 2 : 1]) + "/";
-  int rc = 0;
-  for (const Output& o : kOutputs) {
-    const std::string bytes = o.draw().Bmp();
-    if (check) {
-      if (ReadFile(dir + o.name) != bytes) {
-        std::cerr << o.name << " differs from what the generator draws\n";
-        rc = 1;
-      }
-    } else {
-      std::ofstream(dir + o.name, std::ios::binary) << bytes;
-    }
-  }
-  return rc;
-}
+int main(int argc, char** argv) { return bmp_generator::Run(argc, argv, "make_office11_glyphs", kOutputs); }
