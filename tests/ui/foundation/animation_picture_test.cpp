@@ -23,6 +23,7 @@
 #include "ui/foundation/gdiplus_canvas.h"
 #include "ui/foundation/graphics_unit.h"
 #include "ui/foundation/message_windows.h"
+#include "fading_fixture.h"
 
 namespace {
 
@@ -78,14 +79,8 @@ class THoverButton : public TdxFadingObjectHelper {
 class AnimationPicture : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Earlier tests may have shut these units down.
-    cx_classes_detail::StartClasses();
-    cx_controls_detail::StartControls();
-    cx_graphics_detail::StartGraphics();
-    ASSERT_TRUE(dxGpCheckAvailable(false));
-    dx_gdiplus_detail::ResetSharedCanvasObjects();
-    rtl::testing::UseVirtualClock(true);
-    SystemParametersInfo(SPI_SETMENUANIMATION, 0, reinterpret_cast<void*>(TRUE), 0);
+    StartFadingTestUnits();
+    if (HasFatalFailure()) return;
     dx_animation_detail::StartAnimation();
     dx_fading_detail::StartFading();
   }

@@ -25,6 +25,7 @@
 #include "ui/foundation/gdiplus_images.h"
 #include "ui/foundation/graphics_unit.h"
 #include "ui/foundation/message_windows.h"
+#include "fading_fixture.h"
 
 namespace {
 
@@ -76,14 +77,8 @@ class TFakeButton : public TdxFadingObjectHelper, public IdxFadingOptionsProvide
 class FadingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Earlier tests may have shut these units down.
-    cx_classes_detail::StartClasses();
-    cx_controls_detail::StartControls();
-    cx_graphics_detail::StartGraphics();
-    ASSERT_TRUE(dxGpCheckAvailable(false));
-    dx_gdiplus_detail::ResetSharedCanvasObjects();
-    rtl::testing::UseVirtualClock(true);
-    SystemParametersInfo(SPI_SETMENUANIMATION, 0, reinterpret_cast<void*>(TRUE), 0);
+    StartFadingTestUnits();
+    if (HasFatalFailure()) return;
     dx_fading_detail::StartFading();
     rtl::testing::RunUntilIdle();
   }
