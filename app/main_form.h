@@ -21,7 +21,7 @@ class TBasicAction;
 class TDICustomFileFinder;
 class TDIWildFileFinder;
 class TImageList;
-class TListedFileReader;
+struct TListedRow;
 class TNxDateColumn;
 class TNxGrid;
 class TNxImageColumn;
@@ -52,8 +52,6 @@ class TFormMain : public TForm, public IBrandingTarget, public IConversionFileLi
   // Folder and name of every row, for the duplicate test of AddFile;
   // rebuilt from the grid whenever its size disagrees with the row count.
   std::unordered_set<AnsiString> FListed;
-  // Reads the files of the running search.
-  TListedFileReader* FReader = nullptr;
   DWORD FLastPump = 0;
 
   void BuildComponents();
@@ -73,6 +71,8 @@ class TFormMain : public TForm, public IBrandingTarget, public IConversionFileLi
   void PumpDuringSearch();
   void AddNames(const std::vector<AnsiString>& Names, bool FoldersFirst);
   AnsiString ListedKey(Integer Row);
+  // Adds a row for each listed file not yet in the list, in order.
+  void AddListedRows(std::vector<TListedRow>& Rows);
   void SyncListed();
   void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
 

@@ -7,6 +7,7 @@
 
 #include "app/file_list_utils.h"
 #include "app/globals.h"
+#include "app/listed_file_batches.h"
 #include "app/main_form.h"
 #include "app/util_funcs.h"
 #include "grid/nx_grid.h"
@@ -32,6 +33,9 @@ enum TFileColumn { fcState = 0, fcName = 1, fcFolder = 2, fcSize = 3, fcModified
 
 // How long a search may go without handling the window's messages.
 constexpr DWORD kPumpInterval = 50;
+
+// Chunks of found files that may wait for their reads.
+constexpr size_t kMaxReadBacklog = 64;
 
 // The "list" channel reports rows added and removed and the context menus.
 bool TraceList() {
@@ -63,22 +67,38 @@ void TFormMain::SyncListed() {
 }
 
 void TFormMain::AddFile(const AnsiString& Path) {
-  // The name first: it costs nothing, the file system does.
-  if (!IsPdfExtension(ExtractFileExt(Path))) return;
-  TListedFile File;
-  if (!(FReader ? FReader->Read(Path, File) : ReadListedFile(Path, File))) return;
+  std::vector<TListedRow> Rows(1);
+  Rows[0].Path = Path;
+  PrepareListedRow(Rows[0], nullptr);
+  AddListedRows(Rows);
+}
+
+void TFormMain::AddListedRows(std::vector<TListedRow>& Rows) {
   // Rows are the same file when folder and name are equal, case and all.
   SyncListed();
-  if (!FListed.insert(Path).second) return;
-  const size_t Slash = Path.rfind(PathDelim);
-  const Integer Row = FileGrid->AddRow(1);
-  FileGrid->Cell(fcState, Row)->SetAsInteger(0);
-  FileGrid->Cell(fcName, Row)->SetAsString(AnsiToWide(Path.substr(Slash + 1)));
-  FileGrid->Cell(fcFolder, Row)->SetAsString(AnsiToWide(Path.substr(0, Slash + 1)));
-  FileGrid->Cell(fcSize, Row)->SetAsString(AnsiToWide(FileSizeText(File.Size)));
-  FileGrid->Cell(fcModified, Row)->SetAsDateTime(File.LastWrite);
-  FileGrid->Cell(fcCreated, Row)->SetAsDateTime(File.Creation);
-  if (TraceList()) rtl::detail::Trace("list", "added %d %s", Row, Path.c_str());
+  Integer Count = 0;
+  for (TListedRow& R : Rows) {
+    if (!R.Listed) continue;
+    if (!FListed.insert(std::move(R.Path)).second) {
+      R.Listed = false;
+      continue;
+    }
+    ++Count;
+  }
+  if (Count == 0) return;
+  Integer Row = FileGrid->RowCount();
+  FileGrid->AddRow(Count);
+  for (TListedRow& R : Rows) {
+    if (!R.Listed) continue;
+    FileGrid->Cell(fcState, Row)->SetAsInteger(0);
+    if (TraceList()) rtl::detail::Trace("list", "added %d %s", Row, WideToAnsi(R.Folder + R.Name).c_str());
+    FileGrid->Cell(fcName, Row)->MoveAsString(std::move(R.Name));
+    FileGrid->Cell(fcFolder, Row)->MoveAsString(std::move(R.Folder));
+    FileGrid->Cell(fcSize, Row)->MoveAsString(std::move(R.SizeText));
+    FileGrid->Cell(fcModified, Row)->SetAsDateTime(R.File.LastWrite);
+    FileGrid->Cell(fcCreated, Row)->SetAsDateTime(R.File.Creation);
+    ++Row;
+  }
 }
 
 void TFormMain::AddFileList(TStrings* Strings) {
@@ -139,18 +159,25 @@ void TFormMain::SearchOneFolder(const AnsiString& Folder) {
   // that no listing stays open. The list shows its new rows each time the
   // messages are handled, not row by row.
   FileGrid->BeginUpdate();
-  TListedFileReader Reader;
-  FReader = &Reader;
   TScopeExit Close([this, F] {
-    FReader = nullptr;
     F->CloseSearch();
     FileGrid->EndUpdate();
   });
+  // The found files are read by the batch on other threads while the walk
+  // goes on; their rows are added here, in the order found.
+  TListedFileBatches Batches;
+  std::vector<std::unique_ptr<TListedChunk>> Read;
+  auto AddRead = [this, &Read] {
+    for (const auto& Chunk : Read) AddListedRows(Chunk->Rows);
+  };
   while (!FSearchCancelled && F->NextMatch()) {
-    AddFile(F->FoundPath());
+    // Found files wait for slow reads only so many at a time.
+    if (Batches.Add(F->FoundPath()) && Batches.Take(Read, Batches.Backlog() > kMaxReadBacklog)) AddRead();
     // A folder of nothing but PDF files must still answer ESC and paint.
     PumpDuringSearch();
   }
+  // What was found before an ESC is still added.
+  while (Batches.Take(Read, true)) AddRead();
 }
 
 void TFormMain::PumpDuringSearch() {

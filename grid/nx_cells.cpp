@@ -267,6 +267,11 @@ void TStringCell::SetAsString(const WideString& Value) {
   Changed();
 }
 
+void TStringCell::MoveAsString(WideString&& Value) {
+  FValue = std::move(Value);
+  Changed();
+}
+
 void TStringCell::Clear() {
   FValue.clear();
   Changed();

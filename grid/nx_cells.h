@@ -95,6 +95,9 @@ class TCell : public TObject {
   virtual void SetAsFloat(double Value);
   virtual void SetAsInteger(Integer Value);
   virtual void SetAsString(const WideString& Value);
+  // SetAsString for a text the caller no longer needs; a string cell takes
+  // it over without a copy.
+  virtual void MoveAsString(WideString&& Value) { SetAsString(Value); }
   virtual void Clear();
 
   bool AsBoolean() { return GetAsBoolean(); }
@@ -213,6 +216,7 @@ class TStringCell : public TCell {
   void SetAsFloat(double Value) override;
   void SetAsInteger(Integer Value) override;
   void SetAsString(const WideString& Value) override;
+  void MoveAsString(WideString&& Value) override;
   void Clear() override;
 };
 

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/rtl/dateutils.h"
@@ -198,6 +200,11 @@ TEST_F(CellFixture, SettersFollowTheConversionTableAndEachReportsOneChange) {
       {"integer from integer", ckInteger, [](TCell* c) { c->SetAsInteger(-9); }, u"-9"},
       {"integer from text", ckInteger, [](TCell* c) { c->SetAsString(u"31"); }, u"31"},
       {"string from text", ckString, [](TCell* c) { c->SetAsString(u"abc"); }, u"abc"},
+      {"string from moved text", ckString, [](TCell* c) { c->MoveAsString(u"a text longer than a short string"); },
+       u"a text longer than a short string"},
+      {"integer from moved text", ckInteger, [](TCell* c) { c->MoveAsString(u"31"); }, u"31"},
+      {"date-time from moved no date", ckDateTime, [](TCell* c) { c->MoveAsString(u"soon"); }, nullptr},
+      {"virtual from moved text", ckVirtual, [](TCell* c) { c->MoveAsString(u"moved"); }, u"moved"},
       {"increment Boolean stores nothing", ckIncrement, [](TCell* c) { c->SetAsBoolean(true); }, u"3"},
       {"increment date-time stores nothing", ckIncrement, [](TCell* c) { c->SetAsDateTime(5); }, u"3"},
       {"increment float stores nothing", ckIncrement, [](TCell* c) { c->SetAsFloat(5); }, u"3"},
@@ -597,6 +604,28 @@ TEST(CellStoreTest, ManyColumnsAreHeld) {
   store.GetCell(1099, 1)->SetAsInteger(7);
   EXPECT_EQ(store.GetCell(1099, 1)->AsInteger(), 7);
   EXPECT_THROW(store.GetCell(1100, 0), EListError);
+}
+
+TEST(CellPool, CellsMadeOnOneThreadMayBeFreedOnAnotherAndMadeAgain) {
+  // Each thread carves cells from pools of its own; a store filled on one
+  // thread and emptied on another hands its cells to that one's pools.
+  TFakeCellsHost Host;
+  auto Store = std::make_unique<TCells>(&Host);
+  Host.AddColumn(*Store, ckString);
+  Host.AddColumn(*Store, ckDateTime);
+  std::thread Filler([&] {
+    Store->AddRows(5000);
+    for (Integer r = 0; r < Store->RowCount(); ++r) Store->GetCell(0, r)->SetAsString(u"made on the filler");
+  });
+  Filler.join();
+  EXPECT_EQ(WideToAnsi(Store->GetCell(0, 4999)->AsString()), "made on the filler");
+  Store->ClearRows();
+  Store->AddRows(6000);
+  Store->GetCell(0, 5999)->SetAsString(u"made again");
+  EXPECT_EQ(WideToAnsi(Store->GetCell(0, 5999)->AsString()), "made again");
+  EXPECT_EQ(Store->GetCell(1, 0)->AsDateTime(), 0);
+  std::thread Emptier([&] { Store.reset(); });
+  Emptier.join();
 }
 
 }  // namespace

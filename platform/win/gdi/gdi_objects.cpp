@@ -1,6 +1,7 @@
 // The handle table, stock objects, pens, brushes, palettes and the
 // generic object functions (SelectObject, GetObject, DeleteObject, ...).
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -187,12 +188,95 @@ bool GdiMoveSelection(HGDIOBJ old, HGDIOBJ obj) {
   return true;
 }
 
+namespace {
+
+// Large pixel blocks (a double-buffered window's back buffer, made and
+// dropped with every paint) are kept for the next bitmap of the same size:
+// fresh memory from the system costs a page fault per page. The block's
+// size is stored in front of its pixels.
+constexpr size_t kBitsAlign = 64;
+constexpr size_t kKeptLeast = 256 * 1024;
+constexpr size_t kKeptMost = 64 * 1024 * 1024;
+constexpr size_t kKeptBlocks = 4;
+
+struct TKeptBits {
+  std::mutex Lock;
+  void* Blocks[kKeptBlocks] = {};
+  size_t Sizes[kKeptBlocks] = {};
+};
+
+TKeptBits& KeptBits() {
+  // Never destroyed: bitmaps freed during shut-down still find it.
+  static TKeptBits* K = new TKeptBits;
+  return *K;
+}
+
+// Sanitized builds keep nothing, so that a use after free is still caught.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kKeepBits = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kKeepBits = false;
+#else
+constexpr bool kKeepBits = true;
+#endif
+#else
+constexpr bool kKeepBits = true;
+#endif
+
+void* TakeKeptBits(size_t rounded) {
+  if (!kKeepBits || rounded < kKeptLeast || rounded > kKeptMost) return nullptr;
+  TKeptBits& K = KeptBits();
+  std::lock_guard<std::mutex> guard(K.Lock);
+  for (size_t i = 0; i < kKeptBlocks; ++i)
+    if (K.Blocks[i] && K.Sizes[i] == rounded) {
+      void* block = K.Blocks[i];
+      K.Blocks[i] = nullptr;
+      return block;
+    }
+  return nullptr;
+}
+
+void FreeBits(void* bits) {
+  if (!bits) return;
+  void* block = static_cast<uint8_t*>(bits) - kBitsAlign;
+  size_t rounded;
+  std::memcpy(&rounded, block, sizeof rounded);
+  if (kKeepBits && rounded >= kKeptLeast && rounded <= kKeptMost) {
+    TKeptBits& K = KeptBits();
+    std::lock_guard<std::mutex> guard(K.Lock);
+    // An empty slot, else the oldest kept block gives way.
+    size_t slot = 0;
+    while (slot < kKeptBlocks && K.Blocks[slot]) ++slot;
+    if (slot == kKeptBlocks) {
+      std::free(K.Blocks[0]);
+      for (size_t i = 1; i < kKeptBlocks; ++i) {
+        K.Blocks[i - 1] = K.Blocks[i];
+        K.Sizes[i - 1] = K.Sizes[i];
+      }
+      slot = kKeptBlocks - 1;
+    }
+    K.Blocks[slot] = block;
+    K.Sizes[slot] = rounded;
+    return;
+  }
+  std::free(block);
+}
+
+}  // namespace
+
 std::unique_ptr<uint8_t, void (*)(void*)> GdiAllocBits(size_t bytes) {
-  size_t rounded = (bytes + 63) / 64 * 64;
-  if (rounded == 0) rounded = 64;
-  void* p = std::aligned_alloc(64, rounded);
-  if (p) std::memset(p, 0, rounded);
-  return std::unique_ptr<uint8_t, void (*)(void*)>(static_cast<uint8_t*>(p), &std::free);
+  size_t rounded = (bytes + kBitsAlign - 1) / kBitsAlign * kBitsAlign;
+  if (rounded == 0) rounded = kBitsAlign;
+  void* block = TakeKeptBits(rounded);
+  if (!block) {
+    block = rounded > SIZE_MAX - kBitsAlign ? nullptr : std::aligned_alloc(kBitsAlign, rounded + kBitsAlign);
+    if (!block) return std::unique_ptr<uint8_t, void (*)(void*)>(nullptr, &FreeBits);
+    std::memcpy(block, &rounded, sizeof rounded);
+  }
+  uint8_t* bits = static_cast<uint8_t*>(block) + kBitsAlign;
+  std::memset(bits, 0, rounded);
+  return std::unique_ptr<uint8_t, void (*)(void*)>(bits, &FreeBits);
 }
 
 void GdiSetDefaultState(TGdiDC* dc) {

@@ -205,4 +205,32 @@ TEST(BitmapTest, CopyImageAndDeviceTransfers) {
   DeleteObject(big);
 }
 
+TEST(BitmapTest, ALargeBitmapMadeAgainStartsBlankNotWithTheLastOnesPixels) {
+  // Large pixel blocks are kept for the next bitmap of their size (a
+  // window's back buffer comes and goes with every paint); what the last
+  // one held must not show through, nor a smaller or larger one go wrong.
+  HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  struct TCase {
+    int Width, Height;
+  } cases[] = {{640, 480}, {640, 480}, {320, 240}, {640, 480}, {1024, 768}, {640, 480}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Width << "x" << c.Height);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, c.Width, c.Height);
+    ASSERT_NE(bitmap, nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    for (POINT p : {POINT{0, 0}, POINT{c.Width / 2, c.Height / 2}, POINT{c.Width - 1, c.Height - 1}})
+      EXPECT_EQ(GetPixel(dc, p.X, p.Y), RGB(0, 0, 0));
+    RECT all{0, 0, c.Width, c.Height};
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(dc, &all, red);
+    EXPECT_EQ(GetPixel(dc, c.Width - 1, c.Height - 1), RGB(255, 0, 0));
+    SelectObject(dc, old);
+    DeleteObject(red);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(dc);
+  DeleteDC(screen);
+}
+
 }  // namespace
