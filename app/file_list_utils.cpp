@@ -114,7 +114,11 @@ bool TListedFileReader::Read(const AnsiString& path, TListedFile& file) {
   return FillListedFile(st, file);
 }
 
-AnsiString FileSizeText(Int64 size) { return Format("%4.2f KB", {static_cast<double>(size) / 1024.0}); }
+AnsiString FileSizeText(Int64 size) { return FileSizeText(size, FormatSettings); }
+
+AnsiString FileSizeText(Int64 size, const TFormatSettings& settings) {
+  return Format("%4.2f KB", {static_cast<double>(size) / 1024.0}, settings);
+}
 
 std::vector<AnsiString> DroppedFileNames(HDROP drop) {
   std::vector<AnsiString> names;

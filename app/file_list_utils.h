@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/rtl/sysutils.h"
 #include "platform/win/kernel/windef.h"
 
 // True when the extension, its ASCII letters lower-cased, is ".pdf".
@@ -53,6 +54,8 @@ class TListedFileReader {
 // The size column's text: bytes / 1024 formatted "%4.2f KB" with the
 // locale's decimal separator ("1.50 KB").
 AnsiString FileSizeText(Int64 size);
+// The same with the given settings' decimal separator.
+AnsiString FileSizeText(Int64 size, const TFormatSettings& settings);
 
 // The names of a dropped file list, in order, each read whole.
 std::vector<AnsiString> DroppedFileNames(HDROP drop);

@@ -28,7 +28,7 @@ inline void CpuRelax() {
 
 }  // namespace
 
-void PrepareListedRow(TListedRow& Row, TListedFileReader* Reader) {
+void PrepareListedRow(TListedRow& Row, TListedFileReader* Reader, const TFormatSettings& Settings) {
   Row.Listed = false;
   // The name first: it costs nothing, the file system does.
   if (!IsPdfExtension(ExtractFileExt(Row.Path))) return;
@@ -36,7 +36,7 @@ void PrepareListedRow(TListedRow& Row, TListedFileReader* Reader) {
   const size_t Slash = Row.Path.rfind(PathDelim);
   Row.Name = AnsiToWide(Row.Path.substr(Slash + 1));
   Row.Folder = AnsiToWide(Row.Path.substr(0, Slash + 1));
-  Row.SizeText = AnsiToWide(FileSizeText(Row.File.Size));
+  Row.SizeText = AnsiToWide(FileSizeText(Row.File.Size, Settings));
   Row.Listed = true;
 }
 
@@ -45,7 +45,7 @@ unsigned TListedFileBatches::DefaultReaders() {
   return Processors > 1 ? std::min(Processors - 1, 3u) : 0u;
 }
 
-TListedFileBatches::TListedFileBatches(unsigned Readers) {
+TListedFileBatches::TListedFileBatches(unsigned Readers) : FSettings(FormatSettings) {
   FReaders.reserve(Readers);
   for (unsigned i = 0; i < Readers; ++i) FReaders.emplace_back([this] { ReaderLoop(); });
 }
@@ -92,12 +92,18 @@ TListedChunk* TListedFileBatches::ClaimPending() {
   return Chunk;
 }
 
-void TListedFileBatches::ReadChunk(TListedFileReader& Reader, TListedChunk& Chunk) {
+void TListedFileBatches::ReadChunk(TListedFileReader& Reader, TListedChunk& Chunk) const {
   Chunk.Rows.resize(Chunk.Paths.size());
   for (size_t i = 0; i < Chunk.Paths.size(); ++i) {
     TListedRow& Row = Chunk.Rows[i];
     Row.Path = std::move(Chunk.Paths[i]);
-    PrepareListedRow(Row, &Reader);
+    // Nothing may escape a reader thread; a file that cannot be made
+    // ready (no memory left) is left out like one that is gone.
+    try {
+      PrepareListedRow(Row, &Reader, FSettings);
+    } catch (...) {
+      Row.Listed = false;
+    }
   }
 }
 

@@ -26,7 +26,8 @@ struct TListedRow {
 };
 
 // Reads the file at Row.Path into Row; a Reader keeps the last folder open.
-void PrepareListedRow(TListedRow& Row, TListedFileReader* Reader);
+// The size text takes its decimal separator from Settings.
+void PrepareListedRow(TListedRow& Row, TListedFileReader* Reader, const TFormatSettings& Settings = FormatSettings);
 
 // Files found, read by whichever reader is free, a small chunk at a time.
 struct TListedChunk {
@@ -65,8 +66,11 @@ class TListedFileBatches {
   void ReaderLoop();
   // The oldest chunk nobody reads yet, taken off the pending list.
   TListedChunk* ClaimPending();
-  static void ReadChunk(TListedFileReader& Reader, TListedChunk& Chunk);
+  void ReadChunk(TListedFileReader& Reader, TListedChunk& Chunk) const;
 
+  // The window's settings when the search began: the readers must not
+  // read the global ones while the window's thread may change them.
+  const TFormatSettings FSettings;
   // The finding thread's alone.
   std::unique_ptr<TListedChunk> FFilling;
   // What the readers touch starts on a line of its own.

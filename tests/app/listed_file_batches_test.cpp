@@ -138,4 +138,23 @@ TEST_F(ListedFileBatches, DroppingTheBatchesUnreadLosesNothingElse) {
   }
 }
 
+TEST_F(ListedFileBatches, SizeTextsUseTheSettingsTheSearchBeganWith) {
+  // The readers never read the window's settings while its thread may
+  // change them.
+  const AnsiString Path = Root + "a.pdf";
+  WriteWholeFile(Path, AnsiString(1536, 'x'));
+  const TFormatSettings Saved = FormatSettings;
+  FormatSettings.DecimalSeparator = ',';
+  for (unsigned Readers : {0u, 2u}) {
+    auto Batches = std::make_unique<TListedFileBatches>(Readers);
+    FormatSettings.DecimalSeparator = '.';
+    Batches->Add(Path);
+    std::vector<std::unique_ptr<TListedChunk>> Chunks;
+    ASSERT_TRUE(Batches->Take(Chunks, true));
+    EXPECT_EQ(WideToAnsi(Chunks[0]->Rows[0].SizeText), "1,50 KB") << Readers;
+    FormatSettings.DecimalSeparator = ',';
+  }
+  FormatSettings = Saved;
+}
+
 }  // namespace
