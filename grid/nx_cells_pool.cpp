@@ -8,7 +8,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdlib>
+#include <mutex>
 #include <new>
+#include <vector>
 
 #include "grid/nx_cells.h"
 
@@ -76,8 +78,18 @@ class TBlockPool {
 
 // Never destroyed: cells freed during the thread's or the program's
 // shut-down still find it, and its chunks may hold blocks other threads use.
+// The pools of threads that have ended stay listed here, kept on purpose.
+TBlockPool* NewPool() {
+  static std::mutex Lock;
+  static auto* Pools = new std::vector<TBlockPool*>;
+  auto* P = new TBlockPool;
+  std::lock_guard<std::mutex> Guard(Lock);
+  Pools->push_back(P);
+  return P;
+}
+
 TBlockPool& Pool() {
-  thread_local TBlockPool* P = new TBlockPool;
+  thread_local TBlockPool* P = NewPool();
   return *P;
 }
 
