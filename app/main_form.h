@@ -49,9 +49,18 @@ class TFormMain : public TForm, public IBrandingTarget, public IConversionFileLi
   // what waits.
   bool FSearchCancelled = false;
   std::deque<TPendingItem> FPending;
+  // A row's folder and name, with their hash made where the row was.
+  struct TListedKey {
+    AnsiString Path;
+    size_t Hash;
+    bool operator==(const TListedKey& Other) const { return Hash == Other.Hash && Path == Other.Path; }
+  };
+  struct TListedKeyHash {
+    size_t operator()(const TListedKey& Key) const noexcept { return Key.Hash; }
+  };
   // Folder and name of every row, for the duplicate test of AddFile;
   // rebuilt from the grid whenever its size disagrees with the row count.
-  std::unordered_set<AnsiString> FListed;
+  std::unordered_set<TListedKey, TListedKeyHash> FListed;
   DWORD FLastPump = 0;
 
   void BuildComponents();
@@ -70,7 +79,7 @@ class TFormMain : public TForm, public IBrandingTarget, public IConversionFileLi
   // most every few milliseconds (at once the first time).
   void PumpDuringSearch();
   void AddNames(const std::vector<AnsiString>& Names, bool FoldersFirst);
-  AnsiString ListedKey(Integer Row);
+  TListedKey ListedKey(Integer Row);
   // Adds a row for each listed file not yet in the list, in order.
   void AddListedRows(std::vector<TListedRow>& Rows);
   void SyncListed();

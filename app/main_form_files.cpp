@@ -55,14 +55,18 @@ AnsiString SearchingStatusText(const AnsiString& Folder) {
 
 // Folder and name of a row; the folder ends with the delimiter and the
 // name holds none, so equal keys are equal cells.
-AnsiString TFormMain::ListedKey(Integer Row) {
-  return WideToAnsi(FileGrid->Cell(fcFolder, Row)->AsString()) + WideToAnsi(FileGrid->Cell(fcName, Row)->AsString());
+TFormMain::TListedKey TFormMain::ListedKey(Integer Row) {
+  AnsiString Path =
+      WideToAnsi(FileGrid->Cell(fcFolder, Row)->AsString()) + WideToAnsi(FileGrid->Cell(fcName, Row)->AsString());
+  const size_t Hash = ListedPathHash(Path);
+  return {std::move(Path), Hash};
 }
 
 void TFormMain::SyncListed() {
   const Integer Rows = FileGrid->RowCount();
   if (static_cast<Integer>(FListed.size()) == Rows) return;
   FListed.clear();
+  FListed.reserve(static_cast<size_t>(Rows));
   for (Integer Row = 0; Row < Rows; ++Row) FListed.insert(ListedKey(Row));
 }
 
@@ -79,7 +83,7 @@ void TFormMain::AddListedRows(std::vector<TListedRow>& Rows) {
   Integer Count = 0;
   for (TListedRow& R : Rows) {
     if (!R.Listed) continue;
-    if (!FListed.insert(std::move(R.Path)).second) {
+    if (!FListed.insert({std::move(R.Path), R.Hash}).second) {
       R.Listed = false;
       continue;
     }

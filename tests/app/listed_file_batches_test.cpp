@@ -115,6 +115,34 @@ TEST_F(ListedFileBatches, EveryFileComesBackOnceInOrderWhateverTheReaders) {
   }
 }
 
+TEST_F(ListedFileBatches, FarMoreChunksThanTheReadersKeepUpWithComeBackInOrder) {
+  // More files added before any is taken than the readers' queue holds,
+  // then taken in turns so that taken chunks are filled again.
+  const std::vector<AnsiString> Some = MakeTree(40);
+  std::vector<AnsiString> Paths;
+  for (int i = 0; i < 450; ++i) Paths.insert(Paths.end(), Some.begin(), Some.end());
+  std::vector<TListedRow> Want;
+  for (int i = 0; i < 2; ++i) {
+    const std::vector<TListedRow> Once = Expected(Paths);
+    Want.insert(Want.end(), Once.begin(), Once.end());
+  }
+  for (unsigned Readers : {0u, 1u}) {
+    SCOPED_TRACE(Readers);
+    TListedFileBatches Batches(Readers);
+    std::vector<TListedRow> Got;
+    std::vector<std::unique_ptr<TListedChunk>> Chunks;
+    auto Keep = [&] {
+      for (auto& Chunk : Chunks)
+        for (TListedRow& Row : Chunk->Rows) Got.push_back(std::move(Row));
+    };
+    for (const AnsiString& Path : Paths) Batches.Add(Path);
+    for (const AnsiString& Path : Paths)
+      if (Batches.Add(Path) && Batches.Backlog() > 64 && Batches.Take(Chunks, true)) Keep();
+    while (Batches.Take(Chunks, true)) Keep();
+    ExpectSame(Got, Want);
+  }
+}
+
 TEST_F(ListedFileBatches, WithoutReadersOnlyFullChunksAreReadBeforeTheWait) {
   const std::vector<AnsiString> Paths = MakeTree(5);
   TListedFileBatches Batches(0);
