@@ -65,6 +65,13 @@ TListedFileBatches::~TListedFileBatches() {
   for (std::thread& T : FReaders) T.join();
 }
 
+void TListedFileBatches::Begin() {
+  // No reader reads the settings now: no chunk waits. The next chunk
+  // handed over carries them to the readers.
+  if (FFilling || !FChunks.empty()) throw EInvalidOperation("The found files are not all taken");
+  FSettings = FormatSettings;
+}
+
 bool TListedFileBatches::Add(const AnsiString& Path) {
   if (!FFilling) {
     if (FSpare.empty()) {

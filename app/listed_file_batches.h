@@ -59,6 +59,10 @@ class TListedFileBatches {
   // Waits for the chunks being read; the unread are dropped.
   ~TListedFileBatches();
 
+  // Starts another search with the same readers (starting threads costs
+  // more than reading a few hundred files): the size texts follow the
+  // settings as they are now. Everything added must have been taken.
+  void Begin();
   // Queues a found file; true when that handed a chunk to the readers.
   bool Add(const AnsiString& Path);
   // Replaces Chunks with the chunks read, in order, that no unread chunk
@@ -85,7 +89,7 @@ class TListedFileBatches {
 
   // The window's settings when the search began: the readers must not
   // read the global ones while the window's thread may change them.
-  const TFormatSettings FSettings;
+  TFormatSettings FSettings;
   // The adding and taking thread's alone: the chunk being filled, every
   // chunk not yet taken in order, and the taken ones kept for reuse (their
   // vectors keep their room, and no thread frees what another made).

@@ -21,6 +21,7 @@ class TBasicAction;
 class TDICustomFileFinder;
 class TDIWildFileFinder;
 class TImageList;
+class TListedFileBatches;
 struct TListedRow;
 class TNxDateColumn;
 class TNxGrid;
@@ -62,6 +63,9 @@ class TFormMain : public TForm, public IBrandingTarget, public IConversionFileLi
   // rebuilt from the grid whenever its size disagrees with the row count.
   std::unordered_set<TListedKey, TListedKeyHash> FListed;
   DWORD FLastPump = 0;
+  // The folder searches' reader threads, kept from one search to the next;
+  // shared only so that this header needs not know the type.
+  std::shared_ptr<TListedFileBatches> FBatches;
 
   void BuildComponents();
   TAction* NewAction(const char* Name, const char* Caption, const char* Hint, Integer ImageIndex,

@@ -33,6 +33,8 @@ enum TFileColumn { fcState = 0, fcName = 1, fcFolder = 2, fcSize = 3, fcModified
 
 // How long a search may go without handling the window's messages.
 constexpr DWORD kPumpInterval = 50;
+// Files found between looks at the clock: a file costs a few microseconds.
+constexpr size_t kFilesPerPumpCheck = 8;
 
 // Chunks of found files that may wait for their reads.
 constexpr size_t kMaxReadBacklog = 64;
@@ -168,20 +170,31 @@ void TFormMain::SearchOneFolder(const AnsiString& Folder) {
     FileGrid->EndUpdate();
   });
   // The found files are read by the batch on other threads while the walk
-  // goes on; their rows are added here, in the order found.
-  TListedFileBatches Batches;
+  // goes on; their rows are added here, in the order found. A search that
+  // ends in an error may leave files the readers still hold: its readers
+  // go with them.
+  if (!FBatches) FBatches = std::make_shared<TListedFileBatches>();
+  FBatches->Begin();
+  TListedFileBatches& Batches = *FBatches;
+  bool AllTaken = false;
+  TScopeExit DropUnfinished([this, &AllTaken] {
+    if (!AllTaken) FBatches.reset();
+  });
   std::vector<std::unique_ptr<TListedChunk>> Read;
   auto AddRead = [this, &Read] {
     for (const auto& Chunk : Read) AddListedRows(Chunk->Rows);
   };
+  size_t Found = 0;
   while (!FSearchCancelled && F->NextMatch()) {
     // Found files wait for slow reads only so many at a time.
     if (Batches.Add(F->FoundPath()) && Batches.Take(Read, Batches.Backlog() > kMaxReadBacklog)) AddRead();
-    // A folder of nothing but PDF files must still answer ESC and paint.
-    PumpDuringSearch();
+    // A folder of nothing but PDF files must still answer ESC and paint;
+    // the clock is read every few files, from the first on.
+    if (Found++ % kFilesPerPumpCheck == 0) PumpDuringSearch();
   }
   // What was found before an ESC is still added.
   while (Batches.Take(Read, true)) AddRead();
+  AllTaken = true;
 }
 
 void TFormMain::PumpDuringSearch() {

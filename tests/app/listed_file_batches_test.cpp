@@ -180,7 +180,15 @@ TEST_F(ListedFileBatches, SizeTextsUseTheSettingsTheSearchBeganWith) {
     std::vector<std::unique_ptr<TListedChunk>> Chunks;
     ASSERT_TRUE(Batches->Take(Chunks, true));
     EXPECT_EQ(WideToAnsi(Chunks[0]->Rows[0].SizeText), "1,50 KB") << Readers;
+    // The next search with the same readers takes the settings anew.
+    Batches->Begin();
     FormatSettings.DecimalSeparator = ',';
+    Batches->Add(Path);
+    ASSERT_TRUE(Batches->Take(Chunks, true));
+    EXPECT_EQ(WideToAnsi(Chunks[0]->Rows[0].SizeText), "1.50 KB") << Readers;
+    // Not while files are still to take.
+    Batches->Add(Path);
+    EXPECT_THROW(Batches->Begin(), EInvalidOperation);
   }
   FormatSettings = Saved;
 }
