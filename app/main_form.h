@@ -63,6 +63,7 @@ class TFormMain : public TForm, public IBrandingTarget, public IConversionFileLi
   // rebuilt from the grid whenever its size disagrees with the row count.
   std::unordered_set<TListedKey, TListedKeyHash> FListed;
   DWORD FLastPump = 0;
+  unsigned FPumpCalls = 0;
   // The folder searches' reader threads, kept from one search to the next;
   // shared only so that this header needs not know the type.
   std::shared_ptr<TListedFileBatches> FBatches;

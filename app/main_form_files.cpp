@@ -33,8 +33,9 @@ enum TFileColumn { fcState = 0, fcName = 1, fcFolder = 2, fcSize = 3, fcModified
 
 // How long a search may go without handling the window's messages.
 constexpr DWORD kPumpInterval = 50;
-// Files found between looks at the clock: a file costs a few microseconds.
-constexpr size_t kFilesPerPumpCheck = 8;
+// Entries walked between looks at the clock: an entry costs about a
+// microsecond.
+constexpr unsigned kCallsPerClockRead = 8;
 
 // Chunks of found files that may wait for their reads.
 constexpr size_t kMaxReadBacklog = 64;
@@ -184,13 +185,11 @@ void TFormMain::SearchOneFolder(const AnsiString& Folder) {
   auto AddRead = [this, &Read] {
     for (const auto& Chunk : Read) AddListedRows(Chunk->Rows);
   };
-  size_t Found = 0;
   while (!FSearchCancelled && F->NextMatch()) {
     // Found files wait for slow reads only so many at a time.
     if (Batches.Add(F->FoundPath()) && Batches.Take(Read, Batches.Backlog() > kMaxReadBacklog)) AddRead();
-    // A folder of nothing but PDF files must still answer ESC and paint;
-    // the clock is read every few files, from the first on.
-    if (Found++ % kFilesPerPumpCheck == 0) PumpDuringSearch();
+    // A folder of nothing but PDF files must still answer ESC and paint.
+    PumpDuringSearch();
   }
   // What was found before an ESC is still added.
   while (Batches.Take(Read, true)) AddRead();
@@ -198,6 +197,9 @@ void TFormMain::SearchOneFolder(const AnsiString& Folder) {
 }
 
 void TFormMain::PumpDuringSearch() {
+  // Called for every entry the walk passes: the clock is read only every
+  // few calls.
+  if (FLastPump != 0 && ++FPumpCalls % kCallsPerClockRead != 0) return;
   const DWORD Now = GetTickCount();
   if (FLastPump != 0 && Now - FLastPump < kPumpInterval) return;
   FLastPump = Now == 0 ? 1 : Now;
