@@ -95,7 +95,7 @@ void TListedFileBatches::Submit() {
   // used again only once its chunk is claimed.
   while (N - FClaimed.load() >= kRing)
     if (TListedChunk* Chunk = Claim()) {
-      ReadChunk(FLocalReader, *Chunk);
+      ReadChunk(LocalReader(), *Chunk);
       MarkRead(*Chunk);
     }
   FRing[N % kRing].store(FFilling.get(), std::memory_order_relaxed);
@@ -144,12 +144,18 @@ void TListedFileBatches::MarkRead(TListedChunk& Chunk) {
   }
 }
 
+TListedFileReader& TListedFileBatches::LocalReader() {
+  if (!FLocalReader) FLocalReader.emplace();
+  return *FLocalReader;
+}
+
 void TListedFileBatches::ReaderLoop() {
-  TListedFileReader Reader;
+  std::optional<TListedFileReader> Reader;
   for (;;) {
     if (FStopping.load()) return;
     if (TListedChunk* Chunk = Claim()) {
-      ReadChunk(Reader, *Chunk);
+      if (!Reader) Reader.emplace();
+      ReadChunk(*Reader, *Chunk);
       MarkRead(*Chunk);
       continue;
     }
@@ -158,6 +164,8 @@ void TListedFileBatches::ReaderLoop() {
          ++Look)
       CpuRelax();
     if (HasUnclaimed()) continue;
+    // The folder read last is closed while there is nothing to read.
+    Reader.reset();
     std::unique_lock<std::mutex> Lock(FLock);
     FSleeping.fetch_add(1);
     FWork.wait(Lock, [this] { return FStopping.load() || HasUnclaimed(); });
@@ -176,7 +184,7 @@ bool TListedFileBatches::Take(std::vector<std::unique_ptr<TListedChunk>>& Chunks
   // With no readers, chunks are read here, as they come.
   while (!FChunks.empty() && !FChunks.front()->Read.load() && (Wait || FReaders.empty())) {
     if (TListedChunk* Chunk = Claim()) {
-      ReadChunk(FLocalReader, *Chunk);
+      ReadChunk(LocalReader(), *Chunk);
       Chunk->Read.store(true);
       continue;
     }
@@ -193,5 +201,6 @@ bool TListedFileBatches::Take(std::vector<std::unique_ptr<TListedChunk>>& Chunks
     Chunks.push_back(std::move(FChunks.front()));
     FChunks.pop_front();
   }
+  if (Chunks.empty() && Wait) FLocalReader.reset();
   return !Chunks.empty();
 }

@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -96,7 +97,10 @@ class TListedFileBatches {
   std::unique_ptr<TListedChunk> FFilling;
   std::deque<std::unique_ptr<TListedChunk>> FChunks;
   std::vector<std::unique_ptr<TListedChunk>> FSpare;
-  TListedFileReader FLocalReader;
+  // Reads here; like the readers' own, let go once all is read, so that
+  // no folder stays open between searches (its drive would stay busy).
+  std::optional<TListedFileReader> FLocalReader;
+  TListedFileReader& LocalReader();
   // Chunk n of those handed over sits at FRing[n % kRing] until claimed.
   std::unique_ptr<std::atomic<TListedChunk*>[]> FRing;
   // Each counter on a line of its own: the adder writes one, the readers

@@ -3,8 +3,10 @@
 // readers and however the taking goes.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "app/listed_file_batches.h"
@@ -140,6 +142,33 @@ TEST_F(ListedFileBatches, FarMoreChunksThanTheReadersKeepUpWithComeBackInOrder) 
       if (Batches.Add(Path) && Batches.Backlog() > 64 && Batches.Take(Chunks, true)) Keep();
     while (Batches.Take(Chunks, true)) Keep();
     ExpectSame(Got, Want);
+  }
+}
+
+TEST_F(ListedFileBatches, NoFolderStaysOpenOnceAllIsTaken) {
+  // The readers outlive the search; a folder they kept open would keep
+  // its drive busy.
+  const std::vector<AnsiString> Paths = MakeTree(200);
+  auto OpenUnderRoot = [&] {
+    int Open = 0;
+    for (const auto& Fd : fs::directory_iterator("/proc/self/fd")) {
+      std::error_code Error;
+      const std::string Target = fs::read_symlink(Fd.path(), Error).string();
+      if (!Error && Target.compare(0, Root.size() - 1, Root, 0, Root.size() - 1) == 0) ++Open;
+    }
+    return Open;
+  };
+  for (unsigned Readers : {0u, 3u}) {
+    SCOPED_TRACE(Readers);
+    TListedFileBatches Batches(Readers);
+    std::vector<std::unique_ptr<TListedChunk>> Chunks;
+    for (const AnsiString& Path : Paths) Batches.Add(Path);
+    while (Batches.Take(Chunks, true)) {
+    }
+    // Idle readers let go of their folder when they go to sleep.
+    for (int Wait = 0; Wait < 500 && OpenUnderRoot() > 0; ++Wait)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(OpenUnderRoot(), 0);
   }
 }
 
