@@ -21,6 +21,7 @@ class TBasicAction;
 class TDICustomFileFinder;
 class TDIWildFileFinder;
 class TImageList;
+class TListedFileBatches;
 struct TListedRow;
 class TNxDateColumn;
 class TNxGrid;
@@ -49,10 +50,23 @@ class TFormMain : public TForm, public IBrandingTarget, public IConversionFileLi
   // what waits.
   bool FSearchCancelled = false;
   std::deque<TPendingItem> FPending;
+  // A row's folder and name, with their hash made where the row was.
+  struct TListedKey {
+    AnsiString Path;
+    size_t Hash;
+    bool operator==(const TListedKey& Other) const { return Hash == Other.Hash && Path == Other.Path; }
+  };
+  struct TListedKeyHash {
+    size_t operator()(const TListedKey& Key) const noexcept { return Key.Hash; }
+  };
   // Folder and name of every row, for the duplicate test of AddFile;
   // rebuilt from the grid whenever its size disagrees with the row count.
-  std::unordered_set<AnsiString> FListed;
+  std::unordered_set<TListedKey, TListedKeyHash> FListed;
   DWORD FLastPump = 0;
+  unsigned FPumpCalls = 0;
+  // The folder searches' reader threads, kept from one search to the next;
+  // shared only so that this header needs not know the type.
+  std::shared_ptr<TListedFileBatches> FBatches;
 
   void BuildComponents();
   TAction* NewAction(const char* Name, const char* Caption, const char* Hint, Integer ImageIndex,
@@ -70,7 +84,7 @@ class TFormMain : public TForm, public IBrandingTarget, public IConversionFileLi
   // most every few milliseconds (at once the first time).
   void PumpDuringSearch();
   void AddNames(const std::vector<AnsiString>& Names, bool FoldersFirst);
-  AnsiString ListedKey(Integer Row);
+  TListedKey ListedKey(Integer Row);
   // Adds a row for each listed file not yet in the list, in order.
   void AddListedRows(std::vector<TListedRow>& Rows);
   void SyncListed();

@@ -33,6 +33,9 @@ enum TFileColumn { fcState = 0, fcName = 1, fcFolder = 2, fcSize = 3, fcModified
 
 // How long a search may go without handling the window's messages.
 constexpr DWORD kPumpInterval = 50;
+// Entries walked between looks at the clock: an entry costs about a
+// microsecond.
+constexpr unsigned kCallsPerClockRead = 8;
 
 // Chunks of found files that may wait for their reads.
 constexpr size_t kMaxReadBacklog = 64;
@@ -55,14 +58,18 @@ AnsiString SearchingStatusText(const AnsiString& Folder) {
 
 // Folder and name of a row; the folder ends with the delimiter and the
 // name holds none, so equal keys are equal cells.
-AnsiString TFormMain::ListedKey(Integer Row) {
-  return WideToAnsi(FileGrid->Cell(fcFolder, Row)->AsString()) + WideToAnsi(FileGrid->Cell(fcName, Row)->AsString());
+TFormMain::TListedKey TFormMain::ListedKey(Integer Row) {
+  AnsiString Path =
+      WideToAnsi(FileGrid->Cell(fcFolder, Row)->AsString()) + WideToAnsi(FileGrid->Cell(fcName, Row)->AsString());
+  const size_t Hash = ListedPathHash(Path);
+  return {std::move(Path), Hash};
 }
 
 void TFormMain::SyncListed() {
   const Integer Rows = FileGrid->RowCount();
   if (static_cast<Integer>(FListed.size()) == Rows) return;
   FListed.clear();
+  FListed.reserve(static_cast<size_t>(Rows));
   for (Integer Row = 0; Row < Rows; ++Row) FListed.insert(ListedKey(Row));
 }
 
@@ -79,7 +86,7 @@ void TFormMain::AddListedRows(std::vector<TListedRow>& Rows) {
   Integer Count = 0;
   for (TListedRow& R : Rows) {
     if (!R.Listed) continue;
-    if (!FListed.insert(std::move(R.Path)).second) {
+    if (!FListed.insert({std::move(R.Path), R.Hash}).second) {
       R.Listed = false;
       continue;
     }
@@ -164,8 +171,16 @@ void TFormMain::SearchOneFolder(const AnsiString& Folder) {
     FileGrid->EndUpdate();
   });
   // The found files are read by the batch on other threads while the walk
-  // goes on; their rows are added here, in the order found.
-  TListedFileBatches Batches;
+  // goes on; their rows are added here, in the order found. A search that
+  // ends in an error may leave files the readers still hold: its readers
+  // go with them.
+  if (!FBatches) FBatches = std::make_shared<TListedFileBatches>();
+  FBatches->Begin();
+  TListedFileBatches& Batches = *FBatches;
+  bool AllTaken = false;
+  TScopeExit DropUnfinished([this, &AllTaken] {
+    if (!AllTaken) FBatches.reset();
+  });
   std::vector<std::unique_ptr<TListedChunk>> Read;
   auto AddRead = [this, &Read] {
     for (const auto& Chunk : Read) AddListedRows(Chunk->Rows);
@@ -178,9 +193,13 @@ void TFormMain::SearchOneFolder(const AnsiString& Folder) {
   }
   // What was found before an ESC is still added.
   while (Batches.Take(Read, true)) AddRead();
+  AllTaken = true;
 }
 
 void TFormMain::PumpDuringSearch() {
+  // Called for every entry the walk passes: the clock is read only every
+  // few calls.
+  if (FLastPump != 0 && ++FPumpCalls % kCallsPerClockRead != 0) return;
   const DWORD Now = GetTickCount();
   if (FLastPump != 0 && Now - FLastPump < kPumpInterval) return;
   FLastPump = Now == 0 ? 1 : Now;

@@ -478,11 +478,24 @@ void TCells::AddRows(Integer Count) {
   };
   Grow(FRows);
   for (auto& List : FColumns) Grow(List);
-  for (Integer n = 0; n < Count; ++n) {
-    FRows.push_back(NewRow());
-    ++FVisibleRowCount;
-    for (Integer c = 0; c < ColumnCount(); ++c) FColumns[c].push_back(CreateCell(cpAdd, Infos[c]));
+  // A column at a time: each list is written straight through. Rows come
+  // whole or not at all, so that every column keeps as many cells as there
+  // are rows.
+  const size_t Old = FRows.size();
+  try {
+    for (Integer n = 0; n < Count; ++n) FRows.push_back(NewRow());
+    for (Integer c = 0; c < ColumnCount(); ++c) {
+      TCellList& List = FColumns[c];
+      const TCellColumnInfo& Info = Infos[c];
+      for (Integer n = 0; n < Count; ++n) List.push_back(CreateCell(cpAdd, Info));
+    }
+  } catch (...) {
+    FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(Old), FRows.end());
+    for (auto& List : FColumns)
+      if (List.size() > Old) List.erase(List.begin() + static_cast<std::ptrdiff_t>(Old), List.end());
+    throw;
   }
+  FVisibleRowCount += Count;
   FSorted = false;
 }
 

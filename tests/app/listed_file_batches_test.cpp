@@ -3,8 +3,10 @@
 // readers and however the taking goes.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "app/listed_file_batches.h"
@@ -115,6 +117,61 @@ TEST_F(ListedFileBatches, EveryFileComesBackOnceInOrderWhateverTheReaders) {
   }
 }
 
+TEST_F(ListedFileBatches, FarMoreChunksThanTheReadersKeepUpWithComeBackInOrder) {
+  // More files added before any is taken than the readers' queue holds,
+  // then taken in turns so that taken chunks are filled again.
+  const std::vector<AnsiString> Some = MakeTree(40);
+  std::vector<AnsiString> Paths;
+  for (int i = 0; i < 450; ++i) Paths.insert(Paths.end(), Some.begin(), Some.end());
+  std::vector<TListedRow> Want;
+  for (int i = 0; i < 2; ++i) {
+    const std::vector<TListedRow> Once = Expected(Paths);
+    Want.insert(Want.end(), Once.begin(), Once.end());
+  }
+  for (unsigned Readers : {0u, 1u}) {
+    SCOPED_TRACE(Readers);
+    TListedFileBatches Batches(Readers);
+    std::vector<TListedRow> Got;
+    std::vector<std::unique_ptr<TListedChunk>> Chunks;
+    auto Keep = [&] {
+      for (auto& Chunk : Chunks)
+        for (TListedRow& Row : Chunk->Rows) Got.push_back(std::move(Row));
+    };
+    for (const AnsiString& Path : Paths) Batches.Add(Path);
+    for (const AnsiString& Path : Paths)
+      if (Batches.Add(Path) && Batches.Backlog() > 64 && Batches.Take(Chunks, true)) Keep();
+    while (Batches.Take(Chunks, true)) Keep();
+    ExpectSame(Got, Want);
+  }
+}
+
+TEST_F(ListedFileBatches, NoFolderStaysOpenOnceAllIsTaken) {
+  // The readers outlive the search; a folder they kept open would keep
+  // its drive busy.
+  const std::vector<AnsiString> Paths = MakeTree(200);
+  auto OpenUnderRoot = [&] {
+    int Open = 0;
+    for (const auto& Fd : fs::directory_iterator("/proc/self/fd")) {
+      std::error_code Error;
+      const std::string Target = fs::read_symlink(Fd.path(), Error).string();
+      if (!Error && Target.compare(0, Root.size() - 1, Root, 0, Root.size() - 1) == 0) ++Open;
+    }
+    return Open;
+  };
+  for (unsigned Readers : {0u, 3u}) {
+    SCOPED_TRACE(Readers);
+    TListedFileBatches Batches(Readers);
+    std::vector<std::unique_ptr<TListedChunk>> Chunks;
+    for (const AnsiString& Path : Paths) Batches.Add(Path);
+    while (Batches.Take(Chunks, true)) {
+    }
+    // Idle readers let go of their folder when they go to sleep.
+    for (int Wait = 0; Wait < 500 && OpenUnderRoot() > 0; ++Wait)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(OpenUnderRoot(), 0);
+  }
+}
+
 TEST_F(ListedFileBatches, WithoutReadersOnlyFullChunksAreReadBeforeTheWait) {
   const std::vector<AnsiString> Paths = MakeTree(5);
   TListedFileBatches Batches(0);
@@ -152,7 +209,15 @@ TEST_F(ListedFileBatches, SizeTextsUseTheSettingsTheSearchBeganWith) {
     std::vector<std::unique_ptr<TListedChunk>> Chunks;
     ASSERT_TRUE(Batches->Take(Chunks, true));
     EXPECT_EQ(WideToAnsi(Chunks[0]->Rows[0].SizeText), "1,50 KB") << Readers;
+    // The next search with the same readers takes the settings anew.
+    Batches->Begin();
     FormatSettings.DecimalSeparator = ',';
+    Batches->Add(Path);
+    ASSERT_TRUE(Batches->Take(Chunks, true));
+    EXPECT_EQ(WideToAnsi(Chunks[0]->Rows[0].SizeText), "1.50 KB") << Readers;
+    // Not while files are still to take.
+    Batches->Add(Path);
+    EXPECT_THROW(Batches->Begin(), EInvalidOperation);
   }
   FormatSettings = Saved;
 }

@@ -279,6 +279,34 @@ TEST_F(MainWindow, AFolderDroppedDuringASearchIsSearchedAfterIt) {
   EXPECT_EQ(Form->PendingCount(), 0);
 }
 
+TEST_F(MainWindow, FilesRemovedAfterASearchComeBackOnceWithTheNextSearch) {
+  // The search's rows are keyed where they were read; removal keys them
+  // from the cells. Both must meet, also after rows moved.
+  const std::vector<AnsiString> tree = MakeTree(Root + "tree/", 4, 30);
+  Form->AddFolder(Root + "tree");
+  ASSERT_EQ(Rows(), tree);
+  Form->FileGrid->SetSelectedRow(5);
+  Form->acMoveUpExecute(nullptr);  // tree[5] is now row 4
+  Form->FileGrid->SetSelectedRow(4);
+  Form->acRemoveExecute(nullptr);
+  Form->FileGrid->SetSelectedRow(100);
+  Form->acRemoveExecute(nullptr);
+  Form->FileGrid->SetSelectedRow(0);
+  Form->acRemoveExecute(nullptr);
+  std::vector<AnsiString> want = tree;
+  want.erase(want.begin() + 101);
+  want.erase(want.begin() + 5);
+  want.erase(want.begin());
+  ASSERT_EQ(Rows(), want);
+  Form->AddFolder(Root + "tree");
+  want.insert(want.end(), {tree[0], tree[5], tree[101]});
+  EXPECT_EQ(Rows(), want);
+  // And by name the same files are already there.
+  Form->AddFile(tree[5]);
+  Form->AddFileList(std::vector<AnsiString>{tree[0], tree[119]});
+  EXPECT_EQ(Rows(), want);
+}
+
 TEST_F(MainWindow, TheStatusNamesTheFolderSearchedAsItIs) {
   const AnsiString Folder = Root + "Tom & Jerry";
   MakeTree(Folder + "/", 1, 3);
