@@ -24,18 +24,27 @@ struct TStroke {
 // The DC's pen as drawn on its target.
 TStroke RealizePen(TGdiDC* dc);
 
+// The window (see gdi_geometry.h) shapes drawn on dc are built in: the
+// clip box and a pixel around it, so that at the clip's edge an outline
+// pixel is told from an inner one as it would be in the whole shape.
+RECT DrawWindow(TGdiDC* dc);
+
 // The pixels of the segment a-b in drawing order, without b; the same set
-// whichever way the segment is drawn (apart from the end point).
-void LinePixels(POINT a, POINT b, std::vector<POINT>& out);
+// whichever way the segment is drawn (apart from the end point). Only
+// those inside the window are given.
+void LinePixels(POINT a, POINT b, std::vector<POINT>& out, const RECT& window = kAllRows);
 // Rows of a list of pixels.
 TSpanRows PixelsToRows(std::vector<POINT>& pixels);
 
-// A thin polyline: pixels of the dashes in `on`, of the gaps in `off`.
-// `phase` carries the style position from one call to the next.
+// A thin polyline: pixels of the dashes in `on`, of the gaps in `off`,
+// those inside the window only. `phase` carries the style position from
+// one call to the next.
 void StrokeThin(const std::vector<POINT>& pts, bool closed, const TStroke& pen, std::vector<POINT>& on,
-                std::vector<POINT>& off, int& phase);
-// A wide polyline through continuous points (pixel centres at +0.5).
-TSpanRows StrokeWide(const std::vector<TPointF>& pts, bool closed, const TStroke& pen);
+                std::vector<POINT>& off, int& phase, const RECT& window = kAllRows);
+// A wide polyline through continuous points (pixel centres at +0.5), its
+// rows inside the window.
+TSpanRows StrokeWide(const std::vector<TPointF>& pts, bool closed, const TStroke& pen,
+                     const RECT& window = kAllRows);
 
 // Paints a shape: the brush over `fill` (minus the outline), then the pen
 // over `on` and the background colour over `off` when the mode is opaque.
