@@ -79,6 +79,20 @@ HPEN WideDashedPen() {
   return ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT, 4, &lb, 0, nullptr);
 }
 
+// Stretches a bitmap of two pixels, red and black, over (x, y, w, h).
+void StretchTwoPixels(HDC dc, int x, int y, int w, int h) {
+  uint32_t* bits = nullptr;
+  HBITMAP two = TestDib32(2, 1, &bits);
+  bits[0] = 0xFF0000;
+  bits[1] = 0x000000;
+  HDC src = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(src, two);
+  StretchBlt(dc, x, y, w, h, src, 0, 0, 2, 1, SRCCOPY);
+  SelectObject(src, old);
+  DeleteDC(src);
+  DeleteObject(two);
+}
+
 std::vector<TPatch> RectPatch(DWORD record, int l, int t, int r, int b) {
   return {{record, 8, l}, {record, 12, t}, {record, 16, r}, {record, 20, b}};
 }
@@ -206,6 +220,14 @@ std::vector<THugeShape> HugeShapes() {
          FillPath(dc);
        },
        {{16, 4, kRed}, {16, 20, kWhite}}},
+      // Two source columns over a billion: the left half red up to x = 16.
+      {"bitmap stretched a billion wide",
+       NoPen,
+       [](HDC dc) { StretchTwoPixels(dc, 16 - kBillion / 2, 0, kBillion, kH); },
+       {{0, 0, kRed}, {15, 12, kRed}, {16, 12, kBlack}, {31, 23, kBlack}},
+       [](HDC dc) { StretchTwoPixels(dc, 2, 2, 8, 8); },
+       {{EMR_STRETCHBLT, 24, 16 - kBillion / 2}, {EMR_STRETCHBLT, 28, 0}, {EMR_STRETCHBLT, 32, kBillion},
+        {EMR_STRETCHBLT, 36, kH}}},
       {"gradient rectangle two billion wide",
        NoPen,
        [](HDC dc) {
