@@ -200,11 +200,6 @@ TStroke RealizePen(TGdiDC* dc) {
   return s;
 }
 
-RECT DrawWindow(TGdiDC* dc) {
-  const RECT& box = dc->EffectiveClip().Box();
-  return RECT{box.Left - 1, box.Top - 1, box.Right + 1, box.Bottom + 1};
-}
-
 void LinePixels(POINT a, POINT b, std::vector<POINT>& out, const RECT& window) {
   ForLinePixels(a, b, window, [&](int64_t, POINT p) { out.push_back(p); });
 }

@@ -24,11 +24,6 @@ struct TStroke {
 // The DC's pen as drawn on its target.
 TStroke RealizePen(TGdiDC* dc);
 
-// The window (see gdi_geometry.h) shapes drawn on dc are built in: the
-// clip box and a pixel around it, so that at the clip's edge an outline
-// pixel is told from an inner one as it would be in the whole shape.
-RECT DrawWindow(TGdiDC* dc);
-
 // The pixels of the segment a-b in drawing order, without b; the same set
 // whichever way the segment is drawn (apart from the end point). Only
 // those inside the window are given.

@@ -93,6 +93,17 @@ void StretchTwoPixels(HDC dc, int x, int y, int w, int h) {
   DeleteObject(two);
 }
 
+// Draws turned by about 53 degrees about (16, 12).
+template <class F>
+void Turned(HDC dc, F draw) {
+  SetGraphicsMode(dc, GM_ADVANCED);
+  XFORM turn{0.6f, 0.8f, -0.8f, 0.6f, 16, 12};
+  SetWorldTransform(dc, &turn);
+  draw();
+  ModifyWorldTransform(dc, nullptr, MWT_IDENTITY);
+  SetGraphicsMode(dc, GM_COMPATIBLE);
+}
+
 std::vector<TPatch> RectPatch(DWORD record, int l, int t, int r, int b) {
   return {{record, 8, l}, {record, 12, t}, {record, 16, r}, {record, 20, b}};
 }
@@ -211,6 +222,21 @@ std::vector<THugeShape> HugeShapes() {
        [line](HDC dc) { line(dc, -kBillion, 10, kBillion, 10); },
        {{5, 10, kBlack}, {5, 8, kBlack}, {5, 11, kBlack}, {13, 10, kWhite}, {20, 10, kBlack}, {30, 10, kWhite},
         {5, 13, kWhite}}},
+      {"ellipse two billion across, turned",
+       ThinPen,
+       [](HDC dc) { Turned(dc, [dc] { Ellipse(dc, -kBillion, -kBillion, kBillion, kBillion); }); },
+       {{0, 0, kRed}, {31, 23, kRed}, {16, 12, kRed}}},
+      {"rectangle two billion across filled, turned",
+       NoPen,
+       [](HDC dc) {
+         Turned(dc, [dc] {
+           RECT r{-kBillion, -kBillion, kBillion, kBillion};
+           HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+           FillRect(dc, &r, red);
+           DeleteObject(red);
+         });
+       },
+       {{0, 0, kRed}, {31, 23, kRed}, {16, 12, kRed}}},
       {"path of the tall ellipse, filled",
        NoPen,
        [](HDC dc) {
