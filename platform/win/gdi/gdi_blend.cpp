@@ -292,7 +292,8 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
     // Only the stretch of the ramp that can be seen is made: the
     // rectangle may be far bigger than the surface.
     const int64_t origin = vertical ? r.Top : r.Left;
-    const int64_t from = (vertical ? area.Top : area.Left) - origin, to = (vertical ? area.Bottom : area.Right) - origin;
+    const int64_t from = (vertical ? area.Top : area.Left) - origin;
+    const int64_t to = (vertical ? area.Bottom : area.Right) - origin;
     std::vector<uint32_t> line(static_cast<size_t>(to - from));
     for (int64_t i = from; i < to; ++i) line[size_t(i - from)] = at(fromRight ? span - 1 - i : i);
     auto ramp = [&](int64_t at) { return line.begin() + (at - origin - from); };

@@ -30,15 +30,17 @@ RECT TargetRect(TGdiDC* dc, int l, int t, int r, int b) {
 
 // Without a pen a shape is a pixel smaller: it loses its right column
 // (its left one when the layout is mirrored) and its bottom row.
+// Held inside the range of int: a shape at its edge stays in it.
+int ClampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+
 RECT NullPenArea(TGdiDC* dc, const RECT& r) {
-  if (dc->Mirrored()) return RECT{r.Left + 1, r.Top, r.Right, r.Bottom - 1};
-  return RECT{r.Left, r.Top, r.Right - 1, r.Bottom - 1};
+  if (dc->Mirrored()) return RECT{ClampInt(int64_t(r.Left) + 1), r.Top, r.Right, ClampInt(int64_t(r.Bottom) - 1)};
+  return RECT{r.Left, r.Top, ClampInt(int64_t(r.Right) - 1), ClampInt(int64_t(r.Bottom) - 1)};
 }
 
-// Saturating: a rectangle at the edge of the coordinate range stays in it.
 RECT Inflate(RECT r, int d) {
-  auto at = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
-  return RECT{at(int64_t(r.Left) - d), at(int64_t(r.Top) - d), at(int64_t(r.Right) + d), at(int64_t(r.Bottom) + d)};
+  return RECT{ClampInt(int64_t(r.Left) - d), ClampInt(int64_t(r.Top) - d), ClampInt(int64_t(r.Right) + d),
+              ClampInt(int64_t(r.Bottom) + d)};
 }
 
 // The rows of a rectangle inside the window.
@@ -185,9 +187,12 @@ void DrawEllipseLike(TGdiDC* dc, int l, int t, int r, int b, bool round, int cw,
   int w = pen.Width, half = w / 2;
   RECT outer = pen.InsideFrame ? R : Inflate(R, half);
   RECT inner = pen.InsideFrame ? Inflate(R, -w) : Inflate(R, -(w - half));
-  int grow = pen.InsideFrame ? 0 : 2 * half, shrink = pen.InsideFrame ? 2 * w : 2 * (w - half);
-  TSpanRows out = ShapeRows(outer, round, cw + grow, ch + grow, window);
-  TSpanRows in = ShapeRows(inner, round, std::max(0, cw - shrink + grow), std::max(0, ch - shrink + grow), window);
+  // Corner sizes in 64 bits: a pen may be as wide as int allows.
+  int64_t grow = pen.InsideFrame ? 0 : 2 * int64_t(half);
+  int64_t shrink = pen.InsideFrame ? 2 * int64_t(w) : 2 * int64_t(w - half);
+  auto notNegative = [](int64_t v) { return ClampInt(std::max<int64_t>(0, v)); };
+  TSpanRows out = ShapeRows(outer, round, ClampInt(cw + grow), ClampInt(ch + grow), window);
+  TSpanRows in = ShapeRows(inner, round, notNegative(cw - shrink + grow), notNegative(ch - shrink + grow), window);
   TSpanRows on = CombineRows(out, in, RGN_DIFF);
   PaintShape(dc, &in, &on, nullptr, pen);
 }
@@ -447,7 +452,8 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
                 POINT(R.Left, R.Bottom - 1)},
                true, pen, a, b, phase, window);
     // A 1x1 rectangle has no edge of any length but still draws its pixel.
-    if (int64_t(R.Right) - R.Left == 1 && int64_t(R.Bottom) - R.Top == 1 && a.empty() && b.empty()) a.push_back(POINT(R.Left, R.Top));
+    const bool onePixel = int64_t(R.Right) - R.Left == 1 && int64_t(R.Bottom) - R.Top == 1;
+    if (onePixel && a.empty() && b.empty()) a.push_back(POINT(R.Left, R.Top));
     on = PixelsToRows(a);
     off = PixelsToRows(b);
   }

@@ -38,7 +38,8 @@ int64_t ForLinePixels(POINT a, POINT b, const RECT& window, F&& f) {
   int64_t kHi = std::min<int64_t>(reversed ? dMajor : dMajor - 1, majorHi - 1 - major0);
   auto visit = [&](int64_t k) {
     // The minor coordinate is the nearest one; an exact half rounds down.
-    int64_t minor = minor0 + static_cast<int64_t>(FloorDiv(__int128(2) * k * dMinor + dMajor - 1, __int128(2) * dMajor));
+    int64_t minor =
+        minor0 + static_cast<int64_t>(FloorDiv(__int128(2) * k * dMinor + dMajor - 1, __int128(2) * dMajor));
     if (minor < minorLo || minor >= minorHi) return;
     int64_t major = major0 + k;
     POINT p = xMajor ? POINT(static_cast<int>(major), static_cast<int>(minor))
@@ -423,9 +424,11 @@ void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polyg
     }
   const TRegion& clip = dc->EffectiveClip();
   const RECT& box = clip.Box();
-  int top = std::max(box.Top, static_cast<int>(std::ceil(minY - 0.5)));
-  int bottom = std::min(box.Bottom, static_cast<int>(std::ceil(maxY - 0.5)));
-  if (top >= bottom) return;
+  // Cut to the clip box as doubles: the polygon may reach past int.
+  const double topF = std::max(double(box.Top), std::ceil(minY - 0.5));
+  const double bottomF = std::min(double(box.Bottom), std::ceil(maxY - 0.5));
+  if (!(topF < bottomF)) return;
+  const int top = static_cast<int>(topF), bottom = static_cast<int>(bottomF);
   TSurfaceLock lock(bmp, top, bottom, TLockMode::Values);
   TBrushFill brush = RealizeBrush(dc, GdiBrush(dc->S.Brush).get(), lock, true);
   if (brush.Null) return;

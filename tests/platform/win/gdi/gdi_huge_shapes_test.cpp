@@ -500,7 +500,8 @@ TEST(GdiHugeShapesTest, ShapesPartlyOffASmallSurfaceShowWhatABigOneShowsThere) {
       WithPenAndBrush(big.dc, s, [&](HDC dc) { kModerateShapes[i](dc, kOff); });
       WithPenAndBrush(small.dc, s, [&](HDC dc) { kModerateShapes[i](dc, 0); });
       int inked;
-      EXPECT_EQ(Differences(small, big, RECT{0, 0, 40, 30}, kOff, kOff, &inked), 0) << "shape " << i << ", " << pen.Name;
+      EXPECT_EQ(Differences(small, big, RECT{0, 0, 40, 30}, kOff, kOff, &inked), 0)
+          << "shape " << i << ", " << pen.Name;
       if (!LineOnly(i) || pen.Make != NoPen) {
         EXPECT_GT(inked, 0) << "shape " << i << ", " << pen.Name;
       }
