@@ -9,9 +9,9 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// Wide enough for 2 * k * d over segments as long as two ints apart.
-__int128 FloorDiv(__int128 a, __int128 b) {
-  __int128 q = a / b;
+template <class T>
+T FloorDiv(T a, T b) {
+  T q = a / b;
   if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
   return q;
 }
@@ -36,10 +36,13 @@ int64_t ForLinePixels(POINT a, POINT b, const RECT& window, F&& f) {
   // reversed, k = dMajor otherwise, and is left out.
   int64_t kLo = std::max<int64_t>(reversed ? 1 : 0, majorLo - major0);
   int64_t kHi = std::min<int64_t>(reversed ? dMajor : dMajor - 1, majorHi - 1 - major0);
+  // 2 k dMinor needs more than 64 bits only for segments longer than 2^30.
+  const bool wide = dMajor >= (int64_t(1) << 30);
   auto visit = [&](int64_t k) {
     // The minor coordinate is the nearest one; an exact half rounds down.
-    int64_t minor =
-        minor0 + static_cast<int64_t>(FloorDiv(__int128(2) * k * dMinor + dMajor - 1, __int128(2) * dMajor));
+    int64_t minor = minor0 + (wide ? static_cast<int64_t>(FloorDiv(__int128(2) * k * dMinor + dMajor - 1,
+                                                                   __int128(2) * dMajor))
+                                   : FloorDiv(2 * k * dMinor + dMajor - 1, 2 * dMajor));
     if (minor < minorLo || minor >= minorHi) return;
     int64_t major = major0 + k;
     POINT p = xMajor ? POINT(static_cast<int>(major), static_cast<int>(minor))

@@ -215,6 +215,13 @@ std::vector<THugeShape> HugeShapes() {
        // From x = 2e9 leftwards: pixel x is on where (2e9 - x) % 6 < 3,
        // that is where (2 - x) mod 6 < 3.
        {{0, 10, kBlack}, {1, 10, kBlack}, {2, 10, kBlack}, {3, 10, kWhite}, {5, 10, kWhite}, {6, 10, kBlack}}},
+      // Slope one half through (16, 12): a row down every two columns, as
+      // on a short line from (0, 0) to (4, 2).
+      {"slanted line four billion long",
+       ThinPen,
+       [line](HDC dc) { line(dc, 16 - 2 * kBillion, 12 - kBillion, 16 + 2 * kBillion, 12 + kBillion); },
+       {{14, 11, kBlack}, {15, 11, kBlack}, {16, 12, kBlack}, {17, 12, kBlack}, {18, 13, kBlack}, {18, 12, kWhite},
+        {16, 11, kWhite}}},
       // Dashes of 12 and gaps of 4 from x = -1e9, a multiple of 16; four
       // rows about y = 10.5.
       {"wide dashed line two billion long",
