@@ -213,8 +213,10 @@ TSpanRows OutlineRows(const TSpanRows& fill) {
 TSpanRows CombineRows(const TSpanRows& a, const TSpanRows& b, int mode) {
   TSpanRows out;
   if (a.Rows.empty() && b.Rows.empty()) return out;
+  // The Top of rows without any is not looked at: it may be anywhere.
+  auto end = [](const TSpanRows& r) { return r.Top + static_cast<int>(r.Rows.size()); };
   int top = a.Rows.empty() ? b.Top : b.Rows.empty() ? a.Top : std::min(a.Top, b.Top);
-  int bottom = std::max(a.Top + static_cast<int>(a.Rows.size()), b.Top + static_cast<int>(b.Rows.size()));
+  int bottom = a.Rows.empty() ? end(b) : b.Rows.empty() ? end(a) : std::max(end(a), end(b));
   out.Top = top;
   out.Rows.resize(static_cast<size_t>(bottom - top));
   static const std::vector<TSpan> none;

@@ -72,6 +72,7 @@ struct THugeShape {
 HPEN ThinPen() { return CreatePen(PS_SOLID, 1, RGB(0, 0, 0)); }
 HPEN NoPen() { return CreatePen(PS_NULL, 1, RGB(0, 0, 0)); }
 HPEN WidePen() { return CreatePen(PS_SOLID, 5, RGB(0, 0, 0)); }
+HPEN VastPen() { return CreatePen(PS_SOLID, 100'000'000, RGB(0, 0, 0)); }
 HPEN DottedPen() { return CreatePen(PS_DOT, 1, RGB(0, 0, 0)); }
 HPEN DashedPen() { return CreatePen(PS_DASH, 1, RGB(0, 0, 0)); }
 HPEN WideDashedPen() {
@@ -153,6 +154,11 @@ std::vector<THugeShape> HugeShapes() {
        {{16, 4, kRed}, {16, 8, kRed}, {16, 10, kBlack}, {16, 13, kBlack}, {16, 20, kWhite}},
        [](HDC dc) { Ellipse(dc, 2, 2, 10, 10); },
        RectPatch(EMR_ELLIPSE, kTallL, kTallT, kTallR, kTallB)},
+      // Its inner edge is 50 million rows below the surface.
+      {"ellipse drawn with a pen a hundred million wide",
+       VastPen,
+       [](HDC dc) { Ellipse(dc, -kBillion, 12, kBillion, 2 * kBillion); },
+       {{0, 0, kBlack}, {31, 23, kBlack}, {16, 12, kBlack}}},
       {"round rectangle with its top edge in sight",
        ThinPen,
        [](HDC dc) { RoundRect(dc, -kBillion, 5, kBillion, kBillion, 40, 40); },
