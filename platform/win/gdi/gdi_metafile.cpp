@@ -1384,12 +1384,14 @@ struct TPlayer {
       for (uint32_t i = 0; i < chars; ++i) {
         const size_t step = pdy ? 2 : 1;
         pos += ReadI32(v.P + offDx + uint64_t(i) * step * 4) * std::abs(s);
-        const int next = static_cast<int>(std::lround(pos));
+        // Positions held to the range the picture's coordinates are held
+        // to, so that the steps between them fit an int.
+        const int next = static_cast<int>(std::lround(std::clamp(pos, -1e9, 1e9)));
         dx[i * step] = next - placed;
         placed = next;
         if (pdy) {
           posV += ReadI32(v.P + offDx + (uint64_t(i) * 2 + 1) * 4) * std::abs(sv);
-          const int nextV = static_cast<int>(std::lround(posV));
+          const int nextV = static_cast<int>(std::lround(std::clamp(posV, -1e9, 1e9)));
           dx[i * 2 + 1] = nextV - placedV;
           placedV = nextV;
         }
