@@ -4,6 +4,7 @@
 
 #include "platform/win/gdi/gdi_blit.h"
 #include "platform/win/gdi/gdi_simd.h"
+#include "platform/win/gdi/gdi_stroke.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/kernel/kernel.h"
 
@@ -211,39 +212,51 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
       const double shift = dc->Mirrored() ? 1 : 0;
       for (int i = 0; i < 3; ++i) v[i] = TPointF{pts[ids[i]].X + shift, double(pts[ids[i]].Y)};
       const POINT p0 = pts[ids[0]], p1 = pts[ids[1]], p2 = pts[ids[2]];
-      const int64_t det = int64_t(p1.Y - p2.Y) * (p0.X - p2.X) + int64_t(p2.X - p1.X) * (p0.Y - p2.Y);
-      if (det == 0) continue;
       // Covered pixels: centres inside, or on a top or left edge, so that
       // triangles sharing an edge neither overlap nor leave a gap.
-      TSpanRows rows = PolygonRows({{v[0], v[1], v[2]}}, ALTERNATE);
+      TSpanRows rows = PolygonRows({{v[0], v[1], v[2]}}, ALTERNATE, DrawWindow(dc));
       int top, bottom;
       if (!RowsBounds(rows, clip, top, bottom)) continue;
       const TRIVERTEX* tv[3] = {&vertices[ids[0]], &vertices[ids[1]], &vertices[ids[2]]};
-      // Each channel at the pixel's own coordinate, as rectangle gradients
-      // take it, in whole numbers: the weights' numerators add up to det
-      // exactly, so a flat triangle keeps its colour.
-      auto mix = [&](int64_t n0, int64_t n1, COLOR16 TRIVERTEX::*ch) {
-        int64_t n2 = det - n0 - n1;
-        int64_t num = n0 * (tv[0]->*ch) + n1 * (tv[1]->*ch) + n2 * (tv[2]->*ch);
-        int64_t q = num / det;
-        if ((num % det != 0) && ((num < 0) != (det < 0))) --q;
-        return static_cast<uint32_t>(std::clamp<int64_t>(q, 0, 65535));
+      // The weights in 64 bits while the vertices are near the surface; in
+      // 128 beyond, as vertices may lie anywhere in the range of int and the
+      // products of their differences, times a channel, need some 80 bits.
+      auto paint = [&]<class TWide>(TWide) {
+        auto diff = [](int a, int b) { return TWide(a) - b; };
+        const TWide det = diff(p1.Y, p2.Y) * diff(p0.X, p2.X) + diff(p2.X, p1.X) * diff(p0.Y, p2.Y);
+        if (det == 0) return;
+        // Each channel at the pixel's own coordinate, as rectangle gradients
+        // take it, in whole numbers: the weights' numerators add up to det
+        // exactly, so a flat triangle keeps its colour.
+        auto mix = [&](TWide n0, TWide n1, COLOR16 TRIVERTEX::*ch) {
+          TWide n2 = det - n0 - n1;
+          TWide num = n0 * (tv[0]->*ch) + n1 * (tv[1]->*ch) + n2 * (tv[2]->*ch);
+          TWide q = num / det;
+          if ((num % det != 0) && ((num < 0) != (det < 0))) --q;
+          return static_cast<uint32_t>(std::clamp<TWide>(q, 0, 65535));
+        };
+        TSurfaceLock lock(bmp, top, bottom);
+        for (int y = top; y < bottom; ++y) {
+          const auto* spans = rows.Row(y);
+          if (!spans) continue;
+          uint32_t* d = lock.Row(y);
+          for (const auto& s : *spans)
+            clip.ForEachSpan(y, s.first, s.second, [&](int a, int b) {
+              for (int x = a; x < b; ++x) {
+                TWide n0 = diff(p1.Y, p2.Y) * diff(x, p2.X) + diff(p2.X, p1.X) * diff(y, p2.Y);
+                TWide n1 = diff(p2.Y, p0.Y) * diff(x, p2.X) + diff(p0.X, p2.X) * diff(y, p2.Y);
+                d[x] = VertexPixel(mix(n0, n1, &TRIVERTEX::Red), mix(n0, n1, &TRIVERTEX::Green),
+                                   mix(n0, n1, &TRIVERTEX::Blue), mix(n0, n1, &TRIVERTEX::Alpha));
+              }
+            });
+        }
       };
-      TSurfaceLock lock(bmp, top, bottom);
-      for (int y = top; y < bottom; ++y) {
-        const auto* spans = rows.Row(y);
-        if (!spans) continue;
-        uint32_t* d = lock.Row(y);
-        for (const auto& s : *spans)
-          clip.ForEachSpan(y, s.first, s.second, [&](int a, int b) {
-            for (int x = a; x < b; ++x) {
-              int64_t n0 = int64_t(p1.Y - p2.Y) * (x - p2.X) + int64_t(p2.X - p1.X) * (y - p2.Y);
-              int64_t n1 = int64_t(p2.Y - p0.Y) * (x - p2.X) + int64_t(p0.X - p2.X) * (y - p2.Y);
-              d[x] = VertexPixel(mix(n0, n1, &TRIVERTEX::Red), mix(n0, n1, &TRIVERTEX::Green),
-                                 mix(n0, n1, &TRIVERTEX::Blue), mix(n0, n1, &TRIVERTEX::Alpha));
-            }
-          });
-      }
+      constexpr int kNear = 1 << 20;
+      auto near = [](POINT p) { return p.X > -kNear && p.X < kNear && p.Y > -kNear && p.Y < kNear; };
+      if (near(p0) && near(p1) && near(p2) && near(POINT(bmp->Width, bmp->Height)))
+        paint(int64_t());
+      else
+        paint(__int128());
     }
     return TRUE;
   }
@@ -269,23 +282,29 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
     RECT area{std::max(r.Left, box.Left), std::max(r.Top, box.Top), std::min(r.Right, box.Right),
               std::min(r.Bottom, box.Bottom)};
     if (area.Left >= area.Right || area.Top >= area.Bottom) continue;
-    int span = vertical ? r.Bottom - r.Top : r.Right - r.Left;
-    auto at = [&](int i) {
+    int64_t span = vertical ? int64_t(r.Bottom) - r.Top : int64_t(r.Right) - r.Left;
+    auto at = [&](int64_t i) {
       auto mix = [&](COLOR16 c0, COLOR16 c1) {
         return static_cast<uint32_t>((int64_t(c0) * (span - i) + int64_t(c1) * i) / span);
       };
       return VertexPixel(mix(a->Red, b->Red), mix(a->Green, b->Green), mix(a->Blue, b->Blue), mix(a->Alpha, b->Alpha));
     };
-    std::vector<uint32_t> line(static_cast<size_t>(span));
-    for (int i = 0; i < span; ++i) line[size_t(i)] = at(fromRight ? span - 1 - i : i);
+    // Only the stretch of the ramp that can be seen is made: the
+    // rectangle may be far bigger than the surface.
+    const int64_t origin = vertical ? r.Top : r.Left;
+    const int64_t from = (vertical ? area.Top : area.Left) - origin;
+    const int64_t to = (vertical ? area.Bottom : area.Right) - origin;
+    std::vector<uint32_t> line(static_cast<size_t>(to - from));
+    for (int64_t i = from; i < to; ++i) line[size_t(i - from)] = at(fromRight ? span - 1 - i : i);
+    auto ramp = [&](int64_t at) { return line.begin() + (at - origin - from); };
     TSurfaceLock lock(bmp, area.Top, area.Bottom);
     clip.ForEachIn(area, [&](const RECT& c) {
       for (int y = c.Top; y < c.Bottom; ++y) {
         uint32_t* d = lock.Row(y);
         if (vertical)
-          FillPixels(d + c.Left, line[size_t(y - r.Top)], c.Right - c.Left);
+          FillPixels(d + c.Left, *ramp(y), c.Right - c.Left);
         else
-          std::copy(line.begin() + (c.Left - r.Left), line.begin() + (c.Right - r.Left), d + c.Left);
+          std::copy(ramp(c.Left), ramp(c.Right), d + c.Left);
       }
     });
   }

@@ -14,7 +14,11 @@ namespace rtl::detail {
 
 namespace {
 
-int Round(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+// Coordinates held inside the range of int: a huge rectangle, or one
+// scaled up, lands at its edge instead of being undefined.
+int ClampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+int Round(double v) { return static_cast<int>(std::clamp(std::floor(v + 0.5), double(INT32_MIN), double(INT32_MAX))); }
+int Span(int from, int to) { return ClampInt(int64_t(to) - from); }
 
 }  // namespace
 
@@ -61,38 +65,42 @@ void TBlitSource::Fetch(int y, int x, int n, uint32_t* out) const { DecodeRow(*F
 
 namespace {
 
-// Where each destination column or row takes its source: [first, last).
+// Where each destination column or row from cell From on takes its
+// source: [first, last).
 struct TSpanMap {
+  int64_t From = 0;
   std::vector<int> First, Last;
+  int FirstOf(int64_t cell) const { return First[size_t(cell - From)]; }
+  int LastOf(int64_t cell) const { return Last[size_t(cell - From)]; }
 };
 
-// Maps n destination cells onto sn source cells starting at s0; cells that
-// fall outside [lo, hi) get First = -1.
-TSpanMap MapAxis(int n, int s0, int sn, bool flip, int lo, int hi, int mode) {
+// Maps n destination cells onto sn source cells starting at s0, keeping
+// cells [from, to) only: a destination may be far wider than what can be
+// seen of it. Cells that fall outside [lo, hi) get First = -1.
+TSpanMap MapAxis(int64_t n, int64_t s0, int64_t sn, bool flip, int lo, int hi, int mode, int64_t from, int64_t to) {
   TSpanMap m;
-  m.First.resize(size_t(n));
-  m.Last.resize(size_t(n));
+  m.From = from;
+  m.First.resize(size_t(to - from));
+  m.Last.resize(size_t(to - from));
   bool shrink = sn > n;
-  for (int i = 0; i < n; ++i) {
-    int k = flip ? n - 1 - i : i;
-    int a, b;
+  for (int64_t i = from; i < to; ++i) {
+    int64_t k = flip ? n - 1 - i : i;
+    int64_t a, b;
     if (sn == n) {
       a = k;
       b = k + 1;
     } else if (shrink && mode != COLORONCOLOR) {
-      a = static_cast<int>(int64_t(k) * sn / n);
-      b = std::max(a + 1, static_cast<int>(int64_t(k + 1) * sn / n));
+      a = k * sn / n;
+      b = std::max(a + 1, (k + 1) * sn / n);
     } else {
-      a = static_cast<int>((int64_t(2 * k + 1) * sn) / (2 * int64_t(n)));
+      a = ((2 * k + 1) * sn) / (2 * n);
       b = a + 1;
     }
-    a += s0;
-    b += s0;
-    a = std::max(a, lo);
-    b = std::min(b, hi);
+    a = std::max<int64_t>(a + s0, lo);
+    b = std::min<int64_t>(b + s0, hi);
     if (a >= b) a = b = -1;
-    m.First[size_t(i)] = a;
-    m.Last[size_t(i)] = b;
+    m.First[size_t(i - from)] = static_cast<int>(a);
+    m.Last[size_t(i - from)] = static_cast<int>(b);
   }
   return m;
 }
@@ -127,8 +135,9 @@ void Convert(const TBlitSource& src, const TSurfaceLock& lock, uint32_t fg, uint
 bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* brush) {
   auto bmp = dc->Target();
   if (!bmp) return true;
-  int dx = p.DX, dy = p.DY, dw = p.DW, dh = p.DH;
-  int sx = p.SX, sy = p.SY, sw = p.SW, sh = p.SH;
+  // In 64 bits: a rectangle may reach past the range of int.
+  int64_t dx = p.DX, dy = p.DY, dw = p.DW, dh = p.DH;
+  int64_t sx = p.SX, sy = p.SY, sw = p.SW, sh = p.SH;
   // A negative size mirrors the rectangle about its first column or row,
   // which it keeps: (x, w) with w < 0 covers x + w + 1 through x.
   bool flipX = false, flipY = false;
@@ -157,7 +166,7 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
   bool useP = RopUsesPattern(p.Rop) || (p.Mask && RopUsesPattern(p.BackRop));
   if (useS && (!src || sw == 0 || sh == 0)) return false;
 
-  RECT dest{dx, dy, dx + dw, dy + dh};
+  RECT dest{ClampInt(dx), ClampInt(dy), ClampInt(dx + dw), ClampInt(dy + dh)};
   const TRegion& clip = dc->EffectiveClip();
   RECT box = clip.Box();
   RECT area{std::max(dest.Left, box.Left), std::max(dest.Top, box.Top), std::min(dest.Right, box.Right),
@@ -169,17 +178,18 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
   TSpanMap mx, my;
   if (useS) {
     // A source overlapping the destination is read before anything is drawn.
-    if (src->Bitmap == bmp) src->Snapshot(RECT{sx, sy, sx + sw, sy + sh});
+    if (src->Bitmap == bmp) src->Snapshot(RECT{ClampInt(sx), ClampInt(sy), ClampInt(sx + sw), ClampInt(sy + sh)});
     if (!stretch) {
       // Only the part with source pixels is drawn.
-      area.Left = std::max(area.Left, dx + (0 - sx));
-      area.Top = std::max(area.Top, dy + (src->RowFirst - sy));
-      area.Right = std::min(area.Right, dx + (src->Width - sx));
-      area.Bottom = std::min(area.Bottom, dy + (src->RowLast - sy));
+      area.Left = ClampInt(std::max<int64_t>(area.Left, dx + (0 - sx)));
+      area.Top = ClampInt(std::max<int64_t>(area.Top, dy + (src->RowFirst - sy)));
+      area.Right = ClampInt(std::min<int64_t>(area.Right, dx + (src->Width - sx)));
+      area.Bottom = ClampInt(std::min<int64_t>(area.Bottom, dy + (src->RowLast - sy)));
       if (area.Left >= area.Right || area.Top >= area.Bottom) return true;
     } else {
-      mx = MapAxis(dw, sx, sw, flipX, 0, src->Width, p.StretchMode);
-      my = MapAxis(dh, sy, sh, flipY, src->RowFirst, src->RowLast, p.StretchMode);
+      // Only the columns and rows that can be drawn are mapped.
+      mx = MapAxis(dw, sx, sw, flipX, 0, src->Width, p.StretchMode, area.Left - dx, area.Right - dx);
+      my = MapAxis(dh, sy, sh, flipY, src->RowFirst, src->RowLast, p.StretchMode, area.Top - dy, area.Bottom - dy);
     }
   }
 
@@ -234,15 +244,15 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
           if (convert) Convert(*src, lock, fg, bg, sbuf.data(), n);
           s = sbuf.data();
         } else {
-          int j = y - dy;
-          int r0 = my.First[size_t(j)], r1 = my.Last[size_t(j)];
+          int64_t j = y - dy;
+          int r0 = my.FirstOf(j), r1 = my.LastOf(j);
           if (r0 < 0) continue;
           int colLo = INT32_MAX, colHi = INT32_MIN;
           for (int i = 0; i < n; ++i) {
-            int k = c.Left - dx + i;
-            if (mx.First[size_t(k)] >= 0) {
-              colLo = std::min(colLo, mx.First[size_t(k)]);
-              colHi = std::max(colHi, mx.Last[size_t(k)]);
+            int64_t k = c.Left - dx + i;
+            if (mx.FirstOf(k) >= 0) {
+              colLo = std::min(colLo, mx.FirstOf(k));
+              colHi = std::max(colHi, mx.LastOf(k));
             }
           }
           if (colLo >= colHi) continue;
@@ -251,8 +261,8 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
           for (int r = r0; r < r1; ++r) {
             src->Fetch(r, colLo, colHi - colLo, rowBuf.data() + colLo);
             for (int i = 0; i < n; ++i) {
-              int k = c.Left - dx + i;
-              int a = mx.First[size_t(k)], b = mx.Last[size_t(k)];
+              int64_t k = c.Left - dx + i;
+              int a = mx.FirstOf(k), b = mx.LastOf(k);
               valid[size_t(i)] = a >= 0;
               if (a < 0) continue;
               if (average) {
@@ -275,9 +285,9 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
           }
           if (average) {
             for (int i = 0; i < n; ++i) {
-              int k = c.Left - dx + i;
+              int64_t k = c.Left - dx + i;
               if (!valid[size_t(i)]) continue;
-              uint32_t count = uint32_t(mx.Last[size_t(k)] - mx.First[size_t(k)]) * uint32_t(r1 - r0);
+              uint32_t count = uint32_t(mx.LastOf(k) - mx.FirstOf(k)) * uint32_t(r1 - r0);
               const uint32_t* acc = sums.data() + 4 * i;
               uint32_t out = 0;
               for (int ch = 0; ch < 4; ++ch) out |= ((acc[ch] + count / 2) / count) << (8 * ch);
@@ -297,11 +307,11 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
       }
       fore(d, s, pbuf.data(), n);
       if (p.Mask) {
-        int my0 = p.MY + (y - dy);
+        int64_t my0 = p.MY + (y - dy);
         bool rowIn = my0 >= 0 && my0 < p.Mask->Height;
         const uint8_t* mrow = rowIn ? p.Mask->Row(my0) : nullptr;
         for (int i = 0; i < n; ++i) {
-          int mxp = p.MX + (c.Left - dx) + i;
+          int64_t mxp = p.MX + (c.Left - dx) + i;
           uint32_t bit = 0;
           if (mrow && mxp >= 0 && mxp < p.Mask->Width) bit = (mrow[mxp >> 3] >> (7 - (mxp & 7))) & 1;
           if (!bit) d[i] = bk[size_t(i)];
@@ -323,11 +333,13 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
 RECT TargetRectOf(TGdiDC* dc, int x, int y, int w, int h) {
   if (dc->Simple()) {
     POINT o = dc->Offset();
-    return RECT{x + o.X, y + o.Y, x + w + o.X, y + h + o.Y};
+    return RECT{ClampInt(int64_t(x) + o.X), ClampInt(int64_t(y) + o.Y), ClampInt(int64_t(x) + w + o.X),
+                ClampInt(int64_t(y) + h + o.Y)};
   }
   const TXform& m = dc->ToTarget();
   double ax = x * m.M11 + y * m.M21 + m.Dx, ay = x * m.M12 + y * m.M22 + m.Dy;
-  double bx = (x + w) * m.M11 + (y + h) * m.M21 + m.Dx, by = (x + w) * m.M12 + (y + h) * m.M22 + m.Dy;
+  double x1 = double(x) + w, y1 = double(y) + h;
+  double bx = x1 * m.M11 + y1 * m.M21 + m.Dx, by = x1 * m.M12 + y1 * m.M22 + m.Dy;
   return RECT{Round(ax), Round(ay), Round(bx), Round(by)};
 }
 
@@ -373,14 +385,14 @@ BOOL StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC srcDC,
   TBlitParams p;
   p.DX = t.Left;
   p.DY = t.Top;
-  p.DW = t.Right - t.Left;
-  p.DH = t.Bottom - t.Top;
+  p.DW = Span(t.Left, t.Right);
+  p.DH = Span(t.Top, t.Bottom);
   if (sdc) {
     RECT s = TargetRectOf(sdc, xSrc, ySrc, wSrc, hSrc);
     p.SX = s.Left;
     p.SY = s.Top;
-    p.SW = s.Right - s.Left;
-    p.SH = s.Bottom - s.Top;
+    p.SW = Span(s.Left, s.Right);
+    p.SH = Span(s.Top, s.Bottom);
   }
   p.Rop = p.BackRop = r;
   p.StretchMode = dc->S.StretchMode;
@@ -410,8 +422,8 @@ BOOL MaskBlt(HDC dest, int xDest, int yDest, int width, int height, HDC srcDC, i
   RECT t = DestRectOf(dc, xDest, yDest, width, height);
   p.DX = t.Left;
   p.DY = t.Top;
-  p.DW = t.Right - t.Left;
-  p.DH = t.Bottom - t.Top;
+  p.DW = Span(t.Left, t.Right);
+  p.DH = Span(t.Top, t.Bottom);
   if (sdc) {
     RECT s = TargetRectOf(sdc, xSrc, ySrc, width, height);
     p.SX = s.Left;
@@ -536,8 +548,8 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   TBlitParams p;
   p.DX = t.Left;
   p.DY = t.Top;
-  p.DW = t.Right - t.Left;
-  p.DH = t.Bottom - t.Top;
+  p.DW = Span(t.Left, t.Right);
+  p.DH = Span(t.Top, t.Bottom);
   p.SX = xSrc;
   // Source rows count from the bottom of the image, whichever way its
   // rows are stored.
@@ -570,8 +582,8 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
   TBlitParams p;
   p.DX = t.Left;
   p.DY = t.Top;
-  p.DW = t.Right - t.Left;
-  p.DH = t.Bottom - t.Top;
+  p.DW = Span(t.Left, t.Right);
+  p.DH = Span(t.Top, t.Bottom);
   p.SX = xSrc;
   p.SY = info->bmiHeader.biHeight > 0 ? h - ySrc - static_cast<int>(height) : ySrc;
   p.SW = std::abs(p.DW);

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "platform/rtl/sysutils.h"
 #include "platform/win/gdi/gdi_geometry.h"
@@ -18,6 +19,24 @@ HRGN NewRegion(TRegion rgn) {
 }
 
 RECT Normalized(int l, int t, int r, int b) { return RECT{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)}; }
+
+// GDI keeps coordinates to 27 bits. A shaped region reaching past that is
+// refused (no region, as when there is no room for one) rather than
+// clamped, which would give a different shape, or built, which could take
+// gigabytes of rows. Within the range the region is built whole: it is
+// what the caller asked for, and a failed allocation also gives no region.
+constexpr int kGdiCoordLimit = 1 << 27;
+
+bool InGdiRange(int v) { return v > -kGdiCoordLimit && v < kGdiCoordLimit; }
+
+template <class Build>
+HRGN ShapedRegion(Build build) {
+  try {
+    return NewRegion(build());
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
 
 // A logical rectangle in device coordinates (without the device origin).
 RECT LogicalRectToDevice(TGdiDC* dc, const RECT& r) {
@@ -67,17 +86,19 @@ HRGN CreateRectRgnIndirect(const RECT* rect) {
 // The shaped regions leave out the right column and bottom row of their
 // bounding rectangle, as the original platform does.
 HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) {
+  if (!InGdiRange(left) || !InGdiRange(top) || !InGdiRange(right) || !InGdiRange(bottom)) return nullptr;
   RECT r = Normalized(left, top, right, bottom);
   r.Right -= 1;
   r.Bottom -= 1;
-  return NewRegion(RoundRectRows(r, width, height).ToRegion());
+  return ShapedRegion([&] { return RoundRectRows(r, width, height).ToRegion(); });
 }
 
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
+  if (!InGdiRange(left) || !InGdiRange(top) || !InGdiRange(right) || !InGdiRange(bottom)) return nullptr;
   RECT r = Normalized(left, top, right, bottom);
   r.Right -= 1;
   r.Bottom -= 1;
-  return NewRegion(EllipseRows(r).ToRegion());
+  return ShapedRegion([&] { return EllipseRows(r).ToRegion(); });
 }
 
 HRGN CreateEllipticRgnIndirect(const RECT* rect) {
@@ -92,10 +113,13 @@ HRGN CreatePolyPolygonRgn(const POINT* points, const INT* counts, int polygons, 
   for (int i = 0; i < polygons; ++i) {
     if (counts[i] < 0) return nullptr;
     std::vector<TPointF> poly;
-    for (int k = 0; k < counts[i]; ++k, ++p) poly.push_back(TPointF{double(p->X), double(p->Y)});
+    for (int k = 0; k < counts[i]; ++k, ++p) {
+      if (!InGdiRange(p->X) || !InGdiRange(p->Y)) return nullptr;
+      poly.push_back(TPointF{double(p->X), double(p->Y)});
+    }
     polys.push_back(std::move(poly));
   }
-  return NewRegion(PolygonRows(polys, fillMode).ToRegion());
+  return ShapedRegion([&] { return PolygonRows(polys, fillMode).ToRegion(); });
 }
 
 HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {

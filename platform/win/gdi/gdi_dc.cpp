@@ -1,5 +1,6 @@
 // Device contexts: creation, saved states, device capabilities, coordinate
 // spaces, attributes, and the window system's window DCs.
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -38,7 +39,10 @@ void ReleaseSelections(TGdiDC* dc) {
     if (b->SelectedIn == dc->Handle) b->SelectedIn = nullptr;
 }
 
-int Round(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+// Held inside the range of int: a huge coordinate times a scale lands at
+// its edge instead of being undefined.
+int Round(double v) { return static_cast<int>(std::clamp(std::floor(v + 0.5), double(INT32_MIN), double(INT32_MAX))); }
+int Sum(int a, int b) { return static_cast<int>(std::clamp<int64_t>(int64_t(a) + b, INT32_MIN, INT32_MAX)); }
 
 // Fixed map modes: logical units per inch.
 double UnitsPerInch(int mode) {
@@ -173,7 +177,7 @@ POINT TGdiDC::Offset() {
 
 POINT TGdiDC::LPtoTarget(POINT p) {
   const TXform& m = ToTarget();
-  if (simple_) return POINT(p.X + offset_.X, p.Y + offset_.Y);
+  if (simple_) return POINT(Sum(p.X, offset_.X), Sum(p.Y, offset_.Y));
   return POINT(Round(p.X * m.M11 + p.Y * m.M21 + m.Dx), Round(p.X * m.M12 + p.Y * m.M22 + m.Dy));
 }
 

@@ -11,19 +11,39 @@ namespace {
 
 using TSpan = TRegion::TSpan;
 
-// The interval of row y inside the ellipse fitting r, empty when none.
-TSpan EllipseSpan(const RECT& r, int y) {
-  double a = (r.Right - r.Left) / 2.0, b = (r.Bottom - r.Top) / 2.0;
-  double cx = (r.Left + r.Right) / 2.0, cy = (r.Top + r.Bottom) / 2.0;
+// Whole-pixel bounds [x0, x1) cut to the window's columns; empty when
+// nothing is left. Taken as doubles, so that a shape beyond the range of
+// int is cut before it is converted.
+TSpan CutSpan(double x0, double x1, const RECT& window) {
+  x0 = std::max(x0, double(window.Left));
+  x1 = std::min(x1, double(window.Right));
+  if (!(x0 < x1)) return {0, 0};
+  return {static_cast<int>(x0), static_cast<int>(x1)};
+}
+
+// The rows [top, bottom) of a shape that lie in the window, as [y0, y1).
+bool RowRange(double top, double bottom, const RECT& window, int& y0, int& y1) {
+  top = std::max(top, double(window.Top));
+  bottom = std::min(bottom, double(window.Bottom));
+  if (!(top < bottom)) return false;
+  y0 = static_cast<int>(top);
+  y1 = static_cast<int>(bottom);
+  return true;
+}
+
+// The interval of row y inside the ellipse fitting r, cut to the window,
+// empty when none. Sizes are taken as doubles: a rectangle may span more
+// than int can count.
+TSpan EllipseSpan(const RECT& r, int y, const RECT& window) {
+  double a = (double(r.Right) - r.Left) / 2.0, b = (double(r.Bottom) - r.Top) / 2.0;
+  double cx = (double(r.Left) + r.Right) / 2.0, cy = (double(r.Top) + r.Bottom) / 2.0;
   if (a <= 0 || b <= 0) return {0, 0};
   double dy = (y + 0.5 - cy) / b;
   double t = 1 - dy * dy;
   if (t < 0) return {0, 0};
   // A hair of tolerance keeps exact touches of pixel centres inside.
   double half = a * std::sqrt(t) + 1e-9;
-  int x0 = static_cast<int>(std::ceil(cx - half - 0.5));
-  int x1 = static_cast<int>(std::floor(cx + half - 0.5)) + 1;
-  return {x0, x1};
+  return CutSpan(std::ceil(cx - half - 0.5), std::floor(cx + half - 0.5) + 1, window);
 }
 
 }  // namespace
@@ -34,29 +54,33 @@ bool TSpanRows::Empty() const {
   return true;
 }
 
-TSpanRows EllipseRows(const RECT& r) {
+TSpanRows EllipseRows(const RECT& r, const RECT& window) {
   TSpanRows out;
   out.Top = r.Top;
-  if (r.Right <= r.Left || r.Bottom <= r.Top) return out;
-  out.Rows.resize(static_cast<size_t>(r.Bottom - r.Top));
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    TSpan s = EllipseSpan(r, y);
-    if (s.first < s.second) out.Rows[static_cast<size_t>(y - r.Top)].push_back(s);
+  int y0, y1;
+  if (r.Right <= r.Left || r.Bottom <= r.Top || !RowRange(r.Top, r.Bottom, window, y0, y1)) return out;
+  out.Top = y0;
+  out.Rows.resize(static_cast<size_t>(int64_t(y1) - y0));
+  for (int y = y0; y < y1; ++y) {
+    TSpan s = EllipseSpan(r, y, window);
+    if (s.first < s.second) out.Rows[static_cast<size_t>(y - y0)].push_back(s);
   }
   return out;
 }
 
-TSpanRows RoundRectRows(const RECT& r, int cornerW, int cornerH) {
+TSpanRows RoundRectRows(const RECT& r, int cornerW, int cornerH, const RECT& window) {
   TSpanRows out;
   out.Top = r.Top;
-  int w = r.Right - r.Left, h = r.Bottom - r.Top;
-  if (w <= 0 || h <= 0) return out;
-  cornerW = std::clamp(cornerW < 0 ? -cornerW : cornerW, 0, w);
-  cornerH = std::clamp(cornerH < 0 ? -cornerH : cornerH, 0, h);
-  out.Rows.resize(static_cast<size_t>(h));
-  double a = cornerW / 2.0, b = cornerH / 2.0;
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    int x0 = r.Left;
+  int64_t w = int64_t(r.Right) - r.Left, h = int64_t(r.Bottom) - r.Top;
+  int y0, y1;
+  if (w <= 0 || h <= 0 || !RowRange(r.Top, r.Bottom, window, y0, y1)) return out;
+  int64_t cw = std::clamp<int64_t>(std::abs(int64_t(cornerW)), 0, w);
+  int64_t ch = std::clamp<int64_t>(std::abs(int64_t(cornerH)), 0, h);
+  out.Top = y0;
+  out.Rows.resize(static_cast<size_t>(int64_t(y1) - y0));
+  double a = cw / 2.0, b = ch / 2.0;
+  for (int y = y0; y < y1; ++y) {
+    double x0 = r.Left;
     if (a > 0 && b > 0) {
       double yc = y + 0.5, dy = 0;
       if (yc < r.Top + b)
@@ -66,15 +90,18 @@ TSpanRows RoundRectRows(const RECT& r, int cornerW, int cornerH) {
       double t = 1 - (dy / b) * (dy / b);
       if (t < 0) continue;
       double edge = r.Left + a - a * std::sqrt(t) - 1e-9;
-      x0 = std::max(r.Left, static_cast<int>(std::ceil(edge - 0.5)));
+      x0 = std::max(x0, std::ceil(edge - 0.5));
     }
-    int x1 = r.Right - (x0 - r.Left);
-    if (x0 < x1) out.Rows[static_cast<size_t>(y - r.Top)].emplace_back(x0, x1);
+    // Symmetric: the right end is as far in from the right as x0 from the left.
+    double x1 = double(r.Right) - (x0 - r.Left);
+    TSpan s = CutSpan(x0, x1, window);
+    if (s.first < s.second) out.Rows[static_cast<size_t>(y - y0)].push_back(s);
   }
   return out;
 }
 
-void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode, TRowSink sink, void* context) {
+void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode, TRowSink sink, void* context,
+                 const RECT& window) {
   struct TEdge {
     double X0, Y0, X1, Y1;
     int Dir;
@@ -96,9 +123,8 @@ void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode
     }
   }
   if (edges.empty()) return;
-  int y0 = static_cast<int>(std::ceil(minY - 0.5));
-  int y1 = static_cast<int>(std::ceil(maxY - 0.5));
-  if (y1 <= y0) return;
+  int y0, y1;
+  if (!RowRange(std::ceil(minY - 0.5), std::ceil(maxY - 0.5), window, y0, y1)) return;
   std::vector<TSpan> merged;
   std::sort(edges.begin(), edges.end(), [](const TEdge& a, const TEdge& b) { return a.Y0 < b.Y0; });
   std::vector<const TEdge*> active;
@@ -133,9 +159,8 @@ void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode
       if (!was && inside) {
         start = x;
       } else if (was && !inside) {
-        int a = static_cast<int>(std::ceil(start - 0.5));
-        int b = static_cast<int>(std::ceil(x - 0.5));
-        if (a < b) row.emplace_back(a, b);
+        TSpan s = CutSpan(std::ceil(start - 0.5), std::ceil(x - 0.5), window);
+        if (s.first < s.second) row.push_back(s);
       }
     }
     // Overlapping pieces of separate polygons merge into disjoint runs.
@@ -151,7 +176,7 @@ void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode
   }
 }
 
-TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fillMode) {
+TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fillMode, const RECT& window) {
   TSpanRows out;
   ScanPolygon(
       polygons, fillMode,
@@ -161,7 +186,7 @@ TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fil
         rows.Rows.resize(static_cast<size_t>(y - rows.Top + 1));
         rows.Rows.back().assign(spans, spans + n);
       },
-      &out);
+      &out, window);
   return out;
 }
 
@@ -188,8 +213,10 @@ TSpanRows OutlineRows(const TSpanRows& fill) {
 TSpanRows CombineRows(const TSpanRows& a, const TSpanRows& b, int mode) {
   TSpanRows out;
   if (a.Rows.empty() && b.Rows.empty()) return out;
+  // The Top of rows without any is not looked at: it may be anywhere.
+  auto end = [](const TSpanRows& r) { return r.Top + static_cast<int>(r.Rows.size()); };
   int top = a.Rows.empty() ? b.Top : b.Rows.empty() ? a.Top : std::min(a.Top, b.Top);
-  int bottom = std::max(a.Top + static_cast<int>(a.Rows.size()), b.Top + static_cast<int>(b.Rows.size()));
+  int bottom = a.Rows.empty() ? end(b) : b.Rows.empty() ? end(a) : std::max(end(a), end(b));
   out.Top = top;
   out.Rows.resize(static_cast<size_t>(bottom - top));
   static const std::vector<TSpan> none;

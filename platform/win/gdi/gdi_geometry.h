@@ -2,6 +2,7 @@
 // polygons) into rows of pixel intervals, shared by regions and drawing.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/win/gdi/gdi_region.h"
@@ -26,17 +27,26 @@ struct TSpanRows {
   }
 };
 
+// The builders below take a window: the part of target space worth having
+// rows for. Only its rows are built and their spans are cut to its
+// columns, so that the work and memory follow what can be seen, not the
+// shape, which may be millions of pixels tall; inside the window the rows
+// are those of the whole shape. kAllRows is no window at all.
+inline constexpr RECT kAllRows{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+
 // The pixels whose centres lie inside the ellipse that fits the rectangle
 // (right and bottom exclusive).
-TSpanRows EllipseRows(const RECT& r);
+TSpanRows EllipseRows(const RECT& r, const RECT& window = kAllRows);
 // A rectangle whose corners are quarters of a cornerW x cornerH ellipse.
-TSpanRows RoundRectRows(const RECT& r, int cornerW, int cornerH);
+TSpanRows RoundRectRows(const RECT& r, int cornerW, int cornerH, const RECT& window = kAllRows);
 // Polygons filled by ALTERNATE or WINDING, sampled at pixel centres.
-TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fillMode);
+TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fillMode,
+                      const RECT& window = kAllRows);
 // The same rows handed one at a time, top to bottom, to row(context, y,
 // spans, count), without keeping them; rows may be empty.
 using TRowSink = void (*)(void* context, int y, const TRegion::TSpan* spans, size_t count);
-void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode, TRowSink row, void* context);
+void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode, TRowSink row, void* context,
+                 const RECT& window = kAllRows);
 // The pixels of `fill` that have a 4-neighbour outside it.
 TSpanRows OutlineRows(const TSpanRows& fill);
 // a minus b, a or b, a and b.

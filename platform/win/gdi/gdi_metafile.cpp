@@ -389,6 +389,13 @@ int PenGrow(TGdiDC* dc) {
   return pen ? std::max(1, pen->Width / 2 + 1) : 1;
 }
 
+// The rectangle at (x, y) of size w x h, its far corner held inside the
+// range of int.
+RECT SizedRect(int x, int y, int w, int h) {
+  auto at = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+  return RECT{x, y, at(int64_t(x) + w), at(int64_t(y) + h)};
+}
+
 RECT Normalized(const RECT& r) {
   return RECT{std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
               std::max(r.Top, r.Bottom)};
@@ -553,7 +560,7 @@ BOOL RecordBlt(TRecording& r, int x, int y, int w, int h, const std::vector<uint
   Sync(*r.Rec, r.DC);
   const bool stretch = pixels && (ws != w || hs != h);
   TRecordWriter out(stretch ? EMR_STRETCHBLT : EMR_BITBLT);
-  const RECT bounds = DeviceBounds(r.DC, Normalized(RECT{x, y, x + w, y + h}));
+  const RECT bounds = DeviceBounds(r.DC, Normalized(SizedRect(x, y, w, h)));
   out.Rect(bounds);
   out.I32(x);
   out.I32(y);
@@ -623,7 +630,7 @@ int EmfRecordDIBits(HDC dest, int x, int y, int w, int h, int xs, int ys, int ws
   if (drawn == 0) return 0;
   Sync(*r.Rec, r.DC);
   TRecordWriter out(EMR_STRETCHDIBITS);
-  const RECT bounds = DeviceBounds(r.DC, Normalized(RECT{x, y, x + w, y + h}));
+  const RECT bounds = DeviceBounds(r.DC, Normalized(SizedRect(x, y, w, h)));
   out.Rect(bounds);
   out.I32(x);
   out.I32(y);
@@ -1309,7 +1316,7 @@ struct TPlayer {
         std::memcpy(&blend, &rop, sizeof blend);
       }
     }
-    const RECT d = MapRect(RECT{x, y, x + w, y + h});
+    const RECT d = MapRect(SizedRect(x, y, w, h));
     if (!alpha && !RopUsesSource(rop)) {
       PatBlt(Dest, d.Left, d.Top, d.Right - d.Left, d.Bottom - d.Top, rop);
       return;
@@ -1377,12 +1384,14 @@ struct TPlayer {
       for (uint32_t i = 0; i < chars; ++i) {
         const size_t step = pdy ? 2 : 1;
         pos += ReadI32(v.P + offDx + uint64_t(i) * step * 4) * std::abs(s);
-        const int next = static_cast<int>(std::lround(pos));
+        // Positions held to the range the picture's coordinates are held
+        // to, so that the steps between them fit an int.
+        const int next = static_cast<int>(std::lround(std::clamp(pos, -1e9, 1e9)));
         dx[i * step] = next - placed;
         placed = next;
         if (pdy) {
           posV += ReadI32(v.P + offDx + (uint64_t(i) * 2 + 1) * 4) * std::abs(sv);
-          const int nextV = static_cast<int>(std::lround(posV));
+          const int nextV = static_cast<int>(std::lround(std::clamp(posV, -1e9, 1e9)));
           dx[i * 2 + 1] = nextV - placedV;
           placedV = nextV;
         }

@@ -40,14 +40,30 @@ std::vector<std::vector<TPointF>> Figures(TGdiDC* dc) {
   return out;
 }
 
+// A continuous coordinate as a pixel index, held inside the range of int
+// (far beyond any surface) so that a path past it still converts.
+int PixelOf(double v) { return static_cast<int>(std::clamp(std::floor(v), INT32_MIN / 2.0, INT32_MAX / 2.0)); }
+
+// GDI keeps coordinates to 27 bits. A region of a path reaching past that
+// is refused (no region, as for a region there is no room for) instead of
+// being built: its rows alone could take gigabytes.
+bool PathInGdiRange(TGdiDC* dc) {
+  constexpr double kLimit = 1 << 27;
+  for (const TPathFigure& f : dc->Path)
+    for (const auto& [x, y] : f.Points)
+      if (!(std::fabs(x) < kLimit && std::fabs(y) < kLimit)) return false;
+  return true;
+}
+
 void Discard(TGdiDC* dc) {
   dc->Path.clear();
   dc->HasPath = false;
 }
 
-TSpanRows FillRowsOf(TGdiDC* dc) { return PolygonRows(Figures(dc), dc->S.PolyFillMode); }
+TSpanRows FillRowsOf(TGdiDC* dc, const RECT& window) { return PolygonRows(Figures(dc), dc->S.PolyFillMode, window); }
 
 TSpanRows StrokeRowsOf(TGdiDC* dc, const TStroke& pen, TSpanRows* gaps) {
+  const RECT window = DrawWindow(dc);
   TSpanRows on;
   std::vector<POINT> a, b;
   int phase = 0;
@@ -56,14 +72,14 @@ TSpanRows StrokeRowsOf(TGdiDC* dc, const TStroke& pen, TSpanRows* gaps) {
     if (pen.Wide) {
       std::vector<TPointF> c;
       for (const auto& [x, y] : f.Points) c.push_back(TPointF{x + 0.5, y + 0.5});
-      on = CombineRows(on, StrokeWide(c, f.Closed, pen), RGN_OR);
+      on = CombineRows(on, StrokeWide(c, f.Closed, pen, window), RGN_OR);
     } else {
       std::vector<POINT> pts;
       for (const auto& [x, y] : f.Points) {
-        POINT q(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+        POINT q(PixelOf(x), PixelOf(y));
         if (pts.empty() || !(pts.back() == q)) pts.push_back(q);
       }
-      StrokeThin(pts, f.Closed, pen, a, b, phase);
+      StrokeThin(pts, f.Closed, pen, a, b, phase, window);
     }
   }
   if (!pen.Wide) {
@@ -73,9 +89,9 @@ TSpanRows StrokeRowsOf(TGdiDC* dc, const TStroke& pen, TSpanRows* gaps) {
   return on;
 }
 
-// The path's region in device coordinates.
-TRegion PathRegion(TGdiDC* dc) {
-  TRegion r = FillRowsOf(dc).ToRegion();
+// The path's region (target rows inside the window) in device coordinates.
+TRegion PathRegion(TGdiDC* dc, const RECT& window) {
+  TRegion r = FillRowsOf(dc, window).ToRegion();
   r.Offset(-dc->DeviceOrigin.X, -dc->DeviceOrigin.Y);
   return r;
 }
@@ -121,7 +137,7 @@ BOOL CloseFigure(HDC hdc) {
 BOOL FillPath(HDC hdc) {
   auto dc = GdiDC(hdc);
   if (!dc || !dc->HasPath) return FALSE;
-  TSpanRows fill = FillRowsOf(dc);
+  TSpanRows fill = FillRowsOf(dc, DrawWindow(dc));
   PaintShape(dc, &fill, nullptr, nullptr, TStroke());
   Discard(dc);
   return TRUE;
@@ -142,7 +158,7 @@ BOOL StrokeAndFillPath(HDC hdc) {
   auto dc = GdiDC(hdc);
   if (!dc || !dc->HasPath) return FALSE;
   TStroke pen = RealizePen(dc);
-  TSpanRows fill = FillRowsOf(dc), gaps;
+  TSpanRows fill = FillRowsOf(dc, DrawWindow(dc)), gaps;
   TSpanRows on = StrokeRowsOf(dc, pen, &gaps);
   PaintShape(dc, &fill, &on, &gaps, pen);
   Discard(dc);
@@ -152,7 +168,11 @@ BOOL StrokeAndFillPath(HDC hdc) {
 HRGN PathToRegion(HDC hdc) {
   auto dc = GdiDC(hdc);
   if (!dc || !dc->HasPath) return nullptr;
-  TRegion r = PathRegion(dc);
+  if (!PathInGdiRange(dc)) {
+    Discard(dc);
+    return nullptr;
+  }
+  TRegion r = PathRegion(dc, kAllRows);
   Discard(dc);
   auto obj = std::make_unique<TGdiRegion>();
   obj->Rgn = std::move(r);
@@ -162,7 +182,11 @@ HRGN PathToRegion(HDC hdc) {
 BOOL SelectClipPath(HDC hdc, int mode) {
   auto dc = GdiDC(hdc);
   if (!dc || !dc->HasPath || mode < RGN_AND || mode > RGN_COPY) return FALSE;
-  TRegion r = PathRegion(dc);
+  // Only the surface is ever drawn through the clip, so the path's region
+  // is kept to it (and a pixel around): a path far bigger than the surface
+  // would otherwise cost rows for its whole height.
+  SIZE size = dc->DeviceSize();
+  TRegion r = PathRegion(dc, RECT{-1, -1, size.cx + 1, size.cy + 1});
   Discard(dc);
   auto obj = std::make_unique<TGdiRegion>();
   obj->Rgn = std::move(r);

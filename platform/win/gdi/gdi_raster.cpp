@@ -370,22 +370,32 @@ void PatBltRegion(TGdiDC* dc, const TRegion& areaIn, uint8_t rop, TGdiBrush* bru
   }
 }
 
+RECT DrawWindow(TGdiDC* dc) {
+  const RECT& box = dc->EffectiveClip().Box();
+  return RECT{box.Left - 1, box.Top - 1, box.Right + 1, box.Bottom + 1};
+}
+
 TRegion LogicalRectToTarget(TGdiDC* dc, const RECT& r) {
+  // Corners held inside the range of int, however far out or scaled up.
+  auto at = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
   if (dc->Simple()) {
     POINT o = dc->Offset();
-    return TRegion(RECT{r.Left + o.X, r.Top + o.Y, r.Right + o.X, r.Bottom + o.Y});
+    return TRegion(RECT{at(int64_t(r.Left) + o.X), at(int64_t(r.Top) + o.Y), at(int64_t(r.Right) + o.X),
+                        at(int64_t(r.Bottom) + o.Y)});
   }
   const TXform& m = dc->ToTarget();
   auto map = [&](double x, double y) { return TPointF{x * m.M11 + y * m.M21 + m.Dx, x * m.M12 + y * m.M22 + m.Dy}; };
   if (m.M12 == 0 && m.M21 == 0) {
     TPointF a = map(r.Left, r.Top), b = map(r.Right, r.Bottom);
-    auto rnd = [](double v) { return static_cast<int>(std::floor(v + 0.5)); };
+    auto rnd = [](double v) {
+      return static_cast<int>(std::clamp(std::floor(v + 0.5), double(INT32_MIN), double(INT32_MAX)));
+    };
     int l = rnd(a.X), t = rnd(a.Y), rr = rnd(b.X), bb = rnd(b.Y);
     return TRegion(dc->FixMirroredRect(RECT{std::min(l, rr), std::min(t, bb), std::max(l, rr), std::max(t, bb)}));
   }
   std::vector<std::vector<TPointF>> poly{
       {map(r.Left, r.Top), map(r.Right, r.Top), map(r.Right, r.Bottom), map(r.Left, r.Bottom)}};
-  return PolygonRows(poly, ALTERNATE).ToRegion();
+  return PolygonRows(poly, ALTERNATE, DrawWindow(dc)).ToRegion();
 }
 
 }  // namespace rtl::detail

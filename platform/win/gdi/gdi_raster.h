@@ -113,7 +113,12 @@ constexpr uint8_t RopIndex(DWORD rop) { return static_cast<uint8_t>(rop >> 16); 
 // (target coordinates), inside the DC's clip.
 void PatBltRegion(TGdiDC* dc, const TRegion& area, uint8_t rop, TGdiBrush* brush);
 void PatBltRect(TGdiDC* dc, const RECT& r, uint8_t rop, TGdiBrush* brush);
-// A logical rectangle as target pixels (a polygon under rotation).
+// The window (see gdi_geometry.h) shapes drawn on dc are built in: the
+// clip box and a pixel around it, so that at the clip's edge an outline
+// pixel is told from an inner one as it would be in the whole shape.
+RECT DrawWindow(TGdiDC* dc);
+// A logical rectangle as target pixels (a polygon under rotation, of
+// which only the rows inside DrawWindow are made: it is for drawing).
 TRegion LogicalRectToTarget(TGdiDC* dc, const RECT& r);
 
 // The DC's realised pen colour, brush, and current target/clip.

@@ -30,20 +30,33 @@ RECT TargetRect(TGdiDC* dc, int l, int t, int r, int b) {
 
 // Without a pen a shape is a pixel smaller: it loses its right column
 // (its left one when the layout is mirrored) and its bottom row.
+// Held inside the range of int: a shape at its edge stays in it.
+int ClampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+
 RECT NullPenArea(TGdiDC* dc, const RECT& r) {
-  if (dc->Mirrored()) return RECT{r.Left + 1, r.Top, r.Right, r.Bottom - 1};
-  return RECT{r.Left, r.Top, r.Right - 1, r.Bottom - 1};
+  if (dc->Mirrored()) return RECT{ClampInt(int64_t(r.Left) + 1), r.Top, r.Right, ClampInt(int64_t(r.Bottom) - 1)};
+  return RECT{r.Left, r.Top, ClampInt(int64_t(r.Right) - 1), ClampInt(int64_t(r.Bottom) - 1)};
 }
 
-RECT Inflate(RECT r, int d) { return RECT{r.Left - d, r.Top - d, r.Right + d, r.Bottom + d}; }
+RECT Inflate(RECT r, int d) {
+  return RECT{ClampInt(int64_t(r.Left) - d), ClampInt(int64_t(r.Top) - d), ClampInt(int64_t(r.Right) + d),
+              ClampInt(int64_t(r.Bottom) + d)};
+}
 
-TSpanRows RectRows(const RECT& r) {
+// The rows of a rectangle inside the window.
+TSpanRows RectRows(const RECT& r, const RECT& window) {
   TSpanRows rows;
-  rows.Top = r.Top;
-  if (r.Left >= r.Right || r.Top >= r.Bottom) return rows;
-  rows.Rows.assign(static_cast<size_t>(r.Bottom - r.Top), {{r.Left, r.Right}});
+  RECT c{std::max(r.Left, window.Left), std::max(r.Top, window.Top), std::min(r.Right, window.Right),
+         std::min(r.Bottom, window.Bottom)};
+  rows.Top = c.Top;
+  if (c.Left >= c.Right || c.Top >= c.Bottom) return rows;
+  rows.Rows.assign(static_cast<size_t>(int64_t(c.Bottom) - c.Top), {{c.Left, c.Right}});
   return rows;
 }
+
+// A continuous coordinate as a pixel index, held inside the range of int
+// (far beyond any surface) so that a shape past it still converts.
+int PixelOf(double v) { return static_cast<int>(std::clamp(v, INT32_MIN / 2.0, INT32_MAX / 2.0)); }
 
 // Draws a polyline given in target pixels (thin pens) and continuous
 // target points (wide pens).
@@ -52,13 +65,13 @@ void DrawPolyline(TGdiDC* dc, const std::vector<POINT>& pts, bool closed, const 
   if (pen.Wide) {
     std::vector<TPointF> f;
     for (const POINT& p : pts) f.push_back(TPointF{p.X + 0.5, p.Y + 0.5});
-    TSpanRows on = StrokeWide(f, closed, pen);
+    TSpanRows on = StrokeWide(f, closed, pen, DrawWindow(dc));
     PaintShape(dc, nullptr, &on, nullptr, pen);
     return;
   }
   std::vector<POINT> on, off;
   int phase = 0;
-  StrokeThin(pts, closed, pen, on, off, phase);
+  StrokeThin(pts, closed, pen, on, off, phase, DrawWindow(dc));
   TSpanRows onRows = PixelsToRows(on), offRows = PixelsToRows(off);
   PaintShape(dc, nullptr, &onRows, &offRows, pen);
 }
@@ -80,7 +93,7 @@ std::vector<TPointF> ToFloat(const std::vector<POINT>& pts) {
 std::vector<POINT> Rounded(const std::vector<TPointF>& pts, bool mirrored = false) {
   std::vector<POINT> out;
   for (const TPointF& p : pts) {
-    POINT q(static_cast<int>(mirrored ? std::ceil(p.X) : std::floor(p.X)), static_cast<int>(std::floor(p.Y)));
+    POINT q(PixelOf(mirrored ? std::ceil(p.X) : std::floor(p.X)), PixelOf(std::floor(p.Y)));
     if (out.empty() || !(out.back() == q)) out.push_back(q);
   }
   return out;
@@ -101,20 +114,21 @@ void DrawPolygonF(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polys, bo
     PaintPolygonFill(dc, *body, dc->S.PolyFillMode);
     return;
   }
+  const RECT window = DrawWindow(dc);
   TSpanRows fillRows;
-  if (fill) fillRows = PolygonRows(*body, dc->S.PolyFillMode);
+  if (fill) fillRows = PolygonRows(*body, dc->S.PolyFillMode, window);
   TSpanRows on, off;
   if (!pen.Null) {
     if (pen.Wide) {
       for (const auto& p : polys) {
         std::vector<TPointF> c;
         for (const TPointF& q : p) c.push_back(TPointF{q.X + 0.5, q.Y + 0.5});
-        on = CombineRows(on, StrokeWide(c, true, pen), RGN_OR);
+        on = CombineRows(on, StrokeWide(c, true, pen, window), RGN_OR);
       }
     } else {
       std::vector<POINT> a, b;
       int phase = 0;
-      for (const auto& p : polys) StrokeThin(Rounded(p, dc->Mirrored()), true, pen, a, b, phase);
+      for (const auto& p : polys) StrokeThin(Rounded(p, dc->Mirrored()), true, pen, a, b, phase, window);
       on = PixelsToRows(a);
       off = PixelsToRows(b);
     }
@@ -123,15 +137,16 @@ void DrawPolygonF(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polys, bo
 }
 
 // Rows of an ellipse (or rounded rectangle when corner sizes are given).
-TSpanRows ShapeRows(const RECT& r, bool round, int cw, int ch) {
-  return round ? RoundRectRows(r, cw, ch) : EllipseRows(r);
+TSpanRows ShapeRows(const RECT& r, bool round, int cw, int ch, const RECT& window) {
+  return round ? RoundRectRows(r, cw, ch, window) : EllipseRows(r, window);
 }
 
 void DrawEllipseLike(TGdiDC* dc, int l, int t, int r, int b, bool round, int cw, int ch) {
   TStroke pen = RealizePen(dc);
   if (!AxisAligned(dc) || (!pen.Null && !pen.Dashes.empty())) {
     // Rotated or styled: an outline polygon.
-    double cx = (l + r) / 2.0, cy = (t + b) / 2.0, rx = (r - l) / 2.0, ry = (b - t) / 2.0;
+    double cx = (double(l) + r) / 2.0, cy = (double(t) + b) / 2.0, rx = (double(r) - l) / 2.0,
+           ry = (double(b) - t) / 2.0;
     std::vector<TPointF> logical = ArcPoints(cx, cy, rx, ry, 0, 2 * kPi);
     if (round) {
       logical.clear();
@@ -152,15 +167,19 @@ void DrawEllipseLike(TGdiDC* dc, int l, int t, int r, int b, bool round, int cw,
   }
   RECT R = TargetRect(dc, l, t, r, b);
   double sx = std::fabs(dc->ToTarget().M11), sy = std::fabs(dc->ToTarget().M22);
-  cw = static_cast<int>(std::lround(cw * sx));
-  ch = static_cast<int>(std::lround(ch * sy));
+  // Corners are cut to the shape's size anyway; held well inside int so
+  // that growing them by the pen cannot overflow.
+  auto corner = [](double v) { return static_cast<int>(std::lround(std::clamp(v, -1e9, 1e9))); };
+  cw = corner(cw * sx);
+  ch = corner(ch * sy);
+  const RECT window = DrawWindow(dc);
   if (pen.Null) {
-    TSpanRows fill = ShapeRows(NullPenArea(dc, R), round, cw, ch);
+    TSpanRows fill = ShapeRows(NullPenArea(dc, R), round, cw, ch, window);
     PaintShape(dc, &fill, nullptr, nullptr, pen);
     return;
   }
   if (!pen.Wide) {
-    TSpanRows fill = ShapeRows(R, round, cw, ch);
+    TSpanRows fill = ShapeRows(R, round, cw, ch, window);
     TSpanRows on = OutlineRows(fill);
     PaintShape(dc, &fill, &on, nullptr, pen);
     return;
@@ -168,9 +187,12 @@ void DrawEllipseLike(TGdiDC* dc, int l, int t, int r, int b, bool round, int cw,
   int w = pen.Width, half = w / 2;
   RECT outer = pen.InsideFrame ? R : Inflate(R, half);
   RECT inner = pen.InsideFrame ? Inflate(R, -w) : Inflate(R, -(w - half));
-  int grow = pen.InsideFrame ? 0 : 2 * half, shrink = pen.InsideFrame ? 2 * w : 2 * (w - half);
-  TSpanRows out = ShapeRows(outer, round, cw + grow, ch + grow);
-  TSpanRows in = ShapeRows(inner, round, std::max(0, cw - shrink + grow), std::max(0, ch - shrink + grow));
+  // Corner sizes in 64 bits: a pen may be as wide as int allows.
+  int64_t grow = pen.InsideFrame ? 0 : 2 * int64_t(half);
+  int64_t shrink = pen.InsideFrame ? 2 * int64_t(w) : 2 * int64_t(w - half);
+  auto notNegative = [](int64_t v) { return ClampInt(std::max<int64_t>(0, v)); };
+  TSpanRows out = ShapeRows(outer, round, ClampInt(cw + grow), ClampInt(ch + grow), window);
+  TSpanRows in = ShapeRows(inner, round, notNegative(cw - shrink + grow), notNegative(ch - shrink + grow), window);
   TSpanRows on = CombineRows(out, in, RGN_DIFF);
   PaintShape(dc, &in, &on, nullptr, pen);
 }
@@ -188,7 +210,8 @@ void DrawArc(TGdiDC* dc, int l, int t, int r, int b, int xs, int ys, int xe, int
              POINT* endOut) {
   if (r < l) std::swap(l, r);
   if (b < t) std::swap(t, b);
-  double lcx = (l + r) / 2.0, lcy = (t + b) / 2.0, lrx = (r - l) / 2.0, lry = (b - t) / 2.0;
+  double lcx = (double(l) + r) / 2.0, lcy = (double(t) + b) / 2.0, lrx = (double(r) - l) / 2.0,
+         lry = (double(b) - t) / 2.0;
   auto radial = [&](double x, double y) { return std::atan2(-(y - lcy), x - lcx); };
   double a0 = radial(xs, ys), a1 = radial(xe, ye);
   bool ccw = dc->S.ArcDirection == AD_COUNTERCLOCKWISE;
@@ -217,13 +240,14 @@ void DrawArc(TGdiDC* dc, int l, int t, int r, int b, int xs, int ys, int xe, int
   if (PathAdd(dc, pts, from == nullptr, kind != akArc)) return;
   TStroke pen = RealizePen(dc);
   bool closed = kind != akArc;
+  const RECT window = DrawWindow(dc);
   if (!AxisAligned(dc) || pen.Wide || !pen.Dashes.empty()) {
     if (closed) {
       DrawPolygonF(dc, {pts}, true, pen);
     } else if (pen.Wide) {
       std::vector<TPointF> c;
       for (const TPointF& q : pts) c.push_back(TPointF{q.X + 0.5, q.Y + 0.5});
-      TSpanRows on = StrokeWide(c, false, pen);
+      TSpanRows on = StrokeWide(c, false, pen, window);
       PaintShape(dc, nullptr, &on, nullptr, pen);
     } else {
       DrawPolyline(dc, Rounded(pts, dc->Mirrored()), false, pen);
@@ -232,7 +256,7 @@ void DrawArc(TGdiDC* dc, int l, int t, int r, int b, int xs, int ys, int xe, int
   }
   // Thin solid pen, axis aligned: the ellipse's own outline pixels.
   RECT R = TargetRect(dc, l, t, r, b);
-  TSpanRows ell = EllipseRows(R);
+  TSpanRows ell = EllipseRows(R, window);
   TSpanRows outline = OutlineRows(ell);
   double cx = (R.Left + R.Right) / 2.0, cy = (R.Top + R.Bottom) / 2.0;
   TPointF ts = ToTargetF(dc, xs, ys), te = ToTargetF(dc, xe, ye);
@@ -260,18 +284,18 @@ void DrawArc(TGdiDC* dc, int l, int t, int r, int b, int xs, int ys, int xe, int
   std::vector<POINT> extra;
   if (from) {
     POINT f = dc->LPtoTarget(*from);
-    LinePixels(f, ps, extra);
+    LinePixels(f, ps, extra, window);
   }
   TSpanRows fill;
   bool hasFill = false;
   if (kind == akPie) {
     POINT c(static_cast<int>(std::floor(cx)), static_cast<int>(std::floor(cy)));
-    LinePixels(pe, c, extra);
-    LinePixels(c, ps, extra);
+    LinePixels(pe, c, extra, window);
+    LinePixels(c, ps, extra, window);
     fill = filter(ell, inSweep);
     hasFill = true;
   } else if (kind == akChord) {
-    LinePixels(pe, ps, extra);
+    LinePixels(pe, ps, extra, window);
     // The side of the chord that holds the middle of the arc.
     double nx = -(pe.Y - ps.Y), ny = pe.X - ps.X;
     double mid = ta0 + (ccw ? tsweep / 2 : -tsweep / 2);
@@ -402,12 +426,13 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   }
   RECT R = TargetRect(dc, left, top, right, bottom);
   if (R.Left == R.Right || R.Top == R.Bottom) return TRUE;
+  const RECT window = DrawWindow(dc);
   if (pen.Null) {
-    TSpanRows fill = RectRows(NullPenArea(dc, R));
+    TSpanRows fill = RectRows(NullPenArea(dc, R), window);
     PaintShape(dc, &fill, nullptr, nullptr, pen);
     return TRUE;
   }
-  TSpanRows fill = RectRows(RECT{R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1});
+  TSpanRows fill = RectRows(Inflate(R, -1), window);
   TSpanRows on, off;
   if (pen.Wide) {
     double inset = pen.InsideFrame ? pen.Width / 2.0 : 0.5;
@@ -416,18 +441,19 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
                               {R.Right - inset, R.Bottom - inset},
                               {R.Left + inset, R.Bottom - inset}};
     if (pen.InsideFrame) {
-      on = CombineRows(RectRows(R), RectRows(Inflate(R, -pen.Width)), RGN_DIFF);
+      on = CombineRows(RectRows(R, window), RectRows(Inflate(R, -pen.Width), window), RGN_DIFF);
     } else {
-      on = StrokeWide(path, true, pen);
+      on = StrokeWide(path, true, pen, window);
     }
   } else {
     std::vector<POINT> a, b;
     int phase = 0;
     StrokeThin({POINT(R.Left, R.Top), POINT(R.Right - 1, R.Top), POINT(R.Right - 1, R.Bottom - 1),
                 POINT(R.Left, R.Bottom - 1)},
-               true, pen, a, b, phase);
+               true, pen, a, b, phase, window);
     // A 1x1 rectangle has no edge of any length but still draws its pixel.
-    if (a.empty() && b.empty()) a.push_back(POINT(R.Left, R.Top));
+    const bool onePixel = int64_t(R.Right) - R.Left == 1 && int64_t(R.Bottom) - R.Top == 1;
+    if (onePixel && a.empty() && b.empty()) a.push_back(POINT(R.Left, R.Top));
     on = PixelsToRows(a);
     off = PixelsToRows(b);
   }
@@ -443,8 +469,8 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
   if (bottom < top) std::swap(top, bottom);
   if (dc->PathOpen) {
     std::vector<TPointF> pts;
-    for (const TPointF& p : ArcPoints((left + right) / 2.0, (top + bottom) / 2.0, (right - left) / 2.0,
-                                      (bottom - top) / 2.0, 0, 2 * kPi))
+    for (const TPointF& p : ArcPoints((double(left) + right) / 2.0, (double(top) + bottom) / 2.0,
+                                      (double(right) - left) / 2.0, (double(bottom) - top) / 2.0, 0, 2 * kPi))
       pts.push_back(ToTargetF(dc, p.X, p.Y));
     PathAdd(dc, pts, true, true);
     return TRUE;
@@ -514,7 +540,7 @@ BOOL AngleArc(HDC hdc, int x, int y, DWORD radius, float startAngle, float sweep
   if (pen.Wide) {
     std::vector<TPointF> c;
     for (const TPointF& q : pts) c.push_back(TPointF{q.X + 0.5, q.Y + 0.5});
-    TSpanRows on = StrokeWide(c, false, pen);
+    TSpanRows on = StrokeWide(c, false, pen, DrawWindow(dc));
     PaintShape(dc, nullptr, &on, nullptr, pen);
   } else {
     DrawPolyline(dc, Rounded(pts, dc->Mirrored()), false, pen);
@@ -548,7 +574,7 @@ BOOL DrawBezier(TGdiDC* dc, const POINT* points, DWORD count, bool fromCurrent) 
   if (pen.Wide) {
     std::vector<TPointF> c;
     for (const TPointF& q : pts) c.push_back(TPointF{q.X + 0.5, q.Y + 0.5});
-    TSpanRows on = StrokeWide(c, false, pen);
+    TSpanRows on = StrokeWide(c, false, pen, DrawWindow(dc));
     PaintShape(dc, nullptr, &on, nullptr, pen);
   } else {
     std::vector<POINT> r = Rounded(pts, dc->Mirrored());

@@ -9,10 +9,51 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-int64_t FloorDiv(int64_t a, int64_t b) {
-  int64_t q = a / b;
+template <class T>
+T FloorDiv(T a, T b) {
+  T q = a / b;
   if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
   return q;
+}
+
+// Calls f(i, p) for the pixels p of the segment a-b (without b) that lie in
+// the window, in drawing order, i being the pixel's place in that order;
+// returns how many pixels the whole segment has. Only the part of the
+// segment crossing the window is walked.
+template <class F>
+int64_t ForLinePixels(POINT a, POINT b, const RECT& window, F&& f) {
+  if (a == b) return 0;
+  int64_t dx = int64_t(b.X) - a.X, dy = int64_t(b.Y) - a.Y;
+  bool xMajor = std::abs(dx) >= std::abs(dy);
+  bool reversed = xMajor ? dx < 0 : dy < 0;
+  POINT s = reversed ? b : a, e = reversed ? a : b;
+  int64_t major0 = xMajor ? s.X : s.Y, minor0 = xMajor ? s.Y : s.X;
+  int64_t dMajor = xMajor ? int64_t(e.X) - s.X : int64_t(e.Y) - s.Y;
+  int64_t dMinor = xMajor ? int64_t(e.Y) - s.Y : int64_t(e.X) - s.X;
+  int64_t majorLo = xMajor ? window.Left : window.Top, majorHi = xMajor ? window.Right : window.Bottom;
+  int64_t minorLo = xMajor ? window.Top : window.Left, minorHi = xMajor ? window.Bottom : window.Right;
+  // Pixel k (0..dMajor from s) sits at major0 + k; b is k = 0 when
+  // reversed, k = dMajor otherwise, and is left out.
+  int64_t kLo = std::max<int64_t>(reversed ? 1 : 0, majorLo - major0);
+  int64_t kHi = std::min<int64_t>(reversed ? dMajor : dMajor - 1, majorHi - 1 - major0);
+  // 2 k dMinor needs more than 64 bits only for segments longer than 2^30.
+  const bool wide = dMajor >= (int64_t(1) << 30);
+  auto visit = [&](int64_t k) {
+    // The minor coordinate is the nearest one; an exact half rounds down.
+    int64_t minor = minor0 + (wide ? static_cast<int64_t>(FloorDiv(__int128(2) * k * dMinor + dMajor - 1,
+                                                                   __int128(2) * dMajor))
+                                   : FloorDiv(2 * k * dMinor + dMajor - 1, 2 * dMajor));
+    if (minor < minorLo || minor >= minorHi) return;
+    int64_t major = major0 + k;
+    POINT p = xMajor ? POINT(static_cast<int>(major), static_cast<int>(minor))
+                     : POINT(static_cast<int>(minor), static_cast<int>(major));
+    f(reversed ? dMajor - k : k, p);
+  };
+  if (reversed)
+    for (int64_t k = kHi; k >= kLo; --k) visit(k);
+  else
+    for (int64_t k = kLo; k <= kHi; ++k) visit(k);
+  return dMajor;
 }
 
 double Scale(TGdiDC* dc) {
@@ -58,7 +99,9 @@ void AddPolygon(std::vector<std::vector<TPointF>>& polys, std::vector<TPointF> p
 }
 
 void AddCircle(std::vector<std::vector<TPointF>>& polys, TPointF c, double r) {
-  int n = std::max(8, static_cast<int>(r * 4));
+  // As many corners as arcs get at most: a pen thousands of pixels wide
+  // needs no more to look round.
+  int n = static_cast<int>(std::clamp(r * 4, 8.0, 4096.0));
   std::vector<TPointF> p;
   for (int i = 0; i < n; ++i) {
     double a = 2 * kPi * i / n;
@@ -161,27 +204,8 @@ TStroke RealizePen(TGdiDC* dc) {
   return s;
 }
 
-void LinePixels(POINT a, POINT b, std::vector<POINT>& out) {
-  if (a == b) return;
-  int dx = b.X - a.X, dy = b.Y - a.Y;
-  bool xMajor = std::abs(dx) >= std::abs(dy);
-  bool reversed = xMajor ? dx < 0 : dy < 0;
-  POINT s = reversed ? b : a, e = reversed ? a : b;
-  size_t start = out.size();
-  // The minor coordinate is the nearest one; an exact half rounds down.
-  if (xMajor) {
-    int64_t ddx = e.X - s.X, ddy = e.Y - s.Y;
-    for (int64_t k = 0; k <= ddx; ++k)
-      out.push_back(
-          POINT(static_cast<int>(s.X + k), static_cast<int>(s.Y + FloorDiv(2 * k * ddy + ddx - 1, 2 * ddx))));
-  } else {
-    int64_t ddy = e.Y - s.Y, ddx = e.X - s.X;
-    for (int64_t k = 0; k <= ddy; ++k)
-      out.push_back(
-          POINT(static_cast<int>(s.X + FloorDiv(2 * k * ddx + ddy - 1, 2 * ddy)), static_cast<int>(s.Y + k)));
-  }
-  if (reversed) std::reverse(out.begin() + static_cast<ptrdiff_t>(start), out.end());
-  out.pop_back();
+void LinePixels(POINT a, POINT b, std::vector<POINT>& out, const RECT& window) {
+  ForLinePixels(a, b, window, [&](int64_t, POINT p) { out.push_back(p); });
 }
 
 TSpanRows PixelsToRows(std::vector<POINT>& px) {
@@ -201,70 +225,145 @@ TSpanRows PixelsToRows(std::vector<POINT>& px) {
 }
 
 void StrokeThin(const std::vector<POINT>& pts, bool closed, const TStroke& pen, std::vector<POINT>& on,
-                std::vector<POINT>& off, int& phase) {
-  std::vector<POINT> px;
+                std::vector<POINT>& off, int& phase, const RECT& window) {
   size_t n = pts.size();
   if (n < 2) return;
   size_t segs = closed ? n : n - 1;
-  int total = 0;
+  int64_t total = 0;
   for (int d : pen.Dashes) total += d;
   for (size_t i = 0; i < segs; ++i) {
-    px.clear();
-    LinePixels(pts[i], pts[(i + 1) % n], px);
-    for (const POINT& p : px) {
+    int64_t count = ForLinePixels(pts[i], pts[(i + 1) % n], window, [&](int64_t k, POINT p) {
       bool dash = true;
       if (total > 0) {
-        int pos = phase % total;
-        for (size_t k = 0; k < pen.Dashes.size(); ++k) {
-          if (pos < pen.Dashes[k]) {
-            dash = (k % 2) == 0;
+        int64_t pos = (phase + k) % total;
+        for (size_t d = 0; d < pen.Dashes.size(); ++d) {
+          if (pos < pen.Dashes[d]) {
+            dash = (d % 2) == 0;
             break;
           }
-          pos -= pen.Dashes[k];
+          pos -= pen.Dashes[d];
         }
       }
-      ++phase;
       (dash ? on : off).push_back(p);
-    }
+    });
+    // Only the place in the pattern matters, so the phase stays small
+    // however long the lines.
+    phase = total > 0 ? static_cast<int>((phase + count) % total) : 0;
   }
 }
 
-TSpanRows StrokeWide(const std::vector<TPointF>& pts, bool closed, const TStroke& pen) {
+namespace {
+
+// The part [in, out] of the segment a-b (as distances from a) inside r;
+// false when it misses r.
+bool SegmentInside(TPointF a, TPointF b, double len, double l, double t, double r, double btm, double& in,
+                   double& out) {
+  in = 0;
+  out = len;
+  double d[2] = {(b.X - a.X) / len, (b.Y - a.Y) / len}, p0[2] = {a.X, a.Y}, lo[2] = {l, t}, hi[2] = {r, btm};
+  for (int axis = 0; axis < 2; ++axis) {
+    if (d[axis] == 0) {
+      if (p0[axis] < lo[axis] || p0[axis] > hi[axis]) return false;
+      continue;
+    }
+    double t0 = (lo[axis] - p0[axis]) / d[axis], t1 = (hi[axis] - p0[axis]) / d[axis];
+    if (t0 > t1) std::swap(t0, t1);
+    in = std::max(in, t0);
+    out = std::min(out, t1);
+  }
+  return in < out;
+}
+
+}  // namespace
+
+TSpanRows StrokeWide(const std::vector<TPointF>& pts, bool closed, const TStroke& pen, const RECT& window) {
   std::vector<std::vector<TPointF>> polys;
-  int total = 0;
+  int64_t total = 0;
   for (int d : pen.Dashes) total += d;
   if (total == 0) {
     StrokePiece(pts, closed, pen, polys);
   } else {
-    // Cut the polyline into dashes along its length.
+    // Cut the polyline into dashes along its length. Only the stretches
+    // near the window are cut: the pattern is stepped over the rest by
+    // arithmetic, so a line millions of pixels long costs what its
+    // visible part does. Near is as far as a cap or join reaches (mitres
+    // beyond 16 half widths are taken as reaching no further).
+    double reach = pen.Width / 2.0 * std::clamp(pen.MiterLimit, 1.5, 16.0) + 2;
+    double nearL = window.Left - reach, nearT = window.Top - reach;
+    double nearR = window.Right + reach, nearB = window.Bottom + reach;
     std::vector<TPointF> path = pts;
     if (closed && !pts.empty()) path.push_back(pts.front());
     size_t k = 0;
     double left = pen.Dashes[0];
     std::vector<TPointF> piece;
     bool drawing = true;
+    auto next = [&] {
+      drawing = !drawing;
+      k = (k + 1) % pen.Dashes.size();
+      left = pen.Dashes[k];
+    };
+    // Moves the pattern on by d without drawing. With an odd number of
+    // entries the pattern repeats on and off after two rounds.
+    double cycle = double(total) * (pen.Dashes.size() % 2 ? 2 : 1);
+    auto skip = [&](double d) {
+      if (d < left) {
+        left -= d;
+        return;
+      }
+      d = std::fmod(d - left, cycle);
+      next();
+      while (d >= left) {
+        d -= left;
+        next();
+      }
+      left -= d;
+    };
+    auto flush = [&] {
+      if (drawing && piece.size() > 1) StrokePiece(piece, false, pen, polys);
+    };
     if (!path.empty()) piece.push_back(path[0]);
     for (size_t i = 0; i + 1 < path.size(); ++i) {
       TPointF a = path[i], b = path[i + 1];
       double len = std::hypot(b.X - a.X, b.Y - a.Y), t = 0;
-      while (len - t > left) {
+      auto at = [&](double d) { return TPointF{a.X + (b.X - a.X) * d / len, a.Y + (b.Y - a.Y) * d / len}; };
+      double in = 0, out = len;
+      if (len > 0 && !SegmentInside(a, b, len, nearL, nearT, nearR, nearB, in, out)) {
+        flush();
+        skip(len);
+        piece.assign(1, b);
+        continue;
+      }
+      if (in > 0) {
+        // The piece so far ends out of sight; the segment comes in at `in`.
+        flush();
+        skip(in);
+        t = in;
+        piece.assign(1, at(in));
+      }
+      while (out - t > left) {
         t += left;
-        TPointF p{a.X + (b.X - a.X) * t / len, a.Y + (b.Y - a.Y) * t / len};
+        TPointF p = at(t);
         if (drawing) {
           piece.push_back(p);
           StrokePiece(piece, false, pen, polys);
         }
         piece.assign(1, p);
-        drawing = !drawing;
-        k = (k + 1) % pen.Dashes.size();
-        left = pen.Dashes[k];
+        next();
       }
-      left -= len - t;
+      left -= out - t;
+      if (out < len) {
+        // The segment goes out of sight at `out`.
+        if (drawing) piece.push_back(at(out));
+        flush();
+        skip(len - out);
+        piece.assign(1, b);
+        continue;
+      }
       if (drawing) piece.push_back(b);
     }
-    if (drawing && piece.size() > 1) StrokePiece(piece, false, pen, polys);
+    flush();
   }
-  return PolygonRows(polys, WINDING);
+  return PolygonRows(polys, WINDING, window);
 }
 
 void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TSpanRows* off, const TStroke& pen) {
@@ -328,9 +427,11 @@ void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polyg
     }
   const TRegion& clip = dc->EffectiveClip();
   const RECT& box = clip.Box();
-  int top = std::max(box.Top, static_cast<int>(std::ceil(minY - 0.5)));
-  int bottom = std::min(box.Bottom, static_cast<int>(std::ceil(maxY - 0.5)));
-  if (top >= bottom) return;
+  // Cut to the clip box as doubles: the polygon may reach past int.
+  const double topF = std::max(double(box.Top), std::ceil(minY - 0.5));
+  const double bottomF = std::min(double(box.Bottom), std::ceil(maxY - 0.5));
+  if (!(topF < bottomF)) return;
+  const int top = static_cast<int>(topF), bottom = static_cast<int>(bottomF);
   TSurfaceLock lock(bmp, top, bottom, TLockMode::Values);
   TBrushFill brush = RealizeBrush(dc, GdiBrush(dc->S.Brush).get(), lock, true);
   if (brush.Null) return;
@@ -360,7 +461,7 @@ void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polyg
             c.Clip.ForEachSpan(y, a, b, [&](int x0, int x1) { Rop2Span(row, y, x0, x1, c.Brush, c.Rop2); });
         }
       },
-      &ctx);
+      &ctx, DrawWindow(dc));
   GdiAccumulateBounds(dc, RECT{ctx.Left, top, ctx.Right, bottom});
 }
 

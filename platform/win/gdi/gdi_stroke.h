@@ -25,17 +25,21 @@ struct TStroke {
 TStroke RealizePen(TGdiDC* dc);
 
 // The pixels of the segment a-b in drawing order, without b; the same set
-// whichever way the segment is drawn (apart from the end point).
-void LinePixels(POINT a, POINT b, std::vector<POINT>& out);
+// whichever way the segment is drawn (apart from the end point). Only
+// those inside the window are given.
+void LinePixels(POINT a, POINT b, std::vector<POINT>& out, const RECT& window = kAllRows);
 // Rows of a list of pixels.
 TSpanRows PixelsToRows(std::vector<POINT>& pixels);
 
-// A thin polyline: pixels of the dashes in `on`, of the gaps in `off`.
-// `phase` carries the style position from one call to the next.
+// A thin polyline: pixels of the dashes in `on`, of the gaps in `off`,
+// those inside the window only. `phase` carries the style position from
+// one call to the next.
 void StrokeThin(const std::vector<POINT>& pts, bool closed, const TStroke& pen, std::vector<POINT>& on,
-                std::vector<POINT>& off, int& phase);
-// A wide polyline through continuous points (pixel centres at +0.5).
-TSpanRows StrokeWide(const std::vector<TPointF>& pts, bool closed, const TStroke& pen);
+                std::vector<POINT>& off, int& phase, const RECT& window = kAllRows);
+// A wide polyline through continuous points (pixel centres at +0.5), its
+// rows inside the window.
+TSpanRows StrokeWide(const std::vector<TPointF>& pts, bool closed, const TStroke& pen,
+                     const RECT& window = kAllRows);
 
 // Paints a shape: the brush over `fill` (minus the outline), then the pen
 // over `on` and the background colour over `off` when the mode is opaque.

@@ -58,17 +58,21 @@ TPointF ToTarget(TGdiDC* dc, TPointF p) {
   return TPointF{p.X * m.M11 + p.Y * m.M21 + m.Dx, p.X * m.M12 + p.Y * m.M22 + m.Dy};
 }
 
-// A rectangle of the text frame, in target pixels.
+// A rectangle of the text frame, in target pixels; turned, only its rows
+// inside DrawWindow are made (it is for drawing: a huge font's box may be
+// millions of rows tall).
 TRegion FrameRect(TGdiDC* dc, const TFrame& fr, double l, double t, double r, double b) {
   std::vector<TPointF> poly{ToTarget(dc, fr.At(l, t)), ToTarget(dc, fr.At(r, t)), ToTarget(dc, fr.At(r, b)),
                             ToTarget(dc, fr.At(l, b))};
   bool axis = std::fabs(poly[0].Y - poly[1].Y) < 1e-9 && std::fabs(poly[0].X - poly[3].X) < 1e-9;
   if (axis) {
-    auto rnd = [](double v) { return static_cast<int>(std::floor(v + 0.5)); };
+    auto rnd = [](double v) {
+      return static_cast<int>(std::clamp(std::floor(v + 0.5), double(INT32_MIN), double(INT32_MAX)));
+    };
     int x0 = rnd(poly[0].X), x1 = rnd(poly[2].X), y0 = rnd(poly[0].Y), y1 = rnd(poly[2].Y);
     return TRegion(RECT{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)});
   }
-  return PolygonRows({poly}, ALTERNATE).ToRegion();
+  return PolygonRows({poly}, ALTERNATE, DrawWindow(dc)).ToRegion();
 }
 
 void FillSolid(TGdiDC* dc, const TRegion& area, COLORREF color) {
