@@ -7,11 +7,13 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QString>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <vector>
 
 #include "platform/backend/qt_app.h"
 
@@ -165,7 +167,10 @@ struct TFontFace::TImpl {
   QFont Font;
   QFontMetrics Metrics;
   QFontMetricsF MetricsF;
+  // Outlines of the glyphs too large to be made whole, at the engine's size.
+  std::unordered_map<char32_t, QPainterPath> Outlines;
   explicit TImpl(const QFont& f) : Font(f), Metrics(f), MetricsF(f) {}
+  const QPainterPath& Outline(char32_t c);
 };
 
 TFontFace::TFontFace(const TFontRequest& request) : request_(request) {
@@ -326,18 +331,137 @@ const TGlyph* TFontFace::Glyph(char32_t c, int angle) {
   return ref;
 }
 
-TGlyphBox TFontFace::BoundsLocked(char32_t c, int angle) {
-  QRectF ink = impl_->MetricsF.tightBoundingRect(QString::fromUcs4(&c, 1));
-  if (ink.isEmpty()) return TGlyphBox{};
+namespace {
+
+// The glyph's pixels relative to the pen for a face drawn at `magnify`
+// times the engine's size, turned by `angle`.
+QTransform GlyphTransform(int angle, double magnify) {
   QTransform t;
   if (angle % 3600) t.rotate(-angle / 10.0);
-  t.scale(magnify_, magnify_);
-  QRectF b = t.mapRect(ink);
-  // The ink box comes from the engine's metrics, the pixels from the
-  // outline: a little room for hinting and antialiasing between the two.
-  double margin = 2 + size_ / 256.0;
-  return TGlyphBox{Saturated(std::floor(b.left() - margin)), Saturated(std::floor(b.top() - margin)),
-                   Saturated(std::ceil(b.right() + margin)), Saturated(std::ceil(b.bottom() + margin))};
+  if (magnify != 1) t.scale(magnify, magnify);
+  return t;
+}
+
+// An outline cut to a rectangle, for filling with the winding rule. Curves
+// are flattened only where they come near the rectangle; elsewhere each
+// becomes its chord, which changes nothing inside: what lies between a
+// curve and its chord lies inside its control points' box. Each closed
+// polygon is then cut to the rectangle, which keeps the winding of every
+// point inside it, so that the rasteriser walks only edges in the window,
+// however long the glyph's own.
+class TOutlineCutter {
+ public:
+  explicit TOutlineCutter(const QRectF& box) : box_(box) {}
+
+  QPainterPath Cut(const QPainterPath& outline, const QTransform& t) {
+    for (int i = 0; i < outline.elementCount(); ++i) {
+      const QPainterPath::Element& e = outline.elementAt(i);
+      QPointF at = t.map(QPointF(e.x, e.y));
+      if (e.isMoveTo()) {
+        Close();
+        poly_.push_back(at);
+      } else if (e.isLineTo()) {
+        poly_.push_back(at);
+      } else if (e.isCurveTo() && i + 2 < outline.elementCount()) {
+        const QPainterPath::Element &c2 = outline.elementAt(i + 1), &end = outline.elementAt(i + 2);
+        Curve(poly_.empty() ? at : poly_.back(), at, t.map(QPointF(c2.x, c2.y)), t.map(QPointF(end.x, end.y)),
+              kDepth);
+        i += 2;
+      }
+    }
+    Close();
+    out_.setFillRule(Qt::WindingFill);
+    return out_;
+  }
+
+ private:
+  static constexpr int kDepth = 40;     // halvings: far below a pixel for any glyph
+  static constexpr double kFlat = 0.05;  // pixels a flattened curve may stray
+
+  void Curve(QPointF p0, QPointF p1, QPointF p2, QPointF p3, int depth) {
+    QRectF hull = QRectF(p0, p3).normalized().united(QRectF(p1, p2).normalized());
+    hull.adjust(-kFlat, -kFlat, kFlat, kFlat);
+    if (depth == 0 || !hull.intersects(box_) || Flat(p0, p1, p2, p3)) {
+      poly_.push_back(p3);
+      return;
+    }
+    QPointF a = (p0 + p1) / 2, b = (p1 + p2) / 2, c = (p2 + p3) / 2, ab = (a + b) / 2, bc = (b + c) / 2,
+            mid = (ab + bc) / 2;
+    Curve(p0, a, ab, mid, depth - 1);
+    Curve(mid, bc, c, p3, depth - 1);
+  }
+
+  // The control points lie within kFlat of the chord.
+  static bool Flat(QPointF p0, QPointF p1, QPointF p2, QPointF p3) {
+    QPointF d = p3 - p0;
+    double len = std::hypot(d.x(), d.y());
+    auto off = [&](QPointF p) {
+      QPointF v = p - p0;
+      return len > 0 ? std::fabs(v.x() * d.y() - v.y() * d.x()) / len : std::hypot(v.x(), v.y());
+    };
+    return off(p1) <= kFlat && off(p2) <= kFlat;
+  }
+
+  // Cuts the polygon to the box, one side at a time.
+  void Close() {
+    if (poly_.size() >= 3) {
+      CutBy([&](QPointF p) { return p.x() >= box_.left(); },
+            [&](QPointF a, QPointF b) { return Along(a, b, (box_.left() - a.x()) / (b.x() - a.x())); });
+      CutBy([&](QPointF p) { return p.x() <= box_.right(); },
+            [&](QPointF a, QPointF b) { return Along(a, b, (box_.right() - a.x()) / (b.x() - a.x())); });
+      CutBy([&](QPointF p) { return p.y() >= box_.top(); },
+            [&](QPointF a, QPointF b) { return Along(a, b, (box_.top() - a.y()) / (b.y() - a.y())); });
+      CutBy([&](QPointF p) { return p.y() <= box_.bottom(); },
+            [&](QPointF a, QPointF b) { return Along(a, b, (box_.bottom() - a.y()) / (b.y() - a.y())); });
+      if (poly_.size() >= 3) {
+        out_.moveTo(poly_[0]);
+        for (size_t k = 1; k < poly_.size(); ++k) out_.lineTo(poly_[k]);
+        out_.closeSubpath();
+      }
+    }
+    poly_.clear();
+  }
+
+  static QPointF Along(QPointF a, QPointF b, double f) { return a + (b - a) * f; }
+
+  template <class In, class Cross>
+  void CutBy(In in, Cross cross) {
+    std::vector<QPointF> kept;
+    kept.reserve(poly_.size() + 4);
+    for (size_t k = 0; k < poly_.size(); ++k) {
+      QPointF a = poly_[k], b = poly_[(k + 1) % poly_.size()];
+      bool ia = in(a), ib = in(b);
+      if (ia) kept.push_back(a);
+      if (ia != ib) kept.push_back(cross(a, b));
+    }
+    poly_.swap(kept);
+  }
+
+  QRectF box_;
+  std::vector<QPointF> poly_;
+  QPainterPath out_;
+};
+
+}  // namespace
+
+const QPainterPath& TFontFace::TImpl::Outline(char32_t c) {
+  auto it = Outlines.find(c);
+  if (it != Outlines.end()) return it->second;
+  // Shaped as drawing shapes it, so that a character the family lacks
+  // comes from the family that stands in for it.
+  QPainterPath outline;
+  outline.addText(QPointF(0, 0), Font, QString::fromUcs4(&c, 1));
+  return Outlines.emplace(c, std::move(outline)).first->second;
+}
+
+TGlyphBox TFontFace::BoundsLocked(char32_t c, int angle) {
+  const QPainterPath& outline = impl_->Outline(c);
+  if (outline.isEmpty()) return TGlyphBox{};
+  // A curve lies inside its control points, and a pixel it touches in the
+  // pixel around them.
+  QRectF b = GlyphTransform(angle, magnify_).mapRect(outline.controlPointRect());
+  return TGlyphBox{Saturated(std::floor(b.left()) - 1), Saturated(std::floor(b.top()) - 1),
+                   Saturated(std::ceil(b.right()) + 1), Saturated(std::ceil(b.bottom()) + 1)};
 }
 
 TGlyphBox TFontFace::GlyphBounds(char32_t c, int angle) {
@@ -360,16 +484,14 @@ TGlyph TFontFace::GlyphPart(char32_t c, int angle, const TGlyphBox& window) {
   if (img.isNull()) return part;
   img.fill(0);
   {
-    // Past the sizes it caches, the engine fills the glyph's outline, cut
-    // to the image: the cost is the window's, not the glyph's.
+    QTransform t = GlyphTransform(angle, magnify_) * QTransform::fromTranslate(-double(b.Left), -double(b.Top));
+    // A pixel of room around the image, so that the edges the cut adds
+    // along the box shade none of its pixels.
+    TOutlineCutter cutter(QRectF(-1, -1, double(w) + 2, double(h) + 2));
+    QPainterPath shape = cutter.Cut(impl_->Outline(c), t);
     QPainter p(&img);
-    p.setRenderHint(QPainter::TextAntialiasing, request_.Antialias);
-    p.setFont(impl_->Font);
-    p.setPen(QColor(0, 0, 0, 255));
-    p.translate(-double(b.Left), -double(b.Top));
-    if (angle % 3600) p.rotate(-angle / 10.0);
-    if (magnify_ != 1) p.scale(magnify_, magnify_);
-    p.drawText(QPointF(0, 0), QString::fromUcs4(&c, 1));
+    p.setRenderHint(QPainter::Antialiasing, request_.Antialias);
+    p.fillPath(shape, QColor(0, 0, 0, 255));
   }
   part.Left = b.Left;
   part.Top = b.Top;

@@ -74,7 +74,7 @@ class TFontFace {
   // whole (or whose image cannot be had): such a one is drawn with
   // GlyphBounds and GlyphPart.
   const TGlyph* Glyph(char32_t c, int angle);
-  // Where the glyph's ink may lie (with a margin), cheaply: from metrics.
+  // Where the glyph's ink may lie, from its outline.
   TGlyphBox GlyphBounds(char32_t c, int angle);
   // The glyph's coverage inside `window`, filled from its outline and not
   // kept; the mask is cut further to GlyphBounds. Empty when nothing of

@@ -66,16 +66,24 @@ TEST(FontBackend, GlyphPartIsTheWholeGlyphWithinItsBounds) {
     EXPECT_EQ(part.Top, std::max(window.Top, bounds.Top));
     EXPECT_EQ(part.Left + part.Width, std::min(window.Right, bounds.Right));
     EXPECT_EQ(part.Top + part.Height, std::min(window.Bottom, bounds.Bottom));
-    int differ = 0, inked = 0;
+    // The whole mask comes from the engine's own drawing, the part from the
+    // outline flattened more finely: edges shade up to a quarter of a pixel
+    // apart, and an aliased edge may move a pixel here and there. A glyph
+    // misplaced by a pixel, turned or sized wrongly differs by far more.
+    int differ = 0, inked = 0, boundary = 0;
     for (int y = window.Top; y < window.Bottom; ++y)
       for (int x = window.Left; x < window.Right; ++x) {
         const int w = CoverageAt(*whole, x, y), p = CoverageAt(part, x, y);
-        // Edge coverage rounds a few steps apart where the outline is cut at
-        // another image edge; a misplaced or turned glyph differs by far more.
-        if (std::abs(w - p) > 8) ++differ;
+        if (std::abs(w - p) > 64) ++differ;
         if (w >= 128) ++inked;
+        if (w >= 128 && (CoverageAt(*whole, x - 1, y) < 128 || CoverageAt(*whole, x + 1, y) < 128 ||
+                         CoverageAt(*whole, x, y - 1) < 128 || CoverageAt(*whole, x, y + 1) < 128))
+          ++boundary;
       }
-    EXPECT_EQ(differ, 0);
+    if (k.Antialias)
+      EXPECT_EQ(differ, 0);
+    else
+      EXPECT_LE(differ, boundary / 20) << boundary << " pixels on the boundary";
     EXPECT_GT(inked, 0) << "the window shows ink";
   }
 }

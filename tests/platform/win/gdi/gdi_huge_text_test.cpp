@@ -185,8 +185,9 @@ TEST(HugeFonts, TextPaintsThePartInSightInsideTheClip) {
 }
 
 // Colours equal but for the rounding of an edge's coverage, which moves by
-// a few steps as the outline is moved by whole pixels or cut at another
-// image edge (a misplaced part or a lost row differs by far more).
+// a few steps as the outline is cut at another image edge and its curves
+// flattened at other points (a misplaced part or a lost row differs by far
+// more).
 bool Near(uint32_t a, uint32_t b) {
   for (int shift : {0, 8, 16})
     if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 8) return false;
@@ -195,7 +196,10 @@ bool Near(uint32_t a, uint32_t b) {
 
 // A glyph too large to be made whole is made a window and a band of rows
 // at a time: drawn in small tiles it is the glyph drawn on one surface,
-// pixel for pixel, its slanted and curved edges included.
+// pixel for pixel, its slanted and curved edges included. (Aliased, an edge
+// passing within a hair of a pixel's centre may take or leave that pixel:
+// a few such are allowed, where a misplaced part would differ all along
+// its edges.)
 TEST(HugeFonts, GlyphMadeInTilesIsTheGlyphMadeAtOnce) {
   const struct {
     const char* Name;  // of its picture
@@ -226,7 +230,13 @@ TEST(HugeFonts, GlyphMadeInTilesIsTheGlyphMadeAtOnce) {
     ASSERT_GT(ink.Right - ink.Left, 1000);
     ASSERT_GT(ink.Bottom - ink.Top, 1000);
     ASSERT_TRUE(ink.Left > 0 && ink.Top > 0 && ink.Right < kBigW && ink.Bottom < kBigH) << "cut by the surface";
-    int differ = 0;
+    int differ = 0, boundary = 0;
+    for (int y = 1; y + 1 < kBigH; ++y)
+      for (int x = 1; x + 1 < kBigW; ++x)
+        if (big.Rgb(x, y) != kWhite &&
+            (big.Rgb(x - 1, y) == kWhite || big.Rgb(x + 1, y) == kWhite || big.Rgb(x, y - 1) == kWhite ||
+             big.Rgb(x, y + 1) == kWhite))
+          ++boundary;
     for (int ty = 0; ty < kBigH; ty += kTile)
       for (int tx = 0; tx < kBigW; tx += kTile) {
         tile.Fill(kWhite);
@@ -235,7 +245,7 @@ TEST(HugeFonts, GlyphMadeInTilesIsTheGlyphMadeAtOnce) {
           for (int x = 0; x < kTile && tx + x < kBigW; ++x)
             if (!Near(tile.Rgb(x, y), big.Rgb(tx + x, ty + y))) ++differ;
       }
-    EXPECT_EQ(differ, 0);
+    EXPECT_LE(differ, k.Quality == NONANTIALIASED_QUALITY ? boundary / 500 : 0) << boundary << " on the boundary";
     SelectObject(big.dc, oldBig);
     SelectObject(tile.dc, oldTile);
     DeleteObject(font);
