@@ -79,7 +79,8 @@ int L(double v, double scale) {
 
 // An em or cell height in pixels, held to what a face takes.
 int EmPixels(double v) {
-  return static_cast<int>(std::clamp(std::round(v), 1.0, double(rtl::backend::kLargestPixelSize)));
+  if (!(v >= 1)) return 1;  // NaN too
+  return static_cast<int>(std::min(std::round(v), double(rtl::backend::kLargestPixelSize)));
 }
 
 }  // namespace

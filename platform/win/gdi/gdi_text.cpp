@@ -312,17 +312,19 @@ bool Measure(HDC hdc, const char16_t* s, int n, TExtent& e) {
   return true;
 }
 
-// Next tab stop after x (relative to the tab origin).
-int NextTab(int x, int tabCount, const INT* stops, int defaultTab) {
+// Next tab stop after x (relative to the tab origin). Wide, as a huge
+// font's line or a far tab stop may pass the range of int.
+int64_t NextTab(int64_t x, int tabCount, const INT* stops, int64_t defaultTab) {
+  auto stop = [&](int i) { return std::abs(int64_t(stops[i])); };
   if (tabCount <= 0 || !stops) return (x / defaultTab + 1) * defaultTab;
   if (tabCount == 1) {
-    int d = std::abs(stops[0]);
+    int64_t d = stop(0);
     if (d <= 0) d = defaultTab;
     return (x / d + 1) * d;
   }
   for (int i = 0; i < tabCount; ++i)
-    if (std::abs(stops[i]) > x) return std::abs(stops[i]);
-  int last = std::abs(stops[tabCount - 1]), step = std::max(1, last - std::abs(stops[tabCount - 2]));
+    if (stop(i) > x) return stop(i);
+  int64_t last = stop(tabCount - 1), step = std::max<int64_t>(1, last - stop(tabCount - 2));
   return last + ((x - last) / step + 1) * step;
 }
 
@@ -332,30 +334,30 @@ LONG Tabbed(HDC hdc, int x, int y, const char16_t* s, int n, int tabCount, const
   if (!dc || n < 0 || (n && !s) || !RealizeFont(dc, f)) return 0;
   UINT align = dc->S.TextAlign;
   POINT start = (draw && (align & TA_UPDATECP)) ? dc->S.CurPos : POINT(x, y);
-  int defaultTab = 8 * std::max(1, static_cast<int>(f.Tm.tmAveCharWidth));
+  int64_t defaultTab = 8 * std::max<int64_t>(1, f.Tm.tmAveCharWidth);
   // Lay out the segments between tabs.
   struct TSeg {
     int From, Count, X;
   };
   std::vector<TSeg> segs;
-  int pos = start.X - origin;
+  int64_t pos = int64_t(start.X) - origin;
   int segStart = 0;
   for (int i = 0; i <= n; ++i) {
     if (i == n || s[i] == u'\t') {
       TExtent e;
       Measure(hdc, s + segStart, i - segStart, e);
-      segs.push_back(TSeg{segStart, i - segStart, pos + origin});
-      pos += e.Width;
-      if (i < n) pos = NextTab(pos, tabCount, stops, defaultTab);
+      segs.push_back(TSeg{segStart, i - segStart, Saturated(pos + origin)});
+      pos = std::clamp<int64_t>(pos + e.Width, INT32_MIN, INT32_MAX);
+      if (i < n) pos = std::min<int64_t>(NextTab(pos, tabCount, stops, defaultTab), INT32_MAX);
       segStart = i + 1;
     }
   }
-  int width = pos + origin - start.X;
+  int width = Saturated(pos + origin - start.X);
   if (draw) {
     UINT saved = dc->S.TextAlign;
     int savedMode = dc->S.BkMode;
     if (savedMode == OPAQUE) {
-      RECT r{start.X, start.Y, start.X + width, start.Y + f.Tm.tmHeight};
+      RECT r{start.X, start.Y, Saturated(int64_t(start.X) + width), Saturated(int64_t(start.Y) + f.Tm.tmHeight)};
       TGdiBrush b;
       b.Color = dc->S.BkColor;
       PatBltRegion(dc, LogicalRectToTarget(dc, r), 0xF0, &b);
@@ -365,7 +367,7 @@ LONG Tabbed(HDC hdc, int x, int y, const char16_t* s, int n, int tabCount, const
     for (const TSeg& g : segs) TextOutCore(dc, g.X, start.Y, 0, nullptr, s + g.From, g.Count, nullptr);
     dc->S.TextAlign = saved;
     dc->S.BkMode = savedMode;
-    if (saved & TA_UPDATECP) dc->S.CurPos.X = start.X + width;
+    if (saved & TA_UPDATECP) dc->S.CurPos.X = Saturated(int64_t(start.X) + width);
   }
   // The width keeps its low 16 bits only, as the packed result has no more.
   return MAKELONG(std::max(width, 0) & 0xFFFF, std::clamp<int>(f.Tm.tmHeight, 0, 0xFFFF));

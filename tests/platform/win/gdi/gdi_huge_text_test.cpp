@@ -4,6 +4,7 @@
 // glyph image made whole).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstdint>
@@ -99,6 +100,10 @@ TEST(HugeFonts, MetricsStayInProportion) {
     EXPECT_NEAR(double(abc.abcA) + abc.abcB + abc.abcC, width, 1 + width / 1000.0);
     // 200 of them pass int for the largest ems: held at its end, not wrapped.
     EXPECT_EQ(line.cx, int64_t(width) * 200 > INT32_MAX ? INT32_MAX : width * 200);
+    // So do tabbed lines of them; the packed extent keeps the height's low word.
+    const std::u16string tabbed = many + u"\t" + many + u"\t" + many;
+    const DWORD packed = GetTabbedTextExtentW(c.dc, tabbed.c_str(), static_cast<int>(tabbed.size()), 0, nullptr);
+    EXPECT_EQ(HIWORD(packed), std::min<int>(tm.tmHeight, 0xFFFF));
     SelectObject(c.dc, old);
     DeleteObject(font);
   }
