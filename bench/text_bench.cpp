@@ -1,5 +1,6 @@
 // Draws 10,000 short strings onto a 1920x1080 32-bit DIB section, with
-// TextOut and with DrawText.
+// TextOut and with DrawText; and text of fonts far taller than the surface,
+// of which only the part in sight is made.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -72,5 +73,32 @@ void BM_DrawText10000(benchmark::State& state) {
       benchmark::Counter(double(state.iterations()) * kStrings, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_DrawText10000)->Unit(benchmark::kMillisecond);
+
+// "HW" in a font of em state.range(0) pixels turned by state.range(1)
+// tenths of a degree, placed so that the glyphs' middles fill the surface.
+void BM_HugeTextOut(benchmark::State& state) {
+  TCanvas c;
+  const int em = static_cast<int>(state.range(0));
+  LOGFONTA lf{};
+  lf.lfHeight = -em;
+  lf.lfEscapement = static_cast<int>(state.range(1));
+  std::strcpy(lf.lfFaceName, "Tahoma");
+  HFONT huge = CreateFontIndirectA(&lf);
+  SelectObject(c.dc, huge);
+  SetTextAlign(c.dc, TA_BASELINE);
+  const int x = kWidth / 2 - em / 2, y = kHeight / 2 + em / 3;
+  for (auto _ : state) {
+    TextOutA(c.dc, x, y, "HW", 2);
+    benchmark::ClobberMemory();
+  }
+  SelectObject(c.dc, c.font);
+  DeleteObject(huge);
+}
+BENCHMARK(BM_HugeTextOut)
+    ->Args({65522, 0})
+    ->Args({65522, 300})
+    ->Args({4'000'000, 300})
+    ->Args({10'000'000, 0})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

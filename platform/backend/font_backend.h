@@ -1,6 +1,7 @@
 // Fonts for GDI: face names mapped to installed families, metrics, advance
 // widths and glyph coverage masks (grey or aliased, optionally rotated).
-// Glyphs are cached per face and character. No Qt type appears here.
+// Glyphs are cached per face and character, except those too large to be
+// made whole, which are made a window at a time. No Qt type appears here.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +13,13 @@
 
 namespace rtl::backend {
 
+// The largest em height a face takes (larger requests get this): its
+// metrics and the sums of a line's advances stay well inside int.
+constexpr int kLargestPixelSize = 1 << 24;
+
 struct TFontRequest {
   std::u16string Face;  // as the application names it
-  int PixelSize = 12;   // em height in pixels
+  int PixelSize = 12;   // em height in pixels, 1..kLargestPixelSize
   int Weight = 400;     // 100..900
   bool Italic = false;
   bool Antialias = true;
@@ -43,6 +48,12 @@ struct TGlyph {
   std::vector<uint8_t> Coverage;
 };
 
+// Pixels [Left, Right) x [Top, Bottom) relative to the pen position.
+struct TGlyphBox {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
+};
+
 class TFontFace {
  public:
   // One face per distinct request, shared.
@@ -58,13 +69,27 @@ class TFontFace {
   // Left and right side bearings (A and C of the ABC widths).
   void Bearings(char32_t c, int& a, int& cRight);
   bool HasGlyph(char32_t c);
-  // The glyph's mask; `angle` in tenths of a degree, counter-clockwise.
-  const TGlyph& Glyph(char32_t c, int angle);
+  // The glyph's whole mask, made once and kept; `angle` in tenths of a
+  // degree, counter-clockwise. Null for a glyph too large to be made
+  // whole (or whose image cannot be had): such a one is drawn with
+  // GlyphBounds and GlyphPart.
+  const TGlyph* Glyph(char32_t c, int angle);
+  // Where the glyph's ink may lie, from its outline.
+  TGlyphBox GlyphBounds(char32_t c, int angle);
+  // The glyph's coverage inside `window`, filled from its outline and not
+  // kept; the mask is cut further to GlyphBounds. Empty when nothing of
+  // it lies in the window or the window is past kLargestGlyphPart pixels
+  // or its image cannot be had.
+  TGlyph GlyphPart(char32_t c, int angle, const TGlyphBox& window);
+  static constexpr int64_t kLargestGlyphPart = int64_t(1) << 24;
 
  private:
   struct TImpl;
   explicit TFontFace(const TFontRequest& request);
+  TGlyphBox BoundsLocked(char32_t c, int angle);
   TFontRequest request_;
+  int size_ = 12;        // the em height drawn, request_.PixelSize held in range
+  double magnify_ = 1;   // size_ over the em height of the font asked of the engine
   TFontMetrics metrics_;
   std::unique_ptr<TImpl> impl_;
   std::mutex lock_;

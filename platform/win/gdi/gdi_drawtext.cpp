@@ -2,6 +2,7 @@
 // ellipsis styles, alignment, clipping and DT_CALCRECT, all over one
 // layout so that measuring and drawing agree.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/backend/font_backend.h"
@@ -32,13 +33,15 @@ class TLayout {
     CharAdvances(dc_, font_, chars, adv);
     std::vector<int> pos;
     pos.reserve(s.size());
-    int x = 0;
+    // Summed wide: a huge font's line may pass the range of int.
+    int64_t x = 0;
     for (size_t i = 0; i < chars.size(); ++i) {
       if (chars[i].Code == u'\t' && (format_ & DT_EXPANDTABS))
         x = tab_ > 0 ? (x / tab_ + 1) * tab_ : x;
       else
         x += adv[i];
-      for (int k = 0; k < chars[i].Units; ++k) pos.push_back(x);
+      x = std::clamp<int64_t>(x, INT32_MIN, INT32_MAX);
+      for (int k = 0; k < chars[i].Units; ++k) pos.push_back(static_cast<int>(x));
     }
     return pos;
   }

@@ -2,6 +2,7 @@
 // face names and enumeration.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -30,7 +31,7 @@ std::u16string FaceOf(const LOGFONTW& lf) {
 TFontRequest RequestFor(const LOGFONTW& lf, int em) {
   TFontRequest r;
   r.Face = FaceOf(lf);
-  r.PixelSize = std::max(1, em);
+  r.PixelSize = std::clamp(em, 1, rtl::backend::kLargestPixelSize);
   r.Weight = lf.lfWeight == FW_DONTCARE ? FW_NORMAL : std::clamp<int>(lf.lfWeight, 100, 900);
   r.Italic = lf.lfItalic != 0;
   r.Antialias = lf.lfQuality != NONANTIALIASED_QUALITY;
@@ -69,7 +70,18 @@ LOGFONTA Narrow(const LOGFONTW& w) {
 // a legacy code page. Symbol fonts keep theirs: their glyphs differ.
 BYTE RealizedCharset(BYTE asked) { return asked == SYMBOL_CHARSET ? SYMBOL_CHARSET : ANSI_CHARSET; }
 
-int L(double v, double scale) { return static_cast<int>(std::lround(v / scale)); }
+// Device pixels as logical units, held inside int.
+int L(double v, double scale) {
+  double l = std::round(v / scale);
+  if (!(l > double(INT32_MIN))) return INT32_MIN;
+  return l < double(INT32_MAX) ? static_cast<int>(l) : INT32_MAX;
+}
+
+// An em or cell height in pixels, held to what a face takes.
+int EmPixels(double v) {
+  if (!(v >= 1)) return 1;  // NaN too
+  return static_cast<int>(std::min(std::round(v), double(rtl::backend::kLargestPixelSize)));
+}
 
 }  // namespace
 
@@ -83,19 +95,19 @@ bool RealizeFont(TGdiDC* dc, TRealFont& out) {
   if (!f->Face || f->FaceScale != scale) {
     int em;
     if (lf.lfHeight < 0) {
-      em = static_cast<int>(std::lround(-lf.lfHeight * scale));
+      em = EmPixels(-double(lf.lfHeight) * scale);
     } else {
       // A positive height is the cell: the largest em whose cell fits.
-      int cell = static_cast<int>(std::lround((lf.lfHeight ? lf.lfHeight : 16) * scale));
+      int cell = EmPixels((lf.lfHeight ? lf.lfHeight : 16) * scale);
       auto cellOf = [&](int e) {
         const auto& m = TFontFace::Get(RequestFor(lf, e))->Metrics();
-        return m.Ascent + m.Descent;
+        return int64_t(m.Ascent) + m.Descent;
       };
-      em = std::max(1, static_cast<int>(std::lround(double(cell) * cell / std::max(1, cellOf(cell)))));
+      em = EmPixels(double(cell) * cell / double(std::max<int64_t>(1, cellOf(cell))));
       for (int i = 0; i < 4; ++i) {
         if (cellOf(em) > cell && em > 1)
           --em;
-        else if (cellOf(em + 1) <= cell)
+        else if (em < rtl::backend::kLargestPixelSize && cellOf(em + 1) <= cell)
           ++em;
         else
           break;
@@ -104,7 +116,8 @@ bool RealizeFont(TGdiDC* dc, TRealFont& out) {
     TFontRequest req = RequestFor(lf, em);
     if (lf.lfWidth > 0) {
       int natural = TFontFace::Get(req)->Metrics().AveCharWidth;
-      if (natural > 0) req.Stretch = static_cast<int>(std::lround(lf.lfWidth * scale * 100.0 / natural));
+      if (natural > 0)
+        req.Stretch = static_cast<int>(std::clamp(std::round(lf.lfWidth * scale * 100.0 / natural), 1.0, 4000.0));
     }
     f->Face = TFontFace::Get(req);
     f->FaceScale = scale;
@@ -120,7 +133,7 @@ bool RealizeFont(TGdiDC* dc, TRealFont& out) {
   tm = TEXTMETRICW{};
   tm.tmAscent = L(fm.Ascent, scale);
   tm.tmDescent = L(fm.Descent, scale);
-  tm.tmHeight = tm.tmAscent + tm.tmDescent;
+  tm.tmHeight = static_cast<int>(std::min<int64_t>(int64_t(tm.tmAscent) + tm.tmDescent, INT32_MAX));
   tm.tmInternalLeading = std::max(0, tm.tmHeight - L(out.Face->Request().PixelSize, scale));
   tm.tmExternalLeading = L(fm.ExternalLeading, scale);
   tm.tmAveCharWidth = L(fm.AveCharWidth, scale);
@@ -162,7 +175,8 @@ void CharAdvances(TGdiDC* dc, TRealFont& font, const std::vector<TTextChar>& cha
   out.resize(chars.size());
   for (size_t i = 0; i < chars.size(); ++i) {
     int a = font.Face->Advance(chars[i].Code);
-    out[i] = (font.Scale == 1 ? a : L(a, font.Scale)) + dc->S.CharExtra;
+    int64_t logical = int64_t(font.Scale == 1 ? a : L(a, font.Scale)) + dc->S.CharExtra;
+    out[i] = static_cast<int>(std::clamp<int64_t>(logical, INT32_MIN, INT32_MAX));
   }
 }
 

@@ -3,6 +3,7 @@
 // justification.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/backend/font_backend.h"
@@ -16,6 +17,22 @@ namespace rtl::detail {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+// Rows of a glyph too large to be made whole are made at most this many
+// pixels at a time.
+constexpr int kGlyphBandPixels = 1 << 20;
+
+int Saturated(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+int Saturated(double v) {
+  if (!(v > double(INT32_MIN))) return INT32_MIN;  // NaN too
+  return v < double(INT32_MAX) ? static_cast<int>(v) : INT32_MAX;
+}
+// A target coordinate as a whole pixel; far past any surface it is held
+// where no glyph box around it can reach one.
+int64_t PixelOf(double v) {
+  constexpr double kFar = 1e15;
+  if (!(v > -kFar)) return int64_t(-kFar);  // NaN too
+  return v < kFar ? static_cast<int64_t>(std::floor(v + 0.5)) : int64_t(kFar);
+}
 
 // Per-character logical advances of a string as output lays it out:
 // explicit dx values, or the font's advances with character extra and the
@@ -27,9 +44,9 @@ std::vector<int> LayoutAdvances(TGdiDC* dc, TRealFont& f, const std::vector<TTex
     adv.resize(chars.size());
     size_t unit = 0;
     for (size_t i = 0; i < chars.size(); ++i) {
-      int sum = 0;
+      int64_t sum = 0;
       for (int k = 0; k < chars[i].Units; ++k, ++unit) sum += pdy ? dx[2 * unit] : dx[unit];
-      adv[i] = sum;
+      adv[i] = Saturated(sum);
     }
     return adv;
   }
@@ -81,9 +98,12 @@ void FillSolid(TGdiDC* dc, const TRegion& area, COLORREF color) {
   PatBltRegion(dc, area, 0xF0, &b);
 }
 
-void Composite(TSurfaceLock& lock, const TRegion& clip, const rtl::backend::TGlyph& g, int px, int py, uint32_t color) {
+// Blends a mask whose top-left pixel lands on target pixel (left, top),
+// which the caller has seen to lie near the clip box.
+void Composite(TSurfaceLock& lock, const TRegion& clip, const rtl::backend::TGlyph& g, int left, int top,
+               uint32_t color) {
   if (g.Width == 0) return;
-  RECT box{px + g.Left, py + g.Top, px + g.Left + g.Width, py + g.Top + g.Height};
+  RECT box{left, top, left + g.Width, top + g.Height};
   bool mono = lock.Mono();
   uint32_t cr = (color >> 16) & 0xFF, cg = (color >> 8) & 0xFF, cb = color & 0xFF;
   clip.ForEachIn(box, [&](const RECT& c) {
@@ -121,7 +141,7 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
   }
   std::vector<TTextChar> chars = SplitText(text, count);
   std::vector<int> adv = LayoutAdvances(dc, f, chars, dx, (options & ETO_PDY) != 0);
-  int width = 0;
+  int64_t width = 0;
   for (int a : adv) width += a;
 
   UINT align = dc->S.TextAlign;
@@ -130,8 +150,8 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
   TFrame fr{double(ref.X), double(ref.Y), std::cos(esc), std::sin(esc)};
   double start = 0;
   switch (align & TA_CENTER) {
-    case TA_RIGHT: start = -width; break;
-    case TA_CENTER: start = -width / 2; break;
+    case TA_RIGHT: start = double(-width); break;
+    case TA_CENTER: start = double(-width / 2); break;
     default: break;
   }
   double base = 0;  // baseline, frame y
@@ -141,9 +161,9 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
     default: base = f.Tm.tmAscent; break;
   }
   if (align & TA_UPDATECP) {
-    double move = (align & TA_CENTER) == TA_RIGHT ? -width : (align & TA_CENTER) == TA_CENTER ? 0 : width;
+    double move = (align & TA_CENTER) == TA_RIGHT ? double(-width) : (align & TA_CENTER) == TA_CENTER ? 0 : double(width);
     TPointF cp = fr.At(move, 0);
-    dc->S.CurPos = POINT(static_cast<int>(std::lround(cp.X)), static_cast<int>(std::lround(cp.Y)));
+    dc->S.CurPos = POINT(Saturated(std::round(cp.X)), Saturated(std::round(cp.Y)));
   }
 
   if (dc->Type == OBJ_ENHMETADC) {
@@ -152,13 +172,13 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
     units.reserve(size_t(count));
     for (size_t i = 0; i < chars.size(); ++i)
       for (int k = 0; k < chars[i].Units; ++k) units.push_back(k == 0 ? adv[i] : 0);
-    EmfRecordText(dc, ref, options, rect, text, count, units, width, f.Tm.tmAscent, f.Tm.tmDescent);
+    EmfRecordText(dc, ref, options, rect, text, count, units, Saturated(width), f.Tm.tmAscent, f.Tm.tmDescent);
     return TRUE;
   }
   auto bmp = dc->Target();
   if (!bmp) return TRUE;
   if (dc->S.BkMode == OPAQUE && !(options & ETO_OPAQUE) && !chars.empty())
-    FillSolid(dc, FrameRect(dc, fr, start, base - f.Tm.tmAscent, start + width, base + f.Tm.tmDescent),
+    FillSolid(dc, FrameRect(dc, fr, start, base - f.Tm.tmAscent, start + double(width), base + f.Tm.tmDescent),
               dc->S.BkColor);
   if (chars.empty()) return TRUE;
 
@@ -166,24 +186,35 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
   if ((options & ETO_CLIPPED) && rect) clip.Intersect(LogicalRectToTarget(dc, *rect));
   if (clip.IsEmpty()) return TRUE;
 
-  // Glyph positions on the target.
+  // Where each glyph lands on the target. Only glyphs whose box meets the
+  // clip box are kept, their boxes cut to it.
+  const RECT cb = clip.Box();
   struct TPlaced {
-    const rtl::backend::TGlyph* Glyph;
-    int X, Y;
+    char32_t Code;
+    const rtl::backend::TGlyph* Glyph;  // null: made a part at a time
+    int64_t X, Y;                        // pen position, target pixels
+    RECT Box;                            // inside the clip box
   };
   std::vector<TPlaced> placed;
   placed.reserve(chars.size());
-  int top = INT32_MAX, bottom = INT32_MIN;
+  RECT inked{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
   double pen = start, penY = 0;
   size_t unit = 0;
   for (size_t i = 0; i < chars.size(); ++i) {
     TPointF p = ToTarget(dc, fr.At(pen, base + penY));
-    const rtl::backend::TGlyph& g = f.Face->Glyph(chars[i].Code, f.Angle);
-    int px = static_cast<int>(std::floor(p.X + 0.5)), py = static_cast<int>(std::floor(p.Y + 0.5));
-    if (g.Width) {
-      placed.push_back(TPlaced{&g, px, py});
-      top = std::min(top, py + g.Top);
-      bottom = std::max(bottom, py + g.Top + g.Height);
+    int64_t px = PixelOf(p.X), py = PixelOf(p.Y);
+    const rtl::backend::TGlyph* g = f.Face->Glyph(chars[i].Code, f.Angle);
+    rtl::backend::TGlyphBox b = g ? rtl::backend::TGlyphBox{g->Left, g->Top, g->Left + g->Width, g->Top + g->Height}
+                                  : f.Face->GlyphBounds(chars[i].Code, f.Angle);
+    if (!b.IsEmpty()) {
+      RECT box{Saturated(std::max<int64_t>(px + b.Left, cb.Left)), Saturated(std::max<int64_t>(py + b.Top, cb.Top)),
+               Saturated(std::min<int64_t>(px + b.Right, cb.Right)),
+               Saturated(std::min<int64_t>(py + b.Bottom, cb.Bottom))};
+      if (box.Left < box.Right && box.Top < box.Bottom) {
+        placed.push_back(TPlaced{chars[i].Code, g, px, py, box});
+        inked = RECT{std::min(inked.Left, box.Left), std::min(inked.Top, box.Top), std::max(inked.Right, box.Right),
+                     std::max(inked.Bottom, box.Bottom)};
+      }
     }
     pen += adv[i];
     if (dx && (options & ETO_PDY)) {
@@ -191,20 +222,28 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
     }
     unit += size_t(chars[i].Units);
   }
-  top = std::max(top, clip.Box().Top);
-  bottom = std::min(bottom, clip.Box().Bottom);
-  if (top < bottom) {
-    if (dc->BoundsOn) {
-      int left = INT32_MAX, right = INT32_MIN;
-      for (const TPlaced& p : placed) {
-        left = std::min(left, p.X + p.Glyph->Left);
-        right = std::max(right, p.X + p.Glyph->Left + p.Glyph->Width);
-      }
-      GdiAccumulateBounds(dc, RECT{std::max(left, clip.Box().Left), top, std::min(right, clip.Box().Right), bottom});
-    }
-    TSurfaceLock lock(bmp, top, bottom);
+  if (!placed.empty()) {
+    if (dc->BoundsOn) GdiAccumulateBounds(dc, inked);
+    TSurfaceLock lock(bmp, inked.Top, inked.Bottom);
     uint32_t color = lock.Realize(dc->S.TextColor, dc);
-    for (const TPlaced& p : placed) Composite(lock, clip, *p.Glyph, p.X, p.Y, color);
+    for (const TPlaced& p : placed) {
+      if (p.Glyph) {
+        Composite(lock, clip, *p.Glyph, static_cast<int>(p.X + p.Glyph->Left), static_cast<int>(p.Y + p.Glyph->Top),
+                  color);
+        continue;
+      }
+      // A glyph too large to be made whole is made only inside the clip
+      // box, a band of rows at a time. The box lies within the glyph's
+      // bounds, so its corners relative to the pen are ints.
+      const int rows = std::max(1, kGlyphBandPixels / (p.Box.Right - p.Box.Left));
+      for (int y = p.Box.Top; y < p.Box.Bottom; y += std::min(rows, p.Box.Bottom - y)) {
+        int yEnd = y + std::min(rows, p.Box.Bottom - y);
+        rtl::backend::TGlyphBox window{static_cast<int>(p.Box.Left - p.X), static_cast<int>(y - p.Y),
+                                       static_cast<int>(p.Box.Right - p.X), static_cast<int>(yEnd - p.Y)};
+        rtl::backend::TGlyph part = f.Face->GlyphPart(p.Code, f.Angle, window);
+        Composite(lock, clip, part, static_cast<int>(p.X + part.Left), static_cast<int>(p.Y + part.Top), color);
+      }
+    }
   }
   // Underline and strike-out are bars along the baseline.
   const auto& fm = f.Face->Metrics();
@@ -212,11 +251,11 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
   std::vector<TRegion> bars;
   if (f.Font->Log.lfUnderline) {
     double uy = base + fm.UnderlinePos / f.Scale;
-    bars.push_back(FrameRect(dc, fr, start, uy, start + width, uy + thick));
+    bars.push_back(FrameRect(dc, fr, start, uy, start + double(width), uy + thick));
   }
   if (f.Font->Log.lfStrikeOut) {
     double sy = base - fm.StrikeOutPos / f.Scale;
-    bars.push_back(FrameRect(dc, fr, start, sy, start + width, sy + thick));
+    bars.push_back(FrameRect(dc, fr, start, sy, start + double(width), sy + thick));
   }
   for (TRegion& r : bars) {
     r.Intersect(clip);
@@ -263,27 +302,29 @@ bool Measure(HDC hdc, const char16_t* s, int n, TExtent& e) {
   std::vector<TTextChar> chars = SplitText(s, n);
   std::vector<int> adv = LayoutAdvances(dc, f, chars, nullptr, false);
   e.Partial.clear();
-  int x = 0;
+  int64_t x = 0;
   for (size_t i = 0; i < chars.size(); ++i) {
     x += adv[i];
-    for (int k = 0; k < chars[i].Units; ++k) e.Partial.push_back(x);
+    for (int k = 0; k < chars[i].Units; ++k) e.Partial.push_back(Saturated(x));
   }
-  e.Width = x;
+  e.Width = Saturated(x);
   e.Height = f.Tm.tmHeight;
   return true;
 }
 
-// Next tab stop after x (relative to the tab origin).
-int NextTab(int x, int tabCount, const INT* stops, int defaultTab) {
+// Next tab stop after x (relative to the tab origin). Wide, as a huge
+// font's line or a far tab stop may pass the range of int.
+int64_t NextTab(int64_t x, int tabCount, const INT* stops, int64_t defaultTab) {
+  auto stop = [&](int i) { return std::abs(int64_t(stops[i])); };
   if (tabCount <= 0 || !stops) return (x / defaultTab + 1) * defaultTab;
   if (tabCount == 1) {
-    int d = std::abs(stops[0]);
+    int64_t d = stop(0);
     if (d <= 0) d = defaultTab;
     return (x / d + 1) * d;
   }
   for (int i = 0; i < tabCount; ++i)
-    if (std::abs(stops[i]) > x) return std::abs(stops[i]);
-  int last = std::abs(stops[tabCount - 1]), step = std::max(1, last - std::abs(stops[tabCount - 2]));
+    if (stop(i) > x) return stop(i);
+  int64_t last = stop(tabCount - 1), step = std::max<int64_t>(1, last - stop(tabCount - 2));
   return last + ((x - last) / step + 1) * step;
 }
 
@@ -293,30 +334,30 @@ LONG Tabbed(HDC hdc, int x, int y, const char16_t* s, int n, int tabCount, const
   if (!dc || n < 0 || (n && !s) || !RealizeFont(dc, f)) return 0;
   UINT align = dc->S.TextAlign;
   POINT start = (draw && (align & TA_UPDATECP)) ? dc->S.CurPos : POINT(x, y);
-  int defaultTab = 8 * std::max(1, static_cast<int>(f.Tm.tmAveCharWidth));
+  int64_t defaultTab = 8 * std::max<int64_t>(1, f.Tm.tmAveCharWidth);
   // Lay out the segments between tabs.
   struct TSeg {
     int From, Count, X;
   };
   std::vector<TSeg> segs;
-  int pos = start.X - origin;
+  int64_t pos = int64_t(start.X) - origin;
   int segStart = 0;
   for (int i = 0; i <= n; ++i) {
     if (i == n || s[i] == u'\t') {
       TExtent e;
       Measure(hdc, s + segStart, i - segStart, e);
-      segs.push_back(TSeg{segStart, i - segStart, pos + origin});
-      pos += e.Width;
-      if (i < n) pos = NextTab(pos, tabCount, stops, defaultTab);
+      segs.push_back(TSeg{segStart, i - segStart, Saturated(pos + origin)});
+      pos = std::clamp<int64_t>(pos + e.Width, INT32_MIN, INT32_MAX);
+      if (i < n) pos = std::min<int64_t>(NextTab(pos, tabCount, stops, defaultTab), INT32_MAX);
       segStart = i + 1;
     }
   }
-  int width = pos + origin - start.X;
+  int width = Saturated(pos + origin - start.X);
   if (draw) {
     UINT saved = dc->S.TextAlign;
     int savedMode = dc->S.BkMode;
     if (savedMode == OPAQUE) {
-      RECT r{start.X, start.Y, start.X + width, start.Y + f.Tm.tmHeight};
+      RECT r{start.X, start.Y, Saturated(int64_t(start.X) + width), Saturated(int64_t(start.Y) + f.Tm.tmHeight)};
       TGdiBrush b;
       b.Color = dc->S.BkColor;
       PatBltRegion(dc, LogicalRectToTarget(dc, r), 0xF0, &b);
@@ -326,7 +367,7 @@ LONG Tabbed(HDC hdc, int x, int y, const char16_t* s, int n, int tabCount, const
     for (const TSeg& g : segs) TextOutCore(dc, g.X, start.Y, 0, nullptr, s + g.From, g.Count, nullptr);
     dc->S.TextAlign = saved;
     dc->S.BkMode = savedMode;
-    if (saved & TA_UPDATECP) dc->S.CurPos.X = start.X + width;
+    if (saved & TA_UPDATECP) dc->S.CurPos.X = Saturated(int64_t(start.X) + width);
   }
   // The width keeps its low 16 bits only, as the packed result has no more.
   return MAKELONG(std::max(width, 0) & 0xFFFF, std::clamp<int>(f.Tm.tmHeight, 0, 0xFFFF));
