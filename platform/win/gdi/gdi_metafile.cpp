@@ -10,12 +10,14 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string>
 #include <unordered_map>
 
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
+#include "platform/win/gdi/gdi_blit.h"
 #include "platform/win/gdi/gdi_objects.h"
 
 namespace rtl::detail {
@@ -27,9 +29,10 @@ namespace {
 constexpr uint32_t kHeaderSize = 108;  // with szlMicrometers
 constexpr uint32_t kMinHeaderSize = 88;
 constexpr uint32_t kEofSize = 20;
-// Bitmaps in records: at most this many pixels, so that a hostile header
-// cannot ask for an absurd allocation.
+// Bitmaps in records: at most this many pixels, and this many on a side,
+// so that a hostile header cannot ask for an absurd allocation.
 constexpr int64_t kMaxPixels = int64_t(1) << 26;
+constexpr int kMaxSide = 65536;
 
 // ---- Writing records --------------------------------------------------------
 
@@ -421,13 +424,18 @@ void PutDib32(TRecordWriter& w, size_t offBmiAt, const std::vector<uint32_t>& pi
   w.Set(offBmiAt + 12, static_cast<uint32_t>(pixels.size() * 4));
 }
 
-// Draws through a temporary 32-bit DIB and takes its pixels.
+// Draws through a temporary 32-bit DIB and takes its pixels; false when
+// they cannot be held, or are more than playback reads back.
 template <class F>
 bool CapturePixels(TGdiDC* colours, int width, int height, std::vector<uint32_t>& pixels, F draw) {
-  if (width <= 0 || height <= 0 || int64_t(width) * height > kMaxPixels) return false;
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || int64_t(width) * height > kMaxPixels)
+    return false;
   uint32_t* bits = nullptr;
   HBITMAP bmp = GdiCreateDib32(width, height, &bits);
-  if (!bmp || !bits) return false;
+  if (!bmp || !bits) {
+    if (bmp) DeleteObject(bmp);
+    return false;
+  }
   HDC mem = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(mem, bmp);
   // A monochrome source takes the recording DC's colours, as it would on
@@ -435,11 +443,16 @@ bool CapturePixels(TGdiDC* colours, int width, int height, std::vector<uint32_t>
   SetTextColor(mem, colours->S.TextColor);
   SetBkColor(mem, colours->S.BkColor);
   draw(mem);
-  pixels.assign(bits, bits + size_t(width) * size_t(height));
+  bool held = true;
+  try {
+    pixels.assign(bits, bits + size_t(width) * size_t(height));
+  } catch (const std::bad_alloc&) {
+    held = false;
+  }
   SelectObject(mem, old);
   DeleteDC(mem);
   DeleteObject(bmp);
-  return true;
+  return held;
 }
 
 bool RopUsesSource(DWORD rop) { return (((rop >> 18) ^ (rop >> 16)) & 0x33) != 0; }
@@ -554,11 +567,69 @@ BOOL EmfRecordPolyPoly(HDC hdc, DWORD type, const POINT* points, const DWORD* co
 
 namespace {
 
+int Extent(int from, int to) { return static_cast<int>(std::clamp<int64_t>(int64_t(to) - from, INT32_MIN, INT32_MAX)); }
+bool FitsInt(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
+
+// One axis of a blit's source in the source's pixels, as the blit engine
+// reads it: Start and Span as given (a negative span mirrors, covering
+// Start + Span + 1 through Start), and [First, Last), the part of that
+// over the source's pixels [lo, hi): the only part ever drawn.
+struct TSourceAxis {
+  int64_t Start, Span, First, Last;
+  TSourceAxis(int64_t start, int64_t span, int64_t lo, int64_t hi) : Start(start), Span(span) {
+    const int64_t from = span < 0 ? start + span + 1 : start;
+    First = std::max(from, lo);
+    Last = std::min(from + (span < 0 ? -span : span), hi);
+  }
+  bool Empty() const { return First >= Last; }
+  int Size() const { return static_cast<int>(Last - First); }
+};
+
+// The pixels captured from a blit's source, and the source rectangle on
+// them (X, Y top-down, W and H signed as the call's). The rectangle may
+// reach past them as the call's reached past its source: only the part
+// over pixels is drawn, either way.
+struct TCapture {
+  std::vector<uint32_t> Pixels;
+  int Width = 0, Height = 0;
+  int X = 0, Y = 0, W = 0, H = 0;
+};
+
+// Places a blit whose source was captured over (ax, ay): an unstretched
+// blit onto a DC that only moves its coordinates is cut with its source,
+// its destination moved by as much. Any other keeps its destination and
+// the whole source rectangle, set on the captured pixels, so that
+// playback maps each destination pixel onto the same source pixel as the
+// call did. False when the rectangle cannot be written.
+bool Place(TGdiDC* dc, const RECT& target, int& x, int& y, int& w, int& h, const TSourceAxis& ax,
+           const TSourceAxis& ay, TCapture& c) {
+  c.Width = ax.Size();
+  c.Height = ay.Size();
+  const bool plain = dc->Simple() && !dc->Mirrored() && w > 0 && h > 0 && ax.Span == w && ay.Span == h &&
+                     Extent(target.Left, target.Right) == w && Extent(target.Top, target.Bottom) == h;
+  if (plain) {
+    const int64_t cx = int64_t(x) + (ax.First - ax.Start), cy = int64_t(y) + (ay.First - ay.Start);
+    if (FitsInt(cx + c.Width) && FitsInt(cy + c.Height)) {
+      x = static_cast<int>(cx);
+      y = static_cast<int>(cy);
+      w = c.W = c.Width;
+      h = c.H = c.Height;
+      return true;
+    }
+  }
+  const int64_t sx = ax.Start - ax.First, sy = ay.Start - ay.First;
+  if (!FitsInt(sx) || !FitsInt(sy)) return false;
+  c.X = static_cast<int>(sx);
+  c.Y = static_cast<int>(sy);
+  c.W = static_cast<int>(ax.Span);
+  c.H = static_cast<int>(ay.Span);
+  return true;
+}
+
 // EMR_BITBLT / EMR_STRETCHBLT of a captured source, or of none.
-BOOL RecordBlt(TRecording& r, int x, int y, int w, int h, const std::vector<uint32_t>* pixels, int ws, int hs,
-               DWORD rop) {
+BOOL RecordBlt(TRecording& r, int x, int y, int w, int h, const TCapture* capture, DWORD rop) {
   Sync(*r.Rec, r.DC);
-  const bool stretch = pixels && (ws != w || hs != h);
+  const bool stretch = capture && (capture->W != w || capture->H != h);
   TRecordWriter out(stretch ? EMR_STRETCHBLT : EMR_BITBLT);
   const RECT bounds = DeviceBounds(r.DC, Normalized(SizedRect(x, y, w, h)));
   out.Rect(bounds);
@@ -567,8 +638,8 @@ BOOL RecordBlt(TRecording& r, int x, int y, int w, int h, const std::vector<uint
   out.I32(w);
   out.I32(h);
   out.U32(rop);
-  out.I32(0);
-  out.I32(0);
+  out.I32(capture ? capture->X : 0);
+  out.I32(capture ? capture->Y : 0);
   const float identity[6] = {1, 0, 0, 1, 0, 0};
   out.Bytes(identity, sizeof identity);
   out.U32(r.DC->S.BkColor);
@@ -576,13 +647,104 @@ BOOL RecordBlt(TRecording& r, int x, int y, int w, int h, const std::vector<uint
   const size_t offAt = out.Size();
   for (int i = 0; i < 4; ++i) out.U32(0);
   if (stretch) {
-    out.I32(ws);
-    out.I32(hs);
+    out.I32(capture->W);
+    out.I32(capture->H);
   }
-  if (pixels) PutDib32(out, offAt, *pixels, ws, hs);
+  if (capture) PutDib32(out, offAt, capture->Pixels, capture->Width, capture->Height);
   Emit(*r.Rec, out);
   r.Rec->AddBounds(bounds);
   return TRUE;
+}
+
+BOOL RecordBltOf(TRecording& r, int x, int y, int w, int h, HDC src, int xs, int ys, int ws, int hs, DWORD rop) {
+  if (!RopUsesSource(rop)) return RecordBlt(r, x, y, w, h, nullptr, rop);
+  auto sdc = GdiDC(src);
+  if (!sdc) return FALSE;
+  // What the call itself does: draws nothing from a DC without pixels or
+  // onto no destination, and fails without a source rectangle.
+  TBlitSource source;
+  if (!source.FromDC(sdc)) return TRUE;
+  const RECT t = DestRectOf(r.DC, x, y, w, h);
+  if (Extent(t.Left, t.Right) == 0 || Extent(t.Top, t.Bottom) == 0) return TRUE;
+  const RECT s = TargetRectOf(sdc, xs, ys, ws, hs);
+  const TSourceAxis ax(s.Left, Extent(s.Left, s.Right), 0, source.Width);
+  const TSourceAxis ay(s.Top, Extent(s.Top, s.Bottom), source.RowFirst, source.RowLast);
+  if (ax.Span == 0 || ay.Span == 0) return FALSE;
+  // Nothing is drawn where the source rectangle has no pixels, however
+  // far it reaches, so only its part over them is captured.
+  if (ax.Empty() || ay.Empty()) return TRUE;
+  TCapture c;
+  const int cw = ax.Size(), ch = ay.Size();
+  if (!CapturePixels(r.DC, cw, ch, c.Pixels, [&](HDC mem) {
+        TBlitParams p;
+        p.DW = p.SW = cw;
+        p.DH = p.SH = ch;
+        p.SX = static_cast<int>(ax.First);
+        p.SY = static_cast<int>(ay.First);
+        if (auto m = GdiDC(mem)) BlitTarget(m, p, &source, nullptr);
+      }))
+    return FALSE;
+  if (!Place(r.DC, t, x, y, w, h, ax, ay, c)) return FALSE;
+  return RecordBlt(r, x, y, w, h, &c, rop);
+}
+
+// What StretchDIBits makes of the image without drawing it: the rows it
+// reports, 0 for an image it refuses.
+int TakesDIBits(int xs, int ys, int ws, int hs, const void* bits, const BITMAPINFO* info, UINT usage) {
+  HDC probe = CreateCompatibleDC(nullptr);
+  const int rows = StretchDIBits(probe, 0, 0, 0, 0, xs, ys, ws, hs, bits, info, usage, SRCCOPY);
+  DeleteDC(probe);
+  return rows;
+}
+
+int RecordDIBitsOf(TRecording& r, int x, int y, int w, int h, int xs, int ys, int ws, int hs, const void* bits,
+                   const BITMAPINFO* info, UINT usage, DWORD rop) {
+  const int64_t rows = std::abs(int64_t(info->bmiHeader.biHeight));
+  if (rows > INT32_MAX) return 0;
+  if (!RopUsesSource(rop)) return RecordBlt(r, x, y, w, h, nullptr, rop) ? static_cast<int>(rows) : 0;
+  // As the call: negative source extents draw nothing, a refused image
+  // nothing, no destination nothing but the image is taken, and an empty
+  // source fails.
+  if (ws < 0 || hs < 0) return 0;
+  const int taken = TakesDIBits(xs, ys, ws, hs, bits, info, usage);
+  if (taken == 0) return 0;
+  const RECT t = DestRectOf(r.DC, x, y, w, h);
+  if (Extent(t.Left, t.Right) == 0 || Extent(t.Top, t.Bottom) == 0) return taken;
+  if (ws == 0 || hs == 0) return 0;
+  // Source rows count from the bottom of the image.
+  const TSourceAxis ax(xs, ws, 0, info->bmiHeader.biWidth);
+  const TSourceAxis ay(rows - ys - hs, hs, 0, rows);
+  if (ax.Empty() || ay.Empty()) return taken;
+  TCapture c;
+  const int cw = ax.Size(), ch = ay.Size();
+  int drawn = 0;
+  if (!CapturePixels(r.DC, cw, ch, c.Pixels, [&](HDC mem) {
+        drawn = StretchDIBits(mem, 0, 0, cw, ch, static_cast<int>(ax.First), static_cast<int>(rows - ay.Last), cw,
+                              ch, bits, info, usage, SRCCOPY);
+      }))
+    return 0;
+  if (drawn == 0 || !Place(r.DC, t, x, y, w, h, ax, ay, c)) return 0;
+  Sync(*r.Rec, r.DC);
+  TRecordWriter out(EMR_STRETCHDIBITS);
+  const RECT bounds = DeviceBounds(r.DC, Normalized(SizedRect(x, y, w, h)));
+  out.Rect(bounds);
+  out.I32(x);
+  out.I32(y);
+  out.I32(c.X);
+  // Counted from the bottom of the captured rows; within [ch - hs, 0].
+  out.I32(static_cast<int>(int64_t(c.Height) - c.Y - c.H));
+  out.I32(c.W);
+  out.I32(c.H);
+  const size_t offAt = out.Size();
+  for (int i = 0; i < 4; ++i) out.U32(0);
+  out.U32(DIB_RGB_COLORS);
+  out.U32(rop);
+  out.I32(w);
+  out.I32(h);
+  PutDib32(out, offAt, c.Pixels, c.Width, c.Height);
+  Emit(*r.Rec, out);
+  r.Rec->AddBounds(bounds);
+  return drawn;
 }
 
 }  // namespace
@@ -590,64 +752,23 @@ BOOL RecordBlt(TRecording& r, int x, int y, int w, int h, const std::vector<uint
 BOOL EmfRecordBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, int ws, int hs, DWORD rop) {
   TRecording r(dest);
   if (!r) return FALSE;
-  if (!RopUsesSource(rop)) return RecordBlt(r, x, y, w, h, nullptr, 0, 0, rop);
-  if (!GdiDC(src)) return FALSE;
-  // A mirrored source is taken as it would be drawn: the extents' signs go
-  // with the destination.
-  if ((ws < 0) != (w < 0)) w = -w;
-  if ((hs < 0) != (h < 0)) h = -h;
-  if (ws < 0) {
-    xs += ws;
-    ws = -ws;
-    x += w;
-    w = -w;
+  // A record that cannot be held is not written, and the call fails.
+  try {
+    return RecordBltOf(r, x, y, w, h, src, xs, ys, ws, hs, rop);
+  } catch (const std::bad_alloc&) {
+    return FALSE;
   }
-  if (hs < 0) {
-    ys += hs;
-    hs = -hs;
-    y += h;
-    h = -h;
-  }
-  std::vector<uint32_t> pixels;
-  if (!CapturePixels(r.DC, ws, hs, pixels, [&](HDC mem) { BitBlt(mem, 0, 0, ws, hs, src, xs, ys, SRCCOPY); }))
-    return ws == 0 || hs == 0 ? TRUE : FALSE;
-  return RecordBlt(r, x, y, w, h, &pixels, ws, hs, rop);
 }
 
 int EmfRecordDIBits(HDC dest, int x, int y, int w, int h, int xs, int ys, int ws, int hs, const void* bits,
                     const BITMAPINFO* info, UINT usage, DWORD rop) {
   TRecording r(dest);
   if (!r || !info) return 0;
-  const int64_t rows = std::abs(int64_t(info->bmiHeader.biHeight));
-  if (!RopUsesSource(rop)) return RecordBlt(r, x, y, w, h, nullptr, 0, 0, rop) ? static_cast<int>(rows) : 0;
-  if (ws <= 0 || hs <= 0) return 0;
-  std::vector<uint32_t> pixels;
-  int drawn = 0;
-  if (!CapturePixels(r.DC, ws, hs, pixels, [&](HDC mem) {
-        drawn = StretchDIBits(mem, 0, 0, ws, hs, xs, ys, ws, hs, bits, info, usage, SRCCOPY);
-      }))
+  try {
+    return RecordDIBitsOf(r, x, y, w, h, xs, ys, ws, hs, bits, info, usage, rop);
+  } catch (const std::bad_alloc&) {
     return 0;
-  if (drawn == 0) return 0;
-  Sync(*r.Rec, r.DC);
-  TRecordWriter out(EMR_STRETCHDIBITS);
-  const RECT bounds = DeviceBounds(r.DC, Normalized(SizedRect(x, y, w, h)));
-  out.Rect(bounds);
-  out.I32(x);
-  out.I32(y);
-  out.I32(0);
-  out.I32(0);
-  out.I32(ws);
-  out.I32(hs);
-  const size_t offAt = out.Size();
-  for (int i = 0; i < 4; ++i) out.U32(0);
-  out.U32(DIB_RGB_COLORS);
-  out.U32(rop);
-  out.I32(w);
-  out.I32(h);
-  PutDib32(out, offAt, pixels, ws, hs);
-  Emit(*r.Rec, out);
-  r.Rec->AddBounds(bounds);
-  return drawn;
+  }
 }
 
 BOOL EmfRecordPixel(HDC hdc, int x, int y, COLORREF color) {
@@ -1325,7 +1446,11 @@ struct TPlayer {
     TRecordDib dib;
     if (!dib.From(v, offBmi, cbBmi, offBits, cbBits)) return;
     // Source rows of StretchDIBits count from the bottom of the image.
-    if (type == EMR_STRETCHDIBITS) ys = dib.Rows() - ys - hs;
+    if (type == EMR_STRETCHDIBITS) {
+      const int64_t top = int64_t(dib.Rows()) - ys - hs;
+      if (top < INT32_MIN || top > INT32_MAX) return;
+      ys = static_cast<int32_t>(top);
+    }
     TDibDC src;
     if (!src.Make(dib)) return;
     if (alpha)

@@ -3,6 +3,7 @@
 // and hostile bits.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -455,5 +456,175 @@ TEST(GdiMetafileTest, DeletingARecordingDCDropsItsRecording) {
   FillRect(c.dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   EXPECT_EQ(c.Rgb(1, 1), 0xFFFFFFu);
 }
+
+// ---- Blits whose source rectangle reaches past the source ------------------
+
+constexpr int kCanvasW = 64, kCanvasH = 48;
+
+enum class TBlitCall { Bit, Stretch, StretchDIBits, DIBitsToDevice };
+
+struct TOutsideBlit {
+  const char* Name;
+  TBlitCall Call;
+  int X, Y, W, H;      // destination
+  int XS = 0, YS = 0, WS = 0, HS = 0;  // source (WS, HS unused by BitBlt and SetDIBitsToDevice)
+  DWORD Rop = SRCCOPY;
+  int Mode = COLORONCOLOR;
+  POINT SourceOrg{};   // the source DC's viewport origin
+  int SourceScale = 1;  // device pixels per logical unit of the source DC
+  bool BottomUp = false;  // the DIB data's row order
+};
+
+// An 8 x 8 image, every pixel its own colour, as a DIB section in a memory
+// DC and as DIB data.
+struct TEightByEight {
+  HBITMAP Bitmap = nullptr;
+  uint32_t* Bits = nullptr;
+  HDC DC = nullptr;
+  HGDIOBJ Old = nullptr;
+  uint32_t Data[64];
+  BITMAPINFO Info{};
+  explicit TEightByEight(const TOutsideBlit& c) {
+    Bitmap = TestDib32(8, 8, &Bits);
+    for (int i = 0; i < 64; ++i) Bits[i] = 0x00100000u * uint32_t(i % 8 + 4) + 0x00001000u * uint32_t(i / 8 + 4) + 0x40u;
+    DC = CreateCompatibleDC(nullptr);
+    Old = SelectObject(DC, Bitmap);
+    SetViewportOrgEx(DC, c.SourceOrg.X, c.SourceOrg.Y, nullptr);
+    if (c.SourceScale != 1) {
+      SetMapMode(DC, MM_ANISOTROPIC);
+      SetWindowExtEx(DC, 1, 1, nullptr);
+      SetViewportExtEx(DC, c.SourceScale, c.SourceScale, nullptr);
+    }
+    for (int y = 0; y < 8; ++y) std::memcpy(Data + 8 * y, Bits + 8 * (c.BottomUp ? 7 - y : y), 32);
+    Info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    Info.bmiHeader.biWidth = 8;
+    Info.bmiHeader.biHeight = c.BottomUp ? 8 : -8;
+    Info.bmiHeader.biPlanes = 1;
+    Info.bmiHeader.biBitCount = 32;
+  }
+  ~TEightByEight() {
+    SelectObject(DC, Old);
+    DeleteDC(DC);
+    DeleteObject(Bitmap);
+  }
+};
+
+// The canvas in two colours, then the blit; its result.
+int OutsideBlitScene(HDC dc, const TOutsideBlit& c) {
+  RECT all{0, 0, kCanvasW, kCanvasH}, half{0, kCanvasH / 2, kCanvasW, kCanvasH};
+  HBRUSH grey = CreateSolidBrush(RGB(90, 90, 90)), teal = CreateSolidBrush(RGB(0, 128, 128));
+  FillRect(dc, &all, grey);
+  FillRect(dc, &half, teal);
+  HBRUSH pattern = CreateSolidBrush(RGB(200, 120, 40));
+  HGDIOBJ oldBrush = SelectObject(dc, pattern);
+  SetStretchBltMode(dc, c.Mode);
+  TEightByEight image(c);
+  int result = 0;
+  switch (c.Call) {
+    case TBlitCall::Bit: result = BitBlt(dc, c.X, c.Y, c.W, c.H, image.DC, c.XS, c.YS, c.Rop); break;
+    case TBlitCall::Stretch:
+      result = StretchBlt(dc, c.X, c.Y, c.W, c.H, image.DC, c.XS, c.YS, c.WS, c.HS, c.Rop);
+      break;
+    case TBlitCall::StretchDIBits:
+      result = StretchDIBits(dc, c.X, c.Y, c.W, c.H, c.XS, c.YS, c.WS, c.HS, image.Data, &image.Info, DIB_RGB_COLORS,
+                             c.Rop);
+      break;
+    case TBlitCall::DIBitsToDevice:
+      result = SetDIBitsToDevice(dc, c.X, c.Y, DWORD(c.W), DWORD(c.H), c.XS, c.YS, 0, 8, image.Data, &image.Info,
+                                 DIB_RGB_COLORS);
+      break;
+  }
+  SelectObject(dc, oldBrush);
+  DeleteObject(pattern);
+  DeleteObject(grey);
+  DeleteObject(teal);
+  return result;
+}
+
+TEST(GdiMetafileTest, BlitsReachingPastTheirSourceRecordOnlyThePixelsDrawn) {
+  using enum TBlitCall;
+  constexpr int kMillion = 1000000;
+  const TOutsideBlit cases[] = {
+      // Unstretched, reaching past one side, all sides or none.
+      {"past the left", Bit, 10, 10, 8, 8, -3, 0},
+      {"past the top", Bit, 10, 10, 8, 8, 0, -3},
+      {"past the right", Bit, 10, 10, 8, 8, 5, 0},
+      {"past the bottom", Bit, 10, 10, 8, 8, 2, 6},
+      {"past every side", Bit, 10, 10, 14, 14, -3, -3},
+      {"nowhere over the source", Bit, 10, 10, 8, 8, 9, 0},
+      {"millions of rows", Bit, 20, -7 * kMillion / 2, 8, 7 * kMillion, 0, -7 * kMillion / 2},
+      {"millions of columns", Bit, -5 * kMillion, 20, 10 * kMillion, 8, -5 * kMillion - 4, 0},
+      {"millions on every side", Bit, -100 * kMillion, -100 * kMillion, 200 * kMillion, 200 * kMillion,
+       -100 * kMillion - 30, -100 * kMillion - 20},
+      {"millions of rows, none over the source", Bit, 0, -7 * kMillion / 2, 8, 7 * kMillion, 8, -7 * kMillion / 2},
+      {"with the destination", Bit, 10, 10, 14, 14, -3, -3, SRCINVERT},
+      {"with the brush", Bit, 10, 10, 14, 14, -3, -3, MERGECOPY},
+      {"with the brush and the destination", Bit, 10, 10, 14, 14, -3, -3, 0x00B8074Au},
+      {"no source, millions of rows", Bit, 20, -7 * kMillion / 2, 8, 7 * kMillion, 0, 0, 0, 0, PATINVERT},
+      {"no source, inverted", Bit, 10, 10, 14, 14, -3, -3, 0, 0, DSTINVERT},
+      {"through a moved source origin", Bit, 10, 10, 8, 8, 0, 0, 0, 0, SRCCOPY, COLORONCOLOR, {-3, 2}},
+      {"through a scaled source", Bit, 10, 10, 8, 8, -1, 1, 0, 0, SRCCOPY, COLORONCOLOR, {}, 2},
+      // Stretched: up, down, by an odd ratio, mirrored, huge either way.
+      {"twice as large", Stretch, 10, 10, 20, 20, -2, -2, 10, 10},
+      {"shrunk", Stretch, 10, 10, 5, 6, -4, 2, 10, 11},
+      {"shrunk, whites kept", Stretch, 10, 10, 5, 6, -4, 2, 10, 11, SRCCOPY, WHITEONBLACK},
+      {"shrunk, averaged", Stretch, 10, 10, 5, 6, -4, 2, 10, 11, SRCCOPY, HALFTONE},
+      {"by an odd ratio", Stretch, 3, 5, 37, 23, -5, -4, 17, 13},
+      {"by an odd ratio, averaged", Stretch, 3, 5, 37, 23, -5, -4, 17, 13, SRCCOPY, HALFTONE},
+      {"mirrored", Stretch, 40, 10, -20, 20, -3, 4, 12, 10},
+      {"mirrored source", Stretch, 10, 10, 20, 20, 10, 4, -12, -10},
+      {"nowhere over the source, stretched", Stretch, 10, 10, 20, 20, -12, 0, 10, 10},
+      {"millions of rows shrunk", Stretch, 10, 0, 16, 40, 0, -7 * kMillion / 2, 8, 7 * kMillion},
+      {"millions of rows shrunk, averaged", Stretch, 10, 0, 16, 40, 0, -7 * kMillion / 2, 8, 7 * kMillion, SRCCOPY,
+       HALFTONE},
+      {"millions of rows enlarged", Stretch, 10, -7 * kMillion + 10, 16, 14 * kMillion, 0, -7 * kMillion / 2, 8,
+       7 * kMillion},
+      {"millions on every side, stretched", Stretch, -100 * kMillion, -100 * kMillion, 200 * kMillion, 200 * kMillion,
+       -50 * kMillion - 10, -50 * kMillion - 8, 100 * kMillion, 100 * kMillion},
+      {"stretched, with the destination", Stretch, 3, 5, 37, 23, -5, -4, 17, 13, SRCINVERT},
+      {"stretched, with the brush", Stretch, 3, 5, 37, 23, -5, -4, 17, 13, MERGECOPY},
+      // DIB data, whose source rows count from the bottom.
+      {"DIB data past the left and bottom", StretchDIBits, 10, 10, 8, 8, -3, -2, 8, 8},
+      {"DIB data past every side", StretchDIBits, 10, 10, 14, 14, -3, -3, 14, 14},
+      {"DIB data, bottom-up", StretchDIBits, 10, 10, 14, 14, -3, -3, 14, 14, SRCCOPY, COLORONCOLOR, {}, 1, true},
+      {"DIB data stretched", StretchDIBits, 3, 5, 37, 23, -5, -4, 17, 13},
+      {"DIB data mirrored", StretchDIBits, 40, 10, -20, 20, -3, 4, 12, 10},
+      {"DIB data, millions of rows", StretchDIBits, 20, -7 * kMillion / 2, 8, 7 * kMillion, 0, -7 * kMillion / 2, 8,
+       7 * kMillion},
+      {"DIB data, millions of rows shrunk", StretchDIBits, 10, 0, 16, 40, 0, -7 * kMillion / 2, 8, 7 * kMillion},
+      {"DIB data with the destination", StretchDIBits, 10, 10, 14, 14, -3, -3, 14, 14, SRCINVERT},
+      {"DIB data nowhere over the image", StretchDIBits, 10, 10, 8, 8, 0, 9, 8, 8},
+      {"DIB data to the device", DIBitsToDevice, 10, 10, 14, 14, -3, -3, 0, 0, SRCCOPY, COLORONCOLOR, {}, 1, true},
+      {"DIB data to the device, millions of rows", DIBitsToDevice, 20, -7 * kMillion / 2, 8, 7 * kMillion, 0,
+       -7 * kMillion / 2, 0, 0, SRCCOPY, COLORONCOLOR, {}, 1, true},
+  };
+  TDibCanvas probe(1, 1);
+  // The frame of the canvas in the reference device's pixels: playback at
+  // one to one, however far the recorded bounds reach.
+  const double mmPerPixelX = double(GetDeviceCaps(probe.dc, HORZSIZE)) / GetDeviceCaps(probe.dc, HORZRES);
+  const double mmPerPixelY = double(GetDeviceCaps(probe.dc, VERTSIZE)) / GetDeviceCaps(probe.dc, VERTRES);
+  const RECT frame{0, 0, int(std::lround(kCanvasW * 100 * mmPerPixelX)), int(std::lround(kCanvasH * 100 * mmPerPixelY))};
+  for (const TOutsideBlit& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TDibCanvas direct(kCanvasW, kCanvasH);
+    const int drawn = OutsideBlitScene(direct.dc, c);
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(OutsideBlitScene(dc, c), drawn) << "the call's result";
+    HENHMETAFILE mf = CloseEnhMetaFile(dc);
+    ASSERT_NE(mf, nullptr);
+    // The image is 256 bytes: never more than it is kept.
+    EXPECT_LT(GetEnhMetaFileBits(mf, 0, nullptr), 2048u);
+    TDibCanvas played(kCanvasW, kCanvasH);
+    RECT to{0, 0, kCanvasW, kCanvasH};
+    ASSERT_TRUE(PlayEnhMetaFile(played.dc, mf, &to));
+    int differ = 0;
+    for (int y = 0; y < kCanvasH; ++y)
+      for (int x = 0; x < kCanvasW; ++x) differ += direct.Rgb(x, y) != played.Rgb(x, y);
+    EXPECT_EQ(differ, 0);
+    DeleteEnhMetaFile(mf);
+  }
+}
+
 
 }  // namespace
