@@ -18,6 +18,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
 #include "platform/win/gdi/gdi_blit.h"
+#include "platform/win/gdi/gdi_int_range.h"
 #include "platform/win/gdi/gdi_objects.h"
 
 namespace rtl::detail {
@@ -395,8 +396,7 @@ int PenGrow(TGdiDC* dc) {
 // The rectangle at (x, y) of size w x h, its far corner held inside the
 // range of int.
 RECT SizedRect(int x, int y, int w, int h) {
-  auto at = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
-  return RECT{x, y, at(int64_t(x) + w), at(int64_t(y) + h)};
+  return RECT{x, y, ClampInt(int64_t(x) + w), ClampInt(int64_t(y) + h)};
 }
 
 RECT Normalized(const RECT& r) {
@@ -567,7 +567,7 @@ BOOL EmfRecordPolyPoly(HDC hdc, DWORD type, const POINT* points, const DWORD* co
 
 namespace {
 
-int Extent(int from, int to) { return static_cast<int>(std::clamp<int64_t>(int64_t(to) - from, INT32_MIN, INT32_MAX)); }
+int Extent(int from, int to) { return ClampInt(int64_t(to) - from); }
 bool FitsInt(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
 // One axis of a blit's source in the source's pixels, as the blit engine
@@ -788,14 +788,16 @@ void EmfRecordText(TGdiDC* dc, POINT ref, UINT options, const RECT* rect, const 
   TEmfRecorder* rec = RecorderOf(dc->Handle);
   if (!rec || count < 0) return;
   Sync(*rec, dc, nullptr, true);
-  // The line's box, for the bounds.
+  // The line's box, for the bounds; wide, as a huge font's width and
+  // height may reach the ends of int.
   const UINT align = dc->S.TextAlign;
-  int left = ref.X, top = ref.Y;
+  const int64_t height = int64_t(ascent) + descent;
+  int64_t left = ref.X, top = ref.Y;
   if ((align & TA_CENTER) == TA_RIGHT) left -= width;
   if ((align & TA_CENTER) == TA_CENTER) left -= width / 2;
   if ((align & TA_BASELINE) == TA_BASELINE) top -= ascent;
-  if ((align & TA_BASELINE) == TA_BOTTOM) top -= ascent + descent;
-  RECT box{left, top, left + width, top + ascent + descent};
+  if ((align & TA_BASELINE) == TA_BOTTOM) top -= height;
+  RECT box{ClampInt(left), ClampInt(top), ClampInt(left + width), ClampInt(top + height)};
   if (rect && (options & (ETO_OPAQUE | ETO_CLIPPED))) {
     const RECT n = Normalized(*rect);
     if (options & ETO_CLIPPED) {

@@ -1,4 +1,5 @@
 #include "platform/win/gdi/gdi_raster.h"
+#include "platform/win/gdi/gdi_int_range.h"
 
 #include <algorithm>
 #include <array>
@@ -377,11 +378,10 @@ RECT DrawWindow(TGdiDC* dc) {
 
 TRegion LogicalRectToTarget(TGdiDC* dc, const RECT& r) {
   // Corners held inside the range of int, however far out or scaled up.
-  auto at = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
   if (dc->Simple()) {
     POINT o = dc->Offset();
-    return TRegion(RECT{at(int64_t(r.Left) + o.X), at(int64_t(r.Top) + o.Y), at(int64_t(r.Right) + o.X),
-                        at(int64_t(r.Bottom) + o.Y)});
+    return TRegion(RECT{ClampInt(int64_t(r.Left) + o.X), ClampInt(int64_t(r.Top) + o.Y), ClampInt(int64_t(r.Right) + o.X),
+                        ClampInt(int64_t(r.Bottom) + o.Y)});
   }
   const TXform& m = dc->ToTarget();
   auto map = [&](double x, double y) { return TPointF{x * m.M11 + y * m.M21 + m.Dx, x * m.M12 + y * m.M22 + m.Dy}; };

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/win/gdi/gdi_metafile.h"
+#include "platform/win/gdi/gdi_int_range.h"
 #include "platform/win/gdi/gdi_stroke.h"
 
 namespace rtl::detail {
@@ -30,8 +31,6 @@ RECT TargetRect(TGdiDC* dc, int l, int t, int r, int b) {
 
 // Without a pen a shape is a pixel smaller: it loses its right column
 // (its left one when the layout is mirrored) and its bottom row.
-// Held inside the range of int: a shape at its edge stays in it.
-int ClampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 RECT NullPenArea(TGdiDC* dc, const RECT& r) {
   if (dc->Mirrored()) return RECT{ClampInt(int64_t(r.Left) + 1), r.Top, r.Right, ClampInt(int64_t(r.Bottom) - 1)};

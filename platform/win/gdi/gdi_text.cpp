@@ -9,6 +9,7 @@
 #include "platform/backend/font_backend.h"
 #include "platform/rtl/text_codec.h"
 #include "platform/win/gdi/gdi_metafile.h"
+#include "platform/win/gdi/gdi_int_range.h"
 #include "platform/win/gdi/gdi_raster.h"
 #include "platform/win/gdi/gdi_text.h"
 
@@ -21,7 +22,7 @@ constexpr double kPi = 3.14159265358979323846;
 // pixels at a time.
 constexpr int kGlyphBandPixels = 1 << 20;
 
-int Saturated(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+int Saturated(int64_t v) { return ClampInt(v); }
 int Saturated(double v) {
   if (!(v > double(INT32_MIN))) return INT32_MIN;  // NaN too
   return v < double(INT32_MAX) ? static_cast<int>(v) : INT32_MAX;

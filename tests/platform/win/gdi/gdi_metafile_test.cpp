@@ -403,6 +403,36 @@ TEST(GdiMetafileTest, HostileFieldsInsideRecordsDrawNothingWrong) {
   DeleteEnhMetaFile(mf);
 }
 
+TEST(GdiMetafileTest, TextOfAFontAsWideAsIntAllowsKeepsItsBounds) {
+  // The line's box reaches past the range of int to the right or left
+  // of the reference point; the bounds keep the part inside it instead of
+  // wrapping to an empty box.
+  const struct {
+    const char* Name;
+    UINT Align;
+  } cases[] = {{"left", TA_LEFT}, {"right", TA_RIGHT}, {"centre", TA_CENTER}};
+  for (const auto& c : cases) {
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(dc, nullptr);
+    HFONT font = CreateFontA(1600000000, 1850000000, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+    HGDIOBJ old = SelectObject(dc, font);
+    SetTextAlign(dc, c.Align);
+    const std::u16string line(200, u'W');
+    EXPECT_TRUE(ExtTextOutW(dc, 400, 300, 0, nullptr, line.c_str(), 200, nullptr)) << c.Name;
+    SelectObject(dc, old);
+    DeleteObject(font);
+    HENHMETAFILE mf = CloseEnhMetaFile(dc);
+    ASSERT_NE(mf, nullptr) << c.Name;
+    ENHMETAHEADER h{};
+    ASSERT_EQ(GetEnhMetaFileHeader(mf, sizeof h, &h), sizeof h);
+    // Inclusive bounds around the reference point, the line's length wide.
+    EXPECT_LE(h.rclBounds.Left, 400) << c.Name;
+    EXPECT_GE(h.rclBounds.Right, 399) << c.Name;
+    EXPECT_GT(int64_t(h.rclBounds.Right) - h.rclBounds.Left, 1'000'000'000) << c.Name;
+    DeleteEnhMetaFile(mf);
+  }
+}
+
 TEST(GdiMetafileTest, EnumerationStopsWhenTheCallbackSaysSoAndPlaysRecordsItHandsBack) {
   HENHMETAFILE mf = RecordScene();
   int seen = 0;
