@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/win/gdi/gdi_blit.h"
+#include "platform/win/gdi/gdi_int_range.h"
 #include "platform/win/gdi/gdi_metafile.h"
 #include "platform/win/gdi/gdi_simd.h"
 
@@ -14,9 +15,6 @@ namespace rtl::detail {
 
 namespace {
 
-// Coordinates held inside the range of int: a huge rectangle, or one
-// scaled up, lands at its edge instead of being undefined.
-int ClampInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 int Round(double v) { return static_cast<int>(std::clamp(std::floor(v + 0.5), double(INT32_MIN), double(INT32_MAX))); }
 int Span(int from, int to) { return ClampInt(int64_t(to) - from); }
 
@@ -553,7 +551,7 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   p.SX = xSrc;
   // Source rows count from the bottom of the image, whichever way its
   // rows are stored.
-  p.SY = height - ySrc - srcHeight;
+  p.SY = ClampInt(int64_t(height) - ySrc - srcHeight);
   p.SW = srcWidth;
   p.SH = srcHeight;
   p.Rop = p.BackRop = r;
@@ -564,9 +562,13 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
 
 int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc, UINT startScan,
                       UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
-  if (startScan == 0 && info && lines == UINT(std::abs(info->bmiHeader.biHeight)) && EmfRecording(hdc))
-    return EmfRecordDIBits(hdc, xDest, yDest, int(width), int(height), xSrc, ySrc, int(width), int(height), bits, info,
-                           usage, SRCCOPY);
+  if (startScan == 0 && info && lines == UINT(std::abs(info->bmiHeader.biHeight)) && EmfRecording(hdc)) {
+    // The record counts source rows from the bottom of the image, as
+    // StretchDIBits does; a top-down image's ySrc counts from its top.
+    const int64_t srcY = info->bmiHeader.biHeight < 0 ? int64_t(lines) - ySrc - int64_t(height) : ySrc;
+    return EmfRecordDIBits(hdc, xDest, yDest, int(width), int(height), xSrc, ClampInt(srcY), int(width), int(height),
+                           bits, info, usage, SRCCOPY);
+  }
   auto dc = GdiDC(hdc);
   if (!dc || !info) return 0;
   TExpandedRle rle;
@@ -585,7 +587,7 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
   p.DW = Span(t.Left, t.Right);
   p.DH = Span(t.Top, t.Bottom);
   p.SX = xSrc;
-  p.SY = info->bmiHeader.biHeight > 0 ? h - ySrc - static_cast<int>(height) : ySrc;
+  p.SY = info->bmiHeader.biHeight > 0 ? ClampInt(int64_t(h) - ySrc - int64_t(height)) : ySrc;
   p.SW = std::abs(p.DW);
   p.SH = std::abs(p.DH);
   p.Rop = p.BackRop = 0xCC;

@@ -625,6 +625,11 @@ TEST(GdiMetafileTest, BlitsReachingPastTheirSourceRecordOnlyThePixelsDrawn) {
       {"DIB data with the destination", StretchDIBits, 10, 10, 14, 14, -3, -3, 14, 14, SRCINVERT},
       {"DIB data nowhere over the image", StretchDIBits, 10, 10, 8, 8, 0, 9, 8, 8},
       {"DIB data to the device", DIBitsToDevice, 10, 10, 14, 14, -3, -3, 0, 0, SRCCOPY, COLORONCOLOR, {}, 1, true},
+      // Its ySrc counts from the top of a top-down image.
+      {"top-down DIB data to the device", DIBitsToDevice, 10, 10, 6, 5, 1, 2},
+      {"top-down DIB data to the device, past the bottom", DIBitsToDevice, 10, 10, 8, 8, -2, 3},
+      {"bottom-up DIB data to the device, lower rows", DIBitsToDevice, 10, 10, 6, 5, 1, 2, 0, 0, SRCCOPY, COLORONCOLOR,
+       {}, 1, true},
       {"DIB data to the device, millions of rows", DIBitsToDevice, 20, -7 * kMillion / 2, 8, 7 * kMillion, 0,
        -7 * kMillion / 2, 0, 0, SRCCOPY, COLORONCOLOR, {}, 1, true},
   };
