@@ -22,6 +22,9 @@ fi
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
+# The same few library leaks the sanitized build may ignore (fontconfig's
+# parse of its configuration, reached when a target draws text).
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/cmake/lsan.supp}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 findings="$BUILD_DIR/fuzz-findings"
 mkdir -p "$findings"
