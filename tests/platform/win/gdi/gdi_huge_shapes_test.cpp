@@ -13,25 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend/codecs.h"
 #include "tests/common/dib_canvas.h"
-#include "tests/common/pictures.h"
+#include "tests/common/picture_png.h"
 
 namespace {
 
 constexpr int kW = 32, kH = 24;
 constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000, kBlack = 0x000000;
 constexpr int kBillion = 1'000'000'000;
-
-void WritePng(const std::string& name, const uint32_t* bits, int w, int h) {
-  std::vector<uint32_t> px(bits, bits + w * h);
-  for (uint32_t& p : px) p |= 0xFF000000u;
-  rtl::backend::TEncodeOptions options;
-  options.Alpha = false;
-  std::string png;
-  ASSERT_TRUE(rtl::backend::EncodeImage(rtl::backend::iffPng, px.data(), w, h, w * 4, options, png));
-  std::ofstream(PictureDir() + name, std::ios::binary) << png;
-}
 
 // Copies the canvases into a grid of `columns`, grey between them.
 void WriteGrid(const std::string& name, const std::vector<const TDibCanvas*>& canvases, int columns) {
@@ -43,7 +32,7 @@ void WriteGrid(const std::string& name, const std::vector<const TDibCanvas*>& ca
     for (int y = 0; y < h; ++y)
       std::memcpy(&grid[size_t((i / columns) * (h + 1) + y) * stride + (i % columns) * (w + 1)],
                   canvases[size_t(i)]->bits + y * w, size_t(w) * 4);
-  WritePng(name, grid.data(), stride, height);
+  WriteOpaquePng(name, grid.data(), stride, height);
 }
 
 struct TProbe {

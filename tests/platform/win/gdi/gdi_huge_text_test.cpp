@@ -13,9 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend/codecs.h"
 #include "tests/common/dib_canvas.h"
-#include "tests/common/pictures.h"
+#include "tests/common/picture_png.h"
 
 namespace {
 
@@ -30,16 +29,6 @@ HFONT HugeFont(int height, int escapement = 0, BYTE quality = DEFAULT_QUALITY) {
   lf.lfQuality = quality;
   std::strcpy(lf.lfFaceName, "Arial");
   return CreateFontIndirectA(&lf);
-}
-
-void WritePng(const std::string& name, const uint32_t* bits, int w, int h) {
-  std::vector<uint32_t> px(bits, bits + size_t(w) * size_t(h));
-  for (uint32_t& p : px) p |= 0xFF000000u;
-  rtl::backend::TEncodeOptions options;
-  options.Alpha = false;
-  std::string png;
-  ASSERT_TRUE(rtl::backend::EncodeImage(rtl::backend::iffPng, px.data(), w, h, w * 4, options, png));
-  std::ofstream(PictureDir() + name, std::ios::binary) << png;
 }
 
 // The em height of the DC's font: its cell less the internal leading.
@@ -230,7 +219,7 @@ TEST(HugeFonts, GlyphMadeInTilesIsTheGlyphMadeAtOnce) {
     }
     const int ox = k.Escapement ? 1000 : 100, oy = k.Escapement ? 1700 : 2000;
     ASSERT_TRUE(TextOutA(big.dc, ox, oy, k.Text, 1));
-    WritePng(k.Name, big.bits, kBigW, kBigH);
+    WriteOpaquePng(k.Name, big.bits, kBigW, kBigH);
     const RECT ink = big.InkBox(kWhite);
     ASSERT_GT(ink.Right - ink.Left, 1000);
     ASSERT_GT(ink.Bottom - ink.Top, 1000);

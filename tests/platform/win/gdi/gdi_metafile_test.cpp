@@ -10,9 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend/codecs.h"
 #include "tests/common/dib_canvas.h"
-#include "tests/common/pictures.h"
+#include "tests/common/picture_png.h"
 
 namespace {
 
@@ -114,16 +113,6 @@ HENHMETAFILE RecordScene(const RECT* frame = nullptr) {
   return CloseEnhMetaFile(dc);
 }
 
-void WritePng(const std::string& name, const uint32_t* bits, int w, int h) {
-  std::vector<uint32_t> px(bits, bits + w * h);
-  for (uint32_t& p : px) p |= 0xFF000000u;
-  rtl::backend::TEncodeOptions options;
-  options.Alpha = false;
-  std::string png;
-  ASSERT_TRUE(rtl::backend::EncodeImage(rtl::backend::iffPng, px.data(), w, h, w * 4, options, png));
-  std::ofstream(PictureDir() + name, std::ios::binary) << png;
-}
-
 TEST(GdiMetafileTest, RecordingDCAndMetafileHaveTheirObjectTypes) {
   HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(dc, nullptr);
@@ -207,8 +196,8 @@ TEST(GdiMetafileTest, PlaybackMatchesTheCallsDrawnDirectly) {
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) differ += direct.Rgb(x, y) != played.Rgb(x, y);
   EXPECT_EQ(differ, 0);
-  WritePng("gdi_metafile_direct.png", direct.bits, kW, kH);
-  WritePng("gdi_metafile_played.png", played.bits, kW, kH);
+  WriteOpaquePng("gdi_metafile_direct.png", direct.bits, kW, kH);
+  WriteOpaquePng("gdi_metafile_played.png", played.bits, kW, kH);
   DeleteEnhMetaFile(mf);
   DeleteObject(font);
 }
@@ -227,7 +216,7 @@ TEST(GdiMetafileTest, PlaybackMapsTheFrameOntoTheRectangle) {
   EXPECT_EQ(c.CountNot(0, 0, 0, 100, kH, 0xFFFFFF), 0) << "nothing left of the rectangle";
   EXPECT_EQ(c.CountNot(0, 0, 0, kW, 50, 0xFFFFFF), 0) << "nothing above it";
   EXPECT_EQ(c.CountNot(0xFFFFFF, 100, 50, 103, 110, 0xFFFFFF), 0) << "the white fill reaches the rectangle's edge";
-  WritePng("gdi_metafile_half.png", c.bits, kW, kH);
+  WriteOpaquePng("gdi_metafile_half.png", c.bits, kW, kH);
   DeleteEnhMetaFile(mf);
 }
 

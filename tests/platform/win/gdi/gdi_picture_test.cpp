@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend/codecs.h"
 #include "tests/common/dib_canvas.h"
-#include "tests/common/pictures.h"
+#include "tests/common/picture_png.h"
 
 namespace {
 
@@ -56,13 +55,7 @@ TEST(GdiPictureTest, GradientsPensAndMirroredLayout) {
     for (int x = 0; x < w; ++x) differ += c.At(x, y + 125) != c.At(w - 1 - x, y);
   EXPECT_LT(differ, w * 120 / 50);
 
-  std::vector<uint32_t> px(c.bits, c.bits + w * h);
-  for (uint32_t& p : px) p |= 0xFF000000u;
-  rtl::backend::TEncodeOptions options;
-  options.Alpha = false;
-  std::string png;
-  ASSERT_TRUE(rtl::backend::EncodeImage(rtl::backend::iffPng, px.data(), w, h, w * 4, options, png));
-  std::ofstream(PictureDir() + "gdi_gradients_pens_layout.png", std::ios::binary) << png;
+  WriteOpaquePng("gdi_gradients_pens_layout.png", c.bits, w, h);
 }
 
 }  // namespace
