@@ -15,7 +15,6 @@ namespace rtl::detail {
 
 namespace {
 
-int Round(double v) { return static_cast<int>(std::clamp(std::floor(v + 0.5), double(INT32_MIN), double(INT32_MAX))); }
 int Span(int from, int to) { return ClampInt(int64_t(to) - from); }
 
 }  // namespace
@@ -338,7 +337,7 @@ RECT TargetRectOf(TGdiDC* dc, int x, int y, int w, int h) {
   double ax = x * m.M11 + y * m.M21 + m.Dx, ay = x * m.M12 + y * m.M22 + m.Dy;
   double x1 = double(x) + w, y1 = double(y) + h;
   double bx = x1 * m.M11 + y1 * m.M21 + m.Dx, by = x1 * m.M12 + y1 * m.M22 + m.Dy;
-  return RECT{Round(ax), Round(ay), Round(bx), Round(by)};
+  return RECT{RoundInt(ax), RoundInt(ay), RoundInt(bx), RoundInt(by)};
 }
 
 RECT DestRectOf(TGdiDC* dc, int x, int y, int w, int h, bool keepOrientation) {

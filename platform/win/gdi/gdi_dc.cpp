@@ -7,6 +7,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
 #include "platform/win/gdi/gdi_internal.h"
+#include "platform/win/gdi/gdi_int_range.h"
 #include "platform/win/gdi/gdi_metafile.h"
 #include "platform/win/gdi/gdi_objects.h"
 
@@ -39,10 +40,7 @@ void ReleaseSelections(TGdiDC* dc) {
     if (b->SelectedIn == dc->Handle) b->SelectedIn = nullptr;
 }
 
-// Held inside the range of int: a huge coordinate times a scale lands at
-// its edge instead of being undefined.
-int Round(double v) { return static_cast<int>(std::clamp(std::floor(v + 0.5), double(INT32_MIN), double(INT32_MAX))); }
-int Sum(int a, int b) { return static_cast<int>(std::clamp<int64_t>(int64_t(a) + b, INT32_MIN, INT32_MAX)); }
+int Sum(int a, int b) { return ClampInt(int64_t(a) + b); }
 
 // Fixed map modes: logical units per inch.
 double UnitsPerInch(int mode) {
@@ -178,7 +176,7 @@ POINT TGdiDC::Offset() {
 POINT TGdiDC::LPtoTarget(POINT p) {
   const TXform& m = ToTarget();
   if (simple_) return POINT(Sum(p.X, offset_.X), Sum(p.Y, offset_.Y));
-  return POINT(Round(p.X * m.M11 + p.Y * m.M21 + m.Dx), Round(p.X * m.M12 + p.Y * m.M22 + m.Dy));
+  return POINT(RoundInt(p.X * m.M11 + p.Y * m.M21 + m.Dx), RoundInt(p.X * m.M12 + p.Y * m.M22 + m.Dy));
 }
 
 int GdiScreenDpi() { return gScreenDpi.load(); }
@@ -348,8 +346,8 @@ int GetDeviceCaps(HDC hdc, int index) {
   switch (index) {
     case DRIVERVERSION: return 0x4000;
     case TECHNOLOGY: return DT_RASDISPLAY;
-    case HORZSIZE: return Round(screen.cx * 25.4 / dpi);
-    case VERTSIZE: return Round(screen.cy * 25.4 / dpi);
+    case HORZSIZE: return RoundInt(screen.cx * 25.4 / dpi);
+    case VERTSIZE: return RoundInt(screen.cy * 25.4 / dpi);
     case HORZRES:
     case DESKTOPHORZRES: return screen.cx;
     case VERTRES:
@@ -526,7 +524,7 @@ int SetMapMode(HDC hdc, int mode) {
     // The device's size in the mode's units against its size in pixels,
     // the size in millimetres being whole as the device reports it.
     int mmX = GetDeviceCaps(hdc, HORZSIZE), mmY = GetDeviceCaps(hdc, VERTSIZE);
-    dc->S.WindowExt = SIZE(Round(mmX * upi / 25.4), Round(mmY * upi / 25.4));
+    dc->S.WindowExt = SIZE(RoundInt(mmX * upi / 25.4), RoundInt(mmY * upi / 25.4));
     dc->S.ViewportExt = SIZE(GetDeviceCaps(hdc, HORZRES), -GetDeviceCaps(hdc, VERTRES));
   } else if (mode == MM_ISOTROPIC && old != MM_ANISOTROPIC && old != MM_ISOTROPIC) {
     int dpi = GdiScreenDpi();
@@ -615,7 +613,7 @@ BOOL LPtoDP(HDC hdc, LPPOINT points, int count) {
   TXform m = dc->LogicalToDevice();
   for (int i = 0; i < count; ++i) {
     POINT p = points[i];
-    points[i] = POINT(Round(p.X * m.M11 + p.Y * m.M21 + m.Dx), Round(p.X * m.M12 + p.Y * m.M22 + m.Dy));
+    points[i] = POINT(RoundInt(p.X * m.M11 + p.Y * m.M21 + m.Dx), RoundInt(p.X * m.M12 + p.Y * m.M22 + m.Dy));
   }
   return TRUE;
 }
@@ -627,7 +625,7 @@ BOOL DPtoLP(HDC hdc, LPPOINT points, int count) {
   if (!dc->LogicalToDevice().Invert(inv)) return FALSE;
   for (int i = 0; i < count; ++i) {
     POINT p = points[i];
-    points[i] = POINT(Round(p.X * inv.M11 + p.Y * inv.M21 + inv.Dx), Round(p.X * inv.M12 + p.Y * inv.M22 + inv.Dy));
+    points[i] = POINT(RoundInt(p.X * inv.M11 + p.Y * inv.M21 + inv.Dx), RoundInt(p.X * inv.M12 + p.Y * inv.M22 + inv.Dy));
   }
   return TRUE;
 }

@@ -8,6 +8,7 @@
 #include "platform/backend/font_backend.h"
 #include "platform/rtl/text_codec.h"
 #include "platform/win/gdi/gdi_raster.h"
+#include "platform/win/gdi/gdi_int_range.h"
 #include "platform/win/gdi/gdi_text.h"
 
 namespace rtl::detail {
@@ -40,8 +41,9 @@ class TLayout {
         x = tab_ > 0 ? (x / tab_ + 1) * tab_ : x;
       else
         x += adv[i];
-      x = std::clamp<int64_t>(x, INT32_MIN, INT32_MAX);
-      for (int k = 0; k < chars[i].Units; ++k) pos.push_back(static_cast<int>(x));
+      const int at = ClampInt(x);
+      x = at;
+      for (int k = 0; k < chars[i].Units; ++k) pos.push_back(at);
     }
     return pos;
   }

@@ -12,6 +12,7 @@
 #include "platform/backend/font_backend.h"
 #include "platform/rtl/text_codec.h"
 #include "platform/win/gdi/gdi_text.h"
+#include "platform/win/gdi/gdi_int_range.h"
 
 namespace rtl::detail {
 
@@ -71,11 +72,7 @@ LOGFONTA Narrow(const LOGFONTW& w) {
 BYTE RealizedCharset(BYTE asked) { return asked == SYMBOL_CHARSET ? SYMBOL_CHARSET : ANSI_CHARSET; }
 
 // Device pixels as logical units, held inside int.
-int L(double v, double scale) {
-  double l = std::round(v / scale);
-  if (!(l > double(INT32_MIN))) return INT32_MIN;
-  return l < double(INT32_MAX) ? static_cast<int>(l) : INT32_MAX;
-}
+int L(double v, double scale) { return ClampWhole(std::round(v / scale)); }
 
 // An em or cell height in pixels, held to what a face takes.
 int EmPixels(double v) {
@@ -176,7 +173,7 @@ void CharAdvances(TGdiDC* dc, TRealFont& font, const std::vector<TTextChar>& cha
   for (size_t i = 0; i < chars.size(); ++i) {
     int a = font.Face->Advance(chars[i].Code);
     int64_t logical = int64_t(font.Scale == 1 ? a : L(a, font.Scale)) + dc->S.CharExtra;
-    out[i] = static_cast<int>(std::clamp<int64_t>(logical, INT32_MIN, INT32_MAX));
+    out[i] = ClampInt(logical);
   }
 }
 

@@ -387,10 +387,7 @@ TRegion LogicalRectToTarget(TGdiDC* dc, const RECT& r) {
   auto map = [&](double x, double y) { return TPointF{x * m.M11 + y * m.M21 + m.Dx, x * m.M12 + y * m.M22 + m.Dy}; };
   if (m.M12 == 0 && m.M21 == 0) {
     TPointF a = map(r.Left, r.Top), b = map(r.Right, r.Bottom);
-    auto rnd = [](double v) {
-      return static_cast<int>(std::clamp(std::floor(v + 0.5), double(INT32_MIN), double(INT32_MAX)));
-    };
-    int l = rnd(a.X), t = rnd(a.Y), rr = rnd(b.X), bb = rnd(b.Y);
+    int l = RoundInt(a.X), t = RoundInt(a.Y), rr = RoundInt(b.X), bb = RoundInt(b.Y);
     return TRegion(dc->FixMirroredRect(RECT{std::min(l, rr), std::min(t, bb), std::max(l, rr), std::max(t, bb)}));
   }
   std::vector<std::vector<TPointF>> poly{

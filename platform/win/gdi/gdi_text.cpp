@@ -22,11 +22,6 @@ constexpr double kPi = 3.14159265358979323846;
 // pixels at a time.
 constexpr int kGlyphBandPixels = 1 << 20;
 
-int Saturated(int64_t v) { return ClampInt(v); }
-int Saturated(double v) {
-  if (!(v > double(INT32_MIN))) return INT32_MIN;  // NaN too
-  return v < double(INT32_MAX) ? static_cast<int>(v) : INT32_MAX;
-}
 // A target coordinate as a whole pixel; far past any surface it is held
 // where no glyph box around it can reach one.
 int64_t PixelOf(double v) {
@@ -47,7 +42,7 @@ std::vector<int> LayoutAdvances(TGdiDC* dc, TRealFont& f, const std::vector<TTex
     for (size_t i = 0; i < chars.size(); ++i) {
       int64_t sum = 0;
       for (int k = 0; k < chars[i].Units; ++k, ++unit) sum += pdy ? dx[2 * unit] : dx[unit];
-      adv[i] = Saturated(sum);
+      adv[i] = ClampInt(sum);
     }
     return adv;
   }
@@ -84,10 +79,7 @@ TRegion FrameRect(TGdiDC* dc, const TFrame& fr, double l, double t, double r, do
                             ToTarget(dc, fr.At(l, b))};
   bool axis = std::fabs(poly[0].Y - poly[1].Y) < 1e-9 && std::fabs(poly[0].X - poly[3].X) < 1e-9;
   if (axis) {
-    auto rnd = [](double v) {
-      return static_cast<int>(std::clamp(std::floor(v + 0.5), double(INT32_MIN), double(INT32_MAX)));
-    };
-    int x0 = rnd(poly[0].X), x1 = rnd(poly[2].X), y0 = rnd(poly[0].Y), y1 = rnd(poly[2].Y);
+    int x0 = RoundInt(poly[0].X), x1 = RoundInt(poly[2].X), y0 = RoundInt(poly[0].Y), y1 = RoundInt(poly[2].Y);
     return TRegion(RECT{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)});
   }
   return PolygonRows({poly}, ALTERNATE, DrawWindow(dc)).ToRegion();
@@ -164,7 +156,7 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
   if (align & TA_UPDATECP) {
     double move = (align & TA_CENTER) == TA_RIGHT ? double(-width) : (align & TA_CENTER) == TA_CENTER ? 0 : double(width);
     TPointF cp = fr.At(move, 0);
-    dc->S.CurPos = POINT(Saturated(std::round(cp.X)), Saturated(std::round(cp.Y)));
+    dc->S.CurPos = POINT(ClampWhole(std::round(cp.X)), ClampWhole(std::round(cp.Y)));
   }
 
   if (dc->Type == OBJ_ENHMETADC) {
@@ -173,7 +165,7 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
     units.reserve(size_t(count));
     for (size_t i = 0; i < chars.size(); ++i)
       for (int k = 0; k < chars[i].Units; ++k) units.push_back(k == 0 ? adv[i] : 0);
-    EmfRecordText(dc, ref, options, rect, text, count, units, Saturated(width), f.Tm.tmAscent, f.Tm.tmDescent);
+    EmfRecordText(dc, ref, options, rect, text, count, units, ClampInt(width), f.Tm.tmAscent, f.Tm.tmDescent);
     return TRUE;
   }
   auto bmp = dc->Target();
@@ -208,9 +200,9 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
     rtl::backend::TGlyphBox b = g ? rtl::backend::TGlyphBox{g->Left, g->Top, g->Left + g->Width, g->Top + g->Height}
                                   : f.Face->GlyphBounds(chars[i].Code, f.Angle);
     if (!b.IsEmpty()) {
-      RECT box{Saturated(std::max<int64_t>(px + b.Left, cb.Left)), Saturated(std::max<int64_t>(py + b.Top, cb.Top)),
-               Saturated(std::min<int64_t>(px + b.Right, cb.Right)),
-               Saturated(std::min<int64_t>(py + b.Bottom, cb.Bottom))};
+      RECT box{ClampInt(std::max<int64_t>(px + b.Left, cb.Left)), ClampInt(std::max<int64_t>(py + b.Top, cb.Top)),
+               ClampInt(std::min<int64_t>(px + b.Right, cb.Right)),
+               ClampInt(std::min<int64_t>(py + b.Bottom, cb.Bottom))};
       if (box.Left < box.Right && box.Top < box.Bottom) {
         placed.push_back(TPlaced{chars[i].Code, g, px, py, box});
         inked = RECT{std::min(inked.Left, box.Left), std::min(inked.Top, box.Top), std::max(inked.Right, box.Right),
@@ -306,9 +298,9 @@ bool Measure(HDC hdc, const char16_t* s, int n, TExtent& e) {
   int64_t x = 0;
   for (size_t i = 0; i < chars.size(); ++i) {
     x += adv[i];
-    for (int k = 0; k < chars[i].Units; ++k) e.Partial.push_back(Saturated(x));
+    for (int k = 0; k < chars[i].Units; ++k) e.Partial.push_back(ClampInt(x));
   }
-  e.Width = Saturated(x);
+  e.Width = ClampInt(x);
   e.Height = f.Tm.tmHeight;
   return true;
 }
@@ -347,18 +339,18 @@ LONG Tabbed(HDC hdc, int x, int y, const char16_t* s, int n, int tabCount, const
     if (i == n || s[i] == u'\t') {
       TExtent e;
       Measure(hdc, s + segStart, i - segStart, e);
-      segs.push_back(TSeg{segStart, i - segStart, Saturated(pos + origin)});
-      pos = std::clamp<int64_t>(pos + e.Width, INT32_MIN, INT32_MAX);
+      segs.push_back(TSeg{segStart, i - segStart, ClampInt(pos + origin)});
+      pos = ClampInt(pos + e.Width);
       if (i < n) pos = std::min<int64_t>(NextTab(pos, tabCount, stops, defaultTab), INT32_MAX);
       segStart = i + 1;
     }
   }
-  int width = Saturated(pos + origin - start.X);
+  int width = ClampInt(pos + origin - start.X);
   if (draw) {
     UINT saved = dc->S.TextAlign;
     int savedMode = dc->S.BkMode;
     if (savedMode == OPAQUE) {
-      RECT r{start.X, start.Y, Saturated(int64_t(start.X) + width), Saturated(int64_t(start.Y) + f.Tm.tmHeight)};
+      RECT r{start.X, start.Y, ClampInt(int64_t(start.X) + width), ClampInt(int64_t(start.Y) + f.Tm.tmHeight)};
       TGdiBrush b;
       b.Color = dc->S.BkColor;
       PatBltRegion(dc, LogicalRectToTarget(dc, r), 0xF0, &b);
@@ -368,7 +360,7 @@ LONG Tabbed(HDC hdc, int x, int y, const char16_t* s, int n, int tabCount, const
     for (const TSeg& g : segs) TextOutCore(dc, g.X, start.Y, 0, nullptr, s + g.From, g.Count, nullptr);
     dc->S.TextAlign = saved;
     dc->S.BkMode = savedMode;
-    if (saved & TA_UPDATECP) dc->S.CurPos.X = Saturated(int64_t(start.X) + width);
+    if (saved & TA_UPDATECP) dc->S.CurPos.X = ClampInt(int64_t(start.X) + width);
   }
   // The width keeps its low 16 bits only, as the packed result has no more.
   return MAKELONG(std::max(width, 0) & 0xFFFF, std::clamp<int>(f.Tm.tmHeight, 0, 0xFFFF));
