@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential g++ cmake ninja-build ccache pkg-config
+  build-essential g++ cmake ninja-build ccache mold pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev libfontconfig-dev libjpeg62-turbo-dev libtiff-dev libgif-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
