@@ -1,10 +1,25 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test (offscreen, no display needed).
 # SANITIZE=1 builds with AddressSanitizer and UndefinedBehaviorSanitizer
-# instead, into build-asan unless BUILD_DIR says otherwise.
+# instead, into build-asan unless BUILD_DIR says otherwise. Arguments go to
+# ctest. With PHASE_TIMES=<file>, the wall and CPU seconds of each phase
+# (setup, configure, build, tests) are appended to that file.
 set -euo pipefail
 cd "$(dirname "$0")"
-./setup.sh
+
+# Runs a phase; its time goes to $PHASE_TIMES as "name wall user sys".
+phase() {
+  local name=$1
+  shift
+  if [ -z "${PHASE_TIMES:-}" ]; then
+    "$@"
+    return
+  fi
+  local TIMEFORMAT="$name %R %U %S"
+  { time "$@" 2>&3; } 3>&2 2>>"$PHASE_TIMES"
+}
+
+phase setup ./setup.sh
 cmake_args=()
 if [ -n "${SANITIZE:-}" ] && [ "${SANITIZE}" != 0 ]; then
   BUILD_DIR=${BUILD_DIR:-build-asan}
@@ -14,8 +29,8 @@ else
   cmake_args+=(-DSANITIZE=OFF)
 fi
 jobs=$(nproc)
-cmake -S . -B "$BUILD_DIR" -G Ninja "${cmake_args[@]}" >/dev/null
-cmake --build "$BUILD_DIR" -j "$jobs"
+phase configure cmake -S . -B "$BUILD_DIR" -G Ninja "${cmake_args[@]}" >/dev/null
+phase build cmake --build "$BUILD_DIR" -j "$jobs"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 cd "$BUILD_DIR"
-ctest -j "$jobs" --output-on-failure "$@"
+phase tests ctest -j "$jobs" --output-on-failure "$@"
