@@ -22,7 +22,7 @@ AnsiString PathOfItem(PCIDLIST_ABSOLUTE pidl) {
   return WideToAnsi(buffer.c_str());
 }
 
-bool HoldsLineBreak(const AnsiString& s) { return s.find_first_of("\r\n") != AnsiString::npos; }
+bool HasLineBreak(const AnsiString& s) { return s.find_first_of("\r\n") != AnsiString::npos; }
 
 int BrowseCallback(HWND dialog, UINT msg, LPARAM lParam, LPARAM data) {
   if (msg == BFFM_INITIALIZED) {
@@ -88,7 +88,7 @@ bool BrowseForFolder(HWND owner, AnsiString& folder, const AnsiString& prompt, I
     const AnsiString path = PathOfItem(chosen);
     allocator->Free(chosen);
     // A virtual item has no path to hand back: that is no folder chosen.
-    if (HoldsLineBreak(path))
+    if (HasLineBreak(path))
       RefuseLineBreak(owner, path);
     else if (!path.empty()) {
       folder = path;

@@ -23,7 +23,7 @@ constexpr Integer scFrame = 2, scGradientTop2010 = 6, scGradientBottom2010 = 7, 
 
 TColor Scheme(Integer Role) { return GetSchemeColor(Role, DefaultColorScheme); }
 
-bool IsEmptyRect(const TRect& R) { return R.Right <= R.Left || R.Bottom <= R.Top; }
+bool IsEmptyBox(const TRect& R) { return R.Right <= R.Left || R.Bottom <= R.Top; }
 
 void PenLine(TCanvas* Canvas, Integer X1, Integer Y1, Integer X2, Integer Y2, TColor Color) {
   Canvas->Pen()->SetColor(Color);
@@ -41,13 +41,13 @@ void RightAndBottom(TCanvas* Canvas, const TRect& Rect, TColor Color) {
 }
 
 void OfficeCorner(TCanvas* Canvas, const TRect& Rect, TColor G1, TColor G2) {
-  if (IsEmptyRect(Rect)) return;
+  if (IsEmptyBox(Rect)) return;
   NxSharedDraw::DrawGradient(Canvas, Rect, G1, G2);
   RightAndBottom(Canvas, Rect, Scheme(scFrame));
 }
 
 void OfficeHeader(TCanvas* Canvas, TNxCustomColumn* Column, const TRect& Rect, TColor G1, TColor G2) {
-  if (IsEmptyRect(Rect)) return;
+  if (IsEmptyBox(Rect)) return;
   if (Column->IsPressed())
     NxSharedDraw::DrawGradient(Canvas, Rect, G2, G1);
   else
@@ -61,7 +61,7 @@ void OfficeHeader(TCanvas* Canvas, TNxCustomColumn* Column, const TRect& Rect, T
 }
 
 void FillWith(TCanvas* Canvas, const TRect& Rect, TColor Color) {
-  if (IsEmptyRect(Rect)) return;
+  if (IsEmptyBox(Rect)) return;
   Canvas->Brush()->SetColor(Color);
   Canvas->FillRect(Rect);
 }
@@ -71,7 +71,7 @@ void FillWith(TCanvas* Canvas, const TRect& Rect, TColor Color) {
 // ---- TFlatStyleDisplay -----------------------------------------------------------------------
 
 void TFlatStyleDisplay::DrawFlatCell(const TRect& Rect, TColor Color) {
-  if (IsEmptyRect(Rect)) return;
+  if (IsEmptyBox(Rect)) return;
   Fill(Rect, Color);
   RightAndBottom(Canvas, Rect, clGrayText);
 }
@@ -103,7 +103,7 @@ void TOldStyleDisplay::DrawHeaderBackground(TNxCustomColumn*, const TRect& Rect)
 void TOldStyleDisplay::DrawIndicatorBackground(const TRect& Rect, Integer, bool, bool) { DrawRaisedCell(Rect); }
 
 void TOldStyleDisplay::DrawRaisedCell(const TRect& Rect) {
-  if (IsEmptyRect(Rect)) return;
+  if (IsEmptyBox(Rect)) return;
   Fill(TCalcProvider::ResizeRect(Rect, 1, 1, -1, -1), clBtnFace);
   TRect R = Rect;
   Frame3D(Canvas, R, clBtnHighlight, clWindowFrame, 1);
@@ -124,12 +124,12 @@ void TOutlookStyleDisplay::DrawShadowRows(const TRect& Rect, TColor Base) {
 }
 
 void TOutlookStyleDisplay::DrawBand(const TRect& Rect) {
-  if (IsEmptyRect(Rect)) return;
+  if (IsEmptyBox(Rect)) return;
   TGraphicsProvider::DrawButtonFrame(Canvas, Rect, false);
 }
 
 void TOutlookStyleDisplay::DrawIndicatorCorner(const TRect& Rect, Integer) {
-  if (IsEmptyRect(Rect)) return;
+  if (IsEmptyBox(Rect)) return;
   Fill(TRect(Rect.Left, Rect.Top, Rect.Right, Rect.Bottom - 3), clBtnFace);
   Line(Rect.Right - 1, Rect.Top, Rect.Right - 1, Rect.Bottom - 1, clBtnShadow);
   DrawShadowRows(Rect, clBtnFace);
@@ -140,7 +140,7 @@ void TOutlookStyleDisplay::DrawHeaderBackground(TNxCustomColumn* Column, const T
 }
 
 void TOutlookStyleDisplay::DrawHeaderFace(TNxCustomColumn* Column, const TRect& Rect) {
-  if (IsEmptyRect(Rect)) return;
+  if (IsEmptyBox(Rect)) return;
   const TColor Face = Column->Header()->Color();
   const Integer L = Rect.Left, T = Rect.Top, R = Rect.Right, B = Rect.Bottom;
   Fill(TRect(L, T, R, B - 3), Face);
@@ -171,14 +171,14 @@ void TVistaStyleDisplay::DrawHeaderBackground(TNxCustomColumn* Column, const TRe
 }
 
 void TVistaStyleDisplay::DrawIndicatorBackground(const TRect& Rect, Integer, bool, bool) {
-  if (IsEmptyRect(Rect)) return;
+  if (IsEmptyBox(Rect)) return;
   Line(Rect.Left, Rect.Top, Rect.Left, Rect.Bottom, White);
   Line(Rect.Right - 1, Rect.Top, Rect.Right - 1, Rect.Bottom, clBtnFace);
   Fill(TRect(Rect.Left + 1, Rect.Top, Rect.Right - 1, Rect.Bottom), VistaFace);
 }
 
 void TVistaStyleDisplay::DrawHeaderFace(TNxCustomColumn* Column, const TRect& Rect) {
-  if (IsEmptyRect(Rect)) return;
+  if (IsEmptyBox(Rect)) return;
   const TRect Inner(Rect.Left + 1, Rect.Top, Rect.Right - 1, Rect.Bottom);
   Line(Rect.Left, Rect.Top, Rect.Left, Rect.Bottom, White);
   Line(Rect.Right - 1, Rect.Top, Rect.Right - 1, Rect.Bottom, clBtnFace);

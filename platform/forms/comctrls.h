@@ -401,7 +401,10 @@ class TPageControl : public TCustomTabControl {
 
 // ---- Tree view ------------------------------------------------------------------------------
 
+// In a namespace of its own: the grid has a sort type of the same name.
+namespace ComCtrls {
 RTL_ENUM(TSortType, stNone, stData, stText, stBoth)
+}  // namespace ComCtrls
 enum THitTest {
   htAbove,
   htBelow,
@@ -582,7 +585,7 @@ class TCustomTreeView : public TWinControl {
   TTreeNode* FSelected = nullptr;  // while there is no window
   TBorderStyle FBorderStyle = bsSingle;
   Integer FIndent = 19;
-  TSortType FSortType = stNone;
+  ComCtrls::TSortType FSortType = ComCtrls::stNone;
   bool FAutoExpand = false;
   bool FHideSelection = true;
   bool FHotTrack = false;
@@ -655,8 +658,8 @@ class TCustomTreeView : public TWinControl {
   void SetBorderStyle(TBorderStyle Value);
   Integer Indent();
   void SetIndent(Integer Value);
-  TSortType SortType() const { return FSortType; }
-  void SetSortType(TSortType Value);
+  ComCtrls::TSortType SortType() const { return FSortType; }
+  void SetSortType(ComCtrls::TSortType Value);
   bool AutoExpand() const { return FAutoExpand; }
   void SetAutoExpand(bool Value);
   bool HideSelection() const { return FHideSelection; }

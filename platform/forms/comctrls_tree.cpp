@@ -32,7 +32,7 @@ RTL_IMPLEMENT_PUBLISHED(TTreeView,
                         RTL_PROP(ShowButtons).Default(true),
                         RTL_PROP(ShowLines).Default(true),
                         RTL_PROP(ShowRoot).Default(true),
-                        RTL_PROP(SortType).Default(stNone),
+                        RTL_PROP(SortType).Default(ComCtrls::stNone),
                         RTL_PROP(StateImages),
                         RTL_PROP(TabOrder).Default(-1),
                         RTL_PROP(TabStop).Default(true),
@@ -336,8 +336,8 @@ TTreeNodes::~TTreeNodes() {
 }
 
 Integer TTreeNodes::SortedPosition(TTreeNode* Parent, Integer Position, const AnsiString& S) const {
-  const TSortType Sort = FOwner->FSortType;
-  if (Sort != stText && Sort != stBoth) return Position;
+  const ComCtrls::TSortType Sort = FOwner->FSortType;
+  if (Sort != ComCtrls::stText && Sort != ComCtrls::stBoth) return Position;
   const auto& List = Parent ? Parent->FChildren : FRoots;
   Integer I = 0;
   while (I < static_cast<Integer>(List.size()) && AnsiCompareText(List[static_cast<size_t>(I)]->FText, S) <= 0) ++I;
@@ -826,10 +826,10 @@ void TCustomTreeView::SetIndent(Integer Value) {
   if (HandleAllocated()) SendMessage(Handle(), TVM_SETINDENT, static_cast<WPARAM>(Value), 0);
 }
 
-void TCustomTreeView::SetSortType(TSortType Value) {
+void TCustomTreeView::SetSortType(ComCtrls::TSortType Value) {
   if (FSortType == Value) return;
   FSortType = Value;
-  if (Value == stText || Value == stBoth) AlphaSort(true);
+  if (Value == ComCtrls::stText || Value == ComCtrls::stBoth) AlphaSort(true);
 }
 
 // The styles that change the look make a new window.

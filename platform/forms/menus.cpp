@@ -1,10 +1,10 @@
 #include "platform/forms/menus.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/forms/controls.h"
 #include "platform/forms/image_list.h"
+#include "platform/rtl/strutils.h"
 #include "platform/win/user/user.h"
 #include "platform/win/user/user_menu.h"
 
@@ -69,12 +69,6 @@ AnsiString StripHotkey(const AnsiString& Text) {
     Result += Text[I];
   }
   return Result;
-}
-
-bool SameText(const AnsiString& A, const AnsiString& B) {
-  return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
-           return std::tolower(static_cast<unsigned char>(X)) == std::tolower(static_cast<unsigned char>(Y));
-         });
 }
 
 // ---- The popup list -------------------------------------------------------------------

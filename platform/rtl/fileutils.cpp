@@ -96,7 +96,7 @@ FILETIME FromUnix(Int64 sec, Int64 nsec) {
   return FromTicks(static_cast<UInt64>((sec + kEpochDelta) * kTicksPerSecond + nsec / 100));
 }
 
-Int64 FloorDiv(Int64 a, Int64 b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+Int64 FloorQuotient(Int64 a, Int64 b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 // Makes the C library's zone current. With TZ set that costs nothing (the
 // library compares the text), so it is done every time; without TZ the
@@ -804,7 +804,7 @@ BOOL FileTimeToLocalFileTime(const FILETIME* lpFileTime, FILETIME* lpLocalFileTi
     return FALSE;
   }
   const Int64 ticks = static_cast<Int64>(Ticks(*lpFileTime));
-  const Int64 local = ticks + LocalOffsetAt(FloorDiv(ticks, kTicksPerSecond) - kEpochDelta) * kTicksPerSecond;
+  const Int64 local = ticks + LocalOffsetAt(FloorQuotient(ticks, kTicksPerSecond) - kEpochDelta) * kTicksPerSecond;
   *lpLocalFileTime = FromTicks(static_cast<UInt64>(std::max<Int64>(local, 0)));
   return TRUE;
 }
@@ -815,7 +815,7 @@ BOOL LocalFileTimeToFileTime(const FILETIME* lpLocalFileTime, FILETIME* lpFileTi
     return FALSE;
   }
   const Int64 ticks = static_cast<Int64>(Ticks(*lpLocalFileTime));
-  const Int64 localSecs = FloorDiv(ticks, kTicksPerSecond) - kEpochDelta;
+  const Int64 localSecs = FloorQuotient(ticks, kTicksPerSecond) - kEpochDelta;
   // The offset at the instant itself: guess it from the local reading, then
   // take the offset in force at the guessed instant.
   const Int64 guess = localSecs - LocalOffsetAt(localSecs);

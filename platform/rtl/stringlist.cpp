@@ -19,7 +19,7 @@ constexpr const char* kListCapacityError = "List capacity out of bounds (%d)";
 constexpr const char* kDuplicateString = "String list does not allow duplicates";
 constexpr const char* kSortedListError = "Operation not allowed on sorted list";
 
-bool IsBlank(char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' '; }
+bool IsBlankChar(char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' '; }
 }  // namespace
 
 // ---- TStrings -------------------------------------------------------------
@@ -286,7 +286,7 @@ void TStrings::SplitDelimited(const AnsiString& Value, char delimiter, char quot
   const char* p = Value.c_str();  // a NUL byte ends the text
   auto skipBlanks = [&] {
     if (!strict)
-      while (IsBlank(*p)) ++p;
+      while (IsBlankChar(*p)) ++p;
   };
   skipBlanks();
   while (*p) {
@@ -307,7 +307,7 @@ void TStrings::SplitDelimited(const AnsiString& Value, char delimiter, char quot
       }
     } else {
       const char* start = p;
-      while (*p && *p != delimiter && (strict || !IsBlank(*p))) ++p;
+      while (*p && *p != delimiter && (strict || !IsBlankChar(*p))) ++p;
       s.assign(start, static_cast<size_t>(p - start));
     }
     Add(s);

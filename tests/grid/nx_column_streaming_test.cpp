@@ -4,6 +4,7 @@
 
 #include "grid/nx_column_classes.h"
 #include "grid/nx_column_collection.h"
+#include "platform/forms/comctrls.h"
 #include "platform/rtl/component_streaming.h"
 #include "platform/rtl/form_text.h"
 #include "platform/rtl/streams.h"
@@ -100,3 +101,19 @@ TEST_F(ColumnStreamingTest, ChangedPropertiesRoundTripThroughAFormDescription) {
 }
 
 }  // namespace
+
+// The grid's sort type and the tree view's share a name; streams must find
+// each one's own value names in a program that holds both.
+TEST(SortTypeNames, GridAndTreeViewKeepTheirOwnNames) {
+  const struct {
+    PTypeInfo Info;
+    Integer Value;
+    const char* Name;
+  } cases[] = {
+      {RtlEnumTypeInfo(static_cast<TSortType*>(nullptr)), stAlphabetic, "stAlphabetic"},
+      {RtlEnumTypeInfo(static_cast<TSortType*>(nullptr)), stNumeric, "stNumeric"},
+      {RtlEnumTypeInfo(static_cast<ComCtrls::TSortType*>(nullptr)), ComCtrls::stNone, "stNone"},
+      {RtlEnumTypeInfo(static_cast<ComCtrls::TSortType*>(nullptr)), ComCtrls::stText, "stText"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(GetEnumName(c.Info, c.Value), c.Name);
+}

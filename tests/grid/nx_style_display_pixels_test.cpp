@@ -11,15 +11,15 @@
 
 namespace {
 
-struct TProbe {
+struct TPixelProbe {
   int X, Y;
   TColor Color;
 };
 
 constexpr TColor Bg = 0x00A0A0A0;
 
-void ExpectProbes(TSurface& S, std::initializer_list<TProbe> Probes, const char* What) {
-  for (const TProbe& P : Probes)
+void ExpectProbes(TSurface& S, std::initializer_list<TPixelProbe> Probes, const char* What) {
+  for (const TPixelProbe& P : Probes)
     EXPECT_EQ(S.At(P.X, P.Y), Rgb(P.Color)) << What << " at (" << P.X << ", " << P.Y << ")";
 }
 
@@ -125,7 +125,7 @@ TEST_F(PainterPixels, ClassicHeaderPerEdgeKind) {
   struct TCase {
     TNxCustomColumn* Column;
     bool OnlyVisible;
-    std::initializer_list<TProbe> Probes;
+    std::initializer_list<TPixelProbe> Probes;
   };
   // Left 10, Top 5, Right 50, Bottom 25.
   const TCase Cases[] = {

@@ -11,7 +11,7 @@
 
 namespace {
 
-std::string Bytes(std::initializer_list<int> b) {
+std::string FilerBytes(std::initializer_list<int> b) {
   std::string s;
   for (int v : b) s.push_back(static_cast<char>(v));
   return s;
@@ -46,19 +46,19 @@ TEST_P(IntegerEncoding, WritesTheTableBytesAndReadsThemBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Filer, IntegerEncoding,
-    testing::Values(IntegerCase{0, Bytes({0x02, 0x00})}, IntegerCase{-1, Bytes({0x01, 0xFF})},
-                    IntegerCase{-128, Bytes({0x01, 0x80})}, IntegerCase{127, Bytes({0x02, 0x7F})},
-                    IntegerCase{128, Bytes({0x03, 0x80})}, IntegerCase{255, Bytes({0x03, 0xFF})},
-                    IntegerCase{256, Bytes({0x05, 0x00, 0x01})}, IntegerCase{-129, Bytes({0x04, 0x7F, 0xFF})},
-                    IntegerCase{65535, Bytes({0x06, 0xFF, 0xFF})}, IntegerCase{65536, Bytes({0x08, 0x00, 0x00, 0x01})},
-                    IntegerCase{-32769, Bytes({0x07, 0xFF, 0x7F, 0xFF})},
-                    IntegerCase{0x00FFFFFF, Bytes({0x09, 0xFF, 0xFF, 0xFF})},
-                    IntegerCase{0x7FFFFFFF, Bytes({0x0B, 0xFF, 0xFF, 0xFF, 0x7F})},
-                    IntegerCase{INT32_MIN, Bytes({0x0A, 0x00, 0x00, 0x00, 0x80})}));
+    testing::Values(IntegerCase{0, FilerBytes({0x02, 0x00})}, IntegerCase{-1, FilerBytes({0x01, 0xFF})},
+                    IntegerCase{-128, FilerBytes({0x01, 0x80})}, IntegerCase{127, FilerBytes({0x02, 0x7F})},
+                    IntegerCase{128, FilerBytes({0x03, 0x80})}, IntegerCase{255, FilerBytes({0x03, 0xFF})},
+                    IntegerCase{256, FilerBytes({0x05, 0x00, 0x01})}, IntegerCase{-129, FilerBytes({0x04, 0x7F, 0xFF})},
+                    IntegerCase{65535, FilerBytes({0x06, 0xFF, 0xFF})}, IntegerCase{65536, FilerBytes({0x08, 0x00, 0x00, 0x01})},
+                    IntegerCase{-32769, FilerBytes({0x07, 0xFF, 0x7F, 0xFF})},
+                    IntegerCase{0x00FFFFFF, FilerBytes({0x09, 0xFF, 0xFF, 0xFF})},
+                    IntegerCase{0x7FFFFFFF, FilerBytes({0x0B, 0xFF, 0xFF, 0xFF, 0x7F})},
+                    IntegerCase{INT32_MIN, FilerBytes({0x0A, 0x00, 0x00, 0x00, 0x80})}));
 
 TEST(Filer, FullCardinalUsesTag12WhichOnlyReadCardinalAccepts) {
   std::string bytes = Written([](TDIBinaryWriter& w) { w.WriteCardinal(4294967295u); });
-  EXPECT_EQ(bytes, Bytes({0x0C, 0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(bytes, FilerBytes({0x0C, 0xFF, 0xFF, 0xFF, 0xFF}));
   {
     TStringStream stream(bytes);
     TDIBinaryReader reader(&stream, 4096);
@@ -85,7 +85,7 @@ TEST(Filer, ReadersRefuseTagsOfAnotherKind) {
                         {33, false, false, true},  {34, false, false, true},  {35, false, false, false}};
   for (const Case& c : cases) {
     // Enough trailing bytes for any accepted element.
-    std::string data = Bytes({c.tag, 0, 0, 0, 0});
+    std::string data = FilerBytes({c.tag, 0, 0, 0, 0});
     auto accepted = [&](auto read) {
       TStringStream stream(data);
       TDIBinaryReader reader(&stream, 16);
@@ -108,11 +108,11 @@ TEST(Filer, StringsCarryTheirLengthInAsFewBytesAsItNeeds) {
     size_t length;
     std::string head;
   };
-  const Case cases[] = {{0, Bytes({0x1D})},
-                        {1, Bytes({0x1E, 0x01})},
-                        {255, Bytes({0x1E, 0xFF})},
-                        {300, Bytes({0x1F, 0x2C, 0x01})},
-                        {65536, Bytes({0x20, 0x00, 0x00, 0x01})}};
+  const Case cases[] = {{0, FilerBytes({0x1D})},
+                        {1, FilerBytes({0x1E, 0x01})},
+                        {255, FilerBytes({0x1E, 0xFF})},
+                        {300, FilerBytes({0x1F, 0x2C, 0x01})},
+                        {65536, FilerBytes({0x20, 0x00, 0x00, 0x01})}};
   for (const Case& c : cases) {
     std::string text(c.length, 'x');
     for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + i % 26);
@@ -123,15 +123,15 @@ TEST(Filer, StringsCarryTheirLengthInAsFewBytesAsItNeeds) {
     TDIBinaryReader reader(&stream, 7);
     EXPECT_EQ(reader.ReadAnsiString(), text);
   }
-  TStringStream stream(Bytes({0x22}));
+  TStringStream stream(FilerBytes({0x22}));
   TDIBinaryReader reader(&stream, 16);
   EXPECT_EQ(reader.ReadAnsiString(), "");
 }
 
 TEST(Filer, ReadingPastTheEndRaisesStreamReadError) {
-  const std::string cases[] = {"", Bytes({0x05, 0x01}), Bytes({0x1F, 0x2C, 0x01, 'a', 'b'}),
+  const std::string cases[] = {"", FilerBytes({0x05, 0x01}), FilerBytes({0x1F, 0x2C, 0x01, 'a', 'b'}),
                                // A damaged length must fail, not allocate 4 GB.
-                               Bytes({0x21, 0xFF, 0xFF, 0xFF, 0xFF, 'a'})};
+                               FilerBytes({0x21, 0xFF, 0xFF, 0xFF, 0xFF, 'a'})};
   for (const std::string& data : cases) {
     TStringStream stream(data);
     TDIBinaryReader reader(&stream, 4096);
@@ -215,9 +215,9 @@ TEST(Filer, FullBufferIsFlushedBeforeMoreIsWritten) {
   TStringStream stream;
   TDIBinaryWriter writer(&stream, 4);
   writer.WriteAnsiString("abc");  // 5 bytes: one flush of 4
-  EXPECT_EQ(stream.DataString(), Bytes({0x1E, 0x03, 'a', 'b'}));
+  EXPECT_EQ(stream.DataString(), FilerBytes({0x1E, 0x03, 'a', 'b'}));
   writer.FlushBuffer();
-  EXPECT_EQ(stream.DataString(), Bytes({0x1E, 0x03, 'a', 'b', 'c'}));
+  EXPECT_EQ(stream.DataString(), FilerBytes({0x1E, 0x03, 'a', 'b', 'c'}));
 }
 
 }  // namespace

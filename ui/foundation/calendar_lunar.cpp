@@ -16,7 +16,7 @@ using namespace cx_calendar_detail;
 
 namespace {
 
-constexpr TDateTime kNullDate = -700000.0;
+constexpr TDateTime kLunarNullDate = -700000.0;
 
 // The first month 1..ACount whose calendar month name equals the text
 // ignoring case; 0 for none.
@@ -99,7 +99,7 @@ Integer HebrewLetterValue(Byte ACode) {
 
 // ---- Hijri --------------------------------------------------------------------
 
-TcxHijriCalendarTable::TcxHijriCalendarTable() : FDefaultEra(new TcxEra(-1, kNullDate, 0, 1, 9999)) {}
+TcxHijriCalendarTable::TcxHijriCalendarTable() : FDefaultEra(new TcxEra(-1, kLunarNullDate, 0, 1, 9999)) {}
 
 TcxHijriCalendarTable::~TcxHijriCalendarTable() { delete FDefaultEra; }
 
@@ -172,7 +172,7 @@ Integer TcxHijriCalendarTable::MonthFromText(Integer AYear, const AnsiString& AT
 
 // ---- Hebrew -------------------------------------------------------------------
 
-TcxHebrewCalendarTable::TcxHebrewCalendarTable() : FDefaultEra(new TcxEra(-1, kNullDate, 0, 1, 9999)) {}
+TcxHebrewCalendarTable::TcxHebrewCalendarTable() : FDefaultEra(new TcxEra(-1, kLunarNullDate, 0, 1, 9999)) {}
 
 TcxHebrewCalendarTable::~TcxHebrewCalendarTable() { delete FDefaultEra; }
 

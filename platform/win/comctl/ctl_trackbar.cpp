@@ -29,17 +29,17 @@ bool Vertical(HWND h) { return (CtlStyle(h) & TBS_VERT) != 0; }
 constexpr int kThumbBreadth = 11;
 
 // Geometry along the control's length ("x") and across it ("y").
-struct TGeom {
+struct TTrackGeom {
   int Start, End;        // the thumb's centre moves between these
   int ThumbTop, ThumbBottom;
 };
 
-TGeom Geom(HWND h, TTrackData* d) {
+TTrackGeom Geom(HWND h, TTrackData* d) {
   RECT c;
   GetClientRect(h, &c);
   int length = Vertical(h) ? c.Height() : c.Width();
   int across = Vertical(h) ? c.Width() : c.Height();
-  TGeom g;
+  TTrackGeom g;
   g.Start = kThumbBreadth / 2 + 4;
   g.End = std::max(g.Start, length - kThumbBreadth / 2 - 5);
   int len = std::min(d->ThumbLen, std::max(6, across - 8));
@@ -48,12 +48,12 @@ TGeom Geom(HWND h, TTrackData* d) {
   return g;
 }
 
-int PosToX(TTrackData* d, const TGeom& g, int pos) {
+int PosToX(TTrackData* d, const TTrackGeom& g, int pos) {
   if (d->Max <= d->Min) return g.Start;
   return g.Start + static_cast<int>(static_cast<long long>(pos - d->Min) * (g.End - g.Start) / (d->Max - d->Min));
 }
 
-int XToPos(TTrackData* d, const TGeom& g, int x) {
+int XToPos(TTrackData* d, const TTrackGeom& g, int x) {
   if (g.End <= g.Start) return d->Min;
   long long span = d->Max - d->Min;
   long long v = (static_cast<long long>(x - g.Start) * span + (g.End - g.Start) / 2) / (g.End - g.Start);
@@ -63,13 +63,13 @@ int XToPos(TTrackData* d, const TGeom& g, int x) {
 RECT Oriented(HWND h, int x0, int y0, int x1, int y1) { return Vertical(h) ? RECT(y0, x0, y1, x1) : RECT(x0, y0, x1, y1); }
 
 RECT ThumbRect(HWND h, TTrackData* d) {
-  TGeom g = Geom(h, d);
+  TTrackGeom g = Geom(h, d);
   int x = PosToX(d, g, d->Pos);
   return Oriented(h, x - kThumbBreadth / 2, g.ThumbTop, x + kThumbBreadth / 2 + 1, g.ThumbBottom);
 }
 
 RECT ChannelRect(HWND h, TTrackData* d) {
-  TGeom g = Geom(h, d);
+  TTrackGeom g = Geom(h, d);
   int mid = (g.ThumbTop + g.ThumbBottom) / 2;
   return Oriented(h, g.Start - 2, mid - 2, g.End + 3, mid + 2);
 }
@@ -96,7 +96,7 @@ void Paint(HWND h, TTrackData* d, HDC dc) {
   RECT ch = ChannelRect(h, d);
   DrawEdge(dc, &ch, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   FillRect(dc, &ch, GetSysColorBrush(COLOR_WINDOW));
-  TGeom g = Geom(h, d);
+  TTrackGeom g = Geom(h, d);
   if ((style & TBS_ENABLESELRANGE) && d->SelEnd > d->SelStart) {
     int a = PosToX(d, g, d->SelStart), b = PosToX(d, g, d->SelEnd);
     RECT sel = Vertical(h) ? RECT(ch.Left, a, ch.Right, b) : RECT(a, ch.Top, b, ch.Bottom);
@@ -153,7 +153,7 @@ LRESULT TrackbarWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       SetFocus(h);
       POINT p(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       RECT t = ThumbRect(h, d);
-      TGeom g = Geom(h, d);
+      TTrackGeom g = Geom(h, d);
       int x = Vertical(h) ? p.Y : p.X;
       if (PtInRect(&t, p)) {
         d->Dragging = true;
@@ -170,7 +170,7 @@ LRESULT TrackbarWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_MOUSEMOVE:
       if (d->Dragging && GetCapture() == h) {
-        TGeom g = Geom(h, d);
+        TTrackGeom g = Geom(h, d);
         int x = (Vertical(h) ? GET_Y_LPARAM(lParam) : GET_X_LPARAM(lParam)) - d->DragOffset;
         if (SetPos(h, d, XToPos(d, g, x))) Notify(h, d, TB_THUMBTRACK);
       }
@@ -294,7 +294,7 @@ LRESULT TrackbarWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(h, nullptr, FALSE);
       return 0;
     case TBM_GETTHUMBLENGTH: {
-      TGeom g = Geom(h, d);
+      TTrackGeom g = Geom(h, d);
       return g.ThumbBottom - g.ThumbTop;
     }
   }

@@ -14,7 +14,7 @@ namespace rtl::detail {
 namespace {
 
 struct TColorAnswerTag;
-TChooseColorHook& AnswerHook() { return DialogHook<TColorAnswerTag, TChooseColorHook>(); }
+TChooseColorHook& ColorAnswerHook() { return DialogHook<TColorAnswerTag, TChooseColorHook>(); }
 
 const char kGridClass[] = "#ColorGrid";
 const char kColorProp[] = "#ChooseColorState";
@@ -149,7 +149,7 @@ struct TColorState {
   bool Chosen = false;
 };
 
-TColorState* StateOf(HWND h) { return static_cast<TColorState*>(GetPropA(h, kColorProp)); }
+TColorState* ColorStateOf(HWND h) { return static_cast<TColorState*>(GetPropA(h, kColorProp)); }
 
 void ShowColor(TColorState* s) {
   s->Swatch.Colors = {s->Color};
@@ -232,7 +232,7 @@ void Command(TColorState* s, int id, int code) {
 }
 
 INT_PTR ColorProc(HWND h, UINT msg, WPARAM wParam, LPARAM) {
-  TColorState* s = StateOf(h);
+  TColorState* s = ColorStateOf(h);
   LRESULT r = 0;
   if (msg != WM_ERASEBKGND && DialogFaceMessage(h, msg, wParam, r)) return static_cast<INT_PTR>(r);
   if (!s) return FALSE;
@@ -324,7 +324,7 @@ BOOL ShowColorDialog(CHOOSECOLORA& cc) {
 
 }  // namespace
 
-void SetChooseColorHook(TChooseColorHook hook) { AnswerHook() = std::move(hook); }
+void SetChooseColorHook(TChooseColorHook hook) { ColorAnswerHook() = std::move(hook); }
 
 }  // namespace rtl::detail
 
@@ -332,6 +332,6 @@ using namespace rtl::detail;
 
 BOOL ChooseColorA(LPCHOOSECOLORA cc) {
   if (!UsableRecord(cc, [](const CHOOSECOLORA& r) { return r.lpCustColors != nullptr; })) return FALSE;
-  if (AnswerHook()) return AnswerHook()(*cc) ? TRUE : FALSE;
+  if (ColorAnswerHook()) return ColorAnswerHook()(*cc) ? TRUE : FALSE;
   return ShowColorDialog(*cc);
 }

@@ -16,7 +16,7 @@ namespace rtl::detail {
 namespace {
 
 struct TFontAnswerTag;
-TChooseFontHook& AnswerHook() { return DialogHook<TFontAnswerTag, TChooseFontHook>(); }
+TChooseFontHook& FontAnswerHook() { return DialogHook<TFontAnswerTag, TChooseFontHook>(); }
 
 const char kFontProp[] = "#ChooseFontState";
 constexpr std::array<int, 16> kSizes = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
@@ -48,7 +48,7 @@ struct TFontState {
   int Size = 0;
 };
 
-TFontState* StateOf(HWND h) { return static_cast<TFontState*>(GetPropA(h, kFontProp)); }
+TFontState* FontStateOf(HWND h) { return static_cast<TFontState*>(GetPropA(h, kFontProp)); }
 
 int CollectFace(const LOGFONTA* lf, const TEXTMETRICA*, DWORD, LPARAM data) {
   auto* faces = reinterpret_cast<std::vector<AnsiString>*>(data);
@@ -143,7 +143,7 @@ void Command(TFontState* s, int id, int code) {
 }
 
 INT_PTR FontProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TFontState* s = StateOf(h);
+  TFontState* s = FontStateOf(h);
   if (s && msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == s->Sample) {
     SetTextColor(reinterpret_cast<HDC>(wParam), s->Color);
     SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
@@ -278,7 +278,7 @@ BOOL ShowFontDialog(CHOOSEFONTA& cf, const std::vector<AnsiString>& faces, int m
 
 }  // namespace
 
-void SetChooseFontHook(TChooseFontHook hook) { AnswerHook() = std::move(hook); }
+void SetChooseFontHook(TChooseFontHook hook) { FontAnswerHook() = std::move(hook); }
 
 }  // namespace rtl::detail
 
@@ -295,7 +295,7 @@ BOOL ChooseFontA(LPCHOOSEFONTA cf) {
     minSize = std::max(1, cf->nSizeMin);
     maxSize = std::max(minSize, cf->nSizeMax);
   }
-  if (AnswerHook()) return AnswerHook()(*cf) ? TRUE : FALSE;
+  if (FontAnswerHook()) return FontAnswerHook()(*cf) ? TRUE : FALSE;
   std::vector<AnsiString> faces = Faces();
   if (faces.empty()) {
     SetCommDlgError(CFERR_NOFONTS);

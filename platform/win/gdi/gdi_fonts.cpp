@@ -1,5 +1,6 @@
 // Font objects: creation, realisation for a DC, metrics, character widths,
 // face names and enumeration.
+#include <numbers>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -21,7 +22,6 @@ namespace {
 using rtl::backend::TFontFace;
 using rtl::backend::TFontRequest;
 
-constexpr double kPi = 3.14159265358979323846;
 
 std::u16string FaceOf(const LOGFONTW& lf) {
   std::u16string s;
@@ -123,7 +123,7 @@ bool RealizeFont(TGdiDC* dc, TRealFont& out) {
   out.Face = f->Face.get();
   out.Scale = scale;
   int worldAngle = 0;
-  if (m.M12 != 0 || m.M21 != 0) worldAngle = static_cast<int>(std::lround(-std::atan2(m.M12, m.M11) * 1800 / kPi));
+  if (m.M12 != 0 || m.M21 != 0) worldAngle = static_cast<int>(std::lround(-std::atan2(m.M12, m.M11) * 1800 / std::numbers::pi));
   out.Angle = lf.lfEscapement + worldAngle;
   const auto& fm = out.Face->Metrics();
   TEXTMETRICW& tm = out.Tm;

@@ -455,7 +455,7 @@ bool CapturePixels(TGdiDC* colours, int width, int height, std::vector<uint32_t>
   return held;
 }
 
-bool RopUsesSource(DWORD rop) { return (((rop >> 18) ^ (rop >> 16)) & 0x33) != 0; }
+bool RecordedRopUsesSource(DWORD rop) { return (((rop >> 18) ^ (rop >> 16)) & 0x33) != 0; }
 
 }  // namespace
 
@@ -657,7 +657,7 @@ BOOL RecordBlt(TRecording& r, int x, int y, int w, int h, const TCapture* captur
 }
 
 BOOL RecordBltOf(TRecording& r, int x, int y, int w, int h, HDC src, int xs, int ys, int ws, int hs, DWORD rop) {
-  if (!RopUsesSource(rop)) return RecordBlt(r, x, y, w, h, nullptr, rop);
+  if (!RecordedRopUsesSource(rop)) return RecordBlt(r, x, y, w, h, nullptr, rop);
   auto sdc = GdiDC(src);
   if (!sdc) return FALSE;
   // What the call itself does: draws nothing from a DC without pixels or
@@ -701,7 +701,7 @@ int RecordDIBitsOf(TRecording& r, int x, int y, int w, int h, int xs, int ys, in
                    const BITMAPINFO* info, UINT usage, DWORD rop) {
   const int64_t rows = std::abs(int64_t(info->bmiHeader.biHeight));
   if (rows > INT32_MAX) return 0;
-  if (!RopUsesSource(rop)) return RecordBlt(r, x, y, w, h, nullptr, rop) ? static_cast<int>(rows) : 0;
+  if (!RecordedRopUsesSource(rop)) return RecordBlt(r, x, y, w, h, nullptr, rop) ? static_cast<int>(rows) : 0;
   // As the call: negative source extents draw nothing, a refused image
   // nothing, no destination nothing but the image is taken, and an empty
   // source fails.
@@ -1440,7 +1440,7 @@ struct TPlayer {
       }
     }
     const RECT d = MapRect(SizedRect(x, y, w, h));
-    if (!alpha && !RopUsesSource(rop)) {
+    if (!alpha && !RecordedRopUsesSource(rop)) {
       PatBlt(Dest, d.Left, d.Top, d.Right - d.Left, d.Bottom - d.Top, rop);
       return;
     }

@@ -1,5 +1,6 @@
 // Lines and shapes: MoveToEx, LineTo, polylines, Rectangle, RoundRect,
 // Ellipse, the arcs, polygons and Bézier curves.
+#include <numbers>
 #include <algorithm>
 #include <cmath>
 
@@ -11,7 +12,6 @@ namespace rtl::detail {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 TPointF ToTargetF(TGdiDC* dc, double x, double y) {
   const TXform& m = dc->ToTarget();
@@ -55,7 +55,7 @@ TSpanRows RectRows(const RECT& r, const RECT& window) {
 
 // A continuous coordinate as a pixel index, held inside the range of int
 // (far beyond any surface) so that a shape past it still converts.
-int PixelOf(double v) { return static_cast<int>(std::clamp(v, INT32_MIN / 2.0, INT32_MAX / 2.0)); }
+int ShapePixelOf(double v) { return static_cast<int>(std::clamp(v, INT32_MIN / 2.0, INT32_MAX / 2.0)); }
 
 // Draws a polyline given in target pixels (thin pens) and continuous
 // target points (wide pens).
@@ -92,7 +92,7 @@ std::vector<TPointF> ToFloat(const std::vector<POINT>& pts) {
 std::vector<POINT> Rounded(const std::vector<TPointF>& pts, bool mirrored = false) {
   std::vector<POINT> out;
   for (const TPointF& p : pts) {
-    POINT q(PixelOf(mirrored ? std::ceil(p.X) : std::floor(p.X)), PixelOf(std::floor(p.Y)));
+    POINT q(ShapePixelOf(mirrored ? std::ceil(p.X) : std::floor(p.X)), ShapePixelOf(std::floor(p.Y)));
     if (out.empty() || !(out.back() == q)) out.push_back(q);
   }
   return out;
@@ -146,18 +146,18 @@ void DrawEllipseLike(TGdiDC* dc, int l, int t, int r, int b, bool round, int cw,
     // Rotated or styled: an outline polygon.
     double cx = (double(l) + r) / 2.0, cy = (double(t) + b) / 2.0, rx = (double(r) - l) / 2.0,
            ry = (double(b) - t) / 2.0;
-    std::vector<TPointF> logical = ArcPoints(cx, cy, rx, ry, 0, 2 * kPi);
+    std::vector<TPointF> logical = ArcPoints(cx, cy, rx, ry, 0, 2 * std::numbers::pi);
     if (round) {
       logical.clear();
       double ex = std::min(std::abs(cw) / 2.0, rx), ey = std::min(std::abs(ch) / 2.0, ry);
       auto corner = [&](double x, double y, double a0) {
-        auto arc = ArcPoints(x, y, ex, ey, a0, kPi / 2);
+        auto arc = ArcPoints(x, y, ex, ey, a0, std::numbers::pi / 2);
         logical.insert(logical.end(), arc.begin(), arc.end());
       };
       corner(r - ex, t + ey, 0);
-      corner(l + ex, t + ey, kPi / 2);
-      corner(l + ex, b - ey, kPi);
-      corner(r - ex, b - ey, 3 * kPi / 2);
+      corner(l + ex, t + ey, std::numbers::pi / 2);
+      corner(l + ex, b - ey, std::numbers::pi);
+      corner(r - ex, b - ey, 3 * std::numbers::pi / 2);
     }
     std::vector<TPointF> pts;
     for (const TPointF& p : logical) pts.push_back(ToTargetF(dc, p.X, p.Y));
@@ -199,8 +199,8 @@ void DrawEllipseLike(TGdiDC* dc, int l, int t, int r, int b, bool round, int cw,
 enum TArcKind { akArc, akChord, akPie };
 
 double Normalize(double a) {
-  a = std::fmod(a, 2 * kPi);
-  return a < 0 ? a + 2 * kPi : a;
+  a = std::fmod(a, 2 * std::numbers::pi);
+  return a < 0 ? a + 2 * std::numbers::pi : a;
 }
 
 // Draws an arc, chord or pie; for ArcTo, `from` is the current position
@@ -215,7 +215,7 @@ void DrawArc(TGdiDC* dc, int l, int t, int r, int b, int xs, int ys, int xe, int
   double a0 = radial(xs, ys), a1 = radial(xe, ye);
   bool ccw = dc->S.ArcDirection == AD_COUNTERCLOCKWISE;
   double sweep = ccw ? Normalize(a1 - a0) : -Normalize(a0 - a1);
-  if (sweep == 0) sweep = ccw ? 2 * kPi : -2 * kPi;
+  if (sweep == 0) sweep = ccw ? 2 * std::numbers::pi : -2 * std::numbers::pi;
   // Points where the radials meet the ellipse (logical).
   auto onEllipse = [&](double a) {
     double c = std::cos(a), s = std::sin(a);
@@ -261,7 +261,7 @@ void DrawArc(TGdiDC* dc, int l, int t, int r, int b, int xs, int ys, int xe, int
   TPointF ts = ToTargetF(dc, xs, ys), te = ToTargetF(dc, xe, ye);
   double ta0 = std::atan2(-(ts.Y - cy), ts.X - cx), ta1 = std::atan2(-(te.Y - cy), te.X - cx);
   double tsweep = ccw ? Normalize(ta1 - ta0) : Normalize(ta0 - ta1);
-  if (tsweep == 0) tsweep = 2 * kPi;
+  if (tsweep == 0) tsweep = 2 * std::numbers::pi;
   auto inSweep = [&](int x, int y) {
     double a = std::atan2(-(y + 0.5 - cy), x + 0.5 - cx);
     double d = ccw ? Normalize(a - ta0) : Normalize(ta0 - a);
@@ -469,7 +469,7 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
   if (dc->PathOpen) {
     std::vector<TPointF> pts;
     for (const TPointF& p : ArcPoints((double(left) + right) / 2.0, (double(top) + bottom) / 2.0,
-                                      (double(right) - left) / 2.0, (double(bottom) - top) / 2.0, 0, 2 * kPi))
+                                      (double(right) - left) / 2.0, (double(bottom) - top) / 2.0, 0, 2 * std::numbers::pi))
       pts.push_back(ToTargetF(dc, p.X, p.Y));
     PathAdd(dc, pts, true, true);
     return TRUE;
@@ -528,7 +528,7 @@ BOOL Chord(HDC hdc, int left, int top, int right, int bottom, int xs, int ys, in
 BOOL AngleArc(HDC hdc, int x, int y, DWORD radius, float startAngle, float sweepAngle) {
   auto dc = GdiDC(hdc);
   if (!dc) return FALSE;
-  double a0 = startAngle * kPi / 180, sw = sweepAngle * kPi / 180, r = radius;
+  double a0 = startAngle * std::numbers::pi / 180, sw = sweepAngle * std::numbers::pi / 180, r = radius;
   std::vector<TPointF> logical{TPointF{double(dc->S.CurPos.X), double(dc->S.CurPos.Y)}};
   for (const TPointF& p : ArcPoints(x, y, r, r, a0, sw)) logical.push_back(p);
   std::vector<TPointF> pts;

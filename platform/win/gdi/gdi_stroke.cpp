@@ -1,5 +1,6 @@
 #include "platform/win/gdi/gdi_stroke.h"
 
+#include <numbers>
 #include <algorithm>
 #include <cmath>
 
@@ -7,7 +8,6 @@ namespace rtl::detail {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 template <class T>
 T FloorDiv(T a, T b) {
@@ -104,7 +104,7 @@ void AddCircle(std::vector<std::vector<TPointF>>& polys, TPointF c, double r) {
   int n = static_cast<int>(std::clamp(r * 4, 8.0, 4096.0));
   std::vector<TPointF> p;
   for (int i = 0; i < n; ++i) {
-    double a = 2 * kPi * i / n;
+    double a = 2 * std::numbers::pi * i / n;
     p.push_back(TPointF{c.X + r * std::cos(a), c.Y + r * std::sin(a)});
   }
   AddPolygon(polys, std::move(p));

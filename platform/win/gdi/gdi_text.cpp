@@ -1,6 +1,7 @@
 // Text output and measurement: TextOut, ExtTextOut, TabbedTextOut and the
 // extent functions, with alignment, escapement, character extra and
 // justification.
+#include <numbers>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -17,14 +18,13 @@ namespace rtl::detail {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 // Rows of a glyph too large to be made whole are made at most this many
 // pixels at a time.
 constexpr int kGlyphBandPixels = 1 << 20;
 
 // A target coordinate as a whole pixel; far past any surface it is held
 // where no glyph box around it can reach one.
-int64_t PixelOf(double v) {
+int64_t TextPixelOf(double v) {
   constexpr double kFar = 1e15;
   if (!(v > -kFar)) return int64_t(-kFar);  // NaN too
   return v < kFar ? static_cast<int64_t>(std::floor(v + 0.5)) : int64_t(kFar);
@@ -139,7 +139,7 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
 
   UINT align = dc->S.TextAlign;
   POINT ref = (align & TA_UPDATECP) ? dc->S.CurPos : POINT(x, y);
-  double esc = f.Font->Log.lfEscapement * kPi / 1800;
+  double esc = f.Font->Log.lfEscapement * std::numbers::pi / 1800;
   TFrame fr{double(ref.X), double(ref.Y), std::cos(esc), std::sin(esc)};
   double start = 0;
   switch (align & TA_CENTER) {
@@ -195,7 +195,7 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
   size_t unit = 0;
   for (size_t i = 0; i < chars.size(); ++i) {
     TPointF p = ToTarget(dc, fr.At(pen, base + penY));
-    int64_t px = PixelOf(p.X), py = PixelOf(p.Y);
+    int64_t px = TextPixelOf(p.X), py = TextPixelOf(p.Y);
     const rtl::backend::TGlyph* g = f.Face->Glyph(chars[i].Code, f.Angle);
     rtl::backend::TGlyphBox b = g ? rtl::backend::TGlyphBox{g->Left, g->Top, g->Left + g->Width, g->Top + g->Height}
                                   : f.Face->GlyphBounds(chars[i].Code, f.Angle);

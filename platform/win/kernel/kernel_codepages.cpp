@@ -233,7 +233,7 @@ bool EncodePage(iconv_t cd, const char16_t* s, size_t n, std::string& out, const
   return true;
 }
 
-int Fail(DWORD error) {
+int FailCodePage(DWORD error) {
   SetLastError(error);
   return 0;
 }
@@ -244,14 +244,14 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
                         int cchWideChar) {
   if (!lpMultiByteStr || cbMultiByte == 0 || cbMultiByte < -1 || cchWideChar < 0 ||
       (cchWideChar > 0 && !lpWideCharStr) || (lpWideCharStr && static_cast<const void*>(lpWideCharStr) == lpMultiByteStr))
-    return Fail(ERROR_INVALID_PARAMETER);
+    return FailCodePage(ERROR_INVALID_PARAMETER);
   bool utf8 = IsSystemPage(CodePage);
-  if (!utf8 && !IconvName(CodePage)) return Fail(ERROR_INVALID_PARAMETER);
+  if (!utf8 && !IconvName(CodePage)) return FailCodePage(ERROR_INVALID_PARAMETER);
   // The aliases of the system page take the flags callers pass for an
   // 8-bit system page; UTF-8 named as such is as strict as documented.
-  if (CodePage == CP_UTF8 && (dwFlags & ~MB_ERR_INVALID_CHARS)) return Fail(ERROR_INVALID_FLAGS);
+  if (CodePage == CP_UTF8 && (dwFlags & ~MB_ERR_INVALID_CHARS)) return FailCodePage(ERROR_INVALID_FLAGS);
   if (dwFlags & ~(MB_PRECOMPOSED | MB_COMPOSITE | MB_USEGLYPHCHARS | MB_ERR_INVALID_CHARS))
-    return Fail(ERROR_INVALID_FLAGS);
+    return FailCodePage(ERROR_INVALID_FLAGS);
   size_t n = cbMultiByte == -1 ? std::strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
   bool strict = dwFlags & MB_ERR_INVALID_CHARS;
   std::u16string out;
@@ -261,12 +261,12 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
     ok = DecodeUtf8(reinterpret_cast<const unsigned char*>(lpMultiByteStr), n, out, strict);
   } else {
     iconv_t cd = Converter(CodePage, true);
-    if (!cd) return Fail(ERROR_INVALID_PARAMETER);
+    if (!cd) return FailCodePage(ERROR_INVALID_PARAMETER);
     ok = DecodePage(cd, lpMultiByteStr, n, out, strict);
   }
-  if (!ok) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+  if (!ok) return FailCodePage(ERROR_NO_UNICODE_TRANSLATION);
   if (cchWideChar == 0) return static_cast<int>(out.size());
-  if (out.size() > static_cast<size_t>(cchWideChar)) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  if (out.size() > static_cast<size_t>(cchWideChar)) return FailCodePage(ERROR_INSUFFICIENT_BUFFER);
   std::memcpy(lpWideCharStr, out.data(), out.size() * sizeof(char16_t));
   return static_cast<int>(out.size());
 }
@@ -275,11 +275,11 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
                         int cbMultiByte, LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar) {
   if (!lpWideCharStr || cchWideChar == 0 || cchWideChar < -1 || cbMultiByte < 0 ||
       (cbMultiByte > 0 && !lpMultiByteStr) || (lpMultiByteStr && static_cast<const void*>(lpMultiByteStr) == lpWideCharStr))
-    return Fail(ERROR_INVALID_PARAMETER);
+    return FailCodePage(ERROR_INVALID_PARAMETER);
   bool utf8 = IsSystemPage(CodePage);
-  if (!utf8 && !IconvName(CodePage)) return Fail(ERROR_INVALID_PARAMETER);
-  if (CodePage == CP_UTF8 && (lpDefaultChar || lpUsedDefaultChar)) return Fail(ERROR_INVALID_PARAMETER);
-  if (CodePage == CP_UTF8 && (dwFlags & ~WC_ERR_INVALID_CHARS)) return Fail(ERROR_INVALID_FLAGS);
+  if (!utf8 && !IconvName(CodePage)) return FailCodePage(ERROR_INVALID_PARAMETER);
+  if (CodePage == CP_UTF8 && (lpDefaultChar || lpUsedDefaultChar)) return FailCodePage(ERROR_INVALID_PARAMETER);
+  if (CodePage == CP_UTF8 && (dwFlags & ~WC_ERR_INVALID_CHARS)) return FailCodePage(ERROR_INVALID_FLAGS);
   size_t n = 0;
   if (cchWideChar == -1) {
     while (lpWideCharStr[n]) ++n;
@@ -296,14 +296,14 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
     ok = EncodeUtf8(lpWideCharStr, n, out, strict);
   } else {
     iconv_t cd = Converter(CodePage, false);
-    if (!cd) return Fail(ERROR_INVALID_PARAMETER);
+    if (!cd) return FailCodePage(ERROR_INVALID_PARAMETER);
     ok = EncodePage(cd, lpWideCharStr, n, out, lpDefaultChar && *lpDefaultChar ? lpDefaultChar : "?", usedDefault,
                     strict);
   }
-  if (!ok) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+  if (!ok) return FailCodePage(ERROR_NO_UNICODE_TRANSLATION);
   if (lpUsedDefaultChar) *lpUsedDefaultChar = usedDefault ? TRUE : FALSE;
   if (cbMultiByte == 0) return static_cast<int>(out.size());
-  if (out.size() > static_cast<size_t>(cbMultiByte)) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  if (out.size() > static_cast<size_t>(cbMultiByte)) return FailCodePage(ERROR_INSUFFICIENT_BUFFER);
   std::memcpy(lpMultiByteStr, out.data(), out.size());
   return static_cast<int>(out.size());
 }

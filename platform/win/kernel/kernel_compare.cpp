@@ -3,10 +3,9 @@
 #include "platform/rtl/strutils.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/kernel/kernel.h"
+#include "platform/win/kernel/kernel_codepages.h"
 
 namespace {
-
-constexpr DWORD ERROR_INVALID_FLAGS = 1004;
 
 WideString Take(LPCWSTR s, int cch) {
   if (cch == -1) return WideString(s);

@@ -12,7 +12,7 @@
 
 namespace {
 
-int Fail(DWORD error) {
+int FailDate(DWORD error) {
   SetLastError(error);
   return 0;
 }
@@ -62,7 +62,7 @@ size_t CopyQuoted(const char* p, size_t i, AnsiString& out) {
 int Deliver(const AnsiString& text, LPSTR buffer, int size) {
   const int needed = static_cast<int>(text.size()) + 1;
   if (size == 0) return needed;
-  if (size < needed) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  if (size < needed) return FailDate(ERROR_INSUFFICIENT_BUFFER);
   std::memcpy(buffer, text.c_str(), static_cast<size_t>(needed));
   return needed;
 }
@@ -215,16 +215,16 @@ SYSTEMTIME LocalNow() {
 
 int GetDateFormatA(LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpDate, LPCSTR lpFormat, LPSTR lpDateStr,
                    int cchDate) {
-  if (cchDate < 0 || (cchDate > 0 && !lpDateStr)) return Fail(ERROR_INVALID_PARAMETER);
-  if (!IsValidLocale(Locale, 0)) return Fail(ERROR_INVALID_PARAMETER);
+  if (cchDate < 0 || (cchDate > 0 && !lpDateStr)) return FailDate(ERROR_INVALID_PARAMETER);
+  if (!IsValidLocale(Locale, 0)) return FailDate(ERROR_INVALID_PARAMETER);
   const DWORD pictureFlags = dwFlags & (DATE_SHORTDATE | DATE_LONGDATE | DATE_YEARMONTH);
   if (dwFlags & ~(pictureFlags | DATE_USE_ALT_CALENDAR | LOCALE_NOUSEROVERRIDE | LOCALE_USE_CP_ACP))
-    return Fail(ERROR_INVALID_FLAGS);
-  if (lpFormat && pictureFlags) return Fail(ERROR_INVALID_FLAGS);
-  if (pictureFlags & (pictureFlags - 1)) return Fail(ERROR_INVALID_FLAGS);
+    return FailDate(ERROR_INVALID_FLAGS);
+  if (lpFormat && pictureFlags) return FailDate(ERROR_INVALID_FLAGS);
+  if (pictureFlags & (pictureFlags - 1)) return FailDate(ERROR_INVALID_FLAGS);
   const SYSTEMTIME t = lpDate ? *lpDate : LocalNow();
   TDateTime check;
-  if (!TryEncodeDate(t.wYear, t.wMonth, t.wDay, check)) return Fail(ERROR_INVALID_PARAMETER);
+  if (!TryEncodeDate(t.wYear, t.wMonth, t.wDay, check)) return FailDate(ERROR_INVALID_PARAMETER);
   AnsiString picture;
   if (lpFormat) {
     picture = lpFormat;
@@ -232,24 +232,24 @@ int GetDateFormatA(LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpDate, LPCSTR 
     const LCTYPE item = pictureFlags == DATE_LONGDATE     ? LOCALE_SLONGDATE
                         : pictureFlags == DATE_YEARMONTH ? LOCALE_SYEARMONTH
                                                          : LOCALE_SSHORTDATE;
-    if (!Item(Locale, item, picture)) return Fail(ERROR_INVALID_PARAMETER);
+    if (!Item(Locale, item, picture)) return FailDate(ERROR_INVALID_PARAMETER);
   }
   return Deliver(FormatDate(Locale, t, picture.c_str()), lpDateStr, cchDate);
 }
 
 int GetTimeFormatA(LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpTime, LPCSTR lpFormat, LPSTR lpTimeStr,
                    int cchTime) {
-  if (cchTime < 0 || (cchTime > 0 && !lpTimeStr)) return Fail(ERROR_INVALID_PARAMETER);
-  if (!IsValidLocale(Locale, 0)) return Fail(ERROR_INVALID_PARAMETER);
+  if (cchTime < 0 || (cchTime > 0 && !lpTimeStr)) return FailDate(ERROR_INVALID_PARAMETER);
+  if (!IsValidLocale(Locale, 0)) return FailDate(ERROR_INVALID_PARAMETER);
   if (dwFlags & ~(TIME_NOMINUTESORSECONDS | TIME_NOSECONDS | TIME_NOTIMEMARKER | TIME_FORCE24HOURFORMAT |
                   LOCALE_NOUSEROVERRIDE | LOCALE_USE_CP_ACP))
-    return Fail(ERROR_INVALID_FLAGS);
+    return FailDate(ERROR_INVALID_FLAGS);
   const SYSTEMTIME t = lpTime ? *lpTime : LocalNow();
   if (t.wHour > 23 || t.wMinute > 59 || t.wSecond > 59 || t.wMilliseconds > 999)
-    return Fail(ERROR_INVALID_PARAMETER);
+    return FailDate(ERROR_INVALID_PARAMETER);
   AnsiString picture;
   if (lpFormat) picture = lpFormat;
-  else if (!Item(Locale, LOCALE_STIMEFORMAT, picture)) return Fail(ERROR_INVALID_PARAMETER);
+  else if (!Item(Locale, LOCALE_STIMEFORMAT, picture)) return FailDate(ERROR_INVALID_PARAMETER);
   // A 24-hour clock has no designator to show.
   DWORD strip = dwFlags & (TIME_NOMINUTESORSECONDS | TIME_NOSECONDS | TIME_NOTIMEMARKER);
   if (dwFlags & TIME_FORCE24HOURFORMAT) strip |= TIME_NOTIMEMARKER;

@@ -290,7 +290,7 @@ std::shared_ptr<const TLocale> Resolve(LCID lcid) {
   return nullptr;
 }
 
-int Fail(DWORD error) {
+int FailLocale(DWORD error) {
   SetLastError(error);
   return 0;
 }
@@ -308,7 +308,7 @@ LCID GetThreadLocale() {
 
 BOOL SetThreadLocale(LCID Locale) {
   std::shared_ptr<const TLocale> l = Resolve(Locale);
-  if (!l) return Fail(ERROR_INVALID_PARAMETER);
+  if (!l) return FailLocale(ERROR_INVALID_PARAMETER);
   t_threadLocale = l->Id;
   return TRUE;
 }
@@ -316,28 +316,28 @@ BOOL SetThreadLocale(LCID Locale) {
 BOOL IsValidLocale(LCID Locale, DWORD) { return Resolve(Locale) ? TRUE : FALSE; }
 
 int GetLocaleInfoA(LCID Locale, LCTYPE LCType, LPSTR lpLCData, int cchData) {
-  if (cchData < 0 || (cchData > 0 && !lpLCData)) return Fail(ERROR_INVALID_PARAMETER);
+  if (cchData < 0 || (cchData > 0 && !lpLCData)) return FailLocale(ERROR_INVALID_PARAMETER);
   std::shared_ptr<const TLocale> l = Resolve(Locale);
-  if (!l) return Fail(ERROR_INVALID_PARAMETER);
+  if (!l) return FailLocale(ERROR_INVALID_PARAMETER);
   bool number = LCType & LOCALE_RETURN_NUMBER;
   LCTYPE item = LCType & ~(LOCALE_NOUSEROVERRIDE | LOCALE_USE_CP_ACP | LOCALE_RETURN_NUMBER);
   auto it = l->Items.find(item);
-  if (it == l->Items.end()) return Fail(ERROR_INVALID_FLAGS);
+  if (it == l->Items.end()) return FailLocale(ERROR_INVALID_FLAGS);
   const AnsiString& text = it->second;
   if (number) {
     char* end = nullptr;
     unsigned long v = text.empty() ? 0 : std::strtoul(text.c_str(), &end, item == LOCALE_ILANGUAGE ? 16 : 10);
-    if (text.empty() || *end) return Fail(ERROR_INVALID_FLAGS);
+    if (text.empty() || *end) return FailLocale(ERROR_INVALID_FLAGS);
     constexpr int size = static_cast<int>(sizeof(DWORD));
     if (cchData == 0) return size;
-    if (cchData < size) return Fail(ERROR_INSUFFICIENT_BUFFER);
+    if (cchData < size) return FailLocale(ERROR_INSUFFICIENT_BUFFER);
     DWORD d = static_cast<DWORD>(v);
     std::memcpy(lpLCData, &d, sizeof(d));
     return size;
   }
   int size = static_cast<int>(text.size()) + 1;
   if (cchData == 0) return size;
-  if (cchData < size) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  if (cchData < size) return FailLocale(ERROR_INSUFFICIENT_BUFFER);
   std::memcpy(lpLCData, text.c_str(), static_cast<size_t>(size));
   return size;
 }

@@ -44,7 +44,7 @@ UINT ComboType(HWND h) { return CtlStyle(h) & 3; }
 bool HasEdit(HWND h) { return ComboType(h) != CBS_DROPDOWNLIST; }
 bool DropsDown(HWND h) { return ComboType(h) != CBS_SIMPLE; }
 
-int FontHeight(HWND h) {
+int ComboFontHeight(HWND h) {
   HDC dc = GetDC(h);
   HGDIOBJ old = SelectObject(dc, CtlFont(h));
   int lh = CtlLineHeight(dc);
@@ -307,7 +307,7 @@ void FitToField(HWND h, TComboData* d) {
 
 void Create(HWND h, TComboData* d, CREATESTRUCTA* cs) {
   DWORD style = CtlStyle(h);
-  d->FieldHeight = FontHeight(h) + 8;
+  d->FieldHeight = ComboFontHeight(h) + 8;
   // The list always scrolls vertically; a horizontal bar only when asked.
   DWORD listStyle = WS_VSCROLL | LBS_NOTIFY | LBS_COMBOBOX | LBS_NOINTEGRALHEIGHT;
   if (static_cast<DWORD>(cs->style) & WS_HSCROLL) listStyle |= WS_HSCROLL;
@@ -408,7 +408,7 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       d->Font = reinterpret_cast<HFONT>(wParam);
       if (d->Edit) SendMessageA(d->Edit, WM_SETFONT, wParam, lParam);
       if (d->List) SendMessageA(d->List, WM_SETFONT, wParam, lParam);
-      d->FieldHeight = FontHeight(h) + 8;
+      d->FieldHeight = ComboFontHeight(h) + 8;
       FitToField(h, d);
       if (LOWORD(lParam)) InvalidateRect(h, nullptr, TRUE);
       return 0;

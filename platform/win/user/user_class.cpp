@@ -6,6 +6,7 @@
 
 #include "platform/rtl/sysutils.h"
 #include "platform/win/user/standard_classes.h"
+#include "platform/win/kernel/kernel.h"
 #include "platform/win/user/user_internal.h"
 #include "platform/win/user/user_mdi.h"
 
@@ -19,7 +20,6 @@ std::vector<std::shared_ptr<TWndClass>>& Classes() {
 }
 ATOM g_nextAtom = 0xC000;
 
-constexpr DWORD kErrorInvalidParameter = 87;
 
 std::shared_ptr<TWndClass> FindLocked(LPCSTR name) {
   if (!name) return nullptr;
@@ -36,7 +36,7 @@ std::shared_ptr<TWndClass> FindLocked(LPCSTR name) {
 ATOM Register(const WNDCLASSEXA& wc, bool system) {
   if (!wc.lpszClassName || (!IS_INTRESOURCE(wc.lpszClassName) && !*wc.lpszClassName) || wc.cbClsExtra < 0 ||
       wc.cbWndExtra < 0 || wc.cbClsExtra > 40000 || wc.cbWndExtra > 40000) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
   std::lock_guard<std::mutex> g(g_classLock);
@@ -128,7 +128,7 @@ using namespace rtl::detail;
 
 ATOM RegisterClassA(const WNDCLASSA* wc) {
   if (!wc) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
   EnsureSystemClasses();
@@ -149,7 +149,7 @@ ATOM RegisterClassA(const WNDCLASSA* wc) {
 
 ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
   if (!wc || wc->cbSize != sizeof(WNDCLASSEXA)) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
   EnsureSystemClasses();

@@ -36,8 +36,6 @@ std::unordered_map<HDC, TDCInfo>& DCs() {
 
 HWND g_lockedWindow = nullptr;
 
-bool IsRootWnd(const TWnd* w) { return w->Has(wfDesktop) || w->Has(wfMessageRoot); }
-
 void SubtractWindow(TRegion& rgn, TWnd* w) {
   RECT r = SurfaceRect(w, true);
   if (w->WindowRgn) {
@@ -174,11 +172,11 @@ RECT SurfaceRect(const TWnd* w, bool window) {
 }
 
 TRegion VisibleRegion(TWnd* w, DWORD flags) {
-  if (IsRootWnd(w) || !IsReallyVisible(w)) return TRegion();
+  if (w->IsRoot() || !IsReallyVisible(w)) return TRegion();
   // Siblings and children may be other threads' windows.
   std::lock_guard<std::recursive_mutex> g(TreeLock());
   TWnd* top = TopLevelOf(w);
-  TWnd* base = (flags & DCX_PARENTCLIP) && w->Parent && !IsRootWnd(w->Parent) ? w->Parent : w;
+  TWnd* base = (flags & DCX_PARENTCLIP) && w->Parent && !w->Parent->IsRoot() ? w->Parent : w;
   TRegion rgn(base == w ? SurfaceRect(w, (flags & DCX_WINDOW) != 0) : SurfaceRect(base, false));
   IntersectShape(rgn, base);
   TWnd* child = base;

@@ -16,8 +16,6 @@ std::atomic<HWND> g_foreground{nullptr};
 std::atomic<bool> g_appActive{true};
 HWND g_lastActive = nullptr;
 
-bool IsRootWnd(const TWnd* w) { return w->Has(wfDesktop) || w->Has(wfMessageRoot); }
-
 bool CanActivate(const TWnd* w) {
   if (!w || !w->Visible() || w->IsChild() || !w->IsTopLevel()) return false;
   if (w->ExStyle & WS_EX_NOACTIVATE) return false;
@@ -227,7 +225,7 @@ HWND SetFocus(HWND hwnd) {
   if (hwnd) {
     w = GetWnd(hwnd);
     if (!w) return nullptr;
-    if (IsRootWnd(w)) return nullptr;
+    if (w->IsRoot()) return nullptr;
     // The focus is the calling thread's: another thread's window cannot
     // take it from here.
     if (w->Queue.get() != &CurrentQueue()) {
@@ -247,7 +245,7 @@ HWND SetActiveWindow(HWND hwnd) {
   if (hwnd) {
     w = GetWnd(hwnd);
     if (!w) return nullptr;
-    if (w->IsChild() || IsRootWnd(w)) return previous;
+    if (w->IsChild() || w->IsRoot()) return previous;
     if (w->Queue.get() != &q) {
       SetLastError(ERROR_WINDOW_OF_OTHER_THREAD);
       return nullptr;
@@ -261,7 +259,7 @@ HWND GetActiveWindow() { return CurrentQueue().Active; }
 
 BOOL SetForegroundWindow(HWND hwnd) {
   TWnd* w = GetWnd(hwnd);
-  if (!w || IsRootWnd(w)) return FALSE;
+  if (!w || w->IsRoot()) return FALSE;
   w = TopLevelOf(w);
   if (w->Queue.get() != &CurrentQueue()) {
     // Its own thread activates it when it next looks at its queue.

@@ -29,8 +29,6 @@ std::atomic<DWORD> g_captureThread{0};
 
 constexpr uintptr_t kSystemCursorBase = 0x80000;
 
-bool IsRootWnd(const TWnd* w) { return w->Has(wfDesktop) || w->Has(wfMessageRoot); }
-
 // Whether a screen point is inside a window's rectangle and region, given
 // where the rectangle lies on the screen.
 bool InShapeAt(const TWnd* w, const RECT& r, POINT screen) {
@@ -347,7 +345,7 @@ bool NotifyParentsOfPress(TWnd* target, UINT press, WPARAM xbutton, POINT screen
   HWND cur = th;
   for (TWnd* w = target; w && w->IsChild() && !(w->ExStyle & WS_EX_NOPARENTNOTIFY);) {
     TWnd* parent = w->Parent;
-    if (!parent || IsRootWnd(parent)) break;
+    if (!parent || parent->IsRoot()) break;
     cur = parent->Handle;
     POINT o = ClientScreenOrigin(parent);
     SendToWnd(parent, WM_PARENTNOTIFY, MAKEWPARAM(press, xbutton), MAKELPARAM(screen.X - o.X, screen.Y - o.Y));
@@ -473,7 +471,7 @@ bool RetrieveInput(TThreadQueue& q, HWND filterHwnd, UINT filterMin, UINT filter
     bool eat = false;
     if (IsDown(clientMsg) && !captured) {
       TWnd* top = TopLevelOf(target);
-      if (top && top->Handle != q.Active && !IsRootWnd(top)) {
+      if (top && top->Handle != q.Active && !top->IsRoot()) {
         LRESULT r = SendToWnd(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top->Handle), MAKELPARAM(hit, clientMsg));
         if (!GetWndNoError(th)) continue;
         if (r == MA_NOACTIVATEANDEAT || r == MA_ACTIVATEANDEAT) eat = true;

@@ -150,6 +150,9 @@ struct TWnd : std::enable_shared_from_this<TWnd> {
   bool Has(uint32_t f) const { return (Flags & f) != 0; }
   bool IsChild() const { return (Style & (WS_CHILD | WS_POPUP)) == WS_CHILD; }
   bool IsTopLevel() const { return Parent && Parent->Has(wfDesktop); }
+  // The desktop and the parent of message-only windows: roots, not windows
+  // a caller deals with.
+  bool IsRoot() const { return Has(wfDesktop) || Has(wfMessageRoot); }
   bool Visible() const { return (Style & WS_VISIBLE) != 0; }
   int Width() const { return Window.Right - Window.Left; }
   int Height() const { return Window.Bottom - Window.Top; }

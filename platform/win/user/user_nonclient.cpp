@@ -30,8 +30,6 @@ int CaptionHeight(DWORD style, DWORD exStyle) {
   return GetSystemMetrics((exStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
 }
 
-bool IsRootWnd(const TWnd* w) { return w->Has(wfDesktop) || w->Has(wfMessageRoot); }
-
 TFrameLayout ComputeFrame(DWORD style, DWORD exStyle, bool vShown, bool hShown, int width, int height) {
   TFrameLayout f;
   f.Window = RECT(0, 0, width, height);
@@ -108,7 +106,7 @@ int FrameThickness(DWORD style, DWORD exStyle) { return OuterFrame(style, exStyl
 bool HasCaption(const TWnd* w) { return (w->Style & WS_CAPTION) == WS_CAPTION; }
 
 TFrameLayout FrameLayout(const TWnd* w) {
-  if (IsRootWnd(w)) {
+  if (w->IsRoot()) {
     TFrameLayout f;
     f.Window = f.Border = f.Client = RECT(0, 0, w->Width(), w->Height());
     return f;
@@ -196,7 +194,7 @@ namespace {
 
 // A click on a caption or border activates the window it belongs to.
 bool MouseActivate(TWnd* top) {
-  if (!top || IsRootWnd(top)) return false;
+  if (!top || top->IsRoot()) return false;
   if ((top->ExStyle & WS_EX_NOACTIVATE) || (top->Style & WS_DISABLED)) return false;
   if (CurrentQueue().Active == top->Handle) return true;
   SetActiveImpl(top, true);

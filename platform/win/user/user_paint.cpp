@@ -17,8 +17,6 @@
 namespace rtl::detail {
 namespace {
 
-bool IsRootWnd(const TWnd* w) { return w->Has(wfDesktop) || w->Has(wfMessageRoot); }
-
 RECT WholeRect(const TWnd* w) { return RECT(0, 0, w->Width(), w->Height()); }
 
 // The client area in window coordinates.
@@ -34,7 +32,7 @@ bool TakesChildren(const TWnd* w, UINT flags) {
 RECT VisiblePart(const TWnd* w) {
   RECT screen = WindowScreenRect(w);
   RECT r = screen;
-  for (const TWnd* c = w; c->IsChild() && c->Parent && !IsRootWnd(c->Parent); c = c->Parent)
+  for (const TWnd* c = w; c->IsChild() && c->Parent && !c->Parent->IsRoot(); c = c->Parent)
     r = IntersectR(r, ClientScreenRect(c->Parent));
   return r.IsEmpty() ? RECT() : OffsetR(r, -screen.Left, -screen.Top);
 }
@@ -158,7 +156,7 @@ void UpdatePaintState(TWnd* w) {
 }
 
 void InvalidateWnd(TWnd* w, const TRegion* area, UINT flags) {
-  if (IsRootWnd(w)) {
+  if (w->IsRoot()) {
     for (TWnd* t : TChildSnapshot(w)) {
       if (!area) {
         InvalidateWnd(t, nullptr, flags);
@@ -203,7 +201,7 @@ void InvalidateWnd(TWnd* w, const TRegion* area, UINT flags) {
 }
 
 void ValidateWnd(TWnd* w, const TRegion* area, UINT flags) {
-  if (IsRootWnd(w)) {
+  if (w->IsRoot()) {
     for (TWnd* t : w->Children) ValidateWnd(t, nullptr, flags);
     return;
   }
@@ -330,7 +328,7 @@ void InvalidateAfterMove(TWnd* w, const RECT& oldScreen, bool wasVisible, UINT f
                  !(flags & SWP_NOZORDER);
   if (!changed) return;
   TWnd* parent = w->Parent;
-  if (wasVisible && parent && !IsRootWnd(parent)) {
+  if (wasVisible && parent && !parent->IsRoot()) {
     // What the window covered before shows the parent and siblings again.
     RECT ps = WindowScreenRect(parent);
     TRegion old(OffsetR(oldScreen, -ps.Left, -ps.Top));
@@ -427,7 +425,7 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
   else if (rect)
     given = TRegion(Ordered(*rect));
   const bool wait = (flags & (RDW_UPDATENOW | RDW_ERASENOW)) != 0;
-  if (IsRootWnd(w)) {
+  if (w->IsRoot()) {
     // The desktop: every top-level window, the area given in screen terms.
     for (HWND th : TChildSnapshot(w).Handles()) {
       RunOnOwner(
@@ -529,7 +527,7 @@ HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
   bool erase = w->Has(wfEraseNeeded);
   bool failed = w->Has(wfEraseFailed);
   w->Update.Clear();
-  if (TWnd* parent = w->Parent; w->IsChild() && parent && !IsRootWnd(parent) && !(parent->Style & WS_CLIPCHILDREN) &&
+  if (TWnd* parent = w->Parent; w->IsChild() && parent && !parent->IsRoot() && !(parent->Style & WS_CLIPCHILDREN) &&
                                  !parent->Update.IsEmpty()) {
     // The parent draws over its children: what it still owes under this
     // child would paint over what the child is about to draw.

@@ -24,7 +24,6 @@
 namespace rtl::detail {
 namespace {
 
-constexpr DWORD kErrorInvalidParameter = 87;
 constexpr DWORD kErrorMessageSyncOnly = 1159;
 constexpr DWORD kErrorNotEnoughQuota = 1816;
 constexpr size_t kPostedLimit = 10000;
@@ -554,7 +553,7 @@ bool PostTo(const std::shared_ptr<TThreadQueue>& q, HWND hwnd, UINT msg, WPARAM 
 
 UINT RegisterAtomName(LPCSTR name) {
   if (!name || !*name) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
   std::lock_guard<std::mutex> g(g_atomLock);
@@ -750,7 +749,7 @@ void PostQuitMessage(int exitCode) {
 
 BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg) {
   if (!msg) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   if (!ValidFilter(hwnd)) return FALSE;
@@ -764,7 +763,7 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
 
 BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
   if (!msg) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return -1;
   }
   if (!ValidFilter(hwnd)) return -1;
@@ -779,7 +778,7 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
 
 LRESULT DispatchMessageA(const MSG* msg) {
   if (!msg) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
   TThreadQueue& q = CurrentQueue();
@@ -842,7 +841,7 @@ bool HasSent(TThreadQueue& q) {
 DWORD MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWORD milliseconds, DWORD wakeMask,
                                   DWORD flags) {
   if (count > MAXIMUM_WAIT_OBJECTS - 1 || (count && !handles)) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return WAIT_FAILED;
   }
   TThreadQueue& q = CurrentQueue();

@@ -12,6 +12,7 @@
 #include "platform/rtl/mathutils.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win/gdi/gdi_internal.h"
+#include "platform/win/kernel/kernel.h"
 #include "platform/win/user/user_internal.h"
 #include "platform/win/user/mmsystem.h"
 #include "platform/win/user/user_native.h"
@@ -20,7 +21,6 @@
 namespace rtl::detail {
 namespace {
 
-constexpr DWORD kErrorInvalidParameter = 87;
 
 struct TSysInfo {
   std::mutex Lock;
@@ -317,7 +317,7 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIn
   TSysInfo& s = Info();
   auto getBool = [&](BOOL v) {
     if (!pvParam) {
-      SetLastError(kErrorInvalidParameter);
+      SetLastError(ERROR_INVALID_PARAMETER);
       return FALSE;
     }
     *static_cast<BOOL*>(pvParam) = v;
@@ -325,7 +325,7 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIn
   };
   auto getUint = [&](UINT v) {
     if (!pvParam) {
-      SetLastError(kErrorInvalidParameter);
+      SetLastError(ERROR_INVALID_PARAMETER);
       return FALSE;
     }
     *static_cast<UINT*>(pvParam) = v;
@@ -354,7 +354,7 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIn
     case SPI_SETMOUSEBUTTONSWAP: s.SwapButtons = uiParam != 0; changed = true; break;
     case SPI_GETICONTITLELOGFONT:
       if (!pvParam || (uiParam != 0 && uiParam != sizeof(LOGFONTA))) {
-        SetLastError(kErrorInvalidParameter);
+        SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
       }
       *static_cast<LOGFONTA*>(pvParam) = s.IconFontSet ? s.IconFont : MakeFont(8, 400);
@@ -370,7 +370,7 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIn
     case SPI_GETNONCLIENTMETRICS: {
       auto* nc = static_cast<NONCLIENTMETRICSA*>(pvParam);
       if (!nc || (nc->cbSize != sizeof(NONCLIENTMETRICSA) && nc->cbSize != sizeof(NONCLIENTMETRICSA) + 4)) {
-        SetLastError(kErrorInvalidParameter);
+        SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
       }
       UINT size = nc->cbSize;
@@ -382,7 +382,7 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIn
     case SPI_SETNONCLIENTMETRICS: {
       auto* nc = static_cast<NONCLIENTMETRICSA*>(pvParam);
       if (!nc || nc->cbSize < sizeof(NONCLIENTMETRICSA)) {
-        SetLastError(kErrorInvalidParameter);
+        SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
       }
       s.Nc = *nc;
@@ -410,7 +410,7 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIn
     case SPI_GETANIMATION: {
       auto* ai = static_cast<ANIMATIONINFO*>(pvParam);
       if (!ai || ai->cbSize != sizeof(ANIMATIONINFO)) {
-        SetLastError(kErrorInvalidParameter);
+        SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
       }
       ai->iMinAnimate = s.MinAnimate;
@@ -479,7 +479,7 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, LPVOID pvParam, UINT winIn
     case SPI_GETFOCUSBORDERWIDTH:
     case SPI_GETFOCUSBORDERHEIGHT: return getUint(1);
     default:
-      SetLastError(kErrorInvalidParameter);
+      SetLastError(ERROR_INVALID_PARAMETER);
       ok = FALSE;
   }
   if (changed && (winIni & SPIF_SENDCHANGE)) {
@@ -517,7 +517,7 @@ BOOL GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
     return FALSE;
   }
   if (info->cbSize != sizeof(MONITORINFO) && info->cbSize != sizeof(MONITORINFOEXA)) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   const auto& scr = screens[index];
@@ -568,7 +568,7 @@ DWORD GetVersion() {
 BOOL GetVersionExA(OSVERSIONINFOA* info) {
   if (!info || (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA) &&
                 info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOEXA))) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   const auto& v = Info().Version;

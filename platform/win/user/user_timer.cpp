@@ -6,13 +6,13 @@
 
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/threads.h"
+#include "platform/win/kernel/kernel.h"
 #include "platform/win/user/user_internal.h"
 
 namespace rtl::detail {
 namespace {
 
 constexpr DWORD kErrorAccessDenied = 5;
-constexpr DWORD kErrorInvalidParameter = 87;
 
 std::atomic<bool> g_virtual{false};
 std::atomic<uint64_t> g_virtualNow{0};
@@ -153,7 +153,7 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
   auto& t = CurrentQueue().Timers;
   auto it = std::find_if(t.begin(), t.end(), [&](const TTimer& x) { return !x.Action && x.Hwnd == hwnd && x.Id == id; });
   if (it == t.end()) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   t.erase(it);

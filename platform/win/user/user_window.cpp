@@ -6,6 +6,7 @@
 #include "platform/backend/backend.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
+#include "platform/win/kernel/kernel.h"
 #include "platform/win/user/user_internal.h"
 #include "platform/win/user/user_menu.h"
 #include "platform/win/user/user_native.h"
@@ -14,7 +15,6 @@ namespace rtl::detail {
 namespace {
 
 constexpr DWORD kErrorAccessDenied = 5;
-constexpr DWORD kErrorInvalidParameter = 87;
 constexpr DWORD kErrorNotEnoughMemory = 8;
 
 THandleTable<TWnd>& Table() {
@@ -619,7 +619,7 @@ LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
       if (o && (o->Has(wfDesktop) || o->Has(wfMessageRoot))) o = nullptr;
       if (o) o = TopLevelOf(o);
       if (o == w) {
-        SetLastError(kErrorInvalidParameter);
+        SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
       }
       w->Owner = o;
@@ -826,7 +826,7 @@ namespace {
 HWND SetParentImpl(TWnd* w, HWND newParent) {
   HWND child = w->Handle;
   if (w->Has(wfDesktop) || w->Has(wfMessageRoot)) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
   TWnd* p = nullptr;
@@ -838,7 +838,7 @@ HWND SetParentImpl(TWnd* w, HWND newParent) {
     p = Desktop();
   if (!p) return nullptr;
   if (IsSelfOrDescendant(w, p)) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
   TWnd* old = w->Parent;

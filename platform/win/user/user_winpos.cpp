@@ -6,6 +6,7 @@
 
 #include "platform/rtl/sysutils.h"
 #include "platform/win/gdi/gdi.h"
+#include "platform/win/kernel/kernel.h"
 #include "platform/win/user/user_internal.h"
 #include "platform/win/user/user_native.h"
 #include "platform/win/user/user_nonclient.h"
@@ -14,7 +15,6 @@
 namespace rtl::detail {
 namespace {
 
-constexpr DWORD kErrorInvalidParameter = 87;
 
 bool IsRoot(const TWnd* w) { return w->Has(wfDesktop) || w->Has(wfMessageRoot); }
 
@@ -295,7 +295,7 @@ void BringToTopZ(TWnd* w) {
 
 bool SetWindowPosImpl(TWnd* w, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
   if (IsRoot(w) || !w->Parent) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
   HWND h = w->Handle;
@@ -445,7 +445,7 @@ bool ShowWindowImpl(TWnd* w, int cmd) {
       if (w->IsChild() && !(swp & SWP_STATECHANGED)) swp |= SWP_NOACTIVATE | SWP_NOZORDER;
       break;
     default:
-      SetLastError(kErrorInvalidParameter);
+      SetLastError(ERROR_INVALID_PARAMETER);
       return wasVisible;
   }
   bool show = cmd != SW_HIDE;
@@ -592,7 +592,7 @@ std::set<TDeferred*>& DeferSets() {
 
 HANDLE BeginDeferWindowPos(int count) {
   if (count < 0) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
   auto* d = new TDeferred;
@@ -604,7 +604,7 @@ HANDLE BeginDeferWindowPos(int count) {
 HANDLE DeferWindowPos(HANDLE info, HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
   auto* d = static_cast<TDeferred*>(info);
   if (!DeferSets().count(d)) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
   if (!GetWnd(hwnd)) {
@@ -639,7 +639,7 @@ HANDLE DeferWindowPos(HANDLE info, HWND hwnd, HWND insertAfter, int x, int y, in
 BOOL EndDeferWindowPos(HANDLE info) {
   auto* d = static_cast<TDeferred*>(info);
   if (!DeferSets().count(d)) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   DeferSets().erase(d);
@@ -674,7 +674,7 @@ BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement) {
 
 BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
   if (!placement) {
-    SetLastError(kErrorInvalidParameter);
+    SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   WINDOWPLACEMENT wp = *placement;

@@ -743,7 +743,7 @@ TEST_F(ComTree, SortingAndMovingKeepTheNodesAndTheWindowAlike) {
               SendMessage(Tree->Handle(), TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(H))))
     Window.push_back(Tree->Items()->GetNode(H)->Text());
   EXPECT_EQ(Window, (std::vector<AnsiString>{"Add File", "About"}));
-  Tree->SetSortType(stText);
+  Tree->SetSortType(::ComCtrls::stText);
   TTreeNode* A = Tree->Items()->AddChild(Help, "Zzz");
   TTreeNode* B = Tree->Items()->AddChild(Help, "Abc");
   EXPECT_EQ(B->Index(), 0);

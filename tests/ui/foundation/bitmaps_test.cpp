@@ -36,7 +36,7 @@ void SetTopDown(TcxBitmap32& B, const TPixels& P) {
   B.SetPixels(bottomUp);
 }
 
-constexpr uint32_t Bgra(uint32_t b, uint32_t g, uint32_t r, uint32_t a) { return a << 24 | r << 16 | g << 8 | b; }
+constexpr uint32_t BitmapBgra(uint32_t b, uint32_t g, uint32_t r, uint32_t a) { return a << 24 | r << 16 | g << 8 | b; }
 
 // Counts the bitmap's change notifications.
 struct TChanges {
@@ -164,14 +164,14 @@ TEST(CxBitmap32, KeyOutCutOutPremultiplyAndAlpha) {
   TcxBitmap32 bitmap(4, 1);
   // The key colour, another colour without alpha, one with alpha, and the
   // key colour again with alpha.
-  SetTopDown(bitmap, {Bgra(0x30, 0x20, 0x10, 0), Bgra(1, 2, 3, 0), Bgra(4, 5, 6, 7), Bgra(0x30, 0x20, 0x10, 0x99)});
+  SetTopDown(bitmap, {BitmapBgra(0x30, 0x20, 0x10, 0), BitmapBgra(1, 2, 3, 0), BitmapBgra(4, 5, 6, 7), BitmapBgra(0x30, 0x20, 0x10, 0x99)});
   bitmap.KeyOutColor(TColor(0x302010));  // red 0x10, green 0x20, blue 0x30
-  EXPECT_EQ(TopDown(bitmap), (TPixels{0, Bgra(1, 2, 3, 255), Bgra(4, 5, 6, 7), 0}));
+  EXPECT_EQ(TopDown(bitmap), (TPixels{0, BitmapBgra(1, 2, 3, 255), BitmapBgra(4, 5, 6, 7), 0}));
   EXPECT_TRUE(bitmap.HasAlpha());
   bitmap.SetAlphaChannel(0);
   EXPECT_FALSE(bitmap.HasAlpha());
   bitmap.MakeOpaque();
-  EXPECT_EQ(TopDown(bitmap)[1], Bgra(1, 2, 3, 255));
+  EXPECT_EQ(TopDown(bitmap)[1], BitmapBgra(1, 2, 3, 255));
 
   // White mask pixels clear, black ones keep.
   TBitmap mask(4, 1);
@@ -182,12 +182,12 @@ TEST(CxBitmap32, KeyOutCutOutPremultiplyAndAlpha) {
   row[2] = 0x00FFFFFF;
   row[3] = 0;
   bitmap.CutOutByMask(&mask);
-  EXPECT_EQ(TopDown(bitmap), (TPixels{0, Bgra(1, 2, 3, 255), 0xFF000000u, 0xFF000000u}));
+  EXPECT_EQ(TopDown(bitmap), (TPixels{0, BitmapBgra(1, 2, 3, 255), 0xFF000000u, 0xFF000000u}));
 
   TcxBitmap32 colours(2, 1);
-  SetTopDown(colours, {Bgra(50, 100, 200, 128), Bgra(255, 1, 0, 255)});
+  SetTopDown(colours, {BitmapBgra(50, 100, 200, 128), BitmapBgra(255, 1, 0, 255)});
   colours.Premultiply();
-  EXPECT_EQ(TopDown(colours), (TPixels{Bgra(25, 50, 100, 128), Bgra(255, 1, 0, 255)}));
+  EXPECT_EQ(TopDown(colours), (TPixels{BitmapBgra(25, 50, 100, 128), BitmapBgra(255, 1, 0, 255)}));
 }
 
 TEST(CxBitmap32, CopiesFromAnotherBitmapByRasterOperation) {
@@ -214,7 +214,7 @@ TEST(CxBitmap32, DrawingWorksAfterThePixelsWereReadInsideAPush) {
   canvas->PopState();
   EXPECT_EQ(bitmap.Canvas()->LockCount(), 0);
   canvas->FillRectColor(TRect(1, 0, 2, 1), clBlue);
-  EXPECT_EQ(TopDown(bitmap), (TPixels{Bgra(0, 0, 255, 0), Bgra(255, 0, 0, 0)}));
+  EXPECT_EQ(TopDown(bitmap), (TPixels{BitmapBgra(0, 0, 255, 0), BitmapBgra(255, 0, 0, 0)}));
 }
 
 TEST(CxBitmap32, CanvasLockHoldsTheFrameworkCanvas) {
@@ -233,8 +233,8 @@ TEST(CxBitmap32, LoadsABitmapResourceKeepingItsAlpha) {
   EXPECT_EQ(changes.Count, 1);
   ASSERT_EQ(bitmap.Width(), 2);
   EXPECT_EQ(bitmap.PixelFormat(), pf32bit);
-  EXPECT_EQ(TopDown(bitmap), (TPixels{Bgra(0x90, 0xA0, 0xB0, 0xC0), Bgra(0xD0, 0xE0, 0xF0, 0xFF),
-                                      Bgra(0x10, 0x20, 0x30, 0x40), Bgra(0x50, 0x60, 0x70, 0x80)}));
+  EXPECT_EQ(TopDown(bitmap), (TPixels{BitmapBgra(0x90, 0xA0, 0xB0, 0xC0), BitmapBgra(0xD0, 0xE0, 0xF0, 0xFF),
+                                      BitmapBgra(0x10, 0x20, 0x30, 0x40), BitmapBgra(0x50, 0x60, 0x70, 0x80)}));
   // A 24-bit resource becomes 32 bits.
   bitmap.LoadFromResourceName(HInstance, "TestBitmap");
   EXPECT_EQ(bitmap.PixelFormat(), pf32bit);
@@ -253,16 +253,16 @@ TEST(CxAlphaBitmap, EachFilterGivesItsBytes) {
     TcxBitmapFilter Filter;
     TPixels Expected;  // bottom-up
   } cases[] = {
-      {bfFade, {Bgra(84, 91, 217, 255), Bgra(78, 39, 0, 100), 0, Bgra(24, 47, 71, 0)}},
-      {bfDisable, {Bgra(141, 141, 141, 255), Bgra(132, 132, 132, 217), 0, Bgra(139, 139, 139, 179)}},
-      {bfGrayAverage, {Bgra(76, 76, 76, 255), Bgra(50, 50, 50, 128), 0, Bgra(60, 60, 60, 0)}},
-      {bfOpaque, {Bgra(10, 20, 200, 255), Bgra(100, 50, 0, 255), 0xFF000000u, Bgra(30, 60, 90, 255)}},
+      {bfFade, {BitmapBgra(84, 91, 217, 255), BitmapBgra(78, 39, 0, 100), 0, BitmapBgra(24, 47, 71, 0)}},
+      {bfDisable, {BitmapBgra(141, 141, 141, 255), BitmapBgra(132, 132, 132, 217), 0, BitmapBgra(139, 139, 139, 179)}},
+      {bfGrayAverage, {BitmapBgra(76, 76, 76, 255), BitmapBgra(50, 50, 50, 128), 0, BitmapBgra(60, 60, 60, 0)}},
+      {bfOpaque, {BitmapBgra(10, 20, 200, 255), BitmapBgra(100, 50, 0, 255), 0xFF000000u, BitmapBgra(30, 60, 90, 255)}},
       {bfMask, {0, 0, 0xFFFFFFFFu, 0}},
-      {bfGrayLuma, {Bgra(73, 73, 73, 255), Bgra(41, 41, 41, 128), 0, Bgra(66, 66, 66, 0)}},
-      {bfGrayLumaAlt, {Bgra(31, 31, 31, 255), Bgra(57, 57, 57, 128), 0, Bgra(56, 56, 56, 0)}},
-      {bfFixAlpha, {Bgra(10, 20, 200, 255), Bgra(100, 50, 0, 128), 0, Bgra(30, 60, 90, 255)}},
+      {bfGrayLuma, {BitmapBgra(73, 73, 73, 255), BitmapBgra(41, 41, 41, 128), 0, BitmapBgra(66, 66, 66, 0)}},
+      {bfGrayLumaAlt, {BitmapBgra(31, 31, 31, 255), BitmapBgra(57, 57, 57, 128), 0, BitmapBgra(56, 56, 56, 0)}},
+      {bfFixAlpha, {BitmapBgra(10, 20, 200, 255), BitmapBgra(100, 50, 0, 128), 0, BitmapBgra(30, 60, 90, 255)}},
       {bfFillBkColor, {0, 0, 0, 0}},
-      {bfClearAlpha, {Bgra(10, 20, 200, 0), Bgra(100, 50, 0, 0), 0, Bgra(30, 60, 90, 0)}},
+      {bfClearAlpha, {BitmapBgra(10, 20, 200, 0), BitmapBgra(100, 50, 0, 0), 0, BitmapBgra(30, 60, 90, 0)}},
   };
   for (const auto& c : cases) {
     TcxAlphaBitmap bitmap(2, 2);
@@ -285,9 +285,9 @@ TEST(CxAlphaBitmap, HatchStartsWithTheFirstColourAtTheBottomLeft) {
   EXPECT_EQ(TopDown(bitmap), (TPixels{b, b, r, r, b, b, r, r, r, r, b, b, r, r, b, b}));
   // Half alpha over transparent black; a step of 0 hatches pixel by pixel.
   TcxAlphaBitmap half(2, 1, true);
-  TcxHatchData data{Bgra(0, 0, 255, 255), 128, Bgra(255, 0, 0, 255), 255, 0};
+  TcxHatchData data{BitmapBgra(0, 0, 255, 255), 128, BitmapBgra(255, 0, 0, 255), 255, 0};
   half.SetHatchData(data);
-  EXPECT_EQ(TopDown(half), (TPixels{Bgra(0, 0, 128, 128), Bgra(255, 0, 0, 255)}));
+  EXPECT_EQ(TopDown(half), (TPixels{BitmapBgra(0, 0, 128, 128), BitmapBgra(255, 0, 0, 255)}));
 }
 
 TEST(CxAlphaBitmap, ClearUsesTheBackgroundColourOnlyWhenItHasAlpha) {
@@ -302,17 +302,17 @@ TEST(CxAlphaBitmap, ClearUsesTheBackgroundColourOnlyWhenItHasAlpha) {
 
 TEST(CxAlphaBitmap, TransparentColoursAreSkippedAndFixed) {
   TcxAlphaBitmap bitmap(3, 1);
-  SetTopDown(bitmap, {Bgra(1, 2, 3, 0), Bgra(9, 9, 9, 0), Bgra(1, 2, 3, 77)});
+  SetTopDown(bitmap, {BitmapBgra(1, 2, 3, 0), BitmapBgra(9, 9, 9, 0), BitmapBgra(1, 2, 3, 77)});
   bitmap.SetTransparentColor(TColor(0x010203));  // red 3, green 2, blue 1
-  EXPECT_EQ(bitmap.TransparentBkColor(), Bgra(1, 2, 3, 0));
-  EXPECT_TRUE(bitmap.IsTransparentPixel(Bgra(1, 2, 3, 0)));
-  EXPECT_TRUE(bitmap.IsTransparentPixel(Bgra(1, 2, 3, 200)));  // the list ignores alpha
-  EXPECT_FALSE(bitmap.IsTransparentPixel(Bgra(1, 2, 4, 0)));
+  EXPECT_EQ(bitmap.TransparentBkColor(), BitmapBgra(1, 2, 3, 0));
+  EXPECT_TRUE(bitmap.IsTransparentPixel(BitmapBgra(1, 2, 3, 0)));
+  EXPECT_TRUE(bitmap.IsTransparentPixel(BitmapBgra(1, 2, 3, 200)));  // the list ignores alpha
+  EXPECT_FALSE(bitmap.IsTransparentPixel(BitmapBgra(1, 2, 4, 0)));
   // bfFixAlpha ran: only the non-transparent pixel without alpha is opaque.
-  EXPECT_EQ(TopDown(bitmap), (TPixels{Bgra(1, 2, 3, 0), Bgra(9, 9, 9, 255), Bgra(1, 2, 3, 77)}));
-  EXPECT_FALSE(bitmap.IsTransparentPixel(Bgra(9, 9, 9, 255)));
+  EXPECT_EQ(TopDown(bitmap), (TPixels{BitmapBgra(1, 2, 3, 0), BitmapBgra(9, 9, 9, 255), BitmapBgra(1, 2, 3, 77)}));
+  EXPECT_FALSE(bitmap.IsTransparentPixel(BitmapBgra(9, 9, 9, 255)));
   bitmap.AddTransparentColor(TColor(0x090909));
-  EXPECT_TRUE(bitmap.IsTransparentPixel(Bgra(9, 9, 9, 255)));
+  EXPECT_TRUE(bitmap.IsTransparentPixel(BitmapBgra(9, 9, 9, 255)));
   bitmap.TransparentPixels()->Clear();
   bitmap.ApplyFilter(bfMask);  // only the background colour is left
   EXPECT_EQ(TopDown(bitmap), (TPixels{0xFFFFFFFFu, 0, 0}));

@@ -19,7 +19,7 @@ namespace {
 
 constexpr UINT WM_PROBE = WM_USER + 41;
 
-std::vector<std::string> GLog;
+std::vector<std::string> GHookLog;
 // What each numbered handler does besides logging itself.
 std::function<void(int, LRESULT&)> GAction[6];
 
@@ -28,18 +28,18 @@ void Handler(int Code, WPARAM WParam, LPARAM LParam, LRESULT& Result) {
   (void)WParam;
   (void)LParam;
   if (Code < 0) return;
-  GLog.push_back("H" + std::to_string(N));
+  GHookLog.push_back("H" + std::to_string(N));
   if (GAction[N]) GAction[N](Code, Result);
 }
 constexpr TdxHookHandlerProc H[6] = {&Handler<0>, &Handler<1>, &Handler<2>, &Handler<3>, &Handler<4>, &Handler<5>};
 
 LRESULT ProbeProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_PROBE) GLog.push_back("window");
-  if (msg == WM_LBUTTONDOWN) GLog.push_back("click");
+  if (msg == WM_PROBE) GHookLog.push_back("window");
+  if (msg == WM_LBUTTONDOWN) GHookLog.push_back("click");
   return DefWindowProcA(hwnd, msg, w, l);
 }
 
-HWND MakeWindow() {
+HWND MakeHookWindow() {
   static bool registered = false;
   if (!registered) {
     WNDCLASSA wc{};
@@ -73,10 +73,10 @@ class HookControllerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dx_core_detail::StartHooks();
-    GLog.clear();
+    GHookLog.clear();
     for (auto& a : GAction) a = nullptr;
     GForeignCalls = 0;
-    Window = MakeWindow();
+    Window = MakeHookWindow();
     Pump();
   }
   void TearDown() override {
@@ -88,20 +88,20 @@ class HookControllerTest : public ::testing::Test {
   }
   static TdxSystemHook* Hook(TdxHookKind Kind) { return dxHookController()->Hook(Kind); }
   std::vector<std::string> Probe() {
-    GLog.clear();
+    GHookLog.clear();
     SendMessageA(Window, WM_PROBE, 0, 0);
-    return GLog;
+    return GHookLog;
   }
   HWND Window = nullptr;
 };
 
-using Log = std::vector<std::string>;
+using HookLog = std::vector<std::string>;
 
 TEST_F(HookControllerTest, NewestHandlerRunsFirstAndTheCallWndProcKindSeesSendMessageBeforeTheWindow) {
   dxAddHookHandler(hkCallWndProc, H[0]);
   dxAddHookHandler(hkCallWndProc, H[1]);
   EXPECT_NE(Hook(hkCallWndProc)->Handle(), nullptr);
-  EXPECT_EQ(Probe(), (Log{"H1", "H0", "window"}));
+  EXPECT_EQ(Probe(), (HookLog{"H1", "H0", "window"}));
 }
 
 TEST_F(HookControllerTest, ARegistrationPerOccurrenceAndOneRemovalPerKind) {
@@ -109,7 +109,7 @@ TEST_F(HookControllerTest, ARegistrationPerOccurrenceAndOneRemovalPerKind) {
   dxAddHookHandler(hkCallWndProc, H[0]);
   dxAddHookHandler(hkCallWndProc, H[0]);
   dxAddHookHandler(hkMouse, H[0]);
-  EXPECT_EQ(Probe(), (Log{"H0", "H0", "window"}));
+  EXPECT_EQ(Probe(), (HookLog{"H0", "H0", "window"}));
   EXPECT_EQ(GForeignCalls, 1) << "the next hook is called once per event";
 
   dxRemoveHookHandler(H[0]);
@@ -117,16 +117,16 @@ TEST_F(HookControllerTest, ARegistrationPerOccurrenceAndOneRemovalPerKind) {
   EXPECT_NE(Hook(hkCallWndProc)->Handle(), nullptr) << "one occurrence is left, the hook stays";
   EXPECT_EQ(Hook(hkMouse)->HandlerCount(), 0);
   EXPECT_EQ(Hook(hkMouse)->Handle(), nullptr) << "the emptied kind is uninstalled";
-  EXPECT_EQ(Probe(), (Log{"H0", "window"}));
+  EXPECT_EQ(Probe(), (HookLog{"H0", "window"}));
 
   dxRemoveHookHandler(H[0]);
   EXPECT_EQ(Hook(hkCallWndProc)->Handle(), nullptr);
   GForeignCalls = 0;
-  EXPECT_EQ(Probe(), (Log{"window"}));
+  EXPECT_EQ(Probe(), (HookLog{"window"}));
   EXPECT_EQ(GForeignCalls, 1) << "the foreign hook is still in the chain";
 
   dxRemoveHookHandler(H[5]);  // never registered: nothing changes
-  EXPECT_EQ(Probe(), (Log{"window"}));
+  EXPECT_EQ(Probe(), (HookLog{"window"}));
 }
 
 TEST_F(HookControllerTest, ARaisingHandlerIsReportedOncePerEventAndTheOthersStillRun) {
@@ -143,8 +143,8 @@ TEST_F(HookControllerTest, ARaisingHandlerIsReportedOncePerEventAndTheOthersStil
   dxAddHookHandler(hkCallWndProc, H[0]);
   dxAddHookHandler(hkCallWndProc, H[1]);
   dxAddHookHandler(hkCallWndProc, H[2]);
-  EXPECT_EQ(Probe(), (Log{"H2", "H1", "H0", "window"}));
-  EXPECT_EQ(Probe(), (Log{"H2", "H1", "H0", "window"}));
+  EXPECT_EQ(Probe(), (HookLog{"H2", "H1", "H0", "window"}));
+  EXPECT_EQ(Probe(), (HookLog{"H2", "H1", "H0", "window"}));
   EXPECT_EQ(reports, (std::vector<std::string>{"handler failed", "handler failed"}));
   EXPECT_EQ(GForeignCalls, 2);
   Application->OnException = saved;
@@ -159,17 +159,17 @@ TEST_F(HookControllerTest, AResultOfOneSwallowsTheClickWhileTheNextHookStillSees
   InjectClick(ClientPoint(Window, 10, 10));
   Pump();
   int clicks = 0, h0 = 0;
-  for (const std::string& e : GLog) clicks += e == "click", h0 += e == "H0";
+  for (const std::string& e : GHookLog) clicks += e == "click", h0 += e == "H0";
   EXPECT_EQ(clicks, 0) << "the window never sees the swallowed press";
   EXPECT_GT(h0, 0) << "a later handler leaving the result alone does not undo it";
   EXPECT_GT(GForeignCalls, 0);
 
   dxRemoveHookHandler(H[1]);
-  GLog.clear();
+  GHookLog.clear();
   InjectClick(ClientPoint(Window, 10, 10));
   Pump();
   clicks = 0;
-  for (const std::string& e : GLog) clicks += e == "click";
+  for (const std::string& e : GHookLog) clicks += e == "click";
   EXPECT_EQ(clicks, 1);
 }
 
@@ -178,15 +178,15 @@ TEST_F(HookControllerTest, TheGetMessageKindCanTurnAMessageIntoNothing) {
     auto* m = reinterpret_cast<MSG*>(LParam);
     if (Code >= 0 && m->message == WM_PROBE) m->message = WM_NULL;
   });
-  GLog.clear();
+  GHookLog.clear();
   PostMessageA(Window, WM_PROBE, 0, 0);
   Pump();
-  EXPECT_TRUE(GLog.empty());
+  EXPECT_TRUE(GHookLog.empty());
   dx_core_detail::StopHooks();  // the destructor uninstalls what is left
   dx_core_detail::StartHooks();
   PostMessageA(Window, WM_PROBE, 0, 0);
   Pump();
-  EXPECT_EQ(GLog, (Log{"window"}));
+  EXPECT_EQ(GHookLog, (HookLog{"window"}));
 }
 
 // Handlers H0..H3 registered in that order (H3 runs first); what one of them
@@ -196,7 +196,7 @@ TEST_F(HookControllerTest, RemovalAndAdditionDuringTheWalk) {
     const char* What;
     int Actor;
     std::function<void()> Act;
-    Log First, Second;
+    HookLog First, Second;
   } const cases[] = {
       {"removes itself", 2, [] { dxRemoveHookHandler(H[2]); },
        {"H3", "H2", "H1", "H0", "window"}, {"H3", "H1", "H0", "window"}},

@@ -18,8 +18,8 @@ namespace {
 
 using namespace image_list_testing;
 
-constexpr Cardinal kDark = 0xFF404040u;
-constexpr Cardinal kLight = 0xFFC0C0C0u;
+constexpr Cardinal kDrawDark = 0xFF404040u;
+constexpr Cardinal kDrawLight = 0xFFC0C0C0u;
 
 // 16 x 16, premultiplied: an opaque red square at 4..11 on transparency.
 std::unique_ptr<TcxBitmap32> RedSquare() {
@@ -36,7 +36,7 @@ std::unique_ptr<TcxBitmap32> Chequered(Integer W, Integer H) {
   auto b = std::make_unique<TcxBitmap32>(W, H);
   TRGBColors p(size_t(W) * H);
   for (Integer y = 0; y < H; ++y)
-    for (Integer x = 0; x < W; ++x) p[size_t(y) * W + x] = Quad((x / 4 + y / 4) % 2 ? kDark : kLight);
+    for (Integer x = 0; x < W; ++x) p[size_t(y) * W + x] = Quad((x / 4 + y / 4) % 2 ? kDrawDark : kDrawLight);
   b->SetPixels(p);
   return b;
 }

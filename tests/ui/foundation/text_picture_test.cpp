@@ -17,14 +17,14 @@
 
 namespace {
 
-constexpr uint32_t kPaper = 0x00FAFAF5u;
+constexpr uint32_t kPicturePaper = 0x00FAFAF5u;
 const char16_t kParagraph[] =
     u"Captions wrap where expected, never overflow their box, and keep accented letters whole: caf\u00E9 "
     u"cr\u00E8me, Stra\u00DFe.";
 
 TEST(TextPicture, AlignmentsEllipsisHighlightAndRotation) {
   const int width = 640, height = 420;
-  TDibCanvas dib(width, height, kPaper);
+  TDibCanvas dib(width, height, kPicturePaper);
   TCanvas canvas;
   canvas.SetHandle(dib.dc);
   canvas.Font()->SetName("Liberation Sans");
@@ -76,7 +76,7 @@ TEST(TextPicture, AlignmentsEllipsisHighlightAndRotation) {
   std::ofstream(PictureDir() + "ui_foundation_text_rows.png", std::ios::binary) << png;
 
   // Every box got ink, and none outside the boxes' columns.
-  for (Integer left : cols) EXPECT_GT(dib.CountNot(kPaper, left + 2, 12, left + 198, 98), 0) << left;
+  for (Integer left : cols) EXPECT_GT(dib.CountNot(kPicturePaper, left + 2, 12, left + 198, 98), 0) << left;
   cx.reset();
   canvas.SetHandle(nullptr);
 }

@@ -17,11 +17,11 @@
 
 namespace {
 
-constexpr uint32_t kPaper = 0x00F0E0C0u;
+constexpr uint32_t kRoutinesPaper = 0x00F0E0C0u;
 
 class TextRoutinesTest : public ::testing::Test {
  protected:
-  TDibCanvas Dib{320, 200, kPaper};
+  TDibCanvas Dib{320, 200, kRoutinesPaper};
   TCanvas Canvas;
   std::unique_ptr<TcxCanvas> Cx;
   HDC DC = nullptr;
@@ -66,7 +66,7 @@ class TextRoutinesTest : public ::testing::Test {
     for (int y = 0; y < 40; ++y)
       for (int x = 0; x < Dib.width; ++x) {
         const uint32_t p = Dib.Rgb(x, y);
-        if (p == (kPaper & 0xFFFFFFu)) continue;
+        if (p == (kRoutinesPaper & 0xFFFFFFu)) continue;
         ASSERT_EQ(p, Px(colour)) << x << "," << y;
         ++ink;
       }
@@ -218,16 +218,16 @@ TEST_F(TextRoutinesTest, DrawTextDCRestoresWhatItSets) {
   EXPECT_EQ(GetBkMode(DC), OPAQUE);
 
   // A colour: drawn in it, the DC's colour comes back.
-  Dib.Fill(kPaper);
+  Dib.Fill(kRoutinesPaper);
   cxDrawTextDC(DC, "Text", r, TRANSPARENT, clRed, -1, DT_SINGLELINE);
   ExpectOnly(RGB(255, 0, 0));
   EXPECT_EQ(GetTextColor(DC), RGB(10, 20, 30));
 
   // Count 0: nothing drawn and the modes untouched.
-  Dib.Fill(kPaper);
+  Dib.Fill(kRoutinesPaper);
   SetBkMode(DC, OPAQUE);
   cxDrawTextDC(DC, "Text", r, TRANSPARENT, clRed, 0, DT_SINGLELINE);
-  EXPECT_EQ(Dib.CountNot(kPaper, 0, 0, 320, 200), 0);
+  EXPECT_EQ(Dib.CountNot(kRoutinesPaper, 0, 0, 320, 200), 0);
   EXPECT_EQ(GetBkMode(DC), OPAQUE);
   EXPECT_EQ(GetTextColor(DC), RGB(10, 20, 30));
 }
@@ -268,28 +268,28 @@ TEST_F(TextRoutinesTest, FontMeasurementsOnTheScreenCanvas) {
 TEST_F(TextRoutinesTest, ExtTextOutStringDrawsTheCountedPart) {
   const TRect none(0, 0, 0, 0);
   EXPECT_TRUE(cxExtTextOutString(DC, "abcdef", TPoint(10, 10), 3, 0, none));
-  const RECT ink = Dib.InkBox(kPaper);
+  const RECT ink = Dib.InkBox(kRoutinesPaper);
   EXPECT_GE(ink.Left, 10);
   EXPECT_LE(ink.Right, 10 + 3 * A + 1);
-  Dib.Fill(kPaper);
+  Dib.Fill(kRoutinesPaper);
   EXPECT_TRUE(cxExtTextOutString(DC, "abcdef", TPoint(10, 10), -1, ETO_CLIPPED, TRect(10, 10, 10 + 2 * A, 40)));
-  EXPECT_LE(Dib.InkBox(kPaper).Right, 10 + 2 * A);
+  EXPECT_LE(Dib.InkBox(kRoutinesPaper).Right, 10 + 2 * A);
 }
 
 TEST_F(TextRoutinesTest, DrawWrappedTextStacksLinesAndPlacesTheBlock) {
   const TRect r(10, 10, 10 + 8 * A, 10 + 10 * H);
   EXPECT_EQ(cxDrawWrappedText(Cx.get(), "abc def ghi", r, clBlack, 0), 2);
-  RECT top = Dib.InkBox(kPaper);
+  RECT top = Dib.InkBox(kRoutinesPaper);
   EXPECT_LT(top.Bottom, r.Top + 2 * H + 1);
   EXPECT_GT(top.Bottom, r.Top + H);
-  Dib.Fill(kPaper);
+  Dib.Fill(kRoutinesPaper);
   EXPECT_EQ(cxDrawWrappedText(Cx.get(), "abc def ghi", r, clBlack, DT_BOTTOM), 2);
-  RECT bottom = Dib.InkBox(kPaper);
+  RECT bottom = Dib.InkBox(kRoutinesPaper);
   EXPECT_GT(bottom.Top, r.Bottom - 2 * H - 1);
   EXPECT_LE(bottom.Bottom, r.Bottom);
-  Dib.Fill(kPaper);
+  Dib.Fill(kRoutinesPaper);
   EXPECT_EQ(cxDrawWrappedText(Cx.get(), "abc def ghi", r, clBlack, DT_VCENTER), 2);
-  RECT centre = Dib.InkBox(kPaper);
+  RECT centre = Dib.InkBox(kRoutinesPaper);
   EXPECT_GT(centre.Top, top.Top + 3 * H);
   EXPECT_LT(centre.Bottom, bottom.Bottom - 3 * H);
 }
@@ -302,20 +302,20 @@ TEST_F(TextRoutinesTest, RotatedTextRunsAlongItsTurn) {
     bool firstAtBottom, firstAtTop;
   } cases[] = {{qtLeft, true, false}, {qtRight, false, true}};
   for (const auto& c : cases) {
-    Dib.Fill(kPaper);
+    Dib.Fill(kRoutinesPaper);
     Canvas.Brush()->SetStyle(bsSolid);
     Cx->FillRectColor(TRect(r.Left, r.Top, r.Left + 3, r.Bottom), clBlue);
     EXPECT_EQ(cxDrawRotatedText(Cx.get(), "Wide", r, c.turn, clBlack, DT_SINGLELINE), H);
-    const RECT word = Dib.InkBox(kPaper);
+    const RECT word = Dib.InkBox(kRoutinesPaper);
     EXPECT_GE(word.Left, r.Left);
     EXPECT_LE(word.Right, r.Right);
     EXPECT_GE(word.Top, r.Top);
     EXPECT_LE(word.Bottom, r.Bottom);
     EXPECT_EQ(Dib.Rgb(r.Left + 1, r.Top + 5 * A), Px(RGB(0, 0, 255))) << "the background stays";
     EXPECT_GT(word.Bottom - word.Top, 3 * A) << "the word runs along the height";
-    Dib.Fill(kPaper);
+    Dib.Fill(kRoutinesPaper);
     cxDrawRotatedText(Cx.get(), "W", r, c.turn, clBlack, DT_SINGLELINE);
-    const RECT first = Dib.InkBox(kPaper);
+    const RECT first = Dib.InkBox(kRoutinesPaper);
     ASSERT_GT(first.Bottom, first.Top);
     if (c.firstAtBottom) {
       EXPECT_GE(first.Bottom, r.Bottom - 2);
@@ -326,13 +326,13 @@ TEST_F(TextRoutinesTest, RotatedTextRunsAlongItsTurn) {
       EXPECT_LT(first.Bottom, r.Top + A + 3);
     }
   }
-  Dib.Fill(kPaper);
+  Dib.Fill(kRoutinesPaper);
   EXPECT_EQ(cxDrawRotatedText(Cx.get(), "Wide", TRect(10, 10, 10, 50), qtLeft, clBlack, 0), 0);
   EXPECT_EQ(cxDrawRotatedText(Cx.get(), "Wide", TRect(10, 10, 50, 5), qtRight, clBlack, 0), 0);
-  EXPECT_EQ(Dib.CountNot(kPaper, 0, 0, 320, 200), 0);
+  EXPECT_EQ(Dib.CountNot(kRoutinesPaper, 0, 0, 320, 200), 0);
   // No turn: plain text from the left.
   EXPECT_EQ(cxDrawRotatedText(Cx.get(), "Wide", TRect(10, 10, 200, 50), qtNone, clBlack, DT_SINGLELINE), H);
-  const RECT plain = Dib.InkBox(kPaper);
+  const RECT plain = Dib.InkBox(kRoutinesPaper);
   EXPECT_LE(plain.Left, 12);
   EXPECT_LT(plain.Bottom - plain.Top, H + 1);
 }

@@ -16,20 +16,20 @@ namespace {
 
 uint32_t Div255(uint32_t x) { return (x + 127) / 255; }
 
-uint32_t Byte(uint32_t v, int c) { return (v >> (8 * c)) & 0xFF; }
+uint32_t ChannelOf(uint32_t v, int c) { return (v >> (8 * c)) & 0xFF; }
 
 // The documented premultiplied source-over, every byte.
 uint32_t PerPixel(uint32_t d, uint32_t s, uint32_t sca) {
   uint32_t scaled = 0;
-  for (int c = 0; c < 4; ++c) scaled |= Div255(Byte(s, c) * sca) << (8 * c);
+  for (int c = 0; c < 4; ++c) scaled |= Div255(ChannelOf(s, c) * sca) << (8 * c);
   uint32_t inv = 255 - (scaled >> 24), out = 0;
-  for (int c = 0; c < 4; ++c) out |= std::min<uint32_t>(Byte(scaled, c) + Div255(Byte(d, c) * inv), 255) << (8 * c);
+  for (int c = 0; c < 4; ++c) out |= std::min<uint32_t>(ChannelOf(scaled, c) + Div255(ChannelOf(d, c) * inv), 255) << (8 * c);
   return out;
 }
 
 uint32_t Constant(uint32_t d, uint32_t s, uint32_t sca) {
   uint32_t out = 0;
-  for (int c = 0; c < 4; ++c) out |= Div255(Byte(s, c) * sca + Byte(d, c) * (255 - sca)) << (8 * c);
+  for (int c = 0; c < 4; ++c) out |= Div255(ChannelOf(s, c) * sca + ChannelOf(d, c) * (255 - sca)) << (8 * c);
   return out;
 }
 
@@ -91,7 +91,7 @@ TEST(BlendTest, HalftoneHalvingGivesTheRoundedMeans) {
   std::mt19937 rng(11);
   auto avg = [](uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
     uint32_t out = 0;
-    for (int k = 0; k < 4; ++k) out |= ((Byte(a, k) + Byte(b, k) + Byte(c, k) + Byte(d, k) + 2) / 4) << (8 * k);
+    for (int k = 0; k < 4; ++k) out |= ((ChannelOf(a, k) + ChannelOf(b, k) + ChannelOf(c, k) + ChannelOf(d, k) + 2) / 4) << (8 * k);
     return out;
   };
   for (int w = 1; w <= 19; ++w) {

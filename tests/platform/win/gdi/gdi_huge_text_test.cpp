@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000;
+constexpr uint32_t kHugeWhite = 0xFFFFFF, kHugeRed = 0xFF0000;
 constexpr double kPi = 3.14159265358979323846;
 
 HFONT HugeFont(int height, int escapement = 0, BYTE quality = DEFAULT_QUALITY) {
@@ -108,7 +108,7 @@ struct THugeText {
 };
 
 // The small surface and the part of it text may paint.
-constexpr int kW = 40, kH = 30;
+constexpr int kHugeW = 40, kHugeH = 30;
 constexpr RECT kClip{8, 6, 32, 24};
 
 // Draws a huge "I" whose stem's middle lands on the middle of the clip.
@@ -159,18 +159,18 @@ TEST(HugeFonts, TextPaintsThePartInSightInsideTheClip) {
   };
   for (const THugeText& k : cases) {
     SCOPED_TRACE(k.Name);
-    TDibCanvas c(kW, kH, kWhite);
+    TDibCanvas c(kHugeW, kHugeH, kHugeWhite);
     HFONT font = HugeFont(k.Height, k.Escapement);
     HGDIOBJ old = SelectObject(c.dc, font);
     SetBkMode(c.dc, TRANSPARENT);
     SetTextColor(c.dc, RGB(255, 0, 0));
     if (k.Call != TCall::ExtTextOutClipped) IntersectClipRect(c.dc, kClip.Left, kClip.Top, kClip.Right, kClip.Bottom);
     DrawHugeI(c.dc, k);
-    EXPECT_EQ(c.CountNot(kRed, kClip.Left, kClip.Top, kClip.Right, kClip.Bottom, 0xFFFFFF), 0);
+    EXPECT_EQ(c.CountNot(kHugeRed, kClip.Left, kClip.Top, kClip.Right, kClip.Bottom, 0xFFFFFF), 0);
     int outside = 0;
-    for (int y = 0; y < kH; ++y)
-      for (int x = 0; x < kW; ++x)
-        if ((x < kClip.Left || x >= kClip.Right || y < kClip.Top || y >= kClip.Bottom) && c.Rgb(x, y) != kWhite)
+    for (int y = 0; y < kHugeH; ++y)
+      for (int x = 0; x < kHugeW; ++x)
+        if ((x < kClip.Left || x >= kClip.Right || y < kClip.Top || y >= kClip.Bottom) && c.Rgb(x, y) != kHugeWhite)
           ++outside;
     EXPECT_EQ(outside, 0);
     SelectObject(c.dc, old);
@@ -208,8 +208,8 @@ TEST(HugeFonts, GlyphMadeInTilesIsTheGlyphMadeAtOnce) {
   constexpr int kBigW = 2700, kBigH = 2300, kTile = 100;
   for (const auto& k : cases) {
     SCOPED_TRACE(k.Text);
-    TDibCanvas big(kBigW, kBigH, kWhite);
-    TDibCanvas tile(kTile, kTile, kWhite);
+    TDibCanvas big(kBigW, kBigH, kHugeWhite);
+    TDibCanvas tile(kTile, kTile, kHugeWhite);
     HFONT font = HugeFont(k.Height, k.Escapement, k.Quality);
     HGDIOBJ oldBig = SelectObject(big.dc, font), oldTile = SelectObject(tile.dc, font);
     for (HDC dc : {big.dc, tile.dc}) {
@@ -220,20 +220,20 @@ TEST(HugeFonts, GlyphMadeInTilesIsTheGlyphMadeAtOnce) {
     const int ox = k.Escapement ? 1000 : 100, oy = k.Escapement ? 1700 : 2000;
     ASSERT_TRUE(TextOutA(big.dc, ox, oy, k.Text, 1));
     WriteOpaquePng(k.Name, big.bits, kBigW, kBigH);
-    const RECT ink = big.InkBox(kWhite);
+    const RECT ink = big.InkBox(kHugeWhite);
     ASSERT_GT(ink.Right - ink.Left, 1000);
     ASSERT_GT(ink.Bottom - ink.Top, 1000);
     ASSERT_TRUE(ink.Left > 0 && ink.Top > 0 && ink.Right < kBigW && ink.Bottom < kBigH) << "cut by the surface";
     int differ = 0, boundary = 0;
     for (int y = 1; y + 1 < kBigH; ++y)
       for (int x = 1; x + 1 < kBigW; ++x)
-        if (big.Rgb(x, y) != kWhite &&
-            (big.Rgb(x - 1, y) == kWhite || big.Rgb(x + 1, y) == kWhite || big.Rgb(x, y - 1) == kWhite ||
-             big.Rgb(x, y + 1) == kWhite))
+        if (big.Rgb(x, y) != kHugeWhite &&
+            (big.Rgb(x - 1, y) == kHugeWhite || big.Rgb(x + 1, y) == kHugeWhite || big.Rgb(x, y - 1) == kHugeWhite ||
+             big.Rgb(x, y + 1) == kHugeWhite))
           ++boundary;
     for (int ty = 0; ty < kBigH; ty += kTile)
       for (int tx = 0; tx < kBigW; tx += kTile) {
-        tile.Fill(kWhite);
+        tile.Fill(kHugeWhite);
         ASSERT_TRUE(TextOutA(tile.dc, ox - tx, oy - ty, k.Text, 1));
         for (int y = 0; y < kTile && ty + y < kBigH; ++y)
           for (int x = 0; x < kTile && tx + x < kBigW; ++x)

@@ -12,8 +12,8 @@
 
 namespace {
 
-const int kDepths[] = {1, 4, 8, 16, 24, 32};
-const int kW = 40, kH = 16;
+const int kLayoutDepths[] = {1, 4, 8, 16, 24, 32};
+const int kLayoutW = 40, kLayoutH = 16;
 
 struct TDrawCase {
   const char* name;
@@ -85,13 +85,13 @@ const TDrawCase kDraws[] = {
      }},
     {"clipped FillRect",
      [](HDC dc) {
-       IntersectClipRect(dc, 0, 0, 7, kH);
+       IntersectClipRect(dc, 0, 0, 7, kLayoutH);
        RECT r{3, 3, 20, 9};
        FillRect(dc, &r, gBlack());
      }},
     {"excluded FillRect",
      [](HDC dc) {
-       ExcludeClipRect(dc, 6, 0, 10, kH);
+       ExcludeClipRect(dc, 6, 0, 10, kLayoutH);
        RECT r{3, 3, 20, 9};
        FillRect(dc, &r, gBlack());
      }},
@@ -100,7 +100,7 @@ const TDrawCase kDraws[] = {
        HRGN rgn = CreateRectRgn(0, 2, 12, 10);
        SelectClipRgn(dc, rgn);
        DeleteObject(rgn);
-       RECT r{3, 0, 30, kH};
+       RECT r{3, 0, 30, kLayoutH};
        FillRect(dc, &r, gBlack());
      }},
     {"BitBlt of a pattern",
@@ -113,9 +113,9 @@ const TDrawCase kDraws[] = {
 };
 
 TEST(LayoutTest, RightToLeftDrawsTheMirrorImageInEveryDepth) {
-  for (int depth : kDepths)
+  for (int depth : kLayoutDepths)
     for (const auto& c : kDraws) {
-      TFormatDib ltr(depth, kW, kH, 0xFF), rtl(depth, kW, kH, 0xFF);
+      TFormatDib ltr(depth, kLayoutW, kLayoutH, 0xFF), rtl(depth, kLayoutW, kLayoutH, 0xFF);
       EXPECT_EQ(SetLayout(rtl.dc, LAYOUT_RTL), 0u);
       int saved = SaveDC(ltr.dc), savedR = SaveDC(rtl.dc);
       c.draw(ltr.dc);
@@ -123,10 +123,10 @@ TEST(LayoutTest, RightToLeftDrawsTheMirrorImageInEveryDepth) {
       RestoreDC(ltr.dc, saved);
       RestoreDC(rtl.dc, savedR);
       int drawn = 0, wrong = 0;
-      for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
+      for (int y = 0; y < kLayoutH; ++y)
+        for (int x = 0; x < kLayoutW; ++x) {
           drawn += ltr.Value(x, y) != ltr.FilledValue(0xFF, x);
-          wrong += rtl.Value(kW - 1 - x, y) != ltr.Value(x, y);
+          wrong += rtl.Value(kLayoutW - 1 - x, y) != ltr.Value(x, y);
         }
       EXPECT_GT(drawn, 0) << c.name;
       EXPECT_EQ(wrong, 0) << c.name << ", " << depth << " bits";
@@ -134,19 +134,19 @@ TEST(LayoutTest, RightToLeftDrawsTheMirrorImageInEveryDepth) {
 }
 
 TEST(LayoutTest, LogicalXCountsFromTheRightEdge) {
-  TDibCanvas c(kW, kH, 0x00FFFFFFu);
+  TDibCanvas c(kLayoutW, kLayoutH, 0x00FFFFFFu);
   EXPECT_EQ(GetLayout(c.dc), 0u);
   EXPECT_EQ(SetLayout(c.dc, LAYOUT_RTL), 0u);
   EXPECT_EQ(GetLayout(c.dc), DWORD(LAYOUT_RTL));
   SetPixel(c.dc, 0, 0, RGB(0, 0, 0));
-  EXPECT_EQ(c.Rgb(kW - 1, 0), 0u);
+  EXPECT_EQ(c.Rgb(kLayoutW - 1, 0), 0u);
   EXPECT_EQ(GetPixel(c.dc, 0, 0), RGB(0, 0, 0));
   RECT r{0, 2, 3, 3};
   FillRect(c.dc, &r, gBlack());
-  EXPECT_EQ(c.CountNot(0, kW - 3, 2, kW, 3), 0);
-  EXPECT_EQ(c.Rgb(kW - 4, 2), 0xFFFFFFu);
+  EXPECT_EQ(c.CountNot(0, kLayoutW - 3, 2, kLayoutW, 3), 0);
+  EXPECT_EQ(c.Rgb(kLayoutW - 4, 2), 0xFFFFFFu);
   // The clip box is logical.
-  IntersectClipRect(c.dc, 1, 0, 6, kH);
+  IntersectClipRect(c.dc, 1, 0, 6, kLayoutH);
   RECT box{};
   GetClipBox(c.dc, &box);
   EXPECT_EQ(box.Left, 1);
@@ -190,7 +190,7 @@ TEST(LayoutTest, BitmapOrientationPreservedKeepsBlitsUnmirrored) {
   bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 5, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   for (const auto& b : blits)
     for (DWORD layout : {DWORD(0), DWORD(LAYOUT_RTL), DWORD(LAYOUT_RTL | LAYOUT_BITMAPORIENTATIONPRESERVED)}) {
-      TDibCanvas d(kW, 4, 0x00FFFFFFu);
+      TDibCanvas d(kLayoutW, 4, 0x00FFFFFFu);
       SetLayout(d.dc, layout);
       EXPECT_EQ(GetLayout(d.dc), layout);
       b.blit(d.dc, src.dc, &bi, src.bits);
@@ -200,14 +200,14 @@ TEST(LayoutTest, BitmapOrientationPreservedKeepsBlitsUnmirrored) {
       // Where logical column 2 + i lands, and which source column it shows.
       std::string got, want;
       for (int i = 0; i < w; ++i) {
-        int x = mirrored ? kW - 1 - (2 + i) : 2 + i;
+        int x = mirrored ? kLayoutW - 1 - (2 + i) : 2 + i;
         int srcCol = (stretched ? i / 2 : i);
         int shown = flipped ? srcCol : (mirrored ? (w - 1 - i) / (stretched ? 2 : 1) : srcCol);
         want += char('0' + ((shown + 1) & 0xF));
         got += char('0' + ((d.Rgb(x, 1) & 0xFF) / 0x10 & 0xF));
       }
       EXPECT_EQ(got, want) << b.name << ", layout " << layout;
-      EXPECT_EQ(d.CountNot(0xFFFFFFu, 0, 0, kW, 1, 0xFFFFFFu), 0) << b.name << ": row 0 untouched";
+      EXPECT_EQ(d.CountNot(0xFFFFFFu, 0, 0, kLayoutW, 1, 0xFFFFFFu), 0) << b.name << ": row 0 untouched";
     }
 }
 

@@ -15,13 +15,13 @@
 
 namespace {
 
-constexpr int kW = 200, kH = 120;
+constexpr int kMetaW = 200, kMetaH = 120;
 
 // One drawing that uses what the library draws with: solid and pattern
 // brushes, pens, fonts, text colours and modes, clipping, a moved
 // viewport, and pixels copied from a bitmap and from DIB data.
 void Scene(HDC dc) {
-  RECT all{0, 0, kW, kH};
+  RECT all{0, 0, kMetaW, kMetaH};
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   HBRUSH blue = CreateSolidBrush(RGB(40, 60, 200));
   RECT r{10, 10, 60, 40};
@@ -161,8 +161,8 @@ TEST(GdiMetafileTest, RecordsFollowThePublicLayout) {
   // The bounds are the pixels drawn: the white fill covers the picture.
   EXPECT_EQ(h.rclBounds.Left, 0);
   EXPECT_EQ(h.rclBounds.Top, 0);
-  EXPECT_EQ(h.rclBounds.Right, kW - 1);
-  EXPECT_EQ(h.rclBounds.Bottom, kH - 1);
+  EXPECT_EQ(h.rclBounds.Right, kMetaW - 1);
+  EXPECT_EQ(h.rclBounds.Bottom, kMetaH - 1);
   EXPECT_GT(h.rclFrame.Right, h.rclFrame.Left);
   // The description: two strings and a closing null.
   ASSERT_EQ(h.nDescription, 12u);
@@ -174,17 +174,17 @@ TEST(GdiMetafileTest, RecordsFollowThePublicLayout) {
 }
 
 TEST(GdiMetafileTest, PlaybackMatchesTheCallsDrawnDirectly) {
-  TDibCanvas direct(kW, kH, 0);
+  TDibCanvas direct(kMetaW, kMetaH, 0);
   Scene(direct.dc);
   HENHMETAFILE mf = RecordScene();
   ASSERT_NE(mf, nullptr);
-  TDibCanvas played(kW, kH, 0);
+  TDibCanvas played(kMetaW, kMetaH, 0);
   // The destination's state comes back after playback.
   HFONT font = CreateFontA(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "Sans");
   SelectObject(played.dc, font);
   SetTextColor(played.dc, RGB(9, 8, 7));
   SetBkMode(played.dc, TRANSPARENT);
-  RECT to{0, 0, kW, kH};
+  RECT to{0, 0, kMetaW, kMetaH};
   ASSERT_TRUE(PlayEnhMetaFile(played.dc, mf, &to));
   EXPECT_EQ(GetCurrentObject(played.dc, OBJ_FONT), font);
   EXPECT_EQ(GetTextColor(played.dc), RGB(9, 8, 7));
@@ -193,11 +193,11 @@ TEST(GdiMetafileTest, PlaybackMatchesTheCallsDrawnDirectly) {
   EXPECT_EQ(GetClipRgn(played.dc, clip), 0) << "no clip left behind";
   DeleteObject(clip);
   int differ = 0;
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x) differ += direct.Rgb(x, y) != played.Rgb(x, y);
+  for (int y = 0; y < kMetaH; ++y)
+    for (int x = 0; x < kMetaW; ++x) differ += direct.Rgb(x, y) != played.Rgb(x, y);
   EXPECT_EQ(differ, 0);
-  WriteOpaquePng("gdi_metafile_direct.png", direct.bits, kW, kH);
-  WriteOpaquePng("gdi_metafile_played.png", played.bits, kW, kH);
+  WriteOpaquePng("gdi_metafile_direct.png", direct.bits, kMetaW, kMetaH);
+  WriteOpaquePng("gdi_metafile_played.png", played.bits, kMetaW, kMetaH);
   DeleteEnhMetaFile(mf);
   DeleteObject(font);
 }
@@ -207,16 +207,16 @@ TEST(GdiMetafileTest, PlaybackMapsTheFrameOntoTheRectangle) {
   ASSERT_NE(mf, nullptr);
   // Half size, moved: the blue square (10,10)-(60,40) lands at
   // (105,55)-(130,70).
-  TDibCanvas c(kW, kH, 0);
-  RECT to{100, 50, 100 + kW / 2, 50 + kH / 2};
+  TDibCanvas c(kMetaW, kMetaH, 0);
+  RECT to{100, 50, 100 + kMetaW / 2, 50 + kMetaH / 2};
   ASSERT_TRUE(PlayEnhMetaFile(c.dc, mf, &to));
   EXPECT_EQ(c.Rgb(110, 60), 0x283CC8u) << "the blue square, halved and moved";
   EXPECT_EQ(c.Rgb(104, 54), 0xFFFFFFu) << "the white fill starts at the rectangle";
   EXPECT_EQ(c.Rgb(131, 60), 0xFFFFFFu) << "the blue square ends at half its width";
-  EXPECT_EQ(c.CountNot(0, 0, 0, 100, kH, 0xFFFFFF), 0) << "nothing left of the rectangle";
-  EXPECT_EQ(c.CountNot(0, 0, 0, kW, 50, 0xFFFFFF), 0) << "nothing above it";
+  EXPECT_EQ(c.CountNot(0, 0, 0, 100, kMetaH, 0xFFFFFF), 0) << "nothing left of the rectangle";
+  EXPECT_EQ(c.CountNot(0, 0, 0, kMetaW, 50, 0xFFFFFF), 0) << "nothing above it";
   EXPECT_EQ(c.CountNot(0xFFFFFF, 100, 50, 103, 110, 0xFFFFFF), 0) << "the white fill reaches the rectangle's edge";
-  WriteOpaquePng("gdi_metafile_half.png", c.bits, kW, kH);
+  WriteOpaquePng("gdi_metafile_half.png", c.bits, kMetaW, kMetaH);
   DeleteEnhMetaFile(mf);
 }
 
@@ -299,7 +299,7 @@ std::vector<BYTE> SceneBits() {
   return bits;
 }
 
-uint32_t Get32(const std::vector<BYTE>& b, size_t at) {
+uint32_t MetaGet32(const std::vector<BYTE>& b, size_t at) {
   uint32_t v;
   std::memcpy(&v, b.data() + at, 4);
   return v;
@@ -308,28 +308,28 @@ void Put32(std::vector<BYTE>& b, size_t at, uint32_t v) { std::memcpy(b.data() +
 
 // Offset of the first record of a type.
 size_t FindRecord(const std::vector<BYTE>& b, DWORD type) {
-  for (size_t at = 0; at + 8 <= b.size(); at += Get32(b, at + 4))
-    if (Get32(b, at) == type) return at;
+  for (size_t at = 0; at + 8 <= b.size(); at += MetaGet32(b, at + 4))
+    if (MetaGet32(b, at) == type) return at;
   return SIZE_MAX;
 }
 
 TEST(GdiMetafileTest, MalformedBitsAreRefused) {
   const std::vector<BYTE> good = SceneBits();
-  const size_t firstAfterHeader = Get32(good, 4);
+  const size_t firstAfterHeader = MetaGet32(good, 4);
   const struct {
     const char* Name;
     void (*Spoil)(std::vector<BYTE>&, size_t);
   } cases[] = {
       {"cut short", [](std::vector<BYTE>& b, size_t) { b.resize(b.size() - 4); }},
-      {"header only", [](std::vector<BYTE>& b, size_t) { b.resize(Get32(b, 4)); }},
+      {"header only", [](std::vector<BYTE>& b, size_t) { b.resize(MetaGet32(b, 4)); }},
       {"too short for a header", [](std::vector<BYTE>& b, size_t) { b.resize(40); }},
       {"not a header first", [](std::vector<BYTE>& b, size_t) { Put32(b, 0, EMR_EOF); }},
       {"wrong signature", [](std::vector<BYTE>& b, size_t) { Put32(b, 40, 0x12345678); }},
       {"record runs past the end", [](std::vector<BYTE>& b, size_t at) { Put32(b, at + 4, 0x7FFFFFF0); }},
-      {"record size not whole words", [](std::vector<BYTE>& b, size_t at) { Put32(b, at + 4, Get32(b, at + 4) + 2); }},
+      {"record size not whole words", [](std::vector<BYTE>& b, size_t at) { Put32(b, at + 4, MetaGet32(b, at + 4) + 2); }},
       {"record of zero size", [](std::vector<BYTE>& b, size_t at) { Put32(b, at + 4, 0); }},
-      {"record count wrong", [](std::vector<BYTE>& b, size_t) { Put32(b, 52, Get32(b, 52) + 1); }},
-      {"byte count past the data", [](std::vector<BYTE>& b, size_t) { Put32(b, 48, Get32(b, 48) + 4); }},
+      {"record count wrong", [](std::vector<BYTE>& b, size_t) { Put32(b, 52, MetaGet32(b, 52) + 1); }},
+      {"byte count past the data", [](std::vector<BYTE>& b, size_t) { Put32(b, 48, MetaGet32(b, 48) + 4); }},
       {"no end record", [](std::vector<BYTE>& b, size_t) { Put32(b, b.size() - 20, EMR_SETBKMODE); }},
       {"description past the header", [](std::vector<BYTE>& b, size_t) { Put32(b, 60, 4000); }},
   };
@@ -369,25 +369,25 @@ TEST(GdiMetafileTest, HostileFieldsInsideRecordsDrawNothingWrong) {
     std::vector<BYTE> bits = good;
     const size_t at = FindRecord(bits, c.Type);
     ASSERT_NE(at, SIZE_MAX) << c.Name;
-    if (c.Field + 4 > Get32(bits, at + 4)) continue;
+    if (c.Field + 4 > MetaGet32(bits, at + 4)) continue;
     Put32(bits, at + c.Field, c.Value);
     HENHMETAFILE mf = SetEnhMetaFileBits(static_cast<UINT>(bits.size()), bits.data());
     ASSERT_NE(mf, nullptr) << c.Name << ": the records are still whole";
-    TDibCanvas canvas(kW, kH, 0);
-    RECT to{0, 0, kW, kH};
+    TDibCanvas canvas(kMetaW, kMetaH, 0);
+    RECT to{0, 0, kMetaW, kMetaH};
     EXPECT_TRUE(PlayEnhMetaFile(canvas.dc, mf, &to)) << c.Name;
     DeleteEnhMetaFile(mf);
   }
   // A bitmap whose header claims a huge image is not allocated.
   std::vector<BYTE> bits = good;
   const size_t at = FindRecord(bits, EMR_STRETCHDIBITS);
-  const uint32_t offBmi = Get32(bits, at + 48);
+  const uint32_t offBmi = MetaGet32(bits, at + 48);
   Put32(bits, at + offBmi + 4, 0x7FFFFFFF);
   Put32(bits, at + offBmi + 8, 0x7FFFFFFF);
   HENHMETAFILE mf = SetEnhMetaFileBits(static_cast<UINT>(bits.size()), bits.data());
   ASSERT_NE(mf, nullptr);
-  TDibCanvas canvas(kW, kH, 0);
-  RECT to{0, 0, kW, kH};
+  TDibCanvas canvas(kMetaW, kMetaH, 0);
+  RECT to{0, 0, kMetaW, kMetaH};
   EXPECT_TRUE(PlayEnhMetaFile(canvas.dc, mf, &to));
   DeleteEnhMetaFile(mf);
 }
@@ -430,10 +430,10 @@ TEST(GdiMetafileTest, EnumerationStopsWhenTheCallbackSaysSoAndPlaysRecordsItHand
       &seen, nullptr));
   EXPECT_EQ(seen, 3);
   // Playing every record through the callback draws the picture.
-  TDibCanvas direct(kW, kH, 0);
+  TDibCanvas direct(kMetaW, kMetaH, 0);
   Scene(direct.dc);
-  TDibCanvas played(kW, kH, 0);
-  RECT to{0, 0, kW, kH};
+  TDibCanvas played(kMetaW, kMetaH, 0);
+  RECT to{0, 0, kMetaW, kMetaH};
   EXPECT_TRUE(EnumEnhMetaFile(
       played.dc, mf,
       [](HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, int n, LPARAM) {
@@ -441,8 +441,8 @@ TEST(GdiMetafileTest, EnumerationStopsWhenTheCallbackSaysSoAndPlaysRecordsItHand
       },
       nullptr, &to));
   int differ = 0;
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x) differ += direct.Rgb(x, y) != played.Rgb(x, y);
+  for (int y = 0; y < kMetaH; ++y)
+    for (int x = 0; x < kMetaW; ++x) differ += direct.Rgb(x, y) != played.Rgb(x, y);
   EXPECT_EQ(differ, 0);
   DeleteEnhMetaFile(mf);
 }
@@ -450,15 +450,15 @@ TEST(GdiMetafileTest, EnumerationStopsWhenTheCallbackSaysSoAndPlaysRecordsItHand
 TEST(GdiMetafileTest, PlayingIntoARecordingDCRecordsThePictureAgain) {
   HENHMETAFILE mf = RecordScene();
   HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
-  RECT to{0, 0, kW, kH};
+  RECT to{0, 0, kMetaW, kMetaH};
   ASSERT_TRUE(PlayEnhMetaFile(dc, mf, &to));
   HENHMETAFILE again = CloseEnhMetaFile(dc);
-  TDibCanvas a(kW, kH, 0), b(kW, kH, 0);
+  TDibCanvas a(kMetaW, kMetaH, 0), b(kMetaW, kMetaH, 0);
   PlayEnhMetaFile(a.dc, mf, &to);
   PlayEnhMetaFile(b.dc, again, &to);
   int differ = 0;
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x) differ += a.Rgb(x, y) != b.Rgb(x, y);
+  for (int y = 0; y < kMetaH; ++y)
+    for (int x = 0; x < kMetaW; ++x) differ += a.Rgb(x, y) != b.Rgb(x, y);
   EXPECT_EQ(differ, 0);
   DeleteEnhMetaFile(mf);
   DeleteEnhMetaFile(again);

@@ -15,7 +15,7 @@
 
 namespace {
 
-const int kDepths[] = {1, 4, 8, 16, 24, 32};
+const int kPenDepths[] = {1, 4, 8, 16, 24, 32};
 
 // The outline pixels of the rectangle [l, r) x [t, b) in drawing order,
 // from the top-left corner clockwise, each once.
@@ -62,7 +62,7 @@ TEST(PenTest, CosmeticStylesRunOnAroundCorners) {
   };
   const int l = 2, t = 3, r = 15, b = 11;
   const std::vector<POINT> walk = Perimeter(l, t, r, b);
-  for (int depth : kDepths)
+  for (int depth : kPenDepths)
     for (const auto& s : styles)
       for (const auto& f : kFigures) {
         TFormatDib dib(depth, 20, 14, 0xFF);
@@ -88,7 +88,7 @@ TEST(PenTest, CosmeticStylesRunOnAroundCorners) {
 // 6 on and 2 off along a 10-pixel top edge, the third dash covers the top
 // right corner and the first 4 pixels down, then the gap follows.
 TEST(PenTest, GeometricDashesRunOnAroundCorners) {
-  for (int depth : kDepths) {
+  for (int depth : kPenDepths) {
     TFormatDib dib(depth, 16, 16, 0xFF);
     LOGBRUSH lb{BS_SOLID, RGB(0, 0, 0), 0};
     HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT | PS_JOIN_MITER, 2, &lb, 0, nullptr);
@@ -139,7 +139,7 @@ const TStrokeCase kStrokes[] = {
 // that of a solid pen of the same geometry.
 TEST(PenTest, PatternPensPaintTheirStrokeWithThePatternAtTheBrushOrigin) {
   const POINT origins[] = {{0, 0}, {3, 5}};
-  for (int depth : kDepths)
+  for (int depth : kPenDepths)
     for (const auto& k : kStrokes)
       for (POINT org : origins)
         for (UINT style : {UINT(BS_PATTERN), UINT(BS_DIBPATTERNPT)}) {

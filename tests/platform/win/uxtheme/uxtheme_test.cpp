@@ -77,10 +77,10 @@ TEST(ThemeTest, ARecordingStyleAnswersAndRemembers) {
   EXPECT_FALSE(IsThemeActive()) << "gone with the recording style";
 }
 
-int gThemeChanged = 0;
+int gThemeChangedCount = 0;
 
 LRESULT CountThemeChanged(HWND h, UINT m, WPARAM w, LPARAM l) {
-  if (m == WM_THEMECHANGED) ++gThemeChanged;
+  if (m == WM_THEMECHANGED) ++gThemeChangedCount;
   return DefWindowProcA(h, m, w, l);
 }
 
@@ -112,9 +112,9 @@ TEST(WindowThemeTest, SubAppNameAndIdListChangeWhatOpenThemeDataAsksFor) {
   for (const Case& c : cases) {
     HWND w = MakeThemedWindow();
     ASSERT_NE(w, nullptr);
-    gThemeChanged = 0;
+    gThemeChangedCount = 0;
     ASSERT_EQ(SetWindowTheme(w, c.subApp, c.idList), S_OK);
-    EXPECT_EQ(gThemeChanged, 1) << "the window hears of the change";
+    EXPECT_EQ(gThemeChangedCount, 1) << "the window hears of the change";
     theme.Calls.clear();
     HTHEME h = OpenThemeData(w, u"Button");
     if (!c.asked) {
