@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test (offscreen, no display needed).
 # SANITIZE=1 builds with AddressSanitizer and UndefinedBehaviorSanitizer
-# instead, into build-asan unless BUILD_DIR says otherwise. Arguments go to
+# instead, into build-asan unless BUILD_DIR says otherwise; UNITY=1 compiles
+# in batches of sources (cmake/unity.cmake). Arguments go to
 # ctest. With PHASE_TIMES=<file>, the wall and CPU seconds of each phase
 # (setup, configure, build, tests) are appended to that file.
 set -euo pipefail
@@ -27,6 +28,11 @@ if [ -n "${SANITIZE:-}" ] && [ "${SANITIZE}" != 0 ]; then
 else
   BUILD_DIR=${BUILD_DIR:-build}
   cmake_args+=(-DSANITIZE=OFF)
+fi
+# UNITY=1 compiles in batches of sources (what CI does); unset, the build
+# folder keeps what it was configured with.
+if [ -n "${UNITY:-}" ]; then
+  if [ "${UNITY}" != 0 ]; then cmake_args+=(-DUNITY=ON); else cmake_args+=(-DUNITY=OFF); fi
 fi
 jobs=$(nproc)
 phase configure cmake -S . -B "$BUILD_DIR" -G Ninja "${cmake_args[@]}" >/dev/null

@@ -7,10 +7,11 @@
 # objects between clones; these batches name sources relative to the source
 # tree, which is on the include path.
 #
-# -DUNITY=OFF compiles every source on its own. A source that cannot share
-# a batch (it defines macros for what follows, or needs flags of its own)
-# gets the source property NO_UNITY.
-option(UNITY "Compile libraries and tests in batches of sources" ON)
+# CI builds this way (-DUNITY=ON, see .ci/run); the everyday build compiles
+# every source on its own, so that touching one file recompiles one file. A
+# source that cannot share a batch (it defines macros for what follows, or
+# needs flags of its own) gets the source property NO_UNITY.
+option(UNITY "Compile libraries and tests in batches of sources" OFF)
 set(UNITY_BATCH_SIZE 8 CACHE STRING "Sources per unity batch")
 
 function(_unity_target target)

@@ -31,7 +31,7 @@ echo
 printf '%-10s %9s %9s\n' phase wall_s cpu_s
 awk '{ printf "%-10s %9.0f %9.0f\n", $1, $2, $3 + $4 }' "$PHASE_TIMES"
 echo
-ninja_log=$work/clone/build-asan/.ninja_log
+ninja_log=$work/clone/build-ci/.ninja_log
 if [ -f "$ninja_log" ]; then
   echo "slowest compilations and links (seconds, each on one core):"
   # .ninja_log: start and end in ms, mtime, output, hash; keep the last

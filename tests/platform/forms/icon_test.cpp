@@ -64,7 +64,7 @@ std::vector<uint8_t> IcoFile(std::initializer_list<TIconImage> images) {
   return f;
 }
 
-void Load(TIcon& icon, const std::vector<uint8_t>& file) {
+void LoadIconFile(TIcon& icon, const std::vector<uint8_t>& file) {
   TMemoryStream s;
   if (!file.empty()) s.WriteBuffer(file.data(), static_cast<Integer>(file.size()));
   s.SetPosition(0);
@@ -83,30 +83,30 @@ const uint32_t kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu, kGreen = 0xFF00FF00u;
 TEST(IconTest, PicksTheImageOfTheRequestedSize) {
   std::vector<uint8_t> file = IcoFile({{16, kRed}, {32, kBlue}, {48, kGreen}});
   TIcon standard;
-  Load(standard, file);
+  LoadIconFile(standard, file);
   EXPECT_EQ(standard.Width(), 32);
   EXPECT_EQ(standard.Height(), 32);
 
   TIcon small;
   small.SetSize(16, 16);
-  Load(small, file);
+  LoadIconFile(small, file);
   EXPECT_EQ(small.Width(), 16);
 
   TIcon between;
   between.SetSize(20, 20);
-  Load(between, file);
+  LoadIconFile(between, file);
   EXPECT_EQ(between.Width(), 32) << "the smallest larger image";
 
   TIcon huge;
   huge.SetSize(64, 64);
-  Load(huge, file);
+  LoadIconFile(huge, file);
   EXPECT_EQ(huge.Width(), 48) << "the largest when none is large enough";
   EXPECT_THROW(huge.SetWidth(16), EInvalidGraphicOperation);
 }
 
 TEST(IconTest, DrawsWithItsTransparency) {
   TIcon icon;
-  Load(icon, IcoFile({{16, kRed}}));
+  LoadIconFile(icon, IcoFile({{16, kRed}}));
   TTestDib dib(40, 40, PixelOf(clLime));
   TCanvas canvas;
   canvas.SetHandle(dib.dc);
@@ -123,7 +123,7 @@ TEST(IconTest, DrawsWithItsTransparency) {
 TEST(IconTest, SavesTheLoadedFileAsItWas) {
   std::vector<uint8_t> file = IcoFile({{16, kRed}, {32, kBlue}});
   TIcon icon;
-  Load(icon, file);
+  LoadIconFile(icon, file);
   EXPECT_EQ(Save(icon), file);
   TIcon copy;
   copy.Assign(&icon);
@@ -134,7 +134,7 @@ TEST(IconTest, SavesTheLoadedFileAsItWas) {
 TEST(IconTest, AnIconFromAHandleIsSavedAsOneImage) {
   TIcon source;
   source.SetSize(16, 16);
-  Load(source, IcoFile({{16, 0x80FF0000u}}));
+  LoadIconFile(source, IcoFile({{16, 0x80FF0000u}}));
   TIcon fromHandle;
   fromHandle.SetHandle(source.ReleaseHandle());
   EXPECT_TRUE(source.Empty());
@@ -145,7 +145,7 @@ TEST(IconTest, AnIconFromAHandleIsSavedAsOneImage) {
   EXPECT_EQ(file[12], 32);
   TIcon back;
   back.SetSize(16, 16);
-  Load(back, file);
+  LoadIconFile(back, file);
   TTestDib a(16, 16, PixelOf(clWhite)), b(16, 16, PixelOf(clWhite));
   DrawIconEx(a.dc, 0, 0, fromHandle.Handle(), 0, 0, 0, nullptr, DI_NORMAL);
   DrawIconEx(b.dc, 0, 0, back.Handle(), 0, 0, 0, nullptr, DI_NORMAL);
@@ -185,10 +185,10 @@ TEST(IconTest, MalformedFilesRaiseAndLeaveTheIconAsItWas) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
     TIcon icon;
-    Load(icon, IcoFile({{32, kBlue}}));
+    LoadIconFile(icon, IcoFile({{32, kBlue}}));
     HICON before = icon.Handle();
     try {
-      Load(icon, c.File);
+      LoadIconFile(icon, c.File);
       ADD_FAILURE() << "no exception";
     } catch (const EInvalidGraphic& e) {
       EXPECT_EQ(e.Message(), "Icon image is not valid");

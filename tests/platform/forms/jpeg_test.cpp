@@ -28,7 +28,7 @@ std::vector<uint8_t> Save(TGraphic& g) {
   return std::vector<uint8_t>(p, p + s.Size());
 }
 
-void Load(TGraphic& g, const std::vector<uint8_t>& bytes) {
+void LoadGraphic(TGraphic& g, const std::vector<uint8_t>& bytes) {
   TMemoryStream s;
   if (!bytes.empty()) s.WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
   s.SetPosition(0);
@@ -51,7 +51,7 @@ TEST(JpegTest, ABitmapRoundTripsThroughJpegData) {
   EXPECT_EQ(file[1], 0xD8);
 
   TJPEGImage back;
-  Load(back, file);
+  LoadGraphic(back, file);
   EXPECT_EQ(back.Width(), 16);
   EXPECT_EQ(back.Height(), 8);
   EXPECT_EQ(Save(back), file) << "the loaded data is kept as it was";
@@ -92,7 +92,7 @@ TEST(JpegTest, QualityScaleAndGrey) {
   TJPEGImage jpeg;
   jpeg.Assign(&blocks);
   TJPEGImage loaded;
-  Load(loaded, Save(jpeg));
+  LoadGraphic(loaded, Save(jpeg));
   loaded.SetScale(jsHalf);
   EXPECT_EQ(loaded.Width(), 9) << "sizes round up";
   EXPECT_EQ(loaded.Height(), 5);
@@ -126,9 +126,9 @@ TEST(JpegTest, MalformedDataRaisesAndKeepsThePicture) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.What);
     TJPEGImage jpeg;
-    Load(jpeg, file);
+    LoadGraphic(jpeg, file);
     try {
-      Load(jpeg, c.Bytes);
+      LoadGraphic(jpeg, c.Bytes);
       ADD_FAILURE() << "no exception";
     } catch (const EJPEG& e) {
       EXPECT_EQ(e.Message(), "JPEG error #53");

@@ -65,7 +65,7 @@ template <class T>
 T* Fake(uintptr_t n) {
   return reinterpret_cast<T*>(n);
 }
-void Log(const char* name, GpRect dest = {}, GpRect source = {}, const void* object = nullptr) {
+void GpLog(const char* name, GpRect dest = {}, GpRect source = {}, const void* object = nullptr) {
   gCalls.push_back({name, dest, source, object});
 }
 int Count(const std::string& name) {
@@ -82,28 +82,28 @@ std::vector<TCall> CallsOf(const std::string& name) {
 
 void InstallFakes() {
   dxGpApi.GdipCreatePen1 = [](ARGB, REAL, GpUnit, GpPen** pen) {
-    Log("CreatePen1");
+    GpLog("CreatePen1");
     *pen = Fake<GpPen>(0x100);
     return Ok;
   };
-  dxGpApi.GdipSetPenDashStyle = [](GpPen*, GpDashStyle) { return Log("SetPenDashStyle"), Ok; };
-  dxGpApi.GdipDeletePen = [](GpPen*) { return Log("DeletePen"), Ok; };
+  dxGpApi.GdipSetPenDashStyle = [](GpPen*, GpDashStyle) { return GpLog("SetPenDashStyle"), Ok; };
+  dxGpApi.GdipDeletePen = [](GpPen*) { return GpLog("DeletePen"), Ok; };
   dxGpApi.GdipCreateSolidFill = [](ARGB, GpSolidFill** brush) {
-    Log("CreateSolidFill");
+    GpLog("CreateSolidFill");
     *brush = Fake<GpSolidFill>(0x200);
     return Ok;
   };
-  dxGpApi.GdipDeleteBrush = [](GpBrush*) { return Log("DeleteBrush"), Ok; };
+  dxGpApi.GdipDeleteBrush = [](GpBrush*) { return GpLog("DeleteBrush"), Ok; };
   dxGpApi.GdipFillEllipseI = [](GpGraphics*, GpBrush*, INT x, INT y, INT w, INT h) {
-    return Log("FillEllipseI", {x, y, w, h}), Ok;
+    return GpLog("FillEllipseI", {x, y, w, h}), Ok;
   };
   dxGpApi.GdipDrawEllipseI = [](GpGraphics*, GpPen*, INT x, INT y, INT w, INT h) {
-    return Log("DrawEllipseI", {x, y, w, h}), Ok;
+    return GpLog("DrawEllipseI", {x, y, w, h}), Ok;
   };
-  dxGpApi.GdipFillPieI = [](GpGraphics*, GpBrush*, INT, INT, INT, INT, REAL, REAL) { return Log("FillPieI"), Ok; };
-  dxGpApi.GdipDrawPieI = [](GpGraphics*, GpPen*, INT, INT, INT, INT, REAL, REAL) { return Log("DrawPieI"), Ok; };
+  dxGpApi.GdipFillPieI = [](GpGraphics*, GpBrush*, INT, INT, INT, INT, REAL, REAL) { return GpLog("FillPieI"), Ok; };
+  dxGpApi.GdipDrawPieI = [](GpGraphics*, GpPen*, INT, INT, INT, INT, REAL, REAL) { return GpLog("DrawPieI"), Ok; };
   dxGpApi.GdipDrawArcI = [](GpGraphics*, GpPen*, INT x, INT y, INT w, INT h, REAL start, REAL sweep) {
-    return Log("DrawArcI", {x, y, w, h}, {static_cast<INT>(start), static_cast<INT>(sweep), 0, 0}), Ok;
+    return GpLog("DrawArcI", {x, y, w, h}, {static_cast<INT>(start), static_cast<INT>(sweep), 0, 0}), Ok;
   };
   dxGpApi.GdipIsVisibleRectI = [](GpGraphics*, INT x, INT y, INT w, INT h, BOOL* visible) {
     *visible = x < gVisible.X + gVisible.Width && y < gVisible.Y + gVisible.Height && x + w > gVisible.X &&
@@ -113,45 +113,45 @@ void InstallFakes() {
   dxGpApi.GdipDrawImageRectRectI = [](GpGraphics*, GpImage* image, INT dx, INT dy, INT dw, INT dh, INT sx, INT sy,
                                       INT sw, INT sh, GpUnit, const GpImageAttributes* attributes, DrawImageAbort,
                                       void*) {
-    return Log("DrawImageRectRectI", {dx, dy, dw, dh}, {sx, sy, sw, sh}, attributes), Ok;
+    return GpLog("DrawImageRectRectI", {dx, dy, dw, dh}, {sx, sy, sw, sh}, attributes), Ok;
   };
   dxGpApi.GdipCreateTexture2I = [](GpImage*, GpWrapMode, INT x, INT y, INT w, INT h, GpTexture** texture) {
-    Log("CreateTexture2I", {}, {x, y, w, h});
+    GpLog("CreateTexture2I", {}, {x, y, w, h});
     if (gTextureFails) return OutOfMemory;
     *texture = Fake<GpTexture>(0x300);
     return Ok;
   };
   dxGpApi.GdipCreateBitmapFromScan0 = [](INT w, INT h, INT, PixelFormat, BYTE*, GpBitmap** bitmap) {
-    Log("CreateBitmapFromScan0", {0, 0, w, h});
+    GpLog("CreateBitmapFromScan0", {0, 0, w, h});
     *bitmap = Fake<GpBitmap>(0x400);
     return Ok;
   };
   dxGpApi.GdipGetImageGraphicsContext = [](GpImage*, GpGraphics** graphics) {
-    Log("GetImageGraphicsContext");
+    GpLog("GetImageGraphicsContext");
     *graphics = Fake<GpGraphics>(0x500);
     return Ok;
   };
   dxGpApi.GdipFillRectangleI = [](GpGraphics* g, GpBrush*, INT x, INT y, INT w, INT h) {
-    return Log("FillRectangleI", {x, y, w, h}, {}, g), Ok;
+    return GpLog("FillRectangleI", {x, y, w, h}, {}, g), Ok;
   };
   dxGpApi.GdipDrawImageRectI = [](GpGraphics*, GpImage*, INT x, INT y, INT w, INT h) {
-    return Log("DrawImageRectI", {x, y, w, h}), Ok;
+    return GpLog("DrawImageRectI", {x, y, w, h}), Ok;
   };
-  dxGpApi.GdipDeleteGraphics = [](GpGraphics* g) { return Log("DeleteGraphics", {}, {}, g), Ok; };
-  dxGpApi.GdipDisposeImage = [](GpImage*) { return Log("DisposeImage"), Ok; };
+  dxGpApi.GdipDeleteGraphics = [](GpGraphics* g) { return GpLog("DeleteGraphics", {}, {}, g), Ok; };
+  dxGpApi.GdipDisposeImage = [](GpImage*) { return GpLog("DisposeImage"), Ok; };
   dxGpApi.GdipCreateImageAttributes = [](GpImageAttributes** a) {
-    Log("CreateImageAttributes");
+    GpLog("CreateImageAttributes");
     *a = Fake<GpImageAttributes>(0x600);
     return Ok;
   };
   dxGpApi.GdipSetImageAttributesColorMatrix = [](GpImageAttributes*, ColorAdjustType, BOOL, const ColorMatrix* m,
                                                  const ColorMatrix*, ColorMatrixFlags) {
-    return Log("SetColorMatrix", {static_cast<INT>(m->m[3][3] * 1000 + 0.5f), 0, 0, 0}), Ok;
+    return GpLog("SetColorMatrix", {static_cast<INT>(m->m[3][3] * 1000 + 0.5f), 0, 0, 0}), Ok;
   };
-  dxGpApi.GdipDisposeImageAttributes = [](GpImageAttributes*) { return Log("DisposeImageAttributes"), Ok; };
+  dxGpApi.GdipDisposeImageAttributes = [](GpImageAttributes*) { return GpLog("DisposeImageAttributes"), Ok; };
   // Each DC gets a Graphics whose value is the DC's.
   dxGpApi.GdipCreateFromHDC = [](HDC dc, GpGraphics** g) {
-    Log("CreateFromHDC", {}, {}, dc);
+    GpLog("CreateFromHDC", {}, {}, dc);
     *g = reinterpret_cast<GpGraphics*>(dc);
     return Ok;
   };
@@ -164,23 +164,23 @@ void InstallTextFakes() {
   dxGpApi.GdipCreateStringFormat = [](INT flags, LANGID, GpStringFormat** f) {
     gFormatFlags = flags;
     *f = Fake<GpStringFormat>(0x700);
-    return Log("CreateStringFormat"), Ok;
+    return GpLog("CreateStringFormat"), Ok;
   };
   dxGpApi.GdipSetStringFormatAlign = [](GpStringFormat*, StringAlignment a) { return gAlign = a, Ok; };
   dxGpApi.GdipSetStringFormatLineAlign = [](GpStringFormat*, StringAlignment a) { return gLineAlign = a, Ok; };
   dxGpApi.GdipSetTextRenderingHint = [](GpGraphics*, TextRenderingHint h) { return gHint = h, Ok; };
   dxGpApi.GdipCreateFontFromLogfontA = [](HDC, const LOGFONTA*, GpFont** f) {
     *f = Fake<GpFont>(0x800);
-    return Log("CreateFont"), Ok;
+    return GpLog("CreateFont"), Ok;
   };
   dxGpApi.GdipDrawString = [](GpGraphics*, const WCHAR* text, INT length, const GpFont*, const GpRectF* r,
                               const GpStringFormat*, const GpBrush*) {
-    Log("DrawString", {static_cast<INT>(r->X), static_cast<INT>(r->Y), static_cast<INT>(r->Width),
+    GpLog("DrawString", {static_cast<INT>(r->X), static_cast<INT>(r->Y), static_cast<INT>(r->Width),
                        static_cast<INT>(r->Height)}, {length, text[0], 0, 0});
     return gDrawStringFails ? GenericError : Ok;
   };
-  dxGpApi.GdipDeleteFont = [](GpFont*) { return Log("DeleteFont"), Ok; };
-  dxGpApi.GdipDeleteStringFormat = [](GpStringFormat*) { return Log("DeleteStringFormat"), Ok; };
+  dxGpApi.GdipDeleteFont = [](GpFont*) { return GpLog("DeleteFont"), Ok; };
+  dxGpApi.GdipDeleteStringFormat = [](GpStringFormat*) { return GpLog("DeleteStringFormat"), Ok; };
 }
 
 class GdiPlusCanvasFake : public ::testing::Test {
