@@ -55,8 +55,7 @@ void StartSkinsCore() {
     RegisterClass(c);
     gClassList->push_back(c);
   }
-  dxGpCheckAvailable(false);
-  dxGpPrepareEncoders();
+  if (dxGpCheckAvailable(false)) dxGpPrepareEncoders();
 }
 
 void StopSkinsCore() {
