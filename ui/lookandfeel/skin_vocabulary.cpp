@@ -1,12 +1,10 @@
 #include "ui/lookandfeel/skin_vocabulary.h"
 
-#include <iterator>
-
 const char* const dxSkinTextColorNames[5] = {"", "TextColor", "TextColorHot", "TextColorPressed",
                                              "TextColorDisabled"};
 
 const char* const dxSkinElementStateNames[dxSkinElementStateCount] = {
-    "Normal",  "Hot",      "Pressed",        "Disabled",    "Active",       "Focused",
+    "Normal",      "Hot",     "Pressed",  "Disabled",       "Active",      "Focused",
     "DroppedDown", "Checked", "HotCheck", "ActiveDisabled", "CheckPressed"};
 
 namespace {
