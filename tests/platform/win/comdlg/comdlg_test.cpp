@@ -295,6 +295,8 @@ struct TExactNamesCase {
   std::vector<AnsiString> Parts;    // "@" stands for the folder
 };
 
+void PrintTo(const TExactNamesCase& c, std::ostream* os) { *os << c.Name; }
+
 class OpenDialogExactNamesTest : public OpenDialogTest, public ::testing::WithParamInterface<TExactNamesCase> {};
 
 TEST_P(OpenDialogExactNamesTest, NamesWithQuotesComeBackExactly) {
@@ -342,7 +344,7 @@ TEST_F(OpenDialogTest, PathsLongerThanTheOldLimitComeBackWhole) {
     SCOPED_TRACE(several ? "several" : "one");
     TOpenResult r = Open(OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST, [&](HWND box) {
       SetFocus(List(box));
-      InjectKeyPress(VK_DOWN);
+      InjectKeyPress(VK_HOME);
       if (several) {
         InjectKey(VK_SHIFT, true);
         InjectKeyPress(VK_END);

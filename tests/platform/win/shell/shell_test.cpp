@@ -17,6 +17,7 @@
 #include "platform/rtl/text_codec.h"
 #include "platform/win/shell/shellapi.h"
 #include "platform/win/shell/shlobj.h"
+#include "tests/common/pictures.h"
 #include "tests/platform/win/ctl_test_support.h"
 
 namespace {
@@ -604,6 +605,8 @@ struct TNewNameCase {
   size_t Told;        // message boxes shown
 };
 
+void PrintTo(const TNewNameCase& c, std::ostream* os) { *os << c.Name; }
+
 class TBrowseNewNameTest : public TBrowseTest, public ::testing::WithParamInterface<TNewNameCase> {};
 
 TEST_P(TBrowseNewNameTest, TheNewFolderIsNamedInPlace) {
@@ -688,6 +691,8 @@ struct TTypedFolderCase {
   bool Validated;
 };
 
+void PrintTo(const TTypedFolderCase& c, std::ostream* os) { *os << c.Name; }
+
 class TBrowseTypedFolderTest : public TBrowseTest, public ::testing::WithParamInterface<TTypedFolderCase> {};
 
 TEST_P(TBrowseTypedFolderTest, ATypedFolderIsChosen) {
@@ -701,14 +706,15 @@ TEST_P(TBrowseTypedFolderTest, ATypedFolderIsChosen) {
   AnsiString shown;
   auto at = [&](const AnsiString& s) { return !s.empty() && s[0] == '@' ? Tmp + s.substr(1) : s; };
   auto chosen = Browse(BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX | c.Flags, Tmp, [&](HWND d) {
+    RunUntilIdle();  // the dialog is active and its focus in place
     HWND edit = GetDlgItem(d, rtl::detail::kBrowseEditId);
     shown = edit ? CtlText(edit) : "<no edit>";
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
     InjectText(at(c.Typed));
+    // The dialog's own loop takes the keys: Enter is its default button.
     InjectKeyPress(VK_RETURN);
-    RunUntilIdle();
-    if (IsWindow(d)) InjectKeyPress(VK_ESCAPE);
+    InjectKeyPress(VK_ESCAPE);  // still open after a refusal: cancels
   });
   EXPECT_EQ(shown, "Alpha") << "the edit shows the selection";
   EXPECT_EQ(told.size(), c.Told);
@@ -727,13 +733,34 @@ INSTANTIATE_TEST_SUITE_P(
                                        0, true}),
     [](const auto& info) { return info.param.Name; });
 
-TEST_F(TBrowseTest, NoEditBoxUnlessAskedFor) {
-  bool hasEdit = true;
-  Browse(BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE, Tmp, [&](HWND d) {
-    hasEdit = GetDlgItem(d, rtl::detail::kBrowseEditId) != nullptr;
-    InjectKeyPress(VK_ESCAPE);
-  });
-  EXPECT_FALSE(hasEdit);
+// The edit box lies between the tree and the buttons, with its label; the
+// dialog has none unless the flags ask for one.
+TEST_F(TBrowseTest, TheEditBoxSitsBelowTheTreeWhenAskedFor) {
+  for (bool asked : {false, true}) {
+    SCOPED_TRACE(asked ? "asked" : "not asked");
+    Cb.Start = Tmp + "/Alpha";
+    RECT tree{}, edit{}, label{}, ok{};
+    bool hasEdit = false;
+    Browse(BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | (asked ? BIF_EDITBOX : 0), Tmp, [&](HWND d) {
+      HWND e = GetDlgItem(d, rtl::detail::kBrowseEditId);
+      hasEdit = e != nullptr;
+      GetWindowRect(Tree(d), &tree);
+      GetWindowRect(GetDlgItem(d, IDOK), &ok);
+      if (e) {
+        GetWindowRect(e, &edit);
+        GetWindowRect(GetDlgItem(d, rtl::detail::kBrowseEditLabelId), &label);
+        RunUntilIdle();
+        EXPECT_TRUE(rtl::testing::SaveWindowPng(d, PictureDir() + "folder_browser_edit_box.png", true));
+      }
+      InjectKeyPress(VK_ESCAPE);
+    });
+    EXPECT_EQ(hasEdit, asked);
+    if (!asked) continue;
+    EXPECT_LE(tree.Bottom, edit.Top);
+    EXPECT_LE(edit.Bottom, ok.Top);
+    EXPECT_EQ(edit.Left, label.Right);
+    EXPECT_EQ(edit.Right, tree.Right);
+  }
 }
 
 TEST_F(TBrowseTest, MakeNewFolderReportsWhenItCannot) {
