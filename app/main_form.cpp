@@ -186,7 +186,10 @@ void TFormMain::BuildComponents() {
   OpenDialog = new TOpenDialog(this);
   OpenDialog->SetName("OpenDialog");
   OpenDialog->SetFilter("PDF Files|*.pdf|All Files|*.*");
-  OpenDialog->SetOptions(TOpenOptions{ofHideReadOnly, ofAllowMultiSelect, ofEnableSizing});
+  // Only files that are there can be added: a name typed wrong is told
+  // in the dialog, not dropped after it.
+  OpenDialog->SetOptions(
+      TOpenOptions{ofHideReadOnly, ofAllowMultiSelect, ofPathMustExist, ofFileMustExist, ofEnableSizing});
 
   dxBarPopupMenu = new TPopupMenu(this);
   dxBarPopupMenu->SetName("dxBarPopupMenu");

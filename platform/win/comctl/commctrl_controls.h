@@ -385,6 +385,9 @@ using HTREEITEM = _TREEITEM*;
 #define TVM_ENSUREVISIBLE (TV_FIRST + 20)
 #define TVM_SORTCHILDRENCB (TV_FIRST + 21)
 #define TVM_ENDEDITLABELNOW (TV_FIRST + 22)
+// lParam: a buffer for the typed search text (null asks its length only);
+// answers its length, 0 when no search is going on.
+#define TVM_GETISEARCHSTRINGA (TV_FIRST + 23)
 #define TVM_SETITEMHEIGHT (TV_FIRST + 27)
 #define TVM_GETITEMHEIGHT (TV_FIRST + 28)
 #define TVM_SETBKCOLOR (TV_FIRST + 29)
@@ -396,6 +399,7 @@ using HTREEITEM = _TREEITEM*;
 #define TVM_GETITEM TVM_GETITEMA
 #define TVM_SETITEM TVM_SETITEMA
 #define TVM_EDITLABEL TVM_EDITLABELA
+#define TVM_GETISEARCHSTRING TVM_GETISEARCHSTRINGA
 
 #define TVN_FIRST (0U - 400)
 #define TVN_SELCHANGINGA (TVN_FIRST - 1)

@@ -47,6 +47,8 @@ struct TTreeData : TCtlBase {
   HWND Edit = nullptr;             // the label being edited
   TNode* EditItem = nullptr;
   TNode* EditPending = nullptr;    // a click on the selected label waits to edit it
+  AnsiString Search;               // the characters typed in quick succession
+  LONG SearchTime = 0;             // when the last of them came
   ~TTreeData() override {
     for (TNode* n : Live) delete n;
   }
@@ -305,6 +307,11 @@ bool Expand(HWND h, TTreeData* d, TNode* n, UINT action) {
 
 bool Select(HWND h, TTreeData* d, TNode* n, UINT cause) {
   if (n == d->Selected) return true;
+  if (d->Edit && n != d->EditItem) {
+    // The edit belongs to the row being left: it ends first.
+    EndEdit(h, d, false, false);
+    if (!IsWindow(h) || (n && !d->Live.count(n))) return false;
+  }
   NMTREEVIEWA nm{};
   nm.action = cause;
   FillItem(d->Selected, nm.itemOld, TVIF_HANDLE | TVIF_STATE | TVIF_PARAM);
@@ -327,10 +334,14 @@ bool Select(HWND h, TTreeData* d, TNode* n, UINT cause) {
   return true;
 }
 
+WideString Lower(const AnsiString& s) {
+  WideString w = AnsiToWide(s);
+  for (auto& c : w) c = static_cast<char16_t>(std::towlower(c));
+  return w;
+}
+
 int CompareText(const AnsiString& a, const AnsiString& b) {
-  WideString x = AnsiToWide(a), y = AnsiToWide(b);
-  for (auto& c : x) c = static_cast<char16_t>(std::towlower(c));
-  for (auto& c : y) c = static_cast<char16_t>(std::towlower(c));
+  WideString x = Lower(a), y = Lower(b);
   return x < y ? -1 : (x == y ? 0 : 1);
 }
 
@@ -690,6 +701,12 @@ void KeyDown(HWND h, TTreeData* d, WPARAM vk) {
   TNode* n = d->Selected;
   int row = n ? RowOf(d, n) : -1;
   int page = VisibleCount(h, d);
+  // Moving by keys starts the next search afresh.
+  switch (vk) {
+    case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_HOME: case VK_END: case VK_LEFT: case VK_RIGHT:
+      d->Search.clear();
+      break;
+  }
   auto go = [&](int r) { Select(h, d, rows[static_cast<size_t>(std::clamp(r, 0, static_cast<int>(rows.size()) - 1))], TVC_BYKEYBOARD); };
   switch (vk) {
     case VK_UP: go(row < 0 ? 0 : row - 1); break;
@@ -731,6 +748,45 @@ void KeyDown(HWND h, TTreeData* d, WPARAM vk) {
       NMHDR hdr{};
       Notify(h, hdr, NM_RETURN);
       break;
+    }
+  }
+}
+
+// Characters typed within this time of each other make one search text.
+UINT SearchTimeout() { return GetDoubleClickTime() * 2; }
+
+// Whether the text ends inside a multi-byte character.
+bool EndsMidCharacter(const AnsiString& s) {
+  size_t lead = s.size();
+  while (lead > 0 && (static_cast<unsigned char>(s[lead - 1]) & 0xC0) == 0x80) --lead;
+  if (lead == 0) return false;
+  const auto c = static_cast<unsigned char>(s[lead - 1]);
+  const size_t want = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  return s.size() - (lead - 1) < want;
+}
+
+// Type-ahead over the visible items: the text typed so far is looked for
+// from the selection on, so that "tm" stays on "tmp" found by "t"; one
+// character, or the same one typed again and again, goes on to the next
+// item that starts with it.
+void IncrementalSearch(HWND h, TTreeData* d, char ch) {
+  const LONG now = GetMessageTime();
+  if (d->Search.empty() || static_cast<DWORD>(now - d->SearchTime) > SearchTimeout()) d->Search.clear();
+  d->Search.push_back(ch);
+  d->SearchTime = now;
+  if (EndsMidCharacter(d->Search)) return;
+  const WideString typed = Lower(d->Search);
+  const bool repeated = std::all_of(typed.begin(), typed.end(), [&](char16_t c) { return c == typed[0]; });
+  const WideString want = repeated ? typed.substr(0, 1) : typed;
+  std::vector<TNode*> rows = VisibleRows(d);
+  if (rows.empty()) return;
+  const int selected = d->Selected ? RowOf(d, d->Selected) : -1;
+  const size_t first = static_cast<size_t>(repeated ? selected + 1 : std::max(selected, 0));
+  for (size_t k = 0; k < rows.size(); ++k) {
+    TNode* n = rows[(first + k) % rows.size()];
+    if (Lower(TextOf(h, n)).compare(0, want.size(), want) == 0) {
+      Select(h, d, n, TVC_BYKEYBOARD);
+      return;
     }
   }
 }
@@ -806,6 +862,7 @@ LRESULT TreeViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       TNode* selectedBefore = d->Selected;
       KillTimer(h, kEditTimer);
       d->EditPending = nullptr;
+      d->Search.clear();
       if (!hadFocus) SetFocus(h);
       if (!IsWindow(h)) return 0;
       UINT flags = 0;
@@ -841,22 +898,9 @@ LRESULT TreeViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
       KeyDown(h, d, wParam);
       return 0;
-    case WM_CHAR: {
-      // Type-ahead: the next visible item whose text starts with the key.
-      if (wParam < 0x20) return 0;
-      std::vector<TNode*> rows = VisibleRows(d);
-      int start = d->Selected ? RowOf(d, d->Selected) : -1;
-      char want = static_cast<char>(std::tolower(static_cast<unsigned char>(wParam)));
-      for (size_t k = 1; k <= rows.size(); ++k) {
-        TNode* n = rows[(static_cast<size_t>(start + 1) + k - 1) % rows.size()];
-        AnsiString t = TextOf(h, n);
-        if (!t.empty() && std::tolower(static_cast<unsigned char>(t[0])) == want) {
-          Select(h, d, n, TVC_BYKEYBOARD);
-          break;
-        }
-      }
+    case WM_CHAR:
+      if (wParam >= 0x20) IncrementalSearch(h, d, static_cast<char>(wParam));
       return 0;
-    }
     case WM_TIMER:
       if (wParam != kEditTimer) break;
       KillTimer(h, kEditTimer);
@@ -1027,6 +1071,11 @@ LRESULT TreeViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return static_cast<LRESULT>(d->TextColor == CLR_NONE ? static_cast<COLORREF>(-1) : d->TextColor);
     case TVM_EDITLABELA:
       return reinterpret_cast<LRESULT>(BeginEdit(h, d, NodeOf(d, reinterpret_cast<HTREEITEM>(lParam))));
+    case TVM_GETISEARCHSTRINGA: {
+      if (d->Search.empty() || static_cast<DWORD>(GetMessageTime() - d->SearchTime) > SearchTimeout()) return 0;
+      if (lParam) std::memcpy(reinterpret_cast<char*>(lParam), d->Search.c_str(), d->Search.size() + 1);
+      return static_cast<LRESULT>(d->Search.size());
+    }
     case TVM_GETEDITCONTROL:
       return reinterpret_cast<LRESULT>(d->Edit);
     case TVM_ENDEDITLABELNOW:

@@ -90,12 +90,20 @@ bool PassesFilter(const AnsiString& name, const AnsiString& patterns) {
   return false;
 }
 
-// The names in the name edit: the quoted ones, or the whole text.
-std::vector<AnsiString> SplitNames(const AnsiString& text) {
+AnsiString Resolve(const AnsiString& folder, const AnsiString& name) {
+  AnsiString path = !name.empty() && name[0] == PathDelim ? name : IncludeTrailingPathDelimiter(folder) + name;
+  return ExcludeTrailingPathDelimiter(ExpandFileName(path));
+}
+
+// The names in the name edit: the whole text when it names something
+// (names may hold quotes here), else the quoted ones, a doubled quote
+// inside standing for one, else the whole text.
+std::vector<AnsiString> SplitNames(const AnsiString& folder, const AnsiString& text) {
   std::vector<AnsiString> r;
-  if (text.find('"') == AnsiString::npos) {
-    AnsiString t = Trim(text);
-    if (!t.empty()) r.push_back(t);
+  const AnsiString whole = Trim(text);
+  const AnsiString path = Resolve(folder, whole);
+  if (whole.find('"') == AnsiString::npos || FileExists(path) || DirectoryExists(path)) {
+    if (!whole.empty()) r.push_back(whole);
     return r;
   }
   bool quoted = false;
@@ -105,26 +113,27 @@ std::vector<AnsiString> SplitNames(const AnsiString& text) {
     if (!t.empty()) r.push_back(t);
     part.clear();
   };
-  for (char c : text) {
-    if (c == '"') {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '"') {
+      part += c;
+    } else if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
+      part += c;
+      ++i;
+    } else {
       flush(quoted);
       quoted = !quoted;
-    } else {
-      part += c;
     }
   }
   flush(quoted);
   return r;
 }
 
-AnsiString Resolve(const AnsiString& folder, const AnsiString& name) {
-  AnsiString path = !name.empty() && name[0] == PathDelim ? name : IncludeTrailingPathDelimiter(folder) + name;
-  return ExcludeTrailingPathDelimiter(ExpandFileName(path));
-}
-
+// Several names as the name edit shows them; SplitNames reads them back.
 AnsiString Quoted(const std::vector<AnsiString>& names) {
   AnsiString r;
-  for (const AnsiString& n : names) r += (r.empty() ? "\"" : " \"") + n + "\"";
+  for (const AnsiString& n : names)
+    r += (r.empty() ? "\"" : " \"") + StringReplace(n, "\"", "\"\"", TReplaceFlags{rfReplaceAll}) + "\"";
   return r;
 }
 
@@ -213,11 +222,17 @@ void GoUp(TOpenState* s) {
   Navigate(s, ExtractFileDir(s->Folder));
 }
 
-// The files chosen in the list go to the name edit, quoted when several.
-void SelectionChanged(TOpenState* s) {
+// The files chosen in the list, in its order.
+std::vector<AnsiString> SelectedFiles(TOpenState* s) {
   std::vector<AnsiString> names;
   for (int i : SelectedItems(s))
     if (!IsFolderItem(s->List, i)) names.push_back(ItemName(s->List, i));
+  return names;
+}
+
+// The files chosen in the list go to the name edit, quoted when several.
+void SelectionChanged(TOpenState* s) {
+  std::vector<AnsiString> names = SelectedFiles(s);
   if (names.empty()) return;
   SetName(s, names.size() == 1 ? names[0] : Quoted(names), true);
 }
@@ -266,7 +281,8 @@ void Choose(TOpenState* s) {
   AnsiString text(static_cast<size_t>(len) + 1, '\0');
   GetWindowTextA(s->Name, text.data(), len + 1);
   text.resize(std::strlen(text.c_str()));
-  std::vector<AnsiString> names = SplitNames(text);
+  // What the list chose is taken as it is, whatever its names hold.
+  std::vector<AnsiString> names = s->NameFromList ? SelectedFiles(s) : SplitNames(s->Folder, text);
   if (names.empty()) {
     std::vector<int> sel = SelectedItems(s);
     if (sel.size() == 1 && IsFolderItem(s->List, sel[0])) Navigate(s, Resolve(s->Folder, ItemName(s->List, sel[0])));

@@ -1,8 +1,10 @@
 // The folder browser: a modal, sizable window with the caller's title, a
-// status line, a tree of folders read lazily as it opens, and OK, Cancel
-// and "Make New Folder" buttons. The caller's callback hears when the
-// dialog is up and each change of selection, and steers it with the
-// BFFM_ messages. A hook answers without a window (tests).
+// status line, a tree of folders read lazily as it opens, an edit box for
+// a typed folder when asked, and OK, Cancel and "Make New Folder" buttons
+// (the new folder's name is edited in place at once). The caller's
+// callback hears when the dialog is up, each change of selection and a
+// typed name that names no folder, and steers it with the BFFM_ messages.
+// A hook answers without a window (tests).
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -11,8 +13,12 @@
 #include <memory>
 #include <vector>
 
+#include "platform/rtl/fileutils.h"
+#include "platform/rtl/strutils.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/rtl/text_codec.h"
 #include "platform/win/comctl/commctrl_controls.h"
+#include "platform/win/kernel/kernel.h"
 #include "platform/win/user/ctl_common.h"
 #include "platform/win/user/dialog_frame.h"
 #include "platform/win/shell/shlobj.h"
@@ -33,6 +39,9 @@ constexpr int kButtonH = 23;
 constexpr int kGap = 6;
 constexpr int kClientW = 340;
 constexpr int kClientH = 380;
+constexpr int kEditLabelW = 50;
+// Posted to edit the new folder's name again after a name was refused.
+constexpr UINT kRenameAgain = WM_APP + 1;
 
 struct TBrowseRequest {
   HWND Owner = nullptr;
@@ -41,6 +50,7 @@ struct TBrowseRequest {
   UINT Flags = 0;
   BFFCALLBACK Callback = nullptr;
   LPARAM Data = 0;
+  bool Wide = false;  // the caller's texts are UTF-16
 };
 
 struct TBrowseAnswer {
@@ -62,13 +72,19 @@ struct TBrowseState {
   HWND Status = nullptr;
   HWND Tree = nullptr;
   HWND NewFolder = nullptr;
+  HWND EditLabel = nullptr;
+  HWND Edit = nullptr;  // the typed folder (BIF_EDITBOX)
   HWND Ok = nullptr;
   HWND Cancel = nullptr;
   HFONT Font = nullptr;
   int TitleHeight = 0;
   int LineHeight = 13;
   bool StatusShown = false;
+  bool SettingEdit = false;  // the edit box is being filled, not typed in
   bool Done = false;
+  HTREEITEM Renaming = nullptr;     // the new folder whose name may be edited
+  HTREEITEM RenameAgain = nullptr;  // a refused name waits to be edited again
+  AnsiString RefusedName;
   TFolderItem* Chosen = nullptr;
   std::vector<std::unique_ptr<TFolderItem>> Items;
   std::vector<HTREEITEM> Tops;  // the items the tree starts from
@@ -223,7 +239,15 @@ void Layout(TBrowseState* s) {
     y += s->LineHeight + 2 + kGap;
   }
   int buttonsY = c.Height() - kMargin - kButtonH;
-  MoveWindow(s->Tree, kMargin, y, w, std::max(0, buttonsY - kGap - y), TRUE);
+  int treeBottom = buttonsY - kGap;
+  if (s->Edit) {
+    const int editH = s->LineHeight + 8;
+    const int editY = buttonsY - kGap - editH;
+    MoveWindow(s->EditLabel, kMargin, editY + 4, kEditLabelW, s->LineHeight + 2, TRUE);
+    MoveWindow(s->Edit, kMargin + kEditLabelW, editY, std::max(0, w - kEditLabelW), editH, TRUE);
+    treeBottom = editY - kGap;
+  }
+  MoveWindow(s->Tree, kMargin, y, w, std::max(0, treeBottom - y), TRUE);
   // A shorter tree (a status line shown) keeps the selection in sight.
   if (HTREEITEM sel = Next(s, nullptr, TVGN_CARET))
     SendMessageA(s->Tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(sel));
@@ -243,11 +267,21 @@ void ShowStatus(TBrowseState* s, const AnsiString& text) {
   }
 }
 
+// Whether OK may choose the item.
+bool Choosable(TBrowseState* s, TFolderItem* f) {
+  return f && (f->Item.Kind == skPath || !(s->Request.Flags & BIF_RETURNONLYFSDIRS));
+}
+
 void SelectionChanged(TBrowseState* s, HTREEITEM h) {
   TFolderItem* f = ItemOf(s, h);
   bool fileSystem = f && f->Item.Kind == skPath;
-  EnableWindow(s->Ok, f && (fileSystem || !(s->Request.Flags & BIF_RETURNONLYFSDIRS)));
+  EnableWindow(s->Ok, Choosable(s, f));
   if (s->NewFolder) EnableWindow(s->NewFolder, fileSystem);
+  if (s->Edit) {
+    s->SettingEdit = true;
+    SetWindowTextA(s->Edit, f ? f->Name.c_str() : "");
+    s->SettingEdit = false;
+  }
   if (!f) return;
   // The list lives for the call only.
   PIDLIST_ABSOLUTE pidl = EncodeShellItem(f->Item);
@@ -255,7 +289,54 @@ void SelectionChanged(TBrowseState* s, HTREEITEM h) {
   CoTaskMemFree(pidl);
 }
 
+// The folder a typed text names: an absolute path, or one relative to the
+// selected folder; "" when it cannot be had.
+AnsiString TypedFolder(TBrowseState* s, const AnsiString& text) {
+  if (!text.empty() && text[0] == '/') return NormalShellPath(text);
+  TFolderItem* f = ItemOf(s, Next(s, nullptr, TVGN_CARET));
+  if (!f || f->Item.Kind != skPath) return AnsiString();
+  return NormalShellPath((f->Item.Path == "/" ? AnsiString() : f->Item.Path) + "/" + text);
+}
+
+// A name typed in the edit box that is not the selection's: the folder it
+// names is chosen. One that names no folder of the tree keeps the dialog
+// open: the callback hears of it with BIF_VALIDATE (and may close the
+// dialog by answering 0), the user is told otherwise.
+bool AcceptTyped(TBrowseState* s) {
+  const AnsiString text = Trim(CtlText(s->Edit));
+  TFolderItem* selected = ItemOf(s, Next(s, nullptr, TVGN_CARET));
+  if (text.empty() || (selected && text == selected->Name)) return false;
+  const AnsiString path = TypedFolder(s, text);
+  HTREEITEM found = path.empty() ? nullptr : Locate(s, TShellItem{skPath, path});
+  if (found) {
+    SendMessageA(s->Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(found));
+    s->Chosen = ItemOf(s, found);
+    s->Done = s->Chosen != nullptr;
+    return true;
+  }
+  if (s->Request.Flags & BIF_VALIDATE) {
+    const WideString wide = AnsiToWide(text);
+    const int keep = s->Request.Wide ? CallBack(s, BFFM_VALIDATEFAILEDW, reinterpret_cast<LPARAM>(wide.c_str()))
+                                     : CallBack(s, BFFM_VALIDATEFAILEDA, reinterpret_cast<LPARAM>(text.c_str()));
+    if (keep == 0) {
+      s->Chosen = nullptr;
+      s->Done = true;
+    }
+  } else {
+    const AnsiString told = "The folder \"" + text + "\" cannot be found.\n\nCheck the name and try again.";
+    MessageBoxA(s->Dialog, told.c_str(), "Browse For Folder", MB_OK | MB_ICONEXCLAMATION);
+  }
+  if (!s->Done && IsWindow(s->Edit)) {
+    SetFocus(s->Edit);
+    SendMessageA(s->Edit, EM_SETSEL, 0, -1);
+  }
+  return true;
+}
+
 void Accept(TBrowseState* s) {
+  // A refused name is being put right first.
+  if (s->RenameAgain) return;
+  if (s->Edit && AcceptTyped(s)) return;
   if (!IsWindowEnabled(s->Ok)) return;
   s->Chosen = ItemOf(s, Next(s, nullptr, TVGN_CARET));
   if (s->Chosen) s->Done = true;
@@ -290,11 +371,73 @@ void MakeNewFolder(TBrowseState* s) {
     MessageBoxA(s->Dialog, text.c_str(), "Make New Folder", MB_OK | MB_ICONERROR);
     return;
   }
+  SetFocus(s->Tree);
   if (HTREEITEM h = Locate(s, TShellItem{skPath, made})) {
     SendMessageA(s->Tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
     SendMessageA(s->Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(h));
+    // Its name is the user's to give at once.
+    s->Renaming = h;
+    SendMessageA(s->Tree, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(h));
   }
+}
+
+// Why a name cannot be a folder's; "" when it can.
+AnsiString NameProblem(const AnsiString& name) {
+  if (name.find('/') != AnsiString::npos) return "A folder name cannot contain the character /.";
+  if (name == "." || name == "..") return "\"" + name + "\" cannot be used as a folder name.";
+  return AnsiString();
+}
+
+// The edited name of the new folder: the folder is renamed and its item
+// follows (its place among its sisters too). A name that cannot be had is
+// reported and edited again; the folder keeps its name meanwhile.
+LRESULT EndRename(TBrowseState* s, const NMTVDISPINFOA* di) {
+  HTREEITEM h = di->item.hItem;
+  TFolderItem* f = ItemOf(s, h);
+  if (h != s->Renaming || !f || f->Item.Kind != skPath || !di->item.pszText) return FALSE;
+  const AnsiString name = Trim(AnsiString(di->item.pszText));
+  if (name.empty() || name == f->Name) return FALSE;
+  const AnsiString oldPath = f->Item.Path;
+  const AnsiString newPath = oldPath.substr(0, oldPath.rfind('/') + 1) + name;
+  AnsiString problem = NameProblem(name);
+  if (problem.empty() && !RenameFile(oldPath, newPath))
+    problem = GetLastError() == ERROR_ALREADY_EXISTS
+                  ? "There is already a file or folder named \"" + name + "\" here."
+                  : SysErrorMessage(GetLastError());
+  if (!problem.empty()) {
+    const AnsiString told = "\"" + f->Name + "\" cannot be renamed to \"" + name + "\".\n\n" + problem;
+    MessageBoxA(s->Dialog, told.c_str(), "Rename Folder", MB_OK | MB_ICONEXCLAMATION);
+    s->RenameAgain = h;
+    s->RefusedName = name;
+    PostMessageA(s->Dialog, kRenameAgain, 0, 0);
+    return FALSE;
+  }
+  // The item and any below it now lie under the new path.
+  for (auto& item : s->Items)
+    if (item->Item.Kind == skPath && Within(item->Item.Path, oldPath))
+      item->Item.Path = newPath + item->Item.Path.substr(oldPath.size());
+  f->Name = name;
+  TVITEMA it{};
+  it.mask = TVIF_TEXT | TVIF_HANDLE;
+  it.hItem = h;
+  it.pszText = const_cast<char*>(f->Name.c_str());
+  SendMessageA(s->Tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+  SendMessageA(s->Tree, TVM_SORTCHILDREN, FALSE, reinterpret_cast<LPARAM>(Next(s, h, TVGN_PARENT)));
+  SendMessageA(s->Tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(h));
+  // The caller hears of the selection under its new path.
+  if (Next(s, nullptr, TVGN_CARET) == h) SelectionChanged(s, h);
+  return FALSE;
+}
+
+void EditNameAgain(TBrowseState* s) {
+  HTREEITEM h = s->RenameAgain;
+  s->RenameAgain = nullptr;
+  if (!h || !ItemOf(s, h)) return;
   SetFocus(s->Tree);
+  auto e = reinterpret_cast<HWND>(SendMessageA(s->Tree, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(h)));
+  if (!e) return;
+  SetWindowTextA(e, s->RefusedName.c_str());
+  SendMessageA(e, EM_SETSEL, 0, -1);
 }
 
 LRESULT Notify(TBrowseState* s, const NMHDR* hdr) {
@@ -308,6 +451,11 @@ LRESULT Notify(TBrowseState* s, const NMHDR* hdr) {
     case TVN_SELCHANGEDA:
       SelectionChanged(s, reinterpret_cast<const NMTREEVIEWA*>(hdr)->itemNew.hItem);
       return 0;
+    case TVN_BEGINLABELEDITA:
+      // Only the folder just made is named here.
+      return reinterpret_cast<const NMTVDISPINFOA*>(hdr)->item.hItem == s->Renaming ? FALSE : TRUE;
+    case TVN_ENDLABELEDITA:
+      return EndRename(s, reinterpret_cast<const NMTVDISPINFOA*>(hdr));
     case NM_RETURN:
       Accept(s);
       return 0;
@@ -322,6 +470,11 @@ LRESULT BrowseProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!s) return DefDlgProcA(h, msg, wParam, lParam);
   switch (msg) {
     case WM_COMMAND:
+      // A name typed by the user may name a folder beyond the selection.
+      if (s->Edit && reinterpret_cast<HWND>(lParam) == s->Edit && HIWORD(wParam) == EN_CHANGE && !s->SettingEdit) {
+        const bool typed = !Trim(CtlText(s->Edit)).empty();
+        EnableWindow(s->Ok, typed || Choosable(s, ItemOf(s, Next(s, nullptr, TVGN_CARET))));
+      }
       if (HIWORD(wParam) == BN_CLICKED) {
         switch (LOWORD(wParam)) {
           case IDOK: Accept(s); break;
@@ -332,6 +485,9 @@ LRESULT BrowseProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NOTIFY:
       return Notify(s, reinterpret_cast<const NMHDR*>(lParam));
+    case kRenameAgain:
+      EditNameAgain(s);
+      return 0;
     case WM_CLOSE:
       Dismiss(s);
       return 0;
@@ -448,6 +604,10 @@ TBrowseAnswer RunDialog(const TBrowseRequest& request) {
                       kBrowseTreeId);
   if ((request.Flags & BIF_NEWDIALOGSTYLE) && !(request.Flags & BIF_NONEWFOLDERBUTTON))
     s->NewFolder = MakeChild(s, 0, "BUTTON", "&Make New Folder", WS_TABSTOP | BS_PUSHBUTTON, kBrowseNewFolderId);
+  if (request.Flags & BIF_EDITBOX) {
+    s->EditLabel = MakeChild(s, 0, "STATIC", "Fol&der:", SS_LEFT, kBrowseEditLabelId);
+    s->Edit = MakeChild(s, WS_EX_CLIENTEDGE, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, kBrowseEditId);
+  }
   s->Ok = MakeChild(s, 0, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
   s->Cancel = MakeChild(s, 0, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
   SetPropA(s->Dialog, kBrowseProp, s);
@@ -541,6 +701,7 @@ PIDLIST_ABSOLUTE SHBrowseForFolderW(LPBROWSEINFOW lpbi) {
   r.Flags = lpbi->ulFlags;
   r.Callback = lpbi->lpfn;
   r.Data = lpbi->lParam;
+  r.Wide = true;
   BROWSEINFOA asked{r.Owner, r.Root, nullptr, r.Title.c_str(), r.Flags, r.Callback, r.Data, 0};
   TBrowseAnswer a = Browse(r, asked);
   if (a.Pidl) PutName(lpbi->pszDisplayName, AnsiToWide(a.Name));

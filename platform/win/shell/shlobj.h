@@ -264,6 +264,8 @@ constexpr int kBrowseTitleId = 0x3742;
 constexpr int kBrowseStatusId = 0x3743;
 constexpr int kBrowseTreeId = 0x3741;
 constexpr int kBrowseNewFolderId = 0x3746;
+constexpr int kBrowseEditId = 0x3744;  // the typed folder (BIF_EDITBOX)
+constexpr int kBrowseEditLabelId = 0x3748;
 
 // Answers the folder browser without a dialog (tests): nullopt cancels, a
 // path is chosen as the user would have. The record is the call's, with a

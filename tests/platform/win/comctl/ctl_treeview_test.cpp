@@ -4,6 +4,7 @@
 // sorting, callbacks, scrolling and what it draws; labels edited in an
 // edit child, begun by message or by a click on the chosen label.
 #include <functional>
+#include <map>
 #include <string>
 
 #include "tests/platform/win/ctl_test_support.h"
@@ -301,6 +302,72 @@ TEST_F(TreeViewTest, CheckBoxesToggleByClickAndSpace) {
   Press(VK_SPACE);
   EXPECT_EQ(State(a) & TVIS_STATEIMAGEMASK, 1u << 12);
 }
+
+// ---- Type-ahead ----
+
+// One step of typing: text typed at once, a pause longer than the search
+// lasts, or a key pressed.
+struct TTypeStep {
+  enum { Text, Pause, Key } Kind;
+  const char* Typed = "";
+  UINT Vk = 0;
+};
+TTypeStep Typed(const char* t) { return {TTypeStep::Text, t}; }
+TTypeStep Pause() { return {TTypeStep::Pause}; }
+TTypeStep Key(UINT vk) { return {TTypeStep::Key, "", vk}; }
+
+struct TTypeAheadCase {
+  const char* Name;
+  const char* Start;
+  std::vector<TTypeStep> Steps;
+  const char* Lands;
+  const char* SearchText;  // what the tree says it is looking for at the end
+};
+
+void PrintTo(const TTypeAheadCase& c, std::ostream* os) { *os << c.Name; }
+
+class TreeTypeAheadTest : public TreeViewTest, public ::testing::WithParamInterface<TTypeAheadCase> {};
+
+TEST_P(TreeTypeAheadTest, LettersTypedQuicklySearchTogether) {
+  const TTypeAheadCase& c = GetParam();
+  // A folder tree's top as a file system shows it; "tmp" has children that
+  // are not open, so they are not searched.
+  std::map<std::string, HTREEITEM> items;
+  for (const char* name : {"bin", "boot", "dev", "etc", "home", "proc", "root", "tmp", "Tools", "über", "usr", "var"})
+    items[name] = Add(TVI_ROOT, name);
+  Add(items["tmp"], "trash");
+  SendMessageA(Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[c.Start]));
+  SetFocus(Tree);
+  rtl::testing::AdvanceClock(5000);
+  for (const TTypeStep& s : c.Steps) {
+    switch (s.Kind) {
+      case TTypeStep::Text: Type(s.Typed); break;
+      case TTypeStep::Pause: rtl::testing::AdvanceClock(GetDoubleClickTime() * 2 + 1); break;
+      case TTypeStep::Key: Press(s.Vk); break;
+    }
+  }
+  std::string landed = "<none>";
+  for (const auto& [name, item] : items)
+    if (item == Selected()) landed = name;
+  EXPECT_EQ(landed, c.Lands);
+  char search[32] = {};
+  const LRESULT n = SendMessageA(Tree, TVM_GETISEARCHSTRINGA, 0, reinterpret_cast<LPARAM>(search));
+  EXPECT_EQ(std::string(search, static_cast<size_t>(n)), c.SearchText);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TreeTypeAheadTest,
+    ::testing::Values(
+        TTypeAheadCase{"WholeNameTypedQuickly", "bin", {Typed("tmp")}, "tmp", "tmp"},
+        TTypeAheadCase{"ANextLetterMovesOnWhenTheMatchNoLongerFits", "bin", {Typed("t"), Typed("o")}, "Tools", "to"},
+        TTypeAheadCase{"CaseDoesNotMatter", "bin", {Typed("TOO")}, "Tools", "TOO"},
+        TTypeAheadCase{"APauseStartsANewSearch", "bin", {Typed("t"), Pause(), Typed("p")}, "proc", "p"},
+        TTypeAheadCase{"TheSameLetterAgainGoesToTheNext", "bin", {Typed("tt")}, "Tools", "tt"},
+        TTypeAheadCase{"TheSameLetterWrapsAround", "Tools", {Typed("t")}, "tmp", "t"},
+        TTypeAheadCase{"ArrowKeysStartAfresh", "bin", {Typed("t"), Key(VK_DOWN), Typed("u")}, "usr", "u"},
+        TTypeAheadCase{"NoMatchAmongOpenItemsKeepsTheSelection", "bin", {Typed("tr")}, "tmp", "tr"},
+        TTypeAheadCase{"CharactersOfSeveralBytes", "bin", {Typed("üb")}, "über", "üb"}),
+    [](const auto& info) { return info.param.Name; });
 
 // ---- Label editing ----
 

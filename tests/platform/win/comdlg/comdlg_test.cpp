@@ -285,6 +285,81 @@ TEST_F(OpenDialogTest, ASingleChoiceOfAMultiSelectionIsTheFullPath) {
   EXPECT_EQ(r.Parts, (std::vector<AnsiString>{Folder.Root + "/Alpha.pdf"}));
 }
 
+// Names may hold quotes, which the name edit also uses to list several
+// names: what the list chose comes back exactly, and so does a name typed
+// whole.
+struct TExactNamesCase {
+  const char* Name;
+  std::vector<AnsiString> Clicked;  // the first alone, the others with Ctrl
+  AnsiString Typed;                 // typed instead when there is no click
+  std::vector<AnsiString> Parts;    // "@" stands for the folder
+};
+
+void PrintTo(const TExactNamesCase& c, std::ostream* os) { *os << c.Name; }
+
+class OpenDialogExactNamesTest : public OpenDialogTest, public ::testing::WithParamInterface<TExactNamesCase> {};
+
+TEST_P(OpenDialogExactNamesTest, NamesWithQuotesComeBackExactly) {
+  const TExactNamesCase& c = GetParam();
+  for (const char* f : {"say \"hi\".pdf", "\"quoted\".pdf"}) std::ofstream(Folder.Root + "/" + f) << "%PDF";
+  TOpenResult r = Open(OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, [&](HWND box) {
+    for (size_t i = 0; i < c.Clicked.size(); ++i) ClickItem(box, c.Clicked[i], i == 0 ? 0 : VK_CONTROL);
+    if (c.Clicked.empty()) {
+      SetFocus(GetDlgItem(box, edt1));
+      InjectText(c.Typed);
+    }
+    InjectKeyPress(VK_RETURN);
+  });
+  EXPECT_TRUE(Messages.empty()) << Messages[0];
+  ASSERT_TRUE(r.Ok);
+  std::vector<AnsiString> want;
+  for (const AnsiString& p : c.Parts) want.push_back(p[0] == '@' ? Folder.Root + p.substr(1) : p);
+  EXPECT_EQ(r.Parts, want);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, OpenDialogExactNamesTest,
+    ::testing::Values(
+        TExactNamesCase{"OneClicked", {"say \"hi\".pdf"}, "", {"@/say \"hi\".pdf"}},
+        TExactNamesCase{"SeveralClickedInListOrder",
+                        {"say \"hi\".pdf", "\"quoted\".pdf", "Alpha.pdf"},
+                        "",
+                        {"@", "\"quoted\".pdf", "Alpha.pdf", "say \"hi\".pdf"}},
+        TExactNamesCase{"OneTypedWhole", {}, "say \"hi\".pdf", {"@/say \"hi\".pdf"}},
+        TExactNamesCase{"SeveralTypedWithDoubledQuotes",
+                        {},
+                        "\"say \"\"hi\"\".pdf\" \"\"\"quoted\"\".pdf\" \"beta.PDF\"",
+                        {"@", "say \"hi\".pdf", "\"quoted\".pdf", "beta.PDF"}}),
+    [](const auto& info) { return info.param.Name; });
+
+// Folders and names far beyond the old path limit, chosen in the list.
+TEST_F(OpenDialogTest, PathsLongerThanTheOldLimitComeBackWhole) {
+  AnsiString deep = Folder.Root;
+  while (deep.size() < 1500) deep += "/a-folder-name-of-some-length-" + std::to_string(deep.size());
+  fs::create_directories(deep.c_str());
+  const AnsiString first = AnsiString(150, 'n') + ".pdf", second = "z-" + AnsiString(200, 'm') + ".pdf";
+  for (const AnsiString& f : {first, second}) std::ofstream(deep + "/" + f) << "%PDF";
+  const AnsiString start = deep + "/";
+  for (bool several : {false, true}) {
+    SCOPED_TRACE(several ? "several" : "one");
+    TOpenResult r = Open(OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST, [&](HWND box) {
+      SetFocus(List(box));
+      InjectKeyPress(VK_HOME);
+      if (several) {
+        InjectKey(VK_SHIFT, true);
+        InjectKeyPress(VK_END);
+        InjectKey(VK_SHIFT, false);
+      }
+      InjectKeyPress(VK_RETURN);
+    }, 1, 8192, start.c_str());
+    ASSERT_TRUE(r.Ok);
+    if (several)
+      EXPECT_EQ(r.Parts, (std::vector<AnsiString>{deep, first, second}));
+    else
+      EXPECT_EQ(r.Parts, (std::vector<AnsiString>{deep + "/" + first}));
+  }
+}
+
 struct TRefusalCase {
   const char* Name;
   DWORD Flags;

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "platform/rtl/text_codec.h"
 #include "platform/win/shell/shellapi.h"
 #include "platform/win/shell/shlobj.h"
+#include "tests/common/pictures.h"
 #include "tests/platform/win/ctl_test_support.h"
 
 namespace {
@@ -571,7 +573,8 @@ TEST_F(TBrowseTest, MakeNewFolderMakesAUniqueOneAndSelectsIt) {
     SendMessageA(d, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>((Tmp + "/Gamma").c_str()));
     ClickButton(d, rtl::detail::kBrowseNewFolderId);
     selectedNames.push_back(Text(tree, Selection(d)));
-    InjectKeyPress(VK_RETURN);
+    InjectKeyPress(VK_RETURN);  // keeps the name offered
+    InjectKeyPress(VK_RETURN);  // chooses
   });
   EXPECT_EQ(selectedNames, (std::vector<AnsiString>{"New Folder", "New Folder (2)"}));
   EXPECT_TRUE(fs::is_directory(Tmp + "/Gamma/New Folder"));
@@ -585,6 +588,179 @@ TEST_F(TBrowseTest, MakeNewFolderMakesAUniqueOneAndSelectsIt) {
     InjectKeyPress(VK_ESCAPE);
   });
   EXPECT_FALSE(hasButton);
+}
+
+// The new folder's name is edited at once; what the user types there
+// becomes the folder's name on disk, or is refused with a word and edited
+// again.
+struct TNameStep {
+  AnsiString Typed;  // replaces the selected text of the name's edit
+  UINT Key;          // ends the edit (Enter or Esc); 0: OK is clicked
+};
+
+struct TNewNameCase {
+  const char* Name;
+  std::vector<TNameStep> Steps;
+  AnsiString Chosen;  // below Alpha
+  size_t Told;        // message boxes shown
+};
+
+void PrintTo(const TNewNameCase& c, std::ostream* os) { *os << c.Name; }
+
+class TBrowseNewNameTest : public TBrowseTest, public ::testing::WithParamInterface<TNewNameCase> {};
+
+TEST_P(TBrowseNewNameTest, TheNewFolderIsNamedInPlace) {
+  const TNewNameCase& c = GetParam();
+  std::vector<AnsiString> told;
+  rtl::detail::SetMessageBoxHook([&](HWND, const AnsiString& text, const AnsiString&, UINT) {
+    told.push_back(text);
+    return IDOK;
+  });
+  Cb.Start = Tmp + "/Alpha";
+  bool editing = false;
+  AnsiString offered, itemAfter, statusAfter;
+  auto chosen = Browse(BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE, Tmp, [&](HWND d) {
+    HWND tree = Tree(d);
+    ClickButton(d, rtl::detail::kBrowseNewFolderId);
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0));
+    editing = edit && GetFocus() == edit;
+    offered = edit ? CtlText(edit) : "<no edit>";
+    for (const TNameStep& step : c.Steps) {
+      InjectText(step.Typed);
+      if (step.Key)
+        InjectKeyPress(step.Key);
+      else
+        InjectClick(ClientPoint(GetDlgItem(d, IDOK), 10, 10));
+      RunUntilIdle();
+    }
+    itemAfter = Text(tree, Selection(d));
+    statusAfter = Status(d);
+    if (IsWindow(d) && c.Steps.back().Key) InjectKeyPress(VK_RETURN);
+  });
+  EXPECT_TRUE(editing);
+  EXPECT_EQ(offered, "New Folder");
+  EXPECT_EQ(told.size(), c.Told);
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(*chosen, Tmp + "/Alpha/" + c.Chosen);
+  EXPECT_EQ(itemAfter, c.Chosen);
+  EXPECT_EQ(statusAfter, *chosen) << "the caller heard of the new path";
+  EXPECT_TRUE(fs::is_directory(*chosen));
+  EXPECT_EQ(fs::exists(Tmp + "/Alpha/New Folder"), c.Chosen == "New Folder");
+  EXPECT_TRUE(fs::is_directory(Tmp + "/Alpha/Inner")) << "nothing else was renamed";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, TBrowseNewNameTest,
+    ::testing::Values(TNewNameCase{"TypedThenEnter", {{"Reports", VK_RETURN}}, "Reports", 0},
+                      TNewNameCase{"TypedThenOk", {{"Reports", 0}}, "Reports", 0},
+                      TNewNameCase{"EscapeKeepsTheOfferedName", {{"Reports", VK_ESCAPE}}, "New Folder", 0},
+                      TNewNameCase{"ATakenNameIsToldAndEditedAgain", {{"Inner", VK_RETURN}, {"Outer", VK_RETURN}}, "Outer", 1},
+                      TNewNameCase{"ASlashIsToldAndEditedAgain", {{"a/b", VK_RETURN}, {"a-b", VK_RETURN}}, "a-b", 1}),
+    [](const auto& info) { return info.param.Name; });
+
+// Letters typed quickly in the tree find the folder they begin.
+TEST_F(TBrowseTest, TypingAFoldersNameSelectsIt) {
+  fs::create_directories(Tmp + "/Gallery");
+  Cb.Start = Tmp + "/Alpha";
+  AnsiString afterOne, afterThree;
+  auto chosen = Browse(BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE, Tmp, [&](HWND d) {
+    InjectText("g");
+    RunUntilIdle();
+    afterOne = Status(d);
+    rtl::testing::AdvanceClock(5000);
+    InjectText("gam");
+    RunUntilIdle();
+    afterThree = Status(d);
+    InjectKeyPress(VK_RETURN);
+  });
+  EXPECT_EQ(afterOne, Tmp + "/Gallery");
+  EXPECT_EQ(afterThree, Tmp + "/Gamma");
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(*chosen, Tmp + "/Gamma");
+}
+
+// With BIF_EDITBOX a folder can be typed: relative to the selection or
+// whole; one that is not there keeps the dialog open and says so, or is
+// the callback's to judge with BIF_VALIDATE.
+struct TTypedFolderCase {
+  const char* Name;
+  UINT Flags;
+  AnsiString Typed;  // "@" stands for the test's folder
+  std::optional<AnsiString> Chosen;
+  size_t Told;
+  bool Validated;
+};
+
+void PrintTo(const TTypedFolderCase& c, std::ostream* os) { *os << c.Name; }
+
+class TBrowseTypedFolderTest : public TBrowseTest, public ::testing::WithParamInterface<TTypedFolderCase> {};
+
+TEST_P(TBrowseTypedFolderTest, ATypedFolderIsChosen) {
+  const TTypedFolderCase& c = GetParam();
+  std::vector<AnsiString> told;
+  rtl::detail::SetMessageBoxHook([&](HWND, const AnsiString& text, const AnsiString&, UINT) {
+    told.push_back(text);
+    return IDOK;
+  });
+  Cb.Start = Tmp + "/Alpha";
+  AnsiString shown;
+  auto at = [&](const AnsiString& s) { return !s.empty() && s[0] == '@' ? Tmp + s.substr(1) : s; };
+  auto chosen = Browse(BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX | c.Flags, Tmp, [&](HWND d) {
+    RunUntilIdle();  // the dialog is active and its focus in place
+    HWND edit = GetDlgItem(d, rtl::detail::kBrowseEditId);
+    shown = edit ? CtlText(edit) : "<no edit>";
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    InjectText(at(c.Typed));
+    // The dialog's own loop takes the keys: Enter is its default button.
+    InjectKeyPress(VK_RETURN);
+    InjectKeyPress(VK_ESCAPE);  // still open after a refusal: cancels
+  });
+  EXPECT_EQ(shown, "Alpha") << "the edit shows the selection";
+  EXPECT_EQ(told.size(), c.Told);
+  EXPECT_EQ(std::count(Cb.Messages.begin(), Cb.Messages.end(), BFFM_VALIDATEFAILEDA), c.Validated ? 1 : 0);
+  EXPECT_EQ(chosen, c.Chosen ? std::optional<AnsiString>(at(*c.Chosen)) : std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Typed, TBrowseTypedFolderTest,
+    ::testing::Values(TTypedFolderCase{"BelowTheSelection", 0, "Inner", "@/Alpha/Inner", 0, false},
+                      TTypedFolderCase{"WholePath", 0, "@/beta", "@/beta", 0, false},
+                      TTypedFolderCase{"TheSelectionsOwnName", 0, "Alpha", "@/Alpha", 0, false},
+                      TTypedFolderCase{"MissingIsTold", 0, "Nowhere", std::nullopt, 1, false},
+                      TTypedFolderCase{"OutsideTheRootIsTold", 0, "/", std::nullopt, 1, false},
+                      TTypedFolderCase{"MissingGoesToTheCallbackWhenValidated", BIF_VALIDATE, "Nowhere", std::nullopt,
+                                       0, true}),
+    [](const auto& info) { return info.param.Name; });
+
+// The edit box lies between the tree and the buttons, with its label; the
+// dialog has none unless the flags ask for one.
+TEST_F(TBrowseTest, TheEditBoxSitsBelowTheTreeWhenAskedFor) {
+  for (bool asked : {false, true}) {
+    SCOPED_TRACE(asked ? "asked" : "not asked");
+    Cb.Start = Tmp + "/Alpha";
+    RECT tree{}, edit{}, label{}, ok{};
+    bool hasEdit = false;
+    Browse(BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | (asked ? BIF_EDITBOX : 0), Tmp, [&](HWND d) {
+      HWND e = GetDlgItem(d, rtl::detail::kBrowseEditId);
+      hasEdit = e != nullptr;
+      GetWindowRect(Tree(d), &tree);
+      GetWindowRect(GetDlgItem(d, IDOK), &ok);
+      if (e) {
+        GetWindowRect(e, &edit);
+        GetWindowRect(GetDlgItem(d, rtl::detail::kBrowseEditLabelId), &label);
+        RunUntilIdle();
+        EXPECT_TRUE(rtl::testing::SaveWindowPng(d, PictureDir() + "folder_browser_edit_box.png", true));
+      }
+      InjectKeyPress(VK_ESCAPE);
+    });
+    EXPECT_EQ(hasEdit, asked);
+    if (!asked) continue;
+    EXPECT_LE(tree.Bottom, edit.Top);
+    EXPECT_LE(edit.Bottom, ok.Top);
+    EXPECT_EQ(edit.Left, label.Right);
+    EXPECT_EQ(edit.Right, tree.Right);
+  }
 }
 
 TEST_F(TBrowseTest, MakeNewFolderReportsWhenItCannot) {
