@@ -91,7 +91,9 @@ constexpr DWORD STREAM_SEEK_END = 2;
 // Stat flags
 constexpr DWORD STATFLAG_DEFAULT = 0;
 constexpr DWORD STATFLAG_NONAME = 1;
-// Lock types
+// Lock types. glibc's <fcntl.h> has a LOCK_WRITE macro of its own (g++
+// defines _GNU_SOURCE); the stream lock type takes the name here.
+#undef LOCK_WRITE
 constexpr DWORD LOCK_WRITE = 1;
 constexpr DWORD LOCK_EXCLUSIVE = 2;
 constexpr DWORD LOCK_ONLYONCE = 4;
