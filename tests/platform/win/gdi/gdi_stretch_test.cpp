@@ -209,7 +209,9 @@ TEST(StretchMirrorTest, NegativeExtentsPlacePixels) {
       for (int i = 0; i < 8; ++i) {
         const uint32_t v = dst.bits[i] & 0xFF;
         got += v ? char('0' + (v - 0x30)) : '.';
-        const uint32_t shown = dst.bits[i] ? (dst.bits[i] - 0x303030u) * 0x3F : 0xFFFFFF;
+        // Source pixels 1 to 4 shown red, green, blue and yellow.
+        const uint32_t colours[5] = {0xFFFFFF, 0xE00000, 0x00B000, 0x0000E0, 0xE0E000};
+        const uint32_t shown = colours[v >= 0x31 && v <= 0x34 ? v - 0x30 : 0];
         if (vertical)
           sheet.At(int(n) * 18 + 9, i) = shown;
         else
