@@ -425,24 +425,26 @@ void dxOffice11DrawArrow(HDC DC, const TRect& R, bool ADown, bool AEnabled, bool
     colour = RGB(255, 255, 255);
   else
     colour = dxOffice11Colors[51];
-  // The filled triangle with its outline, one row (or column) at a time:
-  // the pixels an outlined polygon of one colour covers, whatever rule the
-  // polygon fill samples its interior by.
+  HPEN pen = CreatePen(PS_SOLID, 1, colour);
   HBRUSH brush = CreateSolidBrush(colour);
+  const HGDIOBJ oldPen = SelectObject(DC, pen), oldBrush = SelectObject(DC, brush);
+  POINT p[3];
   if (ADown) {
     const int x = (R.Left + R.Right - (2 * s - 1)) / 2, y = (R.Top + R.Bottom - s) / 2;
-    for (int k = 0; k < s; ++k) {
-      const RECT row{x + k, y + k, x + 2 * s - 1 - k, y + k + 1};
-      FillRect(DC, &row, brush);
-    }
+    p[0] = POINT(x, y);
+    p[1] = POINT(x + 2 * s - 2, y);
+    p[2] = POINT(x + s - 1, y + s - 1);
   } else {
     const int x = (R.Left + R.Right - s) / 2, y = (R.Top + R.Bottom - (2 * s - 1)) / 2;
-    for (int k = 0; k < s; ++k) {
-      const RECT column{x + k, y + k, x + k + 1, y + 2 * s - 1 - k};
-      FillRect(DC, &column, brush);
-    }
+    p[0] = POINT(x, y);
+    p[1] = POINT(x + s - 1, y + s - 1);
+    p[2] = POINT(x, y + 2 * s - 2);
   }
+  Polygon(DC, p, 3);
+  SelectObject(DC, oldBrush);
+  SelectObject(DC, oldPen);
   DeleteObject(brush);
+  DeleteObject(pen);
 }
 
 void dxOffice11DrawArrowInRect(HDC DC, const TRect& R, bool ADown, bool AEnabled, bool ASelected) {

@@ -214,9 +214,19 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
       const POINT p0 = pts[ids[0]], p1 = pts[ids[1]], p2 = pts[ids[2]];
       // Covered pixels: centres inside, or on a top or left edge, so that
       // triangles sharing an edge neither overlap nor leave a gap.
-      TSpanRows rows = PolygonRows({{v[0], v[1], v[2]}}, ALTERNATE, DrawWindow(dc));
+      TSpanRows rows = PolygonRows({{v[0], v[1], v[2]}}, ALTERNATE, DrawWindow(dc), TPixelSample::Centre);
       int top, bottom;
       if (!RowsBounds(rows, clip, top, bottom)) continue;
+      if (dc->BoundsOn) {
+        int left = INT32_MAX, right = INT32_MIN;
+        for (const auto& row : rows.Rows)
+          if (!row.empty()) {
+            left = std::min(left, row.front().first);
+            right = std::max(right, row.back().second);
+          }
+        const RECT& box = clip.Box();
+        GdiAccumulateBounds(dc, RECT{std::max(left, box.Left), top, std::min(right, box.Right), bottom});
+      }
       const TRIVERTEX* tv[3] = {&vertices[ids[0]], &vertices[ids[1]], &vertices[ids[2]]};
       // The weights in 64 bits while the vertices are near the surface; in
       // 128 beyond, as vertices may lie anywhere in the range of int and the
@@ -282,6 +292,7 @@ BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, void* mesh, U
     RECT area{std::max(r.Left, box.Left), std::max(r.Top, box.Top), std::min(r.Right, box.Right),
               std::min(r.Bottom, box.Bottom)};
     if (area.Left >= area.Right || area.Top >= area.Bottom) continue;
+    GdiAccumulateBounds(dc, area);
     int64_t span = vertical ? int64_t(r.Bottom) - r.Top : int64_t(r.Right) - r.Left;
     auto at = [&](int64_t i) {
       auto mix = [&](COLOR16 c0, COLOR16 c1) {

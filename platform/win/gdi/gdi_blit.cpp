@@ -89,6 +89,10 @@ TSpanMap MapAxis(int64_t n, int64_t s0, int64_t sn, bool flip, int lo, int hi, i
     } else if (shrink && mode != COLORONCOLOR) {
       a = k * sn / n;
       b = std::max(a + 1, (k + 1) * sn / n);
+    } else if (shrink) {
+      // The pixels that fall on one cell are drawn in turn: the last stays.
+      b = std::max(k * sn / n + 1, (k + 1) * sn / n);
+      a = b - 1;
     } else {
       a = ((2 * k + 1) * sn) / (2 * n);
       b = a + 1;
@@ -103,12 +107,13 @@ TSpanMap MapAxis(int64_t n, int64_t s0, int64_t sn, bool flip, int lo, int hi, i
 }
 
 // Converts source pixels to what the destination lock holds: monochrome
-// sources take the text and background colours, colour sources going to
-// monochrome become white where they match the source's background colour
-// and black elsewhere, and everything else takes the destination's value
-// for its colour.
+// bitmaps as sources take the text and background colours, colour sources
+// going to a monochrome bitmap become white where they match the source's
+// background colour and black elsewhere, and everything else takes the
+// destination's value for its colour (on a 1-bit DIB, the nearer of its
+// two colours).
 void Convert(const TBlitSource& src, const TSurfaceLock& lock, uint32_t fg, uint32_t bg, uint32_t* px, int n) {
-  const bool dstMono = lock.Mono();
+  const bool dstMono = lock.Mono() && !lock.Bitmap()->Dib;
   if (src.Mono && !dstMono) {
     for (int i = 0; i < n; ++i) px[i] = (px[i] & 0xFFFFFF) ? bg : fg;
   } else if (!src.Mono && dstMono && src.HasBk) {
@@ -135,7 +140,21 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
   // In 64 bits: a rectangle may reach past the range of int.
   int64_t dx = p.DX, dy = p.DY, dw = p.DW, dh = p.DH;
   int64_t sx = p.SX, sy = p.SY, sw = p.SW, sh = p.SH;
-  // A negative size mirrors the rectangle about its first column or row,
+  // Negative sizes on both sides cancel: the two rectangles are taken in
+  // order, (x, w) covering x + w through x - 1, and nothing is mirrored.
+  if (dw < 0 && sw < 0) {
+    dx += dw;
+    dw = -dw;
+    sx += sw;
+    sw = -sw;
+  }
+  if (dh < 0 && sh < 0) {
+    dy += dh;
+    dh = -dh;
+    sy += sh;
+    sh = -sh;
+  }
+  // One negative size mirrors the rectangle about its first column or row,
   // which it keeps: (x, w) with w < 0 covers x + w + 1 through x.
   bool flipX = false, flipY = false;
   if (dw < 0) {
@@ -197,7 +216,7 @@ bool BlitTarget(TGdiDC* dc, const TBlitParams& p, TBlitSource* src, TGdiBrush* b
     fill = RealizeBrush(dc, brush, lock, true);
     if (fill.Null) fill = SolidFill(0);
   }
-  bool convert = useS && (src->Mono != lock.Mono() || lock.Values());
+  bool convert = useS && (src->Mono != (lock.Mono() && !bmp->Dib) || lock.Values());
   bool directSrc = useS && !stretch && !convert && src->Format->IsDirect32();
   TRop3Row fore = Rop3Row(p.Rop), back = Rop3Row(p.BackRop);
 
@@ -556,7 +575,8 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   p.Rop = p.BackRop = r;
   p.StretchMode = dc->S.StretchMode;
   if (!BlitTarget(dc, p, RopUsesSource(r) ? &src : nullptr, GdiBrush(dc->S.Brush).get())) return 0;
-  return height;
+  // The scan lines of the source rectangle, whatever part of them exists.
+  return srcHeight;
 }
 
 int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc, UINT startScan,
@@ -565,8 +585,11 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
     // The record counts source rows from the bottom of the image, as
     // StretchDIBits does; a top-down image's ySrc counts from its top.
     const int64_t srcY = info->bmiHeader.biHeight < 0 ? int64_t(lines) - ySrc - int64_t(height) : ySrc;
+    // The call answers the scan lines it was given, not the rectangle's.
     return EmfRecordDIBits(hdc, xDest, yDest, int(width), int(height), xSrc, ClampInt(srcY), int(width), int(height),
-                           bits, info, usage, SRCCOPY);
+                           bits, info, usage, SRCCOPY)
+               ? int(lines)
+               : 0;
   }
   auto dc = GdiDC(hdc);
   if (!dc || !info) return 0;

@@ -399,6 +399,8 @@ DWORD SetLayout(HDC hdc, DWORD layout) {
   if (!dc) return GDI_ERROR;
   DWORD old = dc->S.Layout;
   dc->S.Layout = layout;
+  // A mirrored DC maps with its own extents: it reads as anisotropic.
+  if ((layout & LAYOUT_RTL) && dc->S.MapMode == MM_TEXT) dc->S.MapMode = MM_ANISOTROPIC;
   dc->Invalidate();
   return old;
 }
@@ -520,6 +522,8 @@ int SetMapMode(HDC hdc, int mode) {
   dc->S.MapMode = mode;
   if (mode == MM_TEXT) {
     dc->S.WindowExt = dc->S.ViewportExt = SIZE(1, 1);
+    // The layout stays; a mirrored DC's unit mapping reads as anisotropic.
+    if (dc->Mirrored()) dc->S.MapMode = MM_ANISOTROPIC;
   } else if (double upi = UnitsPerInch(mode); upi > 0) {
     // The device's size in the mode's units against its size in pixels,
     // the size in millimetres being whole as the device reports it.
@@ -545,6 +549,8 @@ int SetGraphicsMode(HDC hdc, int mode) {
   if (!dc || (mode != GM_COMPATIBLE && mode != GM_ADVANCED)) return 0;
   int old = dc->S.GraphicsMode;
   dc->S.GraphicsMode = mode;
+  // Back to compatible, the world transform is gone.
+  if (mode == GM_COMPATIBLE) dc->S.World = TXform();
   dc->Invalidate();
   return old;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/win/gdi/gdi.h"
+#include "platform/win/gdi/gdi_int_range.h"
 
 namespace rtl::detail {
 
@@ -101,7 +102,16 @@ TSpanRows RoundRectRows(const RECT& r, int cornerW, int cornerH, const RECT& win
 }
 
 void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode, TRowSink sink, void* context,
-                 const RECT& window) {
+                 const RECT& windowIn, TPixelSample sample, bool mirrored) {
+  const double at = sample == TPixelSample::Centre ? 0.5 : 0;
+  // Mirrored, the polygon is scanned as its mirror image, pixel x standing
+  // for pixel -1 - x, and the spans are turned back.
+  RECT window = windowIn;
+  if (mirrored) {
+    window.Left = ClampInt(-int64_t(windowIn.Right));
+    window.Right = ClampInt(-int64_t(windowIn.Left));
+  }
+  const double flip = mirrored ? -1 : 1, shift = mirrored ? -1 : 0;
   struct TEdge {
     double X0, Y0, X1, Y1;
     int Dir;
@@ -114,6 +124,8 @@ void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode
     for (size_t i = 0; i < n; ++i) {
       TPointF a = poly[i], b = poly[(i + 1) % n];
       if (a.Y == b.Y) continue;
+      a.X = shift + flip * a.X;
+      b.X = shift + flip * b.X;
       if (a.Y < b.Y)
         edges.push_back(TEdge{a.X, a.Y, b.X, b.Y, 1});
       else
@@ -124,7 +136,7 @@ void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode
   }
   if (edges.empty()) return;
   int y0, y1;
-  if (!RowRange(std::ceil(minY - 0.5), std::ceil(maxY - 0.5), window, y0, y1)) return;
+  if (!RowRange(std::ceil(minY - at), std::ceil(maxY - at), window, y0, y1)) return;
   std::vector<TSpan> merged;
   std::sort(edges.begin(), edges.end(), [](const TEdge& a, const TEdge& b) { return a.Y0 < b.Y0; });
   std::vector<const TEdge*> active;
@@ -132,7 +144,7 @@ void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode
   size_t next = 0;
   std::vector<TSpan> row;
   for (int y = y0; y < y1; ++y) {
-    double yc = y + 0.5;
+    double yc = y + at;
     while (next < edges.size() && edges[next].Y0 <= yc) active.push_back(&edges[next++]);
     active.erase(std::remove_if(active.begin(), active.end(), [yc](const TEdge* e) { return e->Y1 <= yc; }),
                  active.end());
@@ -159,7 +171,7 @@ void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode
       if (!was && inside) {
         start = x;
       } else if (was && !inside) {
-        TSpan s = CutSpan(std::ceil(start - 0.5), std::ceil(x - 0.5), window);
+        TSpan s = CutSpan(std::ceil(start - at), std::ceil(x - at), window);
         if (s.first < s.second) row.push_back(s);
       }
     }
@@ -172,11 +184,16 @@ void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode
       else
         merged.push_back(s);
     }
+    if (mirrored) {
+      std::reverse(merged.begin(), merged.end());
+      for (TSpan& s : merged) s = TSpan{-s.second, -s.first};
+    }
     sink(context, y, merged.data(), merged.size());
   }
 }
 
-TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fillMode, const RECT& window) {
+TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fillMode, const RECT& window,
+                      TPixelSample sample, bool mirrored) {
   TSpanRows out;
   ScanPolygon(
       polygons, fillMode,
@@ -186,7 +203,7 @@ TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fil
         rows.Rows.resize(static_cast<size_t>(y - rows.Top + 1));
         rows.Rows.back().assign(spans, spans + n);
       },
-      &out, window);
+      &out, window, sample, mirrored);
   return out;
 }
 

@@ -39,14 +39,23 @@ inline constexpr RECT kAllRows{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
 TSpanRows EllipseRows(const RECT& r, const RECT& window = kAllRows);
 // A rectangle whose corners are quarters of a cornerW x cornerH ellipse.
 TSpanRows RoundRectRows(const RECT& r, int cornerW, int cornerH, const RECT& window = kAllRows);
-// Polygons filled by ALTERNATE or WINDING, sampled at pixel centres.
+// Where pixel (x, y) is tested against a polygon: at (x, y) itself, as
+// polygons, polygon regions and paths fill (left and top edges in, right
+// and bottom ones out, as rectangles), or at (x + 0.5, y + 0.5), for
+// outlines built around pixel centres (wide strokes, gradient triangles).
+enum class TPixelSample { Corner, Centre };
+
+// Polygons filled by ALTERNATE or WINDING. Mirrored, the rows are the
+// mirror image of those of the polygon's mirror image (x to -1 - x), as a
+// right-to-left layout draws.
 TSpanRows PolygonRows(const std::vector<std::vector<TPointF>>& polygons, int fillMode,
-                      const RECT& window = kAllRows);
+                      const RECT& window = kAllRows, TPixelSample sample = TPixelSample::Corner,
+                      bool mirrored = false);
 // The same rows handed one at a time, top to bottom, to row(context, y,
 // spans, count), without keeping them; rows may be empty.
 using TRowSink = void (*)(void* context, int y, const TRegion::TSpan* spans, size_t count);
 void ScanPolygon(const std::vector<std::vector<TPointF>>& polygons, int fillMode, TRowSink row, void* context,
-                 const RECT& window = kAllRows);
+                 const RECT& window = kAllRows, TPixelSample sample = TPixelSample::Corner, bool mirrored = false);
 // The pixels of `fill` that have a 4-neighbour outside it.
 TSpanRows OutlineRows(const TSpanRows& fill);
 // a minus b, a or b, a and b.

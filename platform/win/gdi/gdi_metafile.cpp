@@ -701,7 +701,8 @@ int RecordDIBitsOf(TRecording& r, int x, int y, int w, int h, int xs, int ys, in
                    const BITMAPINFO* info, UINT usage, DWORD rop) {
   const int64_t rows = std::abs(int64_t(info->bmiHeader.biHeight));
   if (rows > INT32_MAX) return 0;
-  if (!RecordedRopUsesSource(rop)) return RecordBlt(r, x, y, w, h, nullptr, rop) ? static_cast<int>(rows) : 0;
+  // Answers as the call does: the source rectangle's scan lines.
+  if (!RecordedRopUsesSource(rop)) return RecordBlt(r, x, y, w, h, nullptr, rop) ? hs : 0;
   // As the call: negative source extents draw nothing, a refused image
   // nothing, no destination nothing but the image is taken, and an empty
   // source fails.
@@ -744,7 +745,7 @@ int RecordDIBitsOf(TRecording& r, int x, int y, int w, int h, int xs, int ys, in
   PutDib32(out, offAt, c.Pixels, c.Width, c.Height);
   Emit(*r.Rec, out);
   r.Rec->AddBounds(bounds);
-  return drawn;
+  return taken;
 }
 
 }  // namespace

@@ -133,6 +133,17 @@ std::shared_ptr<const TPatternImage> PatternFromPackedDib(const void* packed, UI
     colors = 12;
   const uint8_t* bits = static_cast<const uint8_t*>(packed) + h.biSize + colors;
   auto img = std::make_shared<TPatternImage>();
+  if (usage == DIB_PAL_COLORS && f.Bits <= 8) {
+    // Each pixel decodes to its palette index, resolved when drawn.
+    const uint8_t* table = static_cast<const uint8_t*>(packed) + h.biSize;
+    const size_t n = colors / 2;
+    for (size_t i = 0; i < f.Palette.size(); ++i) {
+      WORD idx = 0;
+      if (i < n) std::memcpy(&idx, table + 2 * i, 2);
+      f.Palette[i] = idx;
+    }
+    img->PaletteIndexes = true;
+  }
   img->Width = w;
   img->Height = hh;
   img->Pixels.resize(size_t(w) * hh);
@@ -367,7 +378,10 @@ HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD styleCo
   if (!brush) return nullptr;
   DWORD kind = style & PS_STYLE_MASK;
   bool geometric = (style & PS_TYPE_MASK) == PS_GEOMETRIC;
-  if (kind > PS_ALTERNATE || (!geometric && (width != 1 || brush->lbStyle != BS_SOLID)) ||
+  // A cosmetic pen is one pixel wide and solid-brushed; a null one needs
+  // only the width, and an inside frame is for geometric pens only.
+  const bool cosmeticOk = width == 1 && (brush->lbStyle == BS_SOLID || kind == PS_NULL) && kind != PS_INSIDEFRAME;
+  if (kind > PS_ALTERNATE || (!geometric && !cosmeticOk) ||
       (kind == PS_ALTERNATE && geometric) || (kind == PS_USERSTYLE && (styleCount == 0 || styleCount > 16 || !styles)) ||
       (kind != PS_USERSTYLE && styleCount != 0)) {
     SetLastError(87);
@@ -435,7 +449,10 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap) {
 }
 
 HBRUSH CreateDIBPatternBrushPt(const void* packedDib, UINT usage) {
-  if (!packedDib) return nullptr;
+  if (!packedDib || (usage != DIB_RGB_COLORS && usage != DIB_PAL_COLORS)) {
+    SetLastError(87);
+    return nullptr;
+  }
   auto pattern = PatternFromPackedDib(packedDib, usage);
   if (!pattern) return nullptr;
   auto b = std::make_unique<TGdiBrush>();

@@ -35,6 +35,9 @@ struct TGdiObject {
 struct TPatternImage {
   int Width = 0, Height = 0;
   bool Mono = false;
+  // The pixels are indexes into the palette of the DC the brush is drawn
+  // in (a DIB_PAL_COLORS pattern), looked up at drawing time.
+  bool PaletteIndexes = false;
   std::vector<uint32_t> Pixels;
 };
 

@@ -60,7 +60,9 @@ void Discard(TGdiDC* dc) {
   dc->HasPath = false;
 }
 
-TSpanRows FillRowsOf(TGdiDC* dc, const RECT& window) { return PolygonRows(Figures(dc), dc->S.PolyFillMode, window); }
+TSpanRows FillRowsOf(TGdiDC* dc, const RECT& window) {
+  return PolygonRows(Figures(dc), dc->S.PolyFillMode, window, TPixelSample::Corner, dc->Mirrored());
+}
 
 TSpanRows StrokeRowsOf(TGdiDC* dc, const TStroke& pen, TSpanRows* gaps) {
   const RECT window = DrawWindow(dc);

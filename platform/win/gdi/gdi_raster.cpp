@@ -175,6 +175,11 @@ TBrushFill RealizeBrush(TGdiDC* dc, const TGdiBrush* brush, const TSurfaceLock& 
       if (p.Mono) {
         uint32_t fg = lock.Realize(dc->S.TextColor, dc), bg = lock.Realize(dc->S.BkColor, dc);
         for (size_t i = 0; i < p.Pixels.size(); ++i) f.Pixels[i] = p.Pixels[i] ? bg : fg;
+      } else if (p.PaletteIndexes) {
+        std::vector<uint32_t> pal = GdiPalettePixels(dc);
+        const std::vector<uint32_t>& from = pal.empty() ? DefaultPalette(8) : pal;
+        for (size_t i = 0; i < p.Pixels.size(); ++i)
+          f.Pixels[i] = lock.FromPixel(from[p.Pixels[i] < from.size() ? p.Pixels[i] : 0]);
       } else {
         for (size_t i = 0; i < p.Pixels.size(); ++i) f.Pixels[i] = lock.FromPixel(p.Pixels[i]);
       }
@@ -392,7 +397,7 @@ TRegion LogicalRectToTarget(TGdiDC* dc, const RECT& r) {
   }
   std::vector<std::vector<TPointF>> poly{
       {map(r.Left, r.Top), map(r.Right, r.Top), map(r.Right, r.Bottom), map(r.Left, r.Bottom)}};
-  return PolygonRows(poly, ALTERNATE, DrawWindow(dc)).ToRegion();
+  return PolygonRows(poly, ALTERNATE, DrawWindow(dc), TPixelSample::Centre).ToRegion();
 }
 
 }  // namespace rtl::detail

@@ -99,23 +99,29 @@ std::vector<POINT> Rounded(const std::vector<TPointF>& pts, bool mirrored = fals
 }
 
 // Fill rows and outline of a closed outline given as continuous points.
-void DrawPolygonF(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polys, bool fill, const TStroke& pen) {
-  // Mirrored, a vertex names the pixel left of the edge the fill needs.
+// Curves traced through their points are sampled as the ellipses they
+// stand for, at pixel centres.
+void DrawPolygonF(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polys, bool fill, const TStroke& pen,
+                  TPixelSample sample = TPixelSample::Corner) {
+  // Mirrored, polygons fill as the mirror image of the same polygon drawn
+  // left to right; a curve's vertex names the pixel left of the edge the
+  // fill needs.
+  const bool mirrorScan = fill && dc->Mirrored() && sample == TPixelSample::Corner;
   std::vector<std::vector<TPointF>> shifted;
   const auto* body = &polys;
-  if (fill && dc->Mirrored()) {
+  if (fill && dc->Mirrored() && !mirrorScan) {
     shifted = polys;
     for (auto& p : shifted)
       for (TPointF& q : p) q.X += 1;
     body = &shifted;
   }
   if (fill && pen.Null) {
-    PaintPolygonFill(dc, *body, dc->S.PolyFillMode);
+    PaintPolygonFill(dc, *body, dc->S.PolyFillMode, sample, mirrorScan);
     return;
   }
   const RECT window = DrawWindow(dc);
   TSpanRows fillRows;
-  if (fill) fillRows = PolygonRows(*body, dc->S.PolyFillMode, window);
+  if (fill) fillRows = PolygonRows(*body, dc->S.PolyFillMode, window, sample, mirrorScan);
   TSpanRows on, off;
   if (!pen.Null) {
     if (pen.Wide) {
@@ -161,7 +167,7 @@ void DrawEllipseLike(TGdiDC* dc, int l, int t, int r, int b, bool round, int cw,
     }
     std::vector<TPointF> pts;
     for (const TPointF& p : logical) pts.push_back(ToTargetF(dc, p.X, p.Y));
-    DrawPolygonF(dc, {pts}, true, pen);
+    DrawPolygonF(dc, {pts}, true, pen, TPixelSample::Centre);
     return;
   }
   RECT R = TargetRect(dc, l, t, r, b);
@@ -242,7 +248,7 @@ void DrawArc(TGdiDC* dc, int l, int t, int r, int b, int xs, int ys, int xe, int
   const RECT window = DrawWindow(dc);
   if (!AxisAligned(dc) || pen.Wide || !pen.Dashes.empty()) {
     if (closed) {
-      DrawPolygonF(dc, {pts}, true, pen);
+      DrawPolygonF(dc, {pts}, true, pen, TPixelSample::Centre);
     } else if (pen.Wide) {
       std::vector<TPointF> c;
       for (const TPointF& q : pts) c.push_back(TPointF{q.X + 0.5, q.Y + 0.5});

@@ -363,7 +363,7 @@ TSpanRows StrokeWide(const std::vector<TPointF>& pts, bool closed, const TStroke
     }
     flush();
   }
-  return PolygonRows(polys, WINDING, window);
+  return PolygonRows(polys, WINDING, window, TPixelSample::Centre);
 }
 
 void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TSpanRows* off, const TStroke& pen) {
@@ -416,7 +416,8 @@ void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TS
     PaintRows(lock, clip, *off, SolidFill(lock.Realize(dc->S.BkColor, dc)), rop2);
 }
 
-void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polygons, int fillMode) {
+void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polygons, int fillMode,
+                      TPixelSample sample, bool mirrored) {
   auto bmp = dc->Target();
   if (!bmp) return;
   double minY = 1e300, maxY = -1e300;
@@ -428,8 +429,9 @@ void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polyg
   const TRegion& clip = dc->EffectiveClip();
   const RECT& box = clip.Box();
   // Cut to the clip box as doubles: the polygon may reach past int.
-  const double topF = std::max(double(box.Top), std::ceil(minY - 0.5));
-  const double bottomF = std::min(double(box.Bottom), std::ceil(maxY - 0.5));
+  const double at = sample == TPixelSample::Centre ? 0.5 : 0;
+  const double topF = std::max(double(box.Top), std::ceil(minY - at));
+  const double bottomF = std::min(double(box.Bottom), std::ceil(maxY - at));
   if (!(topF < bottomF)) return;
   const int top = static_cast<int>(topF), bottom = static_cast<int>(bottomF);
   TSurfaceLock lock(bmp, top, bottom, TLockMode::Values);
@@ -461,7 +463,7 @@ void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polyg
             c.Clip.ForEachSpan(y, a, b, [&](int x0, int x1) { Rop2Span(row, y, x0, x1, c.Brush, c.Rop2); });
         }
       },
-      &ctx, DrawWindow(dc));
+      &ctx, DrawWindow(dc), sample, mirrored);
   GdiAccumulateBounds(dc, RECT{ctx.Left, top, ctx.Right, bottom});
 }
 

@@ -47,7 +47,8 @@ void PaintShape(TGdiDC* dc, const TSpanRows* fill, const TSpanRows* on, const TS
 
 // Paints the brush over filled polygons (target coordinates) row by row as
 // they are scanned, for a shape without an outline.
-void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polygons, int fillMode);
+void PaintPolygonFill(TGdiDC* dc, const std::vector<std::vector<TPointF>>& polygons, int fillMode,
+                      TPixelSample sample = TPixelSample::Corner, bool mirrored = false);
 
 // Path recording (target coordinates): adds points to the open figure,
 // starting a new figure first when asked; true when a path is open.

@@ -82,7 +82,7 @@ TRegion FrameRect(TGdiDC* dc, const TFrame& fr, double l, double t, double r, do
     int x0 = RoundInt(poly[0].X), x1 = RoundInt(poly[2].X), y0 = RoundInt(poly[0].Y), y1 = RoundInt(poly[2].Y);
     return TRegion(RECT{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)});
   }
-  return PolygonRows({poly}, ALTERNATE, DrawWindow(dc)).ToRegion();
+  return PolygonRows({poly}, ALTERNATE, DrawWindow(dc), TPixelSample::Centre).ToRegion();
 }
 
 void FillSolid(TGdiDC* dc, const TRegion& area, COLORREF color) {
@@ -93,8 +93,9 @@ void FillSolid(TGdiDC* dc, const TRegion& area, COLORREF color) {
 
 // Blends a mask whose top-left pixel lands on target pixel (left, top),
 // which the caller has seen to lie near the clip box.
+// Flipped, the glyph is drawn as its mirror image.
 void Composite(TSurfaceLock& lock, const TRegion& clip, const rtl::backend::TGlyph& g, int left, int top,
-               uint32_t color) {
+               uint32_t color, bool flip = false) {
   if (g.Width == 0) return;
   RECT box{left, top, left + g.Width, top + g.Height};
   bool mono = lock.Mono();
@@ -104,7 +105,7 @@ void Composite(TSurfaceLock& lock, const TRegion& clip, const rtl::backend::TGly
       uint32_t* d = lock.Row(y);
       const uint8_t* cov = g.Coverage.data() + size_t(y - box.Top) * g.Width;
       for (int x = c.Left; x < c.Right; ++x) {
-        uint32_t a = cov[x - box.Left];
+        uint32_t a = cov[flip ? box.Right - 1 - x : x - box.Left];
         if (!a) continue;
         if (a == 255 || mono) {
           if (a >= 128) d[x] = color;
@@ -188,6 +189,17 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
     int64_t X, Y;                        // pen position, target pixels
     RECT Box;                            // inside the clip box
   };
+  // Mirrored, the text is the mirror image of the same text left to right,
+  // its glyphs too, as bitmaps are; with the bitmaps' orientation preserved
+  // it takes its mirrored place but reads as left to right. Turned text is
+  // placed point by point.
+  const TXform& m = dc->ToTarget();
+  const bool level = dc->Mirrored() && fr.Sin == 0 && m.M12 == 0 && m.M21 == 0;
+  const bool readable = level && (dc->S.Layout & LAYOUT_BITMAPORIENTATIONPRESERVED);
+  const bool flip = level && !readable;
+  // Readable, pens run right from where the mirrored text begins.
+  const int64_t runLeft = PixelOf(ToTarget(dc, fr.At(start + double(width), base)).X) + 1;
+  const int64_t runStart = PixelOf(ToTarget(dc, fr.At(start, base)).X);
   std::vector<TPlaced> placed;
   placed.reserve(chars.size());
   RECT inked{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
@@ -199,6 +211,10 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
     const rtl::backend::TGlyph* g = f.Face->Glyph(chars[i].Code, f.Angle);
     rtl::backend::TGlyphBox b = g ? rtl::backend::TGlyphBox{g->Left, g->Top, g->Left + g->Width, g->Top + g->Height}
                                   : f.Face->GlyphBounds(chars[i].Code, f.Angle);
+    if (readable) px = runLeft + (runStart - px);
+    // Flipped about the pen's pixel, the box [L, R) becomes [1 - R, 1 - L);
+    // as a pen position for the unflipped box that is 1 - L - R further.
+    if (flip) px += 1 - int64_t(b.Left) - b.Right;
     if (!b.IsEmpty()) {
       RECT box{ClampInt(std::max<int64_t>(px + b.Left, cb.Left)), ClampInt(std::max<int64_t>(py + b.Top, cb.Top)),
                ClampInt(std::min<int64_t>(px + b.Right, cb.Right)),
@@ -222,7 +238,7 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
     for (const TPlaced& p : placed) {
       if (p.Glyph) {
         Composite(lock, clip, *p.Glyph, static_cast<int>(p.X + p.Glyph->Left), static_cast<int>(p.Y + p.Glyph->Top),
-                  color);
+                  color, flip);
         continue;
       }
       // A glyph too large to be made whole is made only inside the clip

@@ -59,7 +59,9 @@ TEST(ConformanceTest, VerticalHatchStrokesLieInTheFifthColumn) {
     FillRect(c.dc, &r, b);
     DeleteObject(b);
     for (int x = 0; x < 16; ++x) EXPECT_EQ(c.Rgb(x, 0) == 0, x % 8 == 4) << "column " << x;
-    if (hatch == HS_CROSS) EXPECT_EQ(c.CountNot(0, 0, 3, 16, 4, 0xFFFFFF), 0) << "the horizontal stroke, row 3";
+    if (hatch == HS_CROSS) {
+      EXPECT_EQ(c.CountNot(0, 0, 3, 16, 4, 0xFFFFFF), 0) << "the horizontal stroke, row 3";
+    }
   }
 }
 

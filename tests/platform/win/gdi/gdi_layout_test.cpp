@@ -211,4 +211,120 @@ TEST(LayoutTest, BitmapOrientationPreservedKeepsBlitsUnmirrored) {
     }
 }
 
+// A mirrored DC maps through its own extents: it reads as anisotropic,
+// keeps its layout through SetMapMode, and the world transform goes when
+// the graphics mode returns to compatible.
+TEST(LayoutTest, MappingStateOfAMirroredDC) {
+  TDibCanvas c(kW, kH, 0x00FFFFFFu);
+  EXPECT_EQ(GetMapMode(c.dc), MM_TEXT);
+  SetLayout(c.dc, LAYOUT_RTL);
+  EXPECT_EQ(GetMapMode(c.dc), MM_ANISOTROPIC);
+  struct TCase {
+    int Mode, Reads;
+  } cases[] = {{MM_TEXT, MM_ANISOTROPIC}, {MM_LOMETRIC, MM_LOMETRIC}, {MM_ISOTROPIC, MM_ISOTROPIC},
+               {MM_ANISOTROPIC, MM_ANISOTROPIC}, {MM_TEXT, MM_ANISOTROPIC}};
+  for (const TCase& k : cases) {
+    SetMapMode(c.dc, k.Mode);
+    EXPECT_EQ(GetMapMode(c.dc), k.Reads) << k.Mode;
+    EXPECT_EQ(GetLayout(c.dc), DWORD(LAYOUT_RTL)) << "the layout stays, mode " << k.Mode;
+  }
+  // Still one logical unit per pixel, mirrored.
+  SetPixel(c.dc, 2, 1, RGB(0, 0, 0));
+  EXPECT_EQ(c.Rgb(kW - 3, 1), 0u);
+
+  SetGraphicsMode(c.dc, GM_ADVANCED);
+  XFORM twice{2, 0, 0, 2, 0, 0};
+  EXPECT_TRUE(SetWorldTransform(c.dc, &twice));
+  EXPECT_EQ(SetGraphicsMode(c.dc, GM_COMPATIBLE), GM_ADVANCED);
+  XFORM now{};
+  EXPECT_TRUE(GetWorldTransform(c.dc, &now));
+  EXPECT_EQ(now.eM11, 1.0f);
+  EXPECT_EQ(now.eM22, 1.0f);
+  SetGraphicsMode(c.dc, GM_ADVANCED);
+  GetWorldTransform(c.dc, &now);
+  EXPECT_EQ(now.eM11, 1.0f) << "gone, not hidden";
+}
+
+// Clipping in a mirrored DC works in its logical, mirrored space: the
+// regions and boxes read back are the ones put in, and move as logical
+// coordinates do, while the pixels they let through are mirrored.
+TEST(LayoutTest, ClippingWorksInTheMirroredSpace) {
+  struct TStep {
+    const char* Name;
+    void (*Apply)(HDC dc);
+    RECT Box;  // GetClipBox and the selected region's box afterwards
+  };
+  const TStep steps[] = {
+      {"select a region",
+       [](HDC dc) {
+         HRGN r = CreateRectRgn(0, 2, 10, 8);
+         SelectClipRgn(dc, r);
+         DeleteObject(r);
+       },
+       {0, 2, 10, 8}},
+      {"offset", [](HDC dc) { OffsetClipRgn(dc, 5, 1); }, {5, 3, 15, 9}},
+      {"intersect", [](HDC dc) { IntersectClipRect(dc, 8, 0, 30, 6); }, {8, 3, 15, 6}},
+      {"exclude the left part", [](HDC dc) { ExcludeClipRect(dc, 0, 0, 10, kH); }, {10, 3, 15, 6}},
+  };
+  TDibCanvas c(kW, kH, 0);
+  SetLayout(c.dc, LAYOUT_RTL);
+  for (const TStep& k : steps) {
+    SCOPED_TRACE(k.Name);
+    k.Apply(c.dc);
+    RECT box{};
+    EXPECT_NE(GetClipBox(c.dc, &box), ERROR);
+    EXPECT_EQ(box, k.Box);
+    HRGN got = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetClipRgn(c.dc, got), 1);
+    RECT rgnBox{};
+    GetRgnBox(got, &rgnBox);
+    EXPECT_EQ(rgnBox, k.Box) << "GetClipRgn";
+    EXPECT_EQ(GetRandomRgn(c.dc, got, 1), 1);
+    GetRgnBox(got, &rgnBox);
+    EXPECT_EQ(rgnBox, k.Box) << "GetRandomRgn";
+    // Selected again, the region read back clips as before.
+    SelectClipRgn(c.dc, got);
+    DeleteObject(got);
+    c.Fill(0);
+    RECT all{0, 0, kW, kH};
+    FillRect(c.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const RECT ink = c.InkBox(0);
+    EXPECT_EQ(ink, RECT(kW - k.Box.Right, k.Box.Top, kW - k.Box.Left, k.Box.Bottom)) << "the pixels let through";
+  }
+}
+
+// Text in a mirrored DC is the mirror image of the same text left to
+// right, glyphs included, unless the layout preserves bitmaps'
+// orientation: then it reads left to right in its mirrored place.
+TEST(LayoutTest, TextMirrorsWithBitmapOrientation) {
+  const int w = 60, h = 20;
+  TDibCanvas ltr(w, h, 0);
+  auto draw = [](HDC dc, UINT align) {
+    SetTextColor(dc, RGB(255, 255, 255));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextAlign(dc, align);
+    TextOutW(dc, align == TA_RIGHT ? 40 : 4, 2, u"Fg7", 3);
+  };
+  for (UINT align : {UINT(TA_LEFT), UINT(TA_RIGHT)})
+    for (DWORD layout : {DWORD(LAYOUT_RTL), DWORD(LAYOUT_RTL | LAYOUT_BITMAPORIENTATIONPRESERVED)}) {
+      SCOPED_TRACE("align " + std::to_string(align) + ", layout " + std::to_string(layout));
+      ltr.Fill(0);
+      draw(ltr.dc, align);
+      TDibCanvas rtl(w, h, 0);
+      SetLayout(rtl.dc, layout);
+      draw(rtl.dc, align);
+      const RECT box = ltr.InkBox(0);
+      ASSERT_LT(box.Left, box.Right);
+      EXPECT_EQ(rtl.InkBox(0), RECT(w - box.Right, box.Top, w - box.Left, box.Bottom)) << "the mirrored place";
+      const bool readable = layout & LAYOUT_BITMAPORIENTATIONPRESERVED;
+      int wrong = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = box.Left; x < box.Right; ++x) {
+          const int at = readable ? x - box.Left + (w - box.Right) : w - 1 - x;
+          wrong += rtl.At(at, y) != ltr.At(x, y);
+        }
+      EXPECT_EQ(wrong, 0) << (readable ? "read as left to right" : "the mirror image");
+    }
+}
+
 }  // namespace

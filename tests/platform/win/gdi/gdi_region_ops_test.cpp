@@ -80,10 +80,11 @@ void ExpectSame(const TRegion& got, const TGrid& want, const std::string& what) 
   EXPECT_TRUE(got == canonical) << what << ": " << got.Rects().size() << " rects, want "
                                 << canonical.Rects().size();
   RECT box = got.Box(), wantBox = canonical.Box();
-  if (!canonical.IsEmpty())
+  if (!canonical.IsEmpty()) {
     EXPECT_TRUE(box.Left == wantBox.Left && box.Top == wantBox.Top && box.Right == wantBox.Right &&
                 box.Bottom == wantBox.Bottom)
         << what << ": bounding box";
+  }
 }
 
 TEST(RegionOpsTest, CombinationsMatchThePixelGrid) {
