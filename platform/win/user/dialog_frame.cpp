@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/rtl/threads.h"
 #include "platform/win/user/standard_classes.h"
 #include "platform/win/user/ctl_common.h"
 #include "platform/win/user/user_sysinfo.h"
