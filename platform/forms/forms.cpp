@@ -653,18 +653,40 @@ void TCustomForm::Show() {
 
 void TCustomForm::Hide() { SetVisible(false); }
 
+namespace {
+
+// The work area of the monitor a rectangle lies on (or the nearest).
+TRect WorkAreaAt(const TRect& R) {
+  MONITORINFO I{};
+  I.cbSize = sizeof I;
+  if (GetMonitorInfo(MonitorFromRect(&R, MONITOR_DEFAULTTONEAREST), &I)) return TRect(I.rcWork);
+  return Screen->WorkAreaRect();
+}
+
+}  // namespace
+
 void TCustomForm::PositionOnShow() {
   Integer X, Y;
   TCustomForm* CenterForm = nullptr;
+  // What the form is centred in decides the monitor whose work area it is
+  // kept in: a form centred over a window half off the screen still shows
+  // whole.
+  TRect Work;
   switch (FPosition) {
-    case poScreenCenter:
-      X = (Screen->Width() - FWidth) / 2;
-      Y = (Screen->Height() - FHeight) / 2;
+    case poScreenCenter: {
+      // The monitor of the main form, as a user expects the dialogs of a
+      // program to come up where the program is.
+      TCustomForm* Main = Application->MainForm();
+      Work = WorkAreaAt(Main && Main != this && Main->HandleAllocated() ? Main->BoundsRect() : BoundsRect());
+      X = Work.Left + (Work.Width() - FWidth) / 2;
+      Y = Work.Top + (Work.Height() - FHeight) / 2;
       break;
+    }
     case poDesktopCenter: {
       TRect Desktop = Screen->DesktopRect();
       X = Desktop.Left + (Desktop.Width() - FWidth) / 2;
       Y = Desktop.Top + (Desktop.Height() - FHeight) / 2;
+      Work = Desktop;
       break;
     }
     case poMainFormCenter:
@@ -675,15 +697,20 @@ void TCustomForm::PositionOnShow() {
       if (CenterForm && CenterForm != this) {
         X = CenterForm->Left() + (CenterForm->Width() - FWidth) / 2;
         Y = CenterForm->Top() + (CenterForm->Height() - FHeight) / 2;
+        Work = WorkAreaAt(CenterForm->BoundsRect());
       } else {
-        X = (Screen->Width() - FWidth) / 2;
-        Y = (Screen->Height() - FHeight) / 2;
+        Work = WorkAreaAt(BoundsRect());
+        X = Work.Left + (Work.Width() - FWidth) / 2;
+        Y = Work.Top + (Work.Height() - FHeight) / 2;
       }
       break;
     default:
       return;
   }
-  SetBounds(std::max(0, X), std::max(0, Y), FWidth, FHeight);
+  // Inside the work area; the top left wins when the form is larger.
+  X = std::max<Integer>(Work.Left, std::min<Integer>(X, Work.Right - FWidth));
+  Y = std::max<Integer>(Work.Top, std::min<Integer>(Y, Work.Bottom - FHeight));
+  SetBounds(X, Y, FWidth, FHeight);
 }
 
 void TCustomForm::CMShowingChanged(TMessage&) {
