@@ -474,40 +474,16 @@ TEST_F(Settings, PlacementFitsTheWorkAreaOfTheMonitorItLiesOn) {
   // second monitor right of it with a panel of 24 at its top.
   const TRect small(0, 0, 1280, 770), right(1280, 24, 3200, 1080);
   const Case cases[] = {
-      {"beyond the bottom right of a small screen", {small}, "x=1500
-y=900
-width=950
-height=551
-",
+      {"beyond the bottom right of a small screen", {small}, "x=1500\ny=900\nwidth=950\nheight=551\n",
        {330, 219, 1280, 770}},
-      {"wider and taller than a small screen", {small}, "x=-300
-y=0
-width=5000
-height=5000
-", {0, 0, 1280, 770}},
-      {"kept on the second monitor", {small, right}, "x=1400
-y=100
-width=800
-height=600
-",
+      {"wider and taller than a small screen", {small}, "x=-300\ny=0\nwidth=5000\nheight=5000\n", {0, 0, 1280, 770}},
+      {"kept on the second monitor", {small, right}, "x=1400\ny=100\nwidth=800\nheight=600\n",
        {1400, 100, 2200, 700}},
-      {"mostly on the second monitor", {small, right}, "x=1000
-y=100
-width=800
-height=600
-",
+      {"mostly on the second monitor", {small, right}, "x=1000\ny=100\nwidth=800\nheight=600\n",
        {1280, 100, 2080, 700}},
-      {"above the second monitor's panel", {small, right}, "x=2000
-y=0
-width=800
-height=600
-",
+      {"above the second monitor's panel", {small, right}, "x=2000\ny=0\nwidth=800\nheight=600\n",
        {2000, 24, 2800, 624}},
-      {"mostly on the first monitor", {small, right}, "x=900
-y=300
-width=600
-height=600
-", {680, 170, 1280, 770}},
+      {"mostly on the first monitor", {small, right}, "x=900\ny=300\nwidth=600\nheight=600\n", {680, 170, 1280, 770}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
