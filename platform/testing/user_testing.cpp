@@ -37,8 +37,8 @@ bool HasNativeWindow(HWND hwnd) {
   return w && w->Native && w->Visible();
 }
 
-bool SimulateNativeInput(HWND hwnd, rtl::backend::TNativeEventKind kind, POINT screen, int value, const AnsiString& text,
-                         int modifiers) {
+bool SimulateNativeInput(HWND hwnd, rtl::backend::TNativeEventKind kind, POINT screen, int value,
+                         const AnsiString& text, int modifiers) {
   rtl::detail::TWnd* w = rtl::detail::GetWndNoError(hwnd);
   if (!w) return false;
   w = rtl::detail::TopLevelOf(w);

@@ -223,7 +223,8 @@ for x in $(seq 12 16 600); do
   timeout 5 xdotool mousemove --window "$main" "$x" 40 click 1 || fail "the pointer could not be moved"
 done
 sleep 0.5
-grep -q '^\[list\] removed' "$work/app.err" && fail "clicks on the main window during a batch removed rows: $(grep removed "$work/app.err")"
+grep -q '^\[list\] removed' "$work/app.err" &&
+  fail "clicks on the main window during a batch removed rows: $(grep removed "$work/app.err")"
 shown=$(timeout 2 xdotool search --onlyvisible --class pdfbatch 2>/dev/null | wc -l)
 [ "$shown" -eq 2 ] || fail "clicks on the main window during a batch left $shown windows showing"
 [ -n "$(timeout 2 xdotool search --onlyvisible --name '^Saving document$' 2>/dev/null)" ] ||

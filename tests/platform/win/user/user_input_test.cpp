@@ -568,9 +568,11 @@ TEST_F(UserInputTest, ReleasesThatReachNoWindowStillReleaseTheKey) {
        }},
       {"a hook eats the release",
        [](HWND) {
-         HHOOK hook = SetWindowsHookExA(
-             WH_KEYBOARD, [](int code, WPARAM w, LPARAM l) -> LRESULT { return (l & 0x80000000) ? 1 : CallNextHookEx(nullptr, code, w, l); },
-             nullptr, GetCurrentThreadId());
+         // Eats every key going up.
+         auto eat = [](int code, WPARAM w, LPARAM l) -> LRESULT {
+           return (l & 0x80000000) ? 1 : CallNextHookEx(nullptr, code, w, l);
+         };
+         HHOOK hook = SetWindowsHookExA(WH_KEYBOARD, eat, nullptr, GetCurrentThreadId());
          InjectKey(VK_MENU, false);
          RunUntilIdle();
          UnhookWindowsHookEx(hook);
