@@ -23,7 +23,8 @@ namespace {
 using namespace rtl::backend;
 
 std::atomic<IBackend*> g_native{nullptr};
-bool g_attached = false;
+// Read by any thread (the desktop asks for the screens), set once by the main one.
+std::atomic<bool> g_attached{false};
 // Activations asked of the native windows whose focus events have not
 // come back yet, oldest first. Several may be on their way at once (a modal
 // form closes and another form shows): each answer must be recognised as
