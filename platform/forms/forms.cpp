@@ -13,6 +13,7 @@
 #include "platform/rtl/resources.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/threads.h"
+#include "platform/win/user/dialog_frame.h"
 #include "platform/win/user/user_mdi.h"
 
 RTL_IMPLEMENT_CLASS(TCustomForm)
@@ -82,29 +83,10 @@ RTL_IMPLEMENT_PUBLISHED(TForm,
 
 namespace rtl::detail {
 
-namespace {
+// As the window system's own modal loops do.
+std::vector<HWND> DisableTaskWindows() { return DisableThreadWindows(); }
 
-BOOL DisableTaskWindow(HWND Window, LPARAM Data) {
-  auto* List = reinterpret_cast<std::vector<HWND>*>(Data);
-  if (IsWindowVisible(Window) && IsWindowEnabled(Window)) {
-    List->push_back(Window);
-    EnableWindow(Window, FALSE);
-  }
-  return TRUE;
-}
-
-}  // namespace
-
-std::vector<HWND> DisableTaskWindows() {
-  std::vector<HWND> List;
-  EnumThreadWindows(GetCurrentThreadId(), &DisableTaskWindow, reinterpret_cast<LPARAM>(&List));
-  return List;
-}
-
-void EnableTaskWindows(const std::vector<HWND>& Windows) {
-  for (HWND W : Windows)
-    if (IsWindow(W)) EnableWindow(W, TRUE);
-}
+void EnableTaskWindows(const std::vector<HWND>& Windows) { EnableThreadWindows(Windows); }
 
 }  // namespace rtl::detail
 
