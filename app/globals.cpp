@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 
 #include "platform/rtl/fileutils.h"
@@ -188,16 +189,25 @@ void LoadWindowPlacement(const AnsiString& title, const AnsiString& section, IPl
   // Wide arithmetic: the stored values may be anything an Integer holds,
   // and x + width must not wrap round. A size below the window's minimum
   // (zero or negative in the file) would give an empty window.
-  const TSize screen = window.PrimaryScreenSize();
   const TSize minimum = window.MinimumSize();
-  Int64 w = std::min<Int64>(width, screen.cx), h = std::min<Int64>(height, screen.cy);
+  Int64 w = std::max<Int64>(width, std::max<Int64>(minimum.cx, 1));
+  Int64 h = std::max<Int64>(height, std::max<Int64>(minimum.cy, 1));
+  // The monitor is the one the stored rectangle lies on (or the nearest),
+  // so that a window kept on a second monitor opens there again.
+  auto clampInt = [](Int64 v) {
+    return static_cast<Integer>(std::clamp<Int64>(v, std::numeric_limits<Integer>::min(),
+                                                  std::numeric_limits<Integer>::max()));
+  };
+  const TRect work = window.WorkArea(TRect(x, y, clampInt(Int64(x) + w), clampInt(Int64(y) + h)));
+  w = std::min<Int64>(width, work.Width());
+  h = std::min<Int64>(height, work.Height());
   w = std::max<Int64>(w, std::max<Int64>(minimum.cx, 1));
   h = std::max<Int64>(h, std::max<Int64>(minimum.cy, 1));
   Int64 left = x, top = y;
-  if (left + w > screen.cx) left = screen.cx - w;
-  if (top + h > screen.cy) top = screen.cy - h;
-  left = std::max<Int64>(left, 0);
-  top = std::max<Int64>(top, 0);
+  if (left + w > work.Right) left = work.Right - w;
+  if (top + h > work.Bottom) top = work.Bottom - h;
+  left = std::max<Int64>(left, work.Left);
+  top = std::max<Int64>(top, work.Top);
   x = static_cast<Integer>(left);
   y = static_cast<Integer>(top);
   width = static_cast<Integer>(w);

@@ -114,8 +114,8 @@ class IPlacementWindow {
   virtual void SetBounds(const TRect& r) = 0;
   virtual bool Maximized() const = 0;
   virtual void SetMaximized(bool value) = 0;
-  // The size of the primary screen.
-  virtual TSize PrimaryScreenSize() const = 0;
+  // The work area of the monitor nearest to the given bounds.
+  virtual TRect WorkArea(const TRect& bounds) const = 0;
   // The smallest size the window takes (its size constraints); a stored
   // size below it is raised to it.
   virtual TSize MinimumSize() const = 0;
@@ -123,7 +123,8 @@ class IPlacementWindow {
   virtual Integer RibbonExtraCaptionHeight() const = 0;
 };
 
-// Reads the placement kept in the section, fits it to the primary screen
-// and to the window's minimum size, and sets it (normal bounds first).
+// Reads the placement kept in the section, fits it to the work area of the
+// monitor it lies on and to the window's minimum size, and sets it (normal
+// bounds first).
 void LoadWindowPlacement(const AnsiString& title, const AnsiString& section, IPlacementWindow& window);
 void SaveWindowPlacement(const AnsiString& title, const AnsiString& section, const IPlacementWindow& window);

@@ -42,7 +42,10 @@ class TFormPlacement : public IPlacementWindow {
   void SetBounds(const TRect& R) override { FForm->SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
   bool Maximized() const override { return FForm->WindowState() == wsMaximized; }
   void SetMaximized(bool Value) override { FForm->SetWindowState(Value ? wsMaximized : wsNormal); }
-  TSize PrimaryScreenSize() const override { return TSize(Screen->Width(), Screen->Height()); }
+  TRect WorkArea(const TRect& R) const override {
+    TMonitor* M = Screen->MonitorFromRect(R, mdNearest);
+    return M ? M->WorkareaRect() : Screen->WorkAreaRect();
+  }
   TSize MinimumSize() const override {
     return TSize(FForm->Constraints()->MinWidth(), FForm->Constraints()->MinHeight());
   }
@@ -304,8 +307,12 @@ void TFormMain::FormCreate(TObject*) {
       const Integer Offered = GlobalVars.ToWord + GlobalVars.ToExcel + GlobalVars.ToHTML + GlobalVars.ToImage +
                               GlobalVars.ToTIFF;
       if (Offered > 0) SetWidth(700 + 50 * Offered);
-      SetTop((Screen->Height() - Height()) / 2);
-      SetLeft((Screen->Width() - Width()) / 2);
+      // Centred in the work area of the monitor the window is on, so that
+      // neither a panel nor the screen's edge hides its frame.
+      TMonitor* M = Screen->MonitorFromRect(BoundsRect(), mdNearest);
+      const TRect Work = M ? M->WorkareaRect() : Screen->WorkAreaRect();
+      SetTop(Work.Top + (Work.Height() - Height()) / 2);
+      SetLeft(Work.Left + (Work.Width() - Width()) / 2);
     }
   });
   Guarded([&] {

@@ -387,6 +387,9 @@ void TFormOptions::ComboBoxResizingModeChange(TObject*) {
 namespace {
 void DigitsOnly(char& Key) {
   if (Key == 8 || (Key >= '0' && Key <= '9')) return;
+  // The edit's own commands are no typed characters: Ctrl+A, Ctrl+C,
+  // Ctrl+V, Ctrl+X and Ctrl+Z reach it.
+  if (Key == 1 || Key == 3 || Key == 22 || Key == 24 || Key == 26) return;
   Key = 0;
   MessageBeep(1);
 }

@@ -101,6 +101,9 @@ enum TNativeEventKind {
   neDrop,      // Files dropped at Pos
 };
 
+// The modifier keys a display says are held with an input event.
+enum TNativeModifier { nmShift = 1, nmControl = 2, nmAlt = 4 };
+
 struct TNativeEvent {
   TNativeEventKind Kind = neMouseMove;
   uintptr_t Window = 0;  // the cookie given at creation (0 for global events)
@@ -118,6 +121,10 @@ struct TNativeEvent {
   TNativeState State = nsNormal;
   std::vector<AnsiString> Files;  // full paths
   uint32_t Time = 0;
+  // Mouse and key events: the modifier keys held as the display reports
+  // them (nm* flags); -1 when it does not tell. A key released while no
+  // window of ours had the keyboard shows here as not held.
+  int Modifiers = -1;
 };
 
 struct TScreenInfo {

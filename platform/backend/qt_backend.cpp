@@ -81,6 +81,11 @@ class TQtWindow : public QWindow {
   QBackingStore Store{this};
   bool Drops = false;
   uint32_t Buttons = 0;  // pressed buttons, as bits of ButtonOf
+  // While a test hands the window an event: the modifiers it says are
+  // held (-1 when it does not say), in place of the Qt event's.
+  bool Simulating = false;
+  int SimulatedModifiers = -1;
+  int ModifiersOf(Qt::KeyboardModifiers m) const;
 
  protected:
   bool event(QEvent* e) override;
@@ -170,6 +175,12 @@ Qt::MouseButton QtButtonOf(int button) {
 // Builds the Qt event the display would have sent and sends it to the
 // window, so that it goes through TQtWindow::event like real input.
 bool TQtNativeWindow::Simulate(const TNativeEvent& e) {
+  w_->Simulating = true;
+  w_->SimulatedModifiers = e.Modifiers;
+  struct TEnd {
+    TQtWindow* W;
+    ~TEnd() { W->Simulating = false; }
+  } end{w_};
   QPointF global(e.Pos.X, e.Pos.Y);
   QPointF local = w_->mapFromGlobal(global.toPoint());
   Qt::MouseButtons held;
@@ -313,9 +324,16 @@ void TQtWindow::Emit(TNativeEvent e) {
   if (backend_->Handler) backend_->Handler(e);
 }
 
+int TQtWindow::ModifiersOf(Qt::KeyboardModifiers m) const {
+  if (Simulating) return SimulatedModifiers;
+  return ((m & Qt::ShiftModifier) ? nmShift : 0) | ((m & Qt::ControlModifier) ? nmControl : 0) |
+         ((m & Qt::AltModifier) ? nmAlt : 0);
+}
+
 void TQtWindow::Mouse(QMouseEvent* m, TNativeEventKind kind) {
   TNativeEvent e;
   e.Kind = kind;
+  e.Modifiers = ModifiersOf(m->modifiers());
   QPoint g = m->globalPosition().toPoint();
   e.Pos = TPoint(g.x(), g.y());
   e.Button = ButtonOf(m->button());
@@ -364,6 +382,7 @@ bool TQtWindow::event(QEvent* ev) {
       auto* k = static_cast<QKeyEvent*>(ev);
       TKeyCode code = QtKeyToVk(k->key(), (k->modifiers() & Qt::KeypadModifier) != 0, k->nativeScanCode());
       TNativeEvent e;
+      e.Modifiers = ModifiersOf(k->modifiers());
       e.Kind = ev->type() == QEvent::KeyPress ? neKeyDown : neKeyUp;
       e.Vk = code.Vk;
       e.Scan = code.Scan;

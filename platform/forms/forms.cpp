@@ -13,6 +13,7 @@
 #include "platform/rtl/resources.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/threads.h"
+#include "platform/win/user/dialog_frame.h"
 #include "platform/win/user/user_mdi.h"
 
 RTL_IMPLEMENT_CLASS(TCustomForm)
@@ -82,29 +83,10 @@ RTL_IMPLEMENT_PUBLISHED(TForm,
 
 namespace rtl::detail {
 
-namespace {
+// As the window system's own modal loops do.
+std::vector<HWND> DisableTaskWindows() { return DisableThreadWindows(); }
 
-BOOL DisableTaskWindow(HWND Window, LPARAM Data) {
-  auto* List = reinterpret_cast<std::vector<HWND>*>(Data);
-  if (IsWindowVisible(Window) && IsWindowEnabled(Window)) {
-    List->push_back(Window);
-    EnableWindow(Window, FALSE);
-  }
-  return TRUE;
-}
-
-}  // namespace
-
-std::vector<HWND> DisableTaskWindows() {
-  std::vector<HWND> List;
-  EnumThreadWindows(GetCurrentThreadId(), &DisableTaskWindow, reinterpret_cast<LPARAM>(&List));
-  return List;
-}
-
-void EnableTaskWindows(const std::vector<HWND>& Windows) {
-  for (HWND W : Windows)
-    if (IsWindow(W)) EnableWindow(W, TRUE);
-}
+void EnableTaskWindows(const std::vector<HWND>& Windows) { EnableThreadWindows(Windows); }
 
 }  // namespace rtl::detail
 
@@ -653,18 +635,40 @@ void TCustomForm::Show() {
 
 void TCustomForm::Hide() { SetVisible(false); }
 
+namespace {
+
+// The work area of the monitor a rectangle lies on (or the nearest).
+TRect WorkAreaAt(const TRect& R) {
+  MONITORINFO I{};
+  I.cbSize = sizeof I;
+  if (GetMonitorInfo(MonitorFromRect(&R, MONITOR_DEFAULTTONEAREST), &I)) return TRect(I.rcWork);
+  return Screen->WorkAreaRect();
+}
+
+}  // namespace
+
 void TCustomForm::PositionOnShow() {
   Integer X, Y;
   TCustomForm* CenterForm = nullptr;
+  // What the form is centred in decides the monitor whose work area it is
+  // kept in: a form centred over a window half off the screen still shows
+  // whole.
+  TRect Work;
   switch (FPosition) {
-    case poScreenCenter:
-      X = (Screen->Width() - FWidth) / 2;
-      Y = (Screen->Height() - FHeight) / 2;
+    case poScreenCenter: {
+      // The monitor of the main form, as a user expects the dialogs of a
+      // program to come up where the program is.
+      TCustomForm* Main = Application->MainForm();
+      Work = WorkAreaAt(Main && Main != this && Main->HandleAllocated() ? Main->BoundsRect() : BoundsRect());
+      X = Work.Left + (Work.Width() - FWidth) / 2;
+      Y = Work.Top + (Work.Height() - FHeight) / 2;
       break;
+    }
     case poDesktopCenter: {
       TRect Desktop = Screen->DesktopRect();
       X = Desktop.Left + (Desktop.Width() - FWidth) / 2;
       Y = Desktop.Top + (Desktop.Height() - FHeight) / 2;
+      Work = Desktop;
       break;
     }
     case poMainFormCenter:
@@ -675,15 +679,20 @@ void TCustomForm::PositionOnShow() {
       if (CenterForm && CenterForm != this) {
         X = CenterForm->Left() + (CenterForm->Width() - FWidth) / 2;
         Y = CenterForm->Top() + (CenterForm->Height() - FHeight) / 2;
+        Work = WorkAreaAt(CenterForm->BoundsRect());
       } else {
-        X = (Screen->Width() - FWidth) / 2;
-        Y = (Screen->Height() - FHeight) / 2;
+        Work = WorkAreaAt(BoundsRect());
+        X = Work.Left + (Work.Width() - FWidth) / 2;
+        Y = Work.Top + (Work.Height() - FHeight) / 2;
       }
       break;
     default:
       return;
   }
-  SetBounds(std::max(0, X), std::max(0, Y), FWidth, FHeight);
+  // Inside the work area; the top left wins when the form is larger.
+  X = std::max<Integer>(Work.Left, std::min<Integer>(X, Work.Right - FWidth));
+  Y = std::max<Integer>(Work.Top, std::min<Integer>(Y, Work.Bottom - FHeight));
+  SetBounds(X, Y, FWidth, FHeight);
 }
 
 void TCustomForm::CMShowingChanged(TMessage&) {

@@ -37,7 +37,8 @@ bool HasNativeWindow(HWND hwnd) {
   return w && w->Native && w->Visible();
 }
 
-bool SimulateNativeInput(HWND hwnd, rtl::backend::TNativeEventKind kind, POINT screen, int value, const AnsiString& text) {
+bool SimulateNativeInput(HWND hwnd, rtl::backend::TNativeEventKind kind, POINT screen, int value,
+                         const AnsiString& text, int modifiers) {
   rtl::detail::TWnd* w = rtl::detail::GetWndNoError(hwnd);
   if (!w) return false;
   w = rtl::detail::TopLevelOf(w);
@@ -49,6 +50,7 @@ bool SimulateNativeInput(HWND hwnd, rtl::backend::TNativeEventKind kind, POINT s
   e.Delta = value;
   e.Vk = static_cast<uint32_t>(value);
   e.Text = text;
+  e.Modifiers = modifiers;
   return w->Native->Simulate(e);
 }
 

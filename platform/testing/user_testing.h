@@ -21,10 +21,12 @@ bool HasNativeWindow(HWND hwnd);
 // window's top-level window (it goes through the backend's own event
 // translation): a mouse move, press or release, a wheel turn, a key going
 // down or up, or a close request. `value` is the button (0 left, 1 right, 2
-// middle), the wheel delta or the virtual key; `text` what a key types.
-// False when the backend has no native path (headless) or no such event.
+// middle), the wheel delta or the virtual key; `text` what a key types;
+// `modifiers` the modifier keys the display says are held (nm* flags; -1
+// says nothing). False when the backend has no native path (headless) or
+// no such event.
 bool SimulateNativeInput(HWND hwnd, rtl::backend::TNativeEventKind kind, POINT screen, int value = 0,
-                         const AnsiString& text = AnsiString());
+                         const AnsiString& text = AnsiString(), int modifiers = -1);
 
 // ---- Input --------------------------------------------------------------------
 // Injected input takes the path native input takes: it waits in the queue

@@ -3,9 +3,11 @@
 # (XTEST through xdotool): files are added through the open dialog, one is
 # converted to Word with the converter stand-in placed next to the program
 # (the completion dialog answered with a click), a second batch is
-# cancelled with a click on the progress window's Cancel, one is removed
-# with the Delete command, the right button opens the context menu, Alt+F4
-# closes the window. What the list did is read from the program's
+# cancelled with a click on the progress window's Cancel (clicks on the
+# main window meanwhile change nothing), one is removed with the Delete
+# command, the right button opens the context menu, F4 converts to Excel
+# before and after a completion dialog closed with Alt+F4, Esc closes
+# Options, Alt+F4 closes the window. What the list did is read from the program's
 # "list" trace channel, and the settings file it wrote is checked. A second
 # run without a branding file must report the error and end without a
 # window.
@@ -214,6 +216,20 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 [ "$(tr -cd '\0' <"$work/converter.argv" | wc -c)" -ge 96 ] || fail "the second batch started no converter"
+# While the batch runs the main window takes no input: clicks all along
+# its command strip (Remove All among them; the strip's buttons sit about
+# 40 pixels below the window's top) change nothing and open nothing.
+for x in $(seq 12 16 600); do
+  timeout 5 xdotool mousemove --window "$main" "$x" 40 click 1 || fail "the pointer could not be moved"
+done
+sleep 0.5
+grep -q '^\[list\] removed' "$work/app.err" &&
+  fail "clicks on the main window during a batch removed rows: $(grep removed "$work/app.err")"
+shown=$(timeout 2 xdotool search --onlyvisible --class pdfbatch 2>/dev/null | wc -l)
+[ "$shown" -eq 2 ] || fail "clicks on the main window during a batch left $shown windows showing"
+[ -n "$(timeout 2 xdotool search --onlyvisible --name '^Saving document$' 2>/dev/null)" ] ||
+  fail "the batch did not survive clicks on the main window"
+echo "ok: during a batch, clicks on the main window's commands change nothing"
 click_client "$progress" 424 146 370 123
 wait_trace "state 0 0" || fail "Cancel did not put the row back to waiting: $(grep state "$work/app.err")"
 wait_gone "Saving document" || fail "the progress window stayed open after Cancel"
@@ -247,9 +263,41 @@ sleep 0.3
 timeout 5 xdotool key --clearmodifiers Escape
 echo "ok: the right button opens the popup menu"
 
-# --- Alt+F4 closes the window; the settings are written.
+# --- F4 converts the two rows to Excel; the completion dialog is closed
+# with Alt+F4. The next F4 alone converts to Excel again: Alt is not taken
+# as held still (Alt+F4 would close the main window). Esc answers the
+# second completion dialog.
 sleep 0.3
 focus_window "$main" || fail "the main window did not get the keyboard after the menu"
+timeout 5 xdotool key --clearmodifiers F4
+done_dialog=$(find_window "Conversion is complete" "$app_pid") || fail "F4 gave no completion dialog"
+[ -f "$files/b.xls" ] && [ -f "$files/c.xls" ] || fail "F4 did not convert the rows to Excel"
+focus_window "$done_dialog" || fail "the completion dialog never got the keyboard"
+timeout 5 xdotool key --clearmodifiers alt+F4
+wait_gone "Conversion is complete" || fail "Alt+F4 did not close the completion dialog"
+focus_window "$main" || fail "the main window did not get the keyboard after Alt+F4"
+timeout 5 xdotool key --clearmodifiers F4
+done_dialog=$(find_window "Conversion is complete" "$app_pid") ||
+  fail "F4 after Alt+F4 on the completion dialog started no conversion"
+kill -0 "$app_pid" 2>/dev/null || fail "F4 after Alt+F4 ended the program"
+[ -f "$files/b(1).xls" ] && [ -f "$files/c(1).xls" ] || fail "the second F4 did not convert to Excel"
+focus_window "$done_dialog" || fail "the second completion dialog never got the keyboard"
+timeout 5 xdotool key --clearmodifiers Escape
+wait_gone "Conversion is complete" || fail "Esc did not close the completion dialog"
+echo "ok: after Alt+F4 on the completion dialog, F4 converts to Excel"
+
+# --- Alt+T opens Options; Esc closes it.
+focus_window "$main" || fail "the main window did not get the keyboard after the completion dialog"
+timeout 5 xdotool key --clearmodifiers alt+t
+options=$(find_window "Options" "$app_pid") || fail "Alt+T opened no options dialog"
+focus_window "$options" || fail "the options dialog never got the keyboard"
+timeout 5 xdotool key --clearmodifiers Escape
+wait_gone "Options" || fail "Esc did not close the options dialog"
+echo "ok: Esc closes Options"
+
+# --- Alt+F4 closes the window; the settings are written.
+sleep 0.3
+focus_window "$main" || fail "the main window did not get the keyboard after Options"
 timeout 5 xdotool key --clearmodifiers alt+F4
 wait_app "Alt+F4"
 [ "$app_rc" -eq 0 ] || fail "the program exited with $app_rc"

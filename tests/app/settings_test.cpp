@@ -172,7 +172,9 @@ class FakeWindow : public IPlacementWindow {
   TRect bounds{100, 50, 900, 650};
   TRect normal{100, 50, 900, 650};
   bool maximized = false;
-  TSize screen{1280, 1024};
+  // The work area of every monitor asked for; a test of several monitors
+  // gives one per rectangle.
+  std::vector<TRect> monitors{TRect(0, 0, 1280, 1024)};
   TSize minimum{120, 90};
   Integer extra = 0;
   std::vector<AnsiString> calls;
@@ -188,7 +190,20 @@ class FakeWindow : public IPlacementWindow {
     calls.push_back(v ? "maximized" : "normal");
     maximized = v;
   }
-  TSize PrimaryScreenSize() const override { return screen; }
+  TRect WorkArea(const TRect& r) const override {
+    // The monitor sharing most of the rectangle, else the first.
+    TRect best = monitors.front();
+    Int64 bestArea = 0;
+    for (const TRect& m : monitors) {
+      const Int64 w = std::min<Int64>(m.Right, r.Right) - std::max<Int64>(m.Left, r.Left);
+      const Int64 h = std::min<Int64>(m.Bottom, r.Bottom) - std::max<Int64>(m.Top, r.Top);
+      if (w > 0 && h > 0 && w * h > bestArea) {
+        bestArea = w * h;
+        best = m;
+      }
+    }
+    return best;
+  }
   TSize MinimumSize() const override { return minimum; }
   Integer RibbonExtraCaptionHeight() const override { return extra; }
 };
@@ -443,9 +458,43 @@ TEST_F(Settings, PlacementExtremesGiveAVisibleWindowOfAtLeastItsMinimumSize) {
   GlobalVars.RibbonForm = false;
   WriteWholeFile(SettingsFilePath("P"), "[Form]\nx=50\ny=50\nwidth=10\nheight=10\n");
   FakeWindow w;
-  w.screen = TSize(100, 80);
+  w.monitors = {TRect(0, 0, 100, 80)};
   LoadWindowPlacement("P", "Form", w);
   EXPECT_EQ(w.bounds, TRect(0, 0, 120, 90));
+}
+
+TEST_F(Settings, PlacementFitsTheWorkAreaOfTheMonitorItLiesOn) {
+  struct Case {
+    const char* name;
+    std::vector<TRect> monitors;
+    AnsiString form;
+    TRect expected;
+  };
+  // A 1280 x 800 screen with a panel of 30 pixels at the bottom, and a
+  // second monitor right of it with a panel of 24 at its top.
+  const TRect small(0, 0, 1280, 770), right(1280, 24, 3200, 1080);
+  const Case cases[] = {
+      {"beyond the bottom right of a small screen", {small}, "x=1500\ny=900\nwidth=950\nheight=551\n",
+       {330, 219, 1280, 770}},
+      {"wider and taller than a small screen", {small}, "x=-300\ny=0\nwidth=5000\nheight=5000\n", {0, 0, 1280, 770}},
+      {"kept on the second monitor", {small, right}, "x=1400\ny=100\nwidth=800\nheight=600\n",
+       {1400, 100, 2200, 700}},
+      {"mostly on the second monitor", {small, right}, "x=1000\ny=100\nwidth=800\nheight=600\n",
+       {1280, 100, 2080, 700}},
+      {"above the second monitor's panel", {small, right}, "x=2000\ny=0\nwidth=800\nheight=600\n",
+       {2000, 24, 2800, 624}},
+      {"mostly on the first monitor", {small, right}, "x=900\ny=300\nwidth=600\nheight=600\n", {680, 170, 1280, 770}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InitializeSettings("P");
+    GlobalVars.RibbonForm = false;
+    WriteWholeFile(SettingsFilePath("P"), "[Form]\n" + c.form);
+    FakeWindow w;
+    w.monitors = c.monitors;
+    LoadWindowPlacement("P", "Form", w);
+    EXPECT_EQ(w.bounds, c.expected);
+  }
 }
 
 TEST_F(Settings, RibbonCaptionHeightIsAddedWhenTheRibbonDrawsTheFrame) {

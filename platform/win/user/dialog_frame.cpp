@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/rtl/threads.h"
 #include "platform/win/user/standard_classes.h"
 #include "platform/win/user/ctl_common.h"
 #include "platform/win/user/user_sysinfo.h"
@@ -60,10 +61,15 @@ HWND DialogOwnerRoot(HWND owner) { return owner && IsWindow(owner) ? GetAncestor
 
 RECT DialogWorkArea(HWND owner) {
   HWND top = DialogOwnerRoot(owner);
+  // Without an owner: the primary monitor's, wherever the display puts it.
+  RECT work{};
+  if (!top) {
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+  }
   MONITORINFO mi{};
   mi.cbSize = sizeof mi;
-  GetMonitorInfoA(top ? MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST) : MonitorFromPoint(POINT(0, 0), MONITOR_DEFAULTTOPRIMARY),
-                  &mi);
+  GetMonitorInfoA(MonitorFromWindow(top, MONITOR_DEFAULTTONEAREST), &mi);
   return mi.rcWork;
 }
 
@@ -133,10 +139,34 @@ HWND AddDialogChild(HWND dialog, LPCSTR cls, LPCSTR text, DWORD style, int id, R
   return h;
 }
 
+namespace {
+
+BOOL DisableThreadWindow(HWND window, LPARAM data) {
+  auto* list = reinterpret_cast<std::vector<HWND>*>(data);
+  if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+    list->push_back(window);
+    EnableWindow(window, FALSE);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> DisableThreadWindows() {
+  std::vector<HWND> list;
+  EnumThreadWindows(GetCurrentThreadId(), &DisableThreadWindow, reinterpret_cast<LPARAM>(&list));
+  return list;
+}
+
+void EnableThreadWindows(const std::vector<HWND>& windows) {
+  for (HWND w : windows)
+    if (IsWindow(w)) EnableWindow(w, TRUE);
+}
+
 bool RunModalDialog(HWND dialog, const TModalRun& run, const bool& done) {
   HWND top = DialogOwnerRoot(run.Owner);
-  bool ownerWasEnabled = top && IsWindowEnabled(top);
-  if (ownerWasEnabled) EnableWindow(top, FALSE);
+  // The dialog is hidden still: it is not among them.
+  const std::vector<HWND> disabled = DisableThreadWindows();
   ShowWindow(dialog, SW_SHOW);
   SetActiveWindow(dialog);
   if (run.Focus) FocusControl(run.Focus);
@@ -156,9 +186,9 @@ bool RunModalDialog(HWND dialog, const TModalRun& run, const bool& done) {
     TranslateMessage(&m);
     DispatchMessageA(&m);
   }
-  // The owner is enabled again before the dialog goes, so that activation
-  // can return to it.
-  if (ownerWasEnabled && IsWindow(top)) EnableWindow(top, TRUE);
+  // The windows are enabled again before the dialog goes, so that
+  // activation can return to the owner.
+  EnableThreadWindows(disabled);
   if (IsWindow(dialog) && run.Ended && DialogEnded(dialog, &endResult)) run.Ended(endResult);
   if (IsWindow(dialog)) {
     if (run.StateProp) RemovePropA(dialog, run.StateProp);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "platform/win/user/user.h"
 
@@ -80,10 +81,17 @@ struct TModalRun {
   std::function<void(INT_PTR)> Ended;  // EndDialog ended it, with this result
 };
 
+// Disables every visible and enabled top-level window of the calling
+// thread (a modal loop runs) and answers them; enabling them again gives
+// back exactly those, the ones still there.
+std::vector<HWND> DisableThreadWindows();
+void EnableThreadWindows(const std::vector<HWND>& windows);
+
 // Shows the dialog and runs its loop until `done` is set, EndDialog ends
-// it or the window is gone, with the owner's top-level window disabled and the dialog
-// manager's keyboard (Tab, Enter for the default button, Esc for Cancel,
-// underlined letters); then gives the owner back its input, destroys the
+// it or the window is gone, with every other top-level window of the
+// thread disabled (so that nothing behind the dialog takes input, its
+// owner or not) and the dialog manager's keyboard (Tab, Enter for the default button, Esc for Cancel,
+// underlined letters); then gives those windows back their input, destroys the
 // dialog (its state property first, so that the procedure ignores the
 // teardown) and activates the owner. A WM_QUIT ends the loop and is
 // posted again; answers false then.

@@ -32,6 +32,8 @@ bool AnyAccepts(const TWnd* w) {
 }  // namespace
 
 void DropFiles(TWnd* top, POINT screen, const std::vector<AnsiString>& files) {
+  // A disabled window takes no drop, as it takes no click.
+  if (top->Style & WS_DISABLED) return;
   TWnd* w = DeepestAt(top, screen);
   while (w && !(w->ExStyle & WS_EX_ACCEPTFILES)) w = w->IsChild() ? w->Parent : nullptr;
   if (!w || files.empty()) return;

@@ -64,7 +64,9 @@ std::vector<TWnd*> WindowsAt(POINT screen) {
     if (!t->Visible()) continue;
     if ((t->ExStyle & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) == (WS_EX_LAYERED | WS_EX_TRANSPARENT)) continue;
     if (!InWindowShape(t, screen)) continue;
-    ChildrenAt(t, ClientScreenOrigin(t), screen, out);
+    // Nothing inside a disabled top-level window takes the mouse: it is
+    // hit itself, as HTERROR.
+    if (!(t->Style & WS_DISABLED)) ChildrenAt(t, ClientScreenOrigin(t), screen, out);
     out.push_back(t);
   }
   return out;
@@ -215,7 +217,45 @@ void PushRawInput(const TRawInput& in) {
   q->Wake();
 }
 
+namespace {
+
+// The display tells which modifier keys are held with each event: a
+// modifier we still believe down but the display says is up was released
+// where we could not see it (in a window destroyed meanwhile, or in
+// another program). Its release goes first, as a change of state only.
+void ReleaseModifiersNotHeld(const rtl::backend::TNativeEvent& e) {
+  if (e.Modifiers < 0) return;
+  struct TModifier {
+    int Flag;
+    UINT Generic, Left, Right;
+  };
+  static const TModifier kModifiers[] = {{rtl::backend::nmShift, VK_SHIFT, VK_LSHIFT, VK_RSHIFT},
+                                         {rtl::backend::nmControl, VK_CONTROL, VK_LCONTROL, VK_RCONTROL},
+                                         {rtl::backend::nmAlt, VK_MENU, VK_LMENU, VK_RMENU}};
+  const bool key = e.Kind == rtl::backend::neKeyDown || e.Kind == rtl::backend::neKeyUp;
+  for (const TModifier& m : kModifiers) {
+    if (e.Modifiers & m.Flag) continue;
+    // The event of the modifier itself tells of it on its own.
+    if (key && (e.Vk == m.Generic || e.Vk == m.Left || e.Vk == m.Right)) continue;
+    for (UINT vk : {m.Left, m.Right}) {
+      if (!AsyncKeyDown(vk)) continue;
+      TRawInput up;
+      up.Kind = rkKeyUp;
+      up.Vk = vk;
+      up.Scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+      up.Extended = vk == VK_RCONTROL || vk == VK_RMENU;
+      up.Time = e.Time ? e.Time : static_cast<DWORD>(ClockNow());
+      up.StateOnly = true;
+      SetAsyncKey(vk, false);
+      PushRawInput(up);
+    }
+  }
+}
+
+}  // namespace
+
 void HandleNativeInput(const rtl::backend::TNativeEvent& e) {
+  ReleaseModifiersNotHeld(e);
   TRawInput in;
   in.Time = e.Time ? e.Time : static_cast<DWORD>(ClockNow());
   in.Pt = e.Pos;
@@ -387,9 +427,18 @@ bool RetrieveInput(TThreadQueue& q, HWND filterHwnd, UINT filterMin, UINT filter
       continue;
     }
     if (in.Kind == rkKeyDown || in.Kind == rkKeyUp) {
+      if (in.StateOnly) {
+        RemoveInputAt(q, i);
+        KeyStateFollows(q, in);
+        continue;
+      }
       MSG m;
       if (!KeyToMessage(q, in, m)) {
+        // No window takes the key (the one that had the focus went away):
+        // the keyboard's state still follows it, or a modifier released
+        // now would stay held for the next window.
         RemoveInputAt(q, i);
+        if (remove) KeyStateFollows(q, in);
         continue;
       }
       if (!MatchFilter(filterHwnd, filterMin, filterMax, m)) {
@@ -398,8 +447,10 @@ bool RetrieveInput(TThreadQueue& q, HWND filterHwnd, UINT filterMin, UINT filter
       }
       if (HasHooks(WH_KEYBOARD) &&
           CallHooks(WH_KEYBOARD, remove ? HC_ACTION : HC_NOREMOVE, m.wParam, m.lParam)) {
-        // A hook that answers non-zero eats the key.
+        // A hook that answers non-zero eats the key; a key it eats going up
+        // is still up.
         RemoveInputAt(q, i);
+        if (in.Kind == rkKeyUp) KeyStateFollows(q, in);
         if (HasHooks(WH_CBT)) CallHooks(WH_CBT, HCBT_KEYSKIPPED, m.wParam, m.lParam);
         continue;
       }

@@ -294,6 +294,9 @@ struct TRawInput {
   bool HasText = false;
   DWORD Time = 0;
   ULONG_PTR ExtraInfo = 0;
+  // A key release the display reported late (it happened while no window
+  // of ours had the keyboard): the key state follows, no message goes out.
+  bool StateOnly = false;
 };
 
 struct TTimer {
@@ -482,6 +485,8 @@ bool KeyToMessage(TThreadQueue& q, const TRawInput& in, MSG& m);
 void InitKeyToggles(BYTE* state);
 // A key message was taken out of the queue.
 void KeyRetrieved(TThreadQueue& q, const TRawInput& in, const MSG& m);
+// The thread's key state takes a key going down or up.
+void KeyStateFollows(TThreadQueue& q, const TRawInput& in);
 bool IsSystemCursor(HCURSOR c, uintptr_t* id);
 bool CursorHidden();
 // Mouse key flags (MK_) from the synchronous state.
@@ -490,6 +495,7 @@ POINT CursorPosition();
 void SetCursorPosition(POINT p);
 // The async key state that native input maintains.
 void SetAsyncKey(UINT vk, bool down);
+bool AsyncKeyDown(UINT vk);
 // Checks hover and leave tracking after the pointer or the windows moved.
 void CheckMouseTracking(TThreadQueue& q);
 void DefSetCursor(TWnd* w, int hit, UINT mouseMsg);
@@ -521,6 +527,7 @@ bool ButtonsSwapped();
 // The knobs of the system profile, the clock and the keys: the screens the
 // backend reports and the test seams (user_test_seams.h) turn them.
 void SetScreenList(const std::vector<rtl::testing::TScreen>& screens);
+void SetBackendScreenList(const std::vector<rtl::testing::TScreen>& screens);
 void OverrideSystemMetric(int index, int value);
 // Back to the default profile: metrics, parameters, DPI 96, version.
 void ResetSystemProfile();

@@ -168,6 +168,8 @@ void SetAsyncKey(UINT vk, bool down) {
   }
 }
 
+bool AsyncKeyDown(UINT vk) { return vk < 256 && (g_async[vk] & 0x80) != 0; }
+
 void UpdateSyncKeyState(TThreadQueue& q, UINT vk, bool down) {
   if (vk >= 256) return;
   SetState(q.KeyState, vk, down, true);
@@ -201,6 +203,15 @@ bool KeyToMessage(TThreadQueue& q, const TRawInput& in, MSG& m) {
 }
 
 void KeyRetrieved(TThreadQueue& q, const TRawInput& in, const MSG& m) {
+  KeyStateFollows(q, in);
+  if (in.Kind == rkKeyDown) {
+    q.LastKeyMsg = m;
+    q.LastKeyText = in.Text;
+    q.LastKeyHasText = in.HasText;
+  }
+}
+
+void KeyStateFollows(TThreadQueue& q, const TRawInput& in) {
   bool down = in.Kind == rkKeyDown;
   UINT vk = Generic(in.Vk);
   UINT specific = in.Vk != vk ? in.Vk : Specific(vk, in.Scan, in.Extended);
@@ -215,11 +226,6 @@ void KeyRetrieved(TThreadQueue& q, const TRawInput& in, const MSG& m) {
     ks[vk] = static_cast<BYTE>(nowDown ? (ks[vk] | 0x80) : (ks[vk] & ~0x80));
   } else {
     SetState(ks, vk, down, true);
-  }
-  if (down) {
-    q.LastKeyMsg = m;
-    q.LastKeyText = in.Text;
-    q.LastKeyHasText = in.HasText;
   }
 }
 

@@ -23,7 +23,8 @@ namespace {
 using namespace rtl::backend;
 
 std::atomic<IBackend*> g_native{nullptr};
-bool g_attached = false;
+// Read by any thread (the desktop asks for the screens), set once by the main one.
+std::atomic<bool> g_attached{false};
 // Activations asked of the native windows whose focus events have not
 // come back yet, oldest first. Several may be on their way at once (a modal
 // form closes and another form shows): each answer must be recognised as
@@ -34,14 +35,18 @@ constexpr size_t kMaxRequestedActivations = 16;
 HWND g_grab = nullptr;
 std::vector<HWND> g_stack;  // native stacking order last applied, bottom first
 
+std::vector<rtl::testing::TScreen> ScreensOf(IBackend& b) {
+  std::vector<rtl::testing::TScreen> screens;
+  for (const TScreenInfo& s : b.Screens()) screens.push_back({s.Bounds, s.WorkArea, s.Primary, s.Name});
+  return screens;
+}
+
 IBackend* Native() {
   if (!g_attached && CurrentThreadId() == MainThreadID) {
     g_attached = true;
     IBackend& b = SystemBackend();
     if (b.HasWindows()) {
-      std::vector<rtl::testing::TScreen> screens;
-      for (const TScreenInfo& s : b.Screens()) screens.push_back({s.Bounds, s.WorkArea, s.Primary, s.Name});
-      if (!screens.empty()) SetScreenList(screens);
+      SetBackendScreenList(ScreensOf(b));
       g_native = &b;
       CurrentQueue().UsesBackend = true;
     }
@@ -273,6 +278,8 @@ void NativeCursorChanged() {
     if (t->Native) t->Native->SetCursor(shape, shape == ncCustom ? &img : nullptr);
 }
 
+void AttachBackendScreens() { Native(); }
+
 void NativeSetCursorPos(POINT p) {
   if (IBackend* b = g_native) b->SetCursorPos(p);
 }
@@ -343,7 +350,15 @@ void HandleNativeEvent(const TNativeEvent& e) {
       AppActivationChanged(nullptr, false);
       break;
     case neClose:
-      if (w) PostTo(w->Queue, w->Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+      if (!w) break;
+      if (w->Style & WS_DISABLED) {
+        // A disabled window refuses to close, as it refuses a click: the
+        // window that holds it disabled comes up instead.
+        PostTo(w->Queue, w->Handle, WM_SETCURSOR, reinterpret_cast<WPARAM>(w->Handle),
+               MAKELPARAM(HTERROR, WM_LBUTTONDOWN));
+        break;
+      }
+      PostTo(w->Queue, w->Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
       break;
     case neStateChanged:
       if (!w) break;
@@ -354,9 +369,7 @@ void HandleNativeEvent(const TNativeEvent& e) {
       break;
     case neScreensChanged:
       if (IBackend* b = g_native) {
-        std::vector<rtl::testing::TScreen> screens;
-        for (const TScreenInfo& s : b->Screens()) screens.push_back({s.Bounds, s.WorkArea, s.Primary, s.Name});
-        SetScreenList(screens);
+        SetBackendScreenList(ScreensOf(*b));
         for (TWnd* t : TChildSnapshot(Desktop()))
           PostTo(t->Queue, t->Handle, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
       }

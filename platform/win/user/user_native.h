@@ -13,6 +13,9 @@ namespace rtl::detail {
 // The backend, with its events coming to HandleNativeEvent.
 rtl::backend::IBackend& SystemBackend();
 
+// Learns the display's screens from the backend, once, on the main thread
+// (before that, the screens are the layer's default or a test's).
+void AttachBackendScreens();
 // Brings the native window in line with the window's visibility, bounds,
 // z-order and kind; creates or drops it as needed.
 void SyncNativeWindow(TWnd* w);

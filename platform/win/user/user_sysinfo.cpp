@@ -25,8 +25,10 @@ namespace {
 struct TSysInfo {
   std::mutex Lock;
   int Dpi = 96;
-  std::vector<rtl::testing::TScreen> Screens;
-  bool ScreensSet = false;
+  // The display's screens as the backend reports them, and the screens a
+  // test put in their place (these win while set).
+  std::vector<rtl::testing::TScreen> BackendScreens;
+  std::vector<rtl::testing::TScreen> TestScreens;
   // Up to SM_REMOTESESSION, the highest index tests fix.
   int Overrides[SM_REMOTESESSION + 1];
   bool Overridden[SM_REMOTESESSION + 1] = {};
@@ -65,12 +67,23 @@ TSysInfo& Info() {
 }
 
 std::vector<rtl::testing::TScreen> ScreensLocked(TSysInfo& s) {
-  if (s.ScreensSet && !s.Screens.empty()) return s.Screens;
+  if (!s.TestScreens.empty()) return s.TestScreens;
+  if (!s.BackendScreens.empty()) return s.BackendScreens;
+  // No display tells its screens (headless): one screen of a common size.
   rtl::testing::TScreen scr;
   scr.Bounds = RECT(0, 0, 1920, 1080);
   scr.WorkArea = RECT(0, 0, 1920, 1040);
   scr.Primary = true;
   return {scr};
+}
+
+// The screens now: the display is asked first (the first query may come
+// before any window shows), so the lock is taken only after.
+std::vector<rtl::testing::TScreen> CurrentScreens() {
+  AttachBackendScreens();
+  TSysInfo& s = Info();
+  std::lock_guard<std::mutex> g(s.Lock);
+  return ScreensLocked(s);
 }
 
 int Scale(int v) { return MulDiv(v, Info().Dpi, 96); }
@@ -110,9 +123,7 @@ NONCLIENTMETRICSA CurrentNc() {
 }
 
 RECT VirtualScreen() {
-  TSysInfo& s = Info();
-  std::lock_guard<std::mutex> g(s.Lock);
-  auto screens = ScreensLocked(s);
+  auto screens = CurrentScreens();
   RECT u = screens.front().Bounds;
   for (auto& x : screens) {
     u.Left = std::min(u.Left, x.Bounds.Left);
@@ -127,9 +138,7 @@ HMONITOR MonitorHandle(size_t index) { return reinterpret_cast<HMONITOR>(static_
 
 bool MonitorIndex(HMONITOR m, size_t& index, std::vector<rtl::testing::TScreen>& screens) {
   uintptr_t v = reinterpret_cast<uintptr_t>(m);
-  TSysInfo& s = Info();
-  std::lock_guard<std::mutex> g(s.Lock);
-  screens = ScreensLocked(s);
+  screens = CurrentScreens();
   if (v < 0x10000 || v - 0x10000 >= screens.size()) return false;
   index = v - 0x10000;
   return true;
@@ -148,12 +157,7 @@ long DistanceTo(const RECT& r, POINT p) {
 }
 
 HMONITOR FromRect(const RECT& r, DWORD flags) {
-  std::vector<rtl::testing::TScreen> screens;
-  {
-    TSysInfo& s = Info();
-    std::lock_guard<std::mutex> g(s.Lock);
-    screens = ScreensLocked(s);
-  }
+  std::vector<rtl::testing::TScreen> screens = CurrentScreens();
   long best = 0;
   size_t bestIndex = SIZE_MAX;
   for (size_t i = 0; i < screens.size(); ++i) {
@@ -185,17 +189,15 @@ HMONITOR FromRect(const RECT& r, DWORD flags) {
 }  // namespace
 
 RECT PrimaryScreenRect() {
-  TSysInfo& s = Info();
-  std::lock_guard<std::mutex> g(s.Lock);
-  auto screens = ScreensLocked(s);
+  auto screens = CurrentScreens();
   return screens[PrimaryIndex(screens)].Bounds;
 }
 
 RECT PrimaryWorkArea() {
+  auto screens = CurrentScreens();
   TSysInfo& s = Info();
   std::lock_guard<std::mutex> g(s.Lock);
   if (s.WorkAreaSet) return s.WorkArea;
-  auto screens = ScreensLocked(s);
   return screens[PrimaryIndex(screens)].WorkArea;
 }
 
@@ -290,10 +292,7 @@ int GetSystemMetrics(int index) {
     case SM_YVIRTUALSCREEN: return VirtualScreen().Top;
     case SM_CXVIRTUALSCREEN: return VirtualScreen().Width();
     case SM_CYVIRTUALSCREEN: return VirtualScreen().Height();
-    case SM_CMONITORS: {
-      std::lock_guard<std::mutex> g(s.Lock);
-      return static_cast<int>(ScreensLocked(s).size());
-    }
+    case SM_CMONITORS: return static_cast<int>(CurrentScreens().size());
     case SM_SAMEDISPLAYFORMAT: return 1;
     case SM_IMMENABLED: return 0;
     case SM_CXFOCUSBORDER:
@@ -540,12 +539,7 @@ BOOL GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
 
 BOOL EnumDisplayMonitors(HDC, LPCRECT clip, MONITORENUMPROC proc, LPARAM data) {
   if (!proc) return FALSE;
-  std::vector<rtl::testing::TScreen> screens;
-  {
-    TSysInfo& s = Info();
-    std::lock_guard<std::mutex> g(s.Lock);
-    screens = ScreensLocked(s);
-  }
+  std::vector<rtl::testing::TScreen> screens = CurrentScreens();
   for (size_t i = 0; i < screens.size(); ++i) {
     RECT r = screens[i].Bounds;
     if (clip) {
@@ -629,8 +623,16 @@ void SetScreenList(const std::vector<rtl::testing::TScreen>& screens) {
   TSysInfo& s = Info();
   {
     std::lock_guard<std::mutex> g(s.Lock);
-    s.Screens = screens;
-    s.ScreensSet = !screens.empty();
+    s.TestScreens = screens;
+  }
+  if (Desktop()) Desktop()->Window = Desktop()->Client = PrimaryScreenRect();
+}
+
+void SetBackendScreenList(const std::vector<rtl::testing::TScreen>& screens) {
+  TSysInfo& s = Info();
+  {
+    std::lock_guard<std::mutex> g(s.Lock);
+    s.BackendScreens = screens;
   }
   if (Desktop()) Desktop()->Window = Desktop()->Client = PrimaryScreenRect();
 }

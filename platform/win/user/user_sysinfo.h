@@ -1,7 +1,8 @@
 // System metrics, system parameters, the version answer and the records
-// they fill. Every value is a fixed classic profile at 96 DPI that tests
-// and the application can change (SystemParametersInfo's set actions, or
-// the test support's setters).
+// they fill. Screens, monitors and work areas are the display's, as the
+// backend reports them; every other value is a fixed classic profile at 96
+// DPI that tests and the application can change (SystemParametersInfo's
+// set actions, or the test support's setters).
 #pragma once
 
 #include "platform/win/gdi/gdi.h"

@@ -23,7 +23,8 @@ struct TScreen {
   bool Primary = false;
   AnsiString Name;
 };
-// Replaces the screens (an empty list goes back to the default: one
+// Puts fake screens in place of the display's (an empty list goes back to
+// the screens the backend reports, or, when it reports none, to one
 // 1920x1080 screen whose work area leaves 40 pixels at the bottom).
 void SetScreens(const std::vector<TScreen>& screens);
 // Fixes GetSystemMetrics(index) to value.

@@ -39,6 +39,9 @@ TWnd* MakeRoot(const char* className, uint32_t flag) {
 }
 
 void InitRoots() {
+  // The desktop takes the display's primary screen, learnt before the roots
+  // are made: learning it updates the desktop.
+  AttachBackendScreens();
   static std::once_flag once;
   std::call_once(once, [] {
     g_desktop = MakeRoot("#32769", wfDesktop);

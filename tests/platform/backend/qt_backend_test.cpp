@@ -183,6 +183,54 @@ TEST_F(QtBackendTest, NativeInputBecomesMessages) {
   EXPECT_TRUE(IsWindow(main));
 }
 
+// Screens, monitors and work areas are the display's, from the first
+// question on; a test's fake screens stand in for them until taken back.
+TEST(QtBackendScreens, MetricsMonitorsAndWorkAreasAreTheDisplays) {
+  const std::vector<rtl::backend::TScreenInfo> Real = rtl::backend::Backend().Screens();
+  ASSERT_FALSE(Real.empty());
+  rtl::backend::TScreenInfo Primary = Real.front();
+  for (const auto& S : Real)
+    if (S.Primary) Primary = S;
+  auto Check = [](const RECT& Bounds, const RECT& Work, int Count) {
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), Bounds.Width());
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), Bounds.Height());
+    EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), Count);
+    RECT Area{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &Area, 0));
+    EXPECT_EQ(Area, Work);
+    MONITORINFO Info{};
+    Info.cbSize = sizeof Info;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint(POINT(Bounds.Left, Bounds.Top), MONITOR_DEFAULTTONULL), &Info));
+    EXPECT_EQ(Info.rcMonitor, Bounds);
+    EXPECT_EQ(Info.rcWork, Work);
+    EXPECT_TRUE(Info.dwFlags & MONITORINFOF_PRIMARY);
+  };
+  Check(Primary.Bounds, Primary.WorkArea, static_cast<int>(Real.size()));
+  // Fake screens of several sizes, a second monitor among them.
+  const std::vector<std::vector<rtl::testing::TScreen>> Sets = {
+      {{RECT(0, 0, 1280, 800), RECT(0, 0, 1280, 770), true, "small"}},
+      {{RECT(0, 0, 1920, 1080), RECT(0, 0, 1920, 1040), true, "full"}},
+      {{RECT(0, 0, 1280, 800), RECT(0, 30, 1280, 800), true, "left"},
+       {RECT(1280, -200, 3200, 880), RECT(1280, -200, 3200, 840), false, "right"}},
+  };
+  for (const auto& Set : Sets) {
+    SCOPED_TRACE(Set.front().Name);
+    rtl::testing::SetScreens(Set);
+    Check(Set.front().Bounds, Set.front().WorkArea, static_cast<int>(Set.size()));
+    if (Set.size() > 1) {
+      MONITORINFO Info{};
+      Info.cbSize = sizeof Info;
+      RECT OnRight(2000, 100, 2400, 400);
+      ASSERT_TRUE(GetMonitorInfoA(MonitorFromRect(&OnRight, MONITOR_DEFAULTTONEAREST), &Info));
+      EXPECT_EQ(Info.rcWork, Set[1].WorkArea);
+      EXPECT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), 3200);
+      EXPECT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), -200);
+    }
+  }
+  rtl::testing::SetScreens({});
+  Check(Primary.Bounds, Primary.WorkArea, static_cast<int>(Real.size()));
+}
+
 TEST(QtKeysTest, MapsQtKeysToVirtualKeys) {
   using rtl::backend::QtKeyToVk;
   struct TCase {

@@ -288,4 +288,37 @@ TEST_F(DialogModalTest, DisabledOwnerStaysDisabled) {
   EXPECT_FALSE(IsWindowEnabled(Owner));
 }
 
+TEST_F(DialogModalTest, EveryOtherWindowOfTheThreadWaitsDisabledAndExactlyThoseComeBack) {
+  // Besides the owner: a window of the program that is no owner, one
+  // hidden and one disabled already.
+  HWND other = MakeTop(WS_POPUP | WS_VISIBLE, RECT(750, 100, 1050, 400));
+  HWND inside = MakeChild(other, WS_VISIBLE, RECT(10, 10, 200, 200));
+  HWND hidden = MakeTop(WS_POPUP, RECT(750, 450, 900, 550));
+  HWND disabled = MakeTop(WS_POPUP | WS_VISIBLE | WS_DISABLED, RECT(1100, 100, 1300, 300));
+  struct TSeen {
+    bool Owner, Other, Hidden, Disabled;
+  } seen{};
+  RunModalDialog(Dialog, Run([&](HWND) {
+                   seen = {IsWindowEnabled(Owner) != 0, IsWindowEnabled(other) != 0, IsWindowEnabled(hidden) != 0,
+                           IsWindowEnabled(disabled) != 0};
+                   // A click on the other window's child reaches nothing.
+                   Log.Items.clear();
+                   InjectClick(ClientPoint(inside, 20, 20));
+                   rtl::testing::RunUntilIdle();
+                   EXPECT_EQ(Log.Count(WM_LBUTTONDOWN), 0);
+                   EXPECT_EQ(Log.Count(WM_LBUTTONUP), 0);
+                   InjectKeyPress(VK_RETURN);
+                 }),
+                 State.Done);
+  EXPECT_TRUE(State.Done);
+  EXPECT_FALSE(seen.Owner);
+  EXPECT_FALSE(seen.Other);
+  EXPECT_TRUE(seen.Hidden) << "a hidden window is left alone";
+  EXPECT_FALSE(seen.Disabled);
+  EXPECT_TRUE(IsWindowEnabled(Owner));
+  EXPECT_TRUE(IsWindowEnabled(other));
+  EXPECT_TRUE(IsWindowEnabled(hidden));
+  EXPECT_FALSE(IsWindowEnabled(disabled)) << "disabled before, disabled after";
+}
+
 }  // namespace

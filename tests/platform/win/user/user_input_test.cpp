@@ -1,6 +1,10 @@
 // Injected input: mouse messages and their packing, double clicks, the
 // non-client area, HTTRANSPARENT, capture, activation by clicks, the wheel,
 // key messages and key state, translation to characters, mouse tracking.
+#include <functional>
+
+#include "platform/backend/backend.h"
+#include "platform/win/user/user_native.h"
 #include "tests/platform/win/user_test_support.h"
 
 namespace {
@@ -494,19 +498,122 @@ TEST_F(UserInputTest, CursorFollowsTheHitCode) {
 
 TEST_F(UserInputTest, ClickOnAWindowDisabledByAModalOneBringsTheModalUp) {
   HWND owner = MakeTop(WS_OVERLAPPEDWINDOW | WS_VISIBLE, RECT(0, 0, 300, 300));
+  HWND child = MakeChild(owner, WS_VISIBLE, RECT(10, 10, 150, 150));
+  HWND grandchild = MakeChild(child, WS_VISIBLE | WS_BORDER, RECT(10, 10, 100, 100));
   HWND modal = Make(0, "UserTestLog", WS_POPUP | WS_CAPTION | WS_VISIBLE, RECT(400, 0, 500, 100), owner);
   EnableWindow(owner, FALSE);
-  SetActiveWindow(owner);  // a disabled window cannot be activated by a click, but code may
-  SetActiveWindow(modal);
-  RunUntilIdle();
+  // Where the user clicks: the window's own client area, a child, a child
+  // of a child, a child's border, with either button.
+  const struct {
+    const char* Name;
+    POINT At;
+    rtl::testing::TInjectButton Button;
+  } cases[] = {
+      {"client area", ClientPoint(owner, 250, 200), rtl::testing::ibLeft},
+      {"child", ClientPoint(child, 120, 120), rtl::testing::ibLeft},
+      {"child of a child", ClientPoint(grandchild, 20, 20), rtl::testing::ibLeft},
+      {"border of a child", ClientPoint(grandchild, -1, 20), rtl::testing::ibLeft},
+      {"right button on a child", ClientPoint(grandchild, 20, 20), rtl::testing::ibRight},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    SetActiveWindow(owner);  // a disabled window cannot be activated by a click, but code may
+    SetActiveWindow(modal);
+    RunUntilIdle();
+    int beeps = rtl::testing::BeepCount();
+    Log.Clear();
+    InjectClick(c.At, c.Button);
+    RunUntilIdle();
+    for (HWND h : {owner, child, grandchild}) {
+      EXPECT_TRUE(Only(h, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_NCLBUTTONDOWN,
+                           WM_NCRBUTTONDOWN, WM_MOUSEACTIVATE, WM_PARENTNOTIFY})
+                      .empty());
+    }
+    EXPECT_EQ(rtl::testing::BeepCount(), beeps + 1);
+    EXPECT_EQ(GetActiveWindow(), modal);
+  }
+  // The window manager's close request is refused the same way.
   int beeps = rtl::testing::BeepCount();
   Log.Clear();
-  InjectClick(POINT(150, 150));
+  rtl::backend::TNativeEvent close;
+  close.Kind = rtl::backend::neClose;
+  close.Window = reinterpret_cast<uintptr_t>(owner);
+  rtl::detail::HandleNativeEvent(close);
   RunUntilIdle();
-  EXPECT_TRUE(Only(owner, {WM_LBUTTONDOWN, WM_LBUTTONUP}).empty());
+  EXPECT_TRUE(IsWindow(owner));
+  EXPECT_EQ(Log.Count(WM_SYSCOMMAND, owner), 0);
+  EXPECT_EQ(Log.Count(WM_CLOSE, owner), 0);
   EXPECT_EQ(rtl::testing::BeepCount(), beeps + 1);
   EXPECT_EQ(GetActiveWindow(), modal);
   EnableWindow(owner, TRUE);
+}
+
+// The keyboard's state follows every key release, whichever window had the
+// focus when it came: Alt must not stay held for the next window.
+TEST_F(UserInputTest, ReleasesThatReachNoWindowStillReleaseTheKey) {
+  const struct {
+    const char* Name;
+    std::function<void(HWND)> Release;
+  } cases[] = {
+      {"the focus window was destroyed",
+       [](HWND a) {
+         DestroyWindow(a);
+         InjectKey(VK_MENU, false);
+       }},
+      {"no window has the focus",
+       [](HWND) {
+         SetFocus(nullptr);
+         SetActiveWindow(nullptr);
+         InjectKey(VK_MENU, false);
+       }},
+      {"a hook eats the release",
+       [](HWND) {
+         // Eats every key going up.
+         auto eat = [](int code, WPARAM w, LPARAM l) -> LRESULT {
+           return (l & 0x80000000) ? 1 : CallNextHookEx(nullptr, code, w, l);
+         };
+         HHOOK hook = SetWindowsHookExA(WH_KEYBOARD, eat, nullptr, GetCurrentThreadId());
+         InjectKey(VK_MENU, false);
+         RunUntilIdle();
+         UnhookWindowsHookEx(hook);
+       }},
+      {"the display reports Alt up with the next key",
+       [](HWND) {
+         rtl::backend::TNativeEvent e;
+         e.Kind = rtl::backend::neKeyDown;
+         e.Vk = VK_SHIFT;
+         e.Modifiers = 0;
+         rtl::detail::HandleNativeEvent(e);
+         e.Kind = rtl::backend::neKeyUp;
+         rtl::detail::HandleNativeEvent(e);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    HWND a = MakeTop(WS_POPUP | WS_VISIBLE, RECT(0, 0, 100, 100));
+    SetActiveWindow(a);
+    SetFocus(a);
+    InjectKey(VK_MENU, true);
+    RunUntilIdle();
+    ASSERT_LT(GetKeyState(VK_MENU), 0);
+    c.Release(a);
+    RunUntilIdle();
+    EXPECT_GE(GetKeyState(VK_MENU), 0);
+    EXPECT_GE(GetKeyState(VK_LMENU), 0);
+    EXPECT_GE(GetAsyncKeyState(VK_MENU), 0);
+    // The next window takes F4 as a plain key, not as Alt+F4.
+    HWND b = MakeTop(WS_POPUP | WS_VISIBLE, RECT(200, 0, 300, 100));
+    SetActiveWindow(b);
+    SetFocus(b);
+    Log.Clear();
+    InjectKeyPress(VK_F4);
+    RunUntilIdle();
+    EXPECT_EQ(Log.Count(WM_KEYDOWN, b), 1);
+    EXPECT_EQ(Log.Count(WM_SYSKEYDOWN, b), 0);
+    EXPECT_EQ(Log.Count(WM_SYSCOMMAND, b), 0);
+    if (IsWindow(a)) DestroyWindow(a);
+    DestroyWindow(b);
+  }
 }
 
 }  // namespace
