@@ -215,7 +215,7 @@ class TFormMain : public TForm, public IBrandingTarget, public IConversionFileLi
   void alActionsUpdate(TBasicAction* Action, bool& Handled);
   // The enabling table and the status counts, at once.
   void UpdateCommands();
-  void FileGridAfterRowMove(TObject* Sender);
+  void FileGridAfterRowMove(TObject* Sender, Integer FromPos, Integer ToPos);
   void FileGridDblClick(TObject* Sender);
   void FileGridMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
   void DIWildFileFinderProgress(TDICustomFileFinder* Sender);

@@ -332,7 +332,7 @@ void TFormMain::acMoveDownExecute(TObject*) {
   FileGrid->SetSelectedRow(Row + 1);
 }
 
-void TFormMain::FileGridAfterRowMove(TObject*) { FileGrid->Repaint(); }
+void TFormMain::FileGridAfterRowMove(TObject*, Integer, Integer) { FileGrid->Repaint(); }
 
 // ---- Commands on the selected row ----------------------------------------------------
 
