@@ -229,6 +229,7 @@ class TFormMain : public TForm, public IBrandingTarget, public IConversionFileLi
   AnsiString RowFileName(Integer Row) const override;
   AnsiString RowFolder(Integer Row) const override;
   void SetRowState(Integer Row, TRowState State) override;
+  void SetRowHint(Integer Row, const AnsiString& Hint) override;
   TCustomForm* Window() const override { return const_cast<TFormMain*>(this); }
   void SetWindowEnabled(bool Enabled) override;
 };

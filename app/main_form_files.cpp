@@ -479,6 +479,13 @@ void TFormMain::SetRowState(Integer Row, TRowState State) {
   if (TraceList()) rtl::detail::Trace("list", "state %d %d", Row, static_cast<int>(State));
 }
 
+void TFormMain::SetRowHint(Integer Row, const AnsiString& Hint) {
+  if (Row < 0 || Row >= FileGrid->RowCount()) return;
+  // On every cell, so that the pointer finds it anywhere on the slide.
+  const WideString Text = AnsiToWide(Hint);
+  for (Integer Col = 0; Col < FileGrid->Columns()->Count(); ++Col) FileGrid->Cell(Col, Row)->SetHint(Text);
+}
+
 void TFormMain::SetWindowEnabled(bool Enabled) {
   SetEnabled(Enabled);
   // The commands follow at once, not at the next idle turn.
