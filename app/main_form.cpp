@@ -363,8 +363,10 @@ void TFormMain::FormCreate(TObject*) {
 }
 
 void TFormMain::FormClose(TObject*, TCloseAction&) {
-  // A search that runs ends with the window.
+  // A search or a batch that runs ends with the window; the converter goes
+  // with its batch.
   if (Searching) CancelSearch();
+  if (Driver && Driver->BatchRunning()) Driver->ButtonStopClick(this);
   static const bool Trace = rtl::detail::TraceOn("list");
   if (Trace) rtl::detail::Trace("list", "closing with %d rows", FileGrid->RowCount());
   const TRibbonAppearance Look = FBars->Appearance();
