@@ -1,7 +1,12 @@
 #include "app/conversion_driver.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/globals.h"
@@ -13,6 +18,7 @@
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/fileutils.h"
 #include "platform/rtl/scope_exit.h"
+#include "platform/rtl/strutils.h"
 #include "support/process_runner.h"
 #include "platform/win/user/mmsystem.h"
 
@@ -153,10 +159,34 @@ AnsiString ConverterCommandLine(const AnsiString& converter, const AnsiString& t
   return line;
 }
 
-AnsiString FailureLine(Integer failures) {
-  if (failures <= 0) return AnsiString();
-  if (failures == 1) return "1 file could not be converted.";
-  return Decimal(failures) + " files could not be converted.";
+AnsiString FailureSummary(const std::vector<AnsiString>& failedNames, Integer total) {
+  const Integer failed = static_cast<Integer>(failedNames.size());
+  if (failed == 0) return AnsiString();
+  // A few names are enough to find the rows; the list shows the rest.
+  constexpr Integer kNamesShown = 3;
+  AnsiString r;
+  if (failed == 1 && total == 1)
+    r = "The file could not be converted:";
+  else if (failed == total)
+    r = "None of the " + Decimal(total) + " files could be converted:";
+  else
+    r = Decimal(failed) + " of " + Decimal(total) + (total == 1 ? " file" : " files") + " could not be converted:";
+  for (Integer i = 0; i < failed && i < kNamesShown; ++i) r += "\n" + failedNames[static_cast<size_t>(i)];
+  if (failed > kNamesShown) r += "\nand " + Decimal(failed - kNamesShown) + " more";
+  return r;
+}
+
+AnsiString ConverterFailureText(Cardinal exitCode, const AnsiString& lastErrorLine) {
+  AnsiString r;
+  // A clean exit fails only for want of a (new) output file.
+  if (exitCode == 0)
+    r = "The converter ended without writing the output file.";
+  else if (exitCode == STATUS_CONTROL_C_EXIT)
+    r = "The converter was ended abnormally (exit code 0xC000013A).";
+  else
+    r = "The converter failed with exit code " + std::to_string(exitCode) + ".";
+  if (!lastErrorLine.empty()) r += "\n" + lastErrorLine;
+  return r;
 }
 
 // ---- The driver -------------------------------------------------------------------------
@@ -165,6 +195,7 @@ TConversionDriver::TConversionDriver(TComponent* AOwner, IConversionFileList& Li
     : TComponent(AOwner), FList(List) {
   FRunner = new TJvCreateProcess(this);
   FRunner->OnTerminate = TJvCPSTerminateEvent(this, &TConversionDriver::JvCreateProcessTerminate);
+  FRunner->SetOnErrorRead(TJvCPSReadEvent(this, &TConversionDriver::JvCreateProcessErrorRead));
   SetProgress(Progress);
   FProgramFolder = WithTrailingBackslash(ExtractFilePath(ParamStr(0)));
 }
@@ -216,14 +247,55 @@ void TConversionDriver::ShowProgress() {
   p->Show();
 }
 
+bool TConversionDriver::CheckOutputFolder() {
+  const TGlobalVars& g = GlobalVars;
+  if (g.OutputSameAsInput) return true;
+  const AnsiString folder = Trim(g.OutputFolder);
+  AnsiString problem;
+  if (folder.empty()) {
+    problem = "No output folder is set.";
+  } else {
+    std::error_code error;
+    const std::filesystem::path path(ExcludeTrailingPathDelimiter(folder));
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status)) {
+      error.clear();
+      // A folder that was removed or never made: made now, as the user
+      // asked for the outputs to go there.
+      std::filesystem::create_directories(path, error);
+      if (error) problem = "The output folder \"" + folder + "\" cannot be created: " + error.message() + ".";
+    } else if (!std::filesystem::is_directory(status)) {
+      problem = "The output folder \"" + folder + "\" is not a folder.";
+    }
+    if (problem.empty()) {
+      // Trying is the only sure test: permissions, read-only mounts and
+      // special file systems all answer here.
+      AnsiString probe = WithTrailingBackslash(folder) + ".write-test-XXXXXX";
+      const int fd = mkstemp(probe.data());
+      if (fd < 0) {
+        problem = "The output folder \"" + folder + "\" cannot be written to: " + std::strerror(errno) + ".";
+      } else {
+        close(fd);
+        unlink(probe.c_str());
+      }
+    }
+  }
+  if (problem.empty()) return true;
+  Application->MessageBox(problem + "\n\nNothing was converted. Please choose another output folder in Options.",
+                          Application->Title(), MB_OK | MB_ICONWARNING);
+  return false;
+}
+
 bool TConversionDriver::StartConversion() {
   const Integer count = FList.RowCount();
   if (FRunning || count <= 0 || !FProgress) return false;
+  if (!CheckOutputFolder()) return false;
   ++FBatch;
   FCurrentRow = 0;
   FCancelled = false;
   FRunning = true;
   FFailures = 0;
+  FFailedNames.clear();
   FProgress->ProgressBar->SetParams(0, count);
   FProgress->ProgressBar->SetPosition(0);
   ShowProgress();
@@ -252,14 +324,13 @@ void TConversionDriver::ConvertCurrentRow() {
     try {
       output = MakeOutputPath(input, OutputExtension(GlobalVars.ConversionType));
     } catch (EOutputNameError& e) {
-      FList.SetRowState(row, rsFailed);
-      ++FFailures;
+      RowFailed(row, e.Message());
       Application->MessageBox(e.Message(), Application->Title(), MB_OK | MB_ICONWARNING);
       ++FCurrentRow;
       continue;
     }
     const AnsiString title = GlobalVars.HTMLTitleUseFileName ? BaseNameOf(name) : GlobalVars.HTMLTitleCustom;
-    if (FProgress) FProgress->LabelConvertInfo->SetCaption(ConvertInfoText(input, output));
+    if (FProgress) FProgress->ShowConvertInfo(input, output);
 
     FConverter = TRunningRow();
     FConverter.Batch = FBatch;
@@ -267,6 +338,7 @@ void TConversionDriver::ConvertCurrentRow() {
     FConverter.Output = output;
     FConverter.OutputExisted = PathTaken(output);
     RegularFileTime(output, FConverter.OutputTimeBefore);
+    FLastErrorLine.clear();
     try {
       const AnsiString line = ConverterCommandLine(ConverterPath(), GlobalVars.ConversionType, input, output, title);
       // The program is named apart from the line, so that nothing in the
@@ -275,10 +347,17 @@ void TConversionDriver::ConvertCurrentRow() {
       FRunner->SetCommandLine(line);
       TJvConsoleOptions options = FRunner->ConsoleOptions();
       options.Include(coRedirect);
+      // The error output apart, so that a failed row can tell why.
+      options.Include(coSeparateError);
       FRunner->SetConsoleOptions(options);
       FRunner->StartupInfo()->SetShowWindow(swHide);
       FRunner->StartupInfo()->SetDefaultWindowState(false);
       FRunner->Start();
+    } catch (EOSError& e) {
+      // The system's error alone does not say which program was missing.
+      FConverter = TRunningRow();
+      e.SetMessage("The converter \"" + ConverterPath() + "\" could not be started.\n" + e.Message());
+      Application->HandleException(this);
     } catch (Exception&) {
       // The batch stops here with the progress window open; Cancel
       // recovers the window.
@@ -296,6 +375,19 @@ bool TConversionDriver::RowSucceeded(Cardinal ExitCode) const {
   int64_t time = 0;
   if (!RegularFileTime(FConverter.Output, time)) return false;
   return !FConverter.OutputExisted || time != FConverter.OutputTimeBefore;
+}
+
+void TConversionDriver::RowFailed(Integer row, const AnsiString& why) {
+  FList.SetRowState(row, rsFailed);
+  FList.SetRowHint(row, why);
+  ++FFailures;
+  FFailedNames.push_back(FList.RowFileName(row));
+}
+
+void TConversionDriver::JvCreateProcessErrorRead(TObject*, const AnsiString& S, bool) {
+  // A line is handed over again as it grows; blank lines say nothing.
+  const AnsiString line = Trim(S);
+  if (!line.empty()) FLastErrorLine = line;
 }
 
 void TConversionDriver::RemoveCancelledOutput() {
@@ -316,8 +408,12 @@ void TConversionDriver::JvCreateProcessTerminate(TObject*, Cardinal ExitCode) {
   const bool ok = RowSucceeded(ExitCode);
   const Integer row = FConverter.Row;
   FConverter = TRunningRow();
-  FList.SetRowState(row, ok ? rsProcessed : rsFailed);
-  if (!ok) ++FFailures;
+  if (ok) {
+    FList.SetRowState(row, rsProcessed);
+    FList.SetRowHint(row, AnsiString());
+  } else {
+    RowFailed(row, ConverterFailureText(ExitCode, FLastErrorLine));
+  }
   ++FCurrentRow;
   ConvertCurrentRow();
 }
@@ -354,7 +450,7 @@ void TConversionDriver::NotifyCompletion(const AnsiString& lastFolder) {
     TCustomForm* main = FList.Window();
     auto* dialog = TCustomForm::Create<TFormOpenOutputConfirmation>(main);
     TScopeExit Free([&] { dialog->Free(); });
-    dialog->AddLine(FailureLine(FFailures));
+    dialog->ShowFailures(FailureSummary(FFailedNames, FList.RowCount()));
     if (main) {
       dialog->SetTop(main->Top() + (main->Height() - dialog->Height()) / 2);
       dialog->SetLeft(main->Left() + (main->Width() - dialog->Width()) / 2);
@@ -369,8 +465,10 @@ void TConversionDriver::NotifyCompletion(const AnsiString& lastFolder) {
     }
   } else if (g.PlayASoundWhenFinished) {
     sndPlaySound(sound.c_str(), SND_ASYNC);
-    AnsiString text = "Conversion is complete.";
-    if (FFailures > 0) text += "\n" + FailureLine(FFailures);
-    Application->MessageBox(text, Application->Title(), MB_OK | MB_ICONINFORMATION);
+    if (FFailedNames.empty())
+      Application->MessageBox("Conversion is complete.", Application->Title(), MB_OK | MB_ICONINFORMATION);
+    else
+      Application->MessageBox(FailureSummary(FFailedNames, FList.RowCount()), Application->Title(),
+                              MB_OK | MB_ICONWARNING);
   }
 }

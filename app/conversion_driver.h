@@ -7,8 +7,11 @@
 // A converter's end belongs to the batch and row that started it: once
 // its batch was cancelled it marks nothing and starts nothing. A converter
 // that exits with a non-zero code, is ended by a signal, or leaves no
-// output file has failed: its row shows the failed picture and the
-// completion notification counts it.
+// output file has failed: its row shows the failed picture, its hint says
+// why (the exit code and the last line the converter wrote to its error
+// output), and the completion notification names it. A batch into an
+// output folder of its own starts only once that folder exists and can be
+// written to.
 //
 // The main window implements IConversionFileList, makes the driver once
 // in its creation handler, hands it the progress window made at start-up
@@ -17,6 +20,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "app/branding.h"
 #include "platform/rtl/classes.h"
@@ -39,6 +43,9 @@ class IConversionFileList {
   virtual AnsiString RowFileName(Integer row) const = 0;
   virtual AnsiString RowFolder(Integer row) const = 0;
   virtual void SetRowState(Integer row, TRowState state) = 0;
+  // What went wrong with the row's last conversion, shown as its hint;
+  // empty when nothing did.
+  virtual void SetRowHint(Integer row, const AnsiString& hint) = 0;
   // The main window, which refuses input while a batch runs; the progress
   // window and the completion dialog are centred over it, and the dialog
   // is owned by it.
@@ -100,7 +107,8 @@ class TConversionDriver : public TComponent {
 
   // Starts a batch of every row at row 0 with GlobalVars.ConversionType.
   // When a cancelled converter is still ending, the first row starts once
-  // it has ended.
+  // it has ended. An output folder that is missing is made first; one that
+  // cannot be made or written to is reported, and nothing starts.
   bool StartConversion();
   // Starts the converter for the current row; a row without a free output
   // name fails with a message and the next is tried.
@@ -119,8 +127,9 @@ class TConversionDriver : public TComponent {
   TJvCreateProcess* Runner() const { return FRunner; }
   TProgressForm* Progress() const { return FProgress; }
   Integer CurrentRow() const { return FCurrentRow; }
-  // Rows of the last batch that could not be converted.
+  // Rows of the last batch that could not be converted, and their names.
   Integer Failures() const { return FFailures; }
+  const std::vector<AnsiString>& FailedNames() const { return FFailedNames; }
 
  private:
   IConversionFileList& FList;
@@ -134,6 +143,9 @@ class TConversionDriver : public TComponent {
   bool FCancelled = false;
   bool FRunning = false;
   Integer FFailures = 0;
+  std::vector<AnsiString> FFailedNames;
+  // The last line the running converter wrote to its error output.
+  AnsiString FLastErrorLine;
   // The first row waits for a cancelled converter to end.
   bool FStartPending = false;
 
@@ -152,9 +164,18 @@ class TConversionDriver : public TComponent {
   void FinishBatch();
   void NotifyCompletion(const AnsiString& lastFolder);
   bool RowSucceeded(Cardinal ExitCode) const;
+  void RowFailed(Integer row, const AnsiString& why);
+  bool CheckOutputFolder();
+  void JvCreateProcessErrorRead(TObject* Sender, const AnsiString& S, bool StartsOnNewLine);
   void RemoveCancelledOutput();
 };
 
-// The lines the completion dialog and the message box add for rows that
-// could not be converted; empty for none.
-AnsiString FailureLine(Integer failures);
+// What the completion dialog and the message box say first when rows
+// failed: how many of the batch's files, and the first few names; empty
+// for none.
+AnsiString FailureSummary(const std::vector<AnsiString>& failedNames, Integer total);
+
+// The hint of a row whose converter failed: its exit code (or, for a
+// clean exit, that it wrote no output file) and the last line of its error
+// output.
+AnsiString ConverterFailureText(Cardinal exitCode, const AnsiString& lastErrorLine);

@@ -1,9 +1,11 @@
 // The program: the units start, the product name comes from the branding
-// file, the main window runs until it is closed, the units shut down. A
+// file, the main window runs until it is closed (by the user, or by SIGTERM
+// or SIGINT), the units shut down. A
 // branding file or icon that cannot be read is reported and the program
 // ends without a window.
 #include "app/app_units.h"
 #include "app/branding.h"
+#include "app/end_signals.h"
 #include "app/main_form.h"
 #include "app/progress_form.h"
 #include "grid/grid_units.h"
@@ -16,6 +18,8 @@
 #include "support/support_units.h"
 
 int main(int argc, char** argv) {
+  // Before any thread exists, so that only the watcher takes them.
+  BlockEndSignals();
   SetCommandLine(argc, argv);
   RegisterFormsUnit();
   RegisterSupportUnits();
@@ -42,7 +46,9 @@ int main(int argc, char** argv) {
     TProgressForm* ProgressForm = nullptr;
     Application->CreateForm(ProgressForm);
     FormMain->SetProgressForm(ProgressForm);
+    CloseOnEndSignals(FormMain->Handle());
     Application->Run();
+    CloseOnEndSignals(nullptr);
     // The window goes before the units: its folder finder holds the
     // support library's shared string handlers.
     FormMain->Free();

@@ -24,6 +24,7 @@ namespace {
 // The grid's colours: lines and the inactive selection light blue, the
 // selection dark blue.
 constexpr TColor kLightBlue = static_cast<TColor>(15850188);
+constexpr TColor kDarkBlue = static_cast<TColor>(10114859);
 
 // What the main window's placement needs of the form.
 class TFormPlacement : public IPlacementWindow {
@@ -81,7 +82,8 @@ std::unique_ptr<IMainWindowBars> TFormMain::CreateBars() {
 
 void TFormMain::AddStripCommands(TStandInBars& Bars) {
   // The strip carries the commands of the file list, the options and the
-  // conversions, in the order the ribbon's first tab shows them.
+  // conversions, in the order the ribbon's first tab shows them, then the
+  // help tab's About and links, and Exit.
   Bars.AddCommand(acAddFiles);
   Bars.AddCommand(acAddFolder);
   Bars.AddCommand(actPaste, true);
@@ -97,6 +99,12 @@ void TFormMain::AddStripCommands(TStandInBars& Bars) {
   Bars.AddCommand(actZelvoHTML);
   Bars.AddCommand(actZelvoImage);
   Bars.AddCommand(actZelvoTIFF);
+  Bars.AddCommand(actAbout, true);
+  Bars.AddCommand(actHomePage);
+  Bars.AddCommand(actCheckforUpdates);
+  Bars.AddCommand(actContactSupport);
+  Bars.AddCommand(actMoreFreeTools);
+  Bars.AddCommand(acExit, true);
 }
 
 TAction* TFormMain::NewAction(const char* Name, const char* Caption, const char* Hint, Integer ImageIndex,
@@ -220,12 +228,29 @@ void TFormMain::BuildComponents() {
   FileGrid->SetGridStyle(gsSlides);
   FileGrid->SetSlideSize(90);
   FileGrid->SetGridLinesColor(kLightBlue);
+  FileGrid->SetInactiveSelectionColor(kLightBlue);
+  FileGrid->SetSelectionColor(kDarkBlue);
+  FileGrid->SetSlideSelectionColor(clWhite);
+  FileGrid->SetBorderStyle(bsNone);
   FileGrid->SetOptions(TGridOptions{goMultiSelect, goRowMoving, goSelectFullRow});
   FileGrid->SetReadOnly(true);
   FileGrid->SetShowHint(true);
   FileGrid->SetAlign(alClient);
   FileGrid->SetParent(this);
   FileGrid->OnDblClick = TNotifyEvent(this, &TFormMain::FileGridDblClick);
+  FileGrid->OnAfterRowMove = decltype(FileGrid->OnAfterRowMove)(this, &TFormMain::FileGridAfterRowMove);
+  // By default the slides view hides the selection (every slide in the
+  // window's colour, only the current one framed), and the selected-slide
+  // colour is the window's too: every selected slide is tinted light blue
+  // instead, with the focus and without, so that a selection can be seen.
+  FileGrid->SetSlidesOptions(TGridSlideOptions{soFrame});
+  FileGrid->OnSlideColoring = [this](TObject*, Integer Index, TColor& SlideColor, TColor&, TSlideState) {
+    if (FileGrid->GetSelected(Index)) SlideColor = kLightBlue;
+  };
+  // The cells on a slide take its tint, so that it reads as one.
+  FileGrid->OnCellColoring = [this](TObject*, Integer, Integer Row, TColor& CellColor, TColor&, TCellState) {
+    if (FileGrid->GetSelected(Row)) CellColor = kLightBlue;
+  };
   FileGrid->OnMouseDown = TMouseEvent(this, &TFormMain::FileGridMouseDown);
 
   NxImageColumnImage = new TNxImageColumn(this);
@@ -348,8 +373,10 @@ void TFormMain::FormCreate(TObject*) {
 }
 
 void TFormMain::FormClose(TObject*, TCloseAction&) {
-  // A search that runs ends with the window.
+  // A search or a batch that runs ends with the window; the converter goes
+  // with its batch.
   if (Searching) CancelSearch();
+  if (Driver && Driver->BatchRunning()) Driver->ButtonStopClick(this);
   static const bool Trace = rtl::detail::TraceOn("list");
   if (Trace) rtl::detail::Trace("list", "closing with %d rows", FileGrid->RowCount());
   const TRibbonAppearance Look = FBars->Appearance();

@@ -215,7 +215,7 @@ class TFormMain : public TForm, public IBrandingTarget, public IConversionFileLi
   void alActionsUpdate(TBasicAction* Action, bool& Handled);
   // The enabling table and the status counts, at once.
   void UpdateCommands();
-  void FileGridAfterRowMove(TObject* Sender);
+  void FileGridAfterRowMove(TObject* Sender, Integer FromPos, Integer ToPos);
   void FileGridDblClick(TObject* Sender);
   void FileGridMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
   void DIWildFileFinderProgress(TDICustomFileFinder* Sender);
@@ -229,6 +229,7 @@ class TFormMain : public TForm, public IBrandingTarget, public IConversionFileLi
   AnsiString RowFileName(Integer Row) const override;
   AnsiString RowFolder(Integer Row) const override;
   void SetRowState(Integer Row, TRowState State) override;
+  void SetRowHint(Integer Row, const AnsiString& Hint) override;
   TCustomForm* Window() const override { return const_cast<TFormMain*>(this); }
   void SetWindowEnabled(bool Enabled) override;
 };

@@ -332,7 +332,7 @@ void TFormMain::acMoveDownExecute(TObject*) {
   FileGrid->SetSelectedRow(Row + 1);
 }
 
-void TFormMain::FileGridAfterRowMove(TObject*) { FileGrid->Repaint(); }
+void TFormMain::FileGridAfterRowMove(TObject*, Integer, Integer) { FileGrid->Repaint(); }
 
 // ---- Commands on the selected row ----------------------------------------------------
 
@@ -477,6 +477,13 @@ void TFormMain::SetRowState(Integer Row, TRowState State) {
   if (Row < 0 || Row >= FileGrid->RowCount()) return;
   FileGrid->Cell(fcState, Row)->SetAsInteger(State);
   if (TraceList()) rtl::detail::Trace("list", "state %d %d", Row, static_cast<int>(State));
+}
+
+void TFormMain::SetRowHint(Integer Row, const AnsiString& Hint) {
+  if (Row < 0 || Row >= FileGrid->RowCount()) return;
+  // On every cell, so that the pointer finds it anywhere on the slide.
+  const WideString Text = AnsiToWide(Hint);
+  for (Integer Col = 0; Col < FileGrid->Columns()->Count(); ++Col) FileGrid->Cell(Col, Row)->SetHint(Text);
 }
 
 void TFormMain::SetWindowEnabled(bool Enabled) {

@@ -1,5 +1,6 @@
 // The bars of the main window until the ribbon exists: a strip of buttons
-// bound to the commands along the top, a status strip of two text panels
+// bound to the commands along the top (Tab reaches them; each shows a
+// mnemonic of its own), a status strip of two text panels
 // along the bottom, and the framework popup menu as the file list's
 // context menu. There is no radial menu yet: when its style is chosen the
 // popup menu stands in for it too.
@@ -23,6 +24,9 @@ class TStandInBars : public IMainWindowBars {
 
   // Places the buttons in rows as wide as the strip.
   void Layout();
+  // Gives every button a mnemonic no other button shows and no Alt+letter
+  // shortcut of a command takes; runs whenever a command changes.
+  void AssignMnemonics();
 
   TPanel* CommandStrip() const { return FCommandStrip; }
   TPanel* StatusStrip() const { return FStatusStrip; }

@@ -1,10 +1,14 @@
 #include "app/open_output_confirmation.h"
 
 #include "app/globals.h"
+#include <algorithm>
+
+#include "platform/forms/bitmap.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/graphics.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/properties.h"
+#include "platform/win/gdi/gdi.h"
 
 RTL_IMPLEMENT_PUBLISHED(TFormOpenOutputConfirmation,
                         RTL_FIELD(ImageIcon),
@@ -16,6 +20,8 @@ RTL_IMPLEMENT_PUBLISHED(TFormOpenOutputConfirmation,
                         RTL_HANDLER(CheckBoxDonotAskAgainClick))
 
 const char kOpenOutputQuestion[] = "Conversion is complete. Do you want to open output folder?";
+const char kFailedCaption[] = "Conversion finished with errors";
+const char kFailedQuestion[] = "Do you want to open output folder?";
 
 namespace {
 
@@ -40,6 +46,20 @@ void DrawCompletionIcon(TCanvas* c, TColor background) {
   c->Pen()->SetWidth(1);
 }
 
+// A yellow triangle with an exclamation mark: the batch ended, but not
+// every file was converted.
+void DrawWarningIcon(TCanvas* c, TColor background) {
+  c->Brush()->SetColor(background);
+  c->FillRect(Rect(0, 0, 32, 32));
+  c->Pen()->SetColor(TColor(RGB(0xB0, 0x80, 0x00)));
+  c->Brush()->SetColor(TColor(RGB(0xFF, 0xCC, 0x22)));
+  c->Polygon({Point(16, 2), Point(30, 28), Point(2, 28)});
+  c->Pen()->SetColor(TColor(RGB(0x20, 0x20, 0x20)));
+  c->Brush()->SetColor(TColor(RGB(0x20, 0x20, 0x20)));
+  c->Rectangle(15, 10, 18, 21);
+  c->Rectangle(15, 23, 18, 26);
+}
+
 }  // namespace
 
 void TFormOpenOutputConfirmation::FormCreate(TObject*) {
@@ -50,14 +70,26 @@ void TFormOpenOutputConfirmation::CheckBoxDonotAskAgainClick(TObject*) {
   GlobalVars.PromptOpenOuput = !CheckBoxDonotAskAgain->Checked();
 }
 
-void TFormOpenOutputConfirmation::AddLine(const AnsiString& line) {
-  if (line.empty()) return;
-  // One more line of the label's height; the controls below move down.
-  const Integer Grow = 16;
-  LabelQuestion->SetCaption(LabelQuestion->Caption() + "\n" + line);
-  LabelQuestion->SetHeight(LabelQuestion->Height() + Grow);
-  for (TControl* C : {static_cast<TControl*>(CheckBoxDonotAskAgain), static_cast<TControl*>(ButtonOpen),
+void TFormOpenOutputConfirmation::ShowFailures(const AnsiString& summary) {
+  if (summary.empty()) return;
+  SetCaption(kFailedCaption);
+  if (ImageIcon) DrawWarningIcon(ImageIcon->Canvas(), Color());
+  // File names are shown as they are, "&" included.
+  LabelQuestion->SetShowAccelChar(false);
+  LabelQuestion->SetCaption(summary + "\n\n" + kFailedQuestion);
+  // The label grows to hold the text at its width; what lies below moves
+  // down with the dialog's bottom.
+  TBitmap measure;
+  measure.Canvas()->Font()->Assign(LabelQuestion->Font());
+  const AnsiString text = LabelQuestion->Caption();
+  RECT r = {0, 0, LabelQuestion->Width(), 0};
+  DrawTextA(measure.Canvas()->Handle(), text.c_str(), static_cast<int>(text.size()), &r,
+            DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  const Integer grow = std::max<Integer>(0, r.Bottom - LabelQuestion->Height());
+  if (grow == 0) return;
+  LabelQuestion->SetHeight(LabelQuestion->Height() + grow);
+  for (TControl* c : {static_cast<TControl*>(CheckBoxDonotAskAgain), static_cast<TControl*>(ButtonOpen),
                       static_cast<TControl*>(ButtonCancel)})
-    C->SetTop(C->Top() + Grow);
-  SetClientHeight(ClientHeight() + Grow);
+    c->SetTop(c->Top() + grow);
+  SetClientHeight(ClientHeight() + grow);
 }

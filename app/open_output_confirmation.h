@@ -1,4 +1,5 @@
 // The completion dialog: the batch is complete; open the output folder?
+// After rows failed it says so first, under a warning icon.
 // Made for each use with the main window as owner. "&Open output folder"
 // answers mrOk, "&Cancel" mrCancel; the check box switches the question
 // off at every click, whatever the answer.
@@ -27,10 +28,14 @@ class TFormOpenOutputConfirmation : public TForm {
   // GlobalVars.PromptOpenOuput := not the check box.
   void CheckBoxDonotAskAgainClick(TObject* Sender);
 
-  // Adds a line under the question (the count of files that could not be
-  // converted), growing the dialog so that it fits.
-  void AddLine(const AnsiString& line);
+  // The batch left rows unconverted: the summary comes first, then the
+  // question; the icon is a warning and the dialog grows to fit. Nothing
+  // for an empty summary.
+  void ShowFailures(const AnsiString& summary);
 };
 
-// The question of the completion dialog.
+// The question of the completion dialog; the caption and the question
+// after rows failed.
 extern const char kOpenOutputQuestion[];
+extern const char kFailedCaption[];
+extern const char kFailedQuestion[];

@@ -309,6 +309,13 @@ bool TFormOptions::CloseQuery() {
     RefuseBox(Text);
     return false;
   }
+  // Every output would land in the root folder ("/report.doc").
+  if (RadioButtonSelectdirectory->Checked() && Trim(EditOutputDir->Text()).empty()) {
+    FocusField(btnChangeOutputDir);
+    RefuseBox("No output folder is selected.\n\nPlease choose a folder with \"Change\", or choose \"Original "
+              "directory\". Nothing has been changed.");
+    return false;
+  }
   // A folder name with a line break cannot be kept in the settings file.
   if (HoldsLineBreak(EditOutputDir->Text())) {
     FocusField(EditOutputDir->Enabled() ? static_cast<TWinControl*>(btnChangeOutputDir)

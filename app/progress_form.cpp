@@ -1,10 +1,14 @@
 #include "app/progress_form.h"
 
+#include <string>
+
+#include "platform/forms/bitmap.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/graphics.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/properties.h"
+#include "platform/win/gdi/gdi.h"
 
 RTL_IMPLEMENT_PUBLISHED(TProgressForm,
                         RTL_FIELD(ImageIcon),
@@ -38,7 +42,44 @@ void DrawProgressIcon(TCanvas* c, TColor background) {
               Point(14, 25)});
 }
 
+// The path with its middle cut (DrawText's path ellipsis) so that it is at
+// most Width wide in the canvas's font; the file name at its end stays.
+AnsiString FitPath(TCanvas* c, const AnsiString& path, Integer width) {
+  if (width <= 0) return path;
+  // Room for the ellipsis that the cut may leave.
+  std::string buffer = path;
+  buffer.resize(path.size() + 4, '\0');
+  RECT r = {0, 0, width, 0};
+  DrawTextExA(c->Handle(), buffer.data(), static_cast<int>(path.size()), &r,
+              DT_CALCRECT | DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_NOPREFIX, nullptr);
+  return AnsiString(buffer.c_str());
+}
+
+Integer WrappedHeight(TCanvas* c, const AnsiString& text, Integer width) {
+  RECT r = {0, 0, width, 0};
+  DrawTextA(c->Handle(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  return r.Bottom;
+}
+
 }  // namespace
+
+void TProgressForm::ShowConvertInfo(const AnsiString& input, const AnsiString& output) {
+  const AnsiString full = ConvertInfoText(input, output);
+  TBitmap measure;
+  TCanvas* c = measure.Canvas();
+  c->Font()->Assign(LabelConvertInfo->Font());
+  const Integer width = LabelConvertInfo->Width();
+  if (WrappedHeight(c, full, width) <= LabelConvertInfo->Height()) {
+    LabelConvertInfo->SetCaption(full);
+    return;
+  }
+  // Cut at the end, the text would lose the file names the user needs to
+  // see: each path gets at most a line with the words beside it, and
+  // loses the middle of its folder instead.
+  const AnsiString in = FitPath(c, input, width - c->TextWidth("Convert file \"\""));
+  const AnsiString out = FitPath(c, output, width - c->TextWidth("to \"\","));
+  LabelConvertInfo->SetCaption(ConvertInfoText(in, out));
+}
 
 void TProgressForm::FormCreate(TObject*) {
   if (ImageIcon) DrawProgressIcon(ImageIcon->Canvas(), Color());

@@ -25,6 +25,10 @@ class TProgressForm : public TForm {
   // What Cancel does; the conversion driver sets it.
   TNotifyEvent OnStop;
 
+  // Shows which file is converted into which. Paths too long for the
+  // label lose the middle of their folders, never their file names.
+  void ShowConvertInfo(const AnsiString& input, const AnsiString& output);
+
   void FormCreate(TObject* Sender);
   void ButtonStopClick(TObject* Sender);
   // Closing is refused: the batch goes on behind a closed window, with the

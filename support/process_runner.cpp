@@ -340,6 +340,8 @@ TJvCreateProcess::~TJvCreateProcess() {
   delete FEnvironment;
   delete FStartupInfo;
   if (FUtilityWindow) DestroyUtilityWindow(FUtilityWindow);
+  // Closing the job ends every child still running.
+  if (FJob) CloseHandle(FJob);
   // Nothing may escape a destructor; a handle that will not close is lost.
   for (HANDLE h : {FProcessInfo.hProcess, FProcessInfo.hThread})
     if (h) CloseHandle(h);
@@ -420,8 +422,8 @@ void TJvCreateProcess::Start() {
   FProcessInfo = {};
 
   // Its own process group, so that TerminateChild reaches what the child
-  // starts.
-  DWORD flags = kPriorityClass[FPriority] | CREATE_NEW_PROCESS_GROUP;
+  // starts; held until it has joined the runner's job.
+  DWORD flags = kPriorityClass[FPriority] | CREATE_NEW_PROCESS_GROUP | CREATE_SUSPENDED;
   for (int f = cfDefaultErrorMode; f <= cfDetached; ++f)
     if (FCreationFlags.Contains(static_cast<TJvCPSFlag>(f))) flags |= kCreationFlag[f];
 
@@ -468,6 +470,8 @@ void TJvCreateProcess::Start() {
     }
     RaiseLastOSError(error);
   }
+  JoinJob();
+  if (!FCreationFlags.Contains(cfSuspended)) ResumeThread(FProcessInfo.hThread);
 
   if (redirect) {
     FState = psWatching;
@@ -487,6 +491,17 @@ void TJvCreateProcess::Start() {
     FProcessInfo.hThread = nullptr;
     CheckOSResult(CloseHandle(thread));
   }
+}
+
+void TJvCreateProcess::JoinJob() {
+  if (!FJob) {
+    FJob = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (FJob) SetInformationJobObject(FJob, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  }
+  // Without a job the child still runs; only its end with ours is lost.
+  if (FJob) AssignProcessToJobObject(FJob, FProcessInfo.hProcess);
 }
 
 void TJvCreateProcess::StartWatching(TJvRWEHandles& Parent, bool Redirect, bool SeparateError) {

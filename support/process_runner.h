@@ -11,7 +11,9 @@
 // message loop must run there.
 //
 // A child runs in its own process group, so that TerminateChild also ends
-// what the child started.
+// what the child started. A child never outlives its runner: it joins the
+// runner's job, which ends it when the runner goes, and the system ends it
+// when the program dies (see the job objects in kernel.h).
 #pragma once
 
 #include <cstdint>
@@ -209,8 +211,10 @@ class TJvCreateProcess : public TJvComponent {
   TJvReader* FOutputReader;
   TJvReader* FErrorReader;
   HWND FUtilityWindow = nullptr;
+  HANDLE FJob = nullptr;
 
   void ResetState();
+  void JoinJob();
   void CloseProcessHandles();
   void StartWatching(TJvRWEHandles& Parent, bool Redirect, bool SeparateError);
   void ProcessEnded(uint64_t Id, Cardinal Code);
@@ -228,7 +232,8 @@ class TJvCreateProcess : public TJvComponent {
   // the group still holds them. Raises EJvProcessError "Process is not
   // running" when idle.
   bool TerminateChild();
-  // Stops watching the child without OnTerminate; the child runs on.
+  // Stops watching the child without OnTerminate; the child runs on (until
+  // the runner goes).
   void StopWatching();
 
   // The utility window the service thread posts to, made on first need.

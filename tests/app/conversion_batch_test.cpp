@@ -14,6 +14,7 @@
 #include "platform/forms/comctrls.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/testing/user_testing.h"
+#include "platform/win/user/user.h"
 #include "support/process_runner.h"
 
 namespace {
@@ -194,24 +195,82 @@ TEST_F(Batch, ALateEndAfterRowsWereRemovedMarksNothing) {
   EXPECT_EQ(List.States(), std::vector<Integer>{rsWaiting});
 }
 
-TEST_F(Batch, FailedAndCrashedConvertersMarkTheirRowsAndAreCounted) {
-  GlobalVars.PromptOpenOuput = false;
-  GlobalVars.PlayASoundWhenFinished = true;
+TEST_F(Batch, AFailedRowKeepsTheExitCodeAndTheLastErrorLineAsItsHint) {
+  Quiet();
+  // Every run writes to its error output; the last line is what counts.
+  SetConverterEnv("TC_SCRIPT", "err:reading input\\n;err:Cannot open file\\n\\n");
   SetConverterEnv("TC_WHEN", "b.pdf=exit:3;d.pdf=abort;e.pdf=nocreate");
   AddRows(Input, {"a.pdf", "b.pdf", "c.pdf", "d.pdf", "e.pdf"});
   ASSERT_TRUE(Convert(ckExcel));
-  EXPECT_EQ(List.States(), (std::vector<Integer>{rsProcessed, rsFailed, rsProcessed, rsFailed, rsFailed}));
+  struct TCase {
+    TRowState State;
+    const char* Hint;
+  } cases[] = {
+      {rsProcessed, ""},
+      {rsFailed, "The converter failed with exit code 3.\nCannot open file"},
+      {rsProcessed, ""},
+      // Ended before it wrote anything.
+      {rsFailed, "The converter was ended abnormally (exit code 0xC000013A)."},
+      {rsFailed, "The converter ended without writing the output file.\nCannot open file"},
+  };
+  ASSERT_EQ(List.Rows.size(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(List.Rows[i].Name);
+    EXPECT_EQ(List.Rows[i].State, cases[i].State);
+    EXPECT_EQ(List.Rows[i].Hint, cases[i].Hint);
+  }
   EXPECT_EQ(Driver->Failures(), 3);
-  EXPECT_EQ(Boxes, (std::vector<AnsiString>{"Batch Test|Conversion is complete.\n3 files could not be converted.|64"}));
+  EXPECT_EQ(Driver->FailedNames(), (std::vector<AnsiString>{"b.pdf", "d.pdf", "e.pdf"}));
 
-  // With the question, the dialog says the same under it.
-  GlobalVars.PromptOpenOuput = true;
-  SetConverterEnv("TC_WHEN", "a.pdf=exit:1");
-  List.Rows.resize(2);
-  DialogPicture = PictureDir() + "conversion-complete-failures.png";
+  // Converted again without a failure, the row forgets it.
+  SetConverterEnv("TC_WHEN", "");
   ASSERT_TRUE(Convert(ckExcel));
-  ASSERT_EQ(Dialogs.size(), 1u);
-  EXPECT_EQ(Dialogs[0].Question, AnsiString(kOpenOutputQuestion) + "\n1 file could not be converted.");
+  for (const TTestFileList::TRow& r : List.Rows) EXPECT_EQ(r.Hint, "") << r.Name;
+}
+
+// Clean, partly and wholly failed batches, told by the message box and by
+// the completion dialog.
+TEST_F(Batch, TheCompletionSaysFirstWhichFilesFailed) {
+  struct TCase {
+    const char* Name;
+    std::vector<AnsiString> Rows;
+    const char* When;
+    AnsiString Summary;  // empty: a clean batch
+  } cases[] = {
+      {"clean", {"a.pdf", "b.pdf"}, "", ""},
+      {"one of three", {"a.pdf", "b.pdf", "c.pdf"}, "b.pdf=exit:3", "1 of 3 files could not be converted:\nb.pdf"},
+      {"the only one", {"a.pdf"}, "a.pdf=exit:1", "The file could not be converted:\na.pdf"},
+      {"all of three", {"a.pdf", "b.pdf", "c.pdf"}, "a.pdf=exit:1;b.pdf=abort;c.pdf=nocreate",
+       "None of the 3 files could be converted:\na.pdf\nb.pdf\nc.pdf"},
+      {"more than three", {"a.pdf", "b.pdf", "c.pdf", "d.pdf", "e.pdf", "f.pdf"},
+       "a.pdf=exit:1;b.pdf=exit:1;d.pdf=exit:1;e.pdf=exit:1;f.pdf=exit:1",
+       "5 of 6 files could not be converted:\na.pdf\nb.pdf\nd.pdf\nand 2 more"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    List.Rows.clear();
+    AddRows(Input, c.Rows);
+    SetConverterEnv("TC_WHEN", c.When);
+    const bool clean = c.Summary.empty();
+
+    // Without the question: a message box, a warning when rows failed.
+    GlobalVars.PromptOpenOuput = false;
+    GlobalVars.PlayASoundWhenFinished = true;
+    Boxes.clear();
+    ASSERT_TRUE(Convert(ckWord));
+    EXPECT_EQ(Boxes, (std::vector<AnsiString>{"Batch Test|" + (clean ? AnsiString("Conversion is complete.") : c.Summary) +
+                                              "|" + std::to_string(clean ? MB_ICONINFORMATION : MB_ICONWARNING)}));
+
+    // With the question: the dialog says it first, then asks.
+    GlobalVars.PromptOpenOuput = true;
+    Dialogs.clear();
+    if (std::string(c.Name) == "all of three") DialogPicture = PictureDir() + "completion-failed.png";
+    ASSERT_TRUE(Convert(ckWord));
+    DialogPicture.clear();
+    ASSERT_EQ(Dialogs.size(), 1u);
+    EXPECT_EQ(Dialogs[0].Caption, clean ? "Conversion is complete" : kFailedCaption);
+    EXPECT_EQ(Dialogs[0].Question, clean ? AnsiString(kOpenOutputQuestion) : c.Summary + "\n\n" + kFailedQuestion);
+  }
 }
 
 TEST_F(Batch, AnOverwrittenOutputThatWasNotRewrittenIsAFailure) {
@@ -321,7 +380,10 @@ TEST_F(Batch, AMissingConverterShowsTheErrorAndCancelRecovers) {
   AddRows(Input, {"a.pdf", "b.pdf"});
   ASSERT_TRUE(Driver->Execute(ckWord));
   ASSERT_EQ(Errors.size(), 1u);
-  EXPECT_FALSE(Errors[0].empty());
+  // The path that was tried, then the system's reason.
+  EXPECT_EQ(Errors[0].rfind("The converter \"" + Program + "ConvertZelvo.exe\" could not be started.\n", 0), 0u)
+      << Errors[0];
+  EXPECT_NE(Errors[0].find("Code: 2"), AnsiString::npos) << Errors[0];
   EXPECT_TRUE(Progress->Visible()) << "the batch stops at that row";
   EXPECT_FALSE(List.Main->Enabled());
   ClickCancel();
@@ -330,6 +392,48 @@ TEST_F(Batch, AMissingConverterShowsTheErrorAndCancelRecovers) {
   EXPECT_TRUE(Driver->CanStartConversion());
   EXPECT_EQ(List.States(), (std::vector<Integer>{rsWaiting, rsWaiting}));
   EXPECT_TRUE(Sounds.empty());
+}
+
+// An output folder of its own is checked once, before anything runs.
+TEST_F(Batch, TheOutputFolderIsMadeOrReportedBeforeTheBatch) {
+  Quiet();
+  WriteWholeFile(Root + "a file", "x");
+  struct TCase {
+    AnsiString Folder;
+    AnsiString Problem;  // empty: the batch runs
+  } cases[] = {
+      {"", "No output folder is set."},
+      {"   ", "No output folder is set."},
+      {Root + "made/on/demand/", ""},
+      {Root + "made too", ""},
+      {Root + "a file", "The output folder \"" + Root + "a file\" is not a folder."},
+      {Root + "a file/below/", "The output folder \"" + Root + "a file/below/\" cannot be created: Not a directory."},
+      {"/sys/", "The output folder \"/sys/\" cannot be written to: Permission denied."},
+  };
+  AddRows(Input, {"a.pdf", "b.pdf"});
+  GlobalVars.OutputSameAsInput = false;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE("\"" + c.Folder + "\"");
+    GlobalVars.OutputFolder = c.Folder;
+    Boxes.clear();
+    List.Events.clear();
+    fs::remove(ArgvLog);
+    if (c.Problem.empty()) {
+      ASSERT_TRUE(Convert(ckWord));
+      EXPECT_TRUE(Boxes.empty());
+      EXPECT_TRUE(fs::exists(WithTrailingBackslash(c.Folder) + "a.doc"));
+      EXPECT_TRUE(fs::exists(WithTrailingBackslash(c.Folder) + "b.doc"));
+      continue;
+    }
+    EXPECT_FALSE(Driver->Execute(ckWord));
+    EXPECT_EQ(Boxes, (std::vector<AnsiString>{"Batch Test|" + c.Problem +
+                                              "\n\nNothing was converted. Please choose another output folder in "
+                                              "Options.|" + std::to_string(MB_ICONWARNING)}));
+    EXPECT_TRUE(List.Events.empty()) << "nothing started, the window stayed usable";
+    EXPECT_FALSE(Progress->Visible());
+    EXPECT_TRUE(Runs().empty());
+  }
+  EXPECT_TRUE(Errors.empty());
 }
 
 TEST_F(Batch, NothingStartsWithoutRowsOrDuringABatch) {

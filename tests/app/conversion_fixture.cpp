@@ -147,7 +147,7 @@ void ConversionBatch::AddRows(const AnsiString& folder, const std::vector<AnsiSt
   fs::create_directories(folder);
   for (const AnsiString& n : names) {
     if (!fs::exists(folder + n)) WriteWholeFile(folder + n, "%PDF-1.4\n");
-    List.Rows.push_back({ExcludeTrailingPathDelimiter(folder), n, rsWaiting});
+    List.Rows.push_back({ExcludeTrailingPathDelimiter(folder), n, rsWaiting, AnsiString()});
   }
 }
 

@@ -23,6 +23,7 @@ class TTestFileList : public IConversionFileList {
     AnsiString Folder;
     AnsiString Name;
     TRowState State = rsWaiting;
+    AnsiString Hint;
   };
   std::vector<TRow> Rows;
   TForm* Main = nullptr;
@@ -34,6 +35,7 @@ class TTestFileList : public IConversionFileList {
   AnsiString RowFileName(Integer row) const override { return Rows.at(static_cast<size_t>(row)).Name; }
   AnsiString RowFolder(Integer row) const override { return Rows.at(static_cast<size_t>(row)).Folder; }
   void SetRowState(Integer row, TRowState state) override;
+  void SetRowHint(Integer row, const AnsiString& hint) override { Rows.at(static_cast<size_t>(row)).Hint = hint; }
   TCustomForm* Window() const override;
   void SetWindowEnabled(bool enabled) override;
 

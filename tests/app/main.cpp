@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_units.h"
+#include "app/end_signals.h"
 #include "grid/grid_units.h"
 #include "platform/forms/forms.h"
 #include "platform/rtl/fileutils.h"
@@ -11,6 +12,9 @@
 #include "support/support_units.h"
 
 int main(int argc, char** argv) {
+  // As the program does, before any thread: the end signals reach only
+  // their watcher (the tests send SIGTERM to themselves).
+  BlockEndSignals();
   ::testing::InitGoogleTest(&argc, argv);
   SetCommandLine(argc, argv);
   RegisterFormsUnit();

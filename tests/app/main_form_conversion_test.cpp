@@ -4,16 +4,21 @@
 // while a batch runs.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <thread>
 #include <vector>
 
 #include "../common/process_helpers.h"
 #include "app/branding.h"
+#include "app/end_signals.h"
 #include "app/globals.h"
 #include "app/main_form.h"
 #include "app/progress_form.h"
@@ -23,6 +28,7 @@
 #include "platform/forms/image_list.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/fileutils.h"
+#include "platform/rtl/inifiles.h"
 #include "platform/testing/user_testing.h"
 #include "platform/win/gdi/gdi.h"
 #include "platform/win/user/mmsystem.h"
@@ -175,15 +181,56 @@ TEST_F(MainWindowConversion, EachCommandConvertsEveryRowAndIsOffWhileItsBatchRun
 TEST_F(MainWindowConversion, AFailingRowShowsTheFailedPictureAndTheOthersGoOn) {
   AddRows({"good.pdf", "bad.pdf", "crash.pdf", "last.pdf"});
   setenv("TC_WHEN", "bad.pdf=exit:3;crash.pdf=abort", 1);
-  GlobalVars.PlayASoundWhenFinished = true;  // the message box counts the failures
+  GlobalVars.PlayASoundWhenFinished = true;  // the message box names the failures
   ASSERT_TRUE(Form->Driver->Execute(ckWord));
   ASSERT_TRUE(BatchEnded());
   EXPECT_EQ(States(), (std::vector<Integer>{rsProcessed, rsFailed, rsFailed, rsProcessed}));
   ASSERT_EQ(Boxes.size(), 1u);
-  EXPECT_EQ(Boxes[0], "Conversion is complete.\n2 files could not be converted.");
+  EXPECT_EQ(Boxes[0], "2 of 4 files could not be converted:\nbad.pdf\ncrash.pdf");
   // The failed picture is the state column's third.
   EXPECT_EQ(Form->cxImageList->Count(), 3);
   EXPECT_EQ(CommandsEnabled(), All(true));
+}
+
+// Whether the process runs: it exists and is not a zombie.
+bool ProcessRuns(pid_t Pid) {
+  std::ifstream Stat("/proc/" + std::to_string(Pid) + "/stat");
+  std::string Text;
+  if (!std::getline(Stat, Text)) return false;
+  const size_t Paren = Text.rfind(')');
+  return Paren != std::string::npos && Paren + 2 < Text.size() && Text[Paren + 2] != 'Z' && Text[Paren + 2] != 'X';
+}
+
+// The session ending (SIGTERM) or Ctrl+C (SIGINT) during a batch closes the
+// window as its close box would: the settings are written, the batch ends
+// and its converter does not outlive it.
+TEST_F(MainWindowConversion, AnEndSignalDuringABatchClosesTheWindowAndEndsTheConverter) {
+  for (int Signal : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(strsignal(Signal));
+    Form->Show();
+    Form->FileGrid->ClearRows();
+    AddRows({"a.pdf", "b.pdf"});
+    setenv("TC_WHEN", "a.pdf=sleep:600000", 1);
+    ASSERT_TRUE(Form->actZelvoWord->Execute());
+    ASSERT_TRUE(ConvertingRow(0));
+    const pid_t Child = static_cast<pid_t>(Form->Driver->Runner()->ProcessInfo().dwProcessId);
+    ASSERT_TRUE(ProcessRuns(Child));
+    const AnsiString Mark = "/marked/by/" + std::to_string(Signal) + "/";
+    GlobalVars.LastOpenDir = Mark;
+    DeleteFile(SettingsFilePath("Conversion Test"));
+    CloseOnEndSignals(Form->Handle());
+    kill(getpid(), Signal);
+    ASSERT_TRUE(RunUntil([&] { return !Form->Visible(); }));
+    CloseOnEndSignals(nullptr);
+    TMemIniFile Ini(SettingsFilePath("Conversion Test"));
+    EXPECT_EQ(Ini.ReadString("System", "LastOpenDir", ""), Mark);
+    EXPECT_FALSE(Progress->Visible());
+    EXPECT_FALSE(Form->Driver->BatchRunning());
+    EXPECT_TRUE(RunUntil([&] { return !ProcessRuns(Child); })) << "no converter left";
+    EXPECT_EQ(States(), (std::vector<Integer>{rsWaiting, rsWaiting}));
+    ASSERT_TRUE(BatchEnded());
+  }
+  EXPECT_TRUE(Errors.empty()) << Errors.front();
 }
 
 TEST_F(MainWindowConversion, CancelPutsTheRowBackAndTheCommandsWaitForTheConverterToEnd) {

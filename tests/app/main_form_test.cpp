@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <set>
 
 #include "app/branding.h"
 #include "app/file_list_utils.h"
@@ -29,12 +33,14 @@
 #include "platform/rtl/text_codec.h"
 #include "platform/testing/user_testing.h"
 #include "platform/win/comdlg/commdlg.h"
+#include "platform/win/gdi/gdi.h"
 #include "platform/win/shell/shellapi.h"
 #include "platform/win/shell/shlobj.h"
 #include "platform/win/user/standard_classes.h"
 #include "platform/win/user/user.h"
 #include "platform/win/user/user_clipdata.h"
 #include "support/file_finder.h"
+#include "tests/common/picture_png.h"
 #include "tests/common/pictures.h"
 
 namespace {
@@ -866,6 +872,171 @@ TEST_F(MainWindowUnwritable, ASettingsFileThatCannotBeWrittenIsReportedAndTheWin
   Drop({file});
   Pump();
   EXPECT_EQ(Rows(), (std::vector<AnsiString>{file}));
+}
+
+// ---- The stand-in command strip ----------------------------------------------------------------
+
+// A caption as shown, without its "&" marks.
+AnsiString ShownText(const AnsiString& Caption) {
+  AnsiString R;
+  for (size_t i = 0; i < Caption.size(); ++i) {
+    if (Caption[i] == '&' && i + 1 < Caption.size()) ++i;
+    R += Caption[i];
+  }
+  return R;
+}
+
+// What Alt and the letter reach: each button's letter is its own, and no
+// command's Alt+letter shortcut takes it from the button.
+TEST_F(MainWindow, TheStripsMnemonicsAreUniqueAndReachTheirCommands) {
+  TStandInBars* Strip = Form->Recorder;
+  std::set<char> Reserved;
+  for (Integer i = 0; i < Form->alActions->ActionCount(); ++i) {
+    const TShortCut S = static_cast<TCustomAction*>(Form->alActions->Actions(i))->ShortCut();
+    const char Key = static_cast<char>(S & 0xFF);  // a virtual key: letters upper case
+    if ((S & scAlt) && !(S & (scCtrl | scShift)) && (std::isupper(Key) || std::isdigit(Key))) Reserved.insert(Key);
+  }
+  EXPECT_EQ(Reserved, (std::set<char>{'A', 'D'}));
+  std::map<char, TButton*> Letters;
+  for (TButton* B : Strip->CommandButtons()) {
+    auto* A = static_cast<TCustomAction*>(B->Action());
+    const AnsiString C = B->Caption();
+    SCOPED_TRACE(C);
+    EXPECT_EQ(ShownText(C), ShownText(A->Caption())) << "the command's words";
+    const size_t At = C.find('&');
+    ASSERT_NE(At, AnsiString::npos) << "every button has a letter";
+    const char L = static_cast<char>(std::toupper(C[At + 1]));
+    EXPECT_TRUE(Letters.emplace(L, B).second) << "the letter " << L << " is taken twice";
+    const TShortCut Own = A->ShortCut();
+    if (Reserved.count(L)) {
+      EXPECT_EQ(Own & 0xFF, L) << "only its own shortcut's letter";
+    }
+  }
+  // The fault seen: Move Down showed D and PDF to Word F; both letters
+  // ran Add Folder.
+  EXPECT_EQ(Letters.size(), Strip->CommandButtons().size());
+
+  // The help commands and Exit are on the strip.
+  std::vector<TBasicAction*> OnStrip;
+  for (TButton* B : Strip->CommandButtons()) OnStrip.push_back(B->Action());
+  for (TAction* A : {Form->actAbout, Form->actHomePage, Form->actCheckforUpdates, Form->actContactSupport,
+                     Form->actMoreFreeTools, Form->acExit})
+    EXPECT_NE(std::find(OnStrip.begin(), OnStrip.end(), A), OnStrip.end()) << A->Caption();
+
+  // Alt and Move Down's letter moves the row down, as its button would.
+  const AnsiString a = MakeFile(Files + "a.pdf"), b = MakeFile(Files + "b.pdf");
+  Form->AddFile(a);
+  Form->AddFile(b);
+  Form->FileGrid->SetSelectedRow(0);
+  Form->UpdateCommands();
+  char MoveDown = 0;
+  for (const auto& [L, B] : Letters)
+    if (B->Action() == Form->acMoveDown) MoveDown = L;
+  ASSERT_NE(MoveDown, 0);
+  rtl::testing::InjectKey(VK_MENU, true);
+  rtl::testing::InjectKeyPress(static_cast<UINT>(MoveDown));
+  rtl::testing::InjectKey(VK_MENU, false);
+  Pump();
+  EXPECT_EQ(Rows(), (std::vector<AnsiString>{b, a}));
+
+  // A changed caption gets a letter again.
+  Form->actZelvoImage->SetCaption("PDF to &PNG");
+  for (TButton* B : Strip->CommandButtons())
+    if (B->Action() == Form->actZelvoImage) {
+      EXPECT_EQ(ShownText(B->Caption()), "PDF to PNG");
+    }
+}
+
+TEST_F(MainWindow, TabGoesFromTheListToTheStripAndBack) {
+  Form->AddFile(MakeFile(Files + "a.pdf"));
+  Form->UpdateCommands();
+  Pump();
+  ASSERT_EQ(GetFocus(), Form->FileGrid->Handle());
+  rtl::testing::InjectKeyPress(VK_TAB);
+  Pump();
+  const std::vector<TButton*>& Buttons = Form->Recorder->CommandButtons();
+  ASSERT_FALSE(Buttons.empty());
+  EXPECT_EQ(GetFocus(), Buttons[0]->Handle()) << "the first button of the strip";
+  rtl::testing::InjectKey(VK_SHIFT, true);
+  rtl::testing::InjectKeyPress(VK_TAB);
+  rtl::testing::InjectKey(VK_SHIFT, false);
+  Pump();
+  EXPECT_EQ(GetFocus(), Form->FileGrid->Handle());
+}
+
+// ---- The selection ------------------------------------------------------------------------------
+
+// The window's pixels, top row first.
+std::vector<uint32_t> WindowBits(HWND H, int& W, int& Hgt) {
+  HBITMAP B = rtl::testing::CaptureWindow(H, true);
+  DIBSECTION D{};
+  GetObject(B, sizeof D, &D);
+  W = D.dsBm.bmWidth;
+  Hgt = D.dsBm.bmHeight;
+  const auto* Bits = static_cast<const uint32_t*>(D.dsBm.bmBits);
+  std::vector<uint32_t> R(Bits, Bits + size_t(W) * size_t(Hgt));
+  DeleteObject(B);
+  return R;
+}
+
+// Three rows selected: every one is tinted, with the focus in the list and
+// without it; the current one is framed in the selection colour while the
+// list has the focus.
+TEST_F(MainWindow, SelectedRowsShowWithAndWithoutTheFocus) {
+  TNxGrid* G = Form->FileGrid;
+  EXPECT_EQ(G->SelectionColor(), static_cast<TColor>(10114859));
+  EXPECT_EQ(G->InactiveSelectionColor(), static_cast<TColor>(15850188));
+  EXPECT_EQ(G->SlideSelectionColor(), clWhite);
+  EXPECT_EQ(G->BorderStyle(), bsNone);
+  EXPECT_EQ(G->SlidesOptions(), TGridSlideOptions{soFrame}) << "the selection is not hidden";
+  EXPECT_TRUE(G->OnAfterRowMove) << "rows dragged repaint the list";
+  for (int i = 0; i < 5; ++i) Form->AddFile(MakeFile(Files + "report-" + std::to_string(i) + ".pdf", 2048 * i));
+  Pump();
+  rtl::testing::RunUntilIdle();
+  // As the user selects: a click, then Ctrl+clicks; the last is current.
+  for (Integer Row : {0, 3, 2}) {
+    const TRect S = G->SlideRect(Row);
+    if (Row != 0) rtl::testing::InjectKey(VK_CONTROL, true);
+    rtl::testing::AdvanceClock(1000);
+    rtl::testing::InjectClick(rtl::testing::ClientPoint(G->Handle(), S.Right - 40, S.Top + 40));
+    if (Row != 0) rtl::testing::InjectKey(VK_CONTROL, false);
+    Pump();
+  }
+  ASSERT_EQ(G->SelectedCount(), 3);
+  ASSERT_EQ(G->SelectedRow(), 2);
+  const COLORREF Tint = RGB(204, 218, 241), White = RGB(255, 255, 255), Frame = RGB(43, 87, 154);
+  struct TCase {
+    const char* Name;
+    bool Focused;
+    COLORREF CurrentFrame;
+  } Cases[] = {{"focused", true, Frame}, {"unfocused", false, Tint}};
+  std::vector<uint32_t> Both;
+  int W = 0, H = 0;
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    if (C.Focused)
+      G->SetFocus();
+    else
+      Form->Recorder->CommandButtons()[0]->SetFocus();
+    Form->UpdateCommands();
+    Pump();
+    rtl::testing::RunUntilIdle();
+    ASSERT_EQ(G->Focused(), C.Focused);
+    // Right of the texts, in the middle of each slide.
+    for (Integer Row = 0; Row < 5; ++Row) {
+      const TRect S = G->SlideRect(Row);
+      const bool Selected = Row == 0 || Row == 2 || Row == 3;
+      EXPECT_EQ(rtl::testing::WindowPixel(G->Handle(), S.Right - 20, S.Top + 45), Selected ? Tint : White) << Row;
+      // Inside the name cell, right of its text.
+      EXPECT_EQ(rtl::testing::WindowPixel(G->Handle(), 560, S.Top + 12), Selected ? Tint : White) << Row;
+    }
+    const TRect Current = G->SlideRect(2);
+    EXPECT_EQ(rtl::testing::WindowPixel(G->Handle(), Current.Right - 20, Current.Top + 1), C.CurrentFrame);
+    const std::vector<uint32_t> Shot = WindowBits(Form->Handle(), W, H);
+    Both.insert(Both.end(), Shot.begin(), Shot.end());
+  }
+  // Focused above, unfocused below.
+  WriteOpaquePng("main-window-selection.png", Both.data(), W, 2 * H);
 }
 
 // ---- A picture -------------------------------------------------------------------------------

@@ -655,6 +655,47 @@ TEST_F(OptionsDialog, AnOutputFolderWithALineBreakIsRefused) {
   }
 }
 
+// An empty selected folder would send every output to the root folder;
+// with "Original directory" the folder is not used and may stay empty.
+TEST_F(OptionsDialog, AnEmptySelectedOutputFolderIsRefused) {
+  struct TCase {
+    const char* Folder;
+    bool SameAsInput;
+    bool Refused;
+  } cases[] = {{"", false, true}, {"  ", false, true}, {"", true, false}, {"/tmp/out/", false, false}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::string("\"") + c.Folder + "\" " + (c.SameAsInput ? "original" : "selected"));
+    GlobalVars = TGlobalVars();
+    GlobalVars.OutputSameAsInput = c.SameAsInput;
+    GlobalVars.OutputFolder = c.Folder;
+    const TGlobalVars before = GlobalVars;
+    Boxes.clear();
+    bool stayed = false;
+    TWinControl* focused = nullptr;
+    std::vector<TStep> steps = {[&](TFormOptions* d) {
+      d->CheckBoxPromptRemove->SetChecked(!before.PromptRemove);
+      d->btnOK->Click();
+    }};
+    if (c.Refused)
+      steps.push_back([&](TFormOptions* d) {
+        stayed = d->Visible() && d->ModalResult() == mrNone;
+        focused = d->ActiveControl();
+        EXPECT_EQ(focused, d->btnChangeOutputDir) << "the way to choose one";
+        d->btnCannel->Click();
+      });
+    const TOptionsDialogResult r = RunCommand(steps);
+    EXPECT_EQ(r.Accepted, !c.Refused);
+    if (!c.Refused) {
+      EXPECT_TRUE(Boxes.empty());
+      continue;
+    }
+    EXPECT_TRUE(stayed) << "the dialog stays open";
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_NE(Boxes[0].find("No output folder is selected."), AnsiString::npos) << Boxes[0];
+    EXPECT_TRUE(Differences(before, GlobalVars).empty());
+  }
+}
+
 // ---- Placement, layout and pictures ------------------------------------------------------
 
 TEST_F(OptionsDialog, TheDialogIsCentredOverTheMainWindow) {

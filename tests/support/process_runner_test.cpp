@@ -1,7 +1,9 @@
 #include "support/process_runner.h"
 
 #include <dirent.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -345,6 +347,26 @@ TEST_F(ProcessRunnerTest, StopWatchingReportsNothingAndALaterStartWorks) {
   EXPECT_EQ(1, Terminations);
   EXPECT_EQ(4u, LastExitCode);
   EXPECT_EQ(std::string::npos, Raw.find("first"));
+}
+
+// A child never outlives its runner, watched or not.
+TEST_F(ProcessRunnerTest, AChildStillRunningEndsWithItsRunner) {
+  for (bool watched : {true, false}) {
+    SCOPED_TRACE(watched ? "watched" : "not watched");
+    Runner = std::make_unique<TJvCreateProcess>(nullptr);
+    Prepare({"TC_SCRIPT=sleep:600000"}, "", {coOwnerData});
+    Runner->SetWaitForTerminate(watched);
+    Runner->Start();
+    const int fd = static_cast<int>(syscall(SYS_pidfd_open, static_cast<pid_t>(Runner->ProcessInfo().dwProcessId), 0));
+    ASSERT_GE(fd, 0);
+    pollfd running = {fd, POLLIN, 0};
+    EXPECT_EQ(0, poll(&running, 1, 0));
+    Runner.reset();
+    pollfd ended = {fd, POLLIN, 0};
+    EXPECT_EQ(1, poll(&ended, 1, 30000)) << "the child ended with the runner";
+    close(fd);
+  }
+  Runner = std::make_unique<TJvCreateProcess>(nullptr);
 }
 
 TEST_F(ProcessRunnerTest, StartedWithoutWatchingCanStillBeTerminated) {

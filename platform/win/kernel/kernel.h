@@ -29,6 +29,11 @@
 //   class fails with ERROR_INVALID_PARAMETER.
 // - Consoles, window placement and feedback flags are accepted and have no
 //   effect.
+// - Job objects carry only the kill-on-close limit. A child that joins
+//   such a job while it is held by CREATE_SUSPENDED is also ended by the
+//   system (a parent-death signal) when the thread that started it, or this
+//   process, dies without closing the job; one that joins while it runs is
+//   ended only when the job's last handle closes.
 // - WaitForInputIdle fails at once (WAIT_FAILED, ERROR_NOT_GUI_PROCESS), as
 //   for a process without a message queue: no process has one visible here.
 #pragma once
@@ -44,6 +49,7 @@ constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
 constexpr DWORD ERROR_ACCESS_DENIED = 5;
 constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_BAD_LENGTH = 24;
 constexpr DWORD ERROR_NOT_SUPPORTED = 50;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_BROKEN_PIPE = 109;
@@ -261,6 +267,56 @@ BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode);
 int GetHandleDescriptor(HANDLE hObject);
 // There is no input idleness to wait for: 0 at once for a process handle.
 DWORD WaitForInputIdle(HANDLE hProcess, DWORD dwMilliseconds);
+
+// ---- Jobs ---------------------------------------------------------------------
+
+constexpr DWORD JOB_OBJECT_ASSIGN_PROCESS = 0x0001;
+constexpr DWORD JOB_OBJECT_SET_ATTRIBUTES = 0x0002;
+constexpr DWORD JOB_OBJECT_TERMINATE = 0x0008;
+constexpr DWORD JOB_OBJECT_ALL_ACCESS = STANDARD_RIGHTS_REQUIRED | SYNCHRONIZE | 0x3F;
+constexpr DWORD JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE = 0x00002000;
+constexpr DWORD PROCESS_SET_QUOTA = 0x0100;
+
+enum JOBOBJECTINFOCLASS { JobObjectBasicLimitInformation = 2, JobObjectExtendedLimitInformation = 9 };
+
+struct JOBOBJECT_BASIC_LIMIT_INFORMATION {
+  LARGE_INTEGER PerProcessUserTimeLimit;
+  LARGE_INTEGER PerJobUserTimeLimit;
+  DWORD LimitFlags;
+  size_t MinimumWorkingSetSize;
+  size_t MaximumWorkingSetSize;
+  DWORD ActiveProcessLimit;
+  ULONG_PTR Affinity;
+  DWORD PriorityClass;
+  DWORD SchedulingClass;
+};
+struct IO_COUNTERS {
+  ULONGLONG ReadOperationCount;
+  ULONGLONG WriteOperationCount;
+  ULONGLONG OtherOperationCount;
+  ULONGLONG ReadTransferCount;
+  ULONGLONG WriteTransferCount;
+  ULONGLONG OtherTransferCount;
+};
+struct JOBOBJECT_EXTENDED_LIMIT_INFORMATION {
+  JOBOBJECT_BASIC_LIMIT_INFORMATION BasicLimitInformation;
+  IO_COUNTERS IoInfo;
+  size_t ProcessMemoryLimit;
+  size_t JobMemoryLimit;
+  size_t PeakProcessMemoryUsed;
+  size_t PeakJobMemoryUsed;
+};
+
+// Unnamed jobs only: a name fails with ERROR_NOT_SUPPORTED.
+HANDLE CreateJobObjectA(LPSECURITY_ATTRIBUTES lpJobAttributes, LPCSTR lpName);
+// The extended limits with no flag but JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+// anything else fails with ERROR_NOT_SUPPORTED (a wrong size with
+// ERROR_BAD_LENGTH).
+BOOL SetInformationJobObject(HANDLE hJob, JOBOBJECTINFOCLASS JobObjectInformationClass, LPVOID lpJobObjectInformation,
+                             DWORD cbJobObjectInformationLength);
+// A process of another job fails with ERROR_ACCESS_DENIED.
+BOOL AssignProcessToJobObject(HANDLE hJob, HANDLE hProcess);
+BOOL TerminateJobObject(HANDLE hJob, UINT uExitCode);
 
 // ---- Threads -----------------------------------------------------------------
 

@@ -17,7 +17,7 @@
 
 namespace rtl::detail {
 
-enum class TKernelType { Process, Thread, Event, Mutex, Pipe, Mapping };
+enum class TKernelType { Process, Thread, Event, Mutex, Pipe, Mapping, Job };
 
 // The outcome of trying to take a waitable object for a thread.
 enum class TAcquire { Fail, Ok, Abandoned };

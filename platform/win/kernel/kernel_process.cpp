@@ -14,6 +14,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/eventfd.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -25,6 +26,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <thread>
@@ -67,6 +69,10 @@ class TProcessObject : public TKernelObject {
   bool TerminateAsked = false;
   DWORD TerminateCode = 0;
   bool Watched = false;  // handed to the monitor
+  bool InJob = false;
+  // Its job ends it when closed: a child still held before exec then asks
+  // the system to end it when its starter dies.
+  bool KillWithParent = false;
 };
 
 // A child's primary thread: it ends with the process. A child started
@@ -90,7 +96,8 @@ class TChildThreadObject : public TThreadBase {
   DWORD Resume() override {
     DWORD previous = FSuspendCount;
     if (FSuspendCount > 0 && --FSuspendCount == 0) {
-      const char go = 1;
+      // 2: set the parent-death signal before running the program.
+      const char go = FProcess->KillWithParent ? 2 : 1;
       while (write(FHoldFd, &go, 1) < 0 && errno == EINTR) {
       }
       close(FHoldFd);
@@ -464,6 +471,31 @@ bool PriorityClassNice(DWORD flags, int& nice) {
   return found <= 1;
 }
 
+// Whether the arguments and the environment (ours when `inherited`) are
+// within what exec takes: no string longer than the kernel's per-string
+// limit, and all together within the argument space.
+bool ArgumentsFit(const std::vector<std::string>& args, const std::vector<std::string>& vars, bool inherited) {
+  const long page = sysconf(_SC_PAGESIZE);
+  const size_t perString = static_cast<size_t>(page > 0 ? page : 4096) * 32;
+  const long argMax = sysconf(_SC_ARG_MAX);
+  size_t total = 0;
+  auto add = [&](const char* s) {
+    const size_t n = std::strlen(s) + 1;
+    total += n + sizeof(char*);
+    return n <= perString;
+  };
+  for (const std::string& a : args)
+    if (!add(a.c_str())) return false;
+  if (inherited) {
+    for (char** e = environ; *e; ++e)
+      if (!add(*e)) return false;
+  } else {
+    for (const std::string& v : vars)
+      if (!add(v.c_str())) return false;
+  }
+  return argMax <= 0 || total <= static_cast<size_t>(argMax);
+}
+
 struct TForkSetup {
   const char* Program = nullptr;
   char* const* Argv = nullptr;
@@ -484,6 +516,7 @@ int ForkHeld(const TForkSetup& f, pid_t& pid, int& holdFd) {
   sigset_t all, previous;
   sigfillset(&all);
   pthread_sigmask(SIG_SETMASK, &all, &previous);
+  const pid_t parent = getpid();
   pid = fork();
   if (pid == 0) {
     struct sigaction dfl = {};
@@ -499,6 +532,11 @@ int ForkHeld(const TForkSetup& f, pid_t& pid, int& holdFd) {
     while ((n = read(hold[0], &go, 1)) < 0 && errno == EINTR) {
     }
     if (n != 1) _exit(127);
+    if (go == 2) {
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
+      // The parent may have died before the signal was asked for.
+      if (getppid() != parent) _exit(127);
+    }
     if (f.Streams) {
       for (int i = 0; i < 3; ++i) {
         int source = f.Streams[i] >= 0 ? f.Streams[i] : open("/dev/null", O_RDWR);
@@ -615,6 +653,12 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_AT
   }
   pid_t pid = 0;
   int holdFd = -1;
+  // A held child execs only after this call has returned: arguments beyond
+  // the system's limits are refused here, as the spawn below would.
+  if (!ArgumentsFit(args, lpEnvironment ? vars : std::vector<std::string>(), lpEnvironment == nullptr)) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return FALSE;
+  }
   if (dwCreationFlags & CREATE_SUSPENDED) {
     // posix_spawn returns only once the child has exec'd, so a child held
     // before exec needs a fork of its own.
@@ -685,24 +729,118 @@ HANDLE OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId
   return AddHandle(std::move(process), dwDesiredAccess, bInheritHandle != FALSE);
 }
 
+namespace rtl::detail {
+namespace {
+
+// Under KernelLock(); false with the last error set when the process has
+// ended or cannot be signalled.
+bool TerminateLocked(TProcessObject& p, UINT uExitCode) {
+  if (p.Refresh()) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  // The monitor reads the code under the same lock once the child is gone.
+  bool asked = p.TerminateAsked;
+  p.TerminateAsked = true;
+  p.TerminateCode = uExitCode;
+  if (PidfdSendSignal(p.PidFd, SIGKILL) != 0) {
+    p.TerminateAsked = asked;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  return true;
+}
+
+class TJobObject : public TKernelObject {
+ public:
+  TJobObject() : TKernelObject(TKernelType::Job) {}
+  void LastHandleClosed() override {
+    std::lock_guard g(KernelLock());
+    if (LimitFlags & JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE) TerminateAll(0);
+  }
+  // Under KernelLock().
+  void TerminateAll(UINT uExitCode) {
+    for (const std::weak_ptr<TProcessObject>& w : Processes)
+      if (std::shared_ptr<TProcessObject> p = w.lock(); p && p->PidFd >= 0) TerminateLocked(*p, uExitCode);
+  }
+
+  // Under KernelLock().
+  DWORD LimitFlags = 0;
+  std::vector<std::weak_ptr<TProcessObject>> Processes;
+};
+
+}  // namespace
+}  // namespace rtl::detail
+
 BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode) {
   std::shared_ptr<TProcessObject> p = LookupHandleOf<TProcessObject>(hProcess, TKernelType::Process, PROCESS_TERMINATE);
   if (!p) return FALSE;
   if (p->PidFd < 0) _exit(static_cast<int>(uExitCode));
   std::lock_guard g(KernelLock());
-  if (p->Refresh()) {
+  return TerminateLocked(*p, uExitCode);
+}
+
+HANDLE CreateJobObjectA(LPSECURITY_ATTRIBUTES lpJobAttributes, LPCSTR lpName) {
+  if (lpName && *lpName) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return nullptr;
+  }
+  return AddHandle(std::make_shared<TJobObject>(), JOB_OBJECT_ALL_ACCESS,
+                   lpJobAttributes && lpJobAttributes->bInheritHandle);
+}
+
+BOOL SetInformationJobObject(HANDLE hJob, JOBOBJECTINFOCLASS JobObjectInformationClass, LPVOID lpJobObjectInformation,
+                             DWORD cbJobObjectInformationLength) {
+  std::shared_ptr<TJobObject> job = LookupHandleOf<TJobObject>(hJob, TKernelType::Job, JOB_OBJECT_SET_ATTRIBUTES);
+  if (!job) return FALSE;
+  if (JobObjectInformationClass != JobObjectExtendedLimitInformation) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return FALSE;
+  }
+  if (!lpJobObjectInformation || cbJobObjectInformationLength != sizeof(JOBOBJECT_EXTENDED_LIMIT_INFORMATION)) {
+    SetLastError(ERROR_BAD_LENGTH);
+    return FALSE;
+  }
+  const auto* info = static_cast<const JOBOBJECT_EXTENDED_LIMIT_INFORMATION*>(lpJobObjectInformation);
+  const DWORD flags = info->BasicLimitInformation.LimitFlags;
+  if (flags & ~JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return FALSE;
+  }
+  std::lock_guard g(KernelLock());
+  job->LimitFlags = flags;
+  for (const std::weak_ptr<TProcessObject>& w : job->Processes)
+    if (std::shared_ptr<TProcessObject> p = w.lock()) p->KillWithParent = flags & JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  return TRUE;
+}
+
+BOOL AssignProcessToJobObject(HANDLE hJob, HANDLE hProcess) {
+  std::shared_ptr<TJobObject> job = LookupHandleOf<TJobObject>(hJob, TKernelType::Job, JOB_OBJECT_ASSIGN_PROCESS);
+  if (!job) return FALSE;
+  std::shared_ptr<TProcessObject> p =
+      LookupHandleOf<TProcessObject>(hProcess, TKernelType::Process, PROCESS_SET_QUOTA | PROCESS_TERMINATE);
+  if (!p) return FALSE;
+  std::lock_guard g(KernelLock());
+  if (p->InJob || p->PidFd < 0) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }
-  // The monitor reads the code under the same lock once the child is gone.
-  bool asked = p->TerminateAsked;
-  p->TerminateAsked = true;
-  p->TerminateCode = uExitCode;
-  if (PidfdSendSignal(p->PidFd, SIGKILL) != 0) {
-    p->TerminateAsked = asked;
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
+  p->InJob = true;
+  p->KillWithParent = job->LimitFlags & JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  // Ended members go, so that a long-lived job does not grow.
+  std::erase_if(job->Processes, [](const std::weak_ptr<TProcessObject>& w) {
+    std::shared_ptr<TProcessObject> q = w.lock();
+    return !q || q->Exited;
+  });
+  job->Processes.push_back(p);
+  return TRUE;
+}
+
+BOOL TerminateJobObject(HANDLE hJob, UINT uExitCode) {
+  std::shared_ptr<TJobObject> job = LookupHandleOf<TJobObject>(hJob, TKernelType::Job, JOB_OBJECT_TERMINATE);
+  if (!job) return FALSE;
+  std::lock_guard g(KernelLock());
+  job->TerminateAll(uExitCode);
   return TRUE;
 }
 

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -134,6 +135,28 @@ int RunHelper(const std::string& mode, const std::string& name) {
     char cmd[] = "/bin/sleep 20";
     if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 30;
     std::exit(0);
+  }
+  if (mode == "job-child") {
+    // Starts a child in a kill-on-close job, tells its id and waits to be
+    // killed, closing nothing.
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!job || !SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) return 40;
+    STARTUPINFO si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;  // no handles: /dev/null
+    PROCESS_INFORMATION pi = {};
+    char cmd[] = "/bin/sleep 600";
+    if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi))
+      return 41;
+    if (!AssignProcessToJobObject(job, pi.hProcess) || ResumeThread(pi.hThread) != 1) return 42;
+    const std::string line = "pid " + std::to_string(pi.dwProcessId) + "\n";
+    if (::write(1, line.data(), line.size()) != static_cast<ssize_t>(line.size())) return 43;
+    char c;
+    while (::read(0, &c, 1) > 0) {
+    }
+    return 0;
   }
   if (mode == "leave") {
     // Ends holding the mapping, as a crash would.
@@ -526,6 +549,83 @@ struct TExitCase {
   std::vector<std::string> Env;
   DWORD Code;
 };
+
+// ---- Jobs ---------------------------------------------------------------------------
+
+HANDLE KillOnCloseJob() {
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  EXPECT_TRUE(SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits));
+  return job;
+}
+
+TEST(KernelJob, ClosingAKillOnCloseJobEndsItsProcessesAndOnlyThose) {
+  // Each would end with 5 once its input closes; ended by the job, with 0.
+  TChild inJob[2], outside;
+  for (TChild* c : {&inJob[0], &inJob[1], &outside})
+    ASSERT_TRUE(Start(*c, ConverterPath(), {"TC_SCRIPT=stdin:", "TC_EXIT=5"}));
+  HANDLE job = KillOnCloseJob();
+  for (TChild& c : inJob) EXPECT_TRUE(AssignProcessToJobObject(job, c.Info.hProcess));
+  HANDLE other = CreateJobObjectA(nullptr, nullptr);
+  EXPECT_FALSE(AssignProcessToJobObject(other, inJob[0].Info.hProcess)) << "one job per process";
+  EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+  CloseHandle(other);
+  CloseHandle(job);
+  for (TChild& c : inJob) EXPECT_EQ(0u, c.Wait());
+  outside.CloseInput();
+  EXPECT_EQ(5u, outside.Wait());
+}
+
+TEST(KernelJob, OnlyTheKillOnCloseLimitIsTaken) {
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  ASSERT_NE(job, nullptr);
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  struct TCase {
+    const char* Name;
+    JOBOBJECTINFOCLASS Class;
+    DWORD Flags;
+    DWORD Size;
+    DWORD Error;  // 0: accepted
+  } cases[] = {
+      {"kill on close", JobObjectExtendedLimitInformation, JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE, sizeof limits, 0},
+      {"no limit", JobObjectExtendedLimitInformation, 0, sizeof limits, 0},
+      {"another limit", JobObjectExtendedLimitInformation, 0x8, sizeof limits, ERROR_NOT_SUPPORTED},
+      {"basic limits", JobObjectBasicLimitInformation, 0, sizeof limits.BasicLimitInformation, ERROR_NOT_SUPPORTED},
+      {"short record", JobObjectExtendedLimitInformation, 0, sizeof limits - 8, ERROR_BAD_LENGTH},
+  };
+  for (const TCase& c : cases) {
+    limits.BasicLimitInformation.LimitFlags = c.Flags;
+    SetLastError(0);
+    EXPECT_EQ(c.Error == 0, SetInformationJobObject(job, c.Class, &limits, c.Size) != FALSE) << c.Name;
+    EXPECT_EQ(c.Error, GetLastError()) << c.Name;
+  }
+  CloseHandle(job);
+  EXPECT_EQ(nullptr, CreateJobObjectA(nullptr, "named"));
+  EXPECT_EQ(ERROR_NOT_SUPPORTED, GetLastError());
+}
+
+// The starter dies without closing anything (killed, as a crash or kill -9
+// would): the system ends the child it held and put into the job.
+TEST(KernelJob, AHeldChildOfTheJobEndsWhenItsStarterIsKilled) {
+  TChild helper;
+  ASSERT_TRUE(StartHelper(helper, "job-child", "x"));
+  std::string line;
+  char ch;
+  DWORD n;
+  while (ReadFile(helper.Out, &ch, 1, &n, nullptr) && n == 1 && ch != '\n') line += ch;
+  ASSERT_EQ(line.rfind("pid ", 0), 0u) << line;
+  const pid_t child = std::stoi(line.substr(4));
+  const int fd = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
+  ASSERT_GE(fd, 0) << "the child runs";
+  pollfd running = {fd, POLLIN, 0};
+  EXPECT_EQ(0, poll(&running, 1, 0));
+  ASSERT_TRUE(TerminateProcess(helper.Info.hProcess, 9));
+  EXPECT_EQ(9u, helper.Wait());
+  pollfd ended = {fd, POLLIN, 0};
+  EXPECT_EQ(1, poll(&ended, 1, 30000)) << "the child ended with its starter";
+  close(fd);
+}
 
 TEST(KernelProcess, ExitCodes) {
   const TExitCase cases[] = {
