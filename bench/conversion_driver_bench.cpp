@@ -44,6 +44,7 @@ class TBenchList : public IConversionFileList {
   AnsiString RowFileName(Integer row) const override { return "file " + std::to_string(row) + ".pdf"; }
   AnsiString RowFolder(Integer) const override { return Folder; }
   void SetRowState(Integer, TRowState) override {}
+  void SetRowHint(Integer, const AnsiString&) override {}
   TCustomForm* Window() const override { return Main; }
   void SetWindowEnabled(bool enabled) override { Main->SetEnabled(enabled); }
 };

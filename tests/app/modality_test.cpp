@@ -42,7 +42,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kConverterVars[] = {"TC_ARGV", "TC_CREATE_ARG", "TC_WHEN"};
+const char* const kModalConverterVars[] = {"TC_ARGV", "TC_CREATE_ARG", "TC_WHEN"};
 
 class Modality : public AppFolders {
  public:
@@ -119,7 +119,7 @@ class Modality : public AppFolders {
     SetMessageBoxHandler(nullptr);
     rtl::testing::SetExternalClipboard({});
     Application->OnException = {};
-    for (const char* V : kConverterVars) unsetenv(V);
+    for (const char* V : kModalConverterVars) unsetenv(V);
     DeleteFile(BrandingFilePath());
     AppFolders::TearDown();
   }

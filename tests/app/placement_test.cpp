@@ -22,7 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kTitle = "Placement Test";
+const char* const kPlacementTitle = "Placement Test";
 
 struct TPlacementCase {
   const char* Name;
@@ -47,9 +47,9 @@ class MainWindowPlacement : public AppFolders {
   void SetUp() override {
     AppFolders::SetUp();
     GlobalVars = TGlobalVars();
-    Application->SetTitle(kTitle);
+    Application->SetTitle(kPlacementTitle);
     Application->OnException = [this](TObject*, Exception* E) { Errors.push_back(E->Message()); };
-    WriteBrandingFile(BrandingFilePath(), AnsiString("[SYSTEM]\nName=") + kTitle + "\n");
+    WriteBrandingFile(BrandingFilePath(), AnsiString("[SYSTEM]\nName=") + kPlacementTitle + "\n");
   }
   void TearDown() override {
     if (Form) Form->Free();
@@ -63,10 +63,10 @@ class MainWindowPlacement : public AppFolders {
     // The display has told its screens by now; the fake ones replace them.
     Application->ProcessMessages();
     rtl::testing::SetScreens(C.Screens);
-    fs::remove_all((AppData + kTitle).c_str());
+    fs::remove_all((AppData + kPlacementTitle).c_str());
     if (C.Stored) {
-      fs::create_directories((AppData + kTitle).c_str());
-      WriteWholeFile(SettingsFilePath(kTitle), AnsiString("[System]\nRibbonForm=0\n[Form]\n") + C.Stored);
+      fs::create_directories((AppData + kPlacementTitle).c_str());
+      WriteWholeFile(SettingsFilePath(kPlacementTitle), AnsiString("[System]\nRibbonForm=0\n[Form]\n") + C.Stored);
     }
     Form = TCustomForm::Create<TFormMain>(nullptr);
   }

@@ -198,8 +198,8 @@ BOOL TextOutCore(TGdiDC* dc, int x, int y, UINT options, const RECT* rect, const
   const bool readable = level && (dc->S.Layout & LAYOUT_BITMAPORIENTATIONPRESERVED);
   const bool flip = level && !readable;
   // Readable, pens run right from where the mirrored text begins.
-  const int64_t runLeft = PixelOf(ToTarget(dc, fr.At(start + double(width), base)).X) + 1;
-  const int64_t runStart = PixelOf(ToTarget(dc, fr.At(start, base)).X);
+  const int64_t runLeft = TextPixelOf(ToTarget(dc, fr.At(start + double(width), base)).X) + 1;
+  const int64_t runStart = TextPixelOf(ToTarget(dc, fr.At(start, base)).X);
   std::vector<TPlaced> placed;
   placed.reserve(chars.size());
   RECT inked{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};

@@ -12,7 +12,7 @@
 
 namespace {
 
-const int kDepths[] = {1, 4, 8, 16, 24, 32};
+const int kGradientDepths[] = {1, 4, 8, 16, 24, 32};
 
 TRIVERTEX Vertex(int x, int y, COLOR16 r, COLOR16 g, COLOR16 b) { return TRIVERTEX{x, y, r, g, b, 0}; }
 
@@ -51,7 +51,7 @@ TEST(GradientTriangleTest, SharedEdgesBelongToOneTriangle) {
 // A rectangle split along its diagonal paints what the rectangle gradient
 // paints, in every depth: colours are taken at each pixel's coordinate.
 TEST(GradientTriangleTest, TwoTrianglesPaintTheRectangleGradient) {
-  for (int depth : kDepths)
+  for (int depth : kGradientDepths)
     for (ULONG mode : {ULONG(GRADIENT_FILL_RECT_H), ULONG(GRADIENT_FILL_RECT_V)}) {
       const bool h = mode == GRADIENT_FILL_RECT_H;
       const COLOR16 a[3] = {0x1200, 0xF000, 0x3400}, b[3] = {0xEE00, 0x0800, 0xA000};

@@ -15,14 +15,14 @@ namespace {
 const int kLayoutDepths[] = {1, 4, 8, 16, 24, 32};
 const int kLayoutW = 40, kLayoutH = 16;
 
-struct TDrawCase {
+struct TLayoutDrawCase {
   const char* name;
   void (*draw)(HDC dc);
 };
 
 HBRUSH gBlack() { return static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)); }
 
-const TDrawCase kDraws[] = {
+const TLayoutDrawCase kDraws[] = {
     {"FillRect",
      [](HDC dc) {
        RECT r{2, 3, 9, 7};

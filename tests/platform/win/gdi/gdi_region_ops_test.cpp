@@ -17,39 +17,39 @@ namespace {
 
 using rtl::detail::TRegion;
 
-constexpr int kSize = 24;
+constexpr int kRegionSize = 24;
 
 struct TGrid {
-  bool px[kSize][kSize] = {};
+  bool px[kRegionSize][kRegionSize] = {};
 };
 
 TGrid GridOf(const TRegion& r) {
   TGrid g;
   for (const RECT& rc : r.Rects())
-    for (int y = std::max(0, int(rc.Top)); y < std::min(kSize, int(rc.Bottom)); ++y)
-      for (int x = std::max(0, int(rc.Left)); x < std::min(kSize, int(rc.Right)); ++x) g.px[y][x] = true;
+    for (int y = std::max(0, int(rc.Top)); y < std::min(kRegionSize, int(rc.Bottom)); ++y)
+      for (int x = std::max(0, int(rc.Left)); x < std::min(kRegionSize, int(rc.Right)); ++x) g.px[y][x] = true;
   return g;
 }
 
 // The canonical region of a grid, built row by row.
 TRegion RegionOf(const TGrid& g) {
-  std::vector<std::vector<TRegion::TSpan>> rows(kSize);
-  for (int y = 0; y < kSize; ++y)
-    for (int x = 0; x < kSize;) {
+  std::vector<std::vector<TRegion::TSpan>> rows(kRegionSize);
+  for (int y = 0; y < kRegionSize; ++y)
+    for (int x = 0; x < kRegionSize;) {
       if (!g.px[y][x]) {
         ++x;
         continue;
       }
       int s = x;
-      while (x < kSize && g.px[y][x]) ++x;
+      while (x < kRegionSize && g.px[y][x]) ++x;
       rows[size_t(y)].emplace_back(s, x);
     }
   return TRegion::FromRows(0, rows);
 }
 
 RECT RandomRect(std::mt19937& rng) {
-  int l = int(rng() % kSize), t = int(rng() % kSize);
-  int r = l + int(rng() % (kSize - l + 1)), b = t + int(rng() % (kSize - t + 1));
+  int l = int(rng() % kRegionSize), t = int(rng() % kRegionSize);
+  int r = l + int(rng() % (kRegionSize - l + 1)), b = t + int(rng() % (kRegionSize - t + 1));
   return RECT{l, t, r, b};
 }
 
@@ -103,15 +103,15 @@ TEST(RegionOpsTest, CombinationsMatchThePixelGrid) {
     }
     for (int mode : {RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF}) {
       TGrid want;
-      for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) want.px[y][x] = Apply(ga.px[y][x], gb.px[y][x], mode);
+      for (int y = 0; y < kRegionSize; ++y)
+        for (int x = 0; x < kRegionSize; ++x) want.px[y][x] = Apply(ga.px[y][x], gb.px[y][x], mode);
       std::string what = "round " + std::to_string(round) + " mode " + std::to_string(mode);
       ExpectSame(TRegion::Combine(a, b, mode), want, what);
       ExpectSame(TRegion::Combine(b, a, mode == RGN_DIFF ? RGN_AND : mode),
                  [&] {
                    TGrid w;
-                   for (int y = 0; y < kSize; ++y)
-                     for (int x = 0; x < kSize; ++x)
+                   for (int y = 0; y < kRegionSize; ++y)
+                     for (int x = 0; x < kRegionSize; ++x)
                        w.px[y][x] = Apply(gb.px[y][x], ga.px[y][x], mode == RGN_DIFF ? RGN_AND : mode);
                    return w;
                  }(),
@@ -123,8 +123,8 @@ TEST(RegionOpsTest, CombinationsMatchThePixelGrid) {
       cut.Subtract(r);
       kept.Intersect(r);
       TGrid wantCut, wantKept;
-      for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
+      for (int y = 0; y < kRegionSize; ++y)
+        for (int x = 0; x < kRegionSize; ++x) {
           wantCut.px[y][x] = ga.px[y][x] && !gb.px[y][x];
           wantKept.px[y][x] = ga.px[y][x] && gb.px[y][x];
         }
