@@ -286,10 +286,10 @@ timeout 5 xdotool key --clearmodifiers Escape
 wait_gone "Conversion is complete" || fail "Esc did not close the completion dialog"
 echo "ok: after Alt+F4 on the completion dialog, F4 converts to Excel"
 
-# --- Alt+T opens Options; Esc closes it.
+# --- Alt+O opens Options (the strip gives it O: More Free Tools takes T); Esc closes it.
 focus_window "$main" || fail "the main window did not get the keyboard after the completion dialog"
-timeout 5 xdotool key --clearmodifiers alt+t
-options=$(find_window "Options" "$app_pid") || fail "Alt+T opened no options dialog"
+timeout 5 xdotool key --clearmodifiers alt+o
+options=$(find_window "Options" "$app_pid") || fail "Alt+O opened no options dialog"
 focus_window "$options" || fail "the options dialog never got the keyboard"
 timeout 5 xdotool key --clearmodifiers Escape
 wait_gone "Options" || fail "Esc did not close the options dialog"

@@ -170,7 +170,7 @@ class Modality : public AppFolders {
   TButton* StripButton(TCustomAction* Action) {
     auto& Bars = dynamic_cast<TStandInBars&>(Form->Bars());
     for (TButton* B : Bars.CommandButtons())
-      if (B->Caption() == Action->Caption()) return B;
+      if (B->Action() == Action) return B;
     ADD_FAILURE() << "no button for " << Action->Caption();
     return nullptr;
   }
