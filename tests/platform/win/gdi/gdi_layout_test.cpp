@@ -215,7 +215,7 @@ TEST(LayoutTest, BitmapOrientationPreservedKeepsBlitsUnmirrored) {
 // keeps its layout through SetMapMode, and the world transform goes when
 // the graphics mode returns to compatible.
 TEST(LayoutTest, MappingStateOfAMirroredDC) {
-  TDibCanvas c(kW, kH, 0x00FFFFFFu);
+  TDibCanvas c(kLayoutW, kLayoutH, 0x00FFFFFFu);
   EXPECT_EQ(GetMapMode(c.dc), MM_TEXT);
   SetLayout(c.dc, LAYOUT_RTL);
   EXPECT_EQ(GetMapMode(c.dc), MM_ANISOTROPIC);
@@ -230,7 +230,7 @@ TEST(LayoutTest, MappingStateOfAMirroredDC) {
   }
   // Still one logical unit per pixel, mirrored.
   SetPixel(c.dc, 2, 1, RGB(0, 0, 0));
-  EXPECT_EQ(c.Rgb(kW - 3, 1), 0u);
+  EXPECT_EQ(c.Rgb(kLayoutW - 3, 1), 0u);
 
   SetGraphicsMode(c.dc, GM_ADVANCED);
   XFORM twice{2, 0, 0, 2, 0, 0};
@@ -264,9 +264,9 @@ TEST(LayoutTest, ClippingWorksInTheMirroredSpace) {
        {0, 2, 10, 8}},
       {"offset", [](HDC dc) { OffsetClipRgn(dc, 5, 1); }, {5, 3, 15, 9}},
       {"intersect", [](HDC dc) { IntersectClipRect(dc, 8, 0, 30, 6); }, {8, 3, 15, 6}},
-      {"exclude the left part", [](HDC dc) { ExcludeClipRect(dc, 0, 0, 10, kH); }, {10, 3, 15, 6}},
+      {"exclude the left part", [](HDC dc) { ExcludeClipRect(dc, 0, 0, 10, kLayoutH); }, {10, 3, 15, 6}},
   };
-  TDibCanvas c(kW, kH, 0);
+  TDibCanvas c(kLayoutW, kLayoutH, 0);
   SetLayout(c.dc, LAYOUT_RTL);
   for (const TStep& k : steps) {
     SCOPED_TRACE(k.Name);
@@ -286,10 +286,10 @@ TEST(LayoutTest, ClippingWorksInTheMirroredSpace) {
     SelectClipRgn(c.dc, got);
     DeleteObject(got);
     c.Fill(0);
-    RECT all{0, 0, kW, kH};
+    RECT all{0, 0, kLayoutW, kLayoutH};
     FillRect(c.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     const RECT ink = c.InkBox(0);
-    EXPECT_EQ(ink, RECT(kW - k.Box.Right, k.Box.Top, kW - k.Box.Left, k.Box.Bottom)) << "the pixels let through";
+    EXPECT_EQ(ink, RECT(kLayoutW - k.Box.Right, k.Box.Top, kLayoutW - k.Box.Left, k.Box.Bottom)) << "the pixels let through";
   }
 }
 
